@@ -1,0 +1,77 @@
+#include "engine/checksum.h"
+
+#include <array>
+
+#include "platform/file_find.h"
+#include "platform/file_reader.h"
+
+namespace {
+
+// Slicing-by-8 tables: kTables[0] is the classic byte table, kTables[k] advances a byte that
+// sits k places further ahead.
+struct CrcTables {
+    std::uint32_t t[8][256];
+    CrcTables() {
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            std::uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[0][i] = c;
+        }
+        for (std::uint32_t i = 0; i < 256; ++i)
+            for (int k = 1; k < 8; ++k) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+    }
+};
+
+const CrcTables& Tables() {
+    static const CrcTables tables;
+    return tables;
+}
+
+std::uint32_t LoadLittleEndian32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+}  // namespace
+
+std::uint32_t Crc32Update(std::uint32_t crc, const void* data, std::size_t length) {
+    if (data == nullptr) return 0;
+    const auto& t = Tables().t;
+    const unsigned char* p = static_cast<const unsigned char*>(data);
+    crc = ~crc;
+    while (length >= 8) {
+        const std::uint32_t lo = LoadLittleEndian32(p) ^ crc;
+        const std::uint32_t hi = LoadLittleEndian32(p + 4);
+        crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
+              t[3][hi & 0xFF] ^ t[2][(hi >> 8) & 0xFF] ^ t[1][(hi >> 16) & 0xFF] ^ t[0][hi >> 24];
+        p += 8;
+        length -= 8;
+    }
+    while (length-- > 0) crc = t[0][(crc ^ *p++) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t length) {
+    const unsigned char* p = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < length; ++i) sum += p[i];
+    return sum;
+}
+
+bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* crc,
+                  std::uint64_t* bytesRead) {
+    static std::array<unsigned char, kChecksumBlockSize> buffer;
+    if (bytesRead != nullptr) *bytesRead = 0;
+    if (platform::GetFileAttributes(path) == platform::kInvalidFileAttributes) return false;
+    platform::FileReader reader;
+    if (!reader.Open(path)) return false;
+    for (;;) {
+        const long n = reader.Read(buffer.data(), buffer.size());
+        if (n < 0) return false;
+        const std::size_t got = static_cast<std::size_t>(n);
+        if (sum != nullptr) *sum = ByteSumUpdate(*sum, buffer.data(), got);
+        if (crc != nullptr) *crc = Crc32Update(*crc, buffer.data(), got);
+        if (bytesRead != nullptr) *bytesRead += got;
+        if (got < buffer.size()) break;
+    }
+    return true;
+}

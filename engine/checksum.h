@@ -1,0 +1,26 @@
+// Content fingerprints: CRC-32 and the byte sum of a file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Files are read in blocks of this size.
+constexpr std::size_t kChecksumBlockSize = 64000;
+
+// The standard CRC-32 (reflected, polynomial 0xEDB88320), chainable: Crc32Update(0, data) is
+// the CRC of data, and feeding a result into the next call gives the CRC of the concatenation.
+// A null `data` gives 0 whatever `crc` is.
+std::uint32_t Crc32Update(std::uint32_t crc, const void* data, std::size_t length);
+
+// Adds every byte (0..255) of `data` to `sum`, modulo 2^32.
+std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t length);
+
+// Reads the file at `path` from start to end in 64000-byte blocks through one buffer shared by
+// the whole process, adding its bytes into *sum and chaining its CRC into *crc, each starting
+// from the caller's value; either pointer may be null to skip that fingerprint. *bytesRead (if
+// not null) receives the number of bytes read. Returns false when the file cannot be found,
+// opened or read; what was added before a read error stays added.
+// Not reentrant: the buffer is shared.
+bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* crc,
+                  std::uint64_t* bytesRead = nullptr);

@@ -1,0 +1,117 @@
+#include "engine/text_helpers.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/locale_text.h"
+
+namespace {
+
+MessagePumpHook g_messagePump = nullptr;
+
+// Escape letters and, at the same places, the bytes they stand for.
+const char kEscapeLetters[] = "abfnrtv?'\"\\";
+const char kEscapeValues[] = "\x07\x08\x0C\x0A\x0D\x09\x0B?'\"\\";
+
+}  // namespace
+
+void UnescapeText(std::string& s) {
+    std::string result;
+    result.reserve(s.size());
+    std::string::size_type pos = 0;
+    while (pos < s.size()) {
+        const std::string::size_type slash = s.find('\\', pos);
+        if (slash == std::string::npos) {
+            result.append(s, pos, std::string::npos);
+            break;
+        }
+        result.append(s, pos, slash - pos);
+        if (slash + 1 >= s.size()) break;  // a trailing backslash disappears
+        const char c = s[slash + 1];
+        const char* letter = c != '\0' ? std::strchr(kEscapeLetters, c) : nullptr;
+        if (letter != nullptr) {
+            result += kEscapeValues[letter - kEscapeLetters];
+            pos = slash + 2;
+        } else if (c >= '0' && c <= '9') {
+            const char* start = s.c_str() + slash + 1;
+            char* end = nullptr;
+            long value = std::strtol(start, &end, 0);
+            std::size_t used = static_cast<std::size_t>(end - start);
+            if (used > 3) {
+                char four[5] = {start[0], start[1], start[2], start[3], '\0'};
+                value = std::strtol(four, &end, 0);
+                used = static_cast<std::size_t>(end - four);
+            }
+            result += static_cast<char>(value & 0xFF);
+            pos = slash + 1 + used;
+        } else {
+            result += c;
+            pos = slash + 2;
+        }
+    }
+    s.swap(result);
+}
+
+int IsEscapedAt(const std::string& s, int pos) {
+    if (pos <= 0 || pos > static_cast<int>(s.size())) return 0;
+    int backslashes = 0;
+    for (int i = pos - 1; i >= 0 && s[i] == '\\'; --i) ++backslashes;
+    return backslashes % 2;
+}
+
+int FindUnescaped(const std::string& s, char c) {
+    for (std::string::size_type i = s.find(c); i != std::string::npos; i = s.find(c, i + 1))
+        if (!IsEscapedAt(s, static_cast<int>(i))) return static_cast<int>(i);
+    return -1;
+}
+
+int FindFirstUnescapedOf(const std::string& s, const std::string& set) {
+    if (s.empty()) return -1;
+    int best = -1;
+    for (char c : set) {
+        const int pos = FindUnescaped(s, c);
+        if (pos >= 0 && (best < 0 || pos < best)) best = pos;
+    }
+    return best;
+}
+
+int FindByte(const std::string& s, char b) {
+    const std::string::size_type pos = s.find(b);
+    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+}
+
+unsigned char UpperCaseByte(unsigned char b) {
+    if (b < 0x80) return static_cast<unsigned char>(std::toupper(b));
+    return platform::CharUpperByte(b);
+}
+
+int EqualsUpperCased(const std::string& stored, const char* subject, int count) {
+    if (count < 0 || static_cast<std::size_t>(count) != stored.size()) return 0;
+    for (int i = 0; i < count; ++i)
+        if (UpperCaseByte(static_cast<unsigned char>(subject[i])) !=
+            static_cast<unsigned char>(stored[i]))
+            return 0;
+    return 1;
+}
+
+void PumpPendingMessages() {
+    if (g_messagePump != nullptr) g_messagePump();
+}
+
+MessagePumpHook SetMessagePumpHook(MessagePumpHook hook) {
+    MessagePumpHook previous = g_messagePump;
+    g_messagePump = hook;
+    return previous;
+}
+
+void FileTimeToText(const platform::FileTime* fileTime, std::string& out) {
+    if (fileTime == nullptr) return;
+    platform::SystemTime st;
+    if (!platform::FileTimeToSystemTime(*fileTime, &st)) return;
+    std::string date;
+    if (!platform::FormatDate(st, std::string(), &date)) return;
+    std::string time;
+    // The date alone when the time cannot be formatted.
+    out = platform::FormatTime(st, &time) ? date + " " + time : date;
+}

@@ -1,0 +1,44 @@
+// Small text helpers of the search engine. Text is bytes (UTF-8 on POSIX); positions are ints,
+// -1 when a thing is not present.
+#pragma once
+
+#include <string>
+
+#include "platform/file_time.h"
+
+// Replaces the escape sequences of `s`: \a \b \f \n \r \t \v \? \' \" \\, a backslash followed
+// by a number (decimal, 0 octal or 0x hexadecimal, at most four characters) for that byte, and
+// a backslash before any other character for the character itself. A trailing lone backslash
+// is dropped.
+void UnescapeText(std::string& s);
+
+// 1 when the character at `pos` follows an odd number of backslashes, else 0.
+int IsEscapedAt(const std::string& s, int pos);
+
+// Position of the first occurrence of `c` that is not escaped, or -1.
+int FindUnescaped(const std::string& s, char c);
+
+// Smallest FindUnescaped position of any character of `set`, or -1.
+int FindFirstUnescapedOf(const std::string& s, const std::string& set);
+
+// Position of the first byte equal to `b`, or -1.
+int FindByte(const std::string& s, char b);
+
+// The upper case of one byte, as the platform's 8-bit upper-casing gives it.
+unsigned char UpperCaseByte(unsigned char b);
+
+// 1 when `count` equals the length of `stored` and every byte of `subject`, upper-cased,
+// equals the stored byte at the same place; else 0.
+int EqualsUpperCased(const std::string& stored, const char* subject, int count);
+
+// Lets the window system handle what is waiting (repaints, a Cancel button) in the middle of
+// long work. Does nothing until a front end installs a pump; callers check their own cancel
+// flag after it returns.
+using MessagePumpHook = void (*)();
+void PumpPendingMessages();
+// Installs (or, with nullptr, removes) the pump; returns the one it replaces.
+MessagePumpHook SetMessagePumpHook(MessagePumpHook hook);
+
+// `out` = the user's short date of the (local) file time, one blank, the user's time text.
+// `out` is left as it was when the time is not a valid date.
+void FileTimeToText(const platform::FileTime* fileTime, std::string& out);

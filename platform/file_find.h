@@ -1,0 +1,72 @@
+// Listing one folder, one entry at a time, in the order the file system returns them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/file_time.h"
+
+namespace platform {
+
+// Attribute bits as the file system reports them.
+constexpr std::uint32_t kAttrReadOnly = 0x01;
+constexpr std::uint32_t kAttrHidden = 0x02;
+constexpr std::uint32_t kAttrSystem = 0x04;
+constexpr std::uint32_t kAttrDirectory = 0x10;
+constexpr std::uint32_t kAttrArchive = 0x20;
+constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
+
+// The folder separator of this platform, and the text form of it.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// What the file system tells about one entry of a folder. Times are UTC.
+struct FindData {
+    std::uint32_t dwFileAttributes = 0;
+    FileTime ftCreationTime = 0;    // 0 when the file system keeps no creation time
+    FileTime ftLastAccessTime = 0;
+    FileTime ftLastWriteTime = 0;
+    std::uint32_t nFileSizeHigh = 0;
+    std::uint32_t nFileSizeLow = 0;
+    std::string cFileName;
+    // Identity of the file, for telling two paths to one file apart from two files
+    // (0 and 0 where the platform compares paths instead).
+    std::uint64_t nDevice = 0;
+    std::uint64_t nInode = 0;
+};
+
+// Lists the entries of one folder. Only folders and regular files are reported: symbolic
+// links, FIFOs, sockets and devices are skipped, so a walker never enters or reads them.
+// "." and ".." are reported as the first entries where the system has them.
+class FileFinder {
+public:
+    FileFinder();
+    ~FileFinder();
+    FileFinder(const FileFinder&) = delete;
+    FileFinder& operator=(const FileFinder&) = delete;
+
+    // Starts listing `folder` (which ends in the separator). False when the folder cannot be
+    // opened or holds nothing to report; then there is no current entry.
+    bool First(const std::string& folder);
+    // Moves to the next entry; false at the end or on an error.
+    bool Next();
+    // The current entry; valid after First or Next returned true.
+    const FindData& Data() const { return m_data; }
+    // Releases the folder handle; also done by the destructor and by First.
+    void Close();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+    FindData m_data;
+};
+
+// Attributes of the file or folder at `path`, or kInvalidFileAttributes when it cannot be
+// found. Symbolic links are not followed.
+std::uint32_t GetFileAttributes(const std::string& path);
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+// The user's locale: upper-casing of single bytes and the short date and time texts.
+#pragma once
+
+#include <string>
+
+#include "platform/file_time.h"
+
+namespace platform {
+
+// Upper case of one byte of the platform's 8-bit text: ASCII letters become capitals; bytes
+// 0x80-0xFF are returned unchanged on POSIX (UTF-8 has no single-byte upper case).
+unsigned char CharUpperByte(unsigned char b);
+
+// The user's short date format as a picture: d, dd (day), ddd, dddd (weekday name), M, MM
+// (month), MMM, MMMM (month name), y, yy, yyyy (year), text in single quotes taken literally
+// ('' is one quote), any other character as it stands. For example "MM/dd/yy".
+std::string GetShortDatePicture();
+
+// Formats the date part of `st` with `picture`; an empty picture means the short date picture.
+// Returns false (and leaves `out` alone) when the date is not a real date.
+bool FormatDate(const SystemTime& st, const std::string& picture, std::string* out);
+
+// Formats the time of day of `st` in the user's time format. False when the time is invalid.
+bool FormatTime(const SystemTime& st, std::string* out);
+
+}  // namespace platform

@@ -1,0 +1,202 @@
+#include "engine/file_record.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+
+#include "engine/checksum.h"
+#include "platform/file_find.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Bit-by-bit CRC-32 and byte sum, written independently of the table code under test.
+std::uint32_t ReferenceCrc(const std::string& data) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : data) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+std::uint32_t ReferenceSum(const std::string& data) {
+    std::uint32_t sum = 0;
+    for (unsigned char c : data) sum += c;
+    return sum;
+}
+
+std::string RandomBytes(std::size_t n, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string s(n, '\0');
+    for (auto& c : s) c = static_cast<char>(gen() & 0xFF);
+    return s;
+}
+
+// Finds `name` in `folder` as the scanner would.
+platform::FindData Find(const std::string& folder, const std::string& name) {
+    platform::FileFinder finder;
+    for (bool ok = finder.First(folder); ok; ok = finder.Next())
+        if (finder.Data().cFileName == name) return finder.Data();
+    ADD_FAILURE() << name << " not found in " << folder;
+    return platform::FindData();
+}
+
+struct ChecksumSwitches {
+    ChecksumSwitches(int sum, int crc) { g_bComputeChecksum = sum, g_bComputeCrc = crc; }
+    ~ChecksumSwitches() { g_bComputeChecksum = g_bComputeCrc = 1; }
+};
+
+TEST(Crc32, CheckValueChainingAndNull) {
+    EXPECT_EQ(Crc32Update(0, "123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(Crc32Update(0, "", 0), 0u);
+    EXPECT_EQ(Crc32Update(0x12345678u, nullptr, 10), 0u);
+
+    // Any split of the data, at any alignment, chains to the value of one call.
+    const std::string data = RandomBytes(1000, 7);
+    const std::uint32_t whole = Crc32Update(0, data.data(), data.size());
+    EXPECT_EQ(whole, ReferenceCrc(data));
+    for (std::size_t cut : {0, 1, 3, 7, 8, 9, 500, 999, 1000}) {
+        std::uint32_t crc = Crc32Update(0, data.data(), cut);
+        crc = Crc32Update(crc, data.data() + cut, data.size() - cut);
+        EXPECT_EQ(crc, whole) << "cut at " << cut;
+    }
+    for (std::size_t start = 0; start < 8; ++start) {
+        const std::string tail = data.substr(start, 37);
+        EXPECT_EQ(Crc32Update(0, data.data() + start, 37), ReferenceCrc(tail));
+    }
+    EXPECT_EQ(ByteSumUpdate(0, "\xFF\xFF\x01", 3), 0x1FFu);
+}
+
+TEST(ChecksumFile, BlockEdgesMatchReference) {
+    TempDir dir;
+    // Sizes around the 64000-byte block, where a short-read loop goes wrong first.
+    for (std::size_t size : {std::size_t{1}, std::size_t{63999}, std::size_t{64000},
+                             std::size_t{64001}, std::size_t{128000}, std::size_t{200003}}) {
+        const std::string data = RandomBytes(size, static_cast<unsigned>(size));
+        const std::string path = dir.WriteFile("f" + std::to_string(size), data);
+        std::uint32_t sum = 0, crc = 0;
+        std::uint64_t read = 0;
+        ASSERT_TRUE(ChecksumFile(path, &sum, &crc, &read));
+        EXPECT_EQ(read, size);
+        EXPECT_EQ(crc, ReferenceCrc(data)) << size;
+        EXPECT_EQ(sum, ReferenceSum(data)) << size;
+
+        // Starting values are carried on; null pointers skip a fingerprint.
+        std::uint32_t sum2 = 5;
+        ASSERT_TRUE(ChecksumFile(path, &sum2, nullptr));
+        EXPECT_EQ(sum2, ReferenceSum(data) + 5);
+    }
+    std::uint32_t untouched = 77;
+    EXPECT_FALSE(ChecksumFile(dir / "missing", &untouched, &untouched));
+    EXPECT_EQ(untouched, 77u);
+    // A folder is no file to read.
+    EXPECT_FALSE(ChecksumFile(dir.MakeDir("sub"), &untouched, nullptr));
+}
+
+TEST(FileRecord, FieldsFromFindDataAndTimeFallbacks) {
+    platform::FindData fd;
+    fd.dwFileAttributes = platform::kAttrReadOnly;
+    fd.nFileSizeHigh = 1;
+    fd.nFileSizeLow = 0x80000000u;
+    fd.ftLastWriteTime = 130000000000000000LL;
+    fd.ftCreationTime = 0;
+    fd.ftLastAccessTime = 0;
+    fd.cFileName = "name.txt";
+    fd.nDevice = 3;
+    fd.nInode = 4;
+    CFileRecord r(fd, std::string("folder") + platform::kPathSeparator);
+    EXPECT_EQ(r.m_strPath, std::string("folder") + platform::kPathSeparator + "name.txt");
+    EXPECT_EQ(r.m_nSize, 0x180000000LL);  // the low half is unsigned
+    EXPECT_EQ(r.m_dwAttributes, platform::kAttrReadOnly);
+    platform::FileTime local = 0;
+    ASSERT_TRUE(platform::FileTimeToLocalFileTime(fd.ftLastWriteTime, &local));
+    EXPECT_EQ(r.m_ftWritten, local);
+    EXPECT_EQ(r.m_ftCreated, local);
+    EXPECT_EQ(r.m_ftAccessed, local);
+    EXPECT_EQ(r.m_dwCrc, 0u);
+    EXPECT_EQ(r.m_dwChecksum, 0u);
+
+    // Real creation and access times are kept, each independently of the other.
+    fd.ftCreationTime = 120000000000000000LL;
+    CFileRecord r2(fd, "");
+    EXPECT_NE(r2.m_ftCreated, r2.m_ftWritten);
+    EXPECT_EQ(r2.m_ftAccessed, r2.m_ftWritten);
+}
+
+TEST(FileRecord, ComputeDetailsReadsOnceAndOnlyWhatIsAsked) {
+    TempDir dir;
+    const std::string data = RandomBytes(150000, 3);
+    dir.WriteFile("a.bin", data);
+    {
+        ChecksumSwitches on(1, 1);
+        CFileRecord r(Find(dir.Path(), "a.bin"), dir.Path());
+        r.ComputeDetails();
+        EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
+        EXPECT_EQ(r.m_dwChecksum, ReferenceSum(data));
+        EXPECT_FALSE(r.IsUnreadable());
+        // Known fingerprints are not read again, even when the file has gone since.
+        std::remove(r.m_strPath.c_str());
+        r.ComputeDetails();
+        EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
+        EXPECT_FALSE(r.IsUnreadable());
+    }
+    dir.WriteFile("a.bin", data);
+    {
+        ChecksumSwitches crcOnly(0, 1);
+        CFileRecord r(Find(dir.Path(), "a.bin"), dir.Path());
+        r.ComputeDetails();
+        EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
+        EXPECT_EQ(r.m_dwChecksum, 0u);
+    }
+    {
+        ChecksumSwitches off(0, 0);
+        CFileRecord r(Find(dir.Path(), "a.bin"), dir.Path());
+        r.ComputeDetails();
+        EXPECT_EQ(r.m_dwCrc, 0u);
+        EXPECT_FALSE(r.DetailsKnown());
+    }
+    {
+        ChecksumSwitches on(1, 1);
+        dir.MakeDir("folder");
+        CFileRecord folder(Find(dir.Path(), "folder"), dir.Path());
+        folder.ComputeDetails();
+        EXPECT_EQ(folder.m_dwCrc, 0u);
+        EXPECT_FALSE(folder.IsUnreadable());
+    }
+}
+
+TEST(FileRecord, EmptyAndUnreadableFiles) {
+    ChecksumSwitches on(1, 1);
+    TempDir dir;
+    dir.WriteFile("empty", "");
+    CFileRecord empty(Find(dir.Path(), "empty"), dir.Path());
+    empty.ComputeDetails();
+    EXPECT_EQ(empty.m_dwCrc, 0u);
+    EXPECT_EQ(empty.m_dwChecksum, 0u);
+    EXPECT_FALSE(empty.IsUnreadable());
+
+    // Removed after the scan: the record must not pass for a file of zero contents.
+    dir.WriteFile("gone", std::string(5000, 'x'));
+    CFileRecord gone(Find(dir.Path(), "gone"), dir.Path());
+    std::remove((dir / "gone").c_str());
+    gone.ComputeDetails();
+    EXPECT_TRUE(gone.IsUnreadable());
+
+    // Shrunk after the scan: fewer bytes than the size found.
+    dir.WriteFile("shrinks", std::string(70000, 'y'));
+    CFileRecord shrinks(Find(dir.Path(), "shrinks"), dir.Path());
+    dir.WriteFile("shrinks", std::string(100, 'y'));
+    shrinks.ComputeDetails();
+    EXPECT_TRUE(shrinks.IsUnreadable());
+
+    // Grown after the scan: the contents are not those of the size found either.
+    dir.WriteFile("grows", std::string(100, 'z'));
+    CFileRecord grows(Find(dir.Path(), "grows"), dir.Path());
+    dir.WriteFile("grows", std::string(64000, 'z'));
+    grows.ComputeDetails();
+    EXPECT_TRUE(grows.IsUnreadable());
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include "platform/locale_text.h"
+
+#include <gtest/gtest.h>
+
+#include "support/scoped_env.h"
+
+namespace {
+
+platform::SystemTime Date(int y, int m, int d) {
+    platform::SystemTime st;
+    st.wYear = static_cast<std::uint16_t>(y);
+    st.wMonth = static_cast<std::uint16_t>(m);
+    st.wDay = static_cast<std::uint16_t>(d);
+    st.wHour = 7;
+    st.wMinute = 8;
+    st.wSecond = 9;
+    return st;
+}
+
+std::string Format(int y, int m, int d, const std::string& picture) {
+    std::string out = "unset";
+    EXPECT_TRUE(platform::FormatDate(Date(y, m, d), picture, &out));
+    return out;
+}
+
+TEST(DatePicture, FieldsQuotesAndNames) {
+    ScopedLocale locale("C");
+    EXPECT_EQ(Format(2003, 4, 9, "d/M/y"), "9/4/3");
+    EXPECT_EQ(Format(2003, 4, 9, "dd.MM.yy"), "09.04.03");
+    EXPECT_EQ(Format(2003, 4, 9, "yyyy-MM-dd"), "2003-04-09");
+    EXPECT_EQ(Format(2003, 4, 9, "ddd, MMM d"), "Wed, Apr 9");
+    EXPECT_EQ(Format(2003, 4, 9, "dddd d MMMM yyyy"), "Wednesday 9 April 2003");
+    EXPECT_EQ(Format(2003, 4, 9, "'day' d 'o''clock'"), "day 9 o'clock");
+    EXPECT_EQ(Format(2003, 4, 9, "'unclosed dMy"), "unclosed dMy");
+    std::string out = "kept";
+    EXPECT_FALSE(platform::FormatDate(Date(2003, 2, 30), "d/M/y", &out));
+    EXPECT_EQ(out, "kept");
+}
+
+TEST(DatePicture, FromTheLocale) {
+    {
+        ScopedLocale locale("C");
+        EXPECT_EQ(platform::GetShortDatePicture(), "MM/dd/yy");
+        std::string time;
+        ASSERT_TRUE(platform::FormatTime(Date(2003, 4, 9), &time));
+        EXPECT_EQ(time, "07:08:09");
+    }
+    {
+        ScopedLocale locale("de_DE.UTF-8");
+        if (!locale.Ok()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+        EXPECT_EQ(platform::GetShortDatePicture(), "dd.MM.yyyy");
+        EXPECT_EQ(Format(2003, 3, 9, "MMMM"), "M\xC3\xA4rz");
+    }
+    {
+        ScopedLocale locale("zh_CN.UTF-8");
+        if (!locale.Ok()) GTEST_SKIP() << "zh_CN.UTF-8 is not installed";
+        const std::string picture = platform::GetShortDatePicture();
+        EXPECT_LT(picture.find("yyyy"), picture.find("M"));
+        EXPECT_LT(picture.find("M"), picture.find("d"));
+        std::string out;
+        ASSERT_TRUE(platform::FormatDate(Date(2003, 4, 9), std::string(), &out));
+        EXPECT_EQ(out.substr(0, 4), "2003");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+#include "support/temp_dir.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/file_find.h"
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device rd;
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::ostringstream name;
+        name << "pairscout-test-" << rd() << "-" << counter++;
+        const fs::path candidate = base / name.str();
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) {
+            m_path = candidate.string();
+            if (m_path.back() != platform::kPathSeparator) m_path += platform::kPathSeparator;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Give back write permission first so that folders a test locked can be removed.
+    for (auto it = fs::recursive_directory_iterator(m_path, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(m_path, ec);
+}
+
+std::string TempDir::WriteFile(const std::string& relative, const std::string& contents) const {
+    const fs::path full = fs::path(m_path + relative);
+    if (full.has_parent_path()) fs::create_directories(full.parent_path());
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    if (!out) throw std::runtime_error("cannot write " + full.string());
+    return full.string();
+}
+
+std::string TempDir::MakeDir(const std::string& relative) const {
+    fs::create_directories(fs::path(m_path + relative));
+    std::string dir = m_path + relative;
+    if (dir.back() != platform::kPathSeparator) dir += platform::kPathSeparator;
+    return dir;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream data;
+    data << in.rdbuf();
+    return data.str();
+}
