@@ -1,6 +1,7 @@
 // The user's locale: upper-casing of single bytes and the short date and time texts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/file_time.h"
@@ -19,6 +20,13 @@ std::string GetShortDatePicture();
 // Formats the date part of `st` with `picture`; an empty picture means the short date picture.
 // Returns false (and leaves `out` alone) when the date is not a real date.
 bool FormatDate(const SystemTime& st, const std::string& picture, std::string* out);
+
+// FormatDate into a text buffer of `bufferSize` bytes, as the short date routines of the
+// system fill a fixed buffer: the text is cut to bufferSize - 1 bytes (a cut may fall inside a
+// multi-byte character). Returns the bytes written counting the terminating zero, or 0 (and
+// `out` emptied) when the date is not a real date or the buffer has no room.
+int FormatDateInBuffer(const SystemTime& st, const std::string& picture, std::string* out,
+                       std::size_t bufferSize);
 
 // Formats the time of day of `st` in the user's time format. False when the time is invalid.
 bool FormatTime(const SystemTime& st, std::string* out);

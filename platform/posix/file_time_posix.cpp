@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <ctime>
 
 #include "platform/file_time.h"
@@ -18,6 +19,12 @@ bool LocalOffsetAt(FileTime utc, FileTime* offset) {
     return true;
 }
 
+// Whether t + shift stays within the 64-bit range (file times near its ends come from stored
+// settings, not from the file system).
+bool ShiftFits(FileTime t, FileTime shift) {
+    return shift >= 0 ? t <= INT64_MAX - shift : t >= INT64_MIN - shift;
+}
+
 FileTime Now() {
     struct timespec ts;
     clock_gettime(CLOCK_REALTIME, &ts);
@@ -30,6 +37,7 @@ bool FileTimeToLocalFileTime(FileTime utc, FileTime* local) {
     if (utc < 0 || local == nullptr) return false;
     FileTime offset;
     if (!LocalOffsetAt(utc, &offset)) return false;
+    if (!ShiftFits(utc, offset)) return false;
     *local = utc + offset;
     return true;
 }
@@ -40,8 +48,10 @@ bool LocalFileTimeToFileTime(FileTime local, FileTime* utc) {
     // corrected instant so that times near a daylight-saving change come out right.
     FileTime offset;
     if (!LocalOffsetAt(local, &offset)) return false;
+    if (!ShiftFits(local, -offset)) return false;
     FileTime guess = local - offset;
     if (!LocalOffsetAt(guess, &offset)) return false;
+    if (!ShiftFits(local, -offset)) return false;
     *utc = local - offset;
     return true;
 }

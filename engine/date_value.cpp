@@ -1,0 +1,252 @@
+#include "engine/date_value.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "engine/decimal_text.h"
+#include "engine/validation_message.h"
+#include "platform/locale_text.h"
+
+namespace {
+
+// The system's date texts are made in buffers of this many bytes; longer texts are cut.
+constexpr std::size_t kDateBufferSize = 80;
+
+unsigned char UpperAscii(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+// Whether [text, end) starts with `name`, ignoring ASCII letter case.
+bool StartsWithIgnoringCase(const char* text, const char* end, const std::string& name) {
+    if (static_cast<std::size_t>(end - text) < name.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (UpperAscii(static_cast<unsigned char>(text[i])) !=
+            UpperAscii(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+platform::SystemTime DateOf(int year, int month, int day) {
+    platform::SystemTime st;
+    st.wYear = static_cast<std::uint16_t>(year);
+    st.wMonth = static_cast<std::uint16_t>(month);
+    st.wDay = static_cast<std::uint16_t>(day);
+    return st;
+}
+
+// Month names: the dates 1 January .. 1 December 1996 written with `picture`.
+const char* MatchMonthIn(const char* text, const char* end, const std::string& picture,
+                         int* month) {
+    for (int i = 1; i <= 12; ++i) {
+        std::string name;
+        platform::FormatDateInBuffer(DateOf(1996, i, 1), picture, &name, kDateBufferSize);
+        if (StartsWithIgnoringCase(text, end, name)) {
+            *month = i;
+            return text + name.size();
+        }
+    }
+    return nullptr;
+}
+
+// Weekday names: 1 .. 7 January 1996, a Monday to a Sunday.
+const char* MatchDayIn(const char* text, const char* end, const std::string& picture,
+                       int* weekday) {
+    for (int i = 1; i <= 7; ++i) {
+        std::string name;
+        platform::FormatDateInBuffer(DateOf(1996, 1, i), picture, &name, kDateBufferSize);
+        if (StartsWithIgnoringCase(text, end, name)) {
+            *weekday = i % 7;
+            return text + name.size();
+        }
+    }
+    return nullptr;
+}
+
+// Today's local date moved by `days`; false when that leaves the range of file times.
+bool TodayPlusDays(int days, platform::SystemTime* date) {
+    platform::SystemTime today = platform::GetLocalTime();
+    if (days == 0) {
+        *date = today;
+        return true;
+    }
+    platform::FileTime ft = 0;
+    if (!platform::SystemTimeToFileTime(today, &ft)) return false;
+    const std::int64_t perDay = platform::kFileTimeTicksPerDay;
+    if (days > 0 && days > (std::numeric_limits<std::int64_t>::max() - ft) / perDay) return false;
+    if (days < 0 && -static_cast<std::int64_t>(days) > ft / perDay) return false;
+    return platform::FileTimeToSystemTime(ft + days * perDay, date);
+}
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+}  // namespace
+
+int CDateValue::ParseDate(const char* text, const char* format) {
+    if (text == nullptr) return 0;
+    return ParseRange(text, text + std::strlen(text), format);
+}
+
+int CDateValue::ParseDate(const std::string& text, const std::string& format) {
+    return ParseRange(text.data(), text.data() + text.size(), format.c_str());
+}
+
+int CDateValue::ParseRange(const char* text, const char* end, const char* format) {
+    std::string picture;
+    if (format == nullptr || *format == '\0') GetDefaultShortDateFormat(picture);
+    else picture = format;
+
+    // "%%today[+-n]": today's date moved by n days, written in the same picture, is read instead.
+    std::string today;
+    if (StartsWithIgnoringCase(text, end, "%%today")) {
+        int days = 0;
+        ReadSignedDecimalInt(text + 7, end, &days);
+        platform::SystemTime date;
+        if (TodayPlusDays(days, &date))
+            platform::FormatDateInBuffer(date, picture, &today, kDateBufferSize);
+        else
+            today.clear();
+        text = today.data();
+        end = text + today.size();
+    }
+
+    const char* p = text;
+    std::size_t f = 0;
+    const std::size_t n = picture.size();
+    bool quoted = false;
+    int fields = 0;
+    while (p < end && f < n) {
+        const char c = picture[f];
+        if (c == '\'') {
+            // Inside quotes '' is one quote character, as the picture formatter writes it.
+            if (quoted && f + 1 < n && picture[f + 1] == '\'') {
+                if (*p != '\'') return 0;
+                ++p;
+                f += 2;
+                continue;
+            }
+            quoted = !quoted;
+            ++f;
+            continue;
+        }
+        if (quoted || (c != 'd' && c != 'M' && c != 'y')) {
+            // Literal text, quoted letters included, must stand in the text as it is.
+            if (*p != c) return 0;
+            ++p;
+            ++f;
+            continue;
+        }
+        std::size_t run = 1;
+        while (run < 4 && f + run < n && picture[f + run] == c) ++run;
+        f += run;
+        if (c == 'd') {
+            if (run <= 2) {
+                p = ReadSignedDecimalInt(p, end, &m_nDay);
+                ++fields;
+            } else {
+                int weekday = 0;
+                p = MatchDayIn(p, end, run == 3 ? "ddd" : "dddd", &weekday);
+                if (p == nullptr) return 0;
+            }
+        } else if (c == 'M') {
+            if (run <= 2) {
+                p = ReadSignedDecimalInt(p, end, &m_nMonth);
+            } else {
+                int month = 0;
+                p = MatchMonthIn(p, end, run == 3 ? "MMM" : "MMMM", &month);
+                if (p == nullptr) return 0;
+                m_nMonth = month;
+            }
+            ++fields;
+        } else {
+            p = ReadSignedDecimalInt(p, end, &m_nYear);
+            ++fields;
+        }
+    }
+    return fields == 3 ? 1 : 0;
+}
+
+int CDateValue::CheckDate(const char* text, const char* format) {
+    if (!ParseDate(text, format)) return kIdsInvalidDate;
+    if (m_nMonth < 1 || m_nMonth > 12) return kIdsInvalidMonth;
+    if (m_nDay < 1 || m_nDay > 31) return kIdsInvalidDay;
+    if (m_nDay == 31 &&
+        (m_nMonth == 2 || m_nMonth == 4 || m_nMonth == 6 || m_nMonth == 9 || m_nMonth == 11))
+        return kIdsInvalidDay;
+    if (m_nYear < 100) m_nYear = ExpandTwoDigitYear(m_nYear, platform::GetSystemTime().wYear);
+    if (m_nYear < 1601 || m_nYear > 30848) return kIdsInvalidYear;
+    if (m_nMonth == 2 && (m_nDay > 29 || (m_nDay == 29 && !IsLeapYear(m_nYear))))
+        return kIdsInvalidDay;
+    return 0;
+}
+
+int CDateValue::ValidateDate(const char* text, const char* format) {
+    m_bEndOfDay = 0;
+    const int refusal = CheckDate(text, format);
+    if (refusal == 0) return 1;
+    ReportValidationMessage(refusal);
+    return 0;
+}
+
+platform::FileTime CDateValue::ToFileTime(int toUtc) const {
+    const auto fits = [](int v) { return v >= 0 && v <= 0xFFFF; };
+    const int hour = m_bEndOfDay ? 23 : m_nHour;
+    const int minute = m_bEndOfDay ? 59 : m_nMinute;
+    const int second = m_bEndOfDay ? 59 : m_nSecond;
+    if (!fits(m_nYear) || !fits(m_nMonth) || !fits(m_nDay) || !fits(hour) || !fits(minute) ||
+        !fits(second))
+        return 0;
+    platform::SystemTime st = DateOf(m_nYear, m_nMonth, m_nDay);
+    st.wHour = static_cast<std::uint16_t>(hour);
+    st.wMinute = static_cast<std::uint16_t>(minute);
+    st.wSecond = static_cast<std::uint16_t>(second);
+    platform::FileTime ft = 0;
+    if (!platform::SystemTimeToFileTime(st, &ft)) return 0;
+    if (toUtc) {
+        platform::FileTime utc = 0;
+        if (!platform::LocalFileTimeToFileTime(ft, &utc)) return 0;
+        return utc;
+    }
+    return ft;
+}
+
+int ExpandTwoDigitYear(int year, int currentYear) {
+    if (year >= 100) return year;
+    const std::int64_t c = currentYear % 100;
+    const std::int64_t b = currentYear - c;
+    const std::int64_t d = year - c;
+    std::int64_t expanded = year + b;
+    if (d < -51) expanded += 100;
+    else if (d > 51) expanded -= 100;
+    if (expanded > INT_MAX) return INT_MAX;
+    if (expanded < INT_MIN) return INT_MIN;
+    return static_cast<int>(expanded);
+}
+
+int FormatShortDate(std::string& out, platform::FileTime fileTime) {
+    platform::SystemTime date;
+    if (fileTime == 0) {
+        date = platform::GetLocalTime();
+    } else {
+        platform::FileTime local = 0;
+        if (!platform::FileTimeToLocalFileTime(fileTime, &local) ||
+            !platform::FileTimeToSystemTime(local, &date)) {
+            out.clear();
+            return 0;
+        }
+    }
+    return platform::FormatDateInBuffer(date, std::string(), &out, kDateBufferSize);
+}
+
+void GetDefaultShortDateFormat(std::string& out) { out = platform::GetShortDatePicture(); }
+
+const char* MatchMonthName(const char* text, const char* picture, int* month) {
+    if (text == nullptr || month == nullptr) return nullptr;
+    return MatchMonthIn(text, text + std::strlen(text), picture ? picture : "", month);
+}
+
+const char* MatchDayName(const char* text, const char* picture, int* weekday) {
+    if (text == nullptr || weekday == nullptr) return nullptr;
+    return MatchDayIn(text, text + std::strlen(text), picture ? picture : "", weekday);
+}

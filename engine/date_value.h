@@ -1,0 +1,71 @@
+// Date texts of the filters: reading a date the user typed (a short date, or "%%today" with an
+// optional day offset), checking it, and turning it into a file time; and the short date text
+// of a file time.
+#pragma once
+
+#include <string>
+
+#include "platform/file_time.h"
+
+class CDateValue {
+public:
+    // Reads `text` with the date picture `format` (d, dd, M, MM, y, yy, yyyy numbers; ddd, dddd
+    // weekday names, which are skipped; MMM, MMMM month names; quoted text literal). A null or
+    // empty format means the user's short date format. A text starting with "%%today" (any
+    // letter case), optionally followed by a signed number of days, stands for today's date
+    // that many days on, written in `format`. Returns 1 when exactly three date fields (day,
+    // month, year) were read and stores them, else 0; text left after the format is ignored.
+    // Never reads beyond the end of the text; `text` may be null (refused).
+    int ParseDate(const char* text, const char* format);
+    int ParseDate(const std::string& text, const std::string& format);
+
+    // Reads `text` as ParseDate does and checks the ranges; a two-digit year is placed in the
+    // century window around the current year. Returns 0 when the date is good, else the string
+    // id of the refusal: kIdsInvalidDate (unreadable), kIdsInvalidMonth, kIdsInvalidDay or
+    // kIdsInvalidYear. Shows nothing.
+    int CheckDate(const char* text, const char* format = nullptr);
+
+    // CheckDate with m_bEndOfDay cleared first; a refusal is handed to the validation message
+    // hook. Returns 1 when the date is good, else 0. A null format means the user's short
+    // date format (the format argument exists for callers that know the picture).
+    int ValidateDate(const char* text, const char* format = nullptr);
+    int ValidateDate(const std::string& text) { return ValidateDate(text.c_str()); }
+
+    // The date at 23:59:59 when m_bEndOfDay is set, else at m_nHour:m_nMinute:m_nSecond, as a
+    // file time; with `toUtc` nonzero the date is taken as local time and converted to UTC.
+    // 0 (no limit) when the fields do not make a time a file time can hold.
+    platform::FileTime ToFileTime(int toUtc) const;
+
+    int m_nDay = -1;
+    int m_nMonth = -1;
+    int m_nYear = -1;
+    int m_bEndOfDay = 0;
+    int m_nHour = 0;
+    int m_nMinute = 0;
+    int m_nSecond = 0;
+
+private:
+    int ParseRange(const char* text, const char* end, const char* format);
+};
+
+// A year below 100 placed within 51 years of `currentYear` (in 2003, 55 is 1955 and 54 is
+// 2054); other years are returned as they are. The result is clamped to the range of int.
+int ExpandTwoDigitYear(int year, int currentYear);
+
+// `out` = the user's short date of the UTC file time `fileTime` in local time, or of today when
+// `fileTime` is 0, cut to 79 bytes. Returns the length written plus one, or 0 (and `out`
+// emptied) when the time is not a date.
+int FormatShortDate(std::string& out, platform::FileTime fileTime);
+
+// `out` = the user's short date picture (empty when the system has none).
+void GetDefaultShortDateFormat(std::string& out);
+
+// Whether `text` (zero-terminated) starts with the name of a month written with `picture`
+// (normally "MMM" or "MMMM"), compared ignoring ASCII letter case; the first of January ..
+// December whose name matches wins. Returns the position after the name and stores the month
+// 1..12, or returns null and stores nothing.
+const char* MatchMonthName(const char* text, const char* picture, int* month);
+
+// The same for weekday names (normally "ddd" or "dddd"), Monday first; stores 1..6 for Monday
+// to Saturday and 0 for Sunday.
+const char* MatchDayName(const char* text, const char* picture, int* weekday);

@@ -1,0 +1,44 @@
+#include "engine/size_text.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "engine/decimal_text.h"
+#include "engine/validation_message.h"
+
+int ParseSizeText(const std::string& text, std::int64_t* value) {
+    if (text.empty()) {
+        *value = 0;
+        return 0;
+    }
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    std::int64_t number = 0;
+    const char* after = ReadSignedDecimal(begin, end, &number);
+    if (after == begin) return kIdsInvalidFileSize;  // no digits
+    std::int64_t multiplier = 1;
+    if (after < end) {
+        if (*after == 'K' || *after == 'k') multiplier = 1024;
+        else if (*after == 'M' || *after == 'm') multiplier = 1048576;
+        else return kIdsInvalidFileSize;
+    }
+    // The limits are 32-bit values: refuse what would not fit rather than let it wrap into a
+    // negative or a much smaller limit than the one typed.
+    constexpr std::int64_t kMax = INT32_MAX;
+    constexpr std::int64_t kMin = INT32_MIN;
+    if (number > kMax / multiplier || number < kMin / multiplier) return kIdsInvalidFileSize;
+    *value = number * multiplier;
+    return 0;
+}
+
+int CheckSizeLimits(std::int64_t minSize, std::int64_t maxSize) {
+    return (minSize != 0 && maxSize != 0 && minSize > maxSize) ? kIdsInvalidFileSize : 0;
+}
+
+std::string SizeLimitText(std::int64_t size) {
+    if (size <= 0) return std::string();
+    const auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(size & 0xFFFFFFFF));
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%" PRId32, low);
+    return buf;
+}
