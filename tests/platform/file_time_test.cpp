@@ -76,6 +76,19 @@ TEST(FileTime, LocalTimeFollowsTheZoneAtThatInstant) {
     ASSERT_TRUE(platform::LocalFileTimeToFileTime(local, &back));
     EXPECT_EQ(back, summer);
 }
+
+TEST(FileTime, ShiftsThatLeaveTheRangeFail) {
+    FileTime out = 77;
+    {
+        ScopedTimeZone tz("Asia/Tokyo");  // east of UTC: local is later
+        EXPECT_FALSE(platform::FileTimeToLocalFileTime(INT64_MAX - 5, &out));
+    }
+    {
+        ScopedTimeZone tz("America/New_York");  // west of UTC: UTC is later
+        EXPECT_FALSE(platform::LocalFileTimeToFileTime(INT64_MAX - 5, &out));
+    }
+    EXPECT_EQ(out, 77);
+}
 #endif
 
 }  // namespace

@@ -37,6 +37,23 @@ TEST(DatePicture, FieldsQuotesAndNames) {
     EXPECT_EQ(out, "kept");
 }
 
+TEST(DatePicture, CutToTheBuffer) {
+    ScopedLocale locale("C");
+    std::string out = "old";
+    EXPECT_EQ(platform::FormatDateInBuffer(Date(2003, 4, 9), "d/M/yyyy", &out, 80), 9);
+    EXPECT_EQ(out, "9/4/2003");
+    const std::string picture = "'" + std::string(100, 'x') + "' d";
+    EXPECT_EQ(platform::FormatDateInBuffer(Date(2003, 4, 9), picture, &out, 80), 80);
+    EXPECT_EQ(out, std::string(79, 'x'));
+    EXPECT_EQ(platform::FormatDateInBuffer(Date(2003, 4, 9), "d/M/yyyy", &out, 4), 4);
+    EXPECT_EQ(out, "9/4");
+    EXPECT_EQ(platform::FormatDateInBuffer(Date(2003, 4, 31), "d/M/yyyy", &out, 80), 0);
+    EXPECT_EQ(out, "");
+    out = "old";
+    EXPECT_EQ(platform::FormatDateInBuffer(Date(2003, 4, 9), "d", &out, 0), 0);
+    EXPECT_EQ(out, "");
+}
+
 TEST(DatePicture, FromTheLocale) {
     {
         ScopedLocale locale("C");

@@ -1,0 +1,423 @@
+#include "engine/date_value.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "engine/validation_message.h"
+#include "platform/file_time.h"
+#include "platform/locale_text.h"
+#include "support/scoped_env.h"
+
+namespace {
+
+using platform::FileTime;
+using platform::SystemTime;
+
+struct Ymd {
+    int day, month, year;
+    bool operator==(const Ymd& o) const {
+        return day == o.day && month == o.month && year == o.year;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Ymd& d) {
+    return os << d.day << "/" << d.month << "/" << d.year;
+}
+
+// The day, month and year read from `text`, or -1s when the parse fails.
+Ymd Parsed(const char* text, const char* format) {
+    CDateValue value;
+    if (!value.ParseDate(text, format)) return {-1, -1, -1};
+    return {value.m_nDay, value.m_nMonth, value.m_nYear};
+}
+
+SystemTime Date(int y, int m, int d) {
+    SystemTime st;
+    st.wYear = static_cast<std::uint16_t>(y);
+    st.wMonth = static_cast<std::uint16_t>(m);
+    st.wDay = static_cast<std::uint16_t>(d);
+    return st;
+}
+
+Ymd DayOf(const SystemTime& st) { return {st.wDay, st.wMonth, st.wYear}; }
+
+// Today's local date moved by `days`.
+Ymd LocalDayPlus(int days) {
+    FileTime ft = 0;
+    SystemTime st = platform::GetLocalTime();
+    st.wHour = st.wMinute = st.wSecond = st.wMilliseconds = 0;
+    EXPECT_TRUE(platform::SystemTimeToFileTime(st, &ft));
+    EXPECT_TRUE(platform::FileTimeToSystemTime(ft + days * platform::kFileTimeTicksPerDay, &st));
+    return DayOf(st);
+}
+
+// Records what ValidateDate reports.
+int g_lastMessage = 0;
+void RecordMessage(int id, const char* /*text*/) { g_lastMessage = id; }
+
+class DateMessages : public ::testing::Test {
+protected:
+    void SetUp() override { m_previous = SetValidationMessageHook(&RecordMessage); }
+    void TearDown() override { SetValidationMessageHook(m_previous); }
+
+    // The message id ValidateDate showed for `text`, 0 when it accepted it.
+    int Refusal(const char* text, const char* format) {
+        g_lastMessage = 0;
+        CDateValue value;
+        value.m_bEndOfDay = 1;
+        const int ok = value.ValidateDate(text, format);
+        EXPECT_EQ(value.m_bEndOfDay, 0) << text;
+        EXPECT_EQ(ok != 0, g_lastMessage == 0) << text;
+        return g_lastMessage;
+    }
+
+    ValidationMessageHook m_previous = nullptr;
+};
+
+TEST(ParseDate, NumbersSeparatorsAndQuotes) {
+    EXPECT_EQ(Parsed("9/4/2003", "d/M/y"), (Ymd{9, 4, 2003}));
+    EXPECT_EQ(Parsed("09.04.2003", "dd.MM.yyyy"), (Ymd{9, 4, 2003}));
+    EXPECT_EQ(Parsed("2003-4-9", "yyyy-M-d"), (Ymd{9, 4, 2003}));
+    EXPECT_EQ(Parsed("9/4/03", "dd/MM/yy"), (Ymd{9, 4, 3}));
+    EXPECT_EQ(Parsed(" 9/ +4/-3", "d/M/y"), (Ymd{9, 4, -3}));  // blanks and a sign per number
+    EXPECT_EQ(Parsed("9/4/2003 and more", "d/M/y"), (Ymd{9, 4, 2003}));
+    EXPECT_EQ(Parsed("99999999999/4/1", "d/M/y"), (Ymd{INT_MAX, 4, 1}));
+    // A numeric field without digits counts, as 0, and takes nothing from the text.
+    EXPECT_EQ(Parsed("/4/2003", "d/M/y"), (Ymd{0, 4, 2003}));
+    // Literal text must be there; the text running out before three fields is a failure.
+    EXPECT_EQ(Parsed("9-4-2003", "d/M/y"), (Ymd{-1, -1, -1}));
+    EXPECT_EQ(Parsed("9/4", "d/M/y"), (Ymd{-1, -1, -1}));
+    EXPECT_EQ(Parsed("9/4/", "d/M/y"), (Ymd{-1, -1, -1}));
+    EXPECT_EQ(Parsed("", "d/M/y"), (Ymd{-1, -1, -1}));
+    EXPECT_EQ(Parsed(nullptr, "d/M/y"), (Ymd{-1, -1, -1}));
+    EXPECT_EQ(Parsed("9/4/2003", "d/M"), (Ymd{-1, -1, -1}));
+    // Quoted letters are text, not fields; '' inside quotes is one quote.
+    EXPECT_EQ(Parsed("day 9 of 4 in 2003", "'day' d 'of' M 'in' y"), (Ymd{9, 4, 2003}));
+    EXPECT_EQ(Parsed("9 o'clock 4 2003", "d 'o''clock' M y"), (Ymd{9, 4, 2003}));
+    EXPECT_EQ(Parsed("9 oclock 4 2003", "d 'o''clock' M y"), (Ymd{-1, -1, -1}));
+    EXPECT_EQ(Parsed("9dMy4 2003", "d'dMy'M y"), (Ymd{9, 4, 2003}));
+    EXPECT_EQ(Parsed("9 4 2003", "d M y 'unclosed"), (Ymd{9, 4, 2003}));
+    EXPECT_EQ(Parsed("9 4 2003y", "d M 'y"), (Ymd{-1, -1, -1}));  // quoted y is no year
+
+    // Unicode literals of a locale's picture are matched byte for byte.
+    EXPECT_EQ(Parsed("2003年04月09日", "yyyy'年'MM'月'dd'日'"), (Ymd{9, 4, 2003}));
+}
+
+TEST(ParseDate, MonthAndWeekdayNames) {
+    ScopedLocale locale("C");
+    ASSERT_TRUE(locale.Ok());
+    EXPECT_EQ(Parsed("Wed, 9 Apr 2003", "ddd, d MMM yyyy"), (Ymd{9, 4, 2003}));
+    // The weekday is skipped, not checked against the date, and names ignore letter case.
+    EXPECT_EQ(Parsed("sunday 9 APRIL 2003", "dddd d MMMM yyyy"), (Ymd{9, 4, 2003}));
+    EXPECT_EQ(Parsed("Xyz, 9 Apr 2003", "ddd, d MMM yyyy"), (Ymd{-1, -1, -1}));
+    EXPECT_EQ(Parsed("Wed, 9 Apx 2003", "ddd, d MMM yyyy"), (Ymd{-1, -1, -1}));
+    // A weekday name is not one of the three fields.
+    EXPECT_EQ(Parsed("Wed 9 4", "ddd d M"), (Ymd{-1, -1, -1}));
+
+    int month = -7;
+    const char* text = "Mayday";
+    EXPECT_EQ(MatchMonthName(text, "MMM", &month), text + 3);
+    EXPECT_EQ(month, 5);
+    text = "december";
+    EXPECT_EQ(MatchMonthName(text, "MMMM", &month), text + 8);
+    EXPECT_EQ(month, 12);
+    month = -7;
+    EXPECT_EQ(MatchMonthName("Ma", "MMM", &month), nullptr);
+    EXPECT_EQ(month, -7);
+    int weekday = -7;
+    text = "Sun";
+    EXPECT_EQ(MatchDayName(text, "ddd", &weekday), text + 3);
+    EXPECT_EQ(weekday, 0);
+    text = "MONDAY!";
+    EXPECT_EQ(MatchDayName(text, "dddd", &weekday), text + 6);
+    EXPECT_EQ(weekday, 1);
+    text = "Saturday";
+    EXPECT_EQ(MatchDayName(text, "dddd", &weekday), text + 8);
+    EXPECT_EQ(weekday, 6);
+
+    // Names are made in 80-byte buffers: a picture longer than that makes every name the same
+    // 79 bytes, so the first month matches.
+    const std::string longPicture = "'" + std::string(100, 'a') + "'MMMM";
+    const std::string longText = std::string(100, 'a') + "March";
+    EXPECT_EQ(MatchMonthName(longText.c_str(), longPicture.c_str(), &month), longText.c_str() + 79);
+    EXPECT_EQ(month, 1);
+}
+
+TEST(ParseDate, LocaleNames) {
+    {
+        ScopedLocale locale("de_DE.UTF-8");
+        ASSERT_TRUE(locale.Ok());
+        EXPECT_EQ(Parsed("Mi, 9. M\xC3\xA4rz 2003", "ddd, d. MMMM yyyy"), (Ymd{9, 3, 2003}));
+        EXPECT_EQ(Parsed("9.3.2003", nullptr), (Ymd{9, 3, 2003}));  // dd.MM.yyyy
+        EXPECT_EQ(Parsed("9/3/2003", ""), (Ymd{-1, -1, -1}));
+    }
+    {
+        ScopedLocale locale("zh_CN.UTF-8");
+        ASSERT_TRUE(locale.Ok());
+        EXPECT_EQ(Parsed("2003\xE5\xB9\xB4" "11\xE6\x9C\x88" "9\xE6\x97\xA5", nullptr),
+                  (Ymd{9, 11, 2003}));  // 2003年11月9日
+        EXPECT_EQ(Parsed("\xE5\x8D\x81\xE4\xB8\x80\xE6\x9C\x88 9 2003", "MMMM d y"),
+                  (Ymd{9, 11, 2003}));  // 十一月, not 一月
+    }
+}
+
+TEST(ParseDate, TodayWithAnOffset) {
+    ScopedTimeZone tz("Europe/Berlin");
+    const char* picture = "d/M/yyyy";
+    // Parsing near midnight may see either day; the answer must be one of them.
+    const auto expectDay = [&](const char* text, int days) {
+        const Ymd before = LocalDayPlus(days);
+        const Ymd got = Parsed(text, picture);
+        const Ymd after = LocalDayPlus(days);
+        EXPECT_TRUE(got == before || got == after) << text << " gave " << got;
+    };
+    expectDay("%%today", 0);
+    expectDay("%%TODAY", 0);
+    expectDay("%%ToDay-1", -1);
+    expectDay("%%today - 7", 0);  // the sign must come right after the blanks: no number
+    expectDay("%%today -7", -7);
+    expectDay("%%today+1", 1);
+    expectDay("%%today+400", 400);
+    expectDay("%%todayx", 0);
+    EXPECT_EQ(Parsed("%%toda", picture), (Ymd{-1, -1, -1}));
+    EXPECT_EQ(Parsed(" %%today", picture), (Ymd{-1, -1, -1}));
+    // Offsets that leave the range of file times give no date.
+    EXPECT_EQ(Parsed("%%today-99999999999", picture), (Ymd{-1, -1, -1}));
+    EXPECT_EQ(Parsed("%%today+2147483647", picture), (Ymd{-1, -1, -1}));
+    EXPECT_EQ(Parsed("%%today-1000000", picture), (Ymd{-1, -1, -1}));
+    // Far but inside the range: a five-digit year.
+    EXPECT_GT(Parsed("%%today+3000000", picture).year, 10000);
+    // The offset is written with the given picture before it is read.
+    EXPECT_EQ(Parsed("%%today", "yyyy d"), (Ymd{-1, -1, -1}));
+}
+
+TEST_F(DateMessages, DayMonthYearChecks) {
+    const char* dmy = "d/M/y";
+    EXPECT_EQ(Refusal("29/2/2001", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("29/2/2000", dmy), 0);
+    EXPECT_EQ(Refusal("29/2/1900", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("29/2/2004", dmy), 0);
+    EXPECT_EQ(Refusal("30/2/2004", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("31/4/2003", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("31/11/2003", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("31/12/2003", dmy), 0);
+    EXPECT_EQ(Refusal("0/4/2003", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("32/1/2003", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("1/13/2003", dmy), kIdsInvalidMonth);
+    EXPECT_EQ(Refusal("1/0/2003", dmy), kIdsInvalidMonth);
+    EXPECT_EQ(Refusal("1/1/1600", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("1/1/1601", dmy), 0);
+    EXPECT_EQ(Refusal("31/12/30848", dmy), 0);
+    EXPECT_EQ(Refusal("1/1/30849", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("1/1/-2147483648", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("today", dmy), kIdsInvalidDate);
+    EXPECT_EQ(Refusal("", dmy), kIdsInvalidDate);
+    // The month is checked before the day, the day before the year.
+    EXPECT_EQ(Refusal("40/13/1000", dmy), kIdsInvalidMonth);
+    EXPECT_EQ(Refusal("40/12/1000", dmy), kIdsInvalidDay);
+    // February 29th of a year out of range is a year error first.
+    EXPECT_EQ(Refusal("29/2/1500", dmy), kIdsInvalidYear);
+}
+
+TEST_F(DateMessages, TheUsersFormatAndTheYearWindow) {
+    {
+        ScopedLocale locale("de_DE.UTF-8");
+        ASSERT_TRUE(locale.Ok());
+        EXPECT_EQ(Refusal("29.2.2001", nullptr), kIdsInvalidDay);
+        EXPECT_EQ(Refusal("29.02.2000", nullptr), 0);
+        EXPECT_EQ(Refusal("29/2/2000", nullptr), kIdsInvalidDate);
+        CDateValue value;
+        EXPECT_EQ(value.ValidateDate(std::string("1.13.2003")), 0);
+        EXPECT_EQ(g_lastMessage, kIdsInvalidMonth);
+    }
+    {
+        ScopedLocale locale("en_US.UTF-8");
+        ASSERT_TRUE(locale.Ok());
+        EXPECT_EQ(Refusal("2/29/2001", nullptr), kIdsInvalidDay);
+        EXPECT_EQ(Refusal("4/30/2003", nullptr), 0);
+    }
+
+    EXPECT_EQ(ExpandTwoDigitYear(55, 2003), 1955);
+    EXPECT_EQ(ExpandTwoDigitYear(54, 2003), 2054);
+    EXPECT_EQ(ExpandTwoDigitYear(3, 2003), 2003);
+    EXPECT_EQ(ExpandTwoDigitYear(0, 2099), 2100);
+    EXPECT_EQ(ExpandTwoDigitYear(99, 2000), 1999);
+    EXPECT_EQ(ExpandTwoDigitYear(100, 2003), 100);
+    EXPECT_EQ(ExpandTwoDigitYear(1955, 2003), 1955);
+    EXPECT_EQ(ExpandTwoDigitYear(-5, 2003), 1995);
+    EXPECT_EQ(ExpandTwoDigitYear(INT_MIN, 2003), INT_MIN + 2100);  // no overflow on the way
+
+    // Against the real clock: ten years on and forty years back stay in the window.
+    const int now = platform::GetSystemTime().wYear;
+    for (const int expected : {now + 10, now - 40}) {
+        const std::string text = "1/1/" + std::to_string(expected % 100);
+        CDateValue value;
+        ASSERT_EQ(value.ValidateDate(text.c_str(), "d/M/y"), 1) << text;
+        EXPECT_EQ(value.m_nYear, expected) << text;
+    }
+}
+
+TEST(DateValue, ToFileTime) {
+    ScopedTimeZone tz("Asia/Tokyo");  // UTC+9, no summer time
+    CDateValue value;
+    value.m_nDay = 9;
+    value.m_nMonth = 4;
+    value.m_nYear = 2003;
+    FileTime midnight = 0;
+    ASSERT_TRUE(platform::SystemTimeToFileTime(Date(2003, 4, 9), &midnight));
+    const FileTime hour = 3600 * platform::kFileTimeTicksPerSecond;
+    EXPECT_EQ(value.ToFileTime(0), midnight);
+    EXPECT_EQ(value.ToFileTime(1), midnight - 9 * hour);
+    value.m_nHour = 13;
+    value.m_nMinute = 1;
+    value.m_nSecond = 2;
+    EXPECT_EQ(value.ToFileTime(0), midnight + 13 * hour + 62 * platform::kFileTimeTicksPerSecond);
+    value.m_bEndOfDay = 1;
+    EXPECT_EQ(value.ToFileTime(0), midnight + 24 * hour - platform::kFileTimeTicksPerSecond);
+    // Fields that make no time give no limit rather than a wrong one.
+    value.m_nDay = 31;
+    EXPECT_EQ(value.ToFileTime(1), 0);
+    value.m_nDay = -1;
+    EXPECT_EQ(value.ToFileTime(1), 0);
+    value.m_nDay = 9;
+    value.m_nYear = 30848;  // accepted by the checks, beyond what a file time holds
+    EXPECT_EQ(value.ToFileTime(1), 0);
+    value.m_nYear = 70000;
+    EXPECT_EQ(value.ToFileTime(0), 0);
+}
+
+TEST(DateValue, ShortDateTextGoesThereAndBack) {
+    ScopedTimeZone tz("Asia/Tokyo");
+    FileTime utcEvening = 0;
+    ASSERT_TRUE(platform::SystemTimeToFileTime(Date(2003, 4, 9), &utcEvening));
+    utcEvening += 20 * 3600 * platform::kFileTimeTicksPerSecond;  // 10 April in Tokyo
+    std::string out = "old";
+    {
+        ScopedLocale locale("C");
+        EXPECT_EQ(FormatShortDate(out, utcEvening), 9);
+        EXPECT_EQ(out, "04/10/03");
+        std::string picture;
+        GetDefaultShortDateFormat(picture);
+        EXPECT_EQ(picture, "MM/dd/yy");
+        // Texts that are no date: nothing, and 0.
+        EXPECT_EQ(FormatShortDate(out, -5), 0);
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(FormatShortDate(out, LLONG_MAX), 0);
+    }
+    for (const char* name : {"C", "de_DE.UTF-8", "zh_CN.UTF-8", "en_US.UTF-8"}) {
+        ScopedLocale locale(name);
+        ASSERT_TRUE(locale.Ok()) << name;
+        // Today, and a day a few years back (two-digit years must stay in the window).
+        for (const FileTime ft : {FileTime(0), utcEvening}) {
+            const int written = FormatShortDate(out, ft);
+            ASSERT_GT(written, 1) << name;
+            EXPECT_EQ(static_cast<std::size_t>(written), out.size() + 1);
+            CDateValue value;
+            ASSERT_EQ(value.ValidateDate(out), 1) << name << ": " << out;
+            SystemTime expected = ft == 0 ? platform::GetLocalTime() : Date(2003, 4, 10);
+            if (ft == 0 && value.m_nDay != expected.wDay) continue;  // midnight passed
+            EXPECT_EQ(value.m_nDay, expected.wDay) << name << ": " << out;
+            EXPECT_EQ(value.m_nMonth, expected.wMonth) << name << ": " << out;
+            EXPECT_EQ(value.m_nYear, expected.wYear) << name << ": " << out;
+        }
+    }
+}
+
+// Random dates written with random pictures are read back as they were.
+TEST(ParseDate, PicturesGoThereAndBack) {
+    const char* const kDay[] = {"d", "dd"};
+    const char* const kMonth[] = {"M", "MM", "MMM", "MMMM"};
+    const char* const kYear[] = {"yyyy", "yyy"};
+    const char* const kWeekday[] = {"", "ddd ", "dddd, ", "'on' dddd '' "};
+    const char* const kSeparator[] = {"/", ".", " ", "-", " 'de' ", "'d''M'", "\xE5\xB9\xB4"};
+    std::mt19937 random(20030409);
+    const auto pick = [&](const auto& options) {
+        return options[random() % (sizeof options / sizeof options[0])];
+    };
+    for (const char* name : {"C", "de_DE.UTF-8", "zh_CN.UTF-8"}) {
+        ScopedLocale locale(name);
+        ASSERT_TRUE(locale.Ok()) << name;
+        for (int i = 0; i < 300; ++i) {
+            std::string fields[3] = {pick(kDay), pick(kMonth), pick(kYear)};
+            std::shuffle(std::begin(fields), std::end(fields), random);
+            const std::string picture = std::string(pick(kWeekday)) + fields[0] +
+                                        pick(kSeparator) + fields[1] + pick(kSeparator) +
+                                        fields[2];
+            FileTime ft = static_cast<FileTime>(random() % 3000000) *
+                          platform::kFileTimeTicksPerDay;
+            SystemTime st;
+            ASSERT_TRUE(platform::FileTimeToSystemTime(ft, &st));
+            std::string text;
+            ASSERT_TRUE(platform::FormatDate(st, picture, &text));
+            EXPECT_EQ(Parsed(text.c_str(), picture.c_str()), DayOf(st))
+                << name << ": " << picture << " -> " << text;
+        }
+    }
+}
+
+// Any bytes as text and as picture: the parse ends, reads only what it was given, and the
+// check gives one of its answers.
+TEST(ParseDate, RandomTextsAndPictures) {
+    ScopedLocale locale("de_DE.UTF-8");
+    ASSERT_TRUE(locale.Ok());
+    const std::string alphabet = "dMy'/. -+%0123456789todayTODAYMaiMärzMoSo\t";
+    std::mt19937 random(1601);
+    const auto randomText = [&](std::size_t maxLength) {
+        std::string s(random() % (maxLength + 1), '\0');
+        for (char& c : s)
+            c = (random() % 4 == 0) ? static_cast<char>(random() % 256)
+                                    : alphabet[random() % alphabet.size()];
+        if (random() % 8 == 0) s.insert(0, random() % 2 ? "%%today" : "%%TODAY-");
+        return s;
+    };
+    // Exact-size heap copies, so that reading past the end is caught by the sanitizer build.
+    const auto heapCopy = [](const std::string& s) {
+        auto copy = std::make_unique<char[]>(s.size() + 1);
+        std::memcpy(copy.get(), s.c_str(), s.size() + 1);
+        return copy;
+    };
+    int accepted = 0;
+    for (int i = 0; i < 100000; ++i) {
+        const std::string text = randomText(i % 100 == 0 ? 300 : 24);
+        const std::string picture = randomText(i % 100 == 1 ? 300 : 16);
+        const auto textCopy = heapCopy(text);
+        const auto pictureCopy = heapCopy(picture);
+        CDateValue value;
+        const int parsed = value.ParseDate(textCopy.get(), pictureCopy.get());
+        ASSERT_TRUE(parsed == 0 || parsed == 1);
+        CDateValue whole;
+        const int wholeParsed = whole.ParseDate(text, picture);  // embedded zeros included
+        ASSERT_TRUE(wholeParsed == 0 || wholeParsed == 1);
+        if (text.find('\0') == std::string::npos && picture.find('\0') == std::string::npos) {
+            ASSERT_EQ(parsed, wholeParsed) << text << " with " << picture;
+        }
+
+        CDateValue checked;
+        const bool ownPicture = i % 3 != 0;
+        const int refusal =
+            checked.CheckDate(textCopy.get(), ownPicture ? pictureCopy.get() : nullptr);
+        ASSERT_TRUE(refusal == 0 || refusal == kIdsInvalidMonth || refusal == kIdsInvalidDay ||
+                    refusal == kIdsInvalidYear || refusal == kIdsInvalidDate)
+            << refusal;
+        if (refusal == 0) {
+            ++accepted;
+            if (ownPicture) {
+                ASSERT_EQ(parsed, 1) << text << " with " << picture;
+            }
+            // Every accepted date a file time can hold gives one (only the first day of 1601
+            // starts at 0).
+            if (checked.m_nYear <= 30827 && checked.m_nYear > 1601) {
+                EXPECT_NE(checked.ToFileTime(0), 0) << text;
+            }
+        }
+    }
+    // The alphabet is rich enough that some random texts are dates.
+    EXPECT_GT(accepted, 100);
+}
+
+}  // namespace
