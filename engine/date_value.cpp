@@ -85,17 +85,16 @@ bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 
 
 int CDateValue::ParseDate(const char* text, const char* format) {
     if (text == nullptr) return 0;
-    return ParseRange(text, text + std::strlen(text), format);
+    return ParseRange(text, text + std::strlen(text), format != nullptr ? format : "");
 }
 
 int CDateValue::ParseDate(const std::string& text, const std::string& format) {
-    return ParseRange(text.data(), text.data() + text.size(), format.c_str());
+    return ParseRange(text.data(), text.data() + text.size(), format);
 }
 
-int CDateValue::ParseRange(const char* text, const char* end, const char* format) {
-    std::string picture;
-    if (format == nullptr || *format == '\0') GetDefaultShortDateFormat(picture);
-    else picture = format;
+int CDateValue::ParseRange(const char* text, const char* end, const std::string& format) {
+    std::string picture = format;
+    if (picture.empty()) GetDefaultShortDateFormat(picture);
 
     // "%%today[+-n]": today's date moved by n days, written in the same picture, is read instead.
     std::string today;
@@ -103,10 +102,9 @@ int CDateValue::ParseRange(const char* text, const char* end, const char* format
         int days = 0;
         ReadSignedDecimalInt(text + 7, end, &days);
         platform::SystemTime date;
+        // Out of range: no text, which no picture with fields accepts.
         if (TodayPlusDays(days, &date))
             platform::FormatDateInBuffer(date, picture, &today, kDateBufferSize);
-        else
-            today.clear();
         text = today.data();
         end = text + today.size();
     }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/validation_message.h"
 #include "platform/file_time.h"
 
 class CDateValue {
@@ -45,7 +46,7 @@ public:
     int m_nSecond = 0;
 
 private:
-    int ParseRange(const char* text, const char* end, const char* format);
+    int ParseRange(const char* text, const char* end, const std::string& format);
 };
 
 // A year below 100 placed within 51 years of `currentYear` (in 2003, 55 is 1955 and 54 is

@@ -104,6 +104,12 @@ TEST(ParseDate, NumbersSeparatorsAndQuotes) {
     EXPECT_EQ(Parsed("9 4 2003", "d M y 'unclosed"), (Ymd{9, 4, 2003}));
     EXPECT_EQ(Parsed("9 4 2003y", "d M 'y"), (Ymd{-1, -1, -1}));  // quoted y is no year
 
+    // The string form reads every byte it is given, zero bytes included.
+    CDateValue withZero;
+    EXPECT_EQ(withZero.ParseDate(std::string("9\0" "4/2003", 8), std::string("d\0M/y", 5)), 1);
+    EXPECT_EQ(withZero.m_nMonth, 4);
+    EXPECT_EQ(withZero.ParseDate(std::string("9\0" "4/2003", 8), std::string("d/M/y")), 0);
+
     // Unicode literals of a locale's picture are matched byte for byte.
     EXPECT_EQ(Parsed("2003年04月09日", "yyyy'年'MM'月'dd'日'"), (Ymd{9, 4, 2003}));
 }
