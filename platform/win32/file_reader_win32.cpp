@@ -1,0 +1,44 @@
+#include "platform/file_reader.h"
+#include "platform/win32/win32.h"
+
+namespace platform {
+
+FileReader::~FileReader() { Close(); }
+
+bool FileReader::Open(const std::string& path) {
+    Close();
+    // Shared with every kind of access, so files that other programs hold open can be read.
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        ::CloseHandle(h);
+        return false;
+    }
+    m_handle = h;
+    return true;
+}
+
+long FileReader::Read(void* buffer, std::size_t size) {
+    if (m_handle == nullptr) return -1;
+    std::size_t done = 0;
+    while (done < size) {
+        DWORD got = 0;
+        if (!::ReadFile(static_cast<HANDLE>(m_handle), static_cast<char*>(buffer) + done,
+                        static_cast<DWORD>(size - done), &got, nullptr))
+            return -1;
+        if (got == 0) break;
+        done += got;
+    }
+    return static_cast<long>(done);
+}
+
+void FileReader::Close() {
+    if (m_handle != nullptr) {
+        ::CloseHandle(static_cast<HANDLE>(m_handle));
+        m_handle = nullptr;
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,50 @@
+#include "platform/locale_text.h"
+#include "platform/win32/win32.h"
+
+namespace platform {
+
+namespace {
+
+std::string g_firstFormat;
+
+BOOL CALLBACK TakeFirstFormat(LPSTR format) {
+    g_firstFormat = format;
+    return FALSE;  // the first one is all we want
+}
+
+}  // namespace
+
+unsigned char CharUpperByte(unsigned char b) {
+    // Single-character mode: the byte, sign-extended to 16 bits, in the low word.
+    const WORD low = static_cast<WORD>(static_cast<short>(static_cast<signed char>(b)));
+    const ULONG_PTR result =
+        reinterpret_cast<ULONG_PTR>(::CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(low))));
+    return static_cast<unsigned char>(result & 0xFF);
+}
+
+std::string GetShortDatePicture() {
+    g_firstFormat.clear();
+    ::EnumDateFormatsA(TakeFirstFormat, ::GetUserDefaultLCID(), DATE_SHORTDATE);
+    return g_firstFormat;
+}
+
+bool FormatDate(const SystemTime& st, const std::string& picture, std::string* out) {
+    const SYSTEMTIME w = ToWinSystemTime(st);
+    char buf[81];
+    const int n = picture.empty()
+                      ? ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &w, nullptr, buf, 81)
+                      : ::GetDateFormatA(LOCALE_USER_DEFAULT, 0, &w, picture.c_str(), buf, 81);
+    if (n == 0) return false;
+    *out = buf;
+    return true;
+}
+
+bool FormatTime(const SystemTime& st, std::string* out) {
+    const SYSTEMTIME w = ToWinSystemTime(st);
+    char buf[81];
+    if (::GetTimeFormatA(0, 0, &w, nullptr, buf, 81) == 0) return false;
+    *out = buf;
+    return true;
+}
+
+}  // namespace platform
