@@ -46,7 +46,7 @@ public:
     std::uint64_t m_nDevice = 0;
     std::uint64_t m_nInode = 0;
 
-private:
+protected:
     bool m_bUnreadable = false;
     bool m_bDetailsKnown = false;
 };

@@ -1,5 +1,7 @@
 #include "engine/validation_message.h"
 
+#include "engine/engine_strings.h"
+
 namespace {
 
 ValidationMessageHook g_validationHook = nullptr;
@@ -8,11 +10,11 @@ ValidationMessageHook g_validationHook = nullptr;
 
 const char* ValidationMessageText(int stringId) {
     switch (stringId) {
-        case kIdsInvalidMonth: return "不正确月份";
-        case kIdsInvalidDay: return "不正确星期";
-        case kIdsInvalidYear: return "不正确年份";
-        case kIdsInvalidDate: return "不正确日期";
-        case kIdsInvalidFileSize: return "不正确文件大小!";
+        case kIdsInvalidMonth:
+        case kIdsInvalidDay:
+        case kIdsInvalidYear:
+        case kIdsInvalidDate:
+        case kIdsInvalidFileSize: return LoadStringText(stringId);
         default: return "";
     }
 }

@@ -11,6 +11,21 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// One level at a time: the library's create_directories gives up on very long paths.
+void MakeDirs(const std::string& path) {
+    for (std::string::size_type pos = 1; pos <= path.size(); ++pos) {
+        if (pos < path.size() && path[pos] != '/' && path[pos] != platform::kPathSeparator)
+            continue;
+        std::error_code ec;
+        fs::create_directory(fs::path(path.substr(0, pos)), ec);
+    }
+    if (!fs::is_directory(fs::path(path))) throw std::runtime_error("cannot make " + path);
+}
+
+}  // namespace
+
 TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
     std::random_device rd;
@@ -42,7 +57,7 @@ TempDir::~TempDir() {
 
 std::string TempDir::WriteFile(const std::string& relative, const std::string& contents) const {
     const fs::path full = fs::path(m_path + relative);
-    if (full.has_parent_path()) fs::create_directories(full.parent_path());
+    if (full.has_parent_path()) MakeDirs(full.parent_path().string());
     std::ofstream out(full, std::ios::binary | std::ios::trunc);
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
     if (!out) throw std::runtime_error("cannot write " + full.string());
@@ -50,7 +65,7 @@ std::string TempDir::WriteFile(const std::string& relative, const std::string& c
 }
 
 std::string TempDir::MakeDir(const std::string& relative) const {
-    fs::create_directories(fs::path(m_path + relative));
+    MakeDirs(m_path + relative);
     std::string dir = m_path + relative;
     if (dir.back() != platform::kPathSeparator) dir += platform::kPathSeparator;
     return dir;

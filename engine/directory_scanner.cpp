@@ -1,0 +1,246 @@
+#include "engine/directory_scanner.h"
+
+#include <cstdio>
+
+#include "engine/engine_strings.h"
+#include "engine/text_helpers.h"
+#include "platform/drives.h"
+#include "platform/file_find.h"
+
+namespace {
+
+constexpr char kSep = platform::kPathSeparator;
+
+std::string Trimmed(const std::string& s) {
+    const char* blanks = " \t\r\n";
+    const std::string::size_type first = s.find_first_not_of(blanks);
+    if (first == std::string::npos) return std::string();
+    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+}
+
+std::string WithSeparator(std::string folder) {
+    if (folder.empty() || folder.back() != kSep) folder += kSep;
+    return folder;
+}
+
+// Byte comparison with ASCII letters folded, for the local-disk keyword.
+bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::string::size_type i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x < 0x80) x = UpperCaseByte(x);
+        if (y < 0x80) y = UpperCaseByte(y);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+bool IsLocalDrivesKeyword(const std::string& spec) {
+    return EqualsIgnoringAsciiCase(spec, LoadStringText(IDS_LOCAL_HARD_DISKS));
+}
+
+// Two separators, a name, and at most one further separator (at its end or inside).
+bool IsServerSpec(const std::string& spec) {
+    if (spec.size() < 3 || spec[0] != kSep || spec[1] != kSep) return false;
+    const std::string rest = spec.substr(2);
+    return rest[0] != kSep && rest.find(kSep) == rest.rfind(kSep);
+}
+
+}  // namespace
+
+bool IsPlaceKeyword(const std::string& spec) {
+    return IsLocalDrivesKeyword(spec) || IsServerSpec(spec);
+}
+
+int ExpandLocalDrives(std::string& spec) {
+    if (!IsLocalDrivesKeyword(spec)) return 0;
+    spec.clear();
+    int count = 0;
+    for (const std::string& root : platform::LocalFixedDiskRoots()) {
+        spec += root;
+        spec += ';';
+        ++count;
+    }
+    return count;
+}
+
+int ExpandServerShares(std::string& spec) {
+    if (!IsServerSpec(spec)) return 0;
+    std::string server = spec.substr(2);
+    if (!server.empty() && server.back() == kSep) server.pop_back();
+    // A name like "server/share" is one share, not a server: only bare names are expanded.
+    if (server.find(kSep) != std::string::npos) return 0;
+    std::vector<std::string> shares;
+    const bool ok = platform::ServerDiskShares(server, &shares);
+    if (!ok && shares.empty()) return 0;
+    spec.clear();
+    for (const std::string& share : shares) {
+        if (!spec.empty()) spec += ';';
+        spec += share;
+    }
+    return ok ? 1 : 0;
+}
+
+int ExpandPathSpec(const std::string& spec, std::vector<std::string>& out) {
+    out.clear();
+    std::string copy = spec;
+    ExpandLocalDrives(copy);
+    ExpandServerShares(copy);
+    // A server with a single share expands to that share without any ";": walk the share,
+    // not the server name.
+    const bool expanded = copy != spec;
+    if (copy.find(';') == std::string::npos && !expanded) return 0;
+    std::string::size_type pos = 0;
+    for (;;) {
+        const std::string::size_type semi = copy.find(';', pos);
+        const std::string element =
+            Trimmed(copy.substr(pos, semi == std::string::npos ? std::string::npos : semi - pos));
+        if (!element.empty()) {
+            out.push_back(WithSeparator(element));
+            out.push_back("*.*");
+        }
+        if (semi == std::string::npos) break;
+        pos = semi + 1;
+    }
+    return out.empty() ? 0 : 1;
+}
+
+CDirectoryScanner::CDirectoryScanner(ProgressSink* progress, const volatile int* cancelFlag)
+    : m_pProgressDlg(progress), m_pCancelFlag(cancelFlag) {}
+
+int CDirectoryScanner::ScanPathList(RecordList& records, const std::vector<std::string>& pathList,
+                                    const std::string& maskString, int recurse,
+                                    const SearchFilter* filter, ProgressSink* statusWnd) {
+    // One reading of the mount table serves the whole scan.
+    platform::MountTableScope mounts;
+    for (std::size_t i = 0; i < pathList.size(); i += 2) {
+        const std::string& spec = pathList[i];
+        if (spec.empty()) continue;  // an empty element of the start path list names nothing
+        if (Cancelled()) break;
+        ScanRoot = spec.c_str();
+        ScanPathSpec(records, spec, maskString, recurse, filter, statusWnd);
+        ScanRoot = nullptr;
+    }
+    return static_cast<int>(records.size());
+}
+
+void CDirectoryScanner::ScanPathSpec(RecordList& records, const std::string& spec,
+                                     const std::string& maskString, int recurse,
+                                     const SearchFilter* filter, ProgressSink* statusWnd) {
+    std::vector<std::string> folders;
+    if (ExpandPathSpec(spec, folders) == 1) {
+        for (std::size_t i = 0; i < folders.size() && !Cancelled(); i += 2) {
+            ScanRoot = folders[i].c_str();
+            ScanRootFolder(records, folders[i], maskString, recurse, filter, statusWnd);
+            ScanRoot = nullptr;
+        }
+        return;
+    }
+    // The keyword or a server name that yielded nothing is no folder to walk.
+    if (spec.empty() || IsPlaceKeyword(spec)) return;
+    ScanRoot = spec.c_str();
+    ScanRootFolder(records, spec, maskString, recurse, filter, statusWnd);
+    ScanRoot = nullptr;
+}
+
+void CDirectoryScanner::ScanRootFolder(RecordList& records, const std::string& folder,
+                                       const std::string& maskString, int recurse,
+                                       const SearchFilter* filter, ProgressSink* statusWnd) {
+    CaseExact = 0;
+    BuildMaskList(maskString);
+    m_nFolderCount = 1;
+    WalkFolder(records, folder, recurse, filter, statusWnd);
+}
+
+void CDirectoryScanner::BuildMaskList(const std::string& maskString) {
+    m_masks.clear();
+    std::string::size_type pos = 0;
+    for (;;) {
+        const std::string::size_type semi = maskString.find(';', pos);
+        std::string piece =
+            maskString.substr(pos, semi == std::string::npos ? std::string::npos : semi - pos);
+        int kind = 1;
+        if (!piece.empty() && piece[0] == '~') {
+            piece.erase(0, 1);
+            kind = 0;
+        }
+        if (!piece.empty()) {
+            const bool hasDot = piece.find('.') != std::string::npos;
+            if (!hasDot && piece.find('*') == std::string::npos)
+                piece += '.';  // "readme" means a name without an extension
+            else if (hasDot && piece[0] == '.')
+                piece.insert(0, 1, '*');  // ".txt" means "*.txt"
+            m_masks.push_back(std::make_unique<MaskMatcher>(piece, kind));
+        }
+        if (semi == std::string::npos) break;
+        pos = semi + 1;
+    }
+}
+
+bool CDirectoryScanner::IsAdmitted(const std::string& fullPath) {
+    int state = 1;  // not yet included
+    for (const auto& mask : m_masks)
+        if (mask && mask->kind == state && mask->MatchPath(fullPath)) state = mask->kind == 0 ? 1 : 0;
+    return state == 0;
+}
+
+void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folder, int recurse,
+                                   const SearchFilter* filter, ProgressSink* statusWnd) {
+    // Depth-first with a stack of its own, so that the deepest tree the file system allows
+    // cannot exhaust the call stack. Each level holds the subfolders still to walk, in the
+    // order the folder listed them.
+    struct Level {
+        std::vector<std::string> subfolders;
+        std::size_t next = 0;
+    };
+    std::vector<Level> stack(1);
+    ReadFolder(records, folder, recurse, filter, statusWnd, &stack.back().subfolders);
+    while (!stack.empty()) {
+        Level& top = stack.back();
+        if (!recurse || top.next >= top.subfolders.size() || Cancelled()) {
+            stack.pop_back();
+            continue;
+        }
+        const std::string sub = std::move(top.subfolders[top.next++]);
+        ++m_nFolderCount;
+        Level level;
+        ReadFolder(records, sub, recurse, filter, statusWnd, &level.subfolders);
+        stack.push_back(std::move(level));
+    }
+}
+
+void CDirectoryScanner::ReadFolder(RecordList& records, const std::string& folder, int recurse,
+                                   const SearchFilter* filter, ProgressSink* statusWnd,
+                                   std::vector<std::string>* subfolders) {
+    std::string normalised = folder;
+#ifdef _WIN32
+    for (char& c : normalised)
+        if (c == '/') c = '\\';
+#endif
+    normalised = WithSeparator(normalised);
+    if (m_pProgressDlg != nullptr) m_pProgressDlg->SetStatus(folder);
+    if (platform::IsVirtualFileSystemRoot(normalised)) return;
+
+    platform::FileFinder finder;
+    for (bool more = finder.First(normalised); more; more = finder.Next()) {
+        PumpPendingMessages();
+        if (Cancelled()) break;
+        const platform::FindData& fd = finder.Data();
+        if ((fd.dwFileAttributes & platform::kAttrDirectory) == 0) {
+            const std::string fullPath = normalised + fd.cFileName;
+            if (!IsAdmitted(fullPath)) continue;
+            if (filter != nullptr && filter->Rejects(fd)) continue;
+            records.push_back(std::make_unique<CFileRecord>(fd, normalised));
+            PumpPendingMessages();
+            if (Cancelled()) break;
+            if (statusWnd != nullptr) {
+                char text[256];
+                std::snprintf(text, sizeof text, LoadStringText(IDS_FOUND_FILES_IN_FOLDERS),
+                              static_cast<int>(records.size()), m_nFolderCount);
+                statusWnd->SetStatus(text);
+            }
+        } else if (recurse && fd.cFileName != "." && fd.cFileName != "..") {
+            subfolders->push_back(normalised + fd.cFileName + kSep);
+        }
+    }
+}

@@ -1,0 +1,71 @@
+// Turns start paths and a file-mask text into file records: expands the local-disk keyword,
+// server names and ";" lists, walks every start folder depth-first (the files of a folder
+// before its subfolders), and records every file that the masks admit and the filter keeps.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/file_record.h"
+#include "engine/mask_matcher.h"
+#include "engine/progress_sink.h"
+#include "engine/search_filter.h"
+
+using RecordList = std::vector<std::unique_ptr<CFileRecord>>;
+
+class CDirectoryScanner {
+public:
+    // `progress` (may be null, not owned) shows the folder being read; the walk stops as soon
+    // as *cancelFlag (may be null) is nonzero.
+    CDirectoryScanner(ProgressSink* progress, const volatile int* cancelFlag);
+
+    // Scans the start path specs at the even places of `pathList` (the odd places hold the mask
+    // text and are not read) with `maskString`, appending one record per accepted file to
+    // `records`. `filter` (may be null) leaves files out; `statusWnd` (may be null) receives
+    // the running count "发现 N 个文件在 M 个目录中". Returns the number of records.
+    int ScanPathList(RecordList& records, const std::vector<std::string>& pathList,
+                     const std::string& maskString, int recurse, const SearchFilter* filter,
+                     ProgressSink* statusWnd);
+    // One start path spec: a folder, the local-disk keyword, a server name, or a ";" list.
+    void ScanPathSpec(RecordList& records, const std::string& spec, const std::string& maskString,
+                      int recurse, const SearchFilter* filter, ProgressSink* statusWnd);
+    // One start folder; ScanRoot must name it.
+    void ScanRootFolder(RecordList& records, const std::string& folder,
+                        const std::string& maskString, int recurse, const SearchFilter* filter,
+                        ProgressSink* statusWnd);
+    // Walks `folder` and, when `recurse` is nonzero, everything below it.
+    void WalkFolder(RecordList& records, const std::string& folder, int recurse,
+                    const SearchFilter* filter, ProgressSink* statusWnd);
+    // Compiles the mask pieces of `maskString` (";"-separated, "~" excludes) into m_masks.
+    void BuildMaskList(const std::string& maskString);
+    // The include/exclude decision for one file: the first include piece that matches
+    // includes it, then the first later exclude piece that matches excludes it again, and
+    // so on. With no pieces nothing is admitted.
+    bool IsAdmitted(const std::string& fullPath);
+
+    std::vector<std::unique_ptr<MaskMatcher>> m_masks;
+    ProgressSink* m_pProgressDlg;
+    int m_nFolderCount = 0;  // folders entered under the current start folder, itself included
+    const volatile int* m_pCancelFlag;
+
+private:
+    bool Cancelled() const { return m_pCancelFlag != nullptr && *m_pCancelFlag != 0; }
+    // Lists one folder: records its admitted files and returns its subfolders in order.
+    void ReadFolder(RecordList& records, const std::string& folder, int recurse,
+                    const SearchFilter* filter, ProgressSink* statusWnd,
+                    std::vector<std::string>* subfolders);
+};
+
+// Expands the local-disk keyword and server names and splits ";" lists into `out` as pairs
+// (folder ending in the separator, "*.*"). Returns 1 when `out` holds a folder, 0 when the
+// spec is to be walked as it stands.
+int ExpandPathSpec(const std::string& spec, std::vector<std::string>& out);
+// Replaces the local-disk keyword (ASCII letters compared without case) by the roots of the
+// fixed disks, each followed by ";". Returns the number of disks.
+int ExpandLocalDrives(std::string& spec);
+// Replaces a bare server name (two separators, a name, at most one more separator) by the
+// folders of its disk shares joined by ";". Returns 1 when the shares could be enumerated.
+int ExpandServerShares(std::string& spec);
+// True for the keyword and for a bare server name: specs that name places, not a folder.
+bool IsPlaceKeyword(const std::string& spec);

@@ -1,0 +1,20 @@
+// Ids of the texts the engine itself shows (status lines, progress, summary, messages).
+// The texts are in the program's string table (LoadStringText).
+#pragma once
+
+enum EngineStringId {
+    IDS_FOUND_FILES_IN_FOLDERS = 2114,  // "发现 %d 个文件在 %d 个目录中"
+    IDS_DUPLICATES_SUMMARY = 2168,      // "发现 %d 个重复文件 (%s)"
+    IDS_SIZE_BYTES = 2175,
+    IDS_SIZE_KB = 2176,
+    IDS_SIZE_MB = 2177,
+    IDS_SIZE_GB = 2178,
+    IDS_SORTING = 2208,
+    IDS_DUPLICATES_RUNNING = 2209,      // "发现 %d 个重复的文件, 总共 %I64d 字节"
+    IDS_SEARCHING_DUPLICATES = 2210,
+    IDS_LOCAL_HARD_DISKS = 3032,        // "本地硬盘"
+    IDS_IDLE_MESSAGE = 57345,           // "准备"
+};
+
+// The text of string `id` from the program's string table; "" when there is none.
+const char* LoadStringText(int id);

@@ -1,0 +1,201 @@
+#include "engine/directory_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "support/temp_dir.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Remembers what the scanner shows.
+class RecordingSink : public ProgressSink {
+public:
+    void SetStatus(const std::string& text) override { m_texts.push_back(text); }
+    void SetTotal(std::int64_t) override {}
+    void StepProgress(std::int64_t) override {}
+    std::vector<std::string> m_texts;
+};
+
+std::vector<std::string> Scan(const std::string& paths, const std::string& mask,
+                              const SearchFilter* filter = nullptr,
+                              RecordingSink* folders = nullptr, RecordingSink* counts = nullptr) {
+    const std::vector<std::string> pathList = {paths, mask};
+    RecordList records;
+    CDirectoryScanner scanner(folders, nullptr);
+    scanner.ScanPathList(records, pathList, mask, 1, filter, counts);
+    std::vector<std::string> found;
+    for (const auto& r : records) found.push_back(r->m_strPath);
+    return found;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+TEST(DirectoryScanner, StartPathFormsAndStatusLines) {
+    TempDir dir;
+    dir.WriteFile("data/a.txt", "a");
+    dir.WriteFile("data/sub/b.txt", "b");
+    dir.WriteFile("other/c.txt", "c");
+    const std::string data = dir / "data";  // typed without the trailing separator
+
+    RecordingSink folders, counts;
+    const auto found = Scan(data, "*.*", nullptr, &folders, &counts);
+    // Files of a folder come before those of its subfolders; paths use the normalised folder.
+    EXPECT_EQ(found, (std::vector<std::string>{data + "/a.txt", data + "/sub/b.txt"}));
+    ASSERT_FALSE(folders.m_texts.empty());
+    EXPECT_EQ(folders.m_texts.front(), data);  // the status shows the text as typed
+    EXPECT_EQ(folders.m_texts.back(), data + "/sub/");
+    EXPECT_EQ(counts.m_texts.back(), "发现 2 个文件在 2 个目录中");
+
+    // A ";" list: blanks around elements go, empty elements are skipped, and the folder count
+    // restarts for every start folder while the file count keeps growing.
+    RecordingSink counts2;
+    const auto listed =
+        Scan(" " + data + " ;; " + (dir / "other") + " ;", "*.*", nullptr, nullptr, &counts2);
+    EXPECT_EQ(listed, (std::vector<std::string>{data + "/a.txt", data + "/sub/b.txt",
+                                                 dir / "other/c.txt"}));
+    EXPECT_EQ(counts2.m_texts.back(), "发现 3 个文件在 1 个目录中");
+
+    // A single path is walked exactly as typed: a folder whose name ends in a blank is found,
+    // and a typed blank that is not part of the name finds nothing.
+    dir.WriteFile("blank /d.txt", "d");
+    EXPECT_EQ(Scan(dir / "blank ", "*.*").size(), 1u);
+    EXPECT_TRUE(Scan(dir / "data ", "*.*").empty());
+    EXPECT_TRUE(Scan(dir / "missing", "*.*").empty());
+
+    // An empty element of the start path list names nothing (not the current folder).
+    std::vector<std::string> pathList = {"", "*.*"};
+    RecordList records;
+    CDirectoryScanner scanner(nullptr, nullptr);
+    EXPECT_EQ(scanner.ScanPathList(records, pathList, "*.*", 1, nullptr, nullptr), 0);
+}
+
+TEST(DirectoryScanner, MaskListShapes) {
+    TempDir dir;
+    dir.WriteFile("readme", "1");
+    dir.WriteFile("readme.txt", "2");
+    dir.WriteFile("notes.txt", "3");
+    dir.WriteFile("old.tmp", "4");
+    dir.WriteFile("temp/in.dat", "5");
+    dir.WriteFile("temp/deep/x.dat", "6");
+    const std::string root = dir.Path();
+    const auto names = [&](const std::string& mask) {
+        std::vector<std::string> found;
+        for (const std::string& p : Scan(root, mask)) found.push_back(p.substr(root.size()));
+        return Sorted(found);
+    };
+    EXPECT_EQ(names("*.*").size(), 6u);
+    EXPECT_TRUE(names("~*.tmp").empty());  // exclude pieces alone admit nothing
+    EXPECT_EQ(names("*.*;~*.tmp").size(), 5u);
+    EXPECT_EQ(names("~*.tmp;*.*").size(), 6u);  // the exclude piece came too early
+    EXPECT_EQ(names("readme"), (std::vector<std::string>{"readme"}));
+    EXPECT_EQ(names(".txt"), (std::vector<std::string>{"notes.txt", "readme.txt"}));
+    EXPECT_TRUE(names("/temp/").empty());  // a folder piece without a file pattern
+    EXPECT_EQ(names("/temp/*/"), (std::vector<std::string>{"temp/deep/x.dat", "temp/in.dat"}));
+    EXPECT_TRUE(names("").empty());
+    EXPECT_TRUE(names(";;~").empty());
+}
+
+TEST(DirectoryScanner, DotFoldersFilterAndCancel) {
+    TempDir dir;
+    dir.WriteFile(".../in-dots.txt", "x");
+    dir.WriteFile("big.bin", std::string(500, 'b'));
+    dir.WriteFile("small.bin", "s");
+    EXPECT_EQ(Sorted(Scan(dir.Path(), "*.*")),
+              Sorted({dir / ".../in-dots.txt", dir / "big.bin", dir / "small.bin"}));
+
+    // Files the filter leaves out change neither the records nor the status line.
+    SearchFilter filter;
+    filter.m_nMinSize = 100;
+    RecordingSink counts;
+    const auto kept = Scan(dir.Path(), "*.bin", &filter, nullptr, &counts);
+    EXPECT_EQ(kept, (std::vector<std::string>{dir / "big.bin"}));
+    EXPECT_EQ(counts.m_texts, (std::vector<std::string>{"发现 1 个文件在 1 个目录中"}));
+
+    // Cancel in a deep walk: nothing below the folder where it was pressed is read.
+    std::string deep;
+    for (int level = 0; level < 30; ++level) {
+        deep += "d" + std::to_string(level) + "/";
+        dir.WriteFile(deep + "f.txt", "f");
+    }
+    class CancelAt : public RecordingSink {
+    public:
+        CancelAt(int* flag, std::string at) : m_flag(flag), m_at(std::move(at)) {}
+        void SetStatus(const std::string& text) override {
+            RecordingSink::SetStatus(text);
+            if (text == m_at) *m_flag = 1;
+        }
+        int* m_flag;
+        std::string m_at;
+    };
+    int cancel = 0;
+    CancelAt sink(&cancel, dir / "d0/d1/d2/");
+    RecordList records;
+    CDirectoryScanner scanner(&sink, &cancel);
+    std::vector<std::string> pathList = {dir / "d0", "*.*"};
+    scanner.ScanPathList(records, pathList, "*.*", 1, nullptr, nullptr);
+    EXPECT_EQ(sink.m_texts.back(), dir / "d0/d1/d2/");
+    EXPECT_EQ(records.size(), 2u);  // d0/f.txt and d0/d1/f.txt
+}
+
+#ifndef _WIN32
+TEST(DirectoryScanner, SpecialFilesLinksAndDepth) {
+    TempDir dir;
+    dir.WriteFile("real.txt", "r");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink(".", (dir / "loop").c_str()), 0);
+    ASSERT_EQ(symlink("real.txt", (dir / "link.txt").c_str()), 0);
+    dir.WriteFile("odd\nname\\ \xFF.txt", "o");
+    EXPECT_EQ(Sorted(Scan(dir.Path(), "*.*")),
+              Sorted({dir / "odd\nname\\ \xFF.txt", dir / "real.txt"}));
+
+    // A tree some 1500 levels deep, walked without running out of stack.
+    std::string deep;
+    while ((dir.Path() + deep).size() < 3000) deep += "d/";
+    dir.MakeDir(deep);
+    dir.WriteFile(deep + "bottom.txt", "b");
+    const auto found = Scan(dir / "d", "*.txt");
+    EXPECT_EQ(found, (std::vector<std::string>{dir.Path() + deep + "bottom.txt"}));
+
+    // An unreadable folder is skipped quietly (root reads anything, so only check no crash).
+    dir.WriteFile("locked/x.txt", "x");
+    chmod((dir / "locked").c_str(), 0);
+    EXPECT_NO_FATAL_FAILURE(Scan(dir.Path(), "*.*"));
+}
+
+TEST(DirectoryScanner, PlaceKeywords) {
+    // The local-disk keyword, in any ASCII letter case, becomes a list ending in ";".
+    std::string spec = "本地硬盘";
+    const int disks = ExpandLocalDrives(spec);
+    EXPECT_EQ(static_cast<int>(std::count(spec.begin(), spec.end(), ';')), disks);
+    if (disks > 0) {
+        EXPECT_EQ(spec.back(), ';');
+    }
+    std::vector<std::string> folders;
+    EXPECT_EQ(ExpandPathSpec("本地硬盘", folders), disks > 0 ? 1 : 0);
+    for (std::size_t i = 0; i < folders.size(); i += 2) {
+        EXPECT_EQ(folders[i].back(), '/');
+        EXPECT_EQ(folders[i + 1], "*.*");
+    }
+    // A server with no mounted shares names nothing: it is never walked as a folder.
+    EXPECT_TRUE(IsPlaceKeyword("//no-such-server"));
+    EXPECT_TRUE(IsPlaceKeyword("//no-such-server/"));
+    EXPECT_FALSE(IsPlaceKeyword("//server/share/x"));
+    EXPECT_EQ(ExpandPathSpec("//no-such-server", folders), 0);
+    EXPECT_TRUE(Scan("//no-such-server", "*.*").empty());
+    std::string plain = "/tmp";
+    EXPECT_EQ(ExpandLocalDrives(plain), 0);
+    EXPECT_EQ(plain, "/tmp");
+}
+#endif
+
+}  // namespace
