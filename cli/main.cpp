@@ -1,0 +1,58 @@
+// pairscout-cli: the duplicate search without a window.
+#include <unistd.h>
+
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#include "cli/cli_options.h"
+#include "cli/terminal_progress.h"
+#include "engine/engine_strings.h"
+
+namespace {
+
+volatile int g_cancel = 0;
+
+extern "C" void OnInterrupt(int) { g_cancel = 1; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Dates and times are read and written in the user's locale.
+    std::setlocale(LC_ALL, "");
+    std::vector<std::string> args(argv + 1, argv + argc);
+    CliOptions options;
+    std::string error;
+    if (!ParseCliOptions(args, &options, &error)) {
+        std::fprintf(stderr, "pairscout-cli: %s\nTry 'pairscout-cli --help'.\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(CliUsage().c_str(), stdout);
+        return 0;
+    }
+
+    // Ctrl+C stops the search as the window's Cancel button does.
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+
+    std::unique_ptr<TerminalProgress> progress;
+    if (isatty(STDERR_FILENO)) progress = std::make_unique<TerminalProgress>(stderr);
+    DuplicateSearch search(progress.get(), &g_cancel);
+    ResultsModel results;
+    const DuplicateSearch::Outcome outcome = search.Run(options.search, results);
+    if (progress) progress->Clear();
+
+    if (outcome == DuplicateSearch::kFinished) {
+        const std::string text = FormatResults(results, options.csv);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+        std::string summary = SummaryText(results.m_nDuplicateCount, results.m_nDuplicateBytes);
+        if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);
+        std::fprintf(stderr, "%s\n", summary.c_str());
+    }
+    return g_cancel ? 130 : 0;
+}
