@@ -1,0 +1,548 @@
+#include "engine/mask_matcher.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <utility>
+
+#include "engine/text_helpers.h"
+#include "platform/file_find.h"
+
+const char* ScanRoot = nullptr;
+int CaseExact = 0;
+int WindowLow = -1;
+int WindowHigh = -1;
+
+namespace {
+
+constexpr char kSep = platform::kPathSeparator;
+
+// Subjects longer than this never match: positions and lengths must stay far from INT_MAX.
+constexpr std::size_t kMaxSubject = 1u << 28;
+
+// The bytes '?' and '*' admit, in ascending order: all but 0x00-0x08, LF and CR.
+const std::string& AnyCharSet() {
+    static const std::string set = [] {
+        std::string s;
+        for (int b = 0x09; b <= 0xFF; ++b)
+            if (b != 0x0A && b != 0x0D) s += static_cast<char>(b);
+        return s;
+    }();
+    return set;
+}
+
+void UpperCaseText(std::string& s) {
+    for (char& c : s) c = static_cast<char>(UpperCaseByte(static_cast<unsigned char>(c)));
+}
+
+// Every node is upper-cased once, by its creator, right after it was compiled.
+void UpperCaseNodeText(MaskNode* node) {
+    if (CaseExact == 0) UpperCaseText(node->text);
+    node->RefreshSet();
+}
+
+void SetBounds(MaskNode* node) {
+    if (node->op == '*') {
+        node->minCount = 0;
+        node->maxCount = kMaskStarMax;
+    } else {
+        node->minCount = 1;
+        node->maxCount = 1;
+    }
+}
+
+// "Placed" in the planning and matching sense: holding a range or placed empty.
+bool Placed(const MaskNode* n) { return n->matchStart != -1; }
+// Holding a real range of the subject.
+bool HasPosition(const MaskNode* n) { return n->matchStart >= 0; }
+
+MaskNode* LastNode(MaskNode* head) {
+    if (head == nullptr) return nullptr;
+    while (head->next) head = head->next.get();
+    return head;
+}
+
+void ResetChainState(MaskNode* head) {
+    for (MaskNode* n = head; n != nullptr; n = n->next.get()) n->ResetMatch();
+}
+
+// Widest text the chain can cover; a literal counts twice its length.
+long long MaxChainLength(const MaskNode* head) {
+    long long total = 0;
+    for (const MaskNode* n = head; n != nullptr; n = n->next.get()) {
+        if (n->isSet) {
+            total += n->maxCount;
+        } else {
+            const long long len = static_cast<long long>(n->text.size());
+            total += len * n->maxCount + (n->maxCount < 3 ? len : 0);
+        }
+    }
+    return total;
+}
+
+long long NodeLength(const MaskNode* n) {
+    if (Placed(n)) return static_cast<long long>(n->matchedText.size());
+    if (n->isSet) return n->maxCount;
+    return static_cast<long long>(n->text.size()) * n->maxCount;
+}
+
+// Length of the node itself and of everything after it.
+long long LengthFrom(const MaskNode* n) {
+    long long total = 0;
+    for (; n != nullptr; n = n->next.get()) total += NodeLength(n);
+    return total;
+}
+
+const MaskNode* NearestPredecessorWithEnd(const MaskNode* node) {
+    for (const MaskNode* p = node->prev; p != nullptr; p = p->prev)
+        if (p->matchEnd >= 0) return p;
+    return nullptr;
+}
+
+const MaskNode* NearestSuccessorWithStart(const MaskNode* node) {
+    for (const MaskNode* s = node->next.get(); s != nullptr; s = s->next.get())
+        if (s->matchStart >= 0) return s;
+    return nullptr;
+}
+
+bool LiesAfter(const MaskNode* q, const MaskNode* node) {
+    for (const MaskNode* n = node->next.get(); n != nullptr; n = n->next.get())
+        if (n == q) return true;
+    return false;
+}
+
+inline unsigned char SubjectByte(const char* s, int pos) {
+    const unsigned char b = static_cast<unsigned char>(s[pos]);
+    return CaseExact != 0 ? b : UpperCaseByte(b);
+}
+
+bool LiteralAt(const std::string& text, const char* s, int pos) {
+    if (CaseExact != 0) return std::memcmp(text.data(), s + pos, text.size()) == 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (UpperCaseByte(static_cast<unsigned char>(s[pos + i])) !=
+            static_cast<unsigned char>(text[i]))
+            return false;
+    return true;
+}
+
+void Place(MaskNode* node, const char* s, int first, int last, int count) {
+    node->matchStart = first;
+    node->matchEnd = last;
+    node->matchCount = count;
+    node->matchedText.assign(s + first, static_cast<std::size_t>(last - first + 1));
+}
+
+void TrimBlanks(std::string& s) {
+    static const char kBlanks[] = " \t\n\v\f\r";
+    s.erase(0, std::min(s.find_first_not_of(kBlanks), s.size()));
+    const std::string::size_type last = s.find_last_not_of(kBlanks);
+    s.erase(last == std::string::npos ? 0 : last + 1);
+}
+
+}  // namespace
+
+void SplitMaskPath(std::string& folder, std::string& file, int& hasDir, int& anyPrefix,
+                   int& anySuffix) {
+    std::string s;
+    s.swap(folder);
+    file.clear();
+    hasDir = anyPrefix = anySuffix = 0;
+    if (s.empty()) return;
+
+    if (s.find(kSep) != std::string::npos && s[0] != kSep) s.insert(0, 1, kSep);
+    if (s[0] != kSep) {
+        file = s;
+        return;
+    }
+    s.erase(0, 1);
+    hasDir = 1;
+    if (s.empty()) {
+        file = "*.*";
+        folder.assign(1, kSep);
+        return;
+    }
+    if (s.back() != kSep) {
+        const std::string::size_type k = s.rfind(kSep);
+        if (k == std::string::npos) {
+            file = s;
+            folder.assign(1, kSep);
+            return;
+        }
+        file = s.substr(k + 1);
+        s.erase(k + 1);
+    }
+    if (s.size() > 1 && s[0] == '*' && s[1] == kSep) {
+        anyPrefix = 1;
+        s.erase(0, 2);
+    }
+    const char suffix[] = {kSep, '*', kSep};
+    if (s.size() >= 3 && s.compare(s.size() - 3, 3, suffix, 3) == 0) {
+        anySuffix = 1;
+        s.erase(s.size() - 2);  // the separator left closes the folder
+    }
+    if (!s.empty()) {
+        if (s[0] != kSep) s.insert(0, 1, kSep);
+        if (s.back() != kSep) s += kSep;
+    }
+    folder = s;
+    if (file.empty()) file = "*.*";
+}
+
+int DoubleBackslashes(std::string& text) {
+    std::string doubled;
+    doubled.reserve(text.size() * 2);
+    int count = 0;
+    for (char c : text) {
+        doubled += c;
+        if (c == '\\') {
+            doubled += c;
+            ++count;
+        }
+    }
+    text.swap(doubled);
+    return count;
+}
+
+void SetNodeText(MaskNode* node, const std::string& text) {
+    if (node->op == '?' || node->op == '*') {
+        node->text = AnyCharSet();
+        node->isSet = 1;
+    } else {
+        std::string literal = text;
+        UnescapeText(literal);
+        node->text += literal;
+    }
+    node->RefreshSet();
+}
+
+void CompileWildcard(MaskNode* node, const std::string& text) {
+    // One node per turn rather than one call per node: a long mask cannot exhaust the stack.
+    std::string rest = text;
+    for (bool first = true;; first = false) {
+        std::string follow;
+        const int p = FindFirstUnescapedOf(rest, "?*");
+        if (p < 0) {
+            SetNodeText(node, rest);
+        } else if (p == 0) {
+            node->op = rest[0];
+            SetNodeText(node, std::string());
+            follow = rest.substr(1);
+            // A lone backslash after a wildcard escapes nothing and would leave an empty
+            // literal that can never be placed; it is dropped like any trailing backslash.
+            if (follow == "\\") follow.clear();
+        } else {
+            SetNodeText(node, rest.substr(0, static_cast<std::size_t>(p)));
+            follow = rest.substr(static_cast<std::size_t>(p));
+        }
+        SetBounds(node);
+        if (!first) UpperCaseNodeText(node);
+        if (follow.empty()) return;
+        node->next = std::make_unique<MaskNode>();
+        node->next->prev = node;
+        node = node->next.get();
+        rest.swap(follow);
+    }
+}
+
+MaskNode* PickNextPlanned(MaskNode* head) {
+    for (MaskNode* n = head; n != nullptr; n = n->next.get()) {
+        if (Placed(n)) continue;
+        if (!n->isSet) return n;
+        const bool neighbourPlanned =
+            (n->prev != nullptr && Placed(n->prev)) || (n->next && Placed(n->next.get()));
+        if (n->minCount == n->maxCount && neighbourPlanned) return n;
+    }
+    for (MaskNode* n = head; n != nullptr; n = n->next.get())
+        if (!Placed(n) && n->op == '?') return n;
+    for (MaskNode* n = head; n != nullptr; n = n->next.get())
+        if (!Placed(n)) return n;
+    return nullptr;
+}
+
+MaskNode* PlanChain(MaskNode* head) {
+    ResetChainState(head);
+    for (MaskNode* n = head; n != nullptr; n = n->next.get()) n->planNext = nullptr;
+    MaskNode* first = nullptr;
+    MaskNode* last = nullptr;
+    while (MaskNode* n = PickNextPlanned(head)) {
+        n->matchStart = n->matchEnd = 0;  // the planned mark
+        if (last != nullptr)
+            last->planNext = n;
+        else
+            first = n;
+        last = n;
+    }
+    ResetChainState(head);
+    return first;
+}
+
+MaskMatcher::MaskMatcher(std::string& mask, int kind) : kind(kind) {
+    const int savedCase = CaseExact;
+    CaseExact = 0;
+    TrimBlanks(mask);
+
+    std::string folder = mask;
+    std::string file;
+    SplitMaskPath(folder, file, hasDir, anyPrefix, anySuffix);
+    if (folder.size() <= static_cast<std::size_t>(kMaxMaskPart) &&
+        file.size() <= static_cast<std::size_t>(kMaxMaskPart)) {
+        fileHead = std::make_unique<MaskNode>();
+        CompileWildcard(fileHead.get(), file);
+        UpperCaseNodeText(fileHead.get());
+        if (!folder.empty() && hasDir) {
+            // Where the backslash separates folders it must stay literal in the folder
+            // pattern; elsewhere it escapes, as in the file pattern.
+            if (kSep == '\\') DoubleBackslashes(folder);
+            dirHead = std::make_unique<MaskNode>();
+            CompileWildcard(dirHead.get(), folder);
+            UpperCaseNodeText(dirHead.get());
+            dirTail = LastNode(dirHead.get());
+            dirPlanStart = PlanChain(dirHead.get());
+        }
+        fileTail = LastNode(fileHead.get());
+        filePlanStart = PlanChain(fileHead.get());
+    }
+    CaseExact = savedCase;
+}
+
+MaskMatcher::~MaskMatcher() = default;
+
+void MaskMatcher::ResetChain() { ResetChainState(fileHead.get()); }
+
+void MaskMatcher::SwapChains() {
+    std::swap(fileHead, dirHead);
+    std::swap(fileTail, dirTail);
+    std::swap(filePlanStart, dirPlanStart);
+}
+
+void MaskMatcher::CollectMatchedText(std::string& out) const {
+    out.clear();
+    for (const MaskNode* n = fileHead.get(); n != nullptr; n = n->next.get())
+        out += n->matchedText;
+}
+
+int MaskMatcher::MatchNode(MaskNode* node, const char* s, int length, int start, int limit) {
+    // Each turn places one node of the plan and hands bounds to the next; the first node that
+    // cannot be placed fails the whole attempt.
+    while (node != nullptr) {
+        const MaskNode* before = NearestPredecessorWithEnd(node);
+        const MaskNode* after = NearestSuccessorWithStart(node);
+        int lo = before != nullptr ? before->matchEnd + 1 : WindowLow;
+        int hi = after != nullptr ? after->matchStart : WindowHigh;
+        if (start >= 0 && lo < start) lo = start;
+        if (limit >= 0 && hi > limit) hi = limit;
+        lo = std::max(lo, 0);
+        hi = std::min(hi, length);
+        node->matchedText.clear();
+        node->matchCount = 0;
+
+        const bool backward = node->next && Placed(node->next.get()) &&
+                              (node->prev == nullptr || !Placed(node->prev));
+        if (backward) {
+            // A set node before an already placed one takes what lies just before it.
+            long long floor = before != nullptr ? before->matchEnd
+                                                : std::max(-1LL, hi - NodeLength(node) - 1);
+            floor = std::max(floor, -1LL);
+            int pos = hi - 1;
+            int count = 0;
+            while (pos > floor && count < node->maxCount && node->Admits(SubjectByte(s, pos))) {
+                ++count;
+                --pos;
+            }
+            if (count >= 1 && count >= node->minCount && count <= node->maxCount)
+                Place(node, s, pos + 1, hi - 1, count);
+        } else {
+            const bool last = !node->next;
+            for (int p = lo; p < hi; ++p) {
+                const int cutoff = std::min(after != nullptr ? after->matchStart : hi, length);
+                int end = p;
+                int count = 0;
+                if (!node->isSet) {
+                    const int len = static_cast<int>(node->text.size());
+                    while (len > 0 && count < node->maxCount && end + len <= cutoff &&
+                           LiteralAt(node->text, s, end)) {
+                        end += len;
+                        ++count;
+                    }
+                } else {
+                    while (end < cutoff && count < node->maxCount &&
+                           node->Admits(SubjectByte(s, end))) {
+                        ++end;
+                        ++count;
+                    }
+                }
+                if (count > 0 && count >= node->minCount && count <= node->maxCount) {
+                    Place(node, s, p, end - 1, count);
+                    break;
+                }
+                // A trailing '*' after placed text may just as well stay empty.
+                if (count == 0 && before != nullptr && node->minCount == 0 && last) break;
+                if (node->isSet && last && hi < length) ++hi;
+            }
+        }
+
+        if (node->matchStart == -1 && node->minCount == 0) node->matchStart = node->matchEnd = -2;
+        if (node->matchStart == -1) return 0;
+        const MaskNode* next = node->next.get();
+        if (node->matchStart > 0 && next != nullptr && next->matchStart > 0 &&
+            next->matchStart > node->matchEnd + 1) {
+            node->ResetMatch();
+            return 0;
+        }
+
+        MaskNode* q = node->planNext;
+        if (q == nullptr) return 1;
+        int nextStart = -1;
+        int nextLimit = -1;
+        if (node->matchStart != -2) {
+            if (q->prev != nullptr && q->prev->matchEnd >= 0) {
+                nextStart = q->prev->matchEnd + 1;
+            } else {
+                // Leave room before this node for every predecessor still to be placed.
+                long long room = 0;
+                for (const MaskNode* p = node->prev; p != nullptr; p = p->prev)
+                    if (!Placed(p)) room += NodeLength(p);
+                nextStart = static_cast<int>(std::max(0LL, node->matchStart - room));
+                if (nextStart == node->matchStart) nextStart = node->matchEnd + 1;
+            }
+            nextLimit = static_cast<int>(
+                std::min<long long>(length, node->matchEnd + 1LL + LengthFrom(node)));
+            if (nextLimit > WindowHigh) WindowHigh = nextLimit;
+            if (LiesAfter(q, node)) nextStart = node->matchEnd + 1;
+        }
+        node = q;
+        start = nextStart;
+        limit = nextLimit;
+    }
+    return 0;
+}
+
+int MaskMatcher::CheckContiguous() const {
+    const MaskNode* head = fileHead.get();
+    if (head == nullptr) return -1;
+    int b = head->matchStart;
+    long long total = 0;
+    for (const MaskNode* n = head; n != nullptr; n = n->next.get()) {
+        if (n->matchStart == -1) return -1;
+        if (n->matchStart == -2) continue;
+        if (n->matchStart != b && b != -2) return -1;
+        if (!n->matchedText.empty()) {
+            b = n->matchEnd + 1;
+            total += static_cast<long long>(n->matchedText.size());
+        }
+    }
+    if (head->matchStart >= b || total <= 0) return -1;
+    return b;
+}
+
+int MaskMatcher::AdvanceWindow(MaskNode* first, int length) {
+    const int old = WindowLow;
+    // Only a node with a real range counts as placed here: one placed empty (-2) would move
+    // the window before the start of the subject.
+    if (HasPosition(first)) {
+        WindowLow = (first->isSet ? first->matchEnd : first->matchStart) + 1;
+        MaskNode* head = fileHead.get();
+        if (first != head && head != nullptr && HasPosition(head)) {
+            // Restart just after the first node that a gap separated from its predecessor.
+            for (MaskNode* q = head->next.get(); q != nullptr; q = q->next.get()) {
+                if (!HasPosition(q)) break;
+                if (q->matchStart != q->prev->matchEnd + 1) {
+                    WindowLow = (first->isSet ? q->prev->matchEnd : q->prev->matchStart) + 1;
+                    break;
+                }
+                if (q == first) break;
+            }
+        }
+        WindowLow = std::min(WindowLow, length);
+    } else if (!first->isSet) {
+        // The literal is not in this window: the next one overlaps it by the literal's length.
+        const int len = static_cast<int>(first->text.size());
+        WindowLow = std::max(old, WindowHigh - len);
+        if (WindowLow == old) WindowLow += len;
+        if (WindowLow < 0) WindowLow = WindowHigh;
+        WindowLow = std::min(WindowLow, length);
+    } else {
+        WindowLow = std::min(std::max(WindowLow, old + 1), length);
+    }
+    // Every failed attempt moves on, so a search always ends.
+    if (WindowLow <= old) WindowLow = old + 1;
+    return WindowLow - old;
+}
+
+int MaskMatcher::FindPattern(const char* subject, int length) {
+    if (!m_fresh) {
+        ResetChain();
+        m_fresh = 1;
+    }
+    MaskNode* first = filePlanStart;
+    if (first == nullptr || subject == nullptr || length < 0) return -1;
+
+    long long e = MaxChainLength(fileHead.get());
+    if (e < kMaskStarMax) e *= 2;
+    e = std::min<long long>(e, INT_MAX / 2);
+    WindowLow = 0;
+    WindowHigh = static_cast<int>(std::min<long long>(e, length));
+    for (;;) {
+        if (MatchNode(first, subject, length, -1, -1)) {
+            const int n = CheckContiguous();
+            if (n >= 0) {
+                m_fresh = 0;
+                return n;
+            }
+        }
+        AdvanceWindow(first, length);
+        ResetChain();
+        if (WindowLow >= length) return -1;
+        WindowHigh = static_cast<int>(std::min<long long>(WindowLow + e, length));
+    }
+}
+
+int MaskMatcher::MatchPath(const std::string& path) {
+    const int savedCase = CaseExact;
+    CaseExact = 0;
+    int result = 0;
+    if (path.size() <= kMaxSubject) {
+        const std::string::size_type k = path.rfind(kSep);
+        const std::string::size_type nameStart = k == std::string::npos ? 0 : k + 1;
+        m_name.assign(path, nameStart, std::string::npos);
+        if (m_name.find('.') == std::string::npos) m_name += '.';
+        UpperCaseText(m_name);
+        CaseExact = 1;
+
+        const int nameLength = static_cast<int>(m_name.size());
+        const int n = FindPattern(m_name.data(), nameLength);
+        CollectMatchedText(m_matched);
+        result = n == nameLength && m_matched.size() == m_name.size() ? 1 : 0;
+
+        if (result == 1 && dirHead) {
+            SwapChains();
+            ResetChain();
+            m_fresh = 1;
+
+            // The folder relative to the root begins and ends with the separator; a file
+            // directly in the root has a single separator.
+            m_folder.assign(path, 0, nameStart);
+            std::size_t rootLength = ScanRoot != nullptr ? std::strlen(ScanRoot) : 0;
+            if (rootLength > 0 && ScanRoot[rootLength - 1] == kSep) --rootLength;
+            m_folder.erase(0, std::min(rootLength, m_folder.size()));
+            UpperCaseText(m_folder);
+
+            const int folderLength = static_cast<int>(m_folder.size());
+            const int found = FindPattern(m_folder.data(), folderLength);
+            CollectMatchedText(m_matched);
+            const int matched = static_cast<int>(m_matched.size());
+            if (found < 0)
+                result = 0;
+            else if (anyPrefix != 0)
+                result = anySuffix != 0 || found == folderLength ? 1 : 0;
+            else
+                result = (anySuffix != 0 ? found == matched : matched == folderLength) ? 1 : 0;
+
+            SwapChains();
+            ResetChain();
+            m_fresh = 1;
+        }
+    }
+    CaseExact = savedCase;
+    return result;
+}
