@@ -154,9 +154,10 @@ TEST(DirectoryScanner, SpecialFilesLinksAndDepth) {
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
     ASSERT_EQ(symlink(".", (dir / "loop").c_str()), 0);
     ASSERT_EQ(symlink("real.txt", (dir / "link.txt").c_str()), 0);
-    dir.WriteFile("odd\nname\\ \xFF.txt", "o");
-    EXPECT_EQ(Sorted(Scan(dir.Path(), "*.*")),
-              Sorted({dir / "odd\nname\\ \xFF.txt", dir / "real.txt"}));
+    dir.WriteFile("odd\\ \xFF.txt", "o");
+    // Masks never admit a line feed, so such a name is passed over and the walk goes on.
+    dir.WriteFile("new\nline.txt", "n");
+    EXPECT_EQ(Sorted(Scan(dir.Path(), "*.*")), Sorted({dir / "odd\\ \xFF.txt", dir / "real.txt"}));
 
     // A tree some 1500 levels deep, walked without running out of stack.
     std::string deep;
