@@ -1,5 +1,11 @@
 // pairscout-cli: the duplicate search without a window.
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define STDERR_FILENO 2
+#else
 #include <unistd.h>
+#endif
 
 #include <clocale>
 #include <csignal>
@@ -34,10 +40,14 @@ int main(int argc, char** argv) {
     }
 
     // Ctrl+C stops the search as the window's Cancel button does.
+#ifdef _WIN32
+    std::signal(SIGINT, OnInterrupt);
+#else
     struct sigaction action = {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
+#endif
 
     std::unique_ptr<TerminalProgress> progress;
     if (isatty(STDERR_FILENO)) progress = std::make_unique<TerminalProgress>(stderr);

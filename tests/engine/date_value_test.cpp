@@ -173,7 +173,7 @@ TEST(ParseDate, LocaleNames) {
 }
 
 TEST(ParseDate, TodayWithAnOffset) {
-    ScopedTimeZone tz("Europe/Berlin");
+    USE_TIME_ZONE("Europe/Berlin");
     const char* picture = "d/M/yyyy";
     // Parsing near midnight may see either day; the answer must be one of them.
     const auto expectDay = [&](const char* text, int days) {
@@ -269,7 +269,7 @@ TEST_F(DateMessages, TheUsersFormatAndTheYearWindow) {
 }
 
 TEST(DateValue, ToFileTime) {
-    ScopedTimeZone tz("Asia/Tokyo");  // UTC+9, no summer time
+    USE_TIME_ZONE("Asia/Tokyo");  // UTC+9, no summer time
     CDateValue value;
     value.m_nDay = 9;
     value.m_nMonth = 4;
@@ -298,7 +298,7 @@ TEST(DateValue, ToFileTime) {
 }
 
 TEST(DateValue, ShortDateTextGoesThereAndBack) {
-    ScopedTimeZone tz("Asia/Tokyo");
+    USE_TIME_ZONE("Asia/Tokyo");
     FileTime utcEvening = 0;
     ASSERT_TRUE(platform::SystemTimeToFileTime(Date(2003, 4, 9), &utcEvening));
     utcEvening += 20 * 3600 * platform::kFileTimeTicksPerSecond;  // 10 April in Tokyo

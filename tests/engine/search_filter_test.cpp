@@ -27,7 +27,7 @@ FindData WithAttributes(std::uint32_t attributes) {
 }
 
 TEST(SearchFilter, SameDayDateLimitsInBothModes) {
-    ScopedTimeZone tz("Europe/Berlin");
+    USE_TIME_ZONE("Europe/Berlin");
     CDateValue day;
     day.m_nDay = 9;
     day.m_nMonth = 4;

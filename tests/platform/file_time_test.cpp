@@ -61,9 +61,8 @@ TEST(FileTime, SplitAndJoin) {
     }
 }
 
-#ifndef _WIN32
 TEST(FileTime, LocalTimeFollowsTheZoneAtThatInstant) {
-    ScopedTimeZone tz("Europe/Berlin");
+    USE_TIME_ZONE("Europe/Berlin");
     FileTime winter = 0, summer = 0, local = 0, back = 0;
     ASSERT_TRUE(platform::SystemTimeToFileTime(Date(2020, 1, 15, 12), &winter));
     ASSERT_TRUE(platform::SystemTimeToFileTime(Date(2020, 7, 15, 12), &summer));
@@ -80,15 +79,14 @@ TEST(FileTime, LocalTimeFollowsTheZoneAtThatInstant) {
 TEST(FileTime, ShiftsThatLeaveTheRangeFail) {
     FileTime out = 77;
     {
-        ScopedTimeZone tz("Asia/Tokyo");  // east of UTC: local is later
+        USE_TIME_ZONE("Asia/Tokyo");  // east of UTC: local is later
         EXPECT_FALSE(platform::FileTimeToLocalFileTime(INT64_MAX - 5, &out));
     }
     {
-        ScopedTimeZone tz("America/New_York");  // west of UTC: UTC is later
+        USE_TIME_ZONE("America/New_York");  // west of UTC: UTC is later
         EXPECT_FALSE(platform::LocalFileTimeToFileTime(INT64_MAX - 5, &out));
     }
     EXPECT_EQ(out, 77);
 }
-#endif
 
 }  // namespace

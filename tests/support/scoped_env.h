@@ -45,3 +45,11 @@ private:
     std::string m_old;
 };
 #endif
+
+// Runs the rest of the test in time zone `name`. Windows keeps one system time zone for the
+// whole process, so there the test is skipped.
+#ifdef _WIN32
+#define USE_TIME_ZONE(name) GTEST_SKIP() << "the time zone is the system's"
+#else
+#define USE_TIME_ZONE(name) ScopedTimeZone scopedTimeZone_(name)
+#endif
