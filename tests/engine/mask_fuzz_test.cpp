@@ -10,16 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "support/mask_support.h"
+
 namespace {
-
-class ScopedRoot {
-public:
-    explicit ScopedRoot(const char* root) : m_old(ScanRoot) { ScanRoot = root; }
-    ~ScopedRoot() { ScanRoot = m_old; }
-
-private:
-    const char* m_old;
-};
 
 class Random {
 public:
@@ -50,12 +43,6 @@ const std::vector<std::string> kGlobPieces = {"*", "?", ".", "A", "b", "c", "\xE
 const std::vector<std::string> kGlobNamePieces = {"a", "B", "c", "C", ".", "\xE9", "\x01", "\t",
                                                   "\x0B"};
 
-// FindPattern over an exact-size heap copy: any read outside it is caught by the sanitizer.
-int FindIn(MaskMatcher& m, const std::string& subject) {
-    std::unique_ptr<char[]> copy(new char[subject.size()]);
-    subject.copy(copy.get(), subject.size());
-    return m.FindPattern(copy.get(), static_cast<int>(subject.size()));
-}
 
 bool Admitted(unsigned char b) { return b >= 0x09 && b != 0x0A && b != 0x0D; }
 

@@ -6,17 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "support/mask_support.h"
+
 namespace {
-
-// Sets ScanRoot for the life of the object.
-class ScopedRoot {
-public:
-    explicit ScopedRoot(const char* root) : m_old(ScanRoot) { ScanRoot = root; }
-    ~ScopedRoot() { ScanRoot = m_old; }
-
-private:
-    const char* m_old;
-};
 
 // The chain as text: "*", "?", or the literal in quotes.
 std::vector<std::string> Shape(const MaskNode* head) {
@@ -52,17 +44,6 @@ Split SplitOf(const std::string& mask) {
     return s;
 }
 
-// FindPattern over an exact-size heap copy, so that a read outside the text is caught by the
-// sanitizer build.
-int FindIn(MaskMatcher& m, const std::string& subject) {
-    std::unique_ptr<char[]> copy(new char[subject.size()]);
-    subject.copy(copy.get(), subject.size());
-    const int saved = CaseExact;
-    CaseExact = 1;
-    const int n = m.FindPattern(copy.get(), static_cast<int>(subject.size()));
-    CaseExact = saved;
-    return n;
-}
 
 TEST(MaskCompile, ChainShapesAndBounds) {
     ScopedRoot root("/data");
