@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_find.h"
 #include "support/mask_support.h"
 
 namespace {
@@ -114,7 +115,8 @@ TEST(MaskFuzz, AMatchIsAlwaysAGlobMatch) {
     // reports one that is not there; a wildcard-free mask matches exactly its own name; a lone
     // star matches exactly the names of admitted bytes.
     Random rnd(77);
-    ScopedRoot root("/r");
+    const std::string root = std::string("r") + platform::kPathSeparator;
+    ScopedRoot scopedRoot(root.c_str());
     std::string star = "*";
     MaskMatcher any(star, 1);
     for (int round = 0; round < 8000; ++round) {
@@ -124,7 +126,7 @@ TEST(MaskFuzz, AMatchIsAlwaysAGlobMatch) {
         const std::string pattern = mask;  // as trimmed
         for (int k = 0; k < 5; ++k) {
             std::string name = rnd.Text(kGlobNamePieces, 10);
-            const std::string path = "/r/" + name;
+            const std::string path = root + name;
             if (name.find('.') == std::string::npos) name += '.';
             const bool glob = GlobMatches(pattern, name);
             const int result = m.MatchPath(path);
