@@ -132,6 +132,54 @@ void Place(MaskNode* node, const char* s, int first, int last, int count) {
     node->matchedText.assign(s + first, static_cast<std::size_t>(last - first + 1));
 }
 
+// A set node just before an already placed node takes, greedily, what lies right before `hi`
+// and after `before` (or within the node's own length of `hi` when nothing before is placed).
+void PlaceBackward(MaskNode* node, const char* s, int hi, const MaskNode* before) {
+    const long long floor =
+        before != nullptr ? before->matchEnd : std::max(-1LL, hi - NodeLength(node) - 1);
+    int pos = hi - 1;
+    int count = 0;
+    while (pos > floor && count < node->maxCount && node->Admits(SubjectByte(s, pos))) {
+        ++count;
+        --pos;
+    }
+    if (count >= 1 && count >= node->minCount && count <= node->maxCount)
+        Place(node, s, pos + 1, hi - 1, count);
+}
+
+// Places the node at the first position from `lo` where it fits before `hi` (and before the
+// next placed node `after`); a literal at its first occurrence, a set as a greedy run.
+void PlaceForward(MaskNode* node, const char* s, int length, int lo, int hi,
+                  const MaskNode* before, const MaskNode* after) {
+    const bool last = !node->next;
+    for (int p = lo; p < hi; ++p) {
+        const int cutoff = std::min(after != nullptr ? after->matchStart : hi, length);
+        int end = p;
+        int count = 0;
+        if (!node->isSet) {
+            const int len = static_cast<int>(node->text.size());
+            while (len > 0 && count < node->maxCount && end + len <= cutoff &&
+                   LiteralAt(node->text, s, end)) {
+                end += len;
+                ++count;
+            }
+        } else {
+            while (end < cutoff && count < node->maxCount && node->Admits(SubjectByte(s, end))) {
+                ++end;
+                ++count;
+            }
+        }
+        if (count > 0 && count >= node->minCount && count <= node->maxCount) {
+            Place(node, s, p, end - 1, count);
+            return;
+        }
+        // A trailing '*' after placed text may just as well stay empty.
+        if (count == 0 && before != nullptr && node->minCount == 0 && last) return;
+        // A trailing set that found nothing usable may look one byte further.
+        if (node->isSet && last && hi < length) ++hi;
+    }
+}
+
 void TrimBlanks(std::string& s) {
     static const char kBlanks[] = " \t\n\v\f\r";
     s.erase(0, std::min(s.find_first_not_of(kBlanks), s.size()));
@@ -338,48 +386,10 @@ int MaskMatcher::MatchNode(MaskNode* node, const char* s, int length, int start,
 
         const bool backward = node->next && Placed(node->next.get()) &&
                               (node->prev == nullptr || !Placed(node->prev));
-        if (backward) {
-            // A set node before an already placed one takes what lies just before it.
-            long long floor = before != nullptr ? before->matchEnd
-                                                : std::max(-1LL, hi - NodeLength(node) - 1);
-            floor = std::max(floor, -1LL);
-            int pos = hi - 1;
-            int count = 0;
-            while (pos > floor && count < node->maxCount && node->Admits(SubjectByte(s, pos))) {
-                ++count;
-                --pos;
-            }
-            if (count >= 1 && count >= node->minCount && count <= node->maxCount)
-                Place(node, s, pos + 1, hi - 1, count);
-        } else {
-            const bool last = !node->next;
-            for (int p = lo; p < hi; ++p) {
-                const int cutoff = std::min(after != nullptr ? after->matchStart : hi, length);
-                int end = p;
-                int count = 0;
-                if (!node->isSet) {
-                    const int len = static_cast<int>(node->text.size());
-                    while (len > 0 && count < node->maxCount && end + len <= cutoff &&
-                           LiteralAt(node->text, s, end)) {
-                        end += len;
-                        ++count;
-                    }
-                } else {
-                    while (end < cutoff && count < node->maxCount &&
-                           node->Admits(SubjectByte(s, end))) {
-                        ++end;
-                        ++count;
-                    }
-                }
-                if (count > 0 && count >= node->minCount && count <= node->maxCount) {
-                    Place(node, s, p, end - 1, count);
-                    break;
-                }
-                // A trailing '*' after placed text may just as well stay empty.
-                if (count == 0 && before != nullptr && node->minCount == 0 && last) break;
-                if (node->isSet && last && hi < length) ++hi;
-            }
-        }
+        if (backward)
+            PlaceBackward(node, s, hi, before);
+        else
+            PlaceForward(node, s, length, lo, hi, before, after);
 
         if (node->matchStart == -1 && node->minCount == 0) node->matchStart = node->matchEnd = -2;
         if (node->matchStart == -1) return 0;

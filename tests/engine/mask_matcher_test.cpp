@@ -6,17 +6,23 @@
 #include <string>
 #include <vector>
 
+#include "support/mask_support.h"
+
 namespace {
 
-// Sets ScanRoot for the life of the object.
-class ScopedRoot {
-public:
-    explicit ScopedRoot(const char* root) : m_old(ScanRoot) { ScanRoot = root; }
-    ~ScopedRoot() { ScanRoot = m_old; }
+using Strings = std::vector<std::string>;
 
-private:
-    const char* m_old;
-};
+std::unique_ptr<MaskMatcher> Compile(std::string mask, int kind = 1) {
+    return std::make_unique<MaskMatcher>(mask, kind);
+}
+
+int Match(const std::string& mask, const std::string& path) {
+    return Compile(mask)->MatchPath(path);
+}
+
+// Masks and paths are written with the folder separator "/"; the Windows form is checked at
+// the end.
+#ifndef _WIN32
 
 // The chain as text: "*", "?", or the literal in quotes.
 std::vector<std::string> Shape(const MaskNode* head) {
@@ -33,14 +39,6 @@ std::vector<std::string> Plan(const MaskNode* first) {
     return plan;
 }
 
-using Strings = std::vector<std::string>;
-
-std::unique_ptr<MaskMatcher> Compile(std::string mask, int kind = 1) {
-    return std::make_unique<MaskMatcher>(mask, kind);
-}
-
-int Match(const std::string& mask, const std::string& path) { return Compile(mask)->MatchPath(path); }
-
 struct Split {
     std::string folder, file;
     int hasDir, anyPrefix, anySuffix;
@@ -50,18 +48,6 @@ Split SplitOf(const std::string& mask) {
     Split s{mask, "", -1, -1, -1};
     SplitMaskPath(s.folder, s.file, s.hasDir, s.anyPrefix, s.anySuffix);
     return s;
-}
-
-// FindPattern over an exact-size heap copy, so that a read outside the text is caught by the
-// sanitizer build.
-int FindIn(MaskMatcher& m, const std::string& subject) {
-    std::unique_ptr<char[]> copy(new char[subject.size()]);
-    subject.copy(copy.get(), subject.size());
-    const int saved = CaseExact;
-    CaseExact = 1;
-    const int n = m.FindPattern(copy.get(), static_cast<int>(subject.size()));
-    CaseExact = saved;
-    return n;
 }
 
 TEST(MaskCompile, ChainShapesAndBounds) {
@@ -458,5 +444,28 @@ TEST(MaskBadInput, LongChainsFreeWithoutRecursion) {
     head.reset();
     EXPECT_EQ(head, nullptr);
 }
+
+#else
+
+TEST(MaskFolder, WindowsSeparatorKeepsFolderBackslashesLiteral) {
+    ScopedRoot root("C:\\DATA");
+    EXPECT_EQ(Match("*\\TEMP\\*.TMP", "C:\\DATA\\X\\TEMP\\F.TMP"), 1);
+    EXPECT_EQ(Match("*\\TEMP\\*.TMP", "C:\\DATA\\TEMP\\F.TMP"), 1);
+    EXPECT_EQ(Match("*\\TEMP\\*.TMP", "C:\\DATA\\TEMP\\SUB\\F.TMP"), 0);
+    EXPECT_EQ(Match("TEMP\\*\\*.TMP", "C:\\DATA\\TEMP\\SUB\\F.TMP"), 1);
+    EXPECT_EQ(Match("TEMP\\*\\*.TMP", "C:\\DATA\\X\\TEMP\\F.TMP"), 0);
+    EXPECT_EQ(Match("SUB\\*.TXT", "C:\\DATA\\SUB\\A.TXT"), 1);
+    EXPECT_EQ(Match("\\*.TXT", "C:\\DATA\\S\\A.TXT"), 0);
+    EXPECT_EQ(Match("\\A*\\*.*", "C:\\DATA\\AB\\F.X"), 1);
+    // Doubled before compiling, the folder backslashes stay literal; wildcards stay wildcards.
+    std::string mask = "\\A*\\x";
+    MaskMatcher m(mask, 1);
+    ASSERT_NE(m.dirHead, nullptr);
+    EXPECT_EQ(m.dirHead->text, "\\A");
+    EXPECT_EQ(m.dirHead->next->op, '*');
+    EXPECT_EQ(m.dirTail->text, "\\");
+}
+
+#endif
 
 }  // namespace
