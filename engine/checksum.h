@@ -13,6 +13,10 @@ constexpr std::size_t kChecksumBlockSize = 64000;
 // A null `data` gives 0 whatever `crc` is.
 std::uint32_t Crc32Update(std::uint32_t crc, const void* data, std::size_t length);
 
+// The same CRC from the portable table code (slicing by eight); Crc32Update uses it where no
+// faster implementation is built in.
+std::uint32_t Crc32UpdateTable(std::uint32_t crc, const void* data, std::size_t length);
+
 // Adds every byte (0..255) of `data` to `sum`, modulo 2^32.
 std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t length);
 

@@ -16,7 +16,7 @@ as_root() {
 packages=(
     build-essential g++ cmake pkg-config
     libwxgtk3.2-dev
-    libgtest-dev googletest libbenchmark-dev
+    libgtest-dev googletest libbenchmark-dev libdeflate-dev zlib1g-dev
     xvfb xauth imagemagick fonts-noto-cjk
     locales tzdata
 )

@@ -67,6 +67,20 @@ TEST(Crc32, CheckValueChainingAndNull) {
         EXPECT_EQ(Crc32Update(0, data.data() + start, 37), ReferenceCrc(tail));
     }
     EXPECT_EQ(ByteSumUpdate(0, "\xFF\xFF\x01", 3), 0x1FFu);
+    // The table code and the byte sum at every length and alignment around their strides.
+    for (std::size_t start = 0; start < 16; ++start)
+        for (std::size_t len = 0; len < 80; ++len) {
+            const std::string piece = data.substr(start, len);
+            EXPECT_EQ(Crc32UpdateTable(0, data.data() + start, len), ReferenceCrc(piece));
+            EXPECT_EQ(ByteSumUpdate(3, data.data() + start, len), ReferenceSum(piece) + 3);
+        }
+    EXPECT_EQ(Crc32UpdateTable(0, "123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(Crc32UpdateTable(0xCBF43926u, nullptr, 1), 0u);
+    // The sum wraps modulo 2^32.
+    const std::string ones(1 << 20, '\xFF');
+    std::uint32_t wrapped = 0xFFFFFFF0u;
+    wrapped = ByteSumUpdate(wrapped, ones.data(), ones.size());
+    EXPECT_EQ(wrapped, static_cast<std::uint32_t>(0xFFFFFFF0u + 255u * (1u << 20)));
 }
 
 TEST(ChecksumFile, BlockEdgesMatchReference) {
