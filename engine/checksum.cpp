@@ -92,7 +92,8 @@ std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t len
 
 bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* crc,
                   std::uint64_t* bytesRead) {
-    static std::array<unsigned char, kChecksumBlockSize> buffer;
+    // One buffer per thread: the fingerprints of a search are read on two cores.
+    thread_local std::array<unsigned char, kChecksumBlockSize> buffer;
     if (bytesRead != nullptr) *bytesRead = 0;
     if (platform::GetFileAttributes(path) == platform::kInvalidFileAttributes) return false;
     platform::FileReader reader;

@@ -20,11 +20,10 @@ std::uint32_t Crc32UpdateTable(std::uint32_t crc, const void* data, std::size_t 
 // Adds every byte (0..255) of `data` to `sum`, modulo 2^32.
 std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t length);
 
-// Reads the file at `path` from start to end in 64000-byte blocks through one buffer shared by
-// the whole process, adding its bytes into *sum and chaining its CRC into *crc, each starting
+// Reads the file at `path` from start to end in 64000-byte blocks through one buffer per
+// thread, adding its bytes into *sum and chaining its CRC into *crc, each starting
 // from the caller's value; either pointer may be null to skip that fingerprint. *bytesRead (if
 // not null) receives the number of bytes read. Returns false when the file cannot be found,
 // opened or read; what was added before a read error stays added.
-// Not reentrant: the buffer is shared.
 bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* crc,
                   std::uint64_t* bytesRead = nullptr);

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "engine/engine_strings.h"
+#include "engine/fingerprint_worker.h"
 #include "engine/text_helpers.h"
 
 void SplitString(const std::string& text, std::vector<std::string>& out,
@@ -130,6 +131,19 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     }
     const std::size_t n = records.size();
     std::vector<char> taken(n, 0);
+    // Every record that shares its size with another needs its fingerprints; a second core
+    // reads them ahead, in the order the loop below will want them. `readyAfter[i]` is how
+    // many of them must be known before the class starting at record i can be grouped.
+    std::vector<CFileRecord*> needed;
+    std::vector<std::size_t> readyAfter(n, 0);
+    for (std::size_t start = 0, end = 0; start < n; start = end) {
+        end = start + 1;
+        while (end < n && records[end]->m_nSize == records[start]->m_nSize) ++end;
+        if (end - start >= 2)
+            for (std::size_t k = start; k < end; ++k) needed.push_back(records[k].get());
+        readyAfter[start] = needed.size();
+    }
+    FingerprintWorker worker(std::move(needed));
     // Members of the group headed by a record of the current size class, by record index.
     std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
     std::size_t classEnd = 0;
@@ -146,16 +160,11 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
             classEnd = i + 1;
             while (classEnd < n && records[classEnd]->m_nSize == records[i]->m_nSize) ++classEnd;
             if (classEnd - i < 2) continue;
-            bool cancelled = false;
-            for (std::size_t k = i; k < classEnd; ++k) {
-                records[k]->ComputeDetails();
+            const bool ready = worker.EnsureReady(readyAfter[i], [this] {
                 PumpPendingMessages();
-                if (Cancelled()) {
-                    cancelled = true;
-                    break;
-                }
-            }
-            if (cancelled) break;
+                return Cancelled();
+            });
+            if (!ready || Cancelled()) break;
             std::unordered_map<std::uint64_t, std::size_t> headOf;
             for (std::size_t k = i; k < classEnd; ++k) {
                 if (!CanPair(*records[k])) continue;
