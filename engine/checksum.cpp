@@ -9,7 +9,6 @@
 #include <libdeflate.h>
 #endif
 
-#include "platform/file_find.h"
 #include "platform/file_reader.h"
 
 namespace {
@@ -95,17 +94,21 @@ bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* cr
     // One buffer per thread: the fingerprints of a search are read on two cores.
     thread_local std::array<unsigned char, kChecksumBlockSize> buffer;
     if (bytesRead != nullptr) *bytesRead = 0;
-    if (platform::GetFileAttributes(path) == platform::kInvalidFileAttributes) return false;
+    // A path that cannot be opened fails here, before any output is touched.
     platform::FileReader reader;
     if (!reader.Open(path)) return false;
+    std::uint64_t done = 0;
     for (;;) {
         const long n = reader.Read(buffer.data(), buffer.size());
         if (n < 0) return false;
         const std::size_t got = static_cast<std::size_t>(n);
         if (sum != nullptr) *sum = ByteSumUpdate(*sum, buffer.data(), got);
         if (crc != nullptr) *crc = Crc32Update(*crc, buffer.data(), got);
-        if (bytesRead != nullptr) *bytesRead += got;
-        if (got < buffer.size()) break;
+        done += got;
+        if (bytesRead != nullptr) *bytesRead = done;
+        // A short block ends the file; the size the file had when it was opened tells a rare
+        // short read in the middle from the end, and spares a last read that would find nothing.
+        if (got == 0 || (got < buffer.size() && done >= reader.SizeAtOpen())) break;
     }
     return true;
 }

@@ -33,8 +33,19 @@ public:
             Compute(k);
             if (between()) return false;
         }
-        for (std::size_t k = 0; k < count && k < m_records.size(); ++k)
-            if (!WaitFor(k)) return false;
+        for (std::size_t k = 0; k < count && k < m_records.size(); ++k) {
+            // While the worker finishes a record this thread needs, this thread takes the
+            // next free one rather than spin: both cores keep reading.
+            while (!m_done[k].load(std::memory_order_acquire)) {
+                const std::size_t next = m_next.fetch_add(1, std::memory_order_relaxed);
+                if (next < m_records.size()) {
+                    Compute(next);
+                    if (between()) return false;
+                } else if (!WaitFor(k)) {
+                    return false;
+                }
+            }
+        }
         return true;
     }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -16,11 +17,15 @@ public:
     // Opens `path` read-only for a sequential read. Fails for anything that is not a regular
     // file (a FIFO swapped in since the scan must never block the search).
     bool Open(const std::string& path);
-    // Reads up to `size` bytes; returns the count read, 0 at the end, -1 on an error.
+    // The size of the open file when it was opened.
+    std::uint64_t SizeAtOpen() const { return m_size; }
+    // Reads up to `size` bytes with one call of the system; returns the count read (fewer
+    // than asked at the end of the file, and rarely before it), 0 at the end, -1 on an error.
     long Read(void* buffer, std::size_t size);
     void Close();
 
 private:
+    std::uint64_t m_size = 0;
 #ifdef _WIN32
     void* m_handle = nullptr;
 #else

@@ -19,26 +19,20 @@ bool FileReader::Open(const std::string& path) {
         close(fd);
         return false;
     }
-    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    m_size = static_cast<std::uint64_t>(st.st_size);
+    // Read-ahead advice pays only for files of more than one block.
+    if (st.st_size > 65536) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_fd = fd;
     return true;
 }
 
 long FileReader::Read(void* buffer, std::size_t size) {
     if (m_fd < 0) return -1;
-    // A short read from read(2) is not the end of a regular file: keep reading until the
-    // buffer is full or the end is reached, so callers can stop at the first short block.
-    std::size_t done = 0;
-    while (done < size) {
-        ssize_t n = read(m_fd, static_cast<char*>(buffer) + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return -1;
-        }
-        if (n == 0) break;
-        done += static_cast<std::size_t>(n);
+    for (;;) {
+        const ssize_t n = read(m_fd, buffer, size);
+        if (n >= 0) return static_cast<long>(n);
+        if (errno != EINTR) return -1;
     }
-    return static_cast<long>(done);
 }
 
 void FileReader::Close() {

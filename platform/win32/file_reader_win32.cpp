@@ -12,26 +12,23 @@ bool FileReader::Open(const std::string& path) {
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
-    if (::GetFileType(h) != FILE_TYPE_DISK) {
+    LARGE_INTEGER size;
+    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileSizeEx(h, &size)) {
         ::CloseHandle(h);
         return false;
     }
+    m_size = static_cast<std::uint64_t>(size.QuadPart);
     m_handle = h;
     return true;
 }
 
 long FileReader::Read(void* buffer, std::size_t size) {
     if (m_handle == nullptr) return -1;
-    std::size_t done = 0;
-    while (done < size) {
-        DWORD got = 0;
-        if (!::ReadFile(static_cast<HANDLE>(m_handle), static_cast<char*>(buffer) + done,
-                        static_cast<DWORD>(size - done), &got, nullptr))
-            return -1;
-        if (got == 0) break;
-        done += got;
-    }
-    return static_cast<long>(done);
+    DWORD got = 0;
+    if (!::ReadFile(static_cast<HANDLE>(m_handle), buffer, static_cast<DWORD>(size), &got,
+                    nullptr))
+        return -1;
+    return static_cast<long>(got);
 }
 
 void FileReader::Close() {
