@@ -5,6 +5,9 @@ Generates deterministic trees, warms the page cache, runs every tool on the same
 alternation for several rounds, checks that all report the same duplicate sets, and prints per
 tool the median wall time, the peak memory, and the ratio of pairscout-cli to each peer.
 
+Needs GNU time (/usr/bin/time, Debian package "time") and, for the peers, the Debian
+packages jdupes, fdupes and rdfind (a peer that is missing is left out).
+
 usage: bench/compare.py [--cli PATH] [--rounds N] [--trees a,b,c] [--workdir DIR] [--keep]
 """
 import argparse
@@ -121,15 +124,18 @@ def normalise(groups):
 
 
 def run(cmd, cwd):
+    """Runs `cmd` under GNU time, which reports the tool's own peak memory (a child forked
+    from this Python process would count the parent's memory too)."""
+    peak_file = os.path.join(cwd, "peak.txt")
     start = time.perf_counter()
-    proc = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    out = proc.stdout.read()
-    _, status, usage = os.wait4(proc.pid, 0)
+    proc = subprocess.run(["/usr/bin/time", "-o", peak_file, "-f", "%M"] + cmd, cwd=cwd,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     elapsed = time.perf_counter() - start
-    proc.returncode = os.waitstatus_to_exitcode(status)
     if proc.returncode != 0:
         raise RuntimeError("%s exited with %d" % (cmd[0], proc.returncode))
-    return elapsed, usage.ru_maxrss / 1024.0, out.decode("utf-8", "surrogateescape")
+    with open(peak_file) as f:
+        peak_kib = int(f.read().split()[-1])
+    return elapsed, peak_kib / 1024.0, proc.stdout.decode("utf-8", "surrogateescape")
 
 
 def tools(cli, scratch):

@@ -16,5 +16,4 @@ enum EngineStringId {
     IDS_IDLE_MESSAGE = 57345,           // "准备"
 };
 
-// The text of string `id` from the program's string table; "" when there is none.
-const char* LoadStringText(int id);
+#include "engine/string_table.h"

@@ -17,7 +17,7 @@ packages=(
     build-essential g++ cmake pkg-config
     libwxgtk3.2-dev
     libgtest-dev googletest libbenchmark-dev libdeflate-dev zlib1g-dev
-    xvfb xauth imagemagick fonts-noto-cjk
+    xvfb xauth imagemagick fonts-noto-cjk x11-utils
     locales tzdata
 )
 locales_wanted=(en_US.UTF-8 de_DE.UTF-8 zh_CN.UTF-8)
@@ -60,7 +60,7 @@ run_tests() {
     build build
     echo "== tests =="
     # Window suites need a display: run all suites under a virtual one.
-    (cd build && xvfb-run -a -s "-screen 0 1280x1024x24" \
+    (cd build && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
         ctest --output-on-failure --timeout 300 -j"$jobs")
     echo "== engine tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
     build build-asan -DPAIRSCOUT_SANITIZE=ON -DPAIRSCOUT_GUI=OFF -DPAIRSCOUT_BENCH=OFF
@@ -76,7 +76,7 @@ case "${1:-}" in
         if [ -x build/app/pairscout ]; then
             exec build/app/pairscout
         else
-            echo "Built the engine and build/cli/ tools; the Pairscout window is not there yet."
+            echo "Built the engine and build/cli/ tools, but not the window (wxWidgets 3.2 missing?)."
         fi
         ;;
     test)

@@ -1,0 +1,67 @@
+#include "app/command_ids.h"
+
+namespace {
+
+#define PAIRSCOUT_COMMAND(id) {cmd::id, #id, WxId(cmd::id)}
+
+const CommandEntry kCommands[] = {
+    PAIRSCOUT_COMMAND(ID_LINK_COPY_SHORTCUT),
+    PAIRSCOUT_COMMAND(ID_FILE_PROPERTIES),
+    PAIRSCOUT_COMMAND(ID_EXPLORE_FOLDER),
+    PAIRSCOUT_COMMAND(ID_LINK_ADD_FAVORITES),
+    PAIRSCOUT_COMMAND(ID_LINK_ADD_DESKTOP),
+    PAIRSCOUT_COMMAND(ID_LINK_OPEN),
+    PAIRSCOUT_COMMAND(ID_FIND_DUPLICATES),
+    PAIRSCOUT_COMMAND(ID_DELETE_FILES),
+    PAIRSCOUT_COMMAND(ID_SELECT_ALL_DUPLICATES),
+    PAIRSCOUT_COMMAND(ID_SELECT_ALL_ROWS),
+    PAIRSCOUT_COMMAND(ID_COPY_ROWS),
+    PAIRSCOUT_COMMAND(ID_HELP_SEARCH),
+    PAIRSCOUT_COMMAND(ID_FILE_NEW),
+    PAIRSCOUT_COMMAND(ID_FILE_OPEN),
+    PAIRSCOUT_COMMAND(ID_FILE_SAVE_AS),
+    PAIRSCOUT_COMMAND(ID_FILE_PRINT_SETUP),
+    PAIRSCOUT_COMMAND(ID_FILE_PRINT),
+    PAIRSCOUT_COMMAND(ID_FILE_PRINT_DIRECT),
+    PAIRSCOUT_COMMAND(ID_FILE_PRINT_PREVIEW),
+    PAIRSCOUT_COMMAND(ID_EDIT_COPY),
+    PAIRSCOUT_COMMAND(ID_EDIT_FIND),
+    PAIRSCOUT_COMMAND(ID_EDIT_REPEAT),
+    PAIRSCOUT_COMMAND(ID_EDIT_REPLACE),
+    PAIRSCOUT_COMMAND(ID_APP_ABOUT),
+    PAIRSCOUT_COMMAND(ID_APP_EXIT),
+    PAIRSCOUT_COMMAND(ID_HELP_INDEX),
+    PAIRSCOUT_COMMAND(ID_HELP_FINDER),
+    PAIRSCOUT_COMMAND(ID_HELP_USING),
+    PAIRSCOUT_COMMAND(ID_CONTEXT_HELP),
+    PAIRSCOUT_COMMAND(ID_HELP),
+    PAIRSCOUT_COMMAND(ID_DEFAULT_HELP),
+    PAIRSCOUT_COMMAND(ID_NEXT_PANE),
+    PAIRSCOUT_COMMAND(ID_PREV_PANE),
+    PAIRSCOUT_COMMAND(ID_VIEW_TOOLBAR),
+    PAIRSCOUT_COMMAND(ID_VIEW_STATUS_BAR),
+};
+
+#undef PAIRSCOUT_COMMAND
+
+}  // namespace
+
+const CommandEntry* CommandTable(std::size_t* count) {
+    if (count != nullptr) *count = sizeof kCommands / sizeof kCommands[0];
+    return kCommands;
+}
+
+int CommandFromWxId(int wxId) {
+    if (wxId == wxID_NONE) return 0;
+    for (const CommandEntry& entry : kCommands) {
+        if (entry.wxId == wxId) return entry.number;
+    }
+    return 0;
+}
+
+const CommandEntry* FindCommand(int number) {
+    for (const CommandEntry& entry : kCommands) {
+        if (entry.number == number) return &entry;
+    }
+    return nullptr;
+}

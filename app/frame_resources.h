@@ -1,0 +1,48 @@
+// Resource 128 of the main frame as plain tables: menu 128, accelerator table 128, toolbar 128
+// and the status-bar indicators. CMainFrame builds its menu bar, toolbar and status bar from
+// them.
+#pragma once
+
+#include <cstddef>
+
+// One item of a popup menu; command 0 is a separator (text null).
+struct MenuItemResource {
+    int command;
+    const char* text;
+};
+
+// One popup of the menu bar.
+struct MenuPopupResource {
+    const char* text;
+    const MenuItemResource* items;
+    std::size_t count;
+};
+
+// Menu 128, popups left to right; `count` receives their number.
+const MenuPopupResource* MainMenuResource(std::size_t* count);
+
+// One accelerator: modifier flags (wxACCEL_CTRL, wxACCEL_SHIFT, wxACCEL_ALT), the wx key code
+// (an upper-case letter or a WXK_ value) and the command number it sends.
+struct AcceleratorResource {
+    int flags;
+    int keyCode;
+    int command;
+};
+
+// Accelerator table 128; `count` receives the number of entries.
+const AcceleratorResource* MainAcceleratorResource(std::size_t* count);
+
+// The command that accelerator table 128 sends for a key with the given modifiers, or 0 when the
+// table has no such key. The modifiers must match exactly; keypad Enter, Insert and Delete count
+// as Enter, Insert and Delete (one virtual key each on Windows).
+int FindAcceleratorCommand(int flags, int keyCode);
+
+// Toolbar 128, left to right: command numbers, 0 for a separator.
+const int* MainToolbarResource(std::size_t* count);
+
+// The status-bar indicators in pane order: 0 for the message pane, then the indicator ids (whose
+// strings are the texts the panes show while their key is on).
+const int* StatusIndicatorResource(std::size_t* count);
+
+// Menu commands shown with a check mark (the bars' visibility).
+bool IsCheckCommand(int command);

@@ -1,0 +1,251 @@
+#include "app/geminex_app.h"
+
+#include <wx/config.h>
+#include <wx/docview.h>
+#include <wx/filehistory.h>
+#include <wx/filename.h>
+#include <wx/html/helpctrl.h>
+#include <wx/stdpaths.h>
+
+#include "app/command_ids.h"
+#include "app/command_line_info.h"
+#include "app/doc_manager.h"
+#include "app/geminex_doc.h"
+#include "app/main_frame.h"
+#include "app/settings_store.h"
+#include "engine/string_table.h"
+#include "app/wx_text.h"
+#include "engine/text_helpers.h"
+#include "results/geminex_view.h"
+
+#ifndef PAIRSCOUT_HELP_SOURCE_DIR
+#define PAIRSCOUT_HELP_SOURCE_DIR ""
+#endif
+
+namespace {
+
+// String 2139: the company under whose key every setting lives.
+constexpr int IDS_REGISTRY_KEY = 2139;
+
+// The recent-file list lives in this section of the settings.
+const char kRecentFileSection[] = "/Recent File List";
+
+// Lets the window system handle what is waiting, from inside the engine's long loops.
+void PumpWindowMessages() {
+    if (wxTheApp != nullptr) wxTheApp->Yield(true);
+}
+
+std::unique_ptr<CSettingsStore>& FallbackSettings() {
+    static std::unique_ptr<CSettingsStore> store;
+    return store;
+}
+
+}  // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CGeminexApp, wxApp)
+    EVT_UPDATE_UI(WxId(cmd::ID_APP_ABOUT), CGeminexApp::OnUpdateAppAbout)
+    EVT_MENU(WxId(cmd::ID_HELP_SEARCH), CGeminexApp::OnHelpSearch)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+CGeminexApp* GetGeminexApp() { return wxDynamicCast(wxTheApp, CGeminexApp); }
+
+CSettingsStore& GetAppSettings() {
+    if (CGeminexApp* app = GetGeminexApp()) {
+        if (CSettingsStore* settings = app->GetSettings()) return *settings;
+    }
+    std::unique_ptr<CSettingsStore>& store = FallbackSettings();
+    if (!store) {
+        store.reset(new CSettingsStore(LoadStringText(IDS_REGISTRY_KEY),
+                                       LoadStringText(cmd::AFX_IDS_APP_TITLE)));
+    }
+    return *store;
+}
+
+CGeminexApp::CGeminexApp() = default;
+
+CGeminexApp::~CGeminexApp() { ExitInstance(); }
+
+bool CGeminexApp::OnInit() {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(WxToUtf8(argv[i]));
+    return InitInstance(args);
+}
+
+int CGeminexApp::OnExit() {
+    ExitInstance();
+    return wxApp::OnExit();
+}
+
+bool CGeminexApp::InitInstance(const std::vector<std::string>& args) {
+    // 1. Control container and 3-D controls: nothing to enable on this toolkit. The engine's
+    //    long loops reach the window system through the message pump installed here.
+    SetMessagePumpHook(&PumpWindowMessages);
+
+    // 2. Every setting lives under the company's key, then the application title.
+    SetRegistryKey(LoadStringText(IDS_REGISTRY_KEY));
+
+    // 3. The framework's standard settings with a recent-file list of 4.
+    LoadStdProfileSettings(4);
+
+    // 4. The single document template (resource 128): document, frame and view.
+    m_docTemplate = new wxDocTemplate(
+        m_docManager, Utf8ToWx(LoadStringField(cmd::IDR_MAINFRAME, 6)), "*", wxString(),
+        Utf8ToWx(LoadStringField(cmd::IDR_MAINFRAME, 4)),
+        Utf8ToWx(LoadStringField(cmd::IDR_MAINFRAME, 5)), "Geminex View",
+        wxCLASSINFO(CGeminexDoc), wxCLASSINFO(CGeminexView));
+
+    // 5. The command line: with no arguments a new document, its frame and its view.
+    CCommandLineInfo cmdInfo;
+    cmdInfo.ParseCommandLine(args);
+    if (!ProcessShellCommand(cmdInfo)) {
+        ExitInstance();
+        return false;
+    }
+
+    // 6. Show the main window.
+    if (CMainFrame* frame = GetMainFrame()) {
+        frame->Show(true);
+        frame->Update();
+    }
+    return true;
+}
+
+void CGeminexApp::SetRegistryKey(const std::string& vendor) {
+    const std::string application = LoadStringText(cmd::AFX_IDS_APP_TITLE);
+    SetVendorName(Utf8ToWx(vendor));
+    SetAppName(Utf8ToWx(application));
+    SetAppDisplayName(Utf8ToWx(application));
+    m_settings.reset(new CSettingsStore(vendor, application));
+}
+
+void CGeminexApp::LoadStdProfileSettings(unsigned maxRecentFiles) {
+    if (m_docManager == nullptr) {
+        auto* manager = new CGeminexDocManager(maxRecentFiles);
+        manager->Initialize();
+        manager->SetMaxDocsOpen(1);  // a single-document program
+        m_docManager = manager;
+    }
+    if (m_settings) {
+        wxConfigBase* config = m_settings->Config();
+        const wxString oldPath = config->GetPath();
+        config->SetPath(kRecentFileSection);
+        m_docManager->FileHistoryLoad(*config);
+        config->SetPath(oldPath);
+    }
+}
+
+bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
+    // There are no shell file types to (un)register on this platform; the program ends after
+    // the (un)registration all the same.
+    if (info.m_nShellCommand == CCommandLineInfo::AppRegister ||
+        info.m_nShellCommand == CCommandLineInfo::AppUnregister) {
+        return false;
+    }
+
+    auto* frame = new CMainFrame;
+    if (!frame->Create(m_docManager)) {
+        if (!frame->IsBeingDeleted()) delete frame;
+        return false;
+    }
+    m_mainFrame = frame;
+    SetTopWindow(frame);
+
+    wxDocument* doc = nullptr;
+    switch (info.m_nShellCommand) {
+        case CCommandLineInfo::FileOpen:
+        case CCommandLineInfo::FilePrint:
+        case CCommandLineInfo::FilePrintTo:
+            doc = m_docManager->CreateDocument(Utf8ToWx(info.m_strFileName), wxDOC_SILENT);
+            break;
+        default:
+            doc = m_docManager->CreateNewDocument();
+            break;
+    }
+    if (doc == nullptr) {
+        frame->Destroy();
+        return false;
+    }
+
+    if (info.m_nShellCommand == CCommandLineInfo::FilePrint ||
+        info.m_nShellCommand == CCommandLineInfo::FilePrintTo) {
+        // Print without asking, then end.
+        frame->ExecuteCommand(WxId(cmd::ID_FILE_PRINT_DIRECT));
+        return false;
+    }
+    return true;
+}
+
+void CGeminexApp::ExitInstance() {
+    CloseHelp();
+    m_help.reset();
+    m_helpBookAdded = false;
+
+    if (m_mainFrame) {
+        // Closing the frame closes the document and its view first, as when the user closes it.
+        wxWindow* frame = m_mainFrame;
+        m_mainFrame = nullptr;
+        if (!frame->IsBeingDeleted()) frame->Close(true);
+        if (!frame->IsBeingDeleted()) frame->Destroy();
+        if (GetTopWindow() == frame) SetTopWindow(nullptr);
+    }
+    // A frame whose destruction is pending must go before the document manager it refers to.
+    DeletePendingObjects();
+
+    if (m_docManager != nullptr) {
+        if (m_settings) {
+            wxConfigBase* config = m_settings->Config();
+            const wxString oldPath = config->GetPath();
+            config->SetPath(kRecentFileSection);
+            m_docManager->FileHistorySave(*config);
+            config->SetPath(oldPath);
+        }
+        delete m_docManager;  // closes the documents and deletes the templates
+        m_docManager = nullptr;
+        m_docTemplate = nullptr;
+    }
+    m_settings.reset();  // flushes
+    SetMessagePumpHook(nullptr);
+}
+
+CMainFrame* CGeminexApp::GetMainFrame() const {
+    return wxDynamicCast(static_cast<wxWindow*>(m_mainFrame), CMainFrame);
+}
+
+wxString CGeminexApp::FindHelpBook() {
+    const wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
+    const wxFileName installed(exe.GetPath() + "/help", "pairscout.hhp");
+    if (installed.FileExists()) return installed.GetFullPath();
+    const wxString sourceDir = wxString::FromUTF8(PAIRSCOUT_HELP_SOURCE_DIR);
+    if (!sourceDir.empty()) {
+        const wxFileName source(sourceDir, "pairscout.hhp");
+        if (source.FileExists()) return source.GetFullPath();
+    }
+    return wxString();
+}
+
+bool CGeminexApp::EnsureHelp() {
+    if (!m_help) m_help.reset(new wxHtmlHelpController(wxHF_DEFAULT_STYLE));
+    if (!m_helpBookAdded) {
+        const wxString book = FindHelpBook();
+        if (book.empty() || !m_help->AddBook(wxFileName(book))) return false;
+        m_helpBookAdded = true;
+    }
+    return true;
+}
+
+bool CGeminexApp::ShowHelpContents() { return EnsureHelp() && m_help->DisplayContents(); }
+
+bool CGeminexApp::ShowHelpSearch() { return EnsureHelp() && m_help->DisplayIndex(); }
+
+void CGeminexApp::CloseHelp() {
+    if (m_help && m_help->GetFrame() != nullptr) m_help->Quit();
+}
+
+void CGeminexApp::OnUpdateAppAbout(wxUpdateUIEvent& event) {
+    // The About box is not built yet; until it is, the command is disabled.
+    event.Enable(false);
+}
+
+void CGeminexApp::OnHelpSearch(wxCommandEvent& /*event*/) { ShowHelpSearch(); }

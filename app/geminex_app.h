@@ -1,0 +1,92 @@
+// CGeminexApp: the application object. InitInstance sets the settings key, the recent-file list
+// of 4, registers the single document template (CGeminexDoc, CMainFrame, CGeminexView), acts on
+// the command line and shows the main window. The application's own commands: About (57664),
+// help contents (57670, through the frame) and help search (40013).
+//
+// The executable's wxIMPLEMENT_APP (app/main.cpp) creates the one instance; tests create it with
+// wxIMPLEMENT_APP_NO_MAIN and drive InitInstance/ExitInstance themselves.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/weakref.h>
+#include <wx/window.h>
+
+class CCommandLineInfo;
+class CMainFrame;
+class CSettingsStore;
+class wxDocManager;
+class wxDocTemplate;
+class wxHtmlHelpController;
+
+class CGeminexApp : public wxApp {
+public:
+    CGeminexApp();
+    ~CGeminexApp() override;
+
+    // wx's start and end: InitInstance with the process's arguments, and ExitInstance.
+    bool OnInit() override;
+    int OnExit() override;
+
+    // Start-up, step by step in a fixed order; `args` are the command-line arguments without
+    // the program name. False when start-up failed (everything made so far is taken down).
+    bool InitInstance(const std::vector<std::string>& args);
+
+    // Takes down what InitInstance made: the main window if it still exists, the recent-file
+    // list (saved), the document manager, the help, the settings store (flushed). Safe to call
+    // more than once.
+    void ExitInstance();
+
+    // Step 2 of InitInstance: settings of `vendor`'s application (the application title).
+    void SetRegistryKey(const std::string& vendor);
+
+    // Step 3: the framework's standard settings, a recent-file list of `maxRecentFiles`.
+    void LoadStdProfileSettings(unsigned maxRecentFiles);
+
+    // Step 5: the main window and the document the command line asks for. False on failure.
+    bool ProcessShellCommand(const CCommandLineInfo& info);
+
+    // The settings store (nullptr before SetRegistryKey).
+    CSettingsStore* GetSettings() const { return m_settings.get(); }
+    wxDocManager* GetDocManager() const { return m_docManager; }
+    wxDocTemplate* GetDocTemplate() const { return m_docTemplate; }
+    CMainFrame* GetMainFrame() const;
+
+    // Help: the bundled help book's contents, and its search (the keyword index, as a search
+    // with an empty keyword opens it). False when the book cannot be found.
+    bool ShowHelpContents();
+    bool ShowHelpSearch();
+    // Closes the help window if it is open.
+    void CloseHelp();
+    // The help controller (nullptr until help was first shown).
+    wxHtmlHelpController* GetHelpController() const { return m_help.get(); }
+
+    // The help book (pairscout.hhp): next to the executable in help/, else in the source tree.
+    // "" when neither exists.
+    static wxString FindHelpBook();
+
+private:
+    bool EnsureHelp();
+    void OnUpdateAppAbout(wxUpdateUIEvent& event);
+    void OnHelpSearch(wxCommandEvent& event);
+
+    std::unique_ptr<CSettingsStore> m_settings;
+    wxDocManager* m_docManager = nullptr;    // owned; deleted by ExitInstance
+    wxDocTemplate* m_docTemplate = nullptr;  // owned by the document manager
+    wxWeakRef<wxWindow> m_mainFrame;         // the main frame while it exists
+    std::unique_ptr<wxHtmlHelpController> m_help;
+    bool m_helpBookAdded = false;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+// The running CGeminexApp, or nullptr when the application object is of another class.
+CGeminexApp* GetGeminexApp();
+
+// The settings store of the running application. Without a CGeminexApp (or before its settings
+// key is set) a store for "Orvelle Software Inc." / "Pairscout" is made on first use and kept
+// until the program ends, so view code can be tested on its own.
+CSettingsStore& GetAppSettings();

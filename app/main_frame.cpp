@@ -1,0 +1,269 @@
+#include "app/main_frame.h"
+
+#include <wx/app.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include "app/command_ids.h"
+#include "app/frame_resources.h"
+#include "app/geminex_app.h"
+#include "app/pictures.h"
+#include "app/wx_text.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CMainFrame, wxDocParentFrame);
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
+    EVT_CHAR_HOOK(CMainFrame::OnCharHook)
+    EVT_MENU(WxId(cmd::ID_VIEW_TOOLBAR), CMainFrame::OnBarCheck)
+    EVT_MENU(WxId(cmd::ID_VIEW_STATUS_BAR), CMainFrame::OnBarCheck)
+    EVT_UPDATE_UI(WxId(cmd::ID_VIEW_TOOLBAR), CMainFrame::OnUpdateControlBarMenu)
+    EVT_UPDATE_UI(WxId(cmd::ID_VIEW_STATUS_BAR), CMainFrame::OnUpdateControlBarMenu)
+    EVT_UPDATE_UI(WxId(cmd::ID_NEXT_PANE), CMainFrame::OnUpdatePaneMenu)
+    EVT_UPDATE_UI(WxId(cmd::ID_PREV_PANE), CMainFrame::OnUpdatePaneMenu)
+    EVT_MENU(WxId(cmd::ID_HELP_FINDER), CMainFrame::OnHelpFinder)
+    EVT_MENU(WxId(cmd::ID_DEFAULT_HELP), CMainFrame::OnHelpFinder)
+    EVT_MENU(WxId(cmd::ID_HELP), CMainFrame::OnHelp)
+    EVT_MENU(WxId(cmd::ID_CONTEXT_HELP), CMainFrame::OnContextHelp)
+    EVT_IDLE(CMainFrame::OnIdle)
+    EVT_CLOSE(CMainFrame::OnClose)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+namespace {
+
+// Message pane text of string `id`: its prompt part (before "\n").
+wxString MessageOf(int id) { return LoadWxPrompt(id); }
+
+wxMenuBar* LoadMenuBar() {
+    auto* menuBar = new wxMenuBar;
+    std::size_t popupCount = 0;
+    const MenuPopupResource* popups = MainMenuResource(&popupCount);
+    for (std::size_t p = 0; p < popupCount; ++p) {
+        auto* menu = new wxMenu;
+        for (std::size_t i = 0; i < popups[p].count; ++i) {
+            const MenuItemResource& item = popups[p].items[i];
+            if (item.command == 0) {
+                menu->AppendSeparator();
+                continue;
+            }
+            menu->Append(new wxMenuItem(menu, WxId(item.command), wxString::FromUTF8(item.text),
+                                        LoadWxPrompt(item.command),
+                                        IsCheckCommand(item.command) ? wxITEM_CHECK
+                                                                     : wxITEM_NORMAL));
+        }
+        menuBar->Append(menu, wxString::FromUTF8(popups[p].text));
+    }
+    return menuBar;
+}
+
+}  // namespace
+
+CMainFrame* GetMainFrame() {
+    if (CGeminexApp* app = GetGeminexApp()) {
+        if (CMainFrame* frame = app->GetMainFrame()) return frame;
+    }
+    return wxTheApp != nullptr ? wxDynamicCast(wxTheApp->GetTopWindow(), CMainFrame) : nullptr;
+}
+
+CMainFrame::CMainFrame() = default;
+
+bool CMainFrame::PreCreateWindow() {
+    m_bAddToTitle = false;
+    return true;
+}
+
+bool CMainFrame::Create(wxDocManager* manager, const wxString& title, const wxPoint& pos,
+                        const wxSize& size) {
+    if (!PreCreateWindow()) return false;
+    const wxString appTitle = title.empty() ? LoadWxString(cmd::AFX_IDS_APP_TITLE) : title;
+    if (!wxDocParentFrame::Create(manager, nullptr, wxID_ANY, appTitle, pos, size,
+                                  wxDEFAULT_FRAME_STYLE)) {
+        return false;
+    }
+    SetMenuBar(LoadMenuBar());
+    SetIcons(LoadAppIcons());
+    if (OnCreate() == -1) {
+        Destroy();
+        return false;
+    }
+    return true;
+}
+
+int CMainFrame::OnCreate() {
+    m_wndToolBar = CreateMainToolBar();
+    if (m_wndToolBar == nullptr) return -1;
+    m_wndStatusBar = CreateMainStatusBar();
+    if (m_wndStatusBar == nullptr) return -1;
+    UpdateIndicators();
+    // Docked on top. wx has no floating toolbars outside AUI; the toolbar stays docked.
+    return 0;
+}
+
+wxToolBar* CMainFrame::CreateMainToolBar() {
+    wxToolBar* toolBar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT, wxID_ANY);
+    if (toolBar == nullptr) return nullptr;
+    toolBar->SetToolBitmapSize(wxSize(kToolImageWidth, kToolImageHeight));
+    std::size_t count = 0;
+    const int* buttons = MainToolbarResource(&count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const int command = buttons[i];
+        if (command == 0) {
+            toolBar->AddSeparator();
+            continue;
+        }
+        // Tooltip: the text after "\n" of the command's string; fly-by prompt: the text before.
+        const wxString tooltip = LoadWxTooltip(command);
+        toolBar->AddTool(WxId(command), tooltip, LoadToolBitmap(command), tooltip,
+                         wxITEM_NORMAL);
+        toolBar->SetToolLongHelp(WxId(command), LoadWxPrompt(command));
+    }
+    if (!toolBar->Realize()) return nullptr;
+    return toolBar;
+}
+
+wxStatusBar* CMainFrame::CreateMainStatusBar() {
+    std::size_t count = 0;
+    const int* indicators = StatusIndicatorResource(&count);
+    wxStatusBar* statusBar = CreateStatusBar(static_cast<int>(count));
+    if (statusBar == nullptr) return nullptr;
+    // Pane 0 takes the rest; every indicator pane is as wide as its text.
+    int widths[4] = {-1, 0, 0, 0};
+    for (std::size_t i = 1; i < count && i < 4; ++i) {
+        const wxSize extent = statusBar->GetTextExtent(LoadWxString(indicators[i]));
+        widths[i] = extent.GetWidth() + 16;
+    }
+    statusBar->SetStatusWidths(static_cast<int>(count), widths);
+    // Chinese text falls back to a CJK font that is taller than the bar's own font: make room
+    // for it, so the message is not cut off at the bottom.
+    const int textHeight = statusBar->GetTextExtent(LoadWxString(cmd::AFX_IDS_IDLEMESSAGE))
+                               .GetHeight();
+    statusBar->SetMinHeight(textHeight + 6);
+    SetStatusBarPane(0);
+    statusBar->SetStatusText(MessageOf(cmd::AFX_IDS_IDLEMESSAGE), 0);
+    return statusBar;
+}
+
+wxString CMainFrame::IndicatorText(int indicatorId, bool on) {
+    return on ? LoadWxString(indicatorId) : wxString();
+}
+
+void CMainFrame::UpdateIndicators() {
+    if (m_wndStatusBar == nullptr) return;
+    // wxGetKeyState reads the X server; elsewhere (Wayland) the panes stay empty.
+    bool x11 = true;
+#ifdef __WXGTK__
+    x11 = wxGetDisplayInfo().type == wxDisplayX11;
+#endif
+    const struct {
+        int id;
+        wxKeyCode key;
+    } panes[] = {{cmd::ID_INDICATOR_CAPS, WXK_CAPITAL},
+                 {cmd::ID_INDICATOR_NUM, WXK_NUMLOCK},
+                 {cmd::ID_INDICATOR_SCRL, WXK_SCROLL}};
+    for (int i = 0; i < 3; ++i) {
+        const bool on = x11 && wxGetKeyState(panes[i].key);
+        const wxString text = IndicatorText(panes[i].id, on);
+        if (text != m_strIndicators[i + 1]) {
+            m_strIndicators[i + 1] = text;
+            m_wndStatusBar->SetStatusText(text, i + 1);
+        }
+    }
+}
+
+void CMainFrame::OnSetMessageString(int stringId, const wxString& text) {
+    if (!m_szIdleText.empty() && stringId == cmd::AFX_IDS_IDLEMESSAGE) {
+        OnSetMessageString(0, m_szIdleText);
+        return;
+    }
+    if (m_wndStatusBar == nullptr) return;
+    m_wndStatusBar->SetStatusText(stringId != 0 ? MessageOf(stringId) : text, 0);
+}
+
+void CMainFrame::SetIdleText(const wxString& text) { m_szIdleText = text.Left(255); }
+
+bool CMainFrame::ExecuteCommand(int wxId) {
+    // As the framework does for every command: a command that its update handler disables is
+    // not run.
+    wxUpdateUIEvent update(wxId);
+    update.SetEventObject(this);
+    ProcessWindowEvent(update);
+    if (update.GetSetEnabled() && !update.GetEnabled()) return false;
+    wxCommandEvent command(wxEVT_MENU, wxId);
+    command.SetEventObject(this);
+    ProcessWindowEvent(command);
+    return true;
+}
+
+void CMainFrame::SetTitle(const wxString& title) {
+    wxDocParentFrame::SetTitle(m_bAddToTitle ? title : LoadWxString(cmd::AFX_IDS_APP_TITLE));
+}
+
+void CMainFrame::SetLabel(const wxString& label) { SetTitle(label); }
+
+void CMainFrame::DoGiveHelp(const wxString& text, bool show) {
+    if (show) {
+        OnSetMessageString(0, text);
+    } else {
+        OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
+    }
+}
+
+void CMainFrame::OnCharHook(wxKeyEvent& event) {
+    // Accelerator table 128 comes before every window's own key handling (wx would give the
+    // focused window the key first): a key the table names never reaches the list.
+    const int command = FindAcceleratorCommand(event.GetModifiers(), event.GetKeyCode());
+    if (command == 0) {
+        event.Skip();
+        return;
+    }
+    ExecuteCommand(WxId(command));
+}
+
+void CMainFrame::OnBarCheck(wxCommandEvent& event) {
+    wxWindow* bar = event.GetId() == WxId(cmd::ID_VIEW_TOOLBAR)
+                        ? static_cast<wxWindow*>(m_wndToolBar)
+                        : static_cast<wxWindow*>(m_wndStatusBar);
+    if (bar == nullptr) return;
+    bar->Show(!bar->IsShown());
+    SendSizeEvent();
+}
+
+void CMainFrame::OnUpdateControlBarMenu(wxUpdateUIEvent& event) {
+    const wxWindow* bar = event.GetId() == WxId(cmd::ID_VIEW_TOOLBAR)
+                              ? static_cast<wxWindow*>(m_wndToolBar)
+                              : static_cast<wxWindow*>(m_wndStatusBar);
+    event.Enable(bar != nullptr);
+    event.Check(bar != nullptr && bar->IsShown());
+}
+
+void CMainFrame::OnUpdatePaneMenu(wxUpdateUIEvent& event) {
+    // The view has no panes to move between (no splitter).
+    event.Enable(false);
+}
+
+void CMainFrame::OnHelp(wxCommandEvent& /*event*/) {
+    if (CGeminexApp* app = GetGeminexApp()) app->ShowHelpContents();
+}
+
+void CMainFrame::OnHelpFinder(wxCommandEvent& /*event*/) {
+    if (CGeminexApp* app = GetGeminexApp()) app->ShowHelpContents();
+}
+
+void CMainFrame::OnContextHelp(wxCommandEvent& /*event*/) {
+    // There is no per-window help in the book; its contents serve.
+    if (CGeminexApp* app = GetGeminexApp()) app->ShowHelpContents();
+}
+
+void CMainFrame::OnIdle(wxIdleEvent& event) {
+    UpdateIndicators();
+    event.Skip();
+}
+
+void CMainFrame::OnClose(wxCloseEvent& event) {
+    // The help window goes with the main window (it would otherwise keep the program running).
+    if (CGeminexApp* app = GetGeminexApp()) app->CloseHelp();
+    event.Skip();
+}

@@ -1,0 +1,34 @@
+#include "app/pictures.h"
+
+#include "app/command_ids.h"
+
+#include "app/art/icon_app_16.xpm"
+#include "app/art/icon_app_32.xpm"
+#include "app/art/icon_document_32.xpm"
+#include "app/art/tool_about.xpm"
+#include "app/art/tool_explore.xpm"
+#include "app/art/tool_find.xpm"
+#include "app/art/tool_print.xpm"
+#include "app/art/tool_properties.xpm"
+#include "app/art/tool_save_as.xpm"
+
+wxBitmap LoadToolBitmap(int command) {
+    switch (command) {
+        case cmd::ID_FIND_DUPLICATES: return wxBitmap(tool_find_xpm);
+        case cmd::ID_FILE_PROPERTIES: return wxBitmap(tool_properties_xpm);
+        case cmd::ID_EXPLORE_FOLDER: return wxBitmap(tool_explore_xpm);
+        case cmd::ID_FILE_SAVE_AS: return wxBitmap(tool_save_as_xpm);
+        case cmd::ID_FILE_PRINT: return wxBitmap(tool_print_xpm);
+        case cmd::ID_APP_ABOUT: return wxBitmap(tool_about_xpm);
+        default: return wxBitmap();
+    }
+}
+
+wxIconBundle LoadAppIcons() {
+    wxIconBundle icons;
+    icons.AddIcon(wxIcon(icon_app_16_xpm));
+    icons.AddIcon(wxIcon(icon_app_32_xpm));
+    return icons;
+}
+
+wxIcon LoadDocumentIcon() { return wxIcon(icon_document_32_xpm); }

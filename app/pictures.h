@@ -1,0 +1,21 @@
+// The program's pictures, drawn anew for it (scripts/draw_pictures.py writes app/art/*.xpm):
+// the six images of toolbar 128, icon 128 (the application) and icon 129 (the document).
+#pragma once
+
+#include <wx/bitmap.h>
+#include <wx/icon.h>
+#include <wx/iconbndl.h>
+
+// Size of one toolbar image (toolbar 128 uses 16 by 15).
+constexpr int kToolImageWidth = 16;
+constexpr int kToolImageHeight = 15;
+
+// The toolbar image of command `command` (32780, 32772, 32773, 57604, 57607, 57664); an empty
+// bitmap for any other command.
+wxBitmap LoadToolBitmap(int command);
+
+// Icon 128 in its two sizes (16 and 32 pixels).
+wxIconBundle LoadAppIcons();
+
+// Icon 129, the document's icon (32 pixels).
+wxIcon LoadDocumentIcon();

@@ -1,0 +1,131 @@
+#include "app/settings_store.h"
+
+#include <cstdlib>
+
+#include <wx/config.h>
+#include <wx/filename.h>
+#include <wx/fileconf.h>
+
+#include "app/wx_text.h"
+
+namespace {
+
+wxString KeyOf(const char* section, const char* entry) {
+    return "/" + wxString::FromUTF8(section) + "/" + wxString::FromUTF8(entry);
+}
+
+}  // namespace
+
+std::string CSettingsStore::DefaultFilePath(const std::string& application) {
+#ifdef __WINDOWS__
+    (void)application;
+    return std::string();
+#else
+    std::string dir;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/') {
+        dir = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        dir = std::string(home != nullptr ? home : "") + "/.config";
+    }
+    if (!dir.empty() && dir.back() == '/') dir.pop_back();
+    return dir + "/" + application + "/" + application + ".conf";
+#endif
+}
+
+CSettingsStore::CSettingsStore(const std::string& vendor, const std::string& application)
+    : m_vendor(vendor), m_application(application), m_filePath(DefaultFilePath(application)) {
+#ifdef __WINDOWS__
+    m_config.reset(new wxConfig(Utf8ToWx(application), Utf8ToWx(vendor)));
+#else
+    m_config.reset(new wxFileConfig(Utf8ToWx(application), Utf8ToWx(vendor),
+                                    Utf8ToWx(m_filePath), wxString(),
+                                    wxCONFIG_USE_LOCAL_FILE));
+#endif
+    // Values are taken as stored: a "$" or "%" in a path or mask is not an environment variable.
+    m_config->SetExpandEnvVars(false);
+}
+
+CSettingsStore::~CSettingsStore() { Flush(); }
+
+std::string CSettingsStore::GetProfileString(const char* section, const char* entry,
+                                             const std::string& defaultValue) const {
+    wxString value;
+    if (!m_config->Read(KeyOf(section, entry), &value)) return defaultValue;
+    return WxToUtf8(value);
+}
+
+bool CSettingsStore::WriteProfileString(const char* section, const char* entry,
+                                        const std::string& value) {
+    m_mayBeDirty = true;
+    return m_config->Write(KeyOf(section, entry), Utf8ToWx(value));
+}
+
+int CSettingsStore::GetProfileInt(const char* section, const char* entry,
+                                  int defaultValue) const {
+    long value = 0;
+    if (!m_config->Read(KeyOf(section, entry), &value)) return defaultValue;
+    return static_cast<int>(value);
+}
+
+bool CSettingsStore::WriteProfileInt(const char* section, const char* entry, int value) {
+    m_mayBeDirty = true;
+    return m_config->Write(KeyOf(section, entry), static_cast<long>(value));
+}
+
+bool CSettingsStore::GetProfileBinary(const char* section, const char* entry,
+                                      std::vector<unsigned char>& out) const {
+    out.clear();
+    const wxString key = KeyOf(section, entry);
+    if (!m_config->HasEntry(key)) return false;
+    wxMemoryBuffer buffer;
+    if (!m_config->Read(key, &buffer)) return false;
+    const unsigned char* data = static_cast<const unsigned char*>(buffer.GetData());
+    out.assign(data, data + buffer.GetDataLen());
+    return true;
+}
+
+bool CSettingsStore::WriteProfileBinary(const char* section, const char* entry, const void* data,
+                                        std::size_t size) {
+    wxMemoryBuffer buffer;
+    buffer.AppendData(data, size);
+    m_mayBeDirty = true;
+    return m_config->Write(KeyOf(section, entry), buffer);
+}
+
+bool CSettingsStore::GetProfileInt64(const char* section, const char* entry,
+                                     std::int64_t& value) const {
+    std::vector<unsigned char> bytes;
+    if (!GetProfileBinary(section, entry, bytes) || bytes.size() != 8) return false;
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | bytes[static_cast<std::size_t>(i)];
+    value = static_cast<std::int64_t>(v);
+    return true;
+}
+
+bool CSettingsStore::WriteProfileInt64(const char* section, const char* entry,
+                                       std::int64_t value) {
+    unsigned char bytes[8];
+    std::uint64_t v = static_cast<std::uint64_t>(value);
+    for (unsigned char& b : bytes) {
+        b = static_cast<unsigned char>(v & 0xFF);
+        v >>= 8;
+    }
+    return WriteProfileBinary(section, entry, bytes, sizeof bytes);
+}
+
+bool CSettingsStore::HasEntry(const char* section, const char* entry) const {
+    return m_config->HasEntry(KeyOf(section, entry));
+}
+
+bool CSettingsStore::Flush() {
+    // wxFileConfig writes nothing when nothing changed, but it does not make the folder.
+    if (m_mayBeDirty && !m_filePath.empty()) {
+        wxFileName file(Utf8ToWx(m_filePath));
+        if (!file.DirExists()) file.Mkdir(0700, wxPATH_MKDIR_FULL);
+    }
+    const bool ok = m_config->Flush();
+    if (ok) m_mayBeDirty = false;
+    return ok;
+}

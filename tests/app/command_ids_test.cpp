@@ -1,0 +1,34 @@
+// The command-id table: every command number has its own wx id below 0x7FFF, and the id leads
+// back to the number.
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "app/command_ids.h"
+
+namespace {
+
+TEST(CommandIds, EveryCommandHasAUsableUniqueWxId) {
+    std::size_t count = 0;
+    const CommandEntry* table = CommandTable(&count);
+    ASSERT_GE(count, 30u);
+    std::set<int> numbers;
+    std::set<int> ids;
+    for (std::size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(table[i].name);
+        EXPECT_TRUE(numbers.insert(table[i].number).second);
+        EXPECT_TRUE(ids.insert(table[i].wxId).second);
+        EXPECT_EQ(table[i].wxId, WxId(table[i].number));
+        EXPECT_NE(table[i].wxId, wxID_NONE);
+        EXPECT_GT(table[i].wxId, 0);
+        EXPECT_LT(table[i].wxId, 0x7FFF);
+        // Clear of the ids wx gives the recent-file list.
+        EXPECT_FALSE(table[i].wxId >= wxID_FILE1 && table[i].wxId <= wxID_FILE9);
+        EXPECT_EQ(CommandFromWxId(table[i].wxId), table[i].number);
+        EXPECT_EQ(FindCommand(table[i].number), &table[i]);
+    }
+    EXPECT_EQ(WxId(12345), wxID_NONE);
+    EXPECT_EQ(CommandFromWxId(wxID_CUT), 0);
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// Shared ground of the window suites (tests/app, options, results, ui), built into gui_tests.
+//
+// gui_test_main.cpp starts wx once per process under a temporary HOME (HOME, XDG_CONFIG_HOME,
+// XDG_DATA_HOME and XDG_CACHE_HOME all point into a fresh folder, so no test touches the user's
+// settings), installs a wx assert handler that fails the running test instead of opening an
+// assert dialog, sends wx log messages to stderr instead of message boxes, and keeps an event
+// loop active for the tests. Tests end every modal dialog themselves (CallAfter + EndModal).
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/geminex_app.h"
+#include "app/main_frame.h"
+
+namespace guitest {
+
+// The temporary home folder of this test process, ending in "/".
+const std::string& TempHome();
+
+// Lets wx handle what is waiting (window-system events, pending events, idle handling,
+// pending deletions), for about `ms` milliseconds and at least one round.
+void ProcessEvents(int ms = 0);
+
+// Processes events until `done` returns true or `ms` milliseconds have passed; returns `done()`.
+bool WaitFor(const std::function<bool()>& done, int ms = 3000);
+
+}  // namespace guitest
+
+// A test with the whole application started as the program starts it (InitInstance with the
+// given arguments: no arguments by default) and taken down again at its end.
+class GeminexAppTest : public ::testing::Test {
+protected:
+    void SetUp() override { StartApp({}); }
+    void TearDown() override { StopApp(); }
+
+    void StartApp(const std::vector<std::string>& args) {
+        app = GetGeminexApp();
+        ASSERT_NE(app, nullptr);
+        ASSERT_TRUE(app->InitInstance(args));
+        frame = GetMainFrame();
+        ASSERT_NE(frame, nullptr);
+        guitest::ProcessEvents(50);
+    }
+
+    void StopApp() {
+        if (app != nullptr) app->ExitInstance();
+        guitest::ProcessEvents();
+        frame = nullptr;
+    }
+
+    CGeminexApp* app = nullptr;
+    CMainFrame* frame = nullptr;
+};

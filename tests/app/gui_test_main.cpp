@@ -1,0 +1,113 @@
+// main() of gui_tests: wx under a temporary HOME, an assert handler that fails the test, then
+// every test. Listing the tests (--gtest_list_tests, which CTest's discovery runs at build time
+// without a display) needs no wx at all.
+#include <cstdio>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/init.h>
+#include <wx/log.h>
+#include <wx/stopwatch.h>
+#include <wx/utils.h>
+
+#include "app/gui_test_env.h"
+#include "support/temp_dir.h"
+
+wxIMPLEMENT_APP_NO_MAIN(CGeminexApp);
+
+namespace {
+
+TempDir* g_home = nullptr;
+std::string g_homePath;
+
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
+    ADD_FAILURE_AT(file.utf8_str().data(), line)
+        << "wx assert failed in " << func.utf8_str().data() << ": " << cond.utf8_str().data()
+        << (msg.empty() ? "" : " - ") << msg.utf8_str().data();
+}
+
+void PointHomeAt(const std::string& home) {
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + ".config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + ".local/share").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (home + ".cache").c_str(), 1);
+    setenv("XDG_STATE_HOME", (home + ".local/state").c_str(), 1);
+    // No accessibility bus or desktop portal to wait for under Xvfb.
+    setenv("NO_AT_BRIDGE", "1", 1);
+    setenv("GTK_USE_PORTAL", "0", 1);
+}
+
+}  // namespace
+
+namespace guitest {
+
+const std::string& TempHome() { return g_homePath; }
+
+void ProcessEvents(int ms) {
+    wxStopWatch watch;
+    do {
+        if (wxTheApp == nullptr) return;
+        wxTheApp->Yield(true);
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->ProcessIdle();  // also deletes the windows whose deletion is pending
+        if (ms > 0) wxMilliSleep(5);
+    } while (watch.Time() < ms);
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    wxStopWatch watch;
+    while (!done()) {
+        if (watch.Time() >= ms) return done();
+        ProcessEvents(10);
+    }
+    return true;
+}
+
+}  // namespace guitest
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        std::fprintf(stderr,
+                     "gui_tests open real windows and need a display: run them under xvfb-run "
+                     "(xvfb-run -a ctest, or bash scripts/setup.sh test).\n");
+        return 1;
+    }
+
+    g_home = new TempDir;
+    g_homePath = g_home->Path();
+    PointHomeAt(g_homePath);
+
+    wxSetAssertHandler(&FailOnAssert);
+    // A virtual X server started without -noreset resets whenever its last client leaves, and
+    // refuses connections meanwhile: with test programs starting and ending side by side, a
+    // start can fall into that moment. Try again a few times.
+    bool started = false;
+    for (int attempt = 0; attempt < 10 && !started; ++attempt) {
+        if (attempt > 0) wxMilliSleep(200);
+        started = wxEntryStart(argc, argv);
+    }
+    if (!started) {
+        std::fprintf(stderr, "wx could not start (no usable display?)\n");
+        delete g_home;
+        return 1;
+    }
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+
+    int result = 0;
+    {
+        wxEventLoop loop;
+        wxEventLoopActivator activate(&loop);
+        result = RUN_ALL_TESTS();
+        if (CGeminexApp* app = GetGeminexApp()) app->ExitInstance();
+        guitest::ProcessEvents();
+    }
+    wxEntryCleanup();
+    delete g_home;
+    return result;
+}
