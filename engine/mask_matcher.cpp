@@ -17,6 +17,10 @@ namespace {
 
 constexpr char kSep = platform::kPathSeparator;
 
+// The root is the start folder as the user typed it; on Windows the walker reads "/" there as
+// the separator, so a typed "C:/Data/" is the same root as "C:\Data\".
+inline bool IsSeparatorAsTyped(char c) { return c == kSep || (kSep == '\\' && c == '/'); }
+
 // Subjects longer than this never match: positions and lengths must stay far from INT_MAX.
 constexpr std::size_t kMaxSubject = 1u << 28;
 
@@ -523,7 +527,7 @@ int MaskMatcher::MatchPath(const std::string& path) {
             // directly in the root has a single separator.
             m_folder.assign(path, 0, nameStart);
             std::size_t rootLength = ScanRoot != nullptr ? std::strlen(ScanRoot) : 0;
-            if (rootLength > 0 && ScanRoot[rootLength - 1] == kSep) --rootLength;
+            if (rootLength > 0 && IsSeparatorAsTyped(ScanRoot[rootLength - 1])) --rootLength;
             m_folder.erase(0, std::min(rootLength, m_folder.size()));
             UpperCaseText(m_folder);
 

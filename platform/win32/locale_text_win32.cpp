@@ -1,3 +1,5 @@
+#include <vector>
+
 #include "platform/locale_text.h"
 #include "platform/win32/win32.h"
 
@@ -30,12 +32,16 @@ std::string GetShortDatePicture() {
 
 bool FormatDate(const SystemTime& st, const std::string& picture, std::string* out) {
     const SYSTEMTIME w = ToWinSystemTime(st);
-    char buf[81];
-    const int n = picture.empty()
-                      ? ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &w, nullptr, buf, 81)
-                      : ::GetDateFormatA(LOCALE_USER_DEFAULT, 0, &w, picture.c_str(), buf, 81);
-    if (n == 0) return false;
-    *out = buf;
+    const DWORD flags = picture.empty() ? DATE_SHORTDATE : 0;
+    const char* format = picture.empty() ? nullptr : picture.c_str();
+    // The whole text, however long: callers that keep a fixed buffer cut it themselves
+    // (FormatDateInBuffer), the same on every platform.
+    const int size = ::GetDateFormatA(LOCALE_USER_DEFAULT, flags, &w, format, nullptr, 0);
+    if (size <= 0) return false;
+    std::vector<char> buf(static_cast<std::size_t>(size));
+    const int n = ::GetDateFormatA(LOCALE_USER_DEFAULT, flags, &w, format, buf.data(), size);
+    if (n <= 0) return false;
+    out->assign(buf.data(), static_cast<std::size_t>(n - 1));
     return true;
 }
 
