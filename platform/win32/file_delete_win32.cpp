@@ -1,19 +1,21 @@
-#include <shellapi.h>
-
 #include "platform/file_delete.h"
 #include "platform/win32/win32.h"
+
+#include <shellapi.h>
 
 namespace platform {
 
 std::vector<std::string> DeleteFiles(const std::vector<std::string>& paths, unsigned flags) {
-    if (paths.empty()) return {};
-    // One operation for all files, so that the shell asks (when it asks) once. The list is
-    // zero-separated and ends in two zeros.
+    // One operation for all files, so that the shell asks (when it asks) once. The shell
+    // stops at the first file it cannot find, so files already gone are left out: they are
+    // gone all the same. The list is zero-separated and ends in two zeros.
     std::string from;
     for (const std::string& path : paths) {
+        if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
         from += path;
         from += '\0';
     }
+    if (from.empty()) return {};
     from += '\0';
     SHFILEOPSTRUCTA op = {};
     op.wFunc = FO_DELETE;
