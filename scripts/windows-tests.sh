@@ -78,6 +78,9 @@ wine wineboot </dev/null >/dev/null 2>&1
 PAIRSCOUT_TEST_TRASH_FILES="$(winepath -w "$XDG_DATA_HOME/Trash/files" 2>/dev/null </dev/null)"
 export PAIRSCOUT_TEST_TRASH_FILES
 
-echo "== tests under Wine =="
 cd "$build"
-ctest --output-on-failure --timeout 120 -j"$jobs" -L engine </dev/null
+echo "== tests under Wine, English (United States) =="
+LC_ALL=en_US.UTF-8 ctest --output-on-failure --timeout 120 -j"$jobs" -L engine </dev/null
+# The program's users: Chinese Windows, whose code page has two-byte characters.
+echo "== tests under Wine, Chinese (code page 936) =="
+LC_ALL=zh_CN.UTF-8 ctest --output-on-failure --timeout 120 -j"$jobs" -L engine </dev/null

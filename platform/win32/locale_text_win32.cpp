@@ -17,12 +17,19 @@ BOOL CALLBACK TakeFirstFormat(LPSTR format) {
 }  // namespace
 
 unsigned char CharUpperByte(unsigned char b) {
+    // The first byte of a two-byte character is no character on its own: the system makes it
+    // "?", and two different characters would then compare equal. It stays as it is.
+    if (::IsDBCSLeadByte(b)) return b;
     // Single-character mode: the byte, sign-extended to 16 bits, in the low word.
     const WORD low = static_cast<WORD>(static_cast<short>(static_cast<signed char>(b)));
     const ULONG_PTR result =
         reinterpret_cast<ULONG_PTR>(::CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(low))));
-    return static_cast<unsigned char>(result & 0xFF);
+    const unsigned char upper = static_cast<unsigned char>(result & 0xFF);
+    // Likewise any other byte the code page cannot convert alone.
+    return upper == '?' && b != '?' ? b : upper;
 }
+
+bool IsLeadByte(unsigned char b) { return ::IsDBCSLeadByte(b) != FALSE; }
 
 std::string GetShortDatePicture() {
     g_firstFormat.clear();

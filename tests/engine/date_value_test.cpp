@@ -351,7 +351,9 @@ TEST(ParseDate, PicturesGoThereAndBack) {
     const char* const kMonth[] = {"M", "MM", "MMM", "MMMM"};
     const char* const kYear[] = {"yyyy", "yyy"};
     const char* const kWeekday[] = {"", "ddd ", "dddd, ", "'on' dddd '' "};
-    const char* const kSeparator[] = {"/", ".", " ", "-", " 'de' ", "'d''M'", "\xE5\xB9\xB4"};
+    // "年" in the platform's 8-bit text: UTF-8, or GBK on a Chinese Windows.
+    const char* const year = AnsiCodePage() == 936 ? "\xC4\xEA" : "\xE5\xB9\xB4";
+    const char* const kSeparator[] = {"/", ".", " ", "-", " 'de' ", "'d''M'", year};
     std::mt19937 random(20030409);
     const auto pick = [&](const auto& options) {
         return options[random() % (sizeof options / sizeof options[0])];

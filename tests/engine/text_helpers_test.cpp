@@ -75,6 +75,12 @@ TEST(UpperCase, AsciiAndHighBytes) {
         EXPECT_EQ(UpperCaseByte(0xF7), 0xF7);  // the division sign has no case
         EXPECT_EQ(UpperCaseByte(0xDF), 0xDF);  // sharp s has no one-byte capital
     }
+    // The first byte of a two-byte character stays as it is (GBK, Chinese Windows).
+    if (AnsiCodePage() == 936) {
+        EXPECT_EQ(UpperCaseByte(0x81), 0x81);
+        EXPECT_EQ(UpperCaseByte(0xD5), 0xD5);
+        EXPECT_NE(UpperCaseByte(0xD5), UpperCaseByte(0xC0));  // two characters stay apart
+    }
     // In any code page a high byte stays high and an upper-case byte stays as it is.
     for (int b = 0x80; b <= 0xFF; ++b) {
         const unsigned char upper = UpperCaseByte(static_cast<unsigned char>(b));

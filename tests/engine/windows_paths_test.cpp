@@ -13,6 +13,7 @@
 #include "engine/directory_scanner.h"
 #include "engine/duplicate_search.h"
 #include "engine/mask_matcher.h"
+#include "support/platform_rules.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -77,6 +78,28 @@ TEST(WindowsMasks, BackslashFolderPartsUnderADriveRoot) {
     std::string slash = "SUB/*.TXT";
     MaskMatcher m(slash, 1);
     EXPECT_EQ(m.hasDir, 0);
+}
+
+// On a code page of two-byte characters (Chinese Windows: 936) the second byte of a character
+// may be "\\": it neither splits a mask nor a path, nor ends a root.
+TEST(WindowsMasks, TwoByteCharactersWithABackslashInside) {
+    if (AnsiCodePage() != 936) GTEST_SKIP() << "needs the GBK code page (LC_ALL=zh_CN.UTF-8)";
+    const std::string jou = "\x81\x5C";  // one character; its second byte is "\\"
+
+    std::string folder = "sub\\" + jou, file;
+    int hasDir = 0, anyPrefix = 0, anySuffix = 0;
+    SplitMaskPath(folder, file, hasDir, anyPrefix, anySuffix);
+    EXPECT_EQ(folder, "\\sub\\");
+    EXPECT_EQ(file, jou);
+    EXPECT_EQ(hasDir, 1);
+
+    // The name is everything after the last real separator.
+    EXPECT_EQ(MatchUnder("C:\\DATA", "\\*.txt", "C:\\DATA\\" + jou + "x.txt"), 1);
+    EXPECT_EQ(MatchUnder("C:\\DATA", "\\*.txt", "C:\\DATA\\" + jou + "\\x.txt"), 0);
+    // A root that ends in such a character keeps it.
+    const std::string root = "C:\\" + jou;
+    EXPECT_EQ(MatchUnder(root.c_str(), "\\*.txt", root + "\\a.txt"), 1);
+    EXPECT_EQ(MatchUnder(root.c_str(), "\\*.txt", root + "\\b\\a.txt"), 0);
 }
 
 TEST(WindowsScanner, SlashesAreWalkedAsBackslashes) {
