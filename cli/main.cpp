@@ -1,5 +1,6 @@
 // pairscout-cli: the duplicate search without a window.
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #define isatty _isatty
 #define STDERR_FILENO 2
@@ -27,6 +28,12 @@ extern "C" void OnInterrupt(int) { g_cancel = 1; }
 int main(int argc, char** argv) {
     // Dates and times are read and written in the user's locale.
     std::setlocale(LC_ALL, "");
+#ifdef _WIN32
+    // Bytes out as they are: CSV rows carry their own CR LF, which text mode would turn into
+    // CR CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     std::vector<std::string> args(argv + 1, argv + argc);
     CliOptions options;
     std::string error;

@@ -7,6 +7,7 @@
 
 #include "engine/text_helpers.h"
 #include "platform/file_find.h"
+#include "platform/locale_text.h"
 
 const char* ScanRoot = nullptr;
 int CaseExact = 0;
@@ -16,6 +17,46 @@ int WindowHigh = -1;
 namespace {
 
 constexpr char kSep = platform::kPathSeparator;
+
+// The root is the start folder as the user typed it; on Windows the walker reads "/" there as
+// the separator, so a typed "C:/Data/" is the same root as "C:\Data\".
+inline bool IsSeparatorAsTyped(char c) { return c == kSep || (kSep == '\\' && c == '/'); }
+
+// Whether byte `pos` of `s` (`length` bytes) begins a character rather than being the second
+// byte of a two-byte character of the code page, which may equal "\\". Only the searches for
+// the separator and the dot look at characters; everything else works byte by byte. UTF-8 has
+// no such second bytes, so POSIX skips the scan.
+bool StartsCharacter(const char* s, std::size_t length, std::size_t pos) {
+#ifdef _WIN32
+    std::size_t i = 0;
+    while (i < pos)
+        i += platform::IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < length ? 2 : 1;
+    return i == pos;
+#else
+    (void)s;
+    (void)length;
+    (void)pos;
+    return true;
+#endif
+}
+
+bool IsCharAt(const std::string& s, std::size_t pos, char c) {
+    return pos < s.size() && s[pos] == c && StartsCharacter(s.data(), s.size(), pos);
+}
+
+// The first / last `c` that is a character of its own, or npos.
+std::string::size_type FindChar(const std::string& s, char c) {
+    for (std::string::size_type i = s.find(c); i != std::string::npos; i = s.find(c, i + 1))
+        if (StartsCharacter(s.data(), s.size(), i)) return i;
+    return std::string::npos;
+}
+
+std::string::size_type FindLastChar(const std::string& s, char c) {
+    std::string::size_type found = s.rfind(c);
+    while (found != std::string::npos && !StartsCharacter(s.data(), s.size(), found))
+        found = found == 0 ? std::string::npos : s.rfind(c, found - 1);
+    return found;
+}
 
 // Subjects longer than this never match: positions and lengths must stay far from INT_MAX.
 constexpr std::size_t kMaxSubject = 1u << 28;
@@ -197,7 +238,7 @@ void SplitMaskPath(std::string& folder, std::string& file, int& hasDir, int& any
     hasDir = anyPrefix = anySuffix = 0;
     if (s.empty()) return;
 
-    if (s.find(kSep) != std::string::npos && s[0] != kSep) s.insert(0, 1, kSep);
+    if (FindChar(s, kSep) != std::string::npos && s[0] != kSep) s.insert(0, 1, kSep);
     if (s[0] != kSep) {
         file = s;
         return;
@@ -209,8 +250,8 @@ void SplitMaskPath(std::string& folder, std::string& file, int& hasDir, int& any
         folder.assign(1, kSep);
         return;
     }
-    if (s.back() != kSep) {
-        const std::string::size_type k = s.rfind(kSep);
+    if (!IsCharAt(s, s.size() - 1, kSep)) {
+        const std::string::size_type k = FindLastChar(s, kSep);
         if (k == std::string::npos) {
             file = s;
             folder.assign(1, kSep);
@@ -223,14 +264,14 @@ void SplitMaskPath(std::string& folder, std::string& file, int& hasDir, int& any
         anyPrefix = 1;
         s.erase(0, 2);
     }
-    const char suffix[] = {kSep, '*', kSep};
-    if (s.size() >= 3 && s.compare(s.size() - 3, 3, suffix, 3) == 0) {
+    if (s.size() >= 3 && IsCharAt(s, s.size() - 3, kSep) && s[s.size() - 2] == '*' &&
+        s.back() == kSep) {
         anySuffix = 1;
         s.erase(s.size() - 2);  // the separator left closes the folder
     }
     if (!s.empty()) {
         if (s[0] != kSep) s.insert(0, 1, kSep);
-        if (s.back() != kSep) s += kSep;
+        if (!IsCharAt(s, s.size() - 1, kSep)) s += kSep;
     }
     folder = s;
     if (file.empty()) file = "*.*";
@@ -512,10 +553,10 @@ int MaskMatcher::MatchPath(const std::string& path) {
     CaseExact = 0;
     int result = 0;
     if (path.size() <= kMaxSubject) {
-        const std::string::size_type k = path.rfind(kSep);
+        const std::string::size_type k = FindLastChar(path, kSep);
         const std::string::size_type nameStart = k == std::string::npos ? 0 : k + 1;
         m_name.assign(path, nameStart, std::string::npos);
-        if (m_name.find('.') == std::string::npos) m_name += '.';
+        if (FindChar(m_name, '.') == std::string::npos) m_name += '.';
         UpperCaseText(m_name);
         CaseExact = 1;
 
@@ -533,7 +574,9 @@ int MaskMatcher::MatchPath(const std::string& path) {
             // directly in the root has a single separator.
             m_folder.assign(path, 0, nameStart);
             std::size_t rootLength = ScanRoot != nullptr ? std::strlen(ScanRoot) : 0;
-            if (rootLength > 0 && ScanRoot[rootLength - 1] == kSep) --rootLength;
+            if (rootLength > 0 && IsSeparatorAsTyped(ScanRoot[rootLength - 1]) &&
+                StartsCharacter(ScanRoot, rootLength, rootLength - 1))
+                --rootLength;
             m_folder.erase(0, std::min(rootLength, m_folder.size()));
             UpperCaseText(m_folder);
 

@@ -12,6 +12,11 @@ namespace platform {
 // 0x80-0xFF are returned unchanged on POSIX (UTF-8 has no single-byte upper case).
 unsigned char CharUpperByte(unsigned char b);
 
+// True when `b` is the first byte of a two-byte character of the platform's 8-bit code page
+// (the East Asian code pages of Windows, whose second bytes include "\" and letters). Always
+// false on POSIX: no byte inside a UTF-8 character can be taken for a separator or a dot.
+bool IsLeadByte(unsigned char b);
+
 // The user's short date format as a picture: d, dd (day), ddd, dddd (weekday name), M, MM
 // (month), MMM, MMMM (month name), y, yy, yyyy (year), text in single quotes taken literally
 // ('' is one quote), any other character as it stands. For example "MM/dd/yy".

@@ -86,6 +86,8 @@ unsigned char CharUpperByte(unsigned char b) {
     return (b >= 'a' && b <= 'z') ? static_cast<unsigned char>(b - 'a' + 'A') : b;
 }
 
+bool IsLeadByte(unsigned char) { return false; }
+
 std::string GetShortDatePicture() {
     std::string picture = PictureFromStrftime(nl_langinfo(D_FMT));
     return picture.empty() ? std::string("MM/dd/yy") : picture;

@@ -7,12 +7,9 @@
 #include "cli/cli_options.h"
 #include "engine/validation_message.h"
 #include "engine/engine_strings.h"
+#include "support/platform_rules.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
 
 namespace {
 
@@ -55,8 +52,11 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     EXPECT_EQ(error, LoadStringText(kIdsInvalidFileSize));
     EXPECT_FALSE(Parse({"--min-size", "2M", "--max-size", "1M", "x"}, &o, &error));
     EXPECT_EQ(error, LoadStringText(kIdsInvalidFileSize));
-    EXPECT_FALSE(Parse({"--min-date", "13/01/03", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(kIdsInvalidMonth));
+    // Month first: the C locale here, en-US on Windows (whose user's locale decides).
+    if (!kWindows || UserLocaleIsEnUs()) {
+        EXPECT_FALSE(Parse({"--min-date", "13/01/03", "x"}, &o, &error));
+        EXPECT_EQ(error, LoadStringText(kIdsInvalidMonth));
+    }
     EXPECT_FALSE(Parse({"--max-date", "junk", "x"}, &o, &error));
     EXPECT_EQ(error, LoadStringText(kIdsInvalidDate));
     EXPECT_FALSE(Parse({"--hidden=maybe", "x"}, &o, &error));
@@ -67,24 +67,25 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     EXPECT_TRUE(o.help);
 }
 
-#if defined(PAIRSCOUT_CLI_PATH) && !defined(_WIN32)
+#if defined(PAIRSCOUT_CLI_PATH)
 struct CliRun {
     int status;
     std::string out;
     std::string err;
 };
 
-CliRun RunCli(const std::string& args, const TempDir& scratch) {
-    const std::string err = scratch / "stderr.txt";
-    const std::string cmd = std::string(PAIRSCOUT_CLI_PATH) + " " + args + " 2>" + err;
+std::string CliProgram() {
+#ifdef _WIN32
+    // Relative to the test program: the build path of the host means nothing to Windows.
+    return ProgramFolder() + Native(PAIRSCOUT_CLI_PATH);
+#else
+    return PAIRSCOUT_CLI_PATH;
+#endif
+}
+
+CliRun RunCli(const std::vector<std::string>& args, const TempDir& scratch) {
     CliRun run;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) run.out.append(buf, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = ReadWholeFile(err);
+    run.status = RunProgram(CliProgram(), args, scratch.Path(), &run.out, &run.err);
     return run;
 }
 
@@ -94,35 +95,40 @@ TEST(CliEndToEnd, GroupsCsvSummaryAndExitStatus) {
     tree.WriteFile("b/two.txt", "same contents");
     tree.WriteFile("b/three.txt", "same contents");
     tree.WriteFile("a/other.txt", "other content");  // same size, other bytes
-    tree.WriteFile("a/q\"uote.dat", "twin");
+    // A name that needs care in a CSV cell (Windows names cannot hold a quote).
+    const std::string odd = kWindows ? "q,uote.dat" : "q\"uote.dat";
+    tree.WriteFile("a/" + odd, "twin");
     tree.WriteFile("b/twin.dat", "twin");
-    const std::string root = "'" + tree.Path() + "'";
+    const std::string root = tree.Path();
 
-    CliRun plain = RunCli("--mask '*.txt' " + root, scratch);
+    CliRun plain = RunCli({"--mask", "*.txt", root}, scratch);
     EXPECT_EQ(plain.status, 0);
     // One group: its three paths in scan order, then an empty line.
     ASSERT_EQ(std::count(plain.out.begin(), plain.out.end(), '\n'), 4) << plain.out;
     EXPECT_EQ(plain.out.substr(plain.out.size() - 2), "\n\n");
     EXPECT_EQ(plain.out.find("other.txt"), std::string::npos);
+    EXPECT_NE(plain.out.find(tree / Native("a/one.txt") + "\n"), std::string::npos);
     EXPECT_EQ(plain.err, "发现 2 个重复文件 (26 字节)\n");
 
     // Overlapping start paths: a file found twice is never paired with itself, but both of
     // its records join the group of another copy. CSV doubles the quotes inside a cell.
-    const std::string b = "'" + (tree / "b") + "'", a = "'" + (tree / "a") + "'";
-    CliRun csv = RunCli("--csv --mask '*.dat' " + b + " " + root + " " + a, scratch);
+    CliRun csv = RunCli({"--csv", "--mask", "*.dat", tree / "b", root, tree / "a"}, scratch);
     EXPECT_EQ(csv.status, 0);
-    EXPECT_EQ(csv.out.find("\"" + (tree / "b/twin.dat") + "\""), 0u) << csv.out;
+    EXPECT_EQ(csv.out.find("\"" + (tree / Native("b/twin.dat")) + "\""), 0u) << csv.out;
     EXPECT_EQ(csv.out.find("twin.dat", csv.out.find("twin.dat") + 1), std::string::npos);
-    EXPECT_NE(csv.out.find("q\"\"uote.dat\",\""), std::string::npos) << csv.out;
+    const std::string oddCell = kWindows ? "q,uote.dat\",\"" : "q\"\"uote.dat\",\"";
+    EXPECT_NE(csv.out.find(oddCell), std::string::npos) << csv.out;
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 3);
+    // Rows end in CR LF, written as they are (no text-mode translation on Windows).
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\r'), 3);
     EXPECT_NE(csv.out.find("\",\"\",\"\",\"\"\r\n"), std::string::npos);
 
-    CliRun none = RunCli("--mask '*.none' " + root, scratch);
+    CliRun none = RunCli({"--mask", "*.none", root}, scratch);
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, "");
     EXPECT_EQ(none.err, "准备\n");
 
-    CliRun bad = RunCli("--min-size 12Q " + root, scratch);
+    CliRun bad = RunCli({"--min-size", "12Q", root}, scratch);
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("不正确文件大小!"), std::string::npos);
     EXPECT_EQ(bad.out, "");

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "engine/duplicate_search.h"
+#include "support/platform_rules.h"
 
 namespace {
 
@@ -15,7 +16,10 @@ class FakeRecord : public CFileRecord {
 public:
     FakeRecord(int id, std::int64_t size, std::uint32_t crc, std::uint32_t sum,
                std::uint64_t inode, bool unreadable)
-        : CFileRecord(platform::FindData(), "f" + std::to_string(id)),
+        : FakeRecord("f" + std::to_string(id), size, crc, sum, inode, unreadable) {}
+    FakeRecord(const std::string& path, std::int64_t size, std::uint32_t crc, std::uint32_t sum,
+               std::uint64_t inode, bool unreadable)
+        : CFileRecord(platform::FindData(), path),
           m_crc(crc), m_sum(sum), m_unreadableWhenRead(unreadable) {
         m_nSize = size;
         m_nDevice = 1;
@@ -91,6 +95,17 @@ std::vector<Row> ModelRows(const ResultsModel& model) {
     return rows;
 }
 
+// The path of record `id` of the file `inode`. On POSIX files are told apart by their inode,
+// so any distinct name does; on Windows the path is what names a file, so every record of one
+// file has that file's name, in a letter case of its own.
+std::string PathOf(int id, std::uint64_t inode) {
+    if (!kWindows) return "f" + std::to_string(id);
+    std::string name = "abcdef" + std::to_string(inode);
+    for (int bit = 0; bit < 6; ++bit)
+        if (id & (1 << bit)) name[bit] = static_cast<char>(name[bit] - 'a' + 'A');
+    return name;
+}
+
 // Random records already in size order (largest first, ties in creation order). Some
 // records repeat an earlier file (a hard link or an overlapping start path): same inode, same
 // size, same contents.
@@ -113,8 +128,8 @@ void MakeRecords(std::mt19937& gen, RecordList* records, std::vector<FakeRecord*
                              1000 + files.size(), gen() % 23 == 0});
         }
         const File& f = gen() % 5 == 0 ? files[gen() % files.size()] : files.back();
-        made.push_back(std::make_unique<FakeRecord>(id, f.size, f.print, f.print * 7 + 1, f.inode,
-                                                    f.unreadable));
+        made.push_back(std::make_unique<FakeRecord>(PathOf(id, f.inode), f.size, f.print,
+                                                    f.print * 7 + 1, f.inode, f.unreadable));
     }
     std::stable_sort(made.begin(), made.end(),
                      [](const auto& a, const auto& b) { return a->m_nSize > b->m_nSize; });

@@ -1,0 +1,24 @@
+// Free disk space and physical memory.
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include "platform/disk_space.h"
+#include "platform/memory_status.h"
+
+namespace platform {
+
+bool FreeDiskSpaceOfCurrentFolder(std::uint64_t* bytes) {
+    struct statvfs fs;
+    if (statvfs(".", &fs) != 0) return false;
+    *bytes = static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
+    return true;
+}
+
+std::uint64_t PhysicalMemoryBytes() {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return 0;
+    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+}
+
+}  // namespace platform

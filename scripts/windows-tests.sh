@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# The engine, the platform layer and pairscout-cli cross-built for 64-bit Windows with
+# mingw-w64, and their test suite run under Wine:
+#   scripts/windows-tests.sh
+# Builds into build-win (PAIRSCOUT_WIN_BUILD overrides); the Wine prefix lives inside it.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+jobs="${PAIRSCOUT_JOBS:-2}"
+build="$here/${PAIRSCOUT_WIN_BUILD:-build-win}"
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+updated=0
+apt_install() {
+    if [ "$updated" -eq 0 ]; then
+        as_root apt-get update -qq
+        updated=1
+    fi
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@"
+}
+
+installed g++-mingw-w64-x86-64 || apt_install g++-mingw-w64-x86-64
+# Without recommends: they would upgrade the graphics stack, which nothing here needs.
+{ installed wine64 && installed wine; } || apt_install --no-install-recommends wine64 wine
+
+echo "== cross-build for Windows =="
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPAIRSCOUT_GUI=OFF \
+    -DPAIRSCOUT_BENCH=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j"$jobs"
+
+export WINEDEBUG=-all
+export WINEPREFIX="$build/wineprefix"
+# No installer prompts for components the tests never use.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's recycle bin is the host's trash; without this folder Wine deletes for good.
+export XDG_DATA_HOME="$build/xdg-data"
+rm -rf "$XDG_DATA_HOME/Trash"
+mkdir -p "$WINEPREFIX" "$XDG_DATA_HOME/Trash/files"
+
+stop_wine() { wineserver -k >/dev/null 2>&1 || true; }
+trap stop_wine EXIT
+
+echo "== Wine prefix =="
+# Start the server and Wine's services now, detached from ctest's output: services started by
+# the first test would otherwise hold that output open and ctest would never end.
+wineserver -p </dev/null >/dev/null 2>&1 || true  # fails when one already runs
+wine wineboot --init </dev/null >/dev/null 2>&1
+
+# Folders of the test mapped as drives of every type, for the local-disk keyword. Z: (the host's
+# root) stays: the tests only expand the keyword, they never walk every fixed drive.
+drives="$build/wine-drives"
+rm -rf "$drives"
+mapped=""
+for entry in m:cdrom n:network o:floppy p:hd; do
+    letter="${entry%%:*}"
+    type="${entry#*:}"
+    mkdir -p "$drives/$type"
+    echo "$type" >"$drives/$type/marker.txt"
+    ln -sfn "$drives/$type" "$WINEPREFIX/dosdevices/$letter:"
+    wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /t REG_SZ /d "$type" /f \
+        </dev/null >/dev/null 2>&1
+    mapped+="${letter^^}:$type;"
+done
+export PAIRSCOUT_TEST_DRIVES="${mapped%;}"
+# Wine reads its drives when its services start: start them again.
+wineserver -k </dev/null >/dev/null 2>&1 || true
+wineserver -w </dev/null >/dev/null 2>&1 || true
+wineserver -p </dev/null >/dev/null 2>&1
+wine wineboot </dev/null >/dev/null 2>&1
+PAIRSCOUT_TEST_TRASH_FILES="$(winepath -w "$XDG_DATA_HOME/Trash/files" 2>/dev/null </dev/null)"
+export PAIRSCOUT_TEST_TRASH_FILES
+
+cd "$build"
+echo "== tests under Wine, English (United States) =="
+LC_ALL=en_US.UTF-8 ctest --output-on-failure --timeout 120 -j"$jobs" -L engine </dev/null
+# The program's users: Chinese Windows, whose code page has two-byte characters.
+echo "== tests under Wine, Chinese (code page 936) =="
+LC_ALL=zh_CN.UTF-8 ctest --output-on-failure --timeout 120 -j"$jobs" -L engine </dev/null

@@ -1,0 +1,208 @@
+// Rules that hold on Windows only: the backslash as folder separator in masks and paths, "/"
+// turned into "\" by the walker, drive roots, and one file named by paths that differ in
+// letter case.
+#ifdef _WIN32
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/directory_scanner.h"
+#include "engine/duplicate_search.h"
+#include "engine/mask_matcher.h"
+#include "support/platform_rules.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class StatusLines : public ProgressSink {
+public:
+    void SetStatus(const std::string& text) override { m_texts.push_back(text); }
+    void SetTotal(std::int64_t) override {}
+    void StepProgress(std::int64_t) override {}
+    std::vector<std::string> m_texts;
+};
+
+std::vector<std::string> Scan(const std::string& spec, const std::string& mask,
+                              StatusLines* folders = nullptr) {
+    const std::vector<std::string> pathList = {spec, mask};
+    RecordList records;
+    CDirectoryScanner scanner(folders, nullptr);
+    scanner.ScanPathList(records, pathList, mask, 1, nullptr, nullptr);
+    std::vector<std::string> found;
+    for (const auto& r : records) found.push_back(r->m_strPath);
+    return found;
+}
+
+int MatchUnder(const char* root, std::string mask, const std::string& path) {
+    const char* old = ScanRoot;
+    ScanRoot = root;
+    MaskMatcher m(mask, 1);
+    const int result = m.MatchPath(path);
+    ScanRoot = old;
+    return result;
+}
+
+std::string WithSlashes(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+TEST(WindowsMasks, BackslashFolderPartsUnderADriveRoot) {
+    const char* root = "C:\\DATA";
+    EXPECT_EQ(MatchUnder(root, "*\\TEMP\\*.TMP", "C:\\DATA\\X\\TEMP\\F.TMP"), 1);
+    EXPECT_EQ(MatchUnder(root, "*\\TEMP\\*.TMP", "C:\\DATA\\TEMP\\F.TMP"), 1);
+    EXPECT_EQ(MatchUnder(root, "*\\TEMP\\*.TMP", "C:\\DATA\\TEMP\\SUB\\F.TMP"), 0);
+    EXPECT_EQ(MatchUnder(root, "*\\TEMP\\*.TMP", "C:\\DATA\\TEMP\\X\\TEMP\\F.TMP"), 0);
+    EXPECT_EQ(MatchUnder(root, "TEMP\\*\\*.TMP", "C:\\DATA\\TEMP\\F.TMP"), 1);
+    EXPECT_EQ(MatchUnder(root, "TEMP\\*\\*.TMP", "C:\\DATA\\TEMP\\SUB\\F.TMP"), 1);
+    EXPECT_EQ(MatchUnder(root, "TEMP\\*\\*.TMP", "C:\\DATA\\X\\TEMP\\F.TMP"), 0);
+    EXPECT_EQ(MatchUnder(root, "SUB\\*.TXT", "C:\\DATA\\SUB\\A.TXT"), 1);
+    EXPECT_EQ(MatchUnder(root, "SUB\\*.TXT", "C:\\DATA\\X\\SUB\\A.TXT"), 0);
+    EXPECT_EQ(MatchUnder(root, "\\*.TXT", "C:\\DATA\\A.TXT"), 1);
+    EXPECT_EQ(MatchUnder(root, "\\*.TXT", "C:\\DATA\\SUB\\A.TXT"), 0);
+    // Folder parts ignore letter case like names do.
+    EXPECT_EQ(MatchUnder(root, "*\\temp\\*.tmp", "c:\\data\\x\\Temp\\f.TMP"), 1);
+    // Escape letters after a folder backslash stay letters: "\t" is no TAB here.
+    EXPECT_EQ(MatchUnder(root, "tmp\\new\\*.*", "C:\\DATA\\TMP\\NEW\\A.B"), 1);
+    // A drive root with its backslash gives the same relative folders as one without.
+    for (const char* driveRoot : {"C:", "C:\\"}) {
+        EXPECT_EQ(MatchUnder(driveRoot, "\\*.TXT", "C:\\A.TXT"), 1) << driveRoot;
+        EXPECT_EQ(MatchUnder(driveRoot, "DATA\\*.TXT", "C:\\DATA\\A.TXT"), 1) << driveRoot;
+        EXPECT_EQ(MatchUnder(driveRoot, "\\*.TXT", "C:\\DATA\\A.TXT"), 0) << driveRoot;
+    }
+    // "/" is an ordinary byte of a Windows mask: no folder part.
+    std::string slash = "SUB/*.TXT";
+    MaskMatcher m(slash, 1);
+    EXPECT_EQ(m.hasDir, 0);
+}
+
+// On a code page of two-byte characters (Chinese Windows: 936) the second byte of a character
+// may be "\\": it neither splits a mask nor a path, nor ends a root.
+TEST(WindowsMasks, TwoByteCharactersWithABackslashInside) {
+    if (AnsiCodePage() != 936) GTEST_SKIP() << "needs the GBK code page (LC_ALL=zh_CN.UTF-8)";
+    const std::string jou = "\x81\x5C";  // one character; its second byte is "\\"
+
+    std::string folder = "sub\\" + jou, file;
+    int hasDir = 0, anyPrefix = 0, anySuffix = 0;
+    SplitMaskPath(folder, file, hasDir, anyPrefix, anySuffix);
+    EXPECT_EQ(folder, "\\sub\\");
+    EXPECT_EQ(file, jou);
+    EXPECT_EQ(hasDir, 1);
+
+    // The name is everything after the last real separator.
+    EXPECT_EQ(MatchUnder("C:\\DATA", "\\*.txt", "C:\\DATA\\" + jou + "x.txt"), 1);
+    EXPECT_EQ(MatchUnder("C:\\DATA", "\\*.txt", "C:\\DATA\\" + jou + "\\x.txt"), 0);
+    // A root that ends in such a character keeps it.
+    const std::string root = "C:\\" + jou;
+    EXPECT_EQ(MatchUnder(root.c_str(), "\\*.txt", root + "\\a.txt"), 1);
+    EXPECT_EQ(MatchUnder(root.c_str(), "\\*.txt", root + "\\b\\a.txt"), 0);
+}
+
+TEST(WindowsScanner, SlashesAreWalkedAsBackslashes) {
+    TempDir dir;
+    dir.WriteFile("Data/a.txt", "a");
+    dir.WriteFile("Data/sub/b.txt", "b");
+    const std::string data = dir / "Data\\";
+    const std::string typed = WithSlashes(dir / "Data");  // "C:/.../Data"
+
+    StatusLines folders;
+    EXPECT_EQ(Scan(typed, "*.*", &folders),
+              (std::vector<std::string>{data + "a.txt", data + "sub\\b.txt"}));
+    ASSERT_EQ(folders.m_texts.size(), 2u);
+    EXPECT_EQ(folders.m_texts.front(), typed);  // the status shows the text as typed
+    EXPECT_EQ(folders.m_texts.back(), data + "sub\\");
+
+    // Mask folders are relative to the typed root all the same, with or without its "/".
+    EXPECT_EQ(Scan(typed, "sub\\*.txt"), (std::vector<std::string>{data + "sub\\b.txt"}));
+    EXPECT_EQ(Scan(typed + "/", "\\*.txt"), (std::vector<std::string>{data + "a.txt"}));
+    // Separators of both kinds in one start path.
+    EXPECT_EQ(Scan(dir / "Data/sub", "*.*"), (std::vector<std::string>{data + "sub\\b.txt"}));
+}
+
+TEST(WindowsSearch, OneFileThroughTwoSpellingsIsNeverItsOwnCopy) {
+    TempDir dir;
+    dir.WriteFile("Data/one.txt", "contents");
+    std::string upper = dir / "Data";
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+
+    SearchOptions options;
+    options.paths = (dir / "Data") + ";" + upper;
+    DuplicateSearch search(nullptr, nullptr);
+    ResultsModel results;
+    ASSERT_EQ(search.Run(options, results), DuplicateSearch::kFinished);
+    EXPECT_EQ(results.RowCount(), 0u);
+    EXPECT_EQ(results.m_nDuplicateCount, 0);
+
+    // A real copy is listed once with both records of the file found twice.
+    dir.WriteFile("Data/copy.txt", "contents");
+    ASSERT_EQ(search.Run(options, results), DuplicateSearch::kFinished);
+    // Found as lower/X, lower/Y, UPPER/X, UPPER/Y (X, Y in the file system's order): the
+    // group is lower/X with lower/Y and UPPER/Y; UPPER/X is lower/X itself.
+    ASSERT_EQ(results.RowCount(), 3u);
+    const std::string lower = dir / "Data\\";
+    const std::string first = results.Row(0).record->m_strPath;
+    const std::string second = results.Row(1).record->m_strPath;
+    ASSERT_EQ(first.compare(0, lower.size(), lower), 0) << first;
+    ASSERT_EQ(second.compare(0, lower.size(), lower), 0) << second;
+    EXPECT_NE(first, second);
+    EXPECT_EQ(results.Row(2).record->m_strPath, upper + "\\" + second.substr(lower.size()));
+    EXPECT_EQ(results.m_nDuplicateCount, 2);
+}
+
+// The script that runs this suite under Wine maps folders as drives of several types and names
+// them in PAIRSCOUT_TEST_DRIVES, for example "M:cdrom;N:network;O:floppy;P:hd".
+TEST(WindowsDrives, LocalDiskKeywordTakesOnlyFixedDrives) {
+    const char* mapped = std::getenv("PAIRSCOUT_TEST_DRIVES");
+    if (mapped == nullptr || *mapped == '\0') GTEST_SKIP() << "no test drives are mapped";
+
+    std::string spec = "本地硬盘";
+    const int disks = ExpandLocalDrives(spec);
+    ASSERT_GT(disks, 0);
+    EXPECT_EQ(static_cast<int>(std::count(spec.begin(), spec.end(), ';')), disks);
+    EXPECT_EQ(spec.back(), ';');
+    const std::string listed = ";" + spec;
+    EXPECT_NE(listed.find(";C:\\;"), std::string::npos) << spec;
+
+    std::vector<std::string> entries;
+    SplitString(mapped, entries, ";");
+    std::string fixedRoot;
+    for (const std::string& entry : entries) {
+        ASSERT_GE(entry.size(), 3u) << entry;
+        const std::string root = entry.substr(0, 2) + "\\";
+        const bool fixed = entry.substr(2) == "hd";
+        EXPECT_EQ(listed.find(";" + root + ";") != std::string::npos, fixed) << entry << " in "
+                                                                             << spec;
+        if (fixed) fixedRoot = root;
+    }
+
+    // Expanded, the keyword gives (root, "*.*") pairs, and a fixed root is walked.
+    std::vector<std::string> folders;
+    ASSERT_EQ(ExpandPathSpec("本地硬盘", folders), 1);
+    ASSERT_EQ(folders.size(), 2u * static_cast<std::size_t>(disks));
+    EXPECT_EQ(folders[1], "*.*");
+    if (!fixedRoot.empty()) {
+        const auto found = Scan(fixedRoot, "marker.txt");
+        EXPECT_EQ(found, (std::vector<std::string>{fixedRoot + "marker.txt"}));
+    }
+}
+
+TEST(WindowsDrives, ServerNamesWithBackslashes) {
+    EXPECT_TRUE(IsPlaceKeyword("\\\\no-such-server"));
+    EXPECT_TRUE(IsPlaceKeyword("\\\\no-such-server\\"));
+    EXPECT_FALSE(IsPlaceKeyword("\\\\server\\share\\x"));
+    std::vector<std::string> folders;
+    EXPECT_EQ(ExpandPathSpec("\\\\no-such-server", folders), 0);
+    EXPECT_TRUE(Scan("\\\\no-such-server", "*.*").empty());
+    std::string plain = "C:\\";
+    EXPECT_EQ(ExpandLocalDrives(plain), 0);
+    EXPECT_EQ(plain, "C:\\");
+}
+
+}  // namespace
+
+#endif  // _WIN32

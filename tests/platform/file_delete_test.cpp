@@ -1,0 +1,97 @@
+#include "platform/file_delete.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/file_find.h"
+#include "support/platform_rules.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using Paths = std::vector<std::string>;
+
+bool Exists(const std::string& path) {
+    return platform::GetFileAttributes(path) != platform::kInvalidFileAttributes;
+}
+
+// The caller of DeleteFiles asks its own question first.
+constexpr unsigned kQuiet =
+    platform::kDeleteNoConfirmation | platform::kDeleteSilent | platform::kDeleteNoErrorUi;
+
+TEST(DeleteFiles, ForGood) {
+    TempDir dir;
+    const std::string a = dir.WriteFile("a.txt", "a");
+    const std::string b = dir.WriteFile("b c.txt", "b");
+    const std::string missing = dir / "missing.txt";
+    // A file that is not there (any more) is gone: it is not reported.
+    EXPECT_EQ(platform::DeleteFiles({a, missing, b}, kQuiet), Paths{});
+    EXPECT_FALSE(Exists(a));
+    EXPECT_FALSE(Exists(b));
+    EXPECT_EQ(platform::DeleteFiles({}, kQuiet), Paths{});
+}
+
+#ifndef _WIN32
+TEST(DeleteFiles, ToTheFreedesktopTrash) {
+    TempDir dir;
+    ScopedEnvVar data("XDG_DATA_HOME", (dir / "data").c_str());
+    const std::string trash = dir / "data/Trash/";
+    const std::string a = dir.WriteFile("one/a b%.txt", "first");
+    const std::string again = dir.WriteFile("two/a b%.txt", "second");
+    const std::string keep = dir.WriteFile("keep.txt", "k");
+
+    EXPECT_EQ(platform::DeleteFiles({a, again}, platform::kDeleteToTrash), Paths{});
+    EXPECT_FALSE(Exists(a));
+    EXPECT_FALSE(Exists(again));
+    EXPECT_TRUE(Exists(keep));
+    // Both kept under names of their own, each with its record of where it came from.
+    EXPECT_EQ(ReadWholeFile(trash + "files/a b%.txt"), "first");
+    EXPECT_EQ(ReadWholeFile(trash + "files/a b%.txt.2"), "second");
+    const std::string info = ReadWholeFile(trash + "info/a b%.txt.trashinfo");
+    EXPECT_EQ(info.find("[Trash Info]\nPath=" + dir.Path() + "one/a%20b%25.txt\nDeletionDate="),
+              0u)
+        << info;
+    EXPECT_EQ(info.size(), std::string("[Trash Info]\nPath=\nDeletionDate=\n").size() +
+                               (dir.Path() + "one/a%20b%25.txt").size() + 19);
+    EXPECT_NE(ReadWholeFile(trash + "info/a b%.txt.2.trashinfo").find("two/a%20b%25.txt"),
+              std::string::npos);
+
+    // A file that cannot be moved (its folder is read-only) stays and is reported; nothing of
+    // it is left in the trash. Root may write anywhere, so only check the report.
+    const std::string locked = dir.WriteFile("locked/x.txt", "x");
+    chmod((dir / "locked").c_str(), 0500);
+    const Paths left = platform::DeleteFiles({locked}, platform::kDeleteToTrash);
+    if (!left.empty()) {
+        EXPECT_EQ(left, Paths{locked});
+        EXPECT_TRUE(Exists(locked));
+        EXPECT_FALSE(Exists(trash + "info/x.txt.trashinfo"));
+    }
+    chmod((dir / "locked").c_str(), 0700);
+
+    // No trash to be found: nothing is removed.
+    ScopedEnvVar noData("XDG_DATA_HOME", nullptr);
+    ScopedEnvVar noHome("HOME", nullptr);
+    EXPECT_EQ(platform::DeleteFiles({keep}, platform::kDeleteToTrash), Paths{keep});
+    EXPECT_TRUE(Exists(keep));
+}
+#else
+// Under Wine the recycle bin is the host's trash; the test script names its files folder in
+// PAIRSCOUT_TEST_TRASH_FILES (as a Windows path).
+TEST(DeleteFiles, ToTheRecycleBin) {
+    TempDir dir;
+    const std::string name = "recycled-" + dir.Path().substr(dir.Path().size() - 8, 7) + ".txt";
+    const std::string a = dir.WriteFile(name, "recycled");
+    EXPECT_EQ(platform::DeleteFiles({a}, platform::kDeleteToTrash | kQuiet), Paths{});
+    EXPECT_FALSE(Exists(a));
+    const char* trash = std::getenv("PAIRSCOUT_TEST_TRASH_FILES");
+    if (trash != nullptr && *trash != '\0') {
+        const std::string kept = std::string(trash) + "\\" + name;
+        EXPECT_EQ(ReadWholeFile(kept), "recycled") << kept;
+        EXPECT_EQ(platform::DeleteFiles({kept}, kQuiet), Paths{});
+    }
+}
+#endif
+
+}  // namespace

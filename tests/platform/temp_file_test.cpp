@@ -1,0 +1,51 @@
+#include "platform/temp_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "platform/file_find.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+TEST(TempFile, NewEmptyFilesWithThePrefix) {
+#ifndef _WIN32
+    TempDir dir;
+    ScopedEnvVar tmpdir("TMPDIR", dir.Path().c_str());
+    EXPECT_EQ(platform::TempFolder(), dir.Path());
+#endif
+    const std::string folder = platform::TempFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), platform::kPathSeparator);
+
+    const std::string first = platform::CreateTempFile("psc");
+    const std::string second = platform::CreateTempFile("psc");
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
+    EXPECT_NE(first, second);
+    for (const std::string& path : {first, second}) {
+        EXPECT_EQ(path.compare(0, folder.size(), folder), 0) << path;
+        EXPECT_EQ(path.compare(folder.size(), 3, "psc"), 0) << path;
+        EXPECT_EQ(path.find(platform::kPathSeparator, folder.size()), std::string::npos) << path;
+        EXPECT_EQ(platform::GetFileAttributes(path) & platform::kAttrDirectory, 0u) << path;
+        EXPECT_EQ(ReadWholeFile(path), "");
+        EXPECT_EQ(std::remove(path.c_str()), 0);
+    }
+    // A prefix naming another folder is refused rather than followed.
+    EXPECT_EQ(platform::CreateTempFile("../x"), "");
+}
+
+#ifndef _WIN32
+TEST(TempFile, FolderThatCannotHoldFiles) {
+    TempDir dir;
+    ScopedEnvVar tmpdir("TMPDIR", (dir / "missing").c_str());
+    EXPECT_EQ(platform::TempFolder(), dir / "missing/");
+    EXPECT_EQ(platform::CreateTempFile("psc"), "");
+    ScopedEnvVar unset("TMPDIR", nullptr);
+    EXPECT_EQ(platform::TempFolder(), "/tmp/");
+}
+#endif
+
+}  // namespace
