@@ -6,6 +6,7 @@
 #include <set>
 
 #include "support/platform_rules.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
@@ -14,15 +15,6 @@
 #endif
 
 namespace {
-
-// Remembers what the scanner shows.
-class RecordingSink : public ProgressSink {
-public:
-    void SetStatus(const std::string& text) override { m_texts.push_back(text); }
-    void SetTotal(std::int64_t) override {}
-    void StepProgress(std::int64_t) override {}
-    std::vector<std::string> m_texts;
-};
 
 std::vector<std::string> Scan(const std::string& paths, const std::string& mask,
                               const SearchFilter* filter = nullptr,

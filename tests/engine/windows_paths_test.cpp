@@ -14,17 +14,12 @@
 #include "engine/duplicate_search.h"
 #include "engine/mask_matcher.h"
 #include "support/platform_rules.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-class StatusLines : public ProgressSink {
-public:
-    void SetStatus(const std::string& text) override { m_texts.push_back(text); }
-    void SetTotal(std::int64_t) override {}
-    void StepProgress(std::int64_t) override {}
-    std::vector<std::string> m_texts;
-};
+using StatusLines = RecordingSink;
 
 std::vector<std::string> Scan(const std::string& spec, const std::string& mask,
                               StatusLines* folders = nullptr) {
