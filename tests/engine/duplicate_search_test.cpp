@@ -1,0 +1,102 @@
+// The whole search on real files: scan, size sort, fingerprints, rows and totals.
+#include "engine/duplicate_search.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/checksum.h"
+#include "support/platform_rules.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::vector<std::string> Paths(const ResultsModel& model) {
+    std::vector<std::string> paths;
+    for (std::size_t r = 0; r < model.RowCount(); ++r) paths.push_back(model.Row(r).record->m_strPath);
+    return paths;
+}
+
+TEST(DuplicateSearch, CrcTwinsWithOtherSumsCopiesAndEmptyFiles) {
+    TempDir dir;
+    // XOR-ing the CRC polynomial into a message leaves its CRC-32 as it was: two files of one
+    // size and one CRC whose byte sums differ must not be taken for copies.
+    std::string original(300, 'A');
+    std::string twin = original;
+    const unsigned char polynomial[] = {0x41, 0x06, 0x71, 0xDB, 0x01};
+    for (int i = 0; i < 5; ++i) twin[100 + i] = static_cast<char>(twin[100 + i] ^ polynomial[i]);
+    ASSERT_EQ(Crc32Update(0, original.data(), original.size()), Crc32Update(0, twin.data(), twin.size()));
+    ASSERT_NE(ByteSumUpdate(0, original.data(), original.size()), ByteSumUpdate(0, twin.data(), twin.size()));
+    dir.WriteFile("twins/original.bin", original);
+    dir.WriteFile("twins/twin.bin", twin);
+
+    const std::string copy(70000, 'c');  // more than one block
+    dir.WriteFile("copies/one.dat", copy);
+    dir.WriteFile("copies/sub/two.dat", copy);
+    dir.WriteFile("copies/sub/deeper/three.dat", copy);
+    dir.WriteFile("empty/e1", "");
+    dir.WriteFile("empty/e2", "");
+    dir.WriteFile("empty/e3", "");
+
+    SearchOptions options;
+    // Empty elements and a trailing separator name nothing.
+    options.paths = dir / "twins" + ";;" + (dir / "copies") + ";" + (dir / "empty") + ";";
+    RecordingSink sink;
+    int cancel = 0;
+    DuplicateSearch search(&sink, &cancel);
+    ResultsModel model;
+    ASSERT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
+
+    // Largest first: the three copies, then the empty files; the CRC twins form no group.
+    ASSERT_EQ(model.RowCount(), 6u);
+    EXPECT_EQ(model.Row(0).record->m_strPath, dir / Native("copies/one.dat"));
+    EXPECT_EQ(model.Row(1).record->m_strPath, dir / Native("copies/sub/two.dat"));
+    EXPECT_EQ(model.Row(2).record->m_strPath, dir / Native("copies/sub/deeper/three.dat"));
+    EXPECT_EQ(model.Row(0).image, kImageGroupFirst);
+    EXPECT_EQ(model.Row(1).image, kImageGroupMiddle);
+    EXPECT_EQ(model.Row(2).image, kImageGroupLast);
+    EXPECT_EQ(model.Row(3).image, kImageGroupFirst);
+    EXPECT_EQ(model.Row(5).image, kImageGroupLast);
+    EXPECT_EQ(model.CellText(0, kColumnSize), "70000");
+    EXPECT_EQ(model.CellText(3, kColumnSize), "0");
+    EXPECT_EQ(model.CellText(3, kColumnCrc), "0");
+    EXPECT_EQ(model.m_nDuplicateCount, 4);
+    EXPECT_EQ(model.m_nDuplicateBytes, 140000);
+    EXPECT_EQ(SummaryText(model.m_nDuplicateCount, model.m_nDuplicateBytes),
+              "发现 4 个重复文件 (137 KB)");
+    EXPECT_EQ(sink.m_texts.back(), "发现 4 个重复的文件, 总共 140000 字节");
+    for (const std::string& path : Paths(model)) EXPECT_EQ(path.find("twin"), std::string::npos);
+
+    // A second search replaces the rows and totals of the first.
+    options.paths = dir / "twins";
+    ASSERT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
+    EXPECT_EQ(model.RowCount(), 0u);
+    EXPECT_EQ(model.m_nDuplicateCount, 0);
+}
+
+TEST(DuplicateSearch, CancelWhileScanningListsNothing) {
+    TempDir dir;
+    dir.WriteFile("a/x", "same");
+    dir.WriteFile("b/y", "same");
+    // The sink sets the cancel flag as soon as the scanner shows its first count.
+    class CancelOnCount : public RecordingSink {
+    public:
+        explicit CancelOnCount(int* flag) : m_flag(flag) {}
+        void SetStatus(const std::string& text) override {
+            RecordingSink::SetStatus(text);
+            if (text.find("发现") == 0) *m_flag = 1;
+        }
+        int* m_flag;
+    };
+    int cancel = 0;
+    CancelOnCount sink(&cancel);
+    DuplicateSearch search(&sink, &cancel);
+    ResultsModel model;
+    SearchOptions options;
+    options.paths = dir.Path();
+    EXPECT_EQ(search.Run(options, model), DuplicateSearch::kCancelledWhileScanning);
+    EXPECT_EQ(model.RowCount(), 0u);
+    // Nothing after the scan was shown: no sorting, no grouping.
+    for (const std::string& text : sink.m_texts) EXPECT_EQ(text.find("正在"), std::string::npos);
+}
+
+}  // namespace
