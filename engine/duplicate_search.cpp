@@ -132,16 +132,18 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     const std::size_t n = records.size();
     std::vector<char> taken(n, 0);
     // Every record that shares its size with another needs its fingerprints; a second core
-    // reads them ahead, in the order the loop below will want them. `readyAfter[i]` is how
-    // many of them must be known before the class starting at record i can be grouped.
+    // reads them ahead, in the order the loop below will want them. For the size class that
+    // starts at record i, `classEndAt[i]` is the record after it and `readyAfter[i]` how many
+    // fingerprints must be known before it can be grouped.
     std::vector<CFileRecord*> needed;
-    std::vector<std::size_t> readyAfter(n, 0);
+    std::vector<std::size_t> readyAfter(n, 0), classEndAt(n, 0);
     for (std::size_t start = 0, end = 0; start < n; start = end) {
         end = start + 1;
         while (end < n && records[end]->m_nSize == records[start]->m_nSize) ++end;
         if (end - start >= 2)
             for (std::size_t k = start; k < end; ++k) needed.push_back(records[k].get());
         readyAfter[start] = needed.size();
+        classEndAt[start] = end;
     }
     FingerprintWorker worker(std::move(needed));
     // Members of the group headed by a record of the current size class, by record index.
@@ -157,8 +159,7 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
             // First record of a new size class: read the fingerprints of the class (only when
             // it holds two files or more) and find its groups.
             groups.clear();
-            classEnd = i + 1;
-            while (classEnd < n && records[classEnd]->m_nSize == records[i]->m_nSize) ++classEnd;
+            classEnd = classEndAt[i];
             if (classEnd - i < 2) continue;
             const bool ready = worker.EnsureReady(readyAfter[i], [this] {
                 PumpPendingMessages();
