@@ -39,9 +39,9 @@ struct FindData {
     std::uint64_t nInode = 0;
 };
 
-// Lists the entries of one folder. Only folders and regular files are reported: symbolic
-// links, FIFOs, sockets and devices are skipped, so a walker never enters or reads them.
-// "." and ".." are reported as the first entries where the system has them.
+// Lists the entries of one folder, in the order the file system returns them. Only folders and
+// regular files are reported: symbolic links, FIFOs, sockets and devices are skipped, so a
+// walker never enters or reads them. "." and ".." are reported where the system has them.
 class FileFinder {
 public:
     FileFinder();
@@ -56,7 +56,9 @@ public:
     bool Next();
     // The current entry; valid after First or Next returned true.
     const FindData& Data() const { return m_data; }
-    // Releases the folder handle; also done by the destructor and by First.
+    // Forgets the listing; also done by the destructor and by First. The folder itself is
+    // read whole by First and closed before it returns, so a walk holds one open folder at a
+    // time at most.
     void Close();
 
 private:

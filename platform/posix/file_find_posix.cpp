@@ -3,7 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "platform/file_find.h"
 
@@ -68,10 +73,80 @@ bool StatEntry(int dirFd, const char* name, FindData* out) {
     return true;
 }
 
+// One background thread that takes half of the file facts of a large folder: asking the
+// system for them is most of a walk's time, and two cores answer twice as fast.
+class StatHelper {
+public:
+    static StatHelper& Instance() {
+        static StatHelper helper;
+        return helper;
+    }
+
+    // Runs job(0, mid) here and job(mid, count) on the helper thread, and returns when both
+    // are done. When the helper is busy with another caller, runs everything here.
+    template <typename Job>
+    void Split(std::size_t count, const Job& job) {
+        std::unique_lock<std::mutex> owner(m_owner, std::try_to_lock);
+        if (!owner.owns_lock() || !m_thread.joinable()) {
+            job(0, count);
+            return;
+        }
+        const std::size_t mid = count / 2;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_task = [&job, mid, count] { job(mid, count); };
+            m_pending = true;
+        }
+        m_wake.notify_one();
+        job(0, mid);
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [this] { return !m_pending; });
+    }
+
+private:
+    StatHelper() {
+        if (std::thread::hardware_concurrency() > 1) m_thread = std::thread(&StatHelper::Run, this);
+    }
+    ~StatHelper() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    void Run() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_pending || m_quit; });
+            if (m_quit) return;
+            lock.unlock();
+            m_task();
+            lock.lock();
+            m_pending = false;
+            m_done.notify_one();
+        }
+    }
+
+    std::mutex m_owner;  // one caller at a time
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_done;
+    std::function<void()> m_task;
+    bool m_pending = false;
+    bool m_quit = false;
+    std::thread m_thread;
+};
+
+// Below this many entries a folder is not worth a second thread.
+constexpr std::size_t kSplitThreshold = 16;
+
 }  // namespace
 
 struct FileFinder::Impl {
-    DIR* dir = nullptr;
+    std::vector<FindData> entries;  // the folder's reportable entries, in listing order
+    std::vector<char> valid;        // the entry could be asked about (it may have vanished)
+    std::size_t next = 0;
 };
 
 FileFinder::FileFinder() : m_impl(new Impl) {}
@@ -79,10 +154,9 @@ FileFinder::FileFinder() : m_impl(new Impl) {}
 FileFinder::~FileFinder() { Close(); }
 
 void FileFinder::Close() {
-    if (m_impl->dir != nullptr) {
-        closedir(m_impl->dir);
-        m_impl->dir = nullptr;
-    }
+    m_impl->entries.clear();
+    m_impl->valid.clear();
+    m_impl->next = 0;
 }
 
 bool FileFinder::First(const std::string& folder) {
@@ -94,25 +168,42 @@ bool FileFinder::First(const std::string& folder) {
     while (path.size() > 1 && path.back() == '/') path.pop_back();
     int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
-    m_impl->dir = fdopendir(fd);
-    if (m_impl->dir == nullptr) {
+    DIR* dir = fdopendir(fd);
+    if (dir == nullptr) {
         close(fd);
         return false;
     }
+    // The whole listing first (the entry type, where the file system gives it, spares asking
+    // about what is skipped), then the facts of every entry, on two cores for large folders.
+    std::vector<FindData>& entries = m_impl->entries;
+    while (struct dirent* entry = readdir(dir)) {
+        const unsigned char type = entry->d_type;
+        if (type != DT_UNKNOWN && type != DT_REG && type != DT_DIR) continue;
+        entries.emplace_back();
+        entries.back().cFileName = entry->d_name;
+    }
+    m_impl->valid.assign(entries.size(), 0);
+    const int dirFd = dirfd(dir);
+    const auto statRange = [&](std::size_t begin, std::size_t end) {
+        for (std::size_t k = begin; k < end; ++k) {
+            const std::string name = entries[k].cFileName;
+            m_impl->valid[k] = StatEntry(dirFd, name.c_str(), &entries[k]) ? 1 : 0;
+        }
+    };
+    if (entries.size() >= kSplitThreshold) StatHelper::Instance().Split(entries.size(), statRange);
+    else statRange(0, entries.size());
+    closedir(dir);
     return Next();
 }
 
 bool FileFinder::Next() {
-    if (m_impl->dir == nullptr) return false;
-    const int dirFd = dirfd(m_impl->dir);
-    for (;;) {
-        struct dirent* entry = readdir(m_impl->dir);
-        if (entry == nullptr) return false;
-        // The entry type, where the file system gives it, spares a stat for what is skipped.
-        const unsigned char type = entry->d_type;
-        if (type != DT_UNKNOWN && type != DT_REG && type != DT_DIR) continue;
-        if (StatEntry(dirFd, entry->d_name, &m_data)) return true;
+    while (m_impl->next < m_impl->entries.size()) {
+        const std::size_t k = m_impl->next++;
+        if (!m_impl->valid[k]) continue;
+        m_data = std::move(m_impl->entries[k]);
+        return true;
     }
+    return false;
 }
 
 std::uint32_t GetFileAttributes(const std::string& path) {
