@@ -7,6 +7,7 @@
 
 #include "support/platform_rules.h"
 #include "support/recording_sink.h"
+#include "support/scan_support.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
@@ -15,18 +16,6 @@
 #endif
 
 namespace {
-
-std::vector<std::string> Scan(const std::string& paths, const std::string& mask,
-                              const SearchFilter* filter = nullptr,
-                              RecordingSink* folders = nullptr, RecordingSink* counts = nullptr) {
-    const std::vector<std::string> pathList = {paths, mask};
-    RecordList records;
-    CDirectoryScanner scanner(folders, nullptr);
-    scanner.ScanPathList(records, pathList, mask, 1, filter, counts);
-    std::vector<std::string> found;
-    for (const auto& r : records) found.push_back(r->m_strPath);
-    return found;
-}
 
 std::vector<std::string> Sorted(std::vector<std::string> v) {
     std::sort(v.begin(), v.end());

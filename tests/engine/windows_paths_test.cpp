@@ -15,22 +15,12 @@
 #include "engine/mask_matcher.h"
 #include "support/platform_rules.h"
 #include "support/recording_sink.h"
+#include "support/scan_support.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using StatusLines = RecordingSink;
-
-std::vector<std::string> Scan(const std::string& spec, const std::string& mask,
-                              StatusLines* folders = nullptr) {
-    const std::vector<std::string> pathList = {spec, mask};
-    RecordList records;
-    CDirectoryScanner scanner(folders, nullptr);
-    scanner.ScanPathList(records, pathList, mask, 1, nullptr, nullptr);
-    std::vector<std::string> found;
-    for (const auto& r : records) found.push_back(r->m_strPath);
-    return found;
-}
 
 int MatchUnder(const char* root, std::string mask, const std::string& path) {
     const char* old = ScanRoot;
@@ -105,7 +95,7 @@ TEST(WindowsScanner, SlashesAreWalkedAsBackslashes) {
     const std::string typed = WithSlashes(dir / "Data");  // "C:/.../Data"
 
     StatusLines folders;
-    EXPECT_EQ(Scan(typed, "*.*", &folders),
+    EXPECT_EQ(Scan(typed, "*.*", nullptr, &folders),
               (std::vector<std::string>{data + "a.txt", data + "sub\\b.txt"}));
     ASSERT_EQ(folders.m_texts.size(), 2u);
     EXPECT_EQ(folders.m_texts.front(), typed);  // the status shows the text as typed
