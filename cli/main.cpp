@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         const std::string text = FormatResults(results, options.csv);
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fflush(stdout);
-        std::string summary = SummaryText(results.m_nDuplicateCount, results.m_nDuplicateBytes);
+        std::string summary = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
         if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);
         std::fprintf(stderr, "%s\n", summary.c_str());
     }

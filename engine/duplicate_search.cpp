@@ -123,8 +123,6 @@ std::uint64_t FingerprintKey(const CFileRecord& r) {
 // again and can pair with nothing. So one pass per size class over a table of fingerprint
 // classes gives the loop's rows in the loop's order.
 void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results) {
-    results.m_nDuplicateCount = 0;
-    results.m_nDuplicateBytes = 0;
     if (m_pProgress != nullptr) {
         m_pProgress->SetTotal(static_cast<std::int64_t>(records.size()));
         m_pProgress->SetStatus(LoadStringText(IDS_SEARCHING_DUPLICATES));
@@ -178,19 +176,18 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
 
         const auto group = groups.find(i);
         if (group == groups.end()) continue;
-        const std::int64_t size = records[i]->m_nSize;
-        results.AppendRow(std::move(records[i]), kImageGroupFirst, true);
+        std::vector<std::unique_ptr<CFileRecord>> files;
+        files.reserve(group->second.size() + 1);
+        files.push_back(std::move(records[i]));
         for (std::size_t member : group->second) {
             taken[member] = 1;
-            results.m_nDuplicateCount += 1;
-            results.m_nDuplicateBytes += size;
-            results.AppendRow(std::move(records[member]), kImageGroupMiddle, false);
+            files.push_back(std::move(records[member]));
         }
-        results.SetImage(results.RowCount() - 1, kImageGroupLast);
+        results.AppendGroup(std::move(files));
         if (m_pProgress != nullptr) {
             char text[256];
             std::snprintf(text, sizeof text, LoadStringText(IDS_DUPLICATES_RUNNING),
-                          results.m_nDuplicateCount, results.m_nDuplicateBytes);
+                          results.DuplicateCount(), results.DuplicateBytes());
             m_pProgress->SetStatus(text);
         }
     }

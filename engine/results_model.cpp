@@ -1,5 +1,6 @@
 #include "engine/results_model.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -51,12 +52,130 @@ std::string ResultsModel::RowText(std::size_t row, const std::string& separator,
     return text;
 }
 
-void ResultsModel::AppendRow(std::unique_ptr<CFileRecord> record, int image, bool showsDetails) {
-    ResultRow row;
-    row.record = std::move(record);
-    row.image = image;
-    row.showsDetails = showsDetails;
-    m_rows.push_back(std::move(row));
+std::string ResultsModel::RowsText(const std::vector<std::size_t>& rows,
+                                   const std::string& separator, bool quote) const {
+    std::string text;
+    for (std::size_t row : rows) text += RowText(row, separator, quote);
+    return text;
+}
+
+std::string ResultsModel::AllRowsText(const std::string& separator, bool quote) const {
+    std::string text;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) text += RowText(row, separator, quote);
+    return text;
+}
+
+void ResultsModel::AppendGroup(std::vector<std::unique_ptr<CFileRecord>> files) {
+    if (files.size() < 2) return;  // one file is no duplicate
+    const std::int64_t size = files.front()->m_nSize;
+    const std::size_t first = m_rows.size();
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        ResultRow row;
+        row.record = std::move(files[k]);
+        row.image = k == 0 ? kImageGroupFirst : kImageGroupMiddle;
+        row.showsDetails = k == 0;
+        m_rows.push_back(std::move(row));
+    }
+    m_rows.back().image = kImageGroupLast;
+    const std::size_t duplicates = m_rows.size() - first - 1;
+    m_nDuplicateCount += static_cast<int>(duplicates);
+    m_nDuplicateBytes += size * static_cast<std::int64_t>(duplicates);
+}
+
+std::vector<std::size_t> ResultsModel::DuplicateRows() const {
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < m_rows.size(); ++row)
+        if (m_rows[row].image != kImageGroupFirst) rows.push_back(row);
+    return rows;
+}
+
+void ResultsModel::RemoveRows(const std::vector<std::size_t>& rows) {
+    std::vector<char> removed(m_rows.size(), 0);
+    bool any = false;
+    for (std::size_t row : rows) {
+        if (row >= m_rows.size()) continue;
+        removed[row] = 1;
+        any = true;
+    }
+    if (!any) return;
+
+    std::vector<ResultRow> kept;
+    kept.reserve(m_rows.size());
+    for (std::size_t start = 0; start < m_rows.size();) {
+        // A group runs from a first-row picture to the next one.
+        std::size_t end = start + 1;
+        while (end < m_rows.size() && m_rows[end].image != kImageGroupFirst) ++end;
+        std::size_t survivors = 0;
+        for (std::size_t k = start; k < end; ++k) survivors += removed[k] ? 0 : 1;
+        const std::size_t before = end - start;
+        const std::int64_t size = m_rows[start].record->m_nSize;
+        const std::size_t lost = (before - 1) - (survivors >= 2 ? survivors - 1 : 0);
+        m_nDuplicateCount -= static_cast<int>(lost);
+        m_nDuplicateBytes -= size * static_cast<std::int64_t>(lost);
+        if (survivors >= 2) {
+            const std::size_t firstKept = kept.size();
+            for (std::size_t k = start; k < end; ++k) {
+                if (removed[k]) continue;
+                kept.push_back(std::move(m_rows[k]));
+                kept.back().image = kImageGroupMiddle;
+            }
+            kept[firstKept].image = kImageGroupFirst;
+            kept.back().image = kImageGroupLast;
+        }
+        start = end;
+    }
+    m_rows.swap(kept);
+}
+
+namespace {
+
+bool IsWordByte(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+void UpperCaseInPlace(std::string& s) {
+    for (char& c : s) c = static_cast<char>(UpperCaseByte(static_cast<unsigned char>(c)));
+}
+
+}  // namespace
+
+std::size_t FindInRowText(const std::string& text, const std::string& pattern, bool wholeWord) {
+    if (pattern.empty()) return std::string::npos;
+    std::size_t from = 0;  // where the text being searched begins
+    for (;;) {
+        const std::size_t at = text.find(pattern, from);
+        if (at == std::string::npos || !wholeWord) return at;
+        const std::size_t after = at + pattern.size();
+        const bool wordBefore = at > from && IsWordByte(static_cast<unsigned char>(text[at - 1]));
+        const bool wordAfter =
+            after < text.size() && IsWordByte(static_cast<unsigned char>(text[after]));
+        if (!wordBefore && !wordAfter) return at;
+        // The rest after a rejected occurrence is searched as a text of its own: its first
+        // byte has no byte before it.
+        from = after;
+    }
+}
+
+FoundText ResultsModel::FindRow(const std::string& what, long focusedRow, bool down,
+                                bool matchCase, bool wholeWord) const {
+    FoundText found;
+    if (what.empty()) return found;
+    const long count = static_cast<long>(m_rows.size());
+    const long step = down ? 1 : -1;
+    long row = focusedRow < 0 ? (down ? 0 : count - 1) : focusedRow + step;
+    std::string pattern = what;
+    if (!matchCase) UpperCaseInPlace(pattern);
+    for (; row >= 0 && row < count; row += step) {
+        std::string text = RowText(static_cast<std::size_t>(row), "\t", false);
+        if (!matchCase) UpperCaseInPlace(text);
+        const std::size_t at = FindInRowText(text, pattern, wholeWord);
+        if (at == std::string::npos) continue;
+        found.row = row;
+        found.start = at;
+        found.length = pattern.size();
+        return found;
+    }
+    return found;
 }
 
 void ResultsModel::Clear() {

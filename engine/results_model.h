@@ -1,8 +1,11 @@
 // The rows of the last search: one per listed file, the groups one after another, and the
-// totals of the duplicates (every file of a group but its first). The results list shows it;
-// the model owns the records of its rows.
+// totals of the duplicates (every file of a group but its first). The results list shows it and
+// asks it for every operation on many rows (select all duplicates, remove, find, row text), so
+// that the list widget holds no copy and each operation is one pass over the rows. The model
+// owns the records of its rows.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,6 +25,13 @@ struct ResultRow {
     bool showsDetails = false;  // size, CRC and checksum cells: only the row that began a group
 };
 
+// Where FindRow found its text.
+struct FoundText {
+    long row = -1;         // -1: nothing found
+    std::size_t start = 0; // byte position of the match in the row's text
+    std::size_t length = 0;
+};
+
 class ResultsModel {
 public:
     std::size_t RowCount() const { return m_rows.size(); }
@@ -33,15 +43,49 @@ public:
     // is set, then CR LF. Quotes inside a quoted cell are doubled, so that a file name holding
     // a quote cannot break the CSV file into wrong cells.
     std::string RowText(std::size_t row, const std::string& separator, bool quote) const;
+    // RowText of each of `rows` (in the order given) one after another.
+    std::string RowsText(const std::vector<std::size_t>& rows, const std::string& separator,
+                         bool quote) const;
+    // RowText of every row: the copy of an unselected list, the CSV export, printing.
+    std::string AllRowsText(const std::string& separator, bool quote) const;
 
-    void AppendRow(std::unique_ptr<CFileRecord> record, int image, bool showsDetails);
-    void SetImage(std::size_t row, int image) { m_rows[row].image = image; }
+    // Appends one group: `files` (two or more) in order, the first heading it with its size,
+    // CRC and checksum shown. The totals grow by the files after the first.
+    void AppendGroup(std::vector<std::unique_ptr<CFileRecord>> files);
+
+    // The rows "select all duplicates" selects: every row that is not the first of its group.
+    std::vector<std::size_t> DuplicateRows() const;
+
+    // Removes `rows` (any order, repeats ignored, out-of-range ignored) with their records, and
+    // mends the groups they leave: a group left with one file loses that row too (it has no
+    // duplicate any more); when a group's first row goes, the next remaining row becomes its
+    // first (its size, CRC and checksum cells stay empty); the last remaining row of a group
+    // gets the last-row picture. The totals follow. One pass over the rows.
+    void RemoveRows(const std::vector<std::size_t>& rows);
+
+    // Searches the rows' texts (RowText with "\t", unquoted) for `what`, starting after
+    // `focusedRow` (-1: no focused row; the search then starts at the first row going down and
+    // at the last row going up), towards the end when `down`, else towards the start, never
+    // wrapping and never looking at the focused row itself. Without `matchCase` ASCII letters
+    // are compared without case. With `wholeWord` an occurrence counts only when neither the
+    // byte before nor the byte after it is a word character (A-Z, a-z, _); after a rejected
+    // occurrence the search goes on in the text after it as a text of its own. An empty `what`
+    // finds nothing.
+    FoundText FindRow(const std::string& what, long focusedRow, bool down, bool matchCase,
+                      bool wholeWord) const;
+
+    int DuplicateCount() const { return m_nDuplicateCount; }
+    std::int64_t DuplicateBytes() const { return m_nDuplicateBytes; }
+
     // Removes every row (and its record) and zeroes the totals.
     void Clear();
 
-    int m_nDuplicateCount = 0;
-    std::int64_t m_nDuplicateBytes = 0;
-
 private:
     std::vector<ResultRow> m_rows;
+    int m_nDuplicateCount = 0;
+    std::int64_t m_nDuplicateBytes = 0;
 };
+
+// The first place at or after `from` where `pattern` stands in `text` as FindRow's whole-word
+// rule accepts it (or anywhere when `wholeWord` is false); std::string::npos when nowhere.
+std::size_t FindInRowText(const std::string& text, const std::string& pattern, bool wholeWord);

@@ -175,8 +175,8 @@ TEST(DuplicateGrouping, SameRowsAsThePairwiseLoop) {
         const std::size_t total = records.size();
         search.GroupDuplicates(records, model);
         ASSERT_EQ(ModelRows(model), expected) << "round " << round;
-        EXPECT_EQ(model.m_nDuplicateCount, count);
-        EXPECT_EQ(model.m_nDuplicateBytes, bytes);
+        EXPECT_EQ(model.DuplicateCount(), count);
+        EXPECT_EQ(model.DuplicateBytes(), bytes);
         EXPECT_EQ(sink.m_total, static_cast<std::int64_t>(total));
     }
 }
@@ -200,8 +200,8 @@ TEST(DuplicateGrouping, ThreeAndTwoCopiesUnreadableAndStatus) {
     const std::vector<Row> expected = {{"f1", 0, true}, {"f2", 1, false}, {"f3", 2, false},
                                        {"f5", 0, true}, {"f6", 2, false}};
     EXPECT_EQ(ModelRows(model), expected);
-    EXPECT_EQ(model.m_nDuplicateCount, 3);
-    EXPECT_EQ(model.m_nDuplicateBytes, 250);
+    EXPECT_EQ(model.DuplicateCount(), 3);
+    EXPECT_EQ(model.DuplicateBytes(), 250);
     EXPECT_EQ(alone->m_reads, 0);
     EXPECT_EQ(sink.m_last, "发现 3 个重复的文件, 总共 250 字节");
     EXPECT_EQ(model.CellText(0, kColumnSize), "100");
@@ -223,7 +223,7 @@ TEST(DuplicateGrouping, ManyFilesOfOneSizeAreNotQuadratic) {
     DuplicateSearch search(nullptr, nullptr);
     ResultsModel model;
     search.GroupDuplicates(records, model);
-    EXPECT_EQ(model.m_nDuplicateCount, 100000);
+    EXPECT_EQ(model.DuplicateCount(), 100000);
     EXPECT_EQ(model.RowCount(), 200000u);
     EXPECT_EQ(model.Row(0).record->m_strPath, "f0");
     EXPECT_EQ(model.Row(1).record->m_strPath, "f200000");

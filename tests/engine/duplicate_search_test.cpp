@@ -59,9 +59,9 @@ TEST(DuplicateSearch, CrcTwinsWithOtherSumsCopiesAndEmptyFiles) {
     EXPECT_EQ(model.CellText(0, kColumnSize), "70000");
     EXPECT_EQ(model.CellText(3, kColumnSize), "0");
     EXPECT_EQ(model.CellText(3, kColumnCrc), "0");
-    EXPECT_EQ(model.m_nDuplicateCount, 4);
-    EXPECT_EQ(model.m_nDuplicateBytes, 140000);
-    EXPECT_EQ(SummaryText(model.m_nDuplicateCount, model.m_nDuplicateBytes),
+    EXPECT_EQ(model.DuplicateCount(), 4);
+    EXPECT_EQ(model.DuplicateBytes(), 140000);
+    EXPECT_EQ(SummaryText(model.DuplicateCount(), model.DuplicateBytes()),
               "发现 4 个重复文件 (137 KB)");
     EXPECT_EQ(sink.m_texts.back(), "发现 4 个重复的文件, 总共 140000 字节");
     for (const std::string& path : Paths(model)) EXPECT_EQ(path.find("twin"), std::string::npos);
@@ -70,7 +70,7 @@ TEST(DuplicateSearch, CrcTwinsWithOtherSumsCopiesAndEmptyFiles) {
     options.paths = dir / "twins";
     ASSERT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
     EXPECT_EQ(model.RowCount(), 0u);
-    EXPECT_EQ(model.m_nDuplicateCount, 0);
+    EXPECT_EQ(model.DuplicateCount(), 0);
 }
 
 TEST(DuplicateSearch, CancelWhileScanningListsNothing) {

@@ -121,7 +121,7 @@ TEST(WindowsSearch, OneFileThroughTwoSpellingsIsNeverItsOwnCopy) {
     ResultsModel results;
     ASSERT_EQ(search.Run(options, results), DuplicateSearch::kFinished);
     EXPECT_EQ(results.RowCount(), 0u);
-    EXPECT_EQ(results.m_nDuplicateCount, 0);
+    EXPECT_EQ(results.DuplicateCount(), 0);
 
     // A real copy is listed once with both records of the file found twice.
     dir.WriteFile("Data/copy.txt", "contents");
@@ -136,7 +136,7 @@ TEST(WindowsSearch, OneFileThroughTwoSpellingsIsNeverItsOwnCopy) {
     ASSERT_EQ(second.compare(0, lower.size(), lower), 0) << second;
     EXPECT_NE(first, second);
     EXPECT_EQ(results.Row(2).record->m_strPath, upper + "\\" + second.substr(lower.size()));
-    EXPECT_EQ(results.m_nDuplicateCount, 2);
+    EXPECT_EQ(results.DuplicateCount(), 2);
 }
 
 // The script that runs this suite under Wine maps folders as drives of several types and names

@@ -1,0 +1,191 @@
+// The results model's operations on many rows must give what the row-by-row loops of the list
+// give: removing rows mends the groups, and the totals always match the rows.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine/results_model.h"
+
+namespace {
+
+std::unique_ptr<CFileRecord> Record(const std::string& path, std::int64_t size) {
+    auto record = std::make_unique<CFileRecord>(platform::FindData(), "");
+    record->m_strPath = path;
+    record->m_nSize = size;
+    record->m_dwCrc = 0xabc;
+    record->m_dwChecksum = 0x12;
+    return record;
+}
+
+// Groups named by letter: {"a", 3} gives rows a0 a1 a2 of size 10 * (group number + 1).
+ResultsModel Groups(const std::vector<std::pair<std::string, int>>& groups) {
+    ResultsModel model;
+    std::int64_t size = 10;
+    for (const auto& group : groups) {
+        std::vector<std::unique_ptr<CFileRecord>> files;
+        for (int k = 0; k < group.second; ++k)
+            files.push_back(Record(group.first + std::to_string(k), size));
+        model.AppendGroup(std::move(files));
+        size += 10;
+    }
+    return model;
+}
+
+// Rows as "path:image" with "+" where the size cells show, e.g. "a0:0+ a1:2".
+std::string Layout(const ResultsModel& model) {
+    std::string s;
+    for (std::size_t r = 0; r < model.RowCount(); ++r) {
+        if (!s.empty()) s += ' ';
+        s += model.Row(r).record->m_strPath + ":" + std::to_string(model.Row(r).image);
+        if (model.Row(r).showsDetails) s += '+';
+    }
+    return s;
+}
+
+// The totals as the rows imply them: every row of a group but the first.
+void ExpectTotalsMatchRows(const ResultsModel& model) {
+    int count = 0;
+    std::int64_t bytes = 0;
+    for (std::size_t r = 0; r < model.RowCount(); ++r) {
+        if (model.Row(r).image == kImageGroupFirst) continue;
+        ++count;
+        bytes += model.Row(r).record->m_nSize;
+    }
+    EXPECT_EQ(model.DuplicateCount(), count);
+    EXPECT_EQ(model.DuplicateBytes(), bytes);
+}
+
+// The list's delete loop, row by row on a plain vector of (path, image): returns the layout.
+std::string RowByRowRemoval(std::vector<std::pair<std::string, int>> rows,
+                            std::vector<bool> selected) {
+    std::size_t r = 0;
+    auto nextSelected = [&](std::size_t from) {
+        while (from < rows.size() && !selected[from]) ++from;
+        return from;
+    };
+    auto erase = [&](std::size_t at) {
+        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(at));
+        selected.erase(selected.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+    for (r = nextSelected(0); r < rows.size(); r = nextSelected(r)) {
+        if (rows[r].second == kImageGroupFirst && r + 1 < rows.size()) {
+            if (rows[r + 1].second == kImageGroupLast) erase(r + 1);
+            else rows[r + 1].second = kImageGroupFirst;
+        } else if (rows[r].second == kImageGroupLast && r > 0) {
+            if (rows[r - 1].second == kImageGroupFirst) {
+                erase(r - 1);
+                --r;
+            } else {
+                rows[r - 1].second = kImageGroupLast;
+            }
+        }
+        erase(r);
+    }
+    std::string s;
+    for (const auto& row : rows) s += (s.empty() ? "" : " ") + row.first + ":" + std::to_string(row.second);
+    return s;
+}
+
+}  // namespace
+
+TEST(ResultsModel, GroupsRemovalMendsGroupsAndTotals) {
+    ResultsModel two = Groups({{"a", 2}, {"b", 3}});
+    EXPECT_EQ(Layout(two), "a0:0+ a1:2 b0:0+ b1:1 b2:2");
+    EXPECT_EQ(two.DuplicateCount(), 3);
+    EXPECT_EQ(two.DuplicateBytes(), 10 + 2 * 20);
+    EXPECT_EQ(two.DuplicateRows(), (std::vector<std::size_t>{1, 3, 4}));
+
+    struct Case { std::vector<std::size_t> remove; const char* layout; };
+    const Case cases[] = {
+        {{0}, "b0:0+ b1:1 b2:2"},                     // first of two: both rows go
+        {{1}, "b0:0+ b1:1 b2:2"},                     // last of two: its first goes too
+        {{2}, "a0:0+ a1:2 b1:0 b2:2"},                // first of three: next is first, no cells
+        {{3}, "a0:0+ a1:2 b0:0+ b2:2"},               // middle of three
+        {{4}, "a0:0+ a1:2 b0:0+ b1:2"},               // last of three: middle becomes last
+        {{2, 4}, "a0:0+ a1:2"},                       // one survivor: no group
+        {{4, 3, 3, 99}, "a0:0+ a1:2"},                // order, repeats, out of range ignored
+        {{}, "a0:0+ a1:2 b0:0+ b1:1 b2:2"},
+    };
+    for (const Case& c : cases) {
+        ResultsModel model = Groups({{"a", 2}, {"b", 3}});
+        model.RemoveRows(c.remove);
+        EXPECT_EQ(Layout(model), c.layout);
+        ExpectTotalsMatchRows(model);
+    }
+}
+
+TEST(ResultsModel, RemovalEqualsRowByRowLoopOnRandomSelections) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::pair<std::string, int>> groups;
+        const int groupCount = 1 + static_cast<int>(random() % 5);
+        for (int g = 0; g < groupCount; ++g)
+            groups.push_back({std::string(1, static_cast<char>('a' + g)), 2 + static_cast<int>(random() % 4)});
+        ResultsModel model = Groups(groups);
+        std::vector<std::pair<std::string, int>> plain;
+        for (std::size_t r = 0; r < model.RowCount(); ++r)
+            plain.push_back({model.Row(r).record->m_strPath, model.Row(r).image});
+        std::vector<bool> selected(plain.size());
+        std::vector<std::size_t> remove;
+        for (std::size_t r = 0; r < plain.size(); ++r)
+            if ((selected[r] = random() % 3 == 0)) remove.push_back(r);
+        model.RemoveRows(remove);
+        std::string layout = Layout(model);
+        std::string withoutDetails;
+        for (char c : layout) if (c != '+') withoutDetails += c;
+        ASSERT_EQ(withoutDetails, RowByRowRemoval(plain, selected)) << "round " << round;
+        ExpectTotalsMatchRows(model);
+    }
+}
+
+TEST(ResultsModel, FindRowFollowsTheListRules) {
+    ResultsModel model;
+    std::vector<std::unique_ptr<CFileRecord>> files;
+    for (const char* name : {"/x/files", "/x/_file", "/x/file2", "/x/FILE.txt", "/x/abab"})
+        files.push_back(Record(name, 5));
+    model.AppendGroup(std::move(files));
+
+    // Down from no focused row starts at row 0; whole word skips files and _file.
+    FoundText found = model.FindRow("file", -1, true, false, true);
+    EXPECT_EQ(found.row, 2);
+    EXPECT_EQ(found.start, 3u);
+    EXPECT_EQ(found.length, 4u);
+    // The focused row itself is never examined.
+    EXPECT_EQ(model.FindRow("file", 2, true, false, true).row, 3);
+    // Match case: FILE.txt no longer matches, and nothing after it does.
+    EXPECT_EQ(model.FindRow("file", 2, true, true, true).row, -1);
+    // Without whole word the first row matches.
+    EXPECT_EQ(model.FindRow("FILE", -1, true, false, false).row, 0);
+    // Up with no focused row starts at the last row; no wrap past row 0.
+    EXPECT_EQ(model.FindRow("x", -1, false, false, false).row, 4);
+    EXPECT_EQ(model.FindRow("files", 0, false, false, false).row, -1);
+    // Down from the last row finds nothing.
+    EXPECT_EQ(model.FindRow("x", 4, true, false, false).row, -1);
+    // "ab" in "abab": the first is followed by a letter; the rest is a text of its own.
+    found = model.FindRow("ab", -1, true, true, true);
+    EXPECT_EQ(found.row, 4);
+    EXPECT_EQ(found.start, 5u);
+    EXPECT_EQ(model.FindRow("", -1, true, false, false).row, -1);
+    // Row texts span the cells: a tab between path and date can be searched.
+    EXPECT_EQ(FindInRowText("a\tb\r\n", "a\tb", true), 0u);
+    EXPECT_EQ(FindInRowText("xab", "ab", true), std::string::npos);
+}
+
+TEST(ResultsModel, RowTextsForCopyAndExport) {
+    ResultsModel model;
+    std::vector<std::unique_ptr<CFileRecord>> files;
+    files.push_back(Record("/t/a\"b,c", 7));
+    files.push_back(Record("/t/d", 7));
+    model.AppendGroup(std::move(files));
+    const std::string time0 = model.CellText(0, kColumnTime);
+    const std::string time1 = model.CellText(1, kColumnTime);
+    EXPECT_EQ(model.RowsText({1}, "\t", false), "/t/d\t" + time1 + "\t\t\t\r\n");
+    EXPECT_EQ(model.AllRowsText(",", true),
+              "\"/t/a\"\"b,c\",\"" + time0 + "\",\"7\",\"abc\",\"12\"\r\n\"/t/d\",\"" + time1 +
+                  "\",\"\",\"\",\"\"\r\n");
+    EXPECT_EQ(model.RowsText({}, "\t", false), "");
+    model.Clear();
+    EXPECT_EQ(model.RowCount(), 0u);
+    EXPECT_EQ(model.DuplicateCount(), 0);
+    EXPECT_EQ(model.DuplicateBytes(), 0);
+}
