@@ -30,11 +30,6 @@ constexpr int IDS_REGISTRY_KEY = 2139;
 // The recent-file list lives in this section of the settings.
 const char kRecentFileSection[] = "/Recent File List";
 
-// Lets the window system handle what is waiting, from inside the engine's long loops.
-void PumpWindowMessages() {
-    if (wxTheApp != nullptr) wxTheApp->Yield(true);
-}
-
 std::unique_ptr<CSettingsStore>& FallbackSettings() {
     static std::unique_ptr<CSettingsStore> store;
     return store;
@@ -79,9 +74,7 @@ int CGeminexApp::OnExit() {
 }
 
 bool CGeminexApp::InitInstance(const std::vector<std::string>& args) {
-    // 1. Control container and 3-D controls: nothing to enable on this toolkit. The engine's
-    //    long loops reach the window system through the message pump installed here.
-    SetMessagePumpHook(&PumpWindowMessages);
+    // 1. Control container: nothing to enable on this toolkit.
 
     // 2. Every setting lives under the company's key, then the application title.
     SetRegistryKey(LoadStringText(IDS_REGISTRY_KEY));
@@ -206,7 +199,6 @@ void CGeminexApp::ExitInstance() {
         m_docTemplate = nullptr;
     }
     m_settings.reset();  // flushes
-    SetMessagePumpHook(nullptr);
 }
 
 CMainFrame* CGeminexApp::GetMainFrame() const {

@@ -37,16 +37,15 @@ const std::vector<std::string>& Paths() {
 
 void MatchAll(benchmark::State& state, const char* maskText) {
     const auto& paths = Paths();
-    ScanRoot = kRoot;
     std::string mask = maskText;
     MaskMatcher matcher(mask, 1);
+    matcher.ScanRoot = kRoot;
     long matches = 0;
     for (auto _ : state) {
         matches = 0;
         for (const std::string& path : paths) matches += matcher.MatchPath(path);
         benchmark::DoNotOptimize(matches);
     }
-    ScanRoot = nullptr;
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kPaths);
     state.counters["matched"] = static_cast<double>(matches);
 }

@@ -4,13 +4,9 @@
 #include "engine/directory_scanner.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> pathList;
-    for (int i = 1; i < argc; ++i) {
-        pathList.push_back(argv[i]);
-        pathList.push_back("*.*");
-    }
+    const std::vector<std::string> paths(argv + 1, argv + argc);
     RecordList records;
-    CDirectoryScanner scanner(nullptr, nullptr);
-    std::printf("%d\n", scanner.ScanPathList(records, pathList, "*.*", 1, nullptr, nullptr));
+    CDirectoryScanner scanner(nullptr);
+    std::printf("%d\n", scanner.ScanPathList(records, paths, "*.*", nullptr));
     return 0;
 }

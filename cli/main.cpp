@@ -11,7 +11,6 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
-#include <memory>
 
 #include "cli/cli_options.h"
 #include "cli/terminal_progress.h"
@@ -19,7 +18,7 @@
 
 namespace {
 
-volatile int g_cancel = 0;
+volatile std::sig_atomic_t g_cancel = 0;
 
 extern "C" void OnInterrupt(int) { g_cancel = 1; }
 
@@ -56,12 +55,11 @@ int main(int argc, char** argv) {
     sigaction(SIGINT, &action, nullptr);
 #endif
 
-    std::unique_ptr<TerminalProgress> progress;
-    if (isatty(STDERR_FILENO)) progress = std::make_unique<TerminalProgress>(stderr);
-    DuplicateSearch search(progress.get(), &g_cancel);
+    TerminalProgress progress(stderr, isatty(STDERR_FILENO) != 0, &g_cancel);
+    DuplicateSearch search(&progress);
     ResultsModel results;
     const DuplicateSearch::Outcome outcome = search.Run(options.search, results);
-    if (progress) progress->Clear();
+    progress.Clear();
 
     if (outcome == DuplicateSearch::kFinished) {
         const std::string text = FormatResults(results, options.csv);

@@ -16,7 +16,14 @@ void TerminalProgress::StepProgress(std::int64_t amount) {
     Draw(false);
 }
 
+void TerminalProgress::Skipped(const std::string& path, const std::string& reason) {
+    Clear();
+    std::fprintf(m_out, "pairscout-cli: %s: %s\n", path.c_str(), reason.c_str());
+    ++m_nSkipped;
+}
+
 void TerminalProgress::Draw(bool force) {
+    if (!m_drawLine) return;
     const auto now = std::chrono::steady_clock::now();
     if (!force && m_drawn && now - m_lastDraw < std::chrono::milliseconds(100)) return;
     m_lastDraw = now;

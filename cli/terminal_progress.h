@@ -1,19 +1,29 @@
-// One progress line on a terminal, redrawn in place at most a few times a second.
+// The command line's side of a search: one progress line on a terminal, redrawn in place at
+// most a few times a second; a line for every place passed over; Ctrl+C as the Cancel button.
 #pragma once
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 
 #include "engine/progress_sink.h"
 
 class TerminalProgress : public ProgressSink {
 public:
-    explicit TerminalProgress(std::FILE* out) : m_out(out) {}
+    // `out` receives the progress line when `drawLine` is set (a terminal) and the lines of
+    // places passed over always; the search stops once *cancel (may be null) is nonzero.
+    TerminalProgress(std::FILE* out, bool drawLine, const volatile std::sig_atomic_t* cancel)
+        : m_out(out), m_drawLine(drawLine), m_cancel(cancel) {}
     ~TerminalProgress() override { Clear(); }
 
     void SetStatus(const std::string& text) override;
     void SetTotal(std::int64_t total) override;
     void StepProgress(std::int64_t amount) override;
+    bool Cancelled() override { return m_cancel != nullptr && *m_cancel != 0; }
+    // "pairscout-cli: PATH: reason" on a line of its own.
+    void Skipped(const std::string& path, const std::string& reason) override;
+    // How many files could not be read completely (reported through Skipped).
+    int m_nSkipped = 0;
     // Removes the line, so that what follows starts on a clean line.
     void Clear();
 
@@ -21,6 +31,8 @@ private:
     void Draw(bool force);
 
     std::FILE* m_out;
+    bool m_drawLine;
+    const volatile std::sig_atomic_t* m_cancel;
     std::string m_status;
     std::int64_t m_total = 0;
     std::int64_t m_done = 0;

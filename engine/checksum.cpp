@@ -9,6 +9,7 @@
 #include <libdeflate.h>
 #endif
 
+#include "platform/error_text.h"
 #include "platform/file_reader.h"
 
 namespace {
@@ -90,17 +91,23 @@ std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t len
 }
 
 bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* crc,
-                  std::uint64_t* bytesRead) {
+                  std::uint64_t* bytesRead, int* error) {
     // One buffer per thread: the fingerprints of a search are read on two cores.
     thread_local std::array<unsigned char, kChecksumBlockSize> buffer;
     if (bytesRead != nullptr) *bytesRead = 0;
     // A path that cannot be opened fails here, before any output is touched.
     platform::FileReader reader;
-    if (!reader.Open(path)) return false;
+    if (!reader.Open(path)) {
+        if (error != nullptr) *error = platform::LastErrorCode();
+        return false;
+    }
     std::uint64_t done = 0;
     for (;;) {
         const long n = reader.Read(buffer.data(), buffer.size());
-        if (n < 0) return false;
+        if (n < 0) {
+            if (error != nullptr) *error = platform::LastErrorCode();
+            return false;
+        }
         const std::size_t got = static_cast<std::size_t>(n);
         if (sum != nullptr) *sum = ByteSumUpdate(*sum, buffer.data(), got);
         if (crc != nullptr) *crc = Crc32Update(*crc, buffer.data(), got);

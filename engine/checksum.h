@@ -24,6 +24,7 @@ std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t len
 // thread, adding its bytes into *sum and chaining its CRC into *crc, each starting
 // from the caller's value; either pointer may be null to skip that fingerprint. *bytesRead (if
 // not null) receives the number of bytes read. Returns false when the file cannot be found,
-// opened or read; what was added before a read error stays added.
+// opened or read, with the system's error code in *error (if not null); what was added before
+// a read error stays added.
 bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* crc,
-                  std::uint64_t* bytesRead = nullptr);
+                  std::uint64_t* bytesRead = nullptr, int* error = nullptr);

@@ -179,12 +179,11 @@ int CDateValue::CheckDate(const char* text, const char* format) {
     return 0;
 }
 
-int CDateValue::ValidateDate(const char* text, const char* format) {
+int CDateValue::ValidateDate(const char* text, const char* format, int* refusal) {
     m_bEndOfDay = 0;
-    const int refusal = CheckDate(text, format);
-    if (refusal == 0) return 1;
-    ReportValidationMessage(refusal);
-    return 0;
+    const int id = CheckDate(text, format);
+    if (refusal != nullptr) *refusal = id;
+    return id == 0 ? 1 : 0;
 }
 
 platform::FileTime CDateValue::ToFileTime(int toUtc) const {

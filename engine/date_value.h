@@ -26,11 +26,13 @@ public:
     // kIdsInvalidYear. Shows nothing.
     int CheckDate(const char* text, const char* format = nullptr);
 
-    // CheckDate with m_bEndOfDay cleared first; a refusal is handed to the validation message
-    // hook. Returns 1 when the date is good, else 0. A null format means the user's short
-    // date format (the format argument exists for callers that know the picture).
-    int ValidateDate(const char* text, const char* format = nullptr);
-    int ValidateDate(const std::string& text) { return ValidateDate(text.c_str()); }
+    // CheckDate with m_bEndOfDay cleared first. Returns 1 when the date is good, else 0 with
+    // the string id of the refusal in *refusal (if not null), for the caller to show. A null
+    // format means the user's short date format.
+    int ValidateDate(const char* text, const char* format = nullptr, int* refusal = nullptr);
+    int ValidateDate(const std::string& text, int* refusal = nullptr) {
+        return ValidateDate(text.c_str(), nullptr, refusal);
+    }
 
     // The date at 23:59:59 when m_bEndOfDay is set, else at m_nHour:m_nMinute:m_nSecond, as a
     // file time; with `toUtc` nonzero the date is taken as local time and converted to UTC.

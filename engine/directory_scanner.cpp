@@ -5,34 +5,16 @@
 #include "engine/engine_strings.h"
 #include "engine/text_helpers.h"
 #include "platform/drives.h"
+#include "platform/error_text.h"
 #include "platform/file_find.h"
 
 namespace {
 
 constexpr char kSep = platform::kPathSeparator;
 
-std::string Trimmed(const std::string& s) {
-    const char* blanks = " \t\r\n";
-    const std::string::size_type first = s.find_first_not_of(blanks);
-    if (first == std::string::npos) return std::string();
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-
 std::string WithSeparator(std::string folder) {
     if (folder.empty() || folder.back() != kSep) folder += kSep;
     return folder;
-}
-
-// Byte comparison with ASCII letters folded, for the local-disk keyword.
-bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::string::size_type i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x < 0x80) x = UpperCaseByte(x);
-        if (y < 0x80) y = UpperCaseByte(y);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 bool IsLocalDrivesKeyword(const std::string& spec) {
@@ -90,102 +72,81 @@ int ExpandPathSpec(const std::string& spec, std::vector<std::string>& out) {
     // not the server name.
     const bool expanded = copy != spec;
     if (copy.find(';') == std::string::npos && !expanded) return 0;
-    std::string::size_type pos = 0;
-    for (;;) {
-        const std::string::size_type semi = copy.find(';', pos);
-        const std::string element =
-            Trimmed(copy.substr(pos, semi == std::string::npos ? std::string::npos : semi - pos));
-        if (!element.empty()) {
-            out.push_back(WithSeparator(element));
-            out.push_back("*.*");
-        }
-        if (semi == std::string::npos) break;
-        pos = semi + 1;
+    std::vector<std::string> elements;
+    SplitString(copy, elements, ";");
+    for (std::string& element : elements) {
+        TrimBlanks(element);
+        if (!element.empty()) out.push_back(WithSeparator(element));
     }
     return out.empty() ? 0 : 1;
 }
 
-CDirectoryScanner::CDirectoryScanner(ProgressSink* progress, const volatile int* cancelFlag)
-    : m_pProgressDlg(progress), m_pCancelFlag(cancelFlag) {}
+CDirectoryScanner::CDirectoryScanner(ProgressSink* progress) : m_pProgressDlg(progress) {}
 
-int CDirectoryScanner::ScanPathList(RecordList& records, const std::vector<std::string>& pathList,
-                                    const std::string& maskString, int recurse,
-                                    const SearchFilter* filter, ProgressSink* statusWnd) {
-    // One reading of the mount table serves the whole scan.
+int CDirectoryScanner::ScanPathList(RecordList& records, const std::vector<std::string>& paths,
+                                    const std::string& maskString, const SearchFilter* filter) {
+    // One reading of the mount table and one compilation of the masks serve the whole scan.
     platform::MountTableScope mounts;
-    for (std::size_t i = 0; i < pathList.size(); i += 2) {
-        const std::string& spec = pathList[i];
+    BuildMaskList(maskString);
+    for (const std::string& spec : paths) {
         if (spec.empty()) continue;  // an empty element of the start path list names nothing
         if (Cancelled()) break;
-        ScanRoot = spec.c_str();
-        ScanPathSpec(records, spec, maskString, recurse, filter, statusWnd);
-        ScanRoot = nullptr;
+        ScanPathSpec(records, spec, filter);
     }
     return static_cast<int>(records.size());
 }
 
 void CDirectoryScanner::ScanPathSpec(RecordList& records, const std::string& spec,
-                                     const std::string& maskString, int recurse,
-                                     const SearchFilter* filter, ProgressSink* statusWnd) {
+                                     const SearchFilter* filter) {
     std::vector<std::string> folders;
     if (ExpandPathSpec(spec, folders) == 1) {
-        for (std::size_t i = 0; i < folders.size() && !Cancelled(); i += 2) {
-            ScanRoot = folders[i].c_str();
-            ScanRootFolder(records, folders[i], maskString, recurse, filter, statusWnd);
-            ScanRoot = nullptr;
+        for (const std::string& folder : folders) {
+            if (Cancelled()) break;
+            ScanRootFolder(records, folder, filter);
         }
         return;
     }
     // The keyword or a server name that yielded nothing is no folder to walk.
     if (spec.empty() || IsPlaceKeyword(spec)) return;
-    ScanRoot = spec.c_str();
-    ScanRootFolder(records, spec, maskString, recurse, filter, statusWnd);
-    ScanRoot = nullptr;
+    ScanRootFolder(records, spec, filter);
 }
 
 void CDirectoryScanner::ScanRootFolder(RecordList& records, const std::string& folder,
-                                       const std::string& maskString, int recurse,
-                                       const SearchFilter* filter, ProgressSink* statusWnd) {
-    CaseExact = 0;
-    BuildMaskList(maskString);
+                                       const SearchFilter* filter) {
+    for (const auto& mask : m_masks) mask->ScanRoot = folder;
     m_nFolderCount = 1;
-    WalkFolder(records, folder, recurse, filter, statusWnd);
+    WalkFolder(records, folder, filter);
 }
 
 void CDirectoryScanner::BuildMaskList(const std::string& maskString) {
     m_masks.clear();
-    std::string::size_type pos = 0;
-    for (;;) {
-        const std::string::size_type semi = maskString.find(';', pos);
-        std::string piece =
-            maskString.substr(pos, semi == std::string::npos ? std::string::npos : semi - pos);
+    std::vector<std::string> pieces;
+    SplitString(maskString, pieces, ";");
+    for (std::string& piece : pieces) {
         int kind = 1;
         if (!piece.empty() && piece[0] == '~') {
             piece.erase(0, 1);
             kind = 0;
         }
-        if (!piece.empty()) {
-            const bool hasDot = piece.find('.') != std::string::npos;
-            if (!hasDot && piece.find('*') == std::string::npos)
-                piece += '.';  // "readme" means a name without an extension
-            else if (hasDot && piece[0] == '.')
-                piece.insert(0, 1, '*');  // ".txt" means "*.txt"
-            m_masks.push_back(std::make_unique<MaskMatcher>(piece, kind));
-        }
-        if (semi == std::string::npos) break;
-        pos = semi + 1;
+        if (piece.empty()) continue;
+        const bool hasDot = piece.find('.') != std::string::npos;
+        if (!hasDot && piece.find('*') == std::string::npos)
+            piece += '.';  // "readme" means a name without an extension
+        else if (hasDot && piece[0] == '.')
+            piece.insert(0, 1, '*');  // ".txt" means "*.txt"
+        m_masks.push_back(std::make_unique<MaskMatcher>(piece, kind));
     }
 }
 
 bool CDirectoryScanner::IsAdmitted(const std::string& fullPath) {
     int state = 1;  // not yet included
     for (const auto& mask : m_masks)
-        if (mask && mask->kind == state && mask->MatchPath(fullPath)) state = mask->kind == 0 ? 1 : 0;
+        if (mask->kind == state && mask->MatchPath(fullPath)) state = mask->kind == 0 ? 1 : 0;
     return state == 0;
 }
 
-void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folder, int recurse,
-                                   const SearchFilter* filter, ProgressSink* statusWnd) {
+void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folder,
+                                   const SearchFilter* filter) {
     // Depth-first with a stack of its own, so that the deepest tree the file system allows
     // cannot exhaust the call stack. Each level holds the subfolders still to walk, in the
     // order the folder listed them.
@@ -194,36 +155,34 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
         std::size_t next = 0;
     };
     std::vector<Level> stack(1);
-    ReadFolder(records, folder, recurse, filter, statusWnd, &stack.back().subfolders);
+    ReadFolder(records, folder, filter, &stack.back().subfolders);
     while (!stack.empty()) {
         Level& top = stack.back();
-        if (!recurse || top.next >= top.subfolders.size() || Cancelled()) {
+        if (top.next >= top.subfolders.size() || Cancelled()) {
             stack.pop_back();
             continue;
         }
         const std::string sub = std::move(top.subfolders[top.next++]);
         ++m_nFolderCount;
         Level level;
-        ReadFolder(records, sub, recurse, filter, statusWnd, &level.subfolders);
+        ReadFolder(records, sub, filter, &level.subfolders);
         stack.push_back(std::move(level));
     }
 }
 
-void CDirectoryScanner::ReadFolder(RecordList& records, const std::string& folder, int recurse,
-                                   const SearchFilter* filter, ProgressSink* statusWnd,
+void CDirectoryScanner::ReadFolder(RecordList& records, const std::string& folder,
+                                   const SearchFilter* filter,
                                    std::vector<std::string>* subfolders) {
-    std::string normalised = folder;
-#ifdef _WIN32
-    for (char& c : normalised)
-        if (c == '/') c = '\\';
-#endif
+    std::string normalised = platform::NormalisedSeparators(folder);
     normalised = WithSeparator(normalised);
     if (m_pProgressDlg != nullptr) m_pProgressDlg->SetStatus(folder);
     if (platform::IsVirtualFileSystemRoot(normalised)) return;
 
     platform::FileFinder finder;
-    for (bool more = finder.First(normalised); more; more = finder.Next()) {
-        PumpPendingMessages();
+    bool more = finder.First(normalised);
+    if (!more && finder.ErrorCode() != 0 && m_pProgressDlg != nullptr)
+        m_pProgressDlg->Skipped(folder, platform::ErrorText(finder.ErrorCode()));
+    for (; more; more = finder.Next()) {
         if (Cancelled()) break;
         const platform::FindData& fd = finder.Data();
         if ((fd.dwFileAttributes & platform::kAttrDirectory) == 0) {
@@ -231,15 +190,13 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const std::string& folde
             if (!IsAdmitted(fullPath)) continue;
             if (filter != nullptr && filter->Rejects(fd)) continue;
             records.push_back(std::make_unique<CFileRecord>(fd, normalised));
-            PumpPendingMessages();
-            if (Cancelled()) break;
-            if (statusWnd != nullptr) {
+            if (m_pProgressDlg != nullptr) {
                 char text[256];
                 std::snprintf(text, sizeof text, LoadStringText(IDS_FOUND_FILES_IN_FOLDERS),
                               static_cast<int>(records.size()), m_nFolderCount);
-                statusWnd->SetStatus(text);
+                m_pProgressDlg->SetStatus(text);
             }
-        } else if (recurse && fd.cFileName != "." && fd.cFileName != "..") {
+        } else if (fd.cFileName != "." && fd.cFileName != "..") {
             subfolders->push_back(normalised + fd.cFileName + kSep);
         }
     }

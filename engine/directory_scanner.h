@@ -16,27 +16,23 @@ using RecordList = std::vector<std::unique_ptr<CFileRecord>>;
 
 class CDirectoryScanner {
 public:
-    // `progress` (may be null, not owned) shows the folder being read; the walk stops as soon
-    // as *cancelFlag (may be null) is nonzero.
-    CDirectoryScanner(ProgressSink* progress, const volatile int* cancelFlag);
+    // `progress` (may be null, not owned) shows the folder being read and the running count,
+    // hears of every place passed over, and stops the walk when it says so.
+    explicit CDirectoryScanner(ProgressSink* progress);
 
-    // Scans the start path specs at the even places of `pathList` (the odd places hold the mask
-    // text and are not read) with `maskString`, appending one record per accepted file to
-    // `records`. `filter` (may be null) leaves files out; `statusWnd` (may be null) receives
-    // the running count "发现 N 个文件在 M 个目录中". Returns the number of records.
-    int ScanPathList(RecordList& records, const std::vector<std::string>& pathList,
-                     const std::string& maskString, int recurse, const SearchFilter* filter,
-                     ProgressSink* statusWnd);
-    // One start path spec: a folder, the local-disk keyword, a server name, or a ";" list.
-    void ScanPathSpec(RecordList& records, const std::string& spec, const std::string& maskString,
-                      int recurse, const SearchFilter* filter, ProgressSink* statusWnd);
-    // One start folder; ScanRoot must name it.
+    // Compiles `maskString` once, then scans every start path spec of `paths` (empty ones are
+    // skipped), appending one record per accepted file to `records`. `filter` (may be null)
+    // leaves files out. Returns the number of records.
+    int ScanPathList(RecordList& records, const std::vector<std::string>& paths,
+                     const std::string& maskString, const SearchFilter* filter);
+    // One start path spec with the compiled masks: a folder, the local-disk keyword, a server
+    // name, or a ";" list.
+    void ScanPathSpec(RecordList& records, const std::string& spec, const SearchFilter* filter);
+    // One start folder: the masks' folder parts are matched below it.
     void ScanRootFolder(RecordList& records, const std::string& folder,
-                        const std::string& maskString, int recurse, const SearchFilter* filter,
-                        ProgressSink* statusWnd);
-    // Walks `folder` and, when `recurse` is nonzero, everything below it.
-    void WalkFolder(RecordList& records, const std::string& folder, int recurse,
-                    const SearchFilter* filter, ProgressSink* statusWnd);
+                        const SearchFilter* filter);
+    // Walks `folder` and everything below it.
+    void WalkFolder(RecordList& records, const std::string& folder, const SearchFilter* filter);
     // Compiles the mask pieces of `maskString` (";"-separated, "~" excludes) into m_masks.
     void BuildMaskList(const std::string& maskString);
     // The include/exclude decision for one file: the first include piece that matches
@@ -47,19 +43,18 @@ public:
     std::vector<std::unique_ptr<MaskMatcher>> m_masks;
     ProgressSink* m_pProgressDlg;
     int m_nFolderCount = 0;  // folders entered under the current start folder, itself included
-    const volatile int* m_pCancelFlag;
 
 private:
-    bool Cancelled() const { return m_pCancelFlag != nullptr && *m_pCancelFlag != 0; }
+    bool Cancelled() const { return m_pProgressDlg != nullptr && m_pProgressDlg->Cancelled(); }
     // Lists one folder: records its admitted files and returns its subfolders in order.
-    void ReadFolder(RecordList& records, const std::string& folder, int recurse,
-                    const SearchFilter* filter, ProgressSink* statusWnd,
+    void ReadFolder(RecordList& records, const std::string& folder, const SearchFilter* filter,
                     std::vector<std::string>* subfolders);
 };
 
-// Expands the local-disk keyword and server names and splits ";" lists into `out` as pairs
-// (folder ending in the separator, "*.*"). Returns 1 when `out` holds a folder, 0 when the
-// spec is to be walked as it stands.
+// Expands the local-disk keyword and server names and splits ";" lists into `out`, one folder
+// (ending in the separator) per element; blanks around elements are removed and empty
+// elements skipped. Returns 1 when `out` holds a folder, 0 when the spec is to be walked as it
+// stands.
 int ExpandPathSpec(const std::string& spec, std::vector<std::string>& out);
 // Replaces the local-disk keyword (ASCII letters compared without case) by the roots of the
 // fixed disks, each followed by ";". Returns the number of disks.

@@ -9,23 +9,6 @@
 #include "engine/fingerprint_worker.h"
 #include "engine/text_helpers.h"
 
-void SplitString(const std::string& text, std::vector<std::string>& out,
-                 const std::string& separator) {
-    out.clear();
-    if (separator.empty()) {
-        if (!text.empty()) out.push_back(text);
-        return;
-    }
-    std::string::size_type pos = 0;
-    for (;;) {
-        const std::string::size_type found = text.find(separator, pos);
-        if (found == std::string::npos) break;
-        out.push_back(text.substr(pos, found - pos));
-        pos = found + separator.size();
-    }
-    if (pos < text.size()) out.push_back(text.substr(pos));
-}
-
 std::string FormatSizeText(double bytes) {
     char buf[64];
     if (bytes < 1024)
@@ -62,8 +45,7 @@ bool IsSameFile(const CFileRecord& a, const CFileRecord& b) {
 #endif
 }
 
-DuplicateSearch::DuplicateSearch(ProgressSink* progress, const volatile int* cancelFlag)
-    : m_pProgress(progress), m_pCancelFlag(cancelFlag) {}
+DuplicateSearch::DuplicateSearch(ProgressSink* progress) : m_pProgress(progress) {}
 
 DuplicateSearch::Outcome DuplicateSearch::Run(const SearchOptions& options,
                                               ResultsModel& results) {
@@ -77,19 +59,10 @@ DuplicateSearch::Outcome DuplicateSearch::Run(const SearchOptions& options,
     return kFinished;
 }
 
-bool DuplicateSearch::CollectFiles(RecordList& records, std::vector<std::string>& paths,
+bool DuplicateSearch::CollectFiles(RecordList& records, const std::vector<std::string>& paths,
                                    const std::string& mask, const SearchFilter* filter) {
-    g_bComputeChecksum = 1;
-    g_bComputeCrc = 1;
-    std::vector<std::string> pairs;
-    pairs.reserve(paths.size() * 2);
-    for (const std::string& path : paths) {
-        pairs.push_back(path);
-        pairs.push_back(mask);
-    }
-    paths.swap(pairs);
-    CDirectoryScanner scanner(m_pProgress, m_pCancelFlag);
-    scanner.ScanPathList(records, paths, mask, 1, filter, m_pProgress);
+    CDirectoryScanner scanner(m_pProgress);
+    scanner.ScanPathList(records, paths, mask, filter);
     if (Cancelled()) return false;
     if (m_pProgress != nullptr) m_pProgress->SetStatus(LoadStringText(IDS_SORTING));
     // Folders first, then larger before smaller; equal sizes keep the scan order so that the
@@ -143,7 +116,7 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
         readyAfter[start] = needed.size();
         classEndAt[start] = end;
     }
-    FingerprintWorker worker(std::move(needed));
+    FingerprintWorker worker(std::move(needed), m_details);
     // Members of the group headed by a record of the current size class, by record index.
     std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
     std::size_t classEnd = 0;
@@ -159,13 +132,13 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
             groups.clear();
             classEnd = classEndAt[i];
             if (classEnd - i < 2) continue;
-            const bool ready = worker.EnsureReady(readyAfter[i], [this] {
-                PumpPendingMessages();
-                return Cancelled();
-            });
+            const bool ready =
+                worker.EnsureReady(readyAfter[i], [this] { return Cancelled(); });
             if (!ready || Cancelled()) break;
             std::unordered_map<std::uint64_t, std::size_t> headOf;
             for (std::size_t k = i; k < classEnd; ++k) {
+                if (records[k]->IsUnreadable() && m_pProgress != nullptr)
+                    m_pProgress->Skipped(records[k]->m_strPath, records[k]->ReadErrorText());
                 if (!CanPair(*records[k])) continue;
                 const auto inserted = headOf.emplace(FingerprintKey(*records[k]), k);
                 if (inserted.second) continue;

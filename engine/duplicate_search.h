@@ -11,6 +11,7 @@
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
 #include "engine/search_filter.h"
+#include "engine/text_helpers.h"
 
 // What to search: the one set of options that the window and the command line both fill.
 struct SearchOptions {
@@ -18,11 +19,6 @@ struct SearchOptions {
     std::string mask = "*.*";   // mask pieces joined by ";", "~" excludes
     SearchFilter filter;
 };
-
-// Splits `text` at every `separator`: empty pieces between two separators are kept, a
-// separator at the end adds nothing.
-void SplitString(const std::string& text, std::vector<std::string>& out,
-                 const std::string& separator);
 
 // A byte count as "N 字节", "N KB", "N.NN MB" or "N.NN GB".
 std::string FormatSizeText(double bytes);
@@ -42,17 +38,17 @@ public:
         kFinished,                // the rows (all, or those found before a cancel) are listed
     };
 
-    // `progress` (may be null, not owned) shows what happens; the search stops soon after
-    // *cancelFlag (may be null) becomes nonzero.
-    DuplicateSearch(ProgressSink* progress, const volatile int* cancelFlag);
+    // `progress` (may be null, not owned) shows what happens, hears of what was passed over,
+    // and stops the search when it says so.
+    explicit DuplicateSearch(ProgressSink* progress);
 
-    // The whole search: clears `results`, scans, sorts and groups.
+    // The whole search: clears `results`, splits the start paths once, scans, sorts and groups.
     Outcome Run(const SearchOptions& options, ResultsModel& results);
 
-    // Scans `paths` (each followed by the mask, as the scanner reads them) into `records` and,
-    // unless cancelled, sorts them by size, largest first, keeping the scan order among equal
-    // sizes. Returns false when cancelled.
-    bool CollectFiles(RecordList& records, std::vector<std::string>& paths,
+    // Scans the start path specs `paths` with `mask` into `records` and, unless cancelled,
+    // sorts them by size, largest first, keeping the scan order among equal sizes. Returns
+    // false when cancelled.
+    bool CollectFiles(RecordList& records, const std::vector<std::string>& paths,
                       const std::string& mask, const SearchFilter* filter);
 
     // Moves every group of identical files from `records` into `results`, in the order of
@@ -60,9 +56,11 @@ public:
     // file with the later files of its size, in near-linear time.
     void GroupDuplicates(RecordList& records, ResultsModel& results);
 
+    // The fingerprints this search computes: both.
+    DetailsRequest m_details;
+
 private:
-    bool Cancelled() const { return m_pCancelFlag != nullptr && *m_pCancelFlag != 0; }
+    bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
 
     ProgressSink* m_pProgress;
-    const volatile int* m_pCancelFlag;
 };

@@ -1,9 +1,8 @@
 #include "engine/file_record.h"
 
 #include "engine/checksum.h"
-
-int g_bComputeChecksum = 0;
-int g_bComputeCrc = 0;
+#include "engine/engine_strings.h"
+#include "platform/error_text.h"
 
 namespace {
 
@@ -30,16 +29,23 @@ CFileRecord::CFileRecord(const platform::FindData& findData, const std::string& 
     if (m_ftAccessed == 0) m_ftAccessed = m_ftWritten;
 }
 
-void CFileRecord::ComputeDetails() {
-    if (!g_bComputeChecksum && !g_bComputeCrc) return;
+void CFileRecord::ComputeDetails(const DetailsRequest& request) {
+    if (!request.g_bComputeChecksum && !request.g_bComputeCrc) return;
     if (m_nSize < 0) return;
     if (m_bDetailsKnown) return;
     if (m_dwAttributes & platform::kAttrDirectory) return;
     m_dwChecksum = 0;
     m_dwCrc = 0;
     std::uint64_t bytesRead = 0;
-    const bool ok = ChecksumFile(m_strPath, g_bComputeChecksum ? &m_dwChecksum : nullptr,
-                                 g_bComputeCrc ? &m_dwCrc : nullptr, &bytesRead);
+    int error = 0;
+    const bool ok = ChecksumFile(m_strPath, request.g_bComputeChecksum ? &m_dwChecksum : nullptr,
+                                 request.g_bComputeCrc ? &m_dwCrc : nullptr, &bytesRead, &error);
     m_bUnreadable = !ok || bytesRead != static_cast<std::uint64_t>(m_nSize);
+    m_nReadError = ok ? 0 : error;
     m_bDetailsKnown = true;
+}
+
+std::string CFileRecord::ReadErrorText() const {
+    if (m_nReadError != 0) return platform::ErrorText(m_nReadError);
+    return LoadStringText(IDS_FILE_CHANGED);
 }

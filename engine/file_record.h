@@ -8,9 +8,12 @@
 #include "platform/file_find.h"
 #include "platform/file_time.h"
 
-// Which fingerprints ComputeDetails computes; the duplicate search sets both before a search.
-extern int g_bComputeChecksum;
-extern int g_bComputeCrc;
+// Which fingerprints ComputeDetails computes. Each search (or caller) holds its own request;
+// the duplicate search asks for both.
+struct DetailsRequest {
+    int g_bComputeChecksum = 1;
+    int g_bComputeCrc = 1;
+};
 
 class CFileRecord {
 public:
@@ -20,14 +23,17 @@ public:
     CFileRecord(const platform::FindData& findData, const std::string& folder);
     virtual ~CFileRecord() = default;
 
-    // Computes the fingerprints the switches ask for, once. Folders and records of a negative
+    // Computes the fingerprints `request` asks for, once. Folders and records of a negative
     // size are left alone. A file that cannot be read completely is marked unreadable.
-    virtual void ComputeDetails();
+    virtual void ComputeDetails(const DetailsRequest& request = DetailsRequest());
 
     // True when the last ComputeDetails could not read the whole file (it could not be opened,
     // a read failed, or the byte count differs from the size found by the scan). Such a record
     // must never be taken for a duplicate: its fingerprints describe no real contents.
     bool IsUnreadable() const { return m_bUnreadable; }
+    // Why the file could not be read, in the system's words (or the program's own where the
+    // system reported no error: the size changed while it was read).
+    std::string ReadErrorText() const;
     bool DetailsKnown() const { return m_bDetailsKnown; }
     const std::string& Path() const { return m_strPath; }
 
@@ -47,6 +53,9 @@ public:
     std::uint64_t m_nInode = 0;
 
 protected:
+    // The system's error code of the failed read (platform/error_text.h), or 0 when the read
+    // itself succeeded but gave another byte count than the size found by the scan.
+    int m_nReadError = 0;
     bool m_bUnreadable = false;
     bool m_bDetailsKnown = false;
 };

@@ -1,7 +1,8 @@
 #include "engine/fingerprint_worker.h"
 
-FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records)
-    : m_records(std::move(records)), m_done(new std::atomic<bool>[m_records.size()]) {
+FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
+                                     const DetailsRequest& request)
+    : m_records(std::move(records)), m_request(request), m_done(new std::atomic<bool>[m_records.size()]) {
     for (std::size_t k = 0; k < m_records.size(); ++k) m_done[k].store(false);
     if (std::thread::hardware_concurrency() > 1 && m_records.size() > 1)
         m_thread = std::thread(&FingerprintWorker::Run, this);
@@ -15,7 +16,7 @@ void FingerprintWorker::Stop() {
 }
 
 void FingerprintWorker::Compute(std::size_t k) {
-    m_records[k]->ComputeDetails();
+    m_records[k]->ComputeDetails(m_request);
     m_done[k].store(true, std::memory_order_release);
 }
 

@@ -17,7 +17,7 @@ public:
     // `records` (not owned) must stay alive and unmoved until the worker is destroyed; the
     // pointers, not the owning slots, are shared. A second thread is started only when the
     // machine has more than one core and there is more than one record.
-    explicit FingerprintWorker(std::vector<CFileRecord*> records);
+    FingerprintWorker(std::vector<CFileRecord*> records, const DetailsRequest& request);
     ~FingerprintWorker();  // stops the worker after its current file and joins it
     FingerprintWorker(const FingerprintWorker&) = delete;
     FingerprintWorker& operator=(const FingerprintWorker&) = delete;
@@ -58,6 +58,7 @@ private:
     void Run();
 
     std::vector<CFileRecord*> m_records;
+    const DetailsRequest m_request;
     std::unique_ptr<std::atomic<bool>[]> m_done;
     std::atomic<std::size_t> m_next{0};
     std::atomic<bool> m_stop{false};

@@ -9,11 +9,6 @@
 #include "platform/file_find.h"
 #include "platform/locale_text.h"
 
-const char* ScanRoot = nullptr;
-int CaseExact = 0;
-int WindowLow = -1;
-int WindowHigh = -1;
-
 namespace {
 
 constexpr char kSep = platform::kPathSeparator;
@@ -27,17 +22,11 @@ inline bool IsSeparatorAsTyped(char c) { return c == kSep || (kSep == '\\' && c 
 // the separator and the dot look at characters; everything else works byte by byte. UTF-8 has
 // no such second bytes, so POSIX skips the scan.
 bool StartsCharacter(const char* s, std::size_t length, std::size_t pos) {
-#ifdef _WIN32
+    if (!platform::kTwoByteCharacters) return true;
     std::size_t i = 0;
     while (i < pos)
         i += platform::IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < length ? 2 : 1;
     return i == pos;
-#else
-    (void)s;
-    (void)length;
-    (void)pos;
-    return true;
-#endif
 }
 
 bool IsCharAt(const std::string& s, std::size_t pos, char c) {
@@ -78,7 +67,7 @@ void UpperCaseText(std::string& s) {
 
 // Every node is upper-cased once, by its creator, right after it was compiled.
 void UpperCaseNodeText(MaskNode* node) {
-    if (CaseExact == 0) UpperCaseText(node->text);
+    UpperCaseText(node->text);
     node->RefreshSet();
 }
 
@@ -152,13 +141,13 @@ bool LiesAfter(const MaskNode* q, const MaskNode* node) {
     return false;
 }
 
-inline unsigned char SubjectByte(const char* s, int pos) {
+inline unsigned char SubjectByte(const char* s, int pos, int caseExact) {
     const unsigned char b = static_cast<unsigned char>(s[pos]);
-    return CaseExact != 0 ? b : UpperCaseByte(b);
+    return caseExact != 0 ? b : UpperCaseByte(b);
 }
 
-bool LiteralAt(const std::string& text, const char* s, int pos) {
-    if (CaseExact != 0) return std::memcmp(text.data(), s + pos, text.size()) == 0;
+bool LiteralAt(const std::string& text, const char* s, int pos, int caseExact) {
+    if (caseExact != 0) return std::memcmp(text.data(), s + pos, text.size()) == 0;
     for (std::size_t i = 0; i < text.size(); ++i)
         if (UpperCaseByte(static_cast<unsigned char>(s[pos + i])) !=
             static_cast<unsigned char>(text[i]))
@@ -175,12 +164,13 @@ void Place(MaskNode* node, const char* s, int first, int last, int count) {
 
 // A set node just before an already placed node takes, greedily, what lies right before `hi`
 // and after `before` (or within the node's own length of `hi` when nothing before is placed).
-void PlaceBackward(MaskNode* node, const char* s, int hi, const MaskNode* before) {
+void PlaceBackward(MaskNode* node, const char* s, int hi, const MaskNode* before,
+                   int caseExact) {
     const long long floor =
         before != nullptr ? before->matchEnd : std::max(-1LL, hi - NodeLength(node) - 1);
     int pos = hi - 1;
     int count = 0;
-    while (pos > floor && count < node->maxCount && node->Admits(SubjectByte(s, pos))) {
+    while (pos > floor && count < node->maxCount && node->Admits(SubjectByte(s, pos, caseExact))) {
         ++count;
         --pos;
     }
@@ -191,7 +181,7 @@ void PlaceBackward(MaskNode* node, const char* s, int hi, const MaskNode* before
 // Places the node at the first position from `lo` where it fits before `hi` (and before the
 // next placed node `after`); a literal at its first occurrence, a set as a greedy run.
 void PlaceForward(MaskNode* node, const char* s, int length, int lo, int hi,
-                  const MaskNode* before, const MaskNode* after) {
+                  const MaskNode* before, const MaskNode* after, int caseExact) {
     const bool last = !node->next;
     for (int p = lo; p < hi; ++p) {
         const int cutoff = std::min(after != nullptr ? after->matchStart : hi, length);
@@ -200,12 +190,12 @@ void PlaceForward(MaskNode* node, const char* s, int length, int lo, int hi,
         if (!node->isSet) {
             const int len = static_cast<int>(node->text.size());
             while (len > 0 && count < node->maxCount && end + len <= cutoff &&
-                   LiteralAt(node->text, s, end)) {
+                   LiteralAt(node->text, s, end, caseExact)) {
                 end += len;
                 ++count;
             }
         } else {
-            while (end < cutoff && count < node->maxCount && node->Admits(SubjectByte(s, end))) {
+            while (end < cutoff && count < node->maxCount && node->Admits(SubjectByte(s, end, caseExact))) {
                 ++end;
                 ++count;
             }
@@ -219,13 +209,6 @@ void PlaceForward(MaskNode* node, const char* s, int length, int lo, int hi,
         // A trailing set that found nothing usable may look one byte further.
         if (node->isSet && last && hi < length) ++hi;
     }
-}
-
-void TrimBlanks(std::string& s) {
-    static const char kBlanks[] = " \t\n\v\f\r";
-    s.erase(0, std::min(s.find_first_not_of(kBlanks), s.size()));
-    const std::string::size_type last = s.find_last_not_of(kBlanks);
-    s.erase(last == std::string::npos ? 0 : last + 1);
 }
 
 }  // namespace
@@ -366,8 +349,6 @@ MaskNode* PlanChain(MaskNode* head) {
 }
 
 MaskMatcher::MaskMatcher(std::string& mask, int kind) : kind(kind) {
-    const int savedCase = CaseExact;
-    CaseExact = 0;
     TrimBlanks(mask);
 
     std::string folder = mask;
@@ -391,7 +372,6 @@ MaskMatcher::MaskMatcher(std::string& mask, int kind) : kind(kind) {
         fileTail = LastNode(fileHead.get());
         filePlanStart = PlanChain(fileHead.get());
     }
-    CaseExact = savedCase;
 }
 
 MaskMatcher::~MaskMatcher() = default;
@@ -428,9 +408,9 @@ int MaskMatcher::MatchNode(MaskNode* node, const char* s, int length, int start,
         const bool backward = node->next && Placed(node->next.get()) &&
                               (node->prev == nullptr || !Placed(node->prev));
         if (backward)
-            PlaceBackward(node, s, hi, before);
+            PlaceBackward(node, s, hi, before, CaseExact);
         else
-            PlaceForward(node, s, length, lo, hi, before, after);
+            PlaceForward(node, s, length, lo, hi, before, after, CaseExact);
 
         if (node->matchStart == -1 && node->minCount == 0) node->matchStart = node->matchEnd = -2;
         if (node->matchStart == -1) return 0;
@@ -573,9 +553,9 @@ int MaskMatcher::MatchPath(const std::string& path) {
             // The folder relative to the root begins and ends with the separator; a file
             // directly in the root has a single separator.
             m_folder.assign(path, 0, nameStart);
-            std::size_t rootLength = ScanRoot != nullptr ? std::strlen(ScanRoot) : 0;
+            std::size_t rootLength = ScanRoot.size();
             if (rootLength > 0 && IsSeparatorAsTyped(ScanRoot[rootLength - 1]) &&
-                StartsCharacter(ScanRoot, rootLength, rootLength - 1))
+                StartsCharacter(ScanRoot.data(), rootLength, rootLength - 1))
                 --rootLength;
             m_folder.erase(0, std::min(rootLength, m_folder.size()));
             UpperCaseText(m_folder);

@@ -5,7 +5,7 @@
 // LF and CR; in a folder part they admit the separator too); the backslash escapes the next
 // character (a lone trailing one is dropped); everything else is literal, compared without
 // regard to case. A piece holding the folder separator has a folder part, everything up to its
-// last separator, matched against the file's folder relative to ScanRoot. A leading "*/"
+// last separator, matched against the file's folder relative to the matcher's ScanRoot. A leading "*/"
 // means at any depth below the root, a trailing "/*/" means in that folder or below it; an
 // empty file part means "*.*". (Written with "/"; the separator is platform::kPathSeparator.)
 //
@@ -14,23 +14,14 @@
 // "A.TXT.TXT". A name without a dot is matched with one appended ("README" as "README."), so
 // "*." selects names without an extension and "??" matches "A" but not "AB".
 //
-// Not reentrant: the engine keeps its state in the globals below and in the nodes. One thread,
-// one call at a time.
+// A matcher keeps its match state in itself and its nodes: one thread at a time per matcher;
+// matchers of different searches never share anything.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "engine/mask_node.h"
-
-// Start folder of the scan in progress, or nullptr (then taken as an empty root). The scanner
-// sets it before it compiles the masks of a root and walks it, and clears it afterwards.
-extern const char* ScanRoot;
-// 0: mask text is upper-cased when compiled and subject bytes as they are read; nonzero: bytes
-// are compared as stored. The constructor and MatchPath force it and restore it on return.
-extern int CaseExact;
-// The search window of the match in progress; -1 outside a search.
-extern int WindowLow, WindowHigh;
 
 // Longest folder or file part of a mask piece. A piece with a longer part compiles to a
 // matcher that never matches: shortening it would make it match names the user did not write.
@@ -65,8 +56,8 @@ MaskNode* PickNextPlanned(MaskNode* head);
 
 class MaskMatcher {
 public:
-    // Trims `mask` in place (leading, then trailing white space) and compiles it. `kind`: 1
-    // include, 0 exclude; kept for the caller. Never fails.
+    // Trims `mask` in place (leading, then trailing white space) and compiles it, upper-cased.
+    // `kind`: 1 include, 0 exclude; kept for the caller. Never fails.
     MaskMatcher(std::string& mask, int kind);
     ~MaskMatcher();
     MaskMatcher(const MaskMatcher&) = delete;
@@ -74,7 +65,8 @@ public:
 
     // 1 when the file at `path` (folder text ending in the separator, then the name; a path
     // without a separator is a bare name) satisfies the mask, else 0. The folder part is
-    // matched relative to ScanRoot. Cost: a few passes over the name (and folder).
+    // matched relative to ScanRoot. Cost: a few passes over the name (and folder). Leaves
+    // CaseExact as it found it.
     int MatchPath(const std::string& path);
 
     // The search routines behind MatchPath, on the chain in use (the file chain, or the folder
@@ -95,6 +87,14 @@ public:
     int AdvanceWindow(MaskNode* first, int length);
 
     int kind;
+    // Start folder of the walk in progress ("" is an empty root): the scanner sets it for
+    // every start folder; the mask is compiled once per search.
+    std::string ScanRoot;
+    // 0: subject bytes are upper-cased as they are read; nonzero: they are compared as stored
+    // (MatchPath upper-cases the name once and sets it for its own searches).
+    int CaseExact = 0;
+    // The search window of the match in progress; -1 outside a search.
+    int WindowLow = -1, WindowHigh = -1;
     MaskNode* filePlanStart = nullptr;
     std::unique_ptr<MaskNode> fileHead;  // null only when the mask never matches
     MaskNode* fileTail = nullptr;

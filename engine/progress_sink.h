@@ -1,5 +1,7 @@
-// What long work tells the person waiting for it: a status line and a bar. The window's
-// progress dialog implements it, and so does the command line's progress line.
+// What long work tells the person waiting for it, and how that person stops it: a status line,
+// a bar, places passed over, and the question whether to stop. The window's progress dialog
+// implements it, and so does the command line's progress line; the engine knows nothing else
+// of either.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,17 @@ public:
     virtual void SetStatus(const std::string& text) = 0;
     // Sets the amount the bar stands for (0 = no bar); the amount done starts again at 0.
     virtual void SetTotal(std::int64_t total) = 0;
-    // Adds `amount` to what is done, moves the bar and lets pending window messages through.
+    // Adds `amount` to what is done and moves the bar.
     virtual void StepProgress(std::int64_t amount) = 0;
+    // Asked between units of work (every file): true once the user asked to stop. A window
+    // lets its pending events through here (at a rate it chooses), so that its Cancel button
+    // and repaints are handled while the work runs on its thread.
+    virtual bool Cancelled() { return false; }
+    // `path` was passed over: a start path that does not exist or cannot be opened, a folder
+    // that cannot be read, a file that could not be read completely. `reason` is the system's
+    // text. The work goes on.
+    virtual void Skipped(const std::string& path, const std::string& reason) {
+        (void)path;
+        (void)reason;
+    }
 };

@@ -67,6 +67,9 @@ const StringTableEntry kStrings[] = {
     {2209, "发现 %d 个重复的文件, 总共 %" PRId64 " 字节"},
     {2210, "正在查找重复文件..."},
 
+    // Why a file was passed over or kept, where the system gives no reason of its own.
+    {2230, "文件在搜索期间已改变"},
+
     // About box links: a sentence inviting to the maker's web site for more
     // applications, and one inviting to write to the maker's address for more information.
     {3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序"},

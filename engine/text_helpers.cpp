@@ -8,8 +8,6 @@
 
 namespace {
 
-MessagePumpHook g_messagePump = nullptr;
-
 // Escape letters and, at the same places, the bytes they stand for.
 const char kEscapeLetters[] = "abfnrtv?'\"\\";
 const char kEscapeValues[] = "\x07\x08\x0C\x0A\x0D\x09\x0B?'\"\\";
@@ -95,14 +93,52 @@ int EqualsUpperCased(const std::string& stored, const char* subject, int count) 
     return 1;
 }
 
-void PumpPendingMessages() {
-    if (g_messagePump != nullptr) g_messagePump();
+void SplitString(const std::string& text, std::vector<std::string>& out,
+                 const std::string& separator) {
+    out.clear();
+    if (separator.empty()) {
+        if (!text.empty()) out.push_back(text);
+        return;
+    }
+    std::string::size_type pos = 0;
+    for (;;) {
+        const std::string::size_type found = text.find(separator, pos);
+        if (found == std::string::npos) break;
+        out.push_back(text.substr(pos, found - pos));
+        pos = found + separator.size();
+    }
+    if (pos < text.size()) out.push_back(text.substr(pos));
 }
 
-MessagePumpHook SetMessagePumpHook(MessagePumpHook hook) {
-    MessagePumpHook previous = g_messagePump;
-    g_messagePump = hook;
-    return previous;
+std::string JoinString(const std::vector<std::string>& pieces, const std::string& separator) {
+    std::string text;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (i > 0) text += separator;
+        text += pieces[i];
+    }
+    return text;
+}
+
+void TrimBlanks(std::string& s) {
+    static const char kBlanks[] = " \t\n\v\f\r";
+    const std::string::size_type first = s.find_first_not_of(kBlanks);
+    if (first == std::string::npos) {
+        s.clear();
+        return;
+    }
+    s.erase(s.find_last_not_of(kBlanks) + 1);
+    s.erase(0, first);
+}
+
+bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::string::size_type i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
 }
 
 void FileTimeToText(const platform::FileTime* fileTime, std::string& out) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/file_time.h"
 
@@ -31,13 +32,19 @@ unsigned char UpperCaseByte(unsigned char b);
 // equals the stored byte at the same place; else 0.
 int EqualsUpperCased(const std::string& stored, const char* subject, int count);
 
-// Lets the window system handle what is waiting (repaints, a Cancel button) in the middle of
-// long work. Does nothing until a front end installs a pump; callers check their own cancel
-// flag after it returns.
-using MessagePumpHook = void (*)();
-void PumpPendingMessages();
-// Installs (or, with nullptr, removes) the pump; returns the one it replaces.
-MessagePumpHook SetMessagePumpHook(MessagePumpHook hook);
+// Splits `text` at every `separator`: empty pieces between two separators are kept, a
+// separator at the end adds nothing. The one splitter of ";" lists (start paths, masks).
+void SplitString(const std::string& text, std::vector<std::string>& out,
+                 const std::string& separator);
+// The pieces joined by `separator`: SplitString's inverse for lists without a trailing empty
+// piece.
+std::string JoinString(const std::vector<std::string>& pieces, const std::string& separator);
+
+// Removes leading and trailing blanks (space, tab, line feed, vertical tab, form feed, CR).
+void TrimBlanks(std::string& s);
+
+// Byte comparison with the ASCII letters compared without case; other bytes as they are.
+bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 
 // `out` = the user's short date of the (local) file time, one blank, the user's time text.
 // `out` is left as it was when the time is not a valid date.

@@ -24,6 +24,15 @@ constexpr char kPathSeparator = '\\';
 constexpr char kPathSeparator = '/';
 #endif
 
+// `path` with "/" read as the separator where the separator is another byte (a typed
+// "C:/Data" is "C:\Data" on Windows); unchanged where "/" is the separator.
+inline std::string NormalisedSeparators(std::string path) {
+    if (kPathSeparator != '/')
+        for (char& c : path)
+            if (c == '/') c = kPathSeparator;
+    return path;
+}
+
 // What the file system tells about one entry of a folder. Times are UTC.
 struct FindData {
     std::uint32_t dwFileAttributes = 0;
@@ -54,6 +63,9 @@ public:
     bool First(const std::string& folder);
     // Moves to the next entry; false at the end or on an error.
     bool Next();
+    // Why the last First failed: the system's error code (see platform/error_text.h), or 0
+    // when the folder was opened and simply held nothing to report.
+    int ErrorCode() const { return m_error; }
     // The current entry; valid after First or Next returned true.
     const FindData& Data() const { return m_data; }
     // Forgets the listing; also done by the destructor and by First. The folder itself is
@@ -65,6 +77,7 @@ private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
     FindData m_data;
+    int m_error = 0;
 };
 
 // Attributes of the file or folder at `path`, or kInvalidFileAttributes when it cannot be

@@ -17,6 +17,14 @@ unsigned char CharUpperByte(unsigned char b);
 // false on POSIX: no byte inside a UTF-8 character can be taken for a separator or a dot.
 bool IsLeadByte(unsigned char b);
 
+// Whether the platform's 8-bit text can hold two-byte characters at all; where it cannot,
+// every byte begins a character and callers skip the scan for lead bytes.
+#ifdef _WIN32
+constexpr bool kTwoByteCharacters = true;
+#else
+constexpr bool kTwoByteCharacters = false;
+#endif
+
 // The user's short date format as a picture: d, dd (day), ddd, dddd (weekday name), M, MM
 // (month), MMM, MMMM (month name), y, yy, yyyy (year), text in single quotes taken literally
 // ('' is one quote), any other character as it stands. For example "MM/dd/yy".

@@ -72,8 +72,9 @@ MountTableData ReadMountTable() {
     return data;
 }
 
-std::unique_ptr<MountTableData> g_cachedTable;
-int g_scopeDepth = 0;
+// Per thread: two searches on two threads each read their own table.
+thread_local std::unique_ptr<MountTableData> g_cachedTable;
+thread_local int g_scopeDepth = 0;
 
 // The cached reading inside a MountTableScope, else a fresh one kept in `fresh`.
 const MountTableData& MountTable(MountTableData* fresh) {

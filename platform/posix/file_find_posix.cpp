@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <condition_variable>
 #include <cstring>
 #include <functional>
@@ -166,10 +167,15 @@ bool FileFinder::First(const std::string& folder) {
     // swapped in for a folder from blocking the open.
     std::string path = folder.empty() ? std::string(".") : folder;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
+    m_error = 0;
     int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        m_error = errno;
+        return false;
+    }
     DIR* dir = fdopendir(fd);
     if (dir == nullptr) {
+        m_error = errno;
         close(fd);
         return false;
     }

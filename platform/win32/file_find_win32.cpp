@@ -43,8 +43,15 @@ void FileFinder::Close() {
 bool FileFinder::First(const std::string& folder) {
     Close();
     WIN32_FIND_DATAA w;
+    m_error = 0;
     m_impl->handle = ::FindFirstFileA((folder + "*").c_str(), &w);
-    if (m_impl->handle == INVALID_HANDLE_VALUE) return false;
+    if (m_impl->handle == INVALID_HANDLE_VALUE) {
+        // Every folder but a drive root lists "." and "..": "no file" means nothing is there.
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES)
+            m_error = static_cast<int>(error);
+        return false;
+    }
     if (IsReported(w)) {
         Fill(w, &m_data);
         return true;

@@ -428,14 +428,6 @@ TEST_F(MainFrameTest, ToolbarAndStatusBarCommandsShowAndHideTheBars) {
     EXPECT_TRUE(frame->GetStatusBar()->IsShown());
 }
 
-TEST_F(MainFrameTest, EngineMessagePumpReachesTheWindowSystem) {
-    // The engine's long loops call PumpPendingMessages; the application installs the pump.
-    bool handled = false;
-    app->CallAfter([&handled] { handled = true; });
-    PumpPendingMessages();
-    EXPECT_TRUE(handled);
-}
-
 TEST_F(MainFrameTest, ExitClosesTheMainWindow) {
     EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_APP_EXIT)));
     EXPECT_TRUE(guitest::WaitFor([this] { return GetMainFrame() == nullptr; }));

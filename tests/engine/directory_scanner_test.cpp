@@ -29,23 +29,24 @@ TEST(DirectoryScanner, StartPathFormsAndStatusLines) {
     dir.WriteFile("other/c.txt", "c");
     const std::string data = dir / "data";  // typed without the trailing separator
 
-    RecordingSink folders, counts;
-    const auto found = Scan(data, "*.*", nullptr, &folders, &counts);
+    RecordingSink sink;
+    const auto found = Scan(data, "*.*", nullptr, &sink);
     // Files of a folder come before those of its subfolders; paths use the normalised folder.
     EXPECT_EQ(found, (std::vector<std::string>{data + Native("/a.txt"), data + Native("/sub/b.txt")}));
-    ASSERT_FALSE(folders.m_texts.empty());
-    EXPECT_EQ(folders.m_texts.front(), data);  // the status shows the text as typed
-    EXPECT_EQ(folders.m_texts.back(), data + Native("/sub/"));
-    EXPECT_EQ(counts.m_texts.back(), "发现 2 个文件在 2 个目录中");
+    ASSERT_FALSE(sink.Folders().empty());
+    EXPECT_EQ(sink.Folders().front(), data);  // the status shows the text as typed
+    EXPECT_EQ(sink.Folders().back(), data + Native("/sub/"));
+    EXPECT_EQ(sink.Counts().back(), "发现 2 个文件在 2 个目录中");
+    EXPECT_TRUE(sink.m_skipped.empty());
 
     // A ";" list: blanks around elements go, empty elements are skipped, and the folder count
     // restarts for every start folder while the file count keeps growing.
     RecordingSink counts2;
     const auto listed =
-        Scan(" " + data + " ;; " + (dir / "other") + " ;", "*.*", nullptr, nullptr, &counts2);
+        Scan(" " + data + " ;; " + (dir / "other") + " ;", "*.*", nullptr, &counts2);
     EXPECT_EQ(listed, (std::vector<std::string>{data + Native("/a.txt"), data + Native("/sub/b.txt"),
                                                  dir / Native("other/c.txt")}));
-    EXPECT_EQ(counts2.m_texts.back(), "发现 3 个文件在 1 个目录中");
+    EXPECT_EQ(counts2.Counts().back(), "发现 3 个文件在 1 个目录中");
 
 #ifndef _WIN32
     // A single path is walked exactly as typed: a folder whose name ends in a blank is found,
@@ -55,13 +56,17 @@ TEST(DirectoryScanner, StartPathFormsAndStatusLines) {
     EXPECT_EQ(Scan(dir / "blank ", "*.*").size(), 1u);
     EXPECT_TRUE(Scan(dir / "data ", "*.*").empty());
 #endif
-    EXPECT_TRUE(Scan(dir / "missing", "*.*").empty());
+    // A start path that cannot be opened is passed over with the system's reason.
+    RecordingSink missing;
+    EXPECT_TRUE(Scan(dir / "missing", "*.*", nullptr, &missing).empty());
+    ASSERT_EQ(missing.m_skipped.size(), 1u);
+    EXPECT_EQ(missing.m_skipped[0].first, dir / "missing");
+    EXPECT_FALSE(missing.m_skipped[0].second.empty());
 
     // An empty element of the start path list names nothing (not the current folder).
-    std::vector<std::string> pathList = {"", "*.*"};
     RecordList records;
-    CDirectoryScanner scanner(nullptr, nullptr);
-    EXPECT_EQ(scanner.ScanPathList(records, pathList, "*.*", 1, nullptr, nullptr), 0);
+    CDirectoryScanner scanner(nullptr);
+    EXPECT_EQ(scanner.ScanPathList(records, {""}, "*.*", nullptr), 0);
 }
 
 TEST(DirectoryScanner, MaskListShapes) {
@@ -106,9 +111,9 @@ TEST(DirectoryScanner, DotFoldersFilterAndCancel) {
     SearchFilter filter;
     filter.m_nMinSize = 100;
     RecordingSink counts;
-    const auto kept = Scan(dir.Path(), "*.bin", &filter, nullptr, &counts);
+    const auto kept = Scan(dir.Path(), "*.bin", &filter, &counts);
     EXPECT_EQ(kept, (std::vector<std::string>{dir / "big.bin"}));
-    EXPECT_EQ(counts.m_texts, (std::vector<std::string>{"发现 1 个文件在 1 个目录中"}));
+    EXPECT_EQ(counts.Counts(), (std::vector<std::string>{"发现 1 个文件在 1 个目录中"}));
 
     // Cancel in a deep walk: nothing below the folder where it was pressed is read.
     std::string deep;
@@ -118,20 +123,17 @@ TEST(DirectoryScanner, DotFoldersFilterAndCancel) {
     }
     class CancelAt : public RecordingSink {
     public:
-        CancelAt(int* flag, std::string at) : m_flag(flag), m_at(std::move(at)) {}
+        explicit CancelAt(std::string at) : m_at(std::move(at)) {}
         void SetStatus(const std::string& text) override {
             RecordingSink::SetStatus(text);
-            if (text == m_at) *m_flag = 1;
+            if (text == m_at) m_cancel = true;
         }
-        int* m_flag;
         std::string m_at;
     };
-    int cancel = 0;
-    CancelAt sink(&cancel, dir / Native("d0/d1/d2/"));
+    CancelAt sink(dir / Native("d0/d1/d2/"));
     RecordList records;
-    CDirectoryScanner scanner(&sink, &cancel);
-    std::vector<std::string> pathList = {dir / "d0", "*.*"};
-    scanner.ScanPathList(records, pathList, "*.*", 1, nullptr, nullptr);
+    CDirectoryScanner scanner(&sink);
+    scanner.ScanPathList(records, {dir / "d0"}, "*.*", nullptr);
     EXPECT_EQ(sink.m_texts.back(), dir / Native("d0/d1/d2/"));
     EXPECT_EQ(records.size(), 2u);  // d0/f.txt and d0/d1/f.txt
 }
@@ -172,10 +174,11 @@ TEST(DirectoryScanner, PlaceKeywords) {
     }
     std::vector<std::string> folders;
     EXPECT_EQ(ExpandPathSpec("本地硬盘", folders), disks > 0 ? 1 : 0);
-    for (std::size_t i = 0; i < folders.size(); i += 2) {
-        EXPECT_EQ(folders[i].back(), '/');
-        EXPECT_EQ(folders[i + 1], "*.*");
-    }
+    EXPECT_EQ(folders.size(), static_cast<std::size_t>(disks));
+    for (const std::string& folder : folders) EXPECT_EQ(folder.back(), '/');
+    // A list: blanks around elements go, empty elements are skipped.
+    EXPECT_EQ(ExpandPathSpec(" /a ;; /b/;", folders), 1);
+    EXPECT_EQ(folders, (std::vector<std::string>{"/a/", "/b/"}));
     // A server with no mounted shares names nothing: it is never walked as a folder.
     EXPECT_TRUE(IsPlaceKeyword("//no-such-server"));
     EXPECT_TRUE(IsPlaceKeyword("//no-such-server/"));

@@ -25,7 +25,7 @@ public:
         m_nDevice = 1;
         m_nInode = inode;
     }
-    void ComputeDetails() override {
+    void ComputeDetails(const DetailsRequest& = DetailsRequest()) override {
         ++m_reads;
         m_dwCrc = m_crc;
         m_dwChecksum = m_sum;
@@ -148,6 +148,7 @@ public:
         m_steps += static_cast<int>(amount);
         if (m_steps == m_cancelAtStep) *m_flag = 1;
     }
+    bool Cancelled() override { return *m_flag != 0; }
     int m_steps = 0;
     std::int64_t m_total = -1;
     std::string m_last;
@@ -170,7 +171,7 @@ TEST(DuplicateGrouping, SameRowsAsThePairwiseLoop) {
 
         int cancel = 0;
         CancellingSink sink(&cancel, cancelAt);
-        DuplicateSearch search(&sink, &cancel);
+        DuplicateSearch search(&sink);
         ResultsModel model;
         const std::size_t total = records.size();
         search.GroupDuplicates(records, model);
@@ -194,7 +195,7 @@ TEST(DuplicateGrouping, ThreeAndTwoCopiesUnreadableAndStatus) {
     auto* alone = static_cast<FakeRecord*>(records.back().get());
     int cancel = 0;
     CancellingSink sink(&cancel, -1);
-    DuplicateSearch search(&sink, &cancel);
+    DuplicateSearch search(&sink);
     ResultsModel model;
     search.GroupDuplicates(records, model);
     const std::vector<Row> expected = {{"f1", 0, true}, {"f2", 1, false}, {"f3", 2, false},
@@ -220,7 +221,7 @@ TEST(DuplicateGrouping, ManyFilesOfOneSizeAreNotQuadratic) {
     for (int id = 0; id < 300000; ++id)
         records.push_back(std::make_unique<FakeRecord>(id, 4096, static_cast<std::uint32_t>(id % 200000),
                                                        1, static_cast<std::uint64_t>(id + 1), false));
-    DuplicateSearch search(nullptr, nullptr);
+    DuplicateSearch search(nullptr);
     ResultsModel model;
     search.GroupDuplicates(records, model);
     EXPECT_EQ(model.DuplicateCount(), 100000);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "engine/checksum.h"
 #include "support/platform_rules.h"
 #include "support/recording_sink.h"
@@ -41,8 +43,7 @@ TEST(DuplicateSearch, CrcTwinsWithOtherSumsCopiesAndEmptyFiles) {
     // Empty elements and a trailing separator name nothing.
     options.paths = dir / "twins" + ";;" + (dir / "copies") + ";" + (dir / "empty") + ";";
     RecordingSink sink;
-    int cancel = 0;
-    DuplicateSearch search(&sink, &cancel);
+    DuplicateSearch search(&sink);
     ResultsModel model;
     ASSERT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
 
@@ -80,16 +81,13 @@ TEST(DuplicateSearch, CancelWhileScanningListsNothing) {
     // The sink sets the cancel flag as soon as the scanner shows its first count.
     class CancelOnCount : public RecordingSink {
     public:
-        explicit CancelOnCount(int* flag) : m_flag(flag) {}
         void SetStatus(const std::string& text) override {
             RecordingSink::SetStatus(text);
-            if (text.find("发现") == 0) *m_flag = 1;
+            if (text.find("发现") == 0) m_cancel = true;
         }
-        int* m_flag;
     };
-    int cancel = 0;
-    CancelOnCount sink(&cancel);
-    DuplicateSearch search(&sink, &cancel);
+    CancelOnCount sink;
+    DuplicateSearch search(&sink);
     ResultsModel model;
     SearchOptions options;
     options.paths = dir.Path();
@@ -97,6 +95,46 @@ TEST(DuplicateSearch, CancelWhileScanningListsNothing) {
     EXPECT_EQ(model.RowCount(), 0u);
     // Nothing after the scan was shown: no sorting, no grouping.
     for (const std::string& text : sink.m_texts) EXPECT_EQ(text.find("正在"), std::string::npos);
+}
+
+TEST(DuplicateSearch, TwoSearchesAtOnceKeepTheirOwnState) {
+    // Two trees, each searched with masks (and folder parts) that would change the other's
+    // rows if the mask state, the scan root or the fingerprint switches were shared.
+    TempDir dir;
+    for (int k = 0; k < 40; ++k) {
+        const std::string n = std::to_string(k);
+        const std::string body(1000 + k, static_cast<char>('a' + k % 26));
+        dir.WriteFile("one/keep/" + n + ".txt", body);
+        dir.WriteFile("one/keep/copy" + n + ".txt", body);
+        dir.WriteFile("one/skip/" + n + ".txt", body);
+        dir.WriteFile("two/" + n + ".dat", body + "x");
+        dir.WriteFile("two/sub/" + n + ".dat", body + "x");
+        dir.WriteFile("two/sub/" + n + ".txt", body + "x");
+    }
+    SearchOptions first;
+    first.paths = dir / "one";
+    first.mask = Native("/keep/*.txt");
+    SearchOptions second;
+    second.paths = dir / "two";
+    second.mask = "*.dat;~" + Native("sub/*.txt");
+
+    const auto alone = [](const SearchOptions& options) {
+        ResultsModel model;
+        DuplicateSearch(nullptr).Run(options, model);
+        return Paths(model);
+    };
+    const std::vector<std::string> expectFirst = alone(first);
+    const std::vector<std::string> expectSecond = alone(second);
+    ASSERT_EQ(expectFirst.size(), 80u);
+    ASSERT_EQ(expectSecond.size(), 80u);
+    for (int round = 0; round < 5; ++round) {
+        std::vector<std::string> gotFirst, gotSecond;
+        std::thread other([&] { gotSecond = alone(second); });
+        gotFirst = alone(first);
+        other.join();
+        EXPECT_EQ(gotFirst, expectFirst);
+        EXPECT_EQ(gotSecond, expectSecond);
+    }
 }
 
 }  // namespace

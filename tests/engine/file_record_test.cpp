@@ -6,6 +6,7 @@
 #include <random>
 
 #include "engine/checksum.h"
+#include "platform/error_text.h"
 #include "platform/file_find.h"
 #include "support/temp_dir.h"
 
@@ -43,10 +44,12 @@ platform::FindData Find(const std::string& folder, const std::string& name) {
     return platform::FindData();
 }
 
-struct ChecksumSwitches {
-    ChecksumSwitches(int sum, int crc) { g_bComputeChecksum = sum, g_bComputeCrc = crc; }
-    ~ChecksumSwitches() { g_bComputeChecksum = g_bComputeCrc = 1; }
-};
+DetailsRequest Wanted(int sum, int crc) {
+    DetailsRequest request;
+    request.g_bComputeChecksum = sum;
+    request.g_bComputeCrc = crc;
+    return request;
+}
 
 TEST(Crc32, CheckValueChainingAndNull) {
     EXPECT_EQ(Crc32Update(0, "123456789", 9), 0xCBF43926u);
@@ -144,49 +147,44 @@ TEST(FileRecord, ComputeDetailsReadsOnceAndOnlyWhatIsAsked) {
     const std::string data = RandomBytes(150000, 3);
     dir.WriteFile("a.bin", data);
     {
-        ChecksumSwitches on(1, 1);
         CFileRecord r(Find(dir.Path(), "a.bin"), dir.Path());
-        r.ComputeDetails();
+        r.ComputeDetails(Wanted(1, 1));
         EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
         EXPECT_EQ(r.m_dwChecksum, ReferenceSum(data));
         EXPECT_FALSE(r.IsUnreadable());
         // Known fingerprints are not read again, even when the file has gone since.
         std::remove(r.m_strPath.c_str());
-        r.ComputeDetails();
+        r.ComputeDetails(Wanted(1, 1));
         EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
         EXPECT_FALSE(r.IsUnreadable());
     }
     dir.WriteFile("a.bin", data);
     {
-        ChecksumSwitches crcOnly(0, 1);
         CFileRecord r(Find(dir.Path(), "a.bin"), dir.Path());
-        r.ComputeDetails();
+        r.ComputeDetails(Wanted(0, 1));
         EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
         EXPECT_EQ(r.m_dwChecksum, 0u);
     }
     {
-        ChecksumSwitches off(0, 0);
         CFileRecord r(Find(dir.Path(), "a.bin"), dir.Path());
-        r.ComputeDetails();
+        r.ComputeDetails(Wanted(0, 0));
         EXPECT_EQ(r.m_dwCrc, 0u);
         EXPECT_FALSE(r.DetailsKnown());
     }
     {
-        ChecksumSwitches on(1, 1);
         dir.MakeDir("folder");
         CFileRecord folder(Find(dir.Path(), "folder"), dir.Path());
-        folder.ComputeDetails();
+        folder.ComputeDetails(Wanted(1, 1));
         EXPECT_EQ(folder.m_dwCrc, 0u);
         EXPECT_FALSE(folder.IsUnreadable());
     }
 }
 
 TEST(FileRecord, EmptyAndUnreadableFiles) {
-    ChecksumSwitches on(1, 1);
     TempDir dir;
     dir.WriteFile("empty", "");
     CFileRecord empty(Find(dir.Path(), "empty"), dir.Path());
-    empty.ComputeDetails();
+    empty.ComputeDetails(Wanted(1, 1));
     EXPECT_EQ(empty.m_dwCrc, 0u);
     EXPECT_EQ(empty.m_dwChecksum, 0u);
     EXPECT_FALSE(empty.IsUnreadable());
@@ -195,22 +193,25 @@ TEST(FileRecord, EmptyAndUnreadableFiles) {
     dir.WriteFile("gone", std::string(5000, 'x'));
     CFileRecord gone(Find(dir.Path(), "gone"), dir.Path());
     std::remove((dir / "gone").c_str());
-    gone.ComputeDetails();
+    gone.ComputeDetails(Wanted(1, 1));
     EXPECT_TRUE(gone.IsUnreadable());
 
     // Shrunk after the scan: fewer bytes than the size found.
     dir.WriteFile("shrinks", std::string(70000, 'y'));
     CFileRecord shrinks(Find(dir.Path(), "shrinks"), dir.Path());
     dir.WriteFile("shrinks", std::string(100, 'y'));
-    shrinks.ComputeDetails();
+    shrinks.ComputeDetails(Wanted(1, 1));
     EXPECT_TRUE(shrinks.IsUnreadable());
 
     // Grown after the scan: the contents are not those of the size found either.
     dir.WriteFile("grows", std::string(100, 'z'));
     CFileRecord grows(Find(dir.Path(), "grows"), dir.Path());
     dir.WriteFile("grows", std::string(64000, 'z'));
-    grows.ComputeDetails();
+    grows.ComputeDetails(Wanted(1, 1));
     EXPECT_TRUE(grows.IsUnreadable());
+    EXPECT_EQ(grows.ReadErrorText(), "文件在搜索期间已改变");
+    // ENOENT and ERROR_FILE_NOT_FOUND are both 2.
+    EXPECT_EQ(gone.ReadErrorText(), platform::ErrorText(2));
 }
 
 }  // namespace

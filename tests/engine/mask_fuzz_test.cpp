@@ -96,22 +96,21 @@ TEST(MaskFuzz, RandomMasksRootsAndPaths) {
         ScopedRoot root(roots[rnd.Below(7)]);
         std::string mask = rnd.Text(kMaskPieces, 12);
         const int caseBefore = rnd.Below(2);
-        CaseExact = caseBefore;
-        MaskMatcher m(mask, rnd.Below(2));
-        ASSERT_EQ(CaseExact, caseBefore);
+        RootedMatcher m(mask, rnd.Below(2));
+        m.CaseExact = caseBefore;
 
         for (int k = 0; k < 6; ++k) {
-            std::string prefix = ScanRoot != nullptr && !rnd.OneIn(5) ? ScanRoot : "";
+            std::string prefix = !rnd.OneIn(5) ? m.ScanRoot : "";
             if (!prefix.empty() && prefix.back() != '/') prefix += '/';
             const std::string path = prefix + rnd.Text(kNamePieces, 16);
             const int result = m.MatchPath(path);
             ASSERT_TRUE(result == 0 || result == 1);
-            ASSERT_EQ(CaseExact, caseBefore);
+            ASSERT_EQ(m.CaseExact, caseBefore);
             // Upper and lower case give one answer; so does a freshly compiled matcher, and
             // the same matcher asked again.
             ASSERT_EQ(m.MatchPath(AsciiLower(path)), result) << path;
             std::string again = mask;
-            MaskMatcher fresh(again, 1);
+            RootedMatcher fresh(again, 1);
             ASSERT_EQ(fresh.MatchPath(path), result) << "mask " << mask << " path " << path;
             ASSERT_EQ(m.MatchPath(path), result);
 
@@ -121,7 +120,6 @@ TEST(MaskFuzz, RandomMasksRootsAndPaths) {
             ASSERT_LE(n, static_cast<int>(subject.size()));
         }
     }
-    CaseExact = 0;
 }
 
 TEST(MaskFuzz, AMatchIsAlwaysAGlobMatch) {
@@ -132,11 +130,11 @@ TEST(MaskFuzz, AMatchIsAlwaysAGlobMatch) {
     const std::string root = std::string("r") + platform::kPathSeparator;
     ScopedRoot scopedRoot(root.c_str());
     std::string star = "*";
-    MaskMatcher any(star, 1);
+    RootedMatcher any(star, 1);
     for (int round = 0; round < 8000; ++round) {
         std::string mask = rnd.Text(kGlobPieces, 8);
         if (mask.empty()) continue;
-        MaskMatcher m(mask, 1);
+        RootedMatcher m(mask, 1);
         const std::string pattern = mask;  // as trimmed
         for (int k = 0; k < 5; ++k) {
             std::string name = rnd.Text(kGlobNamePieces, 10);

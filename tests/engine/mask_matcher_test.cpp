@@ -14,18 +14,16 @@
 
 namespace {
 
-// Sets ScanRoot (written with "/", or null) for the life of the object.
+// The start folder (written with "/", or null) of the matchers Compile makes.
+std::string g_root;
+
 class ScopedRoot {
 public:
-    explicit ScopedRoot(const char* root) : m_old(ScanRoot) {
-        if (root != nullptr) m_root = Native(root);
-        ScanRoot = root != nullptr ? m_root.c_str() : nullptr;
-    }
-    ~ScopedRoot() { ScanRoot = m_old; }
+    explicit ScopedRoot(const char* root) : m_old(g_root) { g_root = root ? Native(root) : ""; }
+    ~ScopedRoot() { g_root = m_old; }
 
 private:
-    const char* m_old;
-    std::string m_root;
+    std::string m_old;
 };
 
 // The chain as text: "*", "?", or the literal in quotes.
@@ -47,7 +45,9 @@ using Strings = std::vector<std::string>;
 
 std::unique_ptr<MaskMatcher> Compile(const std::string& mask, int kind = 1) {
     std::string text = Native(mask);
-    return std::make_unique<MaskMatcher>(text, kind);
+    auto m = std::make_unique<MaskMatcher>(text, kind);
+    m->ScanRoot = g_root;
+    return m;
 }
 
 int Match(const std::string& mask, const std::string& path) {
@@ -75,10 +75,10 @@ Split SplitOf(const std::string& mask) {
 int FindIn(MaskMatcher& m, const std::string& subject) {
     std::unique_ptr<char[]> copy(new char[subject.size()]);
     subject.copy(copy.get(), subject.size());
-    const int saved = CaseExact;
-    CaseExact = 1;
+    const int saved = m.CaseExact;
+    m.CaseExact = 1;
     const int n = m.FindPattern(copy.get(), static_cast<int>(subject.size()));
-    CaseExact = saved;
+    m.CaseExact = saved;
     return n;
 }
 
@@ -134,12 +134,9 @@ TEST(MaskCompile, TrimsTheCallersMaskAndFoldsCase) {
     EXPECT_EQ(mask, "*.txt");
     EXPECT_EQ(Shape(m.fileHead.get()), (Strings{"*", "'.TXT'"}));
 
-    // The constructor compiles upper-cased whatever CaseExact says, and gives it back.
-    CaseExact = 7;
+    // The constructor compiles upper-cased.
     std::string lower = "abc?";
     MaskMatcher n(lower, 1);
-    EXPECT_EQ(CaseExact, 7);
-    CaseExact = 0;
     EXPECT_EQ(n.fileHead->text, "ABC");
 
     // A set node holds the admitted bytes: 245 before folding, lower-case letters folded away.
@@ -318,12 +315,18 @@ TEST(MaskFileName, CaseIsIgnoredAndCaseExactRestored) {
     EXPECT_EQ(Match("sub/*.txt", "/data/SUB/a.txt"), 1);
 
     auto m = Compile("*.txt");
-    CaseExact = 1;
+    m->CaseExact = 1;
     EXPECT_EQ(m->MatchPath(Native("/data/a.txt")), 1);
-    EXPECT_EQ(CaseExact, 1);
-    CaseExact = 0;
+    EXPECT_EQ(m->CaseExact, 1);
+    m->CaseExact = 0;
     EXPECT_EQ(m->MatchPath(Native("/data/a.txt")), 1);
-    EXPECT_EQ(CaseExact, 0);
+    EXPECT_EQ(m->CaseExact, 0);
+    // Two matchers of one mask under different roots keep their own.
+    auto other = Compile("sub/*.txt");
+    other->ScanRoot = Native("/other");
+    EXPECT_EQ(Compile("sub/*.txt")->MatchPath(Native("/data/sub/a.txt")), 1);
+    EXPECT_EQ(other->MatchPath(Native("/data/sub/a.txt")), 0);
+    EXPECT_EQ(other->MatchPath(Native("/other/sub/a.txt")), 1);
 }
 
 TEST(MaskFileName, OneMatcherServesManyPaths) {

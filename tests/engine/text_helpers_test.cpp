@@ -97,19 +97,24 @@ TEST(UpperCase, AsciiAndHighBytes) {
     EXPECT_EQ(EqualsUpperCased("", "", 0), 1);
 }
 
-int g_pumpCalls = 0;
-void CountingPump() { ++g_pumpCalls; }
-
-TEST(MessagePump, HookIsCalledAndRemovable) {
-    PumpPendingMessages();  // no pump installed: nothing happens
-    g_pumpCalls = 0;
-    MessagePumpHook previous = SetMessagePumpHook(&CountingPump);
-    PumpPendingMessages();
-    PumpPendingMessages();
-    EXPECT_EQ(g_pumpCalls, 2);
-    EXPECT_EQ(SetMessagePumpHook(previous), &CountingPump);
-    PumpPendingMessages();
-    EXPECT_EQ(g_pumpCalls, 2);
+TEST(ListText, SplitJoinTrimAndCase) {
+    std::vector<std::string> pieces;
+    SplitString("A;;B;", pieces, ";");
+    EXPECT_EQ(pieces, (std::vector<std::string>{"A", "", "B"}));
+    EXPECT_EQ(JoinString(pieces, ";"), "A;;B");
+    SplitString("", pieces, ";");
+    EXPECT_TRUE(pieces.empty());
+    EXPECT_EQ(JoinString({}, ";"), "");
+    std::string s = " \t\v x y \r\n";
+    TrimBlanks(s);
+    EXPECT_EQ(s, "x y");
+    s = " \f ";
+    TrimBlanks(s);
+    EXPECT_EQ(s, "");
+    EXPECT_TRUE(EqualsIgnoringAsciiCase("abc_Z", "ABC_z"));
+    EXPECT_FALSE(EqualsIgnoringAsciiCase("abc", "abcd"));
+    EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC3\xA9", "\xC3\x89"));  // no case beyond ASCII
+    EXPECT_FALSE(EqualsIgnoringAsciiCase("[", "{"));
 }
 
 TEST(FileTimeToText, ShortDateBlankTime) {

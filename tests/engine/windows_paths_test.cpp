@@ -23,12 +23,9 @@ namespace {
 using StatusLines = RecordingSink;
 
 int MatchUnder(const char* root, std::string mask, const std::string& path) {
-    const char* old = ScanRoot;
-    ScanRoot = root;
     MaskMatcher m(mask, 1);
-    const int result = m.MatchPath(path);
-    ScanRoot = old;
-    return result;
+    m.ScanRoot = root != nullptr ? root : "";
+    return m.MatchPath(path);
 }
 
 std::string WithSlashes(std::string path) {
@@ -94,12 +91,12 @@ TEST(WindowsScanner, SlashesAreWalkedAsBackslashes) {
     const std::string data = dir / "Data\\";
     const std::string typed = WithSlashes(dir / "Data");  // "C:/.../Data"
 
-    StatusLines folders;
-    EXPECT_EQ(Scan(typed, "*.*", nullptr, &folders),
+    StatusLines sink;
+    EXPECT_EQ(Scan(typed, "*.*", nullptr, &sink),
               (std::vector<std::string>{data + "a.txt", data + "sub\\b.txt"}));
-    ASSERT_EQ(folders.m_texts.size(), 2u);
-    EXPECT_EQ(folders.m_texts.front(), typed);  // the status shows the text as typed
-    EXPECT_EQ(folders.m_texts.back(), data + "sub\\");
+    ASSERT_EQ(sink.Folders().size(), 2u);
+    EXPECT_EQ(sink.Folders().front(), typed);  // the status shows the text as typed
+    EXPECT_EQ(sink.Folders().back(), data + "sub\\");
 
     // Mask folders are relative to the typed root all the same, with or without its "/".
     EXPECT_EQ(Scan(typed, "sub\\*.txt"), (std::vector<std::string>{data + "sub\\b.txt"}));
@@ -117,7 +114,7 @@ TEST(WindowsSearch, OneFileThroughTwoSpellingsIsNeverItsOwnCopy) {
 
     SearchOptions options;
     options.paths = (dir / "Data") + ";" + upper;
-    DuplicateSearch search(nullptr, nullptr);
+    DuplicateSearch search(nullptr);
     ResultsModel results;
     ASSERT_EQ(search.Run(options, results), DuplicateSearch::kFinished);
     EXPECT_EQ(results.RowCount(), 0u);
@@ -165,11 +162,11 @@ TEST(WindowsDrives, LocalDiskKeywordTakesOnlyFixedDrives) {
         if (fixed) fixedRoot = root;
     }
 
-    // Expanded, the keyword gives (root, "*.*") pairs, and a fixed root is walked.
+    // Expanded, the keyword gives one folder per root, and a fixed root is walked.
     std::vector<std::string> folders;
     ASSERT_EQ(ExpandPathSpec("本地硬盘", folders), 1);
-    ASSERT_EQ(folders.size(), 2u * static_cast<std::size_t>(disks));
-    EXPECT_EQ(folders[1], "*.*");
+    ASSERT_EQ(folders.size(), static_cast<std::size_t>(disks));
+    EXPECT_EQ(folders[0].back(), '\\');
     if (!fixedRoot.empty()) {
         const auto found = Scan(fixedRoot, "marker.txt");
         EXPECT_EQ(found, (std::vector<std::string>{fixedRoot + "marker.txt"}));

@@ -6,16 +6,28 @@
 
 #include "engine/mask_matcher.h"
 
-// Sets ScanRoot for the life of the object.
+// The start folder that the tests' matchers get, as the scanner would give it ("" for none).
+inline std::string& TestRoot() {
+    static std::string root;
+    return root;
+}
+
+// Sets TestRoot for the life of the object.
 class ScopedRoot {
 public:
-    explicit ScopedRoot(const char* root) : m_old(ScanRoot) { ScanRoot = root; }
-    ~ScopedRoot() { ScanRoot = m_old; }
+    explicit ScopedRoot(const char* root) : m_old(TestRoot()) { TestRoot() = root ? root : ""; }
+    ~ScopedRoot() { TestRoot() = m_old; }
     ScopedRoot(const ScopedRoot&) = delete;
     ScopedRoot& operator=(const ScopedRoot&) = delete;
 
 private:
-    const char* m_old;
+    std::string m_old;
+};
+
+// A matcher of `mask` (trimmed in place) under TestRoot.
+class RootedMatcher : public MaskMatcher {
+public:
+    RootedMatcher(std::string& mask, int kind) : MaskMatcher(mask, kind) { ScanRoot = TestRoot(); }
 };
 
 // FindPattern over an exact-size heap copy of `subject`, so that the sanitizer build catches

@@ -1,7 +1,9 @@
-// A progress sink that remembers every status text it is shown.
+// A progress sink that remembers every status text and every place passed over, and says
+// "stop" once a test sets m_cancel.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/progress_sink.h"
@@ -11,5 +13,24 @@ public:
     void SetStatus(const std::string& text) override { m_texts.push_back(text); }
     void SetTotal(std::int64_t) override {}
     void StepProgress(std::int64_t) override {}
+    bool Cancelled() override { return m_cancel; }
+    void Skipped(const std::string& path, const std::string& reason) override {
+        m_skipped.emplace_back(path, reason);
+    }
+
+    // The scanner's running counts ("发现 ...") and the other lines (folders, stages).
+    std::vector<std::string> Counts() const { return Lines(true); }
+    std::vector<std::string> Folders() const { return Lines(false); }
+
     std::vector<std::string> m_texts;
+    std::vector<std::pair<std::string, std::string>> m_skipped;  // path, reason
+    bool m_cancel = false;
+
+private:
+    std::vector<std::string> Lines(bool counts) const {
+        std::vector<std::string> lines;
+        for (const std::string& text : m_texts)
+            if ((text.rfind("发现", 0) == 0) == counts) lines.push_back(text);
+        return lines;
+    }
 };

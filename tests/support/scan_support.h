@@ -9,12 +9,10 @@
 
 inline std::vector<std::string> Scan(const std::string& spec, const std::string& mask,
                                      const SearchFilter* filter = nullptr,
-                                     RecordingSink* folders = nullptr,
-                                     RecordingSink* counts = nullptr) {
-    const std::vector<std::string> pathList = {spec, mask};
+                                     RecordingSink* sink = nullptr) {
     RecordList records;
-    CDirectoryScanner scanner(folders, nullptr);
-    scanner.ScanPathList(records, pathList, mask, 1, filter, counts);
+    CDirectoryScanner scanner(sink);
+    scanner.ScanPathList(records, {spec}, mask, filter);
     std::vector<std::string> found;
     for (const auto& r : records) found.push_back(r->m_strPath);
     return found;

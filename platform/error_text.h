@@ -1,0 +1,15 @@
+// The system's own words for why an operation failed.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The code of the last failed system call of this thread (errno, or GetLastError on Windows).
+int LastErrorCode();
+
+// The system's text for `code`, in the user's language where the system has it, without a
+// trailing line end. Never empty.
+std::string ErrorText(int code);
+
+}  // namespace platform
