@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/sizer.h>
 #include <wx/statline.h>
@@ -18,10 +19,18 @@
 namespace {
 constexpr int IDS_WEB_LINK = 3014;
 constexpr int IDS_MAIL_LINK = 3015;
+
+// A dialog made without a parent belongs to the main window (it is centred over it and stays
+// above it); with no main window it stands alone.
+wxWindow* OwnerOf(wxWindow* parent) {
+    if (parent != nullptr) return parent;
+    wxWindow* main = wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr;
+    return main != nullptr && !main->IsBeingDeleted() ? main : nullptr;
+}
 }  // namespace
 
 CAboutDlg::CAboutDlg(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, wxString::FromUTF8("关于 Pairscout")) {
+    : wxDialog(OwnerOf(parent), wxID_ANY, wxString::FromUTF8("关于 Pairscout")) {
     const int gap = FromDIP(10);
 
     m_iconButton = new CKvIconButton(this, IDC_ICON);

@@ -78,8 +78,10 @@ void CKvHyperLink::SetLink(const std::string& target, const std::string& caption
     SetLabel(wxControl::EscapeMnemonics(Utf8ToWx(caption)));
     SetToolTip(Utf8ToWx(target));
     if (m_bAutoSize) {
+        // The width follows the caption; the height stays unless the caption needs more. The
+        // old minimum goes first: the best size is never below it.
+        SetMinSize(wxDefaultSize);
         InvalidateBestSize();
-        // The width follows the caption; the height stays unless the caption needs more.
         const wxSize best = GetBestSize();
         const wxSize now = GetSize();
         SetMinSize(best);
@@ -142,7 +144,7 @@ wxFont CKvHyperLink::CaptionFont() const {
     return font;
 }
 
-wxSize CKvHyperLink::DoGetBestClientSize() const {
+wxSize CKvHyperLink::DoGetBestSize() const {
     const wxFont font = CaptionFont();
     int width = 0;
     int height = 0;

@@ -64,7 +64,7 @@ public:
     bool AcceptsFocusFromKeyboard() const override { return true; }
 
 protected:
-    wxSize DoGetBestClientSize() const override;
+    wxSize DoGetBestSize() const override;
 
 private:
     wxFont CaptionFont() const;

@@ -26,7 +26,7 @@ wxSize CKvIconButton::IconSize() const {
     return wxSize(cx, cy);
 }
 
-wxSize CKvIconButton::DoGetBestClientSize() const {
+wxSize CKvIconButton::DoGetBestSize() const {
     const wxSize icon = IconSize();
     return wxSize(2 * icon.x + 8, 2 * icon.y + 8);
 }

@@ -15,8 +15,9 @@ public:
     bool AcceptsFocusFromKeyboard() const override { return false; }
 
 protected:
-    // (2 × icon width + 8) by (2 × icon height + 8): the icon twice, the frame and the shadow.
-    wxSize DoGetBestClientSize() const override;
+    // (2 × icon width + 8) by (2 × icon height + 8): the icon twice, the frame and the shadow
+    // (there is no border, so this is also the client size).
+    wxSize DoGetBestSize() const override;
 
 private:
     void OnPaint(wxPaintEvent& event);
