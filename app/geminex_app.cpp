@@ -17,6 +17,7 @@
 #include "app/wx_text.h"
 #include "engine/text_helpers.h"
 #include "results/geminex_view.h"
+#include "ui/about_dlg.h"
 
 #ifndef PAIRSCOUT_HELP_SOURCE_DIR
 #define PAIRSCOUT_HELP_SOURCE_DIR ""
@@ -39,7 +40,7 @@ std::unique_ptr<CSettingsStore>& FallbackSettings() {
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CGeminexApp, wxApp)
-    EVT_UPDATE_UI(WxId(cmd::ID_APP_ABOUT), CGeminexApp::OnUpdateAppAbout)
+    EVT_MENU(WxId(cmd::ID_APP_ABOUT), CGeminexApp::OnAppAbout)
     EVT_MENU(WxId(cmd::ID_HELP_SEARCH), CGeminexApp::OnHelpSearch)
 wxEND_EVENT_TABLE()
 // clang-format on
@@ -235,9 +236,9 @@ void CGeminexApp::CloseHelp() {
     if (m_help && m_help->GetFrame() != nullptr) m_help->Quit();
 }
 
-void CGeminexApp::OnUpdateAppAbout(wxUpdateUIEvent& event) {
-    // The About box is not built yet; until it is, the command is disabled.
-    event.Enable(false);
+void CGeminexApp::OnAppAbout(wxCommandEvent& /*event*/) {
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal();
 }
 
 void CGeminexApp::OnHelpSearch(wxCommandEvent& /*event*/) { ShowHelpSearch(); }

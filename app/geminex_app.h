@@ -70,7 +70,7 @@ public:
 
 private:
     bool EnsureHelp();
-    void OnUpdateAppAbout(wxUpdateUIEvent& event);
+    void OnAppAbout(wxCommandEvent& event);
     void OnHelpSearch(wxCommandEvent& event);
 
     std::unique_ptr<CSettingsStore> m_settings;

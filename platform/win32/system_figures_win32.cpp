@@ -7,17 +7,33 @@ namespace platform {
 
 bool FreeDiskSpaceOfCurrentFolder(std::uint64_t* bytes) {
     ULARGE_INTEGER available, total, free;
-    // A null directory means the disk of the current folder.
-    if (!::GetDiskFreeSpaceExA(nullptr, &available, &total, &free)) return false;
-    *bytes = available.QuadPart;
+    // A null directory means the disk of the current folder (a network share too).
+    if (::GetDiskFreeSpaceExA(nullptr, &available, &total, &free)) {
+        *bytes = available.QuadPart;
+        return true;
+    }
+    // Older call: the product exceeds 32 bits on any disk of more than 4 GB free.
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+    if (!::GetDiskFreeSpaceA(nullptr, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                             &clusters))
+        return false;
+    *bytes = static_cast<std::uint64_t>(freeClusters) * bytesPerSector * sectorsPerCluster;
     return true;
 }
 
+// GlobalMemoryStatus stops at 4 GB (2 GB for some programs); the Ex form counts in 64 bits.
 std::uint64_t PhysicalMemoryBytes() {
-    MEMORYSTATUS status = {};
+    MEMORYSTATUSEX status = {};
     status.dwLength = sizeof status;
-    ::GlobalMemoryStatus(&status);
-    return static_cast<std::uint64_t>(status.dwTotalPhys);
+    if (!::GlobalMemoryStatusEx(&status)) return 0;
+    return status.ullTotalPhys;
+}
+
+std::uint64_t AvailableMemoryBytes() {
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof status;
+    if (!::GlobalMemoryStatusEx(&status)) return 0;
+    return status.ullAvailPhys;
 }
 
 }  // namespace platform

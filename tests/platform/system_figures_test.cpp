@@ -36,4 +36,12 @@ TEST(SystemFigures, PhysicalMemory) {
 #endif
 }
 
+TEST(SystemFigures, AvailableMemoryIsPartOfThePhysicalMemory) {
+    const std::uint64_t available = platform::AvailableMemoryBytes();
+    const std::uint64_t physical = platform::PhysicalMemoryBytes();
+    EXPECT_GT(available, 0u);
+    // What the running system uses itself is never available.
+    EXPECT_LT(available, physical);
+}
+
 }  // namespace

@@ -1,0 +1,96 @@
+// Favorites and desktop folders under the user's home.
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/special_folders.h"
+
+namespace platform {
+namespace {
+
+bool IsDirectory(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+// $HOME, else the password database's home; "" when neither names one.
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home == '/') return WithoutTrailingSlashes(home);
+    if (const passwd* pw = getpwuid(getuid())) {
+        if (pw->pw_dir != nullptr && *pw->pw_dir == '/') return WithoutTrailingSlashes(pw->pw_dir);
+    }
+    return std::string();
+}
+
+// The value of XDG_DESKTOP_DIR in user-dirs.dirs: a double-quoted path that is either
+// "$HOME/..." or absolute, with backslash escapes. "" when the file or the line is missing or
+// the value has another form (which xdg-user-dirs does not write).
+std::string DesktopFromUserDirs(const std::string& home) {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string file = (config != nullptr && *config == '/' ? std::string(config)
+                                                                    : home + "/.config") +
+                             "/user-dirs.dirs";
+    std::ifstream in(file);
+    std::string line;
+    std::string result;
+    const std::string key = "XDG_DESKTOP_DIR=";
+    while (std::getline(in, line)) {
+        std::size_t pos = line.find_first_not_of(" \t");
+        if (pos == std::string::npos || line.compare(pos, key.size(), key) != 0) continue;
+        pos += key.size();
+        if (pos >= line.size() || line[pos] != '"') continue;
+        std::string value;
+        bool closed = false;
+        for (++pos; pos < line.size(); ++pos) {
+            if (line[pos] == '\\' && pos + 1 < line.size()) {
+                value += line[++pos];
+            } else if (line[pos] == '"') {
+                closed = true;
+                break;
+            } else {
+                value += line[pos];
+            }
+        }
+        if (!closed) continue;
+        if (value.compare(0, 5, "$HOME") == 0 && (value.size() == 5 || value[5] == '/'))
+            value = home + value.substr(5);
+        else if (value.empty() || value[0] != '/')
+            continue;
+        result = WithoutTrailingSlashes(value);  // the last line wins, as when the shell reads it
+    }
+    return result;
+}
+
+}  // namespace
+
+bool FavoritesFolder(std::string* path) {
+    const std::string home = HomeFolder();
+    if (home.empty()) return false;
+    const std::string folder = home + "/Favorites";
+    if (!IsDirectory(folder) && mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (!IsDirectory(folder)) return false;
+    *path = folder;
+    return true;
+}
+
+bool DesktopFolder(std::string* path) {
+    const std::string home = HomeFolder();
+    if (home.empty()) return false;
+    std::string folder = DesktopFromUserDirs(home);
+    if (folder.empty()) folder = home + "/Desktop";
+    if (!IsDirectory(folder)) return false;
+    *path = folder;
+    return true;
+}
+
+}  // namespace platform

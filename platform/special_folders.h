@@ -1,0 +1,18 @@
+// The user's Favorites folder and desktop folder, where the link control saves shortcuts.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The user's Favorites folder, made when it is missing: ~/Favorites here, the shell's Favorites
+// folder on Windows. The path does not end in a separator. False when there is no home folder
+// or the folder cannot be made.
+bool FavoritesFolder(std::string* path);
+
+// The user's desktop folder: XDG_DESKTOP_DIR of the user's user-dirs.dirs (as xdg-user-dir
+// reads it), else ~/Desktop; the shell's desktop folder on Windows. The path does not end in a
+// separator. False when there is no home folder or the folder does not exist.
+bool DesktopFolder(std::string* path);
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+// Favorites and desktop folders from the shell.
+#include "platform/special_folders.h"
+#include "platform/win32/win32.h"
+
+#include <shlobj.h>
+
+namespace platform {
+namespace {
+
+bool ShellFolder(int csidl, std::string* path) {
+    char buffer[MAX_PATH];
+    if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+        return false;
+    std::string folder = buffer;
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    if (folder.empty()) return false;
+    *path = folder;
+    return true;
+}
+
+}  // namespace
+
+bool FavoritesFolder(std::string* path) {
+    return ShellFolder(CSIDL_FAVORITES | CSIDL_FLAG_CREATE, path);
+}
+
+bool DesktopFolder(std::string* path) { return ShellFolder(CSIDL_DESKTOPDIRECTORY, path); }
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+#include "ui/about_texts.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+#include "engine/duplicate_search.h"
+#include "engine/string_table.h"
+
+#ifndef PAIRSCOUT_VERSION
+#error "PAIRSCOUT_VERSION comes from the project's version in the top CMakeLists.txt"
+#endif
+
+namespace {
+constexpr int IDS_MEMORY_KB = 2012;
+}
+
+std::string DisplayVersion(const std::string& version) {
+    const std::size_t first = version.find('.');
+    if (first == std::string::npos) return version;
+    const std::size_t second = version.find('.', first + 1);
+    if (second != std::string::npos && version.compare(second, std::string::npos, ".0") == 0)
+        return version.substr(0, second);
+    return version;
+}
+
+std::string ProgramVersionText() { return DisplayVersion(PAIRSCOUT_VERSION); }
+
+std::string AboutTitleText(const std::string& displayVersion) {
+    return "Pairscout \n 版本 " + displayVersion;
+}
+
+std::string MemoryText(std::uint64_t bytes) {
+    // "%lu" is 32 bits wide on Windows: a count beyond it shows as the largest, not wrapped.
+    const std::uint64_t kb =
+        std::min<std::uint64_t>(bytes >> 10, std::numeric_limits<unsigned long>::max());
+    char buf[80];
+    std::snprintf(buf, sizeof buf, LoadStringText(IDS_MEMORY_KB), static_cast<unsigned long>(kb));
+    return buf;
+}
+
+std::string DiskFreeText(bool known, std::uint64_t bytes) {
+    return FormatSizeText(known ? static_cast<double>(bytes) : 0.0);
+}
