@@ -84,8 +84,8 @@ int CGeminexApp::OnExit() {
 }
 
 bool CGeminexApp::InitInstance(const std::vector<std::string>& args) {
-    // 1. Control container and 3-D controls: nothing to enable on this toolkit. The engine's
-    //    long loops reach the window system through the message pump installed here.
+    // 1. The engine's long loops reach the window system through the message pump installed
+    //    here.
     SetMessagePumpHook(&PumpWindowMessages);
 
     // 2. Every setting lives under the company's key, then the application title.
