@@ -27,7 +27,9 @@ TEST(CommandIds, EveryCommandHasAUsableUniqueWxId) {
         EXPECT_FALSE(table[i].wxId >= wxID_FILE1 && table[i].wxId <= wxID_FILE9);
         EXPECT_EQ(CommandFromWxId(table[i].wxId), table[i].number);
         EXPECT_EQ(FindCommand(table[i].number), &table[i]);
-        if (i > 0) EXPECT_LT(table[i - 1].number, table[i].number);
+        if (i > 0) {
+            EXPECT_LT(table[i - 1].number, table[i].number);
+        }
     }
     // Framework commands go with wx's own ids, so wx's stock handling and art apply to them.
     EXPECT_EQ(WxId(cmd::ID_FILE_OPEN), wxID_OPEN);
