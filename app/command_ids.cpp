@@ -2,47 +2,27 @@
 
 namespace {
 
-#define PAIRSCOUT_COMMAND(id) {cmd::id, #id, WxId(cmd::id)}
+#define PAIRSCOUT_COMMAND_ROW_STD(id, number, wxid) {cmd::id, #id, WxId(cmd::id)},
+#define PAIRSCOUT_COMMAND_ROW_OWN(id, number) {cmd::id, #id, WxId(cmd::id)},
 
-const CommandEntry kCommands[] = {
-    PAIRSCOUT_COMMAND(ID_LINK_COPY_SHORTCUT),
-    PAIRSCOUT_COMMAND(ID_FILE_PROPERTIES),
-    PAIRSCOUT_COMMAND(ID_EXPLORE_FOLDER),
-    PAIRSCOUT_COMMAND(ID_LINK_ADD_FAVORITES),
-    PAIRSCOUT_COMMAND(ID_LINK_ADD_DESKTOP),
-    PAIRSCOUT_COMMAND(ID_LINK_OPEN),
-    PAIRSCOUT_COMMAND(ID_FIND_DUPLICATES),
-    PAIRSCOUT_COMMAND(ID_DELETE_FILES),
-    PAIRSCOUT_COMMAND(ID_SELECT_ALL_DUPLICATES),
-    PAIRSCOUT_COMMAND(ID_SELECT_ALL_ROWS),
-    PAIRSCOUT_COMMAND(ID_COPY_ROWS),
-    PAIRSCOUT_COMMAND(ID_HELP_SEARCH),
-    PAIRSCOUT_COMMAND(ID_FILE_NEW),
-    PAIRSCOUT_COMMAND(ID_FILE_OPEN),
-    PAIRSCOUT_COMMAND(ID_FILE_SAVE_AS),
-    PAIRSCOUT_COMMAND(ID_FILE_PRINT_SETUP),
-    PAIRSCOUT_COMMAND(ID_FILE_PRINT),
-    PAIRSCOUT_COMMAND(ID_FILE_PRINT_DIRECT),
-    PAIRSCOUT_COMMAND(ID_FILE_PRINT_PREVIEW),
-    PAIRSCOUT_COMMAND(ID_EDIT_COPY),
-    PAIRSCOUT_COMMAND(ID_EDIT_FIND),
-    PAIRSCOUT_COMMAND(ID_EDIT_REPEAT),
-    PAIRSCOUT_COMMAND(ID_EDIT_REPLACE),
-    PAIRSCOUT_COMMAND(ID_APP_ABOUT),
-    PAIRSCOUT_COMMAND(ID_APP_EXIT),
-    PAIRSCOUT_COMMAND(ID_HELP_INDEX),
-    PAIRSCOUT_COMMAND(ID_HELP_FINDER),
-    PAIRSCOUT_COMMAND(ID_HELP_USING),
-    PAIRSCOUT_COMMAND(ID_CONTEXT_HELP),
-    PAIRSCOUT_COMMAND(ID_HELP),
-    PAIRSCOUT_COMMAND(ID_DEFAULT_HELP),
-    PAIRSCOUT_COMMAND(ID_NEXT_PANE),
-    PAIRSCOUT_COMMAND(ID_PREV_PANE),
-    PAIRSCOUT_COMMAND(ID_VIEW_TOOLBAR),
-    PAIRSCOUT_COMMAND(ID_VIEW_STATUS_BAR),
-};
+constexpr CommandEntry kCommands[] = {
+    PAIRSCOUT_COMMANDS(PAIRSCOUT_COMMAND_ROW_STD, PAIRSCOUT_COMMAND_ROW_OWN)};
 
-#undef PAIRSCOUT_COMMAND
+#undef PAIRSCOUT_COMMAND_ROW_STD
+#undef PAIRSCOUT_COMMAND_ROW_OWN
+
+// The list is kept in number order, and no two commands share a wx id.
+constexpr bool ListIsSound() {
+    constexpr std::size_t count = sizeof kCommands / sizeof kCommands[0];
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0 && kCommands[i - 1].number >= kCommands[i].number) return false;
+        for (std::size_t j = 0; j < i; ++j) {
+            if (kCommands[j].wxId == kCommands[i].wxId) return false;
+        }
+    }
+    return true;
+}
+static_assert(ListIsSound(), "PAIRSCOUT_COMMANDS: numbers out of order or a wx id used twice");
 
 }  // namespace
 

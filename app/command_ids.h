@@ -2,10 +2,11 @@
 //
 // Commands are identified by the numbers of the resources (32780, 57601, ...). wx refuses menu
 // and command ids from 0x7FFF up, so no number of 32768 or more can be a wx id as it stands.
-// This one table names every command with its number and the wx id used at run time: the wx
-// standard id for a command of the framework's own (wxID_OPEN, wxID_SAVEAS, wxID_PRINT, ...),
-// otherwise an id of the program's own above wxID_HIGHEST. Control ids (1000s) and string ids
-// (2000s) are used as they are and do not appear here.
+// PAIRSCOUT_COMMANDS below is the one place that names a command: its number and the wx id used
+// at run time, the wx standard id for a command of the framework's own (wxID_OPEN, wxID_SAVEAS,
+// wxID_PRINT, ...), otherwise an id of the program's own above wxID_HIGHEST, given in list
+// order. The enum, WxId() and the command table are all made from it. Control ids (1000s) and
+// string ids (2000s) are used as they are and do not appear here.
 //
 // WxId() is constexpr so that static event tables can name commands by their number:
 //     EVT_MENU(WxId(cmd::ID_FIND_DUPLICATES), CGeminexView::OnFindDuplicates)
@@ -15,49 +16,57 @@
 
 #include <wx/defs.h>
 
+// Every command, in number order: STD(name, number, wx standard id) for a command wx has an id
+// for, OWN(name, number) for one that gets an id of the program's own.
+// clang-format off
+#define PAIRSCOUT_COMMANDS(STD, OWN)                                                            \
+    /* The program's own commands. */                                                           \
+    OWN(ID_LINK_COPY_SHORTCUT, 32771)    /* hyperlink menu: copy the target text */              \
+    OWN(ID_FILE_PROPERTIES, 32772)       /* the file's properties */                             \
+    OWN(ID_EXPLORE_FOLDER, 32773)        /* the file's folder in the file manager */             \
+    OWN(ID_LINK_ADD_FAVORITES, 32774)    /* hyperlink menu: shortcut into Favorites */           \
+    OWN(ID_LINK_ADD_DESKTOP, 32775)      /* hyperlink menu: shortcut onto the desktop */         \
+    OWN(ID_LINK_OPEN, 32776)             /* hyperlink menu: open the target */                   \
+    OWN(ID_FIND_DUPLICATES, 32780)       /* search for duplicate files */                        \
+    OWN(ID_DELETE_FILES, 32781)          /* delete the selected files (Shift: for good) */       \
+    OWN(ID_SELECT_ALL_DUPLICATES, 32782) /* select every file but the first of each group */     \
+    OWN(ID_SELECT_ALL_ROWS, 32786)       /* select every row of the list */                      \
+    OWN(ID_COPY_ROWS, 32787)             /* copy rows as text */                                 \
+    OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
+    /* The framework's commands. */                                                              \
+    STD(ID_FILE_NEW, 57600, wxID_NEW)                                                            \
+    STD(ID_FILE_OPEN, 57601, wxID_OPEN)                                                          \
+    STD(ID_FILE_SAVE_AS, 57604, wxID_SAVEAS)                                                     \
+    STD(ID_FILE_PRINT_SETUP, 57606, wxID_PRINT_SETUP)                                            \
+    STD(ID_FILE_PRINT, 57607, wxID_PRINT)                                                        \
+    OWN(ID_FILE_PRINT_DIRECT, 57608)                                                             \
+    STD(ID_FILE_PRINT_PREVIEW, 57609, wxID_PREVIEW)                                              \
+    STD(ID_EDIT_COPY, 57634, wxID_COPY)                                                          \
+    STD(ID_EDIT_FIND, 57636, wxID_FIND)                                                          \
+    OWN(ID_EDIT_REPEAT, 57640)                                                                   \
+    STD(ID_EDIT_REPLACE, 57641, wxID_REPLACE)                                                    \
+    STD(ID_APP_ABOUT, 57664, wxID_ABOUT)                                                         \
+    STD(ID_APP_EXIT, 57665, wxID_EXIT)                                                           \
+    STD(ID_HELP_INDEX, 57666, wxID_HELP_INDEX)                                                   \
+    STD(ID_HELP_FINDER, 57667, wxID_HELP_CONTENTS)                                               \
+    STD(ID_HELP_USING, 57668, wxID_HELP_COMMANDS)                                                \
+    STD(ID_CONTEXT_HELP, 57669, wxID_HELP_CONTEXT)                                               \
+    STD(ID_HELP, 57670, wxID_HELP)                                                               \
+    OWN(ID_DEFAULT_HELP, 57671)                                                                  \
+    OWN(ID_NEXT_PANE, 57680)                                                                     \
+    OWN(ID_PREV_PANE, 57681)                                                                     \
+    OWN(ID_VIEW_TOOLBAR, 59392)                                                                  \
+    OWN(ID_VIEW_STATUS_BAR, 59393)
+// clang-format on
+
 namespace cmd {
 
+#define PAIRSCOUT_COMMAND_NUMBER_STD(name, number, wxid) name = number,
+#define PAIRSCOUT_COMMAND_NUMBER_OWN(name, number) name = number,
 // Command numbers, as the resources use them.
-enum : int {
-    // The program's own commands.
-    ID_LINK_COPY_SHORTCUT = 32771,    // hyperlink menu: copy the target text
-    ID_FILE_PROPERTIES = 32772,       // the file's properties
-    ID_EXPLORE_FOLDER = 32773,        // the file's folder in the file manager
-    ID_LINK_ADD_FAVORITES = 32774,    // hyperlink menu: shortcut into Favorites
-    ID_LINK_ADD_DESKTOP = 32775,      // hyperlink menu: shortcut onto the desktop
-    ID_LINK_OPEN = 32776,             // hyperlink menu: open the target
-    ID_FIND_DUPLICATES = 32780,       // search for duplicate files
-    ID_DELETE_FILES = 32781,          // delete the selected files (Shift: for good)
-    ID_SELECT_ALL_DUPLICATES = 32782, // select every file but the first of each group
-    ID_SELECT_ALL_ROWS = 32786,       // select every row of the list
-    ID_COPY_ROWS = 32787,             // copy rows as text
-    ID_HELP_SEARCH = 40013,           // the help book's search (keyword index)
-
-    // The framework's commands.
-    ID_FILE_NEW = 57600,
-    ID_FILE_OPEN = 57601,
-    ID_FILE_SAVE_AS = 57604,
-    ID_FILE_PRINT_SETUP = 57606,
-    ID_FILE_PRINT = 57607,
-    ID_FILE_PRINT_DIRECT = 57608,
-    ID_FILE_PRINT_PREVIEW = 57609,
-    ID_EDIT_COPY = 57634,
-    ID_EDIT_FIND = 57636,
-    ID_EDIT_REPEAT = 57640,
-    ID_EDIT_REPLACE = 57641,
-    ID_APP_ABOUT = 57664,
-    ID_APP_EXIT = 57665,
-    ID_HELP_INDEX = 57666,
-    ID_HELP_FINDER = 57667,
-    ID_HELP_USING = 57668,
-    ID_CONTEXT_HELP = 57669,
-    ID_HELP = 57670,
-    ID_DEFAULT_HELP = 57671,
-    ID_NEXT_PANE = 57680,
-    ID_PREV_PANE = 57681,
-    ID_VIEW_TOOLBAR = 59392,
-    ID_VIEW_STATUS_BAR = 59393,
-};
+enum : int { PAIRSCOUT_COMMANDS(PAIRSCOUT_COMMAND_NUMBER_STD, PAIRSCOUT_COMMAND_NUMBER_OWN) };
+#undef PAIRSCOUT_COMMAND_NUMBER_STD
+#undef PAIRSCOUT_COMMAND_NUMBER_OWN
 
 // Status bar indicator ids (also the string ids of their texts).
 enum : int {
@@ -75,53 +84,34 @@ enum : int {
 // Resource 128: menu, accelerator table, toolbar, icon and document string of the template.
 enum : int { IDR_MAINFRAME = 128 };
 
-// First wx id of the program's own commands; they follow in table order.
+// First wx id of the program's own commands; they follow in list order.
 constexpr int kFirstOwnWxId = wxID_HIGHEST + 100;
+
+namespace detail {
+// The place of each command without a wx standard id among such commands (0, 1, 2, ...).
+#define PAIRSCOUT_COMMAND_SLOT_STD(name, number, wxid)
+#define PAIRSCOUT_COMMAND_SLOT_OWN(name, number) OWN_SLOT_##name,
+enum : int { PAIRSCOUT_COMMANDS(PAIRSCOUT_COMMAND_SLOT_STD, PAIRSCOUT_COMMAND_SLOT_OWN) };
+#undef PAIRSCOUT_COMMAND_SLOT_STD
+#undef PAIRSCOUT_COMMAND_SLOT_OWN
+}  // namespace detail
 
 }  // namespace cmd
 
 // The wx id that command `number` is sent with; wxID_NONE for a number that is not a command.
 constexpr int WxId(int number) {
+#define PAIRSCOUT_COMMAND_WXID_STD(name, number, wxid) \
+    case cmd::name:                                   \
+        return wxid;
+#define PAIRSCOUT_COMMAND_WXID_OWN(name, number) \
+    case cmd::name:                             \
+        return cmd::kFirstOwnWxId + cmd::detail::OWN_SLOT_##name;
     switch (number) {
-        // Framework commands: the wx standard ids.
-        case cmd::ID_FILE_NEW: return wxID_NEW;
-        case cmd::ID_FILE_OPEN: return wxID_OPEN;
-        case cmd::ID_FILE_SAVE_AS: return wxID_SAVEAS;
-        case cmd::ID_FILE_PRINT_SETUP: return wxID_PRINT_SETUP;
-        case cmd::ID_FILE_PRINT: return wxID_PRINT;
-        case cmd::ID_FILE_PRINT_PREVIEW: return wxID_PREVIEW;
-        case cmd::ID_EDIT_COPY: return wxID_COPY;
-        case cmd::ID_EDIT_FIND: return wxID_FIND;
-        case cmd::ID_EDIT_REPLACE: return wxID_REPLACE;
-        case cmd::ID_APP_ABOUT: return wxID_ABOUT;
-        case cmd::ID_APP_EXIT: return wxID_EXIT;
-        case cmd::ID_HELP_INDEX: return wxID_HELP_INDEX;
-        case cmd::ID_HELP_FINDER: return wxID_HELP_CONTENTS;
-        case cmd::ID_HELP_USING: return wxID_HELP_COMMANDS;
-        case cmd::ID_CONTEXT_HELP: return wxID_HELP_CONTEXT;
-        case cmd::ID_HELP: return wxID_HELP;
-        // Commands without a wx standard id, framework's and own: ids of the program's own.
-        case cmd::ID_FILE_PRINT_DIRECT: return cmd::kFirstOwnWxId + 0;
-        case cmd::ID_EDIT_REPEAT: return cmd::kFirstOwnWxId + 1;
-        case cmd::ID_DEFAULT_HELP: return cmd::kFirstOwnWxId + 2;
-        case cmd::ID_NEXT_PANE: return cmd::kFirstOwnWxId + 3;
-        case cmd::ID_PREV_PANE: return cmd::kFirstOwnWxId + 4;
-        case cmd::ID_VIEW_TOOLBAR: return cmd::kFirstOwnWxId + 5;
-        case cmd::ID_VIEW_STATUS_BAR: return cmd::kFirstOwnWxId + 6;
-        case cmd::ID_LINK_COPY_SHORTCUT: return cmd::kFirstOwnWxId + 7;
-        case cmd::ID_FILE_PROPERTIES: return cmd::kFirstOwnWxId + 8;
-        case cmd::ID_EXPLORE_FOLDER: return cmd::kFirstOwnWxId + 9;
-        case cmd::ID_LINK_ADD_FAVORITES: return cmd::kFirstOwnWxId + 10;
-        case cmd::ID_LINK_ADD_DESKTOP: return cmd::kFirstOwnWxId + 11;
-        case cmd::ID_LINK_OPEN: return cmd::kFirstOwnWxId + 12;
-        case cmd::ID_FIND_DUPLICATES: return cmd::kFirstOwnWxId + 13;
-        case cmd::ID_DELETE_FILES: return cmd::kFirstOwnWxId + 14;
-        case cmd::ID_SELECT_ALL_DUPLICATES: return cmd::kFirstOwnWxId + 15;
-        case cmd::ID_SELECT_ALL_ROWS: return cmd::kFirstOwnWxId + 16;
-        case cmd::ID_COPY_ROWS: return cmd::kFirstOwnWxId + 17;
-        case cmd::ID_HELP_SEARCH: return cmd::kFirstOwnWxId + 18;
+        PAIRSCOUT_COMMANDS(PAIRSCOUT_COMMAND_WXID_STD, PAIRSCOUT_COMMAND_WXID_OWN)
         default: return wxID_NONE;
     }
+#undef PAIRSCOUT_COMMAND_WXID_STD
+#undef PAIRSCOUT_COMMAND_WXID_OWN
 }
 
 // One row of the command table.

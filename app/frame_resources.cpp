@@ -96,11 +96,6 @@ const MenuPopupResource* MainMenuResource(std::size_t* count) {
     return kMainMenu;
 }
 
-const AcceleratorResource* MainAcceleratorResource(std::size_t* count) {
-    if (count != nullptr) *count = COUNT_OF(kAccelerators);
-    return kAccelerators;
-}
-
 int FindAcceleratorCommand(int flags, int keyCode) {
     const int modifiers = flags & (wxACCEL_CTRL | wxACCEL_SHIFT | wxACCEL_ALT);
     const int key = NormaliseKey(keyCode);

@@ -29,9 +29,6 @@ struct AcceleratorResource {
     int command;
 };
 
-// Accelerator table 128; `count` receives the number of entries.
-const AcceleratorResource* MainAcceleratorResource(std::size_t* count);
-
 // The command that accelerator table 128 sends for a key with the given modifiers, or 0 when the
 // table has no such key. The modifiers must match exactly; keypad Enter, Insert and Delete count
 // as Enter, Insert and Delete (one virtual key each on Windows).

@@ -41,6 +41,11 @@ std::unique_ptr<CSettingsStore>& FallbackSettings() {
 // clang-format off
 wxBEGIN_EVENT_TABLE(CGeminexApp, wxApp)
     EVT_MENU(WxId(cmd::ID_APP_ABOUT), CGeminexApp::OnAppAbout)
+    EVT_MENU(WxId(cmd::ID_HELP), CGeminexApp::OnHelpContents)
+    EVT_MENU(WxId(cmd::ID_HELP_FINDER), CGeminexApp::OnHelpContents)
+    EVT_MENU(WxId(cmd::ID_DEFAULT_HELP), CGeminexApp::OnHelpContents)
+    // There is no per-window help in the book; its contents serve.
+    EVT_MENU(WxId(cmd::ID_CONTEXT_HELP), CGeminexApp::OnHelpContents)
     EVT_MENU(WxId(cmd::ID_HELP_SEARCH), CGeminexApp::OnHelpSearch)
 wxEND_EVENT_TABLE()
 // clang-format on
@@ -145,6 +150,7 @@ bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
     }
     m_mainFrame = frame;
     SetTopWindow(frame);
+    frame->Bind(wxEVT_CLOSE_WINDOW, &CGeminexApp::OnMainFrameClose, this);
 
     wxDocument* doc = nullptr;
     switch (info.m_nShellCommand) {
@@ -241,4 +247,12 @@ void CGeminexApp::OnAppAbout(wxCommandEvent& /*event*/) {
     aboutDlg.DoModal();
 }
 
+void CGeminexApp::OnHelpContents(wxCommandEvent& /*event*/) { ShowHelpContents(); }
+
 void CGeminexApp::OnHelpSearch(wxCommandEvent& /*event*/) { ShowHelpSearch(); }
+
+void CGeminexApp::OnMainFrameClose(wxCloseEvent& event) {
+    // The help window goes with the main window (it would otherwise keep the program running).
+    CloseHelp();
+    event.Skip();
+}

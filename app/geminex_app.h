@@ -1,7 +1,9 @@
 // CGeminexApp: the application object. InitInstance sets the settings key, the recent-file list
 // of 4, registers the single document template (CGeminexDoc, CMainFrame, CGeminexView), acts on
 // the command line and shows the main window. The application's own commands: About (57664),
-// help contents (57670, through the frame) and help search (40013).
+// the help book's contents (57670, 57667, 57671 and 57669) and its search (40013); the frame's
+// menu commands reach them through the application's event table, so the frame knows nothing
+// of the application.
 //
 // The executable's wxIMPLEMENT_APP (app/main.cpp) creates the one instance; tests create it with
 // wxIMPLEMENT_APP_NO_MAIN and drive InitInstance/ExitInstance themselves.
@@ -71,7 +73,9 @@ public:
 private:
     bool EnsureHelp();
     void OnAppAbout(wxCommandEvent& event);
+    void OnHelpContents(wxCommandEvent& event);
     void OnHelpSearch(wxCommandEvent& event);
+    void OnMainFrameClose(wxCloseEvent& event);
 
     std::unique_ptr<CSettingsStore> m_settings;
     wxDocManager* m_docManager = nullptr;    // owned; deleted by ExitInstance

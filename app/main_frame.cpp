@@ -8,7 +8,6 @@
 
 #include "app/command_ids.h"
 #include "app/frame_resources.h"
-#include "app/geminex_app.h"
 #include "app/pictures.h"
 #include "app/wx_text.h"
 
@@ -23,12 +22,7 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_UPDATE_UI(WxId(cmd::ID_VIEW_STATUS_BAR), CMainFrame::OnUpdateControlBarMenu)
     EVT_UPDATE_UI(WxId(cmd::ID_NEXT_PANE), CMainFrame::OnUpdatePaneMenu)
     EVT_UPDATE_UI(WxId(cmd::ID_PREV_PANE), CMainFrame::OnUpdatePaneMenu)
-    EVT_MENU(WxId(cmd::ID_HELP_FINDER), CMainFrame::OnHelpFinder)
-    EVT_MENU(WxId(cmd::ID_DEFAULT_HELP), CMainFrame::OnHelpFinder)
-    EVT_MENU(WxId(cmd::ID_HELP), CMainFrame::OnHelp)
-    EVT_MENU(WxId(cmd::ID_CONTEXT_HELP), CMainFrame::OnContextHelp)
     EVT_IDLE(CMainFrame::OnIdle)
-    EVT_CLOSE(CMainFrame::OnClose)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -62,9 +56,6 @@ wxMenuBar* LoadMenuBar() {
 }  // namespace
 
 CMainFrame* GetMainFrame() {
-    if (CGeminexApp* app = GetGeminexApp()) {
-        if (CMainFrame* frame = app->GetMainFrame()) return frame;
-    }
     return wxTheApp != nullptr ? wxDynamicCast(wxTheApp->GetTopWindow(), CMainFrame) : nullptr;
 }
 
@@ -244,26 +235,7 @@ void CMainFrame::OnUpdatePaneMenu(wxUpdateUIEvent& event) {
     event.Enable(false);
 }
 
-void CMainFrame::OnHelp(wxCommandEvent& /*event*/) {
-    if (CGeminexApp* app = GetGeminexApp()) app->ShowHelpContents();
-}
-
-void CMainFrame::OnHelpFinder(wxCommandEvent& /*event*/) {
-    if (CGeminexApp* app = GetGeminexApp()) app->ShowHelpContents();
-}
-
-void CMainFrame::OnContextHelp(wxCommandEvent& /*event*/) {
-    // There is no per-window help in the book; its contents serve.
-    if (CGeminexApp* app = GetGeminexApp()) app->ShowHelpContents();
-}
-
 void CMainFrame::OnIdle(wxIdleEvent& event) {
     UpdateIndicators();
-    event.Skip();
-}
-
-void CMainFrame::OnClose(wxCloseEvent& event) {
-    // The help window goes with the main window (it would otherwise keep the program running).
-    if (CGeminexApp* app = GetGeminexApp()) app->CloseHelp();
     event.Skip();
 }

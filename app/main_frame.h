@@ -63,11 +63,7 @@ private:
     void OnBarCheck(wxCommandEvent& event);
     void OnUpdateControlBarMenu(wxUpdateUIEvent& event);
     void OnUpdatePaneMenu(wxUpdateUIEvent& event);
-    void OnHelp(wxCommandEvent& event);
-    void OnHelpFinder(wxCommandEvent& event);
-    void OnContextHelp(wxCommandEvent& event);
     void OnIdle(wxIdleEvent& event);
-    void OnClose(wxCloseEvent& event);
 
     // The bars and the idle text.
     wxStatusBar* m_wndStatusBar = nullptr;
@@ -81,5 +77,5 @@ private:
     wxDECLARE_EVENT_TABLE();
 };
 
-// The program's main frame, or nullptr when there is none (yet).
+// The program's main frame (the application's top window), or nullptr when there is none (yet).
 CMainFrame* GetMainFrame();

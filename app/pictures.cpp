@@ -4,7 +4,6 @@
 
 #include "app/art/icon_app_16.xpm"
 #include "app/art/icon_app_32.xpm"
-#include "app/art/icon_document_32.xpm"
 #include "app/art/tool_about.xpm"
 #include "app/art/tool_explore.xpm"
 #include "app/art/tool_find.xpm"
@@ -30,5 +29,3 @@ wxIconBundle LoadAppIcons() {
     icons.AddIcon(wxIcon(icon_app_32_xpm));
     return icons;
 }
-
-wxIcon LoadDocumentIcon() { return wxIcon(icon_document_32_xpm); }

@@ -1,5 +1,5 @@
 // The program's pictures, drawn anew for it (scripts/draw_pictures.py writes app/art/*.xpm):
-// the six images of toolbar 128, icon 128 (the application) and icon 129 (the document).
+// the six images of toolbar 128 and icon 128 (the application).
 #pragma once
 
 #include <wx/bitmap.h>
@@ -16,6 +16,3 @@ wxBitmap LoadToolBitmap(int command);
 
 // Icon 128 in its two sizes (16 and 32 pixels).
 wxIconBundle LoadAppIcons();
-
-// Icon 129, the document's icon (32 pixels).
-wxIcon LoadDocumentIcon();

@@ -7,6 +7,7 @@
 #include <wx/fileconf.h>
 
 #include "app/wx_text.h"
+#include "engine/search_filter.h"
 
 namespace {
 
@@ -97,22 +98,14 @@ bool CSettingsStore::WriteProfileBinary(const char* section, const char* entry, 
 bool CSettingsStore::GetProfileInt64(const char* section, const char* entry,
                                      std::int64_t& value) const {
     std::vector<unsigned char> bytes;
-    if (!GetProfileBinary(section, entry, bytes) || bytes.size() != 8) return false;
-    std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i) v = (v << 8) | bytes[static_cast<std::size_t>(i)];
-    value = static_cast<std::int64_t>(v);
-    return true;
+    if (!GetProfileBinary(section, entry, bytes)) return false;
+    return Int64FromSettingBytes(bytes.data(), bytes.size(), &value);
 }
 
 bool CSettingsStore::WriteProfileInt64(const char* section, const char* entry,
                                        std::int64_t value) {
-    unsigned char bytes[8];
-    std::uint64_t v = static_cast<std::uint64_t>(value);
-    for (unsigned char& b : bytes) {
-        b = static_cast<unsigned char>(v & 0xFF);
-        v >>= 8;
-    }
-    return WriteProfileBinary(section, entry, bytes, sizeof bytes);
+    const auto bytes = Int64ToSettingBytes(value);
+    return WriteProfileBinary(section, entry, bytes.data(), bytes.size());
 }
 
 bool CSettingsStore::HasEntry(const char* section, const char* entry) const {

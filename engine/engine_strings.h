@@ -10,7 +10,7 @@ enum EngineStringId {
     IDS_SIZE_MB = 2177,
     IDS_SIZE_GB = 2178,
     IDS_SORTING = 2208,
-    IDS_DUPLICATES_RUNNING = 2209,      // "发现 %d 个重复的文件, 总共 %I64d 字节"
+    IDS_DUPLICATES_RUNNING = 2209,      // "发现 %d 个重复的文件, 总共 %" PRId64 " 字节"
     IDS_SEARCHING_DUPLICATES = 2210,
     IDS_FILE_CHANGED = 2230,            // "文件在搜索期间已改变"
     IDS_LOCAL_HARD_DISKS = 3032,        // "本地硬盘"

@@ -27,11 +27,9 @@ void CivilFromDays(std::int64_t days1601, std::int64_t* y, unsigned* m, unsigned
     *y = static_cast<std::int64_t>(yoe) + era * 400 + (*m <= 2);
 }
 
-bool IsLeapYear(unsigned y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
 unsigned DaysInMonth(unsigned y, unsigned m) {
     static const unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
+    return m == 2 && IsLeapYear(static_cast<int>(y)) ? 29 : kDays[m - 1];
 }
 
 }  // namespace

@@ -39,6 +39,11 @@ bool LocalFileTimeToFileTime(FileTime local, FileTime* utc);
 SystemTime GetLocalTime();
 SystemTime GetSystemTime();
 
+// The Gregorian rule: every fourth year, but not a century unless it divides by 400.
+constexpr bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
 // Seconds since 1970 (UTC) and nanoseconds to a FileTime.
 constexpr FileTime FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds) {
     return kUnixEpochAsFileTime + seconds * kFileTimeTicksPerSecond + nanoseconds / 100;

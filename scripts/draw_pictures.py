@@ -4,7 +4,7 @@
     python3 scripts/draw_pictures.py
 
 Toolbar 128: six 16x15 images in button order (magnifying glass, page with a pointer, computer
-screen, floppy disk, printer, yellow question mark) on a transparent ground. Icon 128 (the application, 32x32 and 16x16) and icon 129 (the document, 32x32).
+screen, floppy disk, printer, yellow question mark) on a transparent ground. Icon 128 (the application, 32x32 and 16x16).
 Plain Python, no imaging library: every picture is a few shapes on a pixel grid.
 """
 
@@ -224,17 +224,6 @@ def icon_app(size):
     return c
 
 
-def icon_document():
-    c = Canvas(32, 32)
-    page(c, 5, 1, 26, 30, 7, lines=False, outline='n')
-    # Two equal blocks: a pair of duplicates listed in the document.
-    for y0 in (11, 20):
-        c.rect(9, y0, 14, y0 + 5, 'b', 'n')
-        c.hline(16, 22, y0 + 1, 'g')
-        c.hline(16, 21, y0 + 3, 'g')
-    return c
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = os.path.join(here, '..', 'app', 'art')
@@ -248,7 +237,6 @@ def main():
         'tool_about': tool_about(),
         'icon_app_32': icon_app(32),
         'icon_app_16': icon_app(16),
-        'icon_document_32': icon_document(),
     }
     for name, canvas in pictures.items():
         with open(os.path.join(out, name + '.xpm'), 'w') as f:

@@ -2,8 +2,8 @@
 // user's pictures come from the system.
 #include <cstdio>
 
-#include "platform/locale_names.h"
 #include "platform/locale_text.h"
+#include "platform/posix/locale_names.h"
 
 namespace platform {
 

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <ctime>
 
-#include "platform/locale_names.h"
 #include "platform/locale_text.h"
+#include "platform/posix/locale_names.h"
 
 namespace platform {
 

@@ -1,4 +1,5 @@
-// Help: Contents (F1, 57670) and Search help (40013) reach the bundled help book.
+// Help: Contents (F1, 57670, and 57667, 57671, 57669) and Search help (40013) reach the bundled
+// help book.
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 #include <wx/html/helpctrl.h>
@@ -39,6 +40,18 @@ TEST_F(GeminexAppTest, ContentsCommandOpensTheHelpBook) {
     EXPECT_EQ(data->GetContentsArray()[2].name, wxString::FromUTF8("查找重复的文件"));
     app->CloseHelp();
     EXPECT_TRUE(guitest::WaitFor([this] { return HelpFrame(app) == nullptr; }));
+}
+
+TEST_F(GeminexAppTest, EveryHelpCommandOfTheFrameReachesTheBook) {
+    // The frame does not handle them itself: they go on to the application's event table.
+    for (const int command : {cmd::ID_HELP_FINDER, cmd::ID_DEFAULT_HELP, cmd::ID_CONTEXT_HELP}) {
+        SCOPED_TRACE(FindCommand(command)->name);
+        EXPECT_TRUE(frame->ExecuteCommand(WxId(command)));
+        ASSERT_TRUE(guitest::WaitFor([this] { return HelpFrame(app) != nullptr; }));
+        EXPECT_TRUE(HelpFrame(app)->IsShown());
+        app->CloseHelp();
+        ASSERT_TRUE(guitest::WaitFor([this] { return HelpFrame(app) == nullptr; }));
+    }
 }
 
 TEST_F(GeminexAppTest, SearchCommandOpensTheHelpIndex) {

@@ -61,6 +61,24 @@ TEST(FileTime, SplitAndJoin) {
     }
 }
 
+TEST(FileTime, LeapYears) {
+    EXPECT_TRUE(platform::IsLeapYear(1600));
+    EXPECT_TRUE(platform::IsLeapYear(2000));
+    EXPECT_TRUE(platform::IsLeapYear(2024));
+    EXPECT_FALSE(platform::IsLeapYear(1900));
+    EXPECT_FALSE(platform::IsLeapYear(2100));
+    EXPECT_FALSE(platform::IsLeapYear(2023));
+    // The rule agrees with the calendar split (day arithmetic of its own): the day after
+    // 28 February is the 29th exactly in leap years.
+    for (int year = 1601; year <= 2500; ++year) {
+        FileTime ft = 0;
+        ASSERT_TRUE(platform::SystemTimeToFileTime(Date(year, 2, 28), &ft));
+        SystemTime next;
+        ASSERT_TRUE(platform::FileTimeToSystemTime(ft + platform::kFileTimeTicksPerDay, &next));
+        EXPECT_EQ(next.wMonth == 2 && next.wDay == 29, platform::IsLeapYear(year)) << year;
+    }
+}
+
 TEST(FileTime, LocalTimeFollowsTheZoneAtThatInstant) {
     USE_TIME_ZONE("Europe/Berlin");
     FileTime winter = 0, summer = 0, local = 0, back = 0;

@@ -1,21 +1,12 @@
-// Free disk space and physical memory.
-#include <sys/statvfs.h>
+// Physical memory: all of it, and what is available now.
 #include <unistd.h>
 
 #include <fstream>
 #include <string>
 
-#include "platform/disk_space.h"
 #include "platform/memory_status.h"
 
 namespace platform {
-
-bool FreeDiskSpaceOfCurrentFolder(std::uint64_t* bytes) {
-    struct statvfs fs;
-    if (statvfs(".", &fs) != 0) return false;
-    *bytes = static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
-    return true;
-}
 
 std::uint64_t PhysicalMemoryBytes() {
     const long pages = sysconf(_SC_PHYS_PAGES);

@@ -1,4 +1,4 @@
-// Month and weekday names of the user's locale (internal to platform/).
+// Month and weekday names of the user's locale (internal to the POSIX platform code).
 #pragma once
 
 #include <string>
