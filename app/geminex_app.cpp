@@ -228,11 +228,10 @@ wxString CGeminexApp::FindHelpBookBeside(const wxString& exePath) {
     const wxString candidates[] = {bin + "/help",
                                    bin + "/" + PAIRSCOUT_DATA_FROM_BIN + "/help"};
     for (const wxString& dir : candidates) {
+        // ".." taken away by text: the executable's path has its links resolved already.
         wxFileName book(dir, "pairscout.hhp");
-        if (book.FileExists()) {
-            book.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
-            return book.GetFullPath();
-        }
+        book.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+        if (book.FileExists()) return book.GetFullPath();
     }
     return wxString();
 }
