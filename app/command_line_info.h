@@ -21,6 +21,8 @@
 
 class CCommandLineInfo {
 public:
+    // FileOpen is kept for ProcessShellCommand's sake; the parser no longer gives it, since a
+    // plain argument is a folder to search, not a document.
     enum Shell { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppRegister, AppUnregister };
 
     Shell m_nShellCommand = FileNew;
@@ -44,6 +46,7 @@ public:
     // link may stand before it). A path that names a file (links followed) is replaced by the
     // folder that holds it; a folder, or a path that does not exist, stays (the user corrects
     // a missing one in the sheet). A folder named twice is listed once, where first named.
+    // A folder whose name holds ";" cannot be told apart from two in the list.
     static std::string StartPathsFromArguments(const std::vector<std::string>& paths,
                                                const std::string& currentFolder);
 
