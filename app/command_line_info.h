@@ -1,8 +1,9 @@
-// CCommandLineInfo: the framework's standard shell commands on the command line; the program has
-// no options of its own.
+// CCommandLineInfo: the program's command line. Plain arguments are folders to search; the
+// framework's standard shell flags keep their meaning.
 //
 //   (nothing)          a new, empty document
-//   FILE               open FILE as the document (nothing is read from it)
+//   FOLDER...          a new document, with the FOLDERs as the start paths (m_strStartPaths);
+//                      a FILE names the folder that holds it
 //   /p FILE            open FILE, print it, end
 //   /pt FILE P D O     open FILE, print it on printer P (driver D, port O), end
 //   /dde               a new document (there is no DDE here)
@@ -11,7 +12,8 @@
 //   /Embedding, /Automation
 //                      noted; a new document as without them
 // Flags begin with "-", or with "/" when the rest is a flag name (a path such as /home/x is a
-// file); names are compared without regard to case.
+// folder); names are compared without regard to case. With /p or /pt the first plain argument
+// is the document and the next three the printer, driver and port, wherever they stand.
 #pragma once
 
 #include <string>
@@ -19,6 +21,8 @@
 
 class CCommandLineInfo {
 public:
+    // FileOpen is kept for ProcessShellCommand's sake; the parser no longer gives it, since a
+    // plain argument is a folder to search, not a document.
     enum Shell { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppRegister, AppUnregister };
 
     Shell m_nShellCommand = FileNew;
@@ -28,11 +32,25 @@ public:
     std::string m_strPortName;
     bool m_bRunEmbedded = false;
     bool m_bRunAutomated = false;
+    // The folder arguments as a start path list ("A;B"), ready for the options sheet; empty
+    // when none were given (the stored start paths then stand).
+    std::string m_strStartPaths;
 
-    // Reads the arguments (without the program name), in order.
-    void ParseCommandLine(const std::vector<std::string>& args);
+    // Reads the arguments (without the program name), in order. Relative paths are taken
+    // from `currentFolder`; empty means the process's current folder.
+    void ParseCommandLine(const std::vector<std::string>& args,
+                          const std::string& currentFolder = std::string());
+
+    // The start path list for the program's plain arguments, joined by ";": each made
+    // absolute against `currentFolder` and cleared of "." and empty parts (".." is kept: a
+    // link may stand before it). A path that names a file (links followed) is replaced by the
+    // folder that holds it; a folder, or a path that does not exist, stays (the user corrects
+    // a missing one in the sheet). A folder named twice is listed once, where first named.
+    // A folder whose name holds ";" cannot be told apart from two in the list.
+    static std::string StartPathsFromArguments(const std::vector<std::string>& paths,
+                                               const std::string& currentFolder);
 
 private:
     void ParseParam(const std::string& param, bool flag);
-    int m_nPrintToParams = 0;  // printer, driver and port still to come after /pt FILE
+    std::vector<std::string> m_plainArgs;  // the arguments that are not flags, in order
 };

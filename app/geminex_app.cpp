@@ -22,6 +22,10 @@
 #ifndef PAIRSCOUT_HELP_SOURCE_DIR
 #define PAIRSCOUT_HELP_SOURCE_DIR ""
 #endif
+// The installed data folder seen from the installed executable's folder.
+#ifndef PAIRSCOUT_DATA_FROM_BIN
+#define PAIRSCOUT_DATA_FROM_BIN "../share/pairscout"
+#endif
 
 namespace {
 
@@ -152,6 +156,10 @@ bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
     SetTopWindow(frame);
     frame->Bind(wxEVT_CLOSE_WINDOW, &CGeminexApp::OnMainFrameClose, this);
 
+    // Folder arguments (info.m_strStartPaths, "A;B") are not acted on yet: once the view's
+    // Find-duplicates command and its options sheet exist, the view opens the sheet here, after
+    // the new document, with exactly these start paths and the stored mask and filters; OK
+    // searches and stores them, Cancel leaves the stored paths as they were.
     wxDocument* doc = nullptr;
     switch (info.m_nShellCommand) {
         case CCommandLineInfo::FileOpen:
@@ -212,10 +220,24 @@ CMainFrame* CGeminexApp::GetMainFrame() const {
     return wxDynamicCast(static_cast<wxWindow*>(m_mainFrame), CMainFrame);
 }
 
+wxString CGeminexApp::FindHelpBookBeside(const wxString& exePath) {
+    // The executable's real folder (links resolved by the caller) decides, never the current
+    // folder: the program is started from anywhere.
+    const wxString bin = wxFileName(exePath).GetPath();
+    const wxString candidates[] = {bin + "/help",
+                                   bin + "/" + PAIRSCOUT_DATA_FROM_BIN + "/help"};
+    for (const wxString& dir : candidates) {
+        // ".." taken away by text: the executable's path has its links resolved already.
+        wxFileName book(dir, "pairscout.hhp");
+        book.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+        if (book.FileExists()) return book.GetFullPath();
+    }
+    return wxString();
+}
+
 wxString CGeminexApp::FindHelpBook() {
-    const wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
-    const wxFileName installed(exe.GetPath() + "/help", "pairscout.hhp");
-    if (installed.FileExists()) return installed.GetFullPath();
+    const wxString found = FindHelpBookBeside(wxStandardPaths::Get().GetExecutablePath());
+    if (!found.empty()) return found;
     const wxString sourceDir = wxString::FromUTF8(PAIRSCOUT_HELP_SOURCE_DIR);
     if (!sourceDir.empty()) {
         const wxFileName source(sourceDir, "pairscout.hhp");

@@ -66,9 +66,12 @@ public:
     // The help controller (nullptr until help was first shown).
     wxHtmlHelpController* GetHelpController() const { return m_help.get(); }
 
-    // The help book (pairscout.hhp): next to the executable in help/, else in the source tree.
-    // "" when neither exists.
+    // The help book (pairscout.hhp): next to the executable in help/ (the build folder), else
+    // in the installed data folder relative to the executable (bin/../share/pairscout/help/),
+    // else in the source tree. "" when none exists.
     static wxString FindHelpBook();
+    // The same search from the executable at `exePath`, without the source tree.
+    static wxString FindHelpBookBeside(const wxString& exePath);
 
 private:
     bool EnsureHelp();

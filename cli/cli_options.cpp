@@ -80,6 +80,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             onlyPaths = true;
         } else if (arg == "--help" || arg == "-h") {
             options->help = true;
+        } else if (arg == "--version") {
+            options->version = true;
         } else if (arg == "--csv") {
             options->csv = true;
         } else if (arg == "--reverse") {
@@ -120,7 +122,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = LoadStringText(kIdsInvalidFileSize);
         return false;
     }
-    if (paths.empty() && !options->help) {
+    if (paths.empty() && !options->help && !options->version) {
         *error = "no PATH given";
         return false;
     }
@@ -161,6 +163,7 @@ std::string CliUsage() {
         "  --csv                 write the rows as the CSV export does (every cell quoted,\n"
         "                        CR LF line ends, no header line)\n"
         "  -h, --help            show this text\n"
+        "      --version         show the program's name and version\n"
         "\n"
         "Output: the paths of each group, one per line, the first file first, with an empty\n"
         "line after each group. The summary goes to standard error, and so does a progress line\n"
@@ -169,6 +172,8 @@ std::string CliUsage() {
         "Exit status: 0 after a search, whether or not duplicates were found; 2 for bad\n"
         "arguments; 130 after Ctrl+C, which stops the search and prints the groups found so far.\n";
 }
+
+std::string CliVersionText() { return "pairscout-cli (Pairscout) " PAIRSCOUT_VERSION "\n"; }
 
 std::string FormatResults(const ResultsModel& results, bool csv) {
     std::string out;

@@ -10,6 +10,7 @@ struct CliOptions {
     SearchOptions search;
     bool csv = false;
     bool help = false;
+    bool version = false;
 };
 
 // Reads `args` (without the program name). Returns true on success; otherwise `error` holds
@@ -18,6 +19,9 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
 
 // The text of --help.
 std::string CliUsage();
+
+// The text of --version: the program's name and version.
+std::string CliVersionText();
 
 // The rows of `results` as the program writes them: the paths of each group one per line with
 // an empty line after each group, or with `csv` every row as the CSV export writes it.

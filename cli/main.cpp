@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
         std::fputs(CliUsage().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::fputs(CliVersionText().c_str(), stdout);
+        return 0;
+    }
 
     // Ctrl+C stops the search as the window's Cancel button does.
 #ifdef _WIN32

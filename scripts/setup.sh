@@ -19,6 +19,7 @@ packages=(
     libgtest-dev googletest libbenchmark-dev libdeflate-dev zlib1g-dev
     xvfb xauth imagemagick fonts-noto-cjk x11-utils
     locales tzdata
+    desktop-file-utils appstream dpkg-dev man-db file bash-completion
 )
 locales_wanted=(en_US.UTF-8 de_DE.UTF-8 zh_CN.UTF-8)
 

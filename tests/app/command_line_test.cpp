@@ -1,6 +1,9 @@
-// The command line: the framework's standard shell commands.
+// The command line: folders to search, and the framework's standard shell commands.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <wx/docview.h>
+#include <wx/filename.h>
 
 #include "app/command_line_info.h"
 #include "app/gui_test_env.h"
@@ -8,22 +11,69 @@
 
 namespace {
 
-CCommandLineInfo Parse(const std::vector<std::string>& args) {
+CCommandLineInfo Parse(const std::vector<std::string>& args,
+                       const std::string& currentFolder = "/nowhere") {
     CCommandLineInfo info;
-    info.ParseCommandLine(args);
+    info.ParseCommandLine(args, currentFolder);
     return info;
 }
+
+// A TempDir's path without its closing separator, as the start paths write folders.
+std::string Bare(const std::string& folder) { return folder.substr(0, folder.size() - 1); }
 
 TEST(CommandLine, NothingMeansANewDocument) {
     const CCommandLineInfo info = Parse({});
     EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileNew);
     EXPECT_TRUE(info.m_strFileName.empty());
+    EXPECT_TRUE(info.m_strStartPaths.empty());
 }
 
-TEST(CommandLine, AFileIsOpened) {
-    const CCommandLineInfo info = Parse({"/home/user/list.csv"});
-    EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileOpen);
-    EXPECT_EQ(info.m_strFileName, "/home/user/list.csv");
+TEST(CommandLine, FoldersAndFilesBecomeTheStartPaths) {
+    TempDir tree;
+    const std::string a = Bare(tree.MakeDir("A"));
+    const std::string b = Bare(tree.MakeDir("B b"));
+    const std::string file = tree.WriteFile("B b/list.csv", "x");
+
+    // Two folders: exactly those, in order, and a new document rather than an opened one.
+    CCommandLineInfo info = Parse({a, b});
+    EXPECT_EQ(info.m_strStartPaths, a + ";" + b);
+    EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileNew);
+    EXPECT_TRUE(info.m_strFileName.empty());
+
+    // A file names its folder; that folder named again is listed once.
+    EXPECT_EQ(Parse({a, file}).m_strStartPaths, a + ";" + b);
+    EXPECT_EQ(Parse({file, b + "/", a}).m_strStartPaths, b + ";" + a);
+
+    // Relative paths are taken from the current folder; "." parts, doubled and closing
+    // separators go; ".." stays (a link may stand before it).
+    EXPECT_EQ(Parse({"A", "./B b/list.csv", "."}, tree.Path()).m_strStartPaths,
+              a + ";" + b + ";" + Bare(tree.Path()));
+    EXPECT_EQ(Parse({a + "//./", "A/../B b"}, tree.Path()).m_strStartPaths,
+              a + ";" + tree.Path() + "A/../B b");
+
+    // A path that does not exist stays for the user to correct; the root stays the root.
+    EXPECT_EQ(Parse({"/", "gone/x.txt"}, "/home/u").m_strStartPaths, "/;/home/u/gone/x.txt");
+    // An empty argument names nothing.
+    EXPECT_EQ(Parse({"", a, ""}).m_strStartPaths, a);
+}
+
+TEST(CommandLine, ALinkCountsAsWhatItPointsTo) {
+    TempDir tree;
+    const std::string real = Bare(tree.MakeDir("real"));
+    const std::string file = tree.WriteFile("real/f.txt", "x");
+    ASSERT_EQ(symlink(real.c_str(), (tree / "folder-link").c_str()), 0);
+    ASSERT_EQ(symlink(file.c_str(), (tree / "file-link").c_str()), 0);
+    // A link to a folder is searched as that folder; a link to a file names the folder the
+    // link is in.
+    EXPECT_EQ(Parse({tree / "folder-link", tree / "file-link"}).m_strStartPaths,
+              tree / "folder-link" + ";" + Bare(tree.Path()));
+}
+
+TEST(CommandLine, RelativePathsDefaultToTheProcesssCurrentFolder) {
+    const std::string here = wxFileName::GetCwd().utf8_string();
+    // The process's own current folder by default.
+    EXPECT_EQ(Parse({"no-such-folder"}, std::string()).m_strStartPaths,
+              (here == "/" ? "" : here) + "/no-such-folder");
 }
 
 TEST(CommandLine, PrintAndPrintTo) {
@@ -38,8 +88,26 @@ TEST(CommandLine, PrintAndPrintTo) {
     EXPECT_EQ(info.m_strPortName, "port");
 }
 
+TEST(CommandLine, PrintingKeepsTheDocumentMeaning) {
+    // The document and printer are the plain arguments wherever the flag stands; none of them
+    // is a folder to search.
+    CCommandLineInfo info = Parse({"a.txt", "/p"});
+    EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FilePrint);
+    EXPECT_EQ(info.m_strFileName, "a.txt");
+    EXPECT_TRUE(info.m_strStartPaths.empty());
+    info = Parse({"a.txt", "/pt", "printer"});
+    EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FilePrintTo);
+    EXPECT_EQ(info.m_strPrinterName, "printer");
+    EXPECT_TRUE(info.m_strDriverName.empty());
+    EXPECT_TRUE(info.m_strStartPaths.empty());
+}
+
 TEST(CommandLine, OtherFlags) {
     EXPECT_EQ(Parse({"/dde"}).m_nShellCommand, CCommandLineInfo::FileDDE);
+    // /dde still means a new document; a folder beside it is still a start path.
+    const CCommandLineInfo dde = Parse({"/dde", "/srv/data"});
+    EXPECT_EQ(dde.m_nShellCommand, CCommandLineInfo::FileDDE);
+    EXPECT_EQ(dde.m_strStartPaths, "/srv/data");
     EXPECT_EQ(Parse({"/Register"}).m_nShellCommand, CCommandLineInfo::AppRegister);
     EXPECT_EQ(Parse({"-regserver"}).m_nShellCommand, CCommandLineInfo::AppRegister);
     EXPECT_EQ(Parse({"/Unregister"}).m_nShellCommand, CCommandLineInfo::AppUnregister);
@@ -52,8 +120,10 @@ TEST(CommandLine, OtherFlags) {
 TEST(CommandLine, AnAbsolutePathIsNotAFlag) {
     const CCommandLineInfo info = Parse({"/p"});
     EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FilePrint);
-    EXPECT_EQ(Parse({"/pt/x"}).m_strFileName, "/pt/x");
-    EXPECT_EQ(Parse({"/dde/list.csv"}).m_nShellCommand, CCommandLineInfo::FileOpen);
+    EXPECT_EQ(Parse({"/pt/x"}).m_strStartPaths, "/pt/x");
+    EXPECT_EQ(Parse({"/pt/x"}).m_nShellCommand, CCommandLineInfo::FileNew);
+    EXPECT_EQ(Parse({"/dde/list.csv"}).m_nShellCommand, CCommandLineInfo::FileNew);
+    EXPECT_EQ(Parse({"/dde/list.csv"}).m_strStartPaths, "/dde/list.csv");
 }
 
 class CommandLineAppTest : public GeminexAppTest {
@@ -61,19 +131,20 @@ protected:
     void SetUp() override {}
 };
 
-TEST_F(CommandLineAppTest, AFileArgumentBecomesTheDocumentAndTheTitleStays) {
+TEST_F(CommandLineAppTest, AFileArgumentOpensTheWindowWithANewDocument) {
     TempDir dir;
     const std::string file = dir.WriteFile("list.csv", "\"a\",\"b\"\r\n");
     ASSERT_NO_FATAL_FAILURE(StartApp({file}));
+    // The file names a folder to search; it is no longer opened as the document.
     wxDocument* doc = app->GetDocManager()->GetCurrentDocument();
     ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->GetFilename(), wxString::FromUTF8(file.c_str()));
+    EXPECT_NE(doc->GetFilename(), wxString::FromUTF8(file.c_str()));
     EXPECT_EQ(frame->GetTitle(), "Pairscout");
 }
 
-TEST_F(CommandLineAppTest, AMissingFileEndsTheStart) {
+TEST_F(CommandLineAppTest, AMissingFileToPrintEndsTheStart) {
     app = GetGeminexApp();
-    EXPECT_FALSE(app->InitInstance({guitest::TempHome() + "no-such-file.csv"}));
+    EXPECT_FALSE(app->InitInstance({"/p", guitest::TempHome() + "no-such-file.csv"}));
     guitest::ProcessEvents();
     EXPECT_EQ(GetMainFrame(), nullptr);
     EXPECT_EQ(app->GetDocManager(), nullptr);

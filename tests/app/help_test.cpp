@@ -1,12 +1,14 @@
 // Help: Contents (F1, 57670, and 57667, 57671, 57669) and Search help (40013) reach the bundled
 // help book.
 #include <gtest/gtest.h>
+#include <wx/filefn.h>
 #include <wx/frame.h>
 #include <wx/html/helpctrl.h>
 #include <wx/html/helpfrm.h>
 
 #include "app/command_ids.h"
 #include "app/gui_test_env.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -19,6 +21,24 @@ TEST(HelpBook, IsFound) {
     const wxString book = CGeminexApp::FindHelpBook();
     ASSERT_FALSE(book.empty());
     EXPECT_TRUE(book.EndsWith("pairscout.hhp"));
+}
+
+TEST(HelpBook, IsFoundBesideTheBuiltOrTheInstalledProgram) {
+    TempDir prefix;
+    const wxString exe = wxString::FromUTF8(prefix / "bin/pairscout");
+    EXPECT_TRUE(CGeminexApp::FindHelpBookBeside(exe).empty());
+    // Installed: bin/../share/pairscout/help/, whatever the current folder.
+    prefix.WriteFile("share/pairscout/help/pairscout.hhp", "[OPTIONS]\n");
+    const wxString installed = wxString::FromUTF8(prefix / "share/pairscout/help/pairscout.hhp");
+    EXPECT_EQ(CGeminexApp::FindHelpBookBeside(exe), installed);
+    const wxString oldCwd = wxGetCwd();
+    ASSERT_TRUE(wxSetWorkingDirectory("/"));
+    EXPECT_EQ(CGeminexApp::FindHelpBookBeside(exe), installed);
+    wxSetWorkingDirectory(oldCwd);
+    // In the build folder the copy beside the program comes first.
+    prefix.WriteFile("bin/help/pairscout.hhp", "[OPTIONS]\n");
+    EXPECT_EQ(CGeminexApp::FindHelpBookBeside(exe),
+              wxString::FromUTF8(prefix / "bin/help/pairscout.hhp"));
 }
 
 TEST_F(GeminexAppTest, ContentsCommandOpensTheHelpBook) {

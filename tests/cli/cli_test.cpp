@@ -67,6 +67,18 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     EXPECT_TRUE(o.help);
 }
 
+TEST(CliOptions, VersionNeedsNoPath) {
+    CliOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--version"}, &o, &error)) << error;
+    EXPECT_TRUE(o.version);
+    EXPECT_FALSE(o.help);
+    // Only the whole word: a prefix is an unknown option, not a request for the version.
+    EXPECT_FALSE(Parse({"--vers"}, &o, &error));
+    EXPECT_FALSE(Parse({"-V"}, &o, &error));
+    EXPECT_NE(CliUsage().find("--version"), std::string::npos);
+}
+
 #if defined(PAIRSCOUT_CLI_PATH)
 struct CliRun {
     int status;
@@ -127,6 +139,12 @@ TEST(CliEndToEnd, GroupsCsvSummaryAndExitStatus) {
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, "");
     EXPECT_EQ(none.err, "准备\n");
+
+    // The name and the one version number, nothing searched.
+    CliRun version = RunCli({"--version", root}, scratch);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("pairscout-cli (Pairscout) ") + PAIRSCOUT_VERSION + "\n");
+    EXPECT_EQ(version.err, "");
 
     CliRun bad = RunCli({"--min-size", "12Q", root}, scratch);
     EXPECT_EQ(bad.status, 2);
