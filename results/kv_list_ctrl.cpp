@@ -247,6 +247,13 @@ void CKvListCtrl::ShowFindDialog(bool findOnly) {
         return;
     }
     m_pFindDialog = dialog;
+    // Taken at the dialog itself: it passes a notification on to its parent only when no
+    // handler on its own way took it, and closing it did not reach the parent that way.
+    dialog->Bind(wxEVT_FIND, &CKvListCtrl::OnFindNotification, this);
+    dialog->Bind(wxEVT_FIND_NEXT, &CKvListCtrl::OnFindNotification, this);
+    dialog->Bind(wxEVT_FIND_REPLACE, &CKvListCtrl::OnFindNotification, this);
+    dialog->Bind(wxEVT_FIND_REPLACE_ALL, &CKvListCtrl::OnFindNotification, this);
+    dialog->Bind(wxEVT_FIND_CLOSE, &CKvListCtrl::OnFindClose, this);
     dialog->Show();
     dialog->Raise();
     m_bFindOnly = findOnly;
@@ -265,7 +272,9 @@ void CKvListCtrl::OnFindNotification(wxFindDialogEvent& event) {
 
 void CKvListCtrl::OnFindClose(wxFindDialogEvent& event) {
     // The dialog only hides itself; it is taken down here.
-    if (wxFindReplaceDialog* dialog = event.GetDialog()) dialog->Destroy();
+    if (auto* dialog = wxDynamicCast(event.GetEventObject(), wxFindReplaceDialog)) {
+        dialog->Destroy();
+    }
     m_pFindDialog = nullptr;
 }
 
