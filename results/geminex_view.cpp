@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/command_ids.h"
-#include "app/main_frame.h"
 #include "app/wx_text.h"
 #include "results/kv_list_ctrl.h"
 

@@ -573,12 +573,14 @@ TEST_F(KvListTest, Screenshot) {
     Show({{"/home/li/照片/2021/海边.jpg", "/home/li/备份/海边.jpg", "/media/usb/海边 (1).jpg"},
           {"/home/li/文档/report.pdf", "/home/li/下载/report.pdf"},
           {"/home/li/音乐/song.mp3", "/home/li/备份/音乐/song.mp3"}});
-    view->AutoSizeColumns(-1);
     frame->SetSize(wxSize(900, 420));
     frame->Move(20, 20);
+    // Sizing columns by their contents is the search's business; here they get fixed widths.
+    const int widths[] = {300, 150, 60, 70, 60};
+    for (int column = 0; column < 5; ++column) list->SetColumnWidth(column, widths[column]);
     FindFromDialog("report", wxFR_DOWN);
     list->ShowFindDialog(true);
-    list->GetFindDialog()->Move(frame->GetScreenPosition() + wxPoint(360, 200));
+    list->GetFindDialog()->Move(frame->GetScreenPosition() + wxPoint(430, 250));
     guitest::ProcessEvents(500);
     if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
     wxScreenDC screen;
