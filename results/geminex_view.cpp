@@ -2,18 +2,16 @@
 
 #include <algorithm>
 
-#include <wx/listctrl.h>
-
 #include "app/command_ids.h"
-#include "app/main_frame.h"
 #include "app/wx_text.h"
+#include "results/kv_list_ctrl.h"
 
-wxIMPLEMENT_DYNAMIC_CLASS(CGeminexView, wxView);
+wxIMPLEMENT_DYNAMIC_CLASS(CGeminexView, CKvListViewView);
 
 // clang-format off
-wxBEGIN_EVENT_TABLE(CGeminexView, wxView)
-    // Handlers of these come with the search, the list view base, the file commands, the
-    // export and printing; until then the commands are disabled.
+wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
+    // Handlers of these come with the search, the file commands, the export and printing;
+    // until then the commands are disabled.
     EVT_UPDATE_UI(WxId(cmd::ID_FIND_DUPLICATES), CGeminexView::OnUpdateLaterCommand)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PROPERTIES), CGeminexView::OnUpdateLaterCommand)
     EVT_UPDATE_UI(WxId(cmd::ID_EXPLORE_FOLDER), CGeminexView::OnUpdateLaterCommand)
@@ -23,12 +21,13 @@ wxBEGIN_EVENT_TABLE(CGeminexView, wxView)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT), CGeminexView::OnUpdateLaterCommand)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT_DIRECT), CGeminexView::OnUpdateLaterCommand)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT_PREVIEW), CGeminexView::OnUpdateLaterCommand)
-    EVT_UPDATE_UI(WxId(cmd::ID_EDIT_FIND), CGeminexView::OnUpdateLaterCommand)
-    EVT_UPDATE_UI(WxId(cmd::ID_EDIT_REPLACE), CGeminexView::OnUpdateLaterCommand)
-    EVT_UPDATE_UI(WxId(cmd::ID_EDIT_REPEAT), CGeminexView::OnUpdateLaterCommand)
-    EVT_UPDATE_UI(WxId(cmd::ID_SELECT_ALL_ROWS), CGeminexView::OnUpdateLaterCommand)
-    EVT_UPDATE_UI(WxId(cmd::ID_COPY_ROWS), CGeminexView::OnUpdateLaterCommand)
     EVT_UPDATE_UI(WxId(cmd::ID_SELECT_ALL_DUPLICATES), CGeminexView::OnUpdateLaterCommand)
+    // The list's commands (handled by the base): while the list has rows.
+    EVT_UPDATE_UI(WxId(cmd::ID_EDIT_FIND), CGeminexView::OnUpdateNeedRows)
+    EVT_UPDATE_UI(WxId(cmd::ID_EDIT_REPLACE), CGeminexView::OnUpdateNeedRows)
+    EVT_UPDATE_UI(WxId(cmd::ID_EDIT_REPEAT), CGeminexView::OnUpdateNeedRows)
+    EVT_UPDATE_UI(WxId(cmd::ID_SELECT_ALL_ROWS), CGeminexView::OnUpdateNeedRows)
+    EVT_UPDATE_UI(WxId(cmd::ID_COPY_ROWS), CGeminexView::OnUpdateNeedRows)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -45,43 +44,23 @@ CGeminexView::CGeminexView() = default;
 CGeminexView::~CGeminexView() = default;
 
 bool CGeminexView::OnCreate(wxDocument* doc, long flags) {
-    if (!wxView::OnCreate(doc, flags)) return false;
-    CMainFrame* frame = GetMainFrame();
-    if (frame == nullptr) return false;
-
-    auto* list = new wxListCtrl(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                wxLC_REPORT | wxBORDER_NONE);
+    if (!CKvListViewView::OnCreate(doc, flags)) return false;
+    CKvListCtrl* list = GetListCtrl();
     for (int i = 0; i < kColumnCount; ++i) {
         list->InsertColumn(i, LoadWxString(kFirstColumnString + i), wxLIST_FORMAT_LEFT);
     }
-    m_list = list;
     AutoSizeColumns(-1);
 
-    SetFrame(frame);
     Activate(true);
-    frame->SendSizeEvent();
+    GetFrame()->SendSizeEvent();
     list->SetFocus();
     return true;
 }
 
-bool CGeminexView::OnClose(bool deleteWindow) {
-    if (!wxView::OnClose(deleteWindow)) return false;
-    Activate(false);
-    if (deleteWindow && m_list) {
-        m_list->Destroy();
-        m_list = nullptr;
-    }
-    return true;
-}
-
-void CGeminexView::OnDraw(wxDC* /*dc*/) {}
-
 void CGeminexView::OnChangeFilename() {}
 
-wxListCtrl* CGeminexView::GetListCtrl() const { return m_list; }
-
 void CGeminexView::AutoSizeColumns(int column) {
-    wxListCtrl* list = m_list;
+    wxListCtrl* list = GetListCtrl();
     if (list == nullptr) return;
     const int first = column < 0 ? 0 : column;
     const int last = column < 0 ? list->GetColumnCount() - 1 : column;
@@ -97,3 +76,7 @@ void CGeminexView::AutoSizeColumns(int column) {
 }
 
 void CGeminexView::OnUpdateLaterCommand(wxUpdateUIEvent& event) { event.Enable(false); }
+
+void CGeminexView::OnUpdateNeedRows(wxUpdateUIEvent& event) {
+    event.Enable(GetModel().RowCount() > 0);
+}

@@ -1,32 +1,22 @@
-// CGeminexView: the one view of the program; its window is a report list.
+// CGeminexView: the one view of the program; its window is the report list of the results
+// (CKvListViewView), with the five column headings.
 //
-// For now the view shows the five column headings and no rows. The commands whose handlers come
-// with the search, the list view base, the file commands, the export and printing are disabled
-// here through their update handlers, so no menu item, button or key reaches a command that
-// would do nothing.
+// The commands whose handlers come with the search, the file commands, the export and printing
+// are disabled here through their update handlers, so no menu item, button or key reaches a
+// command that would do nothing. The list's own commands are enabled while the list has rows.
 #pragma once
 
-#include <wx/docview.h>
-#include <wx/weakref.h>
+#include "results/kv_list_view_view.h"
 
-class wxListCtrl;
-
-class CGeminexView : public wxView {
+class CGeminexView : public CKvListViewView {
 public:
     CGeminexView();
     ~CGeminexView() override;
 
     // Creates the list in the main frame, inserts the columns and activates the view.
     bool OnCreate(wxDocument* doc, long flags) override;
-    // The list goes with the view.
-    bool OnClose(bool deleteWindow) override;
-    // Draws nothing: the list draws itself.
-    void OnDraw(wxDC* dc) override;
     // The frame's title never shows the document name (CMainFrame keeps the application title).
     void OnChangeFilename() override;
-
-    // The view's window (nullptr when it has none).
-    wxListCtrl* GetListCtrl() const;
 
     // Sizes column `column` (every column when negative) to the larger of its contents and its
     // heading, at least 10 pixels.
@@ -34,8 +24,7 @@ public:
 
 private:
     void OnUpdateLaterCommand(wxUpdateUIEvent& event);
-
-    wxWeakRef<wxListCtrl> m_list;
+    void OnUpdateNeedRows(wxUpdateUIEvent& event);
 
     wxDECLARE_DYNAMIC_CLASS(CGeminexView);
     wxDECLARE_EVENT_TABLE();

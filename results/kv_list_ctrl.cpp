@@ -1,0 +1,323 @@
+#include "results/kv_list_ctrl.h"
+
+#include <memory>
+
+#include <wx/clipbrd.h>
+#include <wx/menu.h>
+#include <wx/utils.h>
+
+#include "app/command_ids.h"
+#include "app/frame_resources.h"
+#include "app/wx_text.h"
+#include "engine/results_model.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CKvListCtrl, wxListCtrl);
+
+namespace {
+
+// Menu 139, "ListView Menu": the context menu of the list.
+constexpr int kListViewMenuId = 139;
+const MenuItemResource kListViewMenu[] = {
+    {cmd::ID_SELECT_ALL_ROWS, "全选(&S)"},
+    {cmd::ID_COPY_ROWS, "复制(&C)"},
+    {0, nullptr},
+    {cmd::ID_EDIT_FIND, "查找(&F)\tCtrl+F"},
+    {cmd::ID_EDIT_REPEAT, "查找下一个(&N)\tF3"},
+};
+
+// Clipboard text as wxString. Rows are converted one by one when the whole text is not valid
+// UTF-8, so that one file name of another encoding spoils only its own row.
+wxString ClipboardText(const std::string& text) {
+    wxString wide = wxString::FromUTF8(text.data(), text.size());
+    if (!wide.empty() || text.empty()) return wide;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find("\r\n", begin);
+        end = end == std::string::npos ? text.size() : end + 2;
+        wide += Utf8ToWx(text.substr(begin, end - begin));
+        begin = end;
+    }
+    return wide;
+}
+
+}  // namespace
+
+CKvListCtrl::CKvListCtrl() = default;
+
+CKvListCtrl::~CKvListCtrl() {
+    // The dialog points at m_findData, which goes with this object.
+    if (wxFindReplaceDialog* dialog = m_pFindDialog) delete dialog;
+}
+
+bool CKvListCtrl::Create(wxWindow* parent, wxWindowID id, long style) {
+    if (!wxListCtrl::Create(parent, id, wxDefaultPosition, wxDefaultSize,
+                            style | wxLC_REPORT | wxLC_VIRTUAL)) {
+        return false;
+    }
+    Bind(wxEVT_KEY_DOWN, &CKvListCtrl::OnKeyDown, this);
+    Bind(wxEVT_CONTEXT_MENU, &CKvListCtrl::OnContextMenu, this);
+    Bind(wxEVT_UPDATE_UI, &CKvListCtrl::OnUpdateContextMenuItem, this);
+    Bind(wxEVT_FIND, &CKvListCtrl::OnFindNotification, this);
+    Bind(wxEVT_FIND_NEXT, &CKvListCtrl::OnFindNotification, this);
+    Bind(wxEVT_FIND_REPLACE, &CKvListCtrl::OnFindNotification, this);
+    Bind(wxEVT_FIND_REPLACE_ALL, &CKvListCtrl::OnFindNotification, this);
+    Bind(wxEVT_FIND_CLOSE, &CKvListCtrl::OnFindClose, this);
+    return true;
+}
+
+void CKvListCtrl::SetModel(const ResultsModel* model) {
+    m_model = model;
+    RefreshRows();
+}
+
+void CKvListCtrl::RefreshRows() {
+    SetItemCount(m_model != nullptr ? static_cast<long>(m_model->RowCount()) : 0);
+    Refresh();
+}
+
+bool CKvListCtrl::IsRow(long row) const {
+    return m_model != nullptr && row >= 0 && static_cast<std::size_t>(row) < m_model->RowCount();
+}
+
+wxString CKvListCtrl::OnGetItemText(long item, long column) const {
+    if (!IsRow(item)) return wxString();
+    return Utf8ToWx(m_model->CellText(static_cast<std::size_t>(item), static_cast<int>(column)));
+}
+
+int CKvListCtrl::OnGetItemImage(long item) const {
+    if (!IsRow(item)) return -1;
+    return m_model->Row(static_cast<std::size_t>(item)).image;
+}
+
+void CKvListCtrl::SelectAllRows() {
+    const long count = GetItemCount();
+    if (count == 0) return;
+    // Item -1 selects every row of the virtual list in one step (see the benchmark test).
+    SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    SetItemState(count - 1, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+}
+
+void CKvListCtrl::ClearSelection(bool focusToo) {
+    if (GetItemCount() == 0) return;
+    SetItemState(-1, 0, wxLIST_STATE_SELECTED | (focusToo ? wxLIST_STATE_FOCUSED : 0));
+}
+
+std::vector<std::size_t> CKvListCtrl::GetSelectedRows() const {
+    std::vector<std::size_t> rows;
+    rows.reserve(static_cast<std::size_t>(GetSelectedItemCount()));
+    for (long row = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
+         row = GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
+        rows.push_back(static_cast<std::size_t>(row));
+    }
+    return rows;
+}
+
+long CKvListCtrl::GetFocusedRow() const {
+    return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+}
+
+bool CKvListCtrl::CopyRowsToClipboard() {
+    if (m_model == nullptr || GetItemCount() == 0) return false;
+    wxBusyCursor wait;
+    std::string text;
+    if (GetSelectedItemCount() > 0) {
+        text = m_model->RowsText(GetSelectedRows(), "\t", false);
+    } else {
+        text = m_model->AllRowsText("\t", false);
+    }
+    wxClipboardLocker clipboard;
+    if (!clipboard) return false;
+    return wxTheClipboard->SetData(new wxTextDataObject(ClipboardText(text)));
+}
+
+wxMenu* CKvListCtrl::LoadContextMenu(int id) {
+    if (id != kListViewMenuId) return nullptr;
+    auto* menu = new wxMenu;
+    for (const MenuItemResource& item : kListViewMenu) {
+        if (item.command == 0) {
+            menu->AppendSeparator();
+        } else {
+            menu->Append(WxId(item.command), wxString::FromUTF8(item.text));
+        }
+    }
+    return menu;
+}
+
+void CKvListCtrl::ShowContextMenu(const wxPoint& screenPos) {
+    const wxPoint at = screenPos == wxDefaultPosition ? wxPoint(5, 5) : ScreenToClient(screenPos);
+    std::unique_ptr<wxMenu> menu(LoadContextMenu(m_nContextMenuId));
+    if (!menu) return;
+    if (m_popup) {
+        m_popup(*menu, at);
+    } else {
+        PopupMenu(menu.get(), at);
+    }
+}
+
+void CKvListCtrl::OnContextMenu(wxContextMenuEvent& event) { ShowContextMenu(event.GetPosition()); }
+
+void CKvListCtrl::OnUpdateContextMenuItem(wxUpdateUIEvent& event) {
+    // Only the context menu asks this window about commands. Its items are always enabled,
+    // also on an empty list (select all and copy then do nothing, find opens the dialog);
+    // the main menu's items, asked through the frame, follow the view's rules instead.
+    for (const MenuItemResource& item : kListViewMenu) {
+        if (item.command != 0 && event.GetId() == WxId(item.command)) {
+            event.Enable(true);
+            return;
+        }
+    }
+    event.Skip();
+}
+
+void CKvListCtrl::OnKeyDown(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    // Shift and Ctrl alone never reach the list's own key handling.
+    if (key == WXK_SHIFT || key == WXK_CONTROL) return;
+    const bool ctrl = event.ControlDown();
+    // The menu bar knows Ctrl+F and F3 as shortcuts of the same commands: a key handled here
+    // is consumed, or the command would run a second time from the menu.
+    if (ctrl && (key == 'A' || key == 'a')) {
+        SelectAllRows();
+        return;
+    }
+    if (ctrl && (key == 'C' || key == 'c')) {
+        CopyRowsToClipboard();
+        return;
+    }
+    if (ctrl && (key == 'F' || key == 'f')) {
+        ShowFindDialog(true);
+        return;
+    }
+    if (key == WXK_F3) {
+        FindNext();
+        return;
+    }
+    event.Skip();
+}
+
+void CKvListCtrl::GetRowText(long row, std::string& text, const std::string& separator,
+                             bool quote) const {
+    if (!IsRow(row)) return;
+    text += m_model->RowText(static_cast<std::size_t>(row), separator, quote);
+}
+
+std::string CKvListCtrl::InitialFindText() const {
+    std::string slice;
+    if (m_nFoundRow != -1) {
+        std::string rowText;
+        GetRowText(m_nFoundRow, rowText, "\t", false);
+        // The row may have changed since it was found: take what stands there now.
+        if (m_nFoundStart >= 0 && m_nFoundLength > 0 &&
+            static_cast<std::size_t>(m_nFoundStart) < rowText.size()) {
+            slice = rowText.substr(static_cast<std::size_t>(m_nFoundStart),
+                                   static_cast<std::size_t>(m_nFoundLength));
+        }
+    }
+    return slice.empty() ? m_strFindWhat : slice;
+}
+
+void CKvListCtrl::ShowFindDialog(bool findOnly) {
+    if (wxFindReplaceDialog* open = m_pFindDialog) {
+        if (m_bFindOnly == findOnly) {
+            open->Show();
+            open->Raise();
+            return;
+        }
+        open->Close();  // its close notification forgets it
+        if (m_pFindDialog) {
+            m_pFindDialog->Destroy();
+            m_pFindDialog = nullptr;
+        }
+    }
+
+    m_findData.SetFindString(Utf8ToWx(InitialFindText()));
+    m_findData.SetReplaceString(wxString());
+    int flags = 0;
+    if (m_bSearchDown) flags |= wxFR_DOWN;
+    if (m_bMatchCase) flags |= wxFR_MATCHCASE;
+    if (m_bWholeWord) flags |= wxFR_WHOLEWORD;
+    m_findData.SetFlags(flags);
+
+    const int titleId = findOnly ? cmd::ID_EDIT_FIND : cmd::ID_EDIT_REPLACE;
+    auto* dialog = new wxFindReplaceDialog;
+    if (!dialog->Create(this, &m_findData, LoadWxTooltip(titleId),
+                        findOnly ? 0 : wxFR_REPLACEDIALOG)) {
+        delete dialog;
+        m_pFindDialog = nullptr;
+        return;
+    }
+    m_pFindDialog = dialog;
+    // Taken at the dialog itself: it passes a notification on to its parent only when no
+    // handler on its own way took it, and closing it did not reach the parent that way.
+    dialog->Bind(wxEVT_FIND, &CKvListCtrl::OnFindNotification, this);
+    dialog->Bind(wxEVT_FIND_NEXT, &CKvListCtrl::OnFindNotification, this);
+    dialog->Bind(wxEVT_FIND_REPLACE, &CKvListCtrl::OnFindNotification, this);
+    dialog->Bind(wxEVT_FIND_REPLACE_ALL, &CKvListCtrl::OnFindNotification, this);
+    dialog->Bind(wxEVT_FIND_CLOSE, &CKvListCtrl::OnFindClose, this);
+    dialog->Show();
+    dialog->Raise();
+    m_bFindOnly = findOnly;
+}
+
+void CKvListCtrl::OnFindNotification(wxFindDialogEvent& event) {
+    // Replace and replace all: the dialog offers them, the list has nothing to replace.
+    if (event.GetEventType() != wxEVT_FIND && event.GetEventType() != wxEVT_FIND_NEXT) return;
+    m_strFindWhat = WxToUtf8(event.GetFindString());
+    const int flags = event.GetFlags();
+    m_bSearchDown = (flags & wxFR_DOWN) != 0;
+    m_bMatchCase = (flags & wxFR_MATCHCASE) != 0;
+    m_bWholeWord = (flags & wxFR_WHOLEWORD) != 0;
+    if (!FindRow(m_strFindWhat, m_bSearchDown, m_bMatchCase, m_bWholeWord)) Beep();
+}
+
+void CKvListCtrl::OnFindClose(wxFindDialogEvent& event) {
+    // The dialog only hides itself; it is taken down here.
+    if (auto* dialog = wxDynamicCast(event.GetEventObject(), wxFindReplaceDialog)) {
+        dialog->Destroy();
+    }
+    m_pFindDialog = nullptr;
+}
+
+void CKvListCtrl::FindNext() {
+    if (m_strFindWhat.empty()) {
+        ShowFindDialog(true);
+        return;
+    }
+    if (!FindRow(m_strFindWhat, m_bSearchDown, m_bMatchCase, m_bWholeWord)) Beep();
+}
+
+bool CKvListCtrl::FindRow(const std::string& what, bool down, bool matchCase, bool wholeWord) {
+    if (m_model == nullptr) return false;
+    const FoundText found = m_model->FindRow(what, GetFocusedRow(), down, matchCase, wholeWord);
+    if (found.row < 0) return false;
+    SelectFoundRow(found.row, found.start, found.length);
+    return true;
+}
+
+void CKvListCtrl::SelectFoundRow(long row, std::size_t start, std::size_t length) {
+    m_nFoundRow = row;
+    m_nFoundLength = static_cast<long>(length);
+    m_nFoundStart = static_cast<long>(start);
+    if (!IsCtrlDown()) ClearSelection();
+    EnsureRowVisible(row);
+    SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                 wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+}
+
+void CKvListCtrl::EnsureRowVisible(long row) {
+    if (row >= 0 && row < GetItemCount()) EnsureVisible(row);
+}
+
+void CKvListCtrl::Beep() {
+    if (m_beep) {
+        m_beep();
+    } else {
+        wxBell();
+    }
+}
+
+bool CKvListCtrl::IsCtrlDown() const {
+    if (m_ctrlDown) return m_ctrlDown();
+    // The modifier state comes with the pointer state on X11 and Wayland alike.
+    return wxGetMouseState().ControlDown();
+}

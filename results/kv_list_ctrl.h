@@ -1,0 +1,144 @@
+// CKvListCtrl: the report list of the results view, a virtual wxListCtrl over a ResultsModel.
+//
+// The list holds no copy of the rows: cell texts and pictures are asked from the model when a
+// row is drawn, and row texts and the search run in the model. What lives here is what works on
+// any list of rows: select all, copy rows to the clipboard as tab-separated text, the context
+// menu, the modeless find dialog with its remembered options, find next, and the keys for them.
+//
+// The beep of a search that finds nothing, the Ctrl key state and the showing of the context
+// menu go through hooks, so tests can watch them and need no real key or open menu.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <wx/fdrepdlg.h>
+#include <wx/listctrl.h>
+#include <wx/weakref.h>
+
+class ResultsModel;
+class wxMenu;
+
+class CKvListCtrl : public wxListCtrl {
+public:
+    CKvListCtrl();
+    ~CKvListCtrl() override;
+
+    // Creates the window; wxLC_REPORT and wxLC_VIRTUAL are always added to `style`.
+    bool Create(wxWindow* parent, wxWindowID id, long style);
+
+    // The rows shown. Not owned: the view owns the model and outlives this use of it (it sets
+    // nullptr before the model goes). nullptr shows no rows.
+    void SetModel(const ResultsModel* model);
+    const ResultsModel* GetModel() const { return m_model; }
+    // Tells the list the model's row count and repaints it once; call after the model's rows
+    // changed. Selection and focus stay on the row numbers they had (those beyond the end go).
+    void RefreshRows();
+
+    // Selects every row and puts the focus on the last one (one selection call for all rows).
+    void SelectAllRows();
+    // Unselects every row (one call for all rows); with `focusToo` no row keeps the focus.
+    void ClearSelection(bool focusToo = false);
+    // The selected rows in list order.
+    std::vector<std::size_t> GetSelectedRows() const;
+    // The row with the focus, -1 when none has it.
+    long GetFocusedRow() const;
+
+    // Puts the selected rows, or every row when none is selected, on the clipboard as text: the
+    // cells of a row separated by a tab, CR LF after every row, no heading. An empty list
+    // leaves the clipboard as it is. False when nothing was put on the clipboard.
+    bool CopyRowsToClipboard();
+
+    // Shows the context menu at `screenPos`, or 5 pixels right of and below the client area's
+    // top-left corner when it is wxDefaultPosition (the menu was asked for from the keyboard).
+    // Its commands go up to the view like menu commands.
+    void ShowContextMenu(const wxPoint& screenPos);
+    // Resource id of the context menu; 139 (the only one) at construction.
+    void SetContextMenuId(int id) { m_nContextMenuId = id; }
+    // Builds the context menu `id`; nullptr for an unknown id.
+    static wxMenu* LoadContextMenu(int id);
+
+    // Opens the find dialog in the find-only form, or the find-and-replace form when `findOnly`
+    // is false, with the remembered options. An open dialog of the same form is brought to the
+    // front; one of the other form is closed first.
+    void ShowFindDialog(bool findOnly);
+    // Find next: searches again with the remembered text and options; beeps when nothing is
+    // found; opens the find dialog when nothing was searched for yet.
+    void FindNext();
+    // Searches the rows after the focused row (before it when searching up) for `what` and
+    // selects the first row found (SelectFoundRow). False when none was found.
+    bool FindRow(const std::string& what, bool down, bool matchCase, bool wholeWord);
+    // Remembers the found text's place, selects the row alone (or adds it to the selection while
+    // Ctrl is held), focuses it and scrolls it into view.
+    void SelectFoundRow(long row, std::size_t start, std::size_t length);
+    // Scrolls `row` fully into view.
+    void EnsureRowVisible(long row);
+
+    // Appends row `row` as text (cells joined by `separator`, quoted when `quote`, CR LF at the
+    // end) to `text`; appends nothing for a row that does not exist.
+    void GetRowText(long row, std::string& text, const std::string& separator, bool quote) const;
+
+    // The open find dialog, or nullptr.
+    wxFindReplaceDialog* GetFindDialog() const { return m_pFindDialog; }
+    bool IsFindOnly() const { return m_bFindOnly; }
+    // The remembered search.
+    const std::string& GetFindWhat() const { return m_strFindWhat; }
+    bool GetMatchCase() const { return m_bMatchCase; }
+    bool GetSearchDown() const { return m_bSearchDown; }
+    bool GetWholeWord() const { return m_bWholeWord; }
+    // Where the last successful search found its text (-1 when none has been found).
+    long GetFoundRow() const { return m_nFoundRow; }
+    long GetFoundStart() const { return m_nFoundStart; }
+    long GetFoundLength() const { return m_nFoundLength; }
+    // The text the find dialog opens with: the last found text as it stands in its row, else the
+    // last search text.
+    std::string InitialFindText() const;
+
+    // Hooks; an empty function restores the default (wxBell; the Ctrl key's state from the
+    // window system; PopupMenu at the client position).
+    void SetBeepHook(std::function<void()> beep) { m_beep = std::move(beep); }
+    void SetCtrlDownHook(std::function<bool()> ctrlDown) { m_ctrlDown = std::move(ctrlDown); }
+    void SetPopupMenuHook(std::function<void(wxMenu&, const wxPoint&)> popup) {
+        m_popup = std::move(popup);
+    }
+
+protected:
+    wxString OnGetItemText(long item, long column) const override;
+    int OnGetItemImage(long item) const override;
+
+private:
+    bool IsRow(long row) const;
+    void Beep();
+    bool IsCtrlDown() const;
+
+    void OnKeyDown(wxKeyEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
+    void OnUpdateContextMenuItem(wxUpdateUIEvent& event);
+    void OnFindNotification(wxFindDialogEvent& event);
+    void OnFindClose(wxFindDialogEvent& event);
+
+    const ResultsModel* m_model = nullptr;
+
+    // The find dialog and the remembered search.
+    wxWeakRef<wxFindReplaceDialog> m_pFindDialog;
+    wxFindReplaceData m_findData;  // the open dialog's data: it must outlive the dialog
+    bool m_bFindOnly = true;
+    std::string m_strFindWhat;
+    bool m_bMatchCase = false;
+    bool m_bSearchDown = true;
+    bool m_bWholeWord = false;
+    long m_nFoundRow = -1;
+    long m_nFoundLength = -1;
+    long m_nFoundStart = -1;
+
+    int m_nContextMenuId = 139;
+
+    std::function<void()> m_beep;
+    std::function<bool()> m_ctrlDown;
+    std::function<void(wxMenu&, const wxPoint&)> m_popup;
+
+    wxDECLARE_DYNAMIC_CLASS(CKvListCtrl);
+    wxDECLARE_NO_COPY_CLASS(CKvListCtrl);
+};
