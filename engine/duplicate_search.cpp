@@ -26,6 +26,15 @@ void SplitString(const std::string& text, std::vector<std::string>& out,
     if (pos < text.size()) out.push_back(text.substr(pos));
 }
 
+std::string JoinString(const std::vector<std::string>& pieces, const std::string& separator) {
+    std::string text;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (i > 0) text += separator;
+        text += pieces[i];
+    }
+    return text;
+}
+
 std::string FormatSizeText(double bytes) {
     char buf[64];
     if (bytes < 1024)

@@ -24,6 +24,10 @@ struct SearchOptions {
 void SplitString(const std::string& text, std::vector<std::string>& out,
                  const std::string& separator);
 
+// The pieces joined with `separator` between consecutive pieces (none after the last): the
+// reverse of SplitString for lists without a trailing separator.
+std::string JoinString(const std::vector<std::string>& pieces, const std::string& separator);
+
 // A byte count as "N 字节", "N KB", "N.NN MB" or "N.NN GB".
 std::string FormatSizeText(double bytes);
 
