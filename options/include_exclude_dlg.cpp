@@ -34,23 +34,25 @@ CIncludeExcludeDlg::CIncludeExcludeDlg(const std::string& maskText, wxWindow* pa
     auto* remove = new wxButton(this, IDC_DELETE, Text("删除(&D)"));
     auto* apply = new wxButton(this, IDC_APPLY, Text("应用(&Y)"));
 
-    // The radio buttons stand alone and this dialog keeps each pair exclusive: an empty list
-    // shows neither kind nor folder mode checked, which a native group cannot show.
+    // Each radio group has a hidden third button: an empty list shows neither kind nor
+    // folder mode checked, which a group of two cannot show on every toolkit.
     auto* kindSizer = new wxStaticBoxSizer(wxVERTICAL, this, Text(" 类型"));
     wxWindow* kindBox = kindSizer->GetStaticBox();
     m_radioInclude = new wxRadioButton(kindBox, IDC_INCLUDE, Text("包括(&C)"), wxDefaultPosition,
-                                       wxDefaultSize, wxRB_SINGLE);
-    m_radioExclude = new wxRadioButton(kindBox, IDC_EXCLUDE, Text("不包括(&E)"),
-                                       wxDefaultPosition, wxDefaultSize, wxRB_SINGLE);
+                                       wxDefaultSize, wxRB_GROUP);
+    m_radioExclude = new wxRadioButton(kindBox, IDC_EXCLUDE, Text("不包括(&E)"));
+    m_radioNoKind = new wxRadioButton(kindBox, wxID_ANY, wxString());
+    m_radioNoKind->Hide();
     auto* fileLabel = new wxStaticText(kindBox, wxID_ANY, Text("匹配的文件(&F):"));
     m_editFileMatch = new wxTextCtrl(kindBox, IDC_FILE_MATCH);
 
     auto* dirSizer = new wxStaticBoxSizer(wxVERTICAL, this, Text(" 目录"));
     wxWindow* dirBox = dirSizer->GetStaticBox();
     m_radioAllFolders = new wxRadioButton(dirBox, IDC_ALL_FOLDERS, Text("全部(&L)"),
-                                          wxDefaultPosition, wxDefaultSize, wxRB_SINGLE);
-    m_radioUseMatch = new wxRadioButton(dirBox, IDC_USE_MATCH, Text("使用匹配(&U)"),
-                                        wxDefaultPosition, wxDefaultSize, wxRB_SINGLE);
+                                          wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    m_radioUseMatch = new wxRadioButton(dirBox, IDC_USE_MATCH, Text("使用匹配(&U)"));
+    m_radioNoDirMode = new wxRadioButton(dirBox, wxID_ANY, wxString());
+    m_radioNoDirMode->Hide();
     auto* dirLabel = new wxStaticText(dirBox, wxID_ANY, Text("匹配(&T):"));
     m_editDirMatch = new wxTextCtrl(dirBox, IDC_DIR_MATCH);
     m_checkAnyLevel = new wxCheckBox(dirBox, IDC_ANY_LEVEL, Text("开始目录下任何级别(&N)"));
@@ -113,14 +115,6 @@ CIncludeExcludeDlg::CIncludeExcludeDlg(const std::string& maskText, wxWindow* pa
             wxPostEvent(top, help);
         }
     }, wxID_HELP);
-    // Each radio pair stays exclusive.
-    const auto pair = [](wxRadioButton* a, wxRadioButton* b) {
-        a->Bind(wxEVT_RADIOBUTTON, [a, b](wxCommandEvent&) { a->SetValue(true); b->SetValue(false); });
-        b->Bind(wxEVT_RADIOBUTTON, [a, b](wxCommandEvent&) { b->SetValue(true); a->SetValue(false); });
-    };
-    pair(m_radioInclude, m_radioExclude);
-    pair(m_radioAllFolders, m_radioUseMatch);
-
     m_entries.FillList(m_strMask);
     ShowEntries();
     CentreOnParent();
@@ -152,10 +146,8 @@ void CIncludeExcludeDlg::ReadControls() {
 
 void CIncludeExcludeDlg::ShowFields() {
     const MaskEntries::Fields& f = m_entries.m_fields;
-    m_radioInclude->SetValue(f.m_nKind == 0);
-    m_radioExclude->SetValue(f.m_nKind == 1);
-    m_radioAllFolders->SetValue(f.m_nDirMode == 0);
-    m_radioUseMatch->SetValue(f.m_nDirMode == 1);
+    ShowKind(f.m_nKind);
+    ShowDirMode(f.m_nDirMode);
     m_checkAnyLevel->SetValue(f.m_bAnyLevel != 0);
     m_checkSubfolders->SetValue(f.m_bSubfolders != 0);
     m_editDirMatch->ChangeValue(Utf8ToWx(f.m_strDirMatch));
@@ -196,8 +188,16 @@ void CIncludeExcludeDlg::OnApply() { Run([this] { m_entries.Apply(); }); }
 
 void CIncludeExcludeDlg::OnDirMatchChanged() {
     m_entries.DirMatchChanged(WxToUtf8(m_editDirMatch->GetValue()));
-    m_radioAllFolders->SetValue(m_entries.m_fields.m_nDirMode == 0);
-    m_radioUseMatch->SetValue(m_entries.m_fields.m_nDirMode == 1);
+    ShowDirMode(m_entries.m_fields.m_nDirMode);
+}
+
+void CIncludeExcludeDlg::ShowKind(int kind) {
+    (kind == 0 ? m_radioInclude : kind == 1 ? m_radioExclude : m_radioNoKind)->SetValue(true);
+}
+
+void CIncludeExcludeDlg::ShowDirMode(int mode) {
+    (mode == 0 ? m_radioAllFolders : mode == 1 ? m_radioUseMatch : m_radioNoDirMode)
+        ->SetValue(true);
 }
 
 void CIncludeExcludeDlg::OnOK() {

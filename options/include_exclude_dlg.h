@@ -67,6 +67,8 @@ private:
     void ReadControls();
     void ShowEntries();
     void ShowFields();
+    void ShowKind(int kind);
+    void ShowDirMode(int mode);
     template <typename Action>
     void Run(Action action);
 
@@ -74,9 +76,11 @@ private:
     wxListBox* m_listEntries = nullptr;
     wxRadioButton* m_radioInclude = nullptr;
     wxRadioButton* m_radioExclude = nullptr;
+    wxRadioButton* m_radioNoKind = nullptr;
     wxTextCtrl* m_editFileMatch = nullptr;
     wxRadioButton* m_radioAllFolders = nullptr;
     wxRadioButton* m_radioUseMatch = nullptr;
+    wxRadioButton* m_radioNoDirMode = nullptr;
     wxTextCtrl* m_editDirMatch = nullptr;
     wxCheckBox* m_checkAnyLevel = nullptr;
     wxCheckBox* m_checkSubfolders = nullptr;

@@ -51,7 +51,16 @@ void COptionsSheet::OnPageChanging(wxBookCtrlEvent& event) {
     const int old = event.GetOldSelection();
     if (old == wxNOT_FOUND) return;
     wxWindow* page = GetBookCtrl()->GetPage(static_cast<size_t>(old));
-    if (page != nullptr && !page->TransferDataFromWindow()) event.Veto();
+    if (page == nullptr || page->TransferDataFromWindow()) return;
+    event.Veto();
+    // The book may have switched already (a page chosen from code, or the toolkit putting
+    // the page back only later): go back to the refusing page and its control.
+    wxWindow* focus = wxWindow::FindFocus();
+    CallAfter([this, old, focus] {
+        if (GetBookCtrl()->GetSelection() != old) GetBookCtrl()->ChangeSelection(old);
+        if (focus != nullptr && GetBookCtrl()->GetPage(old)->IsDescendant(focus))
+            focus->SetFocus();
+    });
 }
 
 void COptionsSheet::OnPageChanged(wxBookCtrlEvent& event) {
