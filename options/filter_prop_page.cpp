@@ -1,5 +1,6 @@
 #include "options/filter_prop_page.h"
 
+#include <algorithm>
 #include <string>
 
 #include <wx/button.h>
@@ -70,6 +71,13 @@ CFilterPropPage::CFilterPropPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     const int editWidth = m_editMinDate->GetTextExtent("0000-00-00 0000").x;
     for (wxTextCtrl* edit : {m_editMinDate, m_editMaxDate, m_editMinSize, m_editMaxSize})
         edit->SetMinSize(wxSize(editWidth, -1));
+
+    // The four labels share one width, so that the edits of both ranges line up.
+    int labelWidth = 0;
+    for (wxStaticText* label : {beforeLabel, afterLabel, lessLabel, greaterLabel})
+        labelWidth = std::max(labelWidth, label->GetBestSize().x);
+    for (wxStaticText* label : {beforeLabel, afterLabel, lessLabel, greaterLabel})
+        label->SetMinSize(wxSize(labelWidth, -1));
 
     auto* dates = new wxFlexGridSizer(2, 5, 8);
     dates->Add(beforeLabel, 0, wxALIGN_CENTER_VERTICAL);
