@@ -38,6 +38,8 @@ void PointHomeAt(const std::string& home) {
     // No accessibility bus or desktop portal to wait for under Xvfb.
     setenv("NO_AT_BRIDGE", "1", 1);
     setenv("GTK_USE_PORTAL", "0", 1);
+    // The file choosers keep their own settings: in memory, not in a settings daemon.
+    setenv("GSETTINGS_BACKEND", "memory", 1);
 }
 
 }  // namespace

@@ -1,0 +1,85 @@
+#include "options/options_sheet.h"
+
+#include <wx/bookctrl.h>
+#include <wx/sizer.h>
+
+#include "app/wx_text.h"
+#include "options/dialog_buttons.h"
+#include "options/filter_prop_page.h"
+#include "options/paths_page.h"
+
+namespace {
+
+constexpr int kIdsSheetCaption = 2140;  // "查找重复的文件"
+
+}  // namespace
+
+COptionsSheet::COptionsSheet(wxWindow* parent) {
+    Create(parent, wxID_ANY, LoadWxString(kIdsSheetCaption));
+    wxBookCtrlBase* book = GetBookCtrl();
+    m_pathsPage = new CPathsPage(book);
+    m_filterPage = new CFilterPropPage(book);
+    book->AddPage(m_pathsPage, wxString::FromUTF8("路径"), true);
+    book->AddPage(m_filterPage, wxString::FromUTF8("过滤器"), false);
+    // No Apply button: OK and Cancel only, with their Chinese texts.
+    GetInnerSizer()->Add(CreateOkCancelButtons(this), 0, wxEXPAND | wxALL, 5);
+    LayoutDialog();
+
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, wxID_OK);
+    book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGING, &COptionsSheet::OnPageChanging, this);
+    book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGED, &COptionsSheet::OnPageChanged, this);
+}
+
+void COptionsSheet::CopyIn(const SearchOptions& options) {
+    m_pathsPage->m_strPaths = options.paths;
+    m_pathsPage->m_strFileTypes = options.mask;
+    m_filterPage->m_fields.CopyIn(options.filter);
+    m_pathsPage->InitPage();
+    m_pathsPage->TransferDataToWindow();
+    m_filterPage->TransferDataToWindow();
+    LayoutDialog();
+}
+
+void COptionsSheet::CopyBack(SearchOptions& options) {
+    options.paths = m_pathsPage->m_strPaths;
+    options.mask = m_pathsPage->m_strFileTypes;
+    m_filterPage->m_fields.CopyBack(options.filter);
+}
+
+void COptionsSheet::OnPageChanging(wxBookCtrlEvent& event) {
+    // Leaving a page saves it; a page that refuses its values keeps the focus.
+    const int old = event.GetOldSelection();
+    if (old == wxNOT_FOUND) return;
+    wxWindow* page = GetBookCtrl()->GetPage(static_cast<size_t>(old));
+    if (page == nullptr || page->TransferDataFromWindow()) return;
+    event.Veto();
+    // The book may have switched already (a page chosen from code, or the toolkit putting
+    // the page back only later): go back to the refusing page and its control.
+    wxWindow* focus = wxWindow::FindFocus();
+    CallAfter([this, old, focus] {
+        if (GetBookCtrl()->GetSelection() != old) GetBookCtrl()->ChangeSelection(old);
+        if (focus != nullptr && GetBookCtrl()->GetPage(old)->IsDescendant(focus))
+            focus->SetFocus();
+    });
+}
+
+void COptionsSheet::OnPageChanged(wxBookCtrlEvent& event) {
+    const int selection = event.GetSelection();
+    if (selection == wxNOT_FOUND) return;
+    if (wxWindow* page = GetBookCtrl()->GetPage(static_cast<size_t>(selection)))
+        page->TransferDataToWindow();
+}
+
+void COptionsSheet::OnOK() {
+    wxWindow* page = GetBookCtrl()->GetCurrentPage();
+    if (page != nullptr && !page->TransferDataFromWindow()) return;
+    EndModal(wxID_OK);
+}
+
+bool RunSearchOptionsSheet(wxWindow* parent, SearchOptions& options) {
+    COptionsSheet sheet(parent);
+    sheet.CopyIn(options);
+    if (sheet.ShowModal() != wxID_OK) return false;
+    sheet.CopyBack(options);
+    return true;
+}

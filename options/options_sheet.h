@@ -1,0 +1,40 @@
+// The search options sheet: the Paths page and the Filters page over one SearchOptions, shown
+// before every search.
+#pragma once
+
+#include <wx/propdlg.h>
+
+#include "engine/duplicate_search.h"
+
+class wxBookCtrlEvent;
+class CPathsPage;
+class CFilterPropPage;
+
+class COptionsSheet : public wxPropertySheetDialog {
+public:
+    // The sheet with both pages, the Paths page selected. `parent` may be null.
+    explicit COptionsSheet(wxWindow* parent);
+
+    // The options into the pages: paths and mask into the Paths page, the filter's limits,
+    // mode and ignore mask into the Filters page and its boxes from the wanted bits.
+    void CopyIn(const SearchOptions& options);
+    // The pages' values back into `options`, the two attribute masks rebuilt from the boxes.
+    void CopyBack(SearchOptions& options);
+
+    CPathsPage* PathsPage() const { return m_pathsPage; }
+    CFilterPropPage* FilterPage() const { return m_filterPage; }
+
+    // OK: the page shown saves its values; when it refuses, the sheet stays open on it.
+    void OnOK();
+
+private:
+    void OnPageChanging(wxBookCtrlEvent& event);
+    void OnPageChanged(wxBookCtrlEvent& event);
+
+    CPathsPage* m_pathsPage = nullptr;
+    CFilterPropPage* m_filterPage = nullptr;
+};
+
+// Shows the options sheet over `options` (parent may be null). On OK returns true with
+// `options` updated; otherwise returns false and leaves `options` as it was.
+bool RunSearchOptionsSheet(wxWindow* parent, SearchOptions& options);

@@ -1,0 +1,56 @@
+#include "options/path_picker_text.h"
+
+#include "platform/file_find.h"
+
+namespace {
+
+constexpr char kSep = platform::kPathSeparator;
+
+#ifdef _WIN32
+constexpr std::string::size_type kRootLength = 3;  // "C:\"
+#else
+constexpr std::string::size_type kRootLength = 1;  // "/"
+#endif
+
+}  // namespace
+
+void PathPickerText::SetPath(const std::string& text) {
+    m_strListPrefix.clear();
+    m_strPath = text;
+    const std::string::size_type last = text.rfind(';');
+    if (last == std::string::npos) return;
+    m_strListPrefix = text.substr(0, last);
+    m_strPath = text.substr(last + 1);
+    if (m_strPath.empty()) {
+        const std::string::size_type before = m_strListPrefix.rfind(';');
+        m_strPath = before == std::string::npos ? m_strListPrefix
+                                                : m_strListPrefix.substr(before + 1);
+    }
+}
+
+std::string PathPickerText::GetPath() const {
+    if (m_strListPrefix.empty()) return m_strPath;
+    return m_strListPrefix + ";" + m_strPath;
+}
+
+std::string PathPickerText::InitialFolder() const {
+    std::string folder = m_strPath;
+    if (folder.size() > kRootLength && folder.back() == kSep) folder.pop_back();
+    return folder;
+}
+
+std::string FolderWithSeparator(const std::string& path) {
+    if (path.empty() || path.back() == kSep) return path;
+    return path + kSep;
+}
+
+void SplitAtLastSeparator(const std::string& fileName, std::string* folder, std::string* name) {
+    const std::string::size_type last = fileName.rfind(kSep);
+    if (last == std::string::npos) {
+        folder->clear();
+        *name = fileName;
+        return;
+    }
+    *folder = fileName.substr(0, last + 1);
+    *name = fileName.substr(last + 1);
+}

@@ -1,0 +1,40 @@
+// The text side of the path pickers: which element of a ";" list the folder picker edits, the
+// folder it opens on, and where a file name is split into its folder and its name. Plain code,
+// so that the rules are tested without a display.
+#pragma once
+
+#include <string>
+
+class PathPickerText {
+public:
+    // The text to edit. Without ";" the whole text is the path. With ";" the path is the
+    // element after the last ";" and the elements before it are kept as the list prefix; a
+    // text ending in ";" edits its last element, which stays in the prefix as well (the choice
+    // is then added after it).
+    void SetPath(const std::string& text);
+
+    // The edited path, preceded by the list prefix and ";" when there is a prefix.
+    std::string GetPath() const;
+
+    // The path being edited (the picker's choice once one was made).
+    const std::string& Path() const { return m_strPath; }
+    const std::string& ListPrefix() const { return m_strListPrefix; }
+
+    // The folder the picker opens on: the edited path without its trailing separator, except
+    // for a root ("/" here, "C:\" on Windows), which is kept whole. Empty: the picker's default.
+    std::string InitialFolder() const;
+
+    // The folder the user chose, as the picker returns it.
+    void SetChosen(const std::string& folder) { m_strPath = folder; }
+
+private:
+    std::string m_strPath;
+    std::string m_strListPrefix;
+};
+
+// `path` followed by the folder separator, unless it is empty or already ends in one.
+std::string FolderWithSeparator(const std::string& path);
+
+// Splits `fileName` after its last folder separator: `folder` gets the text up to and
+// including it, `name` the rest. Without a separator `folder` is empty and `name` all of it.
+void SplitAtLastSeparator(const std::string& fileName, std::string* folder, std::string* name);

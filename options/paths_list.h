@@ -1,0 +1,41 @@
+// The start paths of the Paths page as a list with one selected item: the list control shows
+// it, the page's buttons change it. Plain code, tested without a display.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class PathsList {
+public:
+    // Fills the list from start paths joined by ";": every element before a ";" is an item,
+    // even an empty one; the text after the last ";" only when it is not empty. The last item
+    // is selected (none when the list is empty).
+    void Load(const std::string& paths);
+
+    // The items in list order with ";" between consecutive ones; "" for an empty list.
+    std::string Text() const;
+
+    const std::vector<std::string>& Items() const { return m_items; }
+    int Count() const { return static_cast<int>(m_items.size()); }
+
+    // The selected item's index, or -1.
+    int Selection() const { return m_nSelected; }
+    // Selects item `index`; any index outside the list clears the selection.
+    void Select(int index);
+    // The selected item's text, or "" when nothing is selected.
+    std::string SelectedText() const;
+
+    // Adds a folder the picker returned at the end (followed by a separator unless it is empty
+    // or has one already); the selection stays. Duplicates are allowed.
+    void Append(const std::string& chosen);
+    // Replaces the selected item by `chosen`, normalised as Append does. False when nothing is
+    // selected.
+    bool ReplaceSelected(const std::string& chosen);
+    // Removes the selected item and selects the one now at its place, or the new last item
+    // when it was the last. False when nothing is selected.
+    bool DeleteSelected();
+
+private:
+    std::vector<std::string> m_items;
+    int m_nSelected = -1;
+};

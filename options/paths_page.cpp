@@ -1,0 +1,146 @@
+#include "options/paths_page.h"
+
+#include <algorithm>
+
+#include <wx/button.h>
+#include <wx/listctrl.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/wupdlock.h>
+
+#include "app/wx_text.h"
+#include "options/dialog_buttons.h"
+#include "options/include_exclude_dlg.h"
+#include "options/select_path_dialog.h"
+
+namespace {
+
+constexpr int kIdsPathsColumn = 2141;   // "要查找的路径"
+constexpr int kIdsDeletePath = 2143;    // "确定要删除 <%s>?"
+
+wxString Text(const char* utf8) { return wxString::FromUTF8(utf8); }
+
+}  // namespace
+
+CPathsPage::CPathsPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
+    m_listPaths = new wxListCtrl(this, IDC_PATH_LIST, wxDefaultPosition, wxSize(360, 180),
+                                 wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
+    m_listPaths->InsertColumn(0, LoadWxString(kIdsPathsColumn), wxLIST_FORMAT_LEFT);
+    auto* add = new wxButton(this, IDC_ADD, Text("添加(&A)"));
+    auto* edit = new wxButton(this, IDC_EDIT, Text("编辑(&E)"));
+    auto* remove = new wxButton(this, IDC_DELETE, Text("删除(&D)"));
+    auto* label = new wxStaticText(this, wxID_ANY, Text("文件类型(&F):"));
+    m_editFileTypes = new wxTextCtrl(this, IDC_FILE_TYPES, wxString());
+    auto* editor = new wxButton(this, IDC_MASK_EDITOR, "...", wxDefaultPosition, wxDefaultSize,
+                                wxBU_EXACTFIT);
+
+    auto* buttons = new wxBoxSizer(wxVERTICAL);
+    buttons->Add(add, 0, wxEXPAND | wxBOTTOM, 5);
+    buttons->Add(edit, 0, wxEXPAND | wxBOTTOM, 5);
+    buttons->Add(remove, 0, wxEXPAND);
+    auto* listRow = new wxBoxSizer(wxHORIZONTAL);
+    listRow->Add(m_listPaths, 1, wxEXPAND | wxRIGHT, 8);
+    listRow->Add(buttons, 0);
+    auto* maskRow = new wxBoxSizer(wxHORIZONTAL);
+    maskRow->Add(label, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+    maskRow->Add(m_editFileTypes, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+    maskRow->Add(editor, 0, wxALIGN_CENTER_VERTICAL);
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(listRow, 1, wxEXPAND | wxALL, 10);
+    top->Add(maskRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    SetSizerAndFit(top);
+
+    add->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAdd(); });
+    edit->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnEdit(); });
+    remove->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(); });
+    editor->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnMaskEditor(); });
+    m_listPaths->Bind(wxEVT_LIST_ITEM_SELECTED, &CPathsPage::OnSelected, this);
+    m_listPaths->Bind(wxEVT_LIST_ITEM_DESELECTED, &CPathsPage::OnSelected, this);
+}
+
+void CPathsPage::InitPage() {
+    m_paths.Load(m_strPaths);
+    ShowList();
+}
+
+void CPathsPage::ShowList() {
+    // The list shows the model; its own selection events only follow the user's clicks.
+    m_listPaths->Unbind(wxEVT_LIST_ITEM_SELECTED, &CPathsPage::OnSelected, this);
+    m_listPaths->Unbind(wxEVT_LIST_ITEM_DESELECTED, &CPathsPage::OnSelected, this);
+    m_listPaths->DeleteAllItems();
+    const auto& items = m_paths.Items();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        m_listPaths->InsertItem(static_cast<long>(i), Utf8ToWx(items[i]));
+    const int selected = m_paths.Selection();
+    if (selected >= 0) {
+        m_listPaths->SetItemState(selected, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                                  wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        m_listPaths->EnsureVisible(selected);
+    }
+    FitColumn();
+    m_listPaths->Bind(wxEVT_LIST_ITEM_SELECTED, &CPathsPage::OnSelected, this);
+    m_listPaths->Bind(wxEVT_LIST_ITEM_DESELECTED, &CPathsPage::OnSelected, this);
+}
+
+void CPathsPage::FitColumn() {
+    wxWindowUpdateLocker noRedraw(m_listPaths);
+    for (int column = 0; column < m_listPaths->GetColumnCount(); ++column) {
+        m_listPaths->SetColumnWidth(column, wxLIST_AUTOSIZE);
+        const int contents = m_listPaths->GetColumnWidth(column);
+        m_listPaths->SetColumnWidth(column, wxLIST_AUTOSIZE_USEHEADER);
+        const int header = m_listPaths->GetColumnWidth(column);
+        const int width = std::max(contents, header);
+        m_listPaths->SetColumnWidth(column, width <= 9 ? 10 : width);
+    }
+}
+
+void CPathsPage::OnSelected(wxListEvent&) {
+    m_paths.Select(static_cast<int>(
+        m_listPaths->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)));
+}
+
+bool CPathsPage::TransferDataToWindow() {
+    m_editFileTypes->ChangeValue(Utf8ToWx(m_strFileTypes));
+    return true;
+}
+
+bool CPathsPage::TransferDataFromWindow() {
+    m_strFileTypes = WxToUtf8(m_editFileTypes->GetValue());
+    m_strPaths = m_paths.Text();
+    return true;
+}
+
+void CPathsPage::OnAdd() {
+    CSelectPathDialog picker(this);
+    picker.SetPath(m_paths.SelectedText());
+    if (picker.DoModal() != 1) return;
+    m_paths.Append(picker.GetPath());
+    ShowList();
+}
+
+void CPathsPage::OnEdit() {
+    if (m_paths.Selection() < 0) return;
+    CSelectPathDialog picker(this);
+    picker.SetPath(m_paths.SelectedText());
+    if (picker.DoModal() != 1) return;
+    m_paths.ReplaceSelected(picker.GetPath());
+    ShowList();
+}
+
+void CPathsPage::OnDelete() {
+    if (m_paths.Selection() < 0) return;
+    wxString question = LoadWxString(kIdsDeletePath);
+    question.Replace("%s", Utf8ToWx(m_paths.SelectedText()), false);
+    if (ShowOptionsMessage(this, question, wxYES_NO | wxICON_QUESTION) != wxID_YES) return;
+    m_paths.DeleteSelected();
+    ShowList();
+}
+
+void CPathsPage::OnMaskEditor() {
+    m_strFileTypes = WxToUtf8(m_editFileTypes->GetValue());
+    CIncludeExcludeDlg editor(m_strFileTypes, this);
+    if (editor.ShowModal() != wxID_OK) return;
+    m_strFileTypes = editor.m_strMask;
+    m_editFileTypes->ChangeValue(Utf8ToWx(m_strFileTypes));
+}

@@ -1,0 +1,58 @@
+// The Paths page of the search options: the start paths as a list with Add, Edit and Delete,
+// and the file-mask text with the button that opens the include/exclude editor.
+#pragma once
+
+#include <string>
+
+#include <wx/panel.h>
+
+#include "options/paths_list.h"
+
+class wxListCtrl;
+class wxListEvent;
+class wxTextCtrl;
+
+class CPathsPage : public wxPanel {
+public:
+    enum {
+        IDC_PATH_LIST = 1000,
+        IDC_ADD = 1001,
+        IDC_EDIT = 1002,
+        IDC_DELETE = 1003,
+        IDC_FILE_TYPES = 1010,
+        IDC_MASK_EDITOR = 1099,
+    };
+
+    explicit CPathsPage(wxWindow* parent);
+
+    // Fills the list from m_strPaths (once per showing, after m_strPaths was set) and selects
+    // the last item.
+    void InitPage();
+
+    // The mask text into its edit; the list keeps what the user made of it.
+    bool TransferDataToWindow() override;
+    // m_strPaths from the list items in order, m_strFileTypes as typed. Never fails.
+    bool TransferDataFromWindow() override;
+
+    // The button handlers, also called by the tests.
+    void OnAdd();
+    void OnEdit();
+    void OnDelete();
+    void OnMaskEditor();
+
+    wxListCtrl* PathList() const { return m_listPaths; }
+    wxTextCtrl* FileTypesEdit() const { return m_editFileTypes; }
+    const PathsList& Paths() const { return m_paths; }
+
+    std::string m_strPaths;      // start paths joined by ";"
+    std::string m_strFileTypes;  // the file-mask text
+
+private:
+    void ShowList();
+    void FitColumn();
+    void OnSelected(wxListEvent& event);
+
+    PathsList m_paths;
+    wxListCtrl* m_listPaths = nullptr;
+    wxTextCtrl* m_editFileTypes = nullptr;
+};

@@ -1,0 +1,24 @@
+#include "options/select_path_dialog.h"
+
+#include <wx/dirdlg.h>
+
+#include "app/wx_text.h"
+
+namespace {
+
+constexpr int kIdsSelectPath = 3016;  // "选择路径"
+
+}  // namespace
+
+int CSelectPathDialog::DoModal() {
+    wxDirDialog chooser(m_pParentWnd, LoadWxString(kIdsSelectPath),
+                        Utf8ToWx(m_text.InitialFolder()),
+                        wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (chooser.ShowModal() != wxID_OK) return 2;
+    const wxString chosen = chooser.GetPath();
+    // Only a folder of the file system can be confirmed; a chooser that returns nothing has
+    // chosen nothing.
+    if (chosen.empty()) return 2;
+    m_text.SetChosen(WxToUtf8(chosen));
+    return 1;
+}

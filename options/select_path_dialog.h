@@ -1,0 +1,30 @@
+// The folder picker of the Paths page: the desktop's folder chooser opened on the path being
+// edited, returning the chosen folder (without a trailing separator, except a root).
+#pragma once
+
+#include <string>
+
+#include "options/path_picker_text.h"
+
+class wxWindow;
+
+class CSelectPathDialog {
+public:
+    // `parent` (may be null, not owned) owns the chooser while it is shown.
+    explicit CSelectPathDialog(wxWindow* parent) : m_pParentWnd(parent) {}
+
+    // The text to edit; see PathPickerText::SetPath for the ";" rules.
+    void SetPath(const std::string& text) { m_text.SetPath(text); }
+    // The chosen folder after the list prefix, or the text as set when nothing was chosen.
+    std::string GetPath() const { return m_text.GetPath(); }
+
+    // Shows the chooser: 1 when a folder was chosen, 2 otherwise.
+    int DoModal();
+
+    // The folder the chooser opens on.
+    std::string InitialFolder() const { return m_text.InitialFolder(); }
+
+private:
+    wxWindow* m_pParentWnd;
+    PathPickerText m_text;
+};
