@@ -16,10 +16,10 @@ void TerminalProgress::StepProgress(std::int64_t amount) {
     Draw(false);
 }
 
-void TerminalProgress::Skipped(const std::string& path, const std::string& reason) {
+void TerminalProgress::Skipped(SkipKind kind, const std::string& path, const std::string& reason) {
     Clear();
     std::fprintf(m_out, "pairscout-cli: %s: %s\n", path.c_str(), reason.c_str());
-    ++m_nSkipped;
+    if (kind == SkipKind::kFile) ++m_nSkipped;
 }
 
 void TerminalProgress::Draw(bool force) {

@@ -21,7 +21,7 @@ public:
     void StepProgress(std::int64_t amount) override;
     bool Cancelled() override { return m_cancel != nullptr && *m_cancel != 0; }
     // "pairscout-cli: PATH: reason" on a line of its own.
-    void Skipped(const std::string& path, const std::string& reason) override;
+    void Skipped(SkipKind kind, const std::string& path, const std::string& reason) override;
     // How many files could not be read completely (reported through Skipped).
     int m_nSkipped = 0;
     // Removes the line, so that what follows starts on a clean line.

@@ -85,6 +85,7 @@ CDirectoryScanner::CDirectoryScanner(ProgressSink* progress) : m_pProgressDlg(pr
 
 int CDirectoryScanner::ScanPathList(RecordList& records, const std::vector<std::string>& paths,
                                     const std::string& maskString, const SearchFilter* filter) {
+    m_nStartFoldersOpened = 0;
     // One reading of the mount table and one compilation of the masks serve the whole scan.
     platform::MountTableScope mounts;
     BuildMaskList(maskString);
@@ -180,8 +181,14 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const std::string& folde
 
     platform::FileFinder finder;
     bool more = finder.First(normalised);
-    if (!more && finder.ErrorCode() != 0 && m_pProgressDlg != nullptr)
-        m_pProgressDlg->Skipped(folder, platform::ErrorText(finder.ErrorCode()));
+    const bool isStart = m_nFolderCount == 1;
+    if (!more && finder.ErrorCode() != 0) {
+        if (m_pProgressDlg != nullptr)
+            m_pProgressDlg->Skipped(isStart ? SkipKind::kStartPath : SkipKind::kFolder, folder,
+                                    platform::ErrorText(finder.ErrorCode()));
+    } else if (isStart) {
+        ++m_nStartFoldersOpened;
+    }
     for (; more; more = finder.Next()) {
         if (Cancelled()) break;
         const platform::FindData& fd = finder.Data();

@@ -43,6 +43,7 @@ public:
     std::vector<std::unique_ptr<MaskMatcher>> m_masks;
     ProgressSink* m_pProgressDlg;
     int m_nFolderCount = 0;  // folders entered under the current start folder, itself included
+    int m_nStartFoldersOpened = 0;  // start folders of the last ScanPathList that could be read
 
 private:
     bool Cancelled() const { return m_pProgressDlg != nullptr && m_pProgressDlg->Cancelled(); }

@@ -50,6 +50,7 @@ DuplicateSearch::DuplicateSearch(ProgressSink* progress) : m_pProgress(progress)
 DuplicateSearch::Outcome DuplicateSearch::Run(const SearchOptions& options,
                                               ResultsModel& results) {
     results.Clear();
+    m_nStartFoldersOpened = 0;
     std::vector<std::string> paths;
     SplitString(options.paths, paths, ";");
     RecordList records;
@@ -63,6 +64,7 @@ bool DuplicateSearch::CollectFiles(RecordList& records, const std::vector<std::s
                                    const std::string& mask, const SearchFilter* filter) {
     CDirectoryScanner scanner(m_pProgress);
     scanner.ScanPathList(records, paths, mask, filter);
+    m_nStartFoldersOpened = scanner.m_nStartFoldersOpened;
     if (Cancelled()) return false;
     if (m_pProgress != nullptr) m_pProgress->SetStatus(LoadStringText(IDS_SORTING));
     // Folders first, then larger before smaller; equal sizes keep the scan order so that the
@@ -138,7 +140,8 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
             std::unordered_map<std::uint64_t, std::size_t> headOf;
             for (std::size_t k = i; k < classEnd; ++k) {
                 if (records[k]->IsUnreadable() && m_pProgress != nullptr)
-                    m_pProgress->Skipped(records[k]->m_strPath, records[k]->ReadErrorText());
+                    m_pProgress->Skipped(SkipKind::kFile, records[k]->m_strPath,
+                                         records[k]->ReadErrorText());
                 if (!CanPair(*records[k])) continue;
                 const auto inserted = headOf.emplace(FingerprintKey(*records[k]), k);
                 if (inserted.second) continue;

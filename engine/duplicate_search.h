@@ -56,6 +56,9 @@ public:
     // file with the later files of its size, in near-linear time.
     void GroupDuplicates(RecordList& records, ResultsModel& results);
 
+    // How many start folders the last search could open; 0 means it searched nothing at all.
+    int StartFoldersOpened() const { return m_nStartFoldersOpened; }
+
     // The fingerprints this search computes: both.
     DetailsRequest m_details;
 
@@ -63,4 +66,5 @@ private:
     bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
 
     ProgressSink* m_pProgress;
+    int m_nStartFoldersOpened = 0;
 };

@@ -7,6 +7,13 @@
 #include <cstdint>
 #include <string>
 
+// What was passed over.
+enum class SkipKind {
+    kStartPath,  // a start path that does not exist or cannot be opened as a folder
+    kFolder,     // a folder below a start path that cannot be read
+    kFile,       // a file whose contents could not be read completely: never listed
+};
+
 class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
@@ -20,10 +27,9 @@ public:
     // lets its pending events through here (at a rate it chooses), so that its Cancel button
     // and repaints are handled while the work runs on its thread.
     virtual bool Cancelled() { return false; }
-    // `path` was passed over: a start path that does not exist or cannot be opened, a folder
-    // that cannot be read, a file that could not be read completely. `reason` is the system's
-    // text. The work goes on.
-    virtual void Skipped(const std::string& path, const std::string& reason) {
+    // `path` was passed over; `reason` is the system's text. The work goes on.
+    virtual void Skipped(SkipKind kind, const std::string& path, const std::string& reason) {
+        (void)kind;
         (void)path;
         (void)reason;
     }

@@ -62,6 +62,7 @@ TEST(DirectoryScanner, StartPathFormsAndStatusLines) {
     ASSERT_EQ(missing.m_skipped.size(), 1u);
     EXPECT_EQ(missing.m_skipped[0].first, dir / "missing");
     EXPECT_FALSE(missing.m_skipped[0].second.empty());
+    EXPECT_EQ(missing.m_skipKinds[0], SkipKind::kStartPath);
 
     // An empty element of the start path list names nothing (not the current folder).
     RecordList records;

@@ -14,8 +14,9 @@ public:
     void SetTotal(std::int64_t) override {}
     void StepProgress(std::int64_t) override {}
     bool Cancelled() override { return m_cancel; }
-    void Skipped(const std::string& path, const std::string& reason) override {
+    void Skipped(SkipKind kind, const std::string& path, const std::string& reason) override {
         m_skipped.emplace_back(path, reason);
+        m_skipKinds.push_back(kind);
     }
 
     // The scanner's running counts ("发现 ...") and the other lines (folders, stages).
@@ -24,6 +25,7 @@ public:
 
     std::vector<std::string> m_texts;
     std::vector<std::pair<std::string, std::string>> m_skipped;  // path, reason
+    std::vector<SkipKind> m_skipKinds;
     bool m_cancel = false;
 
 private:
