@@ -1,0 +1,32 @@
+// The safety checks that stand between "Pairscout listed it" and "the file is gone": is a
+// listed file still the file that was compared, and are two files' contents really equal.
+// Every check opens the file without following a link and compares the identity the system
+// reports for the open file (device and inode; on Windows volume serial and file index) with
+// the one the scan recorded.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "engine/file_record.h"
+
+// True when the file at `record`'s path is still the file that was scanned and compared: a
+// regular file reached without following a link, with the same device and inode (Windows:
+// volume serial and file index), size and last-write time as when it was listed. Otherwise
+// false, with the reason in *reason (if not null): the system's text, or the program's own
+// when the file was changed or replaced.
+bool IsStillScannedFile(const CFileRecord& record, std::string* reason);
+
+enum class ContentMatch {
+    kSame,               // every byte equal, both still the files that were scanned
+    kDifferent,          // some byte differs
+    kFirstUnreadable,    // `a` could not be read completely, or is no longer the scanned file
+    kSecondUnreadable,   // the same for `b`
+    kStopped,            // `stop` asked to stop
+};
+
+// Compares the contents of two scanned files of one size byte for byte, each read at most to
+// its scanned size. `stop` (may be empty) is asked between blocks; *reason (if not null)
+// receives the reason when a file could not be read.
+ContentMatch CompareContents(const CFileRecord& a, const CFileRecord& b,
+                             const std::function<bool()>& stop, std::string* reason = nullptr);
