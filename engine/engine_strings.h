@@ -13,6 +13,10 @@ enum EngineStringId {
     IDS_DUPLICATES_RUNNING = 2209,      // "发现 %d 个重复的文件, 总共 %" PRId64 " 字节"
     IDS_SEARCHING_DUPLICATES = 2210,
     IDS_FILE_CHANGED = 2230,            // "文件在搜索期间已改变"
+    IDS_FILE_REPLACED = 2240,           // "文件在搜索期间已被替换"
+    IDS_CONTENTS_DIFFER = 2241,         // "内容与保留的副本不同"
+    IDS_VIRTUAL_FILE_SYSTEM = 2242,     // "虚拟文件系统, 不搜索"
+    IDS_NO_COPY_STAYS = 2243,           // "没有保留的副本"
     IDS_LOCAL_HARD_DISKS = 3032,        // "本地硬盘"
     IDS_IDLE_MESSAGE = 57345,           // "准备"
 };

@@ -69,6 +69,10 @@ const StringTableEntry kStrings[] = {
 
     // Why a file was passed over or kept, where the system gives no reason of its own.
     {2230, "文件在搜索期间已改变"},
+    {2240, "文件在搜索期间已被替换"},
+    {2241, "内容与保留的副本不同"},
+    {2242, "虚拟文件系统, 不搜索"},
+    {2243, "没有保留的副本"},
 
     // About box links: a sentence inviting to the maker's web site for more
     // applications, and one inviting to write to the maker's address for more information.
