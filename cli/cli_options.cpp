@@ -1,8 +1,12 @@
 #include "cli/cli_options.h"
 
+#include <cinttypes>
+#include <cstdio>
+
 #include "engine/date_value.h"
 #include "engine/engine_strings.h"
 #include "engine/size_text.h"
+#include "engine/text_helpers.h"
 #include "engine/validation_message.h"
 #include "platform/file_find.h"
 
@@ -40,10 +44,10 @@ bool TakeValue(const std::vector<std::string>& args, std::size_t* i, const std::
     return false;
 }
 
-// A date limit read as the filters page reads it; `endOfDay` for the maximum.
+// A date limit read as the filters page reads it, or as ISO 8601; `endOfDay` for the maximum.
 bool ReadDate(const std::string& text, bool endOfDay, platform::FileTime* out, std::string* error) {
     CDateValue date;
-    const int refusal = date.CheckDate(text.c_str());
+    const int refusal = date.CheckDateOrIso(text.c_str());
     if (refusal != 0) {
         *error = LoadStringText(refusal);
         return false;
@@ -53,10 +57,15 @@ bool ReadDate(const std::string& text, bool endOfDay, platform::FileTime* out, s
     return true;
 }
 
+// A size limit, read strictly: in a script "10KB" is a slip to report, not 10K. The refusal
+// names the largest size accepted.
 bool ReadSize(const std::string& text, std::int64_t* out, std::string* error) {
-    const int refusal = ParseSizeText(text, out);
+    const int refusal = ParseSizeTextStrict(text, out);
     if (refusal != 0) {
-        *error = LoadStringText(refusal);
+        char largest[256];
+        std::snprintf(largest, sizeof largest, LoadStringText(IDS_CLI_LARGEST_SIZE),
+                      kLargestSizeLimit, kLargestSizeLimit / 1024, kLargestSizeLimit / 1048576);
+        *error = std::string(LoadStringText(refusal)) + " " + largest;
         return false;
     }
     return true;
@@ -84,6 +93,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             options->version = true;
         } else if (arg == "--csv") {
             options->csv = true;
+        } else if (arg == "-0" || arg == "--null") {
+            options->nul = true;
         } else if (arg == "--reverse") {
             filter.m_nMode = 1;
         } else if (TakeValue(args, &i, "mask", &value, error)) {
@@ -122,17 +133,38 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = LoadStringText(kIdsInvalidFileSize);
         return false;
     }
-    if (paths.empty() && !options->help && !options->version) {
+    // CSV cells are quoted, so a line feed in a name is already safe there.
+    if (options->csv && options->nul) {
+        *error = "--null and --csv cannot be combined";
+        return false;
+    }
+    if (options->help || options->version) return true;
+    if (paths.empty()) {
         *error = "no PATH given";
         return false;
     }
-    std::string joined;
-    for (const std::string& p : paths) {
-        if (!joined.empty()) joined += ';';
-        joined += p;
+    options->search.paths = StartPathList(paths);
+    if (options->search.paths.empty()) {
+        *error = LoadStringText(IDS_CLI_NO_START_PATH);
+        return false;
     }
-    options->search.paths = joined;
     return true;
+}
+
+std::string StartPathList(const std::vector<std::string>& paths) {
+    std::string joined;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (i > 0) joined += ';';
+        joined += paths[i];
+    }
+    if (joined.find(';') == std::string::npos) return joined;
+    std::vector<std::string> elements, kept;
+    SplitString(joined, elements, ";");
+    for (std::string& element : elements) {
+        TrimBlanks(element);
+        if (!element.empty()) kept.push_back(element);
+    }
+    return JoinString(kept, ";");
 }
 
 std::string CliUsage() {
@@ -175,16 +207,17 @@ std::string CliUsage() {
 
 std::string CliVersionText() { return "pairscout-cli (Pairscout) " PAIRSCOUT_VERSION "\n"; }
 
-std::string FormatResults(const ResultsModel& results, bool csv) {
+std::string FormatResults(const ResultsModel& results, bool csv, bool nul) {
     std::string out;
+    const char end = nul ? '\0' : '\n';
     for (std::size_t row = 0; row < results.RowCount(); ++row) {
         if (csv) {
             out += results.RowText(row, ",", true);
             continue;
         }
         out += results.Row(row).record->m_strPath;
-        out += '\n';
-        if (results.Row(row).image == kImageGroupLast) out += '\n';
+        out += end;
+        if (results.Row(row).image == kImageGroupLast) out += end;
     }
     return out;
 }
