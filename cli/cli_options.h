@@ -41,6 +41,8 @@ std::string StartPathList(const std::vector<std::string>& paths);
 
 // The rows of `results` as the program writes them: the paths of each group one per line with
 // an empty line after each group; with `nul` each path followed by NUL and one more NUL after
-// each group; with `csv` every row as the CSV export writes it.
-std::string FormatResults(const ResultsModel& results, bool csv, bool nul = false);
+// each group; with `csv` every row as the CSV export writes it. With `escape` (the output is a
+// terminal) the names go through EscapeControls; the separators stay as they are.
+std::string FormatResults(const ResultsModel& results, bool csv, bool nul = false,
+                          bool escape = false);
 

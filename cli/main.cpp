@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <io.h>
 #define isatty _isatty
+#define STDOUT_FILENO 1
 #define STDERR_FILENO 2
 #else
 #include <sys/ioctl.h>
@@ -125,7 +126,11 @@ int main(int argc, char** argv) {
         PrintError(LoadStringText(IDS_CLI_NO_START_FOLDER_OPENED));
         return 2;
     }
-    const bool written = WriteOutput(FormatResults(results, options.csv, options.nul), &why);
+    // A list meant for a file or a pipe is written as it is; on a terminal, a name must not
+    // drive it.
+    const bool outToTerminal = isatty(STDOUT_FILENO) != 0;
+    const bool written = WriteOutput(
+        FormatResults(results, options.csv, options.nul, outToTerminal), &why);
     std::string summary = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
     if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);
     std::fprintf(stderr, "%s\n", summary.c_str());

@@ -488,6 +488,33 @@ TEST(CliEndToEnd, ControlCharactersInNamesAreEscaped) {
         EXPECT_EQ(run.err.find(raw), std::string::npos) << static_cast<int>(raw);
 }
 
+// On a terminal the list shows control characters escaped too; into a file it is exact.
+TEST(CliEndToEnd, ListOnATerminalIsEscaped) {
+    TempDir tree, scratch;
+    const std::string evil = "t\x1b[2J\x07";
+    tree.WriteFile(evil + "/one.txt", "same");
+    tree.WriteFile("two.txt", "same");
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    const pid_t pid = StartCli({tree.Path()}, terminal, scratch / "err.txt", false);
+    close(terminal);
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(20)), 0);
+    std::string shown;
+    char buf[4096];
+    for (ssize_t n; (n = read(master, buf, sizeof buf)) > 0;) shown.append(buf, n);  // EIO at end
+    close(master);
+    EXPECT_NE(shown.find(tree.Path() + "t\\x1b[2J\\x07/one.txt"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos);
+    EXPECT_EQ(shown.find('\x07'), std::string::npos);
+
+    const CliRun file = RunCli({tree.Path()}, scratch);
+    EXPECT_NE(file.out.find(tree / evil + "/one.txt\n"), std::string::npos);
+}
+
 // The first Ctrl+C lets the groups be written; a second ends the program even while it waits
 // for a reader that never reads.
 TEST(CliEndToEnd, SecondInterruptEndsAtOnce) {
