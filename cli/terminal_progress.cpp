@@ -6,11 +6,13 @@
 
 namespace {
 
-// The length of the well-formed UTF-8 character at text[i] that is no C1 control, or 0.
-std::size_t CharacterLength(const std::string& text, std::size_t i) {
+// The length of the character at text[i] when it is text, 0 for a control (and, in UTF-8, for
+// a C1 control or a byte that starts no well-formed character).
+std::size_t CharacterLength(const std::string& text, std::size_t i, bool utf8) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char c = byte(i);
     if (c >= 0x20 && c < 0x7F) return 1;
+    if (!utf8) return c >= 0x80 ? 1 : 0;
     std::size_t len = 0;
     unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
     if (c >= 0xC2 && c <= 0xDF) {
@@ -54,12 +56,12 @@ int Columns(std::uint32_t cp) {
 
 }  // namespace
 
-std::string EscapeControls(const std::string& text) {
+std::string EscapeControls(const std::string& text, bool utf8) {
     static const char kHex[] = "0123456789abcdef";
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t len = CharacterLength(text, i);
+        const std::size_t len = CharacterLength(text, i, utf8);
         if (len > 0) {
             out.append(text, i, len);
             i += len;
@@ -68,7 +70,7 @@ std::string EscapeControls(const std::string& text) {
         // A control or a stray byte: each byte of it as \xNN. A C1 control is two bytes.
         const auto c = static_cast<unsigned char>(text[i]);
         const std::size_t bytes =
-            (c == 0xC2 && i + 1 < text.size() &&
+            (utf8 && c == 0xC2 && i + 1 < text.size() &&
              static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
              static_cast<unsigned char>(text[i + 1]) <= 0x9F)
                 ? 2
@@ -84,21 +86,22 @@ std::string EscapeControls(const std::string& text) {
     return out;
 }
 
-std::string TerminalProgress::LineText(const std::string& status, int percent, int columns) {
+std::string TerminalProgress::LineText(const std::string& status, int percent, int columns,
+                                      bool utf8) {
     std::string prefix;
     if (percent >= 0) {
         char buf[16];
         std::snprintf(buf, sizeof buf, "%3d%% ", percent);
         prefix = buf;
     }
-    const std::string escaped = EscapeControls(status);
-    // Characters with their widths; the escaped text is well-formed UTF-8 without controls.
+    const std::string escaped = EscapeControls(status, utf8);
+    // Characters with their widths; the escaped text holds no controls.
     std::vector<std::pair<std::size_t, int>> chars;  // start, columns
     int total = 0;
     for (std::size_t i = 0; i < escaped.size();) {
-        std::size_t len = CharacterLength(escaped, i);
+        std::size_t len = CharacterLength(escaped, i, utf8);
         if (len == 0) len = 1;  // cannot happen after escaping; keeps the loop moving
-        const int w = Columns(CodePoint(escaped, i, len));
+        const int w = utf8 ? Columns(CodePoint(escaped, i, len)) : 1;
         chars.emplace_back(i, w);
         total += w;
         i += len;

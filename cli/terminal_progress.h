@@ -9,6 +9,14 @@
 
 #include "engine/progress_sink.h"
 
+// Whether names are UTF-8. On Windows they are in the ANSI code page, where every byte above
+// 0x7F is text (a double-byte character takes two columns, one per byte).
+#ifdef _WIN32
+constexpr bool kNamesAreUtf8 = false;
+#else
+constexpr bool kNamesAreUtf8 = true;
+#endif
+
 class TerminalProgress : public ProgressSink {
 public:
     // `out` receives the progress line when `drawLine` is set (a terminal `columns` wide) and
@@ -32,7 +40,8 @@ public:
 
     // The text of the progress line for `status` at `percent` (-1: none), escaped and cut at
     // the front to fit in `columns` - 1 columns (a wide character takes two).
-    static std::string LineText(const std::string& status, int percent, int columns);
+    static std::string LineText(const std::string& status, int percent, int columns,
+                                bool utf8 = kNamesAreUtf8);
 
 private:
     void Draw(bool force);
@@ -51,8 +60,8 @@ private:
     std::chrono::steady_clock::time_point m_lastDraw;
 };
 
-// `text` with what would drive a terminal made visible: C0 controls, DEL and the C1 controls
-// (U+0080..U+009F) as \xNN for each of their bytes, and so is every byte that is not part of
-// a well-formed UTF-8 character; the rest as it is. A name cannot set a terminal's title,
-// move its cursor or overwrite a line this way.
-std::string EscapeControls(const std::string& text);
+// `text` with what would drive a terminal made visible: C0 controls and DEL as \xNN, and with
+// `utf8` also the C1 controls (U+0080..U+009F, each of their bytes) and every byte that is not
+// part of a well-formed UTF-8 character; the rest as it is. A name cannot set a terminal's
+// title, move its cursor or overwrite a line this way.
+std::string EscapeControls(const std::string& text, bool utf8 = kNamesAreUtf8);
