@@ -74,6 +74,13 @@ const StringTableEntry kStrings[] = {
     {2242, "虚拟文件系统, 不搜索"},
     {2243, "没有保留的副本"},
 
+    // The command line's own messages.
+    {2231, "%d 个文件不能完整读取, 未列出"},
+    {2232, "没有起始路径"},
+    {2233, "没有一个起始路径能打开"},
+    {2234, "可接受的最大值: %" PRId64 " 字节, %" PRId64 "K 或 %" PRId64 "M"},
+    {2235, "不能写入标准输出: %s"},
+
     // About box links: a sentence inviting to the maker's web site for more
     // applications, and one inviting to write to the maker's address for more information.
     {3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序"},
