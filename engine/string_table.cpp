@@ -69,10 +69,6 @@ const StringTableEntry kStrings[] = {
 
     // Why a file was passed over or kept, where the system gives no reason of its own.
     {2230, "文件在搜索期间已改变"},
-    {2240, "文件在搜索期间已被替换"},
-    {2241, "内容与保留的副本不同"},
-    {2242, "虚拟文件系统, 不搜索"},
-    {2243, "没有保留的副本"},
 
     // The command line's own messages.
     {2231, "%d 个文件不能完整读取, 未列出"},
@@ -80,6 +76,12 @@ const StringTableEntry kStrings[] = {
     {2233, "没有一个起始路径能打开"},
     {2234, "可接受的最大值: %" PRId64 " 字节, %" PRId64 "K 或 %" PRId64 "M"},
     {2235, "不能写入标准输出: %s"},
+
+    // More reasons for a file passed over or kept.
+    {2240, "文件在搜索期间已被替换"},
+    {2241, "内容与保留的副本不同"},
+    {2242, "虚拟文件系统, 不搜索"},
+    {2243, "没有保留的副本"},
 
     // About box links: a sentence inviting to the maker's web site for more
     // applications, and one inviting to write to the maker's address for more information.
