@@ -54,6 +54,11 @@ void ReportFileError(const std::string& path, int errorCode, wxWindow* parent) {
                  wxOK | wxICON_EXCLAMATION, parent);
 }
 
+void ReportFileReadError(const std::string& path, int errorCode, wxWindow* parent) {
+    wxMessageBox(Utf8ToWx(path + "\n" + platform::ErrorText(errorCode)),
+                 wxTheApp->GetAppDisplayName(), wxOK | wxICON_EXCLAMATION, parent);
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& text, wxWindow* parent) {
     int error = 0;
     if (platform::ReplaceFileContents(path, text, &error)) return true;

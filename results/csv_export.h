@@ -20,6 +20,8 @@ void SplitSaveFileName(const std::string& path, std::string* folder, std::string
 std::string FileErrorText(const std::string& path, int errorCode);
 // Shows FileErrorText in a message box with an OK button.
 void ReportFileError(const std::string& path, int errorCode, wxWindow* parent);
+// A file that could not be read: its path and the system's reason, in a message box.
+void ReportFileReadError(const std::string& path, int errorCode, wxWindow* parent);
 
 // Writes `text` as the whole new contents of `path` (see platform::ReplaceFileContents); a
 // failure is reported with ReportFileError. True when written.

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include <wx/dc.h>
 #include <wx/printdlg.h>
@@ -90,17 +90,16 @@ bool CListPrintout::OnPrintPage(int page) {
 
 void PrintTextFile(const std::string& path, wxPrintDialogData& data, wxWindow* parent,
                    bool prompt) {
+    errno = 0;
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    if (!file || !(text << file.rdbuf())) {
-        // An empty file reads as a failed copy of nothing; that is no error.
-        if (!file || !file.eof()) {
-            ReportFileError(path, errno != 0 ? errno : EIO, parent);
-            return;
-        }
+    std::string text;
+    if (file) text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (!file.is_open() || file.bad()) {
+        ReportFileReadError(path, errno != 0 ? errno : EIO, parent);
+        return;
     }
     wxBusyCursor wait;
-    CListPrintout printout(Utf8ToWx(path), text.str());
+    CListPrintout printout(Utf8ToWx(path), std::move(text));
     wxPrinter printer(&data);
     printer.Print(parent, &printout, prompt);
 }
