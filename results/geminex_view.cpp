@@ -3,8 +3,12 @@
 #include <algorithm>
 
 #include "app/command_ids.h"
+#include "app/geminex_app.h"
+#include "app/settings_store.h"
 #include "app/wx_text.h"
+#include "results/csv_export.h"
 #include "results/kv_list_ctrl.h"
+#include "results/list_printout.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CGeminexView, CKvListViewView);
 
@@ -17,8 +21,6 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_UPDATE_UI(WxId(cmd::ID_EXPLORE_FOLDER), CGeminexView::OnUpdateLaterCommand)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_OPEN), CGeminexView::OnUpdateLaterCommand)
     EVT_UPDATE_UI(WxId(cmd::ID_DELETE_FILES), CGeminexView::OnUpdateLaterCommand)
-    EVT_UPDATE_UI(WxId(cmd::ID_FILE_SAVE_AS), CGeminexView::OnUpdateLaterCommand)
-    EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT), CGeminexView::OnUpdateLaterCommand)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT_DIRECT), CGeminexView::OnUpdateLaterCommand)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT_PREVIEW), CGeminexView::OnUpdateLaterCommand)
     EVT_UPDATE_UI(WxId(cmd::ID_SELECT_ALL_DUPLICATES), CGeminexView::OnUpdateLaterCommand)
@@ -28,6 +30,12 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_UPDATE_UI(WxId(cmd::ID_EDIT_REPEAT), CGeminexView::OnUpdateNeedRows)
     EVT_UPDATE_UI(WxId(cmd::ID_SELECT_ALL_ROWS), CGeminexView::OnUpdateNeedRows)
     EVT_UPDATE_UI(WxId(cmd::ID_COPY_ROWS), CGeminexView::OnUpdateNeedRows)
+    // Export and printing (results/csv_export.h, results/list_printout.h).
+    EVT_MENU(WxId(cmd::ID_FILE_SAVE_AS), CGeminexView::OnFileSaveAs)
+    EVT_UPDATE_UI(WxId(cmd::ID_FILE_SAVE_AS), CGeminexView::OnUpdateNeedRows)
+    EVT_MENU(WxId(cmd::ID_FILE_PRINT), CGeminexView::OnFilePrint)
+    EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT), CGeminexView::OnUpdateNeedRows)
+    EVT_MENU(WxId(cmd::ID_FILE_PRINT_SETUP), CGeminexView::OnFilePrintSetup)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -79,4 +87,23 @@ void CGeminexView::OnUpdateLaterCommand(wxUpdateUIEvent& event) { event.Enable(f
 
 void CGeminexView::OnUpdateNeedRows(wxUpdateUIEvent& event) {
     event.Enable(GetModel().RowCount() > 0);
+}
+
+void CGeminexView::OnFileSaveAs(wxCommandEvent&) {
+    if (GetModel().RowCount() == 0) return;
+    // "Last save file" belongs with the view's other settings; until the view holds them it is
+    // read and written here.
+    CSettingsStore& settings = GetAppSettings();
+    std::string lastSaveFile = settings.GetProfileString("Settings", "Last save file");
+    SaveRowsAsCsv(GetModel(), lastSaveFile, GetFrame());
+    settings.WriteProfileString("Settings", "Last save file", lastSaveFile);
+}
+
+void CGeminexView::OnFilePrint(wxCommandEvent&) {
+    if (GetModel().RowCount() == 0) return;
+    PrintRows(GetModel(), GetDocumentManager()->GetPageSetupDialogData(), GetFrame());
+}
+
+void CGeminexView::OnFilePrintSetup(wxCommandEvent&) {
+    RunPrintSetup(GetDocumentManager()->GetPageSetupDialogData(), GetFrame());
 }

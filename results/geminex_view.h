@@ -25,6 +25,10 @@ public:
 private:
     void OnUpdateLaterCommand(wxUpdateUIEvent& event);
     void OnUpdateNeedRows(wxUpdateUIEvent& event);
+    // Save as (CSV), print and print setup; the print settings are the document manager's.
+    void OnFileSaveAs(wxCommandEvent& event);
+    void OnFilePrint(wxCommandEvent& event);
+    void OnFilePrintSetup(wxCommandEvent& event);
 
     wxDECLARE_DYNAMIC_CLASS(CGeminexView);
     wxDECLARE_EVENT_TABLE();

@@ -17,7 +17,7 @@ packages=(
     build-essential g++ cmake pkg-config
     libwxgtk3.2-dev
     libgtest-dev googletest libbenchmark-dev libdeflate-dev zlib1g-dev
-    xvfb xauth imagemagick fonts-noto-cjk x11-utils
+    xvfb xauth imagemagick fonts-noto-cjk x11-utils poppler-utils
     locales tzdata
     desktop-file-utils appstream dpkg-dev man-db file bash-completion
 )

@@ -1,0 +1,92 @@
+#include "results/csv_export.h"
+
+#include <wx/app.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+#include "app/wx_text.h"
+#include "engine/results_model.h"
+#include "engine/string_table.h"
+#include "options/kv_file_dialog.h"
+#include "platform/error_text.h"
+#include "platform/file_find.h"
+#include "platform/file_replace.h"
+
+namespace {
+
+constexpr int kCsvFilterString = 2207;
+constexpr int kCannotWriteString = 61732;
+
+SaveAsDialogHook& Hook() {
+    static SaveAsDialogHook hook;
+    return hook;
+}
+
+// True when the separator at `index` of `path` is the one of a root folder.
+bool IsRootSeparator(const std::string& path, std::string::size_type index) {
+    if (index == 0) return true;  // "/x.csv"
+    // "C:\x.csv": on Windows the root of a drive.
+    return platform::kPathSeparator == '\\' && index == 2 && path[1] == ':';
+}
+
+}  // namespace
+
+void SplitSaveFileName(const std::string& path, std::string* folder, std::string* name) {
+    const std::string::size_type at = path.rfind(platform::kPathSeparator);
+    if (at == std::string::npos) {
+        folder->clear();
+        *name = path;
+        return;
+    }
+    *folder = path.substr(0, IsRootSeparator(path, at) ? at + 1 : at);
+    *name = path.substr(at + 1);
+}
+
+std::string FileErrorText(const std::string& path, int errorCode) {
+    std::string text = LoadStringText(kCannotWriteString);
+    const std::string::size_type at = text.find("%1");
+    if (at != std::string::npos) text.replace(at, 2, path);
+    return text + "\n" + platform::ErrorText(errorCode);
+}
+
+void ReportFileError(const std::string& path, int errorCode, wxWindow* parent) {
+    wxMessageBox(Utf8ToWx(FileErrorText(path, errorCode)), wxTheApp->GetAppDisplayName(),
+                 wxOK | wxICON_EXCLAMATION, parent);
+}
+
+void ReportFileReadError(const std::string& path, int errorCode, wxWindow* parent) {
+    wxMessageBox(Utf8ToWx(path + "\n" + platform::ErrorText(errorCode)),
+                 wxTheApp->GetAppDisplayName(), wxOK | wxICON_EXCLAMATION, parent);
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& text, wxWindow* parent) {
+    int error = 0;
+    if (platform::ReplaceFileContents(path, text, &error)) return true;
+    ReportFileError(path, error, parent);
+    return false;
+}
+
+void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent) {
+    std::string folder, name;
+    SplitSaveFileName(lastSaveFile, &folder, &name);
+    // A save dialog: the desktop's open dialog cannot name a file that does not exist yet. An
+    // existing file is replaced without a question.
+    CKVFileDialog dialog(false, "csv", name, 0, LoadStringText(kCsvFilterString), parent);
+    if (!folder.empty()) {
+        dialog.SetDirectory(Utf8ToWx(folder));
+        dialog.m_strInitialDir = folder;
+    }
+    std::string path;
+    if (Hook()) {
+        if (!Hook()(dialog, &path)) return;
+    } else {
+        if (dialog.DoModal() != 1) return;
+        path = dialog.GetPathName();
+    }
+    lastSaveFile = path;
+
+    wxBusyCursor wait;
+    WriteWholeFile(path, model.AllRowsText(",", true), parent);
+}
+
+void SetSaveAsDialogHook(SaveAsDialogHook hook) { Hook() = std::move(hook); }

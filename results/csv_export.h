@@ -1,0 +1,39 @@
+// Save as (command 57604): every row of the results into a comma-separated file, each cell in
+// quotes, CR LF after each line, no heading. The file is written whole or not at all.
+#pragma once
+
+#include <functional>
+#include <string>
+
+class CKVFileDialog;
+class ResultsModel;
+class wxWindow;
+
+// Splits the last saved file into the folder the dialog opens in and the name it proposes:
+// at the last folder separator; the folder is what stands before it, except that a file in a
+// root folder ("/x.csv", "C:\x.csv") keeps the root with its separator. Without a separator
+// the whole text is the name; an empty text gives both empty.
+void SplitSaveFileName(const std::string& path, std::string* folder, std::string* name);
+
+// The message for a file that could not be written: string 61732 with the path, then the
+// system's reason for `errorCode` on a line of its own.
+std::string FileErrorText(const std::string& path, int errorCode);
+// Shows FileErrorText in a message box with an OK button.
+void ReportFileError(const std::string& path, int errorCode, wxWindow* parent);
+// A file that could not be read: its path and the system's reason, in a message box.
+void ReportFileReadError(const std::string& path, int errorCode, wxWindow* parent);
+
+// Writes `text` as the whole new contents of `path` (see platform::ReplaceFileContents); a
+// failure is reported with ReportFileError. True when written.
+bool WriteWholeFile(const std::string& path, const std::string& text, wxWindow* parent);
+
+// The Save as command: asks for the file, starting from `lastSaveFile` (folder and name as
+// SplitSaveFileName gives them), and writes every row of `model` to it. A chosen name becomes
+// `lastSaveFile` whether or not the file could be written; a cancelled dialog changes nothing.
+void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent);
+
+// Tests: replaces the dialog's modal run (the desktop's file chooser runs a loop of its own).
+// The hook sees the dialog as it would open and returns true with the chosen path, or false
+// for cancel. An empty function restores the dialog.
+using SaveAsDialogHook = std::function<bool(CKVFileDialog& dialog, std::string* path)>;
+void SetSaveAsDialogHook(SaveAsDialogHook hook);
