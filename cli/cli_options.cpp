@@ -182,7 +182,7 @@ std::string FormatResults(const ResultsModel& results, bool csv) {
             out += results.RowText(row, ",", true);
             continue;
         }
-        out += results.Row(row).record->m_strPath;
+        out += results.Row(row).record->Path();
         out += '\n';
         if (results.Row(row).image == kImageGroupLast) out += '\n';
     }

@@ -210,6 +210,8 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
                                    std::vector<Subfolder>* subfolders) {
     platform::FileFinder finder;
     bool more = finder.First(handle);
+    // Every record of this folder shares one copy of its path.
+    std::shared_ptr<const std::string> sharedFolder;
     if (!more && finder.ErrorCode() != 0 && m_pProgressDlg != nullptr)
         m_pProgressDlg->Skipped(SkipKind::kFolder, folder,
                                 CFileRecord::ErrorCodeText(finder.ErrorCode()));
@@ -220,7 +222,8 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
             const std::string fullPath = folder + fd.cFileName;
             if (!IsAdmitted(fullPath)) continue;
             if (filter != nullptr && filter->Rejects(fd)) continue;
-            records.push_back(std::make_unique<CFileRecord>(fd, folder));
+            if (!sharedFolder) sharedFolder = std::make_shared<const std::string>(folder);
+            records.push_back(std::make_unique<CFileRecord>(fd, sharedFolder));
             if (m_pProgressDlg != nullptr) {
                 char text[256];
                 std::snprintf(text, sizeof text, LoadStringText(IDS_FOUND_FILES_IN_FOLDERS),

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/file_find.h"
@@ -18,7 +19,15 @@ struct DetailsRequest {
     // Asked between blocks of a large file (may be empty): true stops the read, and the record
     // counts as not read.
     std::function<bool()> stop;
+    // Read only the first kFirstBlockSize bytes: enough to tell most files of one size apart.
+    // A file no longer than that is read whole and its fingerprints are known; for a longer
+    // one the fingerprints hold those of its first block (see FirstBlockOnly) until it is
+    // asked for again without this.
+    bool firstBlock = false;
 };
+
+// How much of a file the first look at it reads: one page.
+constexpr std::int64_t kFirstBlockSize = 4096;
 
 // Not a system code: the file is still there under its name, but its size or last-write time
 // is not the one the scan found.
@@ -30,6 +39,9 @@ public:
     // Times are turned into local time; a creation or access time of 0 falls back to the last
     // write time.
     CFileRecord(const platform::FindData& findData, const std::string& folder);
+    // The same with a folder text shared by every record of that folder (never null): a walk
+    // keeps each folder's path once, not once per file.
+    CFileRecord(const platform::FindData& findData, std::shared_ptr<const std::string> folder);
     virtual ~CFileRecord() = default;
 
     // Computes the fingerprints `request` asks for, once. Folders and records of a negative
@@ -61,7 +73,13 @@ public:
     // True when the record knows its file's identity (device and inode).
     bool HasIdentity() const { return m_nDevice != 0 || m_nInode != 0; }
     bool DetailsKnown() const { return m_bDetailsKnown; }
-    const std::string& Path() const { return m_strPath; }
+    // True when the fingerprints are those of the first block only (a first look at a file
+    // longer than kFirstBlockSize); they then tell other contents apart but are shown nowhere.
+    bool FirstBlockOnly() const { return m_bFirstBlockOnly; }
+    // The full path: the folder (ending in the separator) and the name.
+    std::string Path() const { return *m_pFolder + m_strName; }
+    const std::string& Folder() const { return *m_pFolder; }
+    const std::string& Name() const { return m_strName; }
 
     std::uint32_t m_dwAttributes = 0;
     platform::FileTime m_ftCreated = 0;   // local time
@@ -70,7 +88,6 @@ public:
     std::int64_t m_nSize = 0;
     std::uint32_t m_dwChecksum = 0;       // byte sum; 0 = not computed
     std::uint32_t m_dwCrc = 0;            // CRC-32; 0 = not computed
-    std::string m_strPath;
 
     // Identity and state at scan time, to tell hard links and overlapping start paths apart
     // and to check a file again before acting on it. On Windows the scan gives no identity:
@@ -84,4 +101,10 @@ protected:
     int m_nReadError = 0;
     bool m_bUnreadable = false;
     bool m_bDetailsKnown = false;
+    bool m_bFirstBlockOnly = false;
+
+private:
+    // The path is kept in two parts so that the files of one folder share its text.
+    std::shared_ptr<const std::string> m_pFolder;
+    std::string m_strName;
 };

@@ -124,7 +124,7 @@ TEST(FileRecord, FieldsFromFindDataAndTimeFallbacks) {
     fd.nDevice = 3;
     fd.nInode = 4;
     CFileRecord r(fd, std::string("folder") + platform::kPathSeparator);
-    EXPECT_EQ(r.m_strPath, std::string("folder") + platform::kPathSeparator + "name.txt");
+    EXPECT_EQ(r.Path(), std::string("folder") + platform::kPathSeparator + "name.txt");
     EXPECT_EQ(r.m_nSize, 0x180000000LL);  // the low half is unsigned
     EXPECT_EQ(r.m_dwAttributes, platform::kAttrReadOnly);
     platform::FileTime local = 0;
@@ -153,7 +153,7 @@ TEST(FileRecord, ComputeDetailsReadsOnceAndOnlyWhatIsAsked) {
         EXPECT_EQ(r.m_dwChecksum, ReferenceSum(data));
         EXPECT_FALSE(r.IsUnreadable());
         // Known fingerprints are not read again, even when the file has gone since.
-        std::remove(r.m_strPath.c_str());
+        std::remove(r.Path().c_str());
         r.ComputeDetails(Wanted(1, 1));
         EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
         EXPECT_FALSE(r.IsUnreadable());

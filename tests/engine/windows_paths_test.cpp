@@ -127,12 +127,12 @@ TEST(WindowsSearch, OneFileThroughTwoSpellingsIsNeverItsOwnCopy) {
     // group is lower/X with lower/Y and UPPER/Y; UPPER/X is lower/X itself.
     ASSERT_EQ(results.RowCount(), 3u);
     const std::string lower = dir / "Data\\";
-    const std::string first = results.Row(0).record->m_strPath;
-    const std::string second = results.Row(1).record->m_strPath;
+    const std::string first = results.Row(0).record->Path();
+    const std::string second = results.Row(1).record->Path();
     ASSERT_EQ(first.compare(0, lower.size(), lower), 0) << first;
     ASSERT_EQ(second.compare(0, lower.size(), lower), 0) << second;
     EXPECT_NE(first, second);
-    EXPECT_EQ(results.Row(2).record->m_strPath, upper + "\\" + second.substr(lower.size()));
+    EXPECT_EQ(results.Row(2).record->Path(), upper + "\\" + second.substr(lower.size()));
     EXPECT_EQ(results.DuplicateCount(), 2);
 }
 
