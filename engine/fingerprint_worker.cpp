@@ -150,7 +150,6 @@ void FingerprintWorker::Perform(const Task& task, const std::function<bool()>& s
 
 void FingerprintWorker::Finish(const Task& task, std::unique_lock<std::mutex>& lock) {
     ClassState& cls = m_classes[task.cls];
-    ++m_events;
     if (task.whole) {
         if (--cls.wholeLeft == 0) cls.ready = true;
     } else if (--cls.firstLeft == 0) {
@@ -167,6 +166,8 @@ void FingerprintWorker::Finish(const Task& task, std::unique_lock<std::mutex>& l
     // Counted out only now: while the roles were chosen, the other thread must not take the
     // lack of work for the end of it.
     --m_inFlight;
+    // Counted last too: a thread woken while the lock was given up must still see this event.
+    ++m_events;
     m_changed.notify_all();
 }
 
