@@ -172,6 +172,7 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
     // opened from it, never by a path that a link swapped in could redirect.
     struct Level {
         std::unique_ptr<platform::FolderHandle> handle;
+        std::uint64_t device = 0;  // of the folder (not known for the start folder)
         std::vector<Subfolder> subfolders;
         std::size_t next = 0;
     };
@@ -196,9 +197,15 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
                 m_pProgressDlg->Skipped(SkipKind::kFolder, sub.path, CFileRecord::ErrorCodeText(error));
             continue;
         }
-        if (handle->IsVirtualFileSystem()) continue;  // /proc and its kind are never walked
+        // /proc and its kind are never walked. Only a mount point can start another file
+        // system, and a mount point has a device of its own: a subfolder on its parent's
+        // device needs no question.
+        if ((stack.size() == 1 || sub.entry.nDevice != top.device) &&
+            handle->IsVirtualFileSystem())
+            continue;
         ++m_nFolderCount;
         Level level;
+        level.device = sub.entry.nDevice;
         ReadFolder(records, *handle, sub.path, filter, &level.subfolders);
         level.handle = std::move(handle);
         stack.push_back(std::move(level));
