@@ -217,8 +217,8 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
                                    std::vector<Subfolder>* subfolders) {
     platform::FileFinder finder;
     bool more = finder.First(handle);
-    // Every record of this folder shares one copy of its path.
-    std::shared_ptr<const std::string> sharedFolder;
+    // Every record of this folder shares one copy of its path and of the names.
+    std::shared_ptr<FolderNames> sharedFolder;
     if (!more && finder.ErrorCode() != 0 && m_pProgressDlg != nullptr)
         m_pProgressDlg->Skipped(SkipKind::kFolder, folder,
                                 CFileRecord::ErrorCodeText(finder.ErrorCode()));
@@ -229,7 +229,11 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
             const std::string fullPath = folder + fd.cFileName;
             if (!IsAdmitted(fullPath)) continue;
             if (filter != nullptr && filter->Rejects(fd)) continue;
-            if (!sharedFolder) sharedFolder = std::make_shared<const std::string>(folder);
+            // (A new one past 2^31 bytes of names, so that every offset fits the record.)
+            if (!sharedFolder || sharedFolder->Size() > 0x7FFFFFFFu) {
+                if (sharedFolder) sharedFolder->Done();
+                sharedFolder = std::make_shared<FolderNames>(folder);
+            }
             records.push_back(std::make_unique<CFileRecord>(fd, sharedFolder));
             if (m_pProgressDlg != nullptr) {
                 char text[256];
@@ -241,4 +245,5 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
             subfolders->push_back({fd, folder + fd.cFileName + kSep});
         }
     }
+    if (sharedFolder) sharedFolder->Done();
 }

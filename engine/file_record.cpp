@@ -15,10 +15,9 @@ platform::FileTime ToLocal(platform::FileTime utc) {
 }  // namespace
 
 CFileRecord::CFileRecord(const platform::FindData& findData, const std::string& folder)
-    : CFileRecord(findData, std::make_shared<const std::string>(folder)) {}
+    : CFileRecord(findData, std::make_shared<FolderNames>(folder)) {}
 
-CFileRecord::CFileRecord(const platform::FindData& findData,
-                         std::shared_ptr<const std::string> folder)
+CFileRecord::CFileRecord(const platform::FindData& findData, std::shared_ptr<FolderNames> folder)
     : m_dwAttributes(findData.dwFileAttributes),
       m_ftCreated(ToLocal(findData.ftCreationTime)),
       m_ftAccessed(ToLocal(findData.ftLastAccessTime)),
@@ -28,8 +27,12 @@ CFileRecord::CFileRecord(const platform::FindData& findData,
       m_ftWrittenUtc(findData.ftLastWriteTime),
       m_nDevice(findData.nDevice),
       m_nInode(findData.nInode),
-      m_pFolder(std::move(folder)),
-      m_strName(findData.cFileName) {
+      m_bUnreadable(false),
+      m_bDetailsKnown(false),
+      m_bFirstBlockOnly(false),
+      m_nNameLength(static_cast<std::uint16_t>(findData.cFileName.size())),
+      m_pFolder(std::move(folder)) {
+    m_nNameAt = static_cast<std::uint32_t>(m_pFolder->Add(findData.cFileName));
     // A file system without creation (or access) times reports 0; show the write time instead.
     if (m_ftCreated == 0) m_ftCreated = m_ftWritten;
     if (m_ftAccessed == 0) m_ftAccessed = m_ftWritten;

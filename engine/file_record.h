@@ -26,6 +26,29 @@ struct DetailsRequest {
     bool firstBlock = false;
 };
 
+// The path of one folder and the names of the records found in it, kept once for all of them
+// (a walk of a million files would otherwise keep a million copies of its folders' paths).
+// Names are only added while the folder is read; after that it is not changed.
+class FolderNames {
+public:
+    explicit FolderNames(std::string folder) : m_folder(std::move(folder)) {}
+    const std::string& Folder() const { return m_folder; }
+    // Adds `name`; returns where it starts.
+    std::size_t Add(const std::string& name) {
+        const std::size_t at = m_names.size();
+        m_names += name;
+        return at;
+    }
+    std::size_t Size() const { return m_names.size(); }
+    const char* At(std::size_t offset) const { return m_names.data() + offset; }
+    // Gives back what the names were given to grow.
+    void Done() { m_names.shrink_to_fit(); }
+
+private:
+    std::string m_folder;
+    std::string m_names;
+};
+
 // How much of a file the first look at it reads: one page.
 constexpr std::int64_t kFirstBlockSize = 4096;
 
@@ -39,9 +62,9 @@ public:
     // Times are turned into local time; a creation or access time of 0 falls back to the last
     // write time.
     CFileRecord(const platform::FindData& findData, const std::string& folder);
-    // The same with a folder text shared by every record of that folder (never null): a walk
-    // keeps each folder's path once, not once per file.
-    CFileRecord(const platform::FindData& findData, std::shared_ptr<const std::string> folder);
+    // The same with the folder and names shared by every record of that folder (never null;
+    // the found name is added to it).
+    CFileRecord(const platform::FindData& findData, std::shared_ptr<FolderNames> folder);
     virtual ~CFileRecord() = default;
 
     // Computes the fingerprints `request` asks for, once. Folders and records of a negative
@@ -77,11 +100,17 @@ public:
     // longer than kFirstBlockSize); they then tell other contents apart but are shown nowhere.
     bool FirstBlockOnly() const { return m_bFirstBlockOnly; }
     // The full path: the folder (ending in the separator) and the name.
-    std::string Path() const { return *m_pFolder + m_strName; }
-    const std::string& Folder() const { return *m_pFolder; }
-    const std::string& Name() const { return m_strName; }
+    std::string Path() const { return m_pFolder->Folder() + Name(); }
+    const std::string& Folder() const { return m_pFolder->Folder(); }
+    std::string Name() const { return std::string(m_pFolder->At(m_nNameAt), m_nNameLength); }
 
     std::uint32_t m_dwAttributes = 0;
+
+private:
+    // Here rather than below: it fills the gap before the times (a record is made per file).
+    std::uint32_t m_nNameAt = 0;  // where the name starts in m_pFolder
+
+public:
     platform::FileTime m_ftCreated = 0;   // local time
     platform::FileTime m_ftAccessed = 0;  // local time
     platform::FileTime m_ftWritten = 0;   // local time: the time the result list shows
@@ -98,13 +127,13 @@ public:
 
 protected:
     // The error code of the failed read (see ErrorCodeText); 0 when it did not fail.
-    int m_nReadError = 0;
-    bool m_bUnreadable = false;
-    bool m_bDetailsKnown = false;
-    bool m_bFirstBlockOnly = false;
+    std::int32_t m_nReadError = 0;
+    bool m_bUnreadable : 1;
+    bool m_bDetailsKnown : 1;
+    bool m_bFirstBlockOnly : 1;
 
 private:
+    std::uint16_t m_nNameLength = 0;  // no file system allows longer names
     // The path is kept in two parts so that the files of one folder share its text.
-    std::shared_ptr<const std::string> m_pFolder;
-    std::string m_strName;
+    std::shared_ptr<FolderNames> m_pFolder;
 };
