@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
 """Side-by-side runs of pairscout-cli and the duplicate finders Debian ships.
 
-Generates deterministic trees, warms the page cache, runs every tool on the same tree in
-alternation for several rounds, checks that all report the same duplicate sets, and prints per
-tool the median wall time, the peak memory, and the ratio of pairscout-cli to each peer.
+Generates deterministic trees, warms the page cache (or, with --cold, drops it before every
+run), runs every tool on the same tree in alternation for several rounds, checks that all
+report the same duplicate sets, and prints per tool the median wall time, the median CPU time
+(user + system), the peak memory, and the ratio of pairscout-cli to each peer.
 
 Needs GNU time (/usr/bin/time, Debian package "time") and, for the peers, the Debian
 packages jdupes, fdupes and rdfind (a peer that is missing is left out).
 
-usage: bench/compare.py [--cli PATH] [--rounds N] [--trees a,b,c] [--workdir DIR] [--keep]
+usage: bench/compare.py [--cli PATH] [--rounds N] [--trees a,b,c,d,e,m] [--dirs /usr]
+                        [--cold] [--tools pairscout-cli,jdupes] [--workdir DIR] [--keep]
 """
 import argparse
 import os
@@ -81,7 +83,62 @@ def make_tree_c(root, rng):
         write_file(os.path.join(root, "dup%02d.bin" % i), originals[i])
 
 
-TREES = {"a": make_tree_a, "b": make_tree_b, "c": make_tree_c}
+def make_tree_d(root, rng):
+    # 2 000 files of one size (1 MiB) that differ in their first bytes and nowhere else: a
+    # finder that compares a first block needs one page of each.
+    size = MiB
+    tail = random_bytes(rng, size - 64)
+    for i in range(2000):
+        folder = os.path.join(root, "d%02d" % (i // 100))
+        write_file(os.path.join(folder, "same%04d.bin" % i), random_bytes(rng, 64) + tail)
+
+
+def make_tree_e(root, rng):
+    # Hard links beside real copies: 3 000 files of 1 byte to 256 KiB; a third have a real copy,
+    # a third one to three further names (hard links), a sixth both; some link-only files are
+    # alone in their size. Removing a hard link frees nothing: such names are one file.
+    for i in range(3000):
+        folder = os.path.join(root, "e%02d" % rng.randrange(30))
+        path = os.path.join(folder, "file%05d.bin" % i)
+        size = int(2 ** rng.uniform(0, 18))
+        data = random_bytes(rng, size)
+        write_file(path, data)
+        kind = rng.random()
+        if kind < 0.5:  # a real copy
+            write_file(os.path.join(root, "copies", "copy%05d.bin" % i), data)
+        if 0.33 < kind < 0.83:  # further names of the same file
+            for k in range(1 + rng.randrange(3)):
+                link_dir = os.path.join(root, "links%d" % k)
+                os.makedirs(link_dir, exist_ok=True)
+                os.link(path, os.path.join(link_dir, "link%05d.bin" % i))
+
+
+def make_tree_m(root, rng):
+    # One million small files (1 to 4 095 bytes) with the fifths of tree (a), in 10 000
+    # folders of 100 files: memory per file and the cost of the walk.
+    sizes = []
+    data_of = {}
+    for i in range(1000000):
+        folder = os.path.join(root, "m%03d" % (i // 10000), "s%03d" % (i // 100 % 100))
+        if i % 100 == 0:
+            os.makedirs(folder, exist_ok=True)
+        kind = rng.random()
+        if sizes and kind < 0.2:
+            data = data_of[rng.randrange(len(sizes))]
+        elif sizes and kind < 0.4:
+            data = random_bytes(rng, sizes[rng.randrange(len(sizes))])
+        else:
+            data = random_bytes(rng, rng.randrange(1, 4096))
+        # Keep a bounded pool of contents to copy from, so that the maker stays small.
+        if len(sizes) < 20000:
+            data_of[len(sizes)] = data
+            sizes.append(len(data))
+        with open(os.path.join(folder, "f%07d.bin" % i), "wb") as f:
+            f.write(data)
+
+
+TREES = {"a": make_tree_a, "b": make_tree_b, "c": make_tree_c, "d": make_tree_d,
+         "e": make_tree_e, "m": make_tree_m}
 
 
 def blank_line_groups(text):
@@ -114,28 +171,60 @@ def rdfind_groups(results_file):
 
 
 def normalise(groups):
-    """Duplicate sets as frozensets of real paths, zero-length files set aside."""
+    """Duplicate sets as frozensets of files (device and inode), zero-length files and names
+    that vanished set aside. Hard links are names of one file: pairscout-cli lists each file
+    once per set and never pairs a file with itself, jdupes (without -H) and fdupes (without
+    -H) never match two names of one file but may list several names of a file beside a real
+    copy, rdfind keeps one name per file. As sets of files the lists are comparable."""
     result = set()
     for g in groups:
-        paths = frozenset(os.path.realpath(p) for p in g if os.path.getsize(p) > 0)
-        if len(paths) > 1:
-            result.add(paths)
+        files = set()
+        for p in g:
+            try:
+                st = os.lstat(p)
+            except OSError:
+                continue
+            if st.st_size > 0:
+                files.add((st.st_dev, st.st_ino))
+        if len(files) > 1:
+            result.add(frozenset(files))
     return result
 
 
-def run(cmd, cwd):
-    """Runs `cmd` under GNU time, which reports the tool's own peak memory (a child forked
-    from this Python process would count the parent's memory too)."""
-    peak_file = os.path.join(cwd, "peak.txt")
+def can_drop_caches():
+    try:
+        subprocess.run(["sync"], check=True)
+        with open("/proc/sys/vm/drop_caches", "w") as f:
+            f.write("3\n")
+        return True
+    except OSError:
+        return False
+
+
+def drop_caches():
+    subprocess.run(["sync"], check=True)
+    with open("/proc/sys/vm/drop_caches", "w") as f:
+        f.write("3\n")
+
+
+def run(cmd, cwd, cold=False, allowed_codes=(0,)):
+    """Runs `cmd` under GNU time, which reports the tool's own peak memory and CPU time (a
+    child forked from this Python process would count the parent's memory too). With `cold`
+    the page cache is dropped first. Returns wall time, CPU time (user + system), peak memory
+    in MiB and the output."""
+    stats_file = os.path.join(cwd, "peak.txt")
+    if cold:
+        drop_caches()
     start = time.perf_counter()
-    proc = subprocess.run(["/usr/bin/time", "-o", peak_file, "-f", "%M"] + cmd, cwd=cwd,
+    proc = subprocess.run(["/usr/bin/time", "-o", stats_file, "-f", "%M %U %S"] + cmd, cwd=cwd,
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     elapsed = time.perf_counter() - start
-    if proc.returncode != 0:
+    if proc.returncode not in allowed_codes:
         raise RuntimeError("%s exited with %d" % (cmd[0], proc.returncode))
-    with open(peak_file) as f:
-        peak_kib = int(f.read().split()[-1])
-    return elapsed, peak_kib / 1024.0, proc.stdout.decode("utf-8", "surrogateescape")
+    with open(stats_file) as f:
+        fields = f.read().split()[-3:]
+    peak_kib, user, system = int(fields[0]), float(fields[1]), float(fields[2])
+    return elapsed, user + system, peak_kib / 1024.0, proc.stdout.decode("utf-8", "surrogateescape")
 
 
 def tools(cli, scratch):
@@ -150,32 +239,50 @@ def tools(cli, scratch):
             if name == "pairscout-cli" or shutil.which(spec[0][0])}
 
 
-def bench_tree(name, root, cli, rounds, scratch):
+def count_files(root):
+    return sum(len(files) for _, _, files in os.walk(root))
+
+
+def bench_tree(name, root, cli, rounds, scratch, cold, only):
     specs = tools(cli, scratch)
+    if only:
+        specs = {t: spec for t, spec in specs.items() if t in only or t == "pairscout-cli"}
     times = {t: [] for t in specs}
+    cpu = {t: [] for t in specs}
     memory = {t: 0.0 for t in specs}
     sets = {}
-    # Warm the page cache: read every file once.
+    # A real folder (/usr) holds files that some tools cannot read: they say so in their
+    # exit code (fdupes, rdfind) and list the rest.
+    codes = (0, 1) if name.startswith("/") else (0,)
+    # Read every file once: this warms the page cache and gives every tool's sets.
     for t, (cmd, parse) in specs.items():
-        _, _, out = run([a if a != "TREE" else root for a in cmd], scratch)
+        _, _, _, out = run([a if a != "TREE" else root for a in cmd], scratch, allowed_codes=codes)
         sets[t] = normalise(parse(out))
     for r in range(rounds):
         order = list(specs) if r % 2 == 0 else list(reversed(list(specs)))
         for t in order:
             cmd, _ = specs[t]
-            elapsed, peak, _ = run([a if a != "TREE" else root for a in cmd], scratch)
+            elapsed, used, peak, _ = run([a if a != "TREE" else root for a in cmd], scratch,
+                                         cold=cold, allowed_codes=codes)
             times[t].append(elapsed)
+            cpu[t].append(used)
             memory[t] = max(memory[t], peak)
     reference = sets["pairscout-cli"]
     agree = {t: sets[t] == reference for t in specs}
     ours = statistics.median(times["pairscout-cli"])
-    print("\ntree (%s): %s, %d duplicate sets" % (name, root, len(reference)))
-    print("| tool | median wall time (s) | peak memory (MiB) | pairscout-cli / tool | same sets |")
-    print("|---|---|---|---|---|")
+    ours_cpu = statistics.median(cpu["pairscout-cli"])
+    files = count_files(root)
+    print("\ntree (%s): %s, %d files, %d duplicate sets, %s cache, %d rounds"
+          % (name, root, files, len(reference), "cold" if cold else "warm", rounds))
+    print("| tool | median wall (s) | pairscout-cli / tool | median CPU user+sys (s) | "
+          "pairscout-cli / tool (CPU) | peak memory (MiB) | bytes per file | same sets |")
+    print("|---|---|---|---|---|---|---|---|")
     for t in specs:
         med = statistics.median(times[t])
-        print("| %s | %.3f | %.1f | %.2f | %s |" % (t, med, memory[t], ours / med,
-                                                    "yes" if agree[t] else "NO"))
+        med_cpu = statistics.median(cpu[t])
+        print("| %s | %.3f | %.2f | %.3f | %.2f | %.1f | %.0f | %s |"
+              % (t, med, ours / med, med_cpu, ours_cpu / med_cpu if med_cpu else float("nan"),
+                 memory[t], memory[t] * MiB / max(files, 1), "yes" if agree[t] else "NO"))
     for t in specs:
         if not agree[t]:
             only_ours = len(reference - sets[t])
@@ -190,7 +297,12 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser.add_argument("--cli", default=os.path.join(here, "..", "build", "cli", "pairscout-cli"))
     parser.add_argument("--rounds", type=int, default=5)
-    parser.add_argument("--trees", default="a,b,c")
+    parser.add_argument("--trees", default="a,b,c,d,e",
+                        help="a,b,c,d,e and m (one million files, about 4 GiB on disk)")
+    parser.add_argument("--dirs", default="", help="existing folders to compare on too, e.g. /usr")
+    parser.add_argument("--cold", action="store_true",
+                        help="drop the page cache before every run (needs root)")
+    parser.add_argument("--tools", default="", help="only these peers (comma-separated)")
     parser.add_argument("--workdir", default=None, help="where the trees are made (default: a temporary folder)")
     parser.add_argument("--keep", action="store_true", help="keep the trees for the next run")
     parser.add_argument("--make", nargs=2, metavar=("TREE", "DIR"), help=argparse.SUPPRESS)
@@ -202,19 +314,28 @@ def main():
     if not os.access(cli, os.X_OK):
         sys.exit("no pairscout-cli at %s: build first" % cli)
     work = args.workdir or tempfile.mkdtemp(prefix="pairscout-compare-")
+    cold = args.cold
+    if cold and not can_drop_caches():
+        print("note: the page cache cannot be dropped here (needs root and a writable "
+              "/proc/sys/vm/drop_caches): the runs are warm")
+        cold = False
+    only = set(filter(None, args.tools.split(",")))
     ok = True
     try:
         scratch = os.path.join(work, "scratch")
         os.makedirs(scratch, exist_ok=True)
-        for name in args.trees.split(","):
+        for name in filter(None, args.trees.split(",")):
             root = os.path.join(work, "tree-" + name)
             if not os.path.isdir(root):
                 print("making tree (%s) ..." % name, flush=True)
                 # In a child process, so that this process stays small: the tools are forked
                 # from it, and a large parent would count in their peak memory.
-                subprocess.run([sys.executable, os.path.abspath(__file__), "--make", name, root],
-                               check=True)
-            ok &= bench_tree(name, root, cli, args.rounds, scratch)
+                subprocess.run([sys.executable, os.path.abspath(__file__), "--make", name,
+                                root + ".part"], check=True)
+                os.rename(root + ".part", root)
+            ok &= bench_tree(name, root, cli, args.rounds, scratch, cold, only)
+        for folder in filter(None, args.dirs.split(",")):
+            ok &= bench_tree(folder, folder, cli, args.rounds, scratch, cold, only)
     finally:
         if not args.keep and not args.workdir:
             shutil.rmtree(work, ignore_errors=True)

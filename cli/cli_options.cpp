@@ -233,7 +233,7 @@ std::string FormatResults(const ResultsModel& results, bool csv, bool nul, bool 
             out += line;
             continue;
         }
-        const std::string& path = results.Row(row).record->m_strPath;
+        const std::string& path = results.Row(row).record->Path();
         out += escape ? EscapeControls(path) : path;
         out += end;
         if (results.Row(row).image == kImageGroupLast) out += end;

@@ -172,6 +172,7 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
     // opened from it, never by a path that a link swapped in could redirect.
     struct Level {
         std::unique_ptr<platform::FolderHandle> handle;
+        std::uint64_t device = 0;  // of the folder (not known for the start folder)
         std::vector<Subfolder> subfolders;
         std::size_t next = 0;
     };
@@ -196,9 +197,15 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
                 m_pProgressDlg->Skipped(SkipKind::kFolder, sub.path, CFileRecord::ErrorCodeText(error));
             continue;
         }
-        if (handle->IsVirtualFileSystem()) continue;  // /proc and its kind are never walked
+        // /proc and its kind are never walked. Only a mount point can start another file
+        // system, and a mount point has a device of its own: a subfolder on its parent's
+        // device needs no question.
+        if ((stack.size() == 1 || sub.entry.nDevice != top.device) &&
+            handle->IsVirtualFileSystem())
+            continue;
         ++m_nFolderCount;
         Level level;
+        level.device = sub.entry.nDevice;
         ReadFolder(records, *handle, sub.path, filter, &level.subfolders);
         level.handle = std::move(handle);
         stack.push_back(std::move(level));
@@ -210,6 +217,8 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
                                    std::vector<Subfolder>* subfolders) {
     platform::FileFinder finder;
     bool more = finder.First(handle);
+    // Every record of this folder shares one copy of its path and of the names.
+    std::shared_ptr<FolderNames> sharedFolder;
     if (!more && finder.ErrorCode() != 0 && m_pProgressDlg != nullptr)
         m_pProgressDlg->Skipped(SkipKind::kFolder, folder,
                                 CFileRecord::ErrorCodeText(finder.ErrorCode()));
@@ -220,7 +229,12 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
             const std::string fullPath = folder + fd.cFileName;
             if (!IsAdmitted(fullPath)) continue;
             if (filter != nullptr && filter->Rejects(fd)) continue;
-            records.push_back(std::make_unique<CFileRecord>(fd, folder));
+            // (A new one past 2^31 bytes of names, so that every offset fits the record.)
+            if (!sharedFolder || sharedFolder->Size() > 0x7FFFFFFFu) {
+                if (sharedFolder) sharedFolder->Done();
+                sharedFolder = std::make_shared<FolderNames>(folder);
+            }
+            records.push_back(std::make_unique<CFileRecord>(fd, sharedFolder));
             if (m_pProgressDlg != nullptr) {
                 char text[256];
                 std::snprintf(text, sizeof text, LoadStringText(IDS_FOUND_FILES_IN_FOLDERS),
@@ -231,4 +245,5 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
             subfolders->push_back({fd, folder + fd.cFileName + kSep});
         }
     }
+    if (sharedFolder) sharedFolder->Done();
 }

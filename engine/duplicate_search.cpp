@@ -36,11 +36,12 @@ bool IsSameFile(const CFileRecord& a, const CFileRecord& b) {
     if (a.HasIdentity() && b.HasIdentity())
         return a.m_nDevice == b.m_nDevice && a.m_nInode == b.m_nInode;
     // Records never read have no identity yet (the Windows scan gives none): their paths tell.
-    if (!platform::kPathsIgnoreCase) return a.m_strPath == b.m_strPath;
-    if (a.m_strPath.size() != b.m_strPath.size()) return false;
-    for (std::size_t i = 0; i < a.m_strPath.size(); ++i)
-        if (UpperCaseByte(static_cast<unsigned char>(a.m_strPath[i])) !=
-            UpperCaseByte(static_cast<unsigned char>(b.m_strPath[i])))
+    const std::string pathA = a.Path(), pathB = b.Path();
+    if (!platform::kPathsIgnoreCase) return pathA == pathB;
+    if (pathA.size() != pathB.size()) return false;
+    for (std::size_t i = 0; i < pathA.size(); ++i)
+        if (UpperCaseByte(static_cast<unsigned char>(pathA[i])) !=
+            UpperCaseByte(static_cast<unsigned char>(pathB[i])))
             return false;
     return true;
 }
@@ -115,25 +116,24 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     }
     const std::size_t n = records.size();
     std::vector<char> taken(n, 0);
-    // Every record that shares its size with another needs its fingerprints; a second core
-    // reads them ahead, in the order the loop below will want them. For the size class that
-    // starts at record i, `classEndAt[i]` is the record after it and `readyAfter[i]` how many
-    // fingerprints must be known before it can be grouped.
+    // Only records that share their size with another can have a copy; a second core reads
+    // them ahead, class after class in the order the loop below wants them.
     std::vector<CFileRecord*> needed;
-    std::vector<std::size_t> readyAfter(n, 0), classEndAt(n, 0);
+    std::vector<std::uint32_t> classEnds;
     for (std::size_t start = 0, end = 0; start < n; start = end) {
         end = start + 1;
         while (end < n && records[end]->m_nSize == records[start]->m_nSize) ++end;
-        if (end - start >= 2)
-            for (std::size_t k = start; k < end; ++k) needed.push_back(records[k].get());
-        readyAfter[start] = needed.size();
-        classEndAt[start] = end;
+        if (end - start < 2) continue;
+        for (std::size_t k = start; k < end; ++k) needed.push_back(records[k].get());
+        classEnds.push_back(static_cast<std::uint32_t>(needed.size()));
     }
-    FingerprintWorker worker(std::move(needed), m_details);
+    FingerprintWorker worker(std::move(needed), std::move(classEnds), m_details);
     const std::function<bool()> stop = [this] { return Cancelled(); };
     // Members of the group headed by a record of the current size class, by record index.
     std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
     std::size_t classEnd = 0;
+    std::size_t classIndex = 0;  // of the next class of two files or more
+    std::size_t classBase = 0;   // where that class starts in the worker's list
 
     for (std::size_t i = 0; i < n; ++i) {
         if (taken[i]) continue;  // moved into an earlier group: the loop never meets it again
@@ -141,26 +141,20 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
         if (Cancelled()) break;
 
         if (i >= classEnd) {
-            // First record of a new size class: read the fingerprints of the class (only when
-            // it holds two files or more) and find its groups.
+            // First record of a new size class: find its groups (only when it holds two
+            // files or more).
             groups.clear();
-            classEnd = classEndAt[i];
+            classEnd = i + 1;
+            while (classEnd < n && records[classEnd]->m_nSize == records[i]->m_nSize)
+                ++classEnd;
             if (classEnd - i < 2) continue;
-            if (!worker.EnsureReady(readyAfter[i], stop) || Cancelled()) break;
-            std::unordered_map<std::uint64_t, std::size_t> classOf;
-            std::vector<std::vector<std::size_t>> candidates;
-            for (std::size_t k = i; k < classEnd; ++k) {
-                if (records[k]->IsUnreadable()) ReportUnreadable(*records[k]);
-                if (!CanPair(*records[k])) continue;
-                const auto inserted = classOf.emplace(FingerprintKey(*records[k]), candidates.size());
-                if (inserted.second) candidates.emplace_back();
-                candidates[inserted.first->second].push_back(k);
+            const std::size_t base = classBase;
+            classBase += classEnd - i;
+            if (!worker.EnsureClass(classIndex++, stop) || Cancelled()) break;
+            if (!GroupClass(records, i, classEnd, worker, base, groups, taken)) {
+                classEnd = n;  // stopped: nothing more is grouped
+                break;
             }
-            for (const std::vector<std::size_t>& candidate : candidates)
-                if (candidate.size() >= 2 && !ConfirmGroups(records, candidate, groups, taken)) {
-                    classEnd = n;  // stopped: nothing more is grouped
-                    break;
-                }
             if (Cancelled()) break;
         }
 
@@ -181,6 +175,56 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
             m_pProgress->SetStatus(text);
         }
     }
+}
+
+// One size class [begin, end) whose files the worker has looked at. Files ruled out by their
+// first block have no copy. Of the names of one file only the first is read and compared: the
+// others could only pair with files already paired with it, and a name of a group's member is
+// passed over as the loop would. A further name is read itself only when the first could not
+// be read.
+bool DuplicateSearch::GroupClass(RecordList& records, std::size_t begin, std::size_t end,
+                                 const FingerprintWorker& worker, std::size_t base,
+                                 std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
+                                 std::vector<char>& taken) {
+    std::unordered_map<std::uint64_t, std::size_t> classOf;
+    std::vector<std::vector<std::size_t>> candidates;
+    std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::size_t, IdentityHash> reader;
+    std::vector<std::pair<std::size_t, std::size_t>> otherNames;  // (record, its file's reader)
+    for (std::size_t k = begin; k < end; ++k) {
+        CFileRecord& record = *records[k];
+        const FingerprintWorker::Role role = worker.RoleOf(base + (k - begin));
+        if (role == FingerprintWorker::kSameFile) {
+            const auto found = reader.find({record.m_nDevice, record.m_nInode});
+            if (found != reader.end()) {
+                otherNames.emplace_back(k, found->second);
+                continue;
+            }
+            // Every earlier name of this file failed: this name is read in their stead.
+            DetailsRequest request = m_details;
+            request.stop = [this] { return Cancelled(); };
+            record.ComputeDetails(request);
+            if (Cancelled()) return false;
+        } else if (role != FingerprintWorker::kRead) {
+            if (record.IsUnreadable()) ReportUnreadable(record);
+            continue;
+        }
+        if (record.IsUnreadable()) ReportUnreadable(record);
+        if (!CanPair(record)) continue;
+        if (record.HasIdentity()) reader.emplace(std::make_pair(record.m_nDevice, record.m_nInode), k);
+        const auto inserted = classOf.emplace(FingerprintKey(record), candidates.size());
+        if (inserted.second) candidates.emplace_back();
+        candidates[inserted.first->second].push_back(k);
+    }
+    for (const std::vector<std::size_t>& candidate : candidates)
+        if (candidate.size() >= 2 && !ConfirmGroups(records, candidate, groups, taken))
+            return false;
+    if (!otherNames.empty()) {
+        std::unordered_set<std::size_t> members;
+        for (const auto& group : groups) members.insert(group.second.begin(), group.second.end());
+        for (const auto& name : otherNames)
+            if (members.count(name.second) != 0) taken[name.first] = 1;
+    }
+    return true;
 }
 
 bool DuplicateSearch::ConfirmGroups(RecordList& records, std::vector<std::size_t> pending,
@@ -248,5 +292,5 @@ bool DuplicateSearch::ConfirmGroups(RecordList& records, std::vector<std::size_t
 
 void DuplicateSearch::ReportUnreadable(const CFileRecord& record) {
     if (m_pProgress != nullptr)
-        m_pProgress->Skipped(SkipKind::kFile, record.m_strPath, record.ReadErrorText());
+        m_pProgress->Skipped(SkipKind::kFile, record.Path(), record.ReadErrorText());
 }

@@ -11,6 +11,7 @@
 
 #include "engine/directory_scanner.h"
 #include "engine/file_check.h"
+#include "engine/fingerprint_worker.h"
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
 #include "engine/search_filter.h"
@@ -80,6 +81,12 @@ private:
     bool ConfirmGroups(RecordList& records, std::vector<std::size_t> pending,
                        std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
                        std::vector<char>& passedOver);
+    // Finds the groups of the size class [begin, end) of `records`, whose files are at `base`
+    // in `worker`'s list. False when stopped.
+    bool GroupClass(RecordList& records, std::size_t begin, std::size_t end,
+                    const FingerprintWorker& worker, std::size_t base,
+                    std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
+                    std::vector<char>& taken);
     void ReportUnreadable(const CFileRecord& record);
     bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
 

@@ -11,7 +11,7 @@
 bool IsStillScannedFile(const CFileRecord& record, std::string* reason) {
     platform::FileIdentity identity;
     int error = 0;
-    if (!platform::QueryFileIdentity(record.m_strPath, &identity, &error)) {
+    if (!platform::QueryFileIdentity(record.Path(), &identity, &error)) {
         if (reason != nullptr) *reason = CFileRecord::ErrorCodeText(error);
         return false;
     }
@@ -29,7 +29,7 @@ namespace {
 
 // Opens `record`'s file and checks that it is the scanned one; 0 or the error code.
 int OpenScanned(const CFileRecord& record, platform::FileReader& reader) {
-    if (!reader.Open(record.m_strPath)) return platform::LastErrorCode();
+    if (!reader.Open(record.Path())) return platform::LastErrorCode();
     if (!record.HasIdentity()) return platform::kErrorReplaced;
     return record.CheckIdentity(reader.Identity());
 }

@@ -15,16 +15,24 @@ platform::FileTime ToLocal(platform::FileTime utc) {
 }  // namespace
 
 CFileRecord::CFileRecord(const platform::FindData& findData, const std::string& folder)
+    : CFileRecord(findData, std::make_shared<FolderNames>(folder)) {}
+
+CFileRecord::CFileRecord(const platform::FindData& findData, std::shared_ptr<FolderNames> folder)
     : m_dwAttributes(findData.dwFileAttributes),
       m_ftCreated(ToLocal(findData.ftCreationTime)),
       m_ftAccessed(ToLocal(findData.ftLastAccessTime)),
       m_ftWritten(ToLocal(findData.ftLastWriteTime)),
       m_nSize(static_cast<std::int64_t>(
           (static_cast<std::uint64_t>(findData.nFileSizeHigh) << 32) | findData.nFileSizeLow)),
-      m_strPath(folder + findData.cFileName),
       m_ftWrittenUtc(findData.ftLastWriteTime),
       m_nDevice(findData.nDevice),
-      m_nInode(findData.nInode) {
+      m_nInode(findData.nInode),
+      m_bUnreadable(false),
+      m_bDetailsKnown(false),
+      m_bFirstBlockOnly(false),
+      m_nNameLength(static_cast<std::uint16_t>(findData.cFileName.size())),
+      m_pFolder(std::move(folder)) {
+    m_nNameAt = static_cast<std::uint32_t>(m_pFolder->Add(findData.cFileName));
     // A file system without creation (or access) times reports 0; show the write time instead.
     if (m_ftCreated == 0) m_ftCreated = m_ftWritten;
     if (m_ftAccessed == 0) m_ftAccessed = m_ftWritten;
@@ -35,11 +43,15 @@ void CFileRecord::ComputeDetails(const DetailsRequest& request) {
     if (m_nSize < 0) return;
     if (m_bDetailsKnown) return;
     if (m_dwAttributes & platform::kAttrDirectory) return;
+    const std::uint64_t size = static_cast<std::uint64_t>(m_nSize);
+    const bool wholeFile = !request.firstBlock || m_nSize <= kFirstBlockSize;
+    if (!wholeFile && m_bFirstBlockOnly) return;  // the first block is known already
     m_dwChecksum = 0;
     m_dwCrc = 0;
     m_bUnreadable = true;
+    m_bFirstBlockOnly = false;
     platform::FileReader reader;
-    if (!reader.Open(m_strPath)) {
+    if (!reader.Open(Path(), wholeFile)) {
         m_nReadError = platform::LastErrorCode();
         m_bDetailsKnown = true;
         return;
@@ -52,15 +64,21 @@ void CFileRecord::ComputeDetails(const DetailsRequest& request) {
     }
     std::uint64_t bytesRead = 0;
     if (m_nReadError == 0) {
-        const std::uint64_t size = static_cast<std::uint64_t>(m_nSize);
-        m_nReadError = ReadFingerprints(reader, size,
-                                        request.g_bComputeChecksum ? &m_dwChecksum : nullptr,
-                                        request.g_bComputeCrc ? &m_dwCrc : nullptr, &bytesRead,
-                                        request.stop);
+        const std::uint64_t want = wholeFile ? size : static_cast<std::uint64_t>(kFirstBlockSize);
+        // The first look fills both fingerprints whatever the request: together they tell
+        // more files apart, and they are never shown.
+        const bool sum = request.g_bComputeChecksum || !wholeFile;
+        const bool crc = request.g_bComputeCrc || !wholeFile;
+        m_nReadError = ReadFingerprints(reader, want, sum ? &m_dwChecksum : nullptr,
+                                        crc ? &m_dwCrc : nullptr, &bytesRead, request.stop);
         if (m_nReadError == -1) return;  // stopped: neither known nor read
-        if (m_nReadError == 0 && bytesRead != size) m_nReadError = kErrorChanged;
+        if (m_nReadError == 0 && bytesRead != want) m_nReadError = kErrorChanged;
     }
     m_bUnreadable = m_nReadError != 0;
+    if (!wholeFile && !m_bUnreadable) {
+        m_bFirstBlockOnly = true;
+        return;
+    }
     m_bDetailsKnown = true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/file_find.h"
@@ -18,7 +19,38 @@ struct DetailsRequest {
     // Asked between blocks of a large file (may be empty): true stops the read, and the record
     // counts as not read.
     std::function<bool()> stop;
+    // Read only the first kFirstBlockSize bytes: enough to tell most files of one size apart.
+    // A file no longer than that is read whole and its fingerprints are known; for a longer
+    // one the fingerprints hold those of its first block (see FirstBlockOnly) until it is
+    // asked for again without this.
+    bool firstBlock = false;
 };
+
+// The path of one folder and the names of the records found in it, kept once for all of them
+// (a walk of a million files would otherwise keep a million copies of its folders' paths).
+// Names are only added while the folder is read; after that it is not changed.
+class FolderNames {
+public:
+    explicit FolderNames(std::string folder) : m_folder(std::move(folder)) {}
+    const std::string& Folder() const { return m_folder; }
+    // Adds `name`; returns where it starts.
+    std::size_t Add(const std::string& name) {
+        const std::size_t at = m_names.size();
+        m_names += name;
+        return at;
+    }
+    std::size_t Size() const { return m_names.size(); }
+    const char* At(std::size_t offset) const { return m_names.data() + offset; }
+    // Gives back what the names were given to grow.
+    void Done() { m_names.shrink_to_fit(); }
+
+private:
+    std::string m_folder;
+    std::string m_names;
+};
+
+// How much of a file the first look at it reads: one page.
+constexpr std::int64_t kFirstBlockSize = 4096;
 
 // Not a system code: the file is still there under its name, but its size or last-write time
 // is not the one the scan found.
@@ -30,6 +62,9 @@ public:
     // Times are turned into local time; a creation or access time of 0 falls back to the last
     // write time.
     CFileRecord(const platform::FindData& findData, const std::string& folder);
+    // The same with the folder and names shared by every record of that folder (never null;
+    // the found name is added to it).
+    CFileRecord(const platform::FindData& findData, std::shared_ptr<FolderNames> folder);
     virtual ~CFileRecord() = default;
 
     // Computes the fingerprints `request` asks for, once. Folders and records of a negative
@@ -61,16 +96,27 @@ public:
     // True when the record knows its file's identity (device and inode).
     bool HasIdentity() const { return m_nDevice != 0 || m_nInode != 0; }
     bool DetailsKnown() const { return m_bDetailsKnown; }
-    const std::string& Path() const { return m_strPath; }
+    // True when the fingerprints are those of the first block only (a first look at a file
+    // longer than kFirstBlockSize); they then tell other contents apart but are shown nowhere.
+    bool FirstBlockOnly() const { return m_bFirstBlockOnly; }
+    // The full path: the folder (ending in the separator) and the name.
+    std::string Path() const { return m_pFolder->Folder() + Name(); }
+    const std::string& Folder() const { return m_pFolder->Folder(); }
+    std::string Name() const { return std::string(m_pFolder->At(m_nNameAt), m_nNameLength); }
 
     std::uint32_t m_dwAttributes = 0;
+
+private:
+    // Here rather than below: it fills the gap before the times (a record is made per file).
+    std::uint32_t m_nNameAt = 0;  // where the name starts in m_pFolder
+
+public:
     platform::FileTime m_ftCreated = 0;   // local time
     platform::FileTime m_ftAccessed = 0;  // local time
     platform::FileTime m_ftWritten = 0;   // local time: the time the result list shows
     std::int64_t m_nSize = 0;
     std::uint32_t m_dwChecksum = 0;       // byte sum; 0 = not computed
     std::uint32_t m_dwCrc = 0;            // CRC-32; 0 = not computed
-    std::string m_strPath;
 
     // Identity and state at scan time, to tell hard links and overlapping start paths apart
     // and to check a file again before acting on it. On Windows the scan gives no identity:
@@ -81,7 +127,13 @@ public:
 
 protected:
     // The error code of the failed read (see ErrorCodeText); 0 when it did not fail.
-    int m_nReadError = 0;
-    bool m_bUnreadable = false;
-    bool m_bDetailsKnown = false;
+    std::int32_t m_nReadError = 0;
+    bool m_bUnreadable : 1;
+    bool m_bDetailsKnown : 1;
+    bool m_bFirstBlockOnly : 1;
+
+private:
+    std::uint16_t m_nNameLength = 0;  // no file system allows longer names
+    // The path is kept in two parts so that the files of one folder share its text.
+    std::shared_ptr<FolderNames> m_pFolder;
 };

@@ -1,9 +1,94 @@
 #include "engine/fingerprint_worker.h"
 
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+struct IdentityHash {
+    std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& id) const {
+        return std::hash<std::uint64_t>()(id.second * 0x9E3779B97F4A7C15ULL ^ id.first);
+    }
+};
+
+std::uint64_t Key(const CFileRecord& r) {
+    return (static_cast<std::uint64_t>(r.m_dwCrc) << 32) | r.m_dwChecksum;
+}
+
+bool Lookable(const CFileRecord& r) {
+    return !r.IsUnreadable() && (r.m_dwAttributes & platform::kAttrDirectory) == 0;
+}
+
+// True when every record of the range is known (before any read) to be one file.
+bool AllOneFile(CFileRecord* const* records, std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k)
+        if (!records[k]->HasIdentity() || records[k]->m_nDevice != records[0]->m_nDevice ||
+            records[k]->m_nInode != records[0]->m_nInode)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+std::size_t FingerprintWorker::ChooseRoles(CFileRecord* const* records, std::size_t count,
+                                           unsigned char* roles) {
+    // Per first-block fingerprint: the first file with it, and whether another file (not a
+    // name of that one) has it too. Equal contents have equal first blocks, so a fingerprint
+    // that only one file has rules that file out. A record without an identity (none is
+    // known before a file is read on Windows, and every readable record has been read here)
+    // counts as a file of its own.
+    struct Seen {
+        std::size_t first;
+        bool shared;
+    };
+    std::unordered_map<std::uint64_t, Seen> byKey;
+    byKey.reserve(count);
+    const auto sameFile = [](const CFileRecord& a, const CFileRecord& b) {
+        return a.HasIdentity() && b.HasIdentity() && a.m_nDevice == b.m_nDevice &&
+               a.m_nInode == b.m_nInode;
+    };
+    for (std::size_t k = 0; k < count; ++k) {
+        roles[k] = kRuledOut;
+        if (!Lookable(*records[k])) continue;
+        const auto inserted = byKey.emplace(Key(*records[k]), Seen{k, false});
+        if (!inserted.second && !sameFile(*records[inserted.first->second.first], *records[k]))
+            inserted.first->second.shared = true;
+    }
+    // Of the possible copies, each file is read whole once, under its first name.
+    std::unordered_set<std::pair<std::uint64_t, std::uint64_t>, IdentityHash> readers;
+    std::size_t wholeReads = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (!Lookable(*records[k]) || !byKey.at(Key(*records[k])).shared) continue;
+        const CFileRecord& r = *records[k];
+        if (r.HasIdentity() && !readers.insert({r.m_nDevice, r.m_nInode}).second) {
+            roles[k] = kSameFile;
+            continue;
+        }
+        roles[k] = kRead;
+        if (r.FirstBlockOnly()) ++wholeReads;
+    }
+    return wholeReads;
+}
+
 FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
+                                     std::vector<std::uint32_t> classEnds,
                                      const DetailsRequest& request)
-    : m_records(std::move(records)), m_request(request), m_done(new std::atomic<bool>[m_records.size()]) {
-    for (std::size_t k = 0; k < m_records.size(); ++k) m_done[k].store(false);
+    : m_records(std::move(records)), m_request(request),
+      m_role(new unsigned char[m_records.size()]()) {
+    m_classes.resize(classEnds.size());
+    std::uint32_t begin = 0;
+    for (std::size_t c = 0; c < classEnds.size(); ++c) {
+        ClassState& cls = m_classes[c];
+        cls.begin = cls.wholeNext = begin;
+        cls.end = classEnds[c];
+        cls.firstLeft = cls.end - cls.begin;
+        // Names of one file only: nothing to compare, nothing to read.
+        if (AllOneFile(m_records.data() + cls.begin, cls.end - cls.begin)) {
+            cls.firstLeft = 0;
+            cls.ready = true;
+        }
+        begin = cls.end;
+    }
     if (std::thread::hardware_concurrency() > 1 && m_records.size() > 1)
         m_thread = std::thread(&FingerprintWorker::Run, this);
 }
@@ -11,30 +96,119 @@ FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
 FingerprintWorker::~FingerprintWorker() { Stop(); }
 
 void FingerprintWorker::Stop() {
-    m_stop.store(true);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop.store(true);
+    }
+    m_changed.notify_all();
     if (m_thread.joinable()) m_thread.join();
 }
 
-void FingerprintWorker::Compute(std::size_t k, const std::function<bool()>& stop) {
-    DetailsRequest request = m_request;
-    request.stop = stop;
-    m_records[k]->ComputeDetails(request);
-    m_done[k].store(true, std::memory_order_release);
+FingerprintWorker::Task FingerprintWorker::Take() {
+    Task task;
+    // Whole reads of the earliest class first: the caller waits for that class.
+    while (!m_wholeReady.empty()) {
+        const std::uint32_t c = *m_wholeReady.begin();
+        ClassState& cls = m_classes[c];
+        while (cls.wholeNext < cls.end &&
+               !(m_role[cls.wholeNext] == kRead && m_records[cls.wholeNext]->FirstBlockOnly()))
+            ++cls.wholeNext;
+        if (cls.wholeNext >= cls.end) {
+            m_wholeReady.erase(m_wholeReady.begin());
+            continue;
+        }
+        task.record = cls.wholeNext++;
+        task.cls = c;
+        task.whole = true;
+        task.valid = true;
+        ++m_inFlight;
+        return task;
+    }
+    // Then the next first look, skipping classes that need none.
+    while (m_firstClass < m_classes.size()) {
+        ClassState& cls = m_classes[m_firstClass];
+        if (m_firstNext < cls.begin) m_firstNext = cls.begin;
+        if (cls.ready || m_firstNext >= cls.end) {
+            ++m_firstClass;
+            continue;
+        }
+        task.record = m_firstNext++;
+        task.cls = m_firstClass;
+        task.valid = true;
+        ++m_inFlight;
+        return task;
+    }
+    return task;
 }
 
-bool FingerprintWorker::WaitFor(std::size_t k) {
-    // Only the record the worker is reading right now can be outstanding here.
-    while (!m_done[k].load(std::memory_order_acquire)) {
-        if (!m_thread.joinable() || m_stop.load()) return m_done[k].load(std::memory_order_acquire);
-        std::this_thread::yield();
+void FingerprintWorker::Perform(const Task& task, const std::function<bool()>& stop) {
+    DetailsRequest request = m_request;
+    request.stop = stop;
+    request.firstBlock = !task.whole;
+    m_records[task.record]->ComputeDetails(request);
+}
+
+void FingerprintWorker::Finish(const Task& task, std::unique_lock<std::mutex>& lock) {
+    ClassState& cls = m_classes[task.cls];
+    if (task.whole) {
+        if (--cls.wholeLeft == 0) cls.ready = true;
+    } else if (--cls.firstLeft == 0) {
+        // The last first look of the class: its files are this thread's alone until the
+        // roles are out, so they are chosen without the lock.
+        lock.unlock();
+        const std::size_t whole =
+            ChooseRoles(m_records.data() + cls.begin, cls.end - cls.begin, m_role.get() + cls.begin);
+        lock.lock();
+        cls.wholeLeft = static_cast<std::uint32_t>(whole);
+        if (whole == 0) cls.ready = true;
+        else m_wholeReady.insert(task.cls);
+    }
+    // Counted out only now: while the roles were chosen, the other thread must not take the
+    // lack of work for the end of it.
+    --m_inFlight;
+    // Counted last too: a thread woken while the lock was given up must still see this event.
+    ++m_events;
+    m_changed.notify_all();
+}
+
+bool FingerprintWorker::EnsureClass(std::size_t c, const std::function<bool()>& between) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_classes[c].ready) {
+        const Task task = Take();
+        if (task.valid) {
+            lock.unlock();
+            Perform(task, between);
+            const bool stop = between && between();
+            lock.lock();
+            Finish(task, lock);
+            if (stop) return false;
+            continue;
+        }
+        // Nothing left to take: the worker is reading a file of this class.
+        if (m_inFlight == 0 || !m_thread.joinable()) return m_classes[c].ready;
+        const std::uint64_t seen = m_events;
+        m_changed.wait(lock, [&] { return m_events != seen || m_stop.load(); });
+        if (m_stop.load()) return m_classes[c].ready;
     }
     return true;
 }
 
 void FingerprintWorker::Run() {
-    while (!m_stop.load(std::memory_order_relaxed)) {
-        const std::size_t k = m_next.fetch_add(1, std::memory_order_relaxed);
-        if (k >= m_records.size()) return;
-        Compute(k, [this] { return m_stop.load(std::memory_order_relaxed); });
+    const std::function<bool()> stop = [this] { return m_stop.load(std::memory_order_relaxed); };
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_stop.load()) {
+        const Task task = Take();
+        if (task.valid) {
+            lock.unlock();
+            Perform(task, stop);
+            lock.lock();
+            Finish(task, lock);
+            continue;
+        }
+        // Only a file the other thread is reading can still make work (whole reads of its
+        // class); with none in flight everything is done.
+        if (m_inFlight == 0) return;
+        const std::uint64_t seen = m_events;
+        m_changed.wait(lock, [&] { return m_events != seen || m_stop.load(); });
     }
 }

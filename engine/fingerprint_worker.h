@@ -1,13 +1,20 @@
-// Computes the fingerprints of a list of records on a second core while the caller works
-// through the same list in order. The caller asks for a prefix of the list to be ready; it
-// then helps with the records nobody has taken yet and waits for the one the worker is
-// reading. Every record is computed exactly once, by one thread.
+// Reads what the duplicate search must know of the files of its size classes, on a second core
+// while the caller groups the classes in order. Per class, every file is first looked at (its
+// first block; the whole of a file no longer than that), and only the files whose first block
+// equals that of another file (another device and inode) are then read whole. A class whose
+// files are all one file (hard links, overlapping start paths) is not read at all. Each file is
+// read by one thread; either thread takes the next task, whole reads of the earliest class
+// first, so both cores keep reading.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -15,54 +22,73 @@
 
 class FingerprintWorker {
 public:
-    // `records` (not owned) must stay alive and unmoved until the worker is destroyed; the
-    // pointers, not the owning slots, are shared. A second thread is started only when the
-    // machine has more than one core and there is more than one record.
-    FingerprintWorker(std::vector<CFileRecord*> records, const DetailsRequest& request);
+    // What the first look made of a file.
+    enum Role : unsigned char {
+        kRuledOut = 0,  // not read (its class is one file), unreadable, or its first block
+                        // differs from those of all other files: it has no copy
+        kRead = 1,      // a possible copy, read whole (or unreadable since)
+        kSameFile = 2,  // another name of an earlier kRead file of its class: not read whole
+    };
+
+    // `records` (not owned) must stay alive and unmoved until the worker is destroyed: the
+    // files of the size classes, class after class; `classEnds[c]` is the index in `records`
+    // after the last file of class c. A second thread is started only when the machine has
+    // more than one core and there is more than one record.
+    FingerprintWorker(std::vector<CFileRecord*> records, std::vector<std::uint32_t> classEnds,
+                      const DetailsRequest& request);
     ~FingerprintWorker();  // stops the worker after its current file and joins it
     FingerprintWorker(const FingerprintWorker&) = delete;
     FingerprintWorker& operator=(const FingerprintWorker&) = delete;
 
-    // Returns once the first `count` records have their fingerprints. `between(...)` is called
-    // on this thread after every record it computes itself, and between the blocks of a large
-    // file; when it returns true the wait is given up and EnsureReady returns false.
-    template <typename Between>
-    bool EnsureReady(std::size_t count, Between between) {
-        while (m_next.load(std::memory_order_relaxed) < count) {
-            const std::size_t k = m_next.fetch_add(1, std::memory_order_relaxed);
-            if (k >= m_records.size()) break;
-            Compute(k, between);
-            if (between()) return false;
-        }
-        for (std::size_t k = 0; k < count && k < m_records.size(); ++k) {
-            // While the worker finishes a record this thread needs, this thread takes the
-            // next free one rather than spin: both cores keep reading.
-            while (!m_done[k].load(std::memory_order_acquire)) {
-                const std::size_t next = m_next.fetch_add(1, std::memory_order_relaxed);
-                if (next < m_records.size()) {
-                    Compute(next, between);
-                    if (between()) return false;
-                } else if (!WaitFor(k)) {
-                    return false;
-                }
-            }
-        }
-        return true;
-    }
+    // Returns once class `c` is ready: every file looked at, the roles chosen, every kRead file
+    // read whole. Meanwhile this thread reads too (whichever task is next); `between()` is
+    // asked after every file it reads and between the blocks of a large one: when it says
+    // true, EnsureClass gives up and returns false. A ready class is answered at once.
+    bool EnsureClass(std::size_t c, const std::function<bool()>& between);
+    // The role of records[k]; valid once its class is ready.
+    Role RoleOf(std::size_t k) const { return static_cast<Role>(m_role[k]); }
 
-    // Stops the worker; records not yet taken stay uncomputed.
+    // Stops the worker; files not yet taken stay unread.
     void Stop();
 
+    // Chooses the roles of `count` records of one size that have been looked at (their
+    // fingerprints are those of the first block, or of the whole file), writing them to
+    // `roles`. Returns how many kRead records still need a whole read.
+    static std::size_t ChooseRoles(CFileRecord* const* records, std::size_t count,
+                                   unsigned char* roles);
+
 private:
-    // Computes record k; `stop` is asked between the blocks of a large file.
-    void Compute(std::size_t k, const std::function<bool()>& stop);
-    bool WaitFor(std::size_t k);
+    struct ClassState {
+        std::uint32_t begin = 0, end = 0;
+        std::uint32_t firstLeft = 0;  // first looks not finished
+        std::uint32_t wholeNext = 0;  // where to look for the next whole read to hand out
+        std::uint32_t wholeLeft = 0;  // whole reads not finished
+        bool ready = false;
+    };
+    struct Task {
+        std::size_t record = 0;
+        std::uint32_t cls = 0;
+        bool whole = false;
+        bool valid = false;
+    };
+
+    Task Take();                                                   // under m_mutex
+    void Finish(const Task& task, std::unique_lock<std::mutex>& lock);  // with m_mutex held
+    void Perform(const Task& task, const std::function<bool()>& stop);
     void Run();
 
     std::vector<CFileRecord*> m_records;
     const DetailsRequest m_request;
-    std::unique_ptr<std::atomic<bool>[]> m_done;
-    std::atomic<std::size_t> m_next{0};
+    std::unique_ptr<unsigned char[]> m_role;
+    std::vector<ClassState> m_classes;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::size_t m_firstNext = 0;     // the next record to look at
+    std::uint32_t m_firstClass = 0;  // its class
+    std::set<std::uint32_t> m_wholeReady;  // classes with whole reads to hand out
+    std::size_t m_inFlight = 0;      // tasks taken and not finished
+    std::uint64_t m_events = 0;      // finished tasks, to wake a waiting thread
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };

@@ -11,7 +11,7 @@ std::string ResultsModel::CellText(std::size_t row, int column) const {
     const CFileRecord& rec = *r.record;
     char buf[32];
     switch (column) {
-        case kColumnPath: return rec.m_strPath;
+        case kColumnPath: return rec.Path();
         case kColumnTime: {
             std::string text;
             FileTimeToText(&rec.m_ftWritten, text);

@@ -19,7 +19,9 @@ public:
     // Opens `path` read-only for a sequential read, without following a link (see
     // QueryFileIdentity). Fails for anything that is not a regular file (a FIFO swapped in
     // since the scan must never block the search); LastErrorCode() then tells why.
-    bool Open(const std::string& path);
+    // `wholeFile` false tells the system that only the start will be read: nothing is read
+    // ahead of it.
+    bool Open(const std::string& path, bool wholeFile = true);
     // The identity of the open file, as the system reports it for the handle.
     const FileIdentity& Identity() const { return m_identity; }
     // The size of the open file when it was opened.

@@ -37,8 +37,9 @@ const char* BaseName(const std::string& path) {
     return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
 }
 
-// Fills `out` from the entry `name` of the open folder `dirFd`. False for entries that are
-// neither a regular file nor a folder, and for entries that vanished.
+// Fills the facts of `out` (its name is `name` already) from the entry `name` of the open
+// folder `dirFd`. False for entries that are neither a regular file nor a folder, and for
+// entries that vanished.
 bool StatEntry(int dirFd, const char* name, FindData* out) {
 #if defined(STATX_BTIME)
     struct statx sx;
@@ -74,7 +75,6 @@ bool StatEntry(int dirFd, const char* name, FindData* out) {
 #endif
     out->nFileSizeHigh = static_cast<std::uint32_t>(size >> 32);
     out->nFileSizeLow = static_cast<std::uint32_t>(size);
-    out->cFileName = name;
     return true;
 }
 
@@ -205,7 +205,13 @@ bool FileFinder::First(const FolderHandle& folder) {
     const int dirFd = dirfd(dir);
     const auto statRange = [&](std::size_t begin, std::size_t end) {
         for (std::size_t k = begin; k < end; ++k) {
-            const std::string name = entries[k].cFileName;
+            const std::string& name = entries[k].cFileName;
+            // "." and ".." are reported as folders without asking: no walker enters them.
+            if (name == "." || name == "..") {
+                entries[k].dwFileAttributes = kAttrDirectory;
+                m_impl->valid[k] = 1;
+                continue;
+            }
             m_impl->valid[k] = StatEntry(dirFd, name.c_str(), &entries[k]) ? 1 : 0;
         }
     };

@@ -52,14 +52,16 @@ bool QueryFileIdentity(const std::string& path, FileIdentity* out, int* error) {
 
 FileReader::~FileReader() { Close(); }
 
-bool FileReader::Open(const std::string& path) {
+bool FileReader::Open(const std::string& path, bool wholeFile) {
     Close();
     struct stat st;
     const int fd = OpenRegular(path, &st);
     if (fd < 0) return false;
     FillIdentity(st, &m_identity);
-    // Read-ahead advice pays only for files of more than one block.
-    if (st.st_size > 65536) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // Read-ahead advice pays only for files of more than one block; a first look at a file
+    // reads one page, and reading ahead of it would read what may never be needed.
+    if (!wholeFile) posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+    else if (st.st_size > 65536) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_fd = fd;
     return true;
 }

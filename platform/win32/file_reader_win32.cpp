@@ -7,12 +7,13 @@ namespace {
 
 // Opens `path` for reading (or only its attributes), without following a reparse point, and
 // reads its identity. INVALID_HANDLE_VALUE with the error set for anything but a regular file.
-HANDLE OpenRegular(const std::string& path, DWORD access, FileIdentity* identity) {
+HANDLE OpenRegular(const std::string& path, DWORD access, FileIdentity* identity,
+                   DWORD readHint = FILE_FLAG_SEQUENTIAL_SCAN) {
     // Shared with every kind of access, so files that other programs hold open can be read.
     HANDLE h = ::CreateFileA(path.c_str(), access,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING,
-                             FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+                             readHint | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) return h;
     BY_HANDLE_FILE_INFORMATION info;
     if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &info) ||
@@ -43,9 +44,10 @@ bool QueryFileIdentity(const std::string& path, FileIdentity* out, int* error) {
 
 FileReader::~FileReader() { Close(); }
 
-bool FileReader::Open(const std::string& path) {
+bool FileReader::Open(const std::string& path, bool wholeFile) {
     Close();
-    HANDLE h = OpenRegular(path, GENERIC_READ, &m_identity);
+    HANDLE h = OpenRegular(path, GENERIC_READ, &m_identity,
+                           wholeFile ? FILE_FLAG_SEQUENTIAL_SCAN : FILE_FLAG_RANDOM_ACCESS);
     if (h == INVALID_HANDLE_VALUE) return false;
     m_handle = h;
     return true;

@@ -89,11 +89,11 @@ std::vector<Row> ReferenceRows(std::vector<FakeRecord*> list, int* count, std::i
             const bool listed =
                 std::find(inGroup.begin(), inGroup.end(), p->m_nInode) != inGroup.end();
             if (!listed) {
-                if (!started) rows.push_back({n->m_strPath, 0, true});
+                if (!started) rows.push_back({n->Path(), 0, true});
                 started = true;
                 ++*count;
                 *bytes += n->m_nSize;
-                rows.push_back({p->m_strPath, 1, false});
+                rows.push_back({p->Path(), 1, false});
                 inGroup.push_back(p->m_nInode);
             }
             list.erase(list.begin() + static_cast<std::ptrdiff_t>(k));
@@ -111,7 +111,7 @@ std::vector<Row> ReferenceRows(std::vector<FakeRecord*> list, int* count, std::i
 std::vector<Row> ModelRows(const ResultsModel& model) {
     std::vector<Row> rows;
     for (std::size_t r = 0; r < model.RowCount(); ++r)
-        rows.push_back({model.Row(r).record->m_strPath, model.Row(r).image,
+        rows.push_back({model.Row(r).record->Path(), model.Row(r).image,
                         model.Row(r).showsDetails});
     return rows;
 }
@@ -238,7 +238,7 @@ TEST(DuplicateGrouping, ThreeAndTwoCopiesUnreadableAndStatus) {
     // Records not listed stay with the caller's list; listed ones have moved.
     EXPECT_EQ(records[0], nullptr);
     ASSERT_NE(records[3], nullptr);
-    EXPECT_EQ(records[3]->m_strPath, "f4");
+    EXPECT_EQ(records[3]->Path(), "f4");
 }
 
 TEST(DuplicateGrouping, ManyFilesOfOneSizeAreNotQuadratic) {
@@ -254,8 +254,8 @@ TEST(DuplicateGrouping, ManyFilesOfOneSizeAreNotQuadratic) {
     search.GroupDuplicates(records, model);
     EXPECT_EQ(model.DuplicateCount(), 100000);
     EXPECT_EQ(model.RowCount(), 200000u);
-    EXPECT_EQ(model.Row(0).record->m_strPath, "f0");
-    EXPECT_EQ(model.Row(1).record->m_strPath, "f200000");
+    EXPECT_EQ(model.Row(0).record->Path(), "f0");
+    EXPECT_EQ(model.Row(1).record->Path(), "f200000");
 }
 
 TEST(SearchTexts, SplitSizeAndSummary) {

@@ -14,7 +14,7 @@ namespace {
 
 std::vector<std::string> Paths(const ResultsModel& model) {
     std::vector<std::string> paths;
-    for (std::size_t r = 0; r < model.RowCount(); ++r) paths.push_back(model.Row(r).record->m_strPath);
+    for (std::size_t r = 0; r < model.RowCount(); ++r) paths.push_back(model.Row(r).record->Path());
     return paths;
 }
 
@@ -49,9 +49,9 @@ TEST(DuplicateSearch, CrcTwinsWithOtherSumsCopiesAndEmptyFiles) {
 
     // Largest first: the three copies, then the empty files; the CRC twins form no group.
     ASSERT_EQ(model.RowCount(), 6u);
-    EXPECT_EQ(model.Row(0).record->m_strPath, dir / Native("copies/one.dat"));
-    EXPECT_EQ(model.Row(1).record->m_strPath, dir / Native("copies/sub/two.dat"));
-    EXPECT_EQ(model.Row(2).record->m_strPath, dir / Native("copies/sub/deeper/three.dat"));
+    EXPECT_EQ(model.Row(0).record->Path(), dir / Native("copies/one.dat"));
+    EXPECT_EQ(model.Row(1).record->Path(), dir / Native("copies/sub/two.dat"));
+    EXPECT_EQ(model.Row(2).record->Path(), dir / Native("copies/sub/deeper/three.dat"));
     EXPECT_EQ(model.Row(0).image, kImageGroupFirst);
     EXPECT_EQ(model.Row(1).image, kImageGroupMiddle);
     EXPECT_EQ(model.Row(2).image, kImageGroupLast);

@@ -124,7 +124,20 @@ TEST(FileRecord, FieldsFromFindDataAndTimeFallbacks) {
     fd.nDevice = 3;
     fd.nInode = 4;
     CFileRecord r(fd, std::string("folder") + platform::kPathSeparator);
-    EXPECT_EQ(r.m_strPath, std::string("folder") + platform::kPathSeparator + "name.txt");
+    EXPECT_EQ(r.Path(), std::string("folder") + platform::kPathSeparator + "name.txt");
+    // Records of one folder share its path and names, each keeping its own name.
+    auto shared = std::make_shared<FolderNames>(std::string("dir") + platform::kPathSeparator);
+    platform::FindData other = fd;
+    other.cFileName = "second name.bin";
+    CFileRecord first(fd, shared), second(other, shared), third(fd, shared);
+    EXPECT_EQ(first.Path(), std::string("dir") + platform::kPathSeparator + "name.txt");
+    EXPECT_EQ(second.Path(), std::string("dir") + platform::kPathSeparator + "second name.bin");
+    EXPECT_EQ(third.Name(), "name.txt");
+    EXPECT_EQ(&first.Folder(), &second.Folder());
+    // A record is made for every file: it stays within 104 bytes where pointers are 64 bits.
+    if (sizeof(void*) == 8) {
+        EXPECT_LE(sizeof(CFileRecord), 104u);
+    }
     EXPECT_EQ(r.m_nSize, 0x180000000LL);  // the low half is unsigned
     EXPECT_EQ(r.m_dwAttributes, platform::kAttrReadOnly);
     platform::FileTime local = 0;
@@ -153,7 +166,7 @@ TEST(FileRecord, ComputeDetailsReadsOnceAndOnlyWhatIsAsked) {
         EXPECT_EQ(r.m_dwChecksum, ReferenceSum(data));
         EXPECT_FALSE(r.IsUnreadable());
         // Known fingerprints are not read again, even when the file has gone since.
-        std::remove(r.m_strPath.c_str());
+        std::remove(r.Path().c_str());
         r.ComputeDetails(Wanted(1, 1));
         EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
         EXPECT_FALSE(r.IsUnreadable());

@@ -9,8 +9,7 @@
 namespace {
 
 std::unique_ptr<CFileRecord> Record(const std::string& path, std::int64_t size) {
-    auto record = std::make_unique<CFileRecord>(platform::FindData(), "");
-    record->m_strPath = path;
+    auto record = std::make_unique<CFileRecord>(platform::FindData(), path);
     record->m_nSize = size;
     record->m_dwCrc = 0xabc;
     record->m_dwChecksum = 0x12;
@@ -36,7 +35,7 @@ std::string Layout(const ResultsModel& model) {
     std::string s;
     for (std::size_t r = 0; r < model.RowCount(); ++r) {
         if (!s.empty()) s += ' ';
-        s += model.Row(r).record->m_strPath + ":" + std::to_string(model.Row(r).image);
+        s += model.Row(r).record->Path() + ":" + std::to_string(model.Row(r).image);
         if (model.Row(r).showsDetails) s += '+';
     }
     return s;
@@ -124,7 +123,7 @@ TEST(ResultsModel, RemovalEqualsRowByRowLoopOnRandomSelections) {
         ResultsModel model = Groups(groups);
         std::vector<std::pair<std::string, int>> plain;
         for (std::size_t r = 0; r < model.RowCount(); ++r)
-            plain.push_back({model.Row(r).record->m_strPath, model.Row(r).image});
+            plain.push_back({model.Row(r).record->Path(), model.Row(r).image});
         std::vector<bool> selected(plain.size());
         std::vector<std::size_t> remove;
         for (std::size_t r = 0; r < plain.size(); ++r)

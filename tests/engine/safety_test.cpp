@@ -27,7 +27,7 @@ namespace {
 
 std::vector<std::string> Paths(const ResultsModel& model) {
     std::vector<std::string> paths;
-    for (std::size_t r = 0; r < model.RowCount(); ++r) paths.push_back(model.Row(r).record->m_strPath);
+    for (std::size_t r = 0; r < model.RowCount(); ++r) paths.push_back(model.Row(r).record->Path());
     return paths;
 }
 
@@ -77,8 +77,8 @@ TEST(Safety, SameCrcAndSumButOtherContentsAreNoCopies) {
     const ResultsModel model = Search(dir / "x");
     ASSERT_EQ(model.RowCount(), 4u);
     for (std::size_t r = 0; r < 4; r += 2) {
-        const std::string first = ReadWholeFile(model.Row(r).record->m_strPath);
-        EXPECT_EQ(ReadWholeFile(model.Row(r + 1).record->m_strPath), first);
+        const std::string first = ReadWholeFile(model.Row(r).record->Path());
+        EXPECT_EQ(ReadWholeFile(model.Row(r + 1).record->Path()), first);
     }
     EXPECT_EQ(model.DuplicateCount(), 2);
 }
@@ -101,18 +101,18 @@ TEST(Safety, AFileChangedOrReplacedSinceTheScanFailsTheCheck) {
     std::string other = body;
     other[5] = 'x';
     {
-        std::ofstream out(changed.m_strPath, std::ios::binary | std::ios::trunc);
+        std::ofstream out(changed.Path(), std::ios::binary | std::ios::trunc);
         out << other;
     }
-    const auto when = std::filesystem::last_write_time(changed.m_strPath);
-    std::filesystem::last_write_time(changed.m_strPath, when + std::chrono::seconds(2));
+    const auto when = std::filesystem::last_write_time(changed.Path());
+    std::filesystem::last_write_time(changed.Path(), when + std::chrono::seconds(2));
     EXPECT_FALSE(IsStillScannedFile(changed, &reason));
     EXPECT_EQ(reason, "文件在搜索期间已改变");
     EXPECT_EQ(CompareContents(*model.Row(0).record, changed, nullptr, &reason),
               ContentMatch::kSecondUnreadable);
 
     // Removed: the system's reason.
-    std::remove(model.Row(2).record->m_strPath.c_str());
+    std::remove(model.Row(2).record->Path().c_str());
     EXPECT_FALSE(IsStillScannedFile(*model.Row(2).record, &reason));
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(CompareContents(*model.Row(0).record, *model.Row(2).record, nullptr),
@@ -132,16 +132,16 @@ TEST(Safety, ReplacedByAnotherFileOrALinkFailsTheCheck) {
     std::string reason;
     // The same contents, size and time, but another file put in its place.
     struct stat st;
-    ASSERT_EQ(stat(b.m_strPath.c_str(), &st), 0);
+    ASSERT_EQ(stat(b.Path().c_str(), &st), 0);
     const std::string moved = dir / "elsewhere/b";
     struct timespec times[2] = {st.st_atim, st.st_mtim};
     ASSERT_EQ(utimensat(AT_FDCWD, moved.c_str(), times, 0), 0);
-    ASSERT_EQ(std::rename(moved.c_str(), b.m_strPath.c_str()), 0);
+    ASSERT_EQ(std::rename(moved.c_str(), b.Path().c_str()), 0);
     EXPECT_FALSE(IsStillScannedFile(b, &reason));
     EXPECT_EQ(reason, "文件在搜索期间已被替换");
     // A link to the very file that was scanned: links are never followed.
-    std::remove(b.m_strPath.c_str());
-    ASSERT_EQ(symlink(model.Row(0).record->m_strPath.c_str(), b.m_strPath.c_str()), 0);
+    std::remove(b.Path().c_str());
+    ASSERT_EQ(symlink(model.Row(0).record->Path().c_str(), b.Path().c_str()), 0);
     EXPECT_FALSE(IsStillScannedFile(b, &reason));
     EXPECT_NE(CompareContents(*model.Row(0).record, b, nullptr), ContentMatch::kSame);
 }
@@ -155,7 +155,7 @@ TEST(Safety, EachFileOnceInAGroupWhateverReachesItTwice) {
     // The copy first, then two names of one file: one of them only.
     ResultsModel model = Search(dir / "copy" + ";" + (dir / "links"));
     ASSERT_EQ(model.RowCount(), 2u) << ::testing::PrintToString(Paths(model));
-    EXPECT_EQ(model.Row(0).record->m_strPath, dir / "copy/c.txt");
+    EXPECT_EQ(model.Row(0).record->Path(), dir / "copy/c.txt");
     EXPECT_EQ(model.DuplicateCount(), 1);
     EXPECT_EQ(model.DuplicateBytes(), 3000);
 

@@ -128,8 +128,8 @@ TEST(WindowsSearch, OneFileThroughTwoSpellingsIsNeverItsOwnCopy) {
     // group is lower/X with lower/Y; the UPPER records are those files again.
     ASSERT_EQ(results.RowCount(), 2u);
     const std::string lower = dir / "Data\\";
-    const std::string first = results.Row(0).record->m_strPath;
-    const std::string second = results.Row(1).record->m_strPath;
+    const std::string first = results.Row(0).record->Path();
+    const std::string second = results.Row(1).record->Path();
     ASSERT_EQ(first.compare(0, lower.size(), lower), 0) << first;
     ASSERT_EQ(second.compare(0, lower.size(), lower), 0) << second;
     EXPECT_NE(first, second);

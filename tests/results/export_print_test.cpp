@@ -38,8 +38,8 @@ namespace {
 constexpr platform::FileTime kWritten = 133000000000000000LL;  // some day in 2022
 
 std::unique_ptr<CFileRecord> Record(const std::string& path, std::int64_t size) {
-    auto record = std::make_unique<CFileRecord>(platform::FindData(), "");
-    record->m_strPath = path;
+    // An empty name after the folder: the path is all folder.
+    auto record = std::make_unique<CFileRecord>(platform::FindData(), path);
     record->m_nSize = size;
     record->m_dwCrc = 0x3f0;
     record->m_dwChecksum = 0x12;

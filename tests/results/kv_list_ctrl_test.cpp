@@ -27,8 +27,7 @@ namespace {
 constexpr platform::FileTime kWritten = 133000000000000000LL;  // some day in 2022
 
 std::unique_ptr<CFileRecord> Record(const std::string& path, std::int64_t size) {
-    auto record = std::make_unique<CFileRecord>(platform::FindData(), "");
-    record->m_strPath = path;
+    auto record = std::make_unique<CFileRecord>(platform::FindData(), path);
     record->m_nSize = size;
     record->m_dwCrc = 0x3f0;
     record->m_dwChecksum = 0x12;

@@ -14,6 +14,6 @@ inline std::vector<std::string> Scan(const std::string& spec, const std::string&
     CDirectoryScanner scanner(sink);
     scanner.ScanPathList(records, {spec}, mask, filter);
     std::vector<std::string> found;
-    for (const auto& r : records) found.push_back(r->m_strPath);
+    for (const auto& r : records) found.push_back(r->Path());
     return found;
 }

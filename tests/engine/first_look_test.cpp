@@ -1,0 +1,234 @@
+// A size class is read only as far as its files can differ: the first block of every file,
+// the whole of a file only where another file has the same first block, and nothing of a class
+// whose names all belong to one file. The listed files still show their whole files' CRC and sum.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+#include "engine/checksum.h"
+#include "engine/duplicate_search.h"
+#include "engine/fingerprint_worker.h"
+#include "support/platform_rules.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string RandomBytes(std::size_t n, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string s(n, '\0');
+    for (char& c : s) c = static_cast<char>(gen() & 0xFF);
+    return s;
+}
+
+const CFileRecord* Find(const RecordList& records, const std::string& path) {
+    for (const auto& r : records)
+        if (r && r->Path() == path) return r.get();
+    return nullptr;
+}
+
+TEST(FirstLook, ReadsOnlyWhatCanDiffer) {
+    TempDir dir;
+    const std::string big = RandomBytes(100000, 1);
+    std::string early = big, late = big;
+    early[10] ^= 0x5A;          // differs in the first block
+    late[big.size() - 1] ^= 1;  // differs only at its end
+    dir.WriteFile("a.bin", big);
+    dir.WriteFile("b.bin", big);
+    dir.WriteFile("c.bin", early);
+    dir.WriteFile("d.bin", late);
+    const std::string small = RandomBytes(3000, 2);  // one block: the first look reads it all
+    dir.WriteFile("e.bin", small);
+    dir.WriteFile("f.bin", small);
+    std::string smallOther = small;
+    smallOther[2999] ^= 1;
+    dir.WriteFile("g.bin", smallOther);
+    const bool links = !kWindows;
+#ifndef _WIN32
+    // Two names of one 50 000-byte file, alone in their size: nothing to read.
+    dir.WriteFile("h.bin", RandomBytes(50000, 3));
+    ASSERT_EQ(link((dir / "h.bin").c_str(), (dir / "i.bin").c_str()), 0);
+#endif
+
+    DuplicateSearch search(nullptr);
+    RecordList records;
+    ASSERT_TRUE(search.CollectFiles(records, {dir.Path()}, "*.*", nullptr));
+    ResultsModel model;
+    search.GroupDuplicates(records, model);
+
+    ASSERT_EQ(model.RowCount(), 4u);
+    std::set<std::string> bigGroup = {model.Row(0).record->Path(), model.Row(1).record->Path()};
+    EXPECT_EQ(bigGroup, (std::set<std::string>{dir / "a.bin", dir / "b.bin"}));
+    std::set<std::string> smallGroup = {model.Row(2).record->Path(), model.Row(3).record->Path()};
+    EXPECT_EQ(smallGroup, (std::set<std::string>{dir / "e.bin", dir / "f.bin"}));
+    // The listed files carry the fingerprints of their whole contents.
+    for (std::size_t r = 0; r < 4; ++r) {
+        const std::string& data = r < 2 ? big : small;
+        const CFileRecord& rec = *model.Row(r).record;
+        EXPECT_TRUE(rec.DetailsKnown());
+        EXPECT_FALSE(rec.FirstBlockOnly());
+        EXPECT_EQ(rec.m_dwCrc, Crc32Update(0, data.data(), data.size())) << rec.Path();
+        EXPECT_EQ(rec.m_dwChecksum, ByteSumUpdate(0, data.data(), data.size())) << rec.Path();
+    }
+    // Other in the first block: never read whole. Other only at the end: read whole, not listed.
+    const CFileRecord* c = Find(records, dir / "c.bin");
+    ASSERT_NE(c, nullptr);
+    EXPECT_TRUE(c->FirstBlockOnly());
+    EXPECT_FALSE(c->DetailsKnown());
+    const CFileRecord* d = Find(records, dir / "d.bin");
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->DetailsKnown());
+    EXPECT_EQ(d->m_dwCrc, Crc32Update(0, late.data(), late.size()));
+    // A small file is whole after its first look.
+    const CFileRecord* g = Find(records, dir / "g.bin");
+    ASSERT_NE(g, nullptr);
+    EXPECT_TRUE(g->DetailsKnown());
+    if (links) {
+        for (const char* name : {"h.bin", "i.bin"}) {
+            const CFileRecord* h = Find(records, dir / name);
+            ASSERT_NE(h, nullptr) << name;
+            EXPECT_FALSE(h->DetailsKnown()) << name;
+            EXPECT_FALSE(h->FirstBlockOnly()) << name;
+        }
+    }
+}
+
+// A record that tells which looks it was given; its first block and whole contents are set by
+// the test, and its whole read may fail.
+class LookRecord : public CFileRecord {
+public:
+    LookRecord(const std::string& path, std::uint64_t inode, std::uint32_t firstKey,
+               std::uint64_t content, bool wholeFails = false)
+        : CFileRecord(platform::FindData(), path), m_firstKey(firstKey), m_content(content),
+          m_wholeFails(wholeFails) {
+        m_nSize = 100000;
+        m_nDevice = 1;
+        m_nInode = inode;
+    }
+    void ComputeDetails(const DetailsRequest& request) override {
+        if (request.firstBlock) {
+            ++m_firstLooks;
+            m_dwCrc = m_firstKey;
+            m_dwChecksum = 1;
+            m_bFirstBlockOnly = true;
+            return;
+        }
+        ++m_wholeReads;
+        m_bFirstBlockOnly = false;
+        m_bDetailsKnown = true;
+        m_dwCrc = static_cast<std::uint32_t>(m_content);
+        m_dwChecksum = 2;
+        m_bUnreadable = m_wholeFails;
+    }
+    int m_firstLooks = 0;
+    int m_wholeReads = 0;
+    std::uint32_t m_firstKey;
+    std::uint64_t m_content;
+
+private:
+    bool m_wholeFails;
+};
+
+ContentMatch CompareLook(const CFileRecord& a, const CFileRecord& b, const std::function<bool()>&,
+                         std::string*, int*) {
+    return static_cast<const LookRecord&>(a).m_content == static_cast<const LookRecord&>(b).m_content
+               ? ContentMatch::kSame
+               : ContentMatch::kDifferent;
+}
+
+TEST(FirstLook, RolesAfterTheFirstBlock) {
+    // p1 p2: two names of one file; q: another file with their first block; r: alone in its
+    // first block; s1 s2: names of one file sharing a first block with nothing else; t: unreadable.
+    std::vector<std::unique_ptr<LookRecord>> made;
+    made.push_back(std::make_unique<LookRecord>("p1", 1, 7, 70));
+    made.push_back(std::make_unique<LookRecord>("r", 2, 8, 80));
+    made.push_back(std::make_unique<LookRecord>("q", 3, 7, 70));
+    made.push_back(std::make_unique<LookRecord>("p2", 1, 7, 70));
+    made.push_back(std::make_unique<LookRecord>("s1", 4, 9, 90));
+    made.push_back(std::make_unique<LookRecord>("s2", 4, 9, 90));
+    made.push_back(std::make_unique<LookRecord>("t", 5, 7, 70));
+    std::vector<CFileRecord*> list;
+    DetailsRequest first;
+    first.firstBlock = true;
+    for (auto& r : made) {
+        r->ComputeDetails(first);
+        list.push_back(r.get());
+    }
+    made[6]->MarkUnreadable(5);
+    std::vector<unsigned char> roles(list.size(), 99);
+    const std::size_t whole = FingerprintWorker::ChooseRoles(list.data(), list.size(), roles.data());
+    using W = FingerprintWorker;
+    EXPECT_EQ(roles, (std::vector<unsigned char>{W::kRead, W::kRuledOut, W::kRead, W::kSameFile,
+                                                 W::kRuledOut, W::kRuledOut, W::kRuledOut}));
+    EXPECT_EQ(whole, 2u);
+}
+
+TEST(FirstLook, AnotherNameIsReadWhenTheFirstFails) {
+    // x1 and x2 name one file; x1's whole read fails (its name was taken away), so x2 is read
+    // in its stead and pairs with the copy y. z shares only the size: one look, no whole read.
+    RecordList records;
+    records.push_back(std::make_unique<LookRecord>("x1", 1, 7, 70, true));
+    records.push_back(std::make_unique<LookRecord>("x2", 1, 7, 70));
+    records.push_back(std::make_unique<LookRecord>("y", 2, 7, 70));
+    records.push_back(std::make_unique<LookRecord>("z", 3, 6, 60));
+    std::vector<LookRecord*> look;
+    for (auto& r : records) look.push_back(static_cast<LookRecord*>(r.get()));
+    DuplicateSearch search(nullptr);
+    search.m_compare = CompareLook;
+    ResultsModel model;
+    search.GroupDuplicates(records, model);
+    ASSERT_EQ(model.RowCount(), 2u);
+    EXPECT_EQ(model.Row(0).record->Path(), "x2");
+    EXPECT_EQ(model.Row(1).record->Path(), "y");
+    EXPECT_EQ(look[0]->m_wholeReads, 1);
+    EXPECT_EQ(look[1]->m_wholeReads, 1);
+    EXPECT_EQ(look[2]->m_wholeReads, 1);
+    EXPECT_EQ(look[3]->m_wholeReads, 0);
+    for (LookRecord* r : look) EXPECT_EQ(r->m_firstLooks, 1) << r->Path();
+}
+
+TEST(FirstLook, ClassesOfOneFileAndManyClassesInOrder) {
+    // Many classes, each of three names of one file and one copy of another: every class is
+    // grouped by one whole read per file, and a class of names of one file only is not read.
+    RecordList records;
+    std::vector<LookRecord*> alone;
+    for (int c = 0; c < 300; ++c) {
+        const std::uint32_t key = static_cast<std::uint32_t>(c);
+        auto add = [&](const std::string& name, std::uint64_t inode, std::int64_t size) {
+            auto r = std::make_unique<LookRecord>(name, inode, key, key);
+            r->m_nSize = size;
+            LookRecord* raw = r.get();
+            records.push_back(std::move(r));
+            return raw;
+        };
+        const std::int64_t size = 1000000 - c * 2;
+        const std::string id = std::to_string(c);
+        for (int n = 0; n < 3; ++n) add("a" + id + "-" + std::to_string(n), 10 * c + 1, size);
+        add("b" + id, 10 * c + 2, size);
+        alone.push_back(add("l" + id + "-0", 10 * c + 3, size - 1));
+        add("l" + id + "-1", 10 * c + 3, size - 1);
+    }
+    DuplicateSearch search(nullptr);
+    search.m_compare = CompareLook;
+    ResultsModel model;
+    search.GroupDuplicates(records, model);
+    ASSERT_EQ(model.RowCount(), 600u);
+    for (int c = 0; c < 300; ++c) {
+        EXPECT_EQ(model.Row(2 * c).record->Path(), "a" + std::to_string(c) + "-0");
+        EXPECT_EQ(model.Row(2 * c + 1).record->Path(), "b" + std::to_string(c));
+        EXPECT_EQ(alone[c]->m_firstLooks, 0);
+    }
+    // The later names of a file stay with the caller, read neither whole nor listed.
+    for (const auto& r : records) {
+        if (r && r->Path()[0] == 'a') {
+            EXPECT_EQ(static_cast<LookRecord*>(r.get())->m_wholeReads, 0);
+        }
+    }
+}
+
+}  // namespace
