@@ -70,6 +70,15 @@ const StringTableEntry kStrings[] = {
     // Why a file was passed over or kept, where the system gives no reason of its own.
     {2230, "文件在搜索期间已改变"},
 
+    // The delete command's checks and its message about files that stayed.
+    {2250, "正在检查和删除文件..."},
+    {2251, "以下文件没有被删除:"},
+    {2252, "内容与保留的副本不同"},
+    {2253, "该组的所有文件都被选择, 保留这最后一份"},
+    {2254, "系统无法删除此文件"},
+    {2255, "还有 %d 个文件没有被删除"},
+    {2256, "无法读取保留的副本"},
+
     // About box links: a sentence inviting to the maker's web site for more
     // applications, and one inviting to write to the maker's address for more information.
     {3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序"},
