@@ -58,6 +58,11 @@ namespace {
 constexpr int kFirstColumnString = 2144;
 constexpr int kColumnCount = 5;
 
+// Column sizing: rows measured at least, the room around a cell's text, the group picture.
+constexpr long kMeasuredRows = 50;
+constexpr int kCellMargin = 16;
+constexpr int kImageWidth = 16 + 5;
+
 // "你确定要删除 %d 个文件吗?"
 constexpr int IDS_CONFIRM_DELETE = 2206;
 
@@ -149,14 +154,23 @@ long CGeminexView::PreCreateWindow(long style) {
 }
 
 bool CGeminexView::OnClose(bool deleteWindow) {
-    if (m_bBusy) {
+    if (m_closeBound != nullptr) {
+        m_closeBound->Unbind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
+        m_closeBound = nullptr;
+    }
+    return CKvListViewView::OnClose(deleteWindow);
+}
+
+void CGeminexView::OnFrameClose(wxCloseEvent& event) {
+    if (m_bBusy && event.CanVeto()) {
         // The search or delete still uses the rows: stop it, and close once it has returned.
         m_bCancelSearch = 1;
         m_bCloseAfterWork = true;
         if (m_pProgressDlg != nullptr) m_pProgressDlg->Cancel();
-        return false;
+        event.Veto();
+        return;
     }
-    return CKvListViewView::OnClose(deleteWindow);
+    event.Skip();
 }
 
 bool CGeminexView::OnCreate(wxDocument* doc, long flags) {
@@ -168,6 +182,9 @@ bool CGeminexView::OnCreate(wxDocument* doc, long flags) {
     AutoSizeColumns(-1);
     list->AssignImageList(LoadGroupImages(), wxIMAGE_LIST_SMALL);
     list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CGeminexView::OnItemActivated, this);
+    // Bound after the application's own close handler, so asked first.
+    m_closeBound = GetFrame();
+    m_closeBound->Bind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
 
     Activate(true);
     GetFrame()->SendSizeEvent();
@@ -178,14 +195,24 @@ bool CGeminexView::OnCreate(wxDocument* doc, long flags) {
 void CGeminexView::OnChangeFilename() {}
 
 void CGeminexView::AutoSizeColumns(int column) {
-    wxListCtrl* list = GetListCtrl();
+    CKvListCtrl* list = GetListCtrl();
     if (list == nullptr) return;
     const int first = column < 0 ? 0 : column;
     const int last = column < 0 ? list->GetColumnCount() - 1 : column;
+    // The contents are measured over the rows on the first screen from the top row, as a
+    // virtual list can (the list's own measure of a virtual list keeps its first result).
+    const ResultsModel& model = GetModel();
+    const long top = std::max(0L, list->GetTopItem());
+    const long rows = std::min<long>(static_cast<long>(model.RowCount()) - top,
+                                     std::max<long>(list->GetCountPerPage() + 1, kMeasuredRows));
     list->Freeze();
     for (int i = first; i <= last; ++i) {
-        list->SetColumnWidth(i, wxLIST_AUTOSIZE);
-        const int contents = list->GetColumnWidth(i);
+        int contents = 0;
+        for (long row = top; row < top + rows; ++row) {
+            const wxString text = Utf8ToWx(model.CellText(static_cast<std::size_t>(row), i));
+            if (!text.empty()) contents = std::max(contents, list->GetTextExtent(text).x);
+        }
+        contents += kCellMargin + (i == 0 ? kImageWidth : 0);
         list->SetColumnWidth(i, wxLIST_AUTOSIZE_USEHEADER);
         const int heading = list->GetColumnWidth(i);
         list->SetColumnWidth(i, std::max(std::max(contents, heading), 10));

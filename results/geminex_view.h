@@ -102,6 +102,7 @@ private:
     void OnSelectAllDuplicates(wxCommandEvent& event);
     void OnDeleteFiles(wxCommandEvent& event);
     void OnItemActivated(wxListEvent& event);
+    void OnFrameClose(wxCloseEvent& event);
     const CFileRecord* FocusedRecord() const;
     void EndBusy();
 
@@ -114,6 +115,7 @@ private:
 
     bool m_bBusy = false;
     bool m_bCloseAfterWork = false;  // the frame was asked to close while work ran
+    wxWindow* m_closeBound = nullptr;  // the frame whose close this view watches
     CProgressDialog* m_pProgressDlg = nullptr;
     std::unique_ptr<CFileLauncher> m_launcher;
     FileDeleter m_deleter;

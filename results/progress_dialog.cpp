@@ -21,12 +21,16 @@ constexpr int kBarRange = 200;
 // The status line shows what fits in this many pixels (long folder paths are cut in the middle).
 constexpr int kStatusWidth = 380;
 
+std::chrono::milliseconds g_pumpInterval(CProgressDialog::kPumpIntervalMs);
+
 std::function<void(CProgressDialog&)>& PumpHook() {
     static std::function<void(CProgressDialog&)> hook;
     return hook;
 }
 
 }  // namespace
+
+void CProgressDialog::SetPumpInterval(int ms) { g_pumpInterval = std::chrono::milliseconds(ms); }
 
 void CProgressDialog::SetPumpHook(std::function<void(CProgressDialog&)> hook) {
     PumpHook() = std::move(hook);
@@ -100,14 +104,14 @@ bool CProgressDialog::Cancelled() {
     if (m_pCancelFlag == nullptr) return false;
     if (*m_pCancelFlag != 0) return true;
     const auto now = std::chrono::steady_clock::now();
-    if (now - m_lastPump >= std::chrono::milliseconds(kPumpIntervalMs)) Pump();
+    if (now - m_lastPump >= g_pumpInterval) Pump();
     return *m_pCancelFlag != 0;
 }
 
 void CProgressDialog::ShowNow() {
     // Stored texts reach the controls at the pump's rate, not once per file.
     const auto now = std::chrono::steady_clock::now();
-    if (now - m_lastShow < std::chrono::milliseconds(kPumpIntervalMs)) return;
+    if (now - m_lastShow < g_pumpInterval) return;
     m_lastShow = now;
     if (IsBeingDeleted()) return;
     if (m_strShown != m_strStatus) {

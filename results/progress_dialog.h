@@ -29,8 +29,10 @@ class wxStaticText;
 
 class CProgressDialog : public wxDialog, public ProgressSink {
 public:
-    // Events are let through at most this often while the work runs.
+    // Events are let through at most this often while the work runs (by default).
     static constexpr int kPumpIntervalMs = 40;
+    // Sets the interval for every dialog (0: at every question; tests use it).
+    static void SetPumpInterval(int ms);
 
     // `ownerRef` (may be null) is the owner's pointer to this dialog: it is set to this object
     // and cleared when the object goes. `total` is the bar's range total; `cancelFlag` (may be
