@@ -1,8 +1,13 @@
 #include "cli/cli_options.h"
 
+#include <cinttypes>
+#include <cstdio>
+
+#include "cli/terminal_progress.h"
 #include "engine/date_value.h"
 #include "engine/engine_strings.h"
 #include "engine/size_text.h"
+#include "engine/text_helpers.h"
 #include "engine/validation_message.h"
 #include "platform/file_find.h"
 
@@ -40,10 +45,10 @@ bool TakeValue(const std::vector<std::string>& args, std::size_t* i, const std::
     return false;
 }
 
-// A date limit read as the filters page reads it; `endOfDay` for the maximum.
+// A date limit read as the filters page reads it, or as ISO 8601; `endOfDay` for the maximum.
 bool ReadDate(const std::string& text, bool endOfDay, platform::FileTime* out, std::string* error) {
     CDateValue date;
-    const int refusal = date.CheckDate(text.c_str());
+    const int refusal = date.CheckDateOrIso(text.c_str());
     if (refusal != 0) {
         *error = LoadStringText(refusal);
         return false;
@@ -53,10 +58,15 @@ bool ReadDate(const std::string& text, bool endOfDay, platform::FileTime* out, s
     return true;
 }
 
+// A size limit, read strictly: in a script "10KB" is a slip to report, not 10K. The refusal
+// names the largest size accepted.
 bool ReadSize(const std::string& text, std::int64_t* out, std::string* error) {
-    const int refusal = ParseSizeText(text, out);
+    const int refusal = ParseSizeTextStrict(text, out);
     if (refusal != 0) {
-        *error = LoadStringText(refusal);
+        char largest[256];
+        std::snprintf(largest, sizeof largest, LoadStringText(IDS_CLI_LARGEST_SIZE),
+                      kLargestSizeLimit, kLargestSizeLimit / 1024, kLargestSizeLimit / 1048576);
+        *error = std::string(LoadStringText(refusal)) + " " + largest;
         return false;
     }
     return true;
@@ -84,6 +94,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             options->version = true;
         } else if (arg == "--csv") {
             options->csv = true;
+        } else if (arg == "-0" || arg == "--null") {
+            options->nul = true;
         } else if (arg == "--reverse") {
             filter.m_nMode = 1;
         } else if (TakeValue(args, &i, "mask", &value, error)) {
@@ -122,17 +134,38 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = LoadStringText(kIdsInvalidFileSize);
         return false;
     }
-    if (paths.empty() && !options->help && !options->version) {
+    // CSV cells are quoted, so a line feed in a name is already safe there.
+    if (options->csv && options->nul) {
+        *error = "--null and --csv cannot be combined";
+        return false;
+    }
+    if (options->help || options->version) return true;
+    if (paths.empty()) {
         *error = "no PATH given";
         return false;
     }
-    std::string joined;
-    for (const std::string& p : paths) {
-        if (!joined.empty()) joined += ';';
-        joined += p;
+    options->search.paths = StartPathList(paths);
+    if (options->search.paths.empty()) {
+        *error = LoadStringText(IDS_CLI_NO_START_PATH);
+        return false;
     }
-    options->search.paths = joined;
     return true;
+}
+
+std::string StartPathList(const std::vector<std::string>& paths) {
+    std::string joined;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (i > 0) joined += ';';
+        joined += paths[i];
+    }
+    if (joined.find(';') == std::string::npos) return joined;
+    std::vector<std::string> elements, kept;
+    SplitString(joined, elements, ";");
+    for (std::string& element : elements) {
+        TrimBlanks(element);
+        if (!element.empty()) kept.push_back(element);
+    }
+    return JoinString(kept, ";");
 }
 
 std::string CliUsage() {
@@ -142,18 +175,22 @@ std::string CliUsage() {
         "Finds duplicate files below the PATHs: files are sorted by size, and files of equal\n"
         "size are compared by CRC-32 and byte sum. The PATHs are joined with \";\" into one start\n"
         "path list, so a PATH may itself be a \";\" list, the keyword \"本地硬盘\" (all local\n"
-        "fixed disks) or \"//server\" (the mounted shares of a server). Symbolic links are never\n"
-        "followed; hard links and a file reached twice are never listed as duplicates of\n"
-        "themselves; files that cannot be read completely are never listed.\n"
+        "fixed disks) or \"//server\" (the mounted shares of a server). In a list, blanks around\n"
+        "each element are removed and empty elements skipped; a single PATH without \";\" is\n"
+        "taken exactly as typed. Symbolic links are never followed; hard links and a file\n"
+        "reached twice are never listed as duplicates of themselves; files that cannot be read\n"
+        "completely are never listed.\n"
         "\n"
         "Options:\n"
         "  --mask TEXT           file masks joined by \";\"; a mask starting with \"~\" excludes\n"
         "                        (default \"*.*\"); \"dir/*/\" masks name folders below a PATH\n"
-        "  --min-date TEXT       leave out files written before this date (the locale's short\n"
-        "  --max-date TEXT       date, or \"%%today\" with an optional signed day offset such as\n"
-        "                        \"%%today-7\"); the maximum date is the end of its day\n"
-        "  --min-size TEXT       leave out files smaller / larger than this: bytes, or a number\n"
-        "  --max-size TEXT       followed by K or M\n"
+        "  --min-date DATE       leave out files written before this date: YYYY-MM-DD, the\n"
+        "  --max-date DATE       locale's short date, or \"%%today\" with an optional signed\n"
+        "                        day offset such as \"%%today-7\"; the maximum date is the end\n"
+        "                        of its day; years 1601 to 30848\n"
+        "  --min-size SIZE       leave out files smaller / larger than this: digits alone\n"
+        "  --max-size SIZE       (bytes), or followed by K or M and nothing else; at most\n"
+        "                        2147483647 bytes (2097151K, 2047M)\n"
         "  --readonly=yes|no     attribute filters: leave out the files whose named attributes\n"
         "  --hidden=yes|no       are exactly as given (yes = set, no = clear); an attribute\n"
         "  --system=yes|no       that is not named is not examined. On this system hidden means\n"
@@ -162,29 +199,44 @@ std::string CliUsage() {
         "  --reverse             reversed filter: the limits describe the only files to keep\n"
         "  --csv                 write the rows as the CSV export does (every cell quoted,\n"
         "                        CR LF line ends, no header line)\n"
+        "  -0, --null            end each path with a NUL byte and each group with one more,\n"
+        "                        for names that hold line feeds (not with --csv)\n"
         "  -h, --help            show this text\n"
         "      --version         show the program's name and version\n"
         "\n"
         "Output: the paths of each group, one per line, the first file first, with an empty\n"
-        "line after each group. The summary goes to standard error, and so does a progress line\n"
-        "when standard error is a terminal.\n"
+        "line after each group. The summary goes to standard error, followed by the number of\n"
+        "files that could not be read completely, if any; so does a progress line when\n"
+        "standard error is a terminal. Each start path, folder and file passed over is named\n"
+        "on standard error as \"pairscout-cli: PATH: reason\", and the search goes on. Control\n"
+        "characters in names are shown there as \\xNN, and so they are in the list when\n"
+        "standard output is a terminal (into a file or a pipe the names go as they are).\n"
         "\n"
-        "Exit status: 0 after a search, whether or not duplicates were found; 2 for bad\n"
-        "arguments; 130 after Ctrl+C, which stops the search and prints the groups found so far.\n";
+        "Exit status: 0 after a search, whether or not duplicates were found; 1 when the\n"
+        "output could not be written (a full disk, a closed pipe); 2 for bad arguments or when\n"
+        "not one start path could be opened; 130 after Ctrl+C, which stops the search and\n"
+        "prints the groups found so far (a second Ctrl+C ends at once).\n";
 }
 
 std::string CliVersionText() { return "pairscout-cli (Pairscout) " PAIRSCOUT_VERSION "\n"; }
 
-std::string FormatResults(const ResultsModel& results, bool csv) {
+std::string FormatResults(const ResultsModel& results, bool csv, bool nul, bool escape) {
     std::string out;
+    const char end = nul ? '\0' : '\n';
     for (std::size_t row = 0; row < results.RowCount(); ++row) {
         if (csv) {
-            out += results.RowText(row, ",", true);
+            std::string line = results.RowText(row, ",", true);
+            if (escape && line.size() >= 2) {
+                // The cells, not the CR LF that ends the row.
+                line = EscapeControls(line.substr(0, line.size() - 2)) + "\r\n";
+            }
+            out += line;
             continue;
         }
-        out += results.Row(row).record->m_strPath;
-        out += '\n';
-        if (results.Row(row).image == kImageGroupLast) out += '\n';
+        const std::string& path = results.Row(row).record->m_strPath;
+        out += escape ? EscapeControls(path) : path;
+        out += end;
+        if (results.Row(row).image == kImageGroupLast) out += end;
     }
     return out;
 }

@@ -6,15 +6,26 @@
 
 #include "engine/duplicate_search.h"
 
+// The command line's own texts in the string table.
+enum CliStringId {
+    IDS_CLI_UNREADABLE_FILES = 2231,        // "%d 个文件不能完整读取, 未列出"
+    IDS_CLI_NO_START_PATH = 2232,           // "没有起始路径"
+    IDS_CLI_NO_START_FOLDER_OPENED = 2233,  // "没有一个起始路径能打开"
+    IDS_CLI_LARGEST_SIZE = 2234,            // the largest size accepted, in bytes, K and M
+    IDS_CLI_WRITE_FAILED = 2235,            // "不能写入标准输出: %s"
+};
+
 struct CliOptions {
     SearchOptions search;
     bool csv = false;
+    bool nul = false;  // -0, --null: every path ends in NUL, every group in one more
     bool help = false;
     bool version = false;
 };
 
 // Reads `args` (without the program name). Returns true on success; otherwise `error` holds
-// the message to show (the filters' own messages for bad dates and sizes).
+// the message to show (the filters' own messages for bad dates and sizes). Sizes are read
+// strictly (ParseSizeTextStrict), dates also as ISO 8601.
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error);
 
 // The text of --help.
@@ -23,6 +34,15 @@ std::string CliUsage();
 // The text of --version: the program's name and version.
 std::string CliVersionText();
 
+// The PATH arguments as one start path list: joined with ";"; when that makes a list (there is
+// a ";" in it), blanks around its elements are removed and empty elements dropped, while a
+// single path without ";" stays exactly as typed. "" when no element is left.
+std::string StartPathList(const std::vector<std::string>& paths);
+
 // The rows of `results` as the program writes them: the paths of each group one per line with
-// an empty line after each group, or with `csv` every row as the CSV export writes it.
-std::string FormatResults(const ResultsModel& results, bool csv);
+// an empty line after each group; with `nul` each path followed by NUL and one more NUL after
+// each group; with `csv` every row as the CSV export writes it. With `escape` (the output is a
+// terminal) the names go through EscapeControls; the separators stay as they are.
+std::string FormatResults(const ResultsModel& results, bool csv, bool nul = false,
+                          bool escape = false);
+

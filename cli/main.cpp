@@ -3,14 +3,19 @@
 #include <fcntl.h>
 #include <io.h>
 #define isatty _isatty
+#define STDOUT_FILENO 1
 #define STDERR_FILENO 2
 #else
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "cli/cli_options.h"
 #include "cli/terminal_progress.h"
@@ -20,7 +25,65 @@ namespace {
 
 volatile std::sig_atomic_t g_cancel = 0;
 
-extern "C" void OnInterrupt(int) { g_cancel = 1; }
+extern "C" void OnInterrupt(int) {
+    // The first Ctrl+C stops the search and lets the groups found so far be written; a second
+    // one ends the program at once, whatever it waits for (a full pipe, a slow disk).
+    if (g_cancel != 0) std::_Exit(130);
+    g_cancel = 1;
+#ifdef _WIN32
+    // The runtime puts the default handler back before calling this one.
+    std::signal(SIGINT, OnInterrupt);
+#endif
+}
+
+void CatchInterrupt() {
+#ifdef _WIN32
+    std::signal(SIGINT, OnInterrupt);
+#else
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // A write to a slow reader goes on after the first Ctrl+C rather than failing half done.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+#endif
+}
+
+// The width of the terminal on standard error, 80 when it cannot be told.
+int TerminalColumns() {
+#ifndef _WIN32
+    struct winsize size = {};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+#endif
+    return 80;
+}
+
+void PrintError(const std::string& text) {
+    const std::string line = "pairscout-cli: " + EscapeControls(text) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+// Writes `text` to standard output and closes it. False, with the system's reason in *why,
+// when any of it could not be written (a full disk, a reader that went away): a list cut short
+// must not pass for a whole one.
+bool WriteOutput(const std::string& text, std::string* why) {
+    int error = 0;
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+        error = errno;
+    if (std::fflush(stdout) != 0 && error == 0) error = errno;
+    const bool failed = std::ferror(stdout) != 0;
+    if (std::fclose(stdout) != 0 && error == 0) error = errno;
+    if (error == 0 && !failed) return true;
+    *why = std::strerror(error != 0 ? error : EIO);
+    return false;
+}
+
+int ReportWriteError(const std::string& why) {
+    char text[512];
+    std::snprintf(text, sizeof text, LoadStringText(IDS_CLI_WRITE_FAILED), why.c_str());
+    PrintError(text);
+    return 1;
+}
 
 }  // namespace
 
@@ -37,41 +100,44 @@ int main(int argc, char** argv) {
     CliOptions options;
     std::string error;
     if (!ParseCliOptions(args, &options, &error)) {
-        std::fprintf(stderr, "pairscout-cli: %s\nTry 'pairscout-cli --help'.\n", error.c_str());
+        PrintError(error);
+        std::fputs("Try 'pairscout-cli --help'.\n", stderr);
         return 2;
     }
-    if (options.help) {
-        std::fputs(CliUsage().c_str(), stdout);
-        return 0;
-    }
-    if (options.version) {
-        std::fputs(CliVersionText().c_str(), stdout);
-        return 0;
+    std::string why;
+    if (options.help || options.version) {
+        const std::string text = options.help ? CliUsage() : CliVersionText();
+        return WriteOutput(text, &why) ? 0 : ReportWriteError(why);
     }
 
     // Ctrl+C stops the search as the window's Cancel button does.
-#ifdef _WIN32
-    std::signal(SIGINT, OnInterrupt);
-#else
-    struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-#endif
+    CatchInterrupt();
 
-    TerminalProgress progress(stderr, isatty(STDERR_FILENO) != 0, &g_cancel);
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    TerminalProgress progress(stderr, terminal, &g_cancel, terminal ? TerminalColumns() : 80);
     DuplicateSearch search(&progress);
     ResultsModel results;
     const DuplicateSearch::Outcome outcome = search.Run(options.search, results);
     progress.Clear();
+    if (outcome != DuplicateSearch::kFinished) return 130;
 
-    if (outcome == DuplicateSearch::kFinished) {
-        const std::string text = FormatResults(results, options.csv);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
-        std::string summary = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
-        if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);
-        std::fprintf(stderr, "%s\n", summary.c_str());
+    if (search.StartFoldersOpened() == 0 && g_cancel == 0) {
+        // Each start path has had its line; searching nothing is no answer to give.
+        PrintError(LoadStringText(IDS_CLI_NO_START_FOLDER_OPENED));
+        return 2;
     }
-    return g_cancel ? 130 : 0;
+    // A list meant for a file or a pipe is written as it is; on a terminal, a name must not
+    // drive it.
+    const bool outToTerminal = isatty(STDOUT_FILENO) != 0;
+    const bool written = WriteOutput(
+        FormatResults(results, options.csv, options.nul, outToTerminal), &why);
+    std::string summary = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
+    if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);
+    std::fprintf(stderr, "%s\n", summary.c_str());
+    if (progress.m_nSkipped > 0) {
+        std::fprintf(stderr, LoadStringText(IDS_CLI_UNREADABLE_FILES), progress.m_nSkipped);
+        std::fputc('\n', stderr);
+    }
+    if (!written) return ReportWriteError(why);
+    return g_cancel != 0 ? 130 : 0;
 }

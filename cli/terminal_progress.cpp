@@ -1,24 +1,149 @@
 #include "cli/terminal_progress.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// The length of the character at text[i] when it is text, 0 for a control (and, in UTF-8, for
+// a C1 control or a byte that starts no well-formed character).
+std::size_t CharacterLength(const std::string& text, std::size_t i, bool utf8) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char c = byte(i);
+    if (c >= 0x20 && c < 0x7F) return 1;
+    if (!utf8) return c >= 0x80 ? 1 : 0;
+    std::size_t len = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+        if (c == 0xC2) low = 0xA0;  // U+0080..U+009F are controls
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        if (c == 0xE0) low = 0xA0;   // no overlong forms
+        if (c == 0xED) high = 0x9F;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + len > text.size()) return 0;
+    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+    for (std::size_t k = 2; k < len; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+    return len;
+}
+
+// The code point of a well-formed character of `len` bytes.
+std::uint32_t CodePoint(const std::string& text, std::size_t i, std::size_t len) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    if (len == 1) return byte(i);
+    std::uint32_t cp = byte(i) & (0x7F >> len);
+    for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (byte(i + k) & 0x3F);
+    return cp;
+}
+
+// Columns a terminal gives the character: two for the wide East Asian ranges.
+int Columns(std::uint32_t cp) {
+    const bool wide = (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) ||
+                      (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
+                      (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
+                      (cp >= 0xFFE0 && cp <= 0xFFE6) || (cp >= 0x20000 && cp <= 0x3FFFD);
+    return wide ? 2 : 1;
+}
+
+}  // namespace
+
+std::string EscapeControls(const std::string& text, bool utf8) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t len = CharacterLength(text, i, utf8);
+        if (len > 0) {
+            out.append(text, i, len);
+            i += len;
+            continue;
+        }
+        // A control or a stray byte: each byte of it as \xNN. A C1 control is two bytes.
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t bytes =
+            (utf8 && c == 0xC2 && i + 1 < text.size() &&
+             static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+             static_cast<unsigned char>(text[i + 1]) <= 0x9F)
+                ? 2
+                : 1;
+        for (std::size_t k = 0; k < bytes; ++k) {
+            const auto b = static_cast<unsigned char>(text[i + k]);
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 0xF];
+        }
+        i += bytes;
+    }
+    return out;
+}
+
+std::string TerminalProgress::LineText(const std::string& status, int percent, int columns,
+                                      bool utf8) {
+    std::string prefix;
+    if (percent >= 0) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%3d%% ", percent);
+        prefix = buf;
+    }
+    const std::string escaped = EscapeControls(status, utf8);
+    // Characters with their widths; the escaped text holds no controls.
+    std::vector<std::pair<std::size_t, int>> chars;  // start, columns
+    int total = 0;
+    for (std::size_t i = 0; i < escaped.size();) {
+        std::size_t len = CharacterLength(escaped, i, utf8);
+        if (len == 0) len = 1;  // cannot happen after escaping; keeps the loop moving
+        const int w = utf8 ? Columns(CodePoint(escaped, i, len)) : 1;
+        chars.emplace_back(i, w);
+        total += w;
+        i += len;
+    }
+    // The line must not wrap, or the carriage return would not bring it back to its start.
+    const int room = std::max(columns - 1 - static_cast<int>(prefix.size()), 4);
+    if (total <= room) return prefix + escaped;
+    // Show the end of long folder names, where they differ.
+    int used = 3;  // "..."
+    std::size_t from = chars.size();
+    while (from > 0 && used + chars[from - 1].second <= room) used += chars[--from].second;
+    const std::size_t start = from < chars.size() ? chars[from].first : escaped.size();
+    return prefix + "..." + escaped.substr(start);
+}
+
 void TerminalProgress::SetStatus(const std::string& text) {
+    std::lock_guard<std::mutex> hold(m_lock);
     m_status = text;
     Draw(false);
 }
 
 void TerminalProgress::SetTotal(std::int64_t total) {
+    std::lock_guard<std::mutex> hold(m_lock);
     m_total = total;
     m_done = 0;
     Draw(true);
 }
 
 void TerminalProgress::StepProgress(std::int64_t amount) {
+    std::lock_guard<std::mutex> hold(m_lock);
     m_done += amount;
     Draw(false);
 }
 
 void TerminalProgress::Skipped(SkipKind kind, const std::string& path, const std::string& reason) {
-    Clear();
-    std::fprintf(m_out, "pairscout-cli: %s: %s\n", path.c_str(), reason.c_str());
+    std::lock_guard<std::mutex> hold(m_lock);
+    ClearLocked();
+    // One write of the whole line, so that no other output lands inside it.
+    const std::string line =
+        "pairscout-cli: " + EscapeControls(path) + ": " + EscapeControls(reason) + "\n";
+    std::fwrite(line.data(), 1, line.size(), m_out);
+    std::fflush(m_out);
     if (kind == SkipKind::kFile) ++m_nSkipped;
 }
 
@@ -28,20 +153,20 @@ void TerminalProgress::Draw(bool force) {
     if (!force && m_drawn && now - m_lastDraw < std::chrono::milliseconds(100)) return;
     m_lastDraw = now;
     m_drawn = true;
-    // Long folder names would wrap and break the redraw in place: show their end.
-    std::string status = m_status;
-    if (status.size() > 100) status = "..." + status.substr(status.size() - 97);
-    if (m_total > 0)
-        std::fprintf(m_out, "\r%3d%% %s\033[K", static_cast<int>(m_done * 100 / m_total),
-                     status.c_str());
-    else
-        std::fprintf(m_out, "\r%s\033[K", status.c_str());
+    const int percent = m_total > 0 ? static_cast<int>(m_done * 100 / m_total) : -1;
+    const std::string line = "\r" + LineText(m_status, percent, m_columns) + "\033[K";
+    std::fwrite(line.data(), 1, line.size(), m_out);
     std::fflush(m_out);
 }
 
 void TerminalProgress::Clear() {
+    std::lock_guard<std::mutex> hold(m_lock);
+    ClearLocked();
+}
+
+void TerminalProgress::ClearLocked() {
     if (!m_drawn) return;
-    std::fprintf(m_out, "\r\033[K");
+    std::fputs("\r\033[K", m_out);
     std::fflush(m_out);
     m_drawn = false;
 }

@@ -5,37 +5,63 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
 
 #include "engine/progress_sink.h"
 
+// Whether names are UTF-8. On Windows they are in the ANSI code page, where every byte above
+// 0x7F is text (a double-byte character takes two columns, one per byte).
+#ifdef _WIN32
+constexpr bool kNamesAreUtf8 = false;
+#else
+constexpr bool kNamesAreUtf8 = true;
+#endif
+
 class TerminalProgress : public ProgressSink {
 public:
-    // `out` receives the progress line when `drawLine` is set (a terminal) and the lines of
-    // places passed over always; the search stops once *cancel (may be null) is nonzero.
-    TerminalProgress(std::FILE* out, bool drawLine, const volatile std::sig_atomic_t* cancel)
-        : m_out(out), m_drawLine(drawLine), m_cancel(cancel) {}
+    // `out` receives the progress line when `drawLine` is set (a terminal `columns` wide) and
+    // the lines of places passed over always; the search stops once *cancel (may be null) is
+    // nonzero.
+    TerminalProgress(std::FILE* out, bool drawLine, const volatile std::sig_atomic_t* cancel,
+                     int columns = 80)
+        : m_out(out), m_drawLine(drawLine), m_cancel(cancel), m_columns(columns) {}
     ~TerminalProgress() override { Clear(); }
 
     void SetStatus(const std::string& text) override;
     void SetTotal(std::int64_t total) override;
     void StepProgress(std::int64_t amount) override;
     bool Cancelled() override { return m_cancel != nullptr && *m_cancel != 0; }
-    // "pairscout-cli: PATH: reason" on a line of its own.
+    // "pairscout-cli: PATH: reason" on a line of its own, the progress line cleared first.
     void Skipped(SkipKind kind, const std::string& path, const std::string& reason) override;
     // How many files could not be read completely (reported through Skipped).
     int m_nSkipped = 0;
     // Removes the line, so that what follows starts on a clean line.
     void Clear();
 
+    // The text of the progress line for `status` at `percent` (-1: none), escaped and cut at
+    // the front to fit in `columns` - 1 columns (a wide character takes two).
+    static std::string LineText(const std::string& status, int percent, int columns,
+                                bool utf8 = kNamesAreUtf8);
+
 private:
     void Draw(bool force);
+    void ClearLocked();
 
+    // One line at a time, whichever thread reports.
+    std::mutex m_lock;
     std::FILE* m_out;
     bool m_drawLine;
     const volatile std::sig_atomic_t* m_cancel;
+    int m_columns;
     std::string m_status;
     std::int64_t m_total = 0;
     std::int64_t m_done = 0;
     bool m_drawn = false;
     std::chrono::steady_clock::time_point m_lastDraw;
 };
+
+// `text` with what would drive a terminal made visible: C0 controls and DEL as \xNN, and with
+// `utf8` also the C1 controls (U+0080..U+009F, each of their bytes) and every byte that is not
+// part of a well-formed UTF-8 character; the rest as it is. A name cannot set a terminal's
+// title, move its cursor or overwrite a line this way.
+std::string EscapeControls(const std::string& text, bool utf8 = kNamesAreUtf8);

@@ -1,5 +1,6 @@
 #include "engine/checksum.h"
 
+#include <algorithm>
 #include <array>
 
 #if defined(__SSE2__)
@@ -90,24 +91,18 @@ std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t len
     return sum;
 }
 
-bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* crc,
-                  std::uint64_t* bytesRead, int* error) {
+int ReadFingerprints(platform::FileReader& reader, std::uint64_t limit, std::uint32_t* sum,
+                     std::uint32_t* crc, std::uint64_t* bytesRead,
+                     const std::function<bool()>& stop) {
     // One buffer per thread: the fingerprints of a search are read on two cores.
     thread_local std::array<unsigned char, kChecksumBlockSize> buffer;
-    if (bytesRead != nullptr) *bytesRead = 0;
-    // A path that cannot be opened fails here, before any output is touched.
-    platform::FileReader reader;
-    if (!reader.Open(path)) {
-        if (error != nullptr) *error = platform::LastErrorCode();
-        return false;
-    }
     std::uint64_t done = 0;
-    for (;;) {
-        const long n = reader.Read(buffer.data(), buffer.size());
-        if (n < 0) {
-            if (error != nullptr) *error = platform::LastErrorCode();
-            return false;
-        }
+    if (bytesRead != nullptr) *bytesRead = 0;
+    while (done < limit) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), limit - done));
+        const long n = reader.Read(buffer.data(), want);
+        if (n < 0) return platform::LastErrorCode();
         const std::size_t got = static_cast<std::size_t>(n);
         if (sum != nullptr) *sum = ByteSumUpdate(*sum, buffer.data(), got);
         if (crc != nullptr) *crc = Crc32Update(*crc, buffer.data(), got);
@@ -115,7 +110,22 @@ bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* cr
         if (bytesRead != nullptr) *bytesRead = done;
         // A short block ends the file; the size the file had when it was opened tells a rare
         // short read in the middle from the end, and spares a last read that would find nothing.
-        if (got == 0 || (got < buffer.size() && done >= reader.SizeAtOpen())) break;
+        if (got == 0 || (got < want && done >= reader.SizeAtOpen())) break;
+        if (stop && stop()) return -1;
     }
-    return true;
+    return 0;
+}
+
+bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* crc,
+                  std::uint64_t* bytesRead, int* error) {
+    if (bytesRead != nullptr) *bytesRead = 0;
+    // A path that cannot be opened fails here, before any output is touched.
+    platform::FileReader reader;
+    if (!reader.Open(path)) {
+        if (error != nullptr) *error = platform::LastErrorCode();
+        return false;
+    }
+    const int result = ReadFingerprints(reader, UINT64_MAX, sum, crc, bytesRead, nullptr);
+    if (result != 0 && error != nullptr) *error = result;
+    return result == 0;
 }

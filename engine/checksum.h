@@ -3,7 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "platform/file_reader.h"
 
 // Files are read in blocks of this size.
 constexpr std::size_t kChecksumBlockSize = 64000;
@@ -28,3 +31,12 @@ std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t len
 // a read error stays added.
 bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* crc,
                   std::uint64_t* bytesRead = nullptr, int* error = nullptr);
+
+// The read loop behind ChecksumFile, on a file already open: reads at most `limit` bytes
+// (never past the size the scan found, so a file that grows without end cannot hold the search),
+// adding them into *sum and *crc (either may be null) and counting them in *bytesRead. `stop`
+// (may be empty) is asked after every block; when it says so the read ends. Returns 0, the
+// system's error code of a failed read, or -1 when stopped.
+int ReadFingerprints(platform::FileReader& reader, std::uint64_t limit, std::uint32_t* sum,
+                     std::uint32_t* crc, std::uint64_t* bytesRead,
+                     const std::function<bool()>& stop);

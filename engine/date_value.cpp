@@ -85,29 +85,36 @@ bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 
 
 int CDateValue::ParseDate(const char* text, const char* format) {
     if (text == nullptr) return 0;
-    return ParseRange(text, text + std::strlen(text), format != nullptr ? format : "");
+    bool outOfRange = false;
+    return ParseRange(text, text + std::strlen(text), format != nullptr ? format : "",
+                      &outOfRange);
 }
 
 int CDateValue::ParseDate(const std::string& text, const std::string& format) {
-    return ParseRange(text.data(), text.data() + text.size(), format);
+    bool outOfRange = false;
+    return ParseRange(text.data(), text.data() + text.size(), format, &outOfRange);
 }
 
-int CDateValue::ParseRange(const char* text, const char* end, const std::string& format) {
-    std::string picture = format;
-    if (picture.empty()) GetDefaultShortDateFormat(picture);
-
-    // "%%today[+-n]": today's date moved by n days, written in the same picture, is read instead.
-    std::string today;
+int CDateValue::ParseRange(const char* text, const char* end, const std::string& format,
+                           bool* outOfRange) {
+    // "%%today[+-n]": today's date moved by n days, taken as it is. Writing it out and reading
+    // it back would lose the century wherever the picture has a two-digit year.
     if (StartsWithIgnoringCase(text, end, "%%today")) {
         int days = 0;
         ReadSignedDecimalInt(text + 7, end, &days);
         platform::SystemTime date;
-        // Out of range: no text, which no picture with fields accepts.
-        if (TodayPlusDays(days, &date))
-            platform::FormatDateInBuffer(date, picture, &today, kDateBufferSize);
-        text = today.data();
-        end = text + today.size();
+        if (!TodayPlusDays(days, &date)) {
+            *outOfRange = true;
+            return 0;
+        }
+        m_nDay = date.wDay;
+        m_nMonth = date.wMonth;
+        m_nYear = date.wYear;
+        return 1;
     }
+
+    std::string picture = format;
+    if (picture.empty()) GetDefaultShortDateFormat(picture);
 
     const char* p = text;
     std::size_t f = 0;
@@ -166,13 +173,55 @@ int CDateValue::ParseRange(const char* text, const char* end, const std::string&
 }
 
 int CDateValue::CheckDate(const char* text, const char* format) {
-    if (!ParseDate(text, format)) return kIdsInvalidDate;
+    bool outOfRange = false;
+    const char* end = text != nullptr ? text + std::strlen(text) : nullptr;
+    if (text == nullptr || !ParseRange(text, end, format != nullptr ? format : "", &outOfRange))
+        return outOfRange ? kIdsInvalidYear : kIdsInvalidDate;
+    return CheckFields(true);
+}
+
+int CDateValue::ParseIsoDate(const std::string& text) {
+    // yyyy-M-d with a year of four or five digits, nothing before or after.
+    const auto digitsAt = [&](std::size_t at) {
+        std::size_t n = 0;
+        while (at + n < text.size() && text[at + n] >= '0' && text[at + n] <= '9') ++n;
+        return n;
+    };
+    const std::size_t yearDigits = digitsAt(0);
+    if (yearDigits < 4 || yearDigits > 5 || yearDigits >= text.size() || text[yearDigits] != '-')
+        return 0;
+    const std::size_t monthAt = yearDigits + 1;
+    const std::size_t monthDigits = digitsAt(monthAt);
+    const std::size_t dayAt = monthAt + monthDigits + 1;
+    if (monthDigits < 1 || monthDigits > 2 || dayAt > text.size() || text[dayAt - 1] != '-')
+        return 0;
+    const std::size_t dayDigits = digitsAt(dayAt);
+    if (dayDigits < 1 || dayDigits > 2 || dayAt + dayDigits != text.size()) return 0;
+    const auto number = [&](std::size_t at, std::size_t n) {
+        int v = 0;
+        for (std::size_t i = 0; i < n; ++i) v = v * 10 + (text[at + i] - '0');
+        return v;
+    };
+    m_nYear = number(0, yearDigits);
+    m_nMonth = number(monthAt, monthDigits);
+    m_nDay = number(dayAt, dayDigits);
+    return 1;
+}
+
+int CDateValue::CheckDateOrIso(const char* text) {
+    if (text != nullptr && ParseIsoDate(text)) return CheckFields(false);
+    return CheckDate(text);
+}
+
+int CDateValue::CheckFields(bool twoDigitYears) {
     if (m_nMonth < 1 || m_nMonth > 12) return kIdsInvalidMonth;
     if (m_nDay < 1 || m_nDay > 31) return kIdsInvalidDay;
     if (m_nDay == 31 &&
         (m_nMonth == 2 || m_nMonth == 4 || m_nMonth == 6 || m_nMonth == 9 || m_nMonth == 11))
         return kIdsInvalidDay;
-    if (m_nYear < 100) m_nYear = ExpandTwoDigitYear(m_nYear, platform::GetSystemTime().wYear);
+    // A negative year is no two-digit year to place in the century window.
+    if (m_nYear < 0) return kIdsInvalidYear;
+    if (twoDigitYears && m_nYear < 100) m_nYear = ExpandTwoDigitYear(m_nYear, platform::GetSystemTime().wYear);
     if (m_nYear < 1601 || m_nYear > 30848) return kIdsInvalidYear;
     if (m_nMonth == 2 && (m_nDay > 29 || (m_nDay == 29 && !IsLeapYear(m_nYear))))
         return kIdsInvalidDay;

@@ -14,17 +14,29 @@ public:
     // weekday names, which are skipped; MMM, MMMM month names; quoted text literal). A null or
     // empty format means the user's short date format. A text starting with "%%today" (any
     // letter case), optionally followed by a signed number of days, stands for today's date
-    // that many days on, written in `format`. Returns 1 when exactly three date fields (day,
-    // month, year) were read and stores them, else 0; text left after the format is ignored.
+    // that many days on, whatever the format (0 when that leaves the range of file times).
+    // Returns 1 when exactly three date fields (day, month, year) were read and stores them,
+    // else 0; text left after the format is ignored.
     // Never reads beyond the end of the text; `text` may be null (refused).
     int ParseDate(const char* text, const char* format);
     int ParseDate(const std::string& text, const std::string& format);
 
     // Reads `text` as ParseDate does and checks the ranges; a two-digit year is placed in the
-    // century window around the current year. Returns 0 when the date is good, else the string
-    // id of the refusal: kIdsInvalidDate (unreadable), kIdsInvalidMonth, kIdsInvalidDay or
-    // kIdsInvalidYear. Shows nothing.
+    // century window around the current year; a negative year, and a "%%today" offset beyond
+    // the range of file times, is a year refusal. Returns 0 when the date is good, else the
+    // string id of the refusal: kIdsInvalidDate (unreadable), kIdsInvalidMonth, kIdsInvalidDay
+    // or kIdsInvalidYear. Shows nothing.
     int CheckDate(const char* text, const char* format = nullptr);
+
+    // Reads `text` as an ISO 8601 calendar date: a year of four or five digits, "-", a month of
+    // one or two digits, "-", a day of one or two digits, and nothing else (so "0024-05-31" is
+    // the year 24, out of range, not 2024). Returns 1 and stores
+    // the fields, else 0 and stores nothing.
+    int ParseIsoDate(const std::string& text);
+
+    // CheckDate for the command line: an ISO 8601 date (ParseIsoDate) whatever the locale,
+    // else the user's short date or "%%today".
+    int CheckDateOrIso(const char* text);
 
     // CheckDate with m_bEndOfDay cleared first. Returns 1 when the date is good, else 0 with
     // the string id of the refusal in *refusal (if not null), for the caller to show. A null
@@ -48,7 +60,12 @@ public:
     int m_nSecond = 0;
 
 private:
-    int ParseRange(const char* text, const char* end, const std::string& format);
+    // ParseDate; *outOfRange is set when a "%%today" offset leaves the range of file times.
+    int ParseRange(const char* text, const char* end, const std::string& format,
+                   bool* outOfRange);
+    // The range checks of CheckDate on the stored fields; `twoDigitYears` places a year below
+    // 100 in the century window (not for a year written with four digits).
+    int CheckFields(bool twoDigitYears);
 };
 
 // A year below 100 placed within 51 years of `currentYear` (in 2003, 55 is 1955 and 54 is

@@ -4,6 +4,7 @@
 
 #include "engine/engine_strings.h"
 #include "engine/text_helpers.h"
+#include "engine/file_record.h"
 #include "platform/drives.h"
 #include "platform/error_text.h"
 #include "platform/file_find.h"
@@ -148,55 +149,78 @@ bool CDirectoryScanner::IsAdmitted(const std::string& fullPath) {
 
 void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folder,
                                    const SearchFilter* filter) {
+    if (m_pProgressDlg != nullptr) m_pProgressDlg->SetStatus(folder);
+    const std::string root = WithSeparator(platform::NormalisedSeparators(folder));
+    int error = 0;
+    std::unique_ptr<platform::FolderHandle> start = platform::FolderHandle::OpenStart(root, &error);
+    if (start && start->IsVirtualFileSystem()) {
+        if (m_pProgressDlg != nullptr)
+            m_pProgressDlg->Skipped(SkipKind::kStartPath, folder,
+                                    LoadStringText(IDS_VIRTUAL_FILE_SYSTEM));
+        return;
+    }
+    if (!start) {
+        if (m_pProgressDlg != nullptr)
+            m_pProgressDlg->Skipped(SkipKind::kStartPath, folder, CFileRecord::ErrorCodeText(error));
+        return;
+    }
+    ++m_nStartFoldersOpened;
+
     // Depth-first with a stack of its own, so that the deepest tree the file system allows
     // cannot exhaust the call stack. Each level holds the subfolders still to walk, in the
-    // order the folder listed them.
+    // order the folder listed them, and the folder's handle while any remain: subfolders are
+    // opened from it, never by a path that a link swapped in could redirect.
     struct Level {
-        std::vector<std::string> subfolders;
+        std::unique_ptr<platform::FolderHandle> handle;
+        std::vector<Subfolder> subfolders;
         std::size_t next = 0;
     };
     std::vector<Level> stack(1);
-    ReadFolder(records, folder, filter, &stack.back().subfolders);
+    ReadFolder(records, *start, root, filter, &stack.back().subfolders);
+    stack.back().handle = std::move(start);
     while (!stack.empty()) {
         Level& top = stack.back();
         if (top.next >= top.subfolders.size() || Cancelled()) {
             stack.pop_back();
             continue;
         }
-        const std::string sub = std::move(top.subfolders[top.next++]);
+        const Subfolder sub = std::move(top.subfolders[top.next++]);
+        if (m_pProgressDlg != nullptr) m_pProgressDlg->SetStatus(sub.path);
+        std::unique_ptr<platform::FolderHandle> handle =
+            top.handle->OpenSub(sub.entry, sub.path, &error);
+        // A level whose last subfolder is taken needs its handle no more: deep trees then hold
+        // few folders open.
+        if (top.next >= top.subfolders.size()) top.handle.reset();
+        if (!handle) {
+            if (m_pProgressDlg != nullptr)
+                m_pProgressDlg->Skipped(SkipKind::kFolder, sub.path, CFileRecord::ErrorCodeText(error));
+            continue;
+        }
+        if (handle->IsVirtualFileSystem()) continue;  // /proc and its kind are never walked
         ++m_nFolderCount;
         Level level;
-        ReadFolder(records, sub, filter, &level.subfolders);
+        ReadFolder(records, *handle, sub.path, filter, &level.subfolders);
+        level.handle = std::move(handle);
         stack.push_back(std::move(level));
     }
 }
 
-void CDirectoryScanner::ReadFolder(RecordList& records, const std::string& folder,
-                                   const SearchFilter* filter,
-                                   std::vector<std::string>* subfolders) {
-    std::string normalised = platform::NormalisedSeparators(folder);
-    normalised = WithSeparator(normalised);
-    if (m_pProgressDlg != nullptr) m_pProgressDlg->SetStatus(folder);
-    if (platform::IsVirtualFileSystemRoot(normalised)) return;
-
+void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHandle& handle,
+                                   const std::string& folder, const SearchFilter* filter,
+                                   std::vector<Subfolder>* subfolders) {
     platform::FileFinder finder;
-    bool more = finder.First(normalised);
-    const bool isStart = m_nFolderCount == 1;
-    if (!more && finder.ErrorCode() != 0) {
-        if (m_pProgressDlg != nullptr)
-            m_pProgressDlg->Skipped(isStart ? SkipKind::kStartPath : SkipKind::kFolder, folder,
-                                    platform::ErrorText(finder.ErrorCode()));
-    } else if (isStart) {
-        ++m_nStartFoldersOpened;
-    }
+    bool more = finder.First(handle);
+    if (!more && finder.ErrorCode() != 0 && m_pProgressDlg != nullptr)
+        m_pProgressDlg->Skipped(SkipKind::kFolder, folder,
+                                CFileRecord::ErrorCodeText(finder.ErrorCode()));
     for (; more; more = finder.Next()) {
         if (Cancelled()) break;
         const platform::FindData& fd = finder.Data();
         if ((fd.dwFileAttributes & platform::kAttrDirectory) == 0) {
-            const std::string fullPath = normalised + fd.cFileName;
+            const std::string fullPath = folder + fd.cFileName;
             if (!IsAdmitted(fullPath)) continue;
             if (filter != nullptr && filter->Rejects(fd)) continue;
-            records.push_back(std::make_unique<CFileRecord>(fd, normalised));
+            records.push_back(std::make_unique<CFileRecord>(fd, folder));
             if (m_pProgressDlg != nullptr) {
                 char text[256];
                 std::snprintf(text, sizeof text, LoadStringText(IDS_FOUND_FILES_IN_FOLDERS),
@@ -204,7 +228,7 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const std::string& folde
                 m_pProgressDlg->SetStatus(text);
             }
         } else if (fd.cFileName != "." && fd.cFileName != "..") {
-            subfolders->push_back(normalised + fd.cFileName + kSep);
+            subfolders->push_back({fd, folder + fd.cFileName + kSep});
         }
     }
 }

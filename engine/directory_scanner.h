@@ -31,7 +31,8 @@ public:
     // One start folder: the masks' folder parts are matched below it.
     void ScanRootFolder(RecordList& records, const std::string& folder,
                         const SearchFilter* filter);
-    // Walks `folder` and everything below it.
+    // Walks `folder` and everything below it; a folder that cannot be opened (or a start folder
+    // on a virtual file system) is passed over and reported.
     void WalkFolder(RecordList& records, const std::string& folder, const SearchFilter* filter);
     // Compiles the mask pieces of `maskString` (";"-separated, "~" excludes) into m_masks.
     void BuildMaskList(const std::string& maskString);
@@ -46,10 +47,19 @@ public:
     int m_nStartFoldersOpened = 0;  // start folders of the last ScanPathList that could be read
 
 private:
+    // A subfolder found by a listing: its facts (to open it and check it is still the folder
+    // listed) and its full path, ending in the separator.
+    struct Subfolder {
+        platform::FindData entry;
+        std::string path;
+    };
+
     bool Cancelled() const { return m_pProgressDlg != nullptr && m_pProgressDlg->Cancelled(); }
-    // Lists one folder: records its admitted files and returns its subfolders in order.
-    void ReadFolder(RecordList& records, const std::string& folder, const SearchFilter* filter,
-                    std::vector<std::string>* subfolders);
+    // Lists the open folder `handle` (whose path is `folder`): records its admitted files and
+    // returns its subfolders in order.
+    void ReadFolder(RecordList& records, const platform::FolderHandle& handle,
+                    const std::string& folder, const SearchFilter* filter,
+                    std::vector<Subfolder>* subfolders);
 };
 
 // Expands the local-disk keyword and server names and splits ";" lists into `out`, one folder

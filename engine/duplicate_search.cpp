@@ -1,9 +1,11 @@
 #include "engine/duplicate_search.h"
 
 #include <algorithm>
+#include <functional>
 #include <cinttypes>
 #include <cstdio>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "engine/engine_strings.h"
 #include "engine/fingerprint_worker.h"
@@ -31,18 +33,16 @@ std::string SummaryText(int duplicateCount, std::int64_t duplicateBytes) {
 }
 
 bool IsSameFile(const CFileRecord& a, const CFileRecord& b) {
-#ifdef _WIN32
+    if (a.HasIdentity() && b.HasIdentity())
+        return a.m_nDevice == b.m_nDevice && a.m_nInode == b.m_nInode;
+    // Records never read have no identity yet (the Windows scan gives none): their paths tell.
+    if (!platform::kPathsIgnoreCase) return a.m_strPath == b.m_strPath;
     if (a.m_strPath.size() != b.m_strPath.size()) return false;
     for (std::size_t i = 0; i < a.m_strPath.size(); ++i)
         if (UpperCaseByte(static_cast<unsigned char>(a.m_strPath[i])) !=
             UpperCaseByte(static_cast<unsigned char>(b.m_strPath[i])))
             return false;
     return true;
-#else
-    if (a.m_nInode != 0 || b.m_nInode != 0)
-        return a.m_nDevice == b.m_nDevice && a.m_nInode == b.m_nInode;
-    return a.m_strPath == b.m_strPath;
-#endif
 }
 
 DuplicateSearch::DuplicateSearch(ProgressSink* progress) : m_pProgress(progress) {}
@@ -53,6 +53,10 @@ DuplicateSearch::Outcome DuplicateSearch::Run(const SearchOptions& options,
     m_nStartFoldersOpened = 0;
     std::vector<std::string> paths;
     SplitString(options.paths, paths, ";");
+    // Blanks around the elements of a list are no part of the names; a single start path is
+    // walked exactly as typed (a folder name may end in a blank).
+    if (paths.size() > 1)
+        for (std::string& path : paths) TrimBlanks(path);
     RecordList records;
     if (!CollectFiles(records, paths, options.mask, &options.filter))
         return kCancelledWhileScanning;
@@ -85,6 +89,12 @@ bool CanPair(const CFileRecord& r) {
     return !r.IsUnreadable() && (r.m_dwAttributes & platform::kAttrDirectory) == 0;
 }
 
+struct IdentityHash {
+    std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& id) const {
+        return std::hash<std::uint64_t>()(id.second * 0x9E3779B97F4A7C15ULL ^ id.first);
+    }
+};
+
 std::uint64_t FingerprintKey(const CFileRecord& r) {
     return (static_cast<std::uint64_t>(r.m_dwCrc) << 32) | r.m_dwChecksum;
 }
@@ -92,11 +102,12 @@ std::uint64_t FingerprintKey(const CFileRecord& r) {
 }  // namespace
 
 // The pairwise loop takes each remaining record N in order and moves every later record P of
-// the same size with N's fingerprints, other than N's own file, into N's group. Within one
-// fingerprint class that means: the first record heads the only group of the class and takes
-// every later record that is not its own file; what it leaves behind are all its own file
-// again and can pair with nothing. So one pass per size class over a table of fingerprint
-// classes gives the loop's rows in the loop's order.
+// the same size and the same contents, other than N's own file, into N's group. Fingerprints
+// sort a size class into classes of possible copies; within one, the first record heads a
+// group and takes every later record whose contents equal its own byte for byte; a record
+// that is the head's own file, or a file already in the group, is passed over (listing one
+// file twice would let a user delete every copy); records with other contents are left for
+// the next head of the class. The groups come out at their heads' places, as in the loop.
 void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results) {
     if (m_pProgress != nullptr) {
         m_pProgress->SetTotal(static_cast<std::int64_t>(records.size()));
@@ -119,6 +130,7 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
         classEndAt[start] = end;
     }
     FingerprintWorker worker(std::move(needed), m_details);
+    const std::function<bool()> stop = [this] { return Cancelled(); };
     // Members of the group headed by a record of the current size class, by record index.
     std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
     std::size_t classEnd = 0;
@@ -134,20 +146,22 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
             groups.clear();
             classEnd = classEndAt[i];
             if (classEnd - i < 2) continue;
-            const bool ready =
-                worker.EnsureReady(readyAfter[i], [this] { return Cancelled(); });
-            if (!ready || Cancelled()) break;
-            std::unordered_map<std::uint64_t, std::size_t> headOf;
+            if (!worker.EnsureReady(readyAfter[i], stop) || Cancelled()) break;
+            std::unordered_map<std::uint64_t, std::size_t> classOf;
+            std::vector<std::vector<std::size_t>> candidates;
             for (std::size_t k = i; k < classEnd; ++k) {
-                if (records[k]->IsUnreadable() && m_pProgress != nullptr)
-                    m_pProgress->Skipped(SkipKind::kFile, records[k]->m_strPath,
-                                         records[k]->ReadErrorText());
+                if (records[k]->IsUnreadable()) ReportUnreadable(*records[k]);
                 if (!CanPair(*records[k])) continue;
-                const auto inserted = headOf.emplace(FingerprintKey(*records[k]), k);
-                if (inserted.second) continue;
-                const std::size_t head = inserted.first->second;
-                if (!IsSameFile(*records[head], *records[k])) groups[head].push_back(k);
+                const auto inserted = classOf.emplace(FingerprintKey(*records[k]), candidates.size());
+                if (inserted.second) candidates.emplace_back();
+                candidates[inserted.first->second].push_back(k);
             }
+            for (const std::vector<std::size_t>& candidate : candidates)
+                if (candidate.size() >= 2 && !ConfirmGroups(records, candidate, groups, taken)) {
+                    classEnd = n;  // stopped: nothing more is grouped
+                    break;
+                }
+            if (Cancelled()) break;
         }
 
         const auto group = groups.find(i);
@@ -167,4 +181,72 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
             m_pProgress->SetStatus(text);
         }
     }
+}
+
+bool DuplicateSearch::ConfirmGroups(RecordList& records, std::vector<std::size_t> pending,
+                                    std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
+                                    std::vector<char>& passedOver) {
+    const std::function<bool()> stop = [this] { return Cancelled(); };
+    while (pending.size() >= 2) {
+        const std::size_t head = pending[0];
+        std::vector<std::size_t> members, rest;
+        // The files already in the group: by identity (every read record has one), in a set so
+        // that a group of many copies stays linear.
+        std::unordered_set<std::pair<std::uint64_t, std::uint64_t>, IdentityHash> inGroup;
+        bool headLost = false;
+        for (std::size_t p = 1; p < pending.size(); ++p) {
+            const std::size_t k = pending[p];
+            if (headLost) {
+                rest.push_back(k);
+                continue;
+            }
+            // The head's own file, or a file already in the group, pairs with nothing: every
+            // other copy of it is in this group. It is never listed.
+            CFileRecord& candidate = *records[k];
+            if (IsSameFile(*records[head], candidate)) continue;
+            bool listed = false;
+            if (candidate.HasIdentity())
+                listed = inGroup.count({candidate.m_nDevice, candidate.m_nInode}) != 0;
+            else
+                for (std::size_t member : members)
+                    listed = listed || IsSameFile(*records[member], candidate);
+            if (listed) {
+                passedOver[k] = 1;
+                continue;
+            }
+            int error = 0;
+            switch (m_compare(*records[head], candidate, stop, nullptr, &error)) {
+                case ContentMatch::kSame:
+                    members.push_back(k);
+                    if (candidate.HasIdentity())
+                        inGroup.insert({candidate.m_nDevice, candidate.m_nInode});
+                    break;
+                case ContentMatch::kDifferent: rest.push_back(k); break;
+                case ContentMatch::kSecondUnreadable:
+                    candidate.MarkUnreadable(error);
+                    ReportUnreadable(candidate);
+                    break;
+                case ContentMatch::kFirstUnreadable:
+                    // The head changed under the search: what it confirmed proves nothing.
+                    records[head]->MarkUnreadable(error);
+                    ReportUnreadable(*records[head]);
+                    headLost = true;
+                    rest.insert(rest.end(), members.begin(), members.end());
+                    rest.push_back(k);
+                    members.clear();
+                    inGroup.clear();
+                    break;
+                case ContentMatch::kStopped: return false;
+            }
+        }
+        if (!members.empty()) groups[head] = std::move(members);
+        std::sort(rest.begin(), rest.end());
+        pending = std::move(rest);
+    }
+    return true;
+}
+
+void DuplicateSearch::ReportUnreadable(const CFileRecord& record) {
+    if (m_pProgress != nullptr)
+        m_pProgress->Skipped(SkipKind::kFile, record.m_strPath, record.ReadErrorText());
 }

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
 #include "engine/directory_scanner.h"
+#include "engine/file_check.h"
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
 #include "engine/search_filter.h"
@@ -26,9 +29,11 @@ std::string FormatSizeText(double bytes);
 // The status-bar summary of a search ("发现 N 个重复文件 (size)"), or "" when it found nothing.
 std::string SummaryText(int duplicateCount, std::int64_t duplicateBytes);
 
-// True when two records name one file: the same device and inode on POSIX (overlapping start
-// paths, hard links), the same path ignoring case on Windows. Removing one such record would
-// free nothing, so they are never listed as duplicates of each other.
+// True when two records name one file: the same device and inode (Windows: volume serial and
+// file index) — overlapping start paths, bind mounts, hard links. Records without an identity
+// compare their paths (ignoring case where the file system does). Removing one such record
+// would free nothing, so they are never listed as duplicates of each other, nor twice in one
+// group.
 bool IsSameFile(const CFileRecord& a, const CFileRecord& b);
 
 class DuplicateSearch {
@@ -42,7 +47,8 @@ public:
     // and stops the search when it says so.
     explicit DuplicateSearch(ProgressSink* progress);
 
-    // The whole search: clears `results`, splits the start paths once, scans, sorts and groups.
+    // The whole search: clears `results`, splits the start paths once (blanks around the
+    // elements of a list of more than one are removed), scans, sorts and groups.
     Outcome Run(const SearchOptions& options, ResultsModel& results);
 
     // Scans the start path specs `paths` with `mask` into `records` and, unless cancelled,
@@ -61,8 +67,20 @@ public:
 
     // The fingerprints this search computes: both.
     DetailsRequest m_details;
+    // How two files of one size and one fingerprint are confirmed to be copies: byte by byte.
+    // Replaceable so that tests can drive the grouping with records that have no files.
+    std::function<ContentMatch(const CFileRecord&, const CFileRecord&,
+                               const std::function<bool()>&, std::string*, int*)>
+        m_compare = CompareContents;
 
 private:
+    // Splits one class of possible copies (record indexes in order, same size and fingerprints)
+    // into groups by contents, adding them to `groups` by head; records of a file already in
+    // a group are marked in `passedOver`. False when stopped.
+    bool ConfirmGroups(RecordList& records, std::vector<std::size_t> pending,
+                       std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
+                       std::vector<char>& passedOver);
+    void ReportUnreadable(const CFileRecord& record);
     bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
 
     ProgressSink* m_pProgress;

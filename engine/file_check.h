@@ -26,7 +26,9 @@ enum class ContentMatch {
 };
 
 // Compares the contents of two scanned files of one size byte for byte, each read at most to
-// its scanned size. `stop` (may be empty) is asked between blocks; *reason (if not null)
-// receives the reason when a file could not be read.
+// its scanned size. `stop` (may be empty) is asked between blocks; *reason and *error (if not
+// null) receive the reason and its code (CFileRecord::ErrorCodeText) when a file could not be
+// read.
 ContentMatch CompareContents(const CFileRecord& a, const CFileRecord& b,
-                             const std::function<bool()>& stop, std::string* reason = nullptr);
+                             const std::function<bool()>& stop, std::string* reason = nullptr,
+                             int* error = nullptr);

@@ -3,6 +3,7 @@
 #include "engine/checksum.h"
 #include "engine/engine_strings.h"
 #include "platform/error_text.h"
+#include "platform/file_reader.h"
 
 namespace {
 
@@ -36,16 +37,45 @@ void CFileRecord::ComputeDetails(const DetailsRequest& request) {
     if (m_dwAttributes & platform::kAttrDirectory) return;
     m_dwChecksum = 0;
     m_dwCrc = 0;
+    m_bUnreadable = true;
+    platform::FileReader reader;
+    if (!reader.Open(m_strPath)) {
+        m_nReadError = platform::LastErrorCode();
+        m_bDetailsKnown = true;
+        return;
+    }
+    // A file that is not the one the scan found (swapped, or changed since) is never paired.
+    m_nReadError = CheckIdentity(reader.Identity());
+    if (m_nReadError == 0 && !HasIdentity()) {
+        m_nDevice = reader.Identity().device;
+        m_nInode = reader.Identity().inode;
+    }
     std::uint64_t bytesRead = 0;
-    int error = 0;
-    const bool ok = ChecksumFile(m_strPath, request.g_bComputeChecksum ? &m_dwChecksum : nullptr,
-                                 request.g_bComputeCrc ? &m_dwCrc : nullptr, &bytesRead, &error);
-    m_bUnreadable = !ok || bytesRead != static_cast<std::uint64_t>(m_nSize);
-    m_nReadError = ok ? 0 : error;
+    if (m_nReadError == 0) {
+        const std::uint64_t size = static_cast<std::uint64_t>(m_nSize);
+        m_nReadError = ReadFingerprints(reader, size,
+                                        request.g_bComputeChecksum ? &m_dwChecksum : nullptr,
+                                        request.g_bComputeCrc ? &m_dwCrc : nullptr, &bytesRead,
+                                        request.stop);
+        if (m_nReadError == -1) return;  // stopped: neither known nor read
+        if (m_nReadError == 0 && bytesRead != size) m_nReadError = kErrorChanged;
+    }
+    m_bUnreadable = m_nReadError != 0;
     m_bDetailsKnown = true;
 }
 
-std::string CFileRecord::ReadErrorText() const {
-    if (m_nReadError != 0) return platform::ErrorText(m_nReadError);
-    return LoadStringText(IDS_FILE_CHANGED);
+int CFileRecord::CheckIdentity(const platform::FileIdentity& identity) const {
+    if (HasIdentity() && (identity.device != m_nDevice || identity.inode != m_nInode))
+        return platform::kErrorReplaced;
+    if (identity.size != static_cast<std::uint64_t>(m_nSize) || identity.lastWrite != m_ftWrittenUtc)
+        return kErrorChanged;
+    return 0;
 }
+
+std::string CFileRecord::ErrorCodeText(int code) {
+    if (code == kErrorChanged) return LoadStringText(IDS_FILE_CHANGED);
+    if (code == platform::kErrorReplaced) return LoadStringText(IDS_FILE_REPLACED);
+    return platform::ErrorText(code);
+}
+
+std::string CFileRecord::ReadErrorText() const { return ErrorCodeText(m_nReadError); }

@@ -15,8 +15,10 @@ void FingerprintWorker::Stop() {
     if (m_thread.joinable()) m_thread.join();
 }
 
-void FingerprintWorker::Compute(std::size_t k) {
-    m_records[k]->ComputeDetails(m_request);
+void FingerprintWorker::Compute(std::size_t k, const std::function<bool()>& stop) {
+    DetailsRequest request = m_request;
+    request.stop = stop;
+    m_records[k]->ComputeDetails(request);
     m_done[k].store(true, std::memory_order_release);
 }
 
@@ -33,6 +35,6 @@ void FingerprintWorker::Run() {
     while (!m_stop.load(std::memory_order_relaxed)) {
         const std::size_t k = m_next.fetch_add(1, std::memory_order_relaxed);
         if (k >= m_records.size()) return;
-        Compute(k);
+        Compute(k, [this] { return m_stop.load(std::memory_order_relaxed); });
     }
 }

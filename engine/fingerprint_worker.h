@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -23,14 +24,14 @@ public:
     FingerprintWorker& operator=(const FingerprintWorker&) = delete;
 
     // Returns once the first `count` records have their fingerprints. `between(...)` is called
-    // on this thread after every record it computes itself; when it returns true the wait is
-    // given up and EnsureReady returns false.
+    // on this thread after every record it computes itself, and between the blocks of a large
+    // file; when it returns true the wait is given up and EnsureReady returns false.
     template <typename Between>
     bool EnsureReady(std::size_t count, Between between) {
         while (m_next.load(std::memory_order_relaxed) < count) {
             const std::size_t k = m_next.fetch_add(1, std::memory_order_relaxed);
             if (k >= m_records.size()) break;
-            Compute(k);
+            Compute(k, between);
             if (between()) return false;
         }
         for (std::size_t k = 0; k < count && k < m_records.size(); ++k) {
@@ -39,7 +40,7 @@ public:
             while (!m_done[k].load(std::memory_order_acquire)) {
                 const std::size_t next = m_next.fetch_add(1, std::memory_order_relaxed);
                 if (next < m_records.size()) {
-                    Compute(next);
+                    Compute(next, between);
                     if (between()) return false;
                 } else if (!WaitFor(k)) {
                     return false;
@@ -53,7 +54,8 @@ public:
     void Stop();
 
 private:
-    void Compute(std::size_t k);
+    // Computes record k; `stop` is asked between the blocks of a large file.
+    void Compute(std::size_t k, const std::function<bool()>& stop);
     bool WaitFor(std::size_t k);
     void Run();
 

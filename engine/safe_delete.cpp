@@ -64,13 +64,13 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
             continue;
         }
         bool same = false;
-        std::string why = LoadStringText(IDS_DELETE_DIFFERENT);
+        std::string why = LoadStringText(IDS_CONTENTS_DIFFER);
         for (std::size_t k = 0; k < c.stayCount && !same; ++k) {
             const CFileRecord& copy = *model.Row(stays[c.firstStay + k]).record;
             std::string readError;
             switch (CompareContents(file, copy, stop, &readError)) {
                 case ContentMatch::kSame: same = true; break;
-                case ContentMatch::kDifferent: why = LoadStringText(IDS_DELETE_DIFFERENT); break;
+                case ContentMatch::kDifferent: why = LoadStringText(IDS_CONTENTS_DIFFER); break;
                 case ContentMatch::kFirstUnreadable:
                     why = readError;
                     k = c.stayCount;  // the file itself cannot be read: no copy will help

@@ -31,6 +31,30 @@ int ParseSizeText(const std::string& text, std::int64_t* value) {
     return 0;
 }
 
+int ParseSizeTextStrict(const std::string& text, std::int64_t* value) {
+    std::size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+    if (digits == 0) {
+        if (!text.empty()) return kIdsInvalidFileSize;
+        *value = 0;
+        return 0;
+    }
+    if (text.size() > digits + 1) return kIdsInvalidFileSize;
+    std::int64_t multiplier = 1;
+    if (text.size() == digits + 1) {
+        const char unit = text[digits];
+        if (unit == 'K' || unit == 'k') multiplier = 1024;
+        else if (unit == 'M' || unit == 'm') multiplier = 1048576;
+        else return kIdsInvalidFileSize;
+    }
+    // Saturates rather than wraps, so a long row of digits is refused below.
+    std::int64_t number = 0;
+    ReadSignedDecimal(text.data(), text.data() + digits, &number);
+    if (number > kLargestSizeLimit / multiplier) return kIdsInvalidFileSize;
+    *value = number * multiplier;
+    return 0;
+}
+
 int CheckSizeLimits(std::int64_t minSize, std::int64_t maxSize) {
     return (minSize != 0 && maxSize != 0 && minSize > maxSize) ? kIdsInvalidFileSize : 0;
 }

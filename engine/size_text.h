@@ -13,6 +13,16 @@
 // and sets *value, or returns kIdsInvalidFileSize ("不正确文件大小!") and leaves *value alone.
 int ParseSizeText(const std::string& text, std::int64_t* value);
 
+// The largest limit accepted, in bytes (2097151K and 2047M are the largest in K and M).
+constexpr std::int64_t kLargestSizeLimit = 2147483647;
+
+// The command line's stricter reading, where a typing slip must not pass silently: the whole
+// text is decimal digits, optionally followed by one K, k, M or m, and nothing else (no blanks,
+// no sign, nothing after the letter). An empty text is no limit (0). Results above
+// kLargestSizeLimit are refused. Returns 0 and sets *value, or kIdsInvalidFileSize and leaves
+// *value alone.
+int ParseSizeTextStrict(const std::string& text, std::int64_t* value);
+
 // kIdsInvalidFileSize when both limits are set (nonzero) and the minimum is above the maximum,
 // else 0.
 int CheckSizeLimits(std::int64_t minSize, std::int64_t maxSize);

@@ -70,10 +70,22 @@ const StringTableEntry kStrings[] = {
     // Why a file was passed over or kept, where the system gives no reason of its own.
     {2230, "文件在搜索期间已改变"},
 
+    // The command line's own messages.
+    {2231, "%d 个文件不能完整读取, 未列出"},
+    {2232, "没有起始路径"},
+    {2233, "没有一个起始路径能打开"},
+    {2234, "可接受的最大值: %" PRId64 " 字节, %" PRId64 "K 或 %" PRId64 "M"},
+    {2235, "不能写入标准输出: %s"},
+
+    // More reasons for a file passed over or kept.
+    {2240, "文件在搜索期间已被替换"},
+    {2241, "内容与保留的副本不同"},
+    {2242, "虚拟文件系统, 不搜索"},
+    {2243, "没有保留的副本"},
+
     // The delete command's checks and its message about files that stayed.
     {2250, "正在检查和删除文件..."},
     {2251, "以下文件没有被删除:"},
-    {2252, "内容与保留的副本不同"},
     {2253, "该组的所有文件都被选择, 保留这最后一份"},
     {2254, "系统无法删除此文件"},
     {2255, "还有 %d 个文件没有被删除"},

@@ -1,5 +1,4 @@
-// Where the local disks and the network shares of a server are mounted, and which folders
-// belong to virtual file systems that a walk must not enter.
+// Where the local disks and the network shares of a server are mounted.
 #pragma once
 
 #include <string>
@@ -13,10 +12,6 @@ std::vector<std::string> LocalFixedDiskRoots();
 // Disk shares of `server` (the name without leading separators). Returns false when the
 // server's shares cannot be enumerated; `shares` then holds what was found before the error.
 bool ServerDiskShares(const std::string& server, std::vector<std::string>* shares);
-
-// True when `folder` (with or without a trailing separator) is the mount point of a virtual
-// file system (proc, sysfs, devtmpfs, ...). The mount table is read once per MountTableScope.
-bool IsVirtualFileSystemRoot(const std::string& folder);
 
 // Keeps one reading of the mount table for the life of the object (one scan), so that the
 // walk does not read it per folder. Without a scope every call reads the table anew.

@@ -5,6 +5,10 @@
 
 namespace platform {
 
+// Not a system code: the file or folder was replaced (by a link, or by another file) since the
+// scan listed it. The engine words it in its own text.
+constexpr int kErrorReplaced = -2;
+
 // The code of the last failed system call of this thread (errno, or GetLastError on Windows).
 int LastErrorCode();
 

@@ -24,6 +24,13 @@ constexpr char kPathSeparator = '\\';
 constexpr char kPathSeparator = '/';
 #endif
 
+// Whether two paths that differ only in letter case name one file.
+#ifdef _WIN32
+constexpr bool kPathsIgnoreCase = true;
+#else
+constexpr bool kPathsIgnoreCase = false;
+#endif
+
 // `path` with "/" read as the separator where the separator is another byte (a typed
 // "C:/Data" is "C:\Data" on Windows); unchanged where "/" is the separator.
 inline std::string NormalisedSeparators(std::string path) {
@@ -48,6 +55,35 @@ struct FindData {
     std::uint64_t nInode = 0;
 };
 
+// An open folder of a walk. Subfolders are opened from it, not by their path, so that a folder
+// swapped for a link (or for another folder) while the walk runs is never entered, and paths
+// longer than the system's limit are walked too.
+class FolderHandle {
+public:
+    ~FolderHandle();
+    FolderHandle(const FolderHandle&) = delete;
+    FolderHandle& operator=(const FolderHandle&) = delete;
+
+    // Opens the start folder `path` (ending in the separator or not) as the user named it: a
+    // link the user names is followed, nothing below it is. Null with the system's error code
+    // in *error when it cannot be opened as a folder.
+    static std::unique_ptr<FolderHandle> OpenStart(const std::string& path, int* error);
+    // Opens the subfolder `entry` that FileFinder listed in this folder, without following a
+    // link; it must still be the folder that was listed (same device and inode), else the
+    // result is null with kErrorReplaced. `path` is its full path, ending in the separator.
+    std::unique_ptr<FolderHandle> OpenSub(const FindData& entry, const std::string& path,
+                                          int* error) const;
+    // True when the folder lies on a virtual file system (proc, sysfs, cgroup, ...), asked of
+    // the file system itself: such folders are never walked (reading their files may never end).
+    bool IsVirtualFileSystem() const;
+
+private:
+    FolderHandle() = default;
+    friend class FileFinder;
+    int m_fd = -1;       // POSIX: the open folder
+    std::string m_path;  // the folder's path, ending in the separator
+};
+
 // Lists the entries of one folder, in the order the file system returns them. Only folders and
 // regular files are reported: symbolic links, FIFOs, sockets and devices are skipped, so a
 // walker never enters or reads them. "." and ".." are reported where the system has them.
@@ -61,6 +97,8 @@ public:
     // Starts listing `folder` (which ends in the separator). False when the folder cannot be
     // opened or holds nothing to report; then there is no current entry.
     bool First(const std::string& folder);
+    // The same for a folder opened by handle (see FolderHandle).
+    bool First(const FolderHandle& folder);
     // Moves to the next entry; false at the end or on an error.
     bool Next();
     // Why the last First failed: the system's error code (see platform/error_text.h), or 0

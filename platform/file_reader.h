@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_identity.h"
+
 namespace platform {
 
 class FileReader {
@@ -14,18 +16,21 @@ public:
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    // Opens `path` read-only for a sequential read. Fails for anything that is not a regular
-    // file (a FIFO swapped in since the scan must never block the search).
+    // Opens `path` read-only for a sequential read, without following a link (see
+    // QueryFileIdentity). Fails for anything that is not a regular file (a FIFO swapped in
+    // since the scan must never block the search); LastErrorCode() then tells why.
     bool Open(const std::string& path);
+    // The identity of the open file, as the system reports it for the handle.
+    const FileIdentity& Identity() const { return m_identity; }
     // The size of the open file when it was opened.
-    std::uint64_t SizeAtOpen() const { return m_size; }
+    std::uint64_t SizeAtOpen() const { return m_identity.size; }
     // Reads up to `size` bytes with one call of the system; returns the count read (fewer
     // than asked at the end of the file, and rarely before it), 0 at the end, -1 on an error.
     long Read(void* buffer, std::size_t size);
     void Close();
 
 private:
-    std::uint64_t m_size = 0;
+    FileIdentity m_identity;
 #ifdef _WIN32
     void* m_handle = nullptr;
 #else

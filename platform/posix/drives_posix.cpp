@@ -56,19 +56,11 @@ std::vector<MountEntry> ReadMountTableFromSystem() {
 
 struct MountTableData {
     std::vector<MountEntry> entries;
-    std::set<std::string> virtualRoots;  // mount points of virtual file systems
 };
 
 MountTableData ReadMountTable() {
-    static const std::set<std::string> kVirtual = {
-        "proc",    "sysfs",      "devtmpfs", "devpts",      "cgroup",   "cgroup2",
-        "debugfs", "tracefs",    "securityfs", "pstore",    "bpf",      "configfs",
-        "fusectl", "mqueue",     "hugetlbfs", "autofs",     "binfmt_misc", "efivarfs",
-        "rpc_pipefs", "nsfs"};
     MountTableData data;
     data.entries = ReadMountTableFromSystem();
-    for (const MountEntry& e : data.entries)
-        if (kVirtual.count(e.type) != 0) data.virtualRoots.insert(e.target);
     return data;
 }
 
@@ -85,11 +77,6 @@ const MountTableData& MountTable(MountTableData* fresh) {
 
 std::string WithSeparator(std::string path) {
     if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
-std::string WithoutSeparator(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
     return path;
 }
 
@@ -160,12 +147,6 @@ bool ServerDiskShares(const std::string& server, std::vector<std::string>* share
         if (SameServer(host, server)) shares->push_back(WithSeparator(e.target));
     }
     return true;
-}
-
-bool IsVirtualFileSystemRoot(const std::string& folder) {
-    if (folder.empty() || folder[0] != '/') return false;
-    MountTableData fresh;
-    return MountTable(&fresh).virtualRoots.count(WithoutSeparator(folder)) != 0;
 }
 
 MountTableScope::MountTableScope() {

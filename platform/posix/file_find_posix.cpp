@@ -1,6 +1,8 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,7 +13,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/error_text.h"
 #include "platform/file_find.h"
+#include "platform/posix/open_nofollow.h"
 
 namespace platform {
 
@@ -162,13 +166,21 @@ void FileFinder::Close() {
 
 bool FileFinder::First(const std::string& folder) {
     Close();
-    // A start folder the user names through a symbolic link is opened; links met inside a
-    // folder are never reported, so the walk never follows one. O_NONBLOCK keeps a FIFO
-    // swapped in for a folder from blocking the open.
-    std::string path = folder.empty() ? std::string(".") : folder;
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    int error = 0;
+    const std::unique_ptr<FolderHandle> handle = FolderHandle::OpenStart(folder, &error);
+    if (!handle) {
+        m_error = error;
+        return false;
+    }
+    return First(*handle);
+}
+
+bool FileFinder::First(const FolderHandle& folder) {
+    Close();
     m_error = 0;
-    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    // The listing reads through a descriptor of its own; the handle stays open for the
+    // subfolders.
+    const int fd = fcntl(folder.m_fd, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) {
         m_error = errno;
         return false;
@@ -179,6 +191,7 @@ bool FileFinder::First(const std::string& folder) {
         close(fd);
         return false;
     }
+    rewinddir(dir);
     // The whole listing first (the entry type, where the file system gives it, spares asking
     // about what is skipped), then the facts of every entry, on two cores for large folders.
     std::vector<FindData>& entries = m_impl->entries;
@@ -210,6 +223,73 @@ bool FileFinder::Next() {
         return true;
     }
     return false;
+}
+
+FolderHandle::~FolderHandle() {
+    if (m_fd >= 0) close(m_fd);
+}
+
+std::unique_ptr<FolderHandle> FolderHandle::OpenStart(const std::string& path, int* error) {
+    std::string name = path.empty() ? std::string(".") : path;
+    while (name.size() > 1 && name.back() == '/') name.pop_back();
+    // O_NONBLOCK keeps a FIFO named as a start folder from blocking the open.
+    const int fd = open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        *error = errno;
+        return nullptr;
+    }
+    std::unique_ptr<FolderHandle> handle(new FolderHandle);
+    handle->m_fd = fd;
+    handle->m_path = path;
+    return handle;
+}
+
+std::unique_ptr<FolderHandle> FolderHandle::OpenSub(const FindData& entry, const std::string& path,
+                                                    int* error) const {
+    const int fd = openat(m_fd, entry.cFileName.c_str(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        // A link swapped in for the folder fails here (ELOOP, or ENOTDIR for a link to a file).
+        *error = errno == ELOOP || errno == ENOTDIR ? kErrorReplaced : errno;
+        return nullptr;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0 || DeviceOf(st) != entry.nDevice || st.st_ino != entry.nInode) {
+        close(fd);
+        *error = kErrorReplaced;
+        return nullptr;
+    }
+    std::unique_ptr<FolderHandle> handle(new FolderHandle);
+    handle->m_fd = fd;
+    handle->m_path = path;
+    return handle;
+}
+
+bool FolderHandle::IsVirtualFileSystem() const {
+    struct statfs fs;
+    if (fstatfs(m_fd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+        case PROC_SUPER_MAGIC:
+        case SYSFS_MAGIC:
+        case DEVPTS_SUPER_MAGIC:
+        case CGROUP_SUPER_MAGIC:
+        case CGROUP2_SUPER_MAGIC:
+        case DEBUGFS_MAGIC:
+        case TRACEFS_MAGIC:
+        case SECURITYFS_MAGIC:
+        case PSTOREFS_MAGIC:
+        case BPF_FS_MAGIC:
+        case 0x62656570:  // configfs
+        case 0x65735543:  // fusectl
+        case 0x19800202:  // mqueue
+        case HUGETLBFS_MAGIC:
+        case AUTOFS_SUPER_MAGIC:
+        case BINFMTFS_MAGIC:
+        case EFIVARFS_MAGIC:
+            return true;
+        default:
+            return false;
+    }
 }
 
 std::uint32_t GetFileAttributes(const std::string& path) {

@@ -5,21 +5,59 @@
 #include <cerrno>
 
 #include "platform/file_reader.h"
+#include "platform/posix/open_nofollow.h"
 
 namespace platform {
+
+namespace {
+
+void FillIdentity(const struct stat& st, FileIdentity* out) {
+    out->device = DeviceOf(st);
+    out->inode = st.st_ino;
+    out->size = static_cast<std::uint64_t>(st.st_size);
+    out->lastWrite = FileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+}
+
+// Opens `path` as a regular file, without following a link and without blocking on a FIFO.
+int OpenRegular(const std::string& path, struct stat* st) {
+    const int fd = OpenNoFollow(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return -1;
+    if (fstat(fd, st) != 0) {
+        const int saved = errno;
+        close(fd);
+        errno = saved;
+        return -1;
+    }
+    if (!S_ISREG(st->st_mode)) {
+        close(fd);
+        errno = S_ISDIR(st->st_mode) ? EISDIR : EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+bool QueryFileIdentity(const std::string& path, FileIdentity* out, int* error) {
+    struct stat st;
+    const int fd = OpenRegular(path, &st);
+    if (fd < 0) {
+        if (error != nullptr) *error = errno;
+        return false;
+    }
+    close(fd);
+    FillIdentity(st, out);
+    return true;
+}
 
 FileReader::~FileReader() { Close(); }
 
 bool FileReader::Open(const std::string& path) {
     Close();
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return false;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return false;
-    }
-    m_size = static_cast<std::uint64_t>(st.st_size);
+    const int fd = OpenRegular(path, &st);
+    if (fd < 0) return false;
+    FillIdentity(st, &m_identity);
     // Read-ahead advice pays only for files of more than one block.
     if (st.st_size > 65536) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     m_fd = fd;

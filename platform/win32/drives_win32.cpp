@@ -41,7 +41,6 @@ bool ServerDiskShares(const std::string& server, std::vector<std::string>* share
     return ::WNetCloseEnum(h) == NO_ERROR;
 }
 
-bool IsVirtualFileSystemRoot(const std::string&) { return false; }
 
 MountTableScope::MountTableScope() {}
 MountTableScope::~MountTableScope() {}

@@ -1,3 +1,4 @@
+#include "platform/error_text.h"
 #include "platform/file_find.h"
 #include "platform/win32/win32.h"
 
@@ -59,6 +60,8 @@ bool FileFinder::First(const std::string& folder) {
     return Next();
 }
 
+bool FileFinder::First(const FolderHandle& folder) { return First(folder.m_path); }
+
 bool FileFinder::Next() {
     if (m_impl->handle == INVALID_HANDLE_VALUE) return false;
     WIN32_FIND_DATAA w;
@@ -69,6 +72,61 @@ bool FileFinder::Next() {
     }
     return false;
 }
+
+FolderHandle::~FolderHandle() = default;
+
+namespace {
+
+// Whether `path` is a folder that is no reparse point (link, junction), asked of the folder
+// itself, opened without following one. 0 when it is, else the error code.
+int CheckRealFolder(const std::string& path) {
+    HANDLE h = ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return static_cast<int>(::GetLastError());
+    BY_HANDLE_FILE_INFORMATION info;
+    const BOOL ok = ::GetFileInformationByHandle(h, &info);
+    const DWORD error = ::GetLastError();
+    ::CloseHandle(h);
+    if (!ok) return static_cast<int>(error);
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return ERROR_DIRECTORY;
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return kErrorReplaced;
+    return 0;
+}
+
+}  // namespace
+
+std::unique_ptr<FolderHandle> FolderHandle::OpenStart(const std::string& path, int* error) {
+    // The start folder as the user named it: a drive root or a share is opened as it stands.
+    const DWORD attrs = ::GetFileAttributesA(path.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) {
+        *error = static_cast<int>(::GetLastError());
+        return nullptr;
+    }
+    if ((attrs & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        *error = ERROR_DIRECTORY;
+        return nullptr;
+    }
+    std::unique_ptr<FolderHandle> handle(new FolderHandle);
+    handle->m_path = path;
+    return handle;
+}
+
+std::unique_ptr<FolderHandle> FolderHandle::OpenSub(const FindData&, const std::string& path,
+                                                    int* error) const {
+    // The listing leaves reparse points out; one swapped in since is refused here.
+    const int check = CheckRealFolder(path);
+    if (check != 0) {
+        *error = check;
+        return nullptr;
+    }
+    std::unique_ptr<FolderHandle> handle(new FolderHandle);
+    handle->m_path = path;
+    return handle;
+}
+
+bool FolderHandle::IsVirtualFileSystem() const { return false; }
 
 std::uint32_t GetFileAttributes(const std::string& path) {
     const DWORD attrs = ::GetFileAttributesA(path.c_str());

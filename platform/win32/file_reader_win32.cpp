@@ -3,21 +3,50 @@
 
 namespace platform {
 
+namespace {
+
+// Opens `path` for reading (or only its attributes), without following a reparse point, and
+// reads its identity. INVALID_HANDLE_VALUE with the error set for anything but a regular file.
+HANDLE OpenRegular(const std::string& path, DWORD access, FileIdentity* identity) {
+    // Shared with every kind of access, so files that other programs hold open can be read.
+    HANDLE h = ::CreateFileA(path.c_str(), access,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING,
+                             FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return h;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+        const DWORD error = ::GetLastError();
+        ::CloseHandle(h);
+        ::SetLastError(error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    identity->device = info.dwVolumeSerialNumber;
+    identity->inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    identity->size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    identity->lastWrite = FromWinFileTime(info.ftLastWriteTime);
+    return h;
+}
+
+}  // namespace
+
+bool QueryFileIdentity(const std::string& path, FileIdentity* out, int* error) {
+    HANDLE h = OpenRegular(path, FILE_READ_ATTRIBUTES, out);
+    if (h == INVALID_HANDLE_VALUE) {
+        if (error != nullptr) *error = static_cast<int>(::GetLastError());
+        return false;
+    }
+    ::CloseHandle(h);
+    return true;
+}
+
 FileReader::~FileReader() { Close(); }
 
 bool FileReader::Open(const std::string& path) {
     Close();
-    // Shared with every kind of access, so files that other programs hold open can be read.
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE h = OpenRegular(path, GENERIC_READ, &m_identity);
     if (h == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size;
-    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileSizeEx(h, &size)) {
-        ::CloseHandle(h);
-        return false;
-    }
-    m_size = static_cast<std::uint64_t>(size.QuadPart);
     m_handle = h;
     return true;
 }

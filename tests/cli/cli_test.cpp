@@ -2,9 +2,24 @@
 
 #include <cstdio>
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "cli/cli_options.h"
+#include "cli/terminal_progress.h"
+#include "engine/date_value.h"
+#include "engine/size_text.h"
 #include "engine/validation_message.h"
 #include "engine/engine_strings.h"
 #include "support/platform_rules.h"
@@ -47,9 +62,9 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     ASSERT_TRUE(Parse({"--min-date=%%TODAY-7", "x"}, &o, &error)) << error;
     EXPECT_NE(o.search.filter.m_ftMinDate, 0);
 
-    // Bad input gives the options sheet's own messages.
+    // Bad input gives the options sheet's own messages (a bad size also names the largest).
     EXPECT_FALSE(Parse({"--min-size", "12Q", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(kIdsInvalidFileSize));
+    EXPECT_EQ(error.find(LoadStringText(kIdsInvalidFileSize)), 0u) << error;
     EXPECT_FALSE(Parse({"--min-size", "2M", "--max-size", "1M", "x"}, &o, &error));
     EXPECT_EQ(error, LoadStringText(kIdsInvalidFileSize));
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
@@ -77,6 +92,128 @@ TEST(CliOptions, VersionNeedsNoPath) {
     EXPECT_FALSE(Parse({"--vers"}, &o, &error));
     EXPECT_FALSE(Parse({"-V"}, &o, &error));
     EXPECT_NE(CliUsage().find("--version"), std::string::npos);
+}
+
+// Sizes are read strictly and the refusal names the largest; dates also as ISO 8601, and a
+// year that is negative or leaves the range is refused.
+TEST(CliOptions, StrictSizesAndDates) {
+    ScopedLocale locale("C");
+    CliOptions o;
+    std::string error;
+    for (const char* bad : {"10KB", "10Kxyz", "-2K", "-1", "2048M", "2097152K", "2147483648",
+                            "99999999999999999999", " 10", "1.5M"}) {
+        EXPECT_FALSE(Parse({"--max-size", bad, "x"}, &o, &error)) << bad;
+        EXPECT_EQ(error.find(LoadStringText(kIdsInvalidFileSize)), 0u) << bad;
+        for (const char* largest : {"2147483647", "2097151K", "2047M"})
+            EXPECT_NE(error.find(largest), std::string::npos) << error;
+    }
+    ASSERT_TRUE(Parse({"--min-size", "2047M", "--max-size=2097151K", "x"}, &o, &error)) << error;
+    EXPECT_EQ(o.search.filter.m_nMinSize, 2047LL * 1048576);
+    EXPECT_EQ(o.search.filter.m_nMaxSize, 2097151LL * 1024);
+
+    ASSERT_TRUE(Parse({"--min-date", "2024-05-31", "--max-date=2024-05-31", "x"}, &o, &error))
+        << error;
+    CDateValue expected;
+    ASSERT_EQ(expected.CheckDate("05/31/24", "MM/dd/yy"), 0);
+    EXPECT_EQ(o.search.filter.m_ftMinDate, expected.ToFileTime(1));
+    EXPECT_EQ(o.search.filter.m_ftMaxDate - o.search.filter.m_ftMinDate,
+              (24 * 3600 - 1) * platform::kFileTimeTicksPerSecond);
+    EXPECT_FALSE(Parse({"--min-date", "2024-02-30", "x"}, &o, &error));
+    EXPECT_EQ(error, LoadStringText(kIdsInvalidDay));
+    std::vector<const char*> badYears = {"%%today+2147483647", "%%today-999999", "1600-12-31"};
+    // Month first: the C locale here, en-US on Windows (whose user's locale decides).
+    if (!kWindows || UserLocaleIsEnUs()) badYears.insert(badYears.end(), {"01/01/-1", "01/01/-2024"});
+    for (const char* badYear : badYears) {
+        EXPECT_FALSE(Parse({"--max-date", badYear, "x"}, &o, &error)) << badYear;
+        EXPECT_EQ(error, LoadStringText(kIdsInvalidYear)) << badYear;
+    }
+    // Far ahead but in range: a date some 270 years on, not one of this century.
+    ASSERT_TRUE(Parse({"--min-date", "%%today+99999", "x"}, &o, &error)) << error;
+    CDateValue later;
+    ASSERT_EQ(later.CheckDate("01/01/2250", "MM/dd/yyyy"), 0);
+    EXPECT_GT(o.search.filter.m_ftMinDate, later.ToFileTime(1));
+}
+
+TEST(CliOptions, NullOutputAndStartPathLists) {
+    CliOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"-0", "x"}, &o, &error)) << error;
+    EXPECT_TRUE(o.nul);
+    ASSERT_TRUE(Parse({"--null", "x"}, &o, &error)) << error;
+    EXPECT_TRUE(o.nul);
+    EXPECT_FALSE(Parse({"--null", "--csv", "x"}, &o, &error));
+    EXPECT_NE(error.find("--csv"), std::string::npos);
+
+    // A list loses the blanks around its elements and its empty elements; one path without
+    // ";" is taken exactly as typed.
+    EXPECT_EQ(StartPathList({"A; B ;"}), "A;B");
+    EXPECT_EQ(StartPathList({" A ", " B"}), "A;B");
+    EXPECT_EQ(StartPathList({";;\tA\t;"}), "A");
+    EXPECT_EQ(StartPathList({" B "}), " B ");
+    EXPECT_EQ(StartPathList({"a b"}), "a b");
+    EXPECT_EQ(StartPathList({"; ;"}), "");
+    EXPECT_EQ(StartPathList({""}), "");
+    EXPECT_EQ(StartPathList({"", " "}), "");
+    ASSERT_TRUE(Parse({"A; B ;", "C"}, &o, &error)) << error;
+    EXPECT_EQ(o.search.paths, "A;B;C");
+    for (const std::vector<std::string>& none :
+         {std::vector<std::string>{""}, std::vector<std::string>{"; ;"},
+          std::vector<std::string>{"", ";"}}) {
+        EXPECT_FALSE(Parse(none, &o, &error));
+        EXPECT_EQ(error, LoadStringText(IDS_CLI_NO_START_PATH));
+    }
+}
+
+TEST(TerminalProgress, ControlCharactersNeverReachTheTerminal) {
+    for (const bool utf8 : {true, false}) {
+        EXPECT_EQ(EscapeControls("plain 文件/dir", utf8), "plain 文件/dir");
+        EXPECT_EQ(EscapeControls("evil\x1b]0;owned\x07\r\n\t\x7f.", utf8),
+                  "evil\\x1b]0;owned\\x07\\x0d\\x0a\\x09\\x7f.");
+        EXPECT_EQ(EscapeControls(std::string("a\0b", 3), utf8), "a\\x00b");
+    }
+    // In UTF-8, C1 controls (U+009B is a control sequence introducer), stray bytes and broken
+    // or overlong sequences are shown byte by byte.
+    EXPECT_EQ(EscapeControls("a\xc2\x9b" "2J\xc2\xa0", true), "a\\xc2\\x9b" "2J\xc2\xa0");
+    EXPECT_EQ(EscapeControls("\xff\x9b\xe6\x96", true), "\\xff\\x9b\\xe6\\x96");
+    EXPECT_EQ(EscapeControls("\xc0\x9b\xed\xa0\x80", true), "\\xc0\\x9b\\xed\\xa0\\x80");
+    // In a Windows code page every byte above 0x7F is part of a character.
+    EXPECT_EQ(EscapeControls("\xd6\xd0\x9b\xff", false), "\xd6\xd0\x9b\xff");
+
+    // The line fits the terminal: wide characters take two columns, the end is kept.
+    std::string longName = "/start/";
+    for (int i = 0; i < 60; ++i) longName += "文";
+    longName += "/end\x1b";
+    const std::string line = TerminalProgress::LineText(longName, 42, 80, true);
+    EXPECT_EQ(line.substr(0, 8), " 42% ...");
+    EXPECT_EQ(line.substr(line.size() - 8), "/end\\x1b");
+    const std::size_t wide = (line.size() - 8 - 8) / 3;
+    EXPECT_EQ(line.size(), 8 + wide * 3 + 8);
+    EXPECT_LE(8 + wide * 2 + 8, 79u);
+    EXPECT_GE(8 + wide * 2 + 8, 78u);
+    EXPECT_EQ(TerminalProgress::LineText("short", -1, 80), "short");
+    // One column a byte in a code page: a double-byte character takes two.
+    const std::string ansi = TerminalProgress::LineText(std::string(100, '\xd6'), 7, 40, false);
+    EXPECT_EQ(ansi, "  7% ..." + std::string(31, '\xd6'));
+
+    // What the progress line and the lines of places passed over write, byte for byte.
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        TerminalProgress progress(out, true, nullptr, 80);
+        progress.SetStatus("/t/\x1b]0;owned\x07");
+        progress.Skipped(SkipKind::kFolder, "/t/evil\rname", "no\x1b[2J");
+        progress.Skipped(SkipKind::kFile, "/t/f", "gone");
+        EXPECT_EQ(progress.m_nSkipped, 1);
+    }
+    std::rewind(out);
+    std::string written;
+    for (int c; (c = std::fgetc(out)) != EOF;) written += static_cast<char>(c);
+    std::fclose(out);
+    EXPECT_EQ(written,
+              "\r/t/\\x1b]0;owned\\x07\x1b[K"
+              "\r\x1b[K"
+              "pairscout-cli: /t/evil\\x0dname: no\\x1b[2J\n"
+              "pairscout-cli: /t/f: gone\n");
 }
 
 #if defined(PAIRSCOUT_CLI_PATH)
@@ -122,17 +259,17 @@ TEST(CliEndToEnd, GroupsCsvSummaryAndExitStatus) {
     EXPECT_NE(plain.out.find(tree / Native("a/one.txt") + "\n"), std::string::npos);
     EXPECT_EQ(plain.err, "发现 2 个重复文件 (26 字节)\n");
 
-    // Overlapping start paths: a file found twice is never paired with itself, but both of
-    // its records join the group of another copy. CSV doubles the quotes inside a cell.
+    // Overlapping start paths: a file found twice is never paired with itself, and it is
+    // listed once in the group of another copy. CSV doubles the quotes inside a cell.
     CliRun csv = RunCli({"--csv", "--mask", "*.dat", tree / "b", root, tree / "a"}, scratch);
     EXPECT_EQ(csv.status, 0);
     EXPECT_EQ(csv.out.find("\"" + (tree / Native("b/twin.dat")) + "\""), 0u) << csv.out;
     EXPECT_EQ(csv.out.find("twin.dat", csv.out.find("twin.dat") + 1), std::string::npos);
     const std::string oddCell = kWindows ? "q,uote.dat\",\"" : "q\"\"uote.dat\",\"";
     EXPECT_NE(csv.out.find(oddCell), std::string::npos) << csv.out;
-    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 3);
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 2);
     // Rows end in CR LF, written as they are (no text-mode translation on Windows).
-    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\r'), 3);
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\r'), 2);
     EXPECT_NE(csv.out.find("\",\"\",\"\",\"\"\r\n"), std::string::npos);
 
     CliRun none = RunCli({"--mask", "*.none", root}, scratch);
@@ -151,6 +288,304 @@ TEST(CliEndToEnd, GroupsCsvSummaryAndExitStatus) {
     EXPECT_NE(bad.err.find("不正确文件大小!"), std::string::npos);
     EXPECT_EQ(bad.out, "");
 }
+
+// The lines of `text` (each ended by a line feed) in byte order.
+std::vector<std::string> SortedLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    EXPECT_EQ(start, text.size()) << "the last line has no line feed";
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// What the program says when there is nothing to search, and what it says on its way.
+TEST(CliEndToEnd, StartPathsThatCannotBeOpened) {
+    TempDir tree, scratch;
+    tree.WriteFile("a/one.txt", "same");
+    tree.WriteFile("a/two.txt", "same");
+    const std::string file = tree / Native("a/one.txt");
+    const std::string missing = tree / "no-such-folder";
+    const std::string noFolder = LoadStringText(IDS_CLI_NO_START_FOLDER_OPENED);
+
+    for (const std::string& bad : {missing, file}) {
+        const CliRun run = RunCli({bad}, scratch);
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_EQ(run.out, "");
+        // The start path's own line with the system's reason, then why nothing was done.
+        EXPECT_EQ(run.err.find("pairscout-cli: " + bad), 0u) << run.err;
+        EXPECT_NE(run.err.find("\npairscout-cli: " + noFolder + "\n"), std::string::npos)
+            << run.err;
+    }
+    for (const std::string& none : {std::string(), std::string("; ;")}) {
+        const CliRun run = RunCli({none}, scratch);
+        EXPECT_EQ(run.status, 2) << none;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.find("pairscout-cli: " + std::string(LoadStringText(IDS_CLI_NO_START_PATH))),
+                  0u) << run.err;
+    }
+
+    // One good start path is enough: the others get their line and the search goes on.
+    const CliRun mixed = RunCli({missing, tree / "a"}, scratch);
+    EXPECT_EQ(mixed.status, 0);
+    EXPECT_EQ(SortedLines(mixed.out),
+              (std::vector<std::string>{"", tree / Native("a/one.txt"), tree / Native("a/two.txt")}));
+    EXPECT_EQ(mixed.err.find("pairscout-cli: " + missing + ": "), 0u) << mixed.err;
+    EXPECT_NE(mixed.err.find("发现 1 个重复文件 (4 字节)\n"), std::string::npos) << mixed.err;
+
+    // Blanks around the elements of a list name no folder: "A; B ;" walks A and B.
+    const CliRun list = RunCli({tree / "a" + "; " + (tree / "a") + " ;"}, scratch);
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.err.find("pairscout-cli:"), std::string::npos) << list.err;
+    EXPECT_NE(list.out.find(tree / Native("a/one.txt")), std::string::npos) << list.out;
+}
+
+TEST(CliEndToEnd, BadSizesAndYearsAndIsoDates) {
+    TempDir tree, scratch;
+    tree.WriteFile("one.txt", "same");
+    tree.WriteFile("two.txt", "same");
+    for (const char* size : {"10KB", "10Kxyz", "-2K", "2048M"}) {
+        const CliRun run = RunCli({"--min-size", size, tree.Path()}, scratch);
+        EXPECT_EQ(run.status, 2) << size;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.find(std::string("pairscout-cli: ") + LoadStringText(kIdsInvalidFileSize)),
+                  0u) << run.err;
+        EXPECT_NE(run.err.find("2147483647"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("2047M"), std::string::npos) << run.err;
+    }
+    for (const char* year : {"%%today+2147483647", "01/01/-1"}) {
+        const CliRun run = RunCli({"--max-date", year, tree.Path()}, scratch);
+        EXPECT_EQ(run.status, 2) << year;
+    }
+    // ISO dates in any locale: the files were written today.
+    const CliRun before = RunCli({"--max-date", "2000-01-01", tree.Path()}, scratch);
+    EXPECT_EQ(before.status, 0);
+    EXPECT_EQ(before.out, "");
+    const CliRun after = RunCli({"--min-date", "2000-01-01", tree.Path()}, scratch);
+    EXPECT_EQ(after.status, 0);
+    EXPECT_EQ(std::count(after.out.begin(), after.out.end(), '\n'), 3) << after.out;
+}
+
+TEST(CliEndToEnd, NullSeparatedOutput) {
+    TempDir tree, scratch;
+    // A name holding a line feed would read as two paths in the line format.
+    const std::string odd = kWindows ? "odd name" : "evil\n/etc/passwd";
+    tree.WriteFile(odd + "/x.dat", "twin");
+    tree.WriteFile("b/y.dat", "twin");
+    tree.WriteFile("c/1.txt", "three");
+    tree.WriteFile("c/2.txt", "three");
+    const CliRun run = RunCli({"-0", tree / odd, tree / "b", tree / "c"}, scratch);
+    EXPECT_EQ(run.status, 0);
+    const std::string nul(1, '\0');
+    EXPECT_EQ(run.out, (tree / Native("c/1.txt")) + nul + (tree / Native("c/2.txt")) + nul + nul +
+                           (tree / Native(odd + "/x.dat")) + nul + (tree / Native("b/y.dat")) +
+                           nul + nul);
+    const CliRun csv = RunCli({"--null", "--csv", tree.Path()}, scratch);
+    EXPECT_EQ(csv.status, 2);
+    EXPECT_EQ(csv.out, "");
+}
+
+#ifndef _WIN32
+// Starts the program with its standard output on `outFd` and its standard error into
+// `errPath`: with SIGPIPE ignored when `ignorePipe`, as user nobody when `asNobody` (for
+// files that root could read). Returns its process id.
+pid_t StartCli(const std::vector<std::string>& args, int outFd, const std::string& errPath,
+               bool ignorePipe, bool asNobody = false) {
+    const std::string program = CliProgram();
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (ignorePipe) signal(SIGPIPE, SIG_IGN);
+        else signal(SIGPIPE, SIG_DFL);
+        dup2(outFd, 1);
+        dup2(errFd, 2);
+        if (asNobody && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(99);
+        execv(program.c_str(), argv.data());
+        _exit(98);
+    }
+    close(errFd);
+    return pid;
+}
+
+// The exit status of `pid`, 256 + the signal when a signal ended it, or -1 when it is still
+// running after `timeout` (it is then killed).
+int WaitFor(pid_t pid, std::chrono::milliseconds timeout) {
+    const auto until = std::chrono::steady_clock::now() + timeout;
+    int raw = 0;
+    while (waitpid(pid, &raw, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > until) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &raw, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (WIFSIGNALED(raw)) return 256 + WTERMSIG(raw);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// A list cut short by a full disk or by a reader that went away is an error, not a success.
+TEST(CliEndToEnd, WriteErrorsEndWithStatusOne) {
+    TempDir tree, scratch;
+    tree.WriteFile("one.txt", "same");
+    tree.WriteFile("two.txt", "same");
+    const std::string errPath = scratch / "err.txt";
+    const std::string failed = std::string(LoadStringText(IDS_CLI_WRITE_FAILED)).substr(0, 6);
+
+    const int full = open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{tree.Path()}, std::vector<std::string>{"--help"}}) {
+        const pid_t pid = StartCli(args, full, errPath, false);
+        EXPECT_EQ(WaitFor(pid, std::chrono::seconds(20)), 1) << args[0];
+        const std::string err = ReadWholeFile(errPath);
+        EXPECT_NE(err.find("pairscout-cli: " + failed), std::string::npos) << err;
+    }
+    close(full);
+
+    // A reader that closed its end while SIGPIPE is ignored: the write fails with EPIPE.
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    close(fds[0]);
+    const pid_t pid = StartCli({tree.Path()}, fds[1], errPath, true);
+    close(fds[1]);
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(20)), 1);
+    const std::string err = ReadWholeFile(errPath);
+    EXPECT_NE(err.find("pairscout-cli: " + failed), std::string::npos) << err;
+    EXPECT_NE(err.find("发现 1 个重复文件"), std::string::npos) << err;
+}
+
+TEST(CliEndToEnd, UnreadableFilesAreCountedInTheSummary) {
+    TempDir tree, scratch;
+    tree.WriteFile("one.txt", "same");
+    tree.WriteFile("two.txt", "same");
+    tree.WriteFile("locked.txt", "lock");
+    ASSERT_EQ(chmod((tree / "locked.txt").c_str(), 0), 0);
+    // Root reads anything: the program then runs as nobody, who must reach the tree.
+    const bool root = geteuid() == 0;
+    if (root) chmod(tree.Path().c_str(), 0755);
+    const int out = open((scratch / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    ASSERT_GE(out, 0);
+    const pid_t pid = StartCli({tree.Path()}, out, scratch / "err.txt", false, root);
+    close(out);
+    ASSERT_EQ(WaitFor(pid, std::chrono::seconds(20)), 0) << ReadWholeFile(scratch / "err.txt");
+    const std::string err = ReadWholeFile(scratch / "err.txt");
+    EXPECT_EQ(err.find("pairscout-cli: " + (tree / "locked.txt") + ": "), 0u) << err;
+    EXPECT_NE(err.find("\n发现 1 个重复文件 (4 字节)\n1 个文件不能完整读取, 未列出\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(SortedLines(ReadWholeFile(scratch / "out.txt")),
+              (std::vector<std::string>{"", tree / "one.txt", tree / "two.txt"}));
+}
+
+TEST(CliEndToEnd, ControlCharactersInNamesAreEscaped) {
+    TempDir tree, scratch;
+    // (No ";" in it: that would make it a list of two paths.)
+    const std::string evil = tree / "clear\x1b[2J\x07\rgone";
+    const CliRun run = RunCli({evil}, scratch);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.find("pairscout-cli: " + tree.Path() + "clear\\x1b[2J\\x07\\x0dgone: "),
+              0u)
+        << run.err;
+    for (const char raw : {'\x1b', '\x07', '\r'})
+        EXPECT_EQ(run.err.find(raw), std::string::npos) << static_cast<int>(raw);
+}
+
+// On a terminal the list shows control characters escaped too; into a file it is exact.
+TEST(CliEndToEnd, ListOnATerminalIsEscaped) {
+    TempDir tree, scratch;
+    const std::string evil = "t\x1b[2J\x07";
+    tree.WriteFile(evil + "/one.txt", "same");
+    tree.WriteFile("two.txt", "same");
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    const pid_t pid = StartCli({tree.Path()}, terminal, scratch / "err.txt", false);
+    close(terminal);
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(20)), 0);
+    std::string shown;
+    char buf[4096];
+    for (ssize_t n; (n = read(master, buf, sizeof buf)) > 0;) shown.append(buf, n);  // EIO at end
+    close(master);
+    EXPECT_NE(shown.find(tree.Path() + "t\\x1b[2J\\x07/one.txt"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos);
+    EXPECT_EQ(shown.find('\x07'), std::string::npos);
+
+    const CliRun file = RunCli({tree.Path()}, scratch);
+    EXPECT_NE(file.out.find(tree / evil + "/one.txt\n"), std::string::npos);
+}
+
+// The first Ctrl+C lets the groups be written; a second ends the program even while it waits
+// for a reader that never reads.
+TEST(CliEndToEnd, SecondInterruptEndsAtOnce) {
+    TempDir tree, scratch;
+    const std::string longName(150, 'n');
+    for (int i = 0; i < 600; ++i) tree.WriteFile(longName + std::to_string(i), "x");
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t pid = StartCli({tree.Path()}, fds[1], scratch / "err.txt", false);
+    close(fds[1]);
+    // Wait until the pipe is full and the program blocked writing into it.
+    int last = -1, stable = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (stable < 30 && std::chrono::steady_clock::now() < until) {
+        int ready = 0;
+        ioctl(fds[0], FIONREAD, &ready);
+        stable = (ready > 0 && ready == last) ? stable + 1 : 0;
+        last = ready;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_GT(last, 0);
+    kill(pid, SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    int raw = 0;
+    EXPECT_EQ(waitpid(pid, &raw, WNOHANG), 0) << "the first Ctrl+C ended a blocked write";
+    kill(pid, SIGINT);
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(5)), 130);
+    close(fds[0]);
+}
+
+// Two large files of one size are read from end to end before a stop is seen between files;
+// the second Ctrl+C does not wait for that.
+TEST(CliEndToEnd, SecondInterruptEndsALongRead) {
+    TempDir tree, scratch;
+    constexpr off_t kSize = 6LL << 30;
+    for (const char* name : {"a.img", "b.img"}) {
+        const int fd = open((tree / name).c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ftruncate(fd, kSize), 0);
+        struct stat st = {};
+        fstat(fd, &st);
+        close(fd);
+        if (st.st_blocks * 512 >= kSize) GTEST_SKIP() << "no sparse files here";
+    }
+    const int out = open("/dev/null", O_WRONLY);
+    const pid_t pid = StartCli({tree.Path()}, out, scratch / "err.txt", false);
+    close(out);
+    // Once it reads (the handler of Ctrl+C is in place long before).
+    const std::string io = "/proc/" + std::to_string(pid) + "/io";
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < until) {
+        const std::string text = ReadWholeFile(io);
+        const std::size_t at = text.find("rchar: ");
+        if (at == std::string::npos || std::stoll(text.substr(at + 7)) > (64 << 20)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(pid, SIGINT);
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(2)), 130);
+}
+#endif
 #endif
 
 }  // namespace

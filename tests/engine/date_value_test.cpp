@@ -191,8 +191,79 @@ TEST(ParseDate, TodayWithAnOffset) {
     EXPECT_EQ(Parsed("%%today-1000000", picture), (Ymd{-1, -1, -1}));
     // Far but inside the range: a five-digit year.
     EXPECT_GT(Parsed("%%today+3000000", picture).year, 10000);
-    // The offset is written with the given picture before it is read.
-    EXPECT_EQ(Parsed("%%today", "yyyy d"), (Ymd{-1, -1, -1}));
+    // Today is taken as a date, not as a text in the picture: even a picture without all
+    // three fields gives it.
+    expectDay("%%today", 0);
+    const Ymd today = LocalDayPlus(0);
+    const Ymd viaShortPicture = Parsed("%%today", "yyyy d");
+    EXPECT_TRUE(viaShortPicture == today || viaShortPicture == LocalDayPlus(1)) << viaShortPicture;
+}
+
+// Two-digit years in the picture (the C locale's "%m/%d/%y") once made "%%today+99999" a date
+// of this century; offsets beyond the file times are year errors.
+TEST_F(DateMessages, TodayKeepsItsCenturyAndRefusesBeyondTheRange) {
+    ScopedLocale locale("C");
+    for (const char* picture : {"MM/dd/yy", "d/M/y", static_cast<const char*>(nullptr)}) {
+        const Ymd before = LocalDayPlus(99999);
+        const Ymd got = Parsed("%%today+99999", picture);
+        EXPECT_TRUE(got == before || got == LocalDayPlus(100000)) << got;
+        EXPECT_GT(got.year, 2250);
+        EXPECT_EQ(Refusal("%%today+99999", picture), 0);
+        const Ymd back = Parsed("%%today-150000", picture);
+        EXPECT_LT(back.year, 1700) << back;
+        EXPECT_EQ(Refusal("%%today-150000", picture), 0);
+        EXPECT_EQ(Refusal("%%today-200000", picture), kIdsInvalidYear);  // before 1601
+        EXPECT_EQ(Refusal("%%today+2147483647", picture), kIdsInvalidYear);
+        EXPECT_EQ(Refusal("%%today-99999999999", picture), kIdsInvalidYear);
+    }
+    CDateValue value;
+    ASSERT_EQ(value.CheckDate("%%today+36500", "MM/dd/yy"), 0);
+    EXPECT_EQ(value.m_nYear, LocalDayPlus(36500).year);
+}
+
+TEST_F(DateMessages, NegativeYearsAreRefused) {
+    const char* dmy = "d/M/y";
+    // A negative number once went through the two-digit window: -5 became 1995.
+    EXPECT_EQ(Refusal("1/1/-5", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("1/1/-1", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("1/1/-2003", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("1/1/-99999999999", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("1/1/99999999999", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("1/1/5", dmy), 0);
+    EXPECT_EQ(Refusal("1/1/0", dmy), 0);
+}
+
+TEST(DateValue, IsoDatesWhateverTheLocale) {
+    for (const char* name : {"C", "de_DE.UTF-8", "en_US.UTF-8"}) {
+        ScopedLocale locale(name);
+        if (!locale.Ok()) continue;
+        CDateValue value;
+        ASSERT_EQ(value.CheckDateOrIso("2024-05-31"), 0) << name;
+        EXPECT_EQ(value.m_nYear, 2024);
+        EXPECT_EQ(value.m_nMonth, 5);
+        EXPECT_EQ(value.m_nDay, 31);
+        ASSERT_EQ(value.CheckDateOrIso("30848-1-2"), 0);
+        EXPECT_EQ(value.m_nYear, 30848);
+        EXPECT_EQ(value.m_nMonth, 1);
+        EXPECT_EQ(value.m_nDay, 2);
+        EXPECT_EQ(value.CheckDateOrIso("2024-02-30"), kIdsInvalidDay);
+        EXPECT_EQ(value.CheckDateOrIso("2023-02-29"), kIdsInvalidDay);
+        EXPECT_EQ(value.CheckDateOrIso("2024-13-01"), kIdsInvalidMonth);
+        EXPECT_EQ(value.CheckDateOrIso("2024-00-01"), kIdsInvalidMonth);
+        EXPECT_EQ(value.CheckDateOrIso("1600-12-31"), kIdsInvalidYear);
+        EXPECT_EQ(value.CheckDateOrIso("0024-05-31"), kIdsInvalidYear);  // no two-digit window
+        EXPECT_EQ(value.CheckDateOrIso("99999-01-01"), kIdsInvalidYear);
+        // Anything else is not taken as ISO, and the locale's reading then refuses it.
+        for (const char* notIso : {"2024-05-31x", " 2024-05-31", "2024-05", "2024--31",
+                                   "2024-005-31", "-2024-05-31", "2024/05/31", "2024-05-31 "}) {
+            CDateValue other;
+            EXPECT_EQ(other.ParseIsoDate(notIso), 0) << notIso;
+            EXPECT_EQ(other.m_nYear, -1) << notIso;
+        }
+        EXPECT_NE(value.CheckDateOrIso("2024-05-3x"), 0);
+        EXPECT_EQ(value.CheckDateOrIso("%%today+99999"), 0);
+        EXPECT_GT(value.m_nYear, 2250);
+    }
 }
 
 TEST_F(DateMessages, DayMonthYearChecks) {

@@ -54,6 +54,40 @@ TEST(SizeText, ThirtyTwoBitRange) {
     EXPECT_EQ(ParseSizeText("-2049M", &value), kIdsInvalidFileSize);
 }
 
+// The command line's reading: the whole text or nothing, never negative, never beyond 31 bits.
+TEST(SizeText, StrictReadingRefusesWhatTheLooseOneIgnores) {
+    const auto strict = [](const std::string& text) {
+        std::int64_t value = -1;
+        const int refusal = ParseSizeTextStrict(text, &value);
+        if (refusal != 0) {
+            EXPECT_EQ(refusal, kIdsInvalidFileSize) << text;
+            EXPECT_EQ(value, -1) << "a refused text changed the value: " << text;
+        }
+        return refusal == 0 ? value : -1;
+    };
+    EXPECT_EQ(strict(""), 0);
+    EXPECT_EQ(strict("0"), 0);
+    EXPECT_EQ(strict("15"), 15);
+    EXPECT_EQ(strict("10K"), 10240);
+    EXPECT_EQ(strict("10k"), 10240);
+    EXPECT_EQ(strict("2M"), 2097152);
+    EXPECT_EQ(strict("0002m"), 2097152);
+    EXPECT_EQ(strict("2147483647"), kLargestSizeLimit);
+    EXPECT_EQ(strict("2097151K"), 2097151LL * 1024);
+    EXPECT_EQ(strict("2047M"), 2047LL * 1048576);
+    for (const char* bad : {"10KB", "10Kxyz", "3Kbytes", "3M?", "-2K", "-1", "+15", " 15", "15 ",
+                            "10 K", "1.5M", "K", "0x10", "2147483648", "2097152K", "2048M",
+                            "4096M", "99999999999999999999999999", "99999999999999999999999K"})
+        EXPECT_EQ(strict(bad), -1) << bad;
+    EXPECT_EQ(strict(std::string("5\0", 2)), -1);
+    // The same texts the loose reading takes as they were (the filters page keeps its rule).
+    std::int64_t loose = 0;
+    EXPECT_EQ(ParseSizeText("10KB", &loose), 0);
+    EXPECT_EQ(loose, 10240);
+    EXPECT_EQ(ParseSizeText("-2K", &loose), 0);
+    EXPECT_EQ(loose, -2048);
+}
+
 TEST(SizeText, LimitsAndShownText) {
     EXPECT_EQ(CheckSizeLimits(2048, 1024), kIdsInvalidFileSize);
     EXPECT_EQ(CheckSizeLimits(1024, 1024), 0);

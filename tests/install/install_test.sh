@@ -109,7 +109,16 @@ for opt in $options; do
     grep -q -- "$opt" "$usr/share/bash-completion/completions/pairscout-cli" ||
         fail "the completion misses $opt"
 done
-for status in 0 2 130; do
+# And every short option, as a word of its own.
+shorts="$("$usr/bin/pairscout-cli" --help | grep -oE '^  -[[:alnum:]],' | tr -d ' ,')"
+[ -n "$shorts" ] || fail "no short options read from --help"
+for opt in $shorts; do
+    grep -qE -- "(^|[^-[:alnum:]])$opt([^[:alnum:]]|\$)" "$work/man.txt" ||
+        fail "the manual page misses $opt"
+    grep -qE -- "(^|[^-[:alnum:]])$opt([^[:alnum:]]|\$)" \
+        "$usr/share/bash-completion/completions/pairscout-cli" || fail "the completion misses $opt"
+done
+for status in 0 1 2 130; do
     grep -q "^       $status " "$work/man.txt" || fail "the manual page misses exit status $status"
 done
 
@@ -170,8 +179,9 @@ if have dpkg-deb && have dpkg-shlibdeps; then
     else
         [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
         [ "$(dpkg-deb -f "$deb" Package)" = pairscout ] || fail "package name"
-        dpkg-deb -f "$deb" Maintainer | grep -q '<.*@.*>' || fail "package maintainer"
-        dpkg-deb -f "$deb" Description | grep -q 'duplicate' || fail "package description"
+        # Read whole first: with pipefail, grep -q leaving early would fail the writer.
+        grep -q '<.*@.*>' <<<"$(dpkg-deb -f "$deb" Maintainer)" || fail "package maintainer"
+        grep -q 'duplicate' <<<"$(dpkg-deb -f "$deb" Description)" || fail "package description"
         depends="$(dpkg-deb -f "$deb" Depends)"
         echo "Depends: $depends"
         echo "$depends" | grep -q 'libc6' || fail "dependencies not computed: $depends"
