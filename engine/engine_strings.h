@@ -22,7 +22,6 @@ enum EngineStringId {
     IDS_DELETE_LAST_COPY = 2253,        // "该组的所有文件都被选择, 保留这最后一份"
     IDS_DELETE_FAILED = 2254,           // "系统无法删除此文件"
     IDS_DELETE_KEPT_MORE = 2255,        // "还有 %d 个文件没有被删除"
-    IDS_DELETE_COPY_UNREADABLE = 2256,  // "无法读取保留的副本"
     IDS_LOCAL_HARD_DISKS = 3032,        // "本地硬盘"
     IDS_IDLE_MESSAGE = 57345,           // "准备"
 };

@@ -76,7 +76,7 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
                     k = c.stayCount;  // the file itself cannot be read: no copy will help
                     break;
                 case ContentMatch::kSecondUnreadable:
-                    why = std::string(LoadStringText(IDS_DELETE_COPY_UNREADABLE)) + ": " +
+                    why = std::string(LoadStringText(IDS_NO_COPY_STAYS)) + ": " +
                           copy.m_strPath + (readError.empty() ? "" : " (" + readError + ")");
                     break;
                 case ContentMatch::kStopped: out.stopped = true; k = c.stayCount; break;

@@ -89,7 +89,6 @@ const StringTableEntry kStrings[] = {
     {2253, "该组的所有文件都被选择, 保留这最后一份"},
     {2254, "系统无法删除此文件"},
     {2255, "还有 %d 个文件没有被删除"},
-    {2256, "无法读取保留的副本"},
 
     // About box links: a sentence inviting to the maker's web site for more
     // applications, and one inviting to write to the maker's address for more information.
