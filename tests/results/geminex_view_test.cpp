@@ -687,6 +687,36 @@ TEST_F(GeminexViewTest, CommandsThatChangeRowsAreRefusedWhileASearchRuns) {
     EXPECT_TRUE(guitest::WaitFor([&] { return app->GetMainFrame() == nullptr; }));
 }
 
+// Not a check: writes a picture of a finished search with groups of three and two when
+// PAIRSCOUT_SCREENSHOT names a PNG file.
+TEST_F(GeminexViewTest, Screenshot) {
+    const char* picture = std::getenv("PAIRSCOUT_SCREENSHOT");
+    if (picture == nullptr) GTEST_SKIP() << "PAIRSCOUT_SCREENSHOT not set";
+    const std::string photo(70000, 'p'), report(12000, 'r'), song(4321, 's');
+    tree.WriteFile("照片/2021/海边.jpg", photo);
+    tree.WriteFile("备份/海边.jpg", photo);
+    tree.WriteFile("U盘/海边 (1).jpg", photo);
+    tree.WriteFile("文档/report.pdf", report);
+    tree.WriteFile("下载/report.pdf", report);
+    tree.WriteFile("音乐/song.mp3", song);
+    tree.WriteFile("备份/音乐/song.mp3", song);
+    tree.WriteFile("文档/notes.txt", "only one");
+    frame->SetSize(wxSize(900, 420));
+    frame->Move(0, 0);
+    Search(tree.Path());
+    Select({4});
+    Focus(4);
+    guitest::ProcessEvents(500);
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
+    wxScreenDC screen;
+    const wxRect area = frame->GetScreenRect();
+    wxBitmap bitmap(area.width, area.height);
+    wxMemoryDC memory(bitmap);
+    memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+    memory.SelectObject(wxNullBitmap);
+    EXPECT_TRUE(bitmap.SaveFile(picture, wxBITMAP_TYPE_PNG));
+}
+
 // ---- Start-up ----
 
 TEST_F(GeminexViewTest, WxTextsAreChinese) {
