@@ -717,6 +717,100 @@ TEST_F(GeminexViewTest, Screenshot) {
     EXPECT_TRUE(bitmap.SaveFile(picture, wxBITMAP_TYPE_PNG));
 }
 
+// Not a check: times a search of the tree named by PAIRSCOUT_BENCH_TREE in the window.
+TEST_F(GeminexViewTest, BenchSearchOfATree) {
+    const char* root = std::getenv("PAIRSCOUT_BENCH_TREE");
+    if (root == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_TREE not set";
+    long maxGap = 0;
+    wxStopWatch gap;
+    CProgressDialog::SetPumpHook([&](CProgressDialog&) {
+        maxGap = std::max(maxGap, gap.Time());
+        gap.Start();
+    });
+    wxStopWatch watch;
+    Search(root);
+    const long ms = watch.Time();
+    CProgressDialog::SetPumpHook(nullptr);
+    std::printf("[ bench    ] window search of %s: %ld ms, %zu rows, longest time between event "
+                "rounds %ld ms\n", root, ms, view->GetModel().RowCount(), maxGap);
+}
+
+// Not a check: 300 000 files (150 000 pairs) made in a temporary folder when PAIRSCOUT_BENCH_300K
+// is set: the time Cancel takes in the scan and in the grouping, the longest time between event
+// rounds, and select all duplicates and the delete of 150 000 rows (with a remover that only
+// counts).
+TEST_F(GeminexViewTest, Bench300000Files) {
+    if (std::getenv("PAIRSCOUT_BENCH_300K") == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_300K not set";
+    constexpr int kFiles = 300000;
+    wxStopWatch watch;
+    for (int i = 0; i < kFiles; ++i) {
+        char name[64], body[32];
+        std::snprintf(name, sizeof name, "d%03d/f%06d", i % 500, i);
+        std::snprintf(body, sizeof body, "%08d", i / 2);
+        tree.WriteFile(name, body);
+    }
+    std::printf("[ bench    ] made %d files in %ld ms\n", kFiles, watch.Time());
+
+    long maxGap = 0;
+    wxStopWatch gap, sinceCancel;
+    long cancelAfterMs = -1;
+    bool cancelled = false;
+    std::string cancelStatus;
+    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
+        maxGap = std::max(maxGap, gap.Time());
+        gap.Start();
+        if (cancelAfterMs >= 0 && !cancelled && watch.Time() >= cancelAfterMs &&
+            (cancelStatus.empty() || dialog.GetStatus().find(cancelStatus) != std::string::npos)) {
+            cancelled = true;
+            sinceCancel.Start();
+            dialog.Cancel();
+        }
+    });
+    auto run = [&](long cancelAt, const std::string& status, const char* what) {
+        cancelAfterMs = cancelAt;
+        cancelStatus = status;
+        cancelled = false;
+        maxGap = 0;
+        gap.Start();
+        watch.Start();
+        const DuplicateSearch::Outcome outcome = Search(tree.Path());
+        const long total = watch.Time();
+        std::printf("[ bench    ] %s: %ld ms in all, %zu rows, outcome %d, longest time between "
+                    "event rounds %ld ms%s\n", what, total, view->GetModel().RowCount(),
+                    static_cast<int>(outcome), maxGap,
+                    cancelled ? (", Cancel to return " + std::to_string(sinceCancel.Time()) +
+                                 " ms").c_str() : "");
+    };
+    run(1000, "", "search cancelled after 1 s (scan)");
+    run(0, "重复", "search cancelled in the grouping");
+    run(-1, "", "whole search");
+
+    long deleteGap = 0;
+    CProgressDialog::SetPumpHook([&](CProgressDialog&) {
+        deleteGap = std::max(deleteGap, gap.Time());
+        gap.Start();
+    });
+    watch.Start();
+    view->SelectAllDuplicates();
+    const long selectMs = watch.Time();
+    const int selected = list->GetSelectedItemCount();
+    std::size_t removed = 0;
+    view->SetFileDeleter([&](const std::vector<std::string>& paths, bool) {
+        removed += paths.size();
+        return std::vector<std::string>();
+    });
+    gap.Start();
+    watch.Start();
+    const std::size_t gone = view->DeleteFiles(false);
+    const long deleteMs = watch.Time();
+    CProgressDialog::SetPumpHook(nullptr);
+    std::printf("[ bench    ] select all duplicates %ld ms (%d selected); delete %zu files %ld ms, "
+                "longest time between event rounds %ld ms, %zu rows left\n",
+                selectMs, selected, gone, deleteMs, deleteGap,
+                view->GetModel().RowCount());
+    EXPECT_EQ(removed, gone);
+}
+
 // ---- Start-up ----
 
 TEST_F(GeminexViewTest, WxTextsAreChinese) {
