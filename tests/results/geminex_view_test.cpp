@@ -408,6 +408,26 @@ TEST_F(GeminexViewTest, ProgressDialogLooksAsItShould) {
     dialog->SetTotal(400);
     dialog->StepProgress(100);
     EXPECT_EQ(dialog->GetPos(), 50);
+    // Everything inside the dialog, nothing cut off.
+    for (wxWindow* child : dialog->GetChildren()) {
+        EXPECT_TRUE(wxRect(wxPoint(0, 0), dialog->GetClientSize()).Contains(child->GetRect()));
+        if (wxDynamicCast(child, wxButton)) {
+            EXPECT_GE(child->GetSize().x, child->GetBestSize().x);
+        }
+    }
+    if (const char* pictures = std::getenv("PAIRSCOUT_PICTURE_DIR")) {
+        dialog->SetStatus("/home/li/照片/2021/");
+        CProgressDialog::SetPumpInterval(0);
+        dialog->Cancelled();
+        CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
+        dialog->Raise();
+        guitest::ProcessEvents(1000);
+        const wxRect rect = dialog->GetScreenRect();
+        const wxString command = wxString::Format(
+            "import -window root -crop %dx%d+%d+%d +repage %s/progress.png", rect.width,
+            rect.height, rect.x, rect.y, wxString::FromUTF8(pictures));
+        EXPECT_EQ(wxExecute(command, wxEXEC_SYNC), 0);
+    }
     // Escape is Cancel: it sets the flag and gives the list back.
     wxCommandEvent escape(wxEVT_BUTTON, dialog->GetEscapeId());
     dialog->GetEventHandler()->ProcessEvent(escape);
