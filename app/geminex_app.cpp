@@ -5,6 +5,8 @@
 #include <wx/filehistory.h>
 #include <wx/filename.h>
 #include <wx/html/helpctrl.h>
+#include <wx/intl.h>
+#include <wx/translation.h>
 #include <wx/stdpaths.h>
 
 #include "app/command_ids.h"
@@ -84,6 +86,10 @@ int CGeminexApp::OnExit() {
 }
 
 bool CGeminexApp::InitInstance(const std::vector<std::string>& args) {
+    // Every text the program shows is Chinese, wx's own dialogs and buttons included, whatever
+    // the user's language.
+    UseChineseTranslations();
+
     // 1. Control container: nothing to enable on this toolkit.
 
     // 2. Every setting lives under the company's key, then the application title.
@@ -156,10 +162,6 @@ bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
     SetTopWindow(frame);
     frame->Bind(wxEVT_CLOSE_WINDOW, &CGeminexApp::OnMainFrameClose, this);
 
-    // Folder arguments (info.m_strStartPaths, "A;B") are not acted on yet: once the view's
-    // Find-duplicates command and its options sheet exist, the view opens the sheet here, after
-    // the new document, with exactly these start paths and the stored mask and filters; OK
-    // searches and stores them, Cancel leaves the stored paths as they were.
     wxDocument* doc = nullptr;
     switch (info.m_nShellCommand) {
         case CCommandLineInfo::FileOpen:
@@ -182,7 +184,29 @@ bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
         frame->ExecuteCommand(WxId(cmd::ID_FILE_PRINT_DIRECT));
         return false;
     }
+
+    // Folder arguments: once the window is up, the options sheet opens with exactly these start
+    // paths and the stored mask and filters; OK searches (and keeps them), Cancel leaves the
+    // stored paths as they were.
+    if (!info.m_strStartPaths.empty()) {
+        const std::string startPaths = info.m_strStartPaths;
+        CallAfter([this, startPaths] {
+            wxDocManager* manager = m_docManager;
+            if (manager == nullptr) return;
+            if (auto* view = wxDynamicCast(manager->GetCurrentView(), CGeminexView))
+                view->FindDuplicates(&startPaths);
+        });
+    }
     return true;
+}
+
+void CGeminexApp::UseChineseTranslations() {
+    if (wxTranslations::Get() != nullptr && m_ownTranslations) return;
+    auto* translations = new wxTranslations;
+    translations->SetLanguage("zh_CN");
+    translations->AddStdCatalog();
+    wxTranslations::Set(translations);  // owned by wx from here on
+    m_ownTranslations = true;
 }
 
 void CGeminexApp::ExitInstance() {

@@ -49,7 +49,11 @@ public:
     void LoadStdProfileSettings(unsigned maxRecentFiles);
 
     // Step 5: the main window and the document the command line asks for. False on failure.
+    // Folder arguments open the options sheet with them once the window is up.
     bool ProcessShellCommand(const CCommandLineInfo& info);
+
+    // wx's own texts (stock buttons, message boxes, the find dialog) from its zh_CN catalog.
+    void UseChineseTranslations();
 
     // The settings store (nullptr before SetRegistryKey).
     CSettingsStore* GetSettings() const { return m_settings.get(); }
@@ -86,6 +90,7 @@ private:
     wxWeakRef<wxWindow> m_mainFrame;         // the main frame while it exists
     std::unique_ptr<wxHtmlHelpController> m_help;
     bool m_helpBookAdded = false;
+    bool m_ownTranslations = false;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,7 +1,10 @@
 #include "app/pictures.h"
 
+#include <wx/imaglist.h>
+
 #include "app/command_ids.h"
 
+#include "app/art/group_tree.xpm"
 #include "app/art/icon_app_16.xpm"
 #include "app/art/icon_app_32.xpm"
 #include "app/art/tool_about.xpm"
@@ -28,4 +31,11 @@ wxIconBundle LoadAppIcons() {
     icons.AddIcon(wxIcon(icon_app_16_xpm));
     icons.AddIcon(wxIcon(icon_app_32_xpm));
     return icons;
+}
+
+wxImageList* LoadGroupImages() {
+    auto* images = new wxImageList(16, 16, true, 4);
+    // A strip wider than one picture is cut into pictures of the list's width.
+    images->Add(wxBitmap(group_tree_xpm));
+    return images;
 }

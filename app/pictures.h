@@ -16,3 +16,8 @@ wxBitmap LoadToolBitmap(int command);
 
 // Icon 128 in its two sizes (16 and 32 pixels).
 wxIconBundle LoadAppIcons();
+
+class wxImageList;
+// Bitmap 150 as a new image list of four 16 by 16 pictures with transparent ground (the caller
+// owns it): 0 the first row of a group, 1 a middle row, 2 the last row, 3 empty.
+wxImageList* LoadGroupImages();

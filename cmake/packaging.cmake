@@ -16,6 +16,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# wx's own texts (stock buttons, message boxes, the find dialog) in Chinese.
+if(PAIRSCOUT_GUI)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "wx3.2-i18n")
+endif()
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 "Pairscout finds duplicate files. You name the folders to search (or all
 local disks, or the shares of a server), the file masks to include or

@@ -83,6 +83,13 @@ const StringTableEntry kStrings[] = {
     {2242, "虚拟文件系统, 不搜索"},
     {2243, "没有保留的副本"},
 
+    // The delete command's checks and its message about files that stayed.
+    {2250, "正在检查和删除文件..."},
+    {2251, "以下文件没有被删除:"},
+    {2253, "该组的所有文件都被选择, 保留这最后一份"},
+    {2254, "系统无法删除此文件"},
+    {2255, "还有 %d 个文件没有被删除"},
+
     // About box links: a sentence inviting to the maker's web site for more
     // applications, and one inviting to write to the maker's address for more information.
     {3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序"},

@@ -5,6 +5,7 @@
 
 Toolbar 128: six 16x15 images in button order (magnifying glass, page with a pointer, computer
 screen, floppy disk, printer, yellow question mark) on a transparent ground. Icon 128 (the application, 32x32 and 16x16).
+Bitmap 150: the group pictures of the result rows (four 16x16 images).
 Plain Python, no imaging library: every picture is a few shapes on a pixel grid.
 """
 
@@ -224,6 +225,20 @@ def icon_app(size):
     return c
 
 
+def group_tree():
+    """Bitmap 150: four 16x16 pictures side by side that mark the rows of a group, so that the
+    rows read like a small tree hanging from the first file: 0 a page from whose lower edge a
+    line runs down, 1 a line through with a branch to the right, 2 a corner, 3 empty."""
+    c = Canvas(64, 16)
+    page(c, 3, 0, 11, 11, 3, outline='n')
+    c.vline(7, 12, 15, 'k')
+    c.vline(16 + 7, 0, 15, 'k')
+    c.hline(16 + 7, 16 + 15, 8, 'k')
+    c.vline(32 + 7, 0, 8, 'k')
+    c.hline(32 + 7, 32 + 15, 8, 'k')
+    return c
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = os.path.join(here, '..', 'app', 'art')
@@ -237,6 +252,7 @@ def main():
         'tool_about': tool_about(),
         'icon_app_32': icon_app(32),
         'icon_app_16': icon_app(16),
+        'group_tree': group_tree(),
     }
     for name, canvas in pictures.items():
         with open(os.path.join(out, name + '.xpm'), 'w') as f:

@@ -15,7 +15,7 @@ as_root() {
 
 packages=(
     build-essential g++ cmake pkg-config
-    libwxgtk3.2-dev
+    libwxgtk3.2-dev wx3.2-i18n
     libgtest-dev googletest libbenchmark-dev libdeflate-dev zlib1g-dev
     xvfb xauth imagemagick fonts-noto-cjk x11-utils poppler-utils
     locales tzdata

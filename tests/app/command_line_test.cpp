@@ -1,12 +1,15 @@
 // The command line: folders to search, and the framework's standard shell commands.
 #include <unistd.h>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 #include <wx/docview.h>
 #include <wx/filename.h>
 
 #include "app/command_line_info.h"
 #include "app/gui_test_env.h"
+#include "options/options_sheet.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -134,7 +137,30 @@ protected:
 TEST_F(CommandLineAppTest, AFileArgumentOpensTheWindowWithANewDocument) {
     TempDir dir;
     const std::string file = dir.WriteFile("list.csv", "\"a\",\"b\"\r\n");
+    // The folder argument opens the options sheet once the window is up; it is cancelled.
+    std::string sheetPaths;
+    std::function<void(int)> whenShown = [&](int triesLeft) {
+        wxTheApp->CallAfter([&, triesLeft] {
+            for (wxWindow* window : wxTopLevelWindows) {
+                auto* sheet = dynamic_cast<COptionsSheet*>(window);
+                if (sheet != nullptr && sheet->IsModal()) {
+                    SearchOptions options;
+                    sheet->CopyBack(options);
+                    sheetPaths = options.paths;
+                    sheet->EndModal(wxID_CANCEL);
+                    return;
+                }
+            }
+            if (triesLeft > 0) {
+                wxMilliSleep(10);
+                whenShown(triesLeft - 1);
+            }
+        });
+    };
+    whenShown(500);
     ASSERT_NO_FATAL_FAILURE(StartApp({file}));
+    EXPECT_TRUE(guitest::WaitFor([&] { return !sheetPaths.empty(); }));
+    EXPECT_EQ(sheetPaths + "/", dir.Path());
     // The file names a folder to search; it is no longer opened as the document.
     wxDocument* doc = app->GetDocManager()->GetCurrentDocument();
     ASSERT_NE(doc, nullptr);

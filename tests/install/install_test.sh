@@ -187,6 +187,7 @@ if have dpkg-deb && have dpkg-shlibdeps; then
         echo "$depends" | grep -q 'libc6' || fail "dependencies not computed: $depends"
         if [ "$window" = ON ]; then
             echo "$depends" | grep -q 'libwx' || fail "the wx libraries are not a dependency"
+            echo "$depends" | grep -q 'wx3.2-i18n' || fail "wx's translations are not a dependency"
         fi
         dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's|^\./||' >"$work/deb-files"
         for f in "${expected[@]}"; do

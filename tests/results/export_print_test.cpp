@@ -282,12 +282,9 @@ protected:
         EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_FILE_SAVE_AS)));
     }
 
-    std::string LastSaveFile() {
-        return GetAppSettings().GetProfileString("Settings", "Last save file");
-    }
-    void SetLastSaveFile(const std::string& path) {
-        GetAppSettings().WriteProfileString("Settings", "Last save file", path);
-    }
+    // The view keeps "Last save file" with its other settings while it lives.
+    std::string LastSaveFile() { return view->GetLastSaveFile(); }
+    void SetLastSaveFile(const std::string& path) { view->SetLastSaveFile(path); }
 
     bool IsEnabled(int number) {
         wxUpdateUIEvent update(WxId(number));

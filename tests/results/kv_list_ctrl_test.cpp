@@ -416,7 +416,7 @@ TEST_F(KvListTest, CommandsAreEnabledWhileTheListHasRows) {
 
     Show({{"/w/1", "/w/2"}});
     for (int command : commands) EXPECT_TRUE(IsEnabled(command)) << command;
-    EXPECT_FALSE(IsEnabled(cmd::ID_SELECT_ALL_DUPLICATES));
+    EXPECT_TRUE(IsEnabled(cmd::ID_SELECT_ALL_DUPLICATES));
 
     EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_EDIT_FIND)));
     ASSERT_NE(list->GetFindDialog(), nullptr);

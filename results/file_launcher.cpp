@@ -1,0 +1,89 @@
+#include "results/file_launcher.h"
+
+#include <wx/process.h>
+#include <wx/utils.h>
+
+#include "app/wx_text.h"
+#include "platform/file_find.h"
+#include "results/file_properties_dlg.h"
+
+namespace {
+
+// Runs one file-manager method over D-Bus for `uri`; `fallback` runs when the call cannot be
+// made or the file manager refuses it. The call does not wait: the answer arrives later.
+class FileManagerCall : public wxProcess {
+public:
+    explicit FileManagerCall(std::function<void()> fallback) : m_fallback(std::move(fallback)) {}
+
+    void OnTerminate(int /*pid*/, int status) override {
+        if (status != 0 && m_fallback) m_fallback();
+        delete this;
+    }
+
+    static void Start(const char* method, const std::string& uri, std::function<void()> fallback) {
+        const wxString methodName = wxString("org.freedesktop.FileManager1.") + method;
+        const wxString items = "['" + wxString::FromUTF8(uri) + "']";
+        const wxString tokens[] = {"gdbus", "call", "--session", "--timeout", "5",
+                                   "--dest", "org.freedesktop.FileManager1",
+                                   "--object-path", "/org/freedesktop/FileManager1",
+                                   "--method", methodName, items, ""};
+        const wchar_t* argv[sizeof tokens / sizeof tokens[0] + 1];
+        for (std::size_t i = 0; i < sizeof tokens / sizeof tokens[0]; ++i) argv[i] = tokens[i].wc_str();
+        argv[sizeof tokens / sizeof tokens[0]] = nullptr;
+        auto* call = new FileManagerCall(fallback);
+        if (wxExecute(argv, wxEXEC_ASYNC | wxEXEC_HIDE_CONSOLE, call) <= 0) {
+            // wxExecute has deleted nothing: the process object is ours when it did not start.
+            delete call;
+            if (fallback) fallback();
+        }
+    }
+
+private:
+    std::function<void()> m_fallback;
+};
+
+}  // namespace
+
+void CFileLauncher::Open(const std::string& path) { wxLaunchDefaultApplication(Utf8ToWx(path)); }
+
+void CFileLauncher::Explore(const std::string& path, const std::string& folder) {
+    FileManagerCall::Start("ShowItems", FileUri(path), [folder] {
+        wxLaunchDefaultApplication(Utf8ToWx(folder));
+    });
+}
+
+void CFileLauncher::Properties(const std::string& path, wxWindow* parent) {
+    wxWeakRef<wxWindow> owner(parent);
+    FileManagerCall::Start("ShowItemProperties", FileUri(path), [path, owner] {
+        CFilePropertiesDlg dialog(owner, path);
+        dialog.ShowModal();
+    });
+}
+
+std::string FolderOfFile(const std::string& path) {
+    std::string::size_type at = path.find_last_of(platform::kPathSeparator);
+    if (at == std::string::npos) return std::string();
+#ifdef _WIN32
+    if (at == 2 && path.size() > 1 && path[1] == ':') return path.substr(0, 3);
+#endif
+    if (at == 0) return path.substr(0, 1);
+    return path.substr(0, at);
+}
+
+std::string FileUri(const std::string& path) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (unsigned char c : path) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                           c == '~' || c == '/';
+        if (plain) {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 15];
+        }
+    }
+    return uri;
+}

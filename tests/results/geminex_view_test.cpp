@@ -1,0 +1,871 @@
+// The duplicates view on the display: its settings, Find duplicates over real files under the
+// progress dialog (rows, pictures, cells, summary, cancel in both phases), select all
+// duplicates, the checked delete (trash, for good, files that stay), the file commands on the
+// focused row, the commands refused while work runs, folder arguments, and wx's texts in
+// Chinese.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/config.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/image.h>
+#include <wx/imaglist.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
+#include <wx/statusbr.h>
+#include <wx/stockitem.h>
+#include <wx/stopwatch.h>
+
+#include "app/command_ids.h"
+#include "app/gui_test_env.h"
+#include "app/settings_store.h"
+#include "app/wx_text.h"
+#include "engine/results_model.h"
+#include "options/options_sheet.h"
+#include "options/paths_page.h"
+#include "platform/drives.h"
+#include "results/file_launcher.h"
+#include "results/file_properties_dlg.h"
+#include "results/geminex_view.h"
+#include "results/kv_list_ctrl.h"
+#include "results/progress_dialog.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Answers every message box with `answer` without showing it and records its text.
+class MessageAnswers : public wxModalDialogHook {
+public:
+    explicit MessageAnswers(int answer) : m_answer(answer) { Register(); }
+    ~MessageAnswers() override { Unregister(); }
+    std::vector<std::string> texts;
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
+            texts.push_back(WxToUtf8(box->GetMessage()));
+            return m_answer;
+        }
+        return wxID_NONE;
+    }
+    void Exit(wxDialog*) override {}
+
+private:
+    int m_answer;
+};
+
+// A launcher that only records what it was asked.
+struct Launches {
+    std::vector<std::string> calls;
+};
+class RecordingLauncher : public CFileLauncher {
+public:
+    explicit RecordingLauncher(Launches* out) : m_out(out) {}
+    void Open(const std::string& path) override { m_out->calls.push_back("open " + path); }
+    void Explore(const std::string& path, const std::string& folder) override {
+        m_out->calls.push_back("explore " + path + " in " + folder);
+    }
+    void Properties(const std::string& path, wxWindow*) override {
+        m_out->calls.push_back("properties " + path);
+    }
+
+private:
+    Launches* m_out;
+};
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+// Runs `body` once the options sheet is shown modally; `body` ends it.
+void WhenSheetShown(std::function<void(COptionsSheet*)> body, int triesLeft = 500) {
+    wxTheApp->CallAfter([body, triesLeft] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* sheet = dynamic_cast<COptionsSheet*>(window);
+            if (sheet != nullptr && sheet->IsShown() && sheet->IsModal()) {
+                body(sheet);
+                return;
+            }
+        }
+        if (triesLeft > 0) {
+            wxMilliSleep(10);
+            WhenSheetShown(body, triesLeft - 1);
+        } else {
+            ADD_FAILURE() << "the options sheet was never shown";
+        }
+    });
+}
+
+class GeminexViewTest : public GeminexAppTest {
+protected:
+    void SetUp() override {
+        GeminexAppTest::SetUp();
+        view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
+        ASSERT_NE(view, nullptr);
+        list = view->GetListCtrl();
+        ASSERT_NE(list, nullptr);
+        view->SetLauncher(std::make_unique<RecordingLauncher>(&launches));
+    }
+
+    void TearDown() override {
+        CProgressDialog::SetPumpHook(nullptr);
+        GeminexAppTest::TearDown();
+    }
+
+    // The tree most tests search: three copies of a 300-byte file, two of a 100-byte file, a
+    // third 100-byte file with other bytes, and a file of its own size.
+    void MakeTree() {
+        a1 = tree.WriteFile("one/a.txt", std::string(300, 'a'));
+        a2 = tree.WriteFile("two/a copy.txt", std::string(300, 'a'));
+        a3 = tree.WriteFile("two/deep/a.bak", std::string(300, 'a'));
+        b1 = tree.WriteFile("one/b.dat", std::string(100, 'b'));
+        b2 = tree.WriteFile("three/b.dat", std::string(100, 'b'));
+        tree.WriteFile("three/c.dat", std::string(100, 'c'));
+        tree.WriteFile("one/d.txt", std::string(50, 'd'));
+    }
+
+    DuplicateSearch::Outcome Search(const std::string& paths) {
+        SearchOptions options;
+        options.paths = paths;
+        return view->RunSearch(options);
+    }
+
+    std::vector<std::string> Column(int column) {
+        std::vector<std::string> cells;
+        for (long row = 0; row < list->GetItemCount(); ++row)
+            cells.push_back(WxToUtf8(list->GetItemText(row, column)));
+        return cells;
+    }
+
+    std::vector<int> Images() {
+        std::vector<int> images;
+        for (std::size_t row = 0; row < view->GetModel().RowCount(); ++row)
+            images.push_back(view->GetModel().Row(row).image);
+        return images;
+    }
+
+    void Select(std::initializer_list<long> rows) {
+        list->ClearSelection(true);
+        for (long row : rows) list->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    }
+
+    void Focus(long row) { list->SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED); }
+
+    bool IsEnabled(int number) {
+        wxUpdateUIEvent update(WxId(number));
+        update.SetEventObject(frame);
+        frame->ProcessWindowEvent(update);
+        return !update.GetSetEnabled() || update.GetEnabled();
+    }
+
+    std::string StatusBarText() { return WxToUtf8(frame->GetStatusBar()->GetStatusText(0)); }
+
+    // A remover that removes for good and notes what it was given; the paths in `refuse` stay.
+    void RecordDeletes(std::set<std::string> refuse = {}) {
+        view->SetFileDeleter([this, refuse](const std::vector<std::string>& paths, bool toTrash) {
+            std::vector<std::string> left;
+            for (const std::string& path : paths) {
+                deleted.push_back(path);
+                trashFlags.push_back(toTrash);
+                if (refuse.count(path) != 0 || unlink(path.c_str()) != 0) left.push_back(path);
+            }
+            return left;
+        });
+    }
+
+    TempDir tree;
+    std::string a1, a2, a3, b1, b2;
+    CGeminexView* view = nullptr;
+    CKvListCtrl* list = nullptr;
+    Launches launches;
+    std::vector<std::string> deleted;
+    std::vector<bool> trashFlags;
+};
+
+// ---- Settings ----
+
+void ClearSettings() {
+    wxConfigBase* config = GetAppSettings().Config();
+    config->DeleteGroup("/Settings");
+    config->DeleteGroup("/Options");
+}
+
+TEST_F(GeminexViewTest, SettingsOnFirstStartAndAfterARoundTrip) {
+    ClearSettings();
+    std::string disks;
+    for (const std::string& root : platform::LocalFixedDiskRoots())
+        disks += (disks.empty() ? "" : ";") + root;
+    {
+        CGeminexView fresh;
+        const SearchOptions options = fresh.GetSearchOptions();
+        EXPECT_EQ(options.paths, disks);
+        EXPECT_EQ(options.mask, "*.*");
+        EXPECT_EQ(options.filter.m_nMinSize, 0);
+        EXPECT_EQ(options.filter.m_nMaxSize, 0);
+        EXPECT_EQ(options.filter.m_ftMinDate, 0);
+        EXPECT_EQ(options.filter.m_ftMaxDate, 0);
+        EXPECT_EQ(options.filter.m_nMode, 0);
+        EXPECT_EQ(options.filter.m_dwAttrStates, 0u);
+        EXPECT_EQ(options.filter.m_dwIgnoreAttrs, 55u);
+        EXPECT_EQ(fresh.GetLastSaveFile(), "");
+    }
+    // The destructor wrote them all.
+    CSettingsStore& store = GetAppSettings();
+    EXPECT_EQ(store.GetProfileString("Settings", "Drives", "?"), disks);
+    EXPECT_EQ(store.GetProfileInt("Options", "Ignore Attributes", -1), 55);
+
+    SearchOptions wanted;
+    wanted.paths = "/srv/a;/srv/b";
+    wanted.mask = "*.jpg;~*.tmp";
+    wanted.filter.m_nMinSize = 5000000000LL;  // needs all 8 bytes
+    wanted.filter.m_nMaxSize = 7;
+    wanted.filter.m_ftMinDate = 132000000000000000LL;
+    wanted.filter.m_ftMaxDate = 133000000000000000LL;
+    wanted.filter.m_nMode = 1;
+    wanted.filter.m_dwAttrStates = 0x01;
+    wanted.filter.m_dwIgnoreAttrs = 0x34;
+    {
+        CGeminexView first;
+        first.SetSearchOptions(wanted);
+        first.SetLastSaveFile("/home/li/list.csv");
+    }
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(store.GetProfileBinary("Options", "Min Size Filter", bytes));
+    EXPECT_EQ(bytes.size(), 8u);
+    {
+        CGeminexView second;
+        const SearchOptions read = second.GetSearchOptions();
+        EXPECT_EQ(read.paths, wanted.paths);
+        EXPECT_EQ(read.mask, wanted.mask);
+        EXPECT_EQ(read.filter.m_nMinSize, wanted.filter.m_nMinSize);
+        EXPECT_EQ(read.filter.m_nMaxSize, 7);
+        EXPECT_EQ(read.filter.m_ftMinDate, wanted.filter.m_ftMinDate);
+        EXPECT_EQ(read.filter.m_ftMaxDate, wanted.filter.m_ftMaxDate);
+        EXPECT_EQ(read.filter.m_nMode, 1);
+        EXPECT_EQ(read.filter.m_dwAttrStates, 0x01u);
+        EXPECT_EQ(read.filter.m_dwIgnoreAttrs, 0x34u);
+        EXPECT_EQ(second.GetLastSaveFile(), "/home/li/list.csv");
+    }
+
+    // A limit of another length than 8 bytes is not taken; the others still are.
+    const unsigned char four[4] = {1, 2, 3, 4};
+    const unsigned char nine[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    store.WriteProfileBinary("Options", "Min Size Filter", four, sizeof four);
+    store.WriteProfileBinary("Options", "Max Date Filter", nine, sizeof nine);
+    {
+        CGeminexView third;
+        const SearchOptions read = third.GetSearchOptions();
+        EXPECT_EQ(read.filter.m_nMinSize, 0);
+        EXPECT_EQ(read.filter.m_ftMaxDate, 0);
+        EXPECT_EQ(read.filter.m_nMaxSize, 7);
+        EXPECT_EQ(read.filter.m_ftMinDate, wanted.filter.m_ftMinDate);
+    }
+    ClearSettings();
+}
+
+// ---- The search ----
+
+TEST_F(GeminexViewTest, SearchFillsRowsPicturesCellsAndTheSummary) {
+    MakeTree();
+    // Through the command, the options sheet and its OK, as the user does it.
+    SearchOptions options = view->GetSearchOptions();
+    options.paths = tree.Path();
+    options.mask = "*.*";
+    options.filter = SearchFilter();
+    view->SetSearchOptions(options);
+    bool sheetSeen = false;
+    WhenSheetShown([&](COptionsSheet* sheet) {
+        sheetSeen = true;
+        sheet->EndModal(wxID_OK);
+    });
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_FIND_DUPLICATES)));
+    EXPECT_TRUE(sheetSeen);
+
+    ASSERT_EQ(list->GetItemCount(), 5);
+    EXPECT_EQ(Images(), (std::vector<int>{0, 1, 2, 0, 2}));
+    const std::vector<std::string> paths = Column(0);
+    EXPECT_EQ(std::set<std::string>(paths.begin(), paths.begin() + 3),
+              (std::set<std::string>{a1, a2, a3}));
+    EXPECT_EQ(std::set<std::string>(paths.begin() + 3, paths.end()),
+              (std::set<std::string>{b1, b2}));
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"300", "", "", "100", ""}));
+    // CRC-32 and byte sum of 300 times "a" and 100 times "b".
+    EXPECT_EQ(Column(3), (std::vector<std::string>{"89971909", "", "", "250162db", ""}));
+    EXPECT_EQ(Column(4), (std::vector<std::string>{"71ac", "", "", "2648", ""}));
+    for (const std::string& date : Column(1)) EXPECT_FALSE(date.empty());
+
+    EXPECT_EQ(view->GetModel().DuplicateCount(), 3);
+    EXPECT_EQ(view->GetModel().DuplicateBytes(), 700);
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 3 个重复文件 (700 字节)");
+    EXPECT_EQ(StatusBarText(), "发现 3 个重复文件 (700 字节)");
+
+    // The dialog is gone, the list is live again, the columns fit.
+    guitest::ProcessEvents(50);
+    EXPECT_EQ(view->GetProgressDialog(), nullptr);
+    EXPECT_TRUE(list->IsEnabled());
+    EXPECT_FALSE(view->IsBusy());
+    EXPECT_GE(list->GetColumnWidth(0), list->GetTextExtent(Utf8ToWx(a3)).x);
+    for (int column = 0; column < 5; ++column) EXPECT_GE(list->GetColumnWidth(column), 10);
+
+    // The pictures: four 16 by 16 images, with a transparent ground.
+    wxImageList* images = list->GetImageList(wxIMAGE_LIST_SMALL);
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(images->GetImageCount(), 4);
+    const wxImage corner = images->GetBitmap(kImageGroupLast).ConvertToImage();
+    ASSERT_EQ(corner.GetWidth(), 16);
+    EXPECT_TRUE(corner.HasMask() || corner.HasAlpha());
+    EXPECT_TRUE(corner.IsTransparent(15, 0)) << "the ground shows through";
+    EXPECT_FALSE(corner.IsTransparent(7, 0)) << "the line from the top";
+
+    // The settings the sheet gave back are kept.
+    EXPECT_EQ(view->GetSearchOptions().paths, tree.Path());
+}
+
+TEST_F(GeminexViewTest, SearchThatFindsNothingShowsTheIdleMessage) {
+    MakeTree();
+    ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
+    ASSERT_NE(frame->GetIdleText(), "");
+
+    TempDir lonely;
+    lonely.WriteFile("x", "1");
+    lonely.WriteFile("y", "22");
+    ASSERT_EQ(Search(lonely.Path()), DuplicateSearch::kFinished);
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(frame->GetIdleText(), "");
+    EXPECT_EQ(StatusBarText(), "准备");
+}
+
+TEST_F(GeminexViewTest, CancelWhileScanningLeavesTheListEmptyAndTheStatusAsItWas) {
+    MakeTree();
+    frame->SetIdleText("earlier text");
+    frame->OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
+    // Cancel at the dialog's very first round, before any folder is read.
+    std::string firstStatus;
+    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
+        if (firstStatus.empty()) firstStatus = dialog.GetStatus();
+        dialog.Cancel();
+    });
+    EXPECT_EQ(Search(tree.Path()), DuplicateSearch::kCancelledWhileScanning);
+    CProgressDialog::SetPumpHook(nullptr);
+    EXPECT_EQ(firstStatus, "相同的文件名");
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "earlier text");
+    EXPECT_EQ(StatusBarText(), "earlier text");
+    EXPECT_TRUE(list->IsEnabled());
+    EXPECT_FALSE(view->IsBusy());
+    guitest::ProcessEvents(50);
+    EXPECT_EQ(view->GetProgressDialog(), nullptr);
+}
+
+TEST_F(GeminexViewTest, CancelWhileGroupingKeepsTheGroupsSoFar) {
+    MakeTree();
+    tree.WriteFile("four/e1", std::string(30, 'e'));
+    tree.WriteFile("four/e2", std::string(30, 'e'));
+    // Every round of events is let through at once, and the dialog's Cancel is pressed as
+    // soon as the first group is counted.
+    CProgressDialog::SetPumpInterval(0);
+    std::vector<std::string> statuses;
+    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
+        if (statuses.empty() || statuses.back() != dialog.GetStatus())
+            statuses.push_back(dialog.GetStatus());
+        if (dialog.GetStatus().find("重复的文件") != std::string::npos) dialog.Cancel();
+    });
+    const DuplicateSearch::Outcome outcome = Search(tree.Path());
+    CProgressDialog::SetPumpHook(nullptr);
+    CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
+    EXPECT_EQ(outcome, DuplicateSearch::kFinished);
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(), "正在分类..."), statuses.end());
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(), "正在查找重复文件..."), statuses.end());
+    EXPECT_EQ(statuses.back(), "发现 2 个重复的文件, 总共 600 字节");
+    // Only the largest files' group was listed before the cancel.
+    EXPECT_EQ(Images(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(view->GetModel().DuplicateCount(), 2);
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 2 个重复文件 (600 字节)");
+}
+
+TEST_F(GeminexViewTest, ProgressDialogLooksAsItShould) {
+    int cancelFlag = 0;
+    CProgressDialog* owner = nullptr;
+    auto* dialog = new CProgressDialog(&owner, 1000, &cancelFlag, 0, list);
+    EXPECT_EQ(owner, dialog);
+    EXPECT_EQ(WxToUtf8(dialog->GetTitle()), "正在处理");
+    EXPECT_FALSE(list->IsEnabled());
+    auto* cancel = wxDynamicCast(dialog->FindWindow(wxID_CANCEL), wxButton);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(WxToUtf8(cancel->GetLabel()), "取消");
+    dialog->SetTotal(400);
+    dialog->StepProgress(100);
+    EXPECT_EQ(dialog->GetPos(), 50);
+    // Everything inside the dialog, nothing cut off.
+    for (wxWindow* child : dialog->GetChildren()) {
+        EXPECT_TRUE(wxRect(wxPoint(0, 0), dialog->GetClientSize()).Contains(child->GetRect()));
+        if (wxDynamicCast(child, wxButton)) {
+            EXPECT_GE(child->GetSize().x, child->GetBestSize().x);
+        }
+    }
+    if (const char* pictures = std::getenv("PAIRSCOUT_PICTURE_DIR")) {
+        dialog->SetStatus("/home/li/照片/2021/");
+        CProgressDialog::SetPumpInterval(0);
+        dialog->Cancelled();
+        CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
+        dialog->Raise();
+        guitest::ProcessEvents(1000);
+        const wxRect rect = dialog->GetScreenRect();
+        const wxString command = wxString::Format(
+            "import -window root -crop %dx%d+%d+%d +repage %s/progress.png", rect.width,
+            rect.height, rect.x, rect.y, wxString::FromUTF8(pictures));
+        EXPECT_EQ(wxExecute(command, wxEXEC_SYNC), 0);
+    }
+    // Escape is Cancel: it sets the flag and gives the list back.
+    wxCommandEvent escape(wxEVT_BUTTON, dialog->GetEscapeId());
+    dialog->GetEventHandler()->ProcessEvent(escape);
+    EXPECT_EQ(cancelFlag, 1);
+    EXPECT_TRUE(list->IsEnabled());
+    EXPECT_TRUE(dialog->Cancelled());
+    dialog->DestroyWindow();
+    EXPECT_EQ(owner, nullptr);
+    guitest::ProcessEvents(50);
+
+    // Ended by its owner: no cancel.
+    cancelFlag = 0;
+    dialog = new CProgressDialog(&owner, 10, &cancelFlag, 0, list);
+    dialog->DestroyWindow();
+    guitest::ProcessEvents(50);
+    EXPECT_EQ(cancelFlag, 0);
+    EXPECT_TRUE(list->IsEnabled());
+}
+
+// ---- Select all duplicates and delete ----
+
+TEST_F(GeminexViewTest, SelectAllDuplicatesOnGroupsOfTwoAndThree) {
+    MakeTree();
+    Search(tree.Path());
+    Select({0, 3});
+    Focus(0);
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
+    EXPECT_EQ(list->GetSelectedRows(), (std::vector<std::size_t>{1, 2, 4}));
+    EXPECT_NE(list->GetFocusedRow(), 0);
+    EXPECT_NE(list->GetFocusedRow(), 3);
+}
+
+TEST_F(GeminexViewTest, DeleteMendsTheGroupsOfTwoAndThree) {
+    MakeTree();
+    RecordDeletes();
+    // First row of the group of two: both rows go, the count drops by one.
+    Search(tree.Path());
+    Select({3});
+    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_EQ(Images(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(view->GetModel().DuplicateCount(), 2);
+    EXPECT_EQ(view->GetModel().DuplicateBytes(), 600);
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 2 个重复文件 (600 字节)");
+    EXPECT_EQ(trashFlags, (std::vector<bool>{true}));
+
+    // First row of the group of three: the middle row becomes the first, without its cells.
+    const std::string first = WxToUtf8(list->GetItemText(0, 0));
+    const std::string middle = WxToUtf8(list->GetItemText(1, 0));
+    Select({0});
+    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_FALSE(Exists(first));
+    EXPECT_EQ(Images(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(WxToUtf8(list->GetItemText(0, 0)), middle);
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 1 个重复文件 (300 字节)");
+
+    // Middle and last rows of a fresh group of three.
+    tree.WriteFile("five/a.again", std::string(300, 'a'));
+    Search(tree.Path());
+    ASSERT_EQ(Images(), (std::vector<int>{0, 1, 2}));
+    const std::string last = WxToUtf8(list->GetItemText(2, 0));
+    Select({1});
+    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_EQ(Images(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(WxToUtf8(list->GetItemText(1, 0)), last);
+    tree.WriteFile("five/a.more", std::string(300, 'a'));
+    Search(tree.Path());
+    ASSERT_EQ(Images(), (std::vector<int>{0, 1, 2}));
+    Select({2});
+    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_EQ(Images(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(view->GetModel().DuplicateCount(), 1);
+}
+
+TEST_F(GeminexViewTest, DeleteKeyMovesTheFilesIntoTheTrashOfTheHome) {
+    MakeTree();
+    Search(tree.Path());
+    view->SetShiftDownHook([] { return false; });
+    EXPECT_FALSE(IsEnabled(cmd::ID_DELETE_FILES));
+    Select({4});
+    EXPECT_TRUE(IsEnabled(cmd::ID_DELETE_FILES));
+    const std::string victim = WxToUtf8(list->GetItemText(4, 0));
+    const std::string name = victim.substr(victim.rfind('/') + 1);
+    MessageAnswers answers(wxID_OK);
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
+    EXPECT_TRUE(answers.texts.empty()) << "no question before the trash";
+    EXPECT_FALSE(Exists(victim));
+    const std::string trash = guitest::TempHome() + ".local/share/Trash/";
+    EXPECT_EQ(ReadWholeFile(trash + "files/" + name), std::string(100, 'b'));
+    EXPECT_NE(ReadWholeFile(trash + "info/" + name + ".trashinfo").find("Path="), std::string::npos);
+    EXPECT_EQ(list->GetItemCount(), 3);
+}
+
+TEST_F(GeminexViewTest, DeleteOnAnotherFileSystemUsesThatFileSystemsTrash) {
+    struct stat shm, tmp;
+    if (stat("/dev/shm", &shm) != 0 || stat(tree.Path().c_str(), &tmp) != 0 ||
+        shm.st_dev == tmp.st_dev || access("/dev/shm", W_OK) != 0)
+        GTEST_SKIP() << "no writable file system of its own at /dev/shm";
+    const std::string trashTop = "/dev/shm/.Trash-" + std::to_string(getuid());
+    const bool trashExisted = Exists(trashTop);
+    char folderName[] = "/dev/shm/pairscout-XXXXXX";
+    ASSERT_NE(mkdtemp(folderName), nullptr);
+    const std::string folder = std::string(folderName) + "/";
+    const std::string far = folder + "far-copy.bin";
+    { std::FILE* f = std::fopen(far.c_str(), "wb"); std::fputs(std::string(300, 'a').c_str(), f); std::fclose(f); }
+    MakeTree();
+    Search(tree.Path() + ";" + folder);
+    ASSERT_EQ(view->GetModel().RowCount(), 6u);
+    long farRow = -1;
+    for (long row = 0; row < list->GetItemCount(); ++row)
+        if (WxToUtf8(list->GetItemText(row, 0)) == far) farRow = row;
+    ASSERT_GE(farRow, 0);
+    Select({farRow});
+    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_FALSE(Exists(far));
+    EXPECT_TRUE(Exists(trashTop + "/files/far-copy.bin"));
+    EXPECT_FALSE(Exists(guitest::TempHome() + ".local/share/Trash/files/far-copy.bin"));
+    std::system(("rm -rf '" + folder + "'").c_str());
+    if (!trashExisted) std::system(("rm -rf '" + trashTop + "'").c_str());
+    else std::system(("rm -f '" + trashTop + "/files/far-copy.bin' '" + trashTop +
+                      "/info/far-copy.bin.trashinfo'").c_str());
+}
+
+TEST_F(GeminexViewTest, ShiftDeleteAsksFirstAndNoDeletesNothing) {
+    MakeTree();
+    Search(tree.Path());
+    view->SetShiftDownHook([] { return true; });
+    Select({1, 4});
+    {
+        MessageAnswers answers(wxID_NO);
+        EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
+        EXPECT_EQ(answers.texts, (std::vector<std::string>{"你确定要删除 2 个文件吗?"}));
+    }
+    EXPECT_EQ(list->GetItemCount(), 5);
+    for (const std::string& path : Column(0)) EXPECT_TRUE(Exists(path)) << path;
+
+    const std::string second = WxToUtf8(list->GetItemText(1, 0));
+    const std::string name = second.substr(second.rfind('/') + 1);
+    {
+        MessageAnswers answers(wxID_YES);
+        EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
+        EXPECT_EQ(answers.texts.size(), 1u);
+    }
+    EXPECT_FALSE(Exists(second));
+    EXPECT_FALSE(Exists(guitest::TempHome() + ".local/share/Trash/files/" + name))
+        << "for good, not into the trash";
+    EXPECT_EQ(Images(), (std::vector<int>{0, 2}));
+}
+
+TEST_F(GeminexViewTest, ChangedAndUndeletableFilesKeepTheirRowsAndAreNamed) {
+    MakeTree();
+    Search(tree.Path());
+    const std::vector<std::string> paths = Column(0);
+    // Row 1 is changed after the search; the system refuses to remove row 2; row 4 goes.
+    tree.WriteFile(paths[1].substr(tree.Path().size()), std::string(299, 'a') + "z");
+    std::set<std::string> refuse{paths[2]};
+    RecordDeletes(refuse);
+    Select({1, 2, 4});
+    MessageAnswers answers(wxID_OK);
+    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    ASSERT_EQ(answers.texts.size(), 1u);
+    const std::string& message = answers.texts[0];
+    EXPECT_EQ(message.rfind("以下文件没有被删除:", 0), 0u) << message;
+    EXPECT_NE(message.find(paths[1] + ": "), std::string::npos) << message;
+    EXPECT_NE(message.find(paths[2] + ": 系统无法删除此文件"), std::string::npos) << message;
+    EXPECT_EQ(message.find(paths[4]), std::string::npos) << message;
+    EXPECT_EQ(deleted, (std::vector<std::string>{paths[2], paths[4]}));
+    EXPECT_TRUE(Exists(paths[1]));
+    EXPECT_TRUE(Exists(paths[2]));
+    EXPECT_FALSE(Exists(paths[4]));
+    // The rows of the files that stayed are still listed; the group of two is gone.
+    EXPECT_EQ(Column(0), (std::vector<std::string>{paths[0], paths[1], paths[2]}));
+    EXPECT_EQ(view->GetModel().DuplicateCount(), 2);
+}
+
+TEST_F(GeminexViewTest, AWholeGroupSelectedKeepsItsFirstFile) {
+    MakeTree();
+    Search(tree.Path());
+    RecordDeletes();
+    const std::vector<std::string> paths = Column(0);
+    list->SelectAllRows();
+    MessageAnswers answers(wxID_OK);
+    EXPECT_EQ(view->DeleteFiles(false), 3u);
+    EXPECT_TRUE(Exists(paths[0]));
+    EXPECT_TRUE(Exists(paths[3]));
+    for (std::size_t row : {1, 2, 4}) EXPECT_FALSE(Exists(paths[row])) << paths[row];
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_NE(answers.texts[0].find(paths[0] + ": 该组的所有文件都被选择"), std::string::npos);
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(StatusBarText(), "准备");
+}
+
+// ---- File commands ----
+
+TEST_F(GeminexViewTest, OpenExploreAndPropertiesActOnTheFocusedRow) {
+    MakeTree();
+    Search(tree.Path());
+    const std::vector<std::string> paths = Column(0);
+    list->ClearSelection(true);
+    EXPECT_FALSE(IsEnabled(cmd::ID_FILE_OPEN));
+    view->OpenFile();
+    view->ExploreFolder();
+    view->FileProperties();
+    EXPECT_TRUE(launches.calls.empty()) << "nothing without a focused row";
+
+    Select({1});
+    Focus(3);
+    EXPECT_TRUE(IsEnabled(cmd::ID_FILE_OPEN));
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_FILE_OPEN)));
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_EXPLORE_FOLDER)));
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_FILE_PROPERTIES)));
+    // Double-click (the list's activation) opens too.
+    wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, list->GetId());
+    activated.SetEventObject(list);
+    activated.m_itemIndex = 1;
+    list->GetEventHandler()->ProcessEvent(activated);
+    const std::string folder = paths[3].substr(0, paths[3].rfind('/'));
+    EXPECT_EQ(launches.calls,
+              (std::vector<std::string>{"open " + paths[3], "explore " + paths[3] + " in " + folder,
+                                        "properties " + paths[3], "open " + paths[3]}));
+}
+
+TEST(FileLauncherTest, FolderAndAddressOfAFile) {
+    EXPECT_EQ(FolderOfFile("/home/li/a.txt"), "/home/li");
+    EXPECT_EQ(FolderOfFile("/a.txt"), "/");
+    EXPECT_EQ(FolderOfFile("a.txt"), "");
+    EXPECT_EQ(FileUri("/tmp/a b/\xC3\xBC'x\xFF"), "file:///tmp/a%20b/%C3%BC%27x%FF");
+}
+
+TEST(FilePropertiesTest, LinesOfAFile) {
+    TempDir dir;
+    const std::string path = dir.WriteFile("p.txt", "hello");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    const auto lines = FilePropertyLines(path);
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], (std::pair<std::string, std::string>("路径", path)));
+    EXPECT_EQ(lines[1].second, "5 字节");
+    EXPECT_EQ(lines[6].second, "-rw-r----- (0640)");
+    EXPECT_NE(lines[5].second.find(" / "), std::string::npos);
+    const auto missing = FilePropertyLines(dir / "nothing");
+    ASSERT_EQ(missing.size(), 2u);
+    EXPECT_EQ(missing[1].first, "错误");
+
+    CFilePropertiesDlg dialog(nullptr, path);
+    EXPECT_EQ(WxToUtf8(dialog.GetTitle()), "属性");
+    EXPECT_NE(dialog.FindWindow(wxID_OK), nullptr);
+}
+
+// ---- While work runs ----
+
+TEST_F(GeminexViewTest, CommandsThatChangeRowsAreRefusedWhileASearchRuns) {
+    MakeTree();
+    Search(tree.Path());
+    Select({1});
+    CProgressDialog::SetPumpInterval(0);
+    bool checked = false;
+    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
+        if (checked) return;
+        checked = true;
+        EXPECT_TRUE(view->IsBusy());
+        EXPECT_FALSE(IsEnabled(cmd::ID_FIND_DUPLICATES));
+        EXPECT_FALSE(IsEnabled(cmd::ID_DELETE_FILES));
+        EXPECT_FALSE(frame->ExecuteCommand(WxId(cmd::ID_FIND_DUPLICATES)));
+        EXPECT_FALSE(view->FindDuplicates());
+        EXPECT_EQ(view->DeleteFiles(true), 0u);
+        // Closing the window stops the search first.
+        EXPECT_FALSE(frame->Close());
+        EXPECT_TRUE(dialog.Cancelled());
+    });
+    Search(tree.Path());
+    CProgressDialog::SetPumpHook(nullptr);
+    CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(view->IsBusy());
+    EXPECT_TRUE(IsEnabled(cmd::ID_FIND_DUPLICATES));
+    // The close asked for meanwhile follows once the search has stopped.
+    EXPECT_TRUE(guitest::WaitFor([&] { return app->GetMainFrame() == nullptr; }));
+}
+
+// Not a check: writes a picture of a finished search with groups of three and two when
+// PAIRSCOUT_SCREENSHOT names a PNG file.
+TEST_F(GeminexViewTest, Screenshot) {
+    const char* picture = std::getenv("PAIRSCOUT_SCREENSHOT");
+    if (picture == nullptr) GTEST_SKIP() << "PAIRSCOUT_SCREENSHOT not set";
+    const std::string photo(70000, 'p'), report(12000, 'r'), song(4321, 's');
+    tree.WriteFile("照片/2021/海边.jpg", photo);
+    tree.WriteFile("备份/海边.jpg", photo);
+    tree.WriteFile("U盘/海边 (1).jpg", photo);
+    tree.WriteFile("文档/report.pdf", report);
+    tree.WriteFile("下载/report.pdf", report);
+    tree.WriteFile("音乐/song.mp3", song);
+    tree.WriteFile("备份/音乐/song.mp3", song);
+    tree.WriteFile("文档/notes.txt", "only one");
+    frame->SetSize(wxSize(900, 420));
+    frame->Move(0, 0);
+    Search(tree.Path());
+    Select({4});
+    Focus(4);
+    guitest::ProcessEvents(500);
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
+    wxScreenDC screen;
+    const wxRect area = frame->GetScreenRect();
+    wxBitmap bitmap(area.width, area.height);
+    wxMemoryDC memory(bitmap);
+    memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+    memory.SelectObject(wxNullBitmap);
+    EXPECT_TRUE(bitmap.SaveFile(picture, wxBITMAP_TYPE_PNG));
+}
+
+// Not a check: times a search of the tree named by PAIRSCOUT_BENCH_TREE in the window.
+TEST_F(GeminexViewTest, BenchSearchOfATree) {
+    const char* root = std::getenv("PAIRSCOUT_BENCH_TREE");
+    if (root == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_TREE not set";
+    long maxGap = 0;
+    wxStopWatch gap;
+    CProgressDialog::SetPumpHook([&](CProgressDialog&) {
+        maxGap = std::max(maxGap, gap.Time());
+        gap.Start();
+    });
+    wxStopWatch watch;
+    Search(root);
+    const long ms = watch.Time();
+    CProgressDialog::SetPumpHook(nullptr);
+    std::printf("[ bench    ] window search of %s: %ld ms, %zu rows, longest time between event "
+                "rounds %ld ms\n", root, ms, view->GetModel().RowCount(), maxGap);
+}
+
+// Not a check: 300 000 files (150 000 pairs) made in a temporary folder when PAIRSCOUT_BENCH_300K
+// is set: the time Cancel takes in the scan and in the grouping, the longest time between event
+// rounds, and select all duplicates and the delete of 150 000 rows (with a remover that only
+// counts).
+TEST_F(GeminexViewTest, Bench300000Files) {
+    if (std::getenv("PAIRSCOUT_BENCH_300K") == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_300K not set";
+    constexpr int kFiles = 300000;
+    wxStopWatch watch;
+    for (int i = 0; i < kFiles; ++i) {
+        char name[64], body[32];
+        std::snprintf(name, sizeof name, "d%03d/f%06d", i % 500, i);
+        std::snprintf(body, sizeof body, "%08d", i / 2);
+        tree.WriteFile(name, body);
+    }
+    std::printf("[ bench    ] made %d files in %ld ms\n", kFiles, watch.Time());
+
+    long maxGap = 0;
+    wxStopWatch gap, sinceCancel;
+    long cancelAfterMs = -1;
+    bool cancelled = false;
+    std::string cancelStatus;
+    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
+        maxGap = std::max(maxGap, gap.Time());
+        gap.Start();
+        if (cancelAfterMs >= 0 && !cancelled && watch.Time() >= cancelAfterMs &&
+            (cancelStatus.empty() || dialog.GetStatus().find(cancelStatus) != std::string::npos)) {
+            cancelled = true;
+            sinceCancel.Start();
+            dialog.Cancel();
+        }
+    });
+    auto run = [&](long cancelAt, const std::string& status, const char* what) {
+        cancelAfterMs = cancelAt;
+        cancelStatus = status;
+        cancelled = false;
+        maxGap = 0;
+        gap.Start();
+        watch.Start();
+        const DuplicateSearch::Outcome outcome = Search(tree.Path());
+        const long total = watch.Time();
+        std::printf("[ bench    ] %s: %ld ms in all, %zu rows, outcome %d, longest time between "
+                    "event rounds %ld ms%s\n", what, total, view->GetModel().RowCount(),
+                    static_cast<int>(outcome), maxGap,
+                    cancelled ? (", Cancel to return " + std::to_string(sinceCancel.Time()) +
+                                 " ms").c_str() : "");
+    };
+    run(1000, "", "search cancelled after 1 s (scan)");
+    run(0, "重复", "search cancelled in the grouping");
+    run(-1, "", "whole search");
+
+    long deleteGap = 0;
+    CProgressDialog::SetPumpHook([&](CProgressDialog&) {
+        deleteGap = std::max(deleteGap, gap.Time());
+        gap.Start();
+    });
+    watch.Start();
+    view->SelectAllDuplicates();
+    const long selectMs = watch.Time();
+    const int selected = list->GetSelectedItemCount();
+    std::size_t removed = 0;
+    view->SetFileDeleter([&](const std::vector<std::string>& paths, bool) {
+        removed += paths.size();
+        return std::vector<std::string>();
+    });
+    gap.Start();
+    watch.Start();
+    const std::size_t gone = view->DeleteFiles(false);
+    const long deleteMs = watch.Time();
+    CProgressDialog::SetPumpHook(nullptr);
+    std::printf("[ bench    ] select all duplicates %ld ms (%d selected); delete %zu files %ld ms, "
+                "longest time between event rounds %ld ms, %zu rows left\n",
+                selectMs, selected, gone, deleteMs, deleteGap,
+                view->GetModel().RowCount());
+    EXPECT_EQ(removed, gone);
+}
+
+// ---- Start-up ----
+
+TEST_F(GeminexViewTest, WxTextsAreChinese) {
+    EXPECT_EQ(WxToUtf8(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS)), "取消");
+    EXPECT_EQ(WxToUtf8(wxGetTranslation("Find")), "查找");
+}
+
+class FolderArgumentsTest : public GeminexAppTest {
+protected:
+    void SetUp() override {}
+};
+
+TEST_F(FolderArgumentsTest, SheetOpensWithTheFoldersAndCancelKeepsTheStoredPaths) {
+    TempDir a, b;
+    {
+        // Written to the settings file the started program reads.
+        CSettingsStore store("Orvelle Software Inc.", "Pairscout");
+        store.WriteProfileString("Settings", "Drives", "/stored/one");
+    }
+    std::string shown;
+    WhenSheetShown([&](COptionsSheet* sheet) {
+        SearchOptions options;
+        sheet->CopyBack(options);
+        shown = options.paths;
+        sheet->EndModal(wxID_CANCEL);
+    });
+    StartApp({a.Path(), b.Path()});
+    ASSERT_TRUE(guitest::WaitFor([&] { return !shown.empty(); }));
+    std::string strip = a.Path().substr(0, a.Path().size() - 1) + ";" +
+                        b.Path().substr(0, b.Path().size() - 1);
+    EXPECT_EQ(shown, strip);
+    auto* view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetSearchOptions().paths, "/stored/one");
+    EXPECT_EQ(view->GetListCtrl()->GetItemCount(), 0);
+}
+
+}  // namespace
