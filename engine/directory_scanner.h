@@ -64,8 +64,8 @@ private:
 
 // Expands the local-disk keyword and server names and splits ";" lists into `out`, one folder
 // (ending in the separator) per element; blanks around elements are removed and empty
-// elements skipped. Returns 1 when `out` holds a folder, 0 when the spec is to be walked as it
-// stands.
+// elements skipped. Returns 1 when `out` holds a folder, 0 when the start path is to be
+// walked as it stands.
 int ExpandPathSpec(const std::string& spec, std::vector<std::string>& out);
 // Replaces the local-disk keyword (ASCII letters compared without case) by the roots of the
 // fixed disks, each followed by ";". Returns the number of disks.

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "platform/special_folders.h"
+#include "platform/user_folders.h"
 
 namespace {
 

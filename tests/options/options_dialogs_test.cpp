@@ -31,6 +31,7 @@
 #include "options/paths_page.h"
 #include "options/select_path_dialog.h"
 #include "support/temp_dir.h"
+#include "support/message_answers.h"
 
 using optionstest::DateText;
 
@@ -63,25 +64,6 @@ void WhenShown(std::function<void(T*)> body, int triesLeft = 500) {
         }
     });
 }
-
-// Answers every message box with `answer` without showing it and records its text.
-class MessageAnswers : public wxModalDialogHook {
-public:
-    explicit MessageAnswers(int answer) : m_answer(answer) { Register(); }
-    ~MessageAnswers() override { Unregister(); }
-    std::vector<std::string> texts;
-    int m_answer;
-
-protected:
-    int Enter(wxDialog* dialog) override {
-        if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
-            texts.push_back(WxToUtf8(box->GetMessage()));
-            return m_answer;
-        }
-        return wxID_NONE;
-    }
-    void Exit(wxDialog*) override {}
-};
 
 // The desktop's file choosers run in a loop of their own, outside wx: the tests find and
 // answer them through the toolkit, looked up at run time (the toolkit is loaded with wx).

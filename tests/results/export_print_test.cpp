@@ -31,39 +31,11 @@
 #include "results/csv_export.h"
 #include "results/geminex_view.h"
 #include "results/list_printout.h"
+#include "support/message_answers.h"
+#include "support/model_rows.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-constexpr platform::FileTime kWritten = 133000000000000000LL;  // some day in 2022
-
-std::unique_ptr<CFileRecord> Record(const std::string& path, std::int64_t size) {
-    // An empty name after the folder: the path is all folder.
-    auto record = std::make_unique<CFileRecord>(platform::FindData(), path);
-    record->m_nSize = size;
-    record->m_dwCrc = 0x3f0;
-    record->m_dwChecksum = 0x12;
-    record->m_ftWritten = kWritten;
-    return record;
-}
-
-std::unique_ptr<ResultsModel> Groups(const std::vector<std::vector<std::string>>& groups) {
-    auto model = std::make_unique<ResultsModel>();
-    std::int64_t size = 7;
-    for (const auto& paths : groups) {
-        std::vector<std::unique_ptr<CFileRecord>> files;
-        for (const std::string& path : paths) files.push_back(Record(path, size));
-        model->AppendGroup(std::move(files));
-        ++size;
-    }
-    return model;
-}
-
-std::string DateText() {
-    std::string text;
-    FileTimeToText(&kWritten, text);
-    return text;
-}
 
 // A CSV reader as a spreadsheet reads the file: lines end in CR LF, cells are separated by
 // commas, a quoted cell may hold commas and doubled quotes. `allQuoted` turns false when any
@@ -122,23 +94,6 @@ Csv ReadCsv(const std::string& text) {
 }
 
 // Answers every message box with OK without showing it and keeps its text.
-class MessageAnswers : public wxModalDialogHook {
-public:
-    MessageAnswers() { Register(); }
-    ~MessageAnswers() override { Unregister(); }
-    std::vector<std::string> texts;
-
-protected:
-    int Enter(wxDialog* dialog) override {
-        if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
-            texts.push_back(WxToUtf8(box->GetMessage()));
-            return wxID_OK;
-        }
-        return wxID_NONE;
-    }
-    void Exit(wxDialog*) override {}
-};
-
 // The names in `folder`, sorted.
 std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;

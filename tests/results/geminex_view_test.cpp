@@ -41,29 +41,9 @@
 #include "results/kv_list_ctrl.h"
 #include "results/progress_dialog.h"
 #include "support/temp_dir.h"
+#include "support/message_answers.h"
 
 namespace {
-
-// Answers every message box with `answer` without showing it and records its text.
-class MessageAnswers : public wxModalDialogHook {
-public:
-    explicit MessageAnswers(int answer) : m_answer(answer) { Register(); }
-    ~MessageAnswers() override { Unregister(); }
-    std::vector<std::string> texts;
-
-protected:
-    int Enter(wxDialog* dialog) override {
-        if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
-            texts.push_back(WxToUtf8(box->GetMessage()));
-            return m_answer;
-        }
-        return wxID_NONE;
-    }
-    void Exit(wxDialog*) override {}
-
-private:
-    int m_answer;
-};
 
 // A launcher that only records what it was asked.
 struct Launches {

@@ -21,38 +21,9 @@
 #include "engine/text_helpers.h"
 #include "results/geminex_view.h"
 #include "results/kv_list_ctrl.h"
+#include "support/model_rows.h"
 
 namespace {
-
-constexpr platform::FileTime kWritten = 133000000000000000LL;  // some day in 2022
-
-std::unique_ptr<CFileRecord> Record(const std::string& path, std::int64_t size) {
-    auto record = std::make_unique<CFileRecord>(platform::FindData(), path);
-    record->m_nSize = size;
-    record->m_dwCrc = 0x3f0;
-    record->m_dwChecksum = 0x12;
-    record->m_ftWritten = kWritten;
-    return record;
-}
-
-// One model of the given groups (each two files or more); the files of group g have size g+7.
-std::unique_ptr<ResultsModel> Groups(const std::vector<std::vector<std::string>>& groups) {
-    auto model = std::make_unique<ResultsModel>();
-    std::int64_t size = 7;
-    for (const auto& paths : groups) {
-        std::vector<std::unique_ptr<CFileRecord>> files;
-        for (const std::string& path : paths) files.push_back(Record(path, size));
-        model->AppendGroup(std::move(files));
-        ++size;
-    }
-    return model;
-}
-
-std::string DateText() {
-    std::string text;
-    FileTimeToText(&kWritten, text);
-    return text;
-}
 
 std::string ReadClipboard() {
     wxClipboardLocker lock;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "platform/special_folders.h"
+#include "platform/user_folders.h"
 
 namespace platform {
 namespace {

@@ -1,5 +1,5 @@
 // Favorites and desktop folders from the shell.
-#include "platform/special_folders.h"
+#include "platform/user_folders.h"
 #include "platform/win32/win32.h"
 
 #include <shlobj.h>
