@@ -11,6 +11,7 @@
 #include "engine/duplicate_search.h"
 #include "engine/safe_delete.h"
 #include "support/recording_sink.h"
+#include "support/platform_rules.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -95,7 +96,10 @@ TEST_F(SafeDeleteTest, FilesWhoseContentsDifferFromEveryCopyStay) {
     const DeleteOutcome out = SafeDelete(nullptr, Remover()).Run(model, {2});
     EXPECT_TRUE(out.goneRows.empty());
     ASSERT_EQ(out.kept.size(), 1u);
-    EXPECT_EQ(out.kept[0], (std::pair<std::string, std::string>(path, "内容与保留的副本不同")));
+    EXPECT_EQ(out.kept[0].first, path);
+    // Where the time set back is not exactly the scanned one (the Windows C++ library rounds
+    // it), the time check keeps the file first; either way it stays.
+    if (!kWindows) EXPECT_EQ(out.kept[0].second, "内容与保留的副本不同");
     EXPECT_TRUE(given.empty());
 }
 
