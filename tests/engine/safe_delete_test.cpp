@@ -99,7 +99,9 @@ TEST_F(SafeDeleteTest, FilesWhoseContentsDifferFromEveryCopyStay) {
     EXPECT_EQ(out.kept[0].first, path);
     // Where the time set back is not exactly the scanned one (the Windows C++ library rounds
     // it), the time check keeps the file first; either way it stays.
-    if (!kWindows) EXPECT_EQ(out.kept[0].second, "内容与保留的副本不同");
+    if (!kWindows) {
+        EXPECT_EQ(out.kept[0].second, "内容与保留的副本不同");
+    }
     EXPECT_TRUE(given.empty());
 }
 

@@ -25,7 +25,7 @@
 
 namespace {
 
-std::vector<std::string> Paths(const ResultsModel& model) {
+[[maybe_unused]] std::vector<std::string> Paths(const ResultsModel& model) {
     std::vector<std::string> paths;
     for (std::size_t r = 0; r < model.RowCount(); ++r) paths.push_back(model.Row(r).record->Path());
     return paths;
