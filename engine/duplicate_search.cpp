@@ -186,6 +186,7 @@ bool DuplicateSearch::GroupClass(RecordList& records, std::size_t begin, std::si
                                  const FingerprintWorker& worker, std::size_t base,
                                  std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
                                  std::vector<char>& taken) {
+    const std::function<bool()> stop = [this] { return Cancelled(); };
     std::unordered_map<std::uint64_t, std::size_t> classOf;
     std::vector<std::vector<std::size_t>> candidates;
     std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::size_t, IdentityHash> reader;
@@ -201,7 +202,7 @@ bool DuplicateSearch::GroupClass(RecordList& records, std::size_t begin, std::si
             }
             // Every earlier name of this file failed: this name is read in their stead.
             DetailsRequest request = m_details;
-            request.stop = [this] { return Cancelled(); };
+            request.stop = stop;
             record.ComputeDetails(request);
             if (Cancelled()) return false;
         } else if (role != FingerprintWorker::kRead) {
@@ -216,7 +217,7 @@ bool DuplicateSearch::GroupClass(RecordList& records, std::size_t begin, std::si
         candidates[inserted.first->second].push_back(k);
     }
     for (const std::vector<std::size_t>& candidate : candidates)
-        if (candidate.size() >= 2 && !ConfirmGroups(records, candidate, groups, taken))
+        if (candidate.size() >= 2 && !ConfirmGroups(records, candidate, groups, taken, stop))
             return false;
     if (!otherNames.empty()) {
         std::unordered_set<std::size_t> members;
@@ -229,8 +230,8 @@ bool DuplicateSearch::GroupClass(RecordList& records, std::size_t begin, std::si
 
 bool DuplicateSearch::ConfirmGroups(RecordList& records, std::vector<std::size_t> pending,
                                     std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
-                                    std::vector<char>& passedOver) {
-    const std::function<bool()> stop = [this] { return Cancelled(); };
+                                    std::vector<char>& passedOver,
+                                    const std::function<bool()>& stop) {
     while (pending.size() >= 2) {
         const std::size_t head = pending[0];
         std::vector<std::size_t> members, rest;

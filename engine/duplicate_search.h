@@ -77,10 +77,10 @@ public:
 private:
     // Splits one class of possible copies (record indexes in order, same size and fingerprints)
     // into groups by contents, adding them to `groups` by head; records of a file already in
-    // a group are marked in `passedOver`. False when stopped.
+    // a group are marked in `passedOver`. False when `stop` says so.
     bool ConfirmGroups(RecordList& records, std::vector<std::size_t> pending,
                        std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
-                       std::vector<char>& passedOver);
+                       std::vector<char>& passedOver, const std::function<bool()>& stop);
     // Finds the groups of the size class [begin, end) of `records`, whose files are at `base`
     // in `worker`'s list. False when stopped.
     bool GroupClass(RecordList& records, std::size_t begin, std::size_t end,

@@ -8,31 +8,34 @@
 #include "platform/error_text.h"
 #include "platform/file_reader.h"
 
+namespace {
+
+// Whether the file now open under `record`'s path is the scanned one: 0 or the error code. A
+// record without an identity was never read, so it was never compared either.
+int CheckScanned(const CFileRecord& record, const platform::FileIdentity& identity) {
+    if (!record.HasIdentity()) return platform::kErrorReplaced;
+    return record.CheckIdentity(identity);
+}
+
+// Opens `record`'s file and checks that it is the scanned one; 0 or the error code.
+int OpenScanned(const CFileRecord& record, platform::FileReader& reader) {
+    if (!reader.Open(record.Path())) return platform::LastErrorCode();
+    return CheckScanned(record, reader.Identity());
+}
+
+}  // namespace
+
 bool IsStillScannedFile(const CFileRecord& record, std::string* reason) {
     platform::FileIdentity identity;
     int error = 0;
-    if (!platform::QueryFileIdentity(record.Path(), &identity, &error)) {
-        if (reason != nullptr) *reason = CFileRecord::ErrorCodeText(error);
-        return false;
-    }
-    // Without an identity the record was never read: it was never compared either.
-    if (!record.HasIdentity()) {
-        if (reason != nullptr) *reason = CFileRecord::ErrorCodeText(platform::kErrorReplaced);
-        return false;
-    }
-    const int check = record.CheckIdentity(identity);
+    const int check = platform::QueryFileIdentity(record.Path(), &identity, &error)
+                          ? CheckScanned(record, identity)
+                          : error;
     if (check != 0 && reason != nullptr) *reason = CFileRecord::ErrorCodeText(check);
     return check == 0;
 }
 
 namespace {
-
-// Opens `record`'s file and checks that it is the scanned one; 0 or the error code.
-int OpenScanned(const CFileRecord& record, platform::FileReader& reader) {
-    if (!reader.Open(record.Path())) return platform::LastErrorCode();
-    if (!record.HasIdentity()) return platform::kErrorReplaced;
-    return record.CheckIdentity(reader.Identity());
-}
 
 // Reads up to `want` bytes (fewer only at the end of the file); the count, or -1.
 long ReadFull(platform::FileReader& reader, unsigned char* buffer, std::size_t want) {
