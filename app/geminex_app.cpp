@@ -203,6 +203,10 @@ bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
 void CGeminexApp::UseChineseTranslations() {
     if (wxTranslations::Get() != nullptr && m_ownTranslations) return;
     auto* translations = new wxTranslations;
+#ifdef __WINDOWS__
+    // The catalog travels inside the program (resource "wxstd_zh_CN"), not beside it.
+    translations->SetLoader(new wxResourceTranslationsLoader);
+#endif
     translations->SetLanguage("zh_CN");
     translations->AddStdCatalog();
     wxTranslations::Set(translations);  // owned by wx from here on

@@ -18,6 +18,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+// windows.h would rename GetProfileString and its kin to the system's calls.
+#include "platform/win32/win32.h"
+#endif
+
 class wxConfigBase;
 
 class CSettingsStore {

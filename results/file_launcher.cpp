@@ -7,6 +7,7 @@
 #include "platform/file_find.h"
 #include "results/file_properties_dlg.h"
 
+#ifndef _WIN32
 namespace {
 
 // Runs one file-manager method over D-Bus for `uri`; `fallback` runs when the call cannot be
@@ -59,6 +60,7 @@ void CFileLauncher::Properties(const std::string& path, wxWindow* parent) {
         dialog.ShowModal();
     });
 }
+#endif  // the Windows shell's forms are in file_launcher_win32.cpp
 
 std::string FolderOfFile(const std::string& path) {
     std::string::size_type at = path.find_last_of(platform::kPathSeparator);

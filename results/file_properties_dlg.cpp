@@ -1,8 +1,12 @@
 #include "results/file_properties_dlg.h"
 
+#ifdef _WIN32
+#include "platform/win32/win32.h"
+#else
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#endif
 
 #include <cerrno>
 #include <cinttypes>
@@ -18,6 +22,54 @@
 #include "platform/error_text.h"
 #include "platform/file_time.h"
 
+#ifdef _WIN32
+namespace {
+
+std::string TimeText(const FILETIME& when) {
+    platform::FileTime local = 0;
+    platform::FileTimeToLocalFileTime(platform::FromWinFileTime(when), &local);
+    std::string text;
+    FileTimeToText(&local, text);
+    return text;
+}
+
+// The attribute letters as the shell names them.
+std::string AttributesText(DWORD attributes) {
+    static const struct {
+        DWORD bit;
+        const char* name;
+    } kNames[] = {{FILE_ATTRIBUTE_READONLY, "只读"},   {FILE_ATTRIBUTE_HIDDEN, "隐藏"},
+                  {FILE_ATTRIBUTE_SYSTEM, "系统"},     {FILE_ATTRIBUTE_ARCHIVE, "存档"},
+                  {FILE_ATTRIBUTE_COMPRESSED, "压缩"}, {FILE_ATTRIBUTE_ENCRYPTED, "加密"}};
+    std::vector<std::string> names;
+    for (const auto& entry : kNames) {
+        if (attributes & entry.bit) names.emplace_back(entry.name);
+    }
+    return names.empty() ? std::string("-") : JoinString(names, ", ");
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> FilePropertyLines(const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> lines;
+    lines.emplace_back("路径", path);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(Utf8ToWx(path).wc_str(), GetFileExInfoStandard, &data)) {
+        lines.emplace_back("错误", platform::ErrorText(static_cast<int>(GetLastError())));
+        return lines;
+    }
+    const std::uint64_t bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
+                                data.nFileSizeLow;
+    char size[64];
+    std::snprintf(size, sizeof size, "%" PRIu64 " 字节", bytes);
+    lines.emplace_back("大小", size);
+    lines.emplace_back("修改时间", TimeText(data.ftLastWriteTime));
+    lines.emplace_back("访问时间", TimeText(data.ftLastAccessTime));
+    lines.emplace_back("创建时间", TimeText(data.ftCreationTime));
+    lines.emplace_back("属性", AttributesText(data.dwFileAttributes));
+    return lines;
+}
+#else
 namespace {
 
 std::string TimeText(const struct timespec& when) {
@@ -69,6 +121,7 @@ std::vector<std::pair<std::string, std::string>> FilePropertyLines(const std::st
     lines.emplace_back("权限", ModeText(st.st_mode));
     return lines;
 }
+#endif
 
 CFilePropertiesDlg::CFilePropertiesDlg(wxWindow* parent, const std::string& path)
     : wxDialog(parent, wxID_ANY, wxString::FromUTF8("属性"), wxDefaultPosition, wxDefaultSize,

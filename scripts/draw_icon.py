@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the Pairscout application icon for the desktop's icon theme and writes it into
-dist/icons/hicolor/ (hicolor layout: <size>x<size>/apps/pairscout.png, scalable/apps/pairscout.svg).
+dist/icons/hicolor/ (hicolor layout: <size>x<size>/apps/pairscout.png, scalable/apps/pairscout.svg),
+and the Windows program's icon file dist/windows/pairscout.ico (16, 32, 48 and 256 pixels).
 
     python3 scripts/draw_icon.py
 
@@ -214,6 +215,36 @@ def png_bytes(rows):
             chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
 
 
+def dib_bytes(rows):
+    """One icon image as Windows keeps it: a 32-bit bottom-up bitmap (height doubled for the
+    mask) followed by the 1-bit AND mask, which the alpha channel makes redundant but every
+    reader expects."""
+    height = len(rows)
+    width = len(rows[0])
+    header = struct.pack('<IiiHHIIiiII', 40, width, height * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    pixels = b''.join(bytes((b, g, r, a)) for row in reversed(rows) for (r, g, b, a) in row)
+    mask_stride = ((width + 31) // 32) * 4
+    mask = bytearray()
+    for row in reversed(rows):
+        line = bytearray(mask_stride)
+        for x, px in enumerate(row):
+            if px[3] == 0:
+                line[x // 8] |= 0x80 >> (x % 8)
+        mask += line
+    return header + pixels + bytes(mask)
+
+
+def ico_bytes(images):
+    """An .ico file of (size, image bytes) pairs."""
+    out = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        dim = 0 if size >= 256 else size
+        out += struct.pack('<BBBBHHII', dim, dim, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return out + b''.join(data for _, data in images)
+
+
 def write(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     mode = 'w' if isinstance(data, str) else 'wb'
@@ -226,12 +257,20 @@ def main():
     out = os.path.join(here, '..', 'dist', 'icons', 'hicolor')
     shapes = icon_shapes()
     write(os.path.join(out, 'scalable', 'apps', 'pairscout.svg'), svg_text(shapes))
+    ico = []
     for size in (16, 32):
         rows = canvas_rows(draw_pictures.icon_app(size))
         write(os.path.join(out, '%dx%d' % (size, size), 'apps', 'pairscout.png'), png_bytes(rows))
+        ico.append((size, dib_bytes(rows)))
     for size in (48, 128, 256):
         rows = rasterise(shapes, size)
         write(os.path.join(out, '%dx%d' % (size, size), 'apps', 'pairscout.png'), png_bytes(rows))
+        if size == 48:
+            ico.append((size, dib_bytes(rows)))
+        elif size == 256:
+            # Large images are kept compressed: every Windows since Vista reads PNG here.
+            ico.append((size, png_bytes(rows)))
+    write(os.path.join(here, '..', 'dist', 'windows', 'pairscout.ico'), ico_bytes(ico))
 
 
 if __name__ == '__main__':

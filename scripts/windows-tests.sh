@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# The engine, the platform layer and pairscout-cli cross-built for 64-bit Windows with
-# mingw-w64, and their test suite run under Wine:
-#   scripts/windows-tests.sh
-# Builds into build-win (PAIRSCOUT_WIN_BUILD overrides); the Wine prefix lives inside it.
+# Pairscout for 64-bit Windows, cross-built with mingw-w64, and its tests run under Wine:
+#   scripts/windows-tests.sh           build pairscout.exe, pairscout-cli.exe and the tests, run them
+#   scripts/windows-tests.sh build     only build (build-win/app/pairscout.exe)
+# wxWidgets for Windows is built first from Debian's source package (scripts/build-wx-windows.sh)
+# and kept in build-win/wx-msw for the next run. Builds into build-win (PAIRSCOUT_WIN_BUILD
+# overrides); the Wine prefix lives inside it. The window tests need a display (DISPLAY, else a
+# virtual one is started).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 jobs="${PAIRSCOUT_JOBS:-2}"
 build="$here/${PAIRSCOUT_WIN_BUILD:-build-win}"
+mode="${1:-test}"
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -27,14 +31,32 @@ apt_install() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@"
 }
 
-installed g++-mingw-w64-x86-64 || apt_install g++-mingw-w64-x86-64
-# Without recommends: they would upgrade the graphics stack, which nothing here needs.
-{ installed wine64 && installed wine; } || apt_install --no-install-recommends wine64 wine
+needed=()
+for package in g++-mingw-w64-x86-64 libz-mingw-w64-dev wx3.2-i18n googletest cmake; do
+    installed "$package" || needed+=("$package")
+done
+[ "${#needed[@]}" -eq 0 ] || apt_install "${needed[@]}"
+if [ "$mode" = test ]; then
+    # Without recommends: they would upgrade the graphics stack, which nothing here needs.
+    { installed wine64 && installed wine; } || apt_install --no-install-recommends wine64 wine
+    { installed xvfb && installed xauth; } || apt_install --no-install-recommends xvfb xauth
+fi
+
+# Wine draws its windows on an X display: a virtual one unless the caller has one.
+if [ "$mode" = test ] && [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$@"
+fi
+
+started=$(date +%s)
+echo "== wxWidgets for Windows =="
+wx_config="$(bash scripts/build-wx-windows.sh "$build" | tail -n 1)"
 
 echo "== cross-build for Windows =="
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPAIRSCOUT_GUI=OFF \
-    -DPAIRSCOUT_BENCH=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPAIRSCOUT_GUI=ON \
+    -DPAIRSCOUT_WX_CONFIG="$wx_config" -DPAIRSCOUT_BENCH=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$jobs"
+echo "built in $(( $(date +%s) - started )) s: $build/app/pairscout.exe"
+[ "$mode" = test ] || exit 0
 
 export WINEDEBUG=-all
 export WINEPREFIX="$build/wineprefix"
@@ -84,3 +106,6 @@ LC_ALL=en_US.UTF-8 ctest --output-on-failure --timeout 120 -j"$jobs" -L engine <
 # The program's users: Chinese Windows, whose code page has two-byte characters.
 echo "== tests under Wine, Chinese (code page 936) =="
 LC_ALL=zh_CN.UTF-8 ctest --output-on-failure --timeout 120 -j"$jobs" -L engine </dev/null
+echo "== the window under Wine (wxMSW) =="
+LC_ALL=zh_CN.UTF-8 ctest --output-on-failure --timeout 120 -L window </dev/null
+echo "Windows part done in $(( $(date +%s) - started )) s"

@@ -10,6 +10,13 @@ class CKvIconButton;
 class wxButton;
 class wxStaticText;
 
+// windows.h names a cursor IDC_ICON; here it is the dialog's own control. Included first so
+// that no later inclusion brings the name back.
+#ifdef _WIN32
+#include "platform/win32/win32.h"
+#undef IDC_ICON
+#endif
+
 class CAboutDlg : public wxDialog {
 public:
     // Control ids of dialog 100.

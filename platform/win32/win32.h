@@ -11,6 +11,10 @@
 
 #undef GetFileAttributes
 #undef CharUpper
+// The settings store's own names.
+#undef GetProfileString
+#undef WriteProfileString
+#undef GetProfileInt
 
 #include "platform/file_time.h"
 

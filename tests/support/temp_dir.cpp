@@ -9,9 +9,41 @@
 
 #include "platform/file_find.h"
 
+#ifdef _WIN32
+#include "platform/win32/win32.h"
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
+
+// Paths are bytes in the program's code page (UTF-8 on POSIX, and in the Windows programs that
+// ask for it); the library's own narrow conversion on Windows is neither.
+fs::path Native(const std::string& path) {
+#ifdef _WIN32
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
+                                           nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], length);
+    return fs::path(wide);
+#else
+    return fs::path(path);
+#endif
+}
+
+std::string Narrow(const fs::path& path) {
+#ifdef _WIN32
+    const std::wstring& wide = path.native();
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
+                        nullptr, nullptr);
+    return text;
+#else
+    return path.string();
+#endif
+}
 
 // One level at a time: the library's create_directories gives up on very long paths.
 void MakeDirs(const std::string& path) {
@@ -19,9 +51,9 @@ void MakeDirs(const std::string& path) {
         if (pos < path.size() && path[pos] != '/' && path[pos] != platform::kPathSeparator)
             continue;
         std::error_code ec;
-        fs::create_directory(fs::path(path.substr(0, pos)), ec);
+        fs::create_directory(Native(path.substr(0, pos)), ec);
     }
-    if (!fs::is_directory(fs::path(path))) throw std::runtime_error("cannot make " + path);
+    if (!fs::is_directory(Native(path))) throw std::runtime_error("cannot make " + path);
 }
 
 }  // namespace
@@ -36,7 +68,7 @@ TempDir::TempDir() {
         const fs::path candidate = base / name.str();
         std::error_code ec;
         if (fs::create_directory(candidate, ec)) {
-            m_path = candidate.string();
+            m_path = Narrow(candidate);
             if (m_path.back() != platform::kPathSeparator) m_path += platform::kPathSeparator;
             return;
         }
@@ -47,21 +79,21 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     // Give back write permission first so that folders a test locked can be removed.
-    for (auto it = fs::recursive_directory_iterator(m_path, ec);
+    for (auto it = fs::recursive_directory_iterator(Native(m_path), ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_directory(ec) && !it->is_symlink(ec))
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
-    fs::remove_all(m_path, ec);
+    fs::remove_all(Native(m_path), ec);
 }
 
 std::string TempDir::WriteFile(const std::string& relative, const std::string& contents) const {
-    const fs::path full = fs::path(m_path + relative);
-    if (full.has_parent_path()) MakeDirs(full.parent_path().string());
+    const fs::path full = Native(m_path + relative);
+    if (full.has_parent_path()) MakeDirs(Narrow(full.parent_path()));
     std::ofstream out(full, std::ios::binary | std::ios::trunc);
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    if (!out) throw std::runtime_error("cannot write " + full.string());
-    return full.string();
+    if (!out) throw std::runtime_error("cannot write " + Narrow(full));
+    return Narrow(full);
 }
 
 std::string TempDir::MakeDir(const std::string& relative) const {
@@ -72,7 +104,7 @@ std::string TempDir::MakeDir(const std::string& relative) const {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Native(path), std::ios::binary);
     std::ostringstream data;
     data << in.rdbuf();
     return data.str();

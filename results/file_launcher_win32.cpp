@@ -1,0 +1,56 @@
+// Open, Explore and Properties through the Windows shell.
+#ifdef _WIN32
+#include "results/file_launcher.h"
+
+#include "platform/win32/win32.h"
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <wx/utils.h>
+#include <wx/window.h>
+
+#include "app/wx_text.h"
+#include "results/file_properties_dlg.h"
+
+namespace {
+
+std::wstring Wide(const std::string& text) { return Utf8ToWx(text).ToStdWstring(); }
+
+HWND WindowOf(wxWindow* window) {
+    return window != nullptr ? static_cast<HWND>(window->GetHandle()) : nullptr;
+}
+
+}  // namespace
+
+void CFileLauncher::Open(const std::string& path) { wxLaunchDefaultApplication(Utf8ToWx(path)); }
+
+void CFileLauncher::Explore(const std::string& path, const std::string& folder) {
+    // The folder's window with the file selected; else the folder alone.
+    bool shown = false;
+    if (PIDLIST_ABSOLUTE item = ILCreateFromPathW(Wide(path).c_str())) {
+        const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        shown = SUCCEEDED(SHOpenFolderAndSelectItems(item, 0, nullptr, 0));
+        if (SUCCEEDED(initialised)) CoUninitialize();
+        ILFree(item);
+    }
+    if (!shown) {
+        const std::wstring dir = Wide(folder);
+        ShellExecuteW(nullptr, L"explore", dir.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    }
+}
+
+void CFileLauncher::Properties(const std::string& path, wxWindow* parent) {
+    const std::wstring file = Wide(path);
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = WindowOf(parent);
+    info.lpVerb = L"properties";
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOW;
+    if (ShellExecuteExW(&info)) return;
+    // A shell without a properties sheet for files: the program's own dialog.
+    CFilePropertiesDlg dialog(parent, path);
+    dialog.ShowModal();
+}
+#endif

@@ -1,0 +1,252 @@
+// The window on Windows (wxMSW, run under Wine): the main window with its Chinese title, menus
+// and toolbar as the native controls hold them, a search started through the menu's command,
+// select all duplicates and Delete into the recycle bin, the settings in the registry, and
+// wx's own texts in Chinese from the catalog inside the program.
+#include "platform/win32/win32.h"
+
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/listctrl.h>
+#include <wx/menu.h>
+#include <wx/stockitem.h>
+#include <wx/toolbar.h>
+#include <wx/translation.h>
+
+#include "app/command_ids.h"
+#include "app/gui_test_env.h"
+#include "app/settings_store.h"
+#include "app/wx_text.h"
+#include "options/options_sheet.h"
+#include "results/geminex_view.h"
+#include "support/message_answers.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// The string that names the maker's key (the program's settings are kept under it).
+constexpr int kRegistryKeyId = 2139;
+
+std::wstring Wide(const std::string& text) { return Utf8ToWx(text).ToStdWstring(); }
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Runs `body` once the options sheet is shown modally; `body` ends it.
+void WhenSheetShown(std::function<void(COptionsSheet*)> body, int triesLeft = 500) {
+    wxTheApp->CallAfter([body, triesLeft] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* sheet = dynamic_cast<COptionsSheet*>(window);
+            if (sheet != nullptr && sheet->IsShown() && sheet->IsModal()) {
+                body(sheet);
+                return;
+            }
+        }
+        if (triesLeft > 0) {
+            wxMilliSleep(10);
+            WhenSheetShown(body, triesLeft - 1);
+        } else {
+            ADD_FAILURE() << "the options sheet was never shown";
+        }
+    });
+}
+
+// A value of HKEY_CURRENT_USER\Software\<vendor>\<program>\<section> as stored, with its type.
+bool ReadRegistry(const std::string& section, const std::string& entry, DWORD* type,
+                  std::vector<unsigned char>* data) {
+    const std::wstring key = L"Software\\" + Wide(LoadStringText(kRegistryKeyId)) + L"\\" +
+                             Wide(LoadStringText(cmd::AFX_IDS_APP_TITLE)) + L"\\" +
+                             Wide(section);
+    DWORD size = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), Wide(entry).c_str(), RRF_RT_ANY, type,
+                     nullptr, &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    data->resize(size);
+    return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), Wide(entry).c_str(), RRF_RT_ANY, type,
+                        data->data(), &size) == ERROR_SUCCESS;
+}
+
+class WindowsWindowTest : public GeminexAppTest {
+protected:
+    void SetUp() override {
+        GeminexAppTest::SetUp();
+        view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
+        ASSERT_NE(view, nullptr);
+        list = view->GetListCtrl();
+        ASSERT_NE(list, nullptr);
+    }
+
+    // Two groups: three copies of 300 bytes (one under a Chinese folder and name) and two of
+    // 100 bytes; a file of the same size with other bytes and a file of its own size.
+    void MakeTree() {
+        a1 = tree.WriteFile("one\\a.txt", std::string(300, 'a'));
+        a2 = tree.WriteFile("两个\\副本 a.txt", std::string(300, 'a'));
+        a3 = tree.WriteFile("two\\deep\\a.bak", std::string(300, 'a'));
+        b1 = tree.WriteFile("one\\b.dat", std::string(100, 'b'));
+        b2 = tree.WriteFile("three\\b.dat", std::string(100, 'b'));
+        tree.WriteFile("three\\c.dat", std::string(100, 'c'));
+        tree.WriteFile("one\\d.txt", std::string(50, 'd'));
+    }
+
+    // Through the command the menu and the toolbar send, and the options sheet's OK.
+    void SearchThroughTheCommand() {
+        SearchOptions options = view->GetSearchOptions();
+        options.paths = tree.Path();
+        options.mask = "*.*";
+        options.filter = SearchFilter();
+        view->SetSearchOptions(options);
+        bool sheetSeen = false;
+        WhenSheetShown([&](COptionsSheet* sheet) {
+            sheetSeen = true;
+            sheet->EndModal(wxID_OK);
+        });
+        EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_FIND_DUPLICATES)));
+        EXPECT_TRUE(sheetSeen);
+        guitest::ProcessEvents(50);
+    }
+
+    std::vector<std::string> Column(int column) {
+        std::vector<std::string> cells;
+        for (long row = 0; row < list->GetItemCount(); ++row)
+            cells.push_back(WxToUtf8(list->GetItemText(row, column)));
+        return cells;
+    }
+
+    TempDir tree;
+    std::string a1, a2, a3, b1, b2;
+    CGeminexView* view = nullptr;
+    wxListCtrl* list = nullptr;
+};
+
+TEST_F(WindowsWindowTest, MainWindowShowsItsTitleMenusAndToolbarInChinese) {
+    ASSERT_TRUE(frame->IsShown());
+    EXPECT_EQ(frame->GetTitle(), "Pairscout");
+    const HWND window = static_cast<HWND>(frame->GetHandle());
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    EXPECT_EQ(std::wstring(title), L"Pairscout");
+
+    // The menu bar's labels as the native menu holds them: wide text, whatever the code page.
+    wxMenuBar* bar = frame->GetMenuBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->GetMenuCount(), 4u);
+    const HMENU menu = GetMenu(window);
+    ASSERT_NE(menu, nullptr);
+    const std::wstring wanted[] = {L"文件(&F)", L"编辑(&E)", L"查看(&V)", L"帮助(&H)"};
+    for (int i = 0; i < 4; ++i) {
+        wchar_t label[64] = {};
+        GetMenuStringW(menu, i, label, 64, MF_BYPOSITION);
+        EXPECT_EQ(std::wstring(label), wanted[i]) << i;
+    }
+    wxMenuItem* find = bar->FindItem(WxId(cmd::ID_FIND_DUPLICATES));
+    ASSERT_NE(find, nullptr);
+    EXPECT_EQ(find->GetHelp(), Utf8ToWx("查找重复的文件"));
+
+    wxToolBar* tools = frame->GetToolBar();
+    ASSERT_NE(tools, nullptr);
+    EXPECT_TRUE(tools->IsShown());
+    EXPECT_EQ(tools->GetToolsCount(), 9u);
+    const wxToolBarToolBase* first = tools->GetToolByPos(0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetId(), WxId(cmd::ID_FIND_DUPLICATES));
+    EXPECT_TRUE(first->GetNormalBitmap().IsOk());
+    EXPECT_EQ(list->GetColumnCount(), 5);
+}
+
+TEST_F(WindowsWindowTest, SearchThroughTheMenuCommandListsTheGroups) {
+    MakeTree();
+    SearchThroughTheCommand();
+    ASSERT_EQ(list->GetItemCount(), 5);
+    const std::vector<std::string> paths = Column(0);
+    EXPECT_EQ(std::set<std::string>(paths.begin(), paths.begin() + 3),
+              (std::set<std::string>{a1, a2, a3}));
+    EXPECT_EQ(std::set<std::string>(paths.begin() + 3, paths.end()),
+              (std::set<std::string>{b1, b2}));
+    // Windows paths: drive and backslashes, as the system gives them.
+    EXPECT_EQ(paths[0].substr(1, 2), ":\\");
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"300", "", "", "100", ""}));
+    EXPECT_EQ(Column(3), (std::vector<std::string>{"89971909", "", "", "250162db", ""}));
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 3 个重复文件 (700 字节)");
+    // The Chinese name reached the native list as wide text.
+    bool chineseShown = false;
+    for (long row = 0; row < list->GetItemCount(); ++row)
+        chineseShown |= list->GetItemText(row, 0).ToStdWstring().find(L"两个\\副本 a.txt") !=
+                        std::wstring::npos;
+    EXPECT_TRUE(chineseShown);
+}
+
+TEST_F(WindowsWindowTest, SelectAllDuplicatesAndDeleteMoveTheCopiesToTheRecycleBin) {
+    MakeTree();
+    SearchThroughTheCommand();
+    ASSERT_EQ(list->GetItemCount(), 5);
+    view->SetShiftDownHook([] { return false; });
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
+    ASSERT_EQ(list->GetSelectedItemCount(), 3);
+    std::vector<std::string> victims, kept;
+    for (long row = 0; row < list->GetItemCount(); ++row) {
+        const bool selected = list->GetItemState(row, wxLIST_STATE_SELECTED) != 0;
+        (selected ? victims : kept).push_back(WxToUtf8(list->GetItemText(row, 0)));
+    }
+    // Every copy but the first of each group.
+    EXPECT_EQ(kept, (std::vector<std::string>{Column(0)[0], Column(0)[3]}));
+    MessageAnswers answers(wxID_OK);
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
+    EXPECT_TRUE(answers.texts.empty()) << "no question before the recycle bin";
+    for (const std::string& victim : victims) EXPECT_FALSE(Exists(victim)) << victim;
+    // The first of each group stays; alone, it is no longer listed.
+    for (const std::string& file : kept) EXPECT_TRUE(Exists(file)) << file;
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(view->GetModel().DuplicateCount(), 0);
+
+    // Under Wine the recycle bin is the host's trash; the test script says where it is.
+    if (const char* trash = std::getenv("PAIRSCOUT_TEST_TRASH_FILES")) {
+        for (const std::string& victim : victims) {
+            const std::string name = victim.substr(victim.rfind('\\') + 1);
+            const std::string inBin = std::string(trash) + "\\" + name;
+            EXPECT_TRUE(Exists(inBin)) << inBin;
+            EXPECT_EQ(ReadWholeFile(inBin).size(), victim.find("b.dat") != std::string::npos
+                                                       ? 100u
+                                                       : 300u);
+        }
+    }
+}
+
+TEST_F(WindowsWindowTest, SettingsLandInTheRegistry) {
+    SearchOptions options = view->GetSearchOptions();
+    options.paths = "C:\\资料;D:\\";
+    options.mask = "*.txt;-*\\TEMP\\*";
+    options.filter.m_nMinSize = 4096;
+    view->SetSearchOptions(options);
+    view->SaveSettings();
+    ASSERT_TRUE(app->GetSettings()->Flush());
+
+    DWORD type = 0;
+    std::vector<unsigned char> data;
+    ASSERT_TRUE(ReadRegistry("Settings", "Drives", &type, &data));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(data.data())), L"C:\\资料;D:\\");
+    ASSERT_TRUE(ReadRegistry("Settings", "File Mask", &type, &data));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(data.data())), L"*.txt;-*\\TEMP\\*");
+    // 8-byte values as binary, little-endian.
+    ASSERT_TRUE(ReadRegistry("Options", "Min Size Filter", &type, &data));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(data, (std::vector<unsigned char>{0x00, 0x10, 0, 0, 0, 0, 0, 0}));
+
+    // Read back by a new view as the next start reads them.
+    view->LoadSettings();
+    EXPECT_EQ(view->GetSearchOptions().paths, "C:\\资料;D:\\");
+    EXPECT_EQ(view->GetSearchOptions().filter.m_nMinSize, 4096);
+}
+
+TEST_F(WindowsWindowTest, WxTextsAreChineseFromTheCatalogInsideTheProgram) {
+    EXPECT_EQ(WxToUtf8(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS)), "取消");
+    EXPECT_EQ(WxToUtf8(wxGetTranslation("Find")), "查找");
+}
+
+}  // namespace
