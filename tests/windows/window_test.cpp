@@ -4,6 +4,7 @@
 // wx's own texts in Chinese from the catalog inside the program.
 #include "platform/win32/win32.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <set>
@@ -247,6 +248,35 @@ TEST_F(WindowsWindowTest, SettingsLandInTheRegistry) {
 TEST_F(WindowsWindowTest, WxTextsAreChineseFromTheCatalogInsideTheProgram) {
     EXPECT_EQ(WxToUtf8(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS)), "取消");
     EXPECT_EQ(WxToUtf8(wxGetTranslation("Find")), "查找");
+}
+
+// Not a check: shows the window after a search with groups of three and two for a picture.
+// PAIRSCOUT_SCREENSHOT names a file written once the window is ready; the window then stays
+// for a few seconds while scripts/screenshot-windows.sh photographs the display.
+TEST_F(WindowsWindowTest, Screenshot) {
+    const char* ready = std::getenv("PAIRSCOUT_SCREENSHOT");
+    if (ready == nullptr) GTEST_SKIP() << "PAIRSCOUT_SCREENSHOT not set";
+    const std::string photo(70000, 'p'), report(12000, 'r'), song(4321, 's');
+    tree.WriteFile("照片\\2021\\海边.jpg", photo);
+    tree.WriteFile("备份\\海边.jpg", photo);
+    tree.WriteFile("U盘\\海边 (1).jpg", photo);
+    tree.WriteFile("文档\\report.pdf", report);
+    tree.WriteFile("下载\\report.pdf", report);
+    tree.WriteFile("音乐\\song.mp3", song);
+    tree.WriteFile("备份\\音乐\\song.mp3", song);
+    tree.WriteFile("文档\\notes.txt", "only one");
+    frame->SetSize(wxSize(900, 440));
+    frame->Move(0, 0);
+    SearchThroughTheCommand();
+    list->SetItemState(4, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                       wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    list->SetFocus();
+    frame->Raise();
+    guitest::ProcessEvents(1000);
+    std::FILE* marker = _wfopen(Wide(ready).c_str(), L"wb");
+    ASSERT_NE(marker, nullptr);
+    std::fclose(marker);
+    guitest::ProcessEvents(5000);
 }
 
 }  // namespace
