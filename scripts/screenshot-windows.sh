@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # A picture of pairscout.exe under Wine after a search, saved as PNG:
-#   bash scripts/screenshot-windows.sh [OUT.png]      (default: docs/windows.png)
+#   bash scripts/screenshot-windows.sh [OUT.png [SIZE [WHAT]]]
+# (default: docs/windows.png, 900x440, the window after a search; WHAT "options" shows the
+# options sheet, "about" the About box).
 # Needs build-win (bash scripts/windows-tests.sh builds it), wine, xvfb and imagemagick. Wine
 # runs in a prefix of its own with a virtual desktop, so that it draws the window's frame.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${1:-$here/docs/windows.png}"
+size="${2:-900x440}"
+export PAIRSCOUT_SCREENSHOT_OF="${3:-window}"
 case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
 build="${PAIRSCOUT_WIN_BUILD:-build-win}"
 case "$build" in /*) ;; *) build="$here/$build" ;; esac
@@ -40,5 +44,5 @@ WINEDEBUG=-all WINEPREFIX="$work/prefix" WINEDLLOVERRIDES="mscoree,mshtml=" LC_A
         exit "$status"
     ' _ "$work" "$tests"
 # The window opens at the desktop'"'"'s top left corner.
-convert "$work/screen.png" -crop "${PAIRSCOUT_SCREENSHOT_SIZE:-900x440}+0+0" +repage "$out"
+convert "$work/screen.png" -crop "$size+0+0" +repage "$out"
 echo "saved $out"

@@ -24,6 +24,7 @@
 #include "app/wx_text.h"
 #include "options/options_sheet.h"
 #include "results/geminex_view.h"
+#include "ui/about_dlg.h"
 #include "support/message_answers.h"
 #include "support/temp_dir.h"
 
@@ -250,12 +251,23 @@ TEST_F(WindowsWindowTest, WxTextsAreChineseFromTheCatalogInsideTheProgram) {
     EXPECT_EQ(WxToUtf8(wxGetTranslation("Find")), "查找");
 }
 
-// Not a check: shows the window after a search with groups of three and two for a picture.
-// PAIRSCOUT_SCREENSHOT names a file written once the window is ready; the window then stays
-// for a few seconds while scripts/screenshot-windows.sh photographs the display.
+// Writes the file named by PAIRSCOUT_SCREENSHOT and keeps the display live for a few seconds
+// while scripts/screenshot-windows.sh photographs it.
+void HoldForThePicture(const char* ready) {
+    guitest::ProcessEvents(1000);
+    std::FILE* marker = _wfopen(Wide(ready).c_str(), L"wb");
+    ASSERT_NE(marker, nullptr);
+    std::fclose(marker);
+    guitest::ProcessEvents(5000);
+}
+
+// Not a check: shows the window after a search with groups of three and two for a picture
+// (PAIRSCOUT_SCREENSHOT_OF=options: the options sheet; about: the About box).
 TEST_F(WindowsWindowTest, Screenshot) {
     const char* ready = std::getenv("PAIRSCOUT_SCREENSHOT");
     if (ready == nullptr) GTEST_SKIP() << "PAIRSCOUT_SCREENSHOT not set";
+    const char* what = std::getenv("PAIRSCOUT_SCREENSHOT_OF");
+    const std::string of = what != nullptr ? what : "window";
     const std::string photo(70000, 'p'), report(12000, 'r'), song(4321, 's');
     tree.WriteFile("照片\\2021\\海边.jpg", photo);
     tree.WriteFile("备份\\海边.jpg", photo);
@@ -267,16 +279,34 @@ TEST_F(WindowsWindowTest, Screenshot) {
     tree.WriteFile("文档\\notes.txt", "only one");
     frame->SetSize(wxSize(900, 440));
     frame->Move(0, 0);
+    if (of == "options") {
+        SearchOptions options = view->GetSearchOptions();
+        options.paths = tree.Path() + "照片;" + tree.Path() + "备份";
+        view->SetSearchOptions(options);
+        WhenSheetShown([&](COptionsSheet* sheet) {
+            sheet->Move(0, 0);
+            HoldForThePicture(ready);
+            sheet->EndModal(wxID_CANCEL);
+        });
+        frame->ExecuteCommand(WxId(cmd::ID_FIND_DUPLICATES));
+        return;
+    }
+    if (of == "about") {
+        CAboutDlg about(frame);
+        about.Move(0, 0);
+        wxTheApp->CallAfter([&] {
+            HoldForThePicture(ready);
+            about.EndModal(wxID_OK);
+        });
+        about.DoModal();
+        return;
+    }
     SearchThroughTheCommand();
     list->SetItemState(4, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
                        wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     list->SetFocus();
     frame->Raise();
-    guitest::ProcessEvents(1000);
-    std::FILE* marker = _wfopen(Wide(ready).c_str(), L"wb");
-    ASSERT_NE(marker, nullptr);
-    std::fclose(marker);
-    guitest::ProcessEvents(5000);
+    HoldForThePicture(ready);
 }
 
 }  // namespace
