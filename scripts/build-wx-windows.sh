@@ -19,30 +19,8 @@ out="$build/wx-msw"
 prefix="$out/prefix"
 host=x86_64-w64-mingw32
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-installed() {
-    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
-}
-
-updated=0
-apt_update() {
-    if [ "$updated" -eq 0 ]; then
-        as_root apt-get update -qq
-        updated=1
-    fi
-}
-
-needed=()
-for package in g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev xz-utils make; do
-    installed "$package" || needed+=("$package")
-done
-if [ "${#needed[@]}" -gt 0 ]; then
-    apt_update
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${needed[@]}" >/dev/null
-fi
+. "$here/scripts/packages.sh"
+apt_install_missing g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev xz-utils make
 
 # Everything not listed stays at wx's default. Features no part of the program uses are left
 # out to keep the build short.
@@ -80,7 +58,7 @@ Suites: $codename $codename-updates
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 EOF
-        updated=0
+        packages_updated=0
         apt_update
     fi
     rm -rf "$out/download" "$src_dir"

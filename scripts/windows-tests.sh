@@ -14,32 +14,11 @@ jobs="${PAIRSCOUT_JOBS:-2}"
 build="$here/${PAIRSCOUT_WIN_BUILD:-build-win}"
 mode="${1:-test}"
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-installed() {
-    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
-}
-
-updated=0
-apt_install() {
-    if [ "$updated" -eq 0 ]; then
-        as_root apt-get update -qq
-        updated=1
-    fi
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@"
-}
-
-needed=()
-for package in g++-mingw-w64-x86-64 libz-mingw-w64-dev wx3.2-i18n googletest cmake; do
-    installed "$package" || needed+=("$package")
-done
-[ "${#needed[@]}" -eq 0 ] || apt_install "${needed[@]}"
+. "$here/scripts/packages.sh"
+apt_install_missing g++-mingw-w64-x86-64 libz-mingw-w64-dev wx3.2-i18n googletest cmake
 if [ "$mode" = test ]; then
     # Without recommends: they would upgrade the graphics stack, which nothing here needs.
-    { installed wine64 && installed wine; } || apt_install --no-install-recommends wine64 wine
-    { installed xvfb && installed xauth; } || apt_install --no-install-recommends xvfb xauth
+    apt_install_missing --no-install-recommends wine64 wine xvfb xauth
 fi
 
 # Wine draws its windows on an X display: a virtual one unless the caller has one.

@@ -139,25 +139,12 @@ TEST_F(CommandLineAppTest, AFileArgumentOpensTheWindowWithANewDocument) {
     const std::string file = dir.WriteFile("list.csv", "\"a\",\"b\"\r\n");
     // The folder argument opens the options sheet once the window is up; it is cancelled.
     std::string sheetPaths;
-    std::function<void(int)> whenShown = [&](int triesLeft) {
-        wxTheApp->CallAfter([&, triesLeft] {
-            for (wxWindow* window : wxTopLevelWindows) {
-                auto* sheet = dynamic_cast<COptionsSheet*>(window);
-                if (sheet != nullptr && sheet->IsModal()) {
-                    SearchOptions options;
-                    sheet->CopyBack(options);
-                    sheetPaths = options.paths;
-                    sheet->EndModal(wxID_CANCEL);
-                    return;
-                }
-            }
-            if (triesLeft > 0) {
-                wxMilliSleep(10);
-                whenShown(triesLeft - 1);
-            }
-        });
-    };
-    whenShown(500);
+    guitest::WhenSheetShown([&](COptionsSheet* sheet) {
+        SearchOptions options;
+        sheet->CopyBack(options);
+        sheetPaths = options.paths;
+        sheet->EndModal(wxID_CANCEL);
+    });
     ASSERT_NO_FATAL_FAILURE(StartApp({file}));
     EXPECT_TRUE(guitest::WaitFor([&] { return !sheetPaths.empty(); }));
     EXPECT_EQ(sheetPaths + "/", dir.Path());

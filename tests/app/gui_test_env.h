@@ -14,6 +14,9 @@
 
 #include "app/geminex_app.h"
 #include "app/main_frame.h"
+#include "options/options_sheet.h"
+#include "results/geminex_view.h"
+#include "results/kv_list_ctrl.h"
 
 namespace guitest {
 
@@ -26,6 +29,10 @@ void ProcessEvents(int ms = 0);
 
 // Processes events until `done` returns true or `ms` milliseconds have passed; returns `done()`.
 bool WaitFor(const std::function<bool()>& done, int ms = 3000);
+
+// Runs `body` once the options sheet is shown modally; `body` ends it. The test fails when the
+// sheet never shows.
+void WhenSheetShown(std::function<void(COptionsSheet*)> body, int triesLeft = 500);
 
 }  // namespace guitest
 
@@ -53,4 +60,19 @@ protected:
 
     CGeminexApp* app = nullptr;
     CMainFrame* frame = nullptr;
+};
+
+// The application with its duplicates view and the view's list.
+class GeminexViewAppTest : public GeminexAppTest {
+protected:
+    void SetUp() override {
+        GeminexAppTest::SetUp();
+        view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
+        ASSERT_NE(view, nullptr);
+        list = view->GetListCtrl();
+        ASSERT_NE(list, nullptr);
+    }
+
+    CGeminexView* view = nullptr;
+    CKvListCtrl* list = nullptr;
 };

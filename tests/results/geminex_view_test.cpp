@@ -69,39 +69,17 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
-// Runs `body` once the options sheet is shown modally; `body` ends it.
-void WhenSheetShown(std::function<void(COptionsSheet*)> body, int triesLeft = 500) {
-    wxTheApp->CallAfter([body, triesLeft] {
-        for (wxWindow* window : wxTopLevelWindows) {
-            auto* sheet = dynamic_cast<COptionsSheet*>(window);
-            if (sheet != nullptr && sheet->IsShown() && sheet->IsModal()) {
-                body(sheet);
-                return;
-            }
-        }
-        if (triesLeft > 0) {
-            wxMilliSleep(10);
-            WhenSheetShown(body, triesLeft - 1);
-        } else {
-            ADD_FAILURE() << "the options sheet was never shown";
-        }
-    });
-}
-
-class GeminexViewTest : public GeminexAppTest {
+class GeminexViewTest : public GeminexViewAppTest {
 protected:
     void SetUp() override {
-        GeminexAppTest::SetUp();
-        view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
-        ASSERT_NE(view, nullptr);
-        list = view->GetListCtrl();
-        ASSERT_NE(list, nullptr);
+        GeminexViewAppTest::SetUp();
+        if (HasFatalFailure()) return;
         view->SetLauncher(std::make_unique<RecordingLauncher>(&launches));
     }
 
     void TearDown() override {
         CProgressDialog::SetPumpHook(nullptr);
-        GeminexAppTest::TearDown();
+        GeminexViewAppTest::TearDown();
     }
 
     // The tree most tests search: three copies of a 300-byte file, two of a 100-byte file, a
@@ -167,8 +145,6 @@ protected:
 
     TempDir tree;
     std::string a1, a2, a3, b1, b2;
-    CGeminexView* view = nullptr;
-    CKvListCtrl* list = nullptr;
     Launches launches;
     std::vector<std::string> deleted;
     std::vector<bool> trashFlags;
@@ -266,7 +242,7 @@ TEST_F(GeminexViewTest, SearchFillsRowsPicturesCellsAndTheSummary) {
     options.filter = SearchFilter();
     view->SetSearchOptions(options);
     bool sheetSeen = false;
-    WhenSheetShown([&](COptionsSheet* sheet) {
+    guitest::WhenSheetShown([&](COptionsSheet* sheet) {
         sheetSeen = true;
         sheet->EndModal(wxID_OK);
     });
@@ -831,7 +807,7 @@ TEST_F(FolderArgumentsTest, SheetOpensWithTheFoldersAndCancelKeepsTheStoredPaths
         store.WriteProfileString("Settings", "Drives", "/stored/one");
     }
     std::string shown;
-    WhenSheetShown([&](COptionsSheet* sheet) {
+    guitest::WhenSheetShown([&](COptionsSheet* sheet) {
         SearchOptions options;
         sheet->CopyBack(options);
         shown = options.paths;

@@ -39,14 +39,11 @@ void WriteClipboard(const std::string& text) {
     ASSERT_TRUE(wxTheClipboard->SetData(new wxTextDataObject(Utf8ToWx(text))));
 }
 
-class KvListTest : public GeminexAppTest {
+class KvListTest : public GeminexViewAppTest {
 protected:
     void SetUp() override {
-        GeminexAppTest::SetUp();
-        view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
-        ASSERT_NE(view, nullptr);
-        list = view->GetListCtrl();
-        ASSERT_NE(list, nullptr);
+        GeminexViewAppTest::SetUp();
+        if (HasFatalFailure()) return;
         list->SetBeepHook([this] { ++beeps; });
         list->SetCtrlDownHook([this] { return ctrlDown; });
     }
@@ -91,8 +88,6 @@ protected:
         return !update.GetSetEnabled() || update.GetEnabled();
     }
 
-    CGeminexView* view = nullptr;
-    CKvListCtrl* list = nullptr;
     int beeps = 0;
     bool ctrlDown = false;
 };

@@ -39,25 +39,6 @@ bool Exists(const std::string& path) {
     return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Runs `body` once the options sheet is shown modally; `body` ends it.
-void WhenSheetShown(std::function<void(COptionsSheet*)> body, int triesLeft = 500) {
-    wxTheApp->CallAfter([body, triesLeft] {
-        for (wxWindow* window : wxTopLevelWindows) {
-            auto* sheet = dynamic_cast<COptionsSheet*>(window);
-            if (sheet != nullptr && sheet->IsShown() && sheet->IsModal()) {
-                body(sheet);
-                return;
-            }
-        }
-        if (triesLeft > 0) {
-            wxMilliSleep(10);
-            WhenSheetShown(body, triesLeft - 1);
-        } else {
-            ADD_FAILURE() << "the options sheet was never shown";
-        }
-    });
-}
-
 // A value of HKEY_CURRENT_USER\Software\<vendor>\<program>\<section> as stored, with its type.
 bool ReadRegistry(const std::string& section, const std::string& entry, DWORD* type,
                   std::vector<unsigned char>* data) {
@@ -74,16 +55,8 @@ bool ReadRegistry(const std::string& section, const std::string& entry, DWORD* t
                         data->data(), &size) == ERROR_SUCCESS;
 }
 
-class WindowsWindowTest : public GeminexAppTest {
+class WindowsWindowTest : public GeminexViewAppTest {
 protected:
-    void SetUp() override {
-        GeminexAppTest::SetUp();
-        view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
-        ASSERT_NE(view, nullptr);
-        list = view->GetListCtrl();
-        ASSERT_NE(list, nullptr);
-    }
-
     // Two groups: three copies of 300 bytes (one under a Chinese folder and name) and two of
     // 100 bytes; a file of the same size with other bytes and a file of its own size.
     void MakeTree() {
@@ -104,7 +77,7 @@ protected:
         options.filter = SearchFilter();
         view->SetSearchOptions(options);
         bool sheetSeen = false;
-        WhenSheetShown([&](COptionsSheet* sheet) {
+        guitest::WhenSheetShown([&](COptionsSheet* sheet) {
             sheetSeen = true;
             sheet->EndModal(wxID_OK);
         });
@@ -122,8 +95,6 @@ protected:
 
     TempDir tree;
     std::string a1, a2, a3, b1, b2;
-    CGeminexView* view = nullptr;
-    wxListCtrl* list = nullptr;
 };
 
 TEST_F(WindowsWindowTest, MainWindowShowsItsTitleMenusAndToolbarInChinese) {
@@ -283,7 +254,7 @@ TEST_F(WindowsWindowTest, Screenshot) {
         SearchOptions options = view->GetSearchOptions();
         options.paths = tree.Path() + "照片;" + tree.Path() + "备份";
         view->SetSearchOptions(options);
-        WhenSheetShown([&](COptionsSheet* sheet) {
+        guitest::WhenSheetShown([&](COptionsSheet* sheet) {
             sheet->Move(0, 0);
             HoldForThePicture(ready);
             sheet->EndModal(wxID_CANCEL);

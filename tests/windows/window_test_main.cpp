@@ -32,27 +32,6 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 namespace guitest {
 
 const std::string& TempHome() { return g_homePath; }
-
-void ProcessEvents(int ms) {
-    wxStopWatch watch;
-    do {
-        if (wxTheApp == nullptr) return;
-        wxTheApp->Yield(true);
-        wxTheApp->ProcessPendingEvents();
-        wxTheApp->ProcessIdle();
-        if (ms > 0) wxMilliSleep(5);
-    } while (watch.Time() < ms);
-}
-
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    wxStopWatch watch;
-    while (!done()) {
-        if (watch.Time() >= ms) return done();
-        ProcessEvents(10);
-    }
-    return true;
-}
-
 }  // namespace guitest
 
 int main(int argc, char** argv) {
