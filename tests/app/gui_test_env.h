@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/command_ids.h"
 #include "app/geminex_app.h"
 #include "app/main_frame.h"
 #include "options/options_sheet.h"
@@ -33,6 +34,11 @@ bool WaitFor(const std::function<bool()>& done, int ms = 3000);
 // Runs `body` once the options sheet is shown modally; `body` ends it. The test fails when the
 // sheet never shows.
 void WhenSheetShown(std::function<void(COptionsSheet*)> body, int triesLeft = 500);
+
+// Starts wx (trying `startAttempts` times), runs every test inside an active event loop, takes
+// the application down and returns the tests' result; 1 when wx does not start. wx asserts
+// fail the running test, wx's log goes to stderr.
+int RunTestsInWx(int argc, char** argv, int startAttempts);
 
 }  // namespace guitest
 
@@ -71,6 +77,24 @@ protected:
         ASSERT_NE(view, nullptr);
         list = view->GetListCtrl();
         ASSERT_NE(list, nullptr);
+    }
+
+    // Searches `paths` with every file and no filter through the command the menu and the
+    // toolbar send, answering the options sheet with OK as the user does. False when the sheet
+    // did not show or the command was not taken.
+    bool SearchThroughTheCommand(const std::string& paths) {
+        SearchOptions options = view->GetSearchOptions();
+        options.paths = paths;
+        options.mask = "*.*";
+        options.filter = SearchFilter();
+        view->SetSearchOptions(options);
+        bool sheetSeen = false;
+        guitest::WhenSheetShown([&](COptionsSheet* sheet) {
+            sheetSeen = true;
+            sheet->EndModal(wxID_OK);
+        });
+        const bool taken = frame->ExecuteCommand(WxId(cmd::ID_FIND_DUPLICATES));
+        return taken && sheetSeen;
     }
 
     CGeminexView* view = nullptr;

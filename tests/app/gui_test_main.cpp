@@ -6,11 +6,6 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/evtloop.h>
-#include <wx/init.h>
-#include <wx/log.h>
-#include <wx/stopwatch.h>
-#include <wx/utils.h>
 
 #include "app/gui_test_env.h"
 #include "support/temp_dir.h"
@@ -21,13 +16,6 @@ namespace {
 
 TempDir* g_home = nullptr;
 std::string g_homePath;
-
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                  const wxString& msg) {
-    ADD_FAILURE_AT(file.utf8_str().data(), line)
-        << "wx assert failed in " << func.utf8_str().data() << ": " << cond.utf8_str().data()
-        << (msg.empty() ? "" : " - ") << msg.utf8_str().data();
-}
 
 void PointHomeAt(const std::string& home) {
     setenv("HOME", home.c_str(), 1);
@@ -47,6 +35,7 @@ void PointHomeAt(const std::string& home) {
 namespace guitest {
 
 const std::string& TempHome() { return g_homePath; }
+
 }  // namespace guitest
 
 int main(int argc, char** argv) {
@@ -64,31 +53,10 @@ int main(int argc, char** argv) {
     g_homePath = g_home->Path();
     PointHomeAt(g_homePath);
 
-    wxSetAssertHandler(&FailOnAssert);
     // A virtual X server started without -noreset resets whenever its last client leaves, and
     // refuses connections meanwhile: with test programs starting and ending side by side, a
     // start can fall into that moment. Try again a few times.
-    bool started = false;
-    for (int attempt = 0; attempt < 10 && !started; ++attempt) {
-        if (attempt > 0) wxMilliSleep(200);
-        started = wxEntryStart(argc, argv);
-    }
-    if (!started) {
-        std::fprintf(stderr, "wx could not start (no usable display?)\n");
-        delete g_home;
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-
-    int result = 0;
-    {
-        wxEventLoop loop;
-        wxEventLoopActivator activate(&loop);
-        result = RUN_ALL_TESTS();
-        if (CGeminexApp* app = GetGeminexApp()) app->ExitInstance();
-        guitest::ProcessEvents();
-    }
-    wxEntryCleanup();
+    const int result = guitest::RunTestsInWx(argc, argv, 10);
     delete g_home;
     return result;
 }

@@ -236,18 +236,7 @@ TEST_F(GeminexViewTest, SettingsOnFirstStartAndAfterARoundTrip) {
 TEST_F(GeminexViewTest, SearchFillsRowsPicturesCellsAndTheSummary) {
     MakeTree();
     // Through the command, the options sheet and its OK, as the user does it.
-    SearchOptions options = view->GetSearchOptions();
-    options.paths = tree.Path();
-    options.mask = "*.*";
-    options.filter = SearchFilter();
-    view->SetSearchOptions(options);
-    bool sheetSeen = false;
-    guitest::WhenSheetShown([&](COptionsSheet* sheet) {
-        sheetSeen = true;
-        sheet->EndModal(wxID_OK);
-    });
-    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_FIND_DUPLICATES)));
-    EXPECT_TRUE(sheetSeen);
+    EXPECT_TRUE(SearchThroughTheCommand(tree.Path()));
 
     ASSERT_EQ(list->GetItemCount(), 5);
     EXPECT_EQ(Images(), (std::vector<int>{0, 1, 2, 0, 2}));

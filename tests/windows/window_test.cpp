@@ -69,23 +69,6 @@ protected:
         tree.WriteFile("one\\d.txt", std::string(50, 'd'));
     }
 
-    // Through the command the menu and the toolbar send, and the options sheet's OK.
-    void SearchThroughTheCommand() {
-        SearchOptions options = view->GetSearchOptions();
-        options.paths = tree.Path();
-        options.mask = "*.*";
-        options.filter = SearchFilter();
-        view->SetSearchOptions(options);
-        bool sheetSeen = false;
-        guitest::WhenSheetShown([&](COptionsSheet* sheet) {
-            sheetSeen = true;
-            sheet->EndModal(wxID_OK);
-        });
-        EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_FIND_DUPLICATES)));
-        EXPECT_TRUE(sheetSeen);
-        guitest::ProcessEvents(50);
-    }
-
     std::vector<std::string> Column(int column) {
         std::vector<std::string> cells;
         for (long row = 0; row < list->GetItemCount(); ++row)
@@ -134,7 +117,8 @@ TEST_F(WindowsWindowTest, MainWindowShowsItsTitleMenusAndToolbarInChinese) {
 
 TEST_F(WindowsWindowTest, SearchThroughTheMenuCommandListsTheGroups) {
     MakeTree();
-    SearchThroughTheCommand();
+    EXPECT_TRUE(SearchThroughTheCommand(tree.Path()));
+    guitest::ProcessEvents(50);
     ASSERT_EQ(list->GetItemCount(), 5);
     const std::vector<std::string> paths = Column(0);
     EXPECT_EQ(std::set<std::string>(paths.begin(), paths.begin() + 3),
@@ -156,7 +140,8 @@ TEST_F(WindowsWindowTest, SearchThroughTheMenuCommandListsTheGroups) {
 
 TEST_F(WindowsWindowTest, SelectAllDuplicatesAndDeleteMoveTheCopiesToTheRecycleBin) {
     MakeTree();
-    SearchThroughTheCommand();
+    EXPECT_TRUE(SearchThroughTheCommand(tree.Path()));
+    guitest::ProcessEvents(50);
     ASSERT_EQ(list->GetItemCount(), 5);
     view->SetShiftDownHook([] { return false; });
     EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
@@ -272,7 +257,8 @@ TEST_F(WindowsWindowTest, Screenshot) {
         about.DoModal();
         return;
     }
-    SearchThroughTheCommand();
+    EXPECT_TRUE(SearchThroughTheCommand(tree.Path()));
+    guitest::ProcessEvents(50);
     list->SetItemState(4, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
                        wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     list->SetFocus();
