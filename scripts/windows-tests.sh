@@ -32,7 +32,8 @@ wx_config="$(bash scripts/build-wx-windows.sh "$build" | tail -n 1)"
 
 echo "== cross-build for Windows =="
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPAIRSCOUT_GUI=ON \
-    -DPAIRSCOUT_WX_CONFIG="$wx_config" -DPAIRSCOUT_BENCH=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DPAIRSCOUT_WX_CONFIG="$wx_config" -DPAIRSCOUT_BENCH=OFF -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" >/dev/null
 cmake --build "$build" -j"$jobs"
 echo "built in $(( $(date +%s) - started )) s: $build/app/pairscout.exe"
 [ "$mode" = test ] || exit 0
