@@ -355,12 +355,9 @@ void CGeminexView::SelectAllDuplicates() {
     CKvListCtrl* list = GetListCtrl();
     if (list == nullptr || GetModel().RowCount() == 0) return;
     wxBusyCursor wait;
-    list->Freeze();
     // The first rows lose selection and focus; every other row is selected.
     list->ClearSelection(true);
-    for (std::size_t row : GetModel().DuplicateRows())
-        list->SetItemState(static_cast<long>(row), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    list->Thaw();
+    list->SelectRows(GetModel().DuplicateRows());
 }
 
 void CGeminexView::OnSelectAllDuplicates(wxCommandEvent& /*event*/) { SelectAllDuplicates(); }

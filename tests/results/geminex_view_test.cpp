@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -717,30 +718,80 @@ TEST_F(GeminexViewTest, Screenshot) {
     EXPECT_TRUE(bitmap.SaveFile(picture, wxBITMAP_TYPE_PNG));
 }
 
+// The stall probe of the benchmarks: the longest stretch in which the window let no events
+// through, from the start of an operation over every round of the progress dialog to its end,
+// and the status line shown when that stretch began.
+class StallProbe {
+public:
+    StallProbe() {
+        CProgressDialog::SetPumpHook([this](CProgressDialog& dialog) { Round(dialog.GetStatus()); });
+    }
+    ~StallProbe() { CProgressDialog::SetPumpHook(nullptr); }
+
+    void Begin(const char* what) {
+        m_what = what;
+        m_longest = 0;
+        m_rounds = 0;
+        m_longestAfter = "(start)";
+        m_lastStatus = "(start)";
+        std::fprintf(stderr, "[ mark     ] %s begins\n", what);
+        m_total.Start();
+        m_gap.Start();
+    }
+    void Round(const std::string& status) {
+        const long gap = m_gap.Time();
+        if (gap > m_longest) {
+            m_longest = gap;
+            m_longestAfter = m_lastStatus;
+            m_longestEnd = std::chrono::steady_clock::now();
+        }
+        m_lastStatus = status;
+        ++m_rounds;
+        m_gap.Start();
+    }
+    // Ends the operation and prints its figures; returns the longest stretch in ms.
+    long End(const std::string& more = std::string()) {
+        Round("(end)");
+        --m_rounds;
+        std::printf("[ bench    ] %s: %ld ms in all, %ld rounds of events, longest stretch "
+                    "without events %ld ms (after \"%s\")%s%s\n",
+                    m_what.c_str(), m_total.Time(), m_rounds, m_longest, m_longestAfter.c_str(),
+                    more.empty() ? "" : ", ", more.c_str());
+        // The stretch on the monotonic clock, to find it in a profile of the run.
+        const double end = std::chrono::duration<double>(m_longestEnd.time_since_epoch()).count();
+        std::printf("[ bench    ]   longest stretch: %.3f to %.3f s\n", end - m_longest / 1000.0, end);
+        std::fflush(stdout);
+        return m_longest;
+    }
+
+private:
+    std::string m_what, m_longestAfter, m_lastStatus;
+    long m_longest = 0;
+    long m_rounds = 0;
+    std::chrono::steady_clock::time_point m_longestEnd;
+    wxStopWatch m_total, m_gap;
+};
+
 // Not a check: times a search of the tree named by PAIRSCOUT_BENCH_TREE in the window.
 TEST_F(GeminexViewTest, BenchSearchOfATree) {
     const char* root = std::getenv("PAIRSCOUT_BENCH_TREE");
     if (root == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_TREE not set";
-    long maxGap = 0;
-    wxStopWatch gap;
-    CProgressDialog::SetPumpHook([&](CProgressDialog&) {
-        maxGap = std::max(maxGap, gap.Time());
-        gap.Start();
-    });
-    wxStopWatch watch;
+    StallProbe probe;
+    probe.Begin("window search");
     Search(root);
-    const long ms = watch.Time();
-    CProgressDialog::SetPumpHook(nullptr);
-    std::printf("[ bench    ] window search of %s: %ld ms, %zu rows, longest time between event "
-                "rounds %ld ms\n", root, ms, view->GetModel().RowCount(), maxGap);
+    probe.End(std::string(root) + ", " + std::to_string(view->GetModel().RowCount()) + " rows");
 }
 
 // Not a check: 300 000 files (150 000 pairs) made in a temporary folder when PAIRSCOUT_BENCH_300K
-// is set: the time Cancel takes in the scan and in the grouping, the longest time between event
-// rounds, and select all duplicates and the delete of 150 000 rows (with a remover that only
-// counts).
+// is set: the time Cancel takes in the scan and in the grouping, the longest stretch without
+// events in each search, in select all duplicates, and in the delete of 150 000 files with the
+// removal of their rows (the remover only counts; with PAIRSCOUT_BENCH_300K=unlink it removes the
+// files for good, with "trash" the view's own remover moves them into the trash).
 TEST_F(GeminexViewTest, Bench300000Files) {
-    if (std::getenv("PAIRSCOUT_BENCH_300K") == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_300K not set";
+    const char* bench = std::getenv("PAIRSCOUT_BENCH_300K");
+    if (bench == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_300K not set";
+    const bool reallyRemove = std::string(bench) == "unlink";
+    const bool toTrash = std::string(bench) == "trash";
     constexpr int kFiles = 300000;
     wxStopWatch watch;
     for (int i = 0; i < kFiles; ++i) {
@@ -751,14 +802,13 @@ TEST_F(GeminexViewTest, Bench300000Files) {
     }
     std::printf("[ bench    ] made %d files in %ld ms\n", kFiles, watch.Time());
 
-    long maxGap = 0;
-    wxStopWatch gap, sinceCancel;
+    StallProbe probe;
+    wxStopWatch sinceCancel;
     long cancelAfterMs = -1;
     bool cancelled = false;
     std::string cancelStatus;
     CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
-        maxGap = std::max(maxGap, gap.Time());
-        gap.Start();
+        probe.Round(dialog.GetStatus());
         if (cancelAfterMs >= 0 && !cancelled && watch.Time() >= cancelAfterMs &&
             (cancelStatus.empty() || dialog.GetStatus().find(cancelStatus) != std::string::npos)) {
             cancelled = true;
@@ -770,45 +820,47 @@ TEST_F(GeminexViewTest, Bench300000Files) {
         cancelAfterMs = cancelAt;
         cancelStatus = status;
         cancelled = false;
-        maxGap = 0;
-        gap.Start();
+        probe.Begin(what);
         watch.Start();
         const DuplicateSearch::Outcome outcome = Search(tree.Path());
-        const long total = watch.Time();
-        std::printf("[ bench    ] %s: %ld ms in all, %zu rows, outcome %d, longest time between "
-                    "event rounds %ld ms%s\n", what, total, view->GetModel().RowCount(),
-                    static_cast<int>(outcome), maxGap,
-                    cancelled ? (", Cancel to return " + std::to_string(sinceCancel.Time()) +
-                                 " ms").c_str() : "");
+        const long cancelMs = cancelled ? sinceCancel.Time() : -1;
+        return probe.End(std::to_string(view->GetModel().RowCount()) + " rows, outcome " +
+                         std::to_string(static_cast<int>(outcome)) +
+                         (cancelled ? ", Cancel to return " + std::to_string(cancelMs) + " ms"
+                                    : std::string()));
     };
     run(1000, "", "search cancelled after 1 s (scan)");
     run(0, "重复", "search cancelled in the grouping");
     run(-1, "", "whole search");
+    run(-1, "", "whole search again (the old rows go first)");
 
-    long deleteGap = 0;
-    CProgressDialog::SetPumpHook([&](CProgressDialog&) {
-        deleteGap = std::max(deleteGap, gap.Time());
-        gap.Start();
-    });
-    watch.Start();
+    probe.Begin("select all duplicates");
     view->SelectAllDuplicates();
-    const long selectMs = watch.Time();
     const int selected = list->GetSelectedItemCount();
+    probe.End(std::to_string(selected) + " selected");
+
     std::size_t removed = 0;
-    view->SetFileDeleter([&](const std::vector<std::string>& paths, bool) {
-        removed += paths.size();
-        return std::vector<std::string>();
-    });
-    gap.Start();
-    watch.Start();
+    if (!toTrash) {
+        view->SetFileDeleter([&](const std::vector<std::string>& paths, bool) {
+            removed += paths.size();
+            if (!reallyRemove) return std::vector<std::string>();
+            std::vector<std::string> left;
+            for (const std::string& path : paths)
+                if (unlink(path.c_str()) != 0) left.push_back(path);
+            return left;
+        });
+    }
+    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) { probe.Round(dialog.GetStatus()); });
+    probe.Begin(toTrash ? "delete (trash)" : reallyRemove ? "delete (unlink)" : "delete (counted)");
     const std::size_t gone = view->DeleteFiles(false);
-    const long deleteMs = watch.Time();
-    CProgressDialog::SetPumpHook(nullptr);
-    std::printf("[ bench    ] select all duplicates %ld ms (%d selected); delete %zu files %ld ms, "
-                "longest time between event rounds %ld ms, %zu rows left\n",
-                selectMs, selected, gone, deleteMs, deleteGap,
-                view->GetModel().RowCount());
-    EXPECT_EQ(removed, gone);
+    probe.End(std::to_string(gone) + " files gone, " +
+              std::to_string(view->GetModel().RowCount()) + " rows left");
+    EXPECT_EQ(gone, static_cast<std::size_t>(kFiles / 2));
+    if (toTrash) {
+        std::system(("rm -rf '" + guitest::TempHome() + ".local/share/Trash'").c_str());
+    } else {
+        EXPECT_EQ(removed, gone);
+    }
 }
 
 // ---- Start-up ----
