@@ -32,8 +32,9 @@ public:
     // many more there were (2261). "" when nothing was passed over.
     std::string Message(std::size_t maxLines = kShown) const;
 
-    // Places kept of each kind for the message; the others are only counted.
-    static constexpr std::size_t kShown = 20;
+    // Places kept of each kind, and named in the message (a box that still fits a small
+    // screen when every line wraps once); the others are only counted.
+    static constexpr std::size_t kShown = 10;
 
 private:
     struct Place {
