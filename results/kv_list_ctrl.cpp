@@ -26,6 +26,15 @@ const MenuItemResource kListViewMenu[] = {
     {cmd::ID_EDIT_REPEAT, "查找下一个(&N)\tF3"},
 };
 
+// The generic list (GTK) looks each selected row up one by one, so the list keeps the
+// selection and takes the input that changes it; the native list of Windows answers quickly
+// and keeps its own input rules, so there the list asks it.
+#ifdef __WXMSW__
+constexpr bool kOwnSelection = false;
+#else
+constexpr bool kOwnSelection = true;
+#endif
+
 // Clipboard text as wxString. Rows are converted one by one when the whole text is not valid
 // UTF-8, so that one file name of another encoding spoils only its own row.
 wxString ClipboardText(const std::string& text) {
@@ -56,12 +65,14 @@ bool CKvListCtrl::Create(wxWindow* parent, wxWindowID id, long style) {
         return false;
     }
     Bind(wxEVT_KEY_DOWN, &CKvListCtrl::OnKeyDown, this);
-    // The toolkit's row window hands its mouse and key events to this window before it acts on
-    // them; taken here, the toolkit never changes the selection by itself.
-    Bind(wxEVT_CHAR, &CKvListCtrl::OnChar, this);
-    Bind(wxEVT_LEFT_DOWN, &CKvListCtrl::OnLeftDown, this);
-    Bind(wxEVT_LEFT_DCLICK, &CKvListCtrl::OnLeftDClick, this);
-    Bind(wxEVT_RIGHT_DOWN, &CKvListCtrl::OnRightDown, this);
+    if (kOwnSelection) {
+        // The toolkit's row window hands its mouse and key events to this window before it
+        // acts on them; taken here, the toolkit never changes the selection by itself.
+        Bind(wxEVT_CHAR, &CKvListCtrl::OnChar, this);
+        Bind(wxEVT_LEFT_DOWN, &CKvListCtrl::OnLeftDown, this);
+        Bind(wxEVT_LEFT_DCLICK, &CKvListCtrl::OnLeftDClick, this);
+        Bind(wxEVT_RIGHT_DOWN, &CKvListCtrl::OnRightDown, this);
+    }
     Bind(wxEVT_LIST_ITEM_SELECTED, &CKvListCtrl::OnToolkitSelection, this);
     Bind(wxEVT_LIST_ITEM_DESELECTED, &CKvListCtrl::OnToolkitSelection, this);
     Bind(wxEVT_CONTEXT_MENU, &CKvListCtrl::OnContextMenu, this);
@@ -81,6 +92,8 @@ void CKvListCtrl::SetModel(const ResultsModel* model) {
 
 void CKvListCtrl::RefreshRows() {
     const long count = m_model != nullptr ? static_cast<long>(m_model->RowCount()) : 0;
+    // The native list's selection may have changed by its own rules since the list last looked.
+    if (!kOwnSelection) TakeToolkitSelection();
     SetItemCount(count);
     m_selection.Resize(static_cast<std::size_t>(count));
     ApplySelection();
@@ -122,21 +135,35 @@ void CKvListCtrl::SelectRows(const std::vector<std::size_t>& rows) {
 }
 
 std::vector<std::size_t> CKvListCtrl::GetSelectedRows() {
-    if (wxListCtrl::GetSelectedItemCount() != static_cast<int>(m_selection.Count())) {
-        // Not expected: every way the toolkit changes a selection is taken above. What it shows
-        // is what the user chose, so it is read back, slowly but exactly.
-        std::vector<std::size_t> shown;
-        for (long row = wxListCtrl::GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
-             row != -1; row = wxListCtrl::GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
-            shown.push_back(static_cast<std::size_t>(row));
-        m_selection.Assign(shown);
-        m_selection.TakeChanges();
-    }
+    // With the list's own rules a difference is not expected (every way the generic toolkit
+    // changes a selection is taken here); should it come, what the toolkit shows is what the
+    // user chose, so it is read back, slowly but exactly.
+    if (!kOwnSelection ||
+        wxListCtrl::GetSelectedItemCount() != static_cast<int>(m_selection.Count()))
+        TakeToolkitSelection();
     return m_selection.Rows();
 }
 
+void CKvListCtrl::TakeToolkitSelection() {
+    std::vector<std::size_t> shown;
+    for (long row = wxListCtrl::GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
+         row = wxListCtrl::GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
+        shown.push_back(static_cast<std::size_t>(row));
+    m_selection.Resize(static_cast<std::size_t>(GetItemCount()));
+    m_selection.Assign(shown);
+    m_selection.TakeChanges();
+}
+
 bool CKvListCtrl::IsRowSelected(long row) const {
+    if (!kOwnSelection)
+        return row >= 0 && row < GetItemCount() &&
+               wxListCtrl::GetItemState(row, wxLIST_STATE_SELECTED) != 0;
     return row >= 0 && m_selection.IsSelected(static_cast<std::size_t>(row));
+}
+
+int CKvListCtrl::GetSelectedItemCount() const {
+    return kOwnSelection ? static_cast<int>(m_selection.Count())
+                         : wxListCtrl::GetSelectedItemCount();
 }
 
 long CKvListCtrl::GetFocusedRow() const {
@@ -149,6 +176,7 @@ bool CKvListCtrl::SetItemState(long item, long state, long stateMask) {
     const long others = stateMask & ~static_cast<long>(wxLIST_STATE_SELECTED);
     if (others != 0) done = wxListCtrl::SetItemState(item, state, others);
     if ((stateMask & wxLIST_STATE_SELECTED) != 0) {
+        if (!kOwnSelection) TakeToolkitSelection();
         const bool on = (state & wxLIST_STATE_SELECTED) != 0;
         if (item == -1) {
             if (on) m_selection.SelectAll();
@@ -172,7 +200,8 @@ int CKvListCtrl::GetItemState(long item, long stateMask) const {
 }
 
 long CKvListCtrl::GetNextItem(long item, int geometry, int state) const {
-    if ((state & wxLIST_STATE_SELECTED) == 0) return wxListCtrl::GetNextItem(item, geometry, state);
+    if (!kOwnSelection || (state & wxLIST_STATE_SELECTED) == 0)
+        return wxListCtrl::GetNextItem(item, geometry, state);
     long next = m_selection.Next(item);
     if ((state & wxLIST_STATE_FOCUSED) != 0) {
         const long focused = GetFocusedRow();
@@ -374,7 +403,7 @@ void CKvListCtrl::OnKeyDown(wxKeyEvent& event) {
     }
     // The keys that move the focus or change the selection: the list's own rules.
     const long count = GetItemCount();
-    if (count > 0 && !event.AltDown()) {
+    if (kOwnSelection && count > 0 && !event.AltDown()) {
         const long focused = GetFocusedRow();
         const long page = std::max(1, GetCountPerPage() - 1);
         long target = -1;

@@ -5,12 +5,13 @@
 // any list of rows: select all, copy rows to the clipboard as tab-separated text, the context
 // menu, the modeless find dialog with its remembered options, find next, and the keys for them.
 //
-// The selection is the list's own (RowSelection): the toolkit's store of a virtual list reads
-// back a large selection in minutes, and asks for a row's texts for each row it changes. The
-// list answers every question about the selection from its own, takes the clicks and the keys
-// that change the selection before the toolkit does and applies the usual rules itself, and
-// writes each change to the toolkit only so that it is drawn (a change of many rows in one
-// pass). The toolkit still draws the rows, keeps the focus and scrolls.
+// The selection is the list's own (RowSelection): the generic toolkit list (GTK) reads back a
+// large selection of a virtual list in minutes, and asks for a row's texts for each row it
+// changes. The list answers every question about the selection from its own, takes the clicks
+// and the keys that change the selection before the toolkit does and applies the usual rules
+// itself, and writes each change to the toolkit only so that it is drawn (a change of many
+// rows in one pass). The toolkit still draws the rows, keeps the focus and scrolls. (The native
+// list of Windows is asked instead, and keeps its own input rules.)
 //
 // The beep of a search that finds nothing, the Ctrl key state and the showing of the context
 // menu go through hooks, so tests can watch them and need no real key or open menu.
@@ -65,7 +66,7 @@ public:
     // every other state bit, the focus above all, is the toolkit's).
     bool SetItemState(long item, long state, long stateMask);
     int GetItemState(long item, long stateMask) const;
-    int GetSelectedItemCount() const { return static_cast<int>(m_selection.Count()); }
+    int GetSelectedItemCount() const;
     long GetNextItem(long item, int geometry = wxLIST_NEXT_ALL,
                      int state = wxLIST_STATE_DONTCARE) const;
     const RowSelection& GetSelection() const { return m_selection; }
@@ -138,6 +139,8 @@ private:
     bool IsCtrlDown() const;
     // Writes the selection's changes to the toolkit, which draws them.
     void ApplySelection();
+    // Takes the rows the toolkit shows as selected (slow on the generic list).
+    void TakeToolkitSelection();
     // Moves the focus to `row` by the keyboard with the given keys, and shows the row.
     void MoveFocus(long row, bool ctrl, bool shift);
     void Activate(long row);

@@ -620,6 +620,21 @@ TEST_F(KvListTest, ClicksSelectAsDrawnAndADoubleClickOpens) {
     EXPECT_EQ(Drawn(), Selected());
 }
 
+// Should the toolkit change its selection by a way the list does not take (here: its own
+// functions called directly), the rows it shows are the ones a command gets.
+TEST_F(KvListTest, WhatTheToolkitChangesByItselfIsFollowed) {
+    Show({{"/t/0", "/t/1", "/t/2"}, {"/t/3", "/t/4"}});
+    Select({1, 3});
+    wxListCtrl& toolkit = *list;
+    toolkit.SetItemState(4, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);  // told by an event
+    EXPECT_EQ(Selected(), (Rows{1, 3, 4}));
+    toolkit.SetItemState(-1, 0, wxLIST_STATE_SELECTED);  // no event for this one
+    toolkit.SetItemState(2, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    EXPECT_EQ(Selected(), (Rows{2}));
+    EXPECT_EQ(list->GetSelectedItemCount(), 1);
+    EXPECT_EQ(Drawn(), Selected());
+}
+
 // Real clicks through the X server: the row under the pointer is the one selected.
 TEST_F(KvListTest, ARealClickSelectsTheRowUnderThePointer) {
     Show({{"/r/0", "/r/1", "/r/2"}, {"/r/3", "/r/4"}});
