@@ -61,6 +61,9 @@ ContentMatch CompareContents(const CFileRecord& a, const CFileRecord& b,
         if (error != nullptr) *error = code;
         return which;
     };
+    // Small files are compared in one block: without this question a search or a delete that
+    // compares a hundred thousand of them would never be asked whether to stop.
+    if (stop && stop()) return ContentMatch::kStopped;
     int code = OpenScanned(a, readerA);
     if (code != 0) return fail(ContentMatch::kFirstUnreadable, code);
     code = OpenScanned(b, readerB);

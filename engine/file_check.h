@@ -26,9 +26,10 @@ enum class ContentMatch {
 };
 
 // Compares the contents of two scanned files of one size byte for byte, each read at most to
-// its scanned size. `stop` (may be empty) is asked between blocks; *reason and *error (if not
-// null) receive the reason and its code (CFileRecord::ErrorCodeText) when a file could not be
-// read.
+// its scanned size. `stop` (may be empty) is asked before the files are opened and between
+// blocks, so that a caller comparing many small files is asked once per comparison; *reason
+// and *error (if not null) receive the reason and its code (CFileRecord::ErrorCodeText) when a
+// file could not be read.
 ContentMatch CompareContents(const CFileRecord& a, const CFileRecord& b,
                              const std::function<bool()>& stop, std::string* reason = nullptr,
                              int* error = nullptr);

@@ -1,6 +1,7 @@
 #include "engine/safe_delete.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <unordered_set>
 
@@ -9,6 +10,8 @@
 
 DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::size_t>& rows) {
     DeleteOutcome out;
+    m_nBatch = kFirstBatch;
+    m_batchSizes.clear();
     const std::size_t n = model.RowCount();
     std::vector<char> chosen(n, 0);
     for (std::size_t row : rows)
@@ -88,7 +91,7 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
             continue;
         }
         batch.push_back(c.row);
-        if (batch.size() >= kBatch) Flush(model, batch, out);
+        if (batch.size() >= m_nBatch) Flush(model, batch, out);
     }
     // A stop leaves the checked files of the last batch alone, like those not reached.
     if (!out.stopped) Flush(model, batch, out);
@@ -102,7 +105,15 @@ void SafeDelete::Flush(const ResultsModel& model, std::vector<std::size_t>& batc
     std::vector<std::string> paths;
     paths.reserve(batch.size());
     for (std::size_t row : batch) paths.push_back(model.Row(row).record->Path());
+    m_batchSizes.push_back(paths.size());
+    const auto start = std::chrono::steady_clock::now();
     const std::vector<std::string> left = m_deleter ? m_deleter(paths) : paths;
+    // The next batch takes about kFlushMs at the pace of this one.
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double perFile = seconds / static_cast<double>(paths.size());
+    const double fit = perFile > 0 ? (kFlushMs / 1000.0) / perFile : static_cast<double>(kBatch);
+    m_nBatch = static_cast<std::size_t>(std::max(1.0, std::min(fit, static_cast<double>(kBatch))));
     const std::unordered_set<std::string> still(left.begin(), left.end());
     for (std::size_t i = 0; i < batch.size(); ++i) {
         if (still.count(paths[i]) != 0)

@@ -2,7 +2,9 @@
 // file goes it must still be the file that was scanned, and its contents must equal, byte for
 // byte, those of a file of its group that is not being removed (which is checked the same way).
 // When every file of a group is chosen, the group's first chosen file stays as the last copy.
-// Files are removed in small batches right after their checks, through a replaceable deleter.
+// Files are removed in small batches right after their checks, through a replaceable deleter;
+// a batch holds as many files as the deleter removed in about kFlushMs the last time, so that a
+// slow trash or disk never keeps the caller from its progress sink for long.
 #pragma once
 
 #include <cstddef>
@@ -34,16 +36,25 @@ public:
     // of `model`, which is not changed: the caller removes the rows of DeleteOutcome::goneRows.
     DeleteOutcome Run(const ResultsModel& model, const std::vector<std::size_t>& rows);
 
-    // Files checked before each call of the deleter.
+    // Files checked before each call of the deleter: at most kBatch, at first kFirstBatch, then
+    // as many as the last call removed in kFlushMs milliseconds (at least one).
     static constexpr std::size_t kBatch = 256;
+    static constexpr std::size_t kFirstBatch = 16;
+    static constexpr int kFlushMs = 40;
+
+    // The number of files handed to each call of the deleter in the last Run, in order.
+    const std::vector<std::size_t>& BatchSizes() const { return m_batchSizes; }
 
 private:
     bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
-    // Hands `batch` (rows) to the deleter and sorts its rows into gone and kept.
+    // Hands `batch` (rows) to the deleter, sorts its rows into gone and kept, and sizes the
+    // next batch by the time the deleter took.
     void Flush(const ResultsModel& model, std::vector<std::size_t>& batch, DeleteOutcome& out);
 
     ProgressSink* m_pProgress;
     Deleter m_deleter;
+    std::size_t m_nBatch = kFirstBatch;
+    std::vector<std::size_t> m_batchSizes;
 };
 
 // The message after a delete that left files behind: string 2251, then "path: reason" per file,

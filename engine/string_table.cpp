@@ -90,6 +90,11 @@ const StringTableEntry kStrings[] = {
     {2254, "系统无法删除此文件"},
     {2255, "还有 %d 个文件没有被删除"},
 
+    // After a search: the places it passed over (start paths, folders, files), and how many
+    // more there were than the message names.
+    {2260, "搜索时跳过了以下位置:"},
+    {2261, "还有 %d 个位置被跳过"},
+
     // About box links: a sentence inviting to the maker's web site for more
     // applications, and one inviting to write to the maker's address for more information.
     {3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序"},

@@ -45,22 +45,46 @@ private:
 
 }  // namespace
 
-void CFileLauncher::Open(const std::string& path) { wxLaunchDefaultApplication(Utf8ToWx(path)); }
+void CFileLauncher::Open(const std::string& path) { LaunchDefault(DesktopTarget(path)); }
 
 void CFileLauncher::Explore(const std::string& path, const std::string& folder) {
-    FileManagerCall::Start("ShowItems", FileUri(path), [folder] {
-        wxLaunchDefaultApplication(Utf8ToWx(folder));
+    const std::string target = DesktopTarget(folder);
+    const std::shared_ptr<bool> alive = m_alive;
+    CallFileManager("ShowItems", FileUri(path), [this, alive, target] {
+        if (*alive) LaunchDefault(target);
     });
 }
 
 void CFileLauncher::Properties(const std::string& path, wxWindow* parent) {
     wxWeakRef<wxWindow> owner(parent);
-    FileManagerCall::Start("ShowItemProperties", FileUri(path), [path, owner] {
+    CallFileManager("ShowItemProperties", FileUri(path), [path, owner] {
         CFilePropertiesDlg dialog(owner, path);
         dialog.ShowModal();
     });
 }
 #endif  // the Windows shell's forms are in file_launcher_win32.cpp
+
+void CFileLauncher::LaunchDefault(const std::string& target) {
+#ifdef _WIN32
+    wxLaunchDefaultApplication(Utf8ToWx(target));
+#else
+    // An address is plain ASCII: it reaches the opener unchanged.
+    wxLaunchDefaultApplication(wxString::FromAscii(target.c_str()));
+#endif
+}
+
+void CFileLauncher::CallFileManager(const char* method, const std::string& uri,
+                                    std::function<void()> fallback) {
+    FileManagerCall::Start(method, uri, std::move(fallback));
+}
+
+std::string DesktopTarget(const std::string& path) {
+#ifdef _WIN32
+    return path;
+#else
+    return FileUri(path);
+#endif
+}
 
 std::string FolderOfFile(const std::string& path) {
     std::string::size_type at = path.find_last_of(platform::kPathSeparator);

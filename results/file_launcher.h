@@ -2,15 +2,25 @@
 // default application, the file manager showing the file, the file manager's properties of the
 // file (else the program's own small properties dialog). The view holds one launcher and tests
 // put in their own to see what was asked.
+//
+// Paths are the file's own bytes, which need not be valid UTF-8. What goes to the desktop is
+// therefore the file's address (DesktopTarget): every byte that could be taken for something
+// else is written %XX, so the desktop opens exactly that file, whatever the name's encoding,
+// and no text conversion on the way can change it.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 class wxWindow;
 
 class CFileLauncher {
 public:
-    virtual ~CFileLauncher() = default;
+    CFileLauncher() : m_alive(std::make_shared<bool>(true)) {}
+    virtual ~CFileLauncher() { *m_alive = false; }
+    CFileLauncher(const CFileLauncher&) = delete;
+    CFileLauncher& operator=(const CFileLauncher&) = delete;
     // Opens `path` with the system's default application for it. Failures are the desktop's to
     // report.
     virtual void Open(const std::string& path);
@@ -20,7 +30,24 @@ public:
     // Shows the file manager's properties of `path` (ShowItemProperties), else the program's
     // own properties dialog over `parent`.
     virtual void Properties(const std::string& path, wxWindow* parent);
+
+protected:
+    // The two doors to the desktop (tests replace them to see what would go through):
+    // opens `target` (a DesktopTarget) with the default application for it;
+    virtual void LaunchDefault(const std::string& target);
+    // calls the file manager's `method` for the address `uri` without waiting; `fallback` runs
+    // when the call cannot be made or the file manager refuses it.
+    virtual void CallFileManager(const char* method, const std::string& uri,
+                                 std::function<void()> fallback);
+
+private:
+    // False once this launcher is gone: a file manager's refusal may come after that.
+    std::shared_ptr<bool> m_alive;
 };
+
+// What the desktop is given to open `path`: its file:// address (FileUri); on Windows the path
+// itself, which the shell takes as it stands.
+std::string DesktopTarget(const std::string& path);
 
 // The folder that holds `path`: the text before its last separator, keeping the separator when
 // it is the root's ("/x" gives "/", "C:\x" gives "C:\" on Windows). "" when `path` has no

@@ -17,10 +17,12 @@
 #include "platform/drives.h"
 #include "platform/file_delete.h"
 #include "results/csv_export.h"
+#include "results/display_text.h"
 #include "results/file_launcher.h"
 #include "results/kv_list_ctrl.h"
 #include "results/list_printout.h"
 #include "results/progress_dialog.h"
+#include "results/skipped_places.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CGeminexView, CKvListViewView);
 
@@ -72,6 +74,13 @@ constexpr int IDS_CONFIRM_DELETE = 2206;
 
 const char kSettings[] = "Settings";
 const char kOptions[] = "Options";
+
+// A message about files after a search or a delete: the program's texts with file names in
+// any encoding.
+void ShowFilesMessage(const std::string& text, wxWindow* parent) {
+    wxMessageBox(wxString::FromUTF8(ShownUtf8(text)), wxTheApp->GetAppDisplayName(),
+                 wxOK | wxICON_EXCLAMATION, parent);
+}
 
 std::vector<std::string> RemoveFiles(const std::vector<std::string>& paths, bool toTrash) {
     return platform::DeleteFiles(paths, (toTrash ? unsigned{platform::kDeleteToTrash} : 0u) |
@@ -166,12 +175,15 @@ bool CGeminexView::OnClose(bool deleteWindow) {
 }
 
 void CGeminexView::OnFrameClose(wxCloseEvent& event) {
-    if (m_bBusy && event.CanVeto()) {
-        // The search or delete still uses the rows: stop it, and close once it has returned.
+    if (m_bBusy) {
+        // The search or delete still runs on the stack below this handler and uses the view,
+        // its rows and the dialog: stop it, and close once it has returned. A close that may not
+        // be refused is not passed on either (the window would go under the running work); it
+        // follows the same way.
         m_bCancelSearch = 1;
         m_bCloseAfterWork = true;
         if (m_pProgressDlg != nullptr) m_pProgressDlg->Cancel();
-        event.Veto();
+        if (event.CanVeto()) event.Veto();
         return;
     }
     event.Skip();
@@ -285,7 +297,8 @@ DuplicateSearch::Outcome CGeminexView::RunSearch(const SearchOptions& options) {
     SetSearchOptions(options);
 
     auto model = std::make_unique<ResultsModel>();
-    DuplicateSearch search(m_pProgressDlg);
+    SkippedPlaces skipped(m_pProgressDlg);
+    DuplicateSearch search(&skipped);
     const DuplicateSearch::Outcome outcome = search.Run(options, *model);
 
     if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
@@ -294,6 +307,8 @@ DuplicateSearch::Outcome CGeminexView::RunSearch(const SearchOptions& options) {
         SetModel(std::move(model));
         AutoSizeColumns(-1);
         UpdateStatusText();
+        // What was passed over, under the rows found; not for a window on its way to close.
+        if (skipped.Count() > 0 && !m_bCloseAfterWork) ShowFilesMessage(skipped.Message(), GetFrame());
     }
     EndBusy();
     return outcome;
@@ -355,12 +370,9 @@ void CGeminexView::SelectAllDuplicates() {
     CKvListCtrl* list = GetListCtrl();
     if (list == nullptr || GetModel().RowCount() == 0) return;
     wxBusyCursor wait;
-    list->Freeze();
     // The first rows lose selection and focus; every other row is selected.
     list->ClearSelection(true);
-    for (std::size_t row : GetModel().DuplicateRows())
-        list->SetItemState(static_cast<long>(row), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-    list->Thaw();
+    list->SelectRows(GetModel().DuplicateRows());
 }
 
 void CGeminexView::OnSelectAllDuplicates(wxCommandEvent& /*event*/) { SelectAllDuplicates(); }
@@ -400,10 +412,9 @@ std::size_t CGeminexView::DeleteFiles(bool forGood) {
         RefreshRows();
         UpdateStatusText();
     }
+    // Named while the view is still busy: a close asked for meanwhile waits for the answer.
+    if (!outcome.kept.empty()) ShowFilesMessage(KeptFilesMessage(outcome.kept), GetFrame());
+    const std::size_t gone = outcome.goneRows.size();
     EndBusy();
-    if (!outcome.kept.empty()) {
-        wxMessageBox(Utf8ToWx(KeptFilesMessage(outcome.kept)), wxTheApp->GetAppDisplayName(),
-                     wxOK | wxICON_EXCLAMATION, GetFrame());
-    }
-    return outcome.goneRows.size();
+    return gone;
 }

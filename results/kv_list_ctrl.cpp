@@ -1,5 +1,6 @@
 #include "results/kv_list_ctrl.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <wx/clipbrd.h>
@@ -24,6 +25,15 @@ const MenuItemResource kListViewMenu[] = {
     {cmd::ID_EDIT_FIND, "查找(&F)\tCtrl+F"},
     {cmd::ID_EDIT_REPEAT, "查找下一个(&N)\tF3"},
 };
+
+// The generic list (GTK) looks each selected row up one by one, so the list keeps the
+// selection and takes the input that changes it; the native list of Windows answers quickly
+// and keeps its own input rules, so there the list asks it.
+#ifdef __WXMSW__
+constexpr bool kOwnSelection = false;
+#else
+constexpr bool kOwnSelection = true;
+#endif
 
 // Clipboard text as wxString. Rows are converted one by one when the whole text is not valid
 // UTF-8, so that one file name of another encoding spoils only its own row.
@@ -55,6 +65,16 @@ bool CKvListCtrl::Create(wxWindow* parent, wxWindowID id, long style) {
         return false;
     }
     Bind(wxEVT_KEY_DOWN, &CKvListCtrl::OnKeyDown, this);
+    if (kOwnSelection) {
+        // The toolkit's row window hands its mouse and key events to this window before it
+        // acts on them; taken here, the toolkit never changes the selection by itself.
+        Bind(wxEVT_CHAR, &CKvListCtrl::OnChar, this);
+        Bind(wxEVT_LEFT_DOWN, &CKvListCtrl::OnLeftDown, this);
+        Bind(wxEVT_LEFT_DCLICK, &CKvListCtrl::OnLeftDClick, this);
+        Bind(wxEVT_RIGHT_DOWN, &CKvListCtrl::OnRightDown, this);
+    }
+    Bind(wxEVT_LIST_ITEM_SELECTED, &CKvListCtrl::OnToolkitSelection, this);
+    Bind(wxEVT_LIST_ITEM_DESELECTED, &CKvListCtrl::OnToolkitSelection, this);
     Bind(wxEVT_CONTEXT_MENU, &CKvListCtrl::OnContextMenu, this);
     Bind(wxEVT_UPDATE_UI, &CKvListCtrl::OnUpdateContextMenuItem, this);
     Bind(wxEVT_FIND, &CKvListCtrl::OnFindNotification, this);
@@ -71,7 +91,12 @@ void CKvListCtrl::SetModel(const ResultsModel* model) {
 }
 
 void CKvListCtrl::RefreshRows() {
-    SetItemCount(m_model != nullptr ? static_cast<long>(m_model->RowCount()) : 0);
+    const long count = m_model != nullptr ? static_cast<long>(m_model->RowCount()) : 0;
+    // The native list's selection may have changed by its own rules since the list last looked.
+    if (!kOwnSelection) TakeToolkitSelection();
+    SetItemCount(count);
+    m_selection.Resize(static_cast<std::size_t>(count));
+    ApplySelection();
     Refresh();
 }
 
@@ -80,12 +105,14 @@ bool CKvListCtrl::IsRow(long row) const {
 }
 
 wxString CKvListCtrl::OnGetItemText(long item, long column) const {
-    if (!IsRow(item)) return wxString();
+    // The toolkit fetches the cells of every row whose selection it is told; nothing is drawn
+    // meanwhile.
+    if (m_bWriting || !IsRow(item)) return wxString();
     return Utf8ToWx(m_model->CellText(static_cast<std::size_t>(item), static_cast<int>(column)));
 }
 
 int CKvListCtrl::OnGetItemImage(long item) const {
-    if (!IsRow(item)) return -1;
+    if (m_bWriting || !IsRow(item)) return -1;
     return m_model->Row(static_cast<std::size_t>(item)).image;
 }
 
@@ -102,18 +129,200 @@ void CKvListCtrl::ClearSelection(bool focusToo) {
     SetItemState(-1, 0, wxLIST_STATE_SELECTED | (focusToo ? wxLIST_STATE_FOCUSED : 0));
 }
 
-std::vector<std::size_t> CKvListCtrl::GetSelectedRows() const {
-    std::vector<std::size_t> rows;
-    rows.reserve(static_cast<std::size_t>(GetSelectedItemCount()));
-    for (long row = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
-         row = GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
-        rows.push_back(static_cast<std::size_t>(row));
-    }
-    return rows;
+void CKvListCtrl::SelectRows(const std::vector<std::size_t>& rows) {
+    m_selection.Assign(rows);
+    ApplySelection();
+}
+
+std::vector<std::size_t> CKvListCtrl::GetSelectedRows() {
+    // With the list's own rules a difference is not expected (every way the generic toolkit
+    // changes a selection is taken here); should it come, what the toolkit shows is what the
+    // user chose, so it is read back, slowly but exactly.
+    if (!kOwnSelection ||
+        wxListCtrl::GetSelectedItemCount() != static_cast<int>(m_selection.Count()))
+        TakeToolkitSelection();
+    return m_selection.Rows();
+}
+
+void CKvListCtrl::TakeToolkitSelection() {
+    std::vector<std::size_t> shown;
+    for (long row = wxListCtrl::GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row != -1;
+         row = wxListCtrl::GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
+        shown.push_back(static_cast<std::size_t>(row));
+    m_selection.Resize(static_cast<std::size_t>(GetItemCount()));
+    m_selection.Assign(shown);
+    m_selection.TakeChanges();
+}
+
+bool CKvListCtrl::IsRowSelected(long row) const {
+    if (!kOwnSelection)
+        return row >= 0 && row < GetItemCount() &&
+               wxListCtrl::GetItemState(row, wxLIST_STATE_SELECTED) != 0;
+    return row >= 0 && m_selection.IsSelected(static_cast<std::size_t>(row));
+}
+
+int CKvListCtrl::GetSelectedItemCount() const {
+    return kOwnSelection ? static_cast<int>(m_selection.Count())
+                         : wxListCtrl::GetSelectedItemCount();
 }
 
 long CKvListCtrl::GetFocusedRow() const {
-    return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    // Focus only: the toolkit compares row numbers and asks nothing about the selection.
+    return wxListCtrl::GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+}
+
+bool CKvListCtrl::SetItemState(long item, long state, long stateMask) {
+    bool done = true;
+    const long others = stateMask & ~static_cast<long>(wxLIST_STATE_SELECTED);
+    if (others != 0) done = wxListCtrl::SetItemState(item, state, others);
+    if ((stateMask & wxLIST_STATE_SELECTED) != 0) {
+        if (!kOwnSelection) TakeToolkitSelection();
+        const bool on = (state & wxLIST_STATE_SELECTED) != 0;
+        if (item == -1) {
+            if (on) m_selection.SelectAll();
+            else m_selection.Clear();
+        } else if (item >= 0 && static_cast<std::size_t>(item) < m_selection.Size()) {
+            m_selection.Set(static_cast<std::size_t>(item), on);
+        } else {
+            done = false;
+        }
+        ApplySelection();
+    }
+    return done;
+}
+
+int CKvListCtrl::GetItemState(long item, long stateMask) const {
+    const long others = stateMask & ~static_cast<long>(wxLIST_STATE_SELECTED);
+    int state = others != 0 ? wxListCtrl::GetItemState(item, others) : 0;
+    if ((stateMask & wxLIST_STATE_SELECTED) != 0 && IsRowSelected(item))
+        state |= wxLIST_STATE_SELECTED;
+    return state;
+}
+
+long CKvListCtrl::GetNextItem(long item, int geometry, int state) const {
+    if (!kOwnSelection || (state & wxLIST_STATE_SELECTED) == 0)
+        return wxListCtrl::GetNextItem(item, geometry, state);
+    long next = m_selection.Next(item);
+    if ((state & wxLIST_STATE_FOCUSED) != 0) {
+        const long focused = GetFocusedRow();
+        if (focused > item && (next < 0 || focused < next)) next = focused;
+    }
+    return next;
+}
+
+void CKvListCtrl::ApplySelection() {
+    const RowSelection::Changes changes = m_selection.TakeChanges();
+    if (!changes.all && changes.rows.empty()) return;
+    const long count = GetItemCount();
+    if (count == 0) return;
+    m_bWriting = true;
+    if (changes.all) {
+        // All rows in one step to the state most rows have, then the others one by one.
+        const bool most = m_selection.Count() * 2 > m_selection.Size();
+        const long mostState = most ? wxLIST_STATE_SELECTED : 0;
+        const long otherState = most ? 0 : wxLIST_STATE_SELECTED;
+        Freeze();
+        wxListCtrl::SetItemState(-1, mostState, wxLIST_STATE_SELECTED);
+        const std::size_t rows = std::min(m_selection.Size(), static_cast<std::size_t>(count));
+        for (std::size_t row = 0; row < rows; ++row)
+            if (m_selection.IsSelected(row) != most)
+                wxListCtrl::SetItemState(static_cast<long>(row), otherState, wxLIST_STATE_SELECTED);
+        Thaw();
+    } else {
+        for (std::size_t row : changes.rows) {
+            if (static_cast<long>(row) >= count) continue;
+            wxListCtrl::SetItemState(static_cast<long>(row),
+                                     m_selection.IsSelected(row) ? wxLIST_STATE_SELECTED : 0,
+                                     wxLIST_STATE_SELECTED);
+        }
+    }
+    m_bWriting = false;
+}
+
+void CKvListCtrl::OnToolkitSelection(wxListEvent& event) {
+    // The list's own writes: nobody needs to hear of them row by row.
+    if (m_bWriting) return;
+    // The toolkit changed a row by itself: the selection follows what it shows.
+    const long row = event.GetIndex();
+    if (row >= 0) {
+        m_selection.Set(static_cast<std::size_t>(row),
+                        event.GetEventType() == wxEVT_LIST_ITEM_SELECTED);
+        m_selection.TakeChanges();
+    }
+    event.Skip();
+}
+
+void CKvListCtrl::MoveFocus(long row, bool ctrl, bool shift) {
+    m_selection.MoveTo(static_cast<std::size_t>(row), ctrl, shift);
+    wxListCtrl::SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    ApplySelection();
+    EnsureRowVisible(row);
+}
+
+void CKvListCtrl::Activate(long row) {
+    wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, GetId());
+    activated.SetEventObject(this);
+    activated.m_itemIndex = row;
+    activated.m_item.m_itemId = row;
+    GetEventHandler()->ProcessEvent(activated);
+}
+
+void CKvListCtrl::OnLeftDown(wxMouseEvent& event) {
+    if (GetItemCount() == 0) {
+        event.Skip();
+        return;
+    }
+    int flags = 0;
+    const long row = HitTest(event.GetPosition(), flags);
+    const bool ctrl = event.ControlDown();
+    const bool shift = event.ShiftDown();
+    if (row < 0 || row >= GetItemCount() || (flags & wxLIST_HITTEST_ONITEM) == 0) {
+        // Beside the rows: a plain click unselects everything.
+        if (!ctrl && !shift) {
+            m_selection.Clear();
+            ApplySelection();
+        }
+        m_nLastClicked = -1;
+        return;
+    }
+    m_selection.Click(static_cast<std::size_t>(row), ctrl, shift);
+    wxListCtrl::SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    ApplySelection();
+    m_nLastClicked = row;
+}
+
+void CKvListCtrl::OnLeftDClick(wxMouseEvent& event) {
+    int flags = 0;
+    const long row = GetItemCount() > 0 ? HitTest(event.GetPosition(), flags) : -1;
+    if (row >= 0 && row == m_nLastClicked && (flags & wxLIST_HITTEST_ONITEM) != 0) {
+        Activate(row);
+        return;
+    }
+    // The first click was on another row: this one is a click of its own.
+    OnLeftDown(event);
+}
+
+void CKvListCtrl::OnRightDown(wxMouseEvent& event) {
+    int flags = 0;
+    const long row = GetItemCount() > 0 ? HitTest(event.GetPosition(), flags) : -1;
+    if (row >= 0 && row < GetItemCount() && (flags & wxLIST_HITTEST_ONITEM) != 0 &&
+        !IsRowSelected(row)) {
+        // The context menu acts on the row under the pointer, alone unless it was selected.
+        m_selection.Click(static_cast<std::size_t>(row), false, false);
+        wxListCtrl::SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+        ApplySelection();
+    }
+    // The toolkit goes on to the context menu; for it the row is selected already.
+    event.Skip();
+}
+
+void CKvListCtrl::OnChar(wxKeyEvent& event) {
+    // Typed letters would make the toolkit jump to a row and select it by itself.
+    const wxChar typed = event.GetUnicodeKey();
+    if (typed != WXK_NONE && typed > WXK_SPACE && typed != WXK_DELETE && !event.ControlDown() &&
+        !event.AltDown())
+        return;
+    event.Skip();
 }
 
 bool CKvListCtrl::CopyRowsToClipboard() {
@@ -191,6 +400,36 @@ void CKvListCtrl::OnKeyDown(wxKeyEvent& event) {
     if (key == WXK_F3) {
         FindNext();
         return;
+    }
+    // The keys that move the focus or change the selection: the list's own rules.
+    const long count = GetItemCount();
+    if (kOwnSelection && count > 0 && !event.AltDown()) {
+        const long focused = GetFocusedRow();
+        const long page = std::max(1, GetCountPerPage() - 1);
+        long target = -1;
+        switch (key) {
+            case WXK_UP: target = focused < 0 ? 0 : std::max(0L, focused - 1); break;
+            case WXK_DOWN: target = focused < 0 ? 0 : std::min(count - 1, focused + 1); break;
+            case WXK_HOME: target = 0; break;
+            case WXK_END: target = count - 1; break;
+            case WXK_PAGEUP: target = focused < 0 ? 0 : std::max(0L, focused - page); break;
+            case WXK_PAGEDOWN:
+                target = focused < 0 ? 0 : std::min(count - 1, focused + page);
+                break;
+            case WXK_SPACE:
+                if (focused >= 0) {
+                    // Space turns the focused row's selection over.
+                    m_selection.Set(static_cast<std::size_t>(focused), !IsRowSelected(focused));
+                    m_selection.SetAnchor(focused);
+                    ApplySelection();
+                }
+                return;
+            default: break;
+        }
+        if (target >= 0) {
+            MoveFocus(target, ctrl, event.ShiftDown());
+            return;
+        }
     }
     event.Skip();
 }
@@ -302,6 +541,7 @@ void CKvListCtrl::SelectFoundRow(long row, std::size_t start, std::size_t length
     EnsureRowVisible(row);
     SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
                  wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    m_selection.SetAnchor(row);
 }
 
 void CKvListCtrl::EnsureRowVisible(long row) {

@@ -5,6 +5,14 @@
 // any list of rows: select all, copy rows to the clipboard as tab-separated text, the context
 // menu, the modeless find dialog with its remembered options, find next, and the keys for them.
 //
+// The selection is the list's own (RowSelection): the generic toolkit list (GTK) reads back a
+// large selection of a virtual list in minutes, and asks for a row's texts for each row it
+// changes. The list answers every question about the selection from its own, takes the clicks
+// and the keys that change the selection before the toolkit does and applies the usual rules
+// itself, and writes each change to the toolkit only so that it is drawn (a change of many
+// rows in one pass). The toolkit still draws the rows, keeps the focus and scrolls. (The native
+// list of Windows is asked instead, and keeps its own input rules.)
+//
 // The beep of a search that finds nothing, the Ctrl key state and the showing of the context
 // menu go through hooks, so tests can watch them and need no real key or open menu.
 #pragma once
@@ -17,6 +25,8 @@
 #include <wx/fdrepdlg.h>
 #include <wx/listctrl.h>
 #include <wx/weakref.h>
+
+#include "results/row_selection.h"
 
 class ResultsModel;
 class wxMenu;
@@ -41,10 +51,25 @@ public:
     void SelectAllRows();
     // Unselects every row (one call for all rows); with `focusToo` no row keeps the focus.
     void ClearSelection(bool focusToo = false);
-    // The selected rows in list order.
-    std::vector<std::size_t> GetSelectedRows() const;
+    // Selects exactly `rows` (any order; rows out of range ignored): one pass, one repaint. The
+    // focus stays where it was.
+    void SelectRows(const std::vector<std::size_t>& rows);
+    // The selected rows in list order. Should the toolkit have changed its selection by a way
+    // the list did not see (their counts differ), the toolkit's rows are read back and taken.
+    std::vector<std::size_t> GetSelectedRows();
+    bool IsRowSelected(long row) const;
     // The row with the focus, -1 when none has it.
     long GetFocusedRow() const;
+
+    // The toolkit's functions of these names, for the list's own selection (they hide those of
+    // wxListCtrl, which are not virtual: called on a CKvListCtrl they use the list's selection;
+    // every other state bit, the focus above all, is the toolkit's).
+    bool SetItemState(long item, long state, long stateMask);
+    int GetItemState(long item, long stateMask) const;
+    int GetSelectedItemCount() const;
+    long GetNextItem(long item, int geometry = wxLIST_NEXT_ALL,
+                     int state = wxLIST_STATE_DONTCARE) const;
+    const RowSelection& GetSelection() const { return m_selection; }
 
     // Puts the selected rows, or every row when none is selected, on the clipboard as text: the
     // cells of a row separated by a tab, CR LF after every row, no heading. An empty list
@@ -112,14 +137,30 @@ private:
     bool IsRow(long row) const;
     void Beep();
     bool IsCtrlDown() const;
+    // Writes the selection's changes to the toolkit, which draws them.
+    void ApplySelection();
+    // Takes the rows the toolkit shows as selected (slow on the generic list).
+    void TakeToolkitSelection();
+    // Moves the focus to `row` by the keyboard with the given keys, and shows the row.
+    void MoveFocus(long row, bool ctrl, bool shift);
+    void Activate(long row);
 
     void OnKeyDown(wxKeyEvent& event);
+    void OnChar(wxKeyEvent& event);
+    void OnLeftDown(wxMouseEvent& event);
+    void OnLeftDClick(wxMouseEvent& event);
+    void OnRightDown(wxMouseEvent& event);
+    void OnToolkitSelection(wxListEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
     void OnUpdateContextMenuItem(wxUpdateUIEvent& event);
     void OnFindNotification(wxFindDialogEvent& event);
     void OnFindClose(wxFindDialogEvent& event);
 
     const ResultsModel* m_model = nullptr;
+
+    RowSelection m_selection;
+    bool m_bWriting = false;    // the list is writing its selection to the toolkit
+    long m_nLastClicked = -1;   // the row of the last click, for a double click
 
     // The find dialog and the remembered search.
     wxWeakRef<wxFindReplaceDialog> m_pFindDialog;

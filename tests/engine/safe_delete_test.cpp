@@ -1,8 +1,10 @@
 // The delete command's checks on real files: a file goes only while it is still the file that
 // was listed and a copy with the same bytes stays; the last copy of a wholly chosen group stays;
 // what the system refuses and what a stop leaves are kept; the message names them.
+#include <chrono>
 #include <filesystem>
 #include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -132,6 +134,61 @@ TEST_F(SafeDeleteTest, RefusedFilesAndAStopKeepTheirFiles) {
     EXPECT_TRUE(given.empty());
     EXPECT_TRUE(Exists(4));
     EXPECT_EQ(sink.m_texts, (std::vector<std::string>{"正在检查和删除文件..."}));
+}
+
+// The remover gets as many files at a time as it removed in about 40 ms the last time: a slow
+// trash or disk never keeps the window from its events for long, a fast one gets big batches.
+TEST(SafeDeleteBatchTest, BatchesAreSizedByTheTimeTheRemoverTakes) {
+    TempDir dir;
+    constexpr int kPairs = 40;
+    for (int i = 0; i < kPairs; ++i) {
+        const std::string body = "pair " + std::to_string(1000 + i);
+        dir.WriteFile("a/" + std::to_string(i), body);
+        dir.WriteFile("b/" + std::to_string(i), body);
+    }
+    SearchOptions options;
+    options.paths = dir.Path();
+    ResultsModel model;
+    ASSERT_EQ(DuplicateSearch(nullptr).Run(options, model), DuplicateSearch::kFinished);
+    ASSERT_EQ(model.RowCount(), 2u * kPairs);
+
+    // 15 ms a file: after the first batch, at most two files a call.
+    std::size_t removed = 0;
+    SafeDelete slow(nullptr, [&removed](const std::vector<std::string>& paths) {
+        std::vector<std::string> left;
+        for (const std::string& path : paths) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(15));
+            std::error_code error;
+            if (std::filesystem::remove(path, error)) ++removed;
+            else left.push_back(path);
+        }
+        return left;
+    });
+    std::vector<std::size_t> half;
+    for (std::size_t row = 1; row < model.RowCount() && half.size() < 20; row += 2) half.push_back(row);
+    const DeleteOutcome out = slow.Run(model, half);
+    EXPECT_EQ(out.goneRows.size(), 20u);
+    EXPECT_EQ(removed, 20u);
+    const std::vector<std::size_t>& sizes = slow.BatchSizes();
+    ASSERT_GE(sizes.size(), 2u);
+    EXPECT_EQ(sizes[0], SafeDelete::kFirstBatch);
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        total += sizes[i];
+        if (i > 0) {
+            EXPECT_LE(sizes[i], 2u) << "batch " << i;
+        }
+    }
+    EXPECT_EQ(total, 20u);
+
+    // A remover that takes no time at all: batches of the largest size.
+    SafeDelete instant(nullptr, [](const std::vector<std::string>&) {
+        return std::vector<std::string>();
+    });
+    std::vector<std::size_t> rest;
+    for (std::size_t row = 41; row < model.RowCount(); row += 2) rest.push_back(row);
+    EXPECT_EQ(instant.Run(model, rest).goneRows.size(), rest.size());
+    for (std::size_t size : instant.BatchSizes()) EXPECT_LE(size, SafeDelete::kBatch);
 }
 
 TEST(KeptFilesMessageTest, NamesEachFileUpToALimit) {

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 
 #include "engine/checksum.h"
@@ -117,6 +118,53 @@ TEST(Safety, AFileChangedOrReplacedSinceTheScanFailsTheCheck) {
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(CompareContents(*model.Row(0).record, *model.Row(2).record, nullptr),
               ContentMatch::kSecondUnreadable);
+}
+
+// A comparison is asked whether to stop before it opens anything and between blocks: a search
+// or a delete comparing many small files (one block each) is asked once per comparison.
+TEST(Safety, AComparisonAsksToStopBeforeItBeginsAndBetweenBlocks) {
+    TempDir dir;
+    dir.WriteFile("s/one.dat", "ten bytes!");
+    dir.WriteFile("s/two.dat", "ten bytes!");
+    const std::string big(2 * kChecksumBlockSize + 5, 'b');
+    dir.WriteFile("b/one.dat", big);
+    dir.WriteFile("b/two.dat", big);
+    const ResultsModel small = Search(dir / "s");
+    const ResultsModel large = Search(dir / "b");
+    ASSERT_EQ(small.RowCount(), 2u);
+    ASSERT_EQ(large.RowCount(), 2u);
+
+    int asked = 0;
+    const std::function<bool()> count = [&asked] {
+        ++asked;
+        return false;
+    };
+    EXPECT_EQ(CompareContents(*small.Row(0).record, *small.Row(1).record, count), ContentMatch::kSame);
+    EXPECT_EQ(asked, 1);
+    asked = 0;
+    EXPECT_EQ(CompareContents(*large.Row(0).record, *large.Row(1).record, count), ContentMatch::kSame);
+    EXPECT_EQ(asked, 3);
+
+    const std::function<bool()> stop = [] { return true; };
+    EXPECT_EQ(CompareContents(*small.Row(0).record, *small.Row(1).record, stop),
+              ContentMatch::kStopped);
+    // A stop in the grouping of small files: the search ends with what it grouped so far.
+    RecordingSink sink;
+    sink.m_cancel = false;
+    DuplicateSearch search(&sink);
+    int compared = 0;
+    search.m_compare = [&](const CFileRecord& a, const CFileRecord& b,
+                           const std::function<bool()>& s, std::string* reason, int* error) {
+        ++compared;
+        sink.m_cancel = true;  // the user stops during the first comparison
+        return CompareContents(a, b, s, reason, error);
+    };
+    SearchOptions options;
+    options.paths = dir / "s";
+    ResultsModel model;
+    EXPECT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
+    EXPECT_EQ(compared, 1);
+    EXPECT_EQ(model.RowCount(), 0u) << "the comparison under way was stopped";
 }
 
 #ifndef _WIN32

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -63,6 +64,44 @@ public:
 private:
     Launches* m_out;
 };
+
+// A launcher whose two doors to the desktop only note what would go through them; everything
+// before them (which file, its address) is the real launcher's.
+class DoorLauncher : public CFileLauncher {
+public:
+    std::vector<std::string> opened;                          // given to the default application
+    std::vector<std::pair<std::string, std::string>> calls;   // file manager: method, address
+    bool refuse = false;                                      // the file manager says no
+
+protected:
+    void LaunchDefault(const std::string& target) override { opened.push_back(target); }
+    void CallFileManager(const char* method, const std::string& uri,
+                         std::function<void()> fallback) override {
+        calls.emplace_back(method, uri);
+        if (refuse && fallback) fallback();
+    }
+};
+
+// The path a file:// address stands for, its %XX read back as bytes.
+std::string PathOfAddress(const std::string& uri) {
+    EXPECT_EQ(uri.rfind("file://", 0), 0u) << uri;
+    std::string path;
+    for (std::size_t i = 7; i < uri.size(); ++i) {
+        if (uri[i] == '%' && i + 2 < uri.size()) {
+            path += static_cast<char>(std::stoi(uri.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            path += uri[i];
+        }
+    }
+    return path;
+}
+
+bool IsPlainAscii(const std::string& text) {
+    for (unsigned char c : text)
+        if (c <= ' ' || c >= 0x7F || c == '"' || c == '\'' || c == '\\') return false;
+    return true;
+}
 
 bool Exists(const std::string& path) {
     struct stat st;
@@ -621,6 +660,102 @@ TEST(FilePropertiesTest, LinesOfAFile) {
     EXPECT_NE(dialog.FindWindow(wxID_OK), nullptr);
 }
 
+// Names that are not valid UTF-8 reach the desktop as the file's own bytes: the list shows
+// replacement marks, the address names the real file.
+TEST_F(GeminexViewTest, OpenAndExploreGiveTheDesktopTheRealBytesOfTheName) {
+    const std::string latin1 = tree.WriteFile("caf\xE9/r\xE9sum\xE9.txt", std::string(64, 'r'));
+    const std::string broken = tree.WriteFile("\xFF\xFE x'\"y.txt", std::string(64, 'r'));
+    auto doors = std::make_unique<DoorLauncher>();
+    DoorLauncher* launcher = doors.get();
+    view->SetLauncher(std::move(doors));
+    Search(tree.Path());
+    ASSERT_EQ(list->GetItemCount(), 2);
+    for (long row = 0; row < 2; ++row) {
+        const std::string path = view->GetModel().Row(static_cast<std::size_t>(row)).record->Path();
+        ASSERT_TRUE(path == latin1 || path == broken) << path;
+        EXPECT_NE(WxToUtf8(list->GetItemText(row, 0)).find("\xEF\xBF\xBD"), std::string::npos)
+            << "shown with replacement marks";
+        launcher->opened.clear();
+        launcher->calls.clear();
+        Select({row});
+        Focus(row);
+        view->OpenFile();
+        ASSERT_EQ(launcher->opened.size(), 1u);
+        const std::string target = launcher->opened[0];
+        EXPECT_TRUE(IsPlainAscii(target)) << target;
+        EXPECT_EQ(PathOfAddress(target), path);
+        struct stat named, real;
+        ASSERT_EQ(lstat(PathOfAddress(target).c_str(), &named), 0);
+        ASSERT_EQ(lstat(path.c_str(), &real), 0);
+        EXPECT_EQ(named.st_ino, real.st_ino);
+
+        // Explore: the file manager is asked to show the file; when it refuses, the folder opens.
+        launcher->refuse = true;
+        view->ExploreFolder();
+        ASSERT_EQ(launcher->calls.size(), 1u);
+        EXPECT_EQ(launcher->calls[0].first, "ShowItems");
+        EXPECT_TRUE(IsPlainAscii(launcher->calls[0].second));
+        EXPECT_EQ(PathOfAddress(launcher->calls[0].second), path);
+        ASSERT_EQ(launcher->opened.size(), 2u);
+        EXPECT_EQ(PathOfAddress(launcher->opened[1]), path.substr(0, path.rfind('/')));
+        launcher->refuse = false;
+        view->FileProperties();
+        ASSERT_EQ(launcher->calls.size(), 2u);
+        EXPECT_EQ(launcher->calls[1].first, "ShowItemProperties");
+        EXPECT_EQ(PathOfAddress(launcher->calls[1].second), path);
+        // The program's own properties read the file by its bytes.
+        const auto lines = FilePropertyLines(path);
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[1].second, "64 字节");
+    }
+
+    // A file of such a name that stays after a delete is named without spoiling the message.
+    RecordDeletes({broken});
+    list->SelectAllRows();
+    MessageAnswers answers(wxID_OK);
+    view->DeleteFiles(false);
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_EQ(answers.texts[0].rfind("以下文件没有被删除:", 0), 0u) << answers.texts[0];
+    EXPECT_NE(answers.texts[0].find("\xEF\xBF\xBD\xEF\xBF\xBD x'\"y.txt: "), std::string::npos)
+        << answers.texts[0];
+}
+
+// ---- What the search passed over ----
+
+TEST_F(GeminexViewTest, PlacesPassedOverAreNamedOnceTheRowsAreShown) {
+    MakeTree();
+    const std::string missing = tree.Path() + "gone \xFF";
+    std::string locked;
+    // A folder that cannot be read (not for a user whom permissions do not stop).
+    const std::string folder = tree.MakeDir("locked");
+    tree.WriteFile("locked/inner.txt", "x");
+    if (chmod(folder.c_str(), 0) == 0 && access(folder.c_str(), R_OK) != 0) locked = folder;
+    std::size_t rowsWhenAsked = 0;
+    MessageAnswers answers(wxID_OK);
+    answers.onEnter = [&] { rowsWhenAsked = view->GetModel().RowCount(); };
+    ASSERT_EQ(Search(tree.Path() + ";" + missing + ";/proc"), DuplicateSearch::kFinished);
+    chmod(folder.c_str(), 0755);
+    EXPECT_EQ(list->GetItemCount(), 5);
+    EXPECT_EQ(rowsWhenAsked, 5u) << "the rows are there when the message comes";
+    ASSERT_EQ(answers.texts.size(), 1u);
+    const std::string& text = answers.texts[0];
+    EXPECT_EQ(text.rfind("搜索时跳过了以下位置:\n\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\n" + tree.Path() + "gone \xEF\xBF\xBD: "), std::string::npos) << text;
+    EXPECT_NE(text.find("\n/proc: 虚拟文件系统, 不搜索"), std::string::npos) << text;
+    if (!locked.empty()) {
+        EXPECT_NE(text.find("\n" + locked.substr(0, locked.size() - 1)), std::string::npos) << text;
+    }
+    EXPECT_FALSE(view->IsBusy());
+
+    // Nothing passed over, or the search stopped while scanning: no message.
+    answers.texts.clear();
+    ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
+    CProgressDialog::SetPumpHook([](CProgressDialog& dialog) { dialog.Cancel(); });
+    EXPECT_EQ(Search(tree.Path() + ";" + missing), DuplicateSearch::kCancelledWhileScanning);
+    CProgressDialog::SetPumpHook(nullptr);
+    EXPECT_TRUE(answers.texts.empty());
+}
+
 // ---- While work runs ----
 
 TEST_F(GeminexViewTest, CommandsThatChangeRowsAreRefusedWhileASearchRuns) {
@@ -650,6 +785,66 @@ TEST_F(GeminexViewTest, CommandsThatChangeRowsAreRefusedWhileASearchRuns) {
     EXPECT_TRUE(IsEnabled(cmd::ID_FIND_DUPLICATES));
     // The close asked for meanwhile follows once the search has stopped.
     EXPECT_TRUE(guitest::WaitFor([&] { return app->GetMainFrame() == nullptr; }));
+}
+
+// No window of the program is left: with the last one gone the program ends.
+bool NoWindowLeft() {
+    for (wxWindow* window : wxTopLevelWindows)
+        if (!window->IsBeingDeleted() && (wxDynamicCast(window, CMainFrame) != nullptr ||
+                                          dynamic_cast<CProgressDialog*>(window) != nullptr))
+            return false;
+    return true;
+}
+
+TEST_F(GeminexViewTest, ClosingTheWindowDuringADeleteStopsItAndCloses) {
+    MakeTree();
+    Search(tree.Path());
+    const std::vector<std::string> paths = Column(0);
+    RecordDeletes();
+    list->SelectAllRows();
+    CProgressDialog::SetPumpInterval(0);
+    bool asked = false;
+    CProgressDialog::SetPumpHook([&](CProgressDialog&) {
+        if (asked) return;
+        asked = true;
+        EXPECT_FALSE(frame->Close()) << "refused while the delete runs";
+    });
+    MessageAnswers answers(wxID_OK);
+    EXPECT_EQ(view->DeleteFiles(false), 0u);
+    CProgressDialog::SetPumpHook(nullptr);
+    CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
+    EXPECT_TRUE(asked);
+    // Stopped before anything went: every file is still there.
+    EXPECT_TRUE(deleted.empty());
+    for (const std::string& path : paths) EXPECT_TRUE(Exists(path)) << path;
+    EXPECT_TRUE(guitest::WaitFor([&] { return app->GetMainFrame() == nullptr; }));
+    EXPECT_TRUE(guitest::WaitFor(NoWindowLeft));
+}
+
+TEST_F(GeminexViewTest, AForcedCloseDuringASearchWaitsForItToStop) {
+    MakeTree();
+    tree.WriteFile("gone", "");
+    CProgressDialog::SetPumpInterval(0);
+    bool closeReturned = false;
+    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
+        // In the grouping, whose groups so far are kept: the search ends as finished.
+        if (closeReturned || dialog.GetStatus().find("重复") == std::string::npos) return;
+        // A close that may not be refused (the session ends): the window must not go while
+        // the search still runs below this call.
+        frame->Close(true);
+        closeReturned = true;
+        EXPECT_NE(app->GetMainFrame(), nullptr);
+        EXPECT_FALSE(frame->IsBeingDeleted());
+    });
+    MessageAnswers answers(wxID_OK);
+    EXPECT_EQ(Search(tree.Path() + ";" + tree.Path() + "missing"), DuplicateSearch::kFinished);
+    CProgressDialog::SetPumpHook(nullptr);
+    CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
+    EXPECT_TRUE(closeReturned);
+    EXPECT_FALSE(view->IsBusy());
+    EXPECT_TRUE(answers.texts.empty()) << "a closing window names nothing passed over";
+    EXPECT_TRUE(guitest::WaitFor([&] { return app->GetMainFrame() == nullptr; }));
+    EXPECT_TRUE(guitest::WaitFor(NoWindowLeft));
 }
 
 // Not a check: writes a picture of a finished search with groups of three and two when
@@ -682,30 +877,80 @@ TEST_F(GeminexViewTest, Screenshot) {
     EXPECT_TRUE(bitmap.SaveFile(picture, wxBITMAP_TYPE_PNG));
 }
 
+// The stall probe of the benchmarks: the longest stretch in which the window let no events
+// through, from the start of an operation over every round of the progress dialog to its end,
+// and the status line shown when that stretch began.
+class StallProbe {
+public:
+    StallProbe() {
+        CProgressDialog::SetPumpHook([this](CProgressDialog& dialog) { Round(dialog.GetStatus()); });
+    }
+    ~StallProbe() { CProgressDialog::SetPumpHook(nullptr); }
+
+    void Begin(const char* what) {
+        m_what = what;
+        m_longest = 0;
+        m_rounds = 0;
+        m_longestAfter = "(start)";
+        m_lastStatus = "(start)";
+        std::fprintf(stderr, "[ mark     ] %s begins\n", what);
+        m_total.Start();
+        m_gap.Start();
+    }
+    void Round(const std::string& status) {
+        const long gap = m_gap.Time();
+        if (gap > m_longest) {
+            m_longest = gap;
+            m_longestAfter = m_lastStatus;
+            m_longestEnd = std::chrono::steady_clock::now();
+        }
+        m_lastStatus = status;
+        ++m_rounds;
+        m_gap.Start();
+    }
+    // Ends the operation and prints its figures; returns the longest stretch in ms.
+    long End(const std::string& more = std::string()) {
+        Round("(end)");
+        --m_rounds;
+        std::printf("[ bench    ] %s: %ld ms in all, %ld rounds of events, longest stretch "
+                    "without events %ld ms (after \"%s\")%s%s\n",
+                    m_what.c_str(), m_total.Time(), m_rounds, m_longest, m_longestAfter.c_str(),
+                    more.empty() ? "" : ", ", more.c_str());
+        // The stretch on the monotonic clock, to find it in a profile of the run.
+        const double end = std::chrono::duration<double>(m_longestEnd.time_since_epoch()).count();
+        std::printf("[ bench    ]   longest stretch: %.3f to %.3f s\n", end - m_longest / 1000.0, end);
+        std::fflush(stdout);
+        return m_longest;
+    }
+
+private:
+    std::string m_what, m_longestAfter, m_lastStatus;
+    long m_longest = 0;
+    long m_rounds = 0;
+    std::chrono::steady_clock::time_point m_longestEnd;
+    wxStopWatch m_total, m_gap;
+};
+
 // Not a check: times a search of the tree named by PAIRSCOUT_BENCH_TREE in the window.
 TEST_F(GeminexViewTest, BenchSearchOfATree) {
     const char* root = std::getenv("PAIRSCOUT_BENCH_TREE");
     if (root == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_TREE not set";
-    long maxGap = 0;
-    wxStopWatch gap;
-    CProgressDialog::SetPumpHook([&](CProgressDialog&) {
-        maxGap = std::max(maxGap, gap.Time());
-        gap.Start();
-    });
-    wxStopWatch watch;
+    StallProbe probe;
+    probe.Begin("window search");
     Search(root);
-    const long ms = watch.Time();
-    CProgressDialog::SetPumpHook(nullptr);
-    std::printf("[ bench    ] window search of %s: %ld ms, %zu rows, longest time between event "
-                "rounds %ld ms\n", root, ms, view->GetModel().RowCount(), maxGap);
+    probe.End(std::string(root) + ", " + std::to_string(view->GetModel().RowCount()) + " rows");
 }
 
 // Not a check: 300 000 files (150 000 pairs) made in a temporary folder when PAIRSCOUT_BENCH_300K
-// is set: the time Cancel takes in the scan and in the grouping, the longest time between event
-// rounds, and select all duplicates and the delete of 150 000 rows (with a remover that only
-// counts).
+// is set: the time Cancel takes in the scan and in the grouping, the longest stretch without
+// events in each search, in select all duplicates, and in the delete of 150 000 files with the
+// removal of their rows (the remover only counts; with PAIRSCOUT_BENCH_300K=unlink it removes the
+// files for good, with "trash" the view's own remover moves them into the trash).
 TEST_F(GeminexViewTest, Bench300000Files) {
-    if (std::getenv("PAIRSCOUT_BENCH_300K") == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_300K not set";
+    const char* bench = std::getenv("PAIRSCOUT_BENCH_300K");
+    if (bench == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_300K not set";
+    const bool reallyRemove = std::string(bench) == "unlink";
+    const bool toTrash = std::string(bench) == "trash";
     constexpr int kFiles = 300000;
     wxStopWatch watch;
     for (int i = 0; i < kFiles; ++i) {
@@ -716,14 +961,13 @@ TEST_F(GeminexViewTest, Bench300000Files) {
     }
     std::printf("[ bench    ] made %d files in %ld ms\n", kFiles, watch.Time());
 
-    long maxGap = 0;
-    wxStopWatch gap, sinceCancel;
+    StallProbe probe;
+    wxStopWatch sinceCancel;
     long cancelAfterMs = -1;
     bool cancelled = false;
     std::string cancelStatus;
     CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
-        maxGap = std::max(maxGap, gap.Time());
-        gap.Start();
+        probe.Round(dialog.GetStatus());
         if (cancelAfterMs >= 0 && !cancelled && watch.Time() >= cancelAfterMs &&
             (cancelStatus.empty() || dialog.GetStatus().find(cancelStatus) != std::string::npos)) {
             cancelled = true;
@@ -735,45 +979,47 @@ TEST_F(GeminexViewTest, Bench300000Files) {
         cancelAfterMs = cancelAt;
         cancelStatus = status;
         cancelled = false;
-        maxGap = 0;
-        gap.Start();
+        probe.Begin(what);
         watch.Start();
         const DuplicateSearch::Outcome outcome = Search(tree.Path());
-        const long total = watch.Time();
-        std::printf("[ bench    ] %s: %ld ms in all, %zu rows, outcome %d, longest time between "
-                    "event rounds %ld ms%s\n", what, total, view->GetModel().RowCount(),
-                    static_cast<int>(outcome), maxGap,
-                    cancelled ? (", Cancel to return " + std::to_string(sinceCancel.Time()) +
-                                 " ms").c_str() : "");
+        const long cancelMs = cancelled ? sinceCancel.Time() : -1;
+        return probe.End(std::to_string(view->GetModel().RowCount()) + " rows, outcome " +
+                         std::to_string(static_cast<int>(outcome)) +
+                         (cancelled ? ", Cancel to return " + std::to_string(cancelMs) + " ms"
+                                    : std::string()));
     };
     run(1000, "", "search cancelled after 1 s (scan)");
     run(0, "重复", "search cancelled in the grouping");
     run(-1, "", "whole search");
+    run(-1, "", "whole search again (the old rows go first)");
 
-    long deleteGap = 0;
-    CProgressDialog::SetPumpHook([&](CProgressDialog&) {
-        deleteGap = std::max(deleteGap, gap.Time());
-        gap.Start();
-    });
-    watch.Start();
+    probe.Begin("select all duplicates");
     view->SelectAllDuplicates();
-    const long selectMs = watch.Time();
     const int selected = list->GetSelectedItemCount();
+    probe.End(std::to_string(selected) + " selected");
+
     std::size_t removed = 0;
-    view->SetFileDeleter([&](const std::vector<std::string>& paths, bool) {
-        removed += paths.size();
-        return std::vector<std::string>();
-    });
-    gap.Start();
-    watch.Start();
+    if (!toTrash) {
+        view->SetFileDeleter([&](const std::vector<std::string>& paths, bool) {
+            removed += paths.size();
+            if (!reallyRemove) return std::vector<std::string>();
+            std::vector<std::string> left;
+            for (const std::string& path : paths)
+                if (unlink(path.c_str()) != 0) left.push_back(path);
+            return left;
+        });
+    }
+    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) { probe.Round(dialog.GetStatus()); });
+    probe.Begin(toTrash ? "delete (trash)" : reallyRemove ? "delete (unlink)" : "delete (counted)");
     const std::size_t gone = view->DeleteFiles(false);
-    const long deleteMs = watch.Time();
-    CProgressDialog::SetPumpHook(nullptr);
-    std::printf("[ bench    ] select all duplicates %ld ms (%d selected); delete %zu files %ld ms, "
-                "longest time between event rounds %ld ms, %zu rows left\n",
-                selectMs, selected, gone, deleteMs, deleteGap,
-                view->GetModel().RowCount());
-    EXPECT_EQ(removed, gone);
+    probe.End(std::to_string(gone) + " files gone, " +
+              std::to_string(view->GetModel().RowCount()) + " rows left");
+    EXPECT_EQ(gone, static_cast<std::size_t>(kFiles / 2));
+    if (toTrash) {
+        std::system(("rm -rf '" + guitest::TempHome() + ".local/share/Trash'").c_str());
+    } else {
+        EXPECT_EQ(removed, gone);
+    }
 }
 
 // ---- Start-up ----

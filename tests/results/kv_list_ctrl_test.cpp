@@ -61,6 +61,45 @@ protected:
 
     std::vector<std::size_t> Selected() { return list->GetSelectedRows(); }
 
+    // The rows the toolkit draws as selected, asked of its own store row by row (slow for a
+    // long list, fine for these).
+    std::vector<std::size_t> Drawn() {
+        const wxListCtrl& shown = *list;
+        std::vector<std::size_t> rows;
+        for (long row = 0; row < shown.GetItemCount(); ++row)
+            if (shown.GetItemState(row, wxLIST_STATE_SELECTED) != 0)
+                rows.push_back(static_cast<std::size_t>(row));
+        return rows;
+    }
+
+    // The window of the rows (the list's tallest child; the other is its heading), which hands
+    // its mouse events to the list in its own coordinates.
+    wxWindow* RowWindow() {
+        wxWindow* rows = nullptr;
+        for (wxWindow* child : list->GetChildren())
+            if (rows == nullptr || child->GetSize().y > rows->GetSize().y) rows = child;
+        return rows;
+    }
+
+    // A mouse event on row `row` (-1: below the last row) as the row window hands it on.
+    bool Mouse(wxEventType type, long row, bool ctrl = false, bool shift = false) {
+        wxWindow* rows = RowWindow();
+        if (rows == nullptr) return false;
+        wxPoint at(20, rows->GetClientSize().y - 3);
+        if (row >= 0) {
+            wxRect rect;
+            list->GetItemRect(row, rect);
+            at = rows->ScreenToClient(list->ClientToScreen(rect.GetPosition())) +
+                 wxPoint(20, rect.height / 2);
+        }
+        wxMouseEvent mouse(type);
+        mouse.SetPosition(at);
+        mouse.m_controlDown = ctrl;
+        mouse.m_shiftDown = shift;
+        mouse.SetEventObject(list);
+        return list->GetEventHandler()->ProcessEvent(mouse);
+    }
+
     // A search as the find dialog reports it.
     void FindFromDialog(const std::string& what, int flags,
                         wxEventType type = wxEVT_FIND_NEXT) {
@@ -352,10 +391,10 @@ TEST_F(KvListTest, FindNextWithNothingRememberedOpensTheDialog) {
 
 TEST_F(KvListTest, KeysOfTheList) {
     Show({{"/v/1", "/v/2", "/v/3"}});
-    // Shift and Ctrl alone never go on to the list's own handling; other keys do.
+    // Shift and Ctrl alone never go on to the list's own handling; letters do. The keys that
+    // move the focus are the list's (the next test).
     EXPECT_TRUE(KeyDown(WXK_SHIFT, false, true));
     EXPECT_TRUE(KeyDown(WXK_CONTROL, true));
-    EXPECT_FALSE(KeyDown(WXK_DOWN));
     EXPECT_FALSE(KeyDown('A'));
     EXPECT_EQ(list->GetSelectedItemCount(), 0);
 
@@ -484,6 +523,142 @@ TEST_F(KvListTest, F3PressedOnTheListFindsOnce) {
     EXPECT_EQ(framesSaw, 1);
     EXPECT_EQ(list->GetFocusedRow(), 1);
     EXPECT_EQ(Selected(), (std::vector<std::size_t>{1}));
+}
+
+using Rows = std::vector<std::size_t>;
+
+TEST_F(KvListTest, KeysMoveTheFocusAndSelectAsDrawn) {
+#ifdef __WXMSW__
+    GTEST_SKIP() << "the native list of Windows keeps its own rules for clicks and keys";
+#endif
+    Show({{"/k/0", "/k/1", "/k/2"}, {"/k/3", "/k/4"}, {"/k/5", "/k/6", "/k/7"}});
+    // No focus yet: Down goes to the first row.
+    EXPECT_TRUE(KeyDown(WXK_DOWN));
+    EXPECT_EQ(list->GetFocusedRow(), 0);
+    EXPECT_EQ(Selected(), (Rows{0}));
+    EXPECT_TRUE(KeyDown(WXK_DOWN));
+    EXPECT_TRUE(KeyDown(WXK_DOWN));
+    EXPECT_EQ(list->GetFocusedRow(), 2);
+    EXPECT_EQ(Selected(), (Rows{2}));
+    EXPECT_EQ(Drawn(), Selected());
+    // Shift extends from the anchor, Ctrl moves the focus alone, Space turns a row over.
+    EXPECT_TRUE(KeyDown(WXK_DOWN, false, true));
+    EXPECT_TRUE(KeyDown(WXK_DOWN, false, true));
+    EXPECT_EQ(Selected(), (Rows{2, 3, 4}));
+    EXPECT_TRUE(KeyDown(WXK_UP, true));
+    EXPECT_EQ(list->GetFocusedRow(), 3);
+    EXPECT_EQ(Selected(), (Rows{2, 3, 4}));
+    EXPECT_TRUE(KeyDown(WXK_SPACE));
+    EXPECT_EQ(Selected(), (Rows{2, 4}));
+    EXPECT_EQ(Drawn(), Selected());
+    EXPECT_TRUE(KeyDown(WXK_END, false, true));
+    EXPECT_EQ(list->GetFocusedRow(), 7);
+    EXPECT_EQ(Selected(), (Rows{3, 4, 5, 6, 7}));
+    EXPECT_EQ(Drawn(), Selected());
+    EXPECT_TRUE(KeyDown(WXK_HOME));
+    EXPECT_EQ(Selected(), (Rows{0}));
+    EXPECT_TRUE(KeyDown(WXK_UP));
+    EXPECT_EQ(list->GetFocusedRow(), 0);
+    EXPECT_TRUE(KeyDown(WXK_PAGEDOWN));
+    const long paged = list->GetFocusedRow();
+    EXPECT_GT(paged, 0);
+    EXPECT_EQ(Selected(), (Rows{static_cast<std::size_t>(paged)}));
+    EXPECT_TRUE(KeyDown(WXK_PAGEUP));
+    EXPECT_EQ(list->GetFocusedRow(), 0);
+    EXPECT_EQ(Drawn(), Selected());
+
+    // Letters never reach the toolkit, which would jump to a row and select it by itself.
+    wxKeyEvent letter(wxEVT_CHAR);
+    letter.m_keyCode = 'k';
+    letter.m_uniChar = 'k';
+    letter.SetEventObject(list);
+    EXPECT_TRUE(list->GetEventHandler()->ProcessEvent(letter));
+    EXPECT_EQ(Selected(), (Rows{0}));
+}
+
+TEST_F(KvListTest, ClicksSelectAsDrawnAndADoubleClickOpens) {
+#ifdef __WXMSW__
+    GTEST_SKIP() << "the native list of Windows keeps its own rules for clicks and keys";
+#endif
+    Show({{"/m/0", "/m/1", "/m/2"}, {"/m/3", "/m/4"}, {"/m/5", "/m/6", "/m/7"}});
+    guitest::ProcessEvents(50);
+    ASSERT_NE(RowWindow(), nullptr);
+    std::vector<long> activated;
+    list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [&activated](wxListEvent& event) {
+        activated.push_back(event.GetIndex());
+    });
+    // Taken by the list, not handed on to the toolkit's own rules.
+    EXPECT_TRUE(Mouse(wxEVT_LEFT_DOWN, 2));
+    EXPECT_EQ(Selected(), (Rows{2}));
+    EXPECT_EQ(list->GetFocusedRow(), 2);
+    EXPECT_TRUE(Mouse(wxEVT_LEFT_DOWN, 5, false, true));
+    EXPECT_EQ(Selected(), (Rows{2, 3, 4, 5}));
+    EXPECT_TRUE(Mouse(wxEVT_LEFT_DOWN, 3, true));
+    EXPECT_EQ(Selected(), (Rows{2, 4, 5}));
+    EXPECT_TRUE(Mouse(wxEVT_LEFT_DOWN, 7, true, true));
+    EXPECT_EQ(Selected(), (Rows{2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(Drawn(), Selected());
+    EXPECT_EQ(list->GetFocusedRow(), 7);
+
+    // The right button keeps a selection that holds its row, else selects the row alone.
+    list->SetPopupMenuHook([](wxMenu&, const wxPoint&) {});
+    Mouse(wxEVT_RIGHT_DOWN, 4);
+    EXPECT_EQ(Selected(), (Rows{2, 3, 4, 5, 6, 7}));
+    Mouse(wxEVT_RIGHT_DOWN, 1);
+    EXPECT_EQ(Selected(), (Rows{1}));
+    EXPECT_EQ(Drawn(), Selected());
+
+    // A double click on the row just clicked opens it; on another row it is a click.
+    EXPECT_TRUE(Mouse(wxEVT_LEFT_DCLICK, 6));
+    EXPECT_TRUE(activated.empty());
+    EXPECT_EQ(Selected(), (Rows{6}));
+    EXPECT_TRUE(Mouse(wxEVT_LEFT_DCLICK, 6));
+    EXPECT_EQ(activated, (std::vector<long>{6}));
+
+    // Below the last row a plain click unselects everything.
+    EXPECT_TRUE(Mouse(wxEVT_LEFT_DOWN, -1));
+    EXPECT_EQ(Selected(), Rows{});
+    EXPECT_EQ(Drawn(), Selected());
+}
+
+// Should the toolkit change its selection by a way the list does not take (here: its own
+// functions called directly), the rows it shows are the ones a command gets.
+TEST_F(KvListTest, WhatTheToolkitChangesByItselfIsFollowed) {
+    Show({{"/t/0", "/t/1", "/t/2"}, {"/t/3", "/t/4"}});
+    Select({1, 3});
+    wxListCtrl& toolkit = *list;
+    toolkit.SetItemState(4, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);  // told by an event
+    EXPECT_EQ(Selected(), (Rows{1, 3, 4}));
+    toolkit.SetItemState(-1, 0, wxLIST_STATE_SELECTED);  // no event for this one
+    toolkit.SetItemState(2, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    EXPECT_EQ(Selected(), (Rows{2}));
+    EXPECT_EQ(list->GetSelectedItemCount(), 1);
+    EXPECT_EQ(Drawn(), Selected());
+}
+
+// Real clicks through the X server: the row under the pointer is the one selected.
+TEST_F(KvListTest, ARealClickSelectsTheRowUnderThePointer) {
+#ifdef __WXMSW__
+    GTEST_SKIP() << "the native list of Windows keeps its own rules for clicks and keys";
+#endif
+    Show({{"/r/0", "/r/1", "/r/2"}, {"/r/3", "/r/4"}});
+    frame->Raise();
+    guitest::ProcessEvents(200);
+    wxRect rect;
+    ASSERT_TRUE(list->GetItemRect(3, rect));
+    wxUIActionSimulator sim;
+    bool reached = false;
+    for (int attempt = 0; attempt < 3 && !reached; ++attempt) {
+        frame->Raise();
+        sim.MouseMove(list->ClientToScreen(rect.GetPosition() + wxPoint(30, rect.height / 2)));
+        guitest::ProcessEvents(50);
+        sim.MouseClick();
+        reached = guitest::WaitFor([this] { return list->GetSelectedItemCount() > 0; }, 2000);
+    }
+    if (!reached) GTEST_SKIP() << "the click did not reach the window";
+    EXPECT_EQ(Selected(), (Rows{3}));
+    EXPECT_EQ(list->GetFocusedRow(), 3);
+    EXPECT_EQ(Drawn(), Selected());
 }
 
 // A benchmark, not a check of speed: how long select all and copy take on 300 000 rows.

@@ -2,6 +2,7 @@
 // nobody answers would hang the test.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,13 @@ public:
     ~MessageAnswers() override { Unregister(); }
     std::vector<std::string> texts;
     int m_answer;
+    std::function<void()> onEnter;  // runs as each box would be shown (may be empty)
 
 protected:
     int Enter(wxDialog* dialog) override {
         if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
             texts.push_back(WxToUtf8(box->GetMessage()));
+            if (onEnter) onEnter();
             return m_answer;
         }
         return wxID_NONE;

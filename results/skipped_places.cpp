@@ -1,0 +1,73 @@
+#include "results/skipped_places.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/string_table.h"
+
+namespace {
+
+// "搜索时跳过了以下位置:" and "还有 %d 个位置被跳过".
+constexpr int IDS_SKIPPED_HEADING = 2260;
+constexpr int IDS_SKIPPED_MORE = 2261;
+
+std::size_t KindIndex(SkipKind kind) {
+    switch (kind) {
+        case SkipKind::kStartPath: return 0;
+        case SkipKind::kFolder: return 1;
+        case SkipKind::kFile: return 2;
+    }
+    return 2;
+}
+
+}  // namespace
+
+void SkippedPlaces::SetStatus(const std::string& text) {
+    if (m_pNext != nullptr) m_pNext->SetStatus(text);
+}
+
+void SkippedPlaces::SetTotal(std::int64_t total) {
+    if (m_pNext != nullptr) m_pNext->SetTotal(total);
+}
+
+void SkippedPlaces::StepProgress(std::int64_t amount) {
+    if (m_pNext != nullptr) m_pNext->StepProgress(amount);
+}
+
+bool SkippedPlaces::Cancelled() { return m_pNext != nullptr && m_pNext->Cancelled(); }
+
+void SkippedPlaces::Skipped(SkipKind kind, const std::string& path, const std::string& reason) {
+    std::vector<Place>& places = m_places[KindIndex(kind)];
+    // A place reached twice (start paths that overlap) is named once; only the places kept
+    // for the message can be told apart, the others are counted.
+    const bool known = std::any_of(places.begin(), places.end(), [&](const Place& place) {
+        return place.path == path && place.reason == reason;
+    });
+    if (!known) {
+        ++m_nCount;
+        if (places.size() < kShown) places.push_back({path, reason});
+    }
+    if (m_pNext != nullptr) m_pNext->Skipped(kind, path, reason);
+}
+
+std::string SkippedPlaces::Message(std::size_t maxLines) const {
+    if (m_nCount == 0) return std::string();
+    std::string text = LoadStringText(IDS_SKIPPED_HEADING);
+    text += "\n";
+    std::size_t shown = 0;
+    for (const std::vector<Place>& places : m_places) {
+        for (const Place& place : places) {
+            if (shown == maxLines) break;
+            text += "\n" + place.path + ": " + place.reason;
+            ++shown;
+        }
+    }
+    if (m_nCount > shown) {
+        char more[256];
+        std::snprintf(more, sizeof more, LoadStringText(IDS_SKIPPED_MORE),
+                      static_cast<int>(m_nCount - shown));
+        text += "\n";
+        text += more;
+    }
+    return text;
+}
