@@ -75,7 +75,14 @@ void CFileLauncher::LaunchDefault(const std::string& target) {
 
 void CFileLauncher::CallFileManager(const char* method, const std::string& uri,
                                     std::function<void()> fallback) {
+#ifdef _WIN32
+    // No file manager answers over D-Bus here: Explore and Properties use the shell instead.
+    (void)method;
+    (void)uri;
+    if (fallback) fallback();
+#else
     FileManagerCall::Start(method, uri, std::move(fallback));
+#endif
 }
 
 std::string DesktopTarget(const std::string& path) {

@@ -6,7 +6,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <wx/utils.h>
 #include <wx/window.h>
 
 #include "app/wx_text.h"
@@ -22,7 +21,7 @@ HWND WindowOf(wxWindow* window) {
 
 }  // namespace
 
-void CFileLauncher::Open(const std::string& path) { wxLaunchDefaultApplication(Utf8ToWx(path)); }
+void CFileLauncher::Open(const std::string& path) { LaunchDefault(DesktopTarget(path)); }
 
 void CFileLauncher::Explore(const std::string& path, const std::string& folder) {
     // The folder's window with the file selected; else the folder alone.
