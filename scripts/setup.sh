@@ -67,7 +67,7 @@ run_tests() {
     build build-asan -DPAIRSCOUT_SANITIZE=ON -DPAIRSCOUT_GUI=OFF -DPAIRSCOUT_BENCH=OFF
     (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --output-on-failure --timeout 300 -j"$jobs" -L engine)
-    echo "== engine tests cross-built for Windows, under Wine =="
+    echo "== Windows: engine, pairscout-cli and the window cross-built, tests under Wine =="
     bash scripts/windows-tests.sh
 }
 
