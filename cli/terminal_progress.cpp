@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/text_helpers.h"
+
 namespace {
 
 // The length of the character at text[i] when it is text, 0 for a control (and, in UTF-8, for
@@ -12,28 +14,10 @@ std::size_t CharacterLength(const std::string& text, std::size_t i, bool utf8) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char c = byte(i);
     if (c >= 0x20 && c < 0x7F) return 1;
-    if (!utf8) return c >= 0x80 ? 1 : 0;
-    std::size_t len = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-        if (c == 0xC2) low = 0xA0;  // U+0080..U+009F are controls
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        if (c == 0xE0) low = 0xA0;   // no overlong forms
-        if (c == 0xED) high = 0x9F;  // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        if (c == 0xF0) low = 0x90;
-        if (c == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (i + len > text.size()) return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < len; ++k)
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-    return len;
+    if (!utf8 || c < 0x80) return c >= 0x80 ? 1 : 0;
+    // U+0080..U+009F (C2 80..C2 9F) are controls.
+    if (c == 0xC2 && i + 1 < text.size() && byte(i + 1) < 0xA0) return 0;
+    return Utf8SequenceLength(text, i);
 }
 
 // The code point of a well-formed character of `len` bytes.

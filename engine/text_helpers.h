@@ -46,6 +46,10 @@ void TrimBlanks(std::string& s);
 // Byte comparison with the ASCII letters compared without case; other bytes as they are.
 bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 
+// The length of the well-formed UTF-8 sequence at text[at] (1 to 4), or 0 when none starts
+// there (no overlong forms, surrogates or code points past U+10FFFF).
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t at);
+
 // `out` = the user's short date of the (local) file time, one blank, the user's time text.
 // `out` is left as it was when the time is not a valid date.
 void FileTimeToText(const platform::FileTime* fileTime, std::string& out);
