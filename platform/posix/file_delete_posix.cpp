@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <random>
 
 #include "platform/file_delete.h"
 
@@ -102,6 +104,17 @@ std::string DeletionDate() {
     return buf;
 }
 
+// The name a file takes in the trash. Its record adds ".trashinfo" and a clash adds a suffix;
+// a name too long for both is cut (between characters) so the file can still be trashed; the
+// record keeps the full path for restoring.
+std::string TrashBaseName(const std::string& name) {
+    constexpr std::string::size_type kLongest = NAME_MAX - (sizeof ".trashinfo" - 1) - 13;
+    if (name.size() <= kLongest) return name;
+    std::string::size_type cut = kLongest;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    return name.substr(0, cut);
+}
+
 // Moves `absolute` into the trash folder `trash`; `shownPath` is what the info record names
 // (absolute in the home trash, relative to the top folder elsewhere).
 bool MoveToTrash(const std::string& absolute, const std::string& trash,
@@ -109,10 +122,26 @@ bool MoveToTrash(const std::string& absolute, const std::string& trash,
     const std::string files = trash + "/files/";
     const std::string info = trash + "/info/";
     if (!MakeFolders(trash + "/files") || !MakeFolders(trash + "/info")) return false;
-    const std::string base = BaseName(absolute);
+    const std::string base = TrashBaseName(BaseName(absolute));
     // Claim a name by creating its info record exclusively: two deletions never share one.
-    for (int n = 1; n < 10000; ++n) {
-        const std::string name = n == 1 ? base : base + "." + std::to_string(n);
+    // The first names are the familiar "name", "name.2", ...; past them a random suffix keeps
+    // the search short when thousands of files of one name (desktop.ini, folder.jpg) are trashed.
+    constexpr int kCountedNames = 100;
+    constexpr int kRandomNames = 1000;
+    std::mt19937_64 random;
+    for (int n = 1; n <= kCountedNames + kRandomNames; ++n) {
+        std::string name;
+        if (n <= kCountedNames) {
+            name = n == 1 ? base : base + "." + std::to_string(n);
+        } else {
+            if (n == kCountedNames + 1)
+                random.seed(std::random_device{}() ^ static_cast<std::uint64_t>(time(nullptr)) ^
+                            (static_cast<std::uint64_t>(getpid()) << 32));
+            char suffix[24];
+            std::snprintf(suffix, sizeof suffix, ".%012llx",
+                          static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+            name = base + suffix;
+        }
         const std::string infoPath = info + name + ".trashinfo";
         const int fd = open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {

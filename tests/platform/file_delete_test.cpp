@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
+
+#ifndef _WIN32
+#include <dirent.h>
+#endif
 
 #include "platform/file_find.h"
 #include "support/platform_rules.h"
@@ -75,6 +80,42 @@ TEST(DeleteFiles, ToTheFreedesktopTrash) {
     ScopedEnvVar noHome("HOME", nullptr);
     EXPECT_EQ(platform::DeleteFiles({keep}, platform::kDeleteToTrash), Paths{keep});
     EXPECT_TRUE(Exists(keep));
+}
+
+// Thousands of copies of desktop.ini or folder.jpg go to the trash together: each keeps a name
+// and a record of its own, and a name of the longest kind fits beside its record.
+TEST(DeleteFiles, ManyOfOneNameAndLongNamesToTheTrash) {
+    TempDir dir;
+    ScopedEnvVar data("XDG_DATA_HOME", (dir / "data").c_str());
+    const std::string trash = dir / "data/Trash/";
+    Paths paths;
+    for (int i = 0; i < 130; ++i)
+        paths.push_back(dir.WriteFile(std::to_string(i) + "/desktop.ini", std::to_string(i)));
+    std::string longName;
+    while (longName.size() + 3 <= 255) longName += "\xe9\x87\x8d";  // 85 times the same character
+    paths.push_back(dir.WriteFile(longName, "long"));
+    EXPECT_EQ(platform::DeleteFiles(paths, platform::kDeleteToTrash), Paths{});
+
+    std::map<std::string, std::string> kept;  // content -> name in the trash
+    DIR* files = opendir((trash + "files").c_str());
+    ASSERT_NE(files, nullptr);
+    while (const dirent* entry = readdir(files)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        const std::string content = ReadWholeFile(trash + "files/" + name);
+        EXPECT_TRUE(kept.emplace(content, name).second) << content;
+        const std::string info = ReadWholeFile(trash + "info/" + name + ".trashinfo");
+        const std::string from = content == "long" ? dir.Path() : dir.Path() + content + "/";
+        EXPECT_NE(info.find("\nPath=" + from), std::string::npos) << name << "\n" << info;
+    }
+    closedir(files);
+    ASSERT_EQ(kept.size(), paths.size());
+    EXPECT_EQ(kept["0"], "desktop.ini");
+    EXPECT_EQ(kept["99"], "desktop.ini.100");
+    EXPECT_EQ(kept["129"].rfind("desktop.ini.", 0), 0u);
+    EXPECT_EQ(kept["long"].rfind(longName.substr(0, 200), 0), 0u);
+    EXPECT_LT(kept["long"].size(), longName.size());
+    EXPECT_EQ(kept["long"].size() % 3, 0u);  // cut between characters
 }
 #else
 // Under Wine the recycle bin is the host's trash; the test script names its files folder in
