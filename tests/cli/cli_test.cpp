@@ -25,6 +25,7 @@
 #include "support/platform_rules.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "support/version_resource.h"
 
 namespace {
 
@@ -237,6 +238,17 @@ CliRun RunCli(const std::vector<std::string>& args, const TempDir& scratch) {
     run.status = RunProgram(CliProgram(), args, scratch.Path(), &run.out, &run.err);
     return run;
 }
+
+#ifdef _WIN32
+// The file's properties in Explorer show the program's icon, name and version.
+TEST(CliEndToEnd, WindowsProgramCarriesItsIconAndVersion) {
+    const std::wstring program = WidePath(CliProgram());
+    EXPECT_EQ(VersionString(program, L"FileVersion"), WidePath(PAIRSCOUT_VERSION));
+    EXPECT_EQ(VersionString(program, L"OriginalFilename"), L"pairscout-cli.exe");
+    EXPECT_EQ(VersionString(program, L"CompanyName"), L"Orvelle Software Inc.");
+    EXPECT_TRUE(HasApplicationIcon(program));
+}
+#endif
 
 TEST(CliEndToEnd, GroupsCsvSummaryAndExitStatus) {
     TempDir tree, scratch;

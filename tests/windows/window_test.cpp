@@ -27,6 +27,7 @@
 #include "ui/about_dlg.h"
 #include "support/message_answers.h"
 #include "support/temp_dir.h"
+#include "support/version_resource.h"
 
 namespace {
 
@@ -205,6 +206,16 @@ TEST_F(WindowsWindowTest, SettingsLandInTheRegistry) {
 TEST_F(WindowsWindowTest, WxTextsAreChineseFromTheCatalogInsideTheProgram) {
     EXPECT_EQ(WxToUtf8(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS)), "取消");
     EXPECT_EQ(WxToUtf8(wxGetTranslation("Find")), "查找");
+}
+
+// The test program carries the resources of pairscout.exe: Explorer shows its icon and version.
+TEST(WindowsProgramResources, IconAndVersion) {
+    wchar_t self[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    EXPECT_EQ(VersionString(self, L"FileVersion"), Wide(PAIRSCOUT_VERSION));
+    EXPECT_EQ(VersionString(self, L"ProductVersion"), Wide(PAIRSCOUT_VERSION));
+    EXPECT_EQ(VersionString(self, L"OriginalFilename"), L"pairscout.exe");
+    EXPECT_TRUE(HasApplicationIcon(self));
 }
 
 // Writes the file named by PAIRSCOUT_SCREENSHOT and keeps the display live for a few seconds
