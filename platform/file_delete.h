@@ -19,7 +19,8 @@ enum DeleteFlags : unsigned {
 // afterwards (could not be removed, or the user stopped the operation), in the given order.
 // POSIX trash: the freedesktop.org trash of the user ($XDG_DATA_HOME/Trash, else
 // ~/.local/share/Trash) or, for a file on another file system, the .Trash-<uid> folder at the
-// top of that file system; each file gets its .trashinfo record.
+// top of that file system; each file gets its .trashinfo record. A file that cannot go to the
+// trash is never removed for good instead: POSIX leaves it; Windows asks the user first.
 std::vector<std::string> DeleteFiles(const std::vector<std::string>& paths, unsigned flags);
 
 }  // namespace platform

@@ -21,7 +21,10 @@ std::vector<std::string> DeleteFiles(const std::vector<std::string>& paths, unsi
     op.wFunc = FO_DELETE;
     op.pFrom = from.c_str();
     FILEOP_FLAGS fof = 0;
-    if (flags & kDeleteToTrash) fof |= FOF_ALLOWUNDO;
+    // A file the recycle bin cannot take (a network share, a drive without a bin, a file too
+    // large for it) would otherwise be destroyed without a word, our "no confirmation"
+    // included: the shell asks before it deletes such a file for good.
+    if (flags & kDeleteToTrash) fof |= FOF_ALLOWUNDO | FOF_WANTNUKEWARNING;
     if (flags & kDeleteNoConfirmation) fof |= FOF_NOCONFIRMATION;
     if (flags & kDeleteSilent) fof |= FOF_SILENT;
     if (flags & kDeleteNoErrorUi) fof |= FOF_NOERRORUI;
