@@ -111,7 +111,9 @@ std::string TrashBaseName(const std::string& name) {
     constexpr std::string::size_type kLongest = NAME_MAX - (sizeof ".trashinfo" - 1) - 13;
     if (name.size() <= kLongest) return name;
     std::string::size_type cut = kLongest;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    // Back to the start of a UTF-8 character (at most three continuation bytes; a name in
+    // another encoding is cut where it falls).
+    for (int i = 0; i < 3 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80; ++i) --cut;
     return name.substr(0, cut);
 }
 
