@@ -2,7 +2,7 @@
 # A picture of pairscout.exe under Wine after a search, saved as PNG:
 #   bash scripts/screenshot-windows.sh [OUT.png [SIZE [WHAT]]]
 # (default: docs/windows.png, 900x440, the window after a search; WHAT "options" shows the
-# options sheet, "about" the About box).
+# options sheet, "about" the About box). docs/windows-options.png is the options sheet at 496x478.
 # Needs build-win (bash scripts/windows-tests.sh builds it), wine, xvfb and imagemagick. Wine
 # runs in a prefix of its own with a virtual desktop, so that it draws the window's frame.
 set -euo pipefail
@@ -27,6 +27,9 @@ mkdir -p "$(dirname "$out")"
 WINEDEBUG=-all WINEPREFIX="$work/prefix" WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=zh_CN.UTF-8 \
     xvfb-run -a -s "-screen 0 1024x600x24" bash -c '
         wine wineboot --init </dev/null >/dev/null 2>&1
+        # Wine draws the caption buttons with Marlett, which this packaging does not put where
+        # the prefix finds it: without it the buttons show letters.
+        cp /usr/share/wine/fonts/marlett.ttf "$1/prefix/drive_c/windows/Fonts/" 2>/dev/null || true
         PAIRSCOUT_SCREENSHOT="$(winepath -w "$1/ready" 2>/dev/null)" \
             wine explorer /desktop=Pairscout,1024x600 "$2" --gtest_filter="*Screenshot" \
             </dev/null >"$1/test.log" 2>&1 &
