@@ -1,4 +1,5 @@
-// The event helpers of the window suites, shared by the test programs of both platforms.
+// The event helpers and the picture folders of the window suites, shared by the test programs of
+// both platforms.
 #include "app/gui_test_env.h"
 
 #include <cstdio>
@@ -9,6 +10,8 @@
 #include <wx/log.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
+
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -22,6 +25,18 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
 }  // namespace
 
 namespace guitest {
+
+void WritePictureTree(const TempDir& tree) {
+    const std::string photo(70000, 'p'), report(12000, 'r'), song(4321, 's');
+    tree.WriteFile("照片/2021/海边.jpg", photo);
+    tree.WriteFile("备份/海边.jpg", photo);
+    tree.WriteFile("U盘/海边 (1).jpg", photo);
+    tree.WriteFile("文档/report.pdf", report);
+    tree.WriteFile("下载/report.pdf", report);
+    tree.WriteFile("音乐/song.mp3", song);
+    tree.WriteFile("备份/音乐/song.mp3", song);
+    tree.WriteFile("文档/notes.txt", "only one");
+}
 
 void ProcessEvents(int ms) {
     wxStopWatch watch;

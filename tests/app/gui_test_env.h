@@ -19,9 +19,12 @@
 #include "results/geminex_view.h"
 #include "results/kv_list_ctrl.h"
 
+class TempDir;
+
 namespace guitest {
 
-// The temporary home folder of this test process, ending in "/".
+// The temporary home folder of this test process, ending in "/" (gui_tests only: on Windows
+// the settings live in the registry).
 const std::string& TempHome();
 
 // Lets wx handle what is waiting (window-system events, pending events, idle handling,
@@ -34,6 +37,10 @@ bool WaitFor(const std::function<bool()>& done, int ms = 3000);
 // Runs `body` once the options sheet is shown modally; `body` ends it. The test fails when the
 // sheet never shows.
 void WhenSheetShown(std::function<void(COptionsSheet*)> body, int triesLeft = 500);
+
+// The folders of the pictures in docs/: groups of three and two copies, a pair, and a file
+// without a copy, with Chinese names.
+void WritePictureTree(const TempDir& tree);
 
 // Starts wx (trying `startAttempts` times), runs every test inside an active event loop, takes
 // the application down and returns the tests' result; 1 when wx does not start. wx asserts

@@ -852,15 +852,7 @@ TEST_F(GeminexViewTest, AForcedCloseDuringASearchWaitsForItToStop) {
 TEST_F(GeminexViewTest, Screenshot) {
     const char* picture = std::getenv("PAIRSCOUT_SCREENSHOT");
     if (picture == nullptr) GTEST_SKIP() << "PAIRSCOUT_SCREENSHOT not set";
-    const std::string photo(70000, 'p'), report(12000, 'r'), song(4321, 's');
-    tree.WriteFile("照片/2021/海边.jpg", photo);
-    tree.WriteFile("备份/海边.jpg", photo);
-    tree.WriteFile("U盘/海边 (1).jpg", photo);
-    tree.WriteFile("文档/report.pdf", report);
-    tree.WriteFile("下载/report.pdf", report);
-    tree.WriteFile("音乐/song.mp3", song);
-    tree.WriteFile("备份/音乐/song.mp3", song);
-    tree.WriteFile("文档/notes.txt", "only one");
+    guitest::WritePictureTree(tree);
     frame->SetSize(wxSize(900, 420));
     frame->Move(0, 0);
     Search(tree.Path());

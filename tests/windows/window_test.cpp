@@ -235,15 +235,7 @@ TEST_F(WindowsWindowTest, Screenshot) {
     if (ready == nullptr) GTEST_SKIP() << "PAIRSCOUT_SCREENSHOT not set";
     const char* what = std::getenv("PAIRSCOUT_SCREENSHOT_OF");
     const std::string of = what != nullptr ? what : "window";
-    const std::string photo(70000, 'p'), report(12000, 'r'), song(4321, 's');
-    tree.WriteFile("照片\\2021\\海边.jpg", photo);
-    tree.WriteFile("备份\\海边.jpg", photo);
-    tree.WriteFile("U盘\\海边 (1).jpg", photo);
-    tree.WriteFile("文档\\report.pdf", report);
-    tree.WriteFile("下载\\report.pdf", report);
-    tree.WriteFile("音乐\\song.mp3", song);
-    tree.WriteFile("备份\\音乐\\song.mp3", song);
-    tree.WriteFile("文档\\notes.txt", "only one");
+    guitest::WritePictureTree(tree);
     frame->SetSize(wxSize(900, 440));
     frame->Move(0, 0);
     if (of == "options") {

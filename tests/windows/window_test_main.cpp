@@ -6,27 +6,11 @@
 #include <wx/app.h>
 
 #include "app/gui_test_env.h"
-#include "support/temp_dir.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CGeminexApp);
-
-namespace {
-
-std::string g_homePath;
-
-}  // namespace
-
-namespace guitest {
-
-const std::string& TempHome() { return g_homePath; }
-
-}  // namespace guitest
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
-
-    TempDir home;
-    g_homePath = home.Path();
     return guitest::RunTestsInWx(argc, argv, 1);
 }
