@@ -3,27 +3,35 @@
 # with mingw-w64 as static libraries with only what Pairscout uses (base, core, adv, html; zlib
 # from Debian's mingw-w64 zlib package; no image formats but XPM, no other downloads).
 #
-#   scripts/build-wx-windows.sh BUILD_FOLDER
+#   scripts/build-wx-windows.sh
 #
-# Builds into BUILD_FOLDER/wx-msw and prints the path of the resulting wx-config on its last
-# line. The result is kept: a second run with the same source version, options and compiler
-# reuses it and takes seconds.
+# Prints the path of the resulting wx-config on its last line. The build is kept outside the
+# clone, in $XDG_CACHE_HOME/pairscout (~/.cache/pairscout), so that removing a build folder or
+# the clone does not cost the next run a rebuild: the source in wx-src/, each build in
+# wx-msw-KEY/, KEY a short hash of the source version, the compiler and the options below. A
+# run whose key has been built before reuses it and takes seconds; a changed key builds anew.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:?usage: $0 BUILD_FOLDER}"
-mkdir -p "$build"
-build="$(cd "$build" && pwd)"
 jobs="${PAIRSCOUT_JOBS:-2}"
-out="$build/wx-msw"
-prefix="$out/prefix"
 host=x86_64-w64-mingw32
+# The base directory spec wants an absolute path and says to ignore any other.
+cache_home="${XDG_CACHE_HOME:-}"
+[[ "$cache_home" == /* ]] || cache_home="${HOME:?HOME is not set}/.cache"
+cache="$cache_home/pairscout"
+mkdir -p "$cache"
 
 . "$here/scripts/packages.sh"
 apt_install_missing g++-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev xz-utils make
 
-# Every optional feature off, then on again only what the program and wx's help window use:
-# a smaller library and a shorter build.
+# One build at a time per cache: a second run (another clone, another session) waits for the
+# first and then reuses its result instead of building the same thing beside it.
+exec 9>"$cache/.lock"
+if ! flock -n 9; then
+    echo "wxWidgets for Windows: waiting for another build in $cache" >&2
+    flock 9
+fi
+
 options=(
     --host=$host --build="$(gcc -dumpmachine)" --with-msw --disable-shared --enable-unicode
     --enable-pch --disable-debug_info --disable-all-features --with-zlib=sys
@@ -53,7 +61,8 @@ options=(
 
 # The source: Debian's package, fetched with apt-get source (enabling the source lines of this
 # release when they are missing).
-src_dir="$out/src"
+src_root="$cache/wx-src"
+src_dir="$src_root/src"
 if [ ! -x "$src_dir/configure" ]; then
     if ! apt-cache showsrc wxwidgets3.2 2>/dev/null | grep -q '^Package: wxwidgets3.2'; then
         echo "enabling Debian's source lines for $(. /etc/os-release && echo "$VERSION_CODENAME")"
@@ -68,19 +77,22 @@ EOF
         packages_updated=0
         apt_update
     fi
-    rm -rf "$out/download" "$src_dir"
-    mkdir -p "$out/download"
-    (cd "$out/download" && apt-get source --download-only -qq wxwidgets3.2 >/dev/null 2>&1 ||
+    rm -rf "$src_root"
+    mkdir -p "$src_root/download"
+    (cd "$src_root/download" && apt-get source --download-only -qq wxwidgets3.2 >/dev/null 2>&1 ||
         apt-get source --download-only wxwidgets3.2)
-    dsc="$(ls "$out/download"/wxwidgets3.2_*.dsc | head -n 1)"
-    dpkg-source --no-check -x "$dsc" "$src_dir" >/dev/null
+    dsc="$(ls "$src_root/download"/wxwidgets3.2_*.dsc | head -n 1)"
+    # Unpacked beside and renamed: an interrupted unpack never passes for a complete source.
+    dpkg-source --no-check -x "$dsc" "$src_root/src.part" >/dev/null
+    mv "$src_root/src.part" "$src_dir"
 fi
 
-version="$(sed -n 's/^Version: //p' "$(ls "$out/download"/wxwidgets3.2_*.dsc | head -n 1)" 2>/dev/null ||
+version="$(sed -n 's/^Version: //p' "$(ls "$src_root/download"/wxwidgets3.2_*.dsc | head -n 1)" 2>/dev/null ||
     true)"
 # -O1: a third less compile time than wx's own -O2, and fast enough for a toolkit that waits on
 # the user.
 key="wxwidgets3.2 $version|$("$host-g++-posix" -dumpversion)|-O1|${options[*]}"
+prefix="$cache/wx-msw-$(printf '%s' "$key" | sha256sum | cut -c1-12)"
 if [ -f "$prefix/.pairscout-key" ] && [ "$(cat "$prefix/.pairscout-key")" = "$key" ] &&
     [ -f "$prefix/bin/wx-config" ]; then
     echo "wxWidgets for Windows: reused $prefix" >&2
@@ -88,26 +100,34 @@ if [ -f "$prefix/.pairscout-key" ] && [ "$(cat "$prefix/.pairscout-key")" = "$ke
     exit 0
 fi
 
+# Configured for its final place (wx-config names it), built and installed in a folder beside
+# it (DESTDIR), and renamed into place only when complete: a failed or interrupted build leaves
+# nothing at $prefix that a later run could take for a finished one.
 start=$(date +%s)
-rm -rf "$out/obj" "$prefix"
-mkdir -p "$out/obj"
-cd "$out/obj"
-echo "wxWidgets for Windows: configuring ($version)" >&2
+work="$prefix.part"
+rm -rf "$work" "$prefix"
+mkdir -p "$work/obj"
+cd "$work/obj"
+echo "wxWidgets for Windows: configuring ($version) for $prefix" >&2
 if ! "$src_dir/configure" "${options[@]}" --prefix="$prefix" \
         CC=$host-gcc-posix CXX=$host-g++-posix CFLAGS=-O1 CXXFLAGS=-O1 \
-        >"$out/configure.log" 2>&1; then
-    tail -n 30 "$out/configure.log" >&2
+        >"$work/configure.log" 2>&1; then
+    tail -n 30 "$work/configure.log" >&2
     exit 1
 fi
 echo "wxWidgets for Windows: building with $jobs jobs" >&2
-if ! make -j"$jobs" >"$out/make.log" 2>&1; then
-    grep -B2 -A8 -m3 'error' "$out/make.log" >&2 || tail -n 30 "$out/make.log" >&2
+if ! make -j"$jobs" >"$work/make.log" 2>&1; then
+    grep -B2 -A8 -m3 'error' "$work/make.log" >&2 || tail -n 30 "$work/make.log" >&2
     exit 1
 fi
-make install >"$out/install.log" 2>&1
-# The objects are not needed once installed; the source is kept for a rebuild.
-cd "$out"
-rm -rf "$out/obj"
-echo "$key" >"$prefix/.pairscout-key"
+if ! make install DESTDIR="$work/stage" >"$work/install.log" 2>&1; then
+    tail -n 30 "$work/install.log" >&2
+    exit 1
+fi
+echo "$key" >"$work/stage$prefix/.pairscout-key"
+cp "$work/configure.log" "$work/make.log" "$work/stage$prefix/"
+mv "$work/stage$prefix" "$prefix"
+cd "$cache"
+rm -rf "$work"
 echo "wxWidgets for Windows: built in $(( $(date +%s) - start )) s" >&2
 echo "$prefix/bin/wx-config"

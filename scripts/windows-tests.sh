@@ -3,8 +3,8 @@
 #   scripts/windows-tests.sh           build pairscout.exe, pairscout-cli.exe and the tests, run them
 #   scripts/windows-tests.sh build     only build (build-win/app/pairscout.exe)
 # wxWidgets for Windows is built first from Debian's source package (scripts/build-wx-windows.sh)
-# and kept in build-win/wx-msw for the next run. Builds into build-win (PAIRSCOUT_WIN_BUILD
-# overrides); the Wine prefix lives inside it. The window tests need a display (DISPLAY, else a
+# and kept for the next runs outside the clone, in ~/.cache/pairscout ($XDG_CACHE_HOME).
+# Builds into build-win (PAIRSCOUT_WIN_BUILD overrides); the Wine prefix lives inside it. The window tests need a display (DISPLAY, else a
 # virtual one is started).
 set -euo pipefail
 
@@ -28,7 +28,7 @@ fi
 
 started=$(date +%s)
 echo "== wxWidgets for Windows =="
-wx_config="$(bash scripts/build-wx-windows.sh "$build" | tail -n 1)"
+wx_config="$(bash scripts/build-wx-windows.sh | tail -n 1)"
 
 echo "== cross-build for Windows =="
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPAIRSCOUT_GUI=ON \
