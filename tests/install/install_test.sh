@@ -27,9 +27,10 @@ usr="$work/root/usr"
 
 # Every file that belongs there, and nothing else.
 expected=(bin/pairscout-cli share/man/man1/pairscout-cli.1.gz
-          share/bash-completion/completions/pairscout-cli)
+          share/bash-completion/completions/pairscout-cli
+          share/doc/pairscout/copyright share/doc/pairscout/changelog.gz)
 if [ "$window" = ON ]; then
-    expected+=(bin/pairscout share/applications/pairscout.desktop
+    expected+=(bin/pairscout share/man/man1/pairscout.1.gz share/applications/pairscout.desktop
                share/metainfo/example.orvelle_software.Pairscout.metainfo.xml
                share/icons/hicolor/scalable/apps/pairscout.svg)
     for size in 16 32 48 128 256; do
@@ -78,6 +79,15 @@ printf 'other content\n' >"$work/tree/b/other.txt"
         { echo "FAIL: --version printed $("$usr/bin/pairscout-cli" --version)" >&2; exit 1; }
 ) || fail "the installed pairscout-cli"
 
+if [ "$window" = ON ]; then
+    step "the installed pairscout answers --version and --help without a display"
+    nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY GDK_BACKEND=x11 timeout 20 "$usr/bin/pairscout")
+    [ "$("${nodisplay[@]}" --version 2>&1)" = "pairscout (Pairscout) $version" ] ||
+        fail "pairscout --version printed: $("${nodisplay[@]}" --version 2>&1)"
+    "${nodisplay[@]}" --help >"$work/gui-help.txt" 2>&1 || fail "pairscout --help failed"
+    grep -q -- '--version' "$work/gui-help.txt" || fail "pairscout --help: $(cat "$work/gui-help.txt")"
+fi
+
 if [ "$window" = ON ] && [ -n "${DISPLAY:-}" ]; then
     step "the installed pairscout starts from another folder"
     mkdir -p "$work/home"
@@ -93,7 +103,20 @@ if [ "$window" = ON ] && [ -n "${DISPLAY:-}" ]; then
     fi
 fi
 
-step "the manual page"
+step "the manual pages"
+if [ "$window" = ON ]; then
+    man="$usr/share/man/man1/pairscout.1.gz"
+    if LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man" >"$work/man-gui.txt" 2>"$work/man.err"
+    then
+        if [ -s "$work/man.err" ]; then fail "man warns: $(cat "$work/man.err")"; fi
+    else
+        fail "man cannot render pairscout.1: $(cat "$work/man.err")"
+    fi
+    grep -q "Pairscout $version" "$work/man-gui.txt" || fail "pairscout.1 does not show $version"
+    for opt in $("$usr/bin/pairscout" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+        grep -q -- "$opt" "$work/man-gui.txt" || fail "pairscout.1 misses $opt"
+    done
+fi
 man="$usr/share/man/man1/pairscout-cli.1.gz"
 if LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man" >"$work/man.txt" 2>"$work/man.err"; then
     if [ -s "$work/man.err" ]; then fail "man warns: $(cat "$work/man.err")"; fi
@@ -193,6 +216,14 @@ if have dpkg-deb && have dpkg-shlibdeps; then
         for f in "${expected[@]}"; do
             grep -qxF "usr/$f" "$work/deb-files" || fail "the package lacks /usr/$f"
         done
+        # Debian's own checks of a package: errors fail, warnings are shown.
+        if have lintian; then
+            lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+            cat "$work/lintian.log"
+            if grep -q '^E: ' "$work/lintian.log"; then fail "lintian reports errors"; fi
+        else
+            fail "lintian is not installed (scripts/setup.sh deps)"
+        fi
     fi
 else
     fail "dpkg-deb or dpkg-shlibdeps is not installed (dpkg-dev)"
