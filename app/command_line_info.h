@@ -2,6 +2,8 @@
 // framework's standard shell flags keep their meaning.
 //
 //   (nothing)          a new, empty document
+//   --help, -h         print the usage and end (before any window)
+//   --version          print the name and version and end
 //   FOLDER...          a new document, with the FOLDERs as the start paths (m_strStartPaths);
 //                      a FILE names the folder that holds it
 //   /p FILE            open FILE, print it, end
@@ -47,6 +49,11 @@ public:
     // folder that holds it; a folder, or a path that does not exist, stays (the user corrects
     // a missing one in the sheet). A folder named twice is listed once, where first named.
     // A folder whose name holds ";" cannot be told apart from two in the list.
+    // The text that --help (-h) or --version asks for, wherever it stands (the first of them
+    // wins): the program prints it and ends before it opens a window or needs a display.
+    // False when the arguments ask for neither.
+    static bool InfoText(const std::vector<std::string>& args, std::string* text);
+
     static std::string StartPathsFromArguments(const std::vector<std::string>& paths,
                                                const std::string& currentFolder);
 

@@ -110,6 +110,31 @@ TEST(Executable, StartsAndShowsThePairscoutWindow) {
     }
 }
 
+// --help and --version answer without a display (a terminal over ssh, a package check); the
+// same program started without either needs one and fails, which shows there was none.
+TEST(Executable, HelpAndVersionAnswerWithoutADisplay) {
+    // X11 only, and a time limit: a desktop session found some other way would open a window.
+    const std::string run =
+        std::string("timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY GDK_BACKEND=x11 '") +
+        PAIRSCOUT_GUI_PATH + "' ";
+    const std::string tail = " 2>/dev/null; echo \"exit $?\"";
+
+    EXPECT_EQ(::Run(run + "--version" + tail),
+              "pairscout (Pairscout) " PAIRSCOUT_VERSION "\nexit 0\n");
+    // Anywhere among folders, and the first of the two wins.
+    EXPECT_EQ(::Run(run + "/tmp --version --help" + tail), ::Run(run + "--version" + tail));
+
+    const std::string help = ::Run(run + "--help" + tail);
+    EXPECT_EQ(help.rfind("用法：pairscout [文件夹]...\n", 0), 0u) << help;
+    EXPECT_NE(help.find("--version"), std::string::npos) << help;
+    EXPECT_EQ(help.substr(help.size() - 7), "exit 0\n") << help;
+    EXPECT_EQ(::Run(run + "-h" + tail), help);
+
+    const std::string without = ::Run(run + tail);
+    EXPECT_NE(without, "exit 0\n") << "pairscout ran without a display";
+    EXPECT_EQ(without.find("pairscout (Pairscout)"), std::string::npos);
+}
+
 }  // namespace
 
 #endif  // PAIRSCOUT_GUI_PATH
