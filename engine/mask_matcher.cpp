@@ -348,7 +348,7 @@ MaskNode* PlanChain(MaskNode* head) {
     return first;
 }
 
-MaskMatcher::MaskMatcher(std::string& mask, int kind) : kind(kind) {
+MaskMatcher::MaskMatcher(std::string& mask, int maskKind) : kind(maskKind) {
     TrimBlanks(mask);
 
     std::string folder = mask;

@@ -19,7 +19,7 @@ packages=(
     libgtest-dev googletest libbenchmark-dev libdeflate-dev zlib1g-dev
     xvfb xauth imagemagick fonts-noto-cjk x11-utils poppler-utils
     locales tzdata
-    desktop-file-utils appstream dpkg-dev man-db file bash-completion
+    desktop-file-utils appstream dpkg-dev man-db file bash-completion lintian
 )
 locales_wanted=(en_US.UTF-8 de_DE.UTF-8 zh_CN.UTF-8)
 
@@ -58,13 +58,16 @@ build() {
 }
 
 run_tests() {
-    build build
+    # Every warning in the project's own code fails the test command (and CI).
+    export PAIRSCOUT_WERROR=ON
+    build build -DPAIRSCOUT_WERROR=ON
     echo "== tests =="
     # Window suites need a display: run all suites under a virtual one.
     (cd build && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
         ctest --output-on-failure --timeout 300 -j"$jobs")
     echo "== engine tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
-    build build-asan -DPAIRSCOUT_SANITIZE=ON -DPAIRSCOUT_GUI=OFF -DPAIRSCOUT_BENCH=OFF
+    build build-asan -DPAIRSCOUT_SANITIZE=ON -DPAIRSCOUT_GUI=OFF -DPAIRSCOUT_BENCH=OFF \
+        -DPAIRSCOUT_WERROR=ON
     (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --output-on-failure --timeout 300 -j"$jobs" -L engine)
     echo "== Windows: engine, pairscout-cli and the window cross-built, tests under Wine =="
@@ -75,7 +78,7 @@ case "${1:-}" in
     deps) install_deps ;;
     run)
         install_deps
-        build build
+        build build -DPAIRSCOUT_WERROR=OFF
         if [ -x build/app/pairscout ]; then
             exec build/app/pairscout
         else

@@ -4,8 +4,9 @@
 #   scripts/windows-tests.sh build     only build (build-win/app/pairscout.exe)
 # wxWidgets for Windows is built first from Debian's source package (scripts/build-wx-windows.sh)
 # and kept for the next runs outside the clone, in ~/.cache/pairscout ($XDG_CACHE_HOME).
-# Builds into build-win (PAIRSCOUT_WIN_BUILD overrides); the Wine prefix lives inside it. The window tests need a display (DISPLAY, else a
-# virtual one is started).
+# Builds into build-win (PAIRSCOUT_WIN_BUILD overrides); the Wine prefix lives inside it. The
+# window tests need a display (DISPLAY, else a virtual one is started). PAIRSCOUT_WERROR=ON (set
+# by scripts/setup.sh test) makes warnings in Pairscout's own code errors here too.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -33,6 +34,7 @@ wx_config="$(bash scripts/build-wx-windows.sh | tail -n 1)"
 echo "== cross-build for Windows =="
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPAIRSCOUT_GUI=ON \
     -DPAIRSCOUT_WX_CONFIG="$wx_config" -DPAIRSCOUT_BENCH=OFF -DCMAKE_BUILD_TYPE=Release \
+    -DPAIRSCOUT_WERROR="${PAIRSCOUT_WERROR:-OFF}" \
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" >/dev/null
 cmake --build "$build" -j"$jobs"
 echo "built in $(( $(date +%s) - started )) s: $build/app/pairscout.exe"

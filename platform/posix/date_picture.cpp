@@ -73,7 +73,7 @@ bool FormatDate(const SystemTime& st, const std::string& picture, std::string* o
             else if (run == 2) AppendNumber(&text, st.wMonth, 2);
             else text += MonthName(st.wMonth, run == 3);
         } else {
-            if (run <= 2) AppendNumber(&text, st.wYear % 100, run);
+            if (run <= 2) AppendNumber(&text, st.wYear % 100, static_cast<int>(run));
             else AppendNumber(&text, st.wYear, 1);
         }
     }

@@ -27,7 +27,9 @@ private:
 // A matcher of `mask` (trimmed in place) under TestRoot.
 class RootedMatcher : public MaskMatcher {
 public:
-    RootedMatcher(std::string& mask, int kind) : MaskMatcher(mask, kind) { ScanRoot = TestRoot(); }
+    RootedMatcher(std::string& mask, int maskKind) : MaskMatcher(mask, maskKind) {
+        ScanRoot = TestRoot();
+    }
 };
 
 // FindPattern over an exact-size heap copy of `subject`, so that the sanitizer build catches
