@@ -9,14 +9,14 @@
 #include <wx/translation.h>
 #include <wx/stdpaths.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/command_line_info.h"
 #include "app/doc_manager.h"
 #include "app/geminex_doc.h"
 #include "app/main_frame.h"
-#include "app/settings_store.h"
+#include "gui/settings_store.h"
 #include "engine/string_table.h"
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/text_helpers.h"
 #include "results/geminex_view.h"
 #include "ui/about_dlg.h"

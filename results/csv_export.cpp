@@ -4,7 +4,7 @@
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "engine/string_table.h"
 #include "options/kv_file_dialog.h"

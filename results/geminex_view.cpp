@@ -6,12 +6,12 @@
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/geminex_app.h"
 #include "app/main_frame.h"
-#include "app/pictures.h"
-#include "app/settings_store.h"
-#include "app/wx_text.h"
+#include "gui/pictures.h"
+#include "gui/settings_store.h"
+#include "gui/wx_text.h"
 #include "engine/safe_delete.h"
 #include "options/options_sheet.h"
 #include "platform/drives.h"

@@ -1,6 +1,6 @@
 #include "results/kv_list_view_view.h"
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/main_frame.h"
 #include "results/kv_list_ctrl.h"
 

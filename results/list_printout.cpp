@@ -10,7 +10,7 @@
 #include <wx/settings.h>
 #include <wx/utils.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "results/csv_export.h"
 #include "platform/temp_file.h"

@@ -8,7 +8,7 @@
 #include <wx/statline.h>
 #include <wx/stattext.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/string_table.h"
 #include "platform/disk_space.h"
 #include "platform/memory_status.h"

@@ -9,8 +9,8 @@
 #include <wx/settings.h>
 #include <wx/utils.h>
 
-#include "app/command_ids.h"
-#include "app/wx_text.h"
+#include "gui/command_ids.h"
+#include "gui/wx_text.h"
 #include "ui/internet_shortcut.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/geminex_app.h"
 #include "app/main_frame.h"
 #include "options/options_sheet.h"

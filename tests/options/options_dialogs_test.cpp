@@ -21,7 +21,7 @@
 #include <wx/textctrl.h>
 
 #include "app/gui_test_env.h"
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/date_value.h"
 #include "options/filter_prop_page.h"
 #include "options/include_exclude_dlg.h"

@@ -21,10 +21,10 @@
 #include <wx/msgdlg.h>
 #include <wx/modalhook.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
-#include "app/settings_store.h"
-#include "app/wx_text.h"
+#include "gui/settings_store.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "engine/text_helpers.h"
 #include "options/kv_file_dialog.h"

@@ -28,10 +28,10 @@
 #include <wx/stockitem.h>
 #include <wx/stopwatch.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
-#include "app/settings_store.h"
-#include "app/wx_text.h"
+#include "gui/settings_store.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "options/options_sheet.h"
 #include "options/paths_page.h"

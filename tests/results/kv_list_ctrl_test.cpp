@@ -14,9 +14,9 @@
 #include <wx/stopwatch.h>
 #include <wx/uiaction.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "engine/text_helpers.h"
 #include "results/geminex_view.h"

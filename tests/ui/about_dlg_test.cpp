@@ -9,7 +9,7 @@
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
 #include "engine/string_table.h"
 #include "platform/disk_space.h"

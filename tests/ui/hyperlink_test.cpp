@@ -10,7 +10,7 @@
 #include <wx/panel.h>
 #include <wx/sizer.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"

@@ -18,10 +18,10 @@
 #include <wx/toolbar.h>
 #include <wx/translation.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
-#include "app/settings_store.h"
-#include "app/wx_text.h"
+#include "gui/settings_store.h"
+#include "gui/wx_text.h"
 #include "options/options_sheet.h"
 #include "results/geminex_view.h"
 #include "ui/about_dlg.h"

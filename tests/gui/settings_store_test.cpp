@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/gui_test_env.h"
-#include "app/settings_store.h"
+#include "gui/settings_store.h"
 #include "support/temp_dir.h"
 
 namespace {
