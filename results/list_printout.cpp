@@ -17,10 +17,6 @@
 
 namespace {
 
-PageSetupDialogHook& SetupHook() {
-    static PageSetupDialogHook hook;
-    return hook;
-}
 
 class DcTextMeasurer : public TextMeasurer {
 public:
@@ -129,14 +125,13 @@ void PrintRows(const ResultsModel& model, const wxPageSetupDialogData& setup, wx
     PrintTextFile(path, data, parent, true);
 }
 
-void RunPrintSetup(wxPageSetupDialogData& setup, wxWindow* parent) {
-    if (SetupHook()) {
+void RunPrintSetup(wxPageSetupDialogData& setup, wxWindow* parent,
+                   const PageSetupDialogRunner& runDialog) {
+    if (runDialog) {
         wxPageSetupDialogData edited(setup);
-        if (SetupHook()(edited)) setup = edited;
+        if (runDialog(edited)) setup = edited;
         return;
     }
     wxPageSetupDialog dialog(parent, &setup);
     if (dialog.ShowModal() == wxID_OK) setup = dialog.GetPageSetupDialogData();
 }
-
-void SetPageSetupDialogHook(PageSetupDialogHook hook) { SetupHook() = std::move(hook); }
