@@ -242,7 +242,7 @@ TEST_F(WindowsWindowTest, Screenshot) {
         SearchOptions options = view->GetSearchOptions();
         options.paths = tree.Path() + "照片;" + tree.Path() + "备份";
         view->SetSearchOptions(options);
-        guitest::WhenSheetShown([&](COptionsSheet* sheet) {
+        guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
             sheet->Move(0, 0);
             HoldForThePicture(ready);
             sheet->EndModal(wxID_CANCEL);
