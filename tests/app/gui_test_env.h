@@ -1,4 +1,5 @@
-// Shared ground of the window suites (tests/app, options, results, ui), built into gui_tests.
+// Shared ground of the window suites (tests/app, gui, options, results, ui), built into gui_tests,
+// and of the picture program and the window benchmark.
 //
 // gui_test_main.cpp starts wx once per process under a temporary HOME (HOME, XDG_CONFIG_HOME,
 // XDG_DATA_HOME and XDG_CACHE_HOME all point into a fresh folder, so no test touches the user's
