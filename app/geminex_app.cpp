@@ -1,22 +1,19 @@
 #include "app/geminex_app.h"
 
-#include <wx/config.h>
 #include <wx/docview.h>
-#include <wx/filehistory.h>
 #include <wx/filename.h>
 #include <wx/html/helpctrl.h>
 #include <wx/intl.h>
 #include <wx/translation.h>
 #include <wx/stdpaths.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/command_line_info.h"
-#include "app/doc_manager.h"
-#include "app/geminex_doc.h"
+#include "app/geminex_doc_template.h"
 #include "app/main_frame.h"
-#include "app/settings_store.h"
+#include "gui/settings_store.h"
 #include "engine/string_table.h"
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/text_helpers.h"
 #include "results/geminex_view.h"
 #include "ui/about_dlg.h"
@@ -34,14 +31,6 @@ namespace {
 // String 2139: the company under whose key every setting lives.
 constexpr int IDS_REGISTRY_KEY = 2139;
 
-// The recent-file list lives in this section of the settings.
-const char kRecentFileSection[] = "/Recent File List";
-
-std::unique_ptr<CSettingsStore>& FallbackSettings() {
-    static std::unique_ptr<CSettingsStore> store;
-    return store;
-}
-
 }  // namespace
 
 // clang-format off
@@ -57,18 +46,6 @@ wxEND_EVENT_TABLE()
 // clang-format on
 
 CGeminexApp* GetGeminexApp() { return wxDynamicCast(wxTheApp, CGeminexApp); }
-
-CSettingsStore& GetAppSettings() {
-    if (CGeminexApp* app = GetGeminexApp()) {
-        if (CSettingsStore* settings = app->GetSettings()) return *settings;
-    }
-    std::unique_ptr<CSettingsStore>& store = FallbackSettings();
-    if (!store) {
-        store.reset(new CSettingsStore(LoadStringText(IDS_REGISTRY_KEY),
-                                       LoadStringText(cmd::AFX_IDS_APP_TITLE)));
-    }
-    return *store;
-}
 
 CGeminexApp::CGeminexApp() = default;
 
@@ -95,15 +72,15 @@ bool CGeminexApp::InitInstance(const std::vector<std::string>& args) {
     // 2. Every setting lives under the company's key, then the application title.
     SetRegistryKey(LoadStringText(IDS_REGISTRY_KEY));
 
-    // 3. The framework's standard settings with a recent-file list of 4.
-    LoadStdProfileSettings(4);
+    // 3. The framework's standard settings: the document manager (no recent-file list, as no
+    // menu shows one).
+    LoadStdProfileSettings();
 
     // 4. The single document template (resource 128): document, frame and view.
-    m_docTemplate = new wxDocTemplate(
-        m_docManager, Utf8ToWx(LoadStringField(cmd::IDR_MAINFRAME, 6)), "*", wxString(),
+    m_docTemplate = new CGeminexDocTemplate(
+        m_docManager, Utf8ToWx(LoadStringField(cmd::IDR_MAINFRAME, 6)), "*",
         Utf8ToWx(LoadStringField(cmd::IDR_MAINFRAME, 4)),
-        Utf8ToWx(LoadStringField(cmd::IDR_MAINFRAME, 5)), "Geminex View",
-        wxCLASSINFO(CGeminexDoc), wxCLASSINFO(CGeminexView));
+        Utf8ToWx(LoadStringField(cmd::IDR_MAINFRAME, 5)), *m_settings);
 
     // 5. The command line: with no arguments a new document, its frame and its view.
     CCommandLineInfo cmdInfo;
@@ -129,19 +106,10 @@ void CGeminexApp::SetRegistryKey(const std::string& vendor) {
     m_settings.reset(new CSettingsStore(vendor, application));
 }
 
-void CGeminexApp::LoadStdProfileSettings(unsigned maxRecentFiles) {
+void CGeminexApp::LoadStdProfileSettings() {
     if (m_docManager == nullptr) {
-        auto* manager = new CGeminexDocManager(maxRecentFiles);
-        manager->Initialize();
-        manager->SetMaxDocsOpen(1);  // a single-document program
-        m_docManager = manager;
-    }
-    if (m_settings) {
-        wxConfigBase* config = m_settings->Config();
-        const wxString oldPath = config->GetPath();
-        config->SetPath(kRecentFileSection);
-        m_docManager->FileHistoryLoad(*config);
-        config->SetPath(oldPath);
+        m_docManager = new wxDocManager;
+        m_docManager->SetMaxDocsOpen(1);  // a single-document program
     }
 }
 
@@ -230,13 +198,6 @@ void CGeminexApp::ExitInstance() {
     DeletePendingObjects();
 
     if (m_docManager != nullptr) {
-        if (m_settings) {
-            wxConfigBase* config = m_settings->Config();
-            const wxString oldPath = config->GetPath();
-            config->SetPath(kRecentFileSection);
-            m_docManager->FileHistorySave(*config);
-            config->SetPath(oldPath);
-        }
         delete m_docManager;  // closes the documents and deletes the templates
         m_docManager = nullptr;
         m_docTemplate = nullptr;

@@ -1,5 +1,6 @@
-// CGeminexApp: the application object. InitInstance sets the settings key, the recent-file list
-// of 4, registers the single document template (CGeminexDoc, CMainFrame, CGeminexView), acts on
+// CGeminexApp: the application object. InitInstance sets the settings key, makes the document
+// manager, registers the single document template (CGeminexDoc, CMainFrame, CGeminexView, the
+// view given the settings store), acts on
 // the command line and shows the main window. The application's own commands: About (57664),
 // the help book's contents (57670, 57667, 57671 and 57669) and its search (40013); the frame's
 // menu commands reach them through the application's event table, so the frame knows nothing
@@ -37,16 +38,16 @@ public:
     // the program name. False when start-up failed (everything made so far is taken down).
     bool InitInstance(const std::vector<std::string>& args);
 
-    // Takes down what InitInstance made: the main window if it still exists, the recent-file
-    // list (saved), the document manager, the help, the settings store (flushed). Safe to call
-    // more than once.
+    // Takes down what InitInstance made: the main window if it still exists, the document
+    // manager, the help, the settings store (flushed). Safe to call more than once.
     void ExitInstance();
 
     // Step 2 of InitInstance: settings of `vendor`'s application (the application title).
     void SetRegistryKey(const std::string& vendor);
 
-    // Step 3: the framework's standard settings, a recent-file list of `maxRecentFiles`.
-    void LoadStdProfileSettings(unsigned maxRecentFiles);
+    // Step 3: the framework's standard settings: the document manager of a single-document
+    // program.
+    void LoadStdProfileSettings();
 
     // Step 5: the main window and the document the command line asks for. False on failure.
     // Folder arguments open the options sheet with them once the window is up.
@@ -97,8 +98,3 @@ private:
 
 // The running CGeminexApp, or nullptr when the application object is of another class.
 CGeminexApp* GetGeminexApp();
-
-// The settings store of the running application. Without a CGeminexApp (or before its settings
-// key is set) a store for "Orvelle Software Inc." / "Pairscout" is made on first use and kept
-// until the program ends, so view code can be tested on its own.
-CSettingsStore& GetAppSettings();

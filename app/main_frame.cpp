@@ -6,10 +6,10 @@
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
-#include "app/command_ids.h"
-#include "app/frame_resources.h"
-#include "app/pictures.h"
-#include "app/wx_text.h"
+#include "gui/command_ids.h"
+#include "gui/frame_resources.h"
+#include "gui/pictures.h"
+#include "gui/wx_text.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMainFrame, wxDocParentFrame);
 

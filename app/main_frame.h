@@ -8,10 +8,12 @@
 #include <wx/docview.h>
 #include <wx/string.h>
 
+#include "gui/frame_status.h"
+
 class wxStatusBar;
 class wxToolBar;
 
-class CMainFrame : public wxDocParentFrame {
+class CMainFrame : public wxDocParentFrame, public CFrameStatus {
 public:
     CMainFrame();
 
@@ -29,11 +31,11 @@ public:
     // Shows the message of string `stringId` (its prompt part), or `text` when the id is 0, in
     // the message pane. The idle message (57345) is replaced by the idle text when that is not
     // empty.
-    void OnSetMessageString(int stringId, const wxString& text = wxString());
+    void OnSetMessageString(int stringId, const wxString& text = wxString()) override;
 
     // The search summary shown instead of the idle message ("" = show the idle message). At
     // most 255 characters are kept (the text has a 256-character buffer on every platform).
-    void SetIdleText(const wxString& text);
+    void SetIdleText(const wxString& text) override;
     const wxString& GetIdleText() const { return m_szIdleText; }
 
     // Runs command `wxId` as an accelerator does: asks the command routing whether the command

@@ -1,5 +1,5 @@
 # wxWidgets for Windows, from the wx-config of a static cross-build: sets the variables that
-# FindwxWidgets sets on the host, so that app/ and tests/ read the same names on both.
+# FindwxWidgets sets on the host, so that gui/ and tests/ read the same names on both.
 function(pairscout_wx_config out)
   execute_process(COMMAND sh ${PAIRSCOUT_WX_CONFIG} --static=yes --unicode=yes ${ARGN}
                   OUTPUT_VARIABLE text OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status)

@@ -3,7 +3,7 @@
 #include <wx/button.h>
 #include <wx/msgdlg.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 
 namespace {
 

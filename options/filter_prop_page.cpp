@@ -10,7 +10,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/date_value.h"
 #include "options/dialog_buttons.h"
 

@@ -10,8 +10,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/command_ids.h"
-#include "app/wx_text.h"
+#include "gui/command_ids.h"
+#include "gui/wx_text.h"
 #include "options/dialog_buttons.h"
 
 namespace {

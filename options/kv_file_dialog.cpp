@@ -1,6 +1,6 @@
 #include "options/kv_file_dialog.h"
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "options/path_picker_text.h"
 #include "platform/file_find.h"
 

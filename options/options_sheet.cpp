@@ -3,7 +3,7 @@
 #include <wx/bookctrl.h>
 #include <wx/sizer.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "options/dialog_buttons.h"
 #include "options/filter_prop_page.h"
 #include "options/paths_page.h"

@@ -9,7 +9,7 @@
 #include <wx/textctrl.h>
 #include <wx/wupdlock.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "options/dialog_buttons.h"
 #include "options/include_exclude_dlg.h"
 #include "options/select_path_dialog.h"

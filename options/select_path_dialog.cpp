@@ -2,7 +2,7 @@
 
 #include <wx/dirdlg.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 
 namespace {
 

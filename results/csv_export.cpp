@@ -4,7 +4,7 @@
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "engine/string_table.h"
 #include "options/kv_file_dialog.h"
@@ -17,10 +17,6 @@ namespace {
 constexpr int kCsvFilterString = 2207;
 constexpr int kCannotWriteString = 61732;
 
-SaveAsDialogHook& Hook() {
-    static SaveAsDialogHook hook;
-    return hook;
-}
 
 // True when the separator at `index` of `path` is the one of a root folder.
 bool IsRootSeparator(const std::string& path, std::string::size_type index) {
@@ -66,7 +62,8 @@ bool WriteWholeFile(const std::string& path, const std::string& text, wxWindow* 
     return false;
 }
 
-void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent) {
+void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent,
+                   const SaveAsDialogRunner& runDialog) {
     std::string folder, name;
     SplitSaveFileName(lastSaveFile, &folder, &name);
     // A save dialog: the desktop's open dialog cannot name a file that does not exist yet. An
@@ -77,8 +74,8 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
         dialog.m_strInitialDir = folder;
     }
     std::string path;
-    if (Hook()) {
-        if (!Hook()(dialog, &path)) return;
+    if (runDialog) {
+        if (!runDialog(dialog, &path)) return;
     } else {
         if (dialog.DoModal() != 1) return;
         path = dialog.GetPathName();
@@ -88,5 +85,3 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
     wxBusyCursor wait;
     WriteWholeFile(path, model.AllRowsText(",", true), parent);
 }
-
-void SetSaveAsDialogHook(SaveAsDialogHook hook) { Hook() = std::move(hook); }

@@ -27,13 +27,14 @@ void ReportFileReadError(const std::string& path, int errorCode, wxWindow* paren
 // failure is reported with ReportFileError. True when written.
 bool WriteWholeFile(const std::string& path, const std::string& text, wxWindow* parent);
 
+// The modal run of the Save as dialog: sees the dialog as it would open and returns true with
+// the chosen path, or false for cancel. Tests put their own in place of the desktop's file
+// chooser (it runs a loop of its own).
+using SaveAsDialogRunner = std::function<bool(CKVFileDialog& dialog, std::string* path)>;
+
 // The Save as command: asks for the file, starting from `lastSaveFile` (folder and name as
 // SplitSaveFileName gives them), and writes every row of `model` to it. A chosen name becomes
 // `lastSaveFile` whether or not the file could be written; a cancelled dialog changes nothing.
-void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent);
-
-// Tests: replaces the dialog's modal run (the desktop's file chooser runs a loop of its own).
-// The hook sees the dialog as it would open and returns true with the chosen path, or false
-// for cancel. An empty function restores the dialog.
-using SaveAsDialogHook = std::function<bool(CKVFileDialog& dialog, std::string* path)>;
-void SetSaveAsDialogHook(SaveAsDialogHook hook);
+// `runDialog` runs the dialog (empty: the dialog's own modal run).
+void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent,
+                   const SaveAsDialogRunner& runDialog = SaveAsDialogRunner());

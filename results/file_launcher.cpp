@@ -3,7 +3,7 @@
 #include <wx/process.h>
 #include <wx/utils.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "platform/file_find.h"
 #include "results/file_properties_dlg.h"
 

@@ -8,7 +8,7 @@
 
 #include <wx/window.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "results/file_properties_dlg.h"
 
 namespace {

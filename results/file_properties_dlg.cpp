@@ -17,7 +17,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/text_helpers.h"
 #include "platform/error_text.h"
 #include "platform/file_time.h"

@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
+#include <wx/app.h>
 #include <wx/imaglist.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
-#include "app/command_ids.h"
-#include "app/geminex_app.h"
-#include "app/main_frame.h"
-#include "app/pictures.h"
-#include "app/settings_store.h"
-#include "app/wx_text.h"
+#include "gui/command_ids.h"
+#include "gui/frame_status.h"
+#include "gui/pictures.h"
+#include "gui/settings_store.h"
+#include "gui/wx_text.h"
 #include "engine/safe_delete.h"
 #include "options/options_sheet.h"
 #include "platform/drives.h"
@@ -24,7 +24,8 @@
 #include "results/progress_dialog.h"
 #include "results/skipped_places.h"
 
-wxIMPLEMENT_DYNAMIC_CLASS(CGeminexView, CKvListViewView);
+// Made by the program's document template with the settings store, never by class info.
+wxIMPLEMENT_CLASS(CGeminexView, CKvListViewView);
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
@@ -90,18 +91,18 @@ std::vector<std::string> RemoveFiles(const std::vector<std::string>& paths, bool
 
 }  // namespace
 
-CGeminexView::CGeminexView()
-    : m_launcher(std::make_unique<CFileLauncher>()),
+CGeminexView::CGeminexView(CSettingsStore& settings)
+    : m_settings(settings),
+      m_launcher(std::make_unique<CFileLauncher>()),
       m_deleter(&RemoveFiles),
-      m_shiftDown([] { return wxGetKeyState(WXK_SHIFT); }),
-      m_optionsSheet(&RunSearchOptionsSheet) {
+      m_shiftDown([] { return wxGetKeyState(WXK_SHIFT); }) {
     LoadSettings();
 }
 
 CGeminexView::~CGeminexView() { SaveSettings(); }
 
 void CGeminexView::LoadSettings() {
-    CSettingsStore& store = GetAppSettings();
+    CSettingsStore& store = m_settings;
     m_strFileMask.clear();
     m_filter = SearchFilter();
     m_strPaths.clear();
@@ -129,7 +130,7 @@ void CGeminexView::LoadSettings() {
 }
 
 void CGeminexView::SaveSettings() const {
-    CSettingsStore& store = GetAppSettings();
+    CSettingsStore& store = m_settings;
     store.WriteProfileString(kSettings, "Drives", m_strPaths);
     store.WriteProfileString(kSettings, "File Mask", m_strFileMask);
     store.WriteProfileString(kSettings, "Last save file", m_strLastSaveFile);
@@ -249,7 +250,7 @@ void CGeminexView::OnUpdateExportOrPrint(wxUpdateUIEvent& event) {
 
 void CGeminexView::OnFileSaveAs(wxCommandEvent&) {
     if (GetModel().RowCount() == 0 || m_bBusy) return;
-    SaveRowsAsCsv(GetModel(), m_strLastSaveFile, GetFrame());
+    SaveRowsAsCsv(GetModel(), m_strLastSaveFile, GetFrame(), m_saveAsDialog);
 }
 
 void CGeminexView::OnFilePrint(wxCommandEvent&) {
@@ -258,7 +259,7 @@ void CGeminexView::OnFilePrint(wxCommandEvent&) {
 }
 
 void CGeminexView::OnFilePrintSetup(wxCommandEvent&) {
-    RunPrintSetup(GetDocumentManager()->GetPageSetupDialogData(), GetFrame());
+    RunPrintSetup(GetDocumentManager()->GetPageSetupDialogData(), GetFrame(), m_pageSetupDialog);
 }
 
 void CGeminexView::OnUpdateNeedSelection(wxUpdateUIEvent& event) {
@@ -284,7 +285,7 @@ bool CGeminexView::FindDuplicates(const std::string* startPaths) {
     SearchOptions options = GetSearchOptions();
     if (startPaths != nullptr) options.paths = *startPaths;
     wxWindow* parent = GetFrame() != nullptr ? GetFrame() : GetListCtrl();
-    if (!m_optionsSheet || !m_optionsSheet(parent, options)) return false;
+    if (!RunSearchOptionsSheet(parent, options)) return false;
     RunSearch(options);
     return true;
 }
@@ -325,7 +326,7 @@ void CGeminexView::EndBusy() {
 }
 
 void CGeminexView::UpdateStatusText() {
-    CMainFrame* frame = GetMainFrame();
+    auto* frame = dynamic_cast<CFrameStatus*>(GetFrame());
     if (frame == nullptr) return;
     const ResultsModel& model = GetModel();
     frame->SetIdleText(Utf8ToWx(SummaryText(model.DuplicateCount(), model.DuplicateBytes())));

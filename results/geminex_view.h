@@ -18,14 +18,18 @@
 #include <vector>
 
 #include "engine/duplicate_search.h"
+#include "results/csv_export.h"
 #include "results/kv_list_view_view.h"
+#include "results/list_printout.h"
 
 class CFileLauncher;
 class CProgressDialog;
+class CSettingsStore;
 
 class CGeminexView : public CKvListViewView {
 public:
-    CGeminexView();
+    // `settings` is where the search settings are read and written; it must outlive the view.
+    explicit CGeminexView(CSettingsStore& settings);
     ~CGeminexView() override;
 
     // Creates the list in the main frame, inserts the columns and activates the view.
@@ -76,14 +80,15 @@ public:
     std::size_t DeleteFiles(bool forGood);
 
     // Replaceable parts, for tests: the desktop launcher, the file remover (gets the paths and
-    // whether to the trash; returns the paths still there), the Shift key, the options sheet.
+    // whether to the trash; returns the paths still there), the Shift key, the runs of the
+    // Save as and page setup dialogs (csv_export.h, list_printout.h; empty: the dialogs).
     void SetLauncher(std::unique_ptr<CFileLauncher> launcher);
     using FileDeleter =
         std::function<std::vector<std::string>(const std::vector<std::string>&, bool toTrash)>;
     void SetFileDeleter(FileDeleter deleter) { m_deleter = std::move(deleter); }
     void SetShiftDownHook(std::function<bool()> shiftDown) { m_shiftDown = std::move(shiftDown); }
-    using OptionsSheet = std::function<bool(wxWindow* parent, SearchOptions& options)>;
-    void SetOptionsSheet(OptionsSheet sheet) { m_optionsSheet = std::move(sheet); }
+    void SetSaveAsDialog(SaveAsDialogRunner run) { m_saveAsDialog = std::move(run); }
+    void SetPageSetupDialog(PageSetupDialogRunner run) { m_pageSetupDialog = std::move(run); }
 
 protected:
     long PreCreateWindow(long style) override;
@@ -112,6 +117,7 @@ private:
     void EndBusy();
 
     // Settings.
+    CSettingsStore& m_settings;
     std::string m_strLastSaveFile;
     std::string m_strFileMask;
     SearchFilter m_filter;
@@ -125,8 +131,9 @@ private:
     std::unique_ptr<CFileLauncher> m_launcher;
     FileDeleter m_deleter;
     std::function<bool()> m_shiftDown;
-    OptionsSheet m_optionsSheet;
+    SaveAsDialogRunner m_saveAsDialog;
+    PageSetupDialogRunner m_pageSetupDialog;
 
-    wxDECLARE_DYNAMIC_CLASS(CGeminexView);
+    wxDECLARE_CLASS(CGeminexView);
     wxDECLARE_EVENT_TABLE();
 };

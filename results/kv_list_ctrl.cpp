@@ -7,9 +7,9 @@
 #include <wx/menu.h>
 #include <wx/utils.h>
 
-#include "app/command_ids.h"
-#include "app/frame_resources.h"
-#include "app/wx_text.h"
+#include "gui/command_ids.h"
+#include "gui/frame_resources.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CKvListCtrl, wxListCtrl);

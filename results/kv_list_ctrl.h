@@ -80,8 +80,6 @@ public:
     // top-left corner when it is wxDefaultPosition (the menu was asked for from the keyboard).
     // Its commands go up to the view like menu commands.
     void ShowContextMenu(const wxPoint& screenPos);
-    // Resource id of the context menu; 139 (the only one) at construction.
-    void SetContextMenuId(int id) { m_nContextMenuId = id; }
     // Builds the context menu `id`; nullptr for an unknown id.
     static wxMenu* LoadContextMenu(int id);
 
@@ -174,7 +172,8 @@ private:
     long m_nFoundLength = -1;
     long m_nFoundStart = -1;
 
-    int m_nContextMenuId = 139;
+    // Resource id of the context menu (the only one).
+    const int m_nContextMenuId = 139;
 
     std::function<void()> m_beep;
     std::function<bool()> m_ctrlDown;

@@ -1,7 +1,9 @@
 #include "results/kv_list_view_view.h"
 
-#include "app/command_ids.h"
-#include "app/main_frame.h"
+#include <wx/app.h>
+#include <wx/frame.h>
+
+#include "gui/command_ids.h"
 #include "results/kv_list_ctrl.h"
 
 wxIMPLEMENT_ABSTRACT_CLASS(CKvListViewView, wxView);
@@ -25,7 +27,9 @@ CKvListViewView::~CKvListViewView() {
 
 bool CKvListViewView::OnCreate(wxDocument* doc, long flags) {
     if (!wxView::OnCreate(doc, flags)) return false;
-    CMainFrame* frame = GetMainFrame();
+    // The list lives in the application's top window (the main frame).
+    wxFrame* frame =
+        wxTheApp != nullptr ? wxDynamicCast(wxTheApp->GetTopWindow(), wxFrame) : nullptr;
     if (frame == nullptr) return false;
     auto* list = new CKvListCtrl;
     if (!list->Create(frame, wxID_ANY, PreCreateWindow(wxBORDER_NONE))) {

@@ -10,17 +10,13 @@
 #include <wx/settings.h>
 #include <wx/utils.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "results/csv_export.h"
 #include "platform/temp_file.h"
 
 namespace {
 
-PageSetupDialogHook& SetupHook() {
-    static PageSetupDialogHook hook;
-    return hook;
-}
 
 class DcTextMeasurer : public TextMeasurer {
 public:
@@ -129,14 +125,13 @@ void PrintRows(const ResultsModel& model, const wxPageSetupDialogData& setup, wx
     PrintTextFile(path, data, parent, true);
 }
 
-void RunPrintSetup(wxPageSetupDialogData& setup, wxWindow* parent) {
-    if (SetupHook()) {
+void RunPrintSetup(wxPageSetupDialogData& setup, wxWindow* parent,
+                   const PageSetupDialogRunner& runDialog) {
+    if (runDialog) {
         wxPageSetupDialogData edited(setup);
-        if (SetupHook()(edited)) setup = edited;
+        if (runDialog(edited)) setup = edited;
         return;
     }
     wxPageSetupDialog dialog(parent, &setup);
     if (dialog.ShowModal() == wxID_OK) setup = dialog.GetPageSetupDialogData();
 }
-
-void SetPageSetupDialogHook(PageSetupDialogHook hook) { SetupHook() = std::move(hook); }

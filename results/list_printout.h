@@ -28,10 +28,6 @@ public:
     void GetPageInfo(int* minPage, int* maxPage, int* selFrom, int* selTo) override;
     bool OnPrintPage(int page) override;
 
-    // The pages as laid out by OnPreparePrinting, and the measures they were laid out with.
-    const std::vector<PrintedPage>& Pages() const { return m_pages; }
-    const PrintPageFormat& Format() const { return m_format; }
-
 private:
     std::string m_text;
     wxFont m_font;
@@ -50,12 +46,12 @@ void PrintTextFile(const std::string& path, wxPrintDialogData& data, wxWindow* p
 // `setup` holds) and removes it again, also when something failed or was cancelled.
 void PrintRows(const ResultsModel& model, const wxPageSetupDialogData& setup, wxWindow* parent);
 
-// The Print setup command: the page setup dialog on `setup`, which keeps the choice for the
-// following prints when the dialog is confirmed.
-void RunPrintSetup(wxPageSetupDialogData& setup, wxWindow* parent);
+// The modal run of a page setup dialog: gets the dialog's data to change and returns true for
+// OK. Tests put their own in place of the desktop's dialog (it runs a loop of its own).
+using PageSetupDialogRunner = std::function<bool(wxPageSetupDialogData& data)>;
 
-// Tests: replaces the modal run of the desktop's page setup dialog (it runs a loop of its own).
-// The hook gets the dialog's data to change and returns true for OK. An empty function
-// restores the dialog.
-using PageSetupDialogHook = std::function<bool(wxPageSetupDialogData& data)>;
-void SetPageSetupDialogHook(PageSetupDialogHook hook);
+// The Print setup command: the page setup dialog on `setup`, which keeps the choice for the
+// following prints when the dialog is confirmed. `runDialog` runs the dialog (empty: the
+// desktop's page setup dialog).
+void RunPrintSetup(wxPageSetupDialogData& setup, wxWindow* parent,
+                   const PageSetupDialogRunner& runDialog = PageSetupDialogRunner());

@@ -8,7 +8,7 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 
 namespace {
 

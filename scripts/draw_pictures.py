@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the pictures of the Pairscout window anew and writes them as XPM files into app/art/.
+"""Draws the pictures of the Pairscout window anew and writes them as XPM files into gui/art/.
 
     python3 scripts/draw_pictures.py
 
@@ -241,7 +241,7 @@ def group_tree():
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    out = os.path.join(here, '..', 'app', 'art')
+    out = os.path.join(here, '..', 'gui', 'art')
     os.makedirs(out, exist_ok=True)
     pictures = {
         'tool_find': tool_find(),

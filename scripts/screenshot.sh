@@ -1,12 +1,37 @@
 #!/usr/bin/env bash
-# Starts Pairscout on a virtual display (Xvfb) and saves a picture of the screen as PNG:
-#   bash scripts/screenshot.sh [OUT.png]      (default: docs/screenshot.png)
-# Needs build/app/pairscout (bash scripts/setup.sh run or test builds it), xvfb and imagemagick.
-# The program runs with a temporary home, so no settings of yours are read or written.
+# Pictures of Pairscout on a virtual display (Xvfb), saved as PNG:
+#   bash scripts/screenshot.sh [OUT.png]          the window as the program starts
+#                                                 (default: docs/screenshot-start.png)
+#   bash scripts/screenshot.sh search [OUT.png]   the window after a search of a folder made for
+#                                                 it (default: docs/screenshot.png)
+#   bash scripts/screenshot.sh find [OUT.png]     the rows with the find dialog (docs/find.png)
+# Needs build/app/pairscout, or for search and find build/tests/window_pictures (bash
+# scripts/setup.sh test builds both), xvfb and imagemagick. The programs run with a temporary
+# home, so no settings of yours are read or written.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-out="${1:-$here/docs/screenshot.png}"
+case "${1:-}" in
+    search | find)
+        what="$1"
+        [ "$what" = search ] && default=screenshot.png || default=find.png
+        out="${2:-$here/docs/$default}"
+        case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
+        pictures="$here/build/tests/window_pictures"
+        if [ ! -x "$pictures" ]; then
+            echo "no $pictures: build first (bash scripts/setup.sh test)" >&2
+            exit 1
+        fi
+        [ "$what" = search ] && filter=Pictures.WindowAfterASearch || filter=Pictures.FindInTheRows
+        mkdir -p "$(dirname "$out")"
+        # The picture program makes its own temporary home.
+        PAIRSCOUT_SCREENSHOT="$out" xvfb-run -a -s "-screen 0 1280x1024x24" \
+            "$pictures" --gtest_filter="$filter"
+        exit 0
+        ;;
+esac
+
+out="${1:-$here/docs/screenshot-start.png}"
 case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
 program="$here/build/app/pairscout"
 if [ ! -x "$program" ]; then

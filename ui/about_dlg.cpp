@@ -8,7 +8,7 @@
 #include <wx/statline.h>
 #include <wx/stattext.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/string_table.h"
 #include "platform/disk_space.h"
 #include "platform/memory_status.h"
@@ -29,7 +29,7 @@ wxWindow* OwnerOf(wxWindow* parent) {
 }
 }  // namespace
 
-CAboutDlg::CAboutDlg(wxWindow* parent)
+CAboutDlg::CAboutDlg(wxWindow* parent, CKvHyperLink::Opener opener)
     : wxDialog(OwnerOf(parent), wxID_ANY, wxString::FromUTF8("关于 Pairscout")) {
     const int gap = FromDIP(10);
 
@@ -37,11 +37,12 @@ CAboutDlg::CAboutDlg(wxWindow* parent)
     auto* title = new wxStaticText(this, IDC_TITLE, Utf8ToWx(AboutTitleText(ProgramVersionText())),
                                    wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL);
 
-    m_webLink = new CKvHyperLink(this, IDC_WEB_LINK);
+    m_webLink = new CKvHyperLink(this, IDC_WEB_LINK, wxDefaultPosition, wxDefaultSize, opener);
     m_webLink->SetLink(kMakerWebAddress, LoadStringText(IDS_WEB_LINK), true);
     m_webLink->SetHoverShadow(false);
 
-    m_mailLink = new CKvHyperLink(this, IDC_MAIL_LINK);
+    m_mailLink = new CKvHyperLink(this, IDC_MAIL_LINK, wxDefaultPosition, wxDefaultSize,
+                                  std::move(opener));
     m_mailLink->SetLink(std::string("mailto:") + kMakerMailAddress, LoadStringText(IDS_MAIL_LINK),
                         true);
     m_mailLink->SetHoverShadow(false);

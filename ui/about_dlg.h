@@ -5,7 +5,8 @@
 
 #include <wx/dialog.h>
 
-class CKvHyperLink;
+#include "ui/kv_hyper_link.h"
+
 class CKvIconButton;
 class wxButton;
 class wxStaticText;
@@ -29,8 +30,10 @@ public:
         IDC_DISK = 906,
     };
 
-    // Without a parent the dialog belongs to the application's main window.
-    explicit CAboutDlg(wxWindow* parent = nullptr);
+    // Without a parent the dialog belongs to the application's main window. The links open
+    // their targets with `opener` (empty: the desktop's default handler).
+    explicit CAboutDlg(wxWindow* parent = nullptr,
+                       CKvHyperLink::Opener opener = CKvHyperLink::Opener());
 
     // Shows the dialog modally; the button that closed it.
     int DoModal() { return ShowModal(); }

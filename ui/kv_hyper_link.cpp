@@ -9,8 +9,8 @@
 #include <wx/settings.h>
 #include <wx/utils.h>
 
-#include "app/command_ids.h"
-#include "app/wx_text.h"
+#include "gui/command_ids.h"
+#include "gui/wx_text.h"
 #include "ui/internet_shortcut.h"
 
 namespace {
@@ -35,11 +35,6 @@ bool OpenWithDesktop(const std::string& target) {
     return wxLaunchDefaultBrowser(Utf8ToWx(target));
 }
 
-CKvHyperLink::Opener& DefaultOpener() {
-    static CKvHyperLink::Opener opener;
-    return opener;
-}
-
 wxColour ToWx(const LinkColour& colour) { return wxColour(colour.red, colour.green, colour.blue); }
 
 }  // namespace
@@ -62,13 +57,12 @@ wxEND_EVENT_TABLE()
 // clang-format on
 
 CKvHyperLink::CKvHyperLink(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                           const wxSize& size)
-    : wxControl(parent, id, pos, size, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE) {
+                           const wxSize& size, Opener opener)
+    : wxControl(parent, id, pos, size, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE),
+      m_opener(std::move(opener)) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetCursor(wxCursor(wxCURSOR_HAND));
 }
-
-void CKvHyperLink::SetDefaultOpener(Opener opener) { DefaultOpener() = std::move(opener); }
 
 void CKvHyperLink::SetLink(const std::string& target, const std::string& caption,
                            bool autoSize) {
@@ -108,8 +102,7 @@ void CKvHyperLink::SetUnderline(bool on) {
 }
 
 bool CKvHyperLink::OpenTarget() {
-    const Opener& opener = m_opener ? m_opener : DefaultOpener();
-    const bool opened = opener ? opener(m_strTarget) : OpenWithDesktop(m_strTarget);
+    const bool opened = m_opener ? m_opener(m_strTarget) : OpenWithDesktop(m_strTarget);
     m_linkState.Opened(opened);
     Refresh();
     return opened;
@@ -204,10 +197,8 @@ void CKvHyperLink::OnContextMenu(wxContextMenuEvent& event) {
     const wxPoint where = ContextMenuPosition(event.GetPosition());
     std::unique_ptr<wxMenu> menu(CreateLinkMenu());
     // The arrow over the menu, the hand again afterwards.
-    m_bMenuActive = true;
     SetCursor(wxCursor(wxCURSOR_ARROW));
     PopupMenu(menu.get(), where);
-    m_bMenuActive = false;
     SetCursor(wxCursor(wxCURSOR_HAND));
 }
 

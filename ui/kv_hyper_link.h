@@ -22,8 +22,9 @@ public:
     // desktop's handler.
     using Opener = std::function<bool(const std::string& target)>;
 
+    // `opener` opens the target; an empty one means the desktop's default handler.
     CKvHyperLink(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
-                 const wxSize& size = wxDefaultSize);
+                 const wxSize& size = wxDefaultSize, Opener opener = Opener());
 
     // Sets the target and the caption (also the window's label). With `autoSize` the control
     // takes the caption's size (the layout follows).
@@ -36,8 +37,8 @@ public:
     void SetHoverTracking(bool on);
     void SetUnderline(bool on);
 
-    // Opens the target with this control's opener (else the default opener); true on
-    // success, after which the link shows as visited.
+    // Opens the target with this control's opener; true on success, after which the link
+    // shows as visited.
     bool OpenTarget();
     // Puts exactly the target on the clipboard as text. False when the clipboard could not be
     // opened or taken.
@@ -46,13 +47,7 @@ public:
     // kShortcutFolderDesktop, internet_shortcut.h). False on any failure.
     bool AddShortcutTo(int folder);
 
-    void SetOpener(Opener opener) { m_opener = std::move(opener); }
-    // The opener of every link without one of its own; an empty function restores the
-    // desktop's default handler.
-    static void SetDefaultOpener(Opener opener);
-
     const HyperLinkState& GetLinkState() const { return m_linkState; }
-    bool IsMenuActive() const { return m_bMenuActive; }
 
     // Menu 103: open, copy the shortcut, add to Favorites, add to the desktop. The caller owns it.
     static wxMenu* CreateLinkMenu();
@@ -86,7 +81,6 @@ private:
     std::string m_strTarget;
     bool m_bAutoSize = true;
     HyperLinkState m_linkState;
-    bool m_bMenuActive = false;
     Opener m_opener;
 
     wxDECLARE_EVENT_TABLE();

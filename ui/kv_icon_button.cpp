@@ -4,7 +4,7 @@
 #include <wx/image.h>
 #include <wx/settings.h>
 
-#include "app/pictures.h"
+#include "gui/pictures.h"
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CKvIconButton, wxControl)

@@ -139,7 +139,7 @@ TEST_F(CommandLineAppTest, AFileArgumentOpensTheWindowWithANewDocument) {
     const std::string file = dir.WriteFile("list.csv", "\"a\",\"b\"\r\n");
     // The folder argument opens the options sheet once the window is up; it is cancelled.
     std::string sheetPaths;
-    guitest::WhenSheetShown([&](COptionsSheet* sheet) {
+    guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         SearchOptions options;
         sheet->CopyBack(options);
         sheetPaths = options.paths;

@@ -58,24 +58,6 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
     return true;
 }
 
-void WhenSheetShown(std::function<void(COptionsSheet*)> body, int triesLeft) {
-    wxTheApp->CallAfter([body, triesLeft] {
-        for (wxWindow* window : wxTopLevelWindows) {
-            auto* sheet = dynamic_cast<COptionsSheet*>(window);
-            if (sheet != nullptr && sheet->IsShown() && sheet->IsModal()) {
-                body(sheet);
-                return;
-            }
-        }
-        if (triesLeft > 0) {
-            wxMilliSleep(10);
-            WhenSheetShown(body, triesLeft - 1);
-        } else {
-            ADD_FAILURE() << "the options sheet was never shown";
-        }
-    });
-}
-
 int RunTestsInWx(int argc, char** argv, int startAttempts) {
     wxSetAssertHandler(&FailOnAssert);
     bool started = false;

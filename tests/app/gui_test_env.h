@@ -1,4 +1,5 @@
-// Shared ground of the window suites (tests/app, options, results, ui), built into gui_tests.
+// Shared ground of the window suites (tests/app, gui, options, results, ui), built into gui_tests,
+// and of the picture program and the window benchmark.
 //
 // gui_test_main.cpp starts wx once per process under a temporary HOME (HOME, XDG_CONFIG_HOME,
 // XDG_DATA_HOME and XDG_CACHE_HOME all point into a fresh folder, so no test touches the user's
@@ -11,8 +12,11 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/toplevel.h>
+#include <wx/utils.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/geminex_app.h"
 #include "app/main_frame.h"
 #include "options/options_sheet.h"
@@ -34,9 +38,12 @@ void ProcessEvents(int ms = 0);
 // Processes events until `done` returns true or `ms` milliseconds have passed; returns `done()`.
 bool WaitFor(const std::function<bool()>& done, int ms = 3000);
 
-// Runs `body` once the options sheet is shown modally; `body` ends it. The test fails when the
-// sheet never shows.
-void WhenSheetShown(std::function<void(COptionsSheet*)> body, int triesLeft = 500);
+// The one waiter for modal dialogs: runs `body` once a dialog of type T is shown modally;
+// `body` is to end it. The test fails when no such dialog shows within about five seconds; a
+// dialog that `body` left open is ended with wxID_ABORT about five seconds later, so that a
+// test cannot hang.
+template <typename T>
+void WhenModal(std::function<void(T*)> body, int triesLeft = 500);
 
 // The folders of the pictures in docs/: groups of three and two copies, a pair, and a file
 // without a copy, with Chinese names.
@@ -46,6 +53,55 @@ void WritePictureTree(const TempDir& tree);
 // the application down and returns the tests' result; 1 when wx does not start. wx asserts
 // fail the running test, wx's log goes to stderr.
 int RunTestsInWx(int argc, char** argv, int startAttempts);
+
+namespace detail {
+
+// The shown modal dialog of type T, or null.
+template <typename T>
+T* ShownModal() {
+    for (wxWindow* window : wxTopLevelWindows) {
+        T* found = dynamic_cast<T*>(window);
+        if (found != nullptr && found->IsShown() && found->IsModal()) return found;
+    }
+    return nullptr;
+}
+
+// Ends `dialog` with wxID_ABORT if it is still open and modal once `triesLeft` rounds of about
+// 10 ms have passed. Only compares the address while the dialog may be gone.
+template <typename T>
+void AbortIfLeftOpen(wxWindow* dialog, int triesLeft) {
+    wxTheApp->CallAfter([dialog, triesLeft] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            if (window != dialog) continue;
+            T* open = dynamic_cast<T*>(window);
+            if (open == nullptr || !open->IsModal()) return;
+            if (triesLeft > 0) {
+                wxMilliSleep(10);
+                AbortIfLeftOpen<T>(dialog, triesLeft - 1);
+            } else {
+                open->EndModal(wxID_ABORT);
+            }
+            return;
+        }
+    });
+}
+
+}  // namespace detail
+
+template <typename T>
+void WhenModal(std::function<void(T*)> body, int triesLeft) {
+    wxTheApp->CallAfter([body, triesLeft] {
+        if (T* dialog = detail::ShownModal<T>()) {
+            body(dialog);
+            detail::AbortIfLeftOpen<T>(dialog, 500);
+        } else if (triesLeft > 0) {
+            wxMilliSleep(10);
+            WhenModal<T>(body, triesLeft - 1);
+        } else {
+            ADD_FAILURE() << "the dialog was never shown modally";
+        }
+    });
+}
 
 }  // namespace guitest
 
@@ -96,7 +152,7 @@ protected:
         options.filter = SearchFilter();
         view->SetSearchOptions(options);
         bool sheetSeen = false;
-        guitest::WhenSheetShown([&](COptionsSheet* sheet) {
+        guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
             sheetSeen = true;
             sheet->EndModal(wxID_OK);
         });

@@ -6,7 +6,7 @@
 #include <wx/html/helpctrl.h>
 #include <wx/html/helpfrm.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
 #include "support/temp_dir.h"
 

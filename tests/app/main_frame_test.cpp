@@ -11,8 +11,8 @@
 #include <wx/toolbar.h>
 #include <wx/uiaction.h>
 
-#include "app/command_ids.h"
-#include "app/frame_resources.h"
+#include "gui/command_ids.h"
+#include "gui/frame_resources.h"
 #include "app/gui_test_env.h"
 #include "engine/string_table.h"
 #include "engine/text_helpers.h"

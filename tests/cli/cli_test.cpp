@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -443,6 +445,28 @@ int WaitFor(pid_t pid, std::chrono::milliseconds timeout) {
 }
 
 // A list cut short by a full disk or by a reader that went away is an error, not a success.
+// The hand-shake between two Ctrl+Cs: waits (up to 5 s) until the SIGINT sent to `pid` is no
+// longer pending, that is its handler has taken it. Two signals sent without it can merge into
+// one when the machine is busy.
+bool WaitInterruptTaken(pid_t pid) {
+    const std::string path = "/proc/" + std::to_string(pid) + "/status";
+    const unsigned long long bit = 1ULL << (SIGINT - 1);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < until) {
+        const std::string status = ReadWholeFile(path);
+        bool pending = status.empty();
+        for (const char* field : {"\nSigPnd:\t", "\nShdPnd:\t"}) {
+            const std::size_t at = status.find(field);
+            if (at == std::string::npos ||
+                (std::strtoull(status.c_str() + at + std::strlen(field), nullptr, 16) & bit) != 0)
+                pending = true;
+        }
+        if (!pending) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
 TEST(CliEndToEnd, WriteErrorsEndWithStatusOne) {
     TempDir tree, scratch;
     tree.WriteFile("one.txt", "same");
@@ -558,7 +582,8 @@ TEST(CliEndToEnd, SecondInterruptEndsAtOnce) {
     }
     ASSERT_GT(last, 0);
     kill(pid, SIGINT);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(WaitInterruptTaken(pid));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     int raw = 0;
     EXPECT_EQ(waitpid(pid, &raw, WNOHANG), 0) << "the first Ctrl+C ended a blocked write";
     kill(pid, SIGINT);
@@ -593,7 +618,7 @@ TEST(CliEndToEnd, SecondInterruptEndsALongRead) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     kill(pid, SIGINT);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(WaitInterruptTaken(pid));
     kill(pid, SIGINT);
     EXPECT_EQ(WaitFor(pid, std::chrono::seconds(2)), 130);
 }

@@ -9,6 +9,7 @@
 #include "support/recording_sink.h"
 #include "support/scan_support.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -159,10 +160,24 @@ TEST(DirectoryScanner, SpecialFilesLinksAndDepth) {
     const auto found = Scan(dir / "d", "*.txt");
     EXPECT_EQ(found, (std::vector<std::string>{dir.Path() + deep + "bottom.txt"}));
 
-    // An unreadable folder is skipped quietly (root reads anything, so only check no crash).
-    dir.WriteFile("locked/x.txt", "x");
-    chmod((dir / "locked").c_str(), 0);
-    EXPECT_NO_FATAL_FAILURE(Scan(dir.Path(), "*.*"));
+    // A folder that cannot be read is passed over and named; the walk goes on beside it. Walked
+    // as nobody, since root reads anything (a small tree: the child has no helper thread).
+    TempDir small;
+    small.WriteFile("open/y.txt", "y");
+    small.WriteFile("locked/x.txt", "x");
+    ASSERT_EQ(chmod((small / "locked").c_str(), 0), 0);
+    ASSERT_TRUE(unprivileged::GiveToNobody(small.Path()));
+    const std::string seen = unprivileged::RunUnprivileged([&small] {
+        RecordingSink sink;
+        std::string text;
+        for (const std::string& path : Scan(small.Path(), "*.*", nullptr, &sink))
+            text += "found " + path + "\n";
+        for (const auto& skipped : sink.m_skipped) text += "passed over " + skipped.first + "\n";
+        return text;
+    });
+    EXPECT_EQ(seen,
+              "found " + (small / "open/y.txt") + "\npassed over " + (small / "locked/") + "\n");
+    chmod((small / "locked").c_str(), 0755);
 }
 
 TEST(DirectoryScanner, PlaceKeywords) {

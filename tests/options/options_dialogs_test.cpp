@@ -21,7 +21,7 @@
 #include <wx/textctrl.h>
 
 #include "app/gui_test_env.h"
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/date_value.h"
 #include "options/filter_prop_page.h"
 #include "options/include_exclude_dlg.h"
@@ -36,34 +36,6 @@
 using optionstest::DateText;
 
 namespace {
-
-
-// The shown top-level window of type T, or null.
-template <typename T>
-T* FindShown() {
-    for (wxWindow* window : wxTopLevelWindows) {
-        if (T* found = dynamic_cast<T*>(window))
-            if (found->IsShown()) return found;
-    }
-    return nullptr;
-}
-
-// Runs `body` once the next dialog of type T is shown modally (it is to end the dialog). Gives
-// up after about five seconds, failing the test.
-template <typename T>
-void WhenShown(std::function<void(T*)> body, int triesLeft = 500) {
-    wxTheApp->CallAfter([body, triesLeft] {
-        T* dialog = FindShown<T>();
-        if (dialog != nullptr && dialog->IsModal()) {
-            body(dialog);
-        } else if (triesLeft > 0) {
-            wxMilliSleep(10);
-            WhenShown<T>(body, triesLeft - 1);
-        } else {
-            ADD_FAILURE() << "the dialog was never shown";
-        }
-    });
-}
 
 // The desktop's file choosers run in a loop of their own, outside wx: the tests find and
 // answer them through the toolkit, looked up at run time (the toolkit is loaded with wx).
@@ -169,7 +141,7 @@ TEST(OptionsSheetTest, ShowsBothPagesAndCancelLeavesTheOptions) {
     options.filter.m_nMinSize = 100;
     const SearchOptions before = options;
     bool seen = false;
-    WhenShown<COptionsSheet>([&](COptionsSheet* sheet) {
+    guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         seen = true;
         EXPECT_EQ(WxToUtf8(sheet->GetTitle()), "查找重复的文件");
         wxBookCtrlBase* book = sheet->GetBookCtrl();
@@ -208,7 +180,7 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
     SearchOptions options;
     options.paths = "/a/;/b/;";
     options.mask = "*.*";
-    WhenShown<COptionsSheet>([&](COptionsSheet* sheet) {
+    guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         CPathsPage* paths = sheet->PathsPage();
         EXPECT_EQ(ListItems(paths->PathList()), (Strings{"/a/", "/b/"}));
         paths->FileTypesEdit()->ChangeValue("*.c;~*.o");
@@ -241,7 +213,7 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
     // in bytes and the boxes as they were left.
     std::string today;
     FormatShortDate(today, 0);
-    WhenShown<COptionsSheet>([&](COptionsSheet* sheet) {
+    guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         sheet->GetBookCtrl()->SetSelection(1);
         CFilterPropPage* filters = sheet->FilterPage();
         EXPECT_EQ(WxToUtf8(filters->Edit(FilterFields::kMinDateEdit)->GetValue()), today);
@@ -289,7 +261,7 @@ TEST(OptionsSheetTest, FiltersPageRefusesBadTextsAndKeepsTheFocus) {
         options.filter.m_nMaxSize = 1000;
         const SearchOptions before = options;
         MessageAnswers answers(wxID_OK);
-        WhenShown<COptionsSheet>([&](COptionsSheet* sheet) {
+        guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
             wxBookCtrlBase* book = sheet->GetBookCtrl();
             book->SetSelection(1);
             CFilterPropPage* filters = sheet->FilterPage();
@@ -312,7 +284,7 @@ TEST(OptionsSheetTest, FiltersPageRefusesBadTextsAndKeepsTheFocus) {
     // A minimum above the maximum: refused with the focus on the maximum.
     SearchOptions options;
     MessageAnswers answers(wxID_OK);
-    WhenShown<COptionsSheet>([&](COptionsSheet* sheet) {
+    guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         sheet->GetBookCtrl()->SetSelection(1);
         CFilterPropPage* filters = sheet->FilterPage();
         filters->Edit(FilterFields::kMinSizeEdit)->ChangeValue("2K");
@@ -334,7 +306,7 @@ TEST(PathsPageTest, DeleteAsksAndKeepsTheSelectionRules) {
     SearchOptions options;
     options.paths = "/a/;/b/;/c/";
     MessageAnswers answers(wxID_NO);
-    WhenShown<COptionsSheet>([&](COptionsSheet* sheet) {
+    guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         CPathsPage* page = sheet->PathsPage();
         wxListCtrl* list = page->PathList();
         page->OnDelete();  // No: nothing changes
@@ -366,7 +338,7 @@ TEST(PathsPageTest, AddAndEditThroughTheFolderChooser) {
     const std::string other = temp.MakeDir("other");
     SearchOptions options;
     options.paths = data;
-    WhenShown<COptionsSheet>([&](COptionsSheet* sheet) {
+    guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         CPathsPage* page = sheet->PathsPage();
         // Add: a chosen folder gets its separator; the selection stays on the old item.
         gtk::WhenChooserShown([&](void* chooser) {
@@ -401,10 +373,10 @@ TEST(PathsPageTest, AddAndEditThroughTheFolderChooser) {
 TEST(PathsPageTest, TypedMaskReachesTheEditorAndComesBack) {
     SearchOptions options;
     options.mask = "*.*";
-    WhenShown<COptionsSheet>([&](COptionsSheet* sheet) {
+    guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         CPathsPage* page = sheet->PathsPage();
         page->FileTypesEdit()->ChangeValue("*.txt;~*.tmp");  // typed, not saved yet
-        WhenShown<CIncludeExcludeDlg>([](CIncludeExcludeDlg* editor) {
+        guitest::WhenModal<CIncludeExcludeDlg>([](CIncludeExcludeDlg* editor) {
             EXPECT_EQ(editor->m_strMask, "*.txt;~*.tmp");
             EXPECT_EQ(editor->EntryList()->GetCount(), 2u);
             editor->OnSelectionChanged(1);
@@ -414,7 +386,7 @@ TEST(PathsPageTest, TypedMaskReachesTheEditorAndComesBack) {
         page->OnMaskEditor();
         EXPECT_EQ(WxToUtf8(page->FileTypesEdit()->GetValue()), "*.txt;~*.bak");
         // Cancel in the editor keeps the text.
-        WhenShown<CIncludeExcludeDlg>([](CIncludeExcludeDlg* editor) {
+        guitest::WhenModal<CIncludeExcludeDlg>([](CIncludeExcludeDlg* editor) {
             editor->FileMatchEdit()->ChangeValue("changed");
             editor->EndModal(wxID_CANCEL);
         });
@@ -429,7 +401,7 @@ TEST(PathsPageTest, TypedMaskReachesTheEditorAndComesBack) {
 // Runs the editor over `mask`, lets `body` use it and returns the mask text after OK.
 std::string EditMask(const std::string& mask, const std::function<void(CIncludeExcludeDlg*)>& body) {
     CIncludeExcludeDlg editor(mask, nullptr);
-    WhenShown<CIncludeExcludeDlg>([&](CIncludeExcludeDlg* shown) {
+    guitest::WhenModal<CIncludeExcludeDlg>([&](CIncludeExcludeDlg* shown) {
         body(shown);
         shown->OnOK();
     });

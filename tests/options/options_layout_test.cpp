@@ -15,7 +15,7 @@
 #include <wx/textctrl.h>
 
 #include "app/gui_test_env.h"
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "options/filter_prop_page.h"
 #include "options/include_exclude_dlg.h"
 #include "options/options_sheet.h"

@@ -13,6 +13,7 @@
 #include "support/platform_rules.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged.h"
 
 namespace {
 
@@ -64,15 +65,20 @@ TEST(DeleteFiles, ToTheFreedesktopTrash) {
               std::string::npos);
 
     // A file that cannot be moved (its folder is read-only) stays and is reported; nothing of
-    // it is left in the trash. Root may write anywhere, so only check the report.
+    // it is left in the trash. Deleted as nobody, since root may write anywhere.
     const std::string locked = dir.WriteFile("locked/x.txt", "x");
-    chmod((dir / "locked").c_str(), 0500);
-    const Paths left = platform::DeleteFiles({locked}, platform::kDeleteToTrash);
-    if (!left.empty()) {
-        EXPECT_EQ(left, Paths{locked});
-        EXPECT_TRUE(Exists(locked));
-        EXPECT_FALSE(Exists(trash + "info/x.txt.trashinfo"));
-    }
+    ASSERT_EQ(chmod((dir / "locked").c_str(), 0500), 0);
+    ASSERT_TRUE(unprivileged::GiveToNobody(dir.Path()));
+    const std::string left = unprivileged::RunUnprivileged([&locked] {
+        std::string text;
+        for (const std::string& path : platform::DeleteFiles({locked}, platform::kDeleteToTrash))
+            text += path + "\n";
+        return text;
+    });
+    EXPECT_EQ(left, locked + "\n");
+    EXPECT_TRUE(Exists(locked));
+    EXPECT_FALSE(Exists(trash + "info/x.txt.trashinfo"));
+    EXPECT_FALSE(Exists(trash + "files/x.txt"));
     chmod((dir / "locked").c_str(), 0700);
 
     // No trash to be found: nothing is removed.

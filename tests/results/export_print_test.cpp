@@ -21,10 +21,10 @@
 #include <wx/msgdlg.h>
 #include <wx/modalhook.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
-#include "app/settings_store.h"
-#include "app/wx_text.h"
+#include "gui/settings_store.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "engine/text_helpers.h"
 #include "options/kv_file_dialog.h"
@@ -217,15 +217,10 @@ protected:
         ASSERT_NE(view, nullptr);
     }
 
-    void TearDown() override {
-        SetSaveAsDialogHook(nullptr);
-        SetPageSetupDialogHook(nullptr);
-        GeminexAppTest::TearDown();
-    }
 
     // The Save as command with the dialog answered by `answer` ("" cancels).
     void SaveAs(const std::string& answer) {
-        SetSaveAsDialogHook([this, answer](CKVFileDialog& dialog, std::string* path) {
+        view->SetSaveAsDialog([this, answer](CKVFileDialog& dialog, std::string* path) {
             ++seen.calls;
             seen.name = WxToUtf8(dialog.GetFilename());
             seen.folder = WxToUtf8(dialog.GetDirectory());
@@ -446,14 +441,14 @@ TEST_F(ExportPrintTest, PrintSetupIsKeptForTheNextPrint) {
     setup.GetPrintData().SetOrientation(wxPORTRAIT);
 
     // Cancelled: the changes made in the dialog are dropped.
-    SetPageSetupDialogHook([](wxPageSetupDialogData& data) {
+    view->SetPageSetupDialog([](wxPageSetupDialogData& data) {
         data.GetPrintData().SetOrientation(wxLANDSCAPE);
         return false;
     });
     EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_FILE_PRINT_SETUP)));
     EXPECT_EQ(setup.GetPrintData().GetOrientation(), wxPORTRAIT);
 
-    SetPageSetupDialogHook([](wxPageSetupDialogData& data) {
+    view->SetPageSetupDialog([](wxPageSetupDialogData& data) {
         EXPECT_EQ(data.GetPrintData().GetOrientation(), wxPORTRAIT);
         data.GetPrintData().SetOrientation(wxLANDSCAPE);
         return true;

@@ -28,10 +28,10 @@
 #include <wx/stockitem.h>
 #include <wx/stopwatch.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
-#include "app/settings_store.h"
-#include "app/wx_text.h"
+#include "gui/settings_store.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "options/options_sheet.h"
 #include "options/paths_page.h"
@@ -41,6 +41,7 @@
 #include "results/geminex_view.h"
 #include "results/kv_list_ctrl.h"
 #include "results/progress_dialog.h"
+#include "support/stall_probe.h"
 #include "support/temp_dir.h"
 #include "support/message_answers.h"
 
@@ -191,19 +192,21 @@ protected:
 
 // ---- Settings ----
 
-void ClearSettings() {
-    wxConfigBase* config = GetAppSettings().Config();
+void ClearSettings(CSettingsStore& store) {
+    wxConfigBase* config = store.Config();
     config->DeleteGroup("/Settings");
     config->DeleteGroup("/Options");
 }
 
 TEST_F(GeminexViewTest, SettingsOnFirstStartAndAfterARoundTrip) {
-    ClearSettings();
+    // The view reads and writes the store it is given, not the application's.
+    CSettingsStore store("Orvelle Software Inc.", "Pairscout view settings");
+    ClearSettings(store);
     std::string disks;
     for (const std::string& root : platform::LocalFixedDiskRoots())
         disks += (disks.empty() ? "" : ";") + root;
     {
-        CGeminexView fresh;
+        CGeminexView fresh(store);
         const SearchOptions options = fresh.GetSearchOptions();
         EXPECT_EQ(options.paths, disks);
         EXPECT_EQ(options.mask, "*.*");
@@ -217,7 +220,6 @@ TEST_F(GeminexViewTest, SettingsOnFirstStartAndAfterARoundTrip) {
         EXPECT_EQ(fresh.GetLastSaveFile(), "");
     }
     // The destructor wrote them all.
-    CSettingsStore& store = GetAppSettings();
     EXPECT_EQ(store.GetProfileString("Settings", "Drives", "?"), disks);
     EXPECT_EQ(store.GetProfileInt("Options", "Ignore Attributes", -1), 55);
 
@@ -232,7 +234,7 @@ TEST_F(GeminexViewTest, SettingsOnFirstStartAndAfterARoundTrip) {
     wanted.filter.m_dwAttrStates = 0x01;
     wanted.filter.m_dwIgnoreAttrs = 0x34;
     {
-        CGeminexView first;
+        CGeminexView first(store);
         first.SetSearchOptions(wanted);
         first.SetLastSaveFile("/home/li/list.csv");
     }
@@ -240,7 +242,7 @@ TEST_F(GeminexViewTest, SettingsOnFirstStartAndAfterARoundTrip) {
     ASSERT_TRUE(store.GetProfileBinary("Options", "Min Size Filter", bytes));
     EXPECT_EQ(bytes.size(), 8u);
     {
-        CGeminexView second;
+        CGeminexView second(store);
         const SearchOptions read = second.GetSearchOptions();
         EXPECT_EQ(read.paths, wanted.paths);
         EXPECT_EQ(read.mask, wanted.mask);
@@ -260,14 +262,14 @@ TEST_F(GeminexViewTest, SettingsOnFirstStartAndAfterARoundTrip) {
     store.WriteProfileBinary("Options", "Min Size Filter", four, sizeof four);
     store.WriteProfileBinary("Options", "Max Date Filter", nine, sizeof nine);
     {
-        CGeminexView third;
+        CGeminexView third(store);
         const SearchOptions read = third.GetSearchOptions();
         EXPECT_EQ(read.filter.m_nMinSize, 0);
         EXPECT_EQ(read.filter.m_ftMaxDate, 0);
         EXPECT_EQ(read.filter.m_nMaxSize, 7);
         EXPECT_EQ(read.filter.m_ftMinDate, wanted.filter.m_ftMinDate);
     }
-    ClearSettings();
+    ClearSettings(store);
 }
 
 // ---- The search ----
@@ -847,92 +849,6 @@ TEST_F(GeminexViewTest, AForcedCloseDuringASearchWaitsForItToStop) {
     EXPECT_TRUE(guitest::WaitFor(NoWindowLeft));
 }
 
-// Not a check: writes a picture of a finished search with groups of three and two when
-// PAIRSCOUT_SCREENSHOT names a PNG file.
-TEST_F(GeminexViewTest, Screenshot) {
-    const char* picture = std::getenv("PAIRSCOUT_SCREENSHOT");
-    if (picture == nullptr) GTEST_SKIP() << "PAIRSCOUT_SCREENSHOT not set";
-    guitest::WritePictureTree(tree);
-    frame->SetSize(wxSize(900, 420));
-    frame->Move(0, 0);
-    Search(tree.Path());
-    Select({4});
-    Focus(4);
-    guitest::ProcessEvents(500);
-    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
-    wxScreenDC screen;
-    const wxRect area = frame->GetScreenRect();
-    wxBitmap bitmap(area.width, area.height);
-    wxMemoryDC memory(bitmap);
-    memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
-    memory.SelectObject(wxNullBitmap);
-    EXPECT_TRUE(bitmap.SaveFile(picture, wxBITMAP_TYPE_PNG));
-}
-
-// The stall probe of the benchmarks: the longest stretch in which the window let no events
-// through, from the start of an operation over every round of the progress dialog to its end,
-// and the status line shown when that stretch began.
-class StallProbe {
-public:
-    StallProbe() {
-        CProgressDialog::SetPumpHook([this](CProgressDialog& dialog) { Round(dialog.GetStatus()); });
-    }
-    ~StallProbe() { CProgressDialog::SetPumpHook(nullptr); }
-
-    void Begin(const char* what) {
-        m_what = what;
-        m_longest = 0;
-        m_rounds = 0;
-        m_longestAfter = "(start)";
-        m_lastStatus = "(start)";
-        std::fprintf(stderr, "[ mark     ] %s begins\n", what);
-        m_total.Start();
-        m_gap.Start();
-    }
-    void Round(const std::string& status) {
-        const long gap = m_gap.Time();
-        if (gap > m_longest) {
-            m_longest = gap;
-            m_longestAfter = m_lastStatus;
-            m_longestEnd = std::chrono::steady_clock::now();
-        }
-        m_lastStatus = status;
-        ++m_rounds;
-        m_gap.Start();
-    }
-    // Ends the operation and prints its figures; returns the longest stretch in ms.
-    long End(const std::string& more = std::string()) {
-        Round("(end)");
-        --m_rounds;
-        std::printf("[ bench    ] %s: %ld ms in all, %ld rounds of events, longest stretch "
-                    "without events %ld ms (after \"%s\")%s%s\n",
-                    m_what.c_str(), m_total.Time(), m_rounds, m_longest, m_longestAfter.c_str(),
-                    more.empty() ? "" : ", ", more.c_str());
-        // The stretch on the monotonic clock, to find it in a profile of the run.
-        const double end = std::chrono::duration<double>(m_longestEnd.time_since_epoch()).count();
-        std::printf("[ bench    ]   longest stretch: %.3f to %.3f s\n", end - m_longest / 1000.0, end);
-        std::fflush(stdout);
-        return m_longest;
-    }
-
-private:
-    std::string m_what, m_longestAfter, m_lastStatus;
-    long m_longest = 0;
-    long m_rounds = 0;
-    std::chrono::steady_clock::time_point m_longestEnd;
-    wxStopWatch m_total, m_gap;
-};
-
-// Not a check: times a search of the tree named by PAIRSCOUT_BENCH_TREE in the window.
-TEST_F(GeminexViewTest, BenchSearchOfATree) {
-    const char* root = std::getenv("PAIRSCOUT_BENCH_TREE");
-    if (root == nullptr) GTEST_SKIP() << "PAIRSCOUT_BENCH_TREE not set";
-    StallProbe probe;
-    probe.Begin("window search");
-    Search(root);
-    probe.End(std::string(root) + ", " + std::to_string(view->GetModel().RowCount()) + " rows");
-}
-
 // Not a check: 300 000 files (150 000 pairs) made in a temporary folder when PAIRSCOUT_BENCH_300K
 // is set: the time Cancel takes in the scan and in the grouping, the longest stretch without
 // events in each search, in select all duplicates, and in the delete of 150 000 files with the
@@ -1034,7 +950,7 @@ TEST_F(FolderArgumentsTest, SheetOpensWithTheFoldersAndCancelKeepsTheStoredPaths
         store.WriteProfileString("Settings", "Drives", "/stored/one");
     }
     std::string shown;
-    guitest::WhenSheetShown([&](COptionsSheet* sheet) {
+    guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         SearchOptions options;
         sheet->CopyBack(options);
         shown = options.paths;

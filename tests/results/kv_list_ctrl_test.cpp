@@ -14,9 +14,9 @@
 #include <wx/stopwatch.h>
 #include <wx/uiaction.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "engine/text_helpers.h"
 #include "results/geminex_view.h"
@@ -703,36 +703,6 @@ TEST_F(KvListTest, SelectAllAndCopyOf300000Rows) {
     std::printf("[ bench    ] 300000 rows: show %ld ms, select all %ld ms, copy selected %ld ms, "
                 "copy all %ld ms (%zu bytes), read back %ld ms\n",
                 setModelMs, selectMs, copySelectedMs, copyAllMs, text.size(), readMs);
-}
-
-// Not a check: writes a picture of the list with the find dialog when PAIRSCOUT_SCREENSHOT
-// names a PNG file.
-TEST_F(KvListTest, Screenshot) {
-    const char* path = std::getenv("PAIRSCOUT_SCREENSHOT");
-    if (path == nullptr) GTEST_SKIP() << "PAIRSCOUT_SCREENSHOT not set";
-    Show({{"/home/li/照片/2021/海边.jpg", "/home/li/备份/海边.jpg", "/media/usb/海边 (1).jpg"},
-          {"/home/li/文档/report.pdf", "/home/li/下载/report.pdf"},
-          {"/home/li/音乐/song.mp3", "/home/li/备份/音乐/song.mp3"}});
-    frame->SetSize(wxSize(900, 420));
-    frame->Move(20, 20);
-    // Sizing columns by their contents is the search's business; here they get fixed widths.
-    const int widths[] = {300, 150, 60, 70, 60};
-    for (int column = 0; column < 5; ++column) list->SetColumnWidth(column, widths[column]);
-    FindFromDialog("report", wxFR_DOWN);
-    list->ShowFindDialog(true);
-    list->GetFindDialog()->Move(frame->GetScreenPosition() + wxPoint(430, 250));
-    guitest::ProcessEvents(500);
-    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
-    wxScreenDC screen;
-    const wxSize size = screen.GetSize();
-    wxBitmap bitmap(size.x, size.y);
-    wxMemoryDC memory(bitmap);
-    memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
-    memory.SelectObject(wxNullBitmap);
-    const wxRect area(0, 0, std::min(size.x, 960), std::min(size.y, 480));
-    EXPECT_TRUE(bitmap.GetSubBitmap(area).SaveFile(path, wxBITMAP_TYPE_PNG));
-    list->GetFindDialog()->Close();
-    guitest::ProcessEvents(50);
 }
 
 }  // namespace

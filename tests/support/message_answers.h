@@ -9,7 +9,7 @@
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 
 class MessageAnswers : public wxModalDialogHook {
 public:

@@ -7,9 +7,8 @@
 #include <wx/button.h>
 #include <wx/display.h>
 #include <wx/stattext.h>
-#include <wx/timer.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
 #include "engine/string_table.h"
 #include "platform/disk_space.h"
@@ -51,26 +50,6 @@ TEST(AboutTexts, DiskFigure) {
     EXPECT_EQ(DiskFreeText(true, std::uint64_t(5) << 40), "5120.00 GB");
 }
 
-// Ends the running modal dialog after `action` ran inside it; a dialog the action did not close
-// is ended with wxID_ABORT after a few seconds so that the test cannot hang.
-class ModalDriver {
-public:
-    explicit ModalDriver(std::function<void()> action) {
-        wxTheApp->CallAfter([action] { action(); });
-        m_timer.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-            for (wxWindow* window : wxTopLevelWindows) {
-                if (auto* dlg = wxDynamicCast(window, CAboutDlg)) {
-                    if (dlg->IsModal()) dlg->EndModal(wxID_ABORT);
-                }
-            }
-        });
-        m_timer.StartOnce(5000);
-    }
-
-private:
-    wxTimer m_timer;
-};
-
 CAboutDlg* FindAboutDlg() {
     for (wxWindow* window : wxTopLevelWindows)
         if (auto* dlg = wxDynamicCast(window, CAboutDlg)) return dlg;
@@ -80,8 +59,11 @@ CAboutDlg* FindAboutDlg() {
 long FigureNumber(const wxString& text) { return std::strtol(text.utf8_str().data(), nullptr, 10); }
 
 TEST(AboutDlg, TextsFiguresLinksAndIcon) {
-    CKvHyperLink::SetDefaultOpener([](const std::string&) { return true; });
-    CAboutDlg dlg;
+    std::vector<std::string> opened;
+    CAboutDlg dlg(nullptr, [&opened](const std::string& target) {
+        opened.push_back(target);
+        return true;
+    });
     EXPECT_EQ(dlg.GetTitle(), U("关于 Pairscout"));
     auto* title = wxDynamicCast(dlg.FindWindow(CAboutDlg::IDC_TITLE), wxStaticText);
     ASSERT_NE(title, nullptr);
@@ -145,14 +127,19 @@ TEST(AboutDlg, TextsFiguresLinksAndIcon) {
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(ok->GetLabel(), U("确定"));
     EXPECT_EQ(dlg.GetDefaultItem(), ok);
-    CKvHyperLink::SetDefaultOpener(nullptr);
+
+    // Both links open through the opener the box was given.
+    EXPECT_TRUE(web->OpenTarget());
+    EXPECT_TRUE(mail->OpenTarget());
+    EXPECT_EQ(opened, (std::vector<std::string>{kMakerWebAddress,
+                                                std::string("mailto:") + kMakerMailAddress}));
 }
 
 TEST(AboutDlg, EscapeAndOkCloseItCentred) {
     {
         CAboutDlg dlg;
         wxPoint centre;
-        ModalDriver driver([&dlg, &centre] {
+        guitest::WhenModal<CAboutDlg>([&dlg, &centre](CAboutDlg*) {
             centre = dlg.GetScreenRect().GetPosition() + dlg.GetSize() / 2;
             wxKeyEvent escape(wxEVT_CHAR_HOOK);
             escape.m_keyCode = WXK_ESCAPE;
@@ -168,7 +155,7 @@ TEST(AboutDlg, EscapeAndOkCloseItCentred) {
     }
     {
         CAboutDlg dlg;
-        ModalDriver driver([&dlg] {
+        guitest::WhenModal<CAboutDlg>([&dlg](CAboutDlg*) {
             wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
             click.SetEventObject(dlg.FindWindow(wxID_OK));
             dlg.FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(click);
@@ -181,9 +168,7 @@ class AboutCommandTest : public GeminexAppTest {};
 
 TEST_F(AboutCommandTest, AboutCommandShowsTheBoxModallyOverTheMainWindow) {
     bool seen = false;
-    ModalDriver driver([this, &seen] {
-        CAboutDlg* dlg = FindAboutDlg();
-        ASSERT_NE(dlg, nullptr);
+    guitest::WhenModal<CAboutDlg>([this, &seen](CAboutDlg* dlg) {
         seen = dlg->IsModal();
         EXPECT_EQ(dlg->GetParent(), frame);
         // Centred over the main window.

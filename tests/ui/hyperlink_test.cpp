@@ -10,7 +10,7 @@
 #include <wx/panel.h>
 #include <wx/sizer.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -74,12 +74,12 @@ protected:
     void SetUp() override {
         frame = new wxFrame(nullptr, wxID_ANY, "links");
         panel = new wxPanel(frame);
-        link = new CKvHyperLink(panel, 154, wxPoint(10, 10), wxSize(30, 20));
-        link->SetLink("https://host.example/news", "欢迎访问 https://host.example/news", true);
-        link->SetOpener([this](const std::string& target) {
+        link = new CKvHyperLink(panel, 154, wxPoint(10, 10), wxSize(30, 20),
+                                [this](const std::string& target) {
             opened.push_back(target);
             return openResult;
         });
+        link->SetLink("https://host.example/news", "欢迎访问 https://host.example/news", true);
         frame->SetClientSize(600, 200);
         frame->Show();
         guitest::ProcessEvents(50);

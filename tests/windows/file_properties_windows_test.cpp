@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "results/file_properties_dlg.h"
 #include "support/temp_dir.h"
 

@@ -18,10 +18,10 @@
 #include <wx/toolbar.h>
 #include <wx/translation.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "app/gui_test_env.h"
-#include "app/settings_store.h"
-#include "app/wx_text.h"
+#include "gui/settings_store.h"
+#include "gui/wx_text.h"
 #include "options/options_sheet.h"
 #include "results/geminex_view.h"
 #include "ui/about_dlg.h"
@@ -242,7 +242,7 @@ TEST_F(WindowsWindowTest, Screenshot) {
         SearchOptions options = view->GetSearchOptions();
         options.paths = tree.Path() + "照片;" + tree.Path() + "备份";
         view->SetSearchOptions(options);
-        guitest::WhenSheetShown([&](COptionsSheet* sheet) {
+        guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
             sheet->Move(0, 0);
             HoldForThePicture(ready);
             sheet->EndModal(wxID_CANCEL);

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 
 namespace {
 

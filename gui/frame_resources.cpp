@@ -1,9 +1,9 @@
-#include "app/frame_resources.h"
+#include "gui/frame_resources.h"
 
 #include <wx/defs.h>
 #include <wx/accel.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/gui_test_env.h"
-#include "app/settings_store.h"
+#include "gui/settings_store.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -120,9 +120,18 @@ TEST_F(GeminexAppTest, ApplicationSettingsUseTheVendorAndTheApplicationTitle) {
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->Vendor(), "Orvelle Software Inc.");
     EXPECT_EQ(settings->Application(), "Pairscout");
-    EXPECT_EQ(&GetAppSettings(), settings);
     EXPECT_EQ(app->GetVendorName(), "Orvelle Software Inc.");
     EXPECT_EQ(app->GetAppName(), "Pairscout");
+
+    // The view the program makes keeps its settings in this store.
+    auto* view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
+    ASSERT_NE(view, nullptr);
+    const std::string before = view->GetLastSaveFile();
+    view->SetLastSaveFile("/srv/lists/found.csv");
+    view->SaveSettings();
+    EXPECT_EQ(settings->GetProfileString("Settings", "Last save file"), "/srv/lists/found.csv");
+    view->SetLastSaveFile(before);
+    view->SaveSettings();
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "gui/settings_store.h"
 
 #include <cstdlib>
 
@@ -6,7 +6,7 @@
 #include <wx/filename.h>
 #include <wx/fileconf.h>
 
-#include "app/wx_text.h"
+#include "gui/wx_text.h"
 #include "engine/search_filter.h"
 
 namespace {

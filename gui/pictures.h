@@ -1,4 +1,4 @@
-// The program's pictures, drawn anew for it (scripts/draw_pictures.py writes app/art/*.xpm):
+// The program's pictures, drawn anew for it (scripts/draw_pictures.py writes gui/art/*.xpm):
 // the six images of toolbar 128 and icon 128 (the application).
 #pragma once
 

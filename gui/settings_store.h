@@ -1,5 +1,4 @@
-// The settings store: the program's profile settings, sections "Settings" and "Options" and the
-// framework's recent-file list.
+// The settings store: the program's profile settings, sections "Settings" and "Options".
 //
 // On Windows the settings live in the registry under the current user's software key of the
 // vendor, then the application (wxRegConfig); here they live in one file,
@@ -66,7 +65,7 @@ public:
     // Writes pending changes to the file (the registry writes at once).
     bool Flush();
 
-    // The wx configuration object, for the framework's own settings (the recent-file list).
+    // The wx configuration object, for settings kept in wx's own ways.
     // Owned by the store; its path may be changed by the caller and is reset by every call above.
     wxConfigBase* Config() {
         m_mayBeDirty = true;

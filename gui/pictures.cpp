@@ -1,18 +1,18 @@
-#include "app/pictures.h"
+#include "gui/pictures.h"
 
 #include <wx/imaglist.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 
-#include "app/art/group_tree.xpm"
-#include "app/art/icon_app_16.xpm"
-#include "app/art/icon_app_32.xpm"
-#include "app/art/tool_about.xpm"
-#include "app/art/tool_explore.xpm"
-#include "app/art/tool_find.xpm"
-#include "app/art/tool_print.xpm"
-#include "app/art/tool_properties.xpm"
-#include "app/art/tool_save_as.xpm"
+#include "gui/art/group_tree.xpm"
+#include "gui/art/icon_app_16.xpm"
+#include "gui/art/icon_app_32.xpm"
+#include "gui/art/tool_about.xpm"
+#include "gui/art/tool_explore.xpm"
+#include "gui/art/tool_find.xpm"
+#include "gui/art/tool_print.xpm"
+#include "gui/art/tool_properties.xpm"
+#include "gui/art/tool_save_as.xpm"
 
 wxBitmap LoadToolBitmap(int command) {
     switch (command) {

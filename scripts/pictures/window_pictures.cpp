@@ -1,0 +1,87 @@
+// The pictures of the README that show the window at work, taken on a virtual display by
+// scripts/screenshot.sh (not a test: it checks nothing but that a picture was written).
+//   window_pictures --gtest_filter=Pictures.WindowAfterASearch   PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.FindInTheRows        PAIRSCOUT_SCREENSHOT=OUT.png
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/fdrepdlg.h>
+#include <wx/image.h>
+
+#include "app/gui_test_env.h"
+#include "gui/wx_text.h"
+#include "support/model_rows.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class Pictures : public GeminexViewAppTest {
+protected:
+    void SetUp() override {
+        GeminexViewAppTest::SetUp();
+        const char* path = std::getenv("PAIRSCOUT_SCREENSHOT");
+        ASSERT_NE(path, nullptr) << "PAIRSCOUT_SCREENSHOT names the PNG file to write";
+        out = path;
+        if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
+    }
+
+    // Saves `area` of the screen as it is now.
+    void Save(const wxRect& area) {
+        guitest::ProcessEvents(500);
+        wxScreenDC screen;
+        wxBitmap bitmap(area.width, area.height);
+        wxMemoryDC memory(bitmap);
+        memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+        memory.SelectObject(wxNullBitmap);
+        ASSERT_TRUE(bitmap.SaveFile(Utf8ToWx(out), wxBITMAP_TYPE_PNG)) << out;
+        std::printf("saved %s\n", out.c_str());
+    }
+
+    std::string out;
+};
+
+// A finished search with groups of three and two, the fifth row selected.
+TEST_F(Pictures, WindowAfterASearch) {
+    TempDir tree;
+    guitest::WritePictureTree(tree);
+    frame->SetSize(wxSize(900, 420));
+    frame->Move(0, 0);
+    SearchOptions options;
+    options.paths = tree.Path();
+    view->RunSearch(options);
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    list->ClearSelection(true);
+    list->SetItemState(4, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    list->SetItemState(4, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    Save(frame->GetScreenRect());
+}
+
+// The rows with the find dialog over them, a row found.
+TEST_F(Pictures, FindInTheRows) {
+    view->SetModel(Groups({{"/home/li/照片/2021/海边.jpg", "/home/li/备份/海边.jpg",
+                            "/media/usb/海边 (1).jpg"},
+                           {"/home/li/文档/report.pdf", "/home/li/下载/report.pdf"},
+                           {"/home/li/音乐/song.mp3", "/home/li/备份/音乐/song.mp3"}}));
+    frame->SetSize(wxSize(900, 420));
+    frame->Move(20, 20);
+    // Sizing columns by their contents is the search's business; here they get fixed widths.
+    const int widths[] = {300, 150, 60, 70, 60};
+    for (int column = 0; column < 5; ++column) list->SetColumnWidth(column, widths[column]);
+    wxFindDialogEvent find(wxEVT_FIND_NEXT, wxID_ANY);
+    find.SetFindString("report");
+    find.SetFlags(wxFR_DOWN);
+    list->GetEventHandler()->ProcessEvent(find);
+    list->ShowFindDialog(true);
+    list->GetFindDialog()->Move(frame->GetScreenPosition() + wxPoint(430, 250));
+    guitest::ProcessEvents(50);
+    const wxSize screen = wxGetDisplaySize();
+    Save(wxRect(0, 0, std::min(screen.x, 960), std::min(screen.y, 480)));
+    list->GetFindDialog()->Close();
+    guitest::ProcessEvents(50);
+}
+
+}  // namespace
