@@ -158,7 +158,7 @@ void CCommandLineInfo::ParseCommandLine(const std::vector<std::string>& args,
         for (std::size_t i = 0; i < used && i < m_plainArgs.size(); ++i) *fields[i] = m_plainArgs[i];
         return;
     }
-    m_strStartPaths = StartPathsFromArguments(
+    m_startPaths = StartPathsFromArguments(
         m_plainArgs, currentFolder.empty() ? CurrentFolder() : currentFolder);
 }
 
@@ -185,8 +185,8 @@ void CCommandLineInfo::ParseParam(const std::string& param, bool flag) {
     }
 }
 
-std::string CCommandLineInfo::StartPathsFromArguments(const std::vector<std::string>& paths,
-                                                      const std::string& currentFolder) {
+std::vector<std::string> CCommandLineInfo::StartPathsFromArguments(
+    const std::vector<std::string>& paths, const std::string& currentFolder) {
     std::vector<std::string> folders;
     for (const std::string& arg : paths) {
         if (arg.empty()) continue;
@@ -196,10 +196,5 @@ std::string CCommandLineInfo::StartPathsFromArguments(const std::vector<std::str
             folders.push_back(folder);
         }
     }
-    std::string joined;
-    for (const std::string& folder : folders) {
-        if (!joined.empty()) joined += ';';
-        joined += folder;
-    }
-    return joined;
+    return folders;
 }

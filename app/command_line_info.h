@@ -2,7 +2,7 @@
 // framework's standard shell flags keep their meaning.
 //
 //   (nothing)          a new, empty document
-//   FOLDER...          a new document, with the FOLDERs as the start paths (m_strStartPaths);
+//   FOLDER...          a new document, with the FOLDERs as the start paths (m_startPaths);
 //                      a FILE names the folder that holds it
 //   /p FILE            open FILE, print it, end
 //   /pt FILE P D O     open FILE, print it on printer P (driver D, port O), end
@@ -32,22 +32,21 @@ public:
     std::string m_strPortName;
     bool m_bRunEmbedded = false;
     bool m_bRunAutomated = false;
-    // The folder arguments as a start path list ("A;B"), ready for the options sheet; empty
-    // when none were given (the stored start paths then stand).
-    std::string m_strStartPaths;
+    // The folder arguments as start paths, ready for the options sheet; empty when none were
+    // given (the stored start paths then stand).
+    std::vector<std::string> m_startPaths;
 
     // Reads the arguments (without the program name), in order. Relative paths are taken
     // from `currentFolder`; empty means the process's current folder.
     void ParseCommandLine(const std::vector<std::string>& args,
                           const std::string& currentFolder = std::string());
 
-    // The start path list for the program's plain arguments, joined by ";": each made
+    // The start paths for the program's plain arguments, one per argument: each made
     // absolute against `currentFolder` and cleared of "." and empty parts (".." is kept: a
     // link may stand before it). A path that names a file (links followed) is replaced by the
     // folder that holds it; a folder, or a path that does not exist, stays (the user corrects
     // a missing one in the sheet). A folder named twice is listed once, where first named.
-    // A folder whose name holds ";" cannot be told apart from two in the list.
-    static std::string StartPathsFromArguments(const std::vector<std::string>& paths,
+    static std::vector<std::string> StartPathsFromArguments(const std::vector<std::string>& paths,
                                                const std::string& currentFolder);
 
 private:

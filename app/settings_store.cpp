@@ -8,6 +8,7 @@
 
 #include "app/wx_text.h"
 #include "engine/search_filter.h"
+#include "engine/start_path_list.h"
 
 namespace {
 
@@ -61,6 +62,16 @@ bool CSettingsStore::WriteProfileString(const char* section, const char* entry,
                                         const std::string& value) {
     m_mayBeDirty = true;
     return m_config->Write(KeyOf(section, entry), Utf8ToWx(value));
+}
+
+std::vector<std::string> CSettingsStore::GetProfilePathList(const char* section,
+                                                            const char* entry) const {
+    return ReadStartPathText(GetProfileString(section, entry));
+}
+
+bool CSettingsStore::WriteProfilePathList(const char* section, const char* entry,
+                                          const std::vector<std::string>& paths) {
+    return WriteProfileString(section, entry, StartPathText(paths));
 }
 
 int CSettingsStore::GetProfileInt(const char* section, const char* entry,

@@ -60,7 +60,7 @@ CPathsPage::CPathsPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
 }
 
 void CPathsPage::InitPage() {
-    m_paths.Load(m_strPaths);
+    m_paths.Load(m_startPaths);
     ShowList();
 }
 
@@ -107,7 +107,7 @@ bool CPathsPage::TransferDataToWindow() {
 
 bool CPathsPage::TransferDataFromWindow() {
     m_strFileTypes = WxToUtf8(m_editFileTypes->GetValue());
-    m_strPaths = m_paths.Text();
+    m_startPaths = m_paths.Items();
     return true;
 }
 
