@@ -113,7 +113,7 @@ bool CPathsPage::TransferDataFromWindow() {
 
 void CPathsPage::OnAdd() {
     CSelectPathDialog picker(this);
-    picker.SetPath(m_paths.SelectedText());
+    picker.SetSinglePath(m_paths.SelectedText());
     if (picker.DoModal() != 1) return;
     m_paths.Append(picker.GetPath());
     ShowList();
@@ -122,7 +122,7 @@ void CPathsPage::OnAdd() {
 void CPathsPage::OnEdit() {
     if (m_paths.Selection() < 0) return;
     CSelectPathDialog picker(this);
-    picker.SetPath(m_paths.SelectedText());
+    picker.SetSinglePath(m_paths.SelectedText());
     if (picker.DoModal() != 1) return;
     m_paths.ReplaceSelected(picker.GetPath());
     ShowList();

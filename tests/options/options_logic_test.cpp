@@ -62,6 +62,13 @@ TEST(PathsListTest, AppendReplaceAndDeleteKeepTheSelectionRules) {
 
 TEST(PathPickerTextTest, SemicolonPrefixRulesAndInitialFolder) {
     PathPickerText text;
+    // An item of the Paths page is one path: its ";" belongs to the name.
+    text.SetSinglePath(Native("/semi/a;b/"));
+    EXPECT_EQ(text.InitialFolder(), Native("/semi/a;b"));
+    EXPECT_TRUE(text.ListPrefix().empty());
+    text.SetChosen(Native("/c/"));
+    EXPECT_EQ(text.GetPath(), Native("/c/"));
+
     text.SetPath("A;B;");
     EXPECT_EQ(text.Path(), "B");
     text.SetChosen("X");
