@@ -13,6 +13,7 @@
 #include "app/command_line_info.h"
 #include "app/doc_manager.h"
 #include "app/geminex_doc.h"
+#include "app/window_platform.h"
 #include "app/main_frame.h"
 #include "app/settings_store.h"
 #include "engine/string_table.h"
@@ -203,10 +204,7 @@ bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
 void CGeminexApp::UseChineseTranslations() {
     if (wxTranslations::Get() != nullptr && m_ownTranslations) return;
     auto* translations = new wxTranslations;
-#ifdef __WINDOWS__
-    // The catalog travels inside the program (resource "wxstd_zh_CN"), not beside it.
-    translations->SetLoader(new wxResourceTranslationsLoader);
-#endif
+    window_platform::SetTranslationsLoader(*translations);
     translations->SetLanguage("zh_CN");
     translations->AddStdCatalog();
     wxTranslations::Set(translations);  // owned by wx from here on

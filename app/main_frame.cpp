@@ -9,6 +9,7 @@
 #include "app/command_ids.h"
 #include "app/frame_resources.h"
 #include "app/pictures.h"
+#include "app/window_platform.h"
 #include "app/wx_text.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMainFrame, wxDocParentFrame);
@@ -144,10 +145,7 @@ wxString CMainFrame::IndicatorText(int indicatorId, bool on) {
 void CMainFrame::UpdateIndicators() {
     if (m_wndStatusBar == nullptr) return;
     // wxGetKeyState reads the X server; elsewhere (Wayland) the panes stay empty.
-    bool x11 = true;
-#ifdef __WXGTK__
-    x11 = wxGetDisplayInfo().type == wxDisplayX11;
-#endif
+    const bool x11 = window_platform::KeyStateReadable();
     const struct {
         int id;
         wxKeyCode key;
