@@ -159,8 +159,8 @@ TEST(CliOptions, NullOutputAndStartPathLists) {
     EXPECT_EQ(o.search.paths, (Paths{"A", "B", "C"}));
     // A name holding ";" that exists is one path, whatever blanks it holds.
     TempDir dir;
-    dir.WriteFile("x; y /f", "f");
-    const std::string semi = dir / "x; y ";
+    dir.WriteFile("x; y/f", "f");
+    const std::string semi = dir / "x; y";
     EXPECT_EQ(StartPathList({semi, "z"}), (Paths{semi, "z"}));
     for (const std::vector<std::string>& none :
          {std::vector<std::string>{""}, std::vector<std::string>{"; ;"},

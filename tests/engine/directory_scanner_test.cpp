@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
+#include <string>
+#include <thread>
 
 #include "support/platform_rules.h"
 #include "support/recording_sink.h"
@@ -172,6 +175,32 @@ TEST(DirectoryScanner, SpecialFilesLinksAndDepth) {
     dir.WriteFile("locked/x.txt", "x");
     chmod((dir / "locked").c_str(), 0);
     EXPECT_NO_FATAL_FAILURE(Scan(dir.Path(), "*.*"));
+}
+
+// The threads of this process, as the kernel lists them.
+std::size_t ThreadCount() {
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
+        (void)entry;
+        ++count;
+    }
+    return count;
+}
+
+TEST(DirectoryScanner, HelperThreadEndsWithTheScanner) {
+    TempDir dir;
+    for (int i = 0; i < 40; ++i) dir.WriteFile("many/f" + std::to_string(i), "x");
+    const std::size_t before = ThreadCount();
+    {
+        RecordList records;
+        CDirectoryScanner scanner(nullptr);
+        EXPECT_EQ(scanner.ScanPathList(records, {dir / "many"}, "*.*", nullptr), 40);
+        // A second core, when there is one, shares the listing while the scanner lives.
+        if (std::thread::hardware_concurrency() > 1) {
+            EXPECT_EQ(ThreadCount(), before + 1);
+        }
+    }
+    EXPECT_EQ(ThreadCount(), before);
 }
 
 TEST(DirectoryScanner, PlaceKeywords) {
