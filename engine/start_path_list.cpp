@@ -4,7 +4,10 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+// The blanks TrimBlanks removes.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 bool NeedsQuotes(const std::string& item) {
     return item.find(';') != std::string::npos || (!item.empty() && item[0] == '"') ||
