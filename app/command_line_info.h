@@ -4,7 +4,7 @@
 //   (nothing)          a new, empty document
 //   --help, -h         print the usage and end (before any window)
 //   --version          print the name and version and end
-//   FOLDER...          a new document, with the FOLDERs as the start paths (m_strStartPaths);
+//   FOLDER...          a new document, with the FOLDERs as the start paths (m_startPaths);
 //                      a FILE names the folder that holds it
 //   /p FILE            open FILE, print it, end
 //   /pt FILE P D O     open FILE, print it on printer P (driver D, port O), end
@@ -34,27 +34,26 @@ public:
     std::string m_strPortName;
     bool m_bRunEmbedded = false;
     bool m_bRunAutomated = false;
-    // The folder arguments as a start path list ("A;B"), ready for the options sheet; empty
-    // when none were given (the stored start paths then stand).
-    std::string m_strStartPaths;
+    // The folder arguments as start paths, ready for the options sheet; empty when none were
+    // given (the stored start paths then stand).
+    std::vector<std::string> m_startPaths;
 
     // Reads the arguments (without the program name), in order. Relative paths are taken
     // from `currentFolder`; empty means the process's current folder.
     void ParseCommandLine(const std::vector<std::string>& args,
                           const std::string& currentFolder = std::string());
 
-    // The start path list for the program's plain arguments, joined by ";": each made
-    // absolute against `currentFolder` and cleared of "." and empty parts (".." is kept: a
-    // link may stand before it). A path that names a file (links followed) is replaced by the
-    // folder that holds it; a folder, or a path that does not exist, stays (the user corrects
-    // a missing one in the sheet). A folder named twice is listed once, where first named.
-    // A folder whose name holds ";" cannot be told apart from two in the list.
     // The text that --help (-h) or --version asks for, wherever it stands (the first of them
     // wins): the program prints it and ends before it opens a window or needs a display.
     // False when the arguments ask for neither.
     static bool InfoText(const std::vector<std::string>& args, std::string* text);
 
-    static std::string StartPathsFromArguments(const std::vector<std::string>& paths,
+    // The start paths for the program's plain arguments, one per argument: each made
+    // absolute against `currentFolder` and cleared of "." and empty parts (".." is kept: a
+    // link may stand before it). A path that names a file (links followed) is replaced by the
+    // folder that holds it; a folder, or a path that does not exist, stays (the user corrects
+    // a missing one in the sheet). A folder named twice is listed once, where first named.
+    static std::vector<std::string> StartPathsFromArguments(const std::vector<std::string>& paths,
                                                const std::string& currentFolder);
 
 private:

@@ -10,6 +10,7 @@
 #include "gui/command_ids.h"
 #include "app/command_line_info.h"
 #include "app/geminex_doc_template.h"
+#include "gui/window_platform.h"
 #include "app/main_frame.h"
 #include "gui/settings_store.h"
 #include "engine/string_table.h"
@@ -156,8 +157,8 @@ bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
     // Folder arguments: once the window is up, the options sheet opens with exactly these start
     // paths and the stored mask and filters; OK searches (and keeps them), Cancel leaves the
     // stored paths as they were.
-    if (!info.m_strStartPaths.empty()) {
-        const std::string startPaths = info.m_strStartPaths;
+    if (!info.m_startPaths.empty()) {
+        const std::vector<std::string> startPaths = info.m_startPaths;
         CallAfter([this, startPaths] {
             wxDocManager* manager = m_docManager;
             if (manager == nullptr) return;
@@ -171,10 +172,7 @@ bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
 void CGeminexApp::UseChineseTranslations() {
     if (wxTranslations::Get() != nullptr && m_ownTranslations) return;
     auto* translations = new wxTranslations;
-#ifdef __WINDOWS__
-    // The catalog travels inside the program (resource "wxstd_zh_CN"), not beside it.
-    translations->SetLoader(new wxResourceTranslationsLoader);
-#endif
+    window_platform::SetTranslationsLoader(*translations);
     translations->SetLanguage("zh_CN");
     translations->AddStdCatalog();
     wxTranslations::Set(translations);  // owned by wx from here on

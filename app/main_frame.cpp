@@ -10,6 +10,7 @@
 #include "gui/frame_resources.h"
 #include "gui/pictures.h"
 #include "gui/wx_text.h"
+#include "gui/window_platform.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMainFrame, wxDocParentFrame);
 
@@ -144,10 +145,7 @@ wxString CMainFrame::IndicatorText(int indicatorId, bool on) {
 void CMainFrame::UpdateIndicators() {
     if (m_wndStatusBar == nullptr) return;
     // wxGetKeyState reads the X server; elsewhere (Wayland) the panes stay empty.
-    bool x11 = true;
-#ifdef __WXGTK__
-    x11 = wxGetDisplayInfo().type == wxDisplayX11;
-#endif
+    const bool x11 = window_platform::KeyStateReadable();
     const struct {
         int id;
         wxKeyCode key;

@@ -7,6 +7,7 @@
 #include "engine/date_value.h"
 #include "engine/engine_strings.h"
 #include "engine/size_text.h"
+#include "engine/start_path_list.h"
 #include "engine/text_helpers.h"
 #include "engine/validation_message.h"
 #include "platform/file_find.h"
@@ -152,20 +153,18 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
     return true;
 }
 
-std::string StartPathList(const std::vector<std::string>& paths) {
-    std::string joined;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (i > 0) joined += ';';
-        joined += paths[i];
+std::vector<std::string> StartPathList(const std::vector<std::string>& args) {
+    std::vector<std::string> paths;
+    for (const std::string& arg : args) {
+        if (arg.empty()) continue;
+        if (arg.find(';') == std::string::npos ||
+            platform::GetFileAttributes(arg) != platform::kInvalidFileAttributes) {
+            paths.push_back(arg);
+            continue;
+        }
+        for (std::string& element : SplitStartPathList(arg)) paths.push_back(std::move(element));
     }
-    if (joined.find(';') == std::string::npos) return joined;
-    std::vector<std::string> elements, kept;
-    SplitString(joined, elements, ";");
-    for (std::string& element : elements) {
-        TrimBlanks(element);
-        if (!element.empty()) kept.push_back(element);
-    }
-    return JoinString(kept, ";");
+    return paths;
 }
 
 std::string CliUsage() {
@@ -173,11 +172,11 @@ std::string CliUsage() {
         "Usage: pairscout-cli [OPTIONS] PATH...\n"
         "\n"
         "Finds duplicate files below the PATHs: files are sorted by size, and files of equal\n"
-        "size are compared by CRC-32 and byte sum. The PATHs are joined with \";\" into one start\n"
-        "path list, so a PATH may itself be a \";\" list, the keyword \"本地硬盘\" (all local\n"
-        "fixed disks) or \"//server\" (the mounted shares of a server). In a list, blanks around\n"
-        "each element are removed and empty elements skipped; a single PATH without \";\" is\n"
-        "taken exactly as typed. Symbolic links are never followed; hard links and a file\n"
+        "size are compared by CRC-32 and byte sum. Each PATH is one start path, taken exactly as\n"
+        "typed: a folder, the keyword \"本地硬盘\" (all local fixed disks) or \"//server\" (the\n"
+        "mounted shares of a server). A PATH holding \";\" that names nothing is read as a list\n"
+        "of start paths: blanks around each element are removed and empty elements skipped.\n"
+        "Symbolic links are never followed; hard links and a file\n"
         "reached twice are never listed as duplicates of themselves; files that cannot be read\n"
         "completely are never listed.\n"
         "\n"

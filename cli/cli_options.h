@@ -34,10 +34,10 @@ std::string CliUsage();
 // The text of --version: the program's name and version.
 std::string CliVersionText();
 
-// The PATH arguments as one start path list: joined with ";"; when that makes a list (there is
-// a ";" in it), blanks around its elements are removed and empty elements dropped, while a
-// single path without ";" stays exactly as typed. "" when no element is left.
-std::string StartPathList(const std::vector<std::string>& paths);
+// The PATH arguments as start paths, one per argument exactly as typed (empty ones dropped).
+// An argument holding ";" that names nothing on disk is a typed list: its elements without
+// the blanks around them, empty ones dropped.
+std::vector<std::string> StartPathList(const std::vector<std::string>& args);
 
 // The rows of `results` as the program writes them: the paths of each group one per line with
 // an empty line after each group; with `nul` each path followed by NUL and one more NUL after

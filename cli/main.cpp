@@ -1,15 +1,4 @@
 // pairscout-cli: the duplicate search without a window.
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#define isatty _isatty
-#define STDOUT_FILENO 1
-#define STDERR_FILENO 2
-#else
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
-
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -20,42 +9,17 @@
 #include "cli/cli_options.h"
 #include "cli/terminal_progress.h"
 #include "engine/engine_strings.h"
+#include "platform/console.h"
 
 namespace {
 
 volatile std::sig_atomic_t g_cancel = 0;
 
-extern "C" void OnInterrupt(int) {
+void OnInterrupt() {
     // The first Ctrl+C stops the search and lets the groups found so far be written; a second
     // one ends the program at once, whatever it waits for (a full pipe, a slow disk).
     if (g_cancel != 0) std::_Exit(130);
     g_cancel = 1;
-#ifdef _WIN32
-    // The runtime puts the default handler back before calling this one.
-    std::signal(SIGINT, OnInterrupt);
-#endif
-}
-
-void CatchInterrupt() {
-#ifdef _WIN32
-    std::signal(SIGINT, OnInterrupt);
-#else
-    struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    // A write to a slow reader goes on after the first Ctrl+C rather than failing half done.
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-#endif
-}
-
-// The width of the terminal on standard error, 80 when it cannot be told.
-int TerminalColumns() {
-#ifndef _WIN32
-    struct winsize size = {};
-    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-#endif
-    return 80;
 }
 
 void PrintError(const std::string& text) {
@@ -90,12 +54,9 @@ int ReportWriteError(const std::string& why) {
 int main(int argc, char** argv) {
     // Dates and times are read and written in the user's locale.
     std::setlocale(LC_ALL, "");
-#ifdef _WIN32
     // Bytes out as they are: CSV rows carry their own CR LF, which text mode would turn into
     // CR CR LF.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
+    platform::UseBinaryStandardStreams();
     std::vector<std::string> args(argv + 1, argv + argc);
     CliOptions options;
     std::string error;
@@ -111,10 +72,11 @@ int main(int argc, char** argv) {
     }
 
     // Ctrl+C stops the search as the window's Cancel button does.
-    CatchInterrupt();
+    platform::CatchInterrupt(OnInterrupt);
 
-    const bool terminal = isatty(STDERR_FILENO) != 0;
-    TerminalProgress progress(stderr, terminal, &g_cancel, terminal ? TerminalColumns() : 80);
+    const bool terminal = platform::StderrIsTerminal();
+    TerminalProgress progress(stderr, terminal, &g_cancel,
+                              terminal ? platform::StderrColumns() : 80);
     DuplicateSearch search(&progress);
     ResultsModel results;
     const DuplicateSearch::Outcome outcome = search.Run(options.search, results);
@@ -128,7 +90,7 @@ int main(int argc, char** argv) {
     }
     // A list meant for a file or a pipe is written as it is; on a terminal, a name must not
     // drive it.
-    const bool outToTerminal = isatty(STDOUT_FILENO) != 0;
+    const bool outToTerminal = platform::StdoutIsTerminal();
     const bool written = WriteOutput(
         FormatResults(results, options.csv, options.nul, outToTerminal), &why);
     std::string summary = SummaryText(results.DuplicateCount(), results.DuplicateBytes());

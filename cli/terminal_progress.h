@@ -8,14 +8,10 @@
 #include <mutex>
 
 #include "engine/progress_sink.h"
+#include "platform/console.h"
 
-// Whether names are UTF-8. On Windows they are in the ANSI code page, where every byte above
-// 0x7F is text (a double-byte character takes two columns, one per byte).
-#ifdef _WIN32
-constexpr bool kNamesAreUtf8 = false;
-#else
-constexpr bool kNamesAreUtf8 = true;
-#endif
+// Whether names are UTF-8 (see platform/console.h).
+constexpr bool kNamesAreUtf8 = platform::kNamesAreUtf8;
 
 class TerminalProgress : public ProgressSink {
 public:

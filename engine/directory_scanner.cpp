@@ -35,50 +35,31 @@ bool IsPlaceKeyword(const std::string& spec) {
     return IsLocalDrivesKeyword(spec) || IsServerSpec(spec);
 }
 
-int ExpandLocalDrives(std::string& spec) {
+int ExpandLocalDrives(const std::string& spec, std::vector<std::string>& roots) {
+    roots.clear();
     if (!IsLocalDrivesKeyword(spec)) return 0;
-    spec.clear();
-    int count = 0;
-    for (const std::string& root : platform::LocalFixedDiskRoots()) {
-        spec += root;
-        spec += ';';
-        ++count;
-    }
-    return count;
+    roots = platform::LocalFixedDiskRoots();
+    return static_cast<int>(roots.size());
 }
 
-int ExpandServerShares(std::string& spec) {
+int ExpandServerShares(const std::string& spec, std::vector<std::string>& shares) {
+    shares.clear();
     if (!IsServerSpec(spec)) return 0;
     std::string server = spec.substr(2);
     if (!server.empty() && server.back() == kSep) server.pop_back();
     // A name like "server/share" is one share, not a server: only bare names are expanded.
     if (server.find(kSep) != std::string::npos) return 0;
-    std::vector<std::string> shares;
     const bool ok = platform::ServerDiskShares(server, &shares);
-    if (!ok && shares.empty()) return 0;
-    spec.clear();
-    for (const std::string& share : shares) {
-        if (!spec.empty()) spec += ';';
-        spec += share;
-    }
     return ok ? 1 : 0;
 }
 
 int ExpandPathSpec(const std::string& spec, std::vector<std::string>& out) {
     out.clear();
-    std::string copy = spec;
-    ExpandLocalDrives(copy);
-    ExpandServerShares(copy);
-    // A server with a single share expands to that share without any ";": walk the share,
-    // not the server name.
-    const bool expanded = copy != spec;
-    if (copy.find(';') == std::string::npos && !expanded) return 0;
-    std::vector<std::string> elements;
-    SplitString(copy, elements, ";");
-    for (std::string& element : elements) {
-        TrimBlanks(element);
-        if (!element.empty()) out.push_back(WithSeparator(element));
-    }
+    std::vector<std::string> places;
+    if (ExpandLocalDrives(spec, places) == 0) ExpandServerShares(spec, places);
+    // Shares listed before the enumeration failed are still walked.
+    for (const std::string& place : places)
+        if (!place.empty()) out.push_back(WithSeparator(place));
     return out.empty() ? 0 : 1;
 }
 
@@ -215,7 +196,8 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
 void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHandle& handle,
                                    const std::string& folder, const SearchFilter* filter,
                                    std::vector<Subfolder>* subfolders) {
-    platform::FileFinder finder;
+    if (!m_statHelper) m_statHelper = std::make_unique<platform::StatHelper>();
+    platform::FileFinder finder(m_statHelper.get());
     bool more = finder.First(handle);
     // Every record of this folder shares one copy of its path and of the names.
     std::shared_ptr<FolderNames> sharedFolder;

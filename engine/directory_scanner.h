@@ -1,5 +1,5 @@
-// Turns start paths and a file-mask text into file records: expands the local-disk keyword,
-// server names and ";" lists, walks every start folder depth-first (the files of a folder
+// Turns start paths and a file-mask text into file records: expands the local-disk keyword and
+// server names, walks every start folder depth-first (the files of a folder
 // before its subfolders), and records every file that the masks admit and the filter keeps.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include "engine/mask_matcher.h"
 #include "engine/progress_sink.h"
 #include "engine/search_filter.h"
+#include "platform/file_find.h"
 
 using RecordList = std::vector<std::unique_ptr<CFileRecord>>;
 
@@ -25,8 +26,8 @@ public:
     // leaves files out. Returns the number of records.
     int ScanPathList(RecordList& records, const std::vector<std::string>& paths,
                      const std::string& maskString, const SearchFilter* filter);
-    // One start path spec with the compiled masks: a folder, the local-disk keyword, a server
-    // name, or a ";" list.
+    // One start path spec with the compiled masks: a folder, the local-disk keyword or a server
+    // name.
     void ScanPathSpec(RecordList& records, const std::string& spec, const SearchFilter* filter);
     // One start folder: the masks' folder parts are matched below it.
     void ScanRootFolder(RecordList& records, const std::string& folder,
@@ -55,6 +56,10 @@ private:
     };
 
     bool Cancelled() const { return m_pProgressDlg != nullptr && m_pProgressDlg->Cancelled(); }
+
+    // Shares the listing of large folders; made by the first listing, its thread ends with
+    // the scanner.
+    std::unique_ptr<platform::StatHelper> m_statHelper;
     // Lists the open folder `handle` (whose path is `folder`): records its admitted files and
     // returns its subfolders in order.
     void ReadFolder(RecordList& records, const platform::FolderHandle& handle,
@@ -62,16 +67,16 @@ private:
                     std::vector<Subfolder>* subfolders);
 };
 
-// Expands the local-disk keyword and server names and splits ";" lists into `out`, one folder
-// (ending in the separator) per element; blanks around elements are removed and empty
-// elements skipped. Returns 1 when `out` holds a folder, 0 when the start path is to be
-// walked as it stands.
+// Expands the local-disk keyword and a bare server name into `out`, one folder (ending in the
+// separator) per disk or share. Returns 1 when `out` holds a folder, 0 when the start path is
+// to be walked as it stands (no ";" is split: it may be part of a folder's name).
 int ExpandPathSpec(const std::string& spec, std::vector<std::string>& out);
-// Replaces the local-disk keyword (ASCII letters compared without case) by the roots of the
-// fixed disks, each followed by ";". Returns the number of disks.
-int ExpandLocalDrives(std::string& spec);
-// Replaces a bare server name (two separators, a name, at most one more separator) by the
-// folders of its disk shares joined by ";". Returns 1 when the shares could be enumerated.
-int ExpandServerShares(std::string& spec);
+// The roots of the fixed disks into `roots` when `spec` is the local-disk keyword (ASCII
+// letters compared without case). Returns the number of disks.
+int ExpandLocalDrives(const std::string& spec, std::vector<std::string>& roots);
+// The folders of the disk shares of a bare server name (two separators, a name, at most one
+// more separator) into `shares`. Returns 1 when the shares could be enumerated (`shares` may
+// hold some listed before a failure).
+int ExpandServerShares(const std::string& spec, std::vector<std::string>& shares);
 // True for the keyword and for a bare server name: specs that name places, not a folder.
 bool IsPlaceKeyword(const std::string& spec);

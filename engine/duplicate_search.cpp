@@ -52,14 +52,8 @@ DuplicateSearch::Outcome DuplicateSearch::Run(const SearchOptions& options,
                                               ResultsModel& results) {
     results.Clear();
     m_nStartFoldersOpened = 0;
-    std::vector<std::string> paths;
-    SplitString(options.paths, paths, ";");
-    // Blanks around the elements of a list are no part of the names; a single start path is
-    // walked exactly as typed (a folder name may end in a blank).
-    if (paths.size() > 1)
-        for (std::string& path : paths) TrimBlanks(path);
     RecordList records;
-    if (!CollectFiles(records, paths, options.mask, &options.filter))
+    if (!CollectFiles(records, options.paths, options.mask, &options.filter))
         return kCancelledWhileScanning;
     GroupDuplicates(records, results);
     return kFinished;

@@ -19,7 +19,9 @@
 
 // What to search: the one set of options that the window and the command line both fill.
 struct SearchOptions {
-    std::string paths;          // start paths joined by ";"
+    // Start paths, each walked exactly as it stands (empty ones name nothing): folders, the
+    // local-disk keyword, server names.
+    std::vector<std::string> paths;
     std::string mask = "*.*";   // mask pieces joined by ";", "~" excludes
     SearchFilter filter;
 };
@@ -48,8 +50,7 @@ public:
     // and stops the search when it says so.
     explicit DuplicateSearch(ProgressSink* progress);
 
-    // The whole search: clears `results`, splits the start paths once (blanks around the
-    // elements of a list of more than one are removed), scans, sorts and groups.
+    // The whole search: clears `results`, scans, sorts and groups.
     Outcome Run(const SearchOptions& options, ResultsModel& results);
 
     // Scans the start path specs `paths` with `mask` into `records` and, unless cancelled,

@@ -22,8 +22,7 @@ CFileRecord::CFileRecord(const platform::FindData& findData, std::shared_ptr<Fol
       m_ftCreated(ToLocal(findData.ftCreationTime)),
       m_ftAccessed(ToLocal(findData.ftLastAccessTime)),
       m_ftWritten(ToLocal(findData.ftLastWriteTime)),
-      m_nSize(static_cast<std::int64_t>(
-          (static_cast<std::uint64_t>(findData.nFileSizeHigh) << 32) | findData.nFileSizeLow)),
+      m_nSize(static_cast<std::int64_t>(findData.nFileSize)),
       m_ftWrittenUtc(findData.ftLastWriteTime),
       m_nDevice(findData.nDevice),
       m_nInode(findData.nInode),

@@ -1,13 +1,13 @@
 #include "gui/settings_store.h"
 
-#include <cstdlib>
-
 #include <wx/config.h>
 #include <wx/filename.h>
 #include <wx/fileconf.h>
 
 #include "gui/wx_text.h"
 #include "engine/search_filter.h"
+#include "engine/start_path_list.h"
+#include "platform/user_folders.h"
 
 namespace {
 
@@ -18,32 +18,18 @@ wxString KeyOf(const char* section, const char* entry) {
 }  // namespace
 
 std::string CSettingsStore::DefaultFilePath(const std::string& application) {
-#ifdef __WINDOWS__
-    (void)application;
-    return std::string();
-#else
-    std::string dir;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && xdg[0] == '/') {
-        dir = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        dir = std::string(home != nullptr ? home : "") + "/.config";
-    }
-    if (!dir.empty() && dir.back() == '/') dir.pop_back();
-    return dir + "/" + application + "/" + application + ".conf";
-#endif
+    return platform::SettingsFilePath(application);
 }
 
 CSettingsStore::CSettingsStore(const std::string& vendor, const std::string& application)
     : m_vendor(vendor), m_application(application), m_filePath(DefaultFilePath(application)) {
-#ifdef __WINDOWS__
-    m_config.reset(new wxConfig(Utf8ToWx(application), Utf8ToWx(vendor)));
-#else
-    m_config.reset(new wxFileConfig(Utf8ToWx(application), Utf8ToWx(vendor),
-                                    Utf8ToWx(m_filePath), wxString(),
-                                    wxCONFIG_USE_LOCAL_FILE));
-#endif
+    // No file: the system keeps the settings (the registry on Windows).
+    if (m_filePath.empty())
+        m_config.reset(new wxConfig(Utf8ToWx(application), Utf8ToWx(vendor)));
+    else
+        m_config.reset(new wxFileConfig(Utf8ToWx(application), Utf8ToWx(vendor),
+                                        Utf8ToWx(m_filePath), wxString(),
+                                        wxCONFIG_USE_LOCAL_FILE));
     // Values are taken as stored: a "$" or "%" in a path or mask is not an environment variable.
     m_config->SetExpandEnvVars(false);
 }
@@ -61,6 +47,16 @@ bool CSettingsStore::WriteProfileString(const char* section, const char* entry,
                                         const std::string& value) {
     m_mayBeDirty = true;
     return m_config->Write(KeyOf(section, entry), Utf8ToWx(value));
+}
+
+std::vector<std::string> CSettingsStore::GetProfilePathList(const char* section,
+                                                            const char* entry) const {
+    return ReadStartPathText(GetProfileString(section, entry));
+}
+
+bool CSettingsStore::WriteProfilePathList(const char* section, const char* entry,
+                                          const std::vector<std::string>& paths) {
+    return WriteProfileString(section, entry, StartPathText(paths));
 }
 
 int CSettingsStore::GetProfileInt(const char* section, const char* entry,

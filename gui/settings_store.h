@@ -43,6 +43,13 @@ public:
                                  const std::string& defaultValue = std::string()) const;
     bool WriteProfileString(const char* section, const char* entry, const std::string& value);
 
+    // A list of paths kept as one ";" text: an item holding ";" is written in double quotes; a
+    // text without quotes reads as it always did (see engine/start_path_list.h). Empty when
+    // there is no entry.
+    std::vector<std::string> GetProfilePathList(const char* section, const char* entry) const;
+    bool WriteProfilePathList(const char* section, const char* entry,
+                              const std::vector<std::string>& paths);
+
     // The integer of `entry` in `section`, or `defaultValue` when there is none (or it is not a
     // number).
     int GetProfileInt(const char* section, const char* entry, int defaultValue) const;

@@ -31,7 +31,7 @@ COptionsSheet::COptionsSheet(wxWindow* parent) {
 }
 
 void COptionsSheet::CopyIn(const SearchOptions& options) {
-    m_pathsPage->m_strPaths = options.paths;
+    m_pathsPage->m_startPaths = options.paths;
     m_pathsPage->m_strFileTypes = options.mask;
     m_filterPage->m_fields.CopyIn(options.filter);
     m_pathsPage->InitPage();
@@ -41,7 +41,7 @@ void COptionsSheet::CopyIn(const SearchOptions& options) {
 }
 
 void COptionsSheet::CopyBack(SearchOptions& options) {
-    options.paths = m_pathsPage->m_strPaths;
+    options.paths = m_pathsPage->m_startPaths;
     options.mask = m_pathsPage->m_strFileTypes;
     m_filterPage->m_fields.CopyBack(options.filter);
 }

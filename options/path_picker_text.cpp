@@ -1,16 +1,13 @@
 #include "options/path_picker_text.h"
 
+#include <algorithm>
+
 #include "platform/file_find.h"
+#include "platform/path_forms.h"
 
 namespace {
 
 constexpr char kSep = platform::kPathSeparator;
-
-#ifdef _WIN32
-constexpr std::string::size_type kRootLength = 3;  // "C:\"
-#else
-constexpr std::string::size_type kRootLength = 1;  // "/"
-#endif
 
 }  // namespace
 
@@ -35,7 +32,10 @@ std::string PathPickerText::GetPath() const {
 
 std::string PathPickerText::InitialFolder() const {
     std::string folder = m_strPath;
-    if (folder.size() > kRootLength && folder.back() == kSep) folder.pop_back();
+    // A root keeps its separator.
+    if (folder.size() > std::max<std::size_t>(platform::PathRootLength(folder), 1) &&
+        folder.back() == kSep)
+        folder.pop_back();
     return folder;
 }
 

@@ -12,6 +12,11 @@ public:
     // text ending in ";" edits its last element, which stays in the prefix as well (the choice
     // is then added after it).
     void SetPath(const std::string& text);
+    // One path to edit, a ";" in it being part of a name (an item of the Paths page).
+    void SetSinglePath(const std::string& path) {
+        m_strListPrefix.clear();
+        m_strPath = path;
+    }
 
     // The edited path, preceded by the list prefix and ";" when there is a prefix.
     std::string GetPath() const;

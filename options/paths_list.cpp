@@ -3,12 +3,10 @@
 #include "engine/duplicate_search.h"
 #include "options/path_picker_text.h"
 
-void PathsList::Load(const std::string& paths) {
-    SplitString(paths, m_items, ";");
+void PathsList::Load(const std::vector<std::string>& paths) {
+    m_items = paths;
     m_nSelected = Count() - 1;
 }
-
-std::string PathsList::Text() const { return JoinString(m_items, ";"); }
 
 void PathsList::Select(int index) { m_nSelected = (index >= 0 && index < Count()) ? index : -1; }
 

@@ -7,13 +7,9 @@
 
 class PathsList {
 public:
-    // Fills the list from start paths joined by ";": every element before a ";" is an item,
-    // even an empty one; the text after the last ";" only when it is not empty. The last item
-    // is selected (none when the list is empty).
-    void Load(const std::string& paths);
-
-    // The items in list order with ";" between consecutive ones; "" for an empty list.
-    std::string Text() const;
+    // Fills the list with `paths`, one item each (empty ones too). The last item is selected
+    // (none when the list is empty).
+    void Load(const std::vector<std::string>& paths);
 
     const std::vector<std::string>& Items() const { return m_items; }
     int Count() const { return static_cast<int>(m_items.size()); }

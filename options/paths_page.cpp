@@ -60,7 +60,7 @@ CPathsPage::CPathsPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
 }
 
 void CPathsPage::InitPage() {
-    m_paths.Load(m_strPaths);
+    m_paths.Load(m_startPaths);
     ShowList();
 }
 
@@ -107,13 +107,13 @@ bool CPathsPage::TransferDataToWindow() {
 
 bool CPathsPage::TransferDataFromWindow() {
     m_strFileTypes = WxToUtf8(m_editFileTypes->GetValue());
-    m_strPaths = m_paths.Text();
+    m_startPaths = m_paths.Items();
     return true;
 }
 
 void CPathsPage::OnAdd() {
     CSelectPathDialog picker(this);
-    picker.SetPath(m_paths.SelectedText());
+    picker.SetSinglePath(m_paths.SelectedText());
     if (picker.DoModal() != 1) return;
     m_paths.Append(picker.GetPath());
     ShowList();
@@ -122,7 +122,7 @@ void CPathsPage::OnAdd() {
 void CPathsPage::OnEdit() {
     if (m_paths.Selection() < 0) return;
     CSelectPathDialog picker(this);
-    picker.SetPath(m_paths.SelectedText());
+    picker.SetSinglePath(m_paths.SelectedText());
     if (picker.DoModal() != 1) return;
     m_paths.ReplaceSelected(picker.GetPath());
     ShowList();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <wx/panel.h>
 
@@ -44,7 +45,7 @@ public:
     wxTextCtrl* FileTypesEdit() const { return m_editFileTypes; }
     const PathsList& Paths() const { return m_paths; }
 
-    std::string m_strPaths;      // start paths joined by ";"
+    std::vector<std::string> m_startPaths;
     std::string m_strFileTypes;  // the file-mask text
 
 private:

@@ -15,6 +15,8 @@ public:
 
     // The text to edit; see PathPickerText::SetPath for the ";" rules.
     void SetPath(const std::string& text) { m_text.SetPath(text); }
+    // One path to edit, whatever it holds.
+    void SetSinglePath(const std::string& path) { m_text.SetSinglePath(path); }
     // The chosen folder after the list prefix, or the text as set when nothing was chosen.
     std::string GetPath() const { return m_text.GetPath(); }
 

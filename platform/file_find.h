@@ -46,8 +46,7 @@ struct FindData {
     FileTime ftCreationTime = 0;    // 0 when the file system keeps no creation time
     FileTime ftLastAccessTime = 0;
     FileTime ftLastWriteTime = 0;
-    std::uint32_t nFileSizeHigh = 0;
-    std::uint32_t nFileSizeLow = 0;
+    std::uint64_t nFileSize = 0;  // 0 for folders
     std::string cFileName;
     // Identity of the file, for telling two paths to one file apart from two files
     // (0 and 0 where the platform compares paths instead).
@@ -84,12 +83,32 @@ private:
     std::string m_path;  // the folder's path, ending in the separator
 };
 
+// A second thread that asks the system for half of the file facts of a large folder (most of a
+// walk's time; two cores answer twice as fast). A walk owns one and lends it to its listings;
+// the thread ends with the helper. Where the listing brings the facts with the names (Windows)
+// it starts no thread.
+class StatHelper {
+public:
+    StatHelper();
+    ~StatHelper();
+    StatHelper(const StatHelper&) = delete;
+    StatHelper& operator=(const StatHelper&) = delete;
+
+    struct Impl;
+
+private:
+    friend class FileFinder;
+    std::unique_ptr<Impl> m_impl;
+};
+
 // Lists the entries of one folder, in the order the file system returns them. Only folders and
 // regular files are reported: symbolic links, FIFOs, sockets and devices are skipped, so a
 // walker never enters or reads them. "." and ".." are reported where the system has them.
 class FileFinder {
 public:
-    FileFinder();
+    // `helper` (may be null, not owned; it must outlive the finder) shares the work of large
+    // folders.
+    explicit FileFinder(StatHelper* helper = nullptr);
     ~FileFinder();
     FileFinder(const FileFinder&) = delete;
     FileFinder& operator=(const FileFinder&) = delete;
@@ -114,6 +133,7 @@ public:
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
+    StatHelper* m_helper;
     FindData m_data;
     int m_error = 0;
 };

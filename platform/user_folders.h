@@ -15,4 +15,17 @@ bool FavoritesFolder(std::string* path);
 // separator. False when there is no home folder or the folder does not exist.
 bool DesktopFolder(std::string* path);
 
+// The settings file of `application`: $XDG_CONFIG_HOME/<application>/<application>.conf
+// ($HOME/.config when XDG_CONFIG_HOME is not an absolute path); "" on Windows, where the
+// registry holds the settings.
+std::string SettingsFilePath(const std::string& application);
+
+// Whether a link on the desktop needs a desktop entry beside the .URL file to be opened with a
+// double click (the Windows shell opens .URL files itself).
+#ifdef _WIN32
+constexpr bool kDesktopNeedsEntryFile = false;
+#else
+constexpr bool kDesktopNeedsEntryFile = true;
+#endif
+
 }  // namespace platform

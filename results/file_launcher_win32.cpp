@@ -1,11 +1,11 @@
 // Open, Explore and Properties through the Windows shell.
-#ifdef _WIN32
 #include "results/file_launcher.h"
 
 #include "platform/win32/win32.h"
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <wx/utils.h>
 #include <wx/window.h>
 
 #include "gui/wx_text.h"
@@ -52,4 +52,23 @@ void CFileLauncher::Properties(const std::string& path, wxWindow* parent) {
     CFilePropertiesDlg dialog(parent, path);
     dialog.ShowModal();
 }
-#endif
+
+void CFileLauncher::LaunchDefault(const std::string& target) {
+    wxLaunchDefaultApplication(Utf8ToWx(target));
+}
+
+void CFileLauncher::CallFileManager(const char* /*method*/, const std::string& /*uri*/,
+                                    std::function<void()> fallback) {
+    // No file manager answers over D-Bus here: Explore and Properties use the shell instead.
+    if (fallback) fallback();
+}
+
+std::string DesktopTarget(const std::string& path) { return path; }
+
+std::string FolderOfFile(const std::string& path) {
+    std::string::size_type at = path.find_last_of('\\');
+    if (at == std::string::npos) return std::string();
+    if (at == 2 && path.size() > 1 && path[1] == ':') return path.substr(0, 3);
+    if (at == 0) return path.substr(0, 1);
+    return path.substr(0, at);
+}

@@ -1,13 +1,5 @@
 #include "results/file_properties_dlg.h"
 
-#ifdef _WIN32
-#include "platform/win32/win32.h"
-#else
-#include <grp.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#endif
-
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -22,106 +14,7 @@
 #include "platform/error_text.h"
 #include "platform/file_time.h"
 
-#ifdef _WIN32
-namespace {
-
-std::string TimeText(const FILETIME& when) {
-    platform::FileTime local = 0;
-    platform::FileTimeToLocalFileTime(platform::FromWinFileTime(when), &local);
-    std::string text;
-    FileTimeToText(&local, text);
-    return text;
-}
-
-// The attribute letters as the shell names them.
-std::string AttributesText(DWORD attributes) {
-    static const struct {
-        DWORD bit;
-        const char* name;
-    } kNames[] = {{FILE_ATTRIBUTE_READONLY, "只读"},   {FILE_ATTRIBUTE_HIDDEN, "隐藏"},
-                  {FILE_ATTRIBUTE_SYSTEM, "系统"},     {FILE_ATTRIBUTE_ARCHIVE, "存档"},
-                  {FILE_ATTRIBUTE_COMPRESSED, "压缩"}, {FILE_ATTRIBUTE_ENCRYPTED, "加密"}};
-    std::vector<std::string> names;
-    for (const auto& entry : kNames) {
-        if (attributes & entry.bit) names.emplace_back(entry.name);
-    }
-    return names.empty() ? std::string("-") : JoinString(names, ", ");
-}
-
-}  // namespace
-
-std::vector<std::pair<std::string, std::string>> FilePropertyLines(const std::string& path) {
-    std::vector<std::pair<std::string, std::string>> lines;
-    lines.emplace_back("路径", path);
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(Utf8ToWx(path).wc_str(), GetFileExInfoStandard, &data)) {
-        lines.emplace_back("错误", platform::ErrorText(static_cast<int>(GetLastError())));
-        return lines;
-    }
-    const std::uint64_t bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
-                                data.nFileSizeLow;
-    char size[64];
-    std::snprintf(size, sizeof size, "%" PRIu64 " 字节", bytes);
-    lines.emplace_back("大小", size);
-    lines.emplace_back("修改时间", TimeText(data.ftLastWriteTime));
-    lines.emplace_back("访问时间", TimeText(data.ftLastAccessTime));
-    lines.emplace_back("创建时间", TimeText(data.ftCreationTime));
-    lines.emplace_back("属性", AttributesText(data.dwFileAttributes));
-    return lines;
-}
-#else
-namespace {
-
-std::string TimeText(const struct timespec& when) {
-    platform::FileTime local = 0;
-    platform::FileTimeToLocalFileTime(platform::FileTimeFromUnix(when.tv_sec, when.tv_nsec), &local);
-    std::string text;
-    FileTimeToText(&local, text);
-    return text;
-}
-
-// "-rw-r--r-- (0644)".
-std::string ModeText(mode_t mode) {
-    std::string text;
-    text += S_ISDIR(mode) ? 'd' : S_ISLNK(mode) ? 'l' : S_ISREG(mode) ? '-' : '?';
-    const char letters[] = "rwxrwxrwx";
-    for (int i = 0; i < 9; ++i) text += (mode & (0400 >> i)) ? letters[i] : '-';
-    char octal[16];
-    std::snprintf(octal, sizeof octal, " (%04o)", static_cast<unsigned>(mode & 07777));
-    return text + octal;
-}
-
-std::string OwnerText(uid_t uid, gid_t gid) {
-    std::string text;
-    if (const struct passwd* pw = getpwuid(uid)) text = pw->pw_name;
-    else text = std::to_string(uid);
-    text += " / ";
-    if (const struct group* gr = getgrgid(gid)) text += gr->gr_name;
-    else text += std::to_string(gid);
-    return text;
-}
-
-}  // namespace
-
-std::vector<std::pair<std::string, std::string>> FilePropertyLines(const std::string& path) {
-    std::vector<std::pair<std::string, std::string>> lines;
-    lines.emplace_back("路径", path);
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0) {
-        lines.emplace_back("错误", platform::ErrorText(errno));
-        return lines;
-    }
-    char size[64];
-    std::snprintf(size, sizeof size, "%" PRId64 " 字节", static_cast<std::int64_t>(st.st_size));
-    lines.emplace_back("大小", size);
-    lines.emplace_back("修改时间", TimeText(st.st_mtim));
-    lines.emplace_back("访问时间", TimeText(st.st_atim));
-    lines.emplace_back("状态改变时间", TimeText(st.st_ctim));
-    lines.emplace_back("所有者", OwnerText(st.st_uid, st.st_gid));
-    lines.emplace_back("权限", ModeText(st.st_mode));
-    return lines;
-}
-#endif
+// FilePropertyLines is in file_properties_lines_posix.cpp and file_properties_lines_win32.cpp.
 
 CFilePropertiesDlg::CFilePropertiesDlg(wxWindow* parent, const std::string& path)
     : wxDialog(parent, wxID_ANY, wxString::FromUTF8("属性"), wxDefaultPosition, wxDefaultSize,

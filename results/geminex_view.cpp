@@ -105,8 +105,7 @@ void CGeminexView::LoadSettings() {
     CSettingsStore& store = m_settings;
     m_strFileMask.clear();
     m_filter = SearchFilter();
-    m_strPaths.clear();
-    m_strPaths = store.GetProfileString(kSettings, "Drives");
+    m_paths = store.GetProfilePathList(kSettings, "Drives");
     m_strFileMask = store.GetProfileString(kSettings, "File Mask", "*.*");
     m_strLastSaveFile = store.GetProfileString(kSettings, "Last save file");
     m_filter.m_nMode = store.GetProfileInt(kOptions, "Reverse Filters", m_filter.m_nMode);
@@ -119,19 +118,14 @@ void CGeminexView::LoadSettings() {
         kOptions, "Skip Files Mask", static_cast<int>(m_filter.m_dwAttrStates)));
     m_filter.m_dwIgnoreAttrs = static_cast<std::uint32_t>(store.GetProfileInt(
         kOptions, "Ignore Attributes", static_cast<int>(m_filter.m_dwIgnoreAttrs)));
-    if (m_strPaths.empty()) {
-        // A first start searches every local disk.
-        for (const std::string& root : platform::LocalFixedDiskRoots()) {
-            if (!m_strPaths.empty()) m_strPaths += ";";
-            m_strPaths += root;
-        }
-    }
+    // A first start searches every local disk.
+    if (m_paths.empty()) m_paths = platform::LocalFixedDiskRoots();
     m_bCancelSearch = 0;
 }
 
 void CGeminexView::SaveSettings() const {
     CSettingsStore& store = m_settings;
-    store.WriteProfileString(kSettings, "Drives", m_strPaths);
+    store.WriteProfilePathList(kSettings, "Drives", m_paths);
     store.WriteProfileString(kSettings, "File Mask", m_strFileMask);
     store.WriteProfileString(kSettings, "Last save file", m_strLastSaveFile);
     store.WriteProfileInt(kOptions, "Reverse Filters", m_filter.m_nMode);
@@ -146,14 +140,14 @@ void CGeminexView::SaveSettings() const {
 
 SearchOptions CGeminexView::GetSearchOptions() const {
     SearchOptions options;
-    options.paths = m_strPaths;
+    options.paths = m_paths;
     options.mask = m_strFileMask;
     options.filter = m_filter;
     return options;
 }
 
 void CGeminexView::SetSearchOptions(const SearchOptions& options) {
-    m_strPaths = options.paths;
+    m_paths = options.paths;
     m_strFileMask = options.mask;
     m_filter = options.filter;
 }
@@ -280,7 +274,7 @@ void CGeminexView::OnUpdateSelectAllDuplicates(wxUpdateUIEvent& event) {
 
 void CGeminexView::OnFindDuplicates(wxCommandEvent& /*event*/) { FindDuplicates(); }
 
-bool CGeminexView::FindDuplicates(const std::string* startPaths) {
+bool CGeminexView::FindDuplicates(const std::vector<std::string>* startPaths) {
     if (m_bBusy) return false;
     SearchOptions options = GetSearchOptions();
     if (startPaths != nullptr) options.paths = *startPaths;

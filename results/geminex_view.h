@@ -54,7 +54,7 @@ public:
 
     // Find duplicates: the options sheet over the settings (with `startPaths` instead of the
     // stored start paths when given), and on OK the search. False when nothing was searched.
-    bool FindDuplicates(const std::string* startPaths = nullptr);
+    bool FindDuplicates(const std::vector<std::string>* startPaths = nullptr);
     // The search itself under the progress dialog: the list is emptied, the settings become
     // `options`, and the rows found are shown with their summary in the status bar. A search
     // cancelled while scanning leaves the list empty and the status text as it was.
@@ -121,7 +121,7 @@ private:
     std::string m_strLastSaveFile;
     std::string m_strFileMask;
     SearchFilter m_filter;
-    std::string m_strPaths;
+    std::vector<std::string> m_paths;  // start paths
     int m_bCancelSearch = 0;
 
     bool m_bBusy = false;

@@ -10,6 +10,7 @@
 #include "gui/command_ids.h"
 #include "gui/frame_resources.h"
 #include "gui/wx_text.h"
+#include "gui/window_platform.h"
 #include "engine/results_model.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CKvListCtrl, wxListCtrl);
@@ -26,14 +27,8 @@ const MenuItemResource kListViewMenu[] = {
     {cmd::ID_EDIT_REPEAT, "查找下一个(&N)\tF3"},
 };
 
-// The generic list (GTK) looks each selected row up one by one, so the list keeps the
-// selection and takes the input that changes it; the native list of Windows answers quickly
-// and keeps its own input rules, so there the list asks it.
-#ifdef __WXMSW__
-constexpr bool kOwnSelection = false;
-#else
-constexpr bool kOwnSelection = true;
-#endif
+// Whether the list keeps the selection itself (see gui/window_platform.h).
+const bool kOwnSelection = window_platform::ListKeepsOwnSelection();
 
 // Clipboard text as wxString. Rows are converted one by one when the whole text is not valid
 // UTF-8, so that one file name of another encoding spoils only its own row.

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "platform/file_find.h"
 #include "platform/user_folders.h"
 
 namespace {
@@ -76,11 +77,7 @@ std::string DesktopLinkText(const std::string& name, const std::string& target) 
 std::string ShortcutFilePath(const std::string& folder, const std::string& name) {
     std::string path = folder;
     if (path.empty() || (path.back() != '/' && path.back() != '\\')) {
-#ifdef _WIN32
-        path += '\\';
-#else
-        path += '/';
-#endif
+        path += platform::kPathSeparator;
     }
     return path + name + ".URL";
 }
@@ -110,11 +107,8 @@ bool AddShortcutToFolder(int folder, const std::string& caption, const std::stri
             return WriteInternetShortcut(path, caption, target, false, writtenPath);
         case kShortcutFolderDesktop:
             if (!platform::DesktopFolder(&path)) return false;
-#ifdef _WIN32
-            return WriteInternetShortcut(path, caption, target, false, writtenPath);
-#else
-            return WriteInternetShortcut(path, caption, target, true, writtenPath);
-#endif
+            return WriteInternetShortcut(path, caption, target, platform::kDesktopNeedsEntryFile,
+                                         writtenPath);
         default:
             return false;
     }

@@ -73,18 +73,26 @@ bool StatEntry(int dirFd, const char* name, FindData* out) {
     out->nDevice = st.st_dev;
     out->nInode = st.st_ino;
 #endif
-    out->nFileSizeHigh = static_cast<std::uint32_t>(size >> 32);
-    out->nFileSizeLow = static_cast<std::uint32_t>(size);
+    out->nFileSize = size;
     return true;
 }
 
-// One background thread that takes half of the file facts of a large folder: asking the
-// system for them is most of a walk's time, and two cores answer twice as fast.
-class StatHelper {
-public:
-    static StatHelper& Instance() {
-        static StatHelper helper;
-        return helper;
+// Below this many entries a folder is not worth a second thread.
+constexpr std::size_t kSplitThreshold = 16;
+
+}  // namespace
+
+struct StatHelper::Impl {
+    Impl() {
+        if (std::thread::hardware_concurrency() > 1) m_thread = std::thread(&Impl::Run, this);
+    }
+    ~Impl() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable()) m_thread.join();
     }
 
     // Runs job(0, mid) here and job(mid, count) on the helper thread, and returns when both
@@ -106,19 +114,6 @@ public:
         job(0, mid);
         std::unique_lock<std::mutex> lock(m_mutex);
         m_done.wait(lock, [this] { return !m_pending; });
-    }
-
-private:
-    StatHelper() {
-        if (std::thread::hardware_concurrency() > 1) m_thread = std::thread(&StatHelper::Run, this);
-    }
-    ~StatHelper() {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_quit = true;
-        }
-        m_wake.notify_one();
-        if (m_thread.joinable()) m_thread.join();
     }
 
     void Run() {
@@ -143,10 +138,9 @@ private:
     std::thread m_thread;
 };
 
-// Below this many entries a folder is not worth a second thread.
-constexpr std::size_t kSplitThreshold = 16;
+StatHelper::StatHelper() : m_impl(new Impl) {}
 
-}  // namespace
+StatHelper::~StatHelper() = default;
 
 struct FileFinder::Impl {
     std::vector<FindData> entries;  // the folder's reportable entries, in listing order
@@ -154,7 +148,7 @@ struct FileFinder::Impl {
     std::size_t next = 0;
 };
 
-FileFinder::FileFinder() : m_impl(new Impl) {}
+FileFinder::FileFinder(StatHelper* helper) : m_impl(new Impl), m_helper(helper) {}
 
 FileFinder::~FileFinder() { Close(); }
 
@@ -215,7 +209,8 @@ bool FileFinder::First(const FolderHandle& folder) {
             m_impl->valid[k] = StatEntry(dirFd, name.c_str(), &entries[k]) ? 1 : 0;
         }
     };
-    if (entries.size() >= kSplitThreshold) StatHelper::Instance().Split(entries.size(), statRange);
+    if (m_helper != nullptr && entries.size() >= kSplitThreshold)
+        m_helper->m_impl->Split(entries.size(), statRange);
     else statRange(0, entries.size());
     closedir(dir);
     return Next();

@@ -83,6 +83,19 @@ bool FavoritesFolder(std::string* path) {
     return true;
 }
 
+std::string SettingsFilePath(const std::string& application) {
+    std::string dir;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/') {
+        dir = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        dir = std::string(home != nullptr ? home : "") + "/.config";
+    }
+    if (!dir.empty() && dir.back() == '/') dir.pop_back();
+    return dir + "/" + application + "/" + application + ".conf";
+}
+
 bool DesktopFolder(std::string* path) {
     const std::string home = HomeFolder();
     if (home.empty()) return false;

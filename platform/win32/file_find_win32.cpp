@@ -17,8 +17,7 @@ void Fill(const WIN32_FIND_DATAA& w, FindData* out) {
     out->ftCreationTime = FromWinFileTime(w.ftCreationTime);
     out->ftLastAccessTime = FromWinFileTime(w.ftLastAccessTime);
     out->ftLastWriteTime = FromWinFileTime(w.ftLastWriteTime);
-    out->nFileSizeHigh = w.nFileSizeHigh;
-    out->nFileSizeLow = w.nFileSizeLow;
+    out->nFileSize = (static_cast<std::uint64_t>(w.nFileSizeHigh) << 32) | w.nFileSizeLow;
     out->cFileName = w.cFileName;
     out->nDevice = 0;
     out->nInode = 0;
@@ -26,11 +25,18 @@ void Fill(const WIN32_FIND_DATAA& w, FindData* out) {
 
 }  // namespace
 
+// The listing brings every entry's facts with its name: nothing to share out.
+struct StatHelper::Impl {};
+
+StatHelper::StatHelper() : m_impl(new Impl) {}
+
+StatHelper::~StatHelper() = default;
+
 struct FileFinder::Impl {
     HANDLE handle = INVALID_HANDLE_VALUE;
 };
 
-FileFinder::FileFinder() : m_impl(new Impl) {}
+FileFinder::FileFinder(StatHelper* helper) : m_impl(new Impl), m_helper(helper) {}
 
 FileFinder::~FileFinder() { Close(); }
 

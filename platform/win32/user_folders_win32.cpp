@@ -26,4 +26,6 @@ bool FavoritesFolder(std::string* path) {
 
 bool DesktopFolder(std::string* path) { return ShellFolder(CSIDL_DESKTOPDIRECTORY, path); }
 
+std::string SettingsFilePath(const std::string& /*application*/) { return std::string(); }
+
 }  // namespace platform

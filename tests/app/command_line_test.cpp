@@ -9,6 +9,7 @@
 
 #include "app/command_line_info.h"
 #include "app/gui_test_env.h"
+#include "engine/text_helpers.h"
 #include "options/options_sheet.h"
 #include "support/temp_dir.h"
 
@@ -21,6 +22,9 @@ CCommandLineInfo Parse(const std::vector<std::string>& args,
     return info;
 }
 
+// The start paths with ";" between them, to compare at a glance (no name here holds one).
+std::string Listed(const CCommandLineInfo& info) { return JoinString(info.m_startPaths, ";"); }
+
 // A TempDir's path without its closing separator, as the start paths write folders.
 std::string Bare(const std::string& folder) { return folder.substr(0, folder.size() - 1); }
 
@@ -28,7 +32,7 @@ TEST(CommandLine, NothingMeansANewDocument) {
     const CCommandLineInfo info = Parse({});
     EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileNew);
     EXPECT_TRUE(info.m_strFileName.empty());
-    EXPECT_TRUE(info.m_strStartPaths.empty());
+    EXPECT_TRUE(Listed(info).empty());
 }
 
 TEST(CommandLine, FoldersAndFilesBecomeTheStartPaths) {
@@ -39,25 +43,28 @@ TEST(CommandLine, FoldersAndFilesBecomeTheStartPaths) {
 
     // Two folders: exactly those, in order, and a new document rather than an opened one.
     CCommandLineInfo info = Parse({a, b});
-    EXPECT_EQ(info.m_strStartPaths, a + ";" + b);
+    EXPECT_EQ(Listed(info), a + ";" + b);
     EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileNew);
     EXPECT_TRUE(info.m_strFileName.empty());
 
     // A file names its folder; that folder named again is listed once.
-    EXPECT_EQ(Parse({a, file}).m_strStartPaths, a + ";" + b);
-    EXPECT_EQ(Parse({file, b + "/", a}).m_strStartPaths, b + ";" + a);
+    EXPECT_EQ(Listed(Parse({a, file})), a + ";" + b);
+    EXPECT_EQ(Listed(Parse({file, b + "/", a})), b + ";" + a);
 
     // Relative paths are taken from the current folder; "." parts, doubled and closing
     // separators go; ".." stays (a link may stand before it).
-    EXPECT_EQ(Parse({"A", "./B b/list.csv", "."}, tree.Path()).m_strStartPaths,
+    EXPECT_EQ(Listed(Parse({"A", "./B b/list.csv", "."}, tree.Path())),
               a + ";" + b + ";" + Bare(tree.Path()));
-    EXPECT_EQ(Parse({a + "//./", "A/../B b"}, tree.Path()).m_strStartPaths,
+    EXPECT_EQ(Listed(Parse({a + "//./", "A/../B b"}, tree.Path())),
               a + ";" + tree.Path() + "A/../B b");
 
     // A path that does not exist stays for the user to correct; the root stays the root.
-    EXPECT_EQ(Parse({"/", "gone/x.txt"}, "/home/u").m_strStartPaths, "/;/home/u/gone/x.txt");
+    EXPECT_EQ(Listed(Parse({"/", "gone/x.txt"}, "/home/u")), "/;/home/u/gone/x.txt");
     // An empty argument names nothing.
-    EXPECT_EQ(Parse({"", a, ""}).m_strStartPaths, a);
+    EXPECT_EQ(Listed(Parse({"", a, ""})), a);
+    // Each argument is one folder, a ";" in its name included.
+    const std::string semi = Bare(tree.MakeDir("a;b"));
+    EXPECT_EQ(Parse({semi, a}).m_startPaths, (std::vector<std::string>{semi, a}));
 }
 
 TEST(CommandLine, ALinkCountsAsWhatItPointsTo) {
@@ -68,14 +75,14 @@ TEST(CommandLine, ALinkCountsAsWhatItPointsTo) {
     ASSERT_EQ(symlink(file.c_str(), (tree / "file-link").c_str()), 0);
     // A link to a folder is searched as that folder; a link to a file names the folder the
     // link is in.
-    EXPECT_EQ(Parse({tree / "folder-link", tree / "file-link"}).m_strStartPaths,
+    EXPECT_EQ(Listed(Parse({tree / "folder-link", tree / "file-link"})),
               tree / "folder-link" + ";" + Bare(tree.Path()));
 }
 
 TEST(CommandLine, RelativePathsDefaultToTheProcesssCurrentFolder) {
     const std::string here = wxFileName::GetCwd().utf8_string();
     // The process's own current folder by default.
-    EXPECT_EQ(Parse({"no-such-folder"}, std::string()).m_strStartPaths,
+    EXPECT_EQ(Listed(Parse({"no-such-folder"}, std::string())),
               (here == "/" ? "" : here) + "/no-such-folder");
 }
 
@@ -97,12 +104,12 @@ TEST(CommandLine, PrintingKeepsTheDocumentMeaning) {
     CCommandLineInfo info = Parse({"a.txt", "/p"});
     EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FilePrint);
     EXPECT_EQ(info.m_strFileName, "a.txt");
-    EXPECT_TRUE(info.m_strStartPaths.empty());
+    EXPECT_TRUE(Listed(info).empty());
     info = Parse({"a.txt", "/pt", "printer"});
     EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FilePrintTo);
     EXPECT_EQ(info.m_strPrinterName, "printer");
     EXPECT_TRUE(info.m_strDriverName.empty());
-    EXPECT_TRUE(info.m_strStartPaths.empty());
+    EXPECT_TRUE(Listed(info).empty());
 }
 
 TEST(CommandLine, OtherFlags) {
@@ -110,7 +117,7 @@ TEST(CommandLine, OtherFlags) {
     // /dde still means a new document; a folder beside it is still a start path.
     const CCommandLineInfo dde = Parse({"/dde", "/srv/data"});
     EXPECT_EQ(dde.m_nShellCommand, CCommandLineInfo::FileDDE);
-    EXPECT_EQ(dde.m_strStartPaths, "/srv/data");
+    EXPECT_EQ(Listed(dde), "/srv/data");
     EXPECT_EQ(Parse({"/Register"}).m_nShellCommand, CCommandLineInfo::AppRegister);
     EXPECT_EQ(Parse({"-regserver"}).m_nShellCommand, CCommandLineInfo::AppRegister);
     EXPECT_EQ(Parse({"/Unregister"}).m_nShellCommand, CCommandLineInfo::AppUnregister);
@@ -123,10 +130,10 @@ TEST(CommandLine, OtherFlags) {
 TEST(CommandLine, AnAbsolutePathIsNotAFlag) {
     const CCommandLineInfo info = Parse({"/p"});
     EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FilePrint);
-    EXPECT_EQ(Parse({"/pt/x"}).m_strStartPaths, "/pt/x");
+    EXPECT_EQ(Listed(Parse({"/pt/x"})), "/pt/x");
     EXPECT_EQ(Parse({"/pt/x"}).m_nShellCommand, CCommandLineInfo::FileNew);
     EXPECT_EQ(Parse({"/dde/list.csv"}).m_nShellCommand, CCommandLineInfo::FileNew);
-    EXPECT_EQ(Parse({"/dde/list.csv"}).m_strStartPaths, "/dde/list.csv");
+    EXPECT_EQ(Listed(Parse({"/dde/list.csv"})), "/dde/list.csv");
 }
 
 class CommandLineAppTest : public GeminexAppTest {
@@ -142,7 +149,7 @@ TEST_F(CommandLineAppTest, AFileArgumentOpensTheWindowWithANewDocument) {
     guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         SearchOptions options;
         sheet->CopyBack(options);
-        sheetPaths = options.paths;
+        sheetPaths = JoinString(options.paths, ";");
         sheet->EndModal(wxID_CANCEL);
     });
     ASSERT_NO_FATAL_FAILURE(StartApp({file}));

@@ -147,7 +147,7 @@ protected:
     // did not show or the command was not taken.
     bool SearchThroughTheCommand(const std::string& paths) {
         SearchOptions options = view->GetSearchOptions();
-        options.paths = paths;
+        options.paths = {paths};
         options.mask = "*.*";
         options.filter = SearchFilter();
         view->SetSearchOptions(options);

@@ -42,7 +42,8 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     CliOptions o;
     std::string error;
     ASSERT_TRUE(Parse({"a", "--mask", "*.txt;~x*", "b;c", "--csv"}, &o, &error)) << error;
-    EXPECT_EQ(o.search.paths, "a;b;c");
+    // "b;c" names nothing on disk: a typed list.
+    EXPECT_EQ(o.search.paths, (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(o.search.mask, "*.txt;~x*");
     EXPECT_TRUE(o.csv);
     EXPECT_EQ(o.search.filter.m_dwIgnoreAttrs, 0x37u);
@@ -56,7 +57,7 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     EXPECT_EQ(o.search.filter.m_dwIgnoreAttrs, 0x37u & ~0x03u);
     EXPECT_EQ(o.search.filter.m_dwAttrStates, 0x02u);
     EXPECT_EQ(o.search.filter.m_nMode, 1);
-    EXPECT_EQ(o.search.paths, "--odd-name");
+    EXPECT_EQ(o.search.paths, std::vector<std::string>{"--odd-name"});
 
     // The maximum date is the end of its day.
     ASSERT_TRUE(Parse({"--min-date", "04/09/03", "--max-date", "04/09/03", "x"}, &o, &error));
@@ -147,18 +148,22 @@ TEST(CliOptions, NullOutputAndStartPathLists) {
     EXPECT_FALSE(Parse({"--null", "--csv", "x"}, &o, &error));
     EXPECT_NE(error.find("--csv"), std::string::npos);
 
-    // A list loses the blanks around its elements and its empty elements; one path without
-    // ";" is taken exactly as typed.
-    EXPECT_EQ(StartPathList({"A; B ;"}), "A;B");
-    EXPECT_EQ(StartPathList({" A ", " B"}), "A;B");
-    EXPECT_EQ(StartPathList({";;\tA\t;"}), "A");
-    EXPECT_EQ(StartPathList({" B "}), " B ");
-    EXPECT_EQ(StartPathList({"a b"}), "a b");
-    EXPECT_EQ(StartPathList({"; ;"}), "");
-    EXPECT_EQ(StartPathList({""}), "");
-    EXPECT_EQ(StartPathList({"", " "}), "");
+    // Each argument is one path exactly as typed; one holding ";" that names nothing on disk
+    // is a list, which loses the blanks around its elements and its empty elements.
+    using Paths = std::vector<std::string>;
+    EXPECT_EQ(StartPathList({"A; B ;"}), (Paths{"A", "B"}));
+    EXPECT_EQ(StartPathList({" A ", " B"}), (Paths{" A ", " B"}));
+    EXPECT_EQ(StartPathList({";;\tA\t;"}), Paths{"A"});
+    EXPECT_EQ(StartPathList({"a b"}), Paths{"a b"});
+    EXPECT_EQ(StartPathList({"; ;"}), Paths{});
+    EXPECT_EQ(StartPathList({"", ""}), Paths{});
     ASSERT_TRUE(Parse({"A; B ;", "C"}, &o, &error)) << error;
-    EXPECT_EQ(o.search.paths, "A;B;C");
+    EXPECT_EQ(o.search.paths, (Paths{"A", "B", "C"}));
+    // A name holding ";" that exists is one path, whatever blanks it holds.
+    TempDir dir;
+    dir.WriteFile("x; y/f", "f");
+    const std::string semi = dir / "x; y";
+    EXPECT_EQ(StartPathList({semi, "z"}), (Paths{semi, "z"}));
     for (const std::vector<std::string>& none :
          {std::vector<std::string>{""}, std::vector<std::string>{"; ;"},
           std::vector<std::string>{"", ";"}}) {
@@ -347,6 +352,18 @@ TEST(CliEndToEnd, StartPathsThatCannotBeOpened) {
               (std::vector<std::string>{"", tree / Native("a/one.txt"), tree / Native("a/two.txt")}));
     EXPECT_EQ(mixed.err.find("pairscout-cli: " + missing + ": "), 0u) << mixed.err;
     EXPECT_NE(mixed.err.find("发现 1 个重复文件 (4 字节)\n"), std::string::npos) << mixed.err;
+
+    // A folder whose name holds ";" is searched as itself, like any other folder.
+    tree.WriteFile("semi/a;b/one.dat", "twin");
+    tree.WriteFile("semi/a;b/sub/two.dat", "twin");
+    tree.WriteFile("semi/a/lone.dat", "lone");
+    const CliRun semi = RunCli({tree / Native("semi/a;b")}, scratch);
+    EXPECT_EQ(semi.status, 0) << semi.err;
+    EXPECT_EQ(SortedLines(semi.out),
+              (std::vector<std::string>{"", tree / Native("semi/a;b/one.dat"),
+                                        tree / Native("semi/a;b/sub/two.dat")}));
+    EXPECT_EQ(semi.err.find("pairscout-cli:"), std::string::npos) << semi.err;
+    EXPECT_NE(semi.err.find("发现 1 个重复文件 (4 字节)\n"), std::string::npos) << semi.err;
 
     // Blanks around the elements of a list name no folder: "A; B ;" walks A and B.
     const CliRun list = RunCli({tree / "a" + "; " + (tree / "a") + " ;"}, scratch);

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
+#include <string>
+#include <thread>
 
 #include "support/platform_rules.h"
 #include "support/recording_sink.h"
@@ -40,14 +43,23 @@ TEST(DirectoryScanner, StartPathFormsAndStatusLines) {
     EXPECT_EQ(sink.Counts().back(), "发现 2 个文件在 2 个目录中");
     EXPECT_TRUE(sink.m_skipped.empty());
 
-    // A ";" list: blanks around elements go, empty elements are skipped, and the folder count
-    // restarts for every start folder while the file count keeps growing.
+    // A list: empty elements are skipped, and the folder count restarts for every start
+    // folder while the file count keeps growing.
     RecordingSink counts2;
-    const auto listed =
-        Scan(" " + data + " ;; " + (dir / "other") + " ;", "*.*", nullptr, &counts2);
+    RecordList records;
+    CDirectoryScanner scanner(&counts2);
+    scanner.ScanPathList(records, {data, "", dir / "other"}, "*.*", nullptr);
+    std::vector<std::string> listed;
+    for (const auto& record : records) listed.push_back(record->Path());
     EXPECT_EQ(listed, (std::vector<std::string>{data + Native("/a.txt"), data + Native("/sub/b.txt"),
                                                  dir / Native("other/c.txt")}));
     EXPECT_EQ(counts2.Counts().back(), "发现 3 个文件在 1 个目录中");
+    EXPECT_EQ(scanner.m_nStartFoldersOpened, 2);
+
+    // A ";" is part of a folder's name, never a list separator.
+    dir.WriteFile("data;other/e.txt", "e");
+    EXPECT_EQ(Scan(data + ";other", "*.*"),
+              std::vector<std::string>{dir / Native("data;other/e.txt")});
 
 #ifndef _WIN32
     // A single path is walked exactly as typed: a folder whose name ends in a blank is found,
@@ -66,9 +78,9 @@ TEST(DirectoryScanner, StartPathFormsAndStatusLines) {
     EXPECT_EQ(missing.m_skipKinds[0], SkipKind::kStartPath);
 
     // An empty element of the start path list names nothing (not the current folder).
-    RecordList records;
-    CDirectoryScanner scanner(nullptr);
-    EXPECT_EQ(scanner.ScanPathList(records, {""}, "*.*", nullptr), 0);
+    records.clear();
+    CDirectoryScanner quiet(nullptr);
+    EXPECT_EQ(quiet.ScanPathList(records, {""}, "*.*", nullptr), 0);
 }
 
 TEST(DirectoryScanner, MaskListShapes) {
@@ -180,30 +192,52 @@ TEST(DirectoryScanner, SpecialFilesLinksAndDepth) {
     chmod((small / "locked").c_str(), 0755);
 }
 
-TEST(DirectoryScanner, PlaceKeywords) {
-    // The local-disk keyword, in any ASCII letter case, becomes a list ending in ";".
-    std::string spec = "本地硬盘";
-    const int disks = ExpandLocalDrives(spec);
-    EXPECT_EQ(static_cast<int>(std::count(spec.begin(), spec.end(), ';')), disks);
-    if (disks > 0) {
-        EXPECT_EQ(spec.back(), ';');
+// The threads of this process, as the kernel lists them.
+std::size_t ThreadCount() {
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) {
+        (void)entry;
+        ++count;
     }
+    return count;
+}
+
+TEST(DirectoryScanner, HelperThreadEndsWithTheScanner) {
+    TempDir dir;
+    for (int i = 0; i < 40; ++i) dir.WriteFile("many/f" + std::to_string(i), "x");
+    const std::size_t before = ThreadCount();
+    {
+        RecordList records;
+        CDirectoryScanner scanner(nullptr);
+        EXPECT_EQ(scanner.ScanPathList(records, {dir / "many"}, "*.*", nullptr), 40);
+        // A second core, when there is one, shares the listing while the scanner lives.
+        if (std::thread::hardware_concurrency() > 1) {
+            EXPECT_EQ(ThreadCount(), before + 1);
+        }
+    }
+    EXPECT_EQ(ThreadCount(), before);
+}
+
+TEST(DirectoryScanner, PlaceKeywords) {
+    // The local-disk keyword becomes the disks' roots.
+    std::vector<std::string> roots;
+    const int disks = ExpandLocalDrives("本地硬盘", roots);
+    EXPECT_EQ(roots.size(), static_cast<std::size_t>(disks));
     std::vector<std::string> folders;
     EXPECT_EQ(ExpandPathSpec("本地硬盘", folders), disks > 0 ? 1 : 0);
     EXPECT_EQ(folders.size(), static_cast<std::size_t>(disks));
     for (const std::string& folder : folders) EXPECT_EQ(folder.back(), '/');
-    // A list: blanks around elements go, empty elements are skipped.
-    EXPECT_EQ(ExpandPathSpec(" /a ;; /b/;", folders), 1);
-    EXPECT_EQ(folders, (std::vector<std::string>{"/a/", "/b/"}));
+    // A ";" is part of a name here, never a list: the path is walked as it stands.
+    EXPECT_EQ(ExpandPathSpec("/a;b/", folders), 0);
+    EXPECT_TRUE(folders.empty());
     // A server with no mounted shares names nothing: it is never walked as a folder.
     EXPECT_TRUE(IsPlaceKeyword("//no-such-server"));
     EXPECT_TRUE(IsPlaceKeyword("//no-such-server/"));
     EXPECT_FALSE(IsPlaceKeyword("//server/share/x"));
     EXPECT_EQ(ExpandPathSpec("//no-such-server", folders), 0);
     EXPECT_TRUE(Scan("//no-such-server", "*.*").empty());
-    std::string plain = "/tmp";
-    EXPECT_EQ(ExpandLocalDrives(plain), 0);
-    EXPECT_EQ(plain, "/tmp");
+    EXPECT_EQ(ExpandLocalDrives("/tmp", roots), 0);
+    EXPECT_TRUE(roots.empty());
 }
 #endif
 

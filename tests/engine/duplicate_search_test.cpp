@@ -41,7 +41,7 @@ TEST(DuplicateSearch, CrcTwinsWithOtherSumsCopiesAndEmptyFiles) {
 
     SearchOptions options;
     // Empty elements and a trailing separator name nothing.
-    options.paths = dir / "twins" + ";;" + (dir / "copies") + ";" + (dir / "empty") + ";";
+    options.paths = {dir / "twins", "", dir / "copies", dir / "empty", ""};
     RecordingSink sink;
     DuplicateSearch search(&sink);
     ResultsModel model;
@@ -68,7 +68,7 @@ TEST(DuplicateSearch, CrcTwinsWithOtherSumsCopiesAndEmptyFiles) {
     for (const std::string& path : Paths(model)) EXPECT_EQ(path.find("twin"), std::string::npos);
 
     // A second search replaces the rows and totals of the first.
-    options.paths = dir / "twins";
+    options.paths = {dir / "twins"};
     ASSERT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
     EXPECT_EQ(model.RowCount(), 0u);
     EXPECT_EQ(model.DuplicateCount(), 0);
@@ -90,7 +90,7 @@ TEST(DuplicateSearch, CancelWhileScanningListsNothing) {
     DuplicateSearch search(&sink);
     ResultsModel model;
     SearchOptions options;
-    options.paths = dir.Path();
+    options.paths = {dir.Path()};
     EXPECT_EQ(search.Run(options, model), DuplicateSearch::kCancelledWhileScanning);
     EXPECT_EQ(model.RowCount(), 0u);
     // Nothing after the scan was shown: no sorting, no grouping.
@@ -112,10 +112,10 @@ TEST(DuplicateSearch, TwoSearchesAtOnceKeepTheirOwnState) {
         dir.WriteFile("two/sub/" + n + ".txt", body + "x");
     }
     SearchOptions first;
-    first.paths = dir / "one";
+    first.paths = {dir / "one"};
     first.mask = Native("/keep/*.txt");
     SearchOptions second;
-    second.paths = dir / "two";
+    second.paths = {dir / "two"};
     second.mask = "*.dat;~" + Native("sub/*.txt");
 
     const auto alone = [](const SearchOptions& options) {

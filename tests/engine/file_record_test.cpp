@@ -115,8 +115,7 @@ TEST(ChecksumFile, BlockEdgesMatchReference) {
 TEST(FileRecord, FieldsFromFindDataAndTimeFallbacks) {
     platform::FindData fd;
     fd.dwFileAttributes = platform::kAttrReadOnly;
-    fd.nFileSizeHigh = 1;
-    fd.nFileSizeLow = 0x80000000u;
+    fd.nFileSize = 0x180000000u;
     fd.ftLastWriteTime = 130000000000000000LL;
     fd.ftCreationTime = 0;
     fd.ftLastAccessTime = 0;

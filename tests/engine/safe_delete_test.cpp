@@ -28,7 +28,7 @@ protected:
         dir.WriteFile("x/b1", std::string(3000, 'b'));
         dir.WriteFile("y/b2", std::string(3000, 'b'));
         SearchOptions options;
-        options.paths = dir.Path();
+        options.paths = {dir.Path()};
         DuplicateSearch search(nullptr);
         ASSERT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
         ASSERT_EQ(model.RowCount(), 5u);
@@ -147,7 +147,7 @@ TEST(SafeDeleteBatchTest, BatchesAreSizedByTheTimeTheRemoverTakes) {
         dir.WriteFile("b/" + std::to_string(i), body);
     }
     SearchOptions options;
-    options.paths = dir.Path();
+    options.paths = {dir.Path()};
     ResultsModel model;
     ASSERT_EQ(DuplicateSearch(nullptr).Run(options, model), DuplicateSearch::kFinished);
     ASSERT_EQ(model.RowCount(), 2u * kPairs);

@@ -19,6 +19,7 @@
 
 #include "engine/checksum.h"
 #include "engine/duplicate_search.h"
+#include "engine/start_path_list.h"
 #include "engine/file_check.h"
 #include "support/platform_rules.h"
 #include "support/recording_sink.h"
@@ -35,7 +36,7 @@ namespace {
 ResultsModel Search(const std::string& paths, RecordingSink* sink = nullptr,
                     const std::string& mask = "*.*") {
     SearchOptions options;
-    options.paths = paths;
+    options.paths = ReadStartPathText(paths);
     options.mask = mask;
     ResultsModel model;
     DuplicateSearch(sink).Run(options, model);
@@ -160,7 +161,7 @@ TEST(Safety, AComparisonAsksToStopBeforeItBeginsAndBetweenBlocks) {
         return CompareContents(a, b, s, reason, error);
     };
     SearchOptions options;
-    options.paths = dir / "s";
+    options.paths = {dir / "s"};
     ResultsModel model;
     EXPECT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
     EXPECT_EQ(compared, 1);
@@ -260,10 +261,10 @@ TEST(Safety, AFolderSwappedForALinkDuringTheWalkIsNotEntered) {
     dir.WriteFile("tree2/a/f.bin", body);
     dir.WriteFile("tree2/b/f.bin", body);
     SearchOptions options;
-    options.paths = dir / "tree2";
+    options.paths = {dir / "tree2"};
     DuplicateSearch search(nullptr);
     RecordList records;
-    ASSERT_TRUE(search.CollectFiles(records, {options.paths}, "*.*", nullptr));
+    ASSERT_TRUE(search.CollectFiles(records, options.paths, "*.*", nullptr));
     ASSERT_EQ(records.size(), 2u);
     std::remove((dir / "tree2/b/f.bin").c_str());
     rmdir((dir / "tree2/b").c_str());

@@ -14,8 +14,7 @@ using platform::FindData;
 FindData File(FileTime written, std::int64_t size = 1000, std::uint32_t attributes = 0) {
     FindData fd;
     fd.ftLastWriteTime = written;
-    fd.nFileSizeHigh = static_cast<std::uint32_t>(static_cast<std::uint64_t>(size) >> 32);
-    fd.nFileSizeLow = static_cast<std::uint32_t>(size & 0xFFFFFFFF);
+    fd.nFileSize = static_cast<std::uint64_t>(size);
     fd.dwFileAttributes = attributes;
     return fd;
 }

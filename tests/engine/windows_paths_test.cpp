@@ -113,7 +113,7 @@ TEST(WindowsSearch, OneFileThroughTwoSpellingsIsNeverItsOwnCopy) {
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
 
     SearchOptions options;
-    options.paths = (dir / "Data") + ";" + upper;
+    options.paths = {dir / "Data", upper};
     DuplicateSearch search(nullptr);
     ResultsModel results;
     ASSERT_EQ(search.Run(options, results), DuplicateSearch::kFinished);
@@ -143,12 +143,12 @@ TEST(WindowsDrives, LocalDiskKeywordTakesOnlyFixedDrives) {
     const char* mapped = std::getenv("PAIRSCOUT_TEST_DRIVES");
     if (mapped == nullptr || *mapped == '\0') GTEST_SKIP() << "no test drives are mapped";
 
-    std::string spec = "本地硬盘";
-    const int disks = ExpandLocalDrives(spec);
+    std::vector<std::string> roots;
+    const int disks = ExpandLocalDrives("本地硬盘", roots);
     ASSERT_GT(disks, 0);
-    EXPECT_EQ(static_cast<int>(std::count(spec.begin(), spec.end(), ';')), disks);
-    EXPECT_EQ(spec.back(), ';');
-    const std::string listed = ";" + spec;
+    ASSERT_EQ(roots.size(), static_cast<std::size_t>(disks));
+    const std::string spec = JoinString(roots, ";");
+    const std::string listed = ";" + spec + ";";
     EXPECT_NE(listed.find(";C:\\;"), std::string::npos) << spec;
 
     std::vector<std::string> entries;
@@ -181,9 +181,9 @@ TEST(WindowsDrives, ServerNamesWithBackslashes) {
     std::vector<std::string> folders;
     EXPECT_EQ(ExpandPathSpec("\\\\no-such-server", folders), 0);
     EXPECT_TRUE(Scan("\\\\no-such-server", "*.*").empty());
-    std::string plain = "C:\\";
-    EXPECT_EQ(ExpandLocalDrives(plain), 0);
-    EXPECT_EQ(plain, "C:\\");
+    std::vector<std::string> roots;
+    EXPECT_EQ(ExpandLocalDrives("C:\\", roots), 0);
+    EXPECT_TRUE(roots.empty());
 }
 
 }  // namespace

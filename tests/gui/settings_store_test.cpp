@@ -66,6 +66,26 @@ TEST(SettingsStore, StringsIntegersAndBinaryValuesRoundTrip) {
     EXPECT_EQ(bytes, expected);  // low byte first, as the registry holds a 64-bit value
 }
 
+TEST(SettingsStore, PathListsKeepASemicolonInANameAndReadOldTexts) {
+    const std::string app = AppName("PathLists");
+    using Paths = std::vector<std::string>;
+    const Paths paths = {"/srv/数据/", "/semi/a;b/", "", "/home/"};
+    {
+        CSettingsStore store(kVendor, app);
+        EXPECT_TRUE(store.WriteProfilePathList("Settings", "Drives", paths));
+        // Only the name holding ";" is quoted: older versions read the rest as before.
+        EXPECT_EQ(store.GetProfileString("Settings", "Drives"),
+                  "/srv/数据/;\"/semi/a;b/\";;/home/");
+        EXPECT_TRUE(store.WriteProfileString("Settings", "Old", " /srv/数据/ ;;/home/;"));
+        EXPECT_TRUE(store.Flush());
+    }
+    CSettingsStore store(kVendor, app);
+    EXPECT_EQ(store.GetProfilePathList("Settings", "Drives"), paths);
+    // A text an older version wrote: split at every ";", blanks around the items dropped.
+    EXPECT_EQ(store.GetProfilePathList("Settings", "Old"), (Paths{"/srv/数据/", "", "/home/"}));
+    EXPECT_TRUE(store.GetProfilePathList("Settings", "Missing").empty());
+}
+
 TEST(SettingsStore, MissingEntriesGiveTheDefaults) {
     CSettingsStore store(kVendor, AppName("Defaults"));
     EXPECT_EQ(store.GetProfileString("Settings", "File Mask", "*.*"), "*.*");

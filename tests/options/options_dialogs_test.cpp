@@ -136,7 +136,7 @@ using Strings = std::vector<std::string>;
 
 TEST(OptionsSheetTest, ShowsBothPagesAndCancelLeavesTheOptions) {
     SearchOptions options;
-    options.paths = "/a/;;/b/";
+    options.paths = {"/a/", "", "/b/"};
     options.mask = "*.txt";
     options.filter.m_nMinSize = 100;
     const SearchOptions before = options;
@@ -178,7 +178,7 @@ TEST(OptionsSheetTest, ShowsBothPagesAndCancelLeavesTheOptions) {
 
 TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
     SearchOptions options;
-    options.paths = "/a/;/b/;";
+    options.paths = {"/a/", "/b/"};
     options.mask = "*.*";
     guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         CPathsPage* paths = sheet->PathsPage();
@@ -199,7 +199,7 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
         sheet->OnOK();
     });
     ASSERT_TRUE(RunSearchOptionsSheet(nullptr, options));
-    EXPECT_EQ(options.paths, "/a/;/b/") << "the trailing separator is dropped";
+    EXPECT_EQ(options.paths, (Strings{"/a/", "/b/"}));
     EXPECT_EQ(options.mask, "*.c;~*.o");
     EXPECT_EQ(options.filter.m_nMinSize, 10240);
     EXPECT_EQ(options.filter.m_nMaxSize, 2097152);
@@ -304,7 +304,7 @@ TEST(OptionsSheetTest, FiltersPageRefusesBadTextsAndKeepsTheFocus) {
 
 TEST(PathsPageTest, DeleteAsksAndKeepsTheSelectionRules) {
     SearchOptions options;
-    options.paths = "/a/;/b/;/c/";
+    options.paths = {"/a/", "/b/", "/c/"};
     MessageAnswers answers(wxID_NO);
     guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         CPathsPage* page = sheet->PathsPage();
@@ -329,7 +329,7 @@ TEST(PathsPageTest, DeleteAsksAndKeepsTheSelectionRules) {
     ASSERT_TRUE(RunSearchOptionsSheet(nullptr, options));
     EXPECT_EQ(answers.texts, (Strings{"确定要删除 </c/>?", "确定要删除 </c/>?",
                                       "确定要删除 </a/>?", "确定要删除 </b/>?"}));
-    EXPECT_EQ(options.paths, "");
+    EXPECT_TRUE(options.paths.empty());
 }
 
 TEST(PathsPageTest, AddAndEditThroughTheFolderChooser) {
@@ -337,7 +337,7 @@ TEST(PathsPageTest, AddAndEditThroughTheFolderChooser) {
     const std::string data = temp.MakeDir("data");   // ends in "/"
     const std::string other = temp.MakeDir("other");
     SearchOptions options;
-    options.paths = data;
+    options.paths = {data};
     guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         CPathsPage* page = sheet->PathsPage();
         // Add: a chosen folder gets its separator; the selection stays on the old item.
@@ -367,7 +367,7 @@ TEST(PathsPageTest, AddAndEditThroughTheFolderChooser) {
         sheet->OnOK();
     });
     ASSERT_TRUE(RunSearchOptionsSheet(nullptr, options));
-    EXPECT_EQ(options.paths, data + ";/");
+    EXPECT_EQ(options.paths, (Strings{data, "/"}));
 }
 
 TEST(PathsPageTest, TypedMaskReachesTheEditorAndComesBack) {

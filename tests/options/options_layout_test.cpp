@@ -67,7 +67,7 @@ void SavePicture(wxWindow* window, const char* name) {
 TEST(OptionsLayoutTest, SheetPagesShowAllTheirTexts) {
     COptionsSheet sheet(nullptr);
     SearchOptions options;
-    options.paths = "/home/user/;/srv/data/;/media/backup/";
+    options.paths = {"/home/user/", "/srv/data/", "/media/backup/"};
     options.mask = "*.*;~*.tmp;~/*/cache/*/*.dat";
     options.filter.m_nMinSize = 1024;
     options.filter.m_dwAttrStates = 0x02;

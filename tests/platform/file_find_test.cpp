@@ -30,8 +30,7 @@ TEST(FileFinder, ReportsFilesFoldersAndDots) {
     dir.MakeDir("sub");
     const auto entries = ListFolder(dir.Path());
     ASSERT_EQ(entries.count("plain.txt"), 1u);
-    EXPECT_EQ(entries.at("plain.txt").nFileSizeLow, 5u);
-    EXPECT_EQ(entries.at("plain.txt").nFileSizeHigh, 0u);
+    EXPECT_EQ(entries.at("plain.txt").nFileSize, 5u);
     EXPECT_EQ(entries.at("plain.txt").dwFileAttributes & platform::kAttrDirectory, 0u);
     EXPECT_NE(entries.at("plain.txt").ftLastWriteTime, 0);
     EXPECT_NE(entries.at("sub").dwFileAttributes & platform::kAttrDirectory, 0u);

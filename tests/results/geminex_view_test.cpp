@@ -134,7 +134,10 @@ protected:
         tree.WriteFile("one/d.txt", std::string(50, 'd'));
     }
 
-    DuplicateSearch::Outcome Search(const std::string& paths) {
+    DuplicateSearch::Outcome Search(const std::string& path) {
+        return Search(std::vector<std::string>{path});
+    }
+    DuplicateSearch::Outcome Search(const std::vector<std::string>& paths) {
         SearchOptions options;
         options.paths = paths;
         return view->RunSearch(options);
@@ -202,13 +205,12 @@ TEST_F(GeminexViewTest, SettingsOnFirstStartAndAfterARoundTrip) {
     // The view reads and writes the store it is given, not the application's.
     CSettingsStore store("Orvelle Software Inc.", "Pairscout view settings");
     ClearSettings(store);
-    std::string disks;
-    for (const std::string& root : platform::LocalFixedDiskRoots())
-        disks += (disks.empty() ? "" : ";") + root;
+    const std::vector<std::string> roots = platform::LocalFixedDiskRoots();
+    const std::string disks = JoinString(roots, ";");
     {
         CGeminexView fresh(store);
         const SearchOptions options = fresh.GetSearchOptions();
-        EXPECT_EQ(options.paths, disks);
+        EXPECT_EQ(options.paths, roots);
         EXPECT_EQ(options.mask, "*.*");
         EXPECT_EQ(options.filter.m_nMinSize, 0);
         EXPECT_EQ(options.filter.m_nMaxSize, 0);
@@ -224,7 +226,7 @@ TEST_F(GeminexViewTest, SettingsOnFirstStartAndAfterARoundTrip) {
     EXPECT_EQ(store.GetProfileInt("Options", "Ignore Attributes", -1), 55);
 
     SearchOptions wanted;
-    wanted.paths = "/srv/a;/srv/b";
+    wanted.paths = {"/srv/a", "/srv/semi;colon"};
     wanted.mask = "*.jpg;~*.tmp";
     wanted.filter.m_nMinSize = 5000000000LL;  // needs all 8 bytes
     wanted.filter.m_nMaxSize = 7;
@@ -316,7 +318,7 @@ TEST_F(GeminexViewTest, SearchFillsRowsPicturesCellsAndTheSummary) {
     EXPECT_FALSE(corner.IsTransparent(7, 0)) << "the line from the top";
 
     // The settings the sheet gave back are kept.
-    EXPECT_EQ(view->GetSearchOptions().paths, tree.Path());
+    EXPECT_EQ(view->GetSearchOptions().paths, std::vector<std::string>{tree.Path()});
 }
 
 TEST_F(GeminexViewTest, SearchThatFindsNothingShowsTheIdleMessage) {
@@ -520,7 +522,7 @@ TEST_F(GeminexViewTest, DeleteOnAnotherFileSystemUsesThatFileSystemsTrash) {
     const std::string far = folder + "far-copy.bin";
     { std::FILE* f = std::fopen(far.c_str(), "wb"); std::fputs(std::string(300, 'a').c_str(), f); std::fclose(f); }
     MakeTree();
-    Search(tree.Path() + ";" + folder);
+    Search({tree.Path(), folder});
     ASSERT_EQ(view->GetModel().RowCount(), 6u);
     long farRow = -1;
     for (long row = 0; row < list->GetItemCount(); ++row)
@@ -735,7 +737,7 @@ TEST_F(GeminexViewTest, PlacesPassedOverAreNamedOnceTheRowsAreShown) {
     std::size_t rowsWhenAsked = 0;
     MessageAnswers answers(wxID_OK);
     answers.onEnter = [&] { rowsWhenAsked = view->GetModel().RowCount(); };
-    ASSERT_EQ(Search(tree.Path() + ";" + missing + ";/proc"), DuplicateSearch::kFinished);
+    ASSERT_EQ(Search({tree.Path(), missing, "/proc"}), DuplicateSearch::kFinished);
     chmod(folder.c_str(), 0755);
     EXPECT_EQ(list->GetItemCount(), 5);
     EXPECT_EQ(rowsWhenAsked, 5u) << "the rows are there when the message comes";
@@ -753,7 +755,7 @@ TEST_F(GeminexViewTest, PlacesPassedOverAreNamedOnceTheRowsAreShown) {
     answers.texts.clear();
     ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
     CProgressDialog::SetPumpHook([](CProgressDialog& dialog) { dialog.Cancel(); });
-    EXPECT_EQ(Search(tree.Path() + ";" + missing), DuplicateSearch::kCancelledWhileScanning);
+    EXPECT_EQ(Search({tree.Path(), missing}), DuplicateSearch::kCancelledWhileScanning);
     CProgressDialog::SetPumpHook(nullptr);
     EXPECT_TRUE(answers.texts.empty());
 }
@@ -839,7 +841,7 @@ TEST_F(GeminexViewTest, AForcedCloseDuringASearchWaitsForItToStop) {
         EXPECT_FALSE(frame->IsBeingDeleted());
     });
     MessageAnswers answers(wxID_OK);
-    EXPECT_EQ(Search(tree.Path() + ";" + tree.Path() + "missing"), DuplicateSearch::kFinished);
+    EXPECT_EQ(Search({tree.Path(), tree.Path() + "missing"}), DuplicateSearch::kFinished);
     CProgressDialog::SetPumpHook(nullptr);
     CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
     EXPECT_TRUE(closeReturned);
@@ -953,7 +955,7 @@ TEST_F(FolderArgumentsTest, SheetOpensWithTheFoldersAndCancelKeepsTheStoredPaths
     guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
         SearchOptions options;
         sheet->CopyBack(options);
-        shown = options.paths;
+        shown = JoinString(options.paths, ";");
         sheet->EndModal(wxID_CANCEL);
     });
     StartApp({a.Path(), b.Path()});
@@ -963,7 +965,7 @@ TEST_F(FolderArgumentsTest, SheetOpensWithTheFoldersAndCancelKeepsTheStoredPaths
     EXPECT_EQ(shown, strip);
     auto* view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->GetSearchOptions().paths, "/stored/one");
+    EXPECT_EQ(view->GetSearchOptions().paths, std::vector<std::string>{"/stored/one"});
     EXPECT_EQ(view->GetListCtrl()->GetItemCount(), 0);
 }
 

@@ -6,12 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line_info.h"
+#include "engine/text_helpers.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 std::string Start(const std::vector<std::string>& args, const std::string& current) {
-    return CCommandLineInfo::StartPathsFromArguments(args, current);
+    return JoinString(CCommandLineInfo::StartPathsFromArguments(args, current), ";");
 }
 
 TEST(WindowsCommandLine, FolderArgumentsInWindowsForms) {
@@ -34,7 +35,7 @@ TEST(WindowsCommandLine, FolderArgumentsInWindowsForms) {
     // "/p" is a flag only as a flag's name; as a path it is rooted on the current drive.
     CCommandLineInfo info;
     info.ParseCommandLine({"/photos"}, base);
-    EXPECT_EQ(info.m_strStartPaths, "C:\\photos");
+    EXPECT_EQ(info.m_startPaths, std::vector<std::string>{"C:\\photos"});
     EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileNew);
 }
 

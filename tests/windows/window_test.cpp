@@ -178,7 +178,7 @@ TEST_F(WindowsWindowTest, SelectAllDuplicatesAndDeleteMoveTheCopiesToTheRecycleB
 
 TEST_F(WindowsWindowTest, SettingsLandInTheRegistry) {
     SearchOptions options = view->GetSearchOptions();
-    options.paths = "C:\\资料;D:\\";
+    options.paths = {"C:\\资料", "D:\\备份;旧\\"};
     options.mask = "*.txt;-*\\TEMP\\*";
     options.filter.m_nMinSize = 4096;
     view->SetSearchOptions(options);
@@ -189,7 +189,9 @@ TEST_F(WindowsWindowTest, SettingsLandInTheRegistry) {
     std::vector<unsigned char> data;
     ASSERT_TRUE(ReadRegistry("Settings", "Drives", &type, &data));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(data.data())), L"C:\\资料;D:\\");
+    // The name holding ";" is quoted.
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(data.data())),
+              L"C:\\资料;\"D:\\备份;旧\\\"");
     ASSERT_TRUE(ReadRegistry("Settings", "File Mask", &type, &data));
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(data.data())), L"*.txt;-*\\TEMP\\*");
     // 8-byte values as binary, little-endian.
@@ -199,7 +201,8 @@ TEST_F(WindowsWindowTest, SettingsLandInTheRegistry) {
 
     // Read back by a new view as the next start reads them.
     view->LoadSettings();
-    EXPECT_EQ(view->GetSearchOptions().paths, "C:\\资料;D:\\");
+    EXPECT_EQ(view->GetSearchOptions().paths,
+              (std::vector<std::string>{"C:\\资料", "D:\\备份;旧\\"}));
     EXPECT_EQ(view->GetSearchOptions().filter.m_nMinSize, 4096);
 }
 
@@ -240,7 +243,7 @@ TEST_F(WindowsWindowTest, Screenshot) {
     frame->Move(0, 0);
     if (of == "options") {
         SearchOptions options = view->GetSearchOptions();
-        options.paths = tree.Path() + "照片;" + tree.Path() + "备份";
+        options.paths = {tree.Path() + "照片", tree.Path() + "备份"};
         view->SetSearchOptions(options);
         guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
             sheet->Move(0, 0);

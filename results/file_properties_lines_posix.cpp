@@ -1,0 +1,67 @@
+// The lines of the program's own properties dialog, as the POSIX file system tells them.
+#include "results/file_properties_dlg.h"
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+
+#include "gui/wx_text.h"
+#include "engine/text_helpers.h"
+#include "platform/error_text.h"
+#include "platform/file_time.h"
+
+namespace {
+
+std::string TimeText(const struct timespec& when) {
+    platform::FileTime local = 0;
+    platform::FileTimeToLocalFileTime(platform::FileTimeFromUnix(when.tv_sec, when.tv_nsec), &local);
+    std::string text;
+    FileTimeToText(&local, text);
+    return text;
+}
+
+// "-rw-r--r-- (0644)".
+std::string ModeText(mode_t mode) {
+    std::string text;
+    text += S_ISDIR(mode) ? 'd' : S_ISLNK(mode) ? 'l' : S_ISREG(mode) ? '-' : '?';
+    const char letters[] = "rwxrwxrwx";
+    for (int i = 0; i < 9; ++i) text += (mode & (0400 >> i)) ? letters[i] : '-';
+    char octal[16];
+    std::snprintf(octal, sizeof octal, " (%04o)", static_cast<unsigned>(mode & 07777));
+    return text + octal;
+}
+
+std::string OwnerText(uid_t uid, gid_t gid) {
+    std::string text;
+    if (const struct passwd* pw = getpwuid(uid)) text = pw->pw_name;
+    else text = std::to_string(uid);
+    text += " / ";
+    if (const struct group* gr = getgrgid(gid)) text += gr->gr_name;
+    else text += std::to_string(gid);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> FilePropertyLines(const std::string& path) {
+    std::vector<std::pair<std::string, std::string>> lines;
+    lines.emplace_back("路径", path);
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) {
+        lines.emplace_back("错误", platform::ErrorText(errno));
+        return lines;
+    }
+    char size[64];
+    std::snprintf(size, sizeof size, "%" PRId64 " 字节", static_cast<std::int64_t>(st.st_size));
+    lines.emplace_back("大小", size);
+    lines.emplace_back("修改时间", TimeText(st.st_mtim));
+    lines.emplace_back("访问时间", TimeText(st.st_atim));
+    lines.emplace_back("状态改变时间", TimeText(st.st_ctim));
+    lines.emplace_back("所有者", OwnerText(st.st_uid, st.st_gid));
+    lines.emplace_back("权限", ModeText(st.st_mode));
+    return lines;
+}
