@@ -19,7 +19,7 @@ TEST_F(WindowBench, SearchOfATree) {
     StallProbe probe;
     probe.Begin("window search");
     SearchOptions options;
-    options.paths = root;
+    options.paths = {root};
     view->RunSearch(options);
     guitest::WaitFor([this] { return !view->IsBusy(); }, 3600 * 1000);
     probe.End(std::string(root) + ", " + std::to_string(view->GetModel().RowCount()) + " rows");

@@ -51,7 +51,7 @@ TEST_F(Pictures, WindowAfterASearch) {
     frame->SetSize(wxSize(900, 420));
     frame->Move(0, 0);
     SearchOptions options;
-    options.paths = tree.Path();
+    options.paths = {tree.Path()};
     view->RunSearch(options);
     ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
     list->ClearSelection(true);
