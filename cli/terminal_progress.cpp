@@ -104,6 +104,23 @@ std::string TerminalProgress::LineText(const std::string& status, int percent, i
 void TerminalProgress::SetStatus(const std::string& text) {
     std::lock_guard<std::mutex> hold(m_lock);
     m_status = text;
+    m_shows = Shows::kText;
+    Draw(false);
+}
+
+void TerminalProgress::FilesFound(int files, int folders) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_shows = Shows::kFiles;
+    m_count = files;
+    m_ofWhat = folders;
+    Draw(false);
+}
+
+void TerminalProgress::DuplicatesFound(int count, std::int64_t bytes) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_shows = Shows::kDuplicates;
+    m_count = count;
+    m_ofWhat = bytes;
     Draw(false);
 }
 
@@ -138,7 +155,11 @@ void TerminalProgress::Draw(bool force) {
     m_lastDraw = now;
     m_drawn = true;
     const int percent = m_total > 0 ? static_cast<int>(m_done * 100 / m_total) : -1;
-    const std::string line = "\r" + LineText(m_status, percent, m_columns) + "\033[K";
+    const std::string status =
+        m_shows == Shows::kFiles        ? FoundFilesText(static_cast<int>(m_count), static_cast<int>(m_ofWhat))
+        : m_shows == Shows::kDuplicates ? DuplicatesRunningText(static_cast<int>(m_count), m_ofWhat)
+                                        : m_status;
+    const std::string line = "\r" + LineText(status, percent, m_columns) + "\033[K";
     std::fwrite(line.data(), 1, line.size(), m_out);
     std::fflush(m_out);
 }

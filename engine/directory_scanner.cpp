@@ -1,7 +1,5 @@
 #include "engine/directory_scanner.h"
 
-#include <cstdio>
-
 #include "engine/engine_strings.h"
 #include "engine/text_helpers.h"
 #include "engine/file_record.h"
@@ -217,12 +215,9 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
                 sharedFolder = std::make_shared<FolderNames>(folder);
             }
             records.push_back(std::make_unique<CFileRecord>(fd, sharedFolder));
-            if (m_pProgressDlg != nullptr) {
-                char text[256];
-                std::snprintf(text, sizeof text, LoadStringText(IDS_FOUND_FILES_IN_FOLDERS),
-                              static_cast<int>(records.size()), m_nFolderCount);
-                m_pProgressDlg->SetStatus(text);
-            }
+            // Counts only: the sink makes the text when it shows it.
+            if (m_pProgressDlg != nullptr)
+                m_pProgressDlg->FilesFound(static_cast<int>(records.size()), m_nFolderCount);
         } else if (fd.cFileName != "." && fd.cFileName != "..") {
             subfolders->push_back({fd, folder + fd.cFileName + kSep});
         }

@@ -34,6 +34,14 @@ void SkippedPlaces::StepProgress(std::int64_t amount) {
     if (m_pNext != nullptr) m_pNext->StepProgress(amount);
 }
 
+void SkippedPlaces::FilesFound(int files, int folders) {
+    if (m_pNext != nullptr) m_pNext->FilesFound(files, folders);
+}
+
+void SkippedPlaces::DuplicatesFound(int count, std::int64_t bytes) {
+    if (m_pNext != nullptr) m_pNext->DuplicatesFound(count, bytes);
+}
+
 bool SkippedPlaces::Cancelled() { return m_pNext != nullptr && m_pNext->Cancelled(); }
 
 void SkippedPlaces::Skipped(SkipKind kind, const std::string& path, const std::string& reason) {

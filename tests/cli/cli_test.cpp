@@ -222,6 +222,30 @@ TEST(TerminalProgress, ControlCharactersNeverReachTheTerminal) {
               "\r\x1b[K"
               "pairscout-cli: /t/evil\\x0dname: no\\x1b[2J\n"
               "pairscout-cli: /t/f: gone\n");
+
+    // Counts become the line's text when it is drawn: the scan's, then the grouping's over the
+    // stage name, with the share of the bar.
+    out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        TerminalProgress progress(out, true, nullptr, 80);
+        progress.FilesFound(12, 3);
+        progress.SetTotal(4);
+        progress.SetStatus("正在查找重复文件...");
+        progress.StepProgress(1);
+        progress.DuplicatesFound(2, 600);
+        progress.SetTotal(8);
+    }
+    std::rewind(out);
+    written.clear();
+    for (int c; (c = std::fgetc(out)) != EOF;) written += static_cast<char>(c);
+    std::fclose(out);
+    // (Lines between the forced ones depend on the clock: not looked at.)
+    const std::string first = "\r发现 12 个文件在 3 个目录中\x1b[K";
+    const std::string last = "\r  0% 发现 2 个重复的文件, 总共 600 字节\x1b[K\r\x1b[K";
+    EXPECT_EQ(written.rfind(first, 0), 0u) << written;
+    ASSERT_GE(written.size(), last.size());
+    EXPECT_EQ(written.substr(written.size() - last.size()), last) << written;
 }
 
 #if defined(PAIRSCOUT_CLI_PATH)

@@ -13,6 +13,11 @@ public:
     void SetStatus(const std::string& text) override { m_texts.push_back(text); }
     void SetTotal(std::int64_t) override {}
     void StepProgress(std::int64_t) override {}
+    // Counts are recorded as the status line would show them, through SetStatus.
+    void FilesFound(int files, int folders) override { SetStatus(FoundFilesText(files, folders)); }
+    void DuplicatesFound(int count, std::int64_t bytes) override {
+        SetStatus(DuplicatesRunningText(count, bytes));
+    }
     bool Cancelled() override { return m_cancel; }
     void Skipped(SkipKind kind, const std::string& path, const std::string& reason) override {
         m_skipped.emplace_back(path, reason);
