@@ -222,6 +222,12 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
     if (!more && finder.ErrorCode() != 0 && m_pProgressDlg != nullptr)
         m_pProgressDlg->Skipped(SkipKind::kFolder, folder,
                                 CFileRecord::ErrorCodeText(finder.ErrorCode()));
+    // Entries whose facts the system refused are there all the same: named, never dropped.
+    if (m_pProgressDlg != nullptr)
+        for (const auto& entry : finder.Unreadable())
+            if (IsAdmitted(folder + entry.first))
+                m_pProgressDlg->Skipped(SkipKind::kFile, folder + entry.first,
+                                        CFileRecord::ErrorCodeText(entry.second));
     for (; more; more = finder.Next()) {
         if (Cancelled()) break;
         const platform::FindData& fd = finder.Data();

@@ -82,6 +82,7 @@ const StringTableEntry kStrings[] = {
     {2241, "内容与保留的副本不同"},
     {2242, "虚拟文件系统, 不搜索"},
     {2243, "没有保留的副本"},
+    {2244, "另一个删除操作正在使用此文件"},
 
     // The delete command's checks and its message about files that stayed.
     {2250, "正在检查和删除文件..."},
@@ -89,6 +90,10 @@ const StringTableEntry kStrings[] = {
     {2253, "该组的所有文件都被选择, 保留这最后一份"},
     {2254, "系统无法删除此文件"},
     {2255, "还有 %d 个文件没有被删除"},
+    // A copy that was to stay changed while the file it vouched for was removed.
+    {2256, "保留的副本在删除期间已改变, 此文件已放回: %s"},
+    {2257, "保留的副本在删除期间已改变, 此文件在回收站中: %s"},
+    {2258, "此文件已删除, 但保留的副本在删除期间已改变: %s"},
 
     // After a search: the places it passed over (start paths, folders, files), and how many
     // more there were than the message names.

@@ -82,17 +82,10 @@ void ShowFilesMessage(const std::string& text, wxWindow* parent) {
                  wxOK | wxICON_EXCLAMATION, parent);
 }
 
-std::vector<std::string> RemoveFiles(const std::vector<std::string>& paths, bool toTrash) {
-    return platform::DeleteFiles(paths, (toTrash ? unsigned{platform::kDeleteToTrash} : 0u) |
-                                            platform::kDeleteNoConfirmation |
-                                            platform::kDeleteNoErrorUi);
-}
-
 }  // namespace
 
 CGeminexView::CGeminexView()
     : m_launcher(std::make_unique<CFileLauncher>()),
-      m_deleter(&RemoveFiles),
       m_shiftDown([] { return wxGetKeyState(WXK_SHIFT); }),
       m_optionsSheet(&RunSearchOptionsSheet) {
     LoadSettings();
@@ -399,9 +392,12 @@ std::size_t CGeminexView::DeleteFiles(bool forGood) {
     new CProgressDialog(&m_pProgressDlg, static_cast<std::int64_t>(rows.size()), &m_bCancelSearch,
                         0, list);
     const FileDeleter deleter = m_deleter;
-    SafeDelete remover(m_pProgressDlg, [deleter, forGood](const std::vector<std::string>& paths) {
-        return deleter ? deleter(paths, !forGood) : paths;
-    });
+    // Without a replacement, files go through the handles their checks held.
+    SafeDelete remover = deleter ? SafeDelete(m_pProgressDlg,
+                                              [deleter, forGood](const std::vector<std::string>& paths) {
+                                                  return deleter(paths, !forGood);
+                                              })
+                                 : SafeDelete(m_pProgressDlg, !forGood);
     const DeleteOutcome outcome = remover.Run(GetModel(), rows);
     if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
     m_bCancelSearch = 0;

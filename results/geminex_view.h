@@ -76,7 +76,8 @@ public:
     std::size_t DeleteFiles(bool forGood);
 
     // Replaceable parts, for tests: the desktop launcher, the file remover (gets the paths and
-    // whether to the trash; returns the paths still there), the Shift key, the options sheet.
+    // whether to the trash; returns the paths still there; none: the checked handles remove
+    // them), the Shift key, the options sheet.
     void SetLauncher(std::unique_ptr<CFileLauncher> launcher);
     using FileDeleter =
         std::function<std::vector<std::string>(const std::vector<std::string>&, bool toTrash)>;

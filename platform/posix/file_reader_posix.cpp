@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@ void FillIdentity(const struct stat& st, FileIdentity* out) {
     out->inode = st.st_ino;
     out->size = static_cast<std::uint64_t>(st.st_size);
     out->lastWrite = FileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    out->changed = FileTimeFromUnix(st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
 }
 
 // Opens `path` as a regular file, without following a link and without blocking on a FIFO.
@@ -72,6 +74,29 @@ long FileReader::Read(void* buffer, std::size_t size) {
         const ssize_t n = read(m_fd, buffer, size);
         if (n >= 0) return static_cast<long>(n);
         if (errno != EINTR) return -1;
+    }
+}
+
+bool FileReader::Current(FileIdentity* out) const {
+    struct stat st;
+    if (m_fd < 0) {
+        errno = EBADF;
+        return false;
+    }
+    if (fstat(m_fd, &st) != 0) return false;
+    FillIdentity(st, out);
+    return true;
+}
+
+bool FileReader::Rewind() { return m_fd >= 0 && lseek(m_fd, 0, SEEK_SET) == 0; }
+
+bool FileReader::TryLock(bool exclusive) {
+    if (m_fd < 0) return false;
+    // flock, not fcntl: its locks belong to this open file, so two opens in one process (two
+    // windows of one program, a test) are told apart like two programs.
+    for (;;) {
+        if (flock(m_fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
+        if (errno != EINTR) return false;
     }
 }
 

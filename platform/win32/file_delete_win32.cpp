@@ -39,3 +39,87 @@ std::vector<std::string> DeleteFiles(const std::vector<std::string>& paths, unsi
 }
 
 }  // namespace platform
+
+namespace platform {
+
+struct HeldFile::Impl {
+    HANDLE remover = INVALID_HANDLE_VALUE;  // with delete access (a file to remove only)
+};
+
+HeldFile::HeldFile() : m_impl(new Impl) {}
+
+HeldFile::~HeldFile() { Close(); }
+
+void HeldFile::Close() {
+    m_reader.Close();
+    if (m_impl->remover != INVALID_HANDLE_VALUE) ::CloseHandle(m_impl->remover);
+    m_impl->remover = INVALID_HANDLE_VALUE;
+}
+
+namespace {
+
+// The volume serial and file index of the open file `h`, as one identity.
+bool SameFile(HANDLE h, const FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(h, &info)) return false;
+    const std::uint64_t index =
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return info.dwVolumeSerialNumber == identity.device && index == identity.inode;
+}
+
+}  // namespace
+
+int HeldFile::Open(const std::string& path, Role role) {
+    Close();
+    m_path = path;
+    m_trashed = false;
+    if (!m_reader.Open(path)) return static_cast<int>(::GetLastError());
+    if (role == kGoes) {
+        // The handle the file is removed through: never a reparse point followed, and it must
+        // be the file the reader opened.
+        m_impl->remover = ::CreateFileA(
+            path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (m_impl->remover == INVALID_HANDLE_VALUE) return static_cast<int>(::GetLastError());
+        if (!SameFile(m_impl->remover, m_reader.Identity())) return kErrorReplaced;
+    }
+    if (!m_reader.TryLock(role == kGoes)) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_LOCK_VIOLATION || error == ERROR_SHARING_VIOLATION
+                   ? kErrorLocked
+                   : static_cast<int>(error);
+    }
+    return 0;
+}
+
+int HeldFile::Remove(bool toTrash) {
+    if (m_impl->remover == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
+    if (!toTrash) {
+        // Through the handle that was checked: whatever took its name is never touched.
+        FILE_DISPOSITION_INFO disposition = {};
+        disposition.DeleteFile = TRUE;
+        if (!::SetFileInformationByHandle(m_impl->remover, FileDispositionInfo, &disposition,
+                                          sizeof disposition))
+            return static_cast<int>(::GetLastError());
+        Close();  // the file goes when its last handle closes
+        return 0;
+    }
+    // The recycle bin is reached through the shell, by path: the file under the name must be
+    // the held one right before it is handed over.
+    FileIdentity now;
+    int error = 0;
+    if (!QueryFileIdentity(m_path, &now, &error)) return error;
+    if (now.device != m_reader.Identity().device || now.inode != m_reader.Identity().inode)
+        return kErrorReplaced;
+    if (!DeleteFiles({m_path}, kDeleteToTrash | kDeleteNoConfirmation | kDeleteSilent |
+                                   kDeleteNoErrorUi)
+             .empty())
+        return ERROR_ACCESS_DENIED;
+    m_trashed = true;
+    return 0;
+}
+
+int HeldFile::Restore() { return ERROR_NOT_SUPPORTED; }
+
+}  // namespace platform

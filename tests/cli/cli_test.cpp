@@ -496,6 +496,35 @@ TEST(CliEndToEnd, UnreadableFilesAreCountedInTheSummary) {
               (std::vector<std::string>{"", tree / "one.txt", tree / "two.txt"}));
 }
 
+// Entries whose details the system refuses (a folder readable but not searchable) are named
+// and counted, never dropped in silence; names holding control bytes are searched like others.
+TEST(CliEndToEnd, EntriesWithoutDetailsAreNamedAndControlNamesSearched) {
+    TempDir tree, scratch;
+    tree.WriteFile("one.txt", "same");
+    tree.WriteFile("line\nfeed\r.txt", "same");
+    tree.WriteFile("shut/a.txt", "shut");
+    tree.WriteFile("shut/b.txt", "shut");
+    ASSERT_EQ(chmod((tree / "shut").c_str(), 0444), 0);
+    chmod(tree.Path().c_str(), 0755);
+    const int out = open((scratch / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    ASSERT_GE(out, 0);
+    // Root would see through the missing search right: the program runs as nobody.
+    const pid_t pid =
+        StartCli({"-0", tree.Path()}, out, scratch / "err.txt", false, geteuid() == 0);
+    close(out);
+    const int status = WaitFor(pid, std::chrono::seconds(20));
+    chmod((tree / "shut").c_str(), 0755);
+    ASSERT_EQ(status, 0) << ReadWholeFile(scratch / "err.txt");
+    const std::string err = ReadWholeFile(scratch / "err.txt");
+    for (const char* name : {"shut/a.txt", "shut/b.txt"})
+        EXPECT_NE(err.find("pairscout-cli: " + (tree / name) + ": "), std::string::npos) << err;
+    EXPECT_NE(err.find("2 个文件不能完整读取, 未列出"), std::string::npos) << err;
+    const std::string nul(1, '\0');
+    const std::string list = ReadWholeFile(scratch / "out.txt");
+    EXPECT_NE(list.find(tree / "line\nfeed\r.txt" + nul), std::string::npos) << list;
+    EXPECT_NE(list.find(tree / "one.txt" + nul), std::string::npos) << list;
+}
+
 TEST(CliEndToEnd, ControlCharactersInNamesAreEscaped) {
     TempDir tree, scratch;
     // (No ";" in it: that would make it a list of two paths.)

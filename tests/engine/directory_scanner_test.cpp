@@ -147,9 +147,12 @@ TEST(DirectoryScanner, SpecialFilesLinksAndDepth) {
     ASSERT_EQ(symlink(".", (dir / "loop").c_str()), 0);
     ASSERT_EQ(symlink("real.txt", (dir / "link.txt").c_str()), 0);
     dir.WriteFile("odd\\ \xFF.txt", "o");
-    // Masks never admit a line feed, so such a name is passed over and the walk goes on.
+    // Names holding a line feed or a carriage return are files like any other.
     dir.WriteFile("new\nline.txt", "n");
-    EXPECT_EQ(Sorted(Scan(dir.Path(), "*.*")), Sorted({dir / "odd\\ \xFF.txt", dir / "real.txt"}));
+    dir.WriteFile("carriage\rreturn\x01.txt", "c");
+    EXPECT_EQ(Sorted(Scan(dir.Path(), "*.*")),
+              Sorted({dir / "carriage\rreturn\x01.txt", dir / "new\nline.txt",
+                      dir / "odd\\ \xFF.txt", dir / "real.txt"}));
 
     // A tree some 1500 levels deep, walked without running out of stack.
     std::string deep;
