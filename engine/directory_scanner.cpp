@@ -120,6 +120,18 @@ void CDirectoryScanner::ScanRootFolder(RecordList& records, const std::string& f
     WalkFolder(records, folder, filter);
 }
 
+bool MaskAdmitsNothing(const std::string& maskString) {
+    std::vector<std::string> pieces;
+    SplitString(maskString, pieces, ";");
+    bool excludes = false;
+    for (const std::string& piece : pieces) {
+        if (piece.empty()) continue;
+        if (piece[0] != '~') return false;
+        if (piece.size() > 1) excludes = true;
+    }
+    return excludes;
+}
+
 void CDirectoryScanner::BuildMaskList(const std::string& maskString) {
     m_masks.clear();
     std::vector<std::string> pieces;

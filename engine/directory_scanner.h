@@ -14,6 +14,10 @@
 
 using RecordList = std::vector<std::unique_ptr<CFileRecord>>;
 
+// True when the mask list `maskString` (";"-separated) has exclude parts ("~...") and no
+// include part: the scanner would then admit no file at all.
+bool MaskAdmitsNothing(const std::string& maskString);
+
 class CDirectoryScanner {
 public:
     // `progress` (may be null, not owned) shows the folder being read and the running count,

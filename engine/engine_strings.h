@@ -13,6 +13,7 @@ enum EngineStringId {
     IDS_DUPLICATES_RUNNING = 2209,      // "发现 %d 个重复的文件, 总共 %" PRId64 " 字节"
     IDS_SEARCHING_DUPLICATES = 2210,
     IDS_FILE_CHANGED = 2230,            // "文件在搜索期间已改变"
+    IDS_MASK_ONLY_EXCLUDES = 2236,      // the mask has only exclude parts: nothing can match
     IDS_FILE_REPLACED = 2240,           // "文件在搜索期间已被替换"
     IDS_CONTENTS_DIFFER = 2241,         // "内容与保留的副本不同"
     IDS_VIRTUAL_FILE_SYSTEM = 2242,     // "虚拟文件系统, 不搜索"

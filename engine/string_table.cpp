@@ -32,6 +32,8 @@ const StringTableEntry kStrings[] = {
     {2120, "不正确星期"},
     {2121, "不正确年份"},
     {2122, "不正确日期"},
+    {2123, "不正确日"},
+    {2124, "最早日期晚于最晚日期"},
 
     // Registry key.
     {2139, "Orvelle Software Inc."},
@@ -66,6 +68,7 @@ const StringTableEntry kStrings[] = {
     {2208, "正在分类..."},
     {2209, "发现 %d 个重复的文件, 总共 %" PRId64 " 字节"},
     {2210, "正在查找重复文件..."},
+    {2211, "这些文件将被永久删除, 无法恢复。"},
 
     // Why a file was passed over or kept, where the system gives no reason of its own.
     {2230, "文件在搜索期间已改变"},
@@ -76,6 +79,7 @@ const StringTableEntry kStrings[] = {
     {2233, "没有一个起始路径能打开"},
     {2234, "可接受的最大值: %" PRId64 " 字节, %" PRId64 "K 或 %" PRId64 "M"},
     {2235, "不能写入标准输出: %s"},
+    {2236, "文件掩码只有排除部分 (~), 没有文件能匹配"},
 
     // More reasons for a file passed over or kept.
     {2240, "文件在搜索期间已被替换"},

@@ -86,7 +86,7 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
     lastSaveFile = path;
 
     wxBusyCursor wait;
-    WriteWholeFile(path, model.AllRowsText(",", true), parent);
+    WriteWholeFile(path, model.SpreadsheetCsvText(), parent);
 }
 
 void SetSaveAsDialogHook(SaveAsDialogHook hook) { Hook() = std::move(hook); }

@@ -17,6 +17,7 @@
 #include "platform/drives.h"
 #include "platform/file_delete.h"
 #include "results/csv_export.h"
+#include "results/delete_question.h"
 #include "results/display_text.h"
 #include "results/file_launcher.h"
 #include "results/kv_list_ctrl.h"
@@ -68,9 +69,6 @@ constexpr int kColumnCount = 5;
 constexpr long kMeasuredRows = 50;
 constexpr int kCellMargin = 16;
 constexpr int kImageWidth = 16 + 5;
-
-// "你确定要删除 %d 个文件吗?"
-constexpr int IDS_CONFIRM_DELETE = 2206;
 
 const char kSettings[] = "Settings";
 const char kOptions[] = "Options";
@@ -377,15 +375,7 @@ std::size_t CGeminexView::DeleteFiles(bool forGood) {
     if (m_bBusy || list == nullptr) return 0;
     const std::vector<std::size_t> rows = list->GetSelectedRows();
     if (rows.empty()) return 0;
-    if (forGood) {
-        char question[1024];
-        std::snprintf(question, sizeof question, LoadStringText(IDS_CONFIRM_DELETE),
-                      static_cast<int>(rows.size()));
-        if (wxMessageBox(Utf8ToWx(question), wxTheApp->GetAppDisplayName(),
-                         wxYES_NO | wxICON_QUESTION, GetFrame()) != wxYES) {
-            return 0;
-        }
-    }
+    if (forGood && !AskDeleteForGood(GetFrame(), static_cast<int>(rows.size()))) return 0;
 
     m_bBusy = true;
     m_bCancelSearch = 0;

@@ -281,7 +281,7 @@ TEST(OptionsSheetTest, FiltersPageRefusesBadTextsAndKeepsTheFocus) {
         {FilterFields::kMinSizeEdit, "K", "不正确文件大小!", FilterFields::kMinSizeEdit},
         {FilterFields::kMinDateEdit, "abc", "不正确日期", FilterFields::kMinDateEdit},
         {FilterFields::kMaxDateEdit, DateText(5, 13, 2020), "不正确月份", FilterFields::kMaxDateEdit},
-        {FilterFields::kMinDateEdit, DateText(32, 1, 2020), "不正确星期", FilterFields::kMinDateEdit},
+        {FilterFields::kMinDateEdit, DateText(32, 1, 2020), "不正确日", FilterFields::kMinDateEdit},
         {FilterFields::kMaxDateEdit, DateText(1, 1, 1500), "不正确年份", FilterFields::kMaxDateEdit},
     };
     for (const Case& c : cases) {
