@@ -108,8 +108,10 @@ void CDirectoryScanner::ScanPathSpec(RecordList& records, const std::string& spe
         }
         return;
     }
-    // The keyword or a server name that yielded nothing is no folder to walk.
-    if (spec.empty() || IsPlaceKeyword(spec)) return;
+    // The keyword that yielded nothing is no folder to walk. A server name without a share
+    // mounted is walked as the path it also is ("//tmp/x" is "/tmp/x" on POSIX): it is found,
+    // or named with the system's reason.
+    if (spec.empty() || IsLocalDrivesKeyword(spec)) return;
     ScanRootFolder(records, spec, filter);
 }
 

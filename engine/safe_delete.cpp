@@ -28,8 +28,7 @@ bool CopyUnchanged(platform::HeldFile& copy) {
 
 SafeDelete::SafeDelete(ProgressSink* progress, Deleter deleter) : m_pProgress(progress) {
     m_default = [deleter](platform::HeldFile& file) {
-        if (!deleter) return platform::kErrorLocked;
-        return deleter({file.Path()}).empty() ? 0 : -1;
+        return deleter && deleter({file.Path()}).empty() ? 0 : -1;
     };
     m_remover = m_default;
     m_compare = [](const CFileRecord& a, platform::FileReader& ra, const CFileRecord& b,
@@ -138,7 +137,7 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
                 continue;
             }
             done = true;
-            code = m_remover ? m_remover(file) : platform::kErrorLocked;
+            code = m_remover ? m_remover(file) : -1;
             if (code != 0) {
                 out.kept.emplace_back(record.Path(), code == -1 ? LoadStringText(IDS_DELETE_FAILED)
                                                                 : CFileRecord::ErrorCodeText(code));

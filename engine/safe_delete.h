@@ -32,7 +32,8 @@ public:
     // Removes the files of `paths`; returns those still there afterwards. Handed one checked
     // file at a time, while the check's handles are held.
     using Deleter = std::function<std::vector<std::string>(const std::vector<std::string>&)>;
-    // Removes one checked file through its handles: 0 or the error code.
+    // Removes one checked file through its handles: 0, or the error code (-1: the system
+    // refused without a reason of its own).
     using Remover = std::function<int(platform::HeldFile& file)>;
     // Compares two checked files held open (see CompareOpenFiles).
     using Compare = std::function<ContentMatch(

@@ -78,7 +78,7 @@ int HeldFile::Open(const std::string& path, Role role) {
         // The handle the file is removed through: never a reparse point followed, and it must
         // be the file the reader opened.
         m_impl->remover = ::CreateFileA(
-            path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+            path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
             FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (m_impl->remover == INVALID_HANDLE_VALUE) return static_cast<int>(::GetLastError());
@@ -100,8 +100,31 @@ int HeldFile::Remove(bool toTrash) {
         FILE_DISPOSITION_INFO disposition = {};
         disposition.DeleteFile = TRUE;
         if (!::SetFileInformationByHandle(m_impl->remover, FileDispositionInfo, &disposition,
-                                          sizeof disposition))
-            return static_cast<int>(::GetLastError());
+                                          sizeof disposition)) {
+            const DWORD error = ::GetLastError();
+            // A read-only file is removed as the shell removes it: its attribute cleared first.
+            FILE_BASIC_INFO basic;
+            if (error != ERROR_ACCESS_DENIED ||
+                !::GetFileInformationByHandleEx(m_impl->remover, FileBasicInfo, &basic,
+                                                sizeof basic) ||
+                (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) == 0)
+                return static_cast<int>(error);
+            const DWORD attributes = basic.FileAttributes;
+            basic.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+            if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+            basic.CreationTime.QuadPart = basic.LastAccessTime.QuadPart = 0;
+            basic.LastWriteTime.QuadPart = basic.ChangeTime.QuadPart = 0;  // 0: left as they are
+            if (!::SetFileInformationByHandle(m_impl->remover, FileBasicInfo, &basic,
+                                              sizeof basic))
+                return static_cast<int>(error);
+            if (!::SetFileInformationByHandle(m_impl->remover, FileDispositionInfo,
+                                              &disposition, sizeof disposition)) {
+                const DWORD again = ::GetLastError();
+                basic.FileAttributes = attributes;
+                ::SetFileInformationByHandle(m_impl->remover, FileBasicInfo, &basic, sizeof basic);
+                return static_cast<int>(again);
+            }
+        }
         Close();  // the file goes when its last handle closes
         return 0;
     }

@@ -579,6 +579,28 @@ TEST(CliEndToEnd, LaxDatesAndMasksAreRefusedOrNamed) {
     EXPECT_NE(mixed.out.find(tree / "a.txt"), std::string::npos);
 }
 
+#ifndef _WIN32
+// "//name/..." with no share of a server "name" mounted is the ordinary path it also is:
+// walked, alone or beside another start path; one that does not exist is named.
+TEST(CliEndToEnd, DoubleSlashStartPathsAreWalkedOrNamed) {
+    TempDir tree, other, scratch;
+    tree.WriteFile("a.txt", "same");
+    tree.WriteFile("b.txt", "same");
+    other.WriteFile("c.txt", "else");
+    other.WriteFile("d.txt", "else");
+    const CliRun alone = RunCli({"/" + tree.Path()}, scratch);
+    EXPECT_EQ(alone.status, 0) << alone.err;
+    EXPECT_NE(alone.out.find("a.txt\n"), std::string::npos) << alone.out;
+    const CliRun beside = RunCli({other.Path(), "/" + tree.Path()}, scratch);
+    EXPECT_EQ(beside.status, 0) << beside.err;
+    EXPECT_NE(beside.out.find("b.txt\n"), std::string::npos) << beside.out;
+    EXPECT_NE(beside.out.find(other / "d.txt"), std::string::npos) << beside.out;
+    const CliRun missing = RunCli({"//no-such-folder-here/x"}, scratch);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.find("pairscout-cli: //no-such-folder-here/x"), 0u) << missing.err;
+}
+#endif
+
 // A cell that a spreadsheet would run as a formula: the window's export puts an apostrophe
 // before it; the command line's --csv keeps the exact text for the scripts that read it.
 TEST(CliEndToEnd, FormulaCellsGetAnApostropheOnlyInTheWindowsExport) {

@@ -183,7 +183,8 @@ TEST(DirectoryScanner, PlaceKeywords) {
     // A list: blanks around elements go, empty elements are skipped.
     EXPECT_EQ(ExpandPathSpec(" /a ;; /b/;", folders), 1);
     EXPECT_EQ(folders, (std::vector<std::string>{"/a/", "/b/"}));
-    // A server with no mounted shares names nothing: it is never walked as a folder.
+    // A server with no mounted shares expands to nothing; walked as the path it also is, it
+    // finds nothing here (the command line's tests walk one that exists).
     EXPECT_TRUE(IsPlaceKeyword("//no-such-server"));
     EXPECT_TRUE(IsPlaceKeyword("//no-such-server/"));
     EXPECT_FALSE(IsPlaceKeyword("//server/share/x"));
