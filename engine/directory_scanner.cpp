@@ -90,6 +90,12 @@ int CDirectoryScanner::ScanPathList(RecordList& records, const std::vector<std::
     // One reading of the mount table and one compilation of the masks serve the whole scan.
     platform::MountTableScope mounts;
     BuildMaskList(maskString);
+    m_roots.clear();
+    for (const std::string& spec : paths) {
+        std::vector<std::string> folders;
+        if (ExpandPathSpec(spec, folders) == 1) m_roots.insert(m_roots.end(), folders.begin(), folders.end());
+        else if (!spec.empty() && !IsLocalDrivesKeyword(spec)) m_roots.push_back(spec);
+    }
     for (const std::string& spec : paths) {
         if (spec.empty()) continue;  // an empty element of the start path list names nothing
         if (Cancelled()) break;
@@ -178,6 +184,7 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
             m_pProgressDlg->Skipped(SkipKind::kStartPath, folder, CFileRecord::ErrorCodeText(error));
         return;
     }
+    if (SearchedElsewhere(SkipKind::kStartPath, folder)) return;
     ++m_nStartFoldersOpened;
 
     // Depth-first with a stack of its own, so that the deepest tree the file system allows
@@ -215,7 +222,7 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
         // system, and a mount point has a device of its own: a subfolder on its parent's
         // device needs no question.
         if ((stack.size() == 1 || sub.entry.nDevice != top.device) &&
-            handle->IsVirtualFileSystem())
+            (handle->IsVirtualFileSystem() || SearchedElsewhere(SkipKind::kFolder, sub.path)))
             continue;
         ++m_nFolderCount;
         Level level;
@@ -224,6 +231,15 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
         level.handle = std::move(handle);
         stack.push_back(std::move(level));
     }
+}
+
+bool CDirectoryScanner::SearchedElsewhere(SkipKind kind, const std::string& folder) {
+    // An overlay beside its own lower or upper folder would list each file twice, under two
+    // devices; deleting the "duplicate" in the lower folder empties the overlay's view.
+    if (!platform::IsStackedOverSearched(folder, m_roots)) return false;
+    if (m_pProgressDlg != nullptr)
+        m_pProgressDlg->Skipped(kind, folder, LoadStringText(IDS_SEARCHED_ELSEWHERE));
+    return true;
 }
 
 void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHandle& handle,

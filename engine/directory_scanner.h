@@ -59,6 +59,11 @@ private:
     };
 
     bool Cancelled() const { return m_pProgressDlg != nullptr && m_pProgressDlg->Cancelled(); }
+    // True (and named as passed over) when `folder` is a stacked mount whose layers are
+    // searched through another start path.
+    bool SearchedElsewhere(SkipKind kind, const std::string& folder);
+    // Every folder the scan's start paths name, for SearchedElsewhere.
+    std::vector<std::string> m_roots;
     // Lists the open folder `handle` (whose path is `folder`): records its admitted files and
     // returns its subfolders in order.
     void ReadFolder(RecordList& records, const platform::FolderHandle& handle,

@@ -19,6 +19,7 @@ enum EngineStringId {
     IDS_VIRTUAL_FILE_SYSTEM = 2242,     // "虚拟文件系统, 不搜索"
     IDS_NO_COPY_STAYS = 2243,           // "没有保留的副本"
     IDS_FILE_LOCKED = 2244,             // "另一个删除操作正在使用此文件"
+    IDS_SEARCHED_ELSEWHERE = 2245,      // "相同的文件通过另一个目录搜索"
     IDS_DELETE_CHECKING = 2250,         // "正在检查和删除文件..."
     IDS_DELETE_KEPT_HEADING = 2251,     // "以下文件没有被删除:"
     IDS_DELETE_LAST_COPY = 2253,        // "该组的所有文件都被选择, 保留这最后一份"

@@ -87,6 +87,7 @@ const StringTableEntry kStrings[] = {
     {2242, "虚拟文件系统, 不搜索"},
     {2243, "没有保留的副本"},
     {2244, "另一个删除操作正在使用此文件"},
+    {2245, "相同的文件通过另一个目录搜索"},
 
     // The delete command's checks and its message about files that stayed.
     {2250, "正在检查和删除文件..."},

@@ -34,10 +34,6 @@ public:
     bool Current(FileIdentity* out) const;
     // Back to the start of the file, for reading it again.
     bool Rewind();
-    // Takes an advisory lock on the open file without waiting: shared, or exclusive when
-    // `exclusive`; held until Close. False when another holder's lock is in the way (or the
-    // system refuses); other programs may read and write all the same.
-    bool TryLock(bool exclusive);
     void Close();
 
 private:

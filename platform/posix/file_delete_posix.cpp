@@ -1,6 +1,7 @@
 // Deleting files for good (unlink) or into the freedesktop.org trash, written by hand so that
 // platform/ needs no desktop library.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -244,6 +245,7 @@ namespace platform {
 
 struct HeldFile::Impl {
     int dirFd = -1;
+    int lockFd = -1;  // the file opened from its folder, for the lock
     std::string folder;
     std::string name;
     TrashPlace place;
@@ -256,7 +258,8 @@ HeldFile::~HeldFile() { Close(); }
 void HeldFile::Close() {
     m_reader.Close();
     if (m_impl->dirFd >= 0) close(m_impl->dirFd);
-    m_impl->dirFd = -1;
+    if (m_impl->lockFd >= 0) close(m_impl->lockFd);
+    m_impl->dirFd = m_impl->lockFd = -1;
 }
 
 namespace {
@@ -285,9 +288,22 @@ int HeldFile::Open(const std::string& path, Role role) {
     // folder.
     const int entry = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
     if (entry != 0) return entry;
-    if (!m_reader.TryLock(role == kGoes))
-        return errno == EWOULDBLOCK || errno == EAGAIN ? kErrorLocked : errno;
-    return 0;
+    // flock, not fcntl: its locks belong to one open file, so two opens in one process (two
+    // windows of one program, a test) are told apart like two programs.
+    m_impl->lockFd = openat(m_impl->dirFd, m_impl->name.c_str(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (m_impl->lockFd < 0) return errno;
+    struct stat st;
+    if (fstat(m_impl->lockFd, &st) != 0) return errno;
+    if (DeviceOf(st) != m_reader.Identity().device || st.st_ino != m_reader.Identity().inode)
+        return kErrorReplaced;
+    for (;;) {
+        if (flock(m_impl->lockFd, (role == kGoes ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return 0;
+        if (errno == EWOULDBLOCK) return kErrorLocked;
+        // A file system without locks keeps no one out: the checks by identity still hold.
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return 0;
+        if (errno != EINTR) return errno;
+    }
 }
 
 int HeldFile::Remove(bool toTrash) {

@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,18 +88,6 @@ bool FileReader::Current(FileIdentity* out) const {
 }
 
 bool FileReader::Rewind() { return m_fd >= 0 && lseek(m_fd, 0, SEEK_SET) == 0; }
-
-bool FileReader::TryLock(bool exclusive) {
-    if (m_fd < 0) return false;
-    // flock, not fcntl: its locks belong to this open file, so two opens in one process (two
-    // windows of one program, a test) are told apart like two programs.
-    for (;;) {
-        if (flock(m_fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return true;
-        // A file system without locks keeps no one out: the checks by identity still hold.
-        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return true;
-        if (errno != EINTR) return false;
-    }
-}
 
 void FileReader::Close() {
     if (m_fd >= 0) {

@@ -44,6 +44,7 @@ namespace platform {
 
 struct HeldFile::Impl {
     HANDLE remover = INVALID_HANDLE_VALUE;  // with delete access (a file to remove only)
+    HANDLE pin = INVALID_HANDLE_VALUE;      // sharing no delete (a copy that stays only)
 };
 
 HeldFile::HeldFile() : m_impl(new Impl) {}
@@ -53,7 +54,8 @@ HeldFile::~HeldFile() { Close(); }
 void HeldFile::Close() {
     m_reader.Close();
     if (m_impl->remover != INVALID_HANDLE_VALUE) ::CloseHandle(m_impl->remover);
-    m_impl->remover = INVALID_HANDLE_VALUE;
+    if (m_impl->pin != INVALID_HANDLE_VALUE) ::CloseHandle(m_impl->pin);
+    m_impl->remover = m_impl->pin = INVALID_HANDLE_VALUE;
 }
 
 namespace {
@@ -74,22 +76,20 @@ int HeldFile::Open(const std::string& path, Role role) {
     m_path = path;
     m_trashed = false;
     if (!m_reader.Open(path)) return static_cast<int>(::GetLastError());
-    if (role == kGoes) {
-        // The handle the file is removed through: never a reparse point followed, and it must
-        // be the file the reader opened.
-        m_impl->remover = ::CreateFileA(
-            path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (m_impl->remover == INVALID_HANDLE_VALUE) return static_cast<int>(::GetLastError());
-        if (!SameFile(m_impl->remover, m_reader.Identity())) return kErrorReplaced;
-    }
-    if (!m_reader.TryLock(role == kGoes)) {
+    // Windows has no advisory locks; share modes do the same here. A file to remove is held
+    // with delete access; a copy that stays is held by a handle that shares no delete. Each
+    // shuts the other out, in this program or another.
+    HANDLE& h = role == kGoes ? m_impl->remover : m_impl->pin;
+    h = ::CreateFileA(path.c_str(),
+                      role == kGoes ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
+                                    : GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | (role == kGoes ? FILE_SHARE_DELETE : 0),
+                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
-        return error == ERROR_LOCK_VIOLATION || error == ERROR_SHARING_VIOLATION
-                   ? kErrorLocked
-                   : static_cast<int>(error);
+        return error == ERROR_SHARING_VIOLATION ? kErrorLocked : static_cast<int>(error);
     }
+    if (!SameFile(h, m_reader.Identity())) return kErrorReplaced;
     return 0;
 }
 

@@ -94,18 +94,6 @@ bool FileReader::Rewind() {
            ::SetFilePointerEx(static_cast<HANDLE>(m_handle), zero, nullptr, FILE_BEGIN) != 0;
 }
 
-bool FileReader::TryLock(bool exclusive) {
-    if (m_handle == nullptr) return false;
-    // Windows has no advisory locks: a lock on one byte far past any file's end stands in for
-    // one. It keeps no one from reading or writing the file's contents.
-    OVERLAPPED at = {};
-    at.Offset = 0xFFFFFFFEu;
-    at.OffsetHigh = 0x7FFFFFFFu;
-    return ::LockFileEx(static_cast<HANDLE>(m_handle),
-                        LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0), 0,
-                        1, 0, &at) != 0;
-}
-
 void FileReader::Close() {
     if (m_handle != nullptr) {
         ::CloseHandle(static_cast<HANDLE>(m_handle));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <set>
 
 #include "support/platform_rules.h"
@@ -11,6 +13,7 @@
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -166,6 +169,45 @@ TEST(DirectoryScanner, SpecialFilesLinksAndDepth) {
     dir.WriteFile("locked/x.txt", "x");
     chmod((dir / "locked").c_str(), 0);
     EXPECT_NO_FATAL_FAILURE(Scan(dir.Path(), "*.*"));
+}
+
+// An overlay beside its own lower folder shows each file twice, on two devices: the overlay
+// is passed over and named, whether it is a start path or a folder met in the walk.
+TEST(DirectoryScanner, AnOverlayOfASearchedFolderIsPassedOver) {
+    TempDir dir;
+    dir.WriteFile("lower/f.txt", "layered");
+    dir.MakeDir("upper");
+    dir.MakeDir("work");
+    dir.MakeDir("view");
+    const std::string options = "lowerdir=" + (dir / "lower") + ",upperdir=" + (dir / "upper") +
+                                ",workdir=" + (dir / "work");
+    if (mount("overlay", (dir / "view").c_str(), "overlay", 0, options.c_str()) != 0)
+        GTEST_SKIP() << "no overlay mount here: " << std::strerror(errno);
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount(path.c_str()); }
+    } unmount{dir / "view"};
+    ASSERT_EQ(ReadWholeFile(dir / "view/f.txt"), "layered");
+    const std::string reason = "相同的文件通过另一个目录搜索";
+
+    RecordingSink beside;
+    EXPECT_EQ(Scan(dir / "lower;" + dir / "view", "*.*", nullptr, &beside),
+              (std::vector<std::string>{dir / "lower/f.txt"}));
+    EXPECT_EQ(beside.m_skipped, (std::vector<std::pair<std::string, std::string>>{
+                                    {dir / "view/", reason}}));
+
+    RecordingSink within;
+    const std::vector<std::string> found = Scan(dir.Path(), "*.*", nullptr, &within);
+    EXPECT_EQ(std::count(found.begin(), found.end(), dir / "view/f.txt"), 0);
+    EXPECT_EQ(std::count(found.begin(), found.end(), dir / "lower/f.txt"), 1);
+    EXPECT_EQ(within.m_skipped, (std::vector<std::pair<std::string, std::string>>{
+                                    {dir / "view/", reason}}));
+
+    // The overlay alone is searched like any folder.
+    RecordingSink alone;
+    EXPECT_EQ(Scan(dir / "view", "*.*", nullptr, &alone),
+              (std::vector<std::string>{dir / "view/f.txt"}));
+    EXPECT_TRUE(alone.m_skipped.empty());
 }
 
 TEST(DirectoryScanner, PlaceKeywords) {

@@ -515,6 +515,30 @@ TEST(MaskEditorTest, EmptiedEntriesGoAndAnEmptyTextStaysEmpty) {
     EXPECT_EQ(result, "");
 }
 
+// A mask of exclude parts only matches no file: the editor says so before it closes, and
+// Cancel on that warning keeps it open.
+TEST(MaskEditorTest, OnlyExcludePartsAreWarnedAboutBeforeOk) {
+    CIncludeExcludeDlg editor("~*.tmp;~*.bak", nullptr);
+    WhenShown<CIncludeExcludeDlg>([&](CIncludeExcludeDlg* shown) {
+        {
+            MessageAnswers answers(wxID_CANCEL);
+            shown->OnOK();
+            EXPECT_EQ(answers.texts,
+                      (std::vector<std::string>{"文件掩码只有排除部分 (~), 没有文件能匹配"}));
+            EXPECT_TRUE(shown->IsModal()) << "Cancel goes back to the entries";
+        }
+        MessageAnswers answers(wxID_OK);
+        shown->OnOK();
+        EXPECT_EQ(answers.texts.size(), 1u);
+    });
+    EXPECT_EQ(editor.ShowModal(), wxID_OK);
+    EXPECT_EQ(editor.m_strMask, "~*.tmp;~*.bak");
+    // With an include part nothing is said.
+    MessageAnswers none(wxID_OK);
+    EXPECT_EQ(EditMask("*.txt;~*.tmp", [](CIncludeExcludeDlg*) {}), "*.txt;~*.tmp");
+    EXPECT_TRUE(none.texts.empty());
+}
+
 TEST(PathPickerTest, FileDialogOpensInTheFolderOfTheName) {
     TempDir temp;
     const std::string out = temp.MakeDir("out");
