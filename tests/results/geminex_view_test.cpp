@@ -548,8 +548,12 @@ TEST_F(GeminexViewTest, ShiftDeleteAsksFirstAndNoDeletesNothing) {
         std::string yes, no;
         answers.onDialog = [&](wxMessageDialogBase& box) {
             style = box.GetMessageDialogStyle();
-            yes = WxToUtf8(box.GetYesLabel());
-            no = WxToUtf8(box.GetNoLabel());
+            // GTK keeps the mnemonic as "_", Windows as "&".
+            wxString y = box.GetYesLabel(), n = box.GetNoLabel();
+            y.Replace("_", "&");
+            n.Replace("_", "&");
+            yes = WxToUtf8(y);
+            no = WxToUtf8(n);
         };
         EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
         EXPECT_EQ(answers.texts, (std::vector<std::string>{
