@@ -135,6 +135,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = LoadStringText(kIdsInvalidFileSize);
         return false;
     }
+    if (filter.m_ftMinDate != 0 && filter.m_ftMaxDate != 0 && filter.m_ftMinDate > filter.m_ftMaxDate) {
+        *error = LoadStringText(kIdsDateOrder);
+        return false;
+    }
     // CSV cells are quoted, so a line feed in a name is already safe there.
     if (options->csv && options->nul) {
         *error = "--null and --csv cannot be combined";

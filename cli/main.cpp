@@ -8,6 +8,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/terminal_progress.h"
+#include "engine/directory_scanner.h"
 #include "engine/engine_strings.h"
 #include "platform/console.h"
 
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
         std::fputs("Try 'pairscout-cli --help'.\n", stderr);
         return 2;
     }
+    if (MaskAdmitsNothing(options.search.mask)) PrintError(LoadStringText(IDS_MASK_ONLY_EXCLUDES));
     std::string why;
     if (options.help || options.version) {
         const std::string text = options.help ? CliUsage() : CliVersionText();

@@ -46,6 +46,21 @@ std::string EscapeControls(const std::string& text, bool utf8) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t len = CharacterLength(text, i, utf8);
+        // The marks that turn the direction of what follows (U+202A-U+202E, U+2066-U+2069)
+        // would show a name other than it is: escaped like a control.
+        if (len == 3) {
+            const std::uint32_t cp = CodePoint(text, i, len);
+            if ((cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069)) {
+                for (std::size_t k = 0; k < len; ++k) {
+                    const auto b = static_cast<unsigned char>(text[i + k]);
+                    out += "\\x";
+                    out += kHex[b >> 4];
+                    out += kHex[b & 0xF];
+                }
+                i += len;
+                continue;
+            }
+        }
         if (len > 0) {
             out.append(text, i, len);
             i += len;

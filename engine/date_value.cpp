@@ -100,6 +100,18 @@ int CDateValue::ParseRange(const char* text, const char* end, const std::string&
     // "%%today[+-n]": today's date moved by n days, taken as it is. Writing it out and reading
     // it back would lose the century wherever the picture has a two-digit year.
     if (StartsWithIgnoringCase(text, end, "%%today")) {
+        // Blanks, one sign and digits may follow, and nothing else: "%%today+1x" is a slip,
+        // not tomorrow.
+        const char* q = text + 7;
+        while (q < end && *q == ' ') ++q;
+        if (q < end) {
+            if (*q == '+' || *q == '-') ++q;
+            const char* digits = q;
+            while (q < end && *q >= '0' && *q <= '9') ++q;
+            if (q == digits) return 0;
+            while (q < end && *q == ' ') ++q;
+            if (q != end) return 0;
+        }
         int days = 0;
         ReadSignedDecimalInt(text + 7, end, &days);
         platform::SystemTime date;

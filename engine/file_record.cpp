@@ -96,6 +96,7 @@ int CFileRecord::CheckIdentity(const platform::FileIdentity& identity) const {
 std::string CFileRecord::ErrorCodeText(int code) {
     if (code == kErrorChanged) return LoadStringText(IDS_FILE_CHANGED);
     if (code == platform::kErrorReplaced) return LoadStringText(IDS_FILE_REPLACED);
+    if (code == platform::kErrorLocked) return LoadStringText(IDS_FILE_LOCKED);
     return platform::ErrorText(code);
 }
 

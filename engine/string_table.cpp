@@ -32,6 +32,8 @@ const StringTableEntry kStrings[] = {
     {2120, "不正确星期"},
     {2121, "不正确年份"},
     {2122, "不正确日期"},
+    {2123, "不正确日"},
+    {2124, "最早日期晚于最晚日期"},
 
     // Registry key.
     {2139, "Orvelle Software Inc."},
@@ -66,6 +68,7 @@ const StringTableEntry kStrings[] = {
     {2208, "正在分类..."},
     {2209, "发现 %d 个重复的文件, 总共 %" PRId64 " 字节"},
     {2210, "正在查找重复文件..."},
+    {2211, "这些文件将被永久删除, 无法恢复。"},
 
     // Why a file was passed over or kept, where the system gives no reason of its own.
     {2230, "文件在搜索期间已改变"},
@@ -76,12 +79,15 @@ const StringTableEntry kStrings[] = {
     {2233, "没有一个起始路径能打开"},
     {2234, "可接受的最大值: %" PRId64 " 字节, %" PRId64 "K 或 %" PRId64 "M"},
     {2235, "不能写入标准输出: %s"},
+    {2236, "文件掩码只有排除部分 (~), 没有文件能匹配"},
 
     // More reasons for a file passed over or kept.
     {2240, "文件在搜索期间已被替换"},
     {2241, "内容与保留的副本不同"},
     {2242, "虚拟文件系统, 不搜索"},
     {2243, "没有保留的副本"},
+    {2244, "另一个删除操作正在使用此文件"},
+    {2245, "相同的文件通过另一个目录搜索"},
 
     // The delete command's checks and its message about files that stayed.
     {2250, "正在检查和删除文件..."},
@@ -89,6 +95,10 @@ const StringTableEntry kStrings[] = {
     {2253, "该组的所有文件都被选择, 保留这最后一份"},
     {2254, "系统无法删除此文件"},
     {2255, "还有 %d 个文件没有被删除"},
+    // A copy that was to stay changed while the file it vouched for was removed.
+    {2256, "保留的副本在删除期间已改变, 此文件已放回: %s"},
+    {2257, "保留的副本在删除期间已改变, 此文件在回收站中: %s"},
+    {2258, "此文件已删除, 但保留的副本在删除期间已改变: %s"},
 
     // After a search: the places it passed over (start paths, folders, files), and how many
     // more there were than the message names.

@@ -8,7 +8,8 @@ const char* ValidationMessageText(int stringId) {
         case kIdsInvalidDay:
         case kIdsInvalidYear:
         case kIdsInvalidDate:
-        case kIdsInvalidFileSize: return LoadStringText(stringId);
+        case kIdsInvalidFileSize:
+        case kIdsDateOrder: return LoadStringText(stringId);
         default: return "";
     }
 }

@@ -83,6 +83,10 @@ int FilterFields::StoreTexts(Edit* failed) {
     else if ((refusal = ParseSizeText(m_strMinSize, &minSize)) != 0) edit = kMinSizeEdit;
     else if ((refusal = ParseSizeText(m_strMaxSize, &maxSize)) != 0) edit = kMaxSizeEdit;
     else if ((refusal = CheckSizeLimits(minSize, maxSize)) != 0) edit = kMaxSizeEdit;
+    else if (minDate != 0 && maxDate != 0 && minDate > maxDate) {
+        refusal = kIdsDateOrder;  // no file could pass both
+        edit = kMaxDateEdit;
+    }
     if (failed != nullptr) *failed = edit;
     if (refusal != 0) return refusal;
     m_ftMinDate = minDate;

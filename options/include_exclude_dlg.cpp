@@ -4,6 +4,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/listbox.h>
+#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -12,6 +13,8 @@
 
 #include "gui/command_ids.h"
 #include "gui/wx_text.h"
+#include "engine/directory_scanner.h"
+#include "engine/engine_strings.h"
 #include "options/dialog_buttons.h"
 
 namespace {
@@ -203,6 +206,14 @@ void CIncludeExcludeDlg::ShowDirMode(int mode) {
 void CIncludeExcludeDlg::OnOK() {
     ReadControls();
     m_entries.StoreEntry();
-    m_strMask = m_entries.BuildMaskString();
+    const std::string mask = m_entries.BuildMaskString();
+    // Only exclude parts: a search would find no file at all. Said before the editor closes;
+    // Cancel goes back to the entries.
+    if (MaskAdmitsNothing(mask) &&
+        wxMessageBox(Utf8ToWx(LoadStringText(IDS_MASK_ONLY_EXCLUDES)),
+                     wxTheApp->GetAppDisplayName(), wxOK | wxCANCEL | wxICON_WARNING,
+                     this) != wxOK)
+        return;
+    m_strMask = mask;
     EndModal(wxID_OK);
 }

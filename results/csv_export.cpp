@@ -83,5 +83,5 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
     lastSaveFile = path;
 
     wxBusyCursor wait;
-    WriteWholeFile(path, model.AllRowsText(",", true), parent);
+    WriteWholeFile(path, model.SpreadsheetCsvText(), parent);
 }

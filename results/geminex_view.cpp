@@ -17,6 +17,7 @@
 #include "platform/drives.h"
 #include "platform/file_delete.h"
 #include "results/csv_export.h"
+#include "results/delete_question.h"
 #include "results/display_text.h"
 #include "results/file_launcher.h"
 #include "results/kv_list_ctrl.h"
@@ -70,9 +71,6 @@ constexpr long kMeasuredRows = 50;
 constexpr int kCellMargin = 16;
 constexpr int kImageWidth = 16 + 5;
 
-// "你确定要删除 %d 个文件吗?"
-constexpr int IDS_CONFIRM_DELETE = 2206;
-
 const char kSettings[] = "Settings";
 const char kOptions[] = "Options";
 
@@ -83,18 +81,11 @@ void ShowFilesMessage(const std::string& text, wxWindow* parent) {
                  wxOK | wxICON_EXCLAMATION, parent);
 }
 
-std::vector<std::string> RemoveFiles(const std::vector<std::string>& paths, bool toTrash) {
-    return platform::DeleteFiles(paths, (toTrash ? unsigned{platform::kDeleteToTrash} : 0u) |
-                                            platform::kDeleteNoConfirmation |
-                                            platform::kDeleteNoErrorUi);
-}
-
 }  // namespace
 
 CGeminexView::CGeminexView(CSettingsStore& settings)
     : m_settings(settings),
       m_launcher(std::make_unique<CFileLauncher>()),
-      m_deleter(&RemoveFiles),
       m_shiftDown([] { return wxGetKeyState(WXK_SHIFT); }) {
     LoadSettings();
 }
@@ -309,7 +300,8 @@ struct CGeminexView::SearchJob {
 
 struct CGeminexView::DeleteJob {
     std::vector<std::size_t> rows;
-    SafeDelete::Deleter deleter;
+    SafeDelete::Deleter deleter;  // none: through the checked handles
+    bool toTrash = true;
     std::shared_ptr<WorkProgress> progress;
     const ResultsModel* model = nullptr;  // the view's rows: not changed while the view is busy
     DeleteOutcome outcome;
@@ -435,27 +427,24 @@ bool CGeminexView::DeleteFiles(bool forGood) {
     if (m_bBusy || list == nullptr) return false;
     const std::vector<std::size_t> rows = list->GetSelectedRows();
     if (rows.empty()) return false;
-    if (forGood) {
-        char question[1024];
-        std::snprintf(question, sizeof question, LoadStringText(IDS_CONFIRM_DELETE),
-                      static_cast<int>(rows.size()));
-        if (wxMessageBox(Utf8ToWx(question), wxTheApp->GetAppDisplayName(),
-                         wxYES_NO | wxICON_QUESTION, GetFrame()) != wxYES) {
-            return false;
-        }
-    }
+    if (forGood && !AskDeleteForGood(GetFrame(), static_cast<int>(rows.size()))) return false;
 
     auto job = std::make_shared<DeleteJob>();
     job->progress = BeginWork(static_cast<std::int64_t>(rows.size()));
     job->rows = rows;
     job->model = &GetModel();
     const FileDeleter deleter = m_deleter;
-    job->deleter = [deleter, forGood](const std::vector<std::string>& paths) {
-        return deleter ? deleter(paths, !forGood) : paths;
-    };
+    job->toTrash = !forGood;
+    if (deleter) {
+        job->deleter = [deleter, forGood](const std::vector<std::string>& paths) {
+            return deleter(paths, !forGood);
+        };
+    }
     const unsigned id = ++m_nWork;
     m_worker = std::thread([this, job, id] {
-        SafeDelete remover(job->progress.get(), job->deleter);
+        // Without a replacement, files go through the handles their checks held.
+        SafeDelete remover = job->deleter ? SafeDelete(job->progress.get(), job->deleter)
+                                          : SafeDelete(job->progress.get(), job->toTrash);
         job->outcome = remover.Run(*job->model, job->rows);
         CallAfter([this, job, id] { DeleteDone(*job, id); });
     });

@@ -91,8 +91,9 @@ public:
     std::size_t LastRemovedCount() const { return m_nLastRemoved; }
 
     // Replaceable parts, for tests: the desktop launcher, the file remover (gets the paths and
-    // whether to the trash; returns the paths still there), the Shift key, the runs of the
-    // Save as and page setup dialogs (csv_export.h, list_printout.h; empty: the dialogs).
+    // whether to the trash; returns the paths still there; none: the checked handles remove
+    // them), the Shift key, the runs of the Save as and page setup dialogs (csv_export.h,
+    // list_printout.h; empty: the dialogs).
     void SetLauncher(std::unique_ptr<CFileLauncher> launcher);
     using FileDeleter =
         std::function<std::vector<std::string>(const std::vector<std::string>&, bool toTrash)>;

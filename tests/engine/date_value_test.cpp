@@ -178,11 +178,14 @@ TEST(ParseDate, TodayWithAnOffset) {
     expectDay("%%today", 0);
     expectDay("%%TODAY", 0);
     expectDay("%%ToDay-1", -1);
-    expectDay("%%today - 7", 0);  // the sign must come right after the blanks: no number
     expectDay("%%today -7", -7);
     expectDay("%%today+1", 1);
     expectDay("%%today+400", 400);
-    expectDay("%%todayx", 0);
+    // Anything else after it is a slip, refused rather than read as today or as the number:
+    // a sign apart from its digits, a sign without digits, trailing text.
+    for (const char* lax : {"%%today - 7", "%%todayx", "%%today+1x", "%%todayGARBAGE",
+                            "%%today+", "%%today-"})
+        EXPECT_EQ(Parsed(lax, picture), (Ymd{-1, -1, -1})) << lax;
     EXPECT_EQ(Parsed("%%toda", picture), (Ymd{-1, -1, -1}));
     EXPECT_EQ(Parsed(" %%today", picture), (Ymd{-1, -1, -1}));
     // Offsets that leave the range of file times give no date.

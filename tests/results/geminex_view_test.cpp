@@ -608,9 +608,26 @@ TEST_F(GeminexViewTest, ShiftDeleteAsksFirstAndNoDeletesNothing) {
     view->SetShiftDownHook([] { return true; });
     Select({1, 4});
     {
+        // The question says the files cannot come back; No is the default, so Enter keeps
+        // them; the buttons read 是(Y) and 否(N).
         MessageAnswers answers(wxID_NO);
+        long style = 0;
+        std::string yes, no;
+        answers.onDialog = [&](wxMessageDialogBase& box) {
+            style = box.GetMessageDialogStyle();
+            // GTK keeps the mnemonic as "_", Windows as "&".
+            wxString y = box.GetYesLabel(), n = box.GetNoLabel();
+            y.Replace("_", "&");
+            n.Replace("_", "&");
+            yes = WxToUtf8(y);
+            no = WxToUtf8(n);
+        };
         EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
-        EXPECT_EQ(answers.texts, (std::vector<std::string>{"你确定要删除 2 个文件吗?"}));
+        EXPECT_EQ(answers.texts, (std::vector<std::string>{
+                                     "你确定要删除 2 个文件吗?\n\n这些文件将被永久删除, 无法恢复。"}));
+        EXPECT_NE(style & wxNO_DEFAULT, 0);
+        EXPECT_EQ(yes, "是(&Y)");
+        EXPECT_EQ(no, "否(&N)");
     }
     EXPECT_EQ(list->GetItemCount(), 5);
     for (const std::string& path : Column(0)) EXPECT_TRUE(Exists(path)) << path;
