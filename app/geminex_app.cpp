@@ -31,9 +31,6 @@
 
 namespace {
 
-// String 2139: the company under whose key every setting lives.
-constexpr int IDS_REGISTRY_KEY = 2139;
-
 // The recent-file list lives in this section of the settings.
 const char kRecentFileSection[] = "/Recent File List";
 
@@ -65,7 +62,7 @@ CSettingsStore& GetAppSettings() {
     std::unique_ptr<CSettingsStore>& store = FallbackSettings();
     if (!store) {
         store.reset(new CSettingsStore(LoadStringText(IDS_REGISTRY_KEY),
-                                       LoadStringText(cmd::AFX_IDS_APP_TITLE)));
+                                       LoadStringText(IDS_APP_TITLE)));
     }
     return *store;
 }
@@ -122,7 +119,7 @@ bool CGeminexApp::InitInstance(const std::vector<std::string>& args) {
 }
 
 void CGeminexApp::SetRegistryKey(const std::string& vendor) {
-    const std::string application = LoadStringText(cmd::AFX_IDS_APP_TITLE);
+    const std::string application = LoadStringText(IDS_APP_TITLE);
     SetVendorName(Utf8ToWx(vendor));
     SetAppName(Utf8ToWx(application));
     SetAppDisplayName(Utf8ToWx(application));

@@ -5,8 +5,9 @@
 
 #include "cli/terminal_progress.h"
 #include "engine/date_value.h"
-#include "engine/engine_strings.h"
 #include "engine/size_text.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/text_helpers.h"
 #include "engine/validation_message.h"
 #include "platform/file_find.h"
@@ -63,10 +64,9 @@ bool ReadDate(const std::string& text, bool endOfDay, platform::FileTime* out, s
 bool ReadSize(const std::string& text, std::int64_t* out, std::string* error) {
     const int refusal = ParseSizeTextStrict(text, out);
     if (refusal != 0) {
-        char largest[256];
-        std::snprintf(largest, sizeof largest, LoadStringText(IDS_CLI_LARGEST_SIZE),
-                      kLargestSizeLimit, kLargestSizeLimit / 1024, kLargestSizeLimit / 1048576);
-        *error = std::string(LoadStringText(refusal)) + " " + largest;
+        *error = std::string(LoadStringText(refusal)) + " " +
+                 FormatLargestSize(kLargestSizeLimit, kLargestSizeLimit / 1024,
+                                   kLargestSizeLimit / 1048576);
         return false;
     }
     return true;
@@ -131,7 +131,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         }
     }
     if (CheckSizeLimits(filter.m_nMinSize, filter.m_nMaxSize) != 0) {
-        *error = LoadStringText(kIdsInvalidFileSize);
+        *error = LoadStringText(IDS_INVALID_FILE_SIZE);
         return false;
     }
     // CSV cells are quoted, so a line feed in a name is already safe there.
@@ -174,7 +174,8 @@ std::string CliUsage() {
         "\n"
         "Finds duplicate files below the PATHs: files are sorted by size, and files of equal\n"
         "size are compared by CRC-32 and byte sum. The PATHs are joined with \";\" into one start\n"
-        "path list, so a PATH may itself be a \";\" list, the keyword \"本地硬盘\" (all local\n"
+        "path list, so a PATH may itself be a \";\" list, the keyword \"" +
+        std::string(LoadStringText(IDS_LOCAL_HARD_DISKS)) + "\" (all local\n"
         "fixed disks) or \"//server\" (the mounted shares of a server). In a list, blanks around\n"
         "each element are removed and empty elements skipped; a single PATH without \";\" is\n"
         "taken exactly as typed. Symbolic links are never followed; hard links and a file\n"

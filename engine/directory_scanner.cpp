@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/text_helpers.h"
 #include "engine/file_record.h"
 #include "platform/drives.h"
@@ -236,10 +237,8 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
             }
             records.push_back(std::make_unique<CFileRecord>(fd, sharedFolder));
             if (m_pProgressDlg != nullptr) {
-                char text[256];
-                std::snprintf(text, sizeof text, LoadStringText(IDS_FOUND_FILES_IN_FOLDERS),
-                              static_cast<int>(records.size()), m_nFolderCount);
-                m_pProgressDlg->SetStatus(text);
+                m_pProgressDlg->SetStatus(
+                    FormatFoundFilesInFolders(static_cast<int>(records.size()), m_nFolderCount));
             }
         } else if (fd.cFileName != "." && fd.cFileName != "..") {
             subfolders->push_back({fd, folder + fd.cFileName + kSep});

@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <unordered_set>
 
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/file_check.h"
 
 DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::size_t>& rows) {
@@ -132,11 +133,8 @@ std::string KeptFilesMessage(const std::vector<std::pair<std::string, std::strin
     const std::size_t shown = std::min(kept.size(), maxLines);
     for (std::size_t i = 0; i < shown; ++i) text += "\n" + kept[i].first + ": " + kept[i].second;
     if (kept.size() > shown) {
-        char more[256];
-        std::snprintf(more, sizeof more, LoadStringText(IDS_DELETE_KEPT_MORE),
-                      static_cast<int>(kept.size() - shown));
         text += "\n";
-        text += more;
+        text += FormatDeleteKeptMore(static_cast<int>(kept.size() - shown));
     }
     return text;
 }

@@ -37,13 +37,16 @@ std::string TimeText(const FILETIME& when) {
 std::string AttributesText(DWORD attributes) {
     static const struct {
         DWORD bit;
-        const char* name;
-    } kNames[] = {{FILE_ATTRIBUTE_READONLY, "只读"},   {FILE_ATTRIBUTE_HIDDEN, "隐藏"},
-                  {FILE_ATTRIBUTE_SYSTEM, "系统"},     {FILE_ATTRIBUTE_ARCHIVE, "存档"},
-                  {FILE_ATTRIBUTE_COMPRESSED, "压缩"}, {FILE_ATTRIBUTE_ENCRYPTED, "加密"}};
+        TextId name;
+    } kNames[] = {{FILE_ATTRIBUTE_READONLY, IDS_ATTRIBUTE_READ_ONLY},
+                  {FILE_ATTRIBUTE_HIDDEN, IDS_ATTRIBUTE_HIDDEN},
+                  {FILE_ATTRIBUTE_SYSTEM, IDS_ATTRIBUTE_SYSTEM},
+                  {FILE_ATTRIBUTE_ARCHIVE, IDS_ATTRIBUTE_ARCHIVE},
+                  {FILE_ATTRIBUTE_COMPRESSED, IDS_ATTRIBUTE_COMPRESSED},
+                  {FILE_ATTRIBUTE_ENCRYPTED, IDS_ATTRIBUTE_ENCRYPTED}};
     std::vector<std::string> names;
     for (const auto& entry : kNames) {
-        if (attributes & entry.bit) names.emplace_back(entry.name);
+        if (attributes & entry.bit) names.emplace_back(LoadStringText(entry.name));
     }
     return names.empty() ? std::string("-") : JoinString(names, ", ");
 }
@@ -52,21 +55,19 @@ std::string AttributesText(DWORD attributes) {
 
 std::vector<std::pair<std::string, std::string>> FilePropertyLines(const std::string& path) {
     std::vector<std::pair<std::string, std::string>> lines;
-    lines.emplace_back("路径", path);
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_PATH), path);
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(Utf8ToWx(path).wc_str(), GetFileExInfoStandard, &data)) {
-        lines.emplace_back("错误", platform::ErrorText(static_cast<int>(GetLastError())));
+        lines.emplace_back(LoadStringText(IDS_PROPERTIES_ERROR), platform::ErrorText(static_cast<int>(GetLastError())));
         return lines;
     }
     const std::uint64_t bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
                                 data.nFileSizeLow;
-    char size[64];
-    std::snprintf(size, sizeof size, "%" PRIu64 " 字节", bytes);
-    lines.emplace_back("大小", size);
-    lines.emplace_back("修改时间", TimeText(data.ftLastWriteTime));
-    lines.emplace_back("访问时间", TimeText(data.ftLastAccessTime));
-    lines.emplace_back("创建时间", TimeText(data.ftCreationTime));
-    lines.emplace_back("属性", AttributesText(data.dwFileAttributes));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_SIZE), FormatPropertiesSize(bytes));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_MODIFIED), TimeText(data.ftLastWriteTime));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_ACCESSED), TimeText(data.ftLastAccessTime));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_CREATED), TimeText(data.ftCreationTime));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_ATTRIBUTES), AttributesText(data.dwFileAttributes));
     return lines;
 }
 #else
@@ -105,26 +106,25 @@ std::string OwnerText(uid_t uid, gid_t gid) {
 
 std::vector<std::pair<std::string, std::string>> FilePropertyLines(const std::string& path) {
     std::vector<std::pair<std::string, std::string>> lines;
-    lines.emplace_back("路径", path);
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_PATH), path);
     struct stat st;
     if (lstat(path.c_str(), &st) != 0) {
-        lines.emplace_back("错误", platform::ErrorText(errno));
+        lines.emplace_back(LoadStringText(IDS_PROPERTIES_ERROR), platform::ErrorText(errno));
         return lines;
     }
-    char size[64];
-    std::snprintf(size, sizeof size, "%" PRId64 " 字节", static_cast<std::int64_t>(st.st_size));
-    lines.emplace_back("大小", size);
-    lines.emplace_back("修改时间", TimeText(st.st_mtim));
-    lines.emplace_back("访问时间", TimeText(st.st_atim));
-    lines.emplace_back("状态改变时间", TimeText(st.st_ctim));
-    lines.emplace_back("所有者", OwnerText(st.st_uid, st.st_gid));
-    lines.emplace_back("权限", ModeText(st.st_mode));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_SIZE),
+                       FormatPropertiesSize(static_cast<std::uint64_t>(st.st_size)));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_MODIFIED), TimeText(st.st_mtim));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_ACCESSED), TimeText(st.st_atim));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_STATUS_CHANGED), TimeText(st.st_ctim));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_OWNER), OwnerText(st.st_uid, st.st_gid));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_PERMISSIONS), ModeText(st.st_mode));
     return lines;
 }
 #endif
 
 CFilePropertiesDlg::CFilePropertiesDlg(wxWindow* parent, const std::string& path)
-    : wxDialog(parent, wxID_ANY, wxString::FromUTF8("属性"), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, LoadWxString(IDS_PROPERTIES_TITLE), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* grid = new wxFlexGridSizer(2, wxSize(12, 6));
@@ -139,7 +139,7 @@ CFilePropertiesDlg::CFilePropertiesDlg(wxWindow* parent, const std::string& path
         grid->Add(value, 1, wxEXPAND);
     }
     top->Add(grid, 1, wxEXPAND | wxALL, 12);
-    auto* ok = new wxButton(this, wxID_OK, wxString::FromUTF8("确定"));
+    auto* ok = new wxButton(this, wxID_OK, LoadWxString(IDS_BUTTON_OK));
     ok->SetDefault();
     top->Add(ok, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
     SetEscapeId(wxID_OK);

@@ -60,17 +60,14 @@ wxEND_EVENT_TABLE()
 
 namespace {
 
-// Column headings: strings 2144 to 2148.
-constexpr int kFirstColumnString = 2144;
-constexpr int kColumnCount = 5;
+// Column headings: strings IDS_COLUMN_NAME (2144) to IDS_COLUMN_CHECKSUM (2148).
+constexpr int kFirstColumnString = IDS_COLUMN_NAME;
+constexpr int kColumnCount = IDS_COLUMN_CHECKSUM - IDS_COLUMN_NAME + 1;
 
 // Column sizing: rows measured at least, the room around a cell's text, the group picture.
 constexpr long kMeasuredRows = 50;
 constexpr int kCellMargin = 16;
 constexpr int kImageWidth = 16 + 5;
-
-// "你确定要删除 %d 个文件吗?"
-constexpr int IDS_CONFIRM_DELETE = 2206;
 
 const char kSettings[] = "Settings";
 const char kOptions[] = "Options";
@@ -329,7 +326,7 @@ void CGeminexView::UpdateStatusText() {
     if (frame == nullptr) return;
     const ResultsModel& model = GetModel();
     frame->SetIdleText(Utf8ToWx(SummaryText(model.DuplicateCount(), model.DuplicateBytes())));
-    frame->OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
+    frame->OnSetMessageString(IDS_IDLE_MESSAGE);
 }
 
 // ---- File commands ----
@@ -385,9 +382,7 @@ std::size_t CGeminexView::DeleteFiles(bool forGood) {
     const std::vector<std::size_t> rows = list->GetSelectedRows();
     if (rows.empty()) return 0;
     if (forGood) {
-        char question[1024];
-        std::snprintf(question, sizeof question, LoadStringText(IDS_CONFIRM_DELETE),
-                      static_cast<int>(rows.size()));
+        const std::string question = FormatConfirmDeleteFiles(static_cast<int>(rows.size()));
         if (wxMessageBox(Utf8ToWx(question), wxTheApp->GetAppDisplayName(),
                          wxYES_NO | wxICON_QUESTION, GetFrame()) != wxYES) {
             return 0;

@@ -1,5 +1,5 @@
-// CProgressDialog: the modeless "正在处理" dialog of long work (the duplicate search, the delete
-// command): a status line, a bar of 0..200 over a 64-bit total, and Cancel.
+// CProgressDialog: the modeless dialog (IDS_PROGRESS_CAPTION) of long work (the duplicate search,
+// the delete command): a status line, a bar of 0..200 over a 64-bit total, and Cancel.
 //
 // It is the window's ProgressSink. The work runs on the user-interface thread and asks
 // Cancelled() between units of work; that is where the dialog lets the window's events through,
@@ -37,7 +37,7 @@ public:
     // `ownerRef` (may be null) is the owner's pointer to this dialog: it is set to this object
     // and cleared when the object goes. `total` is the bar's range total; `cancelFlag` (may be
     // null: Cancel is then disabled) is set to 1 when the user cancels; `textId` is the string
-    // shown first (0: "相同的文件名"); `disable` (may be null) is the window disabled while the
+    // shown first (0: IDS_PROGRESS_FIRST_STATUS); `disable` (may be null) is the window disabled while the
     // dialog exists, and the dialog stands over its top-level window. Shows the dialog.
     CProgressDialog(CProgressDialog** ownerRef, std::int64_t total, int* cancelFlag, int textId,
                     wxWindow* disable);

@@ -334,7 +334,7 @@ TEST_F(GeminexViewTest, SearchThatFindsNothingShowsTheIdleMessage) {
 TEST_F(GeminexViewTest, CancelWhileScanningLeavesTheListEmptyAndTheStatusAsItWas) {
     MakeTree();
     frame->SetIdleText("earlier text");
-    frame->OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
+    frame->OnSetMessageString(IDS_IDLE_MESSAGE);
     // Cancel at the dialog's very first round, before any folder is read.
     std::string firstStatus;
     CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
