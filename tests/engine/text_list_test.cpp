@@ -65,7 +65,9 @@ TEST(TextList, IdsAndNamesAreUniqueAndEveryEntryIsFound) {
         EXPECT_TRUE(ids.insert(e.id).second) << "id used twice: " << e.id;
         EXPECT_TRUE(names.insert(e.name).second) << "name used twice";
         EXPECT_TRUE(IsName(e.name));
-        if (i > 0) EXPECT_LT(table[i - 1].id, e.id);  // the lookup is a binary search
+        if (i > 0) {
+            EXPECT_LT(table[i - 1].id, e.id);  // the lookup is a binary search
+        }
         EXPECT_GT(std::strlen(e.text), 0u);
         EXPECT_TRUE(ValidUtf8(e.text));
         EXPECT_EQ(LoadStringText(e.id), e.text);
@@ -130,8 +132,9 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
     std::size_t count = 0;
     const StringTableEntry* table = StringTable(&count);
     for (std::size_t i = 0; i < count; ++i) {
-        if (HasDirective(table[i].text))
+        if (HasDirective(table[i].text)) {
             EXPECT_EQ(covered.count(table[i].id), 1u) << table[i].name << " has no formatter";
+        }
     }
 
     // Texts of any length: a long path is not cut.
@@ -207,9 +210,9 @@ TEST(TextList, LiteralScannerFindsTextsAndSkipsComments) {
         "auto r = R\"x(raw \"文\" text)x\";\n";
     const auto found = NonAsciiLiterals(source);
     ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].first, 4);
+    EXPECT_EQ(found[0].first, 5);
     EXPECT_EQ(found[0].second, "\"中文\"");
-    EXPECT_EQ(found[1].first, 5);
+    EXPECT_EQ(found[1].first, 6);
 }
 
 #ifdef PAIRSCOUT_SOURCE_DIR
