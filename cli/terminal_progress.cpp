@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/text_format.h"
 #include "engine/text_helpers.h"
 
 namespace {
@@ -171,8 +172,8 @@ void TerminalProgress::Draw(bool force) {
     m_drawn = true;
     const int percent = m_total > 0 ? static_cast<int>(m_done * 100 / m_total) : -1;
     const std::string status =
-        m_shows == Shows::kFiles        ? FoundFilesText(static_cast<int>(m_count), static_cast<int>(m_ofWhat))
-        : m_shows == Shows::kDuplicates ? DuplicatesRunningText(static_cast<int>(m_count), m_ofWhat)
+        m_shows == Shows::kFiles        ? FormatFoundFilesInFolders(static_cast<int>(m_count), static_cast<int>(m_ofWhat))
+        : m_shows == Shows::kDuplicates ? FormatDuplicatesRunning(static_cast<int>(m_count), m_ofWhat)
                                         : m_status;
     const std::string line = "\r" + LineText(status, percent, m_columns) + "\033[K";
     std::fwrite(line.data(), 1, line.size(), m_out);

@@ -1,6 +1,6 @@
 #include "engine/directory_scanner.h"
 
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
 #include "engine/text_helpers.h"
 #include "engine/file_record.h"
 #include "platform/drives.h"

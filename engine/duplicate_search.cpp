@@ -6,29 +6,22 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/fingerprint_worker.h"
 #include "engine/text_helpers.h"
 
 std::string FormatSizeText(double bytes) {
-    char buf[64];
-    if (bytes < 1024)
-        std::snprintf(buf, sizeof buf, LoadStringText(IDS_SIZE_BYTES), static_cast<long>(bytes));
-    else if (bytes < 1048576)
-        std::snprintf(buf, sizeof buf, LoadStringText(IDS_SIZE_KB), bytes / 1024);
-    else if (bytes <= 1073741824)
-        std::snprintf(buf, sizeof buf, LoadStringText(IDS_SIZE_MB), bytes / 1048576);
-    else
-        std::snprintf(buf, sizeof buf, LoadStringText(IDS_SIZE_GB), bytes / 1073741824);
-    return buf;
+    if (bytes < 1024) return FormatSizeBytes(static_cast<long>(bytes));
+    if (bytes < 1048576) return FormatSizeKb(bytes / 1024);
+    if (bytes <= 1073741824) return FormatSizeMb(bytes / 1048576);
+    return FormatSizeGb(bytes / 1073741824);
 }
 
 std::string SummaryText(int duplicateCount, std::int64_t duplicateBytes) {
     if (duplicateCount == 0 && duplicateBytes == 0) return std::string();
-    char buf[256];
-    std::snprintf(buf, sizeof buf, LoadStringText(IDS_DUPLICATES_SUMMARY), duplicateCount,
-                  FormatSizeText(static_cast<double>(duplicateBytes)).c_str());
-    return buf;
+    return FormatDuplicatesSummary(duplicateCount,
+                                   FormatSizeText(static_cast<double>(duplicateBytes)));
 }
 
 bool IsSameFile(const CFileRecord& a, const CFileRecord& b) {

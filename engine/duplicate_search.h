@@ -26,10 +26,10 @@ struct SearchOptions {
     SearchFilter filter;
 };
 
-// A byte count as "N 字节", "N KB", "N.NN MB" or "N.NN GB".
+// A byte count in bytes, KB, MB or GB (IDS_SIZE_BYTES to IDS_SIZE_GB).
 std::string FormatSizeText(double bytes);
 
-// The status-bar summary of a search ("发现 N 个重复文件 (size)"), or "" when it found nothing.
+// The status-bar summary of a search (IDS_DUPLICATES_SUMMARY), or "" when it found nothing.
 std::string SummaryText(int duplicateCount, std::int64_t duplicateBytes);
 
 // True when two records name one file: the same device and inode (Windows: volume serial and

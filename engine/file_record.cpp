@@ -1,7 +1,7 @@
 #include "engine/file_record.h"
 
 #include "engine/checksum.h"
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
 #include "platform/error_text.h"
 #include "platform/file_reader.h"
 

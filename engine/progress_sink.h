@@ -4,7 +4,7 @@
 // nothing else of either.
 //
 // Counts arrive as numbers, many times a second: a sink turns them into text only when it shows
-// them (FoundFilesText, DuplicatesRunningText). Calls come from the one thread doing the work;
+// them (engine/text_format.h). Calls come from the one thread doing the work;
 // a sink read by another thread (the window's) keeps what it stores safe for that.
 #pragma once
 
@@ -28,13 +28,13 @@ public:
     // Adds `amount` to what is done and moves the bar.
     virtual void StepProgress(std::int64_t amount) = 0;
     // The scan has found `files` files in `folders` folders of the current start folder: the
-    // status line now shows those counts (FoundFilesText).
+    // status line now shows those counts (FormatFoundFilesInFolders).
     virtual void FilesFound(int files, int folders) {
         (void)files;
         (void)folders;
     }
     // The grouping has listed `count` duplicates of `bytes` bytes in all: the status line now
-    // shows those counts (DuplicatesRunningText).
+    // shows those counts (FormatDuplicatesRunning).
     virtual void DuplicatesFound(int count, std::int64_t bytes) {
         (void)count;
         (void)bytes;
@@ -49,8 +49,3 @@ public:
         (void)reason;
     }
 };
-
-// "发现 N 个文件在 M 个目录中": the scan's counts as the status line shows them.
-std::string FoundFilesText(int files, int folders);
-// "发现 N 个重复的文件, 总共 B 字节": the grouping's counts as the status line shows them.
-std::string DuplicatesRunningText(int count, std::int64_t bytes);

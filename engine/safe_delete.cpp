@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/file_check.h"
 
 namespace {
 
 // The message that names the copy which changed while its duplicate was removed.
-std::string CopyChanged(int id, const std::string& copy) {
-    char text[4096];
-    std::snprintf(text, sizeof text, LoadStringText(id), copy.c_str());
-    return text;
-}
-
 // Whether the copy held open is, after the removal, still as it was when it was compared.
 bool CopyUnchanged(platform::HeldFile& copy) {
     platform::FileIdentity now;
@@ -151,14 +146,13 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
             // went. A file in the trash goes back under its name.
             if (file.Trashed() && file.Restore() == 0) {
                 out.kept.emplace_back(record.Path(),
-                                      CopyChanged(IDS_DELETE_COPY_CHANGED_BACK, copyRecord.Path()));
+                                      FormatCopyChangedBack(copyRecord.Path()));
                 break;
             }
             out.goneRows.push_back(c.row);
             out.kept.emplace_back(record.Path(),
-                                  CopyChanged(file.Trashed() ? IDS_DELETE_COPY_CHANGED_TRASH
-                                                             : IDS_DELETE_COPY_CHANGED_GONE,
-                                              copyRecord.Path()));
+                                  file.Trashed() ? FormatCopyChangedTrash(copyRecord.Path())
+                                                  : FormatCopyChangedGone(copyRecord.Path()));
         }
         if (out.stopped) break;
         if (!done) out.kept.emplace_back(record.Path(), why);
@@ -175,11 +169,8 @@ std::string KeptFilesMessage(const std::vector<std::pair<std::string, std::strin
     const std::size_t shown = std::min(kept.size(), maxLines);
     for (std::size_t i = 0; i < shown; ++i) text += "\n" + kept[i].first + ": " + kept[i].second;
     if (kept.size() > shown) {
-        char more[256];
-        std::snprintf(more, sizeof more, LoadStringText(IDS_DELETE_KEPT_MORE),
-                      static_cast<int>(kept.size() - shown));
         text += "\n";
-        text += more;
+        text += FormatDeleteKeptMore(static_cast<int>(kept.size() - shown));
     }
     return text;
 }

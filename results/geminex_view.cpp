@@ -62,9 +62,9 @@ wxEND_EVENT_TABLE()
 
 namespace {
 
-// Column headings: strings 2144 to 2148.
-constexpr int kFirstColumnString = 2144;
-constexpr int kColumnCount = 5;
+// Column headings: strings IDS_COLUMN_NAME (2144) to IDS_COLUMN_CHECKSUM (2148).
+constexpr int kFirstColumnString = IDS_COLUMN_NAME;
+constexpr int kColumnCount = IDS_COLUMN_CHECKSUM - IDS_COLUMN_NAME + 1;
 
 // Column sizing: rows measured at least, the room around a cell's text, the group picture.
 constexpr long kMeasuredRows = 50;
@@ -372,7 +372,7 @@ void CGeminexView::UpdateStatusText() {
     if (frame == nullptr) return;
     const ResultsModel& model = GetModel();
     frame->SetIdleText(Utf8ToWx(SummaryText(model.DuplicateCount(), model.DuplicateBytes())));
-    frame->OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
+    frame->OnSetMessageString(IDS_IDLE_MESSAGE);
 }
 
 // ---- File commands ----

@@ -7,6 +7,7 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "engine/string_table.h"
 #include "gui/wx_text.h"
 
 namespace {
@@ -14,8 +15,6 @@ namespace {
 // Dialog 128.
 constexpr int IDC_STATUS = 1005;
 constexpr int IDC_PROGRESS = 1088;
-const char kCaption[] = "正在处理";
-const char kFirstStatus[] = "相同的文件名";
 constexpr int kBarRange = 200;
 // The status line shows what fits in this many pixels (long folder paths are cut in the middle).
 constexpr int kStatusWidth = 380;
@@ -25,10 +24,10 @@ constexpr int kStatusWidth = 380;
 CProgressDialog::CProgressDialog(CProgressDialog** ownerRef, std::int64_t total,
                                  wxWindow* disable, Watcher watcher)
     : wxDialog(disable != nullptr ? wxGetTopLevelParent(disable) : nullptr, wxID_ANY,
-               wxString::FromUTF8(kCaption), wxDefaultPosition, wxDefaultSize,
+               LoadWxString(IDS_PROGRESS_CAPTION), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxCLOSE_BOX),
-      m_progress(std::make_shared<WorkProgress>(kFirstStatus)),
-      m_strShown(kFirstStatus),
+      m_progress(std::make_shared<WorkProgress>(LoadStringText(IDS_PROGRESS_FIRST_STATUS))),
+      m_strShown(LoadStringText(IDS_PROGRESS_FIRST_STATUS)),
       m_pDisabled(disable),
       m_ppSelf(ownerRef),
       m_timer(this),
@@ -41,7 +40,7 @@ CProgressDialog::CProgressDialog(CProgressDialog** ownerRef, std::int64_t total,
     top->Add(m_status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
     m_bar = new wxGauge(this, IDC_PROGRESS, kBarRange);
     top->Add(m_bar, 0, wxEXPAND | wxALL, 12);
-    auto* cancel = new wxButton(this, wxID_CANCEL, wxString::FromUTF8("取消"));
+    auto* cancel = new wxButton(this, wxID_CANCEL, LoadWxString(IDS_BUTTON_CANCEL));
     top->Add(cancel, 0, wxALIGN_CENTER_HORIZONTAL | wxLEFT | wxRIGHT | wxBOTTOM, 12);
     SetSizerAndFit(top);
     SetEscapeId(wxID_CANCEL);

@@ -1,5 +1,5 @@
-// CProgressDialog: the modeless "正在处理" dialog of long work (the duplicate search, the delete
-// command): a status line, a bar of 0..200 over a 64-bit total, and Cancel.
+// CProgressDialog: the modeless dialog (IDS_PROGRESS_CAPTION) of long work (the duplicate search,
+// the delete command): a status line, a bar of 0..200 over a 64-bit total, and Cancel.
 //
 // The work runs on a worker thread and reports into a WorkProgress that this dialog makes and
 // shares with it. A timer reads it every kTickMs milliseconds and shows the status text (made

@@ -1,15 +1,11 @@
 #include "results/skipped_places.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "engine/string_table.h"
+#include "engine/text_format.h"
 
 namespace {
-
-// "搜索时跳过了以下位置:" and "还有 %d 个位置被跳过".
-constexpr int IDS_SKIPPED_HEADING = 2260;
-constexpr int IDS_SKIPPED_MORE = 2261;
 
 std::size_t KindIndex(SkipKind kind) {
     switch (kind) {
@@ -71,11 +67,8 @@ std::string SkippedPlaces::Message(std::size_t maxLines) const {
         }
     }
     if (m_nCount > shown) {
-        char more[256];
-        std::snprintf(more, sizeof more, LoadStringText(IDS_SKIPPED_MORE),
-                      static_cast<int>(m_nCount - shown));
         text += "\n";
-        text += more;
+        text += FormatSkippedMore(static_cast<int>(m_nCount - shown));
     }
     return text;
 }

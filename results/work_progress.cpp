@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/text_format.h"
+
 WorkProgress::WorkProgress(std::string firstStatus) : m_text(std::move(firstStatus)) {}
 
 void WorkProgress::SetStatus(const std::string& text) {
@@ -40,8 +42,8 @@ bool WorkProgress::Cancelled() {
 std::string WorkProgress::StatusText() const {
     std::lock_guard<std::mutex> hold(m_lock);
     switch (m_shows) {
-        case kFiles: return FoundFilesText(static_cast<int>(m_count), static_cast<int>(m_ofWhat));
-        case kDuplicates: return DuplicatesRunningText(static_cast<int>(m_count), m_ofWhat);
+        case kFiles: return FormatFoundFilesInFolders(static_cast<int>(m_count), static_cast<int>(m_ofWhat));
+        case kDuplicates: return FormatDuplicatesRunning(static_cast<int>(m_count), m_ofWhat);
         case kText: break;
     }
     return m_text;

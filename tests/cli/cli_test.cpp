@@ -25,7 +25,7 @@
 #include "engine/duplicate_search.h"
 #include "engine/size_text.h"
 #include "engine/validation_message.h"
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
 #include "support/platform_rules.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -70,16 +70,16 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
 
     // Bad input gives the options sheet's own messages (a bad size also names the largest).
     EXPECT_FALSE(Parse({"--min-size", "12Q", "x"}, &o, &error));
-    EXPECT_EQ(error.find(LoadStringText(kIdsInvalidFileSize)), 0u) << error;
+    EXPECT_EQ(error.find(LoadStringText(IDS_INVALID_FILE_SIZE)), 0u) << error;
     EXPECT_FALSE(Parse({"--min-size", "2M", "--max-size", "1M", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(kIdsInvalidFileSize));
+    EXPECT_EQ(error, LoadStringText(IDS_INVALID_FILE_SIZE));
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) {
         EXPECT_FALSE(Parse({"--min-date", "13/01/03", "x"}, &o, &error));
-        EXPECT_EQ(error, LoadStringText(kIdsInvalidMonth));
+        EXPECT_EQ(error, LoadStringText(IDS_INVALID_MONTH));
     }
     EXPECT_FALSE(Parse({"--max-date", "junk", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(kIdsInvalidDate));
+    EXPECT_EQ(error, LoadStringText(IDS_INVALID_DATE));
     EXPECT_FALSE(Parse({"--hidden=maybe", "x"}, &o, &error));
     EXPECT_FALSE(Parse({"--bogus", "x"}, &o, &error));
     EXPECT_FALSE(Parse({"--mask"}, &o, &error));
@@ -109,7 +109,7 @@ TEST(CliOptions, StrictSizesAndDates) {
     for (const char* bad : {"10KB", "10Kxyz", "-2K", "-1", "2048M", "2097152K", "2147483648",
                             "99999999999999999999", " 10", "1.5M"}) {
         EXPECT_FALSE(Parse({"--max-size", bad, "x"}, &o, &error)) << bad;
-        EXPECT_EQ(error.find(LoadStringText(kIdsInvalidFileSize)), 0u) << bad;
+        EXPECT_EQ(error.find(LoadStringText(IDS_INVALID_FILE_SIZE)), 0u) << bad;
         for (const char* largest : {"2147483647", "2097151K", "2047M"})
             EXPECT_NE(error.find(largest), std::string::npos) << error;
     }
@@ -125,13 +125,13 @@ TEST(CliOptions, StrictSizesAndDates) {
     EXPECT_EQ(o.search.filter.m_ftMaxDate - o.search.filter.m_ftMinDate,
               (24 * 3600 - 1) * platform::kFileTimeTicksPerSecond);
     EXPECT_FALSE(Parse({"--min-date", "2024-02-30", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(kIdsInvalidDay));
+    EXPECT_EQ(error, LoadStringText(IDS_INVALID_DAY));
     std::vector<const char*> badYears = {"%%today+2147483647", "%%today-999999", "1600-12-31"};
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) badYears.insert(badYears.end(), {"01/01/-1", "01/01/-2024"});
     for (const char* badYear : badYears) {
         EXPECT_FALSE(Parse({"--max-date", badYear, "x"}, &o, &error)) << badYear;
-        EXPECT_EQ(error, LoadStringText(kIdsInvalidYear)) << badYear;
+        EXPECT_EQ(error, LoadStringText(IDS_INVALID_YEAR)) << badYear;
     }
     // Far ahead but in range: a date some 270 years on, not one of this century.
     ASSERT_TRUE(Parse({"--min-date", "%%today+99999", "x"}, &o, &error)) << error;
@@ -406,7 +406,7 @@ TEST(CliEndToEnd, BadSizesAndYearsAndIsoDates) {
         const CliRun run = RunCli({"--min-size", size, tree.Path()}, scratch);
         EXPECT_EQ(run.status, 2) << size;
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err.find(std::string("pairscout-cli: ") + LoadStringText(kIdsInvalidFileSize)),
+        EXPECT_EQ(run.err.find(std::string("pairscout-cli: ") + LoadStringText(IDS_INVALID_FILE_SIZE)),
                   0u) << run.err;
         EXPECT_NE(run.err.find("2147483647"), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("2047M"), std::string::npos) << run.err;

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "engine/duplicate_search.h"
+#include "engine/text_format.h"
 #include "support/platform_rules.h"
 
 namespace {
@@ -193,7 +194,7 @@ public:
     CancellingSink(int* flag, int cancelAtStep) : m_flag(flag), m_cancelAtStep(cancelAtStep) {}
     void SetStatus(const std::string& text) override { m_last = text; }
     void DuplicatesFound(int count, std::int64_t bytes) override {
-        m_last = DuplicatesRunningText(count, bytes);
+        m_last = FormatDuplicatesRunning(count, bytes);
     }
     void SetTotal(std::int64_t total) override { m_total = total; }
     void StepProgress(std::int64_t amount) override {

@@ -388,11 +388,11 @@ TEST_F(GeminexViewTest, SearchThatFindsNothingShowsTheIdleMessage) {
 TEST_F(GeminexViewTest, CancelWhileScanningLeavesTheListEmptyAndTheStatusAsItWas) {
     MakeTree();
     frame->SetIdleText("earlier text");
-    frame->OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
+    frame->OnSetMessageString(IDS_IDLE_MESSAGE);
     // Stopped at the work's very first question, before any folder is read.
     view->SetWorkProbe([](WorkProgress& progress) { progress.Stop(); });
     SearchOptions options;
-    options.paths = tree.Path();
+    options.paths = {tree.Path()};
     ASSERT_TRUE(view->StartSearch(options));
     ASSERT_NE(view->GetProgressDialog(), nullptr);
     EXPECT_EQ(view->GetProgressDialog()->GetStatus(), "相同的文件名");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/progress_sink.h"
+#include "engine/text_format.h"
 
 class RecordingSink : public ProgressSink {
 public:
@@ -14,9 +15,9 @@ public:
     void SetTotal(std::int64_t) override {}
     void StepProgress(std::int64_t) override {}
     // Counts are recorded as the status line would show them, through SetStatus.
-    void FilesFound(int files, int folders) override { SetStatus(FoundFilesText(files, folders)); }
+    void FilesFound(int files, int folders) override { SetStatus(FormatFoundFilesInFolders(files, folders)); }
     void DuplicatesFound(int count, std::int64_t bytes) override {
-        SetStatus(DuplicatesRunningText(count, bytes));
+        SetStatus(FormatDuplicatesRunning(count, bytes));
     }
     bool Cancelled() override { return m_cancel; }
     void Skipped(SkipKind kind, const std::string& path, const std::string& reason) override {
