@@ -14,7 +14,6 @@
 #include "gui/command_ids.h"
 #include "gui/wx_text.h"
 #include "engine/directory_scanner.h"
-#include "engine/engine_strings.h"
 #include "options/dialog_buttons.h"
 
 CIncludeExcludeDlg::CIncludeExcludeDlg(const std::string& maskText, wxWindow* parent)

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_ids.h"
+#include "gui/command_ids.h"
 #include "engine/string_table.h"
 
 namespace {

@@ -676,7 +676,7 @@ TEST(CliEndToEnd, FormulaCellsGetAnApostropheOnlyInTheWindowsExport) {
     std::filesystem::current_path(tree.Path());
     const CliRun run = RunCli({"--csv", "=1+1"}, scratch);
     SearchOptions options;
-    options.paths = "=1+1";
+    options.paths = {"=1+1"};
     ResultsModel model;
     const int status = DuplicateSearch(nullptr).Run(options, model);
     std::filesystem::current_path(before);

@@ -210,7 +210,7 @@ TEST(Safety, AFileThatGrowsWhileComparedIsNoCopy) {
         return CompareContents(x, y, grow, why, error);
     };
     SearchOptions options;
-    options.paths = dir / "s";
+    options.paths = {dir / "s"};
     ResultsModel listed;
     EXPECT_EQ(search.Run(options, listed), DuplicateSearch::kFinished);
     EXPECT_TRUE(appended);

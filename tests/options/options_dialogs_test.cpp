@@ -491,7 +491,7 @@ TEST(MaskEditorTest, EmptiedEntriesGoAndAnEmptyTextStaysEmpty) {
 // Cancel on that warning keeps it open.
 TEST(MaskEditorTest, OnlyExcludePartsAreWarnedAboutBeforeOk) {
     CIncludeExcludeDlg editor("~*.tmp;~*.bak", nullptr);
-    WhenShown<CIncludeExcludeDlg>([&](CIncludeExcludeDlg* shown) {
+    guitest::WhenModal<CIncludeExcludeDlg>([&](CIncludeExcludeDlg* shown) {
         {
             MessageAnswers answers(wxID_CANCEL);
             shown->OnOK();

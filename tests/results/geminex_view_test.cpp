@@ -897,7 +897,7 @@ TEST_F(GeminexViewTest, TheWindowAnswersWhileSlowReadsAndADeleteRun) {
         record.ComputeDetails(request);
     });
     SearchOptions options;
-    options.paths = tree.Path();
+    options.paths = {tree.Path()};
     ASSERT_TRUE(view->StartSearch(options));
     CProgressDialog* dialog = view->GetProgressDialog();
     ASSERT_NE(dialog, nullptr);
@@ -955,7 +955,7 @@ TEST_F(GeminexViewTest, CommandsThatChangeRowsAreRefusedWhileASearchRuns) {
     Gate gate;
     view->SetWorkProbe([&](WorkProgress& progress) { gate.Hold(progress); });
     SearchOptions options;
-    options.paths = tree.Path();
+    options.paths = {tree.Path()};
     ASSERT_TRUE(view->StartSearch(options));
     ASSERT_TRUE(guitest::WaitFor([&] { return gate.Reached(); }, 60000));
     CProgressDialog* dialog = view->GetProgressDialog();
