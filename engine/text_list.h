@@ -202,6 +202,17 @@
     X(IDS_ABOUT_TITLE, 10801, "Pairscout \n 版本 %s")                                             \
     X(IDS_ABOUT_MEMORY, 10802, "可用内存:")                                                       \
     X(IDS_ABOUT_DISK, 10803, "磁盘空间:")                                                         \
+    /* The window's --help text. */                                                               \
+    X(IDS_WINDOW_USAGE, 10900,                                                                    \
+      "用法：pairscout [文件夹]...\n"                                                             \
+      "　或：pairscout --help | --version\n"                                                      \
+      "打开 Pairscout 窗口，查找重复的文件。给出的文件夹（是文件时取其所在的文件夹）\n"           \
+      "作为搜索的起始路径，先在搜索选项中显示；不给出时用上次的起始路径。\n"                      \
+      "\n"                                                                                        \
+      "  -h, --help     显示此帮助并退出\n"                                                       \
+      "      --version  显示程序名称和版本并退出\n"                                               \
+      "\n"                                                                                        \
+      "不开窗口的搜索：pairscout-cli（见 man pairscout-cli）。\n")                                \
     /* Prompts and tooltips of the program's own commands. */                                     \
     X(IDS_PROMPT_FILE_PROPERTIES, 32772, "文件属性\n属性")                                        \
     X(IDS_PROMPT_EXPLORE_FOLDER, 32773, "在资源管理器中打开选择文件\n资源管理器")                 \

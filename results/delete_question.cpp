@@ -11,6 +11,6 @@ bool AskDeleteForGood(wxWindow* parent, int count) {
     const std::string text = FormatConfirmDeleteFiles(count) + "\n\n" + LoadStringText(IDS_CANNOT_RECOVER);
     wxMessageDialog box(parent, Utf8ToWx(text), wxTheApp->GetAppDisplayName(),
                         wxYES_NO | wxNO_DEFAULT | wxICON_WARNING);
-    box.SetYesNoLabels(Utf8ToWx("是(&Y)"), Utf8ToWx("否(&N)"));
+    box.SetYesNoLabels(LoadWxString(IDS_BUTTON_YES), LoadWxString(IDS_BUTTON_NO));
     return box.ShowModal() == wxID_YES;
 }

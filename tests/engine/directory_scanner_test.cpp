@@ -244,7 +244,7 @@ TEST(DirectoryScanner, AnOverlayOfASearchedFolderIsPassedOver) {
     const std::string reason = "相同的文件通过另一个目录搜索";
 
     RecordingSink beside;
-    EXPECT_EQ(Scan(dir / "lower;" + dir / "view", "*.*", nullptr, &beside),
+    EXPECT_EQ(Scan({dir / "lower/", dir / "view/"}, "*.*", nullptr, &beside),
               (std::vector<std::string>{dir / "lower/f.txt"}));
     EXPECT_EQ(beside.m_skipped, (std::vector<std::pair<std::string, std::string>>{
                                     {dir / "view/", reason}}));

@@ -168,10 +168,10 @@ TEST_F(SafeDeleteTest, EachFileGoesRightAfterItsOwnCheck) {
                                                "compare " + Path(4), "remove " + Path(4)}));
 }
 
-// Searches `folder` and expects `count` rows.
-ResultsModel SearchFolder(const std::string& folder, std::size_t count) {
+// Searches `folders` and expects `count` rows.
+ResultsModel SearchFolder(const std::vector<std::string>& folders, std::size_t count) {
     SearchOptions options;
-    options.paths = {folder};
+    options.paths = folders;
     ResultsModel model;
     EXPECT_EQ(DuplicateSearch(nullptr).Run(options, model), DuplicateSearch::kFinished);
     EXPECT_EQ(model.RowCount(), count);
@@ -202,7 +202,7 @@ TEST(SafeDeleteHandles, AFileThatGrowsDuringItsComparisonStays) {
     const std::string body(kChecksumBlockSize * 2 + 10, 'g');
     dir.WriteFile("k/f", body);
     dir.WriteFile("d/f", body);
-    ResultsModel model = SearchFolder(dir.Path(), 2);
+    ResultsModel model = SearchFolder({dir.Path()}, 2);
     const std::size_t dup = model.Row(0).record->Path() == dir / Native("d/f") ? 0 : 1;
     SafeDelete remover(nullptr, false);
     remover.SetCompare([&](const CFileRecord& a, platform::FileReader& ra, const CFileRecord& b,
@@ -229,7 +229,7 @@ TEST(SafeDeleteHandles, TwoDeletesOfOneGroupNeverBothSucceed) {
     TempDir dir;
     dir.WriteFile("x", "the same bytes");
     dir.WriteFile("y", "the same bytes");
-    ResultsModel model = SearchFolder(dir.Path(), 2);
+    ResultsModel model = SearchFolder({dir.Path()}, 2);
     // Window A deletes row 1 and keeps row 0; between its check and its removal window B
     // deletes row 0, keeping row 1.
     SafeDelete a(nullptr, false);
@@ -251,7 +251,7 @@ TEST(SafeDeleteHandles, TwoDeletesOfOneGroupNeverBothSucceed) {
     // The copy that would stay is being removed elsewhere: no copy stays, nothing goes.
     dir.WriteFile("p/f", "pair");
     dir.WriteFile("q/f", "pair");
-    ResultsModel pair = SearchFolder(dir / "p;" + dir / "q", 2);
+    ResultsModel pair = SearchFolder({dir / "p", dir / "q"}, 2);
     platform::HeldFile other;
     ASSERT_EQ(other.Open(pair.Row(0).record->Path(), platform::HeldFile::kGoes), 0);
     const DeleteOutcome refused = SafeDelete(nullptr, false).Run(pair, {1});
@@ -268,7 +268,7 @@ TEST(SafeDeleteHandles, AFileSavedAnewAfterItsCheckStays) {
     TempDir dir;
     dir.WriteFile("k/f", "old contents");
     dir.WriteFile("d/f", "old contents");
-    ResultsModel model = SearchFolder(dir.Path(), 2);
+    ResultsModel model = SearchFolder({dir.Path()}, 2);
     const std::size_t dup = model.Row(0).record->Path() == dir / Native("d/f") ? 0 : 1;
     SafeDelete remover(nullptr, false);
     const SafeDelete::Remover removal = remover.DefaultRemover();
@@ -297,7 +297,7 @@ TEST(SafeDeleteHandles, AFileSavedAnewAfterItsCheckStays) {
     // wherever it went, never the new one.
     dir.WriteFile("m/k", "moved");
     dir.WriteFile("m/g", "moved");
-    ResultsModel moved = SearchFolder(dir / "m", 2);
+    ResultsModel moved = SearchFolder({dir / "m"}, 2);
     SafeDelete mover(nullptr, false);
     const SafeDelete::Remover moverRemoval = mover.DefaultRemover();
     const std::string goes = moved.Row(1).record->Path();
@@ -324,7 +324,7 @@ TEST(SafeDeleteHandles, AFolderSwappedForALinkAfterTheCheckRedirectsNothing) {
     dir.WriteFile("k/f", "same");
     dir.WriteFile("d/f", "same");
     dir.WriteFile("other/f", "only copy");
-    ResultsModel model = SearchFolder(dir / "k;" + dir / "d", 2);
+    ResultsModel model = SearchFolder({dir / "k", dir / "d"}, 2);
     const std::size_t dup = model.Row(0).record->Path() == dir / Native("d/f") ? 0 : 1;
     for (const bool toTrash : {false, true}) {
         TempDir home;
@@ -347,7 +347,7 @@ TEST(SafeDeleteHandles, AFolderSwappedForALinkAfterTheCheckRedirectsNothing) {
         std::filesystem::remove(dir / "d");
         std::filesystem::remove(dir / "d.old");
         dir.WriteFile("d/f", "same");
-        model = SearchFolder(dir / "k;" + dir / "d", 2);
+        model = SearchFolder({dir / "k", dir / "d"}, 2);
     }
 }
 
@@ -358,7 +358,7 @@ TEST(SafeDeleteHandles, ACopyChangedDuringTheRemovalBringsTheFileBack) {
     ScopedEnvVar data("XDG_DATA_HOME", home.Path().c_str());
     dir.WriteFile("k/f", "shared bytes");
     dir.WriteFile("d/f", "shared bytes");
-    ResultsModel model = SearchFolder(dir.Path(), 2);
+    ResultsModel model = SearchFolder({dir.Path()}, 2);
     const std::size_t dup = model.Row(0).record->Path() == dir / Native("d/f") ? 0 : 1;
     const std::string copy = dir / Native("k/f");
     for (const bool toTrash : {true, false}) {
@@ -386,7 +386,7 @@ TEST(SafeDeleteHandles, ACopyChangedDuringTheRemovalBringsTheFileBack) {
         }
         dir.WriteFile("k/f", "shared bytes");
         dir.WriteFile("d/f", "shared bytes");
-        model = SearchFolder(dir.Path(), 2);
+        model = SearchFolder({dir.Path()}, 2);
     }
 }
 #endif
