@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 
+#include "engine/string_table.h"
 #include "platform/path_forms.h"
 
 namespace {
@@ -91,16 +92,7 @@ bool CCommandLineInfo::InfoText(const std::vector<std::string>& args, std::strin
             return true;
         }
         if (arg == "--help" || arg == "-h") {
-            *text =
-                "用法：pairscout [文件夹]...\n"
-                "　或：pairscout --help | --version\n"
-                "打开 Pairscout 窗口，查找重复的文件。给出的文件夹（是文件时取其所在的文件夹）\n"
-                "作为搜索的起始路径，先在搜索选项中显示；不给出时用上次的起始路径。\n"
-                "\n"
-                "  -h, --help     显示此帮助并退出\n"
-                "      --version  显示程序名称和版本并退出\n"
-                "\n"
-                "不开窗口的搜索：pairscout-cli（见 man pairscout-cli）。\n";
+            *text = LoadStringText(IDS_WINDOW_USAGE);
             return true;
         }
     }

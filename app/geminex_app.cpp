@@ -27,13 +27,6 @@
 #define PAIRSCOUT_DATA_FROM_BIN "../share/pairscout"
 #endif
 
-namespace {
-
-// String 2139: the company under whose key every setting lives.
-constexpr int IDS_REGISTRY_KEY = 2139;
-
-}  // namespace
-
 // clang-format off
 wxBEGIN_EVENT_TABLE(CGeminexApp, wxApp)
     EVT_MENU(WxId(cmd::ID_APP_ABOUT), CGeminexApp::OnAppAbout)
@@ -100,7 +93,7 @@ bool CGeminexApp::InitInstance(const std::vector<std::string>& args) {
 }
 
 void CGeminexApp::SetRegistryKey(const std::string& vendor) {
-    const std::string application = LoadStringText(cmd::AFX_IDS_APP_TITLE);
+    const std::string application = LoadStringText(IDS_APP_TITLE);
     SetVendorName(Utf8ToWx(vendor));
     SetAppName(Utf8ToWx(application));
     SetAppDisplayName(Utf8ToWx(application));

@@ -44,12 +44,12 @@ wxMenuBar* LoadMenuBar() {
                 menu->AppendSeparator();
                 continue;
             }
-            menu->Append(new wxMenuItem(menu, WxId(item.command), wxString::FromUTF8(item.text),
+            menu->Append(new wxMenuItem(menu, WxId(item.command), LoadWxString(item.text),
                                         LoadWxPrompt(item.command),
                                         IsCheckCommand(item.command) ? wxITEM_CHECK
                                                                      : wxITEM_NORMAL));
         }
-        menuBar->Append(menu, wxString::FromUTF8(popups[p].text));
+        menuBar->Append(menu, LoadWxString(popups[p].text));
     }
     return menuBar;
 }
@@ -70,7 +70,7 @@ bool CMainFrame::PreCreateWindow() {
 bool CMainFrame::Create(wxDocManager* manager, const wxString& title, const wxPoint& pos,
                         const wxSize& size) {
     if (!PreCreateWindow()) return false;
-    const wxString appTitle = title.empty() ? LoadWxString(cmd::AFX_IDS_APP_TITLE) : title;
+    const wxString appTitle = title.empty() ? LoadWxString(IDS_APP_TITLE) : title;
     if (!wxDocParentFrame::Create(manager, nullptr, wxID_ANY, appTitle, pos, size,
                                   wxDEFAULT_FRAME_STYLE)) {
         return false;
@@ -130,11 +130,11 @@ wxStatusBar* CMainFrame::CreateMainStatusBar() {
     statusBar->SetStatusWidths(static_cast<int>(count), widths);
     // Chinese text falls back to a CJK font that is taller than the bar's own font: make room
     // for it, so the message is not cut off at the bottom.
-    const int textHeight = statusBar->GetTextExtent(LoadWxString(cmd::AFX_IDS_IDLEMESSAGE))
+    const int textHeight = statusBar->GetTextExtent(LoadWxString(IDS_IDLE_MESSAGE))
                                .GetHeight();
     statusBar->SetMinHeight(textHeight + 6);
     SetStatusBarPane(0);
-    statusBar->SetStatusText(MessageOf(cmd::AFX_IDS_IDLEMESSAGE), 0);
+    statusBar->SetStatusText(MessageOf(IDS_IDLE_MESSAGE), 0);
     return statusBar;
 }
 
@@ -163,7 +163,7 @@ void CMainFrame::UpdateIndicators() {
 }
 
 void CMainFrame::OnSetMessageString(int stringId, const wxString& text) {
-    if (!m_szIdleText.empty() && stringId == cmd::AFX_IDS_IDLEMESSAGE) {
+    if (!m_szIdleText.empty() && stringId == IDS_IDLE_MESSAGE) {
         OnSetMessageString(0, m_szIdleText);
         return;
     }
@@ -187,7 +187,7 @@ bool CMainFrame::ExecuteCommand(int wxId) {
 }
 
 void CMainFrame::SetTitle(const wxString& title) {
-    wxDocParentFrame::SetTitle(m_bAddToTitle ? title : LoadWxString(cmd::AFX_IDS_APP_TITLE));
+    wxDocParentFrame::SetTitle(m_bAddToTitle ? title : LoadWxString(IDS_APP_TITLE));
 }
 
 void CMainFrame::SetLabel(const wxString& label) { SetTitle(label); }
@@ -196,7 +196,7 @@ void CMainFrame::DoGiveHelp(const wxString& text, bool show) {
     if (show) {
         OnSetMessageString(0, text);
     } else {
-        OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
+        OnSetMessageString(IDS_IDLE_MESSAGE);
     }
 }
 

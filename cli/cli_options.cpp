@@ -5,9 +5,10 @@
 
 #include "cli/terminal_progress.h"
 #include "engine/date_value.h"
-#include "engine/engine_strings.h"
 #include "engine/size_text.h"
 #include "engine/start_path_list.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/text_helpers.h"
 #include "engine/validation_message.h"
 #include "platform/file_find.h"
@@ -64,10 +65,9 @@ bool ReadDate(const std::string& text, bool endOfDay, platform::FileTime* out, s
 bool ReadSize(const std::string& text, std::int64_t* out, std::string* error) {
     const int refusal = ParseSizeTextStrict(text, out);
     if (refusal != 0) {
-        char largest[256];
-        std::snprintf(largest, sizeof largest, LoadStringText(IDS_CLI_LARGEST_SIZE),
-                      kLargestSizeLimit, kLargestSizeLimit / 1024, kLargestSizeLimit / 1048576);
-        *error = std::string(LoadStringText(refusal)) + " " + largest;
+        *error = std::string(LoadStringText(refusal)) + " " +
+                 FormatLargestSize(kLargestSizeLimit, kLargestSizeLimit / 1024,
+                                   kLargestSizeLimit / 1048576);
         return false;
     }
     return true;
@@ -132,7 +132,11 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         }
     }
     if (CheckSizeLimits(filter.m_nMinSize, filter.m_nMaxSize) != 0) {
-        *error = LoadStringText(kIdsInvalidFileSize);
+        *error = LoadStringText(IDS_INVALID_FILE_SIZE);
+        return false;
+    }
+    if (filter.m_ftMinDate != 0 && filter.m_ftMaxDate != 0 && filter.m_ftMinDate > filter.m_ftMaxDate) {
+        *error = LoadStringText(IDS_DATE_ORDER);
         return false;
     }
     // CSV cells are quoted, so a line feed in a name is already safe there.
@@ -173,7 +177,8 @@ std::string CliUsage() {
         "\n"
         "Finds duplicate files below the PATHs: files are sorted by size, and files of equal\n"
         "size are compared by CRC-32 and byte sum. Each PATH is one start path, taken exactly as\n"
-        "typed: a folder, the keyword \"本地硬盘\" (all local fixed disks) or \"//server\" (the\n"
+        "typed: a folder, the keyword \"" +
+        std::string(LoadStringText(IDS_LOCAL_HARD_DISKS)) + "\" (all local fixed disks) or \"//server\" (the\n"
         "mounted shares of a server). A PATH holding \";\" that names nothing is read as a list\n"
         "of start paths: blanks around each element are removed and empty elements skipped.\n"
         "Symbolic links are never followed; hard links and a file\n"

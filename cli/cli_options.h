@@ -6,15 +6,6 @@
 
 #include "engine/duplicate_search.h"
 
-// The command line's own texts in the string table.
-enum CliStringId {
-    IDS_CLI_UNREADABLE_FILES = 2231,        // "%d 个文件不能完整读取, 未列出"
-    IDS_CLI_NO_START_PATH = 2232,           // "没有起始路径"
-    IDS_CLI_NO_START_FOLDER_OPENED = 2233,  // "没有一个起始路径能打开"
-    IDS_CLI_LARGEST_SIZE = 2234,            // the largest size accepted, in bytes, K and M
-    IDS_CLI_WRITE_FAILED = 2235,            // "不能写入标准输出: %s"
-};
-
 struct CliOptions {
     SearchOptions search;
     bool csv = false;

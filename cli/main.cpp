@@ -8,7 +8,9 @@
 
 #include "cli/cli_options.h"
 #include "cli/terminal_progress.h"
-#include "engine/engine_strings.h"
+#include "engine/directory_scanner.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "platform/console.h"
 
 namespace {
@@ -43,9 +45,7 @@ bool WriteOutput(const std::string& text, std::string* why) {
 }
 
 int ReportWriteError(const std::string& why) {
-    char text[512];
-    std::snprintf(text, sizeof text, LoadStringText(IDS_CLI_WRITE_FAILED), why.c_str());
-    PrintError(text);
+    PrintError(FormatWriteFailed(why));
     return 1;
 }
 
@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
         std::fputs("Try 'pairscout-cli --help'.\n", stderr);
         return 2;
     }
+    if (MaskAdmitsNothing(options.search.mask)) PrintError(LoadStringText(IDS_MASK_ONLY_EXCLUDES));
     std::string why;
     if (options.help || options.version) {
         const std::string text = options.help ? CliUsage() : CliVersionText();
@@ -97,8 +98,7 @@ int main(int argc, char** argv) {
     if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);
     std::fprintf(stderr, "%s\n", summary.c_str());
     if (progress.m_nSkipped > 0) {
-        std::fprintf(stderr, LoadStringText(IDS_CLI_UNREADABLE_FILES), progress.m_nSkipped);
-        std::fputc('\n', stderr);
+        std::fprintf(stderr, "%s\n", FormatUnreadableFiles(progress.m_nSkipped).c_str());
     }
     if (!written) return ReportWriteError(why);
     return g_cancel != 0 ? 130 : 0;

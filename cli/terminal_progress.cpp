@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/text_format.h"
 #include "engine/text_helpers.h"
 
 namespace {
@@ -46,6 +47,21 @@ std::string EscapeControls(const std::string& text, bool utf8) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t len = CharacterLength(text, i, utf8);
+        // The marks that turn the direction of what follows (U+202A-U+202E, U+2066-U+2069)
+        // would show a name other than it is: escaped like a control.
+        if (len == 3) {
+            const std::uint32_t cp = CodePoint(text, i, len);
+            if ((cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069)) {
+                for (std::size_t k = 0; k < len; ++k) {
+                    const auto b = static_cast<unsigned char>(text[i + k]);
+                    out += "\\x";
+                    out += kHex[b >> 4];
+                    out += kHex[b & 0xF];
+                }
+                i += len;
+                continue;
+            }
+        }
         if (len > 0) {
             out.append(text, i, len);
             i += len;
@@ -104,6 +120,23 @@ std::string TerminalProgress::LineText(const std::string& status, int percent, i
 void TerminalProgress::SetStatus(const std::string& text) {
     std::lock_guard<std::mutex> hold(m_lock);
     m_status = text;
+    m_shows = Shows::kText;
+    Draw(false);
+}
+
+void TerminalProgress::FilesFound(int files, int folders) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_shows = Shows::kFiles;
+    m_count = files;
+    m_ofWhat = folders;
+    Draw(false);
+}
+
+void TerminalProgress::DuplicatesFound(int count, std::int64_t bytes) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_shows = Shows::kDuplicates;
+    m_count = count;
+    m_ofWhat = bytes;
     Draw(false);
 }
 
@@ -138,7 +171,11 @@ void TerminalProgress::Draw(bool force) {
     m_lastDraw = now;
     m_drawn = true;
     const int percent = m_total > 0 ? static_cast<int>(m_done * 100 / m_total) : -1;
-    const std::string line = "\r" + LineText(m_status, percent, m_columns) + "\033[K";
+    const std::string status =
+        m_shows == Shows::kFiles        ? FormatFoundFilesInFolders(static_cast<int>(m_count), static_cast<int>(m_ofWhat))
+        : m_shows == Shows::kDuplicates ? FormatDuplicatesRunning(static_cast<int>(m_count), m_ofWhat)
+                                        : m_status;
+    const std::string line = "\r" + LineText(status, percent, m_columns) + "\033[K";
     std::fwrite(line.data(), 1, line.size(), m_out);
     std::fflush(m_out);
 }

@@ -26,6 +26,8 @@ public:
     void SetStatus(const std::string& text) override;
     void SetTotal(std::int64_t total) override;
     void StepProgress(std::int64_t amount) override;
+    void FilesFound(int files, int folders) override;
+    void DuplicatesFound(int count, std::int64_t bytes) override;
     bool Cancelled() override { return m_cancel != nullptr && *m_cancel != 0; }
     // "pairscout-cli: PATH: reason" on a line of its own, the progress line cleared first.
     void Skipped(SkipKind kind, const std::string& path, const std::string& reason) override;
@@ -49,7 +51,11 @@ private:
     bool m_drawLine;
     const volatile std::sig_atomic_t* m_cancel;
     int m_columns;
+    // What the line shows: m_status, or counts made into text only when the line is drawn.
+    enum class Shows { kText, kFiles, kDuplicates };
+    Shows m_shows = Shows::kText;
     std::string m_status;
+    std::int64_t m_count = 0, m_ofWhat = 0;  // files and folders, or duplicates and bytes
     std::int64_t m_total = 0;
     std::int64_t m_done = 0;
     bool m_drawn = false;

@@ -100,6 +100,18 @@ int CDateValue::ParseRange(const char* text, const char* end, const std::string&
     // "%%today[+-n]": today's date moved by n days, taken as it is. Writing it out and reading
     // it back would lose the century wherever the picture has a two-digit year.
     if (StartsWithIgnoringCase(text, end, "%%today")) {
+        // Blanks, one sign and digits may follow, and nothing else: "%%today+1x" is a slip,
+        // not tomorrow.
+        const char* q = text + 7;
+        while (q < end && *q == ' ') ++q;
+        if (q < end) {
+            if (*q == '+' || *q == '-') ++q;
+            const char* digits = q;
+            while (q < end && *q >= '0' && *q <= '9') ++q;
+            if (q == digits) return 0;
+            while (q < end && *q == ' ') ++q;
+            if (q != end) return 0;
+        }
         int days = 0;
         ReadSignedDecimalInt(text + 7, end, &days);
         platform::SystemTime date;
@@ -176,7 +188,7 @@ int CDateValue::CheckDate(const char* text, const char* format) {
     bool outOfRange = false;
     const char* end = text != nullptr ? text + std::strlen(text) : nullptr;
     if (text == nullptr || !ParseRange(text, end, format != nullptr ? format : "", &outOfRange))
-        return outOfRange ? kIdsInvalidYear : kIdsInvalidDate;
+        return outOfRange ? IDS_INVALID_YEAR : IDS_INVALID_DATE;
     return CheckFields(true);
 }
 
@@ -214,17 +226,17 @@ int CDateValue::CheckDateOrIso(const char* text) {
 }
 
 int CDateValue::CheckFields(bool twoDigitYears) {
-    if (m_nMonth < 1 || m_nMonth > 12) return kIdsInvalidMonth;
-    if (m_nDay < 1 || m_nDay > 31) return kIdsInvalidDay;
+    if (m_nMonth < 1 || m_nMonth > 12) return IDS_INVALID_MONTH;
+    if (m_nDay < 1 || m_nDay > 31) return IDS_INVALID_DAY;
     if (m_nDay == 31 &&
         (m_nMonth == 2 || m_nMonth == 4 || m_nMonth == 6 || m_nMonth == 9 || m_nMonth == 11))
-        return kIdsInvalidDay;
+        return IDS_INVALID_DAY;
     // A negative year is no two-digit year to place in the century window.
-    if (m_nYear < 0) return kIdsInvalidYear;
+    if (m_nYear < 0) return IDS_INVALID_YEAR;
     if (twoDigitYears && m_nYear < 100) m_nYear = ExpandTwoDigitYear(m_nYear, platform::GetSystemTime().wYear);
-    if (m_nYear < 1601 || m_nYear > 30848) return kIdsInvalidYear;
+    if (m_nYear < 1601 || m_nYear > 30848) return IDS_INVALID_YEAR;
     if (m_nMonth == 2 && (m_nDay > 29 || (m_nDay == 29 && !IsLeapYear(m_nYear))))
-        return kIdsInvalidDay;
+        return IDS_INVALID_DAY;
     return 0;
 }
 

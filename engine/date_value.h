@@ -24,8 +24,8 @@ public:
     // Reads `text` as ParseDate does and checks the ranges; a two-digit year is placed in the
     // century window around the current year; a negative year, and a "%%today" offset beyond
     // the range of file times, is a year refusal. Returns 0 when the date is good, else the
-    // string id of the refusal: kIdsInvalidDate (unreadable), kIdsInvalidMonth, kIdsInvalidDay
-    // or kIdsInvalidYear. Shows nothing.
+    // string id of the refusal: IDS_INVALID_DATE (unreadable), IDS_INVALID_MONTH, IDS_INVALID_DAY
+    // or IDS_INVALID_YEAR. Shows nothing.
     int CheckDate(const char* text, const char* format = nullptr);
 
     // Reads `text` as an ISO 8601 calendar date: a year of four or five digits, "-", a month of

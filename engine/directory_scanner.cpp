@@ -1,8 +1,6 @@
 #include "engine/directory_scanner.h"
 
-#include <cstdio>
-
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
 #include "engine/text_helpers.h"
 #include "engine/file_record.h"
 #include "platform/drives.h"
@@ -71,6 +69,12 @@ int CDirectoryScanner::ScanPathList(RecordList& records, const std::vector<std::
     // One reading of the mount table and one compilation of the masks serve the whole scan.
     platform::MountTableScope mounts;
     BuildMaskList(maskString);
+    m_roots.clear();
+    for (const std::string& spec : paths) {
+        std::vector<std::string> folders;
+        if (ExpandPathSpec(spec, folders) == 1) m_roots.insert(m_roots.end(), folders.begin(), folders.end());
+        else if (!spec.empty() && !IsLocalDrivesKeyword(spec)) m_roots.push_back(spec);
+    }
     for (const std::string& spec : paths) {
         if (spec.empty()) continue;  // an empty element of the start path list names nothing
         if (Cancelled()) break;
@@ -89,8 +93,10 @@ void CDirectoryScanner::ScanPathSpec(RecordList& records, const std::string& spe
         }
         return;
     }
-    // The keyword or a server name that yielded nothing is no folder to walk.
-    if (spec.empty() || IsPlaceKeyword(spec)) return;
+    // The keyword that yielded nothing is no folder to walk. A server name without a share
+    // mounted is walked as the path it also is ("//tmp/x" is "/tmp/x" on POSIX): it is found,
+    // or named with the system's reason.
+    if (spec.empty() || IsLocalDrivesKeyword(spec)) return;
     ScanRootFolder(records, spec, filter);
 }
 
@@ -99,6 +105,18 @@ void CDirectoryScanner::ScanRootFolder(RecordList& records, const std::string& f
     for (const auto& mask : m_masks) mask->ScanRoot = folder;
     m_nFolderCount = 1;
     WalkFolder(records, folder, filter);
+}
+
+bool MaskAdmitsNothing(const std::string& maskString) {
+    std::vector<std::string> pieces;
+    SplitString(maskString, pieces, ";");
+    bool excludes = false;
+    for (const std::string& piece : pieces) {
+        if (piece.empty()) continue;
+        if (piece[0] != '~') return false;
+        if (piece.size() > 1) excludes = true;
+    }
+    return excludes;
 }
 
 void CDirectoryScanner::BuildMaskList(const std::string& maskString) {
@@ -145,6 +163,7 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
             m_pProgressDlg->Skipped(SkipKind::kStartPath, folder, CFileRecord::ErrorCodeText(error));
         return;
     }
+    if (SearchedElsewhere(SkipKind::kStartPath, folder)) return;
     ++m_nStartFoldersOpened;
 
     // Depth-first with a stack of its own, so that the deepest tree the file system allows
@@ -182,7 +201,7 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
         // system, and a mount point has a device of its own: a subfolder on its parent's
         // device needs no question.
         if ((stack.size() == 1 || sub.entry.nDevice != top.device) &&
-            handle->IsVirtualFileSystem())
+            (handle->IsVirtualFileSystem() || SearchedElsewhere(SkipKind::kFolder, sub.path)))
             continue;
         ++m_nFolderCount;
         Level level;
@@ -191,6 +210,15 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
         level.handle = std::move(handle);
         stack.push_back(std::move(level));
     }
+}
+
+bool CDirectoryScanner::SearchedElsewhere(SkipKind kind, const std::string& folder) {
+    // An overlay beside its own lower or upper folder would list each file twice, under two
+    // devices; deleting the "duplicate" in the lower folder empties the overlay's view.
+    if (!platform::IsStackedOverSearched(folder, m_roots)) return false;
+    if (m_pProgressDlg != nullptr)
+        m_pProgressDlg->Skipped(kind, folder, LoadStringText(IDS_SEARCHED_ELSEWHERE));
+    return true;
 }
 
 void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHandle& handle,
@@ -204,6 +232,12 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
     if (!more && finder.ErrorCode() != 0 && m_pProgressDlg != nullptr)
         m_pProgressDlg->Skipped(SkipKind::kFolder, folder,
                                 CFileRecord::ErrorCodeText(finder.ErrorCode()));
+    // Entries whose facts the system refused are there all the same: named, never dropped.
+    if (m_pProgressDlg != nullptr)
+        for (const auto& entry : finder.Unreadable())
+            if (IsAdmitted(folder + entry.first))
+                m_pProgressDlg->Skipped(SkipKind::kFile, folder + entry.first,
+                                        CFileRecord::ErrorCodeText(entry.second));
     for (; more; more = finder.Next()) {
         if (Cancelled()) break;
         const platform::FindData& fd = finder.Data();
@@ -217,12 +251,9 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
                 sharedFolder = std::make_shared<FolderNames>(folder);
             }
             records.push_back(std::make_unique<CFileRecord>(fd, sharedFolder));
-            if (m_pProgressDlg != nullptr) {
-                char text[256];
-                std::snprintf(text, sizeof text, LoadStringText(IDS_FOUND_FILES_IN_FOLDERS),
-                              static_cast<int>(records.size()), m_nFolderCount);
-                m_pProgressDlg->SetStatus(text);
-            }
+            // Counts only: the sink makes the text when it shows it.
+            if (m_pProgressDlg != nullptr)
+                m_pProgressDlg->FilesFound(static_cast<int>(records.size()), m_nFolderCount);
         } else if (fd.cFileName != "." && fd.cFileName != "..") {
             subfolders->push_back({fd, folder + fd.cFileName + kSep});
         }

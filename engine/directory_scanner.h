@@ -15,6 +15,10 @@
 
 using RecordList = std::vector<std::unique_ptr<CFileRecord>>;
 
+// True when the mask list `maskString` (";"-separated) has exclude parts ("~...") and no
+// include part: the scanner would then admit no file at all.
+bool MaskAdmitsNothing(const std::string& maskString);
+
 class CDirectoryScanner {
 public:
     // `progress` (may be null, not owned) shows the folder being read and the running count,
@@ -60,6 +64,12 @@ private:
     // Shares the listing of large folders; made by the first listing, its thread ends with
     // the scanner.
     std::unique_ptr<platform::StatHelper> m_statHelper;
+
+    // True (and named as passed over) when `folder` is a stacked mount whose layers are
+    // searched through another start path.
+    bool SearchedElsewhere(SkipKind kind, const std::string& folder);
+    // Every folder the scan's start paths name, for SearchedElsewhere.
+    std::vector<std::string> m_roots;
     // Lists the open folder `handle` (whose path is `folder`): records its admitted files and
     // returns its subfolders in order.
     void ReadFolder(RecordList& records, const platform::FolderHandle& handle,

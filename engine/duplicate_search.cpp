@@ -2,39 +2,30 @@
 
 #include <algorithm>
 #include <functional>
-#include <cinttypes>
 #include <cstdio>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/fingerprint_worker.h"
 #include "engine/text_helpers.h"
 
 std::string FormatSizeText(double bytes) {
-    char buf[64];
-    if (bytes < 1024)
-        std::snprintf(buf, sizeof buf, LoadStringText(IDS_SIZE_BYTES), static_cast<long>(bytes));
-    else if (bytes < 1048576)
-        std::snprintf(buf, sizeof buf, LoadStringText(IDS_SIZE_KB), bytes / 1024);
-    else if (bytes <= 1073741824)
-        std::snprintf(buf, sizeof buf, LoadStringText(IDS_SIZE_MB), bytes / 1048576);
-    else
-        std::snprintf(buf, sizeof buf, LoadStringText(IDS_SIZE_GB), bytes / 1073741824);
-    return buf;
+    if (bytes < 1024) return FormatSizeBytes(static_cast<long>(bytes));
+    if (bytes < 1048576) return FormatSizeKb(bytes / 1024);
+    if (bytes <= 1073741824) return FormatSizeMb(bytes / 1048576);
+    return FormatSizeGb(bytes / 1073741824);
 }
 
 std::string SummaryText(int duplicateCount, std::int64_t duplicateBytes) {
     if (duplicateCount == 0 && duplicateBytes == 0) return std::string();
-    char buf[256];
-    std::snprintf(buf, sizeof buf, LoadStringText(IDS_DUPLICATES_SUMMARY), duplicateCount,
-                  FormatSizeText(static_cast<double>(duplicateBytes)).c_str());
-    return buf;
+    return FormatDuplicatesSummary(duplicateCount,
+                                   FormatSizeText(static_cast<double>(duplicateBytes)));
 }
 
 bool IsSameFile(const CFileRecord& a, const CFileRecord& b) {
-    if (a.HasIdentity() && b.HasIdentity())
-        return a.m_nDevice == b.m_nDevice && a.m_nInode == b.m_nInode;
+    if (a.HasIdentity() && b.HasIdentity()) return a.Identity() == b.Identity();
     // Records never read have no identity yet (the Windows scan gives none): their paths tell.
     const std::string pathA = a.Path(), pathB = b.Path();
     if (!platform::kPathsIgnoreCase) return pathA == pathB;
@@ -78,118 +69,97 @@ bool DuplicateSearch::CollectFiles(RecordList& records, const std::vector<std::s
     return !Cancelled();
 }
 
-namespace {
-
-bool CanPair(const CFileRecord& r) {
-    return !r.IsUnreadable() && (r.m_dwAttributes & platform::kAttrDirectory) == 0;
-}
-
-struct IdentityHash {
-    std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& id) const {
-        return std::hash<std::uint64_t>()(id.second * 0x9E3779B97F4A7C15ULL ^ id.first);
+std::vector<DuplicateSearch::SizeClass> DuplicateSearch::SizeClasses(const RecordList& records) {
+    std::vector<SizeClass> classes;
+    const std::size_t n = records.size();
+    for (std::size_t begin = 0, end = 0; begin < n; begin = end) {
+        end = begin + 1;
+        while (end < n && records[end]->m_nSize == records[begin]->m_nSize) ++end;
+        classes.push_back({begin, end});
     }
-};
-
-std::uint64_t FingerprintKey(const CFileRecord& r) {
-    return (static_cast<std::uint64_t>(r.m_dwCrc) << 32) | r.m_dwChecksum;
+    return classes;
 }
-
-}  // namespace
 
 // The pairwise loop takes each remaining record N in order and moves every later record P of
-// the same size and the same contents, other than N's own file, into N's group. Fingerprints
-// sort a size class into classes of possible copies; within one, the first record heads a
-// group and takes every later record whose contents equal its own byte for byte; a record
-// that is the head's own file, or a file already in the group, is passed over (listing one
-// file twice would let a user delete every copy); records with other contents are left for
-// the next head of the class. The groups come out at their heads' places, as in the loop.
+// the same size and the same contents, other than N's own file, into N's group. The stages:
+// the size classes (only a class of two files or more can hold a copy); a first look at the
+// first block of their files and the fingerprints of those that share it with another file
+// (FingerprintWorker, on a second core, class after class); the byte confirmation of the
+// files of one fingerprint (ConfirmGroups); and the groups, listed at their heads' places as
+// in the loop. Every record the loop would meet is a step of the bar and a question to stop.
 void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results) {
     if (m_pProgress != nullptr) {
         m_pProgress->SetTotal(static_cast<std::int64_t>(records.size()));
         m_pProgress->SetStatus(LoadStringText(IDS_SEARCHING_DUPLICATES));
     }
-    const std::size_t n = records.size();
-    std::vector<char> taken(n, 0);
-    // Only records that share their size with another can have a copy; a second core reads
-    // them ahead, class after class in the order the loop below wants them.
-    std::vector<CFileRecord*> needed;
-    std::vector<std::uint32_t> classEnds;
-    for (std::size_t start = 0, end = 0; start < n; start = end) {
-        end = start + 1;
-        while (end < n && records[end]->m_nSize == records[start]->m_nSize) ++end;
-        if (end - start < 2) continue;
-        for (std::size_t k = start; k < end; ++k) needed.push_back(records[k].get());
-        classEnds.push_back(static_cast<std::uint32_t>(needed.size()));
+    const std::vector<SizeClass> classes = SizeClasses(records);
+    std::vector<CFileRecord*> toRead;
+    std::vector<std::uint32_t> readEnds;
+    for (const SizeClass& cls : classes) {
+        if (cls.Count() < 2) continue;
+        for (std::size_t k = cls.begin; k < cls.end; ++k) toRead.push_back(records[k].get());
+        readEnds.push_back(static_cast<std::uint32_t>(toRead.size()));
     }
-    FingerprintWorker worker(std::move(needed), std::move(classEnds), m_details);
-    const std::function<bool()> stop = [this] { return Cancelled(); };
-    // Members of the group headed by a record of the current size class, by record index.
+    FingerprintWorker worker(std::move(toRead), std::move(readEnds), m_details, m_read);
+
+    std::vector<char> taken(records.size(), 0);
+    // Members of the groups headed by records of the current class, by record index.
     std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
-    std::size_t classEnd = 0;
-    std::size_t classIndex = 0;  // of the next class of two files or more
-    std::size_t classBase = 0;   // where that class starts in the worker's list
-
-    for (std::size_t i = 0; i < n; ++i) {
-        if (taken[i]) continue;  // moved into an earlier group: the loop never meets it again
-        if (m_pProgress != nullptr) m_pProgress->StepProgress(1);
-        if (Cancelled()) break;
-
-        if (i >= classEnd) {
-            // First record of a new size class: find its groups (only when it holds two
-            // files or more).
-            groups.clear();
-            classEnd = i + 1;
-            while (classEnd < n && records[classEnd]->m_nSize == records[i]->m_nSize)
-                ++classEnd;
-            if (classEnd - i < 2) continue;
-            const std::size_t base = classBase;
-            classBase += classEnd - i;
-            if (!worker.EnsureClass(classIndex++, stop) || Cancelled()) break;
-            if (!GroupClass(records, i, classEnd, worker, base, groups, taken)) {
-                classEnd = n;  // stopped: nothing more is grouped
-                break;
+    std::size_t readClass = 0;  // the worker's index of the next class of two files or more
+    std::size_t readBase = 0;   // where that class starts in the worker's list
+    for (const SizeClass& cls : classes) {
+        groups.clear();
+        for (std::size_t i = cls.begin; i < cls.end; ++i) {
+            if (taken[i]) continue;  // moved into an earlier group: the loop never meets it again
+            if (m_pProgress != nullptr) m_pProgress->StepProgress(1);
+            if (Cancelled()) return;
+            if (i == cls.begin && cls.Count() >= 2) {
+                if (!worker.EnsureClass(readClass++, [this] { return Cancelled(); }) ||
+                    Cancelled())
+                    return;
+                if (!GroupClass(records, cls, worker, readBase, groups, taken) || Cancelled())
+                    return;
+                readBase += cls.Count();
             }
-            if (Cancelled()) break;
-        }
-
-        const auto group = groups.find(i);
-        if (group == groups.end()) continue;
-        std::vector<std::unique_ptr<CFileRecord>> files;
-        files.reserve(group->second.size() + 1);
-        files.push_back(std::move(records[i]));
-        for (std::size_t member : group->second) {
-            taken[member] = 1;
-            files.push_back(std::move(records[member]));
-        }
-        results.AppendGroup(std::move(files));
-        if (m_pProgress != nullptr) {
-            char text[256];
-            std::snprintf(text, sizeof text, LoadStringText(IDS_DUPLICATES_RUNNING),
-                          results.DuplicateCount(), results.DuplicateBytes());
-            m_pProgress->SetStatus(text);
+            const auto group = groups.find(i);
+            if (group != groups.end()) ListGroup(records, i, group->second, taken, results);
         }
     }
 }
 
-// One size class [begin, end) whose files the worker has looked at. Files ruled out by their
-// first block have no copy. Of the names of one file only the first is read and compared: the
-// others could only pair with files already paired with it, and a name of a group's member is
-// passed over as the loop would. A further name is read itself only when the first could not
-// be read.
-bool DuplicateSearch::GroupClass(RecordList& records, std::size_t begin, std::size_t end,
+void DuplicateSearch::ListGroup(RecordList& records, std::size_t head,
+                                const std::vector<std::size_t>& members, std::vector<char>& taken,
+                                ResultsModel& results) {
+    std::vector<std::unique_ptr<CFileRecord>> files;
+    files.reserve(members.size() + 1);
+    files.push_back(std::move(records[head]));
+    for (std::size_t member : members) {
+        taken[member] = 1;
+        files.push_back(std::move(records[member]));
+    }
+    results.AppendGroup(std::move(files));
+    if (m_pProgress != nullptr)
+        m_pProgress->DuplicatesFound(results.DuplicateCount(), results.DuplicateBytes());
+}
+
+// One size class whose files the worker has looked at. Files ruled out by their first block
+// have no copy. Of the names of one file only the first is read and compared: the others could
+// only pair with files already paired with it, and a name of a group's member is passed over as
+// the loop would. A further name is read itself only when the first could not be read.
+bool DuplicateSearch::GroupClass(RecordList& records, SizeClass cls,
                                  const FingerprintWorker& worker, std::size_t base,
                                  std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
                                  std::vector<char>& taken) {
     const std::function<bool()> stop = [this] { return Cancelled(); };
     std::unordered_map<std::uint64_t, std::size_t> classOf;
     std::vector<std::vector<std::size_t>> candidates;
-    std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::size_t, IdentityHash> reader;
+    std::unordered_map<FileId, std::size_t, FileIdHash> reader;
     std::vector<std::pair<std::size_t, std::size_t>> otherNames;  // (record, its file's reader)
-    for (std::size_t k = begin; k < end; ++k) {
+    for (std::size_t k = cls.begin; k < cls.end; ++k) {
         CFileRecord& record = *records[k];
-        const FingerprintWorker::Role role = worker.RoleOf(base + (k - begin));
+        const FingerprintWorker::Role role = worker.RoleOf(base + (k - cls.begin));
         if (role == FingerprintWorker::kSameFile) {
-            const auto found = reader.find({record.m_nDevice, record.m_nInode});
+            const auto found = reader.find(record.Identity());
             if (found != reader.end()) {
                 otherNames.emplace_back(k, found->second);
                 continue;
@@ -197,16 +167,16 @@ bool DuplicateSearch::GroupClass(RecordList& records, std::size_t begin, std::si
             // Every earlier name of this file failed: this name is read in their stead.
             DetailsRequest request = m_details;
             request.stop = stop;
-            record.ComputeDetails(request);
+            m_read(record, request);
             if (Cancelled()) return false;
         } else if (role != FingerprintWorker::kRead) {
             if (record.IsUnreadable()) ReportUnreadable(record);
             continue;
         }
         if (record.IsUnreadable()) ReportUnreadable(record);
-        if (!CanPair(record)) continue;
-        if (record.HasIdentity()) reader.emplace(std::make_pair(record.m_nDevice, record.m_nInode), k);
-        const auto inserted = classOf.emplace(FingerprintKey(record), candidates.size());
+        if (!record.CanPair()) continue;
+        if (record.HasIdentity()) reader.emplace(record.Identity(), k);
+        const auto inserted = classOf.emplace(record.FingerprintKey(), candidates.size());
         if (inserted.second) candidates.emplace_back();
         candidates[inserted.first->second].push_back(k);
     }
@@ -231,7 +201,7 @@ bool DuplicateSearch::ConfirmGroups(RecordList& records, std::vector<std::size_t
         std::vector<std::size_t> members, rest;
         // The files already in the group: by identity (every read record has one), in a set so
         // that a group of many copies stays linear.
-        std::unordered_set<std::pair<std::uint64_t, std::uint64_t>, IdentityHash> inGroup;
+        std::unordered_set<FileId, FileIdHash> inGroup;
         bool headLost = false;
         for (std::size_t p = 1; p < pending.size(); ++p) {
             const std::size_t k = pending[p];
@@ -245,7 +215,7 @@ bool DuplicateSearch::ConfirmGroups(RecordList& records, std::vector<std::size_t
             if (IsSameFile(*records[head], candidate)) continue;
             bool listed = false;
             if (candidate.HasIdentity())
-                listed = inGroup.count({candidate.m_nDevice, candidate.m_nInode}) != 0;
+                listed = inGroup.count(candidate.Identity()) != 0;
             else
                 for (std::size_t member : members)
                     listed = listed || IsSameFile(*records[member], candidate);
@@ -258,7 +228,7 @@ bool DuplicateSearch::ConfirmGroups(RecordList& records, std::vector<std::size_t
                 case ContentMatch::kSame:
                     members.push_back(k);
                     if (candidate.HasIdentity())
-                        inGroup.insert({candidate.m_nDevice, candidate.m_nInode});
+                        inGroup.insert(candidate.Identity());
                     break;
                 case ContentMatch::kDifferent: rest.push_back(k); break;
                 case ContentMatch::kSecondUnreadable:

@@ -26,10 +26,10 @@ struct SearchOptions {
     SearchFilter filter;
 };
 
-// A byte count as "N 字节", "N KB", "N.NN MB" or "N.NN GB".
+// A byte count in bytes, KB, MB or GB (IDS_SIZE_BYTES to IDS_SIZE_GB).
 std::string FormatSizeText(double bytes);
 
-// The status-bar summary of a search ("发现 N 个重复文件 (size)"), or "" when it found nothing.
+// The status-bar summary of a search (IDS_DUPLICATES_SUMMARY), or "" when it found nothing.
 std::string SummaryText(int duplicateCount, std::int64_t duplicateBytes);
 
 // True when two records name one file: the same device and inode (Windows: volume serial and
@@ -64,11 +64,22 @@ public:
     // file with the later files of its size, in near-linear time.
     void GroupDuplicates(RecordList& records, ResultsModel& results);
 
+    // A run [begin, end) of records of one size in the sorted list.
+    struct SizeClass {
+        std::size_t begin = 0, end = 0;
+        std::size_t Count() const { return end - begin; }
+    };
+    // The size classes of sorted `records`, in order (classes of one record included).
+    static std::vector<SizeClass> SizeClasses(const RecordList& records);
+
     // How many start folders the last search could open; 0 means it searched nothing at all.
     int StartFoldersOpened() const { return m_nStartFoldersOpened; }
 
     // The fingerprints this search computes: both.
     DetailsRequest m_details;
+    // How the files are read (first looks and fingerprints). Replaceable so that tests can
+    // stand in for the disk: slow reads, fixed fingerprints.
+    ContentReader m_read = DiskContentReader();
     // How two files of one size and one fingerprint are confirmed to be copies: byte by byte.
     // Replaceable so that tests can drive the grouping with records that have no files.
     std::function<ContentMatch(const CFileRecord&, const CFileRecord&,
@@ -82,12 +93,15 @@ private:
     bool ConfirmGroups(RecordList& records, std::vector<std::size_t> pending,
                        std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
                        std::vector<char>& passedOver, const std::function<bool()>& stop);
-    // Finds the groups of the size class [begin, end) of `records`, whose files are at `base`
-    // in `worker`'s list. False when stopped.
-    bool GroupClass(RecordList& records, std::size_t begin, std::size_t end,
-                    const FingerprintWorker& worker, std::size_t base,
+    // Finds the groups of the size class `cls` of `records`, whose files are at `base` in
+    // `worker`'s list. False when stopped.
+    bool GroupClass(RecordList& records, SizeClass cls, const FingerprintWorker& worker,
+                    std::size_t base,
                     std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
                     std::vector<char>& taken);
+    // Moves the group of `head` and `members` into `results` and tells the sink the totals.
+    void ListGroup(RecordList& records, std::size_t head, const std::vector<std::size_t>& members,
+                   std::vector<char>& taken, ResultsModel& results);
     void ReportUnreadable(const CFileRecord& record);
     bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
 

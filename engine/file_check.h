@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/file_record.h"
+#include "platform/file_reader.h"
 
 // True when the file at `record`'s path is still the file that was scanned and compared: a
 // regular file reached without following a link, with the same device and inode (Windows:
@@ -16,6 +17,10 @@
 // false, with the reason in *reason (if not null): the system's text, or the program's own
 // when the file was changed or replaced.
 bool IsStillScannedFile(const CFileRecord& record, std::string* reason);
+
+// Whether `identity`, of a file opened under `record`'s path, is the scanned file: 0 or the
+// error code (see CFileRecord::ErrorCodeText).
+int CheckScannedIdentity(const CFileRecord& record, const platform::FileIdentity& identity);
 
 enum class ContentMatch {
     kSame,               // every byte equal, both still the files that were scanned
@@ -33,3 +38,12 @@ enum class ContentMatch {
 ContentMatch CompareContents(const CFileRecord& a, const CFileRecord& b,
                              const std::function<bool()>& stop, std::string* reason = nullptr,
                              int* error = nullptr);
+
+// The same for two files already open (and checked) in `readerA` and `readerB`, read from
+// where they stand. After the last block both open files must still have their scanned size
+// and last-write time and hold nothing more: a file that grew while it was read is not the
+// same as the other, whatever its first bytes are.
+ContentMatch CompareOpenFiles(const CFileRecord& a, platform::FileReader& readerA,
+                              const CFileRecord& b, platform::FileReader& readerB,
+                              const std::function<bool()>& stop, std::string* reason = nullptr,
+                              int* error = nullptr);

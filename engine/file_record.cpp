@@ -1,7 +1,7 @@
 #include "engine/file_record.h"
 
 #include "engine/checksum.h"
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
 #include "platform/error_text.h"
 #include "platform/file_reader.h"
 
@@ -51,8 +51,7 @@ void CFileRecord::ComputeDetails(const DetailsRequest& request) {
     m_bFirstBlockOnly = false;
     platform::FileReader reader;
     if (!reader.Open(Path(), wholeFile)) {
-        m_nReadError = platform::LastErrorCode();
-        m_bDetailsKnown = true;
+        SetDetails(0, 0, false, platform::LastErrorCode());
         return;
     }
     // A file that is not the one the scan found (swapped, or changed since) is never paired.
@@ -73,12 +72,17 @@ void CFileRecord::ComputeDetails(const DetailsRequest& request) {
         if (m_nReadError == -1) return;  // stopped: neither known nor read
         if (m_nReadError == 0 && bytesRead != want) m_nReadError = kErrorChanged;
     }
-    m_bUnreadable = m_nReadError != 0;
-    if (!wholeFile && !m_bUnreadable) {
-        m_bFirstBlockOnly = true;
-        return;
-    }
-    m_bDetailsKnown = true;
+    SetDetails(m_dwCrc, m_dwChecksum, !wholeFile, m_nReadError);
+}
+
+void CFileRecord::SetDetails(std::uint32_t crc, std::uint32_t checksum, bool firstBlockOnly,
+                             int readError) {
+    m_dwCrc = crc;
+    m_dwChecksum = checksum;
+    m_nReadError = readError;
+    m_bUnreadable = readError != 0;
+    m_bFirstBlockOnly = firstBlockOnly && readError == 0;
+    m_bDetailsKnown = !m_bFirstBlockOnly;
 }
 
 int CFileRecord::CheckIdentity(const platform::FileIdentity& identity) const {
@@ -92,7 +96,12 @@ int CFileRecord::CheckIdentity(const platform::FileIdentity& identity) const {
 std::string CFileRecord::ErrorCodeText(int code) {
     if (code == kErrorChanged) return LoadStringText(IDS_FILE_CHANGED);
     if (code == platform::kErrorReplaced) return LoadStringText(IDS_FILE_REPLACED);
+    if (code == platform::kErrorLocked) return LoadStringText(IDS_FILE_LOCKED);
     return platform::ErrorText(code);
 }
 
 std::string CFileRecord::ReadErrorText() const { return ErrorCodeText(m_nReadError); }
+
+ContentReader DiskContentReader() {
+    return [](CFileRecord& record, const DetailsRequest& request) { record.ComputeDetails(request); };
+}

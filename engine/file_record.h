@@ -49,6 +49,23 @@ private:
     std::string m_names;
 };
 
+// Which file a record names: its device and inode (Windows: volume serial and file index).
+// Two records of one identity are one file (hard links, overlapping start paths). {0, 0} is
+// not known (the Windows scan gives none before the file is read).
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool Known() const { return device != 0 || inode != 0; }
+    bool operator==(const FileId& o) const { return device == o.device && inode == o.inode; }
+    bool operator!=(const FileId& o) const { return !(*this == o); }
+};
+
+struct FileIdHash {
+    std::size_t operator()(const FileId& id) const {
+        return std::hash<std::uint64_t>()(id.inode * 0x9E3779B97F4A7C15ULL ^ id.device);
+    }
+};
+
 // How much of a file the first look at it reads: one page.
 constexpr std::int64_t kFirstBlockSize = 4096;
 
@@ -65,11 +82,14 @@ public:
     // The same with the folder and names shared by every record of that folder (never null;
     // the found name is added to it).
     CFileRecord(const platform::FindData& findData, std::shared_ptr<FolderNames> folder);
-    virtual ~CFileRecord() = default;
 
     // Computes the fingerprints `request` asks for, once. Folders and records of a negative
     // size are left alone. A file that cannot be read completely is marked unreadable.
-    virtual void ComputeDetails(const DetailsRequest& request = DetailsRequest());
+    void ComputeDetails(const DetailsRequest& request = DetailsRequest());
+    // Keeps what a read of the file found: its fingerprints (of the first block only, or of the
+    // whole file) and its error code (0: read completely). ComputeDetails ends here; a reader
+    // that stands in for the disk (tests) calls it too.
+    void SetDetails(std::uint32_t crc, std::uint32_t checksum, bool firstBlockOnly, int readError);
 
     // True when the last ComputeDetails could not read the whole file (it could not be opened,
     // a read failed, or the byte count differs from the size found by the scan). Such a record
@@ -95,6 +115,19 @@ public:
     }
     // True when the record knows its file's identity (device and inode).
     bool HasIdentity() const { return m_nDevice != 0 || m_nInode != 0; }
+    FileId Identity() const { return {m_nDevice, m_nInode}; }
+    // True when both records know their identity and it is the same: one file.
+    bool SameIdentity(const CFileRecord& other) const {
+        return HasIdentity() && other.HasIdentity() && Identity() == other.Identity();
+    }
+    // Whether the record can pair with another at all: a file whose contents were read.
+    bool CanPair() const {
+        return !m_bUnreadable && (m_dwAttributes & platform::kAttrDirectory) == 0;
+    }
+    // Both fingerprints in one key: records of different keys have different contents.
+    std::uint64_t FingerprintKey() const {
+        return (static_cast<std::uint64_t>(m_dwCrc) << 32) | m_dwChecksum;
+    }
     bool DetailsKnown() const { return m_bDetailsKnown; }
     // True when the fingerprints are those of the first block only (a first look at a file
     // longer than kFirstBlockSize); they then tell other contents apart but are shown nowhere.
@@ -125,15 +158,19 @@ public:
     std::uint64_t m_nDevice = 0;
     std::uint64_t m_nInode = 0;
 
-protected:
+private:
     // The error code of the failed read (see ErrorCodeText); 0 when it did not fail.
     std::int32_t m_nReadError = 0;
     bool m_bUnreadable : 1;
     bool m_bDetailsKnown : 1;
     bool m_bFirstBlockOnly : 1;
 
-private:
     std::uint16_t m_nNameLength = 0;  // no file system allows longer names
     // The path is kept in two parts so that the files of one folder share its text.
     std::shared_ptr<FolderNames> m_pFolder;
 };
+
+// Reads a record's fingerprints as the request asks: CFileRecord::ComputeDetails, or (tests) a
+// stand-in for the disk that ends with SetDetails.
+using ContentReader = std::function<void(CFileRecord&, const DetailsRequest&)>;
+ContentReader DiskContentReader();

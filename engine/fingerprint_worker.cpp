@@ -5,25 +5,10 @@
 
 namespace {
 
-struct IdentityHash {
-    std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& id) const {
-        return std::hash<std::uint64_t>()(id.second * 0x9E3779B97F4A7C15ULL ^ id.first);
-    }
-};
-
-std::uint64_t Key(const CFileRecord& r) {
-    return (static_cast<std::uint64_t>(r.m_dwCrc) << 32) | r.m_dwChecksum;
-}
-
-bool Lookable(const CFileRecord& r) {
-    return !r.IsUnreadable() && (r.m_dwAttributes & platform::kAttrDirectory) == 0;
-}
-
 // True when every record of the range is known (before any read) to be one file.
 bool AllOneFile(CFileRecord* const* records, std::size_t count) {
     for (std::size_t k = 0; k < count; ++k)
-        if (!records[k]->HasIdentity() || records[k]->m_nDevice != records[0]->m_nDevice ||
-            records[k]->m_nInode != records[0]->m_nInode)
+        if (!records[k]->HasIdentity() || records[k]->Identity() != records[0]->Identity())
             return false;
     return true;
 }
@@ -43,24 +28,20 @@ std::size_t FingerprintWorker::ChooseRoles(CFileRecord* const* records, std::siz
     };
     std::unordered_map<std::uint64_t, Seen> byKey;
     byKey.reserve(count);
-    const auto sameFile = [](const CFileRecord& a, const CFileRecord& b) {
-        return a.HasIdentity() && b.HasIdentity() && a.m_nDevice == b.m_nDevice &&
-               a.m_nInode == b.m_nInode;
-    };
     for (std::size_t k = 0; k < count; ++k) {
         roles[k] = kRuledOut;
-        if (!Lookable(*records[k])) continue;
-        const auto inserted = byKey.emplace(Key(*records[k]), Seen{k, false});
-        if (!inserted.second && !sameFile(*records[inserted.first->second.first], *records[k]))
+        if (!records[k]->CanPair()) continue;
+        const auto inserted = byKey.emplace(records[k]->FingerprintKey(), Seen{k, false});
+        if (!inserted.second && !records[inserted.first->second.first]->SameIdentity(*records[k]))
             inserted.first->second.shared = true;
     }
     // Of the possible copies, each file is read whole once, under its first name.
-    std::unordered_set<std::pair<std::uint64_t, std::uint64_t>, IdentityHash> readers;
+    std::unordered_set<FileId, FileIdHash> readers;
     std::size_t wholeReads = 0;
     for (std::size_t k = 0; k < count; ++k) {
-        if (!Lookable(*records[k]) || !byKey.at(Key(*records[k])).shared) continue;
         const CFileRecord& r = *records[k];
-        if (r.HasIdentity() && !readers.insert({r.m_nDevice, r.m_nInode}).second) {
+        if (!r.CanPair() || !byKey.at(r.FingerprintKey()).shared) continue;
+        if (r.HasIdentity() && !readers.insert(r.Identity()).second) {
             roles[k] = kSameFile;
             continue;
         }
@@ -72,8 +53,8 @@ std::size_t FingerprintWorker::ChooseRoles(CFileRecord* const* records, std::siz
 
 FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
                                      std::vector<std::uint32_t> classEnds,
-                                     const DetailsRequest& request)
-    : m_records(std::move(records)), m_request(request),
+                                     const DetailsRequest& request, ContentReader read)
+    : m_records(std::move(records)), m_request(request), m_read(std::move(read)),
       m_role(new unsigned char[m_records.size()]()) {
     m_classes.resize(classEnds.size());
     std::uint32_t begin = 0;
@@ -145,7 +126,7 @@ void FingerprintWorker::Perform(const Task& task, const std::function<bool()>& s
     DetailsRequest request = m_request;
     request.stop = stop;
     request.firstBlock = !task.whole;
-    m_records[task.record]->ComputeDetails(request);
+    m_read(*m_records[task.record], request);
 }
 
 void FingerprintWorker::Finish(const Task& task, std::unique_lock<std::mutex>& lock) {

@@ -33,9 +33,9 @@ public:
     // `records` (not owned) must stay alive and unmoved until the worker is destroyed: the
     // files of the size classes, class after class; `classEnds[c]` is the index in `records`
     // after the last file of class c. A second thread is started only when the machine has
-    // more than one core and there is more than one record.
+    // more than one core and there is more than one record. Files are read through `read`.
     FingerprintWorker(std::vector<CFileRecord*> records, std::vector<std::uint32_t> classEnds,
-                      const DetailsRequest& request);
+                      const DetailsRequest& request, ContentReader read = DiskContentReader());
     ~FingerprintWorker();  // stops the worker after its current file and joins it
     FingerprintWorker(const FingerprintWorker&) = delete;
     FingerprintWorker& operator=(const FingerprintWorker&) = delete;
@@ -79,6 +79,7 @@ private:
 
     std::vector<CFileRecord*> m_records;
     const DetailsRequest m_request;
+    const ContentReader m_read;
     std::unique_ptr<unsigned char[]> m_role;
     std::vector<ClassState> m_classes;
 

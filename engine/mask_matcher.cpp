@@ -50,12 +50,12 @@ std::string::size_type FindLastChar(const std::string& s, char c) {
 // Subjects longer than this never match: positions and lengths must stay far from INT_MAX.
 constexpr std::size_t kMaxSubject = 1u << 28;
 
-// The bytes '?' and '*' admit, in ascending order: all but 0x00-0x08, LF and CR.
+// The bytes '?' and '*' admit, in ascending order: every byte a name can hold. A name with a
+// line feed or an escape in it is a file like any other, and must not drop out of a search.
 const std::string& AnyCharSet() {
     static const std::string set = [] {
         std::string s;
-        for (int b = 0x09; b <= 0xFF; ++b)
-            if (b != 0x0A && b != 0x0D) s += static_cast<char>(b);
+        for (int b = 0x01; b <= 0xFF; ++b) s += static_cast<char>(b);
         return s;
     }();
     return set;

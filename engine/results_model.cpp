@@ -1,5 +1,7 @@
 #include "engine/results_model.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -49,6 +51,25 @@ std::string ResultsModel::RowText(std::size_t row, const std::string& separator,
         text += '"';
     }
     text += "\r\n";
+    return text;
+}
+
+std::string ResultsModel::SpreadsheetCsvText() const {
+    std::string text;
+    for (std::size_t row = 0; row < m_rows.size(); ++row) {
+        for (int column = 0; column < kResultColumnCount; ++column) {
+            if (column > 0) text += ',';
+            const std::string cell = CellText(row, column);
+            text += '"';
+            if (!cell.empty() && std::strchr("=+-@", cell[0]) != nullptr) text += '\'';
+            for (char c : cell) {
+                if (c == '"') text += '"';
+                text += c;
+            }
+            text += '"';
+        }
+        text += "\r\n";
+    }
     return text;
 }
 

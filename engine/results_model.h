@@ -48,6 +48,10 @@ public:
                          bool quote) const;
     // RowText of every row: the copy of an unselected list, the CSV export, printing.
     std::string AllRowsText(const std::string& separator, bool quote) const;
+    // The window's CSV export: AllRowsText(",", true), except that a cell beginning with "=",
+    // "+", "-" or "@" starts with an apostrophe, so that a spreadsheet shows a name like
+    // "=HYPERLINK(...)" as the text it is instead of running it as a formula.
+    std::string SpreadsheetCsvText() const;
 
     // Appends one group: `files` (two or more) in order, the first heading it with its size,
     // CRC and checksum shown. The totals grow by the files after the first.

@@ -1,17 +1,43 @@
 #include "engine/safe_delete.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <unordered_set>
 
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/file_check.h"
+
+namespace {
+
+// The message that names the copy which changed while its duplicate was removed.
+// Whether the copy held open is, after the removal, still as it was when it was compared.
+bool CopyUnchanged(platform::HeldFile& copy) {
+    platform::FileIdentity now;
+    if (!copy.Reader().Current(&now)) return false;
+    const platform::FileIdentity& then = copy.Reader().Identity();
+    return now.size == then.size && now.lastWrite == then.lastWrite &&
+           now.changed == then.changed;
+}
+
+}  // namespace
+
+SafeDelete::SafeDelete(ProgressSink* progress, Deleter deleter) : m_pProgress(progress) {
+    m_default = [deleter](platform::HeldFile& file) {
+        return deleter && deleter({file.Path()}).empty() ? 0 : -1;
+    };
+    m_remover = m_default;
+    m_compare = [](const CFileRecord& a, platform::FileReader& ra, const CFileRecord& b,
+                   platform::FileReader& rb, const std::function<bool()>& stop,
+                   std::string* reason) { return CompareOpenFiles(a, ra, b, rb, stop, reason); };
+}
+
+SafeDelete::SafeDelete(ProgressSink* progress, bool toTrash) : SafeDelete(progress, Deleter()) {
+    m_default = [toTrash](platform::HeldFile& file) { return file.Remove(toTrash); };
+    m_remover = m_default;
+}
 
 DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::size_t>& rows) {
     DeleteOutcome out;
-    m_nBatch = kFirstBatch;
-    m_batchSizes.clear();
     const std::size_t n = model.RowCount();
     std::vector<char> chosen(n, 0);
     for (std::size_t row : rows)
@@ -53,75 +79,86 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
         m_pProgress->SetStatus(LoadStringText(IDS_DELETE_CHECKING));
     }
     const std::function<bool()> stop = [this] { return Cancelled(); };
-    std::vector<std::size_t> batch;
     for (const Candidate& c : candidates) {
         if (m_pProgress != nullptr) m_pProgress->StepProgress(1);
         if (Cancelled()) {
             out.stopped = true;
             break;
         }
-        const CFileRecord& file = *model.Row(c.row).record;
-        std::string reason;
-        if (!IsStillScannedFile(file, &reason)) {
-            out.kept.emplace_back(file.Path(), reason);
+        const CFileRecord& record = *model.Row(c.row).record;
+        // Held from its check to its removal: what goes is the file that was compared.
+        platform::HeldFile file;
+        int code = file.Open(record.Path(), platform::HeldFile::kGoes);
+        if (code == 0) code = CheckScannedIdentity(record, file.Reader().Identity());
+        if (code != 0) {
+            out.kept.emplace_back(record.Path(), CFileRecord::ErrorCodeText(code));
             continue;
         }
-        bool same = false;
+        bool done = false;
         std::string why = LoadStringText(IDS_CONTENTS_DIFFER);
-        for (std::size_t k = 0; k < c.stayCount && !same; ++k) {
-            const CFileRecord& copy = *model.Row(stays[c.firstStay + k]).record;
-            std::string readError;
-            switch (CompareContents(file, copy, stop, &readError)) {
-                case ContentMatch::kSame: same = true; break;
-                case ContentMatch::kDifferent: why = LoadStringText(IDS_CONTENTS_DIFFER); break;
-                case ContentMatch::kFirstUnreadable:
-                    why = readError;
-                    k = c.stayCount;  // the file itself cannot be read: no copy will help
-                    break;
-                case ContentMatch::kSecondUnreadable:
-                    why = std::string(LoadStringText(IDS_NO_COPY_STAYS)) + ": " +
-                          copy.Path() + (readError.empty() ? "" : " (" + readError + ")");
-                    break;
-                case ContentMatch::kStopped: out.stopped = true; k = c.stayCount; break;
+        for (std::size_t k = 0; k < c.stayCount && !done; ++k) {
+            const CFileRecord& copyRecord = *model.Row(stays[c.firstStay + k]).record;
+            // The copy stays open (and shared-locked) until the duplicate is gone.
+            platform::HeldFile copy;
+            code = copy.Open(copyRecord.Path(), platform::HeldFile::kStays);
+            if (code == 0) code = CheckScannedIdentity(copyRecord, copy.Reader().Identity());
+            if (code != 0) {
+                why = std::string(LoadStringText(IDS_NO_COPY_STAYS)) + ": " + copyRecord.Path() +
+                      " (" + CFileRecord::ErrorCodeText(code) + ")";
+                continue;
             }
+            if (k > 0 && !file.Reader().Rewind()) {
+                why = CFileRecord::ErrorCodeText(platform::LastErrorCode());
+                break;
+            }
+            std::string readError;
+            const ContentMatch match =
+                m_compare(record, file.Reader(), copyRecord, copy.Reader(), stop, &readError);
+            if (match == ContentMatch::kStopped) {
+                out.stopped = true;
+                break;
+            }
+            if (match == ContentMatch::kFirstUnreadable) {
+                why = readError;
+                break;  // the file itself cannot be read: no copy will help
+            }
+            if (match == ContentMatch::kSecondUnreadable) {
+                why = std::string(LoadStringText(IDS_NO_COPY_STAYS)) + ": " + copyRecord.Path() +
+                      (readError.empty() ? "" : " (" + readError + ")");
+                continue;
+            }
+            if (match == ContentMatch::kDifferent) {
+                why = LoadStringText(IDS_CONTENTS_DIFFER);
+                continue;
+            }
+            done = true;
+            code = m_remover ? m_remover(file) : -1;
+            if (code != 0) {
+                out.kept.emplace_back(record.Path(), code == -1 ? LoadStringText(IDS_DELETE_FAILED)
+                                                                : CFileRecord::ErrorCodeText(code));
+                break;
+            }
+            if (CopyUnchanged(copy)) {
+                out.goneRows.push_back(c.row);
+                break;
+            }
+            // The copy changed before the duplicate was gone: what stays may no longer be what
+            // went. A file in the trash goes back under its name.
+            if (file.Trashed() && file.Restore() == 0) {
+                out.kept.emplace_back(record.Path(),
+                                      FormatCopyChangedBack(copyRecord.Path()));
+                break;
+            }
+            out.goneRows.push_back(c.row);
+            out.kept.emplace_back(record.Path(),
+                                  file.Trashed() ? FormatCopyChangedTrash(copyRecord.Path())
+                                                  : FormatCopyChangedGone(copyRecord.Path()));
         }
         if (out.stopped) break;
-        if (!same) {
-            out.kept.emplace_back(file.Path(), why);
-            continue;
-        }
-        batch.push_back(c.row);
-        if (batch.size() >= m_nBatch) Flush(model, batch, out);
+        if (!done) out.kept.emplace_back(record.Path(), why);
     }
-    // A stop leaves the checked files of the last batch alone, like those not reached.
-    if (!out.stopped) Flush(model, batch, out);
     std::sort(out.goneRows.begin(), out.goneRows.end());
     return out;
-}
-
-void SafeDelete::Flush(const ResultsModel& model, std::vector<std::size_t>& batch,
-                       DeleteOutcome& out) {
-    if (batch.empty()) return;
-    std::vector<std::string> paths;
-    paths.reserve(batch.size());
-    for (std::size_t row : batch) paths.push_back(model.Row(row).record->Path());
-    m_batchSizes.push_back(paths.size());
-    const auto start = std::chrono::steady_clock::now();
-    const std::vector<std::string> left = m_deleter ? m_deleter(paths) : paths;
-    // The next batch takes about kFlushMs at the pace of this one.
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double perFile = seconds / static_cast<double>(paths.size());
-    const double fit = perFile > 0 ? (kFlushMs / 1000.0) / perFile : static_cast<double>(kBatch);
-    m_nBatch = static_cast<std::size_t>(std::max(1.0, std::min(fit, static_cast<double>(kBatch))));
-    const std::unordered_set<std::string> still(left.begin(), left.end());
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-        if (still.count(paths[i]) != 0)
-            out.kept.emplace_back(paths[i], LoadStringText(IDS_DELETE_FAILED));
-        else
-            out.goneRows.push_back(batch[i]);
-    }
-    batch.clear();
 }
 
 std::string KeptFilesMessage(const std::vector<std::pair<std::string, std::string>>& kept,
@@ -132,11 +169,8 @@ std::string KeptFilesMessage(const std::vector<std::pair<std::string, std::strin
     const std::size_t shown = std::min(kept.size(), maxLines);
     for (std::size_t i = 0; i < shown; ++i) text += "\n" + kept[i].first + ": " + kept[i].second;
     if (kept.size() > shown) {
-        char more[256];
-        std::snprintf(more, sizeof more, LoadStringText(IDS_DELETE_KEPT_MORE),
-                      static_cast<int>(kept.size() - shown));
         text += "\n";
-        text += more;
+        text += FormatDeleteKeptMore(static_cast<int>(kept.size() - shown));
     }
     return text;
 }

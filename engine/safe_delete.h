@@ -2,9 +2,10 @@
 // file goes it must still be the file that was scanned, and its contents must equal, byte for
 // byte, those of a file of its group that is not being removed (which is checked the same way).
 // When every file of a group is chosen, the group's first chosen file stays as the last copy.
-// Files are removed in small batches right after their checks, through a replaceable deleter;
-// a batch holds as many files as the deleter removed in about kFlushMs the last time, so that a
-// slow trash or disk never keeps the caller from its progress sink for long.
+// Each file is removed right after its own check, through the handles the check used: the file
+// held open with an exclusive lock, the copy that stays with a shared one (a second delete of
+// the same group elsewhere is refused, never raced). The copy is checked once more after the
+// removal; if it changed meanwhile, a file moved to the trash is put back.
 #pragma once
 
 #include <cstddef>
@@ -12,49 +13,56 @@
 #include <string>
 #include <vector>
 
+#include "engine/file_check.h"
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
+#include "platform/file_delete.h"
 
 struct DeleteOutcome {
     std::vector<std::size_t> goneRows;  // rows whose files are gone, ascending
     // Files that were to go and stayed: path and why (the last copies of wholly chosen
-    // groups first, then the others in row order).
+    // groups first, then the others in row order). A file removed for good whose copy changed
+    // before the removal was over is named here too, with its copy (its row is gone).
     std::vector<std::pair<std::string, std::string>> kept;
     bool stopped = false;  // the user stopped it; the files not reached yet were left alone
 };
 
 class SafeDelete {
 public:
-    // Removes the files of `paths`; returns those still there afterwards.
+    // Removes the files of `paths`; returns those still there afterwards. Handed one checked
+    // file at a time, while the check's handles are held.
     using Deleter = std::function<std::vector<std::string>(const std::vector<std::string>&)>;
+    // Removes one checked file through its handles: 0, or the error code (-1: the system
+    // refused without a reason of its own).
+    using Remover = std::function<int(platform::HeldFile& file)>;
+    // Compares two checked files held open (see CompareOpenFiles).
+    using Compare = std::function<ContentMatch(
+        const CFileRecord& a, platform::FileReader& readerA, const CFileRecord& b,
+        platform::FileReader& readerB, const std::function<bool()>& stop, std::string* reason)>;
 
-    // `progress` (may be null, not owned) shows the work and can stop it.
-    SafeDelete(ProgressSink* progress, Deleter deleter)
-        : m_pProgress(progress), m_deleter(std::move(deleter)) {}
+    // `progress` (may be null, not owned) shows the work and can stop it. Files go through
+    // `deleter` by path.
+    SafeDelete(ProgressSink* progress, Deleter deleter);
+    // Files go to the trash, or for good, through the handles that were checked.
+    SafeDelete(ProgressSink* progress, bool toTrash);
+
+    // Replaceable parts, for tests: how a checked file is removed, how two are compared.
+    void SetRemover(Remover remover) { m_remover = std::move(remover); }
+    void SetCompare(Compare compare) { m_compare = std::move(compare); }
+    // The removal the constructor chose (a replacement may call it after doing its part).
+    const Remover& DefaultRemover() const { return m_default; }
 
     // Checks and removes the files of `rows` (any order; repeats and rows out of range ignored)
     // of `model`, which is not changed: the caller removes the rows of DeleteOutcome::goneRows.
     DeleteOutcome Run(const ResultsModel& model, const std::vector<std::size_t>& rows);
 
-    // Files checked before each call of the deleter: at most kBatch, at first kFirstBatch, then
-    // as many as the last call removed in kFlushMs milliseconds (at least one).
-    static constexpr std::size_t kBatch = 256;
-    static constexpr std::size_t kFirstBatch = 16;
-    static constexpr int kFlushMs = 40;
-
-    // The number of files handed to each call of the deleter in the last Run, in order.
-    const std::vector<std::size_t>& BatchSizes() const { return m_batchSizes; }
-
 private:
     bool Cancelled() const { return m_pProgress != nullptr && m_pProgress->Cancelled(); }
-    // Hands `batch` (rows) to the deleter, sorts its rows into gone and kept, and sizes the
-    // next batch by the time the deleter took.
-    void Flush(const ResultsModel& model, std::vector<std::size_t>& batch, DeleteOutcome& out);
 
     ProgressSink* m_pProgress;
-    Deleter m_deleter;
-    std::size_t m_nBatch = kFirstBatch;
-    std::vector<std::size_t> m_batchSizes;
+    Remover m_default;
+    Remover m_remover;
+    Compare m_compare;
 };
 
 // The message after a delete that left files behind: string 2251, then "path: reason" per file,

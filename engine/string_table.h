@@ -1,16 +1,23 @@
-// The string table: every text of the program keyed by its string id, UTF-8.
+// The string table: every text of the program (engine/text_list.h) keyed by its id, UTF-8.
 //
-// The ids are the resource numbers (2000s and 3000s for the program's texts, the command numbers
-// for the status-bar prompts of commands, 57344 and up for the framework's texts). A prompt
-// string holds the status-bar prompt, then "\n" and the tooltip. The Chinese texts are kept byte
-// for byte. Texts that are formats keep their printf directives; a 64-bit count is written with
-// the portable PRId64, so it displays the same on every platform.
+// Every text has a stable name (the TextId constant) and an id; see engine/text_list.h for the
+// id ranges. A prompt string holds the status-bar prompt, then "\n" and the tooltip. Format
+// texts are shown through their typed formatters (engine/text_format.h).
 //
 // Plain C++: no wx header, shared by the engine, the command line and the window.
 #pragma once
 
 #include <cstddef>
 #include <string>
+
+#include "engine/text_list.h"
+
+// The name of every text, valued by its id.
+enum TextId : int {
+#define PAIRSCOUT_TEXT_ENUM(name, id, text) name = id,
+    PAIRSCOUT_TEXTS(PAIRSCOUT_TEXT_ENUM)
+#undef PAIRSCOUT_TEXT_ENUM
+};
 
 // The text of string `id`, or "" when the table has no such string (like a failed LoadString).
 // The pointer stays valid for the life of the program.
@@ -34,11 +41,16 @@ std::string LoadStringField(int id, int index);
 // One entry of the table.
 struct StringTableEntry {
     int id;
+    const char* name;  // the stable name, "IDS_..."
     const char* text;
 };
 
-// Every entry, in ascending id order; `count` receives their number.
+// Every entry, in ascending id order; `count` receives their number. A tool that writes a
+// message catalog template walks this list (name as context, text as the message).
 const StringTableEntry* StringTable(std::size_t* count);
+
+// The entry of the text named `name`, or nullptr.
+const StringTableEntry* FindStringByName(const char* name);
 
 // The maker's web address and mail address, as strings 3014 and 3015 contain them.
 extern const char* const kMakerWebAddress;

@@ -1,13 +1,10 @@
 // Messages that refuse a user's filter text (a date or a size). The checks return the string
-// id; the caller shows the text (the window in a message box, the command line on stderr).
+// id (IDS_INVALID_MONTH, IDS_INVALID_DAY, IDS_INVALID_YEAR, IDS_INVALID_DATE,
+// IDS_INVALID_FILE_SIZE, IDS_DATE_ORDER); the caller shows the text (the window in a message
+// box, the command line on stderr).
 #pragma once
 
-// String ids of the messages, as in the program's string table.
-constexpr int kIdsInvalidMonth = 2119;     // "不正确月份"
-constexpr int kIdsInvalidDay = 2120;       // "不正确星期"
-constexpr int kIdsInvalidYear = 2121;      // "不正确年份"
-constexpr int kIdsInvalidDate = 2122;      // "不正确日期"
-constexpr int kIdsInvalidFileSize = 2172;  // "不正确文件大小!"
+#include "engine/string_table.h"
 
 // The text (UTF-8) of one of the ids above, or an empty text for any other id.
 const char* ValidationMessageText(int stringId);

@@ -4,53 +4,54 @@
 #include <wx/accel.h>
 
 #include "gui/command_ids.h"
+#include "engine/string_table.h"
 
 namespace {
 
 #define COUNT_OF(a) (sizeof(a) / sizeof((a)[0]))
 
 const MenuItemResource kFileMenu[] = {
-    {cmd::ID_FIND_DUPLICATES, "搜索重复的文件(&S)"},
-    {0, nullptr},
-    {cmd::ID_FILE_OPEN, "打开(&O)"},
-    {cmd::ID_FILE_SAVE_AS, "另存为(&A)..."},
-    {0, nullptr},
-    {cmd::ID_FILE_PRINT, "打印(&P)...\tCtrl+P"},
-    {cmd::ID_FILE_PRINT_SETUP, "打印设置(&R)..."},
-    {0, nullptr},
-    {cmd::ID_APP_EXIT, "退出(&X)"},
+    {cmd::ID_FIND_DUPLICATES, IDS_MENU_FIND_DUPLICATES},
+    {0, 0},
+    {cmd::ID_FILE_OPEN, IDS_MENU_OPEN},
+    {cmd::ID_FILE_SAVE_AS, IDS_MENU_SAVE_AS},
+    {0, 0},
+    {cmd::ID_FILE_PRINT, IDS_MENU_PRINT},
+    {cmd::ID_FILE_PRINT_SETUP, IDS_MENU_PRINT_SETUP},
+    {0, 0},
+    {cmd::ID_APP_EXIT, IDS_MENU_EXIT},
 };
 
 const MenuItemResource kEditMenu[] = {
-    {cmd::ID_SELECT_ALL_ROWS, "全选(&S)"},
-    {cmd::ID_SELECT_ALL_DUPLICATES, "选择全部重复的文件(&E)"},
-    {cmd::ID_COPY_ROWS, "复制(&C)"},
-    {cmd::ID_DELETE_FILES, "删除(&D)"},
-    {0, nullptr},
-    {cmd::ID_EDIT_FIND, "查找(&F)\tCtrl+F"},
-    {cmd::ID_EDIT_REPEAT, "查找下一个(&N)\tF3"},
+    {cmd::ID_SELECT_ALL_ROWS, IDS_MENU_SELECT_ALL},
+    {cmd::ID_SELECT_ALL_DUPLICATES, IDS_MENU_SELECT_ALL_DUPLICATES},
+    {cmd::ID_COPY_ROWS, IDS_MENU_COPY},
+    {cmd::ID_DELETE_FILES, IDS_MENU_DELETE},
+    {0, 0},
+    {cmd::ID_EDIT_FIND, IDS_MENU_FIND},
+    {cmd::ID_EDIT_REPEAT, IDS_MENU_FIND_NEXT},
 };
 
 const MenuItemResource kViewMenu[] = {
-    {cmd::ID_VIEW_TOOLBAR, "工具栏(&T)"},
-    {cmd::ID_VIEW_STATUS_BAR, "状态栏(&S)"},
-    {0, nullptr},
-    {cmd::ID_FILE_PROPERTIES, "属性(&O)"},
-    {cmd::ID_EXPLORE_FOLDER, "浏览目录(&E)"},
+    {cmd::ID_VIEW_TOOLBAR, IDS_MENU_TOOLBAR},
+    {cmd::ID_VIEW_STATUS_BAR, IDS_MENU_STATUS_BAR},
+    {0, 0},
+    {cmd::ID_FILE_PROPERTIES, IDS_MENU_PROPERTIES},
+    {cmd::ID_EXPLORE_FOLDER, IDS_MENU_EXPLORE_FOLDER},
 };
 
 const MenuItemResource kHelpMenu[] = {
-    {cmd::ID_HELP, "内容(&C)\tF1"},
-    {cmd::ID_HELP_SEARCH, "查找(&S)"},
-    {0, nullptr},
-    {cmd::ID_APP_ABOUT, "关于 Pairscout (&A)..."},
+    {cmd::ID_HELP, IDS_MENU_HELP_CONTENTS},
+    {cmd::ID_HELP_SEARCH, IDS_MENU_HELP_SEARCH},
+    {0, 0},
+    {cmd::ID_APP_ABOUT, IDS_MENU_ABOUT},
 };
 
 const MenuPopupResource kMainMenu[] = {
-    {"文件(&F)", kFileMenu, COUNT_OF(kFileMenu)},
-    {"编辑(&E)", kEditMenu, COUNT_OF(kEditMenu)},
-    {"查看(&V)", kViewMenu, COUNT_OF(kViewMenu)},
-    {"帮助(&H)", kHelpMenu, COUNT_OF(kHelpMenu)},
+    {IDS_MENU_FILE, kFileMenu, COUNT_OF(kFileMenu)},
+    {IDS_MENU_EDIT, kEditMenu, COUNT_OF(kEditMenu)},
+    {IDS_MENU_VIEW, kViewMenu, COUNT_OF(kViewMenu)},
+    {IDS_MENU_HELP, kHelpMenu, COUNT_OF(kHelpMenu)},
 };
 
 // Ctrl+C and Ctrl+Insert send the framework's copy command, which nothing handles: the keys are

@@ -5,15 +5,16 @@
 
 #include <cstddef>
 
-// One item of a popup menu; command 0 is a separator (text null).
+// One item of a popup menu: its command and the string id of its text; command 0 is a separator
+// (text 0).
 struct MenuItemResource {
     int command;
-    const char* text;
+    int text;
 };
 
-// One popup of the menu bar.
+// One popup of the menu bar, its text a string id.
 struct MenuPopupResource {
-    const char* text;
+    int text;
     const MenuItemResource* items;
     std::size_t count;
 };

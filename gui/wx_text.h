@@ -1,4 +1,5 @@
-// Strings of the string table as wxString, for display. Texts are UTF-8 bytes everywhere else;
+// Strings of the string table as wxString, for display (formats: Utf8ToWx(FormatX(...)) with the
+// typed formatters of engine/text_format.h). Texts are UTF-8 bytes everywhere else;
 // they become wxString only where a window shows them.
 #pragma once
 
@@ -7,6 +8,7 @@
 #include <wx/string.h>
 
 #include "engine/string_table.h"
+#include "engine/text_format.h"
 
 // UTF-8 bytes as wxString. Bytes that are not valid UTF-8 (a file name of another encoding)
 // are shown as replacement characters instead of making the whole text empty.

@@ -2,6 +2,8 @@
 
 #include "engine/date_value.h"
 #include "engine/size_text.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 
 int FilterFields::AttrStateFromBits(std::uint32_t attrStates, std::uint32_t bit) const {
     if (m_dwIgnoreAttrs & bit) return kIndeterminate;
@@ -83,6 +85,10 @@ int FilterFields::StoreTexts(Edit* failed) {
     else if ((refusal = ParseSizeText(m_strMinSize, &minSize)) != 0) edit = kMinSizeEdit;
     else if ((refusal = ParseSizeText(m_strMaxSize, &maxSize)) != 0) edit = kMaxSizeEdit;
     else if ((refusal = CheckSizeLimits(minSize, maxSize)) != 0) edit = kMaxSizeEdit;
+    else if (minDate != 0 && maxDate != 0 && minDate > maxDate) {
+        refusal = IDS_DATE_ORDER;  // no file could pass both
+        edit = kMaxDateEdit;
+    }
     if (failed != nullptr) *failed = edit;
     if (refusal != 0) return refusal;
     m_ftMinDate = minDate;
@@ -105,9 +111,8 @@ void FilterFields::Reset() {
 }
 
 std::string FillTodayLabel(const std::string& label, const std::string& date) {
-    std::string text = label;
-    const std::string::size_type at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, date);
+    std::string text =
+        label == LoadStringText(IDS_FILTER_MODIFIED_TODAY) ? FormatModifiedToday(date) : label;
     if (text.size() > 1023) text.resize(1023);
     return text;
 }

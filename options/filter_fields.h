@@ -54,6 +54,7 @@ public:
     std::uint32_t m_dwIgnoreAttrs = kFilterAttributeMask;
 };
 
-// The "today" label: `label` with its first "%s" replaced by `date`; a label without "%s"
-// (already filled in) is returned unchanged. At most 1023 bytes.
+// The "today" label: the unfilled label (IDS_FILTER_MODIFIED_TODAY) becomes that text with
+// `date` filled in; any other label (already filled in) is returned unchanged. At most 1023
+// bytes.
 std::string FillTodayLabel(const std::string& label, const std::string& date);

@@ -16,8 +16,6 @@
 
 namespace {
 
-wxString Text(const char* utf8) { return wxString::FromUTF8(utf8); }
-
 wxCheckBoxState ToBox(int state) {
     switch (state) {
         case FilterFields::kChecked: return wxCHK_CHECKED;
@@ -37,36 +35,36 @@ int FromBox(const wxCheckBox* box) {
 }  // namespace
 
 CFilterPropPage::CFilterPropPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
-    auto* outer = new wxStaticBoxSizer(wxVERTICAL, this, Text(" 排除目录"));
+    auto* outer = new wxStaticBoxSizer(wxVERTICAL, this, LoadWxString(IDS_FILTER_BOX));
     wxWindow* box = outer->GetStaticBox();
 
     // Each label is made just before its control, so that its mnemonic moves to that control.
-    m_labelToday = new wxStaticText(box, IDC_TODAY, Text("修改日期 (今天是 %s):"));
-    auto* beforeLabel = new wxStaticText(box, wxID_ANY, Text("在之前(&B):"));
+    m_labelToday = new wxStaticText(box, IDC_TODAY, LoadWxString(IDS_FILTER_MODIFIED_TODAY));
+    auto* beforeLabel = new wxStaticText(box, wxID_ANY, LoadWxString(IDS_FILTER_BEFORE));
     m_editMinDate = new wxTextCtrl(box, IDC_MIN_DATE);
-    auto* afterLabel = new wxStaticText(box, wxID_ANY, Text("在之后(&F):"));
+    auto* afterLabel = new wxStaticText(box, wxID_ANY, LoadWxString(IDS_FILTER_AFTER));
     m_editMaxDate = new wxTextCtrl(box, IDC_MAX_DATE);
-    auto* sizeLabel = new wxStaticText(box, wxID_ANY, Text("文件大小:"));
-    auto* lessLabel = new wxStaticText(box, wxID_ANY, Text("小于(&L):"));
+    auto* sizeLabel = new wxStaticText(box, wxID_ANY, LoadWxString(IDS_FILTER_SIZE));
+    auto* lessLabel = new wxStaticText(box, wxID_ANY, LoadWxString(IDS_FILTER_LESS));
     m_editMinSize = new wxTextCtrl(box, IDC_MIN_SIZE);
-    auto* greaterLabel = new wxStaticText(box, wxID_ANY, Text("大于(&G):"));
+    auto* greaterLabel = new wxStaticText(box, wxID_ANY, LoadWxString(IDS_FILTER_GREATER));
     m_editMaxSize = new wxTextCtrl(box, IDC_MAX_SIZE);
 
-    auto* attributes = new wxStaticBoxSizer(wxVERTICAL, box, Text(" 查找文件的属性: "));
+    auto* attributes = new wxStaticBoxSizer(wxVERTICAL, box, LoadWxString(IDS_FILTER_ATTRIBUTES_BOX));
     wxWindow* attrBox = attributes->GetStaticBox();
     const long triState = wxCHK_3STATE | wxCHK_ALLOW_3RD_STATE_FOR_USER;
-    m_checkReadOnly = new wxCheckBox(attrBox, IDC_READ_ONLY, Text("只读(&R)"),
+    m_checkReadOnly = new wxCheckBox(attrBox, IDC_READ_ONLY, LoadWxString(IDS_FILTER_READ_ONLY),
                                      wxDefaultPosition, wxDefaultSize, triState);
-    m_checkArchive = new wxCheckBox(attrBox, IDC_ARCHIVE, Text("存档(&A)"), wxDefaultPosition,
+    m_checkArchive = new wxCheckBox(attrBox, IDC_ARCHIVE, LoadWxString(IDS_FILTER_ARCHIVE), wxDefaultPosition,
                                     wxDefaultSize, triState);
-    m_checkHidden = new wxCheckBox(attrBox, IDC_HIDDEN, Text("隐藏(&H)"), wxDefaultPosition,
+    m_checkHidden = new wxCheckBox(attrBox, IDC_HIDDEN, LoadWxString(IDS_FILTER_HIDDEN), wxDefaultPosition,
                                    wxDefaultSize, triState);
-    m_checkSystem = new wxCheckBox(attrBox, IDC_SYSTEM, Text("系统(&S)"), wxDefaultPosition,
+    m_checkSystem = new wxCheckBox(attrBox, IDC_SYSTEM, LoadWxString(IDS_FILTER_SYSTEM), wxDefaultPosition,
                                    wxDefaultSize, triState);
-    m_checkDirectory = new wxCheckBox(attrBox, IDC_DIRECTORY, Text("目录(&D)"),
+    m_checkDirectory = new wxCheckBox(attrBox, IDC_DIRECTORY, LoadWxString(IDS_FILTER_DIRECTORY),
                                       wxDefaultPosition, wxDefaultSize, triState);
-    m_checkReverse = new wxCheckBox(box, IDC_REVERSE, Text("反向过滤(&V)"));
-    auto* reset = new wxButton(box, IDC_RESET, Text("重置(&T)"));
+    m_checkReverse = new wxCheckBox(box, IDC_REVERSE, LoadWxString(IDS_FILTER_REVERSE));
+    auto* reset = new wxButton(box, IDC_RESET, LoadWxString(IDS_FILTER_RESET));
 
     const int editWidth = m_editMinDate->GetTextExtent("0000-00-00 0000").x;
     for (wxTextCtrl* edit : {m_editMinDate, m_editMaxDate, m_editMinSize, m_editMaxSize})

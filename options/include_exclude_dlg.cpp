@@ -4,6 +4,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/listbox.h>
+#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -12,51 +13,46 @@
 
 #include "gui/command_ids.h"
 #include "gui/wx_text.h"
+#include "engine/directory_scanner.h"
 #include "options/dialog_buttons.h"
 
-namespace {
-
-wxString Text(const char* utf8) { return wxString::FromUTF8(utf8); }
-
-}  // namespace
-
 CIncludeExcludeDlg::CIncludeExcludeDlg(const std::string& maskText, wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, Text("包括/不包括 文件和文件夹"), wxDefaultPosition,
+    : wxDialog(parent, wxID_ANY, LoadWxString(IDS_MASK_TITLE), wxDefaultPosition,
                wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_strMask(maskText) {
-    auto* listLabel = new wxStaticText(this, wxID_ANY, Text("包括/不包括 类型 (&M):"));
+    auto* listLabel = new wxStaticText(this, wxID_ANY, LoadWxString(IDS_MASK_LIST));
     m_listEntries = new wxListBox(this, IDC_ENTRIES, wxDefaultPosition, wxSize(300, 160), 0,
                                   nullptr, wxLB_SINGLE | wxLB_NEEDED_SB);
-    auto* up = new wxButton(this, IDC_UP, Text("向上(&P)"));
-    auto* down = new wxButton(this, IDC_DOWN, Text("向下(&W)"));
-    auto* add = new wxButton(this, IDC_ADD, Text("添加(&A)"));
-    auto* insert = new wxButton(this, IDC_INSERT, Text("插入(&I)"));
-    auto* remove = new wxButton(this, IDC_DELETE, Text("删除(&D)"));
-    auto* apply = new wxButton(this, IDC_APPLY, Text("应用(&Y)"));
+    auto* up = new wxButton(this, IDC_UP, LoadWxString(IDS_MASK_UP));
+    auto* down = new wxButton(this, IDC_DOWN, LoadWxString(IDS_MASK_DOWN));
+    auto* add = new wxButton(this, IDC_ADD, LoadWxString(IDS_BUTTON_ADD));
+    auto* insert = new wxButton(this, IDC_INSERT, LoadWxString(IDS_MASK_INSERT));
+    auto* remove = new wxButton(this, IDC_DELETE, LoadWxString(IDS_BUTTON_DELETE));
+    auto* apply = new wxButton(this, IDC_APPLY, LoadWxString(IDS_MASK_APPLY));
 
     // Each radio group has a hidden third button: an empty list shows neither kind nor
     // folder mode checked, which a group of two cannot show on every toolkit.
-    auto* kindSizer = new wxStaticBoxSizer(wxVERTICAL, this, Text(" 类型"));
+    auto* kindSizer = new wxStaticBoxSizer(wxVERTICAL, this, LoadWxString(IDS_MASK_KIND_BOX));
     wxWindow* kindBox = kindSizer->GetStaticBox();
-    m_radioInclude = new wxRadioButton(kindBox, IDC_INCLUDE, Text("包括(&C)"), wxDefaultPosition,
+    m_radioInclude = new wxRadioButton(kindBox, IDC_INCLUDE, LoadWxString(IDS_MASK_INCLUDE), wxDefaultPosition,
                                        wxDefaultSize, wxRB_GROUP);
-    m_radioExclude = new wxRadioButton(kindBox, IDC_EXCLUDE, Text("不包括(&E)"));
+    m_radioExclude = new wxRadioButton(kindBox, IDC_EXCLUDE, LoadWxString(IDS_MASK_EXCLUDE));
     m_radioNoKind = new wxRadioButton(kindBox, wxID_ANY, wxString());
     m_radioNoKind->Hide();
-    auto* fileLabel = new wxStaticText(kindBox, wxID_ANY, Text("匹配的文件(&F):"));
+    auto* fileLabel = new wxStaticText(kindBox, wxID_ANY, LoadWxString(IDS_MASK_FILE_MATCH));
     m_editFileMatch = new wxTextCtrl(kindBox, IDC_FILE_MATCH);
 
-    auto* dirSizer = new wxStaticBoxSizer(wxVERTICAL, this, Text(" 目录"));
+    auto* dirSizer = new wxStaticBoxSizer(wxVERTICAL, this, LoadWxString(IDS_MASK_FOLDER_BOX));
     wxWindow* dirBox = dirSizer->GetStaticBox();
-    m_radioAllFolders = new wxRadioButton(dirBox, IDC_ALL_FOLDERS, Text("全部(&L)"),
+    m_radioAllFolders = new wxRadioButton(dirBox, IDC_ALL_FOLDERS, LoadWxString(IDS_MASK_ALL_FOLDERS),
                                           wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
-    m_radioUseMatch = new wxRadioButton(dirBox, IDC_USE_MATCH, Text("使用匹配(&U)"));
+    m_radioUseMatch = new wxRadioButton(dirBox, IDC_USE_MATCH, LoadWxString(IDS_MASK_USE_MATCH));
     m_radioNoDirMode = new wxRadioButton(dirBox, wxID_ANY, wxString());
     m_radioNoDirMode->Hide();
-    auto* dirLabel = new wxStaticText(dirBox, wxID_ANY, Text("匹配(&T):"));
+    auto* dirLabel = new wxStaticText(dirBox, wxID_ANY, LoadWxString(IDS_MASK_FOLDER_MATCH));
     m_editDirMatch = new wxTextCtrl(dirBox, IDC_DIR_MATCH);
-    m_checkAnyLevel = new wxCheckBox(dirBox, IDC_ANY_LEVEL, Text("开始目录下任何级别(&N)"));
-    m_checkSubfolders = new wxCheckBox(dirBox, IDC_SUBFOLDERS, Text("也处理它的子目录(&S)"));
+    m_checkAnyLevel = new wxCheckBox(dirBox, IDC_ANY_LEVEL, LoadWxString(IDS_MASK_ANY_LEVEL));
+    m_checkSubfolders = new wxCheckBox(dirBox, IDC_SUBFOLDERS, LoadWxString(IDS_MASK_SUBFOLDERS));
 
     auto* buttons = new wxBoxSizer(wxVERTICAL);
     for (wxButton* button : {up, down, apply}) buttons->Add(button, 0, wxEXPAND | wxBOTTOM, 4);
@@ -203,6 +199,14 @@ void CIncludeExcludeDlg::ShowDirMode(int mode) {
 void CIncludeExcludeDlg::OnOK() {
     ReadControls();
     m_entries.StoreEntry();
-    m_strMask = m_entries.BuildMaskString();
+    const std::string mask = m_entries.BuildMaskString();
+    // Only exclude parts: a search would find no file at all. Said before the editor closes;
+    // Cancel goes back to the entries.
+    if (MaskAdmitsNothing(mask) &&
+        wxMessageBox(Utf8ToWx(LoadStringText(IDS_MASK_ONLY_EXCLUDES)),
+                     wxTheApp->GetAppDisplayName(), wxOK | wxCANCEL | wxICON_WARNING,
+                     this) != wxOK)
+        return;
+    m_strMask = mask;
     EndModal(wxID_OK);
 }

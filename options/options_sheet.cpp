@@ -8,19 +8,13 @@
 #include "options/filter_prop_page.h"
 #include "options/paths_page.h"
 
-namespace {
-
-constexpr int kIdsSheetCaption = 2140;  // "查找重复的文件"
-
-}  // namespace
-
 COptionsSheet::COptionsSheet(wxWindow* parent) {
-    Create(parent, wxID_ANY, LoadWxString(kIdsSheetCaption));
+    Create(parent, wxID_ANY, LoadWxString(IDS_OPTIONS_CAPTION));
     wxBookCtrlBase* book = GetBookCtrl();
     m_pathsPage = new CPathsPage(book);
     m_filterPage = new CFilterPropPage(book);
-    book->AddPage(m_pathsPage, wxString::FromUTF8("路径"), true);
-    book->AddPage(m_filterPage, wxString::FromUTF8("过滤器"), false);
+    book->AddPage(m_pathsPage, LoadWxString(IDS_PAGE_PATHS), true);
+    book->AddPage(m_filterPage, LoadWxString(IDS_PAGE_FILTERS), false);
     // No Apply button: OK and Cancel only, with their Chinese texts.
     GetInnerSizer()->Add(CreateOkCancelButtons(this), 0, wxEXPAND | wxALL, 5);
     LayoutDialog();

@@ -14,23 +14,15 @@
 #include "options/include_exclude_dlg.h"
 #include "options/select_path_dialog.h"
 
-namespace {
-
-constexpr int kIdsPathsColumn = 2141;   // "要查找的路径"
-constexpr int kIdsDeletePath = 2143;    // "确定要删除 <%s>?"
-
-wxString Text(const char* utf8) { return wxString::FromUTF8(utf8); }
-
-}  // namespace
 
 CPathsPage::CPathsPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     m_listPaths = new wxListCtrl(this, IDC_PATH_LIST, wxDefaultPosition, wxSize(360, 180),
                                  wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
-    m_listPaths->InsertColumn(0, LoadWxString(kIdsPathsColumn), wxLIST_FORMAT_LEFT);
-    auto* add = new wxButton(this, IDC_ADD, Text("添加(&A)"));
-    auto* edit = new wxButton(this, IDC_EDIT, Text("编辑(&E)"));
-    auto* remove = new wxButton(this, IDC_DELETE, Text("删除(&D)"));
-    auto* label = new wxStaticText(this, wxID_ANY, Text("文件类型(&F):"));
+    m_listPaths->InsertColumn(0, LoadWxString(IDS_PATHS_COLUMN), wxLIST_FORMAT_LEFT);
+    auto* add = new wxButton(this, IDC_ADD, LoadWxString(IDS_BUTTON_ADD));
+    auto* edit = new wxButton(this, IDC_EDIT, LoadWxString(IDS_BUTTON_EDIT));
+    auto* remove = new wxButton(this, IDC_DELETE, LoadWxString(IDS_BUTTON_DELETE));
+    auto* label = new wxStaticText(this, wxID_ANY, LoadWxString(IDS_PATHS_FILE_TYPES));
     m_editFileTypes = new wxTextCtrl(this, IDC_FILE_TYPES, wxString());
     auto* editor = new wxButton(this, IDC_MASK_EDITOR, "...", wxDefaultPosition, wxDefaultSize,
                                 wxBU_EXACTFIT);
@@ -130,8 +122,7 @@ void CPathsPage::OnEdit() {
 
 void CPathsPage::OnDelete() {
     if (m_paths.Selection() < 0) return;
-    wxString question = LoadWxString(kIdsDeletePath);
-    question.Replace("%s", Utf8ToWx(m_paths.SelectedText()), false);
+    const wxString question = Utf8ToWx(FormatConfirmDeletePath(m_paths.SelectedText()));
     if (ShowOptionsMessage(this, question, wxYES_NO | wxICON_QUESTION) != wxID_YES) return;
     m_paths.DeleteSelected();
     ShowList();

@@ -4,14 +4,8 @@
 
 #include "gui/wx_text.h"
 
-namespace {
-
-constexpr int kIdsSelectPath = 3016;  // "选择路径"
-
-}  // namespace
-
 int CSelectPathDialog::DoModal() {
-    wxDirDialog chooser(m_pParentWnd, LoadWxString(kIdsSelectPath),
+    wxDirDialog chooser(m_pParentWnd, LoadWxString(IDS_SELECT_PATH),
                         Utf8ToWx(m_text.InitialFolder()),
                         wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
     if (chooser.ShowModal() != wxID_OK) return 2;

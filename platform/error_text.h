@@ -8,6 +8,9 @@ namespace platform {
 // Not a system code: the file or folder was replaced (by a link, or by another file) since the
 // scan listed it. The engine words it in its own text.
 constexpr int kErrorReplaced = -2;
+// Not a system code: another holder (a delete in another window or program) has the file
+// locked in a way that excludes this use of it.
+constexpr int kErrorLocked = -4;
 
 // The code of the last failed system call of this thread (errno, or GetLastError on Windows).
 int LastErrorCode();

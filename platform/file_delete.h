@@ -1,8 +1,13 @@
 // Removing files, to the trash where the user can restore them, or for good.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/error_text.h"
+#include "platform/file_identity.h"
+#include "platform/file_reader.h"
 
 namespace platform {
 
@@ -22,5 +27,46 @@ enum DeleteFlags : unsigned {
 // top of that file system; each file gets its .trashinfo record. A file that cannot go to the
 // trash is never removed for good instead: POSIX leaves it; Windows asks the user first.
 std::vector<std::string> DeleteFiles(const std::vector<std::string>& paths, unsigned flags);
+
+// A file held open from its check until it is removed (or, for a copy that stays, until the
+// file it vouches for is gone), so that every check and the removal concern one file: the
+// one that was compared, not whatever stands under its name by then.
+class HeldFile {
+public:
+    enum Role {
+        kStays,  // a copy that stays: a shared lock
+        kGoes,   // a file to remove: an exclusive lock (and, on Windows, delete access)
+    };
+    HeldFile();
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    // Opens the regular file `path` for reading without following a link, with its folder
+    // (POSIX) or a handle that can delete it (Windows), and takes the advisory lock of `role`
+    // without waiting. 0, kErrorLocked, kErrorReplaced (the entry in the folder is not the
+    // file opened) or the system's error code.
+    int Open(const std::string& path, Role role);
+    const std::string& Path() const { return m_path; }
+    // The reader of the open file; its identity is the one taken at Open.
+    FileReader& Reader() { return m_reader; }
+    // Removes the held file, to the trash or for good, after checking that the entry under
+    // its name in its folder is still this file: 0, kErrorReplaced or the system's code.
+    int Remove(bool toTrash);
+    // True after Remove moved the file to the trash.
+    bool Trashed() const { return m_trashed; }
+    // Puts a file Remove moved to the trash back under its name, if nothing took that name
+    // meanwhile: 0 or the system's error code (Windows: always fails, the recycle bin gives
+    // no way back).
+    int Restore();
+    void Close();
+
+private:
+    struct Impl;
+    std::string m_path;
+    FileReader m_reader;
+    std::unique_ptr<Impl> m_impl;
+    bool m_trashed = false;
+};
 
 }  // namespace platform

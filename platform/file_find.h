@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/file_time.h"
 
@@ -125,6 +127,9 @@ public:
     int ErrorCode() const { return m_error; }
     // The current entry; valid after First or Next returned true.
     const FindData& Data() const { return m_data; }
+    // The entries First found but could not ask about (the system refused their facts): name
+    // and error code. They are never reported by Next, so the caller must name them.
+    const std::vector<std::pair<std::string, int>>& Unreadable() const { return m_unreadable; }
     // Forgets the listing; also done by the destructor and by First. The folder itself is
     // read whole by First and closed before it returns, so a walk holds one open folder at a
     // time at most.
@@ -136,6 +141,7 @@ private:
     StatHelper* m_helper;
     FindData m_data;
     int m_error = 0;
+    std::vector<std::pair<std::string, int>> m_unreadable;
 };
 
 // Attributes of the file or folder at `path`, or kInvalidFileAttributes when it cannot be

@@ -14,6 +14,8 @@ struct FileIdentity {
     std::uint64_t inode = 0;   // POSIX: the inode; Windows: the file index
     std::uint64_t size = 0;
     FileTime lastWrite = 0;    // UTC
+    FileTime changed = 0;      // UTC: the last change of the file or of its details (POSIX
+                               // ctime; Windows change time where the system keeps it)
 };
 
 // The identity of the regular file at `path`, asked of the open file. The file is opened

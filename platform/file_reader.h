@@ -29,6 +29,11 @@ public:
     // Reads up to `size` bytes with one call of the system; returns the count read (fewer
     // than asked at the end of the file, and rarely before it), 0 at the end, -1 on an error.
     long Read(void* buffer, std::size_t size);
+    // The identity of the open file now (its size and times may have changed since Open);
+    // false with the system's error code in LastErrorCode().
+    bool Current(FileIdentity* out) const;
+    // Back to the start of the file, for reading it again.
+    bool Rewind();
     void Close();
 
 private:

@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr int kCsvFilterString = 2207;
-constexpr int kCannotWriteString = 61732;
-
-
 // True when the separator at `index` of `path` is the one of a root folder.
 bool IsRootSeparator(const std::string& path, std::string::size_type index) {
     if (index == 0) return true;  // "/x.csv"
@@ -39,10 +35,7 @@ void SplitSaveFileName(const std::string& path, std::string* folder, std::string
 }
 
 std::string FileErrorText(const std::string& path, int errorCode) {
-    std::string text = LoadStringText(kCannotWriteString);
-    const std::string::size_type at = text.find("%1");
-    if (at != std::string::npos) text.replace(at, 2, path);
-    return text + "\n" + platform::ErrorText(errorCode);
+    return FormatCannotWriteFile(path) + "\n" + platform::ErrorText(errorCode);
 }
 
 void ReportFileError(const std::string& path, int errorCode, wxWindow* parent) {
@@ -68,7 +61,7 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
     SplitSaveFileName(lastSaveFile, &folder, &name);
     // A save dialog: the desktop's open dialog cannot name a file that does not exist yet. An
     // existing file is replaced without a question.
-    CKVFileDialog dialog(false, "csv", name, 0, LoadStringText(kCsvFilterString), parent);
+    CKVFileDialog dialog(false, "csv", name, 0, LoadStringText(IDS_CSV_FILTER), parent);
     if (!folder.empty()) {
         dialog.SetDirectory(Utf8ToWx(folder));
         dialog.m_strInitialDir = folder;
@@ -83,5 +76,5 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
     lastSaveFile = path;
 
     wxBusyCursor wait;
-    WriteWholeFile(path, model.AllRowsText(",", true), parent);
+    WriteWholeFile(path, model.SpreadsheetCsvText(), parent);
 }

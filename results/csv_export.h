@@ -1,5 +1,6 @@
 // Save as (command 57604): every row of the results into a comma-separated file, each cell in
-// quotes, CR LF after each line, no heading. The file is written whole or not at all.
+// quotes, CR LF after each line, no heading; a cell a spreadsheet would run as a formula starts
+// with an apostrophe. The file is written whole or not at all.
 #pragma once
 
 #include <functional>

@@ -17,7 +17,7 @@
 // FilePropertyLines is in file_properties_lines_posix.cpp and file_properties_lines_win32.cpp.
 
 CFilePropertiesDlg::CFilePropertiesDlg(wxWindow* parent, const std::string& path)
-    : wxDialog(parent, wxID_ANY, wxString::FromUTF8("属性"), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, LoadWxString(IDS_PROPERTIES_TITLE), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* grid = new wxFlexGridSizer(2, wxSize(12, 6));
@@ -32,7 +32,7 @@ CFilePropertiesDlg::CFilePropertiesDlg(wxWindow* parent, const std::string& path
         grid->Add(value, 1, wxEXPAND);
     }
     top->Add(grid, 1, wxEXPAND | wxALL, 12);
-    auto* ok = new wxButton(this, wxID_OK, wxString::FromUTF8("确定"));
+    auto* ok = new wxButton(this, wxID_OK, LoadWxString(IDS_BUTTON_OK));
     ok->SetDefault();
     top->Add(ok, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
     SetEscapeId(wxID_OK);

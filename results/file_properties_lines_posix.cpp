@@ -6,11 +6,12 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cinttypes>
 #include <cstdio>
 
-#include "gui/wx_text.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/text_helpers.h"
+#include "gui/wx_text.h"
 #include "platform/error_text.h"
 #include "platform/file_time.h"
 
@@ -49,19 +50,18 @@ std::string OwnerText(uid_t uid, gid_t gid) {
 
 std::vector<std::pair<std::string, std::string>> FilePropertyLines(const std::string& path) {
     std::vector<std::pair<std::string, std::string>> lines;
-    lines.emplace_back("路径", path);
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_PATH), path);
     struct stat st;
     if (lstat(path.c_str(), &st) != 0) {
-        lines.emplace_back("错误", platform::ErrorText(errno));
+        lines.emplace_back(LoadStringText(IDS_PROPERTIES_ERROR), platform::ErrorText(errno));
         return lines;
     }
-    char size[64];
-    std::snprintf(size, sizeof size, "%" PRId64 " 字节", static_cast<std::int64_t>(st.st_size));
-    lines.emplace_back("大小", size);
-    lines.emplace_back("修改时间", TimeText(st.st_mtim));
-    lines.emplace_back("访问时间", TimeText(st.st_atim));
-    lines.emplace_back("状态改变时间", TimeText(st.st_ctim));
-    lines.emplace_back("所有者", OwnerText(st.st_uid, st.st_gid));
-    lines.emplace_back("权限", ModeText(st.st_mode));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_SIZE),
+                       FormatPropertiesSize(static_cast<std::uint64_t>(st.st_size)));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_MODIFIED), TimeText(st.st_mtim));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_ACCESSED), TimeText(st.st_atim));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_STATUS_CHANGED), TimeText(st.st_ctim));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_OWNER), OwnerText(st.st_uid, st.st_gid));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_PERMISSIONS), ModeText(st.st_mode));
     return lines;
 }

@@ -7,8 +7,10 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "gui/wx_text.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/text_helpers.h"
+#include "gui/wx_text.h"
 #include "platform/error_text.h"
 #include "platform/file_time.h"
 
@@ -26,13 +28,16 @@ std::string TimeText(const FILETIME& when) {
 std::string AttributesText(DWORD attributes) {
     static const struct {
         DWORD bit;
-        const char* name;
-    } kNames[] = {{FILE_ATTRIBUTE_READONLY, "只读"},   {FILE_ATTRIBUTE_HIDDEN, "隐藏"},
-                  {FILE_ATTRIBUTE_SYSTEM, "系统"},     {FILE_ATTRIBUTE_ARCHIVE, "存档"},
-                  {FILE_ATTRIBUTE_COMPRESSED, "压缩"}, {FILE_ATTRIBUTE_ENCRYPTED, "加密"}};
+        TextId name;
+    } kNames[] = {{FILE_ATTRIBUTE_READONLY, IDS_ATTRIBUTE_READ_ONLY},
+                  {FILE_ATTRIBUTE_HIDDEN, IDS_ATTRIBUTE_HIDDEN},
+                  {FILE_ATTRIBUTE_SYSTEM, IDS_ATTRIBUTE_SYSTEM},
+                  {FILE_ATTRIBUTE_ARCHIVE, IDS_ATTRIBUTE_ARCHIVE},
+                  {FILE_ATTRIBUTE_COMPRESSED, IDS_ATTRIBUTE_COMPRESSED},
+                  {FILE_ATTRIBUTE_ENCRYPTED, IDS_ATTRIBUTE_ENCRYPTED}};
     std::vector<std::string> names;
     for (const auto& entry : kNames) {
-        if (attributes & entry.bit) names.emplace_back(entry.name);
+        if (attributes & entry.bit) names.emplace_back(LoadStringText(entry.name));
     }
     return names.empty() ? std::string("-") : JoinString(names, ", ");
 }
@@ -41,20 +46,18 @@ std::string AttributesText(DWORD attributes) {
 
 std::vector<std::pair<std::string, std::string>> FilePropertyLines(const std::string& path) {
     std::vector<std::pair<std::string, std::string>> lines;
-    lines.emplace_back("路径", path);
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_PATH), path);
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(Utf8ToWx(path).wc_str(), GetFileExInfoStandard, &data)) {
-        lines.emplace_back("错误", platform::ErrorText(static_cast<int>(GetLastError())));
+        lines.emplace_back(LoadStringText(IDS_PROPERTIES_ERROR), platform::ErrorText(static_cast<int>(GetLastError())));
         return lines;
     }
     const std::uint64_t bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
                                 data.nFileSizeLow;
-    char size[64];
-    std::snprintf(size, sizeof size, "%" PRIu64 " 字节", bytes);
-    lines.emplace_back("大小", size);
-    lines.emplace_back("修改时间", TimeText(data.ftLastWriteTime));
-    lines.emplace_back("访问时间", TimeText(data.ftLastAccessTime));
-    lines.emplace_back("创建时间", TimeText(data.ftCreationTime));
-    lines.emplace_back("属性", AttributesText(data.dwFileAttributes));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_SIZE), FormatPropertiesSize(bytes));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_MODIFIED), TimeText(data.ftLastWriteTime));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_ACCESSED), TimeText(data.ftLastAccessTime));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_CREATED), TimeText(data.ftCreationTime));
+    lines.emplace_back(LoadStringText(IDS_PROPERTIES_ATTRIBUTES), AttributesText(data.dwFileAttributes));
     return lines;
 }

@@ -17,6 +17,7 @@
 #include "platform/drives.h"
 #include "platform/file_delete.h"
 #include "results/csv_export.h"
+#include "results/delete_question.h"
 #include "results/display_text.h"
 #include "results/file_launcher.h"
 #include "results/kv_list_ctrl.h"
@@ -61,17 +62,14 @@ wxEND_EVENT_TABLE()
 
 namespace {
 
-// Column headings: strings 2144 to 2148.
-constexpr int kFirstColumnString = 2144;
-constexpr int kColumnCount = 5;
+// Column headings: strings IDS_COLUMN_NAME (2144) to IDS_COLUMN_CHECKSUM (2148).
+constexpr int kFirstColumnString = IDS_COLUMN_NAME;
+constexpr int kColumnCount = IDS_COLUMN_CHECKSUM - IDS_COLUMN_NAME + 1;
 
 // Column sizing: rows measured at least, the room around a cell's text, the group picture.
 constexpr long kMeasuredRows = 50;
 constexpr int kCellMargin = 16;
 constexpr int kImageWidth = 16 + 5;
-
-// "你确定要删除 %d 个文件吗?"
-constexpr int IDS_CONFIRM_DELETE = 2206;
 
 const char kSettings[] = "Settings";
 const char kOptions[] = "Options";
@@ -83,23 +81,22 @@ void ShowFilesMessage(const std::string& text, wxWindow* parent) {
                  wxOK | wxICON_EXCLAMATION, parent);
 }
 
-std::vector<std::string> RemoveFiles(const std::vector<std::string>& paths, bool toTrash) {
-    return platform::DeleteFiles(paths, (toTrash ? unsigned{platform::kDeleteToTrash} : 0u) |
-                                            platform::kDeleteNoConfirmation |
-                                            platform::kDeleteNoErrorUi);
-}
-
 }  // namespace
 
 CGeminexView::CGeminexView(CSettingsStore& settings)
     : m_settings(settings),
       m_launcher(std::make_unique<CFileLauncher>()),
-      m_deleter(&RemoveFiles),
       m_shiftDown([] { return wxGetKeyState(WXK_SHIFT); }) {
     LoadSettings();
 }
 
-CGeminexView::~CGeminexView() { SaveSettings(); }
+CGeminexView::~CGeminexView() {
+    // Work still running (its frame went without asking this view) must not outlive the rows,
+    // the records and this handler it reports back to.
+    if (m_progress) m_progress->Stop();
+    JoinWorker();
+    SaveSettings();
+}
 
 void CGeminexView::LoadSettings() {
     CSettingsStore& store = m_settings;
@@ -120,7 +117,6 @@ void CGeminexView::LoadSettings() {
         kOptions, "Ignore Attributes", static_cast<int>(m_filter.m_dwIgnoreAttrs)));
     // A first start searches every local disk.
     if (m_paths.empty()) m_paths = platform::LocalFixedDiskRoots();
-    m_bCancelSearch = 0;
 }
 
 void CGeminexView::SaveSettings() const {
@@ -171,15 +167,24 @@ bool CGeminexView::OnClose(bool deleteWindow) {
 
 void CGeminexView::OnFrameClose(wxCloseEvent& event) {
     if (m_bBusy) {
-        // The search or delete still runs on the stack below this handler and uses the view,
-        // its rows and the dialog: stop it, and close once it has returned. A close that may not
-        // be refused is not passed on either (the window would go under the running work); it
-        // follows the same way.
-        m_bCancelSearch = 1;
-        m_bCloseAfterWork = true;
+        if (m_progress) m_progress->Stop();
         if (m_pProgressDlg != nullptr) m_pProgressDlg->Cancel();
-        if (event.CanVeto()) event.Veto();
-        return;
+        if (event.CanVeto() || !m_worker.joinable()) {
+            // The window closes once the worker has handed back what it did (or, when the
+            // results are being shown, once that is over).
+            m_bCloseAfterWork = true;
+            if (event.CanVeto()) event.Veto();
+            return;
+        }
+        // A close that may not be refused (the session ends): the worker has been told to stop
+        // and is waited for here; what it did is dropped, and its report back finds a new
+        // work number (or no view at all: a handler's queued calls go with it).
+        JoinWorker();
+        ++m_nWork;
+        if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
+        m_progress.reset();
+        m_bBusy = false;
+        m_bCloseAfterWork = false;
     }
     event.Skip();
 }
@@ -280,37 +285,80 @@ bool CGeminexView::FindDuplicates(const std::vector<std::string>* startPaths) {
     if (startPaths != nullptr) options.paths = *startPaths;
     wxWindow* parent = GetFrame() != nullptr ? GetFrame() : GetListCtrl();
     if (!RunSearchOptionsSheet(parent, options)) return false;
-    RunSearch(options);
+    return StartSearch(options);
+}
+
+// What a search on the worker owns: shared with the report back, which may outlive the view.
+struct CGeminexView::SearchJob {
+    SearchOptions options;
+    ContentReader reader;
+    std::shared_ptr<WorkProgress> progress;
+    std::unique_ptr<SkippedPlaces> skipped;
+    std::unique_ptr<ResultsModel> model = std::make_unique<ResultsModel>();
+    DuplicateSearch::Outcome outcome = DuplicateSearch::kCancelledWhileScanning;
+};
+
+struct CGeminexView::DeleteJob {
+    std::vector<std::size_t> rows;
+    SafeDelete::Deleter deleter;  // none: through the checked handles
+    bool toTrash = true;
+    std::shared_ptr<WorkProgress> progress;
+    const ResultsModel* model = nullptr;  // the view's rows: not changed while the view is busy
+    DeleteOutcome outcome;
+};
+
+std::shared_ptr<WorkProgress> CGeminexView::BeginWork(std::int64_t total) {
+    m_bBusy = true;
+    m_bCloseAfterWork = false;
+    new CProgressDialog(&m_pProgressDlg, total, GetListCtrl(), m_watcher);
+    m_progress = m_pProgressDlg->Progress();
+    m_progress->SetProbe(m_probe);
+    return m_progress;
+}
+
+bool CGeminexView::StartSearch(const SearchOptions& options) {
+    if (m_bBusy) return false;
+    auto job = std::make_shared<SearchJob>();
+    job->progress = BeginWork(1000);
+    job->options = options;
+    job->reader = m_reader ? m_reader : DiskContentReader();
+    job->skipped = std::make_unique<SkippedPlaces>(job->progress.get());
+    SetModel(nullptr);
+    SetSearchOptions(options);
+    const unsigned id = ++m_nWork;
+    m_worker = std::thread([this, job, id] {
+        DuplicateSearch search(job->skipped.get());
+        search.m_read = job->reader;
+        job->outcome = search.Run(job->options, *job->model);
+        // The last the worker does: the window's thread takes it from here.
+        CallAfter([this, job, id] { SearchDone(*job, id); });
+    });
     return true;
 }
 
-DuplicateSearch::Outcome CGeminexView::RunSearch(const SearchOptions& options) {
-    m_bBusy = true;
-    m_bCancelSearch = 0;
-    new CProgressDialog(&m_pProgressDlg, 1000, &m_bCancelSearch, 0, GetListCtrl());
-    SetModel(nullptr);
-    SetSearchOptions(options);
-
-    auto model = std::make_unique<ResultsModel>();
-    SkippedPlaces skipped(m_pProgressDlg);
-    DuplicateSearch search(&skipped);
-    const DuplicateSearch::Outcome outcome = search.Run(options, *model);
-
+void CGeminexView::SearchDone(SearchJob& job, unsigned id) {
+    if (id != m_nWork || !m_bBusy) return;  // given up when the window closed
+    JoinWorker();
     if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
-    m_bCancelSearch = 0;
-    if (outcome == DuplicateSearch::kFinished) {
-        SetModel(std::move(model));
+    m_lastOutcome = job.outcome;
+    if (job.outcome == DuplicateSearch::kFinished) {
+        SetModel(std::move(job.model));
         AutoSizeColumns(-1);
         UpdateStatusText();
         // What was passed over, under the rows found; not for a window on its way to close.
-        if (skipped.Count() > 0 && !m_bCloseAfterWork) ShowFilesMessage(skipped.Message(), GetFrame());
+        if (job.skipped->Count() > 0 && !m_bCloseAfterWork)
+            ShowFilesMessage(job.skipped->Message(), GetFrame());
     }
     EndBusy();
-    return outcome;
+}
+
+void CGeminexView::JoinWorker() {
+    if (m_worker.joinable()) m_worker.join();
 }
 
 void CGeminexView::EndBusy() {
     m_bBusy = false;
+    m_progress.reset();
     if (m_bCloseAfterWork) {
         m_bCloseAfterWork = false;
         if (wxWindow* frame = GetFrame()) frame->GetEventHandler()->CallAfter([frame] {
@@ -324,7 +372,7 @@ void CGeminexView::UpdateStatusText() {
     if (frame == nullptr) return;
     const ResultsModel& model = GetModel();
     frame->SetIdleText(Utf8ToWx(SummaryText(model.DuplicateCount(), model.DuplicateBytes())));
-    frame->OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
+    frame->OnSetMessageString(IDS_IDLE_MESSAGE);
 }
 
 // ---- File commands ----
@@ -374,42 +422,48 @@ void CGeminexView::OnSelectAllDuplicates(wxCommandEvent& /*event*/) { SelectAllD
 
 void CGeminexView::OnDeleteFiles(wxCommandEvent& /*event*/) { DeleteFiles(m_shiftDown && m_shiftDown()); }
 
-std::size_t CGeminexView::DeleteFiles(bool forGood) {
+bool CGeminexView::DeleteFiles(bool forGood) {
     CKvListCtrl* list = GetListCtrl();
-    if (m_bBusy || list == nullptr) return 0;
+    if (m_bBusy || list == nullptr) return false;
     const std::vector<std::size_t> rows = list->GetSelectedRows();
-    if (rows.empty()) return 0;
-    if (forGood) {
-        char question[1024];
-        std::snprintf(question, sizeof question, LoadStringText(IDS_CONFIRM_DELETE),
-                      static_cast<int>(rows.size()));
-        if (wxMessageBox(Utf8ToWx(question), wxTheApp->GetAppDisplayName(),
-                         wxYES_NO | wxICON_QUESTION, GetFrame()) != wxYES) {
-            return 0;
-        }
-    }
+    if (rows.empty()) return false;
+    if (forGood && !AskDeleteForGood(GetFrame(), static_cast<int>(rows.size()))) return false;
 
-    m_bBusy = true;
-    m_bCancelSearch = 0;
-    new CProgressDialog(&m_pProgressDlg, static_cast<std::int64_t>(rows.size()), &m_bCancelSearch,
-                        0, list);
+    auto job = std::make_shared<DeleteJob>();
+    job->progress = BeginWork(static_cast<std::int64_t>(rows.size()));
+    job->rows = rows;
+    job->model = &GetModel();
     const FileDeleter deleter = m_deleter;
-    SafeDelete remover(m_pProgressDlg, [deleter, forGood](const std::vector<std::string>& paths) {
-        return deleter ? deleter(paths, !forGood) : paths;
+    job->toTrash = !forGood;
+    if (deleter) {
+        job->deleter = [deleter, forGood](const std::vector<std::string>& paths) {
+            return deleter(paths, !forGood);
+        };
+    }
+    const unsigned id = ++m_nWork;
+    m_worker = std::thread([this, job, id] {
+        // Without a replacement, files go through the handles their checks held.
+        SafeDelete remover = job->deleter ? SafeDelete(job->progress.get(), job->deleter)
+                                          : SafeDelete(job->progress.get(), job->toTrash);
+        job->outcome = remover.Run(*job->model, job->rows);
+        CallAfter([this, job, id] { DeleteDone(*job, id); });
     });
-    const DeleteOutcome outcome = remover.Run(GetModel(), rows);
-    if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
-    m_bCancelSearch = 0;
+    return true;
+}
 
+void CGeminexView::DeleteDone(DeleteJob& job, unsigned id) {
+    if (id != m_nWork || !m_bBusy) return;  // given up when the window closed
+    JoinWorker();
+    if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
+    const DeleteOutcome& outcome = job.outcome;
     if (!outcome.goneRows.empty()) {
-        list->ClearSelection(true);
+        if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
         GetModel().RemoveRows(outcome.goneRows);
         RefreshRows();
         UpdateStatusText();
     }
+    m_nLastRemoved = outcome.goneRows.size();
     // Named while the view is still busy: a close asked for meanwhile waits for the answer.
     if (!outcome.kept.empty()) ShowFilesMessage(KeptFilesMessage(outcome.kept), GetFrame());
-    const std::size_t gone = outcome.goneRows.size();
     EndBusy();
-    return gone;
 }

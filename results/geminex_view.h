@@ -6,24 +6,29 @@
 // the file commands: open, explore, properties, select all duplicates and delete. The list's own
 // commands are enabled while the list has rows.
 //
-// While a search or a delete runs (IsBusy), every command that would start a search, remove
-// rows, export or print is disabled and refused by its handler, and the frame does not close
-// (it closes once the work has stopped).
+// The search and the delete run on a worker thread; the window's thread only shows (the
+// progress dialog reads the work's counts on a timer) and takes the results and messages when
+// the worker hands them back (CallAfter). The window stays responsive meanwhile. While a search
+// or a delete runs (IsBusy), every command that would start a search, remove rows, export or
+// print is disabled and refused by its handler; closing the frame stops the work and closes
+// once it has stopped (a close that may not be refused waits for the worker right there).
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/duplicate_search.h"
 #include "results/csv_export.h"
 #include "results/kv_list_view_view.h"
 #include "results/list_printout.h"
+#include "results/progress_dialog.h"
+#include "results/work_progress.h"
 
 class CFileLauncher;
-class CProgressDialog;
 class CSettingsStore;
 
 class CGeminexView : public CKvListViewView {
@@ -55,10 +60,14 @@ public:
     // Find duplicates: the options sheet over the settings (with `startPaths` instead of the
     // stored start paths when given), and on OK the search. False when nothing was searched.
     bool FindDuplicates(const std::vector<std::string>* startPaths = nullptr);
-    // The search itself under the progress dialog: the list is emptied, the settings become
-    // `options`, and the rows found are shown with their summary in the status bar. A search
-    // cancelled while scanning leaves the list empty and the status text as it was.
-    DuplicateSearch::Outcome RunSearch(const SearchOptions& options);
+    // Starts the search itself under the progress dialog: the list is emptied, the settings
+    // become `options`, and the search runs on the worker. When it is over, the rows found are
+    // shown with their summary in the status bar, and the places passed over are named. A
+    // search cancelled while scanning leaves the list empty and the status text as it was.
+    // False (nothing started) while other work runs.
+    bool StartSearch(const SearchOptions& options);
+    // How the last search ended (valid once it is no longer busy).
+    DuplicateSearch::Outcome LastOutcome() const { return m_lastOutcome; }
     // The summary of the listed duplicates into the main frame's idle text, shown at once.
     void UpdateStatusText();
 
@@ -74,14 +83,17 @@ public:
     // Selects every row that is not the first of its group (one pass, one repaint).
     void SelectAllDuplicates();
     // Deletes the files of the selected rows: to the trash, or for good after the question
-    // 2206 when `forGood`. Each file is checked first (SafeDelete); the files that stayed are
-    // named in one message; only the rows of files that are gone are removed. Returns the
-    // number of files removed.
-    std::size_t DeleteFiles(bool forGood);
+    // 2206 when `forGood`. The delete runs on the worker; each file is checked first
+    // (SafeDelete); when it is over, the files that stayed are named in one message and only
+    // the rows of files that are gone are removed. False when nothing was started.
+    bool DeleteFiles(bool forGood);
+    // The number of files the last delete removed (valid once it is no longer busy).
+    std::size_t LastRemovedCount() const { return m_nLastRemoved; }
 
     // Replaceable parts, for tests: the desktop launcher, the file remover (gets the paths and
-    // whether to the trash; returns the paths still there), the Shift key, the runs of the
-    // Save as and page setup dialogs (csv_export.h, list_printout.h; empty: the dialogs).
+    // whether to the trash; returns the paths still there; none: the checked handles remove
+    // them), the Shift key, the runs of the Save as and page setup dialogs (csv_export.h,
+    // list_printout.h; empty: the dialogs).
     void SetLauncher(std::unique_ptr<CFileLauncher> launcher);
     using FileDeleter =
         std::function<std::vector<std::string>(const std::vector<std::string>&, bool toTrash)>;
@@ -89,6 +101,12 @@ public:
     void SetShiftDownHook(std::function<bool()> shiftDown) { m_shiftDown = std::move(shiftDown); }
     void SetSaveAsDialog(SaveAsDialogRunner run) { m_saveAsDialog = std::move(run); }
     void SetPageSetupDialog(PageSetupDialogRunner run) { m_pageSetupDialog = std::move(run); }
+    // For tests, too: how the search reads files (empty: from the disk), a probe run on the
+    // worker at every question to stop, and a watcher of the progress dialog's ticks. Each
+    // applies to the work started after it is set.
+    void SetContentReader(ContentReader reader) { m_reader = std::move(reader); }
+    void SetWorkProbe(WorkProgress::Probe probe) { m_probe = std::move(probe); }
+    void SetProgressWatcher(CProgressDialog::Watcher watcher) { m_watcher = std::move(watcher); }
 
 protected:
     long PreCreateWindow(long style) override;
@@ -114,6 +132,15 @@ private:
     void OnItemActivated(wxListEvent& event);
     void OnFrameClose(wxCloseEvent& event);
     const CFileRecord* FocusedRecord() const;
+    struct SearchJob;
+    struct DeleteJob;
+    // The progress dialog of new work, its probe set; the view is busy from here on.
+    std::shared_ptr<WorkProgress> BeginWork(std::int64_t total);
+    // On the window's thread once the worker is done with work `id`.
+    void SearchDone(SearchJob& job, unsigned id);
+    void DeleteDone(DeleteJob& job, unsigned id);
+    // Waits for the worker to return (it has finished, or has been told to stop).
+    void JoinWorker();
     void EndBusy();
 
     // Settings.
@@ -122,9 +149,13 @@ private:
     std::string m_strFileMask;
     SearchFilter m_filter;
     std::vector<std::string> m_paths;  // start paths
-    int m_bCancelSearch = 0;
 
     bool m_bBusy = false;
+    std::thread m_worker;
+    std::shared_ptr<WorkProgress> m_progress;  // of the running work
+    unsigned m_nWork = 0;  // the running work's number: a result of work given up is dropped
+    DuplicateSearch::Outcome m_lastOutcome = DuplicateSearch::kCancelledWhileScanning;
+    std::size_t m_nLastRemoved = 0;
     bool m_bCloseAfterWork = false;  // the frame was asked to close while work ran
     wxWindow* m_closeBound = nullptr;  // the frame whose close this view watches
     CProgressDialog* m_pProgressDlg = nullptr;
@@ -133,6 +164,9 @@ private:
     std::function<bool()> m_shiftDown;
     SaveAsDialogRunner m_saveAsDialog;
     PageSetupDialogRunner m_pageSetupDialog;
+    ContentReader m_reader;
+    WorkProgress::Probe m_probe;
+    CProgressDialog::Watcher m_watcher;
 
     wxDECLARE_CLASS(CGeminexView);
     wxDECLARE_EVENT_TABLE();

@@ -20,11 +20,11 @@ namespace {
 // Menu 139, "ListView Menu": the context menu of the list.
 constexpr int kListViewMenuId = 139;
 const MenuItemResource kListViewMenu[] = {
-    {cmd::ID_SELECT_ALL_ROWS, "全选(&S)"},
-    {cmd::ID_COPY_ROWS, "复制(&C)"},
-    {0, nullptr},
-    {cmd::ID_EDIT_FIND, "查找(&F)\tCtrl+F"},
-    {cmd::ID_EDIT_REPEAT, "查找下一个(&N)\tF3"},
+    {cmd::ID_SELECT_ALL_ROWS, IDS_MENU_SELECT_ALL},
+    {cmd::ID_COPY_ROWS, IDS_MENU_COPY},
+    {0, 0},
+    {cmd::ID_EDIT_FIND, IDS_MENU_FIND},
+    {cmd::ID_EDIT_REPEAT, IDS_MENU_FIND_NEXT},
 };
 
 // Whether the list keeps the selection itself (see gui/window_platform.h).
@@ -341,7 +341,7 @@ wxMenu* CKvListCtrl::LoadContextMenu(int id) {
         if (item.command == 0) {
             menu->AppendSeparator();
         } else {
-            menu->Append(WxId(item.command), wxString::FromUTF8(item.text));
+            menu->Append(WxId(item.command), LoadWxString(item.text));
         }
     }
     return menu;

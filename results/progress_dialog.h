@@ -1,91 +1,80 @@
-// CProgressDialog: the modeless "正在处理" dialog of long work (the duplicate search, the delete
-// command): a status line, a bar of 0..200 over a 64-bit total, and Cancel.
+// CProgressDialog: the modeless dialog (IDS_PROGRESS_CAPTION) of long work (the duplicate search,
+// the delete command): a status line, a bar of 0..200 over a 64-bit total, and Cancel.
 //
-// It is the window's ProgressSink. The work runs on the user-interface thread and asks
-// Cancelled() between units of work; that is where the dialog lets the window's events through,
-// at most every kPumpIntervalMs milliseconds, so the window repaints and Cancel is heard without
-// the work paying for an event round per file. SetStatus and StepProgress only store, and show
-// what they stored at the same bounded rate.
+// The work runs on a worker thread and reports into a WorkProgress that this dialog makes and
+// shares with it. A timer reads it every kTickMs milliseconds and shows the status text (made
+// from the counts only then) and the bar; the window's thread never waits for the work.
 //
 // While it exists the dialog disables the window it was given (the results list). Cancel, Escape
-// and closing the dialog set the owner's cancel flag, enable that window again and hide the
-// dialog; the owner ends it with DestroyWindow once the work has returned (so the work never
-// holds a sink that is gone). The object deletes itself after its window is destroyed and then
-// clears the owner's pointer to it.
+// and closing the dialog stop the work (its stop flag), enable that window again and hide the
+// dialog; the owner ends it with DestroyWindow once the work has finished. The object deletes
+// itself after its window is destroyed and then clears the owner's pointer to it.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <wx/dialog.h>
+#include <wx/timer.h>
 #include <wx/weakref.h>
 
-#include "engine/progress_sink.h"
+#include "results/work_progress.h"
 
 class wxGauge;
 class wxStaticText;
 
-class CProgressDialog : public wxDialog, public ProgressSink {
+class CProgressDialog : public wxDialog {
 public:
-    // Events are let through at most this often while the work runs (by default).
-    static constexpr int kPumpIntervalMs = 40;
-    // Sets the interval for every dialog (0: at every question; tests use it).
-    static void SetPumpInterval(int ms);
+    // How often the dialog shows what the work reported.
+    static constexpr int kTickMs = 40;
+    // Called after every tick, once the dialog shows the latest state (tests and benchmarks
+    // watch the work with it; empty for none).
+    using Watcher = std::function<void(CProgressDialog&)>;
 
     // `ownerRef` (may be null) is the owner's pointer to this dialog: it is set to this object
-    // and cleared when the object goes. `total` is the bar's range total; `cancelFlag` (may be
-    // null: Cancel is then disabled) is set to 1 when the user cancels; `textId` is the string
-    // shown first (0: "相同的文件名"); `disable` (may be null) is the window disabled while the
-    // dialog exists, and the dialog stands over its top-level window. Shows the dialog.
-    CProgressDialog(CProgressDialog** ownerRef, std::int64_t total, int* cancelFlag, int textId,
-                    wxWindow* disable);
+    // and cleared when the object goes. `total` is the bar's first total. `disable` (may be
+    // null) is the window disabled while the dialog exists, and the dialog stands over its
+    // top-level window. Shows the dialog and starts its timer.
+    CProgressDialog(CProgressDialog** ownerRef, std::int64_t total, wxWindow* disable,
+                    Watcher watcher = Watcher());
     ~CProgressDialog() override;
 
-    // ProgressSink.
-    void SetStatus(const std::string& text) override;
-    void SetTotal(std::int64_t total) override;
-    void StepProgress(std::int64_t amount) override;
-    bool Cancelled() override;
+    // What the work reports into; shared with the worker, which may outlive the dialog.
+    const std::shared_ptr<WorkProgress>& Progress() const { return m_progress; }
 
-    // Shows string `id` in the status line.
-    void SetStatusText(int id);
+    // Reads the work's state and shows it now (the timer does this every kTickMs).
+    void ShowProgress();
 
-    // The owner's end of the dialog: enables the disabled window again, forgets the cancel flag
-    // (ending is no cancel) and destroys the window.
-    bool DestroyWindow();
+    // What the status line and the bar show.
+    const std::string& GetStatus() const { return m_strShown; }
+    int GetPos() const { return m_nShownPos; }
+    std::int64_t GetTotal() const { return m_progress->Total(); }
+    std::int64_t GetDone() const { return m_progress->Done(); }
 
-    // What the status line and the bar show (or will show at the next round).
-    const std::string& GetStatus() const { return m_strStatus; }
-    int GetPos() const { return m_nPos; }
-    std::int64_t GetTotal() const { return m_nTotal; }
-    std::int64_t GetDone() const { return m_nDone; }
-
-    // Cancel as the button does it.
+    // True once the user cancelled (or the owner stopped the work).
+    bool Cancelled() const { return m_progress->StopRequested(); }
+    // Cancel as the button does it: stops the work, gives the disabled window back, hides.
     void Cancel();
 
-    // Called after every round of letting events through (tests watch the rounds with it; an
-    // empty function for none).
-    static void SetPumpHook(std::function<void(CProgressDialog&)> hook);
+    // The owner's end of the dialog once the work has finished: enables the disabled window
+    // again and destroys the window (ending is no cancel).
+    bool DestroyWindow();
 
 private:
-    void ShowNow();
-    void Pump();
+    void OnTimer(wxTimerEvent& event);
     void OnCancelButton(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
 
+    std::shared_ptr<WorkProgress> m_progress;
     wxStaticText* m_status = nullptr;  // control 1005
     wxGauge* m_bar = nullptr;          // control 1088
-    std::string m_strStatus;
     std::string m_strShown;
-    std::int64_t m_nTotal = 0;
-    std::int64_t m_nDone = 0;
-    int* m_pCancelFlag = nullptr;
+    int m_nShownPos = 0;
     wxWeakRef<wxWindow> m_pDisabled;
-    int m_nPos = 0;
-    int m_nShownPos = -1;
     CProgressDialog** m_ppSelf = nullptr;
-    std::chrono::steady_clock::time_point m_lastPump;
-    std::chrono::steady_clock::time_point m_lastShow;
+    bool m_bEnded = false;  // DestroyWindow was called: the work finished
+    wxTimer m_timer;
+    Watcher m_watcher;
 };

@@ -1,15 +1,11 @@
 #include "results/skipped_places.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "engine/string_table.h"
+#include "engine/text_format.h"
 
 namespace {
-
-// "搜索时跳过了以下位置:" and "还有 %d 个位置被跳过".
-constexpr int IDS_SKIPPED_HEADING = 2260;
-constexpr int IDS_SKIPPED_MORE = 2261;
 
 std::size_t KindIndex(SkipKind kind) {
     switch (kind) {
@@ -32,6 +28,14 @@ void SkippedPlaces::SetTotal(std::int64_t total) {
 
 void SkippedPlaces::StepProgress(std::int64_t amount) {
     if (m_pNext != nullptr) m_pNext->StepProgress(amount);
+}
+
+void SkippedPlaces::FilesFound(int files, int folders) {
+    if (m_pNext != nullptr) m_pNext->FilesFound(files, folders);
+}
+
+void SkippedPlaces::DuplicatesFound(int count, std::int64_t bytes) {
+    if (m_pNext != nullptr) m_pNext->DuplicatesFound(count, bytes);
 }
 
 bool SkippedPlaces::Cancelled() { return m_pNext != nullptr && m_pNext->Cancelled(); }
@@ -63,11 +67,8 @@ std::string SkippedPlaces::Message(std::size_t maxLines) const {
         }
     }
     if (m_nCount > shown) {
-        char more[256];
-        std::snprintf(more, sizeof more, LoadStringText(IDS_SKIPPED_MORE),
-                      static_cast<int>(m_nCount - shown));
         text += "\n";
-        text += more;
+        text += FormatSkippedMore(static_cast<int>(m_nCount - shown));
     }
     return text;
 }

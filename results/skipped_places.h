@@ -20,6 +20,8 @@ public:
     void SetStatus(const std::string& text) override;
     void SetTotal(std::int64_t total) override;
     void StepProgress(std::int64_t amount) override;
+    void FilesFound(int files, int folders) override;
+    void DuplicatesFound(int count, std::int64_t bytes) override;
     bool Cancelled() override;
     // Notes the place (the same place with the same reason once); goes on to `next` as well.
     void Skipped(SkipKind kind, const std::string& path, const std::string& reason) override;

@@ -17,9 +17,6 @@
 #include "ui/kv_icon_button.h"
 
 namespace {
-constexpr int IDS_WEB_LINK = 3014;
-constexpr int IDS_MAIL_LINK = 3015;
-
 // A dialog made without a parent belongs to the main window (it is centred over it and stays
 // above it); with no main window it stands alone.
 wxWindow* OwnerOf(wxWindow* parent) {
@@ -30,7 +27,7 @@ wxWindow* OwnerOf(wxWindow* parent) {
 }  // namespace
 
 CAboutDlg::CAboutDlg(wxWindow* parent, CKvHyperLink::Opener opener)
-    : wxDialog(OwnerOf(parent), wxID_ANY, wxString::FromUTF8("关于 Pairscout")) {
+    : wxDialog(OwnerOf(parent), wxID_ANY, LoadWxString(IDS_ABOUT_CAPTION)) {
     const int gap = FromDIP(10);
 
     m_iconButton = new CKvIconButton(this, IDC_ICON);
@@ -48,15 +45,15 @@ CAboutDlg::CAboutDlg(wxWindow* parent, CKvHyperLink::Opener opener)
     m_mailLink->SetHoverShadow(false);
 
     // The label reads "available memory": show that figure (not the total).
-    auto* memoryLabel = new wxStaticText(this, wxID_ANY, wxString::FromUTF8("可用内存:"));
+    auto* memoryLabel = new wxStaticText(this, wxID_ANY, LoadWxString(IDS_ABOUT_MEMORY));
     auto* memory = new wxStaticText(this, IDC_MEMORY,
                                     Utf8ToWx(MemoryText(platform::AvailableMemoryBytes())));
-    auto* diskLabel = new wxStaticText(this, wxID_ANY, wxString::FromUTF8("磁盘空间:"));
+    auto* diskLabel = new wxStaticText(this, wxID_ANY, LoadWxString(IDS_ABOUT_DISK));
     std::uint64_t freeBytes = 0;
     const bool known = platform::FreeDiskSpaceOfCurrentFolder(&freeBytes);
     auto* disk = new wxStaticText(this, IDC_DISK, Utf8ToWx(DiskFreeText(known, freeBytes)));
 
-    auto* ok = new wxButton(this, wxID_OK, wxString::FromUTF8("确定"));
+    auto* ok = new wxButton(this, wxID_OK, LoadWxString(IDS_BUTTON_OK));
     ok->SetDefault();
 
     // Layout: icon and title; the web link; a line; the mail link; a line; the figures; OK.

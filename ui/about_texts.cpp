@@ -1,19 +1,14 @@
 #include "ui/about_texts.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
 #include "engine/duplicate_search.h"
-#include "engine/string_table.h"
+#include "engine/text_format.h"
 
 #ifndef PAIRSCOUT_VERSION
 #error "PAIRSCOUT_VERSION comes from the project's version in the top CMakeLists.txt"
 #endif
-
-namespace {
-constexpr int IDS_MEMORY_KB = 2012;
-}
 
 std::string DisplayVersion(const std::string& version) {
     const std::size_t first = version.find('.');
@@ -27,16 +22,14 @@ std::string DisplayVersion(const std::string& version) {
 std::string ProgramVersionText() { return DisplayVersion(PAIRSCOUT_VERSION); }
 
 std::string AboutTitleText(const std::string& displayVersion) {
-    return "Pairscout \n 版本 " + displayVersion;
+    return FormatAboutTitle(displayVersion);
 }
 
 std::string MemoryText(std::uint64_t bytes) {
     // "%lu" is 32 bits wide on Windows: a count beyond it shows as the largest, not wrapped.
     const std::uint64_t kb =
         std::min<std::uint64_t>(bytes >> 10, std::numeric_limits<unsigned long>::max());
-    char buf[80];
-    std::snprintf(buf, sizeof buf, LoadStringText(IDS_MEMORY_KB), static_cast<unsigned long>(kb));
-    return buf;
+    return FormatMemoryKb(static_cast<unsigned long>(kb));
 }
 
 std::string DiskFreeText(bool known, std::uint64_t bytes) {

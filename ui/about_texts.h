@@ -13,7 +13,8 @@ std::string DisplayVersion(const std::string& version);
 // project's version), as DisplayVersion shows it.
 std::string ProgramVersionText();
 
-// The About box's title: "Pairscout " and a line break, then " 版本 " and the version.
+// The About box's title: IDS_ABOUT_TITLE ("Pairscout ", a line break, the word for version) with
+// the version.
 std::string AboutTitleText(const std::string& displayVersion);
 
 // The memory figure: string 2012 ("%lu KB") with `bytes` in whole KB.

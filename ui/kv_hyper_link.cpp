@@ -21,13 +21,13 @@ constexpr int kMargin = 2;
 // Menu 103.
 struct LinkMenuItem {
     int command;
-    const char* text;
+    TextId text;
 };
 const LinkMenuItem kLinkMenu[] = {
-    {cmd::ID_LINK_OPEN, "打开(&O)"},
-    {cmd::ID_LINK_COPY_SHORTCUT, "复制快捷方式(&T)"},
-    {cmd::ID_LINK_ADD_FAVORITES, "添加到收藏夹(&F)"},
-    {cmd::ID_LINK_ADD_DESKTOP, "添加到桌面(&D)"},
+    {cmd::ID_LINK_OPEN, IDS_MENU_OPEN},
+    {cmd::ID_LINK_COPY_SHORTCUT, IDS_MENU_LINK_COPY_SHORTCUT},
+    {cmd::ID_LINK_ADD_FAVORITES, IDS_MENU_LINK_ADD_FAVORITES},
+    {cmd::ID_LINK_ADD_DESKTOP, IDS_MENU_LINK_ADD_DESKTOP},
 };
 
 bool OpenWithDesktop(const std::string& target) {
@@ -121,7 +121,7 @@ bool CKvHyperLink::AddShortcutTo(int folder) {
 wxMenu* CKvHyperLink::CreateLinkMenu() {
     auto* menu = new wxMenu;
     for (const LinkMenuItem& item : kLinkMenu)
-        menu->Append(WxId(item.command), wxString::FromUTF8(item.text));
+        menu->Append(WxId(item.command), LoadWxString(item.text));
     return menu;
 }
 

@@ -20,6 +20,7 @@ struct MountEntry {
     std::string source;
     std::string target;
     std::string type;
+    std::string options;
 };
 
 // /proc/self/mounts writes blanks, tabs, newlines and backslashes in names as \ooo.
@@ -47,8 +48,10 @@ std::vector<MountEntry> ReadMountTableFromSystem() {
         std::istringstream fields(line);
         MountEntry e;
         if (!(fields >> e.source >> e.target >> e.type)) continue;
+        fields >> e.options;
         e.source = DecodeMountField(e.source);
         e.target = DecodeMountField(e.target);
+        e.options = DecodeMountField(e.options);
         entries.push_back(e);
     }
     return entries;
@@ -147,6 +150,76 @@ bool ServerDiskShares(const std::string& server, std::vector<std::string>* share
         if (SameServer(host, server)) shares->push_back(WithSeparator(e.target));
     }
     return true;
+}
+
+namespace {
+
+// The real path of `path` without a trailing separator ("/" stays); empty when it cannot be
+// resolved.
+std::string RealPath(const std::string& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    if (real == nullptr) return std::string();
+    std::string out = real;
+    std::free(real);
+    return out;
+}
+
+// Whether `inner` is `outer` or lies inside it (both real paths).
+bool Inside(const std::string& inner, const std::string& outer) {
+    if (outer == "/") return true;
+    return inner.compare(0, outer.size(), outer) == 0 &&
+           (inner.size() == outer.size() || inner[outer.size()] == '/');
+}
+
+// The lower and upper folders of an overlay's options ("lowerdir=/a:/b,upperdir=/u,...").
+std::vector<std::string> OverlayLayers(const std::string& options) {
+    std::vector<std::string> layers;
+    std::string::size_type start = 0;
+    while (start <= options.size()) {
+        std::string::size_type end = options.find(',', start);
+        if (end == std::string::npos) end = options.size();
+        const std::string option = options.substr(start, end - start);
+        start = end + 1;
+        std::string value;
+        if (option.compare(0, 9, "lowerdir=") == 0) value = option.substr(9);
+        else if (option.compare(0, 9, "upperdir=") == 0) value = option.substr(9);
+        else continue;
+        std::string::size_type from = 0;
+        while (from <= value.size()) {
+            std::string::size_type colon = value.find(':', from);
+            if (colon == std::string::npos) colon = value.size();
+            if (colon > from) layers.push_back(value.substr(from, colon - from));
+            from = colon + 1;
+        }
+    }
+    return layers;
+}
+
+}  // namespace
+
+bool IsStackedOverSearched(const std::string& folder, const std::vector<std::string>& roots) {
+    MountTableData fresh;
+    const MountTableData& table = MountTable(&fresh);
+    if (std::none_of(table.entries.begin(), table.entries.end(),
+                     [](const MountEntry& e) { return e.type == "overlay"; }))
+        return false;
+    const std::string real = RealPath(folder);
+    if (real.empty()) return false;
+    std::vector<std::string> layers;
+    for (const MountEntry& e : table.entries)
+        if (e.type == "overlay" && RealPath(e.target) == real) layers = OverlayLayers(e.options);
+    if (layers.empty()) return false;
+    for (const std::string& root : roots) {
+        // Any overlap counts, whichever start path holds the mount point.
+        const std::string realRoot = RealPath(root);
+        for (const std::string& layer : layers) {
+            const std::string realLayer = RealPath(layer);
+            if (!realRoot.empty() && !realLayer.empty() &&
+                (Inside(realLayer, realRoot) || Inside(realRoot, realLayer)))
+                return true;
+        }
+    }
+    return false;
 }
 
 MountTableScope::MountTableScope() {

@@ -1,6 +1,8 @@
 // Deleting files for good (unlink) or into the freedesktop.org trash, written by hand so that
 // platform/ needs no desktop library.
 #include <fcntl.h>
+#include <sys/file.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,7 +14,9 @@
 #include <ctime>
 #include <random>
 
+#include "platform/error_text.h"
 #include "platform/file_delete.h"
+#include "platform/posix/open_nofollow.h"
 
 namespace platform {
 
@@ -27,16 +31,6 @@ std::string Parent(const std::string& path) {
 std::string BaseName(const std::string& path) {
     const std::string::size_type slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The absolute form of `path` without resolving its last part (a link is trashed itself).
-std::string Absolute(const std::string& path) {
-    char* parent = realpath(Parent(path).c_str(), nullptr);
-    if (parent == nullptr) return std::string();
-    std::string result = parent;
-    std::free(parent);
-    if (result.back() != '/') result += '/';
-    return result + BaseName(path);
 }
 
 bool MakeFolder(const std::string& path) {
@@ -117,14 +111,21 @@ std::string TrashBaseName(const std::string& name) {
     return name.substr(0, cut);
 }
 
-// Moves `absolute` into the trash folder `trash`; `shownPath` is what the info record names
-// (absolute in the home trash, relative to the top folder elsewhere).
-bool MoveToTrash(const std::string& absolute, const std::string& trash,
-                 const std::string& shownPath) {
+// Where a file went in the trash: its file and its info record.
+struct TrashPlace {
+    std::string file;
+    std::string info;
+};
+
+// Moves the entry `name` of the open folder `dirFd` into the trash folder `trash`; `shownPath` is what the info record names (absolute in the home
+// trash, relative to the top folder elsewhere). The move goes relative to the folder's handle,
+// so a folder on the way swapped for a link since it was opened cannot redirect it.
+bool MoveToTrash(int dirFd, const std::string& name, const std::string& trash,
+                 const std::string& shownPath, TrashPlace* place) {
     const std::string files = trash + "/files/";
     const std::string info = trash + "/info/";
     if (!MakeFolders(trash + "/files") || !MakeFolders(trash + "/info")) return false;
-    const std::string base = TrashBaseName(BaseName(absolute));
+    const std::string base = TrashBaseName(name);
     // Claim a name by creating its info record exclusively: two deletions never share one.
     // The first names are the familiar "name", "name.2", ...; past them a random suffix keeps
     // the search short when thousands of files of one name (desktop.ini, folder.jpg) are trashed.
@@ -132,9 +133,9 @@ bool MoveToTrash(const std::string& absolute, const std::string& trash,
     constexpr int kRandomNames = 1000;
     std::mt19937_64 random;
     for (int n = 1; n <= kCountedNames + kRandomNames; ++n) {
-        std::string name;
+        std::string trashName;
         if (n <= kCountedNames) {
-            name = n == 1 ? base : base + "." + std::to_string(n);
+            trashName = n == 1 ? base : base + "." + std::to_string(n);
         } else {
             if (n == kCountedNames + 1)
                 random.seed(std::random_device{}() ^ static_cast<std::uint64_t>(time(nullptr)) ^
@@ -142,16 +143,16 @@ bool MoveToTrash(const std::string& absolute, const std::string& trash,
             char suffix[24];
             std::snprintf(suffix, sizeof suffix, ".%012llx",
                           static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-            name = base + suffix;
+            trashName = base + suffix;
         }
-        const std::string infoPath = info + name + ".trashinfo";
+        const std::string infoPath = info + trashName + ".trashinfo";
         const int fd = open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
             return false;
         }
         struct stat st;
-        if (lstat((files + name).c_str(), &st) == 0) {  // left behind without its record
+        if (lstat((files + trashName).c_str(), &st) == 0) {  // left behind without its record
             close(fd);
             unlink(infoPath.c_str());
             continue;
@@ -161,30 +162,68 @@ bool MoveToTrash(const std::string& absolute, const std::string& trash,
         const bool written =
             write(fd, record.data(), record.size()) == static_cast<ssize_t>(record.size());
         const bool closed = close(fd) == 0;
-        if (written && closed && rename(absolute.c_str(), (files + name).c_str()) == 0)
+        if (written && closed &&
+            renameat(dirFd, name.c_str(), AT_FDCWD, (files + trashName).c_str()) == 0) {
+            if (place != nullptr) *place = {files + trashName, infoPath};
             return true;
+        }
         unlink(infoPath.c_str());
         return false;
     }
     return false;
 }
 
-bool Trash(const std::string& path) {
-    const std::string absolute = Absolute(path);
+// Moves the entry `name` of the open folder `dirFd` to the trash; `folder` is the folder's
+// path as it was named (for its absolute form).
+bool TrashEntry(int dirFd, const std::string& folder, const std::string& name,
+                TrashPlace* place) {
+    // The folder's absolute path as the system knows the open folder, else as named.
+    std::string absolute;
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", dirFd);
+    if (char* real = realpath(link, nullptr)) {
+        absolute = real;
+        std::free(real);
+    } else if (char* named = realpath(folder.c_str(), nullptr)) {
+        absolute = named;
+        std::free(named);
+    } else {
+        return false;
+    }
+    if (absolute.back() != '/') absolute += '/';
+    absolute += name;
     struct stat st;
-    if (absolute.empty() || lstat(absolute.c_str(), &st) != 0) return false;
+    if (fstat(dirFd, &st) != 0) return false;
     // Without a home trash there is no trash at all: a top-folder trash serves only the
     // file systems other than the home's.
     const std::string home = HomeTrash();
     struct stat trashSt;
     if (home.empty() || !MakeFolders(home) || stat(home.c_str(), &trashSt) != 0) return false;
-    if (trashSt.st_dev == st.st_dev) return MoveToTrash(absolute, home, absolute);
+    if (trashSt.st_dev == st.st_dev) return MoveToTrash(dirFd, name, home, absolute, place);
     // Another file system: its own per-user trash at its top folder.
     const std::string top = TopFolder(absolute);
     if (top.empty()) return false;
     const std::string trash = (top == "/" ? "" : top) + "/.Trash-" + std::to_string(getuid());
     const std::string relative = absolute.substr(top == "/" ? 1 : top.size() + 1);
-    return MoveToTrash(absolute, trash, relative);
+    return MoveToTrash(dirFd, name, trash, relative, place);
+}
+
+// Opens the folder `path` (a link the user's path goes through is followed, as in the walk's
+// start paths; what is removed is checked against the held file by its identity).
+int OpenFolder(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0 || errno != ENAMETOOLONG) return fd;
+    return OpenNoFollow(path, O_RDONLY | O_DIRECTORY);
+}
+
+bool Trash(const std::string& path) {
+    const int dirFd = OpenFolder(Parent(path));
+    if (dirFd < 0) return false;
+    struct stat st;
+    const bool moved = fstatat(dirFd, BaseName(path).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                       TrashEntry(dirFd, Parent(path), BaseName(path), nullptr);
+    close(dirFd);
+    return moved;
 }
 
 }  // namespace
@@ -198,6 +237,97 @@ std::vector<std::string> DeleteFiles(const std::vector<std::string>& paths, unsi
         if (!gone && lstat(path.c_str(), &st) == 0) left.push_back(path);
     }
     return left;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+struct HeldFile::Impl {
+    int dirFd = -1;
+    int lockFd = -1;  // the file opened from its folder, for the lock
+    std::string folder;
+    std::string name;
+    TrashPlace place;
+};
+
+HeldFile::HeldFile() : m_impl(new Impl) {}
+
+HeldFile::~HeldFile() { Close(); }
+
+void HeldFile::Close() {
+    m_reader.Close();
+    if (m_impl->dirFd >= 0) close(m_impl->dirFd);
+    if (m_impl->lockFd >= 0) close(m_impl->lockFd);
+    m_impl->dirFd = m_impl->lockFd = -1;
+}
+
+namespace {
+
+// 0 when the entry `name` of `dirFd` is the file of `identity`; else kErrorReplaced or errno.
+int EntryIs(int dirFd, const std::string& name, const FileIdentity& identity) {
+    struct stat st;
+    if (fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+    return S_ISREG(st.st_mode) && DeviceOf(st) == identity.device && st.st_ino == identity.inode
+               ? 0
+               : kErrorReplaced;
+}
+
+}  // namespace
+
+int HeldFile::Open(const std::string& path, Role role) {
+    Close();
+    m_path = path;
+    m_trashed = false;
+    m_impl->folder = Parent(path);
+    m_impl->name = BaseName(path);
+    m_impl->dirFd = OpenFolder(m_impl->folder);
+    if (m_impl->dirFd < 0) return errno;
+    if (!m_reader.Open(path)) return errno;
+    // The file opened must be the entry of the folder opened: the removal goes through the
+    // folder.
+    const int entry = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
+    if (entry != 0) return entry;
+    // flock, not fcntl: its locks belong to one open file, so two opens in one process (two
+    // windows of one program, a test) are told apart like two programs.
+    m_impl->lockFd = openat(m_impl->dirFd, m_impl->name.c_str(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (m_impl->lockFd < 0) return errno;
+    struct stat st;
+    if (fstat(m_impl->lockFd, &st) != 0) return errno;
+    if (DeviceOf(st) != m_reader.Identity().device || st.st_ino != m_reader.Identity().inode)
+        return kErrorReplaced;
+    for (;;) {
+        if (flock(m_impl->lockFd, (role == kGoes ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return 0;
+        if (errno == EWOULDBLOCK) return kErrorLocked;
+        // A file system without locks keeps no one out: the checks by identity still hold.
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return 0;
+        if (errno != EINTR) return errno;
+    }
+}
+
+int HeldFile::Remove(bool toTrash) {
+    if (m_impl->dirFd < 0) return EBADF;
+    const int entry = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
+    if (entry != 0) return entry;
+    if (toTrash) {
+        if (!TrashEntry(m_impl->dirFd, m_impl->folder, m_impl->name, &m_impl->place))
+            return errno != 0 ? errno : EIO;
+        m_trashed = true;
+        return 0;
+    }
+    return unlinkat(m_impl->dirFd, m_impl->name.c_str(), 0) == 0 ? 0 : errno;
+}
+
+int HeldFile::Restore() {
+    if (!m_trashed || m_impl->dirFd < 0) return EINVAL;
+    // Never over a file that took the name meanwhile.
+    if (renameat2(AT_FDCWD, m_impl->place.file.c_str(), m_impl->dirFd, m_impl->name.c_str(),
+                  RENAME_NOREPLACE) != 0)
+        return errno;
+    unlink(m_impl->place.info.c_str());
+    m_trashed = false;
+    return 0;
 }
 
 }  // namespace platform

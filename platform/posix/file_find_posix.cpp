@@ -38,17 +38,18 @@ const char* BaseName(const std::string& path) {
 }
 
 // Fills the facts of `out` (its name is `name` already) from the entry `name` of the open
-// folder `dirFd`. False for entries that are neither a regular file nor a folder, and for
-// entries that vanished.
-bool StatEntry(int dirFd, const char* name, FindData* out) {
+// folder `dirFd`. 0 when it could; -1 for entries that are neither a regular file nor a folder,
+// and for entries that vanished; else the system's error code (the entry is there but its
+// facts cannot be read: a folder readable but not searchable, a damaged inode).
+int StatEntry(int dirFd, const char* name, FindData* out) {
 #if defined(STATX_BTIME)
     struct statx sx;
     if (statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
               STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_INO | STATX_ATIME | STATX_MTIME |
                   STATX_BTIME,
               &sx) != 0)
-        return false;
-    if (!S_ISREG(sx.stx_mode) && !S_ISDIR(sx.stx_mode)) return false;
+        return errno == ENOENT ? -1 : errno;
+    if (!S_ISREG(sx.stx_mode) && !S_ISDIR(sx.stx_mode)) return -1;
     out->dwFileAttributes = AttributesOf(name, sx.stx_mode);
     out->ftLastWriteTime = FileTimeFromUnix(sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec);
     out->ftLastAccessTime = FileTimeFromUnix(sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec);
@@ -63,8 +64,8 @@ bool StatEntry(int dirFd, const char* name, FindData* out) {
         return FileTimeFromUnix(ts.tv_sec, ts.tv_nsec);
     };
     struct stat st;
-    if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return false;
+    if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT ? -1 : errno;
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return -1;
     out->dwFileAttributes = AttributesOf(name, st.st_mode);
     out->ftLastWriteTime = FromTimespec(st.st_mtim);
     out->ftLastAccessTime = FromTimespec(st.st_atim);
@@ -74,7 +75,7 @@ bool StatEntry(int dirFd, const char* name, FindData* out) {
     out->nInode = st.st_ino;
 #endif
     out->nFileSize = size;
-    return true;
+    return 0;
 }
 
 // Below this many entries a folder is not worth a second thread.
@@ -144,7 +145,7 @@ StatHelper::~StatHelper() = default;
 
 struct FileFinder::Impl {
     std::vector<FindData> entries;  // the folder's reportable entries, in listing order
-    std::vector<char> valid;        // the entry could be asked about (it may have vanished)
+    std::vector<int> valid;  // 1: the entry could be asked about; 0: vanished; else -error
     std::size_t next = 0;
 };
 
@@ -156,6 +157,7 @@ void FileFinder::Close() {
     m_impl->entries.clear();
     m_impl->valid.clear();
     m_impl->next = 0;
+    m_unreadable.clear();
 }
 
 bool FileFinder::First(const std::string& folder) {
@@ -206,20 +208,23 @@ bool FileFinder::First(const FolderHandle& folder) {
                 m_impl->valid[k] = 1;
                 continue;
             }
-            m_impl->valid[k] = StatEntry(dirFd, name.c_str(), &entries[k]) ? 1 : 0;
+            const int result = StatEntry(dirFd, name.c_str(), &entries[k]);
+            m_impl->valid[k] = result == 0 ? 1 : result < 0 ? 0 : -result;
         }
     };
     if (m_helper != nullptr && entries.size() >= kSplitThreshold)
         m_helper->m_impl->Split(entries.size(), statRange);
     else statRange(0, entries.size());
     closedir(dir);
+    for (std::size_t k = 0; k < entries.size(); ++k)
+        if (m_impl->valid[k] < 0) m_unreadable.emplace_back(entries[k].cFileName, -m_impl->valid[k]);
     return Next();
 }
 
 bool FileFinder::Next() {
     while (m_impl->next < m_impl->entries.size()) {
         const std::size_t k = m_impl->next++;
-        if (!m_impl->valid[k]) continue;
+        if (m_impl->valid[k] != 1) continue;
         m_data = std::move(m_impl->entries[k]);
         return true;
     }

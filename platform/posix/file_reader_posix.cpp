@@ -16,6 +16,7 @@ void FillIdentity(const struct stat& st, FileIdentity* out) {
     out->inode = st.st_ino;
     out->size = static_cast<std::uint64_t>(st.st_size);
     out->lastWrite = FileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    out->changed = FileTimeFromUnix(st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
 }
 
 // Opens `path` as a regular file, without following a link and without blocking on a FIFO.
@@ -74,6 +75,19 @@ long FileReader::Read(void* buffer, std::size_t size) {
         if (errno != EINTR) return -1;
     }
 }
+
+bool FileReader::Current(FileIdentity* out) const {
+    struct stat st;
+    if (m_fd < 0) {
+        errno = EBADF;
+        return false;
+    }
+    if (fstat(m_fd, &st) != 0) return false;
+    FillIdentity(st, out);
+    return true;
+}
+
+bool FileReader::Rewind() { return m_fd >= 0 && lseek(m_fd, 0, SEEK_SET) == 0; }
 
 void FileReader::Close() {
     if (m_fd >= 0) {

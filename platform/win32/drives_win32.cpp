@@ -42,6 +42,8 @@ bool ServerDiskShares(const std::string& server, std::vector<std::string>* share
 }
 
 
+bool IsStackedOverSearched(const std::string&, const std::vector<std::string>&) { return false; }
+
 MountTableScope::MountTableScope() {}
 MountTableScope::~MountTableScope() {}
 

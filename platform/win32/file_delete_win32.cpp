@@ -39,3 +39,110 @@ std::vector<std::string> DeleteFiles(const std::vector<std::string>& paths, unsi
 }
 
 }  // namespace platform
+
+namespace platform {
+
+struct HeldFile::Impl {
+    HANDLE remover = INVALID_HANDLE_VALUE;  // with delete access (a file to remove only)
+    HANDLE pin = INVALID_HANDLE_VALUE;      // sharing no delete (a copy that stays only)
+};
+
+HeldFile::HeldFile() : m_impl(new Impl) {}
+
+HeldFile::~HeldFile() { Close(); }
+
+void HeldFile::Close() {
+    m_reader.Close();
+    if (m_impl->remover != INVALID_HANDLE_VALUE) ::CloseHandle(m_impl->remover);
+    if (m_impl->pin != INVALID_HANDLE_VALUE) ::CloseHandle(m_impl->pin);
+    m_impl->remover = m_impl->pin = INVALID_HANDLE_VALUE;
+}
+
+namespace {
+
+// The volume serial and file index of the open file `h`, as one identity.
+bool SameFile(HANDLE h, const FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(h, &info)) return false;
+    const std::uint64_t index =
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return info.dwVolumeSerialNumber == identity.device && index == identity.inode;
+}
+
+}  // namespace
+
+int HeldFile::Open(const std::string& path, Role role) {
+    Close();
+    m_path = path;
+    m_trashed = false;
+    if (!m_reader.Open(path)) return static_cast<int>(::GetLastError());
+    // Windows has no advisory locks; share modes do the same here. A file to remove is held
+    // with delete access; a copy that stays is held by a handle that shares no delete. Each
+    // shuts the other out, in this program or another.
+    HANDLE& h = role == kGoes ? m_impl->remover : m_impl->pin;
+    h = ::CreateFileA(path.c_str(),
+                      role == kGoes ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
+                                    : GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | (role == kGoes ? FILE_SHARE_DELETE : 0),
+                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_SHARING_VIOLATION ? kErrorLocked : static_cast<int>(error);
+    }
+    if (!SameFile(h, m_reader.Identity())) return kErrorReplaced;
+    return 0;
+}
+
+int HeldFile::Remove(bool toTrash) {
+    if (m_impl->remover == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
+    if (!toTrash) {
+        // Through the handle that was checked: whatever took its name is never touched.
+        FILE_DISPOSITION_INFO disposition = {};
+        disposition.DeleteFile = TRUE;
+        if (!::SetFileInformationByHandle(m_impl->remover, FileDispositionInfo, &disposition,
+                                          sizeof disposition)) {
+            const DWORD error = ::GetLastError();
+            // A read-only file is removed as the shell removes it: its attribute cleared first.
+            FILE_BASIC_INFO basic;
+            if (error != ERROR_ACCESS_DENIED ||
+                !::GetFileInformationByHandleEx(m_impl->remover, FileBasicInfo, &basic,
+                                                sizeof basic) ||
+                (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) == 0)
+                return static_cast<int>(error);
+            const DWORD attributes = basic.FileAttributes;
+            basic.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+            if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+            basic.CreationTime.QuadPart = basic.LastAccessTime.QuadPart = 0;
+            basic.LastWriteTime.QuadPart = basic.ChangeTime.QuadPart = 0;  // 0: left as they are
+            if (!::SetFileInformationByHandle(m_impl->remover, FileBasicInfo, &basic,
+                                              sizeof basic))
+                return static_cast<int>(error);
+            if (!::SetFileInformationByHandle(m_impl->remover, FileDispositionInfo,
+                                              &disposition, sizeof disposition)) {
+                const DWORD again = ::GetLastError();
+                basic.FileAttributes = attributes;
+                ::SetFileInformationByHandle(m_impl->remover, FileBasicInfo, &basic, sizeof basic);
+                return static_cast<int>(again);
+            }
+        }
+        Close();  // the file goes when its last handle closes
+        return 0;
+    }
+    // The recycle bin is reached through the shell, by path: the file under the name must be
+    // the held one right before it is handed over.
+    FileIdentity now;
+    int error = 0;
+    if (!QueryFileIdentity(m_path, &now, &error)) return error;
+    if (now.device != m_reader.Identity().device || now.inode != m_reader.Identity().inode)
+        return kErrorReplaced;
+    if (!DeleteFiles({m_path}, kDeleteToTrash | kDeleteNoConfirmation | kDeleteSilent |
+                                   kDeleteNoErrorUi)
+             .empty())
+        return ERROR_ACCESS_DENIED;
+    m_trashed = true;
+    return 0;
+}
+
+int HeldFile::Restore() { return ERROR_NOT_SUPPORTED; }
+
+}  // namespace platform

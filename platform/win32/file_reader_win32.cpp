@@ -5,6 +5,22 @@ namespace platform {
 
 namespace {
 
+// The identity of the open file `h`; false with the error set.
+bool IdentityOf(HANDLE h, FileIdentity* identity) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(h, &info)) return false;
+    identity->device = info.dwVolumeSerialNumber;
+    identity->inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    identity->size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    identity->lastWrite = FromWinFileTime(info.ftLastWriteTime);
+    FILE_BASIC_INFO basic;
+    identity->changed =
+        ::GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic)
+            ? static_cast<FileTime>(basic.ChangeTime.QuadPart)
+            : 0;
+    return true;
+}
+
 // Opens `path` for reading (or only its attributes), without following a reparse point, and
 // reads its identity. INVALID_HANDLE_VALUE with the error set for anything but a regular file.
 HANDLE OpenRegular(const std::string& path, DWORD access, FileIdentity* identity,
@@ -23,10 +39,12 @@ HANDLE OpenRegular(const std::string& path, DWORD access, FileIdentity* identity
         ::SetLastError(error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    identity->device = info.dwVolumeSerialNumber;
-    identity->inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    identity->size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    identity->lastWrite = FromWinFileTime(info.ftLastWriteTime);
+    if (!IdentityOf(h, identity)) {
+        const DWORD error = ::GetLastError();
+        ::CloseHandle(h);
+        ::SetLastError(error);
+        return INVALID_HANDLE_VALUE;
+    }
     return h;
 }
 
@@ -60,6 +78,20 @@ long FileReader::Read(void* buffer, std::size_t size) {
                     nullptr))
         return -1;
     return static_cast<long>(got);
+}
+
+bool FileReader::Current(FileIdentity* out) const {
+    if (m_handle == nullptr) {
+        ::SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    return IdentityOf(static_cast<HANDLE>(m_handle), out);
+}
+
+bool FileReader::Rewind() {
+    LARGE_INTEGER zero = {};
+    return m_handle != nullptr &&
+           ::SetFilePointerEx(static_cast<HANDLE>(m_handle), zero, nullptr, FILE_BEGIN) != 0;
 }
 
 void FileReader::Close() {

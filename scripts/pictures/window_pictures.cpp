@@ -52,7 +52,7 @@ TEST_F(Pictures, WindowAfterASearch) {
     frame->Move(0, 0);
     SearchOptions options;
     options.paths = {tree.Path()};
-    view->RunSearch(options);
+    ASSERT_TRUE(view->StartSearch(options));
     ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
     list->ClearSelection(true);
     list->SetItemState(4, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);

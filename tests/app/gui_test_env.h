@@ -143,8 +143,9 @@ protected:
     }
 
     // Searches `paths` with every file and no filter through the command the menu and the
-    // toolbar send, answering the options sheet with OK as the user does. False when the sheet
-    // did not show or the command was not taken.
+    // toolbar send, answering the options sheet with OK as the user does, and waits for it to
+    // end. False when the sheet did not show, the command was not taken or the search did not
+    // end.
     bool SearchThroughTheCommand(const std::string& paths) {
         SearchOptions options = view->GetSearchOptions();
         options.paths = {paths};
@@ -157,7 +158,9 @@ protected:
             sheet->EndModal(wxID_OK);
         });
         const bool taken = frame->ExecuteCommand(WxId(cmd::ID_FIND_DUPLICATES));
-        return taken && sheetSeen;
+        // The search runs on a worker: its rows are there once the view is no longer busy.
+        const bool over = guitest::WaitFor([&] { return !view->IsBusy(); }, 120000);
+        return taken && sheetSeen && over;
     }
 
     CGeminexView* view = nullptr;

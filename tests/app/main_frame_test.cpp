@@ -294,7 +294,7 @@ TEST_F(MainFrameTest, MenuPromptThenIdleMessage) {
 TEST_F(MainFrameTest, IdleTextOfASearchStaysAfterAMenuPrompt) {
     const wxString summary = U("发现 2 个重复文件 (10 KB)");
     frame->SetIdleText(summary);
-    frame->OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
+    frame->OnSetMessageString(IDS_IDLE_MESSAGE);
     EXPECT_EQ(MessagePane(), summary);
 
     wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, WxId(32781));
@@ -312,7 +312,7 @@ TEST_F(MainFrameTest, IdleTextOfASearchStaysAfterAMenuPrompt) {
 
     // A search that finds nothing empties the idle text: the idle message is back.
     frame->SetIdleText(wxString());
-    frame->OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
+    frame->OnSetMessageString(IDS_IDLE_MESSAGE);
     EXPECT_EQ(MessagePane(), U("准备"));
     frame->ProcessWindowEvent(highlight);
     frame->ProcessWindowEvent(close);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "gui/command_ids.h"
 #include "engine/string_table.h"
 
 namespace {
@@ -94,6 +95,25 @@ TEST(StringTable, IdsAscendSoEveryEntryIsFound) {
     EXPECT_EQ(LoadPromptText(32780), "查找重复的文件");
     EXPECT_EQ(LoadTooltipText(32780), "查找");
     EXPECT_EQ(LoadTooltipText(57345), "");
+}
+
+// A prompt is found by its command's number: each IDS_PROMPT_x is the number of command ID_x.
+TEST(StringTable, PromptsAreKeyedByTheirCommandNumbers) {
+    std::size_t count = 0;
+    const StringTableEntry* table = StringTable(&count);
+    int prompts = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string name = table[i].name;
+        if (name.compare(0, 11, "IDS_PROMPT_") != 0) continue;
+        ++prompts;
+        const CommandEntry* command = FindCommand(table[i].id);
+        ASSERT_NE(command, nullptr) << name;
+        EXPECT_EQ("ID_" + name.substr(11), command->name);
+        EXPECT_FALSE(LoadPromptText(table[i].id).empty()) << name;
+    }
+    EXPECT_EQ(prompts, 29);
+    EXPECT_EQ(cmd::ID_INDICATOR_CAPS, 59137);
+    EXPECT_STREQ(LoadStringText(cmd::ID_INDICATOR_SCRL), "SCRL");
 }
 
 TEST(StringTable, DocumentStringFields) {

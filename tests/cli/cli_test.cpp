@@ -5,6 +5,7 @@
 #include <cstring>
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -21,9 +22,10 @@
 #include "cli/cli_options.h"
 #include "cli/terminal_progress.h"
 #include "engine/date_value.h"
+#include "engine/duplicate_search.h"
 #include "engine/size_text.h"
 #include "engine/validation_message.h"
-#include "engine/engine_strings.h"
+#include "engine/string_table.h"
 #include "support/platform_rules.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -68,16 +70,16 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
 
     // Bad input gives the options sheet's own messages (a bad size also names the largest).
     EXPECT_FALSE(Parse({"--min-size", "12Q", "x"}, &o, &error));
-    EXPECT_EQ(error.find(LoadStringText(kIdsInvalidFileSize)), 0u) << error;
+    EXPECT_EQ(error.find(LoadStringText(IDS_INVALID_FILE_SIZE)), 0u) << error;
     EXPECT_FALSE(Parse({"--min-size", "2M", "--max-size", "1M", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(kIdsInvalidFileSize));
+    EXPECT_EQ(error, LoadStringText(IDS_INVALID_FILE_SIZE));
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) {
         EXPECT_FALSE(Parse({"--min-date", "13/01/03", "x"}, &o, &error));
-        EXPECT_EQ(error, LoadStringText(kIdsInvalidMonth));
+        EXPECT_EQ(error, LoadStringText(IDS_INVALID_MONTH));
     }
     EXPECT_FALSE(Parse({"--max-date", "junk", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(kIdsInvalidDate));
+    EXPECT_EQ(error, LoadStringText(IDS_INVALID_DATE));
     EXPECT_FALSE(Parse({"--hidden=maybe", "x"}, &o, &error));
     EXPECT_FALSE(Parse({"--bogus", "x"}, &o, &error));
     EXPECT_FALSE(Parse({"--mask"}, &o, &error));
@@ -107,7 +109,7 @@ TEST(CliOptions, StrictSizesAndDates) {
     for (const char* bad : {"10KB", "10Kxyz", "-2K", "-1", "2048M", "2097152K", "2147483648",
                             "99999999999999999999", " 10", "1.5M"}) {
         EXPECT_FALSE(Parse({"--max-size", bad, "x"}, &o, &error)) << bad;
-        EXPECT_EQ(error.find(LoadStringText(kIdsInvalidFileSize)), 0u) << bad;
+        EXPECT_EQ(error.find(LoadStringText(IDS_INVALID_FILE_SIZE)), 0u) << bad;
         for (const char* largest : {"2147483647", "2097151K", "2047M"})
             EXPECT_NE(error.find(largest), std::string::npos) << error;
     }
@@ -123,13 +125,13 @@ TEST(CliOptions, StrictSizesAndDates) {
     EXPECT_EQ(o.search.filter.m_ftMaxDate - o.search.filter.m_ftMinDate,
               (24 * 3600 - 1) * platform::kFileTimeTicksPerSecond);
     EXPECT_FALSE(Parse({"--min-date", "2024-02-30", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(kIdsInvalidDay));
+    EXPECT_EQ(error, LoadStringText(IDS_INVALID_DAY));
     std::vector<const char*> badYears = {"%%today+2147483647", "%%today-999999", "1600-12-31"};
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) badYears.insert(badYears.end(), {"01/01/-1", "01/01/-2024"});
     for (const char* badYear : badYears) {
         EXPECT_FALSE(Parse({"--max-date", badYear, "x"}, &o, &error)) << badYear;
-        EXPECT_EQ(error, LoadStringText(kIdsInvalidYear)) << badYear;
+        EXPECT_EQ(error, LoadStringText(IDS_INVALID_YEAR)) << badYear;
     }
     // Far ahead but in range: a date some 270 years on, not one of this century.
     ASSERT_TRUE(Parse({"--min-date", "%%today+99999", "x"}, &o, &error)) << error;
@@ -222,6 +224,30 @@ TEST(TerminalProgress, ControlCharactersNeverReachTheTerminal) {
               "\r\x1b[K"
               "pairscout-cli: /t/evil\\x0dname: no\\x1b[2J\n"
               "pairscout-cli: /t/f: gone\n");
+
+    // Counts become the line's text when it is drawn: the scan's, then the grouping's over the
+    // stage name, with the share of the bar.
+    out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        TerminalProgress progress(out, true, nullptr, 80);
+        progress.FilesFound(12, 3);
+        progress.SetTotal(4);
+        progress.SetStatus("正在查找重复文件...");
+        progress.StepProgress(1);
+        progress.DuplicatesFound(2, 600);
+        progress.SetTotal(8);
+    }
+    std::rewind(out);
+    written.clear();
+    for (int c; (c = std::fgetc(out)) != EOF;) written += static_cast<char>(c);
+    std::fclose(out);
+    // (Lines between the forced ones depend on the clock: not looked at.)
+    const std::string first = "\r发现 12 个文件在 3 个目录中\x1b[K";
+    const std::string last = "\r  0% 发现 2 个重复的文件, 总共 600 字节\x1b[K\r\x1b[K";
+    EXPECT_EQ(written.rfind(first, 0), 0u) << written;
+    ASSERT_GE(written.size(), last.size());
+    EXPECT_EQ(written.substr(written.size() - last.size()), last) << written;
 }
 
 #if defined(PAIRSCOUT_CLI_PATH)
@@ -380,7 +406,7 @@ TEST(CliEndToEnd, BadSizesAndYearsAndIsoDates) {
         const CliRun run = RunCli({"--min-size", size, tree.Path()}, scratch);
         EXPECT_EQ(run.status, 2) << size;
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err.find(std::string("pairscout-cli: ") + LoadStringText(kIdsInvalidFileSize)),
+        EXPECT_EQ(run.err.find(std::string("pairscout-cli: ") + LoadStringText(IDS_INVALID_FILE_SIZE)),
                   0u) << run.err;
         EXPECT_NE(run.err.find("2147483647"), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("2047M"), std::string::npos) << run.err;
@@ -537,6 +563,35 @@ TEST(CliEndToEnd, UnreadableFilesAreCountedInTheSummary) {
               (std::vector<std::string>{"", tree / "one.txt", tree / "two.txt"}));
 }
 
+// Entries whose details the system refuses (a folder readable but not searchable) are named
+// and counted, never dropped in silence; names holding control bytes are searched like others.
+TEST(CliEndToEnd, EntriesWithoutDetailsAreNamedAndControlNamesSearched) {
+    TempDir tree, scratch;
+    tree.WriteFile("one.txt", "same");
+    tree.WriteFile("line\nfeed\r.txt", "same");
+    tree.WriteFile("shut/a.txt", "shut");
+    tree.WriteFile("shut/b.txt", "shut");
+    ASSERT_EQ(chmod((tree / "shut").c_str(), 0444), 0);
+    chmod(tree.Path().c_str(), 0755);
+    const int out = open((scratch / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    ASSERT_GE(out, 0);
+    // Root would see through the missing search right: the program runs as nobody.
+    const pid_t pid =
+        StartCli({"-0", tree.Path()}, out, scratch / "err.txt", false, geteuid() == 0);
+    close(out);
+    const int status = WaitFor(pid, std::chrono::seconds(20));
+    chmod((tree / "shut").c_str(), 0755);
+    ASSERT_EQ(status, 0) << ReadWholeFile(scratch / "err.txt");
+    const std::string err = ReadWholeFile(scratch / "err.txt");
+    for (const char* name : {"shut/a.txt", "shut/b.txt"})
+        EXPECT_NE(err.find("pairscout-cli: " + (tree / name) + ": "), std::string::npos) << err;
+    EXPECT_NE(err.find("2 个文件不能完整读取, 未列出"), std::string::npos) << err;
+    const std::string nul(1, '\0');
+    const std::string list = ReadWholeFile(scratch / "out.txt");
+    EXPECT_NE(list.find(tree / "line\nfeed\r.txt" + nul), std::string::npos) << list;
+    EXPECT_NE(list.find(tree / "one.txt" + nul), std::string::npos) << list;
+}
+
 TEST(CliEndToEnd, ControlCharactersInNamesAreEscaped) {
     TempDir tree, scratch;
     // (No ";" in it: that would make it a list of two paths.)
@@ -549,6 +604,150 @@ TEST(CliEndToEnd, ControlCharactersInNamesAreEscaped) {
     for (const char raw : {'\x1b', '\x07', '\r'})
         EXPECT_EQ(run.err.find(raw), std::string::npos) << static_cast<int>(raw);
 }
+
+// Lax texts are refused or warned about: trailing text after "%%today", a start date after
+// the end date, a day the month lacks (named as the day, not the weekday), a mask that can
+// match nothing.
+TEST(CliEndToEnd, LaxDatesAndMasksAreRefusedOrNamed) {
+    TempDir tree, scratch;
+    tree.WriteFile("a.txt", "same");
+    tree.WriteFile("b.txt", "same");
+    for (const char* lax : {"%%today+1x", "%%todayGARBAGE", "%%today+", "%%today-"}) {
+        const CliRun run = RunCli({"--min-date", lax, tree.Path()}, scratch);
+        EXPECT_EQ(run.status, 2) << lax;
+        EXPECT_NE(run.err.find("不正确日期"), std::string::npos) << lax << run.err;
+    }
+    for (const char* fine : {"%%today", "%%today+1", "%%TODAY-7", "%%today 3 "}) {
+        const CliRun run = RunCli({"--max-date", fine, tree.Path()}, scratch);
+        EXPECT_EQ(run.status, 0) << fine << run.err;
+    }
+    const CliRun order =
+        RunCli({"--min-date", "2024-02-01", "--max-date", "2024-01-31", tree.Path()}, scratch);
+    EXPECT_EQ(order.status, 2);
+    EXPECT_NE(order.err.find("最早日期晚于最晚日期"), std::string::npos) << order.err;
+    EXPECT_EQ(RunCli({"--min-date", "2024-01-31", "--max-date", "2024-01-31", tree.Path()},
+                     scratch).status,
+              0);
+    const CliRun day = RunCli({"--min-date", "2024-02-30", tree.Path()}, scratch);
+    EXPECT_EQ(day.status, 2);
+    EXPECT_NE(day.err.find("不正确日\n"), std::string::npos) << day.err;
+    EXPECT_EQ(day.err.find("星期"), std::string::npos) << day.err;
+
+    const CliRun excludes = RunCli({"--mask", "~*.tmp;~*.bak", tree.Path()}, scratch);
+    EXPECT_EQ(excludes.status, 0);
+    EXPECT_NE(excludes.err.find("pairscout-cli: 文件掩码只有排除部分 (~), 没有文件能匹配\n"),
+              std::string::npos)
+        << excludes.err;
+    const CliRun mixed = RunCli({"--mask", "*.txt;~*.tmp", tree.Path()}, scratch);
+    EXPECT_EQ(mixed.err.find("排除部分"), std::string::npos) << mixed.err;
+    EXPECT_NE(mixed.out.find(tree / "a.txt"), std::string::npos);
+}
+
+#ifndef _WIN32
+// "//name/..." with no share of a server "name" mounted is the ordinary path it also is:
+// walked, alone or beside another start path; one that does not exist is named.
+TEST(CliEndToEnd, DoubleSlashStartPathsAreWalkedOrNamed) {
+    TempDir tree, other, scratch;
+    tree.WriteFile("a.txt", "same");
+    tree.WriteFile("b.txt", "same");
+    other.WriteFile("c.txt", "else");
+    other.WriteFile("d.txt", "else");
+    const CliRun alone = RunCli({"/" + tree.Path()}, scratch);
+    EXPECT_EQ(alone.status, 0) << alone.err;
+    EXPECT_NE(alone.out.find("a.txt\n"), std::string::npos) << alone.out;
+    const CliRun beside = RunCli({other.Path(), "/" + tree.Path()}, scratch);
+    EXPECT_EQ(beside.status, 0) << beside.err;
+    EXPECT_NE(beside.out.find("b.txt\n"), std::string::npos) << beside.out;
+    EXPECT_NE(beside.out.find(other / "d.txt"), std::string::npos) << beside.out;
+    const CliRun missing = RunCli({"//no-such-folder-here/x"}, scratch);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.find("pairscout-cli: //no-such-folder-here/x"), 0u) << missing.err;
+}
+#endif
+
+// A cell that a spreadsheet would run as a formula: the window's export puts an apostrophe
+// before it; the command line's --csv keeps the exact text for the scripts that read it.
+TEST(CliEndToEnd, FormulaCellsGetAnApostropheOnlyInTheWindowsExport) {
+    TempDir tree, scratch;
+    const std::string sep(1, platform::kPathSeparator);
+    tree.WriteFile("=1+1/a", "same");
+    tree.WriteFile("=1+1/b", "same");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(tree.Path());
+    const CliRun run = RunCli({"--csv", "=1+1"}, scratch);
+    SearchOptions options;
+    options.paths = {"=1+1"};
+    ResultsModel model;
+    const int status = DuplicateSearch(nullptr).Run(options, model);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find("\"=1+1" + sep), 0u) << run.out;
+    EXPECT_NE(run.out.find("\r\n\"=1+1" + sep), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find('\''), std::string::npos) << run.out;
+    ASSERT_EQ(status, DuplicateSearch::kFinished);
+    ASSERT_EQ(model.RowCount(), 2u);
+    const std::string csv = model.SpreadsheetCsvText();
+    EXPECT_EQ(csv.find("\"'=1+1" + sep), 0u) << csv;
+    EXPECT_NE(csv.find("\r\n\"'=1+1" + sep), std::string::npos) << csv;
+    // Only the leading character counts; everything else is as AllRowsText writes it.
+    std::string plain = csv;
+    for (std::string::size_type at; (at = plain.find("\"'")) != std::string::npos;)
+        plain.erase(at + 1, 1);
+    EXPECT_EQ(plain, model.AllRowsText(",", true));
+}
+
+// Marks that turn the writing direction would show a name other than it is: escaped too.
+TEST(CliEndToEnd, DirectionMarksInNamesAreEscaped) {
+    TempDir tree, scratch;
+    const std::string evil = tree / "invoice\xE2\x80\xAEgpj.exe\xE2\x81\xA6x\xE2\x81\xA9";
+    const CliRun run = RunCli({evil}, scratch);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.find("pairscout-cli: " + tree.Path() +
+                           "invoice\\xe2\\x80\\xaegpj.exe\\xe2\\x81\\xa6x\\xe2\\x81\\xa9: "),
+              0u)
+        << run.err;
+    // Other characters of that block stay as they are.
+    EXPECT_EQ(EscapeControls("a\xE2\x80\x94" "b\xE2\x81\xB0", true), "a\xE2\x80\x94" "b\xE2\x81\xB0");
+    EXPECT_EQ(EscapeControls("\xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xAC\xE2\x80\xAD\xE2\x81\xA7", true),
+              "\\xe2\\x80\\xaa\\xe2\\x80\\xab\\xe2\\x80\\xac\\xe2\\x80\\xad\\xe2\\x81\\xa7");
+}
+
+#ifdef PAIRSCOUT_MANUAL_SOURCE
+// The manual page's example for -0 runs as written: no empty argument reaches the command.
+TEST(CliEndToEnd, TheManualsNullExampleWorks) {
+    TempDir tree, scratch;
+    tree.WriteFile("a/one", "same");
+    tree.WriteFile("b/one", "same");
+    tree.WriteFile("a/two", "pair");
+    tree.WriteFile("b/two", "pair");
+    const std::string manual = ReadWholeFile(PAIRSCOUT_MANUAL_SOURCE);
+    const std::string::size_type at = manual.find("| xargs \\-0");
+    ASSERT_NE(at, std::string::npos);
+    std::string line = manual.substr(manual.rfind('\n', at) + 1);
+    line = line.substr(0, line.find('\n'));
+    // Out of troff: "\-" is "-", "\e" a backslash.
+    std::string command;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '-' || line[i + 1] == 'e')) {
+            command += line[i + 1] == '-' ? '-' : '\\';
+            ++i;
+        } else {
+            command += line[i];
+        }
+    }
+    ASSERT_EQ(command.rfind("pairscout-cli ", 0), 0u) << command;
+    command.replace(0, 13, CliProgram());
+    const std::string::size_type home = command.find("~/Downloads");
+    ASSERT_NE(home, std::string::npos) << command;
+    command.replace(home, 11, "'" + tree.Path() + "'");
+    const std::string shell = command + " > '" + (scratch / "out.txt") + "' 2> '" +
+                              (scratch / "err.txt") + "'";
+    EXPECT_EQ(std::system(shell.c_str()), 0) << command << "\n" << ReadWholeFile(scratch / "err.txt");
+    const std::string listing = ReadWholeFile(scratch / "out.txt");
+    for (const char* name : {"a/one", "b/one", "a/two", "b/two"})
+        EXPECT_NE(listing.find(tree / name), std::string::npos) << listing;
+}
+#endif
 
 // On a terminal the list shows control characters escaped too; into a file it is exact.
 TEST(CliEndToEnd, ListOnATerminalIsEscaped) {

@@ -178,11 +178,14 @@ TEST(ParseDate, TodayWithAnOffset) {
     expectDay("%%today", 0);
     expectDay("%%TODAY", 0);
     expectDay("%%ToDay-1", -1);
-    expectDay("%%today - 7", 0);  // the sign must come right after the blanks: no number
     expectDay("%%today -7", -7);
     expectDay("%%today+1", 1);
     expectDay("%%today+400", 400);
-    expectDay("%%todayx", 0);
+    // Anything else after it is a slip, refused rather than read as today or as the number:
+    // a sign apart from its digits, a sign without digits, trailing text.
+    for (const char* lax : {"%%today - 7", "%%todayx", "%%today+1x", "%%todayGARBAGE",
+                            "%%today+", "%%today-"})
+        EXPECT_EQ(Parsed(lax, picture), (Ymd{-1, -1, -1})) << lax;
     EXPECT_EQ(Parsed("%%toda", picture), (Ymd{-1, -1, -1}));
     EXPECT_EQ(Parsed(" %%today", picture), (Ymd{-1, -1, -1}));
     // Offsets that leave the range of file times give no date.
@@ -212,9 +215,9 @@ TEST_F(DateMessages, TodayKeepsItsCenturyAndRefusesBeyondTheRange) {
         const Ymd back = Parsed("%%today-150000", picture);
         EXPECT_LT(back.year, 1700) << back;
         EXPECT_EQ(Refusal("%%today-150000", picture), 0);
-        EXPECT_EQ(Refusal("%%today-200000", picture), kIdsInvalidYear);  // before 1601
-        EXPECT_EQ(Refusal("%%today+2147483647", picture), kIdsInvalidYear);
-        EXPECT_EQ(Refusal("%%today-99999999999", picture), kIdsInvalidYear);
+        EXPECT_EQ(Refusal("%%today-200000", picture), IDS_INVALID_YEAR);  // before 1601
+        EXPECT_EQ(Refusal("%%today+2147483647", picture), IDS_INVALID_YEAR);
+        EXPECT_EQ(Refusal("%%today-99999999999", picture), IDS_INVALID_YEAR);
     }
     CDateValue value;
     ASSERT_EQ(value.CheckDate("%%today+36500", "MM/dd/yy"), 0);
@@ -224,11 +227,11 @@ TEST_F(DateMessages, TodayKeepsItsCenturyAndRefusesBeyondTheRange) {
 TEST_F(DateMessages, NegativeYearsAreRefused) {
     const char* dmy = "d/M/y";
     // A negative number once went through the two-digit window: -5 became 1995.
-    EXPECT_EQ(Refusal("1/1/-5", dmy), kIdsInvalidYear);
-    EXPECT_EQ(Refusal("1/1/-1", dmy), kIdsInvalidYear);
-    EXPECT_EQ(Refusal("1/1/-2003", dmy), kIdsInvalidYear);
-    EXPECT_EQ(Refusal("1/1/-99999999999", dmy), kIdsInvalidYear);
-    EXPECT_EQ(Refusal("1/1/99999999999", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("1/1/-5", dmy), IDS_INVALID_YEAR);
+    EXPECT_EQ(Refusal("1/1/-1", dmy), IDS_INVALID_YEAR);
+    EXPECT_EQ(Refusal("1/1/-2003", dmy), IDS_INVALID_YEAR);
+    EXPECT_EQ(Refusal("1/1/-99999999999", dmy), IDS_INVALID_YEAR);
+    EXPECT_EQ(Refusal("1/1/99999999999", dmy), IDS_INVALID_YEAR);
     EXPECT_EQ(Refusal("1/1/5", dmy), 0);
     EXPECT_EQ(Refusal("1/1/0", dmy), 0);
 }
@@ -246,13 +249,13 @@ TEST(DateValue, IsoDatesWhateverTheLocale) {
         EXPECT_EQ(value.m_nYear, 30848);
         EXPECT_EQ(value.m_nMonth, 1);
         EXPECT_EQ(value.m_nDay, 2);
-        EXPECT_EQ(value.CheckDateOrIso("2024-02-30"), kIdsInvalidDay);
-        EXPECT_EQ(value.CheckDateOrIso("2023-02-29"), kIdsInvalidDay);
-        EXPECT_EQ(value.CheckDateOrIso("2024-13-01"), kIdsInvalidMonth);
-        EXPECT_EQ(value.CheckDateOrIso("2024-00-01"), kIdsInvalidMonth);
-        EXPECT_EQ(value.CheckDateOrIso("1600-12-31"), kIdsInvalidYear);
-        EXPECT_EQ(value.CheckDateOrIso("0024-05-31"), kIdsInvalidYear);  // no two-digit window
-        EXPECT_EQ(value.CheckDateOrIso("99999-01-01"), kIdsInvalidYear);
+        EXPECT_EQ(value.CheckDateOrIso("2024-02-30"), IDS_INVALID_DAY);
+        EXPECT_EQ(value.CheckDateOrIso("2023-02-29"), IDS_INVALID_DAY);
+        EXPECT_EQ(value.CheckDateOrIso("2024-13-01"), IDS_INVALID_MONTH);
+        EXPECT_EQ(value.CheckDateOrIso("2024-00-01"), IDS_INVALID_MONTH);
+        EXPECT_EQ(value.CheckDateOrIso("1600-12-31"), IDS_INVALID_YEAR);
+        EXPECT_EQ(value.CheckDateOrIso("0024-05-31"), IDS_INVALID_YEAR);  // no two-digit window
+        EXPECT_EQ(value.CheckDateOrIso("99999-01-01"), IDS_INVALID_YEAR);
         // Anything else is not taken as ISO, and the locale's reading then refuses it.
         for (const char* notIso : {"2024-05-31x", " 2024-05-31", "2024-05", "2024--31",
                                    "2024-005-31", "-2024-05-31", "2024/05/31", "2024-05-31 "}) {
@@ -268,30 +271,30 @@ TEST(DateValue, IsoDatesWhateverTheLocale) {
 
 TEST_F(DateMessages, DayMonthYearChecks) {
     const char* dmy = "d/M/y";
-    EXPECT_EQ(Refusal("29/2/2001", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("29/2/2001", dmy), IDS_INVALID_DAY);
     EXPECT_EQ(Refusal("29/2/2000", dmy), 0);
-    EXPECT_EQ(Refusal("29/2/1900", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("29/2/1900", dmy), IDS_INVALID_DAY);
     EXPECT_EQ(Refusal("29/2/2004", dmy), 0);
-    EXPECT_EQ(Refusal("30/2/2004", dmy), kIdsInvalidDay);
-    EXPECT_EQ(Refusal("31/4/2003", dmy), kIdsInvalidDay);
-    EXPECT_EQ(Refusal("31/11/2003", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("30/2/2004", dmy), IDS_INVALID_DAY);
+    EXPECT_EQ(Refusal("31/4/2003", dmy), IDS_INVALID_DAY);
+    EXPECT_EQ(Refusal("31/11/2003", dmy), IDS_INVALID_DAY);
     EXPECT_EQ(Refusal("31/12/2003", dmy), 0);
-    EXPECT_EQ(Refusal("0/4/2003", dmy), kIdsInvalidDay);
-    EXPECT_EQ(Refusal("32/1/2003", dmy), kIdsInvalidDay);
-    EXPECT_EQ(Refusal("1/13/2003", dmy), kIdsInvalidMonth);
-    EXPECT_EQ(Refusal("1/0/2003", dmy), kIdsInvalidMonth);
-    EXPECT_EQ(Refusal("1/1/1600", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("0/4/2003", dmy), IDS_INVALID_DAY);
+    EXPECT_EQ(Refusal("32/1/2003", dmy), IDS_INVALID_DAY);
+    EXPECT_EQ(Refusal("1/13/2003", dmy), IDS_INVALID_MONTH);
+    EXPECT_EQ(Refusal("1/0/2003", dmy), IDS_INVALID_MONTH);
+    EXPECT_EQ(Refusal("1/1/1600", dmy), IDS_INVALID_YEAR);
     EXPECT_EQ(Refusal("1/1/1601", dmy), 0);
     EXPECT_EQ(Refusal("31/12/30848", dmy), 0);
-    EXPECT_EQ(Refusal("1/1/30849", dmy), kIdsInvalidYear);
-    EXPECT_EQ(Refusal("1/1/-2147483648", dmy), kIdsInvalidYear);
-    EXPECT_EQ(Refusal("today", dmy), kIdsInvalidDate);
-    EXPECT_EQ(Refusal("", dmy), kIdsInvalidDate);
+    EXPECT_EQ(Refusal("1/1/30849", dmy), IDS_INVALID_YEAR);
+    EXPECT_EQ(Refusal("1/1/-2147483648", dmy), IDS_INVALID_YEAR);
+    EXPECT_EQ(Refusal("today", dmy), IDS_INVALID_DATE);
+    EXPECT_EQ(Refusal("", dmy), IDS_INVALID_DATE);
     // The month is checked before the day, the day before the year.
-    EXPECT_EQ(Refusal("40/13/1000", dmy), kIdsInvalidMonth);
-    EXPECT_EQ(Refusal("40/12/1000", dmy), kIdsInvalidDay);
+    EXPECT_EQ(Refusal("40/13/1000", dmy), IDS_INVALID_MONTH);
+    EXPECT_EQ(Refusal("40/12/1000", dmy), IDS_INVALID_DAY);
     // February 29th of a year out of range is a year error first.
-    EXPECT_EQ(Refusal("29/2/1500", dmy), kIdsInvalidYear);
+    EXPECT_EQ(Refusal("29/2/1500", dmy), IDS_INVALID_YEAR);
 }
 
 TEST_F(DateMessages, TheUsersFormatAndTheYearWindow) {
@@ -299,26 +302,26 @@ TEST_F(DateMessages, TheUsersFormatAndTheYearWindow) {
     {
         ScopedLocale locale("de_DE.UTF-8");
         ASSERT_TRUE(locale.Ok());
-        EXPECT_EQ(Refusal("29.2.2001", nullptr), kIdsInvalidDay);
+        EXPECT_EQ(Refusal("29.2.2001", nullptr), IDS_INVALID_DAY);
         EXPECT_EQ(Refusal("29.02.2000", nullptr), 0);
-        EXPECT_EQ(Refusal("29/2/2000", nullptr), kIdsInvalidDate);
+        EXPECT_EQ(Refusal("29/2/2000", nullptr), IDS_INVALID_DATE);
         CDateValue value;
         int refusal = 0;
         EXPECT_EQ(value.ValidateDate(std::string("1.13.2003"), &refusal), 0);
-        EXPECT_EQ(refusal, kIdsInvalidMonth);
+        EXPECT_EQ(refusal, IDS_INVALID_MONTH);
     }
     {
         ScopedLocale locale("en_US.UTF-8");
         ASSERT_TRUE(locale.Ok());
-        EXPECT_EQ(Refusal("2/29/2001", nullptr), kIdsInvalidDay);
+        EXPECT_EQ(Refusal("2/29/2001", nullptr), IDS_INVALID_DAY);
         EXPECT_EQ(Refusal("4/30/2003", nullptr), 0);
     }
 #else
     // The user's locale of the session decides; en-US writes "M/d/yyyy".
     if (UserLocaleIsEnUs()) {
-        EXPECT_EQ(Refusal("2/29/2001", nullptr), kIdsInvalidDay);
+        EXPECT_EQ(Refusal("2/29/2001", nullptr), IDS_INVALID_DAY);
         EXPECT_EQ(Refusal("4/30/2003", nullptr), 0);
-        EXPECT_EQ(Refusal("30/4/2003", nullptr), kIdsInvalidMonth);
+        EXPECT_EQ(Refusal("30/4/2003", nullptr), IDS_INVALID_MONTH);
     }
 #endif
 
@@ -490,8 +493,8 @@ TEST(ParseDate, RandomTextsAndPictures) {
         const bool ownPicture = i % 3 != 0;
         const int refusal =
             checked.CheckDate(textCopy.get(), ownPicture ? pictureCopy.get() : nullptr);
-        ASSERT_TRUE(refusal == 0 || refusal == kIdsInvalidMonth || refusal == kIdsInvalidDay ||
-                    refusal == kIdsInvalidYear || refusal == kIdsInvalidDate)
+        ASSERT_TRUE(refusal == 0 || refusal == IDS_INVALID_MONTH || refusal == IDS_INVALID_DAY ||
+                    refusal == IDS_INVALID_YEAR || refusal == IDS_INVALID_DATE)
             << refusal;
         if (refusal == 0) {
             ++accepted;

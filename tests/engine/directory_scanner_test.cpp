@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -15,6 +17,7 @@
 #include "support/unprivileged.h"
 
 #ifndef _WIN32
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -160,9 +163,12 @@ TEST(DirectoryScanner, SpecialFilesLinksAndDepth) {
     ASSERT_EQ(symlink(".", (dir / "loop").c_str()), 0);
     ASSERT_EQ(symlink("real.txt", (dir / "link.txt").c_str()), 0);
     dir.WriteFile("odd\\ \xFF.txt", "o");
-    // Masks never admit a line feed, so such a name is passed over and the walk goes on.
+    // Names holding a line feed or a carriage return are files like any other.
     dir.WriteFile("new\nline.txt", "n");
-    EXPECT_EQ(Sorted(Scan(dir.Path(), "*.*")), Sorted({dir / "odd\\ \xFF.txt", dir / "real.txt"}));
+    dir.WriteFile("carriage\rreturn\x01.txt", "c");
+    EXPECT_EQ(Sorted(Scan(dir.Path(), "*.*")),
+              Sorted({dir / "carriage\rreturn\x01.txt", dir / "new\nline.txt",
+                      dir / "odd\\ \xFF.txt", dir / "real.txt"}));
 
     // A tree some 1500 levels deep, walked without running out of stack.
     std::string deep;
@@ -218,6 +224,45 @@ TEST(DirectoryScanner, HelperThreadEndsWithTheScanner) {
     EXPECT_EQ(ThreadCount(), before);
 }
 
+// An overlay beside its own lower folder shows each file twice, on two devices: the overlay
+// is passed over and named, whether it is a start path or a folder met in the walk.
+TEST(DirectoryScanner, AnOverlayOfASearchedFolderIsPassedOver) {
+    TempDir dir;
+    dir.WriteFile("lower/f.txt", "layered");
+    dir.MakeDir("upper");
+    dir.MakeDir("work");
+    dir.MakeDir("view");
+    const std::string options = "lowerdir=" + (dir / "lower") + ",upperdir=" + (dir / "upper") +
+                                ",workdir=" + (dir / "work");
+    if (mount("overlay", (dir / "view").c_str(), "overlay", 0, options.c_str()) != 0)
+        GTEST_SKIP() << "no overlay mount here: " << std::strerror(errno);
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount(path.c_str()); }
+    } unmount{dir / "view"};
+    ASSERT_EQ(ReadWholeFile(dir / "view/f.txt"), "layered");
+    const std::string reason = "相同的文件通过另一个目录搜索";
+
+    RecordingSink beside;
+    EXPECT_EQ(Scan({dir / "lower/", dir / "view/"}, "*.*", nullptr, &beside),
+              (std::vector<std::string>{dir / "lower/f.txt"}));
+    EXPECT_EQ(beside.m_skipped, (std::vector<std::pair<std::string, std::string>>{
+                                    {dir / "view/", reason}}));
+
+    RecordingSink within;
+    const std::vector<std::string> found = Scan(dir.Path(), "*.*", nullptr, &within);
+    EXPECT_EQ(std::count(found.begin(), found.end(), dir / "view/f.txt"), 0);
+    EXPECT_EQ(std::count(found.begin(), found.end(), dir / "lower/f.txt"), 1);
+    EXPECT_EQ(within.m_skipped, (std::vector<std::pair<std::string, std::string>>{
+                                    {dir / "view/", reason}}));
+
+    // The overlay alone is searched like any folder.
+    RecordingSink alone;
+    EXPECT_EQ(Scan(dir / "view", "*.*", nullptr, &alone),
+              (std::vector<std::string>{dir / "view/f.txt"}));
+    EXPECT_TRUE(alone.m_skipped.empty());
+}
+
 TEST(DirectoryScanner, PlaceKeywords) {
     // The local-disk keyword becomes the disks' roots.
     std::vector<std::string> roots;
@@ -230,7 +275,8 @@ TEST(DirectoryScanner, PlaceKeywords) {
     // A ";" is part of a name here, never a list: the path is walked as it stands.
     EXPECT_EQ(ExpandPathSpec("/a;b/", folders), 0);
     EXPECT_TRUE(folders.empty());
-    // A server with no mounted shares names nothing: it is never walked as a folder.
+    // A server with no mounted shares expands to nothing; walked as the path it also is, it
+    // finds nothing here (the command line's tests walk one that exists).
     EXPECT_TRUE(IsPlaceKeyword("//no-such-server"));
     EXPECT_TRUE(IsPlaceKeyword("//no-such-server/"));
     EXPECT_FALSE(IsPlaceKeyword("//server/share/x"));

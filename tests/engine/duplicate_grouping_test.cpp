@@ -4,35 +4,55 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <unordered_map>
 #include <random>
 
 #include "engine/duplicate_search.h"
+#include "engine/text_format.h"
 #include "support/platform_rules.h"
 
 namespace {
 
-// A record whose fingerprints are set by the test instead of read from a file.
-class FakeRecord : public CFileRecord {
+// A file whose fingerprints are set by the test instead of read from a disk. Its record is a
+// plain one, made here and handed to the list; the search reads it through Read.
+class FakeRecord {
 public:
     FakeRecord(int id, std::int64_t size, std::uint32_t crc, std::uint32_t sum,
                std::uint64_t inode, bool unreadable)
         : FakeRecord("f" + std::to_string(id), size, crc, sum, inode, unreadable) {}
     FakeRecord(const std::string& path, std::int64_t size, std::uint32_t crc, std::uint32_t sum,
                std::uint64_t inode, bool unreadable)
-        : CFileRecord(platform::FindData(), path),
+        : m_record(std::make_unique<CFileRecord>(platform::FindData(), path)),
           m_content((static_cast<std::uint64_t>(crc) << 32) | sum),
           m_crc(crc), m_sum(sum), m_unreadableWhenRead(unreadable) {
-        m_nSize = size;
-        m_nDevice = 1;
-        m_nInode = inode;
+        m_record->m_nSize = size;
+        m_record->m_nDevice = 1;
+        m_record->m_nInode = inode;
+        Known()[m_record.get()] = this;
     }
-    void ComputeDetails(const DetailsRequest& = DetailsRequest()) override {
+    ~FakeRecord() { Known().erase(m_pRecord); }
+    void ComputeDetails() {
         ++m_reads;
-        m_dwCrc = m_crc;
-        m_dwChecksum = m_sum;
-        m_bUnreadable = m_unreadableWhenRead;
+        m_pRecord->SetDetails(m_crc, m_sum, false, m_unreadableWhenRead ? 5 : 0);
     }
+    CFileRecord& Record() const { return *m_pRecord; }
+    // The record, for the list that is to own it.
+    std::unique_ptr<CFileRecord> Release() { return std::move(m_record); }
+
+    static FakeRecord& Of(const CFileRecord& record) { return *Known().at(&record); }
+    static void Read(CFileRecord& record, const DetailsRequest&) { Of(record).ComputeDetails(); }
+
     int m_reads = 0;
+
+private:
+    static std::unordered_map<const CFileRecord*, FakeRecord*>& Known() {
+        static std::unordered_map<const CFileRecord*, FakeRecord*> known;
+        return known;
+    }
+    std::unique_ptr<CFileRecord> m_record;
+    CFileRecord* m_pRecord = m_record.get();
+
+public:
     // What the file holds: equal fingerprints with other contents stand for a CRC and sum
     // collision.
     std::uint64_t m_content;
@@ -58,7 +78,7 @@ std::ostream& operator<<(std::ostream& os, const Row& r) {
 // Byte comparison of fake files: their contents ids.
 ContentMatch CompareFake(const CFileRecord& a, const CFileRecord& b, const std::function<bool()>&,
                          std::string*, int*) {
-    return static_cast<const FakeRecord&>(a).m_content == static_cast<const FakeRecord&>(b).m_content
+    return FakeRecord::Of(a).m_content == FakeRecord::Of(b).m_content
                ? ContentMatch::kSame
                : ContentMatch::kDifferent;
 }
@@ -75,26 +95,28 @@ std::vector<Row> ReferenceRows(std::vector<FakeRecord*> list, int* count, std::i
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (++step == cancelAtStep) break;
         FakeRecord* n = list[i];
+        const CFileRecord& nr = n->Record();
         bool started = false;
-        std::vector<std::uint64_t> inGroup = {n->m_nInode};
+        std::vector<std::uint64_t> inGroup = {nr.m_nInode};
         for (std::size_t k = i + 1; k < list.size(); ++k) {
             FakeRecord* p = list[k];
-            if (n->m_nSize > p->m_nSize) break;
-            if (n->m_nSize != p->m_nSize || n->m_nInode == p->m_nInode) continue;
+            const CFileRecord& pr = p->Record();
+            if (nr.m_nSize > pr.m_nSize) break;
+            if (nr.m_nSize != pr.m_nSize || nr.m_nInode == pr.m_nInode) continue;
             n->ComputeDetails();
             p->ComputeDetails();
-            if (n->IsUnreadable() || p->IsUnreadable()) continue;
-            if (n->m_dwCrc != p->m_dwCrc || n->m_dwChecksum != p->m_dwChecksum) continue;
+            if (nr.IsUnreadable() || pr.IsUnreadable()) continue;
+            if (nr.m_dwCrc != pr.m_dwCrc || nr.m_dwChecksum != pr.m_dwChecksum) continue;
             if (n->m_content != p->m_content) continue;
             const bool listed =
-                std::find(inGroup.begin(), inGroup.end(), p->m_nInode) != inGroup.end();
+                std::find(inGroup.begin(), inGroup.end(), pr.m_nInode) != inGroup.end();
             if (!listed) {
-                if (!started) rows.push_back({n->Path(), 0, true});
+                if (!started) rows.push_back({nr.Path(), 0, true});
                 started = true;
                 ++*count;
-                *bytes += n->m_nSize;
-                rows.push_back({p->Path(), 1, false});
-                inGroup.push_back(p->m_nInode);
+                *bytes += nr.m_nSize;
+                rows.push_back({pr.Path(), 1, false});
+                inGroup.push_back(pr.m_nInode);
             }
             list.erase(list.begin() + static_cast<std::ptrdiff_t>(k));
             --k;
@@ -130,7 +152,8 @@ std::string PathOf(int id, std::uint64_t inode) {
 // Random records already in size order (largest first, ties in creation order). Some
 // records repeat an earlier file (a hard link or an overlapping start path): same inode, same
 // size, same contents.
-void MakeRecords(std::mt19937& gen, RecordList* records, std::vector<FakeRecord*>* reference) {
+void MakeRecords(std::mt19937& gen, std::vector<std::unique_ptr<FakeRecord>>* fakes,
+                 RecordList* records, std::vector<FakeRecord*>* reference) {
     struct File {
         std::int64_t size;
         std::uint32_t print;
@@ -156,11 +179,13 @@ void MakeRecords(std::mt19937& gen, RecordList* records, std::vector<FakeRecord*
                                                     f.print * 7 + 1, f.inode, f.unreadable));
         made.back()->m_content = f.content;
     }
-    std::stable_sort(made.begin(), made.end(),
-                     [](const auto& a, const auto& b) { return a->m_nSize > b->m_nSize; });
+    std::stable_sort(made.begin(), made.end(), [](const auto& a, const auto& b) {
+        return a->Record().m_nSize > b->Record().m_nSize;
+    });
     for (auto& r : made) {
         reference->push_back(r.get());
-        records->push_back(std::move(r));
+        records->push_back(r->Release());
+        fakes->push_back(std::move(r));
     }
 }
 
@@ -168,6 +193,9 @@ class CancellingSink : public ProgressSink {
 public:
     CancellingSink(int* flag, int cancelAtStep) : m_flag(flag), m_cancelAtStep(cancelAtStep) {}
     void SetStatus(const std::string& text) override { m_last = text; }
+    void DuplicatesFound(int count, std::int64_t bytes) override {
+        m_last = FormatDuplicatesRunning(count, bytes);
+    }
     void SetTotal(std::int64_t total) override { m_total = total; }
     void StepProgress(std::int64_t amount) override {
         m_steps += static_cast<int>(amount);
@@ -186,9 +214,10 @@ private:
 TEST(DuplicateGrouping, SameRowsAsThePairwiseLoop) {
     std::mt19937 gen(20261208);
     for (int round = 0; round < 3000; ++round) {
+        std::vector<std::unique_ptr<FakeRecord>> fakes;
         RecordList records;
         std::vector<FakeRecord*> plain;
-        MakeRecords(gen, &records, &plain);
+        MakeRecords(gen, &fakes, &records, &plain);
         const int cancelAt = round % 4 == 0 ? 1 + static_cast<int>(gen() % 40) : -1;
         int count = 0;
         std::int64_t bytes = 0;
@@ -197,6 +226,7 @@ TEST(DuplicateGrouping, SameRowsAsThePairwiseLoop) {
         int cancel = 0;
         CancellingSink sink(&cancel, cancelAt);
         DuplicateSearch search(&sink);
+        search.m_read = FakeRecord::Read;
         search.m_compare = CompareFake;
         ResultsModel model;
         const std::size_t total = records.size();
@@ -209,19 +239,26 @@ TEST(DuplicateGrouping, SameRowsAsThePairwiseLoop) {
 }
 
 TEST(DuplicateGrouping, ThreeAndTwoCopiesUnreadableAndStatus) {
+    std::vector<std::unique_ptr<FakeRecord>> fakes;
     RecordList records;
+    auto add = [&](int id, std::int64_t size, std::uint32_t crc, std::uint32_t sum,
+                   std::uint64_t inode, bool unreadable) {
+        fakes.push_back(std::make_unique<FakeRecord>(id, size, crc, sum, inode, unreadable));
+        records.push_back(fakes.back()->Release());
+    };
     // 100-byte class: three copies; 50-byte class: two copies and one unreadable twin of them.
-    records.push_back(std::make_unique<FakeRecord>(1, 100, 5, 6, 1, false));
-    records.push_back(std::make_unique<FakeRecord>(2, 100, 5, 6, 2, false));
-    records.push_back(std::make_unique<FakeRecord>(3, 100, 5, 6, 3, false));
-    records.push_back(std::make_unique<FakeRecord>(4, 50, 0, 0, 4, true));
-    records.push_back(std::make_unique<FakeRecord>(5, 50, 0, 0, 5, false));
-    records.push_back(std::make_unique<FakeRecord>(6, 50, 0, 0, 6, false));
-    records.push_back(std::make_unique<FakeRecord>(7, 10, 1, 1, 7, false));  // alone: never read
-    auto* alone = static_cast<FakeRecord*>(records.back().get());
+    add(1, 100, 5, 6, 1, false);
+    add(2, 100, 5, 6, 2, false);
+    add(3, 100, 5, 6, 3, false);
+    add(4, 50, 0, 0, 4, true);
+    add(5, 50, 0, 0, 5, false);
+    add(6, 50, 0, 0, 6, false);
+    add(7, 10, 1, 1, 7, false);  // alone: never read
+    FakeRecord* alone = fakes.back().get();
     int cancel = 0;
     CancellingSink sink(&cancel, -1);
     DuplicateSearch search(&sink);
+    search.m_read = FakeRecord::Read;
     search.m_compare = CompareFake;
     ResultsModel model;
     search.GroupDuplicates(records, model);
@@ -244,11 +281,15 @@ TEST(DuplicateGrouping, ThreeAndTwoCopiesUnreadableAndStatus) {
 TEST(DuplicateGrouping, ManyFilesOfOneSizeAreNotQuadratic) {
     // 200 000 distinct files of one size plus 100 000 copies: the pairwise loop would make
     // some 10^10 comparisons; this must finish in moments (not asserted, but a hang fails CI).
+    std::vector<std::unique_ptr<FakeRecord>> fakes;
     RecordList records;
-    for (int id = 0; id < 300000; ++id)
-        records.push_back(std::make_unique<FakeRecord>(id, 4096, static_cast<std::uint32_t>(id % 200000),
-                                                       1, static_cast<std::uint64_t>(id + 1), false));
+    for (int id = 0; id < 300000; ++id) {
+        fakes.push_back(std::make_unique<FakeRecord>(id, 4096, static_cast<std::uint32_t>(id % 200000),
+                                                     1, static_cast<std::uint64_t>(id + 1), false));
+        records.push_back(fakes.back()->Release());
+    }
     DuplicateSearch search(nullptr);
+    search.m_read = FakeRecord::Read;
     search.m_compare = CompareFake;
     ResultsModel model;
     search.GroupDuplicates(records, model);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <random>
+#include <map>
 #include <set>
 
 #include "engine/checksum.h"
@@ -98,47 +99,57 @@ TEST(FirstLook, ReadsOnlyWhatCanDiffer) {
     }
 }
 
-// A record that tells which looks it was given; its first block and whole contents are set by
-// the test, and its whole read may fail.
-class LookRecord : public CFileRecord {
+// A file that tells which looks it was given; its first block and whole contents are set by
+// the test, and its whole read may fail. Its record is a plain one; the search reads it through
+// Read (its stand-in for the disk).
+class LookRecord {
 public:
     LookRecord(const std::string& path, std::uint64_t inode, std::uint32_t firstKey,
                std::uint64_t content, bool wholeFails = false)
-        : CFileRecord(platform::FindData(), path), m_firstKey(firstKey), m_content(content),
+        : m_firstKey(firstKey), m_content(content),
+          m_record(std::make_unique<CFileRecord>(platform::FindData(), path)),
           m_wholeFails(wholeFails) {
-        m_nSize = 100000;
-        m_nDevice = 1;
-        m_nInode = inode;
+        m_record->m_nSize = 100000;
+        m_record->m_nDevice = 1;
+        m_record->m_nInode = inode;
+        Known()[m_record.get()] = this;
     }
-    void ComputeDetails(const DetailsRequest& request) override {
+    void ComputeDetails(const DetailsRequest& request) {
         if (request.firstBlock) {
             ++m_firstLooks;
-            m_dwCrc = m_firstKey;
-            m_dwChecksum = 1;
-            m_bFirstBlockOnly = true;
+            m_pRecord->SetDetails(m_firstKey, 1, true, 0);
             return;
         }
         ++m_wholeReads;
-        m_bFirstBlockOnly = false;
-        m_bDetailsKnown = true;
-        m_dwCrc = static_cast<std::uint32_t>(m_content);
-        m_dwChecksum = 2;
-        m_bUnreadable = m_wholeFails;
+        m_pRecord->SetDetails(static_cast<std::uint32_t>(m_content), 2, false, m_wholeFails ? 5 : 0);
     }
+    static LookRecord& Of(const CFileRecord& record) { return *Known().at(&record); }
+    static void Read(CFileRecord& record, const DetailsRequest& request) {
+        Of(record).ComputeDetails(request);
+    }
+    CFileRecord& Record() { return *m_pRecord; }
+    // The record for a list that owns it; this object stays the file's stand-in.
+    std::unique_ptr<CFileRecord> Release() { return std::move(m_record); }
+
     int m_firstLooks = 0;
     int m_wholeReads = 0;
     std::uint32_t m_firstKey;
     std::uint64_t m_content;
 
 private:
+    static std::map<const CFileRecord*, LookRecord*>& Known() {
+        static std::map<const CFileRecord*, LookRecord*> known;
+        return known;
+    }
+    std::unique_ptr<CFileRecord> m_record;
+    CFileRecord* m_pRecord = m_record.get();  // also once the list owns it
     bool m_wholeFails;
 };
 
 ContentMatch CompareLook(const CFileRecord& a, const CFileRecord& b, const std::function<bool()>&,
                          std::string*, int*) {
-    return static_cast<const LookRecord&>(a).m_content == static_cast<const LookRecord&>(b).m_content
-               ? ContentMatch::kSame
-               : ContentMatch::kDifferent;
+    return LookRecord::Of(a).m_content == LookRecord::Of(b).m_content ? ContentMatch::kSame
+                                                                       : ContentMatch::kDifferent;
 }
 
 TEST(FirstLook, RolesAfterTheFirstBlock) {
@@ -157,9 +168,9 @@ TEST(FirstLook, RolesAfterTheFirstBlock) {
     first.firstBlock = true;
     for (auto& r : made) {
         r->ComputeDetails(first);
-        list.push_back(r.get());
+        list.push_back(&r->Record());
     }
-    made[6]->MarkUnreadable(5);
+    made[6]->Record().MarkUnreadable(5);
     std::vector<unsigned char> roles(list.size(), 99);
     const std::size_t whole = FingerprintWorker::ChooseRoles(list.data(), list.size(), roles.data());
     using W = FingerprintWorker;
@@ -171,14 +182,15 @@ TEST(FirstLook, RolesAfterTheFirstBlock) {
 TEST(FirstLook, AnotherNameIsReadWhenTheFirstFails) {
     // x1 and x2 name one file; x1's whole read fails (its name was taken away), so x2 is read
     // in its stead and pairs with the copy y. z shares only the size: one look, no whole read.
+    std::vector<std::unique_ptr<LookRecord>> look;
+    look.push_back(std::make_unique<LookRecord>("x1", 1, 7, 70, true));
+    look.push_back(std::make_unique<LookRecord>("x2", 1, 7, 70));
+    look.push_back(std::make_unique<LookRecord>("y", 2, 7, 70));
+    look.push_back(std::make_unique<LookRecord>("z", 3, 6, 60));
     RecordList records;
-    records.push_back(std::make_unique<LookRecord>("x1", 1, 7, 70, true));
-    records.push_back(std::make_unique<LookRecord>("x2", 1, 7, 70));
-    records.push_back(std::make_unique<LookRecord>("y", 2, 7, 70));
-    records.push_back(std::make_unique<LookRecord>("z", 3, 6, 60));
-    std::vector<LookRecord*> look;
-    for (auto& r : records) look.push_back(static_cast<LookRecord*>(r.get()));
+    for (auto& r : look) records.push_back(r->Release());
     DuplicateSearch search(nullptr);
+    search.m_read = LookRecord::Read;
     search.m_compare = CompareLook;
     ResultsModel model;
     search.GroupDuplicates(records, model);
@@ -189,22 +201,22 @@ TEST(FirstLook, AnotherNameIsReadWhenTheFirstFails) {
     EXPECT_EQ(look[1]->m_wholeReads, 1);
     EXPECT_EQ(look[2]->m_wholeReads, 1);
     EXPECT_EQ(look[3]->m_wholeReads, 0);
-    for (LookRecord* r : look) EXPECT_EQ(r->m_firstLooks, 1) << r->Path();
+    for (auto& r : look) EXPECT_EQ(r->m_firstLooks, 1);
 }
 
 TEST(FirstLook, ClassesOfOneFileAndManyClassesInOrder) {
     // Many classes, each of three names of one file and one copy of another: every class is
     // grouped by one whole read per file, and a class of names of one file only is not read.
-    RecordList records;
+    std::vector<std::unique_ptr<LookRecord>> look;
     std::vector<LookRecord*> alone;
+    RecordList records;
     for (int c = 0; c < 300; ++c) {
         const std::uint32_t key = static_cast<std::uint32_t>(c);
         auto add = [&](const std::string& name, std::uint64_t inode, std::int64_t size) {
-            auto r = std::make_unique<LookRecord>(name, inode, key, key);
-            r->m_nSize = size;
-            LookRecord* raw = r.get();
-            records.push_back(std::move(r));
-            return raw;
+            look.push_back(std::make_unique<LookRecord>(name, inode, key, key));
+            look.back()->Record().m_nSize = size;
+            records.push_back(look.back()->Release());
+            return look.back().get();
         };
         const std::int64_t size = 1000000 - c * 2;
         const std::string id = std::to_string(c);
@@ -214,6 +226,7 @@ TEST(FirstLook, ClassesOfOneFileAndManyClassesInOrder) {
         add("l" + id + "-1", 10 * c + 3, size - 1);
     }
     DuplicateSearch search(nullptr);
+    search.m_read = LookRecord::Read;
     search.m_compare = CompareLook;
     ResultsModel model;
     search.GroupDuplicates(records, model);
@@ -226,7 +239,7 @@ TEST(FirstLook, ClassesOfOneFileAndManyClassesInOrder) {
     // The later names of a file stay with the caller, read neither whole nor listed.
     for (const auto& r : records) {
         if (r && r->Path()[0] == 'a') {
-            EXPECT_EQ(static_cast<LookRecord*>(r.get())->m_wholeReads, 0);
+            EXPECT_EQ(LookRecord::Of(*r).m_wholeReads, 0);
         }
     }
 }

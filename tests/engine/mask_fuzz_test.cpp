@@ -46,7 +46,7 @@ const std::vector<std::string> kGlobNamePieces = {"a", "B", "c", "C", ".", "\xE9
                                                   "\x0B"};
 
 
-bool Admitted(unsigned char b) { return b >= 0x09 && b != 0x0A && b != 0x0D; }
+bool Admitted(unsigned char b) { return b != 0; }
 
 // Plain glob matching, independent of the engine: '*' any run and '?' one of the admitted
 // bytes, every other byte literal, ASCII case ignored.

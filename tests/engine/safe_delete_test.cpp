@@ -3,6 +3,7 @@
 // what the system refuses and what a stop leaves are kept; the message names them.
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <thread>
 #include <string>
@@ -10,10 +11,18 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "engine/checksum.h"
 #include "engine/duplicate_search.h"
 #include "engine/safe_delete.h"
 #include "support/recording_sink.h"
 #include "support/platform_rules.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -136,60 +145,251 @@ TEST_F(SafeDeleteTest, RefusedFilesAndAStopKeepTheirFiles) {
     EXPECT_EQ(sink.m_texts, (std::vector<std::string>{"正在检查和删除文件..."}));
 }
 
-// The remover gets as many files at a time as it removed in about 40 ms the last time: a slow
-// trash or disk never keeps the window from its events for long, a fast one gets big batches.
-TEST(SafeDeleteBatchTest, BatchesAreSizedByTheTimeTheRemoverTakes) {
-    TempDir dir;
-    constexpr int kPairs = 40;
-    for (int i = 0; i < kPairs; ++i) {
-        const std::string body = "pair " + std::to_string(1000 + i);
-        dir.WriteFile("a/" + std::to_string(i), body);
-        dir.WriteFile("b/" + std::to_string(i), body);
-    }
-    SearchOptions options;
-    options.paths = {dir.Path()};
-    ResultsModel model;
-    ASSERT_EQ(DuplicateSearch(nullptr).Run(options, model), DuplicateSearch::kFinished);
-    ASSERT_EQ(model.RowCount(), 2u * kPairs);
-
-    // 15 ms a file: after the first batch, at most two files a call.
-    std::size_t removed = 0;
-    SafeDelete slow(nullptr, [&removed](const std::vector<std::string>& paths) {
-        std::vector<std::string> left;
-        for (const std::string& path : paths) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(15));
-            std::error_code error;
-            if (std::filesystem::remove(path, error)) ++removed;
-            else left.push_back(path);
-        }
-        return left;
+// Each file is removed right after its own check and comparison, never after a batch of
+// others: the time between the check and the removal is one comparison at most.
+TEST_F(SafeDeleteTest, EachFileGoesRightAfterItsOwnCheck) {
+    SafeDelete remover(nullptr, Remover());
+    std::vector<std::string> steps;
+    remover.SetCompare([&steps](const CFileRecord& a, platform::FileReader& ra,
+                                const CFileRecord& b, platform::FileReader& rb,
+                                const std::function<bool()>& stop, std::string* reason) {
+        steps.push_back("compare " + a.Path());
+        return CompareOpenFiles(a, ra, b, rb, stop, reason);
     });
-    std::vector<std::size_t> half;
-    for (std::size_t row = 1; row < model.RowCount() && half.size() < 20; row += 2) half.push_back(row);
-    const DeleteOutcome out = slow.Run(model, half);
-    EXPECT_EQ(out.goneRows.size(), 20u);
-    EXPECT_EQ(removed, 20u);
-    const std::vector<std::size_t>& sizes = slow.BatchSizes();
-    ASSERT_GE(sizes.size(), 2u);
-    EXPECT_EQ(sizes[0], SafeDelete::kFirstBatch);
-    std::size_t total = 0;
-    for (std::size_t i = 0; i < sizes.size(); ++i) {
-        total += sizes[i];
-        if (i > 0) {
-            EXPECT_LE(sizes[i], 2u) << "batch " << i;
-        }
-    }
-    EXPECT_EQ(total, 20u);
-
-    // A remover that takes no time at all: batches of the largest size.
-    SafeDelete instant(nullptr, [](const std::vector<std::string>&) {
-        return std::vector<std::string>();
+    const SafeDelete::Remover removal = remover.DefaultRemover();
+    remover.SetRemover([&steps, removal](platform::HeldFile& file) {
+        steps.push_back("remove " + file.Path());
+        return removal(file);
     });
-    std::vector<std::size_t> rest;
-    for (std::size_t row = 41; row < model.RowCount(); row += 2) rest.push_back(row);
-    EXPECT_EQ(instant.Run(model, rest).goneRows.size(), rest.size());
-    for (std::size_t size : instant.BatchSizes()) EXPECT_LE(size, SafeDelete::kBatch);
+    const DeleteOutcome out = remover.Run(model, {1, 2, 4});
+    EXPECT_EQ(out.goneRows, (std::vector<std::size_t>{1, 2, 4}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"compare " + Path(1), "remove " + Path(1),
+                                               "compare " + Path(2), "remove " + Path(2),
+                                               "compare " + Path(4), "remove " + Path(4)}));
 }
+
+// Searches `folders` and expects `count` rows.
+ResultsModel SearchFolder(const std::vector<std::string>& folders, std::size_t count) {
+    SearchOptions options;
+    options.paths = folders;
+    ResultsModel model;
+    EXPECT_EQ(DuplicateSearch(nullptr).Run(options, model), DuplicateSearch::kFinished);
+    EXPECT_EQ(model.RowCount(), count);
+    return model;
+}
+
+// Appends `text` as a program that shares the file with deleters would (on Windows a file
+// held for removal cannot be opened by one that does not).
+void Append(const std::string& path, const std::string& text) {
+#ifdef _WIN32
+    HANDLE h = ::CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    EXPECT_TRUE(::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+    ::CloseHandle(h);
+#else
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    out << text;
+    ASSERT_TRUE(out.flush()) << path;
+#endif
+}
+
+// The file to delete grows while it is compared with its copy: it stays, with what was added.
+TEST(SafeDeleteHandles, AFileThatGrowsDuringItsComparisonStays) {
+    TempDir dir;
+    const std::string body(kChecksumBlockSize * 2 + 10, 'g');
+    dir.WriteFile("k/f", body);
+    dir.WriteFile("d/f", body);
+    ResultsModel model = SearchFolder({dir.Path()}, 2);
+    const std::size_t dup = model.Row(0).record->Path() == dir / Native("d/f") ? 0 : 1;
+    SafeDelete remover(nullptr, false);
+    remover.SetCompare([&](const CFileRecord& a, platform::FileReader& ra, const CFileRecord& b,
+                           platform::FileReader& rb, const std::function<bool()>& stop,
+                           std::string* reason) {
+        bool grown = false;
+        const std::function<bool()> grow = [&] {
+            if (!grown) Append(a.Path(), "NEW DATA");
+            grown = true;
+            return stop && stop();
+        };
+        return CompareOpenFiles(a, ra, b, rb, grow, reason);
+    });
+    const DeleteOutcome out = remover.Run(model, {dup});
+    EXPECT_TRUE(out.goneRows.empty());
+    ASSERT_EQ(out.kept.size(), 1u);
+    EXPECT_EQ(out.kept[0].first, dir / Native("d/f"));
+    EXPECT_EQ(ReadWholeFile(dir / Native("d/f")), body + "NEW DATA");
+}
+
+// Two deletes of one group at once (two windows): the one that holds a file keeps the other
+// from removing the copy it relies on, and from removing a file it keeps as its copy.
+TEST(SafeDeleteHandles, TwoDeletesOfOneGroupNeverBothSucceed) {
+    TempDir dir;
+    dir.WriteFile("x", "the same bytes");
+    dir.WriteFile("y", "the same bytes");
+    ResultsModel model = SearchFolder({dir.Path()}, 2);
+    // Window A deletes row 1 and keeps row 0; between its check and its removal window B
+    // deletes row 0, keeping row 1.
+    SafeDelete a(nullptr, false);
+    DeleteOutcome b;
+    const SafeDelete::Remover removal = a.DefaultRemover();
+    a.SetRemover([&](platform::HeldFile& file) {
+        b = SafeDelete(nullptr, false).Run(model, {0});
+        return removal(file);
+    });
+    const DeleteOutcome outA = a.Run(model, {1});
+    EXPECT_EQ(outA.goneRows, (std::vector<std::size_t>{1}));
+    EXPECT_TRUE(b.goneRows.empty());
+    ASSERT_EQ(b.kept.size(), 1u);
+    EXPECT_EQ(b.kept[0].first, model.Row(0).record->Path());
+    EXPECT_EQ(b.kept[0].second, "另一个删除操作正在使用此文件");
+    EXPECT_TRUE(std::filesystem::exists(model.Row(0).record->Path()));
+    EXPECT_FALSE(std::filesystem::exists(model.Row(1).record->Path()));
+
+    // The copy that would stay is being removed elsewhere: no copy stays, nothing goes.
+    dir.WriteFile("p/f", "pair");
+    dir.WriteFile("q/f", "pair");
+    ResultsModel pair = SearchFolder({dir / "p", dir / "q"}, 2);
+    platform::HeldFile other;
+    ASSERT_EQ(other.Open(pair.Row(0).record->Path(), platform::HeldFile::kGoes), 0);
+    const DeleteOutcome refused = SafeDelete(nullptr, false).Run(pair, {1});
+    EXPECT_TRUE(refused.goneRows.empty());
+    ASSERT_EQ(refused.kept.size(), 1u);
+    EXPECT_EQ(refused.kept[0].second,
+              "没有保留的副本: " + pair.Row(0).record->Path() + " (另一个删除操作正在使用此文件)");
+    EXPECT_TRUE(std::filesystem::exists(pair.Row(1).record->Path()));
+}
+
+// The listed file is saved anew after its check (a new file renamed over it, as editors do):
+// the user's new work stays; the file that was checked is what a removal may take.
+TEST(SafeDeleteHandles, AFileSavedAnewAfterItsCheckStays) {
+    TempDir dir;
+    dir.WriteFile("k/f", "old contents");
+    dir.WriteFile("d/f", "old contents");
+    ResultsModel model = SearchFolder({dir.Path()}, 2);
+    const std::size_t dup = model.Row(0).record->Path() == dir / Native("d/f") ? 0 : 1;
+    SafeDelete remover(nullptr, false);
+    const SafeDelete::Remover removal = remover.DefaultRemover();
+    bool saved = false;
+    remover.SetRemover([&](platform::HeldFile& file) {
+        dir.WriteFile("d/f.tmp", "new work");
+        std::error_code error;
+        std::filesystem::rename(dir / Native("d/f.tmp"), dir / Native("d/f"), error);
+        saved = !error;
+        return removal(file);
+    });
+    const DeleteOutcome out = remover.Run(model, {dup});
+    if (saved) {
+        EXPECT_TRUE(out.goneRows.empty());
+        ASSERT_EQ(out.kept.size(), 1u);
+        EXPECT_EQ(out.kept[0].second, "文件在搜索期间已被替换");
+        EXPECT_EQ(ReadWholeFile(dir / Native("d/f")), "new work");
+    } else {
+        // Windows refuses to replace a file held open: the checked file went, nothing else.
+        EXPECT_EQ(out.goneRows, (std::vector<std::size_t>{dup}));
+        EXPECT_EQ(ReadWholeFile(dir / Native("d/f.tmp")), "new work");
+    }
+    EXPECT_EQ(ReadWholeFile(dir / Native("k/f")), "old contents");
+
+    // Moved away and a new file put under its name: the removal takes the file it checked,
+    // wherever it went, never the new one.
+    dir.WriteFile("m/k", "moved");
+    dir.WriteFile("m/g", "moved");
+    ResultsModel moved = SearchFolder({dir / "m"}, 2);
+    SafeDelete mover(nullptr, false);
+    const SafeDelete::Remover moverRemoval = mover.DefaultRemover();
+    const std::string goes = moved.Row(1).record->Path();
+    mover.SetRemover([&](platform::HeldFile& file) {
+        std::filesystem::rename(goes, goes + ".old");
+        dir.WriteFile(goes.substr(dir.Path().size()), "new file");
+        return moverRemoval(file);
+    });
+    const DeleteOutcome outMoved = mover.Run(moved, {1});
+    EXPECT_EQ(ReadWholeFile(goes), "new file");
+    // POSIX: the entry under the name is another file, so nothing is removed. Windows removes
+    // the file through its handle under the name it has now (Wine leaves it in place).
+    if (!kWindows) {
+        EXPECT_TRUE(outMoved.goneRows.empty());
+        EXPECT_TRUE(std::filesystem::exists(goes + ".old"));
+    }
+}
+
+#ifndef _WIN32
+// The folder on the file's path is swapped for a link to another folder after the check: the
+// file of the same name there, an unrelated only copy, stays.
+TEST(SafeDeleteHandles, AFolderSwappedForALinkAfterTheCheckRedirectsNothing) {
+    TempDir dir;
+    dir.WriteFile("k/f", "same");
+    dir.WriteFile("d/f", "same");
+    dir.WriteFile("other/f", "only copy");
+    ResultsModel model = SearchFolder({dir / "k", dir / "d"}, 2);
+    const std::size_t dup = model.Row(0).record->Path() == dir / Native("d/f") ? 0 : 1;
+    for (const bool toTrash : {false, true}) {
+        TempDir home;
+        ScopedEnvVar data("XDG_DATA_HOME", home.Path().c_str());
+        SafeDelete remover(nullptr, toTrash);
+        const SafeDelete::Remover removal = remover.DefaultRemover();
+        remover.SetRemover([&](platform::HeldFile& file) {
+            std::filesystem::rename(dir / "d", dir / "d.old");
+            std::filesystem::create_directory_symlink(dir / "other", dir / "d");
+            return removal(file);
+        });
+        const DeleteOutcome out = remover.Run(model, {dup});
+        EXPECT_EQ(ReadWholeFile(dir / Native("other/f")), "only copy") << toTrash;
+        // The file that was checked went, from the folder it was in.
+        EXPECT_EQ(out.goneRows, (std::vector<std::size_t>{dup})) << toTrash;
+        EXPECT_FALSE(std::filesystem::exists(dir / Native("d.old/f"))) << toTrash;
+        if (toTrash) {
+            EXPECT_EQ(ReadWholeFile(home / Native("Trash/files/f")), "same");
+        }
+        std::filesystem::remove(dir / "d");
+        std::filesystem::remove(dir / "d.old");
+        dir.WriteFile("d/f", "same");
+        model = SearchFolder({dir / "k", dir / "d"}, 2);
+    }
+}
+
+// The copy that stays changes after its comparison, before its duplicate is gone: the
+// duplicate comes back from the trash, and the message names both files.
+TEST(SafeDeleteHandles, ACopyChangedDuringTheRemovalBringsTheFileBack) {
+    TempDir dir, home;
+    ScopedEnvVar data("XDG_DATA_HOME", home.Path().c_str());
+    dir.WriteFile("k/f", "shared bytes");
+    dir.WriteFile("d/f", "shared bytes");
+    ResultsModel model = SearchFolder({dir.Path()}, 2);
+    const std::size_t dup = model.Row(0).record->Path() == dir / Native("d/f") ? 0 : 1;
+    const std::string copy = dir / Native("k/f");
+    for (const bool toTrash : {true, false}) {
+        SafeDelete remover(nullptr, toTrash);
+        const SafeDelete::Remover removal = remover.DefaultRemover();
+        remover.SetRemover([&](platform::HeldFile& file) {
+            const int code = removal(file);
+            Append(copy, " edited");
+            return code;
+        });
+        const DeleteOutcome out = remover.Run(model, {dup});
+        ASSERT_EQ(out.kept.size(), 1u) << toTrash;
+        EXPECT_EQ(out.kept[0].first, dir / Native("d/f"));
+        if (toTrash) {
+            EXPECT_TRUE(out.goneRows.empty());
+            EXPECT_EQ(out.kept[0].second, "保留的副本在删除期间已改变, 此文件已放回: " + copy);
+            EXPECT_EQ(ReadWholeFile(dir / Native("d/f")), "shared bytes");
+            EXPECT_FALSE(std::filesystem::exists(home / Native("Trash/files/f")));
+            EXPECT_FALSE(std::filesystem::exists(home / Native("Trash/info/f.trashinfo")));
+        } else {
+            // Gone for good: it cannot come back, but the message says what happened.
+            EXPECT_EQ(out.goneRows, (std::vector<std::size_t>{dup}));
+            EXPECT_EQ(out.kept[0].second,
+                      "此文件已删除, 但保留的副本在删除期间已改变: " + copy);
+        }
+        dir.WriteFile("k/f", "shared bytes");
+        dir.WriteFile("d/f", "shared bytes");
+        model = SearchFolder({dir.Path()}, 2);
+    }
+}
+#endif
 
 TEST(KeptFilesMessageTest, NamesEachFileUpToALimit) {
     EXPECT_EQ(KeptFilesMessage({}), "");

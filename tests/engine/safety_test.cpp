@@ -168,6 +168,55 @@ TEST(Safety, AComparisonAsksToStopBeforeItBeginsAndBetweenBlocks) {
     EXPECT_EQ(model.RowCount(), 0u) << "the comparison under way was stopped";
 }
 
+// A file that grows while it is compared: its first bytes equal the other file's, but what
+// was appended was never compared. Neither the search nor the delete may call it a copy.
+TEST(Safety, AFileThatGrowsWhileComparedIsNoCopy) {
+    TempDir dir;
+    const std::string body = RandomBytes(kChecksumBlockSize * 2 + 100, 21);
+    dir.WriteFile("g/a", body);
+    dir.WriteFile("g/b", body);
+    const auto append = [](const std::string& path) {
+        std::ofstream(path, std::ios::binary | std::ios::app) << "NEW DATA";
+    };
+
+    // The comparison is asked whether to stop between blocks: the append happens there.
+    ResultsModel model = Search(dir / "g");
+    ASSERT_EQ(model.RowCount(), 2u);
+    const CFileRecord& a = *model.Row(0).record;
+    const CFileRecord& b = *model.Row(1).record;
+    bool grown = false;
+    const std::function<bool()> growB = [&] {
+        if (!grown) append(b.Path());
+        grown = true;
+        return false;
+    };
+    std::string reason;
+    EXPECT_EQ(CompareContents(a, b, growB, &reason), ContentMatch::kSecondUnreadable);
+    EXPECT_TRUE(grown);
+    EXPECT_EQ(reason, "文件在搜索期间已改变");
+
+    // The search: the copy that grew while its pair was compared is not listed.
+    dir.WriteFile("s/a", body);
+    dir.WriteFile("s/b", body);
+    DuplicateSearch search(nullptr);
+    bool appended = false;
+    search.m_compare = [&](const CFileRecord& x, const CFileRecord& y,
+                           const std::function<bool()>& stop, std::string* why, int* error) {
+        const std::function<bool()> grow = [&] {
+            if (!appended) append(y.Path());
+            appended = true;
+            return stop && stop();
+        };
+        return CompareContents(x, y, grow, why, error);
+    };
+    SearchOptions options;
+    options.paths = {dir / "s"};
+    ResultsModel listed;
+    EXPECT_EQ(search.Run(options, listed), DuplicateSearch::kFinished);
+    EXPECT_TRUE(appended);
+    EXPECT_EQ(listed.RowCount(), 0u);
+}
+
 #ifndef _WIN32
 TEST(Safety, ReplacedByAnotherFileOrALinkFailsTheCheck) {
     TempDir dir;

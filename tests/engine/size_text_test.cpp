@@ -11,7 +11,7 @@ std::int64_t Size(const std::string& text) {
     std::int64_t value = -1;
     const int refusal = ParseSizeText(text, &value);
     if (refusal != 0) {
-        EXPECT_EQ(refusal, kIdsInvalidFileSize) << text;
+        EXPECT_EQ(refusal, IDS_INVALID_FILE_SIZE) << text;
         EXPECT_EQ(value, -1) << "a refused text changed the value: " << text;
         return -1;
     }
@@ -51,7 +51,7 @@ TEST(SizeText, ThirtyTwoBitRange) {
     std::int64_t value = 0;
     EXPECT_EQ(ParseSizeText("-2048M", &value), 0);
     EXPECT_EQ(value, -2147483648LL);
-    EXPECT_EQ(ParseSizeText("-2049M", &value), kIdsInvalidFileSize);
+    EXPECT_EQ(ParseSizeText("-2049M", &value), IDS_INVALID_FILE_SIZE);
 }
 
 // The command line's reading: the whole text or nothing, never negative, never beyond 31 bits.
@@ -60,7 +60,7 @@ TEST(SizeText, StrictReadingRefusesWhatTheLooseOneIgnores) {
         std::int64_t value = -1;
         const int refusal = ParseSizeTextStrict(text, &value);
         if (refusal != 0) {
-            EXPECT_EQ(refusal, kIdsInvalidFileSize) << text;
+            EXPECT_EQ(refusal, IDS_INVALID_FILE_SIZE) << text;
             EXPECT_EQ(value, -1) << "a refused text changed the value: " << text;
         }
         return refusal == 0 ? value : -1;
@@ -89,7 +89,7 @@ TEST(SizeText, StrictReadingRefusesWhatTheLooseOneIgnores) {
 }
 
 TEST(SizeText, LimitsAndShownText) {
-    EXPECT_EQ(CheckSizeLimits(2048, 1024), kIdsInvalidFileSize);
+    EXPECT_EQ(CheckSizeLimits(2048, 1024), IDS_INVALID_FILE_SIZE);
     EXPECT_EQ(CheckSizeLimits(1024, 1024), 0);
     EXPECT_EQ(CheckSizeLimits(100, 0), 0);
     EXPECT_EQ(CheckSizeLimits(0, 100), 0);
@@ -104,7 +104,7 @@ TEST(SizeText, LimitsAndShownText) {
 }
 
 TEST(ValidationMessage, TextsOfTheRefusals) {
-    EXPECT_STREQ(ValidationMessageText(kIdsInvalidFileSize),
+    EXPECT_STREQ(ValidationMessageText(IDS_INVALID_FILE_SIZE),
                  "\xE4\xB8\x8D\xE6\xAD\xA3\xE7\xA1\xAE\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xA7"
                  "\xE5\xB0\x8F!");  // 不正确文件大小!
     EXPECT_STREQ(ValidationMessageText(2119), "不正确月份");

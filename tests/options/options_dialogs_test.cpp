@@ -253,7 +253,7 @@ TEST(OptionsSheetTest, FiltersPageRefusesBadTextsAndKeepsTheFocus) {
         {FilterFields::kMinSizeEdit, "K", "不正确文件大小!", FilterFields::kMinSizeEdit},
         {FilterFields::kMinDateEdit, "abc", "不正确日期", FilterFields::kMinDateEdit},
         {FilterFields::kMaxDateEdit, DateText(5, 13, 2020), "不正确月份", FilterFields::kMaxDateEdit},
-        {FilterFields::kMinDateEdit, DateText(32, 1, 2020), "不正确星期", FilterFields::kMinDateEdit},
+        {FilterFields::kMinDateEdit, DateText(32, 1, 2020), "不正确日", FilterFields::kMinDateEdit},
         {FilterFields::kMaxDateEdit, DateText(1, 1, 1500), "不正确年份", FilterFields::kMaxDateEdit},
     };
     for (const Case& c : cases) {
@@ -485,6 +485,30 @@ TEST(MaskEditorTest, EmptiedEntriesGoAndAnEmptyTextStaysEmpty) {
         EXPECT_EQ(dlg->EntryList()->GetCount(), 0u);
     });
     EXPECT_EQ(result, "");
+}
+
+// A mask of exclude parts only matches no file: the editor says so before it closes, and
+// Cancel on that warning keeps it open.
+TEST(MaskEditorTest, OnlyExcludePartsAreWarnedAboutBeforeOk) {
+    CIncludeExcludeDlg editor("~*.tmp;~*.bak", nullptr);
+    guitest::WhenModal<CIncludeExcludeDlg>([&](CIncludeExcludeDlg* shown) {
+        {
+            MessageAnswers answers(wxID_CANCEL);
+            shown->OnOK();
+            EXPECT_EQ(answers.texts,
+                      (std::vector<std::string>{"文件掩码只有排除部分 (~), 没有文件能匹配"}));
+            EXPECT_TRUE(shown->IsModal()) << "Cancel goes back to the entries";
+        }
+        MessageAnswers answers(wxID_OK);
+        shown->OnOK();
+        EXPECT_EQ(answers.texts.size(), 1u);
+    });
+    EXPECT_EQ(editor.ShowModal(), wxID_OK);
+    EXPECT_EQ(editor.m_strMask, "~*.tmp;~*.bak");
+    // With an include part nothing is said.
+    MessageAnswers none(wxID_OK);
+    EXPECT_EQ(EditMask("*.txt;~*.tmp", [](CIncludeExcludeDlg*) {}), "*.txt;~*.tmp");
+    EXPECT_TRUE(none.texts.empty());
 }
 
 TEST(PathPickerTest, FileDialogOpensInTheFolderOfTheName) {

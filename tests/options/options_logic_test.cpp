@@ -211,8 +211,8 @@ TEST(FilterFieldsTest, DateTextsAndTheirFourRefusals) {
     };
     const Case cases[] = {{"abc", 2122},
                           {DateText(5, 13, 2020), 2119},
-                          {DateText(32, 1, 2020), 2120},
-                          {DateText(31, 4, 2020), 2120},
+                          {DateText(32, 1, 2020), IDS_INVALID_DAY},
+                          {DateText(31, 4, 2020), IDS_INVALID_DAY},
                           {DateText(5, 1, 1500), 2121}};
     for (const Case& c : cases) {
         for (bool maxEdit : {false, true}) {

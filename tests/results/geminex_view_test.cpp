@@ -6,11 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,6 +30,7 @@
 #include <wx/statusbr.h>
 #include <wx/stockitem.h>
 #include <wx/stopwatch.h>
+#include <wx/timer.h>
 
 #include "gui/command_ids.h"
 #include "app/gui_test_env.h"
@@ -44,8 +48,37 @@
 #include "support/stall_probe.h"
 #include "support/temp_dir.h"
 #include "support/message_answers.h"
+#include "ui/about_dlg.h"
 
 namespace {
+
+// Holds the worker at a point the test chooses (Hold, on the worker's thread) until the test
+// lets it go, or until the work is told to stop.
+class Gate {
+public:
+    void Hold(const WorkProgress& progress) {
+        std::unique_lock<std::mutex> lock(m_lock);
+        m_reached = true;
+        // The stop flag is not tied to this lock: it is looked at every few milliseconds.
+        while (!m_open && !progress.StopRequested())
+            m_changed.wait_for(lock, std::chrono::milliseconds(2));
+    }
+    bool Reached() {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_reached;
+    }
+    void Open() {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_open = true;
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_reached = false;
+    bool m_open = false;
+};
 
 // A launcher that only records what it was asked.
 struct Launches {
@@ -118,9 +151,17 @@ protected:
     }
 
     void TearDown() override {
-        CProgressDialog::SetPumpHook(nullptr);
+        // A view still there (its window not closed by the test) drops the test's hooks.
+        if (app != nullptr && app->GetMainFrame() != nullptr) {
+            view->SetWorkProbe(nullptr);
+            view->SetContentReader(nullptr);
+            view->SetProgressWatcher(nullptr);
+        }
         GeminexViewAppTest::TearDown();
     }
+
+    // Waits (handling events) until the running work is over and its results are shown.
+    bool WaitForWork() { return guitest::WaitFor([&] { return !view->IsBusy(); }, 120000); }
 
     // The tree most tests search: three copies of a 300-byte file, two of a 100-byte file, a
     // third 100-byte file with other bytes, and a file of its own size.
@@ -140,7 +181,16 @@ protected:
     DuplicateSearch::Outcome Search(const std::vector<std::string>& paths) {
         SearchOptions options;
         options.paths = paths;
-        return view->RunSearch(options);
+        EXPECT_TRUE(view->StartSearch(options));
+        EXPECT_TRUE(WaitForWork());
+        return view->LastOutcome();
+    }
+
+    // The delete command, to its end: the number of files removed.
+    std::size_t Delete(bool forGood) {
+        if (!view->DeleteFiles(forGood)) return 0;
+        EXPECT_TRUE(WaitForWork());
+        return view->LastRemovedCount();
     }
 
     std::vector<std::string> Column(int column) {
@@ -338,16 +388,17 @@ TEST_F(GeminexViewTest, SearchThatFindsNothingShowsTheIdleMessage) {
 TEST_F(GeminexViewTest, CancelWhileScanningLeavesTheListEmptyAndTheStatusAsItWas) {
     MakeTree();
     frame->SetIdleText("earlier text");
-    frame->OnSetMessageString(cmd::AFX_IDS_IDLEMESSAGE);
-    // Cancel at the dialog's very first round, before any folder is read.
-    std::string firstStatus;
-    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
-        if (firstStatus.empty()) firstStatus = dialog.GetStatus();
-        dialog.Cancel();
-    });
-    EXPECT_EQ(Search(tree.Path()), DuplicateSearch::kCancelledWhileScanning);
-    CProgressDialog::SetPumpHook(nullptr);
-    EXPECT_EQ(firstStatus, "相同的文件名");
+    frame->OnSetMessageString(IDS_IDLE_MESSAGE);
+    // Stopped at the work's very first question, before any folder is read.
+    view->SetWorkProbe([](WorkProgress& progress) { progress.Stop(); });
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_NE(view->GetProgressDialog(), nullptr);
+    EXPECT_EQ(view->GetProgressDialog()->GetStatus(), "相同的文件名");
+    EXPECT_FALSE(list->IsEnabled());
+    ASSERT_TRUE(WaitForWork());
+    EXPECT_EQ(view->LastOutcome(), DuplicateSearch::kCancelledWhileScanning);
     EXPECT_EQ(list->GetItemCount(), 0);
     EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "earlier text");
     EXPECT_EQ(StatusBarText(), "earlier text");
@@ -361,18 +412,15 @@ TEST_F(GeminexViewTest, CancelWhileGroupingKeepsTheGroupsSoFar) {
     MakeTree();
     tree.WriteFile("four/e1", std::string(30, 'e'));
     tree.WriteFile("four/e2", std::string(30, 'e'));
-    // Every round of events is let through at once, and the dialog's Cancel is pressed as
-    // soon as the first group is counted.
-    CProgressDialog::SetPumpInterval(0);
+    // The status at every question the work asks; it is stopped as soon as the first group
+    // is counted.
     std::vector<std::string> statuses;
-    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
-        if (statuses.empty() || statuses.back() != dialog.GetStatus())
-            statuses.push_back(dialog.GetStatus());
-        if (dialog.GetStatus().find("重复的文件") != std::string::npos) dialog.Cancel();
+    view->SetWorkProbe([&](WorkProgress& progress) {
+        const std::string status = progress.StatusText();
+        if (statuses.empty() || statuses.back() != status) statuses.push_back(status);
+        if (status.find("重复的文件") != std::string::npos) progress.Stop();
     });
     const DuplicateSearch::Outcome outcome = Search(tree.Path());
-    CProgressDialog::SetPumpHook(nullptr);
-    CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
     EXPECT_EQ(outcome, DuplicateSearch::kFinished);
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), "正在分类..."), statuses.end());
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), "正在查找重复文件..."), statuses.end());
@@ -384,18 +432,25 @@ TEST_F(GeminexViewTest, CancelWhileGroupingKeepsTheGroupsSoFar) {
 }
 
 TEST_F(GeminexViewTest, ProgressDialogLooksAsItShould) {
-    int cancelFlag = 0;
     CProgressDialog* owner = nullptr;
-    auto* dialog = new CProgressDialog(&owner, 1000, &cancelFlag, 0, list);
+    int ticks = 0;
+    auto* dialog = new CProgressDialog(&owner, 1000, list, [&](CProgressDialog&) { ++ticks; });
+    std::shared_ptr<WorkProgress> progress = dialog->Progress();
     EXPECT_EQ(owner, dialog);
     EXPECT_EQ(WxToUtf8(dialog->GetTitle()), "正在处理");
     EXPECT_FALSE(list->IsEnabled());
     auto* cancel = wxDynamicCast(dialog->FindWindow(wxID_CANCEL), wxButton);
     ASSERT_NE(cancel, nullptr);
     EXPECT_EQ(WxToUtf8(cancel->GetLabel()), "取消");
-    dialog->SetTotal(400);
-    dialog->StepProgress(100);
-    EXPECT_EQ(dialog->GetPos(), 50);
+    // What the work reports is shown by the timer, the counts made into text only then.
+    progress->SetTotal(400);
+    progress->StepProgress(100);
+    progress->FilesFound(12, 3);
+    ASSERT_TRUE(guitest::WaitFor([&] { return ticks > 0 && dialog->GetPos() == 50; }));
+    EXPECT_EQ(dialog->GetStatus(), "发现 12 个文件在 3 个目录中");
+    progress->DuplicatesFound(2, 600);
+    dialog->ShowProgress();
+    EXPECT_EQ(dialog->GetStatus(), "发现 2 个重复的文件, 总共 600 字节");
     // Everything inside the dialog, nothing cut off.
     for (wxWindow* child : dialog->GetChildren()) {
         EXPECT_TRUE(wxRect(wxPoint(0, 0), dialog->GetClientSize()).Contains(child->GetRect()));
@@ -404,10 +459,8 @@ TEST_F(GeminexViewTest, ProgressDialogLooksAsItShould) {
         }
     }
     if (const char* pictures = std::getenv("PAIRSCOUT_PICTURE_DIR")) {
-        dialog->SetStatus("/home/li/照片/2021/");
-        CProgressDialog::SetPumpInterval(0);
-        dialog->Cancelled();
-        CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
+        progress->SetStatus("/home/li/照片/2021/");
+        dialog->ShowProgress();
         dialog->Raise();
         guitest::ProcessEvents(1000);
         const wxRect rect = dialog->GetScreenRect();
@@ -416,23 +469,32 @@ TEST_F(GeminexViewTest, ProgressDialogLooksAsItShould) {
             rect.height, rect.x, rect.y, wxString::FromUTF8(pictures));
         EXPECT_EQ(wxExecute(command, wxEXEC_SYNC), 0);
     }
-    // Escape is Cancel: it sets the flag and gives the list back.
+    // Escape is Cancel: it stops the work and gives the list back.
     wxCommandEvent escape(wxEVT_BUTTON, dialog->GetEscapeId());
     dialog->GetEventHandler()->ProcessEvent(escape);
-    EXPECT_EQ(cancelFlag, 1);
+    EXPECT_TRUE(progress->StopRequested());
+    EXPECT_TRUE(progress->Cancelled());
     EXPECT_TRUE(list->IsEnabled());
     EXPECT_TRUE(dialog->Cancelled());
     dialog->DestroyWindow();
     EXPECT_EQ(owner, nullptr);
     guitest::ProcessEvents(50);
 
-    // Ended by its owner: no cancel.
-    cancelFlag = 0;
-    dialog = new CProgressDialog(&owner, 10, &cancelFlag, 0, list);
+    // Ended by its owner: no stop. Gone with its parent instead: stop.
+    dialog = new CProgressDialog(&owner, 10, list);
+    progress = dialog->Progress();
     dialog->DestroyWindow();
     guitest::ProcessEvents(50);
-    EXPECT_EQ(cancelFlag, 0);
+    EXPECT_FALSE(progress->StopRequested());
     EXPECT_TRUE(list->IsEnabled());
+    auto* parent = new wxFrame(nullptr, wxID_ANY, "parent");
+    auto* inner = new wxWindow(parent, wxID_ANY);
+    dialog = new CProgressDialog(&owner, 10, inner);
+    progress = dialog->Progress();
+    parent->Destroy();
+    guitest::ProcessEvents(50);
+    EXPECT_TRUE(progress->StopRequested());
+    EXPECT_EQ(owner, nullptr);
 }
 
 // ---- Select all duplicates and delete ----
@@ -454,7 +516,7 @@ TEST_F(GeminexViewTest, DeleteMendsTheGroupsOfTwoAndThree) {
     // First row of the group of two: both rows go, the count drops by one.
     Search(tree.Path());
     Select({3});
-    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_EQ(Delete(false), 1u);
     EXPECT_EQ(Images(), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(view->GetModel().DuplicateCount(), 2);
     EXPECT_EQ(view->GetModel().DuplicateBytes(), 600);
@@ -465,7 +527,7 @@ TEST_F(GeminexViewTest, DeleteMendsTheGroupsOfTwoAndThree) {
     const std::string first = WxToUtf8(list->GetItemText(0, 0));
     const std::string middle = WxToUtf8(list->GetItemText(1, 0));
     Select({0});
-    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_EQ(Delete(false), 1u);
     EXPECT_FALSE(Exists(first));
     EXPECT_EQ(Images(), (std::vector<int>{0, 2}));
     EXPECT_EQ(WxToUtf8(list->GetItemText(0, 0)), middle);
@@ -478,14 +540,14 @@ TEST_F(GeminexViewTest, DeleteMendsTheGroupsOfTwoAndThree) {
     ASSERT_EQ(Images(), (std::vector<int>{0, 1, 2}));
     const std::string last = WxToUtf8(list->GetItemText(2, 0));
     Select({1});
-    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_EQ(Delete(false), 1u);
     EXPECT_EQ(Images(), (std::vector<int>{0, 2}));
     EXPECT_EQ(WxToUtf8(list->GetItemText(1, 0)), last);
     tree.WriteFile("five/a.more", std::string(300, 'a'));
     Search(tree.Path());
     ASSERT_EQ(Images(), (std::vector<int>{0, 1, 2}));
     Select({2});
-    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_EQ(Delete(false), 1u);
     EXPECT_EQ(Images(), (std::vector<int>{0, 2}));
     EXPECT_EQ(view->GetModel().DuplicateCount(), 1);
 }
@@ -501,6 +563,7 @@ TEST_F(GeminexViewTest, DeleteKeyMovesTheFilesIntoTheTrashOfTheHome) {
     const std::string name = victim.substr(victim.rfind('/') + 1);
     MessageAnswers answers(wxID_OK);
     EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
+    ASSERT_TRUE(WaitForWork());
     EXPECT_TRUE(answers.texts.empty()) << "no question before the trash";
     EXPECT_FALSE(Exists(victim));
     const std::string trash = guitest::TempHome() + ".local/share/Trash/";
@@ -529,7 +592,7 @@ TEST_F(GeminexViewTest, DeleteOnAnotherFileSystemUsesThatFileSystemsTrash) {
         if (WxToUtf8(list->GetItemText(row, 0)) == far) farRow = row;
     ASSERT_GE(farRow, 0);
     Select({farRow});
-    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_EQ(Delete(false), 1u);
     EXPECT_FALSE(Exists(far));
     EXPECT_TRUE(Exists(trashTop + "/files/far-copy.bin"));
     EXPECT_FALSE(Exists(guitest::TempHome() + ".local/share/Trash/files/far-copy.bin"));
@@ -545,9 +608,26 @@ TEST_F(GeminexViewTest, ShiftDeleteAsksFirstAndNoDeletesNothing) {
     view->SetShiftDownHook([] { return true; });
     Select({1, 4});
     {
+        // The question says the files cannot come back; No is the default, so Enter keeps
+        // them; the buttons read 是(Y) and 否(N).
         MessageAnswers answers(wxID_NO);
+        long style = 0;
+        std::string yes, no;
+        answers.onDialog = [&](wxMessageDialogBase& box) {
+            style = box.GetMessageDialogStyle();
+            // GTK keeps the mnemonic as "_", Windows as "&".
+            wxString y = box.GetYesLabel(), n = box.GetNoLabel();
+            y.Replace("_", "&");
+            n.Replace("_", "&");
+            yes = WxToUtf8(y);
+            no = WxToUtf8(n);
+        };
         EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
-        EXPECT_EQ(answers.texts, (std::vector<std::string>{"你确定要删除 2 个文件吗?"}));
+        EXPECT_EQ(answers.texts, (std::vector<std::string>{
+                                     "你确定要删除 2 个文件吗?\n\n这些文件将被永久删除, 无法恢复。"}));
+        EXPECT_NE(style & wxNO_DEFAULT, 0);
+        EXPECT_EQ(yes, "是(&Y)");
+        EXPECT_EQ(no, "否(&N)");
     }
     EXPECT_EQ(list->GetItemCount(), 5);
     for (const std::string& path : Column(0)) EXPECT_TRUE(Exists(path)) << path;
@@ -557,6 +637,7 @@ TEST_F(GeminexViewTest, ShiftDeleteAsksFirstAndNoDeletesNothing) {
     {
         MessageAnswers answers(wxID_YES);
         EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
+        ASSERT_TRUE(WaitForWork());
         EXPECT_EQ(answers.texts.size(), 1u);
     }
     EXPECT_FALSE(Exists(second));
@@ -575,7 +656,7 @@ TEST_F(GeminexViewTest, ChangedAndUndeletableFilesKeepTheirRowsAndAreNamed) {
     RecordDeletes(refuse);
     Select({1, 2, 4});
     MessageAnswers answers(wxID_OK);
-    EXPECT_EQ(view->DeleteFiles(false), 1u);
+    EXPECT_EQ(Delete(false), 1u);
     ASSERT_EQ(answers.texts.size(), 1u);
     const std::string& message = answers.texts[0];
     EXPECT_EQ(message.rfind("以下文件没有被删除:", 0), 0u) << message;
@@ -598,7 +679,7 @@ TEST_F(GeminexViewTest, AWholeGroupSelectedKeepsItsFirstFile) {
     const std::vector<std::string> paths = Column(0);
     list->SelectAllRows();
     MessageAnswers answers(wxID_OK);
-    EXPECT_EQ(view->DeleteFiles(false), 3u);
+    EXPECT_EQ(Delete(false), 3u);
     EXPECT_TRUE(Exists(paths[0]));
     EXPECT_TRUE(Exists(paths[3]));
     for (std::size_t row : {1, 2, 4}) EXPECT_FALSE(Exists(paths[row])) << paths[row];
@@ -717,7 +798,7 @@ TEST_F(GeminexViewTest, OpenAndExploreGiveTheDesktopTheRealBytesOfTheName) {
     RecordDeletes({broken});
     list->SelectAllRows();
     MessageAnswers answers(wxID_OK);
-    view->DeleteFiles(false);
+    Delete(false);
     ASSERT_EQ(answers.texts.size(), 1u);
     EXPECT_EQ(answers.texts[0].rfind("以下文件没有被删除:", 0), 0u) << answers.texts[0];
     EXPECT_NE(answers.texts[0].find("\xEF\xBF\xBD\xEF\xBF\xBD x'\"y.txt: "), std::string::npos)
@@ -754,42 +835,13 @@ TEST_F(GeminexViewTest, PlacesPassedOverAreNamedOnceTheRowsAreShown) {
     // Nothing passed over, or the search stopped while scanning: no message.
     answers.texts.clear();
     ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
-    CProgressDialog::SetPumpHook([](CProgressDialog& dialog) { dialog.Cancel(); });
+    view->SetWorkProbe([](WorkProgress& progress) { progress.Stop(); });
     EXPECT_EQ(Search({tree.Path(), missing}), DuplicateSearch::kCancelledWhileScanning);
-    CProgressDialog::SetPumpHook(nullptr);
+    view->SetWorkProbe(nullptr);
     EXPECT_TRUE(answers.texts.empty());
 }
 
 // ---- While work runs ----
-
-TEST_F(GeminexViewTest, CommandsThatChangeRowsAreRefusedWhileASearchRuns) {
-    MakeTree();
-    Search(tree.Path());
-    Select({1});
-    CProgressDialog::SetPumpInterval(0);
-    bool checked = false;
-    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
-        if (checked) return;
-        checked = true;
-        EXPECT_TRUE(view->IsBusy());
-        EXPECT_FALSE(IsEnabled(cmd::ID_FIND_DUPLICATES));
-        EXPECT_FALSE(IsEnabled(cmd::ID_DELETE_FILES));
-        EXPECT_FALSE(frame->ExecuteCommand(WxId(cmd::ID_FIND_DUPLICATES)));
-        EXPECT_FALSE(view->FindDuplicates());
-        EXPECT_EQ(view->DeleteFiles(true), 0u);
-        // Closing the window stops the search first.
-        EXPECT_FALSE(frame->Close());
-        EXPECT_TRUE(dialog.Cancelled());
-    });
-    Search(tree.Path());
-    CProgressDialog::SetPumpHook(nullptr);
-    CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
-    EXPECT_TRUE(checked);
-    EXPECT_FALSE(view->IsBusy());
-    EXPECT_TRUE(IsEnabled(cmd::ID_FIND_DUPLICATES));
-    // The close asked for meanwhile follows once the search has stopped.
-    EXPECT_TRUE(guitest::WaitFor([&] { return app->GetMainFrame() == nullptr; }));
-}
 
 // No window of the program is left: with the last one gone the program ends.
 bool NoWindowLeft() {
@@ -800,55 +852,169 @@ bool NoWindowLeft() {
     return true;
 }
 
+// Opens About through its command while work runs and closes it from inside its own modal
+// loop once the progress dialog has shown `ticks` more rounds there: the window's thread keeps
+// handling events (timers, queued calls, a modal box) while the worker is held. True when the
+// box was shown and the rounds came.
+bool AboutWhileWorking(CMainFrame* frame, std::atomic<int>* ticks) {
+    bool shown = false, ticked = false;
+    const int before = ticks->load();
+    // Looked for on a timer of its own: the box's modal loop must run the dialog's timer too.
+    wxTimer look;
+    look.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* about = dynamic_cast<CAboutDlg*>(window);
+            if (about == nullptr || !about->IsModal()) continue;
+            shown = true;
+            if (ticks->load() >= before + 3) {
+                ticked = true;
+                look.Stop();
+                about->EndModal(wxID_OK);
+            }
+        }
+    });
+    look.Start(10);
+    frame->ExecuteCommand(WxId(cmd::ID_APP_ABOUT));
+    look.Stop();
+    return shown && ticked;
+}
+
+TEST_F(GeminexViewTest, TheWindowAnswersWhileSlowReadsAndADeleteRun) {
+    MakeTree();
+    Search(tree.Path());
+    ASSERT_EQ(list->GetItemCount(), 5);
+    std::atomic<int> ticks{0};
+    view->SetProgressWatcher([&](CProgressDialog&) { ++ticks; });
+
+    // The search's first read of a file waits until the test lets it go.
+    Gate reads;
+    std::atomic<int> readCount{0};
+    // The work's progress as the worker sees it (the probe runs before any read or removal).
+    WorkProgress* held = nullptr;
+    view->SetWorkProbe([&](WorkProgress& progress) { held = &progress; });
+    view->SetContentReader([&](CFileRecord& record, const DetailsRequest& request) {
+        if (readCount++ == 0) reads.Hold(*held);
+        record.ComputeDetails(request);
+    });
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    ASSERT_TRUE(view->StartSearch(options));
+    CProgressDialog* dialog = view->GetProgressDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(guitest::WaitFor([&] { return reads.Reached(); }, 60000));
+    // The worker waits on the disk; the window does not.
+    EXPECT_TRUE(guitest::WaitFor([&] { return dialog->GetStatus() == "正在查找重复文件..."; }));
+    EXPECT_TRUE(view->IsBusy());
+    EXPECT_FALSE(IsEnabled(cmd::ID_FIND_DUPLICATES));
+    EXPECT_TRUE(AboutWhileWorking(frame, &ticks));
+    bool queued = false;
+    view->CallAfter([&] { queued = true; });
+    EXPECT_TRUE(guitest::WaitFor([&] { return queued; }));
+    EXPECT_TRUE(view->IsBusy()) << "still held at its first read";
+    // Cancel, as the user presses it: the held read gives up and the search ends at once.
+    wxCommandEvent press(wxEVT_BUTTON, wxID_CANCEL);
+    dialog->GetEventHandler()->ProcessEvent(press);
+    ASSERT_TRUE(WaitForWork());
+    EXPECT_EQ(view->LastOutcome(), DuplicateSearch::kFinished);
+    EXPECT_EQ(list->GetItemCount(), 0) << "stopped before the first group";
+    EXPECT_TRUE(list->IsEnabled());
+    view->SetContentReader(nullptr);
+
+    // The same for a delete: its remover is held while About comes and goes, then Cancel.
+    Search(tree.Path());
+    ASSERT_EQ(list->GetItemCount(), 5);
+    Gate removes;
+    std::atomic<int> calls{0};
+    view->SetFileDeleter([&](const std::vector<std::string>& paths, bool) {
+        ++calls;
+        removes.Hold(*held);
+        return paths;  // nothing removed
+    });
+    list->SelectAllRows();
+    ASSERT_TRUE(view->DeleteFiles(false));
+    dialog = view->GetProgressDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(guitest::WaitFor([&] { return removes.Reached(); }, 60000));
+    EXPECT_FALSE(IsEnabled(cmd::ID_DELETE_FILES));
+    EXPECT_TRUE(AboutWhileWorking(frame, &ticks));
+    MessageAnswers answers(wxID_OK);
+    dialog->GetEventHandler()->ProcessEvent(press);
+    ASSERT_TRUE(WaitForWork());
+    EXPECT_EQ(calls.load(), 1) << "no batch after Cancel";
+    EXPECT_EQ(view->LastRemovedCount(), 0u);
+    EXPECT_EQ(list->GetItemCount(), 5);
+    EXPECT_TRUE(list->IsEnabled());
+    EXPECT_EQ(view->GetProgressDialog(), nullptr);
+}
+
+TEST_F(GeminexViewTest, CommandsThatChangeRowsAreRefusedWhileASearchRuns) {
+    MakeTree();
+    Search(tree.Path());
+    Select({1});
+    // Held at the search's first question.
+    Gate gate;
+    view->SetWorkProbe([&](WorkProgress& progress) { gate.Hold(progress); });
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([&] { return gate.Reached(); }, 60000));
+    CProgressDialog* dialog = view->GetProgressDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(view->IsBusy());
+    EXPECT_FALSE(IsEnabled(cmd::ID_FIND_DUPLICATES));
+    EXPECT_FALSE(IsEnabled(cmd::ID_DELETE_FILES));
+    EXPECT_FALSE(IsEnabled(cmd::ID_FILE_SAVE_AS));
+    EXPECT_FALSE(frame->ExecuteCommand(WxId(cmd::ID_FIND_DUPLICATES)));
+    EXPECT_FALSE(view->FindDuplicates());
+    EXPECT_FALSE(view->StartSearch(options));
+    EXPECT_FALSE(view->DeleteFiles(true));
+    // Closing the window stops the search first (which lets the held worker go).
+    EXPECT_FALSE(frame->Close());
+    EXPECT_TRUE(dialog->Cancelled());
+    // The close asked for meanwhile follows once the search has stopped.
+    EXPECT_TRUE(guitest::WaitFor([&] { return app->GetMainFrame() == nullptr; }, 60000));
+    EXPECT_TRUE(guitest::WaitFor(NoWindowLeft));
+}
+
 TEST_F(GeminexViewTest, ClosingTheWindowDuringADeleteStopsItAndCloses) {
     MakeTree();
     Search(tree.Path());
     const std::vector<std::string> paths = Column(0);
     RecordDeletes();
     list->SelectAllRows();
-    CProgressDialog::SetPumpInterval(0);
-    bool asked = false;
-    CProgressDialog::SetPumpHook([&](CProgressDialog&) {
-        if (asked) return;
-        asked = true;
-        EXPECT_FALSE(frame->Close()) << "refused while the delete runs";
-    });
+    Gate gate;
+    view->SetWorkProbe([&](WorkProgress& progress) { gate.Hold(progress); });
     MessageAnswers answers(wxID_OK);
-    EXPECT_EQ(view->DeleteFiles(false), 0u);
-    CProgressDialog::SetPumpHook(nullptr);
-    CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
-    EXPECT_TRUE(asked);
+    ASSERT_TRUE(view->DeleteFiles(false));
+    ASSERT_TRUE(guitest::WaitFor([&] { return gate.Reached(); }, 60000));
+    EXPECT_FALSE(frame->Close()) << "refused while the delete runs";
+    EXPECT_TRUE(guitest::WaitFor([&] { return app->GetMainFrame() == nullptr; }, 60000));
+    EXPECT_TRUE(guitest::WaitFor(NoWindowLeft));
     // Stopped before anything went: every file is still there.
     EXPECT_TRUE(deleted.empty());
     for (const std::string& path : paths) EXPECT_TRUE(Exists(path)) << path;
-    EXPECT_TRUE(guitest::WaitFor([&] { return app->GetMainFrame() == nullptr; }));
-    EXPECT_TRUE(guitest::WaitFor(NoWindowLeft));
 }
 
-TEST_F(GeminexViewTest, AForcedCloseDuringASearchWaitsForItToStop) {
+TEST_F(GeminexViewTest, AForcedCloseDuringASearchStopsAndWaitsForTheWorker) {
     MakeTree();
     tree.WriteFile("gone", "");
-    CProgressDialog::SetPumpInterval(0);
-    bool closeReturned = false;
-    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
-        // In the grouping, whose groups so far are kept: the search ends as finished.
-        if (closeReturned || dialog.GetStatus().find("重复") == std::string::npos) return;
-        // A close that may not be refused (the session ends): the window must not go while
-        // the search still runs below this call.
-        frame->Close(true);
-        closeReturned = true;
-        EXPECT_NE(app->GetMainFrame(), nullptr);
-        EXPECT_FALSE(frame->IsBeingDeleted());
+    // Held in the grouping, after its first group.
+    Gate gate;
+    view->SetWorkProbe([&](WorkProgress& progress) {
+        if (progress.StatusText().find("重复的文件") != std::string::npos) gate.Hold(progress);
     });
     MessageAnswers answers(wxID_OK);
-    EXPECT_EQ(Search({tree.Path(), tree.Path() + "missing"}), DuplicateSearch::kFinished);
-    CProgressDialog::SetPumpHook(nullptr);
-    CProgressDialog::SetPumpInterval(CProgressDialog::kPumpIntervalMs);
-    EXPECT_TRUE(closeReturned);
-    EXPECT_FALSE(view->IsBusy());
-    EXPECT_TRUE(answers.texts.empty()) << "a closing window names nothing passed over";
+    SearchOptions options;
+    options.paths = {tree.Path(), tree.Path() + "missing"};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([&] { return gate.Reached(); }, 60000));
+    // A close that may not be refused (the session ends): the worker is stopped and joined
+    // before the window, its rows and the view go.
+    frame->Close(true);
     EXPECT_TRUE(guitest::WaitFor([&] { return app->GetMainFrame() == nullptr; }));
     EXPECT_TRUE(guitest::WaitFor(NoWindowLeft));
+    guitest::ProcessEvents(50);
+    EXPECT_TRUE(answers.texts.empty()) << "a closing window names nothing passed over";
 }
 
 // Not a check: 300 000 files (150 000 pairs) made in a temporary folder when PAIRSCOUT_BENCH_300K
@@ -871,12 +1037,12 @@ TEST_F(GeminexViewTest, Bench300000Files) {
     }
     std::printf("[ bench    ] made %d files in %ld ms\n", kFiles, watch.Time());
 
-    StallProbe probe;
+    StallProbe probe(view);
     wxStopWatch sinceCancel;
     long cancelAfterMs = -1;
     bool cancelled = false;
     std::string cancelStatus;
-    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) {
+    view->SetProgressWatcher([&](CProgressDialog& dialog) {
         probe.Round(dialog.GetStatus());
         if (cancelAfterMs >= 0 && !cancelled && watch.Time() >= cancelAfterMs &&
             (cancelStatus.empty() || dialog.GetStatus().find(cancelStatus) != std::string::npos)) {
@@ -919,9 +1085,9 @@ TEST_F(GeminexViewTest, Bench300000Files) {
             return left;
         });
     }
-    CProgressDialog::SetPumpHook([&](CProgressDialog& dialog) { probe.Round(dialog.GetStatus()); });
+    view->SetProgressWatcher([&](CProgressDialog& dialog) { probe.Round(dialog.GetStatus()); });
     probe.Begin(toTrash ? "delete (trash)" : reallyRemove ? "delete (unlink)" : "delete (counted)");
-    const std::size_t gone = view->DeleteFiles(false);
+    const std::size_t gone = Delete(false);
     probe.End(std::to_string(gone) + " files gone, " +
               std::to_string(view->GetModel().RowCount()) + " rows left");
     EXPECT_EQ(gone, static_cast<std::size_t>(kFiles / 2));

@@ -18,12 +18,14 @@ public:
     std::vector<std::string> texts;
     int m_answer;
     std::function<void()> onEnter;  // runs as each box would be shown (may be empty)
+    std::function<void(wxMessageDialogBase&)> onDialog;  // the same, given the box
 
 protected:
     int Enter(wxDialog* dialog) override {
         if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
             texts.push_back(WxToUtf8(box->GetMessage()));
             if (onEnter) onEnter();
+            if (onDialog) onDialog(*box);
             return m_answer;
         }
         return wxID_NONE;

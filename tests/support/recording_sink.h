@@ -7,12 +7,18 @@
 #include <vector>
 
 #include "engine/progress_sink.h"
+#include "engine/text_format.h"
 
 class RecordingSink : public ProgressSink {
 public:
     void SetStatus(const std::string& text) override { m_texts.push_back(text); }
     void SetTotal(std::int64_t) override {}
     void StepProgress(std::int64_t) override {}
+    // Counts are recorded as the status line would show them, through SetStatus.
+    void FilesFound(int files, int folders) override { SetStatus(FormatFoundFilesInFolders(files, folders)); }
+    void DuplicatesFound(int count, std::int64_t bytes) override {
+        SetStatus(FormatDuplicatesRunning(count, bytes));
+    }
     bool Cancelled() override { return m_cancel; }
     void Skipped(SkipKind kind, const std::string& path, const std::string& reason) override {
         m_skipped.emplace_back(path, reason);

@@ -8,17 +8,18 @@
 
 #include <wx/stopwatch.h>
 
+#include "results/geminex_view.h"
 #include "results/progress_dialog.h"
 
-// The stall probe of the benchmarks: the longest stretch in which the window let no events
-// through, from the start of an operation over every round of the progress dialog to its end,
-// and the status line shown when that stretch began.
+// The stall probe of the benchmarks: the longest stretch between two ticks of the progress
+// dialog's timer (the window's thread handling its events), from the start of an operation to
+// its end, and the status line shown when that stretch began.
 class StallProbe {
 public:
-    StallProbe() {
-        CProgressDialog::SetPumpHook([this](CProgressDialog& dialog) { Round(dialog.GetStatus()); });
+    explicit StallProbe(CGeminexView* view) : m_view(view) {
+        view->SetProgressWatcher([this](CProgressDialog& dialog) { Round(dialog.GetStatus()); });
     }
-    ~StallProbe() { CProgressDialog::SetPumpHook(nullptr); }
+    ~StallProbe() { m_view->SetProgressWatcher(nullptr); }
 
     void Begin(const char* what) {
         m_what = what;
@@ -57,6 +58,7 @@ public:
     }
 
 private:
+    CGeminexView* m_view;
     std::string m_what, m_longestAfter, m_lastStatus;
     long m_longest = 0;
     long m_rounds = 0;

@@ -44,7 +44,7 @@ bool Exists(const std::string& path) {
 bool ReadRegistry(const std::string& section, const std::string& entry, DWORD* type,
                   std::vector<unsigned char>* data) {
     const std::wstring key = L"Software\\" + Wide(LoadStringText(kRegistryKeyId)) + L"\\" +
-                             Wide(LoadStringText(cmd::AFX_IDS_APP_TITLE)) + L"\\" +
+                             Wide(LoadStringText(IDS_APP_TITLE)) + L"\\" +
                              Wide(section);
     DWORD size = 0;
     if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), Wide(entry).c_str(), RRF_RT_ANY, type,

@@ -1,0 +1,104 @@
+#include "engine/text_format.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "engine/text_list.h"
+
+namespace {
+
+// The texts as constant arrays: snprintf sees a literal and checks it against its arguments.
+namespace literal {
+#define PAIRSCOUT_TEXT_LITERAL(name, id, text) constexpr char name[] = text;
+PAIRSCOUT_TEXTS(PAIRSCOUT_TEXT_LITERAL)
+#undef PAIRSCOUT_TEXT_LITERAL
+}  // namespace literal
+
+// The text of a format of any length: measured first, then written. A macro, not a function,
+// so that the format stays a literal at the snprintf call.
+#define PAIRSCOUT_FORMAT(format, ...)                                                   \
+    [&]() -> std::string {                                                              \
+        const int length = std::snprintf(nullptr, 0, format, __VA_ARGS__);            \
+        if (length <= 0) return std::string();                                          \
+        std::vector<char> buffer(static_cast<std::size_t>(length) + 1);                 \
+        std::snprintf(buffer.data(), buffer.size(), format, __VA_ARGS__);              \
+        return std::string(buffer.data(), static_cast<std::size_t>(length));           \
+    }()
+
+}  // namespace
+
+std::string FormatMemoryKb(unsigned long kb) { return PAIRSCOUT_FORMAT(literal::IDS_MEMORY_KB, kb); }
+
+std::string FormatFoundFilesInFolders(int files, int folders) {
+    return PAIRSCOUT_FORMAT(literal::IDS_FOUND_FILES_IN_FOLDERS, files, folders);
+}
+
+std::string FormatConfirmDeletePath(const std::string& path) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CONFIRM_DELETE_PATH, path.c_str());
+}
+
+std::string FormatDuplicatesSummary(int duplicates, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(literal::IDS_DUPLICATES_SUMMARY, duplicates, sizeText.c_str());
+}
+
+std::string FormatSizeBytes(long bytes) { return PAIRSCOUT_FORMAT(literal::IDS_SIZE_BYTES, bytes); }
+std::string FormatSizeKb(double kb) { return PAIRSCOUT_FORMAT(literal::IDS_SIZE_KB, kb); }
+std::string FormatSizeMb(double mb) { return PAIRSCOUT_FORMAT(literal::IDS_SIZE_MB, mb); }
+std::string FormatSizeGb(double gb) { return PAIRSCOUT_FORMAT(literal::IDS_SIZE_GB, gb); }
+
+std::string FormatConfirmDeleteFiles(int files) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CONFIRM_DELETE_FILES, files);
+}
+
+std::string FormatDuplicatesRunning(int duplicates, std::int64_t bytes) {
+    return PAIRSCOUT_FORMAT(literal::IDS_DUPLICATES_RUNNING, duplicates, bytes);
+}
+
+std::string FormatUnreadableFiles(int files) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CLI_UNREADABLE_FILES, files);
+}
+
+std::string FormatLargestSize(std::int64_t bytes, std::int64_t kb, std::int64_t mb) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CLI_LARGEST_SIZE, bytes, kb, mb);
+}
+
+std::string FormatWriteFailed(const std::string& why) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CLI_WRITE_FAILED, why.c_str());
+}
+
+std::string FormatDeleteKeptMore(int files) {
+    return PAIRSCOUT_FORMAT(literal::IDS_DELETE_KEPT_MORE, files);
+}
+
+std::string FormatCopyChangedBack(const std::string& copy) {
+    return PAIRSCOUT_FORMAT(literal::IDS_DELETE_COPY_CHANGED_BACK, copy.c_str());
+}
+std::string FormatCopyChangedTrash(const std::string& copy) {
+    return PAIRSCOUT_FORMAT(literal::IDS_DELETE_COPY_CHANGED_TRASH, copy.c_str());
+}
+std::string FormatCopyChangedGone(const std::string& copy) {
+    return PAIRSCOUT_FORMAT(literal::IDS_DELETE_COPY_CHANGED_GONE, copy.c_str());
+}
+
+std::string FormatSkippedMore(int places) {
+    return PAIRSCOUT_FORMAT(literal::IDS_SKIPPED_MORE, places);
+}
+
+std::string FormatModifiedToday(const std::string& date) {
+    return PAIRSCOUT_FORMAT(literal::IDS_FILTER_MODIFIED_TODAY, date.c_str());
+}
+
+std::string FormatPropertiesSize(std::uint64_t bytes) {
+    return PAIRSCOUT_FORMAT(literal::IDS_PROPERTIES_SIZE_BYTES, bytes);
+}
+
+std::string FormatAboutTitle(const std::string& version) {
+    return PAIRSCOUT_FORMAT(literal::IDS_ABOUT_TITLE, version.c_str());
+}
+
+std::string FormatCannotWriteFile(const std::string& path) {
+    std::string text = literal::IDS_CANNOT_WRITE_FILE;
+    const std::string::size_type at = text.find("%1");
+    if (at != std::string::npos) text.replace(at, 2, path);
+    return text;
+}

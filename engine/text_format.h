@@ -1,0 +1,51 @@
+// One typed formatter for each format text of engine/text_list.h. The format literal reaches
+// snprintf as a literal, so the compiler checks every directive against the argument types
+// (-Wformat); no format text is ever passed to a printf function as a run-time string.
+//
+// Plain C++: no wx header. The window converts the result with Utf8ToWx.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// IDS_MEMORY_KB.
+std::string FormatMemoryKb(unsigned long kb);
+// IDS_FOUND_FILES_IN_FOLDERS.
+std::string FormatFoundFilesInFolders(int files, int folders);
+// IDS_CONFIRM_DELETE_PATH.
+std::string FormatConfirmDeletePath(const std::string& path);
+// IDS_DUPLICATES_SUMMARY.
+std::string FormatDuplicatesSummary(int duplicates, const std::string& sizeText);
+// IDS_SIZE_BYTES, IDS_SIZE_KB, IDS_SIZE_MB, IDS_SIZE_GB: a size already divided to its unit.
+std::string FormatSizeBytes(long bytes);
+std::string FormatSizeKb(double kb);
+std::string FormatSizeMb(double mb);
+std::string FormatSizeGb(double gb);
+// IDS_CONFIRM_DELETE_FILES.
+std::string FormatConfirmDeleteFiles(int files);
+// IDS_DUPLICATES_RUNNING.
+std::string FormatDuplicatesRunning(int duplicates, std::int64_t bytes);
+// IDS_CLI_UNREADABLE_FILES.
+std::string FormatUnreadableFiles(int files);
+// IDS_CLI_LARGEST_SIZE: the largest size accepted, in bytes, K and M.
+std::string FormatLargestSize(std::int64_t bytes, std::int64_t kb, std::int64_t mb);
+// IDS_CLI_WRITE_FAILED.
+std::string FormatWriteFailed(const std::string& why);
+// IDS_DELETE_KEPT_MORE.
+std::string FormatDeleteKeptMore(int files);
+// IDS_DELETE_COPY_CHANGED_BACK, _TRASH, _GONE: the copy that was to stay changed; `copy` is
+// its path.
+std::string FormatCopyChangedBack(const std::string& copy);
+std::string FormatCopyChangedTrash(const std::string& copy);
+std::string FormatCopyChangedGone(const std::string& copy);
+// IDS_SKIPPED_MORE.
+std::string FormatSkippedMore(int places);
+// IDS_FILTER_MODIFIED_TODAY.
+std::string FormatModifiedToday(const std::string& date);
+// IDS_PROPERTIES_SIZE_BYTES.
+std::string FormatPropertiesSize(std::uint64_t bytes);
+// IDS_ABOUT_TITLE.
+std::string FormatAboutTitle(const std::string& version);
+// IDS_CANNOT_WRITE_FILE, in the framework's message form: "%1" stands for the path (the first
+// "%1" only, as the message has one).
+std::string FormatCannotWriteFile(const std::string& path);

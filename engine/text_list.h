@@ -1,0 +1,257 @@
+// Every text the program shows, in one list: X(name, id, text), in ascending id order.
+//
+// The name is the text's stable name (the enum constant the code uses, and the key a message
+// catalog is made from). The id is the resource number where the program's behaviour needs one:
+// 128 (the document string), the 2000s and 3000s, the command numbers for the status-bar prompts
+// of commands ("prompt\ntooltip"), 57344 and up for the framework's texts. The window's own
+// labels (menus, buttons, dialog texts), which never had a resource number, take ids from 10000
+// on, a range no resource uses, a hundred for each window, so every entry is found by its id
+// the same way. The Chinese texts are the original and stand byte for byte.
+//
+// A text with printf directives is a format: it is used only through its typed formatter in
+// engine/text_format.h, never passed to a printf function as a run-time string. A 64-bit count is
+// written with the portable PRId64/PRIu64 so it displays the same on every platform.
+//
+// Plain C++: no wx header. Include engine/string_table.h, not this file.
+#pragma once
+
+#include <cinttypes>
+
+// The maker's addresses (the domain is one of the names reserved for examples, so nothing real is
+// reached by mistake).
+#define PAIRSCOUT_WEB_ADDRESS "https://www.orvelle-software.example/"
+#define PAIRSCOUT_MAIL_ADDRESS "pairscout@orvelle-software.example"
+
+// clang-format off
+#define PAIRSCOUT_TEXTS(X)                                                                         \
+    /* The document string of the template: window title, no document name, new name, no          \
+       filter, no extension, registry file-type id and name. */                                 \
+    X(IDS_DOCUMENT_STRING, 128, "Pairscout\n\nPairscout\n\n\nGeminex.Document\nGeminex Document") \
+    /* About box: free memory. */                                                                 \
+    X(IDS_MEMORY_KB, 2012, "%lu KB")                                                              \
+    /* Directory scanner. */                                                                      \
+    X(IDS_FOUND_FILES_IN_FOLDERS, 2114, "发现 %d 个文件在 %d 个目录中")                           \
+    /* Date and size texts the filters refuse. */                                                 \
+    X(IDS_INVALID_MONTH, 2119, "不正确月份")                                                      \
+    X(IDS_INVALID_WEEKDAY, 2120, "不正确星期")                                                    \
+    X(IDS_INVALID_YEAR, 2121, "不正确年份")                                                       \
+    X(IDS_INVALID_DATE, 2122, "不正确日期")                                                       \
+    /* A day the month does not have; 2120 names the weekday. */                                  \
+    X(IDS_INVALID_DAY, 2123, "不正确日")                                                          \
+    X(IDS_DATE_ORDER, 2124, "最早日期晚于最晚日期")                                               \
+    /* Registry key. */                                                                           \
+    X(IDS_REGISTRY_KEY, 2139, "Orvelle Software Inc.")                                            \
+    /* Options sheet and Paths page. */                                                           \
+    X(IDS_OPTIONS_CAPTION, 2140, "查找重复的文件")                                                \
+    X(IDS_PATHS_COLUMN, 2141, "要查找的路径")                                                     \
+    X(IDS_CONFIRM_DELETE_PATH, 2143, "确定要删除 <%s>?")                                          \
+    /* Columns of the duplicates view (2144 to 2148 in order). */                                 \
+    X(IDS_COLUMN_NAME, 2144, "文件名")                                                            \
+    X(IDS_COLUMN_DATE, 2145, "日期")                                                              \
+    X(IDS_COLUMN_SIZE, 2146, "大小")                                                              \
+    X(IDS_COLUMN_CRC, 2147, "CRC")                                                                \
+    X(IDS_COLUMN_CHECKSUM, 2148, "校验")                                                          \
+    /* Search summary. */                                                                         \
+    X(IDS_DUPLICATES_SUMMARY, 2168, "发现 %d 个重复文件 (%s)")                                    \
+    X(IDS_INVALID_FILE_SIZE, 2172, "不正确文件大小!")                                             \
+    /* Size texts. */                                                                             \
+    X(IDS_SIZE_BYTES, 2175, "%ld 字节")                                                           \
+    X(IDS_SIZE_KB, 2176, "%.0lf KB")                                                              \
+    X(IDS_SIZE_MB, 2177, "%.2lf MB")                                                              \
+    X(IDS_SIZE_GB, 2178, "%.2lf GB")                                                              \
+    /* Delete, export, search progress. */                                                        \
+    X(IDS_CONFIRM_DELETE_FILES, 2206, "你确定要删除 %d 个文件吗?")                                \
+    X(IDS_CSV_FILTER, 2207, "逗号分隔的文件 (*.csv)|*.csv||")                                     \
+    X(IDS_SORTING, 2208, "正在分类...")                                                           \
+    X(IDS_DUPLICATES_RUNNING, 2209, "发现 %d 个重复的文件, 总共 %" PRId64 " 字节")                \
+    X(IDS_SEARCHING_DUPLICATES, 2210, "正在查找重复文件...")                                      \
+    X(IDS_CANNOT_RECOVER, 2211, "这些文件将被永久删除, 无法恢复。")                               \
+    /* Why a file was passed over or kept, where the system gives no reason of its own. */        \
+    X(IDS_FILE_CHANGED, 2230, "文件在搜索期间已改变")                                             \
+    /* The command line's own messages. */                                                        \
+    X(IDS_CLI_UNREADABLE_FILES, 2231, "%d 个文件不能完整读取, 未列出")                            \
+    X(IDS_CLI_NO_START_PATH, 2232, "没有起始路径")                                                \
+    X(IDS_CLI_NO_START_FOLDER_OPENED, 2233, "没有一个起始路径能打开")                             \
+    X(IDS_CLI_LARGEST_SIZE, 2234, "可接受的最大值: %" PRId64 " 字节, %" PRId64 "K 或 %" PRId64 "M") \
+    X(IDS_CLI_WRITE_FAILED, 2235, "不能写入标准输出: %s")                                         \
+    X(IDS_MASK_ONLY_EXCLUDES, 2236, "文件掩码只有排除部分 (~), 没有文件能匹配")                   \
+    /* More reasons for a file passed over or kept. */                                            \
+    X(IDS_FILE_REPLACED, 2240, "文件在搜索期间已被替换")                                          \
+    X(IDS_CONTENTS_DIFFER, 2241, "内容与保留的副本不同")                                          \
+    X(IDS_VIRTUAL_FILE_SYSTEM, 2242, "虚拟文件系统, 不搜索")                                      \
+    X(IDS_NO_COPY_STAYS, 2243, "没有保留的副本")                                                  \
+    X(IDS_FILE_LOCKED, 2244, "另一个删除操作正在使用此文件")                                      \
+    X(IDS_SEARCHED_ELSEWHERE, 2245, "相同的文件通过另一个目录搜索")                               \
+    /* The delete command's checks and its message about files that stayed. */                    \
+    X(IDS_DELETE_CHECKING, 2250, "正在检查和删除文件...")                                         \
+    X(IDS_DELETE_KEPT_HEADING, 2251, "以下文件没有被删除:")                                       \
+    X(IDS_DELETE_LAST_COPY, 2253, "该组的所有文件都被选择, 保留这最后一份")                       \
+    X(IDS_DELETE_FAILED, 2254, "系统无法删除此文件")                                              \
+    X(IDS_DELETE_KEPT_MORE, 2255, "还有 %d 个文件没有被删除")                                     \
+    /* A copy that was to stay changed while the file it vouched for was removed. */              \
+    X(IDS_DELETE_COPY_CHANGED_BACK, 2256, "保留的副本在删除期间已改变, 此文件已放回: %s")         \
+    X(IDS_DELETE_COPY_CHANGED_TRASH, 2257, "保留的副本在删除期间已改变, 此文件在回收站中: %s")    \
+    X(IDS_DELETE_COPY_CHANGED_GONE, 2258, "此文件已删除, 但保留的副本在删除期间已改变: %s")       \
+    /* After a search: the places it passed over, and how many more there were. */                \
+    X(IDS_SKIPPED_HEADING, 2260, "搜索时跳过了以下位置:")                                         \
+    X(IDS_SKIPPED_MORE, 2261, "还有 %d 个位置被跳过")                                             \
+    /* About box links: the maker's web site and mail address. */                                 \
+    X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
+    X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
+    /* Path picker. */                                                                            \
+    X(IDS_SELECT_PATH, 3016, "选择路径")                                                          \
+    /* Start path keyword: all local hard disks. */                                               \
+    X(IDS_LOCAL_HARD_DISKS, 3032, "本地硬盘")                                                     \
+    /* The window's menus: the menu bar, the list's context menu, the hyperlink's menu. */        \
+    X(IDS_MENU_FILE, 10100, "文件(&F)")                                                           \
+    X(IDS_MENU_EDIT, 10101, "编辑(&E)")                                                           \
+    X(IDS_MENU_VIEW, 10102, "查看(&V)")                                                           \
+    X(IDS_MENU_HELP, 10103, "帮助(&H)")                                                           \
+    X(IDS_MENU_FIND_DUPLICATES, 10110, "搜索重复的文件(&S)")                                      \
+    X(IDS_MENU_OPEN, 10111, "打开(&O)")                                                           \
+    X(IDS_MENU_SAVE_AS, 10112, "另存为(&A)...")                                                   \
+    X(IDS_MENU_PRINT, 10113, "打印(&P)...\tCtrl+P")                                               \
+    X(IDS_MENU_PRINT_SETUP, 10114, "打印设置(&R)...")                                             \
+    X(IDS_MENU_EXIT, 10115, "退出(&X)")                                                           \
+    X(IDS_MENU_SELECT_ALL, 10120, "全选(&S)")                                                     \
+    X(IDS_MENU_SELECT_ALL_DUPLICATES, 10121, "选择全部重复的文件(&E)")                            \
+    X(IDS_MENU_COPY, 10122, "复制(&C)")                                                           \
+    X(IDS_MENU_DELETE, 10123, "删除(&D)")                                                         \
+    X(IDS_MENU_FIND, 10124, "查找(&F)\tCtrl+F")                                                   \
+    X(IDS_MENU_FIND_NEXT, 10125, "查找下一个(&N)\tF3")                                            \
+    X(IDS_MENU_TOOLBAR, 10130, "工具栏(&T)")                                                      \
+    X(IDS_MENU_STATUS_BAR, 10131, "状态栏(&S)")                                                   \
+    X(IDS_MENU_PROPERTIES, 10132, "属性(&O)")                                                     \
+    X(IDS_MENU_EXPLORE_FOLDER, 10133, "浏览目录(&E)")                                             \
+    X(IDS_MENU_HELP_CONTENTS, 10140, "内容(&C)\tF1")                                              \
+    X(IDS_MENU_HELP_SEARCH, 10141, "查找(&S)")                                                    \
+    X(IDS_MENU_ABOUT, 10142, "关于 Pairscout (&A)...")                                            \
+    X(IDS_MENU_LINK_COPY_SHORTCUT, 10150, "复制快捷方式(&T)")                                     \
+    X(IDS_MENU_LINK_ADD_FAVORITES, 10151, "添加到收藏夹(&F)")                                     \
+    X(IDS_MENU_LINK_ADD_DESKTOP, 10152, "添加到桌面(&D)")                                         \
+    /* Buttons that several dialogs share. */                                                     \
+    X(IDS_BUTTON_OK, 10200, "确定")                                                               \
+    X(IDS_BUTTON_CANCEL, 10201, "取消")                                                           \
+    X(IDS_BUTTON_HELP, 10202, "帮助(&H)")                                                         \
+    X(IDS_BUTTON_YES, 10203, "是(&Y)")                                                            \
+    X(IDS_BUTTON_NO, 10204, "否(&N)")                                                             \
+    X(IDS_BUTTON_ADD, 10205, "添加(&A)")                                                          \
+    X(IDS_BUTTON_DELETE, 10206, "删除(&D)")                                                       \
+    X(IDS_BUTTON_EDIT, 10207, "编辑(&E)")                                                         \
+    /* Options sheet: page tabs and the Paths page. */                                            \
+    X(IDS_PAGE_PATHS, 10300, "路径")                                                              \
+    X(IDS_PAGE_FILTERS, 10301, "过滤器")                                                          \
+    X(IDS_PATHS_FILE_TYPES, 10302, "文件类型(&F):")                                               \
+    /* The mask editor (include/exclude files and folders). */                                    \
+    X(IDS_MASK_TITLE, 10400, "包括/不包括 文件和文件夹")                                          \
+    X(IDS_MASK_LIST, 10401, "包括/不包括 类型 (&M):")                                             \
+    X(IDS_MASK_UP, 10402, "向上(&P)")                                                             \
+    X(IDS_MASK_DOWN, 10403, "向下(&W)")                                                           \
+    X(IDS_MASK_INSERT, 10404, "插入(&I)")                                                         \
+    X(IDS_MASK_APPLY, 10405, "应用(&Y)")                                                          \
+    X(IDS_MASK_KIND_BOX, 10406, " 类型")                                                          \
+    X(IDS_MASK_INCLUDE, 10407, "包括(&C)")                                                        \
+    X(IDS_MASK_EXCLUDE, 10408, "不包括(&E)")                                                      \
+    X(IDS_MASK_FILE_MATCH, 10409, "匹配的文件(&F):")                                              \
+    X(IDS_MASK_FOLDER_BOX, 10410, " 目录")                                                        \
+    X(IDS_MASK_ALL_FOLDERS, 10411, "全部(&L)")                                                    \
+    X(IDS_MASK_USE_MATCH, 10412, "使用匹配(&U)")                                                  \
+    X(IDS_MASK_FOLDER_MATCH, 10413, "匹配(&T):")                                                  \
+    X(IDS_MASK_ANY_LEVEL, 10414, "开始目录下任何级别(&N)")                                        \
+    X(IDS_MASK_SUBFOLDERS, 10415, "也处理它的子目录(&S)")                                         \
+    /* Filters page. */                                                                           \
+    X(IDS_FILTER_BOX, 10500, " 排除目录")                                                         \
+    X(IDS_FILTER_MODIFIED_TODAY, 10501, "修改日期 (今天是 %s):")                                  \
+    X(IDS_FILTER_BEFORE, 10502, "在之前(&B):")                                                    \
+    X(IDS_FILTER_AFTER, 10503, "在之后(&F):")                                                     \
+    X(IDS_FILTER_SIZE, 10504, "文件大小:")                                                        \
+    X(IDS_FILTER_LESS, 10505, "小于(&L):")                                                        \
+    X(IDS_FILTER_GREATER, 10506, "大于(&G):")                                                     \
+    X(IDS_FILTER_ATTRIBUTES_BOX, 10507, " 查找文件的属性: ")                                      \
+    X(IDS_FILTER_READ_ONLY, 10508, "只读(&R)")                                                    \
+    X(IDS_FILTER_ARCHIVE, 10509, "存档(&A)")                                                      \
+    X(IDS_FILTER_HIDDEN, 10510, "隐藏(&H)")                                                       \
+    X(IDS_FILTER_SYSTEM, 10511, "系统(&S)")                                                       \
+    X(IDS_FILTER_DIRECTORY, 10512, "目录(&D)")                                                    \
+    X(IDS_FILTER_REVERSE, 10513, "反向过滤(&V)")                                                  \
+    X(IDS_FILTER_RESET, 10514, "重置(&T)")                                                        \
+    /* Progress dialog. */                                                                        \
+    X(IDS_PROGRESS_CAPTION, 10600, "正在处理")                                                    \
+    X(IDS_PROGRESS_FIRST_STATUS, 10601, "相同的文件名")                                           \
+    /* File properties: title, row labels, the size and the attribute names. */                   \
+    X(IDS_PROPERTIES_TITLE, 10700, "属性")                                                        \
+    X(IDS_PROPERTIES_PATH, 10701, "路径")                                                         \
+    X(IDS_PROPERTIES_ERROR, 10702, "错误")                                                        \
+    X(IDS_PROPERTIES_SIZE, 10703, "大小")                                                         \
+    X(IDS_PROPERTIES_SIZE_BYTES, 10704, "%" PRIu64 " 字节")                                       \
+    X(IDS_PROPERTIES_MODIFIED, 10705, "修改时间")                                                 \
+    X(IDS_PROPERTIES_ACCESSED, 10706, "访问时间")                                                 \
+    X(IDS_PROPERTIES_CREATED, 10707, "创建时间")                                                  \
+    X(IDS_PROPERTIES_STATUS_CHANGED, 10708, "状态改变时间")                                       \
+    X(IDS_PROPERTIES_ATTRIBUTES, 10709, "属性")                                                   \
+    X(IDS_PROPERTIES_OWNER, 10710, "所有者")                                                      \
+    X(IDS_PROPERTIES_PERMISSIONS, 10711, "权限")                                                  \
+    X(IDS_ATTRIBUTE_READ_ONLY, 10720, "只读")                                                     \
+    X(IDS_ATTRIBUTE_HIDDEN, 10721, "隐藏")                                                        \
+    X(IDS_ATTRIBUTE_SYSTEM, 10722, "系统")                                                        \
+    X(IDS_ATTRIBUTE_ARCHIVE, 10723, "存档")                                                       \
+    X(IDS_ATTRIBUTE_COMPRESSED, 10724, "压缩")                                                    \
+    X(IDS_ATTRIBUTE_ENCRYPTED, 10725, "加密")                                                     \
+    /* About box. */                                                                              \
+    X(IDS_ABOUT_CAPTION, 10800, "关于 Pairscout")                                                 \
+    X(IDS_ABOUT_TITLE, 10801, "Pairscout \n 版本 %s")                                             \
+    X(IDS_ABOUT_MEMORY, 10802, "可用内存:")                                                       \
+    X(IDS_ABOUT_DISK, 10803, "磁盘空间:")                                                         \
+    /* The window's --help text. */                                                               \
+    X(IDS_WINDOW_USAGE, 10900,                                                                    \
+      "用法：pairscout [文件夹]...\n"                                                             \
+      "　或：pairscout --help | --version\n"                                                      \
+      "打开 Pairscout 窗口，查找重复的文件。给出的文件夹（是文件时取其所在的文件夹）\n"           \
+      "作为搜索的起始路径，先在搜索选项中显示；不给出时用上次的起始路径。\n"                      \
+      "\n"                                                                                        \
+      "  -h, --help     显示此帮助并退出\n"                                                       \
+      "      --version  显示程序名称和版本并退出\n"                                               \
+      "\n"                                                                                        \
+      "不开窗口的搜索：pairscout-cli（见 man pairscout-cli）。\n")                                \
+    /* Prompts and tooltips of the program's own commands. */                                     \
+    X(IDS_PROMPT_FILE_PROPERTIES, 32772, "文件属性\n属性")                                        \
+    X(IDS_PROMPT_EXPLORE_FOLDER, 32773, "在资源管理器中打开选择文件\n资源管理器")                 \
+    X(IDS_PROMPT_FIND_DUPLICATES, 32780, "查找重复的文件\n查找")                                  \
+    X(IDS_PROMPT_DELETE_FILES, 32781, "删除选择的文件\n删除")                                     \
+    X(IDS_PROMPT_SELECT_ALL_DUPLICATES, 32782, "选择所有重复的文件\n选择所有重复的文件")          \
+    X(IDS_PROMPT_HELP_SEARCH, 40013, "查找帮助\n帮助")                                            \
+    /* The framework's texts: application title and idle message. */                              \
+    X(IDS_APP_TITLE, 57344, "Pairscout")                                                          \
+    X(IDS_IDLE_MESSAGE, 57345, "准备")                                                            \
+    /* The framework's standard prompts of its commands. */                                       \
+    X(IDS_PROMPT_FILE_NEW, 57600, "建立新文档\n新建")                                             \
+    X(IDS_PROMPT_FILE_OPEN, 57601, "打开一个现有文档\n打开")                                      \
+    X(IDS_PROMPT_FILE_SAVE_AS, 57604, "将活动文档以一个新文件名保存\n另存为")                     \
+    X(IDS_PROMPT_FILE_PRINT_SETUP, 57606, "改变打印机及打印选项\n打印设置")                       \
+    X(IDS_PROMPT_FILE_PRINT, 57607, "打印活动文档\n打印")                                         \
+    X(IDS_PROMPT_FILE_PRINT_DIRECT, 57608, "使用当前选项打印活动文档\n快速打印")                  \
+    X(IDS_PROMPT_FILE_PRINT_PREVIEW, 57609, "显示整页\n打印预览")                                 \
+    X(IDS_PROMPT_EDIT_COPY, 57634, "复制被选对象并将其置于剪贴板上\n复制")                        \
+    X(IDS_PROMPT_EDIT_FIND, 57636, "查找指定的正文\n查找")                                        \
+    X(IDS_PROMPT_EDIT_REPEAT, 57640, "重复上一步操作\n重复")                                      \
+    X(IDS_PROMPT_EDIT_REPLACE, 57641, "用不同的正文替换指定的正文\n替换")                         \
+    X(IDS_PROMPT_APP_ABOUT, 57664, "显示程序信息，版本号和版权\n关于")                            \
+    X(IDS_PROMPT_APP_EXIT, 57665, "退出应用程序；提示保存文档\n退出")                             \
+    X(IDS_PROMPT_HELP_INDEX, 57666, "列出帮助主题\n帮助索引")                                     \
+    X(IDS_PROMPT_HELP_FINDER, 57667, "列出帮助主题\n帮助主题")                                    \
+    X(IDS_PROMPT_HELP_USING, 57668, "显示如何使用帮助的指令\n帮助")                               \
+    X(IDS_PROMPT_CONTEXT_HELP, 57669, "显示点击的按钮、菜单和窗口的帮助\n帮助")                   \
+    X(IDS_PROMPT_HELP, 57670, "显示帮助的内容\n帮助")                                             \
+    X(IDS_PROMPT_DEFAULT_HELP, 57671, "显示默认帮助\n帮助")                                       \
+    X(IDS_PROMPT_NEXT_PANE, 57680, "切换到下一个窗格\n下一窗格")                                  \
+    X(IDS_PROMPT_PREV_PANE, 57681, "切换回前一个窗格\n前一窗格")                                  \
+    /* Status bar indicators (the ids are the indicator ids). */                                  \
+    X(IDS_INDICATOR_CAPS, 59137, "CAP")                                                           \
+    X(IDS_INDICATOR_NUM, 59138, "NUM")                                                            \
+    X(IDS_INDICATOR_SCRL, 59139, "SCRL")                                                          \
+    /* The framework's standard prompts of the bar commands. */                                   \
+    X(IDS_PROMPT_VIEW_TOOLBAR, 59392, "显示或隐藏工具栏\n显隐工具栏")                             \
+    X(IDS_PROMPT_VIEW_STATUS_BAR, 59393, "显示或隐藏状态栏\n显隐状态栏")                          \
+    /* The framework's file error message; "%1" is the file's path. */                            \
+    X(IDS_CANNOT_WRITE_FILE, 61732, "不能写入 %1, 它是只读文件或正被使用.")
+// clang-format on

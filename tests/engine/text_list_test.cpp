@@ -1,0 +1,251 @@
+// The one list of texts: ids and names unique, every format text with its typed formatter, and
+// no text of the program left as a literal outside the list.
+#include <cctype>
+#include <cinttypes>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/string_table.h"
+#include "engine/text_format.h"
+
+namespace {
+
+bool ValidUtf8(const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        int extra = 0;
+        if (c >= 0xC2 && c < 0xE0) extra = 1;
+        else if (c >= 0xE0 && c < 0xF0) extra = 2;
+        else if (c >= 0xF0 && c < 0xF5) extra = 3;
+        else if (c >= 0x80) return false;
+        for (int k = 1; k <= extra; ++k) {
+            if (i + k >= text.size()) return false;
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+bool IsName(const char* name) {
+    if (std::strncmp(name, "IDS_", 4) != 0 || name[4] == '\0') return false;
+    for (const char* p = name + 4; *p != '\0'; ++p) {
+        if (!((*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9') || *p == '_')) return false;
+    }
+    return true;
+}
+
+// True when `text` holds a directive of printf ("%d", "%.2lf", ...) or of the framework's
+// messages ("%1"); "%%" is none.
+bool HasDirective(const std::string& text) {
+    for (std::size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 2)) {
+        if (at + 1 < text.size() && text[at + 1] != '%') return true;
+    }
+    return false;
+}
+
+TEST(TextList, IdsAndNamesAreUniqueAndEveryEntryIsFound) {
+    std::size_t count = 0;
+    const StringTableEntry* table = StringTable(&count);
+    ASSERT_GT(count, 150u);
+    std::set<int> ids;
+    std::set<std::string> names;
+    for (std::size_t i = 0; i < count; ++i) {
+        const StringTableEntry& e = table[i];
+        SCOPED_TRACE(e.name);
+        EXPECT_TRUE(ids.insert(e.id).second) << "id used twice: " << e.id;
+        EXPECT_TRUE(names.insert(e.name).second) << "name used twice";
+        EXPECT_TRUE(IsName(e.name));
+        if (i > 0) {
+            EXPECT_LT(table[i - 1].id, e.id);  // the lookup is a binary search
+        }
+        EXPECT_GT(std::strlen(e.text), 0u);
+        EXPECT_TRUE(ValidUtf8(e.text));
+        EXPECT_EQ(LoadStringText(e.id), e.text);
+        EXPECT_EQ(FindStringByName(e.name), &e);
+    }
+    EXPECT_EQ(FindStringByName("IDS_NO_SUCH_TEXT"), nullptr);
+    EXPECT_EQ(FindStringByName(nullptr), nullptr);
+
+    // The names are the enum constants, valued by their ids; the resource numbers the program
+    // relies on stay.
+    EXPECT_EQ(FindStringByName("IDS_APP_TITLE")->id, IDS_APP_TITLE);
+    EXPECT_EQ(IDS_APP_TITLE, 57344);
+    EXPECT_EQ(IDS_IDLE_MESSAGE, 57345);
+    EXPECT_EQ(IDS_DOCUMENT_STRING, 128);
+    EXPECT_EQ(IDS_PROMPT_FIND_DUPLICATES, 32780);
+    EXPECT_EQ(IDS_COLUMN_CHECKSUM - IDS_COLUMN_NAME, 4);
+    // The window's own labels, byte for byte.
+    EXPECT_STREQ(LoadStringText(IDS_MENU_PRINT), "打印(&P)...\tCtrl+P");
+    EXPECT_STREQ(LoadStringText(IDS_MASK_KIND_BOX), " 类型");
+    EXPECT_STREQ(LoadStringText(IDS_FILTER_ATTRIBUTES_BOX), " 查找文件的属性: ");
+    EXPECT_STREQ(LoadStringText(IDS_BUTTON_OK), "确定");
+}
+
+TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
+    struct Sample {
+        int id;
+        std::string formatted;
+        const char* expected;  // written by hand
+    };
+    const Sample samples[] = {
+        {IDS_MEMORY_KB, FormatMemoryKb(123456ul), "123456 KB"},
+        {IDS_FOUND_FILES_IN_FOLDERS, FormatFoundFilesInFolders(12, 3), "发现 12 个文件在 3 个目录中"},
+        {IDS_CONFIRM_DELETE_PATH, FormatConfirmDeletePath("/tmp/a%sb %d"), "确定要删除 </tmp/a%sb %d>?"},
+        {IDS_DUPLICATES_SUMMARY, FormatDuplicatesSummary(4, "1.50 MB"), "发现 4 个重复文件 (1.50 MB)"},
+        {IDS_SIZE_BYTES, FormatSizeBytes(1023), "1023 字节"},
+        {IDS_SIZE_KB, FormatSizeKb(12.4), "12 KB"},
+        {IDS_SIZE_MB, FormatSizeMb(2.5), "2.50 MB"},
+        {IDS_SIZE_GB, FormatSizeGb(3.254), "3.25 GB"},
+        {IDS_CONFIRM_DELETE_FILES, FormatConfirmDeleteFiles(7), "你确定要删除 7 个文件吗?"},
+        {IDS_DUPLICATES_RUNNING, FormatDuplicatesRunning(3, 5000000000),
+         "发现 3 个重复的文件, 总共 5000000000 字节"},
+        {IDS_CLI_UNREADABLE_FILES, FormatUnreadableFiles(2), "2 个文件不能完整读取, 未列出"},
+        {IDS_CLI_LARGEST_SIZE, FormatLargestSize(2147483647, 2097151, 2047),
+         "可接受的最大值: 2147483647 字节, 2097151K 或 2047M"},
+        {IDS_CLI_WRITE_FAILED, FormatWriteFailed("No space left"), "不能写入标准输出: No space left"},
+        {IDS_DELETE_KEPT_MORE, FormatDeleteKeptMore(5), "还有 5 个文件没有被删除"},
+        {IDS_DELETE_COPY_CHANGED_BACK, FormatCopyChangedBack("/k/a"),
+         "保留的副本在删除期间已改变, 此文件已放回: /k/a"},
+        {IDS_DELETE_COPY_CHANGED_TRASH, FormatCopyChangedTrash("/k/a"),
+         "保留的副本在删除期间已改变, 此文件在回收站中: /k/a"},
+        {IDS_DELETE_COPY_CHANGED_GONE, FormatCopyChangedGone("/k/a"),
+         "此文件已删除, 但保留的副本在删除期间已改变: /k/a"},
+        {IDS_SKIPPED_MORE, FormatSkippedMore(9), "还有 9 个位置被跳过"},
+        {IDS_FILTER_MODIFIED_TODAY, FormatModifiedToday("01/02/03"), "修改日期 (今天是 01/02/03):"},
+        {IDS_PROPERTIES_SIZE_BYTES, FormatPropertiesSize(18446744073709551615ull),
+         "18446744073709551615 字节"},
+        {IDS_ABOUT_TITLE, FormatAboutTitle("2.3"), "Pairscout \n 版本 2.3"},
+        {IDS_CANNOT_WRITE_FILE, FormatCannotWriteFile("/tmp/%1.csv"),
+         "不能写入 /tmp/%1.csv, 它是只读文件或正被使用."},
+    };
+    std::set<int> covered;
+    for (const Sample& s : samples) {
+        EXPECT_EQ(s.formatted, s.expected) << s.id;
+        EXPECT_TRUE(HasDirective(LoadStringText(s.id))) << s.id << " is not a format";
+        covered.insert(s.id);
+    }
+    // A format text added to the list without a formatter (and a sample here) is caught.
+    std::size_t count = 0;
+    const StringTableEntry* table = StringTable(&count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (HasDirective(table[i].text)) {
+            EXPECT_EQ(covered.count(table[i].id), 1u) << table[i].name << " has no formatter";
+        }
+    }
+
+    // Texts of any length: a long path is not cut.
+    const std::string path(5000, 'x');
+    EXPECT_EQ(FormatConfirmDeletePath(path), "确定要删除 <" + path + ">?");
+    EXPECT_EQ(FormatWriteFailed(""), "不能写入标准输出: ");
+}
+
+// Every string literal of C++ source `text` that holds a byte outside ASCII, with its line.
+// Comments are skipped; escapes ("\xE4") are ASCII in the source and pass.
+std::vector<std::pair<int, std::string>> NonAsciiLiterals(const std::string& text) {
+    std::vector<std::pair<int, std::string>> found;
+    int line = 1;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    auto scanQuoted = [&](char quote) {
+        const int startLine = line;
+        const std::size_t start = i++;
+        bool nonAscii = false;
+        while (i < n && text[i] != quote) {
+            if (text[i] == '\\' && i + 1 < n) ++i;
+            if (text[i] == '\n') ++line;
+            if (static_cast<unsigned char>(text[i]) >= 0x80) nonAscii = true;
+            ++i;
+        }
+        ++i;
+        if (nonAscii) found.emplace_back(startLine, text.substr(start, i - start));
+    };
+    while (i < n) {
+        const char c = text[i];
+        if (c == '\n') {
+            ++line;
+            ++i;
+        } else if (c == '/' && i + 1 < n && text[i + 1] == '/') {
+            while (i < n && text[i] != '\n') ++i;
+        } else if (c == '/' && i + 1 < n && text[i + 1] == '*') {
+            i += 2;
+            while (i + 1 < n && !(text[i] == '*' && text[i + 1] == '/')) line += text[i++] == '\n';
+            i += 2;
+        } else if (c == 'R' && i + 1 < n && text[i + 1] == '"') {
+            // Raw string: R"delim( ... )delim".
+            const std::size_t open = text.find('(', i);
+            if (open == std::string::npos) break;
+            const std::string close = ")" + text.substr(i + 2, open - i - 2) + "\"";
+            const std::size_t end = text.find(close, open);
+            const std::size_t stop = end == std::string::npos ? n : end + close.size();
+            const std::string literal = text.substr(i, stop - i);
+            bool nonAscii = false;
+            for (unsigned char b : literal) nonAscii = nonAscii || b >= 0x80;
+            if (nonAscii) found.emplace_back(line, literal);
+            for (char b : literal) line += b == '\n';
+            i = stop;
+        } else if (c == '"') {
+            scanQuoted('"');
+        } else if (c == '\'') {
+            // A digit separator (1'000) is no character literal.
+            const bool separator = i > 0 && std::isxdigit(static_cast<unsigned char>(text[i - 1]));
+            if (separator) ++i;
+            else scanQuoted('\'');
+        } else {
+            ++i;
+        }
+    }
+    return found;
+}
+
+TEST(TextList, LiteralScannerFindsTextsAndSkipsComments) {
+    const std::string source =
+        "// \"注释\" in a comment\n"
+        "/* \"块\"\n \"注释\" */ const char* a = \"ascii \\\"quoted\\\" \\xE4\";\n"
+        "int n = 1'000; char c = 'x';\n"
+        "const char* b = \"中文\";\n"
+        "auto r = R\"x(raw \"文\" text)x\";\n";
+    const auto found = NonAsciiLiterals(source);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].first, 5);
+    EXPECT_EQ(found[0].second, "\"中文\"");
+    EXPECT_EQ(found[1].first, 6);
+}
+
+#ifdef PAIRSCOUT_SOURCE_DIR
+TEST(TextList, NoTextOfTheProgramIsALiteralOutsideTheList) {
+    namespace fs = std::filesystem;
+    const fs::path root(PAIRSCOUT_SOURCE_DIR);
+    const fs::path list = root / "engine" / "text_list.h";
+    ASSERT_TRUE(fs::exists(list)) << list;
+    std::size_t scanned = 0;
+    for (const char* folder : {"app", "cli", "engine", "gui", "options", "platform", "results", "ui"}) {
+        if (!fs::exists(root / folder)) continue;
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root / folder)) {
+            const fs::path& path = entry.path();
+            const std::string ext = path.extension().string();
+            if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp" && ext != ".in")) continue;
+            if (fs::equivalent(path, list)) continue;
+            std::ifstream in(path, std::ios::binary);
+            std::ostringstream text;
+            text << in.rdbuf();
+            ++scanned;
+            for (const auto& literal : NonAsciiLiterals(text.str()))
+                ADD_FAILURE() << path.string() << ":" << literal.first << ": " << literal.second
+                              << " belongs in engine/text_list.h";
+        }
+    }
+    EXPECT_GT(scanned, 50u);
+}
+#endif
+
+}  // namespace
