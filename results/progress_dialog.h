@@ -50,8 +50,6 @@ public:
     // What the status line and the bar show.
     const std::string& GetStatus() const { return m_strShown; }
     int GetPos() const { return m_nShownPos; }
-    std::int64_t GetTotal() const { return m_progress->Total(); }
-    std::int64_t GetDone() const { return m_progress->Done(); }
 
     // True once the user cancelled (or the owner stopped the work).
     bool Cancelled() const { return m_progress->StopRequested(); }
