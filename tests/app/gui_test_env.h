@@ -74,7 +74,9 @@ void AbortIfLeftOpen(wxWindow* dialog, int triesLeft) {
         for (wxWindow* window : wxTopLevelWindows) {
             if (window != dialog) continue;
             T* open = dynamic_cast<T*>(window);
-            if (open == nullptr || !open->IsModal()) return;
+            // Ended already (a return code is set) but still inside its loop: wxMSW keeps a
+            // dialog modal until ShowModal returns, and an abort now would replace its answer.
+            if (open == nullptr || !open->IsModal() || open->GetReturnCode() != 0) return;
             if (triesLeft > 0) {
                 wxMilliSleep(10);
                 AbortIfLeftOpen<T>(dialog, triesLeft - 1);

@@ -156,6 +156,8 @@ TEST_F(WindowsWindowTest, SelectAllDuplicatesAndDeleteMoveTheCopiesToTheRecycleB
     EXPECT_EQ(kept, (std::vector<std::string>{Column(0)[0], Column(0)[3]}));
     MessageAnswers answers(wxID_OK);
     EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
+    // The delete runs on a worker: its rows are gone once the view is no longer busy.
+    ASSERT_TRUE(guitest::WaitFor([&] { return !view->IsBusy(); }, 60000));
     EXPECT_TRUE(answers.texts.empty()) << "no question before the recycle bin";
     for (const std::string& victim : victims) EXPECT_FALSE(Exists(victim)) << victim;
     // The first of each group stays; alone, it is no longer listed.
