@@ -47,6 +47,7 @@ DuplicateSearch::Outcome DuplicateSearch::Run(const SearchOptions& options,
     if (!CollectFiles(records, options.paths, options.mask, &options.filter))
         return kCancelledWhileScanning;
     GroupDuplicates(records, results);
+    ApplyKeepPolicy(options.keep, results);
     return kFinished;
 }
 

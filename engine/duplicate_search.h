@@ -12,6 +12,7 @@
 #include "engine/directory_scanner.h"
 #include "engine/file_check.h"
 #include "engine/fingerprint_worker.h"
+#include "engine/keep_rules.h"
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
 #include "engine/search_filter.h"
@@ -24,6 +25,9 @@ struct SearchOptions {
     std::vector<std::string> paths;
     std::string mask = "*.*";   // mask pieces joined by ";", "~" excludes
     SearchFilter filter;
+    // Which copy of each group stays first, the protected folders, the order of the groups.
+    // The default keeps the rows as found.
+    KeepPolicy keep;
 };
 
 // A byte count in bytes, KB, MB or GB (IDS_SIZE_BYTES to IDS_SIZE_GB).
@@ -50,7 +54,8 @@ public:
     // and stops the search when it says so.
     explicit DuplicateSearch(ProgressSink* progress);
 
-    // The whole search: clears `results`, scans, sorts and groups.
+    // The whole search: clears `results`, scans, sorts, groups and orders the groups and their
+    // files by the options' keep policy.
     Outcome Run(const SearchOptions& options, ResultsModel& results);
 
     // Scans the start path specs `paths` with `mask` into `records` and, unless cancelled,

@@ -106,8 +106,58 @@ void ResultsModel::AppendGroup(std::vector<std::unique_ptr<CFileRecord>> files) 
 std::vector<std::size_t> ResultsModel::DuplicateRows() const {
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < m_rows.size(); ++row)
-        if (m_rows[row].image != kImageGroupFirst) rows.push_back(row);
+        if (m_rows[row].image != kImageGroupFirst && !m_rows[row].isProtected)
+            rows.push_back(row);
     return rows;
+}
+
+std::vector<RowGroup> ResultsModel::Groups() const {
+    std::vector<RowGroup> groups;
+    for (std::size_t begin = 0; begin < m_rows.size();) {
+        std::size_t end = begin + 1;
+        while (end < m_rows.size() && m_rows[end].image != kImageGroupFirst) ++end;
+        groups.push_back({begin, end});
+        begin = end;
+    }
+    return groups;
+}
+
+bool ResultsModel::Rearrange(const std::vector<std::vector<std::size_t>>& groups,
+                             const std::vector<KeepReason>& keptBy) {
+    if (groups.size() != keptBy.size()) return false;
+    // Every row once, and each new group exactly one old group.
+    std::vector<std::size_t> groupOf(m_rows.size());
+    const std::vector<RowGroup> old = Groups();
+    for (std::size_t g = 0; g < old.size(); ++g)
+        for (std::size_t row = old[g].begin; row < old[g].end; ++row) groupOf[row] = g;
+    std::vector<char> seen(m_rows.size(), 0);
+    std::size_t total = 0;
+    for (const std::vector<std::size_t>& group : groups) {
+        if (group.empty() || group.front() >= m_rows.size()) return false;
+        const std::size_t g = groupOf[group.front()];
+        if (group.size() != old[g].Count()) return false;
+        for (std::size_t row : group) {
+            if (row >= m_rows.size() || seen[row] || groupOf[row] != g) return false;
+            seen[row] = 1;
+        }
+        total += group.size();
+    }
+    if (total != m_rows.size()) return false;
+
+    std::vector<ResultRow> rows;
+    rows.reserve(m_rows.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (std::size_t k = 0; k < groups[g].size(); ++k) {
+            rows.push_back(std::move(m_rows[groups[g][k]]));
+            ResultRow& row = rows.back();
+            row.image = k == 0 ? kImageGroupFirst
+                               : k + 1 == groups[g].size() ? kImageGroupLast : kImageGroupMiddle;
+            row.showsDetails = k == 0;
+            row.keptBy = k == 0 ? keptBy[g] : kKeptAsFound;
+        }
+    }
+    m_rows.swap(rows);
+    return true;
 }
 
 void ResultsModel::RemoveRows(const std::vector<std::size_t>& rows) {

@@ -19,10 +19,33 @@ enum RowImage { kImageGroupFirst = 0, kImageGroupMiddle = 1, kImageGroupLast = 2
 enum ResultColumn { kColumnPath = 0, kColumnTime, kColumnSize, kColumnCrc, kColumnChecksum,
                     kResultColumnCount };
 
+// Why a group's first file is the copy that stays: the keep rule that put it ahead of the
+// next file, or none (kKeptAsFound: the order the search found them in).
+enum KeepReason : unsigned char {
+    kKeptAsFound = 0,
+    kKeptProtected,     // it lies in a protected folder
+    kKeptFolder,        // folder priority
+    kKeptOldest,
+    kKeptNewest,
+    kKeptShortestPath,
+    kKeptLongestPath,
+    kKeptMask,          // its path matches the keep mask
+    kKeptNoCopyMark,    // its name has no copy mark
+};
+
 struct ResultRow {
     std::unique_ptr<CFileRecord> record;
     int image = kImageGroupFirst;
     bool showsDetails = false;  // size, CRC and checksum cells: only the row that began a group
+    // The file lies in a protected folder: never selected as a duplicate, never deleted.
+    bool isProtected = false;
+    KeepReason keptBy = kKeptAsFound;  // meaningful on a group's first row
+};
+
+// One group's rows: [begin, end).
+struct RowGroup {
+    std::size_t begin = 0, end = 0;
+    std::size_t Count() const { return end - begin; }
 };
 
 // Where FindRow found its text.
@@ -57,8 +80,20 @@ public:
     // CRC and checksum shown. The totals grow by the files after the first.
     void AppendGroup(std::vector<std::unique_ptr<CFileRecord>> files);
 
-    // The rows "select all duplicates" selects: every row that is not the first of its group.
+    // The rows "select all duplicates" selects: every row that is not the first of its group
+    // and whose file does not lie in a protected folder.
     std::vector<std::size_t> DuplicateRows() const;
+
+    // The groups, in row order.
+    std::vector<RowGroup> Groups() const;
+    // Marks the file of `row` as lying in a protected folder (or not).
+    void SetProtected(std::size_t row, bool isProtected) { m_rows[row].isProtected = isProtected; }
+    // Puts the rows in a new order: `groups` lists every group, in its new place, as its rows
+    // (old row numbers) in their new order, and `keptBy` why each one's first row stays. The
+    // first row of each group then shows its details. Returns false, changing nothing, when
+    // `groups` does not hold every row once with each group kept whole.
+    bool Rearrange(const std::vector<std::vector<std::size_t>>& groups,
+                   const std::vector<KeepReason>& keptBy);
 
     // Removes `rows` (any order, repeats ignored, out-of-range ignored) with their records, and
     // mends the groups they leave: a group left with one file loses that row too (it has no

@@ -42,6 +42,13 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
     std::vector<char> chosen(n, 0);
     for (std::size_t row : rows)
         if (row < n) chosen[row] = 1;
+    // A protected file stays, whoever chose it; it may still vouch for its copies.
+    for (std::size_t row = 0; row < n; ++row) {
+        const ResultRow& r = model.Row(row);
+        if (!chosen[row] || !(r.isProtected || m_protected.Holds(r.record->Path()))) continue;
+        chosen[row] = 0;
+        out.kept.emplace_back(r.record->Path(), LoadStringText(IDS_DELETE_PROTECTED));
+    }
 
     // For every chosen file, the rows of its group that stay (the copies to compare with).
     struct Candidate {

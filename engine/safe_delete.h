@@ -14,14 +14,15 @@
 #include <vector>
 
 #include "engine/file_check.h"
+#include "engine/keep_rules.h"
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
 #include "platform/file_delete.h"
 
 struct DeleteOutcome {
     std::vector<std::size_t> goneRows;  // rows whose files are gone, ascending
-    // Files that were to go and stayed: path and why (the last copies of wholly chosen
-    // groups first, then the others in row order). A file removed for good whose copy changed
+    // Files that were to go and stayed: path and why (the protected files first, then the last
+    // copies of wholly chosen groups, then the others, each in row order). A file removed for good whose copy changed
     // before the removal was over is named here too, with its copy (its row is gone).
     std::vector<std::pair<std::string, std::string>> kept;
     bool stopped = false;  // the user stopped it; the files not reached yet were left alone
@@ -49,6 +50,11 @@ public:
     // Replaceable parts, for tests: how a checked file is removed, how two are compared.
     void SetRemover(Remover remover) { m_remover = std::move(remover); }
     void SetCompare(Compare compare) { m_compare = std::move(compare); }
+    // Files under these folders are never removed, even when chosen by hand; neither is a row
+    // the search marked as protected. They are named with the reason.
+    void SetProtectedFolders(const std::vector<std::string>& folders) {
+        m_protected = FolderList(folders);
+    }
     // The removal the constructor chose (a replacement may call it after doing its part).
     const Remover& DefaultRemover() const { return m_default; }
 
@@ -63,6 +69,7 @@ private:
     Remover m_default;
     Remover m_remover;
     Compare m_compare;
+    FolderList m_protected;
 };
 
 // The message after a delete that left files behind: string 2251, then "path: reason" per file,

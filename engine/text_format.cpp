@@ -80,6 +80,10 @@ std::string FormatCopyChangedGone(const std::string& copy) {
     return PAIRSCOUT_FORMAT(literal::IDS_DELETE_COPY_CHANGED_GONE, copy.c_str());
 }
 
+std::string FormatDryRunSummary(int files, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CLI_DRY_RUN_SUMMARY, files, sizeText.c_str());
+}
+
 std::string FormatSkippedMore(int places) {
     return PAIRSCOUT_FORMAT(literal::IDS_SKIPPED_MORE, places);
 }

@@ -38,6 +38,8 @@ std::string FormatDeleteKeptMore(int files);
 std::string FormatCopyChangedBack(const std::string& copy);
 std::string FormatCopyChangedTrash(const std::string& copy);
 std::string FormatCopyChangedGone(const std::string& copy);
+// IDS_CLI_DRY_RUN_SUMMARY: how many files a run would delete and the size text of their bytes.
+std::string FormatDryRunSummary(int files, const std::string& sizeText);
 // IDS_SKIPPED_MORE.
 std::string FormatSkippedMore(int places);
 // IDS_FILTER_MODIFIED_TODAY.

@@ -95,6 +95,20 @@
     /* After a search: the places it passed over, and how many more there were. */                \
     X(IDS_SKIPPED_HEADING, 2260, "搜索时跳过了以下位置:")                                         \
     X(IDS_SKIPPED_MORE, 2261, "还有 %d 个位置被跳过")                                             \
+    /* Which copy of a group stays: the words that mark a name as a copy (";" between them),  \
+       why a group's first file was kept, and the delete's refusal of a protected file. */      \
+    X(IDS_COPY_MARK_WORDS, 2270, "副本;备份;拷贝;复件")                                           \
+    X(IDS_KEEP_REASON_AS_FOUND, 2271, "最先找到")                                                 \
+    X(IDS_KEEP_REASON_PROTECTED, 2272, "在受保护的文件夹中")                                      \
+    X(IDS_KEEP_REASON_FOLDER, 2273, "在优先的文件夹中")                                           \
+    X(IDS_KEEP_REASON_OLDEST, 2274, "最早修改")                                                   \
+    X(IDS_KEEP_REASON_NEWEST, 2275, "最新修改")                                                   \
+    X(IDS_KEEP_REASON_SHORTEST, 2276, "路径最短")                                                 \
+    X(IDS_KEEP_REASON_LONGEST, 2277, "路径最长")                                                  \
+    X(IDS_KEEP_REASON_MASK, 2278, "路径匹配掩码")                                                 \
+    X(IDS_KEEP_REASON_NO_COPY_MARK, 2279, "文件名没有副本标记")                                   \
+    X(IDS_DELETE_PROTECTED, 2280, "文件在受保护的文件夹中, 不删除")                               \
+    X(IDS_CLI_DRY_RUN_SUMMARY, 2281, "将删除 %d 个文件, 可释放 %s")                               \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
