@@ -1,0 +1,289 @@
+// Which copy stays, on real trees: every keep rule puts the expected copy first and says so, a
+// tie falls to the next rule, copy marks go last, folders match by whole components, and files
+// in protected folders are never selected nor deleted.
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/duplicate_search.h"
+#include "engine/keep_rules.h"
+#include "engine/safe_delete.h"
+#include "support/platform_rules.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Sets the modification time of `path` to `hours` hours before a fixed point in the past.
+void SetAge(const std::string& path, int hours) {
+    // One point for every call, so that equal ages give equal times.
+    static const auto base = std::chrono::time_point_cast<std::chrono::seconds>(
+        std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400));
+    std::filesystem::last_write_time(path, base - std::chrono::hours(hours));
+}
+
+KeepRule Rule(KeepReason kind, std::vector<std::string> folders = {}, std::string mask = {}) {
+    KeepRule rule;
+    rule.kind = kind;
+    rule.folders = std::move(folders);
+    rule.mask = std::move(mask);
+    return rule;
+}
+
+// Searches `root` with `policy`; the rows of the model as paths relative to `root`, "|"
+// between groups.
+std::string Search(const TempDir& root, const KeepPolicy& policy, ResultsModel& model) {
+    SearchOptions options;
+    options.paths = {root.Path()};
+    options.keep = policy;
+    DuplicateSearch search(nullptr);
+    EXPECT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
+    std::string text;
+    for (std::size_t row = 0; row < model.RowCount(); ++row) {
+        if (row > 0) text += model.Row(row).image == kImageGroupFirst ? "|" : ",";
+        std::string path = model.Row(row).record->Path().substr(root.Path().size());
+        for (char& c : path)
+            if (c == '\\') c = '/';
+        text += path;
+    }
+    return text;
+}
+
+KeepPolicy Rules(std::vector<KeepRule> rules) {
+    KeepPolicy policy;
+    policy.rules = std::move(rules);
+    return policy;
+}
+
+TEST(CopyMark, ChineseAndEnglishFormsGoLast) {
+    for (const char* name :
+         {"X (1).ext", "X(12).txt", "X 副本.ext", "X - 副本.ext", "X - Copy.ext", "x - copy (3).doc",
+          "X copy 2.txt", "X (copy).txt", "X (another copy).txt", "Copy of X.txt",
+          "Copy (2) of X.txt", "X_备份.ext", "X (副本 2).ext", "报告副本.txt", "报告 副本 (2).txt",
+          "复件 报告.txt", "X_backup.zip", "电影 (副本).mkv", "长城_备份.jpg", "noext (1)"}) {
+        EXPECT_TRUE(HasCopyMark(name)) << name;
+    }
+    for (const char* name :
+         {"X.ext", "Report (2019).pdf", "photocopy.txt", "xcopy.exe", "copy.txt", "(1).txt",
+          "备份.txt", "报告.txt", "Copy of .txt", "X (final).txt", ".bashrc", "Copy ofX.txt",
+          "backup", "X (1a).txt", "长城.jpg"}) {
+        EXPECT_FALSE(HasCopyMark(name)) << name;
+    }
+}
+
+TEST(FolderList, MatchesWholeComponentsInOrder) {
+    const std::string cwd = std::filesystem::current_path().string();
+    const std::string sep(1, kWindows ? '\\' : '/');
+    const std::string root = kWindows ? "C:\\data" : "/data";
+    const FolderList folders({root + sep + "b" + sep, root + sep + "a", "", "rel" + sep + "x"});
+    EXPECT_EQ(folders.Size(), 3u);  // the empty entry names nothing
+    EXPECT_EQ(folders.IndexOf(root + sep + "a" + sep + "f.txt"), 1);
+    EXPECT_EQ(folders.IndexOf(root + sep + "a" + sep + "deep" + sep + "f.txt"), 1);
+    EXPECT_EQ(folders.IndexOf(root + sep + "b" + sep + "f.txt"), 0);
+    EXPECT_EQ(folders.IndexOf(root + sep + "bc" + sep + "f.txt"), -1) << "a prefix of a name";
+    EXPECT_EQ(folders.IndexOf(root + sep + "a"), -1) << "the folder itself is no file under it";
+    EXPECT_EQ(folders.IndexOf(root + sep + "c" + sep + ".." + sep + "a" + sep + "f"), 1);
+    EXPECT_EQ(folders.IndexOf(root + sep + "a" + sep + ".." + sep + "c" + sep + "f"), -1);
+    // A relative folder is taken from the current folder, for relative and absolute paths.
+    EXPECT_EQ(folders.IndexOf("rel" + sep + "x" + sep + "f"), 2);
+    EXPECT_EQ(folders.IndexOf("." + sep + "rel" + sep + "x" + sep + "f"), 2);
+    EXPECT_EQ(folders.IndexOf(cwd + sep + "rel" + sep + "x" + sep + "f"), 2);
+    EXPECT_EQ(folders.IndexOf("rel" + sep + "xy" + sep + "f"), -1);
+    EXPECT_EQ(FolderList().IndexOf(root + sep + "a" + sep + "f"), -1);
+    // Letter case counts where the file system's does.
+    EXPECT_EQ(folders.IndexOf(root + sep + "A" + sep + "f"), kWindows ? 1 : -1);
+}
+
+class KeepRulesTest : public ::testing::Test {
+protected:
+    // One group of three copies: the oldest has the longest path; "a (1).txt" is the newest
+    // and has the shortest.
+    void SetUp() override {
+        SetAge(tree.WriteFile("deep/er/orig.txt", "same bytes"), 30);
+        SetAge(tree.WriteFile("b/plain.txt", "same bytes"), 20);
+        SetAge(tree.WriteFile("a (1).txt", "same bytes"), 10);
+    }
+    TempDir tree;
+    ResultsModel model;
+};
+
+TEST_F(KeepRulesTest, EachRulePutsItsCopyFirstAndIsNamed) {
+    struct Case {
+        KeepRule rule;
+        const char* first;
+        KeepReason reason;
+    };
+    const Case cases[] = {
+        {Rule(kKeptOldest), "deep/er/orig.txt", kKeptOldest},
+        {Rule(kKeptNewest), "a (1).txt", kKeptNewest},
+        {Rule(kKeptShortestPath), "a (1).txt", kKeptShortestPath},
+        {Rule(kKeptLongestPath), "deep/er/orig.txt", kKeptLongestPath},
+        {Rule(kKeptFolder, {tree / "b"}), "b/plain.txt", kKeptFolder},
+        {Rule(kKeptMask, {}, "*/B/*.TXT"), "b/plain.txt", kKeptMask},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.first);
+        const std::string rows = Search(tree, Rules({c.rule}), model);
+        EXPECT_EQ(rows.substr(0, rows.find(',')), c.first) << rows;
+        EXPECT_EQ(model.Row(0).keptBy, c.reason);
+        EXPECT_EQ(model.RowCount(), 3u);
+        EXPECT_EQ(model.Row(0).image, kImageGroupFirst);
+        EXPECT_EQ(model.Row(2).image, kImageGroupLast);
+        EXPECT_TRUE(model.Row(0).showsDetails);
+        EXPECT_FALSE(model.Row(1).showsDetails);
+        EXPECT_EQ(model.DuplicateCount(), 2);
+    }
+    // Newest, then: the files in order.
+    EXPECT_EQ(Search(tree, Rules({Rule(kKeptNewest)}), model), "a (1).txt,b/plain.txt,deep/er/orig.txt");
+    // Without copy marks: the two unmarked files tie and keep the order found; the marked goes
+    // last. The reason is the rule that put the first ahead of the second: none here.
+    const std::string noMark = Search(tree, Rules({Rule(kKeptNoCopyMark)}), model);
+    EXPECT_EQ(noMark.substr(noMark.rfind(',') + 1), "a (1).txt");
+    EXPECT_EQ(model.Row(0).keptBy, kKeptAsFound);
+    EXPECT_EQ(std::string(KeepReasonText(model.Row(0).keptBy)), "最先找到");
+}
+
+TEST_F(KeepRulesTest, TiesFallToTheNextRule) {
+    // Two files of one time: oldest ties, the shorter path decides.
+    SetAge(tree / "b/plain.txt", 30);
+    EXPECT_EQ(Search(tree, Rules({Rule(kKeptOldest), Rule(kKeptShortestPath)}), model),
+              "b/plain.txt,deep/er/orig.txt,a (1).txt");
+    EXPECT_EQ(model.Row(0).keptBy, kKeptShortestPath);
+    EXPECT_EQ(std::string(KeepReasonText(kKeptShortestPath)), "路径最短");
+    // A folder rule that holds none of them decides nothing; the mark does.
+    EXPECT_EQ(Search(tree, Rules({Rule(kKeptFolder, {tree / "nowhere"}), Rule(kKeptNoCopyMark),
+                                  Rule(kKeptOldest), Rule(kKeptLongestPath)}),
+                     model),
+              "deep/er/orig.txt,b/plain.txt,a (1).txt");
+    EXPECT_EQ(model.Row(0).keptBy, kKeptLongestPath);
+    // The folder list in order: the earlier folder wins although both hold a copy.
+    EXPECT_EQ(Search(tree, Rules({Rule(kKeptFolder, {tree / "deep/er", tree / "b"})}), model),
+              "deep/er/orig.txt,b/plain.txt,a (1).txt");
+    EXPECT_EQ(model.Row(0).keptBy, kKeptFolder);
+}
+
+TEST(KeepRules, DefaultKeepsOriginalsOverMarkedCopiesAndOrdersGroupsByBytes) {
+    TempDir tree;
+    // The marked copies are the older ones, and are found first.
+    SetAge(tree.WriteFile("a/电影 (副本).mkv", std::string(3000, 'm')), 50);
+    SetAge(tree.WriteFile("b/视频/电影.mkv", std::string(3000, 'm')), 10);
+    SetAge(tree.WriteFile("a/长城_备份.jpg", std::string(5000, 'j')), 50);
+    SetAge(tree.WriteFile("b/2023年/旅行/长城.jpg", std::string(5000, 'j')), 10);
+    // Three copies of 2000 bytes free 4000, more than the 3000 of the films.
+    SetAge(tree.WriteFile("a/报告 副本.txt", std::string(2000, 'r')), 40);
+    SetAge(tree.WriteFile("b/工作/报告.txt", std::string(2000, 'r')), 30);
+    SetAge(tree.WriteFile("c/工作/报告.txt", std::string(2000, 'r')), 20);
+    ResultsModel model;
+    EXPECT_EQ(Search(tree, DefaultKeepPolicy(), model),
+              "b/2023年/旅行/长城.jpg,a/长城_备份.jpg|b/工作/报告.txt,c/工作/报告.txt,a/报告 副本.txt|"
+              "b/视频/电影.mkv,a/电影 (副本).mkv");
+    EXPECT_EQ(model.Row(0).keptBy, kKeptNoCopyMark);
+    EXPECT_EQ(model.Row(2).keptBy, kKeptOldest);
+    EXPECT_EQ(model.DuplicateRows(), (std::vector<std::size_t>{1, 3, 4, 6}));
+
+    // As found: the search's order of groups (largest size first) and of files.
+    KeepPolicy found = DefaultKeepPolicy();
+    found.order = GroupOrder::kAsFound;
+    const std::string rows = Search(tree, found, model);
+    EXPECT_EQ(rows.substr(0, rows.find('|')), "b/2023年/旅行/长城.jpg,a/长城_备份.jpg");
+    EXPECT_EQ(rows.substr(rows.find('|') + 1, rows.find(',', rows.find('|')) - rows.find('|') - 1),
+              "b/视频/电影.mkv");
+    // No policy at all: the rows as the search found them, largest files first.
+    Search(tree, KeepPolicy(), model);
+    ASSERT_EQ(model.RowCount(), 7u);
+    EXPECT_EQ(model.Row(0).record->m_nSize, 5000);
+    EXPECT_EQ(model.Row(2).record->m_nSize, 3000);
+    EXPECT_EQ(model.Row(0).keptBy, kKeptAsFound);
+}
+
+TEST(KeepRules, ProtectedFilesAreNeverSelectedNorDeleted) {
+    TempDir tree;
+    SetAge(tree.WriteFile("ref/one.txt", "one"), 5);   // the newest, yet protected
+    SetAge(tree.WriteFile("other/one.txt", "one"), 50);
+    SetAge(tree.WriteFile("ref/two.dat", "two2"), 50);
+    SetAge(tree.WriteFile("ref/sub/two.dat", "two2"), 60);  // a group wholly protected
+    SetAge(tree.WriteFile("refx/three.bin", "three"), 50);  // "refx" is not under "ref"
+    SetAge(tree.WriteFile("other/three.bin", "three"), 40);
+    KeepPolicy policy = DefaultKeepPolicy();
+    policy.protectedFolders = {tree / "ref"};
+    ResultsModel model;
+    EXPECT_EQ(Search(tree, policy, model),
+              "refx/three.bin,other/three.bin|ref/sub/two.dat,ref/two.dat|ref/one.txt,other/one.txt");
+    EXPECT_EQ(model.Row(4).keptBy, kKeptProtected);
+    EXPECT_TRUE(model.Row(2).isProtected && model.Row(3).isProtected);
+    EXPECT_FALSE(model.Row(0).isProtected);
+    // Select all duplicates passes over the protected copies.
+    EXPECT_EQ(model.DuplicateRows(), (std::vector<std::size_t>{1, 5}));
+
+    // Chosen by hand, every row: the protected files stay, named; the others go while a copy
+    // stays (the first unprotected one of the all-chosen third group is its last copy).
+    const DeleteOutcome out = SafeDelete(nullptr, false).Run(model, {0, 1, 2, 3, 4, 5});
+    EXPECT_EQ(out.goneRows, (std::vector<std::size_t>{1, 5}));
+    ASSERT_GE(out.kept.size(), 3u);
+    EXPECT_EQ(out.kept[0].first, model.Row(2).record->Path());
+    EXPECT_EQ(out.kept[0].second, "文件在受保护的文件夹中, 不删除");
+    EXPECT_EQ(out.kept[2].first, model.Row(4).record->Path());
+    EXPECT_TRUE(std::filesystem::exists(tree / "ref/one.txt"));
+    EXPECT_TRUE(std::filesystem::exists(tree / "ref/two.dat"));
+    EXPECT_TRUE(std::filesystem::exists(tree / "ref/sub/two.dat"));
+    EXPECT_TRUE(std::filesystem::exists(tree / "refx/three.bin"));
+    EXPECT_FALSE(std::filesystem::exists(tree / "other/one.txt"));
+    EXPECT_FALSE(std::filesystem::exists(tree / "other/three.bin"));
+
+    // The delete's own list refuses too, for rows no search marked.
+    ResultsModel plain;
+    tree.WriteFile("other/one.txt", "one");
+    Search(tree, KeepPolicy(), plain);
+    SafeDelete guarded(nullptr, false);
+    guarded.SetProtectedFolders({tree / "ref"});
+    std::vector<std::size_t> all;
+    for (std::size_t row = 0; row < plain.RowCount(); ++row)
+        if (plain.Row(row).record->Path().find("one.txt") != std::string::npos) all.push_back(row);
+    ASSERT_EQ(all.size(), 2u);
+    const DeleteOutcome second = guarded.Run(plain, all);
+    EXPECT_EQ(second.goneRows.size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(tree / "ref/one.txt"));
+    EXPECT_FALSE(std::filesystem::exists(tree / "other/one.txt"));
+
+    // Only the groups that hold a protected copy; none at all without protected folders.
+    tree.WriteFile("other/one.txt", "one");
+    tree.WriteFile("other/three.bin", "three");
+    policy.onlyGroupsWithProtected = true;
+    EXPECT_EQ(Search(tree, policy, model), "ref/sub/two.dat,ref/two.dat|ref/one.txt,other/one.txt");
+    EXPECT_EQ(model.DuplicateCount(), 2);
+    EXPECT_EQ(model.DuplicateBytes(), 7);
+    policy.protectedFolders.clear();
+    EXPECT_EQ(Search(tree, policy, model), "");
+    EXPECT_EQ(model.DuplicateCount(), 0);
+}
+
+TEST(ResultsModel, RearrangeRefusesOrdersThatBreakGroups) {
+    TempDir tree;
+    tree.WriteFile("a1", "aa");
+    tree.WriteFile("a2", "aa");
+    tree.WriteFile("b1", "b");
+    tree.WriteFile("b2", "b");
+    ResultsModel model;
+    Search(tree, KeepPolicy(), model);
+    ASSERT_EQ(model.RowCount(), 4u);
+    const std::string first = model.Row(0).record->Path();
+    using Groups = std::vector<std::vector<std::size_t>>;
+    const std::vector<KeepReason> two(2, kKeptAsFound);
+    EXPECT_FALSE(model.Rearrange(Groups{{0, 2}, {1, 3}}, two));  // mixes groups
+    EXPECT_FALSE(model.Rearrange(Groups{{0, 1}, {2}}, two));     // leaves a row out
+    EXPECT_FALSE(model.Rearrange(Groups{{0, 1}, {2, 2}}, two));  // a row twice
+    EXPECT_FALSE(model.Rearrange(Groups{{0, 1}, {2, 9}}, two));  // no such row
+    EXPECT_FALSE(model.Rearrange(Groups{{0, 1}}, {kKeptAsFound}));
+    EXPECT_EQ(model.Row(0).record->Path(), first);
+    EXPECT_TRUE(model.Rearrange(Groups{{3, 2}, {1, 0}}, {kKeptOldest, kKeptNewest}));
+    EXPECT_EQ(model.Row(3).record->Path(), first);
+    EXPECT_EQ(model.Row(0).keptBy, kKeptOldest);
+    EXPECT_EQ(model.Row(2).keptBy, kKeptNewest);
+    EXPECT_EQ(model.Row(3).image, kImageGroupLast);
+    EXPECT_EQ(model.DuplicateCount(), 2);
+    EXPECT_EQ(model.DuplicateBytes(), 3);
+}
+
+}  // namespace
