@@ -73,12 +73,83 @@ bool ReadSize(const std::string& text, std::int64_t* out, std::string* error) {
     return true;
 }
 
+struct KeepRuleName {
+    const char* name;
+    KeepReason kind;
+};
+
+const KeepRuleName kKeepRuleNames[] = {
+    {"oldest", kKeptOldest},         {"newest", kKeptNewest},
+    {"shortest", kKeptShortestPath}, {"longest", kKeptLongestPath},
+    {"nocopymark", kKeptNoCopyMark},
+};
+
 }  // namespace
+
+bool ParseKeepRules(const std::string& text, std::vector<KeepRule>* rules, std::string* error) {
+    std::vector<std::string> names;
+    SplitString(text, names, ",");
+    if (text.empty()) names.assign(1, std::string());
+    for (const std::string& name : names) {
+        if (name == "none") continue;
+        KeepRule rule;
+        if (name.compare(0, 5, "path:") == 0) {
+            const std::string folder = name.substr(5);
+            if (folder.empty()) {
+                *error = "--keep: path: needs a folder";
+                return false;
+            }
+            if (!rules->empty() && rules->back().kind == kKeptFolder) {
+                rules->back().folders.push_back(folder);  // one list, in the order given
+                continue;
+            }
+            rule.kind = kKeptFolder;
+            rule.folders.push_back(folder);
+        } else if (name.compare(0, 5, "mask:") == 0) {
+            rule.kind = kKeptMask;
+            rule.mask = name.substr(5);
+            if (rule.mask.empty()) {
+                *error = "--keep: mask: needs a mask";
+                return false;
+            }
+        } else {
+            bool known = false;
+            for (const KeepRuleName& entry : kKeepRuleNames) {
+                if (name != entry.name) continue;
+                rule.kind = entry.kind;
+                known = true;
+            }
+            if (!known) {
+                *error = "--keep: unknown rule \"" + name +
+                         "\" (path:DIR, oldest, newest, shortest, longest, mask:PATTERN, "
+                         "nocopymark or none)";
+                return false;
+            }
+        }
+        rules->push_back(rule);
+    }
+    return true;
+}
+
+const char* KeepReasonName(KeepReason reason) {
+    switch (reason) {
+        case kKeptProtected: return "protected";
+        case kKeptFolder: return "path";
+        case kKeptMask: return "mask";
+        case kKeptAsFound: return "found";
+        default: break;
+    }
+    for (const KeepRuleName& entry : kKeepRuleNames)
+        if (entry.kind == reason) return entry.name;
+    return "found";
+}
 
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error) {
     SearchFilter& filter = options->search.filter;
     std::vector<std::string> paths;
     bool onlyPaths = false;
+    bool keepGiven = false;
+    KeepPolicy& keep = options->search.keep;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (onlyPaths || arg.empty() || arg[0] != '-' || arg == "-") {
@@ -99,6 +170,31 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             options->nul = true;
         } else if (arg == "--reverse") {
             filter.m_nMode = 1;
+        } else if (arg == "--dry-run") {
+            options->dryRun = true;
+        } else if (arg == "--only-protected") {
+            keep.onlyGroupsWithProtected = true;
+        } else if (TakeValue(args, &i, "keep", &value, error)) {
+            if (!error->empty()) return false;
+            // The first --keep replaces the default rules; more of them add to it.
+            if (!keepGiven) keep.rules.clear();
+            keepGiven = true;
+            if (!ParseKeepRules(value, &keep.rules, error)) return false;
+        } else if (TakeValue(args, &i, "protect", &value, error)) {
+            if (!error->empty()) return false;
+            if (value.empty()) {
+                *error = "--protect needs a folder";
+                return false;
+            }
+            keep.protectedFolders.push_back(value);
+        } else if (TakeValue(args, &i, "order", &value, error)) {
+            if (!error->empty()) return false;
+            if (value == "freed") keep.order = GroupOrder::kFreedBytes;
+            else if (value == "found") keep.order = GroupOrder::kAsFound;
+            else {
+                *error = "--order takes freed or found";
+                return false;
+            }
         } else if (TakeValue(args, &i, "mask", &value, error)) {
             if (!error->empty()) return false;
             options->search.mask = value;
@@ -142,6 +238,14 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
     // CSV cells are quoted, so a line feed in a name is already safe there.
     if (options->csv && options->nul) {
         *error = "--null and --csv cannot be combined";
+        return false;
+    }
+    if (options->dryRun && (options->csv)) {
+        *error = "--dry-run and --csv cannot be combined";
+        return false;
+    }
+    if (keep.onlyGroupsWithProtected && keep.protectedFolders.empty()) {
+        *error = "--only-protected needs --protect";
         return false;
     }
     if (options->help || options->version) return true;
@@ -205,11 +309,35 @@ std::string CliUsage() {
         "                        CR LF line ends, no header line)\n"
         "  -0, --null            end each path with a NUL byte and each group with one more,\n"
         "                        for names that hold line feeds (not with --csv)\n"
+        "  --keep RULE[,RULE...] which copy of each group is kept (listed first); a tie falls\n"
+        "                        to the next rule, then to the order found. Rules: path:DIR\n"
+        "                        (a copy under DIR is kept; several path: rules in a row make\n"
+        "                        one list, earlier folders first), oldest, newest (modification\n"
+        "                        time), shortest, longest (path), mask:PATTERN (a path the\n"
+        "                        mask admits, as --mask reads it; a folder part is matched\n"
+        "                        against the whole folder, so start it with \"*/\"),\n"
+        "                        nocopymark (names such as \"X (1).txt\", \"X - Copy.txt\",\n"
+        "                        \"Copy of X.txt\" or their Chinese forms go last), none.\n"
+        "                        Repeatable; folders and masks cannot hold \",\".\n"
+        "                        Default: nocopymark,oldest\n"
+        "  --protect DIR         files under DIR are never to go: a copy there is kept first\n"
+        "                        and the others are the ones to go; repeatable. Folders match\n"
+        "                        by whole names (/a/b is not under /a/bc)\n"
+        "  --only-protected      list only the groups that hold a copy under a --protect DIR\n"
+        "  --order freed|found   groups by the bytes their duplicates take, largest first\n"
+        "                        (freed, the default), or in the order found\n"
+        "  --dry-run             write, per file, whether it is kept (and by which rule) or\n"
+        "                        would go; nothing is deleted (not with --csv)\n"
         "  -h, --help            show this text\n"
         "      --version         show the program's name and version\n"
         "\n"
-        "Output: the paths of each group, one per line, the first file first, with an empty\n"
-        "line after each group. The summary goes to standard error, followed by the number of\n"
+        "Output: the paths of each group, one per line, the copy to keep first, with an empty\n"
+        "line after each group. With --dry-run each line is \"keep\", \"protect\" (a copy\n"
+        "under a --protect DIR) or \"delete\", a tab, the rule that kept the group's first\n"
+        "file (path, oldest, newest, shortest, longest, mask, nocopymark, protected, or found\n"
+        "when no rule told the copies apart; \"-\" on the other lines), a tab and the path;\n"
+        "the number of files that would go and their bytes follow the summary.\n"
+        "The summary goes to standard error, followed by the number of\n"
         "files that could not be read completely, if any; so does a progress line when\n"
         "standard error is a terminal. Each start path, folder and file passed over is named\n"
         "on standard error as \"pairscout-cli: PATH: reason\", and the search goes on. Control\n"
@@ -220,6 +348,34 @@ std::string CliUsage() {
         "output could not be written (a full disk, a closed pipe); 2 for bad arguments or when\n"
         "not one start path could be opened; 130 after Ctrl+C, which stops the search and\n"
         "prints the groups found so far (a second Ctrl+C ends at once).\n";
+}
+
+std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int* files,
+                         std::int64_t* bytes) {
+    std::string out;
+    const char end = nul ? '\0' : '\n';
+    *files = 0;
+    *bytes = 0;
+    for (std::size_t row = 0; row < results.RowCount(); ++row) {
+        const ResultRow& r = results.Row(row);
+        const bool first = r.image == kImageGroupFirst;
+        if (first) {
+            out += "keep\t";
+            out += KeepReasonName(r.keptBy);
+        } else if (r.isProtected) {
+            out += "protect\t-";
+        } else {
+            out += "delete\t-";
+            ++*files;
+            *bytes += r.record->m_nSize;
+        }
+        out += '\t';
+        const std::string path = r.record->Path();
+        out += escape ? EscapeControls(path) : path;
+        out += end;
+        if (r.image == kImageGroupLast) out += end;
+    }
+    return out;
 }
 
 std::string CliVersionText() { return "pairscout-cli (Pairscout) " PAIRSCOUT_VERSION "\n"; }

@@ -1,13 +1,16 @@
 // The command line of pairscout-cli, read into the search options the window also uses.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/duplicate_search.h"
 
 struct CliOptions {
+    CliOptions() { search.keep = DefaultKeepPolicy(); }
     SearchOptions search;
+    bool dryRun = false;  // --dry-run: which copy stays (and why) and which would go
     bool csv = false;
     bool nul = false;  // -0, --null: every path ends in NUL, every group in one more
     bool help = false;
@@ -18,6 +21,22 @@ struct CliOptions {
 // the message to show (the filters' own messages for bad dates and sizes). Sizes are read
 // strictly (ParseSizeTextStrict), dates also as ISO 8601.
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error);
+
+// Reads the keep rules of one --keep value ("oldest,path:DIR,..."; "none" for none) and appends
+// them to `rules`; consecutive "path:" rules make one folder-priority rule. False, with
+// `error` set, for an unknown or empty rule.
+bool ParseKeepRules(const std::string& text, std::vector<KeepRule>* rules, std::string* error);
+
+// The name of a keep reason as --keep writes it ("oldest", "path", ...), "protected" for a copy
+// kept because it lies in a protected folder and "found" for none.
+const char* KeepReasonName(KeepReason reason);
+
+// The rows as --dry-run writes them: per file "keep", "protect" (in a protected folder) or
+// "delete", a tab, the rule that kept a group's first file (else "-"), a tab and the path; an
+// empty line after each group. `nul` and `escape` as FormatResults. `files` and `bytes` get
+// what would go.
+std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int* files,
+                         std::int64_t* bytes);
 
 // The text of --help.
 std::string CliUsage();

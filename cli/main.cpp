@@ -92,11 +92,20 @@ int main(int argc, char** argv) {
     // A list meant for a file or a pipe is written as it is; on a terminal, a name must not
     // drive it.
     const bool outToTerminal = platform::StdoutIsTerminal();
-    const bool written = WriteOutput(
-        FormatResults(results, options.csv, options.nul, outToTerminal), &why);
+    int goFiles = 0;
+    std::int64_t goBytes = 0;
+    const std::string list =
+        options.dryRun ? FormatDryRun(results, options.nul, outToTerminal, &goFiles, &goBytes)
+                       : FormatResults(results, options.csv, options.nul, outToTerminal);
+    const bool written = WriteOutput(list, &why);
     std::string summary = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
     if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);
     std::fprintf(stderr, "%s\n", summary.c_str());
+    if (options.dryRun) {
+        const std::string plan =
+            FormatDryRunSummary(goFiles, FormatSizeText(static_cast<double>(goBytes)));
+        std::fprintf(stderr, "%s\n", plan.c_str());
+    }
     if (progress.m_nSkipped > 0) {
         std::fprintf(stderr, "%s\n", FormatUnreadableFiles(progress.m_nSkipped).c_str());
     }

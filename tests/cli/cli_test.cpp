@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -172,6 +173,59 @@ TEST(CliOptions, NullOutputAndStartPathLists) {
         EXPECT_FALSE(Parse(none, &o, &error));
         EXPECT_EQ(error, LoadStringText(IDS_CLI_NO_START_PATH));
     }
+}
+
+TEST(CliOptions, KeepRulesProtectAndOrder) {
+    CliOptions options;
+    std::string error;
+    // The default: no copy marks, then the oldest; groups by the bytes they free.
+    ASSERT_TRUE(Parse({"/x"}, &options, &error)) << error;
+    ASSERT_EQ(options.search.keep.rules.size(), 3u);
+    EXPECT_EQ(options.search.keep.rules[1].kind, kKeptNoCopyMark);
+    EXPECT_EQ(options.search.keep.rules[2].kind, kKeptOldest);
+    EXPECT_EQ(options.search.keep.order, GroupOrder::kFreedBytes);
+    EXPECT_FALSE(options.dryRun);
+
+    // Consecutive path: rules make one list; a later --keep adds to the first.
+    ASSERT_TRUE(Parse({"--keep", "path:/a,path:/b,newest", "--keep=mask:*.jpg;~x*,path:/c",
+                       "--protect", "/r1", "--protect=/r2", "--order", "found", "--dry-run",
+                       "--only-protected", "/x"},
+                      &options, &error))
+        << error;
+    const std::vector<KeepRule>& rules = options.search.keep.rules;
+    ASSERT_EQ(rules.size(), 4u);
+    EXPECT_EQ(rules[0].kind, kKeptFolder);
+    EXPECT_EQ(rules[0].folders, (std::vector<std::string>{"/a", "/b"}));
+    EXPECT_EQ(rules[1].kind, kKeptNewest);
+    EXPECT_EQ(rules[2].kind, kKeptMask);
+    EXPECT_EQ(rules[2].mask, "*.jpg;~x*");
+    EXPECT_EQ(rules[3].folders, (std::vector<std::string>{"/c"}));
+    EXPECT_EQ(options.search.keep.protectedFolders, (std::vector<std::string>{"/r1", "/r2"}));
+    EXPECT_EQ(options.search.keep.order, GroupOrder::kAsFound);
+    EXPECT_TRUE(options.search.keep.onlyGroupsWithProtected);
+    EXPECT_TRUE(options.dryRun);
+    ASSERT_TRUE(Parse({"--keep", "none", "/x"}, &options, &error));
+    EXPECT_TRUE(options.search.keep.rules.empty());
+    ASSERT_TRUE(Parse({"--keep", "shortest,longest,oldest,nocopymark", "/x"}, &options, &error));
+    EXPECT_EQ(options.search.keep.rules.size(), 4u);
+
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--keep", "biggest", "/x"},
+             {"--keep", "oldest,,newest", "/x"},
+             {"--keep", "", "/x"},
+             {"--keep", "path:", "/x"},
+             {"--keep", "mask:", "/x"},
+             {"--keep"},
+             {"--protect", "", "/x"},
+             {"--order", "size", "/x"},
+             {"--only-protected", "/x"},
+             {"--dry-run", "--csv", "/x"}}) {
+        EXPECT_FALSE(Parse(bad, &options, &error)) << bad[0] << " " << (bad.size() > 1 ? bad[1] : "");
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_STREQ(KeepReasonName(kKeptFolder), "path");
+    EXPECT_STREQ(KeepReasonName(kKeptAsFound), "found");
+    EXPECT_STREQ(KeepReasonName(kKeptNoCopyMark), "nocopymark");
 }
 
 TEST(TerminalProgress, ControlCharactersNeverReachTheTerminal) {
@@ -711,6 +765,100 @@ TEST(CliEndToEnd, DirectionMarksInNamesAreEscaped) {
     EXPECT_EQ(EscapeControls("\xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xAC\xE2\x80\xAD\xE2\x81\xA7", true),
               "\\xe2\\x80\\xaa\\xe2\\x80\\xab\\xe2\\x80\\xac\\xe2\\x80\\xad\\xe2\\x81\\xa7");
 }
+
+// Sets the time `path` was last written to `hours` hours before one fixed point.
+void SetAge(const std::string& path, int hours) {
+    static const auto base = std::chrono::time_point_cast<std::chrono::seconds>(
+        std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400));
+    std::filesystem::last_write_time(path, base - std::chrono::hours(hours));
+}
+
+TEST(CliEndToEnd, DryRunNamesTheKeptCopyAndWhatWouldGo) {
+    TempDir tree, scratch;
+    SetAge(tree.WriteFile("a/photo (1).jpg", std::string(300, 'p')), 90);
+    SetAge(tree.WriteFile("b/photo.jpg", std::string(300, 'p')), 10);
+    SetAge(tree.WriteFile("ref/photo.jpg", std::string(300, 'p')), 5);
+    SetAge(tree.WriteFile("a/old.txt", std::string(500, 't')), 50);
+    SetAge(tree.WriteFile("b/new.txt", std::string(500, 't')), 20);
+    SetAge(tree.WriteFile("refx/new.txt", std::string(500, 't')), 30);
+    const std::string a = tree / Native("a/"), b = tree / Native("b/");
+    const std::string ref = tree / Native("ref/"), refx = tree / Native("refx/");
+
+    // The default rules: the marked copy goes although it is the oldest; the largest group
+    // (1000 bytes to free) comes first. Nothing is deleted.
+    const CliRun plan = RunCli({"--dry-run", tree.Path()}, scratch);
+    EXPECT_EQ(plan.status, 0) << plan.err;
+    EXPECT_EQ(plan.out, "keep\toldest\t" + a + "old.txt\n" +
+                            "delete\t-\t" + refx + "new.txt\n" +
+                            "delete\t-\t" + b + "new.txt\n\n" +
+                            "keep\toldest\t" + b + "photo.jpg\n" +
+                            "delete\t-\t" + ref + "photo.jpg\n" +
+                            "delete\t-\t" + a + "photo (1).jpg\n\n");
+    EXPECT_EQ(plan.err, "发现 4 个重复文件 (2 KB)\n将删除 4 个文件, 可释放 2 KB\n");
+    EXPECT_TRUE(std::filesystem::exists(a + "photo (1).jpg"));
+
+    // A protected copy is kept first and never goes; "refx" is not under "ref". The plain
+    // list puts the kept copy first too.
+    const CliRun guarded =
+        RunCli({"--dry-run", "--keep", "newest", "--protect", tree / "ref", tree.Path()}, scratch);
+    EXPECT_EQ(guarded.status, 0) << guarded.err;
+    EXPECT_EQ(guarded.out, "keep\tnewest\t" + b + "new.txt\n" +
+                               "delete\t-\t" + refx + "new.txt\n" +
+                               "delete\t-\t" + a + "old.txt\n\n" +
+                               "keep\tprotected\t" + ref + "photo.jpg\n" +
+                               "delete\t-\t" + b + "photo.jpg\n" +
+                               "delete\t-\t" + a + "photo (1).jpg\n\n");
+    const CliRun list = RunCli({"--keep", "path:" + tree / "a", "--order", "found", tree.Path()},
+                               scratch);
+    EXPECT_EQ(list.out.find(a + "old.txt\n"), 0u) << list.out;
+    EXPECT_NE(list.out.find("\n\n" + a + "photo (1).jpg\n"), std::string::npos) << list.out;
+
+    // Only the groups with a protected copy; a protected copy that is not first stays too.
+    const CliRun only = RunCli({"--dry-run", "--only-protected", "--protect", tree / "refx",
+                                "--protect", tree / "b", tree.Path()},
+                               scratch);
+    EXPECT_EQ(only.status, 0) << only.err;
+    EXPECT_EQ(only.out, "keep\toldest\t" + refx + "new.txt\n" +
+                            "protect\t-\t" + b + "new.txt\n" +
+                            "delete\t-\t" + a + "old.txt\n\n" +
+                            "keep\tprotected\t" + b + "photo.jpg\n" +
+                            "delete\t-\t" + ref + "photo.jpg\n" +
+                            "delete\t-\t" + a + "photo (1).jpg\n\n");
+    EXPECT_NE(only.err.find("将删除 3 个文件, 可释放 1 KB"), std::string::npos) << only.err;
+
+    const CliRun bad = RunCli({"--keep", "largest", tree.Path()}, scratch);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("unknown rule \"largest\""), std::string::npos) << bad.err;
+}
+
+#ifdef PAIRSCOUT_MANUAL_SOURCE
+// Every option --help names is in the manual page and the bash completion.
+TEST(CliEndToEnd, ManualAndCompletionNameEveryOption) {
+    const std::string manual = ReadWholeFile(PAIRSCOUT_MANUAL_SOURCE);
+    const std::string source = PAIRSCOUT_MANUAL_SOURCE;
+    const std::string completion =
+        ReadWholeFile(source.substr(0, source.rfind('/') + 1) + "pairscout-cli.bash-completion");
+    ASSERT_FALSE(manual.empty());
+    ASSERT_FALSE(completion.empty());
+    const std::string usage = CliUsage();
+    int checked = 0;
+    for (std::size_t at = usage.find("\n  --"); at != std::string::npos;
+         at = usage.find("\n  --", at + 1)) {
+        std::size_t end = at + 3;
+        while (end < usage.size() && (std::isalnum(static_cast<unsigned char>(usage[end])) ||
+                                      usage[end] == '-'))
+            ++end;
+        const std::string option = usage.substr(at + 3, end - at - 3);
+        // troff writes "-" as "\-".
+        std::string troff;
+        for (char c : option) troff += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(manual.find(troff), std::string::npos) << option;
+        EXPECT_NE(completion.find(option), std::string::npos) << option;
+        ++checked;
+    }
+    EXPECT_GT(checked, 15);
+}
+#endif
 
 #ifdef PAIRSCOUT_MANUAL_SOURCE
 // The manual page's example for -0 runs as written: no empty argument reaches the command.
