@@ -170,6 +170,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             options->nul = true;
         } else if (arg == "--reverse") {
             filter.m_nMode = 1;
+        } else if (arg == "--json") {
+            options->json = true;
         } else if (arg == "--dry-run") {
             options->dryRun = true;
         } else if (arg == "--only-protected") {
@@ -242,6 +244,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
     }
     if (options->dryRun && (options->csv)) {
         *error = "--dry-run and --csv cannot be combined";
+        return false;
+    }
+    if (options->json && (options->csv || options->nul || options->dryRun)) {
+        *error = "--json cannot be combined with --csv, --null or --dry-run";
         return false;
     }
     if (keep.onlyGroupsWithProtected && keep.protectedFolders.empty()) {
@@ -328,6 +334,8 @@ std::string CliUsage() {
         "                        (freed, the default), or in the order found\n"
         "  --dry-run             write, per file, whether it is kept (and by which rule) or\n"
         "                        would go; nothing is deleted (not with --csv)\n"
+        "  --json                write the groups as one JSON document (not with --csv,\n"
+        "                        --null or --dry-run); see the manual page\n"
         "  -h, --help            show this text\n"
         "      --version         show the program's name and version\n"
         "\n"
@@ -375,6 +383,146 @@ std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int
         out += end;
         if (r.image == kImageGroupLast) out += end;
     }
+    return out;
+}
+
+namespace {
+
+// The length of the valid UTF-8 sequence at `at` (1 to 4), or 0 when the byte there starts
+// none: no overlong forms, no surrogates, nothing above U+10FFFF.
+std::size_t Utf8Length(const std::string& text, std::size_t at) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char c = byte(at);
+    if (c < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) length = 2;
+    else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        if (c == 0xE0) low = 0xA0;
+        if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size()) return 0;
+    if (byte(at + 1) < low || byte(at + 1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if ((byte(at + k) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+// The local time of `time` as "YYYY-MM-DDTHH:MM:SS".
+std::string IsoTimeText(platform::FileTime time) {
+    const std::int64_t ticks = 10000000;  // per second
+    std::int64_t seconds = (time - platform::kUnixEpochAsFileTime) / ticks;
+    if ((time - platform::kUnixEpochAsFileTime) % ticks < 0) --seconds;
+    std::int64_t days = seconds / 86400;
+    std::int64_t rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    // Days since 1970-01-01 to a civil date (proleptic Gregorian).
+    const std::int64_t z = days + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const std::int64_t day = doy - (153 * mp + 2) / 5 + 1;
+    const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
+    const std::int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%04" PRId64 "-%02" PRId64 "-%02" PRId64 "T%02" PRId64
+                  ":%02" PRId64 ":%02" PRId64,
+                  year, month, day, rest / 3600, rest / 60 % 60, rest % 60);
+    return buf;
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& text) {
+    std::string out;
+    char buf[8];
+    for (std::size_t at = 0; at < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        const std::size_t length = Utf8Length(text, at);
+        if (length == 0) {
+            std::snprintf(buf, sizeof buf, "\\udc%02x", c);
+            out += buf;
+            ++at;
+            continue;
+        }
+        if (length == 1) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += static_cast<char>(c);
+            } else if (c < 0x20 || c == 0x7F) {
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out += static_cast<char>(c);
+            }
+            ++at;
+            continue;
+        }
+        const std::string sequence = text.substr(at, length);
+        // U+202A to U+202E and U+2066 to U+2069: direction marks.
+        const bool mark = length == 3 && static_cast<unsigned char>(sequence[0]) == 0xE2 &&
+                          ((static_cast<unsigned char>(sequence[1]) == 0x80 &&
+                            static_cast<unsigned char>(sequence[2]) >= 0xAA &&
+                            static_cast<unsigned char>(sequence[2]) <= 0xAE) ||
+                           (static_cast<unsigned char>(sequence[1]) == 0x81 &&
+                            static_cast<unsigned char>(sequence[2]) >= 0xA6 &&
+                            static_cast<unsigned char>(sequence[2]) <= 0xA9));
+        if (mark) {
+            const unsigned code = 0x2000u |
+                                  ((static_cast<unsigned char>(sequence[1]) & 0x3Fu) << 6) |
+                                  (static_cast<unsigned char>(sequence[2]) & 0x3Fu);
+            std::snprintf(buf, sizeof buf, "\\u%04x", code);
+            out += buf;
+        } else {
+            out += sequence;
+        }
+        at += length;
+    }
+    return out;
+}
+
+std::string FormatJson(const ResultsModel& results) {
+    std::string out = "{\"groups\": [";
+    char buf[64];
+    for (std::size_t row = 0; row < results.RowCount(); ++row) {
+        const ResultRow& r = results.Row(row);
+        const CFileRecord& record = *r.record;
+        const bool first = r.image == kImageGroupFirst;
+        if (first) {
+            if (row > 0) out += "]},";
+            std::snprintf(buf, sizeof buf, "%" PRId64, record.m_nSize);
+            out += "\n  {\"size\": ";
+            out += buf;
+            // A group's fingerprints are those of its files; the first row may have lost its
+            // cells to a delete, the record keeps them.
+            std::snprintf(buf, sizeof buf, ", \"crc\": \"%08" PRIx32 "\", \"checksum\": \"%08" PRIx32
+                          "\", \"files\": [",
+                          record.m_dwCrc, record.m_dwChecksum);
+            out += buf;
+        } else {
+            out += ",";
+        }
+        out += "\n    {\"path\": \"" + JsonString(record.Path()) + "\", \"time\": \"" +
+               IsoTimeText(record.m_ftWritten) + "\", \"keep\": ";
+        out += first ? "true, \"rule\": \"" + std::string(KeepReasonName(r.keptBy)) + "\""
+                     : std::string("false");
+        out += ", \"protected\": ";
+        out += r.isProtected ? "true}" : "false}";
+    }
+    if (results.RowCount() > 0) out += "]}\n";
+    out += "]}\n";
     return out;
 }
 

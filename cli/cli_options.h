@@ -11,6 +11,7 @@ struct CliOptions {
     CliOptions() { search.keep = DefaultKeepPolicy(); }
     SearchOptions search;
     bool dryRun = false;  // --dry-run: which copy stays (and why) and which would go
+    bool json = false;    // --json: the groups as one JSON document
     bool csv = false;
     bool nul = false;  // -0, --null: every path ends in NUL, every group in one more
     bool help = false;
@@ -37,6 +38,17 @@ const char* KeepReasonName(KeepReason reason);
 // what would go.
 std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int* files,
                          std::int64_t* bytes);
+
+// `text` as the inside of a JSON string (without the quotes). Valid UTF-8 stays as it is,
+// except quotes, backslashes, control characters and the direction marks that could make a
+// terminal show a name reversed, which are written as escapes. A byte that is not part of
+// valid UTF-8 is written as "\udcXX" (XX: the byte), the escape that Python's surrogateescape
+// reads back, so that the exact bytes of any name can be recovered.
+std::string JsonString(const std::string& text);
+
+// The rows as --json writes them: {"groups": [{"size", "crc", "checksum", "files": [{"path",
+// "time" (local, ISO 8601 without a zone), "keep", "rule" (the kept file's), "protected"}]}]}.
+std::string FormatJson(const ResultsModel& results);
 
 // The text of --help.
 std::string CliUsage();

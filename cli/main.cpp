@@ -12,6 +12,7 @@
 #include "engine/string_table.h"
 #include "engine/text_format.h"
 #include "platform/console.h"
+#include "platform/file_find.h"
 
 namespace {
 
@@ -72,6 +73,16 @@ int main(int argc, char** argv) {
         return WriteOutput(text, &why) ? 0 : ReportWriteError(why);
     }
 
+    // A protected folder that is not there protects nothing: a typing slip must not pass.
+    for (const std::string& folder : options.search.keep.protectedFolders) {
+        const std::uint32_t attributes = platform::GetFileAttributes(folder);
+        if (attributes == platform::kInvalidFileAttributes ||
+            (attributes & platform::kAttrDirectory) == 0) {
+            PrintError("--protect " + folder + ": no such folder");
+            return 2;
+        }
+    }
+
     // Ctrl+C stops the search as the window's Cancel button does.
     platform::CatchInterrupt(OnInterrupt);
 
@@ -95,8 +106,9 @@ int main(int argc, char** argv) {
     int goFiles = 0;
     std::int64_t goBytes = 0;
     const std::string list =
-        options.dryRun ? FormatDryRun(results, options.nul, outToTerminal, &goFiles, &goBytes)
-                       : FormatResults(results, options.csv, options.nul, outToTerminal);
+        options.json     ? FormatJson(results)
+        : options.dryRun ? FormatDryRun(results, options.nul, outToTerminal, &goFiles, &goBytes)
+                         : FormatResults(results, options.csv, options.nul, outToTerminal);
     const bool written = WriteOutput(list, &why);
     std::string summary = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
     if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);

@@ -228,6 +228,28 @@ TEST(CliOptions, KeepRulesProtectAndOrder) {
     EXPECT_STREQ(KeepReasonName(kKeptNoCopyMark), "nocopymark");
 }
 
+TEST(CliOptions, JsonStringsRoundTripEveryName) {
+    EXPECT_EQ(JsonString("报告 副本.txt"), "报告 副本.txt");
+    EXPECT_EQ(JsonString("a\"b\\c\n\x01\x7f"), "a\\\"b\\\\c\\u000a\\u0001\\u007f");
+    // Bytes outside valid UTF-8: a lone byte, a cut sequence, an overlong form, a surrogate,
+    // a code point above U+10FFFF.
+    EXPECT_EQ(JsonString("x\xff"), "x\\udcff");
+    EXPECT_EQ(JsonString("\xe6\x8a"), "\\udce6\\udc8a");
+    EXPECT_EQ(JsonString("\xc0\xaf"), "\\udcc0\\udcaf");
+    EXPECT_EQ(JsonString("\xed\xa0\x80"), "\\udced\\udca0\\udc80");
+    EXPECT_EQ(JsonString("\xf4\x90\x80\x80"), "\\udcf4\\udc90\\udc80\\udc80");
+    EXPECT_EQ(JsonString("\xf0\x9f\x98\x80"), "\xf0\x9f\x98\x80");
+    // Direction marks never reach a terminal as they are.
+    EXPECT_EQ(JsonString("a\xe2\x80\xae" "b\xe2\x81\xa9"), "a\\u202eb\\u2069");
+    EXPECT_EQ(JsonString("\xe2\x80\x94"), "\xe2\x80\x94");
+    std::string error;
+    CliOptions options;
+    EXPECT_FALSE(Parse({"--json", "--csv", "/x"}, &options, &error));
+    EXPECT_FALSE(Parse({"--json", "-0", "/x"}, &options, &error));
+    EXPECT_TRUE(Parse({"--json", "/x"}, &options, &error));
+    EXPECT_TRUE(options.json);
+}
+
 TEST(TerminalProgress, ControlCharactersNeverReachTheTerminal) {
     for (const bool utf8 : {true, false}) {
         EXPECT_EQ(EscapeControls("plain 文件/dir", utf8), "plain 文件/dir");
@@ -829,6 +851,41 @@ TEST(CliEndToEnd, DryRunNamesTheKeptCopyAndWhatWouldGo) {
     const CliRun bad = RunCli({"--keep", "largest", tree.Path()}, scratch);
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("unknown rule \"largest\""), std::string::npos) << bad.err;
+}
+
+TEST(CliEndToEnd, JsonListsGroupsFilesAndTheKeptCopy) {
+    TempDir tree, scratch;
+    const std::string odd = kWindows ? "r\"q" : "r\xff\"q";
+    const std::string name = kWindows ? "r" : odd;
+    SetAge(tree.WriteFile("ref/r.txt", "hello\n"), 30);
+    SetAge(tree.WriteFile("a/" + name + " (1).txt", "hello\n"), 90);
+    const std::string oddJson = kWindows ? "r" : "r\\udcff\\\"q";
+    const CliRun run = RunCli({"--json", "--protect", tree / "ref", tree.Path()}, scratch);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string ref = JsonString(tree / Native("ref/r.txt"));
+    const std::string copy = JsonString(tree / Native("a/")) + oddJson + " (1).txt";
+    const std::size_t at = run.out.find("\"time\": \"");
+    ASSERT_NE(at, std::string::npos) << run.out;
+    const std::string time = run.out.substr(at + 9, 19);
+    EXPECT_EQ(time.size(), 19u);
+    EXPECT_EQ(time[10], 'T');
+    const std::string expected =
+        "{\"groups\": [\n  {\"size\": 6, \"crc\": \"363a3020\", \"checksum\": \"0000021e\", "
+        "\"files\": [\n    {\"path\": \"" + ref + "\", \"time\": \"" + time +
+        "\", \"keep\": true, \"rule\": \"protected\", \"protected\": true},\n    {\"path\": \"" +
+        copy + "\", \"time\": \"";
+    EXPECT_EQ(run.out.substr(0, expected.size()), expected);
+    const std::string end = "\"keep\": false, \"protected\": false}]}\n]}\n";
+    ASSERT_GT(run.out.size(), end.size());
+    EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end);
+
+    const CliRun none = RunCli({"--json", "--mask", "*.none", tree.Path()}, scratch);
+    EXPECT_EQ(none.out, "{\"groups\": []}\n");
+    // A protected folder that is not there is a slip, not an empty protection.
+    const CliRun missing = RunCli({"--protect", tree / "nope", tree.Path()}, scratch);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("no such folder"), std::string::npos) << missing.err;
+    EXPECT_EQ(missing.out, "");
 }
 
 #ifdef PAIRSCOUT_MANUAL_SOURCE
