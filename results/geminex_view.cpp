@@ -413,7 +413,8 @@ void CGeminexView::SelectAllDuplicates() {
     CKvListCtrl* list = GetListCtrl();
     if (list == nullptr || GetModel().RowCount() == 0) return;
     wxBusyCursor wait;
-    // The first rows lose selection and focus; every other row is selected.
+    // The first rows lose selection and focus; every other row is selected, except the files
+    // in protected folders.
     list->ClearSelection(true);
     list->SelectRows(GetModel().DuplicateRows());
 }
