@@ -689,6 +689,36 @@ TEST_F(GeminexViewTest, AWholeGroupSelectedKeepsItsFirstFile) {
     EXPECT_EQ(StatusBarText(), "准备");
 }
 
+TEST_F(GeminexViewTest, ProtectedFilesAreNeitherSelectedNorDeleted) {
+    MakeTree();
+    RecordDeletes();
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    options.keep.protectedFolders = {tree / "two"};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(WaitForWork());
+    const std::vector<std::string> paths = Column(0);
+    ASSERT_EQ(paths.size(), 5u);
+    // The protected copies head their group; select all duplicates passes over them.
+    const std::string two = tree / "two/";
+    EXPECT_EQ(paths[0].rfind(two, 0), 0u) << paths[0];
+    EXPECT_EQ(paths[1].rfind(two, 0), 0u) << paths[1];
+    EXPECT_EQ(paths[2], a1);
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
+    EXPECT_EQ(list->GetSelectedRows(), (std::vector<std::size_t>{2, 4}));
+
+    // Chosen by hand, every row: the protected files stay and are named.
+    list->SelectAllRows();
+    MessageAnswers answers(wxID_OK);
+    EXPECT_EQ(Delete(false), 2u);
+    EXPECT_EQ(deleted, (std::vector<std::string>{a1, paths[4]}));
+    EXPECT_TRUE(Exists(paths[0]));
+    EXPECT_TRUE(Exists(paths[1]));
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_NE(answers.texts[0].find(paths[1] + ": 文件在受保护的文件夹中, 不删除"), std::string::npos)
+        << answers.texts[0];
+}
+
 // ---- File commands ----
 
 TEST_F(GeminexViewTest, OpenExploreAndPropertiesActOnTheFocusedRow) {
