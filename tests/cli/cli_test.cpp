@@ -792,7 +792,8 @@ TEST(CliEndToEnd, DirectionMarksInNamesAreEscaped) {
 void SetAge(const std::string& path, int hours) {
     static const auto base = std::chrono::time_point_cast<std::chrono::seconds>(
         std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400));
-    std::filesystem::last_write_time(path, base - std::chrono::hours(hours));
+    // The path is UTF-8, also on Windows, where a narrow path would be read in the ANSI code page.
+    std::filesystem::last_write_time(std::filesystem::u8path(path), base - std::chrono::hours(hours));
 }
 
 TEST(CliEndToEnd, DryRunNamesTheKeptCopyAndWhatWouldGo) {

@@ -21,7 +21,8 @@ void SetAge(const std::string& path, int hours) {
     // One point for every call, so that equal ages give equal times.
     static const auto base = std::chrono::time_point_cast<std::chrono::seconds>(
         std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400));
-    std::filesystem::last_write_time(path, base - std::chrono::hours(hours));
+    // The path is UTF-8, also on Windows, where a narrow path would be read in the ANSI code page.
+    std::filesystem::last_write_time(std::filesystem::u8path(path), base - std::chrono::hours(hours));
 }
 
 KeepRule Rule(KeepReason kind, std::vector<std::string> folders = {}, std::string mask = {}) {
@@ -121,7 +122,7 @@ TEST_F(KeepRulesTest, EachRulePutsItsCopyFirstAndIsNamed) {
         {Rule(kKeptShortestPath), "a (1).txt", kKeptShortestPath},
         {Rule(kKeptLongestPath), "deep/er/orig.txt", kKeptLongestPath},
         {Rule(kKeptFolder, {tree / "b"}), "b/plain.txt", kKeptFolder},
-        {Rule(kKeptMask, {}, "*/B/*.TXT"), "b/plain.txt", kKeptMask},
+        {Rule(kKeptMask, {}, Native("*/B/*.TXT")), "b/plain.txt", kKeptMask},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.first);
@@ -166,19 +167,30 @@ TEST_F(KeepRulesTest, TiesFallToTheNextRule) {
 
 TEST(KeepRules, DefaultKeepsOriginalsOverMarkedCopiesAndOrdersGroupsByBytes) {
     TempDir tree;
+    // The test's file helper writes names in the ANSI code page on Windows: English forms there
+    // (the Chinese ones are checked by name above).
+    const auto name = [](const char* chinese, const char* english) {
+        return std::string(kWindows ? english : chinese);
+    };
+    const std::string film = name("视频/电影.mkv", "video/film.mkv");
+    const std::string filmCopy = name("电影 (副本).mkv", "film - Copy.mkv");
+    const std::string wall = name("2023年/旅行/长城.jpg", "2023/trip/wall.jpg");
+    const std::string wallCopy = name("长城_备份.jpg", "wall_backup.jpg");
+    const std::string report = name("工作/报告.txt", "work/report.txt");
+    const std::string reportCopy = name("报告 副本.txt", "Copy of report.txt");
     // The marked copies are the older ones, and are found first.
-    SetAge(tree.WriteFile("a/电影 (副本).mkv", std::string(3000, 'm')), 50);
-    SetAge(tree.WriteFile("b/视频/电影.mkv", std::string(3000, 'm')), 10);
-    SetAge(tree.WriteFile("a/长城_备份.jpg", std::string(5000, 'j')), 50);
-    SetAge(tree.WriteFile("b/2023年/旅行/长城.jpg", std::string(5000, 'j')), 10);
+    SetAge(tree.WriteFile("a/" + filmCopy, std::string(3000, 'm')), 50);
+    SetAge(tree.WriteFile("b/" + film, std::string(3000, 'm')), 10);
+    SetAge(tree.WriteFile("a/" + wallCopy, std::string(5000, 'j')), 50);
+    SetAge(tree.WriteFile("b/" + wall, std::string(5000, 'j')), 10);
     // Three copies of 2000 bytes free 4000, more than the 3000 of the films.
-    SetAge(tree.WriteFile("a/报告 副本.txt", std::string(2000, 'r')), 40);
-    SetAge(tree.WriteFile("b/工作/报告.txt", std::string(2000, 'r')), 30);
-    SetAge(tree.WriteFile("c/工作/报告.txt", std::string(2000, 'r')), 20);
+    SetAge(tree.WriteFile("a/" + reportCopy, std::string(2000, 'r')), 40);
+    SetAge(tree.WriteFile("b/" + report, std::string(2000, 'r')), 30);
+    SetAge(tree.WriteFile("c/" + report, std::string(2000, 'r')), 20);
     ResultsModel model;
     EXPECT_EQ(Search(tree, DefaultKeepPolicy(), model),
-              "b/2023年/旅行/长城.jpg,a/长城_备份.jpg|b/工作/报告.txt,c/工作/报告.txt,a/报告 副本.txt|"
-              "b/视频/电影.mkv,a/电影 (副本).mkv");
+              "b/" + wall + ",a/" + wallCopy + "|b/" + report + ",c/" + report + ",a/" + reportCopy +
+                  "|b/" + film + ",a/" + filmCopy);
     EXPECT_EQ(model.Row(0).keptBy, kKeptNoCopyMark);
     EXPECT_EQ(model.Row(2).keptBy, kKeptOldest);
     EXPECT_EQ(model.DuplicateRows(), (std::vector<std::size_t>{1, 3, 4, 6}));
@@ -187,9 +199,9 @@ TEST(KeepRules, DefaultKeepsOriginalsOverMarkedCopiesAndOrdersGroupsByBytes) {
     KeepPolicy found = DefaultKeepPolicy();
     found.order = GroupOrder::kAsFound;
     const std::string rows = Search(tree, found, model);
-    EXPECT_EQ(rows.substr(0, rows.find('|')), "b/2023年/旅行/长城.jpg,a/长城_备份.jpg");
+    EXPECT_EQ(rows.substr(0, rows.find('|')), "b/" + wall + ",a/" + wallCopy);
     EXPECT_EQ(rows.substr(rows.find('|') + 1, rows.find(',', rows.find('|')) - rows.find('|') - 1),
-              "b/视频/电影.mkv");
+              "b/" + film);
     // No policy at all: the rows as the search found them, largest files first.
     Search(tree, KeepPolicy(), model);
     ASSERT_EQ(model.RowCount(), 7u);
