@@ -84,6 +84,11 @@ std::string FormatSkippedMore(int places) {
     return PAIRSCOUT_FORMAT(literal::IDS_SKIPPED_MORE, places);
 }
 
+std::string FormatDateForms(const std::string& local, const std::string& iso,
+                            const std::string& chinese) {
+    return PAIRSCOUT_FORMAT(literal::IDS_DATE_FORMS, local.c_str(), iso.c_str(), chinese.c_str());
+}
+
 std::string FormatModifiedToday(const std::string& date) {
     return PAIRSCOUT_FORMAT(literal::IDS_FILTER_MODIFIED_TODAY, date.c_str());
 }

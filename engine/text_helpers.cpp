@@ -172,7 +172,7 @@ void FileTimeToText(const platform::FileTime* fileTime, std::string& out) {
     platform::SystemTime st;
     if (!platform::FileTimeToSystemTime(*fileTime, &st)) return;
     std::string date;
-    if (!platform::FormatDate(st, std::string(), &date)) return;
+    if (!platform::FormatDate(st, platform::GetDisplayDatePicture(), &date)) return;
     std::string time;
     // The date alone when the time cannot be formatted.
     out = platform::FormatTime(st, &time) ? date + " " + time : date;

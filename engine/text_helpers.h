@@ -50,6 +50,7 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 // there (no overlong forms, surrogates or code points past U+10FFFF).
 std::size_t Utf8SequenceLength(const std::string& text, std::size_t at);
 
-// `out` = the user's short date of the (local) file time, one blank, the user's time text.
+// `out` = the user's short date of the (local) file time with a four-digit year (the display
+// picture), one blank, the user's time text.
 // `out` is left as it was when the time is not a valid date.
 void FileTimeToText(const platform::FileTime* fileTime, std::string& out);

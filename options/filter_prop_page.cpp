@@ -173,7 +173,7 @@ bool CFilterPropPage::TransferDataFromWindow() {
     FilterFields::Edit failed = FilterFields::kNoEdit;
     const int refusal = m_fields.StoreTexts(&failed);
     if (refusal == 0) return true;
-    ShowOptionsMessage(this, LoadWxString(refusal), wxOK | wxICON_EXCLAMATION);
+    ShowOptionsMessage(this, Utf8ToWx(DateRefusalText(refusal)), wxOK | wxICON_EXCLAMATION);
     if (wxTextCtrl* edit = Edit(failed)) {
         edit->SetFocus();
         edit->SelectAll();

@@ -76,10 +76,10 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) {
         EXPECT_FALSE(Parse({"--min-date", "13/01/03", "x"}, &o, &error));
-        EXPECT_EQ(error, LoadStringText(IDS_INVALID_MONTH));
+        EXPECT_EQ(error, DateRefusalText(IDS_INVALID_MONTH, ": "));
     }
     EXPECT_FALSE(Parse({"--max-date", "junk", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(IDS_INVALID_DATE));
+    EXPECT_EQ(error, DateRefusalText(IDS_INVALID_DATE, ": "));
     EXPECT_FALSE(Parse({"--hidden=maybe", "x"}, &o, &error));
     EXPECT_FALSE(Parse({"--bogus", "x"}, &o, &error));
     EXPECT_FALSE(Parse({"--mask"}, &o, &error));
@@ -125,13 +125,13 @@ TEST(CliOptions, StrictSizesAndDates) {
     EXPECT_EQ(o.search.filter.m_ftMaxDate - o.search.filter.m_ftMinDate,
               (24 * 3600 - 1) * platform::kFileTimeTicksPerSecond);
     EXPECT_FALSE(Parse({"--min-date", "2024-02-30", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(IDS_INVALID_DAY));
+    EXPECT_EQ(error, DateRefusalText(IDS_INVALID_DAY, ": "));
     std::vector<const char*> badYears = {"%%today+2147483647", "%%today-999999", "1600-12-31"};
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) badYears.insert(badYears.end(), {"01/01/-1", "01/01/-2024"});
     for (const char* badYear : badYears) {
         EXPECT_FALSE(Parse({"--max-date", badYear, "x"}, &o, &error)) << badYear;
-        EXPECT_EQ(error, LoadStringText(IDS_INVALID_YEAR)) << badYear;
+        EXPECT_EQ(error, DateRefusalText(IDS_INVALID_YEAR, ": ")) << badYear;
     }
     // Far ahead but in range: a date some 270 years on, not one of this century.
     ASSERT_TRUE(Parse({"--min-date", "%%today+99999", "x"}, &o, &error)) << error;
@@ -630,7 +630,11 @@ TEST(CliEndToEnd, LaxDatesAndMasksAreRefusedOrNamed) {
               0);
     const CliRun day = RunCli({"--min-date", "2024-02-30", tree.Path()}, scratch);
     EXPECT_EQ(day.status, 2);
-    EXPECT_NE(day.err.find("不正确日\n"), std::string::npos) << day.err;
+    // The refusal names the forms accepted, on the same line.
+    // (The first form is the locale's, which the environment decides.)
+    EXPECT_NE(day.err.find("不正确日: 请按 "), std::string::npos) << day.err;
+    EXPECT_NE(day.err.find("、2024-01-31 或 2024年1月31日 的形式输入日期\n"), std::string::npos)
+        << day.err;
     EXPECT_EQ(day.err.find("星期"), std::string::npos) << day.err;
 
     const CliRun excludes = RunCli({"--mask", "~*.tmp;~*.bak", tree.Path()}, scratch);
