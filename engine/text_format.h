@@ -40,6 +40,8 @@ std::string FormatCopyChangedTrash(const std::string& copy);
 std::string FormatCopyChangedGone(const std::string& copy);
 // IDS_SKIPPED_MORE.
 std::string FormatSkippedMore(int places);
+// IDS_CSV_REPLACE_FILE.
+std::string FormatReplaceFile(const std::string& path);
 // IDS_DATE_FORMS: one date in the user's short form, in ISO 8601 and in the Chinese form.
 std::string FormatDateForms(const std::string& local, const std::string& iso,
                             const std::string& chinese);

@@ -71,6 +71,7 @@
     X(IDS_DUPLICATES_RUNNING, 2209, "发现 %d 个重复的文件, 总共 %" PRId64 " 字节")                \
     X(IDS_SEARCHING_DUPLICATES, 2210, "正在查找重复文件...")                                      \
     X(IDS_CANNOT_RECOVER, 2211, "这些文件将被永久删除, 无法恢复。")                               \
+    X(IDS_CSV_REPLACE_FILE, 2212, "%s 已经存在。\n要替换它吗?")                                      \
     /* Why a file was passed over or kept, where the system gives no reason of its own. */        \
     X(IDS_FILE_CHANGED, 2230, "文件在搜索期间已改变")                                             \
     /* The command line's own messages. */                                                        \

@@ -691,10 +691,13 @@ TEST(CliEndToEnd, FormulaCellsGetAnApostropheOnlyInTheWindowsExport) {
     ASSERT_EQ(status, DuplicateSearch::kFinished);
     ASSERT_EQ(model.RowCount(), 2u);
     const std::string csv = model.SpreadsheetCsvText();
-    EXPECT_EQ(csv.find("\"'=1+1" + sep), 0u) << csv;
-    EXPECT_NE(csv.find("\r\n\"'=1+1" + sep), std::string::npos) << csv;
+    // The spreadsheet's file: a byte-order mark and the heading row before the rows.
+    const std::string heading = "\xEF\xBB\xBF\"文件名\",\"日期\",\"大小\",\"CRC\",\"校验\"\r\n";
+    ASSERT_EQ(csv.compare(0, heading.size(), heading), 0) << csv;
+    EXPECT_EQ(csv.find("\"'=1+1" + sep), heading.size()) << csv;
+    EXPECT_NE(csv.find("\r\n\"'=1+1" + sep, heading.size()), std::string::npos) << csv;
     // Only the leading character counts; everything else is as AllRowsText writes it.
-    std::string plain = csv;
+    std::string plain = csv.substr(heading.size());
     for (std::string::size_type at; (at = plain.find("\"'")) != std::string::npos;)
         plain.erase(at + 1, 1);
     EXPECT_EQ(plain, model.AllRowsText(",", true));

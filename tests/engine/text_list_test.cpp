@@ -121,6 +121,7 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
         {IDS_DELETE_COPY_CHANGED_GONE, FormatCopyChangedGone("/k/a"),
          "此文件已删除, 但保留的副本在删除期间已改变: /k/a"},
         {IDS_SKIPPED_MORE, FormatSkippedMore(9), "还有 9 个位置被跳过"},
+        {IDS_CSV_REPLACE_FILE, FormatReplaceFile("/tmp/%s.csv"), "/tmp/%s.csv 已经存在。\n要替换它吗?"},
         {IDS_DATE_FORMS, FormatDateForms("31.01.2024", "2024-01-31", "2024年1月31日"),
          "请按 31.01.2024、2024-01-31 或 2024年1月31日 的形式输入日期"},
         {IDS_FILTER_MODIFIED_TODAY, FormatModifiedToday("01/02/03"), "修改日期 (今天是 01/02/03):"},
