@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "engine/decimal_text.h"
 #include "engine/string_table.h"
@@ -319,13 +320,36 @@ int FormatShortDate(std::string& out, platform::FileTime fileTime) {
 
 void GetDefaultShortDateFormat(std::string& out) { out = platform::GetDisplayDatePicture(); }
 
+namespace {
+
+// A year-first picture of numbers only written out here, not by the system, whose date
+// routines may read a picture in another code page than the table's UTF-8.
+std::string YearFirstText(int year, int month, int day, const std::string& picture) {
+    std::string text;
+    for (std::size_t f = 0; f < picture.size();) {
+        const char c = picture[f];
+        if (c != 'y' && c != 'M' && c != 'd') {
+            text += c;
+            ++f;
+            continue;
+        }
+        std::size_t run = 0;
+        while (f < picture.size() && picture[f] == c) ++f, ++run;
+        std::string number = std::to_string(c == 'y' ? year : c == 'M' ? month : day);
+        if (number.size() < run) number.insert(0, run - number.size(), '0');
+        text += number;
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string DateFormsText() {
-    const platform::SystemTime sample = DateOf(2024, 1, 31);  // day 31 cannot pass for a month
-    std::string local, iso, chinese;
-    platform::FormatDate(sample, platform::GetDisplayDatePicture(), &local);
-    platform::FormatDate(sample, "yyyy-MM-dd", &iso);
-    platform::FormatDate(sample, LoadStringText(IDS_DATE_PICTURE_CHINESE), &chinese);
-    return FormatDateForms(local, iso, chinese);
+    // 31 January: a day of 31 cannot pass for a month, so the order of the fields shows.
+    std::string local;
+    platform::FormatDate(DateOf(2024, 1, 31), platform::GetDisplayDatePicture(), &local);
+    return FormatDateForms(local, YearFirstText(2024, 1, 31, "yyyy-MM-dd"),
+                           YearFirstText(2024, 1, 31, LoadStringText(IDS_DATE_PICTURE_CHINESE)));
 }
 
 std::string DateRefusalText(int refusal, const char* separator) {

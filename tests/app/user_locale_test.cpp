@@ -13,6 +13,8 @@
 
 #include "app/gui_test_env.h"
 #include "engine/text_helpers.h"
+#include "gui/wx_text.h"
+#include "results/geminex_view.h"
 #include "platform/error_text.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
