@@ -62,6 +62,7 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
     // A save dialog: the desktop's open dialog cannot name a file that does not exist yet. An
     // existing file is replaced only when the user says so.
     CKVFileDialog dialog(false, "csv", name, 0, LoadStringText(IDS_CSV_FILTER), parent);
+    dialog.SetTitle(LoadWxTooltip(IDS_PROMPT_FILE_SAVE_AS));  // the command's name: "另存为"
     if (!folder.empty()) {
         dialog.SetDirectory(Utf8ToWx(folder));
         dialog.m_strInitialDir = folder;

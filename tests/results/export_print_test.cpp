@@ -206,6 +206,7 @@ struct DialogSeen {
     std::string name;
     std::string folder;
     std::string wildcard;
+    std::string title;
     long style = 0;
 };
 
@@ -225,6 +226,7 @@ protected:
             seen.name = WxToUtf8(dialog.GetFilename());
             seen.folder = WxToUtf8(dialog.GetDirectory());
             seen.wildcard = WxToUtf8(dialog.GetWildcard());
+            seen.title = WxToUtf8(dialog.GetTitle());
             seen.style = dialog.GetWindowStyle();
             *path = answer;
             return !answer.empty();
@@ -294,6 +296,7 @@ TEST_F(ExportPrintTest, CsvHasAMarkAHeadingAndFiveQuotedCellsPerLine) {
     EXPECT_EQ(seen.name, "");
     EXPECT_EQ(seen.folder, "");
     EXPECT_EQ(seen.wildcard, "逗号分隔的文件 (*.csv)|*.csv");
+    EXPECT_EQ(seen.title, "另存为");  // the desktop's save dialog has a title of its own
     EXPECT_EQ(seen.style & (wxFD_OVERWRITE_PROMPT | wxFD_FILE_MUST_EXIST), 0);
     EXPECT_EQ(LastSaveFile(), out);
 
