@@ -1,10 +1,13 @@
 #include "app/geminex_app.h"
 
+#include <clocale>
+
 #include <wx/docview.h>
 #include <wx/filename.h>
 #include <wx/html/helpctrl.h>
 #include <wx/intl.h>
 #include <wx/translation.h>
+#include <wx/uilocale.h>
 #include <wx/stdpaths.h>
 
 #include "gui/command_ids.h"
@@ -57,6 +60,12 @@ int CGeminexApp::OnExit() {
 }
 
 bool CGeminexApp::InitInstance(const std::vector<std::string>& args) {
+    // The user's locale: wx leaves the process in the C locale, so without this the dates,
+    // GTK's own dialogs and buttons and the system's error texts would ignore the user's
+    // language (the command line does the same in its main).
+    std::setlocale(LC_ALL, "");
+    wxUILocale::UseDefault();
+
     // Every text the program shows is Chinese, wx's own dialogs and buttons included, whatever
     // the user's language.
     UseChineseTranslations();

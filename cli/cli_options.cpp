@@ -47,12 +47,15 @@ bool TakeValue(const std::vector<std::string>& args, std::size_t* i, const std::
     return false;
 }
 
-// A date limit read as the filters page reads it, or as ISO 8601; `endOfDay` for the maximum.
+// A date refusal and the forms accepted stay on the one line of an error.
+constexpr const char* kRefusalSeparator = ": ";
+
+// A date limit read as the filters page reads it; `endOfDay` for the maximum.
 bool ReadDate(const std::string& text, bool endOfDay, platform::FileTime* out, std::string* error) {
     CDateValue date;
     const int refusal = date.CheckDateOrIso(text.c_str());
     if (refusal != 0) {
-        *error = LoadStringText(refusal);
+        *error = DateRefusalText(refusal, kRefusalSeparator);
         return false;
     }
     date.m_bEndOfDay = endOfDay ? 1 : 0;

@@ -20,6 +20,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(PAIRSCOUT_GUI)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "wx3.2-i18n")
 endif()
+# The C library's own texts (the reasons of system errors) in the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libc-l10n")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 "Pairscout finds duplicate files. You name the folders to search (or all
 local disks, or the shares of a server), the file masks to include or

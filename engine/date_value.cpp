@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "engine/decimal_text.h"
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/validation_message.h"
 #include "platform/locale_text.h"
 
@@ -185,6 +188,16 @@ int CDateValue::ParseRange(const char* text, const char* end, const std::string&
 }
 
 int CDateValue::CheckDate(const char* text, const char* format) {
+    if (text != nullptr) {
+        // The two year-first forms, read whatever the locale: their years are never in the
+        // two-digit window.
+        std::string trimmed = text;
+        const std::size_t first = trimmed.find_first_not_of(' ');
+        trimmed = first == std::string::npos
+                      ? std::string()
+                      : trimmed.substr(first, trimmed.find_last_not_of(' ') + 1 - first);
+        if (ParseIsoDate(trimmed) || ParseChineseDate(trimmed)) return CheckFields(false);
+    }
     bool outOfRange = false;
     const char* end = text != nullptr ? text + std::strlen(text) : nullptr;
     if (text == nullptr || !ParseRange(text, end, format != nullptr ? format : "", &outOfRange))
@@ -192,38 +205,45 @@ int CDateValue::CheckDate(const char* text, const char* format) {
     return CheckFields(true);
 }
 
-int CDateValue::ParseIsoDate(const std::string& text) {
-    // yyyy-M-d with a year of four or five digits, nothing before or after.
-    const auto digitsAt = [&](std::size_t at) {
-        std::size_t n = 0;
-        while (at + n < text.size() && text[at + n] >= '0' && text[at + n] <= '9') ++n;
-        return n;
-    };
-    const std::size_t yearDigits = digitsAt(0);
-    if (yearDigits < 4 || yearDigits > 5 || yearDigits >= text.size() || text[yearDigits] != '-')
-        return 0;
-    const std::size_t monthAt = yearDigits + 1;
-    const std::size_t monthDigits = digitsAt(monthAt);
-    const std::size_t dayAt = monthAt + monthDigits + 1;
-    if (monthDigits < 1 || monthDigits > 2 || dayAt > text.size() || text[dayAt - 1] != '-')
-        return 0;
-    const std::size_t dayDigits = digitsAt(dayAt);
-    if (dayDigits < 1 || dayDigits > 2 || dayAt + dayDigits != text.size()) return 0;
-    const auto number = [&](std::size_t at, std::size_t n) {
-        int v = 0;
-        for (std::size_t i = 0; i < n; ++i) v = v * 10 + (text[at + i] - '0');
-        return v;
-    };
-    m_nYear = number(0, yearDigits);
-    m_nMonth = number(monthAt, monthDigits);
-    m_nDay = number(dayAt, dayDigits);
+int CDateValue::ParseYearFirst(const std::string& text, const std::string& picture) {
+    // Fields are read as digits only (no sign, no blanks); the year takes four or five, the
+    // month and the day one or two; every other character of the picture stands as it is.
+    std::size_t at = 0, f = 0;
+    int values[3] = {-1, -1, -1};  // year, month, day
+    while (f < picture.size()) {
+        const char c = picture[f];
+        if (c != 'y' && c != 'M' && c != 'd') {
+            if (at >= text.size() || text[at] != c) return 0;
+            ++at;
+            ++f;
+            continue;
+        }
+        while (f < picture.size() && picture[f] == c) ++f;
+        std::size_t digits = 0;
+        int value = 0;
+        while (at + digits < text.size() && text[at + digits] >= '0' && text[at + digits] <= '9') {
+            value = value * 10 + (text[at + digits] - '0');
+            if (++digits > 5) return 0;
+        }
+        const bool year = c == 'y';
+        if (digits < (year ? 4u : 1u) || digits > (year ? 5u : 2u)) return 0;
+        values[year ? 0 : c == 'M' ? 1 : 2] = value;
+        at += digits;
+    }
+    if (at != text.size() || values[0] < 0 || values[1] < 0 || values[2] < 0) return 0;
+    m_nYear = values[0];
+    m_nMonth = values[1];
+    m_nDay = values[2];
     return 1;
 }
 
-int CDateValue::CheckDateOrIso(const char* text) {
-    if (text != nullptr && ParseIsoDate(text)) return CheckFields(false);
-    return CheckDate(text);
+int CDateValue::ParseIsoDate(const std::string& text) { return ParseYearFirst(text, "yyyy-M-d"); }
+
+int CDateValue::ParseChineseDate(const std::string& text) {
+    return ParseYearFirst(text, LoadStringText(IDS_DATE_PICTURE_CHINESE));
 }
+
+int CDateValue::CheckDateOrIso(const char* text) { return CheckDate(text); }
 
 int CDateValue::CheckFields(bool twoDigitYears) {
     if (m_nMonth < 1 || m_nMonth > 12) return IDS_INVALID_MONTH;
@@ -294,10 +314,54 @@ int FormatShortDate(std::string& out, platform::FileTime fileTime) {
             return 0;
         }
     }
-    return platform::FormatDateInBuffer(date, std::string(), &out, kDateBufferSize);
+    return platform::FormatDateInBuffer(date, platform::GetDisplayDatePicture(), &out,
+                                        kDateBufferSize);
 }
 
-void GetDefaultShortDateFormat(std::string& out) { out = platform::GetShortDatePicture(); }
+void GetDefaultShortDateFormat(std::string& out) { out = platform::GetDisplayDatePicture(); }
+
+namespace {
+
+// A year-first picture of numbers only written out here, not by the system, whose date
+// routines may read a picture in another code page than the table's UTF-8.
+std::string YearFirstText(int year, int month, int day, const std::string& picture) {
+    std::string text;
+    for (std::size_t f = 0; f < picture.size();) {
+        const char c = picture[f];
+        if (c != 'y' && c != 'M' && c != 'd') {
+            text += c;
+            ++f;
+            continue;
+        }
+        std::size_t run = 0;
+        while (f < picture.size() && picture[f] == c) ++f, ++run;
+        std::string number = std::to_string(c == 'y' ? year : c == 'M' ? month : day);
+        if (number.size() < run) number.insert(0, run - number.size(), '0');
+        text += number;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string DateFormsText() {
+    // 31 January: a day of 31 cannot pass for a month, so the order of the fields shows.
+    std::string local;
+    platform::FormatDate(DateOf(2024, 1, 31), platform::GetDisplayDatePicture(), &local);
+    return FormatDateForms(local, YearFirstText(2024, 1, 31, "yyyy-MM-dd"),
+                           YearFirstText(2024, 1, 31, LoadStringText(IDS_DATE_PICTURE_CHINESE)));
+}
+
+std::string DateRefusalText(int refusal, const char* separator) {
+    const std::string text = LoadStringText(refusal);
+    switch (refusal) {
+        case IDS_INVALID_DATE:
+        case IDS_INVALID_MONTH:
+        case IDS_INVALID_DAY:
+        case IDS_INVALID_YEAR: return text + separator + DateFormsText();
+        default: return text;
+    }
+}
 
 const char* MatchMonthName(const char* text, const char* picture, int* month) {
     if (text == nullptr || month == nullptr) return nullptr;

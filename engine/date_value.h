@@ -21,7 +21,9 @@ public:
     int ParseDate(const char* text, const char* format);
     int ParseDate(const std::string& text, const std::string& format);
 
-    // Reads `text` as ParseDate does and checks the ranges; a two-digit year is placed in the
+    // Reads `text` and checks the ranges. An ISO 8601 date (ParseIsoDate) or a Chinese date
+    // (ParseChineseDate), blanks around it allowed, is read whatever the locale and `format`;
+    // any other text as ParseDate does; a two-digit year is placed in the
     // century window around the current year; a negative year, and a "%%today" offset beyond
     // the range of file times, is a year refusal. Returns 0 when the date is good, else the
     // string id of the refusal: IDS_INVALID_DATE (unreadable), IDS_INVALID_MONTH, IDS_INVALID_DAY
@@ -34,8 +36,11 @@ public:
     // the fields, else 0 and stores nothing.
     int ParseIsoDate(const std::string& text);
 
-    // CheckDate for the command line: an ISO 8601 date (ParseIsoDate) whatever the locale,
-    // else the user's short date or "%%today".
+    // Reads `text` as a Chinese date, "2024年1月31日": the year in four or five digits, the
+    // month and day in one or two, and nothing else. Returns 1 and stores the fields, else 0.
+    int ParseChineseDate(const std::string& text);
+
+    // CheckDate with the user's short date: the command line reads what the window reads.
     int CheckDateOrIso(const char* text);
 
     // CheckDate with m_bEndOfDay cleared first. Returns 1 when the date is good, else 0 with
@@ -60,6 +65,8 @@ public:
     int m_nSecond = 0;
 
 private:
+    // The strict reader of the year-first forms: `picture` of y, M, d runs and literal bytes.
+    int ParseYearFirst(const std::string& text, const std::string& picture);
     // ParseDate; *outOfRange is set when a "%%today" offset leaves the range of file times.
     int ParseRange(const char* text, const char* end, const std::string& format,
                    bool* outOfRange);
@@ -72,13 +79,22 @@ private:
 // 2054); other years are returned as they are. The result is clamped to the range of int.
 int ExpandTwoDigitYear(int year, int currentYear);
 
-// `out` = the user's short date of the UTC file time `fileTime` in local time, or of today when
-// `fileTime` is 0, cut to 79 bytes. Returns the length written plus one, or 0 (and `out`
+// `out` = the date of the UTC file time `fileTime` in local time, or of today when `fileTime`
+// is 0, in the display picture (the user's short date with four-digit years), cut to 79 bytes. Returns the length written plus one, or 0 (and `out`
 // emptied) when the time is not a date.
 int FormatShortDate(std::string& out, platform::FileTime fileTime);
 
-// `out` = the user's short date picture (empty when the system has none).
+// `out` = the picture dates are shown with: the user's short date picture with four-digit
+// years (GetDisplayDatePicture).
 void GetDefaultShortDateFormat(std::string& out);
+
+// The sentence naming the forms a date field reads, with 31 January 2024 in each.
+std::string DateFormsText();
+
+// The text of a date refusal of CheckDate: its message, `separator` and the forms a date field
+// reads (DateFormsText); the window puts them on two lines, the command line on one. Other ids
+// give their text alone.
+std::string DateRefusalText(int refusal, const char* separator = "\n");
 
 // Whether `text` (zero-terminated) starts with the name of a month written with `picture`
 // (normally "MMM" or "MMMM"), compared ignoring ASCII letter case; the first of January ..

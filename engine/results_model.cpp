@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "engine/string_table.h"
 #include "engine/text_helpers.h"
 
 std::string ResultsModel::CellText(std::size_t row, int column) const {
@@ -54,19 +55,36 @@ std::string ResultsModel::RowText(std::size_t row, const std::string& separator,
     return text;
 }
 
+namespace {
+
+// One quoted cell of the spreadsheet CSV: valid UTF-8, and an apostrophe before a leading
+// character a spreadsheet would take for the start of a formula.
+void AppendSpreadsheetCell(const std::string& cell, std::string* text) {
+    const std::string valid = ValidUtf8(cell);
+    *text += '"';
+    if (!valid.empty() && std::strchr("=+-@", valid[0]) != nullptr) *text += '\'';
+    for (char c : valid) {
+        if (c == '"') *text += '"';
+        *text += c;
+    }
+    *text += '"';
+}
+
+}  // namespace
+
 std::string ResultsModel::SpreadsheetCsvText() const {
-    std::string text;
+    // The byte-order mark tells a spreadsheet the file is UTF-8 (without it some read the
+    // system's code page, and every Chinese name comes out garbled).
+    std::string text = "\xEF\xBB\xBF";
+    for (int column = 0; column < kResultColumnCount; ++column) {
+        if (column > 0) text += ',';
+        AppendSpreadsheetCell(LoadStringText(IDS_COLUMN_NAME + column), &text);
+    }
+    text += "\r\n";
     for (std::size_t row = 0; row < m_rows.size(); ++row) {
         for (int column = 0; column < kResultColumnCount; ++column) {
             if (column > 0) text += ',';
-            const std::string cell = CellText(row, column);
-            text += '"';
-            if (!cell.empty() && std::strchr("=+-@", cell[0]) != nullptr) text += '\'';
-            for (char c : cell) {
-                if (c == '"') text += '"';
-                text += c;
-            }
-            text += '"';
+            AppendSpreadsheetCell(CellText(row, column), &text);
         }
         text += "\r\n";
     }

@@ -71,9 +71,11 @@ public:
                          bool quote) const;
     // RowText of every row: the copy of an unselected list, the CSV export, printing.
     std::string AllRowsText(const std::string& separator, bool quote) const;
-    // The window's CSV export: AllRowsText(",", true), except that a cell beginning with "=",
+    // The window's CSV export, for spreadsheets: a UTF-8 byte-order mark, a heading row of the
+    // five column titles, then AllRowsText(",", true), except that a cell beginning with "=",
     // "+", "-" or "@" starts with an apostrophe, so that a spreadsheet shows a name like
-    // "=HYPERLINK(...)" as the text it is instead of running it as a formula.
+    // "=HYPERLINK(...)" as the text it is instead of running it as a formula, and that bytes
+    // that are not UTF-8 are written as the replacement marks the list shows (ValidUtf8).
     std::string SpreadsheetCsvText() const;
 
     // Appends one group: `files` (two or more) in order, the first heading it with its size,

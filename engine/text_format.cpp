@@ -88,6 +88,15 @@ std::string FormatSkippedMore(int places) {
     return PAIRSCOUT_FORMAT(literal::IDS_SKIPPED_MORE, places);
 }
 
+std::string FormatReplaceFile(const std::string& path) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CSV_REPLACE_FILE, path.c_str());
+}
+
+std::string FormatDateForms(const std::string& local, const std::string& iso,
+                            const std::string& chinese) {
+    return PAIRSCOUT_FORMAT(literal::IDS_DATE_FORMS, local.c_str(), iso.c_str(), chinese.c_str());
+}
+
 std::string FormatModifiedToday(const std::string& date) {
     return PAIRSCOUT_FORMAT(literal::IDS_FILTER_MODIFIED_TODAY, date.c_str());
 }

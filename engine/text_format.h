@@ -42,6 +42,11 @@ std::string FormatCopyChangedGone(const std::string& copy);
 std::string FormatDryRunSummary(int files, const std::string& sizeText);
 // IDS_SKIPPED_MORE.
 std::string FormatSkippedMore(int places);
+// IDS_CSV_REPLACE_FILE.
+std::string FormatReplaceFile(const std::string& path);
+// IDS_DATE_FORMS: one date in the user's short form, in ISO 8601 and in the Chinese form.
+std::string FormatDateForms(const std::string& local, const std::string& iso,
+                            const std::string& chinese);
 // IDS_FILTER_MODIFIED_TODAY.
 std::string FormatModifiedToday(const std::string& date);
 // IDS_PROPERTIES_SIZE_BYTES.

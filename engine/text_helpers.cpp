@@ -167,12 +167,28 @@ std::size_t Utf8SequenceLength(const std::string& text, std::size_t at) {
     return length;
 }
 
+std::string ValidUtf8(const std::string& bytes) {
+    std::string valid;
+    valid.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = Utf8SequenceLength(bytes, at);
+        if (length == 0) {
+            valid += "\xEF\xBF\xBD";
+            ++at;
+        } else {
+            valid.append(bytes, at, length);
+            at += length;
+        }
+    }
+    return valid;
+}
+
 void FileTimeToText(const platform::FileTime* fileTime, std::string& out) {
     if (fileTime == nullptr) return;
     platform::SystemTime st;
     if (!platform::FileTimeToSystemTime(*fileTime, &st)) return;
     std::string date;
-    if (!platform::FormatDate(st, std::string(), &date)) return;
+    if (!platform::FormatDate(st, platform::GetDisplayDatePicture(), &date)) return;
     std::string time;
     // The date alone when the time cannot be formatted.
     out = platform::FormatTime(st, &time) ? date + " " + time : date;

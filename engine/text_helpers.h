@@ -50,6 +50,12 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b);
 // there (no overlong forms, surrogates or code points past U+10FFFF).
 std::size_t Utf8SequenceLength(const std::string& text, std::size_t at);
 
-// `out` = the user's short date of the (local) file time, one blank, the user's time text.
+// `bytes` with every byte that does not belong to a well-formed UTF-8 sequence replaced by
+// U+FFFD, one mark a byte; well-formed text comes back unchanged. What the window shows of a
+// file name in another encoding, and what the spreadsheet CSV writes of it.
+std::string ValidUtf8(const std::string& bytes);
+
+// `out` = the user's short date of the (local) file time with a four-digit year (the display
+// picture), one blank, the user's time text.
 // `out` is left as it was when the time is not a valid date.
 void FileTimeToText(const platform::FileTime* fileTime, std::string& out);

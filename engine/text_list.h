@@ -39,6 +39,11 @@
     /* A day the month does not have; 2120 names the weekday. */                                  \
     X(IDS_INVALID_DAY, 2123, "不正确日")                                                          \
     X(IDS_DATE_ORDER, 2124, "最早日期晚于最晚日期")                                               \
+    /* The forms a date field reads, named after a date refusal (three samples of one date:    \
+       the user's short date, ISO 8601, the Chinese form). */                                   \
+    X(IDS_DATE_FORMS, 2125, "请按 %s、%s 或 %s 的形式输入日期")                                   \
+    /* The Chinese date form, read and written whatever the locale (a picture, not a sentence). */ \
+    X(IDS_DATE_PICTURE_CHINESE, 2126, "yyyy年M月d日")                                             \
     /* Registry key. */                                                                           \
     X(IDS_REGISTRY_KEY, 2139, "Orvelle Software Inc.")                                            \
     /* Options sheet and Paths page. */                                                           \
@@ -66,6 +71,7 @@
     X(IDS_DUPLICATES_RUNNING, 2209, "发现 %d 个重复的文件, 总共 %" PRId64 " 字节")                \
     X(IDS_SEARCHING_DUPLICATES, 2210, "正在查找重复文件...")                                      \
     X(IDS_CANNOT_RECOVER, 2211, "这些文件将被永久删除, 无法恢复。")                               \
+    X(IDS_CSV_REPLACE_FILE, 2212, "%s 已经存在。\n要替换它吗?")                                      \
     /* Why a file was passed over or kept, where the system gives no reason of its own. */        \
     X(IDS_FILE_CHANGED, 2230, "文件在搜索期间已改变")                                             \
     /* The command line's own messages. */                                                        \

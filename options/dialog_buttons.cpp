@@ -1,7 +1,6 @@
 #include "options/dialog_buttons.h"
 
 #include <wx/button.h>
-#include <wx/msgdlg.h>
 
 #include "gui/wx_text.h"
 
@@ -14,15 +13,4 @@ wxStdDialogButtonSizer* CreateOkCancelButtons(wxWindow* parent, bool withHelp) {
     if (withHelp) buttons->AddButton(new wxButton(parent, wxID_HELP, LoadWxString(IDS_BUTTON_HELP)));
     buttons->Realize();
     return buttons;
-}
-
-wxString OptionsMessageCaption() { return LoadWxString(IDS_APP_TITLE); }
-
-int ShowOptionsMessage(wxWindow* parent, const wxString& text, long style) {
-    wxMessageDialog dialog(parent, text, OptionsMessageCaption(), style);
-    if (style & wxYES_NO)
-        dialog.SetYesNoLabels(LoadWxString(IDS_BUTTON_YES), LoadWxString(IDS_BUTTON_NO));
-    else
-        dialog.SetOKLabel(LoadWxString(IDS_BUTTON_OK));
-    return dialog.ShowModal();
 }

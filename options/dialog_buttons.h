@@ -10,9 +10,4 @@
 // the default button (Enter), Cancel the escape button.
 wxStdDialogButtonSizer* CreateOkCancelButtons(wxWindow* parent, bool withHelp = false);
 
-// A message box with Chinese buttons: `style` is wxOK or wxYES_NO with an icon flag. Returns
-// wxID_OK, wxID_YES or wxID_NO.
-int ShowOptionsMessage(wxWindow* parent, const wxString& text, long style);
-
-// The caption of the options message boxes (the program's title).
-wxString OptionsMessageCaption();
+// Message boxes: gui/message_box.h.

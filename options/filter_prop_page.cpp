@@ -10,6 +10,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "engine/date_value.h"
 #include "options/dialog_buttons.h"
@@ -173,7 +174,7 @@ bool CFilterPropPage::TransferDataFromWindow() {
     FilterFields::Edit failed = FilterFields::kNoEdit;
     const int refusal = m_fields.StoreTexts(&failed);
     if (refusal == 0) return true;
-    ShowOptionsMessage(this, LoadWxString(refusal), wxOK | wxICON_EXCLAMATION);
+    ShowMessageBox(this, Utf8ToWx(DateRefusalText(refusal)), wxOK | wxICON_EXCLAMATION);
     if (wxTextCtrl* edit = Edit(failed)) {
         edit->SetFocus();
         edit->SelectAll();

@@ -4,7 +4,6 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/listbox.h>
-#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -12,6 +11,7 @@
 #include <wx/textctrl.h>
 
 #include "gui/command_ids.h"
+#include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "engine/directory_scanner.h"
 #include "options/dialog_buttons.h"
@@ -203,9 +203,8 @@ void CIncludeExcludeDlg::OnOK() {
     // Only exclude parts: a search would find no file at all. Said before the editor closes;
     // Cancel goes back to the entries.
     if (MaskAdmitsNothing(mask) &&
-        wxMessageBox(Utf8ToWx(LoadStringText(IDS_MASK_ONLY_EXCLUDES)),
-                     wxTheApp->GetAppDisplayName(), wxOK | wxCANCEL | wxICON_WARNING,
-                     this) != wxOK)
+        ShowMessageBox(this, Utf8ToWx(LoadStringText(IDS_MASK_ONLY_EXCLUDES)),
+                       wxOK | wxCANCEL | wxICON_WARNING) != wxID_OK)
         return;
     m_strMask = mask;
     EndModal(wxID_OK);

@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 #include <wx/wupdlock.h>
 
+#include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "options/dialog_buttons.h"
 #include "options/include_exclude_dlg.h"
@@ -123,7 +124,7 @@ void CPathsPage::OnEdit() {
 void CPathsPage::OnDelete() {
     if (m_paths.Selection() < 0) return;
     const wxString question = Utf8ToWx(FormatConfirmDeletePath(m_paths.SelectedText()));
-    if (ShowOptionsMessage(this, question, wxYES_NO | wxICON_QUESTION) != wxID_YES) return;
+    if (ShowMessageBox(this, question, wxYES_NO | wxICON_QUESTION) != wxID_YES) return;
     m_paths.DeleteSelected();
     ShowList();
 }

@@ -2,6 +2,30 @@
 
 namespace platform {
 
+std::string FourDigitYears(const std::string& picture) {
+    std::string out;
+    bool quoted = false;
+    for (std::string::size_type i = 0; i < picture.size();) {
+        const char c = picture[i];
+        if (c == '\'') quoted = !quoted;  // '' inside quotes toggles twice: still quoted
+        if (quoted || c != 'y') {
+            out += c;
+            ++i;
+            continue;
+        }
+        std::string::size_type run = 1;
+        while (i + run < picture.size() && picture[i + run] == 'y') ++run;
+        out.append(run <= 2 ? 4 : run, 'y');
+        i += run;
+    }
+    return out;
+}
+
+std::string GetDisplayDatePicture() {
+    const std::string picture = GetShortDatePicture();
+    return picture.empty() ? std::string("MM/dd/yyyy") : FourDigitYears(picture);
+}
+
 int FormatDateInBuffer(const SystemTime& st, const std::string& picture, std::string* out,
                        std::size_t bufferSize) {
     std::string text;

@@ -30,6 +30,14 @@ constexpr bool kTwoByteCharacters = false;
 // ('' is one quote), any other character as it stands. For example "MM/dd/yy".
 std::string GetShortDatePicture();
 
+// `picture` with every year of one or two digits (y, yy) written with four (yyyy); quoted text
+// is left as it stands. A two-digit year is ambiguous once the files span a century.
+std::string FourDigitYears(const std::string& picture);
+
+// The picture every date the program shows or writes uses: the user's short date picture with
+// four-digit years, or "MM/dd/yyyy" when the system has none.
+std::string GetDisplayDatePicture();
+
 // Formats the date part of `st` with `picture`; an empty picture means the short date picture.
 // Returns false (and leaves `out` alone) when the date is not a real date.
 bool FormatDate(const SystemTime& st, const std::string& picture, std::string* out);

@@ -1,12 +1,13 @@
 #include "results/csv_export.h"
 
 #include <wx/app.h>
-#include <wx/msgdlg.h>
 #include <wx/utils.h>
 
+#include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "engine/results_model.h"
 #include "engine/string_table.h"
+#include "engine/text_helpers.h"
 #include "options/kv_file_dialog.h"
 #include "platform/error_text.h"
 #include "platform/file_find.h"
@@ -39,13 +40,12 @@ std::string FileErrorText(const std::string& path, int errorCode) {
 }
 
 void ReportFileError(const std::string& path, int errorCode, wxWindow* parent) {
-    wxMessageBox(Utf8ToWx(FileErrorText(path, errorCode)), wxTheApp->GetAppDisplayName(),
-                 wxOK | wxICON_EXCLAMATION, parent);
+    ShowMessageBox(parent, Utf8ToWx(FileErrorText(path, errorCode)), wxOK | wxICON_EXCLAMATION);
 }
 
 void ReportFileReadError(const std::string& path, int errorCode, wxWindow* parent) {
-    wxMessageBox(Utf8ToWx(path + "\n" + platform::ErrorText(errorCode)),
-                 wxTheApp->GetAppDisplayName(), wxOK | wxICON_EXCLAMATION, parent);
+    ShowMessageBox(parent, Utf8ToWx(path + "\n" + platform::ErrorText(errorCode)),
+                   wxOK | wxICON_EXCLAMATION);
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& text, wxWindow* parent) {
@@ -60,8 +60,9 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
     std::string folder, name;
     SplitSaveFileName(lastSaveFile, &folder, &name);
     // A save dialog: the desktop's open dialog cannot name a file that does not exist yet. An
-    // existing file is replaced without a question.
+    // existing file is replaced only when the user says so.
     CKVFileDialog dialog(false, "csv", name, 0, LoadStringText(IDS_CSV_FILTER), parent);
+    dialog.SetTitle(LoadWxTooltip(IDS_PROMPT_FILE_SAVE_AS));  // the command's name: "另存为"
     if (!folder.empty()) {
         dialog.SetDirectory(Utf8ToWx(folder));
         dialog.m_strInitialDir = folder;
@@ -74,6 +75,10 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
         path = dialog.GetPathName();
     }
     lastSaveFile = path;
+    if (platform::GetFileAttributes(path) != platform::kInvalidFileAttributes &&
+        ShowMessageBox(parent, Utf8ToWx(ValidUtf8(FormatReplaceFile(path))),
+                       wxYES_NO | wxNO_DEFAULT | wxICON_WARNING) != wxID_YES)
+        return;
 
     wxBusyCursor wait;
     WriteWholeFile(path, model.SpreadsheetCsvText(), parent);

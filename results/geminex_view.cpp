@@ -4,15 +4,16 @@
 
 #include <wx/app.h>
 #include <wx/imaglist.h>
-#include <wx/msgdlg.h>
 #include <wx/utils.h>
 
 #include "gui/command_ids.h"
 #include "gui/frame_status.h"
 #include "gui/pictures.h"
 #include "gui/settings_store.h"
+#include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "engine/safe_delete.h"
+#include "engine/text_helpers.h"
 #include "options/options_sheet.h"
 #include "platform/drives.h"
 #include "platform/file_delete.h"
@@ -77,8 +78,7 @@ const char kOptions[] = "Options";
 // A message about files after a search or a delete: the program's texts with file names in
 // any encoding.
 void ShowFilesMessage(const std::string& text, wxWindow* parent) {
-    wxMessageBox(wxString::FromUTF8(ShownUtf8(text)), wxTheApp->GetAppDisplayName(),
-                 wxOK | wxICON_EXCLAMATION, parent);
+    ShowMessageBox(parent, wxString::FromUTF8(ShownUtf8(text)), wxOK | wxICON_EXCLAMATION);
 }
 
 }  // namespace
@@ -225,7 +225,8 @@ void CGeminexView::AutoSizeColumns(int column) {
     for (int i = first; i <= last; ++i) {
         int contents = 0;
         for (long row = top; row < top + rows; ++row) {
-            const wxString text = Utf8ToWx(model.CellText(static_cast<std::size_t>(row), i));
+            const wxString text =
+                Utf8ToWx(ValidUtf8(model.CellText(static_cast<std::size_t>(row), i)));
             if (!text.empty()) contents = std::max(contents, list->GetTextExtent(text).x);
         }
         contents += kCellMargin + (i == 0 ? kImageWidth : 0);

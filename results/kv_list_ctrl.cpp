@@ -12,6 +12,7 @@
 #include "gui/wx_text.h"
 #include "gui/window_platform.h"
 #include "engine/results_model.h"
+#include "engine/text_helpers.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CKvListCtrl, wxListCtrl);
 
@@ -103,7 +104,10 @@ wxString CKvListCtrl::OnGetItemText(long item, long column) const {
     // The toolkit fetches the cells of every row whose selection it is told; nothing is drawn
     // meanwhile.
     if (m_bWriting || !IsRow(item)) return wxString();
-    return Utf8ToWx(m_model->CellText(static_cast<std::size_t>(item), static_cast<int>(column)));
+    // A name of another encoding shows a mark for each stray byte and keeps its other
+    // characters, as the spreadsheet CSV writes it.
+    return Utf8ToWx(
+        ValidUtf8(m_model->CellText(static_cast<std::size_t>(item), static_cast<int>(column))));
 }
 
 int CKvListCtrl::OnGetItemImage(long item) const {

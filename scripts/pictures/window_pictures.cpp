@@ -2,6 +2,8 @@
 // scripts/screenshot.sh (not a test: it checks nothing but that a picture was written).
 //   window_pictures --gtest_filter=Pictures.WindowAfterASearch   PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.FindInTheRows        PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.MessageBox           PAIRSCOUT_SCREENSHOT=OUT.png
+// (run under the locale to show, e.g. LANG=zh_CN.UTF-8: the program takes the user's locale)
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -11,8 +13,10 @@
 #include <wx/dcscreen.h>
 #include <wx/fdrepdlg.h>
 #include <wx/image.h>
+#include <wx/uiaction.h>
 
 #include "app/gui_test_env.h"
+#include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "support/model_rows.h"
 #include "support/temp_dir.h"
@@ -82,6 +86,22 @@ TEST_F(Pictures, FindInTheRows) {
     Save(wxRect(0, 0, std::min(screen.x, 960), std::min(screen.y, 480)));
     list->GetFindDialog()->Close();
     guitest::ProcessEvents(50);
+}
+
+// A question of the program in its message box (title and buttons), over the window. The box
+// runs the toolkit's own loop: the picture is taken from inside it, then Escape closes it.
+TEST_F(Pictures, MessageBox) {
+    frame->SetSize(wxSize(700, 360));
+    frame->Move(0, 0);
+    wxTheApp->CallAfter([this] {
+        guitest::ProcessEvents(800);
+        const wxSize screen = wxGetDisplaySize();
+        Save(wxRect(0, 0, std::min(screen.x, 800), std::min(screen.y, 480)));
+        wxUIActionSimulator().Char(WXK_ESCAPE);
+    });
+    const int answer = ShowMessageBox(frame, Utf8ToWx(FormatReplaceFile("/home/li/重复的文件.csv")),
+                                      wxYES_NO | wxNO_DEFAULT | wxICON_WARNING);
+    EXPECT_NE(answer, wxID_YES);
 }
 
 }  // namespace

@@ -77,10 +77,10 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) {
         EXPECT_FALSE(Parse({"--min-date", "13/01/03", "x"}, &o, &error));
-        EXPECT_EQ(error, LoadStringText(IDS_INVALID_MONTH));
+        EXPECT_EQ(error, DateRefusalText(IDS_INVALID_MONTH, ": "));
     }
     EXPECT_FALSE(Parse({"--max-date", "junk", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(IDS_INVALID_DATE));
+    EXPECT_EQ(error, DateRefusalText(IDS_INVALID_DATE, ": "));
     EXPECT_FALSE(Parse({"--hidden=maybe", "x"}, &o, &error));
     EXPECT_FALSE(Parse({"--bogus", "x"}, &o, &error));
     EXPECT_FALSE(Parse({"--mask"}, &o, &error));
@@ -126,13 +126,13 @@ TEST(CliOptions, StrictSizesAndDates) {
     EXPECT_EQ(o.search.filter.m_ftMaxDate - o.search.filter.m_ftMinDate,
               (24 * 3600 - 1) * platform::kFileTimeTicksPerSecond);
     EXPECT_FALSE(Parse({"--min-date", "2024-02-30", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(IDS_INVALID_DAY));
+    EXPECT_EQ(error, DateRefusalText(IDS_INVALID_DAY, ": "));
     std::vector<const char*> badYears = {"%%today+2147483647", "%%today-999999", "1600-12-31"};
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) badYears.insert(badYears.end(), {"01/01/-1", "01/01/-2024"});
     for (const char* badYear : badYears) {
         EXPECT_FALSE(Parse({"--max-date", badYear, "x"}, &o, &error)) << badYear;
-        EXPECT_EQ(error, LoadStringText(IDS_INVALID_YEAR)) << badYear;
+        EXPECT_EQ(error, DateRefusalText(IDS_INVALID_YEAR, ": ")) << badYear;
     }
     // Far ahead but in range: a date some 270 years on, not one of this century.
     ASSERT_TRUE(Parse({"--min-date", "%%today+99999", "x"}, &o, &error)) << error;
@@ -706,7 +706,11 @@ TEST(CliEndToEnd, LaxDatesAndMasksAreRefusedOrNamed) {
               0);
     const CliRun day = RunCli({"--min-date", "2024-02-30", tree.Path()}, scratch);
     EXPECT_EQ(day.status, 2);
-    EXPECT_NE(day.err.find("不正确日\n"), std::string::npos) << day.err;
+    // The refusal names the forms accepted, on the same line.
+    // (The first form is the locale's, which the environment decides.)
+    EXPECT_NE(day.err.find("不正确日: 请按 "), std::string::npos) << day.err;
+    EXPECT_NE(day.err.find("、2024-01-31 或 2024年1月31日 的形式输入日期\n"), std::string::npos)
+        << day.err;
     EXPECT_EQ(day.err.find("星期"), std::string::npos) << day.err;
 
     const CliRun excludes = RunCli({"--mask", "~*.tmp;~*.bak", tree.Path()}, scratch);
@@ -763,10 +767,13 @@ TEST(CliEndToEnd, FormulaCellsGetAnApostropheOnlyInTheWindowsExport) {
     ASSERT_EQ(status, DuplicateSearch::kFinished);
     ASSERT_EQ(model.RowCount(), 2u);
     const std::string csv = model.SpreadsheetCsvText();
-    EXPECT_EQ(csv.find("\"'=1+1" + sep), 0u) << csv;
-    EXPECT_NE(csv.find("\r\n\"'=1+1" + sep), std::string::npos) << csv;
+    // The spreadsheet's file: a byte-order mark and the heading row before the rows.
+    const std::string heading = "\xEF\xBB\xBF\"文件名\",\"日期\",\"大小\",\"CRC\",\"校验\"\r\n";
+    ASSERT_EQ(csv.compare(0, heading.size(), heading), 0) << csv;
+    EXPECT_EQ(csv.find("\"'=1+1" + sep), heading.size()) << csv;
+    EXPECT_NE(csv.find("\r\n\"'=1+1" + sep, heading.size()), std::string::npos) << csv;
     // Only the leading character counts; everything else is as AllRowsText writes it.
-    std::string plain = csv;
+    std::string plain = csv.substr(heading.size());
     for (std::string::size_type at; (at = plain.find("\"'")) != std::string::npos;)
         plain.erase(at + 1, 1);
     EXPECT_EQ(plain, model.AllRowsText(",", true));

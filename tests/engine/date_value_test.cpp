@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+#include "engine/string_table.h"
+#include "engine/text_format.h"
 #include "engine/validation_message.h"
 #include "platform/file_time.h"
 #include "platform/locale_text.h"
@@ -382,11 +384,12 @@ TEST(DateValue, ShortDateTextGoesThereAndBack) {
     std::string out = "old";
     {
         ScopedLocale locale("C");
-        EXPECT_EQ(FormatShortDate(out, utcEvening), 9);
-        EXPECT_EQ(out, "04/10/03");
+        // The locale's "MM/dd/yy" with the century written out.
+        EXPECT_EQ(FormatShortDate(out, utcEvening), 11);
+        EXPECT_EQ(out, "04/10/2003");
         std::string picture;
         GetDefaultShortDateFormat(picture);
-        EXPECT_EQ(picture, "MM/dd/yy");
+        EXPECT_EQ(picture, "MM/dd/yyyy");
         // Texts that are no date: nothing, and 0.
         EXPECT_EQ(FormatShortDate(out, -5), 0);
         EXPECT_EQ(out, "");
@@ -410,6 +413,67 @@ TEST(DateValue, ShortDateTextGoesThereAndBack) {
         }
     }
 }
+
+#ifndef _WIN32
+// A date field reads the locale's form as shown beside it, ISO 8601 and the Chinese form in
+// every locale, and a refusal names the three forms.
+TEST(DateValue, ThreeFormsInThreeLocales) {
+    struct Case {
+        const char* locale;
+        const char* shown;     // 31 January 2024 as the page shows it
+        const char* twoDigit;  // the locale's own form with a two-digit year, or null
+    };
+    const Case cases[] = {
+        {"C", "01/31/2024", "01/31/24"},
+        {"de_DE.UTF-8", "31.01.2024", "31.1.24"},
+        {"zh_CN.UTF-8", "2024\xE5\xB9\xB4" "01\xE6\x9C\x88" "31\xE6\x97\xA5", nullptr},
+    };
+    const std::string chinese = "2024\xE5\xB9\xB4" "1\xE6\x9C\x88" "31\xE6\x97\xA5";
+    for (const Case& c : cases) {
+        ScopedLocale locale(c.locale);
+        ASSERT_TRUE(locale.Ok()) << c.locale;
+        std::string shown;
+        ASSERT_TRUE(platform::FormatDate(Date(2024, 1, 31), platform::GetDisplayDatePicture(),
+                                         &shown));
+        EXPECT_EQ(shown, c.shown) << c.locale;
+        std::vector<std::string> good = {shown, "2024-01-31", " 2024-1-31 ", chinese,
+                                         "2024\xE5\xB9\xB4" "01\xE6\x9C\x88" "31\xE6\x97\xA5"};
+        if (c.twoDigit != nullptr) good.push_back(c.twoDigit);
+        for (const std::string& text : good) {
+            CDateValue value;
+            ASSERT_EQ(value.CheckDate(text.c_str()), 0) << c.locale << ": " << text;
+            EXPECT_EQ(DayOf(Date(value.m_nYear, value.m_nMonth, value.m_nDay)),
+                      (Ymd{31, 1, 2024}))
+                << c.locale << ": " << text;
+        }
+        CDateValue value;
+        // Out of range in the year-first forms: the refusal of the field, not "no date".
+        EXPECT_EQ(value.CheckDate("2024-02-30"), IDS_INVALID_DAY) << c.locale;
+        EXPECT_EQ(value.CheckDate("2024\xE5\xB9\xB4" "13\xE6\x9C\x88" "1\xE6\x97\xA5"),
+                  IDS_INVALID_MONTH)
+            << c.locale;
+        EXPECT_EQ(value.CheckDate("1600-12-31"), IDS_INVALID_YEAR) << c.locale;
+        // Nothing may follow a year-first form, and its year has four or five digits.
+        for (const char* bad : {"2024-01-31x", "2024-01-31 5", "2024\xE5\xB9\xB4" "1\xE6\x9C\x88",
+                                "2024--31", "junk", ""})
+            EXPECT_NE(value.CheckDate(bad), 0) << c.locale << ": " << bad;
+        // (zh_CN's own short date is this form, read as the locale's, which ignores what
+        // follows it.)
+        if (c.twoDigit != nullptr) {
+            EXPECT_NE(value.CheckDate((chinese + "x").c_str()), 0) << c.locale;
+        }
+        EXPECT_EQ(DateRefusalText(IDS_INVALID_DATE),
+                  "\xE4\xB8\x8D\xE6\xAD\xA3\xE7\xA1\xAE\xE6\x97\xA5\xE6\x9C\x9F\n" +
+                      FormatDateForms(c.shown, "2024-01-31", chinese))
+            << c.locale;
+        EXPECT_EQ(DateRefusalText(IDS_INVALID_MONTH, ": "),
+                  std::string(LoadStringText(IDS_INVALID_MONTH)) + ": " +
+                      FormatDateForms(c.shown, "2024-01-31", chinese));
+        // Other refusals stand alone.
+        EXPECT_EQ(DateRefusalText(IDS_DATE_ORDER), LoadStringText(IDS_DATE_ORDER));
+    }
+}
+#endif
 
 // Random dates written with random pictures are read back as they were.
 TEST(ParseDate, PicturesGoThereAndBack) {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "engine/results_model.h"
+#include "engine/text_helpers.h"
 
 namespace {
 
@@ -187,4 +188,33 @@ TEST(ResultsModel, RowTextsForCopyAndExport) {
     EXPECT_EQ(model.RowCount(), 0u);
     EXPECT_EQ(model.DuplicateCount(), 0);
     EXPECT_EQ(model.DuplicateBytes(), 0);
+}
+
+// The window's CSV for spreadsheets: a byte-order mark, the heading row, every cell valid
+// UTF-8 with the list's replacement marks, formulas defused; the rows otherwise as exported.
+TEST(ResultsModel, SpreadsheetCsvHasMarkHeadingAndValidText) {
+    ResultsModel model;
+    std::vector<std::unique_ptr<CFileRecord>> files;
+    files.push_back(Record("/t/\xE4\xB8\xAD\xFF\xFE.txt", 7));  // a Chinese letter, two stray bytes
+    files.push_back(Record("=1+1", 7));
+    files.push_back(Record("/t/\xE6\x96", 7));  // cut in the middle of a character
+    model.AppendGroup(std::move(files));
+    const std::string csv = model.SpreadsheetCsvText();
+    const std::string heading =
+        "\xEF\xBB\xBF\"\xE6\x96\x87\xE4\xBB\xB6\xE5\x90\x8D\",\"\xE6\x97\xA5\xE6\x9C\x9F\","
+        "\"\xE5\xA4\xA7\xE5\xB0\x8F\",\"CRC\",\"\xE6\xA0\xA1\xE9\xAA\x8C\"\r\n";
+    ASSERT_EQ(csv.compare(0, heading.size(), heading), 0) << csv;
+    const std::string rows = csv.substr(heading.size());
+    const std::string mark = "\xEF\xBF\xBD";
+    EXPECT_EQ(rows.find("\"/t/\xE4\xB8\xAD" + mark + mark + ".txt\","), 0u) << rows;
+    EXPECT_NE(rows.find("\r\n\"'=1+1\","), std::string::npos) << rows;
+    EXPECT_NE(rows.find("\r\n\"/t/" + mark + mark + "\","), std::string::npos) << rows;
+    // Three rows, the heading not counted; nothing else differs from the plain export.
+    std::string expected = model.AllRowsText(",", true);
+    expected.replace(expected.find("\xFF\xFE"), 2, mark + mark);
+    expected.replace(expected.find("\"=1+1"), 1, "\"'");
+    expected.replace(expected.find("/t/\xE6\x96") + 3, 2, mark + mark);
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(ValidUtf8("ok \xE4\xB8\xAD"), "ok \xE4\xB8\xAD");
+    EXPECT_EQ(ValidUtf8(""), "");
 }

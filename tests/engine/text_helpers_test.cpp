@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "platform/file_time.h"
 #include "platform/locale_text.h"
 #include "support/platform_rules.h"
@@ -129,13 +131,13 @@ TEST(FileTimeToText, ShortDateBlankTime) {
     platform::FileTime ft = 0;
     ASSERT_TRUE(platform::SystemTimeToFileTime(st, &ft));
 #ifndef _WIN32
-    const std::string expected = "04/09/03 13:05:07";
+    const std::string expected = "04/09/2003 13:05:07";  // the locale's yy with its century
 #else
     // The user's locale of the session: pinned for en-US, else what the system writes.
     std::string expected = "4/9/2003 1:05:07 PM";
     if (!UserLocaleIsEnUs()) {
         std::string date, time;
-        ASSERT_TRUE(platform::FormatDate(st, std::string(), &date));
+        ASSERT_TRUE(platform::FormatDate(st, platform::GetDisplayDatePicture(), &date));
         ASSERT_TRUE(platform::FormatTime(st, &time));
         expected = date + " " + time;
     }
@@ -150,6 +152,19 @@ TEST(FileTimeToText, ShortDateBlankTime) {
     EXPECT_EQ(text, expected);
     FileTimeToText(nullptr, text);
     EXPECT_EQ(text, expected);
+
+#ifndef _WIN32
+    // The list, the properties, the CSV and the printout in a day-first and a Chinese locale.
+    for (const auto& [name, inLocale] :
+         {std::pair<const char*, const char*>{"de_DE.UTF-8", "09.04.2003 13:05:07"},
+          {"zh_CN.UTF-8", "2003\xE5\xB9\xB4" "04\xE6\x9C\x88" "09\xE6\x97\xA5 13\xE6\x97\xB6"
+                          "05\xE5\x88\x86" "07\xE7\xA7\x92"}}) {
+        ScopedLocale other(name);
+        ASSERT_TRUE(other.Ok()) << name;
+        FileTimeToText(&ft, text);
+        EXPECT_EQ(text, inLocale) << name;
+    }
+#endif
 }
 
 }  // namespace

@@ -212,6 +212,8 @@ if have dpkg-deb && have dpkg-shlibdeps; then
             echo "$depends" | grep -q 'libwx' || fail "the wx libraries are not a dependency"
             echo "$depends" | grep -q 'wx3.2-i18n' || fail "wx's translations are not a dependency"
         fi
+        # The C library's texts (system error reasons) in the user's language.
+        [ "$(dpkg-deb -f "$deb" Recommends)" = libc-l10n ] || fail "libc-l10n is not recommended"
         dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's|^\./||' >"$work/deb-files"
         for f in "${expected[@]}"; do
             grep -qxF "usr/$f" "$work/deb-files" || fail "the package lacks /usr/$f"

@@ -244,23 +244,33 @@ TEST(OptionsSheetTest, FiltersPageRefusesBadTextsAndKeepsTheFocus) {
     struct Case {
         FilterFields::Edit edit;
         std::string text;
-        const char* message;
+        std::string message;
         FilterFields::Edit focus;
     };
     const Case cases[] = {
         {FilterFields::kMinSizeEdit, "10 K", "不正确文件大小!", FilterFields::kMinSizeEdit},
         {FilterFields::kMaxSizeEdit, "1.5M", "不正确文件大小!", FilterFields::kMaxSizeEdit},
         {FilterFields::kMinSizeEdit, "K", "不正确文件大小!", FilterFields::kMinSizeEdit},
-        {FilterFields::kMinDateEdit, "abc", "不正确日期", FilterFields::kMinDateEdit},
-        {FilterFields::kMaxDateEdit, DateText(5, 13, 2020), "不正确月份", FilterFields::kMaxDateEdit},
-        {FilterFields::kMinDateEdit, DateText(32, 1, 2020), "不正确日", FilterFields::kMinDateEdit},
-        {FilterFields::kMaxDateEdit, DateText(1, 1, 1500), "不正确年份", FilterFields::kMaxDateEdit},
+        // A date refusal names the forms the fields read on a line of its own.
+        {FilterFields::kMinDateEdit, "abc", "不正确日期\n" + DateFormsText(), FilterFields::kMinDateEdit},
+        {FilterFields::kMaxDateEdit, DateText(5, 13, 2020), "不正确月份\n" + DateFormsText(),
+         FilterFields::kMaxDateEdit},
+        {FilterFields::kMinDateEdit, DateText(32, 1, 2020), "不正确日\n" + DateFormsText(),
+         FilterFields::kMinDateEdit},
+        {FilterFields::kMaxDateEdit, DateText(1, 1, 1500), "不正确年份\n" + DateFormsText(),
+         FilterFields::kMaxDateEdit},
+        {FilterFields::kMaxDateEdit, "2020-02-30", "不正确日\n" + DateFormsText(),
+         FilterFields::kMaxDateEdit},
     };
     for (const Case& c : cases) {
         SearchOptions options;
         options.filter.m_nMaxSize = 1000;
         const SearchOptions before = options;
         MessageAnswers answers(wxID_OK);
+        answers.onDialog = [&](wxMessageDialogBase& box) {
+            EXPECT_EQ(WxToUtf8(box.GetTitle()), "Pairscout");
+            EXPECT_EQ(WxToUtf8(box.GetOKLabel()), "确定");
+        };
         guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
             wxBookCtrlBase* book = sheet->GetBookCtrl();
             book->SetSelection(1);

@@ -59,6 +59,20 @@ TEST(DatePicture, CutToTheBuffer) {
     EXPECT_EQ(out, "");
 }
 
+TEST(DatePicture, FourDigitYearsEverywhereButInQuotes) {
+    EXPECT_EQ(platform::FourDigitYears("MM/dd/yy"), "MM/dd/yyyy");
+    EXPECT_EQ(platform::FourDigitYears("d.M.y"), "d.M.yyyy");
+    EXPECT_EQ(platform::FourDigitYears("yyyy/M/d"), "yyyy/M/d");
+    EXPECT_EQ(platform::FourDigitYears("yyy"), "yyy");  // already the whole year
+    EXPECT_EQ(platform::FourDigitYears("'yy' yy 'it''s y' y"), "'yy' yyyy 'it''s y' yyyy");
+    EXPECT_EQ(platform::FourDigitYears(""), "");
+#ifndef _WIN32
+    // C writes "MM/dd/yy"; the program shows its dates with the century.
+    ScopedLocale locale("C");
+    EXPECT_EQ(platform::GetDisplayDatePicture(), "MM/dd/yyyy");
+#endif
+}
+
 TEST(DatePicture, FromTheLocale) {
     {
         ScopedLocale locale("C");

@@ -206,6 +206,7 @@ struct DialogSeen {
     std::string name;
     std::string folder;
     std::string wildcard;
+    std::string title;
     long style = 0;
 };
 
@@ -225,6 +226,7 @@ protected:
             seen.name = WxToUtf8(dialog.GetFilename());
             seen.folder = WxToUtf8(dialog.GetDirectory());
             seen.wildcard = WxToUtf8(dialog.GetWildcard());
+            seen.title = WxToUtf8(dialog.GetTitle());
             seen.style = dialog.GetWindowStyle();
             *path = answer;
             return !answer.empty();
@@ -281,7 +283,7 @@ TEST_F(ExportPrintTest, CommandsNeedRows) {
     EXPECT_TRUE(IsEnabled(cmd::ID_FILE_PRINT_SETUP));
 }
 
-TEST_F(ExportPrintTest, CsvHasFiveQuotedCellsPerLine) {
+TEST_F(ExportPrintTest, CsvHasAMarkAHeadingAndFiveQuotedCellsPerLine) {
     TempDir dir;
     const std::string odd = "/data/a \"quoted\", and more.txt";
     view->SetModel(Groups({{odd, "/data/b.txt", "/data/c.txt"}, {"/文件/d", "/文件/e"}}));
@@ -294,23 +296,28 @@ TEST_F(ExportPrintTest, CsvHasFiveQuotedCellsPerLine) {
     EXPECT_EQ(seen.name, "");
     EXPECT_EQ(seen.folder, "");
     EXPECT_EQ(seen.wildcard, "逗号分隔的文件 (*.csv)|*.csv");
+    EXPECT_EQ(seen.title, "另存为");  // the desktop's save dialog has a title of its own
     EXPECT_EQ(seen.style & (wxFD_OVERWRITE_PROMPT | wxFD_FILE_MUST_EXIST), 0);
     EXPECT_EQ(LastSaveFile(), out);
 
-    const std::string text = ReadWholeFile(out);
+    const std::string file = ReadWholeFile(out);
+    // UTF-8 with its byte-order mark, so that a spreadsheet reads the Chinese names as they are.
+    ASSERT_EQ(file.rfind("\xEF\xBB\xBF", 0), 0u) << file;
+    const std::string text = file.substr(3);
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     const Csv csv = ReadCsv(text);
     ASSERT_FALSE(csv.bad) << text;
     EXPECT_TRUE(csv.allQuoted) << text;
-    ASSERT_EQ(csv.rows.size(), 5u);
+    ASSERT_EQ(csv.rows.size(), 6u);
     for (const auto& row : csv.rows) EXPECT_EQ(row.size(), 5u);
+    EXPECT_EQ(csv.rows[0], (std::vector<std::string>{"文件名", "日期", "大小", "CRC", "校验"}));
     const std::string date = DateText();
-    EXPECT_EQ(csv.rows[0], (std::vector<std::string>{odd, date, "7", "3f0", "12"}));
-    EXPECT_EQ(csv.rows[1], (std::vector<std::string>{"/data/b.txt", date, "", "", ""}));
-    EXPECT_EQ(csv.rows[2], (std::vector<std::string>{"/data/c.txt", date, "", "", ""}));
-    EXPECT_EQ(csv.rows[3], (std::vector<std::string>{"/文件/d", date, "8", "3f0", "12"}));
-    EXPECT_EQ(csv.rows[4][0], "/文件/e");
+    EXPECT_EQ(csv.rows[1], (std::vector<std::string>{odd, date, "7", "3f0", "12"}));
+    EXPECT_EQ(csv.rows[2], (std::vector<std::string>{"/data/b.txt", date, "", "", ""}));
+    EXPECT_EQ(csv.rows[3], (std::vector<std::string>{"/data/c.txt", date, "", "", ""}));
+    EXPECT_EQ(csv.rows[4], (std::vector<std::string>{"/文件/d", date, "8", "3f0", "12"}));
+    EXPECT_EQ(csv.rows[5][0], "/文件/e");
     // Empty cells are two quotes each; no bare line feed anywhere.
     EXPECT_NE(text.find("\"/data/b.txt\",\"" + date + "\",\"\",\"\",\"\"\r\n"), std::string::npos);
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -332,30 +339,54 @@ TEST_F(ExportPrintTest, CsvHasFiveQuotedCellsPerLine) {
     EXPECT_EQ(seen.name, "list.csv");
 }
 
-TEST_F(ExportPrintTest, ExistingFileIsReplacedAndReadOnlyFileKept) {
+TEST_F(ExportPrintTest, ExistingFileIsReplacedOnlyWhenAskedAndReadOnlyFileKept) {
     TempDir dir;
     view->SetModel(Groups({{"/a/1", "/a/2"}}));
     const std::string out = dir.WriteFile("old.csv", std::string(5000, 'o'));
-    MessageAnswers answers;
+    // No: the old file stays as it was.
+    MessageAnswers answers(wxID_NO);
+    std::vector<std::string> titles, yesLabels, noLabels;
+    answers.onDialog = [&](wxMessageDialogBase& box) {
+        titles.push_back(WxToUtf8(box.GetTitle()));
+        yesLabels.push_back(WxToUtf8(box.GetYesLabel()));
+        noLabels.push_back(WxToUtf8(box.GetNoLabel()));
+    };
     SaveAs(out);
-    EXPECT_TRUE(answers.texts.empty());
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_EQ(answers.texts[0], out + " 已经存在。\n要替换它吗?");
+    EXPECT_EQ(titles[0], "Pairscout");
+    // The table's labels, the mnemonic in GTK's own writing.
+    EXPECT_EQ(yesLabels[0], "是(_Y)");
+    EXPECT_EQ(noLabels[0], "否(_N)");
+    EXPECT_EQ(ReadWholeFile(out), std::string(5000, 'o'));
+    // Yes: replaced.
+    answers.m_answer = wxID_YES;
+    SaveAs(out);
+    EXPECT_EQ(answers.texts.size(), 2u);
     const std::string date = DateText();
-    EXPECT_EQ(ReadWholeFile(out), "\"/a/1\",\"" + date + "\",\"7\",\"3f0\",\"12\"\r\n\"/a/2\",\"" +
+    EXPECT_EQ(ReadWholeFile(out), "\xEF\xBB\xBF\"文件名\",\"日期\",\"大小\",\"CRC\",\"校验\"\r\n"
+                                  "\"/a/1\",\"" + date + "\",\"7\",\"3f0\",\"12\"\r\n\"/a/2\",\"" +
                                       date + "\",\"\",\"\",\"\"\r\n");
+    // A new file: no question.
+    answers.texts.clear();
+    SaveAs(dir / "new.csv");
+    EXPECT_TRUE(answers.texts.empty());
+    ASSERT_EQ(unlink((dir / "new.csv").c_str()), 0);
 
-    // Read-only: the error with the system's reason, the old file whole, nothing beside it.
+    // Read-only: the question, then the error with the system's reason, the old file whole,
+    // nothing beside it.
     const std::string locked = dir.WriteFile("locked.csv", "old text");
     ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
     SaveAs(locked);
-    ASSERT_EQ(answers.texts.size(), 1u);
-    EXPECT_EQ(answers.texts[0].rfind("不能写入 " + locked + ", 它是只读文件或正被使用.\n", 0), 0u)
-        << answers.texts[0];
+    ASSERT_EQ(answers.texts.size(), 2u);
+    EXPECT_EQ(answers.texts[1].rfind("不能写入 " + locked + ", 它是只读文件或正被使用.\n", 0), 0u)
+        << answers.texts[1];
     EXPECT_EQ(ReadWholeFile(locked), "old text");
     EXPECT_EQ(LastSaveFile(), locked);  // the name is kept all the same
 
     // A folder that does not exist: reported, nothing made.
     SaveAs(dir / "none/x.csv");
-    EXPECT_EQ(answers.texts.size(), 2u);
+    EXPECT_EQ(answers.texts.size(), 3u);
     struct stat st;
     EXPECT_NE(stat((dir / "none").c_str(), &st), 0);
     // Only the two files are in the folder: no temporary file was left.
