@@ -1,6 +1,7 @@
 #include "results/csv_export.h"
 
 #include <wx/app.h>
+#include <wx/filename.h>
 #include <wx/utils.h>
 
 #include "gui/message_box.h"
@@ -75,7 +76,8 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
         path = dialog.GetPathName();
     }
     lastSaveFile = path;
-    if (platform::GetFileAttributes(path) != platform::kInvalidFileAttributes &&
+    // Asked of wx, whose dialog gave the path (windows.h renames the platform's own check).
+    if (wxFileName::Exists(Utf8ToWx(path)) &&
         ShowMessageBox(parent, Utf8ToWx(ValidUtf8(FormatReplaceFile(path))),
                        wxYES_NO | wxNO_DEFAULT | wxICON_WARNING) != wxID_YES)
         return;
