@@ -34,43 +34,39 @@ std::string ResultsModel::CellText(std::size_t row, int column) const {
     }
 }
 
-std::string ResultsModel::RowText(std::size_t row, const std::string& separator,
-                                  bool quote) const {
-    std::string text;
-    for (int column = 0; column < kResultColumnCount; ++column) {
-        if (column > 0) text += separator;
-        const std::string cell = CellText(row, column);
-        if (!quote) {
-            text += cell;
-            continue;
-        }
-        text += '"';
-        for (char c : cell) {
-            if (c == '"') text += '"';
-            text += c;
-        }
-        text += '"';
-    }
-    text += "\r\n";
-    return text;
-}
-
 namespace {
 
-// One quoted cell of the spreadsheet CSV: valid UTF-8, and an apostrophe before a leading
-// character a spreadsheet would take for the start of a formula.
-void AppendSpreadsheetCell(const std::string& cell, std::string* text) {
-    const std::string valid = ValidUtf8(cell);
+// One cell in double quotes, a quote inside doubled; with `guardFormula`, an apostrophe before a
+// leading character a spreadsheet would take for the start of a formula.
+void AppendQuoted(const std::string& cell, bool guardFormula, std::string* text) {
     *text += '"';
-    if (!valid.empty() && std::strchr("=+-@", valid[0]) != nullptr) *text += '\'';
-    for (char c : valid) {
+    if (guardFormula && !cell.empty() && std::strchr("=+-@", cell[0]) != nullptr) *text += '\'';
+    for (char c : cell) {
         if (c == '"') *text += '"';
         *text += c;
     }
     *text += '"';
 }
 
+// One quoted cell of the spreadsheet CSV: valid UTF-8, formulas guarded.
+void AppendSpreadsheetCell(const std::string& cell, std::string* text) {
+    AppendQuoted(ValidUtf8(cell), true, text);
+}
+
 }  // namespace
+
+std::string ResultsModel::RowText(std::size_t row, const std::string& separator,
+                                  bool quote) const {
+    std::string text;
+    for (int column = 0; column < kResultColumnCount; ++column) {
+        if (column > 0) text += separator;
+        const std::string cell = CellText(row, column);
+        if (quote) AppendQuoted(cell, false, &text);
+        else text += cell;
+    }
+    text += "\r\n";
+    return text;
+}
 
 std::string ResultsModel::SpreadsheetCsvText() const {
     // The byte-order mark tells a spreadsheet the file is UTF-8 (without it some read the

@@ -22,8 +22,9 @@
 struct DeleteOutcome {
     std::vector<std::size_t> goneRows;  // rows whose files are gone, ascending
     // Files that were to go and stayed: path and why (the protected files first, then the last
-    // copies of wholly chosen groups, then the others, each in row order). A file removed for good whose copy changed
-    // before the removal was over is named here too, with its copy (its row is gone).
+    // copies of wholly chosen groups, then the others, each in row order). A file removed for
+    // good whose copy changed before the removal was over is named here too, with its copy (its
+    // row is gone).
     std::vector<std::pair<std::string, std::string>> kept;
     bool stopped = false;  // the user stopped it; the files not reached yet were left alone
 };
