@@ -53,7 +53,7 @@ constexpr const char* kRefusalSeparator = ": ";
 // A date limit read as the filters page reads it; `endOfDay` for the maximum.
 bool ReadDate(const std::string& text, bool endOfDay, platform::FileTime* out, std::string* error) {
     CDateValue date;
-    const int refusal = date.CheckDateOrIso(text.c_str());
+    const int refusal = date.CheckDate(text.c_str());
     if (refusal != 0) {
         *error = DateRefusalText(refusal, kRefusalSeparator);
         return false;

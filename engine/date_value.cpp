@@ -243,8 +243,6 @@ int CDateValue::ParseChineseDate(const std::string& text) {
     return ParseYearFirst(text, LoadStringText(IDS_DATE_PICTURE_CHINESE));
 }
 
-int CDateValue::CheckDateOrIso(const char* text) { return CheckDate(text); }
-
 int CDateValue::CheckFields(bool twoDigitYears) {
     if (m_nMonth < 1 || m_nMonth > 12) return IDS_INVALID_MONTH;
     if (m_nDay < 1 || m_nDay > 31) return IDS_INVALID_DAY;

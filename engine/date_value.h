@@ -40,9 +40,6 @@ public:
     // month and day in one or two, and nothing else. Returns 1 and stores the fields, else 0.
     int ParseChineseDate(const std::string& text);
 
-    // CheckDate with the user's short date: the command line reads what the window reads.
-    int CheckDateOrIso(const char* text);
-
     // CheckDate with m_bEndOfDay cleared first. Returns 1 when the date is good, else 0 with
     // the string id of the refusal in *refusal (if not null), for the caller to show. A null
     // format means the user's short date format.

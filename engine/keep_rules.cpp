@@ -1,29 +1,15 @@
 #include "engine/keep_rules.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "engine/directory_scanner.h"
 #include "engine/string_table.h"
 #include "engine/text_helpers.h"
 #include "platform/file_find.h"
+#include "platform/path_forms.h"
 
 namespace {
-
-bool IsSeparator(char c) { return c == '/' || c == platform::kPathSeparator; }
-
-std::string CurrentFolder() {
-    std::error_code error;
-    const std::filesystem::path current = std::filesystem::current_path(error);
-    if (error) return std::string();
-#ifdef _WIN32
-    return current.u8string();
-#else
-    return current.string();
-#endif
-}
 
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -109,44 +95,32 @@ std::int64_t CharacterCount(const std::string& text) {
 }  // namespace
 
 std::vector<std::string> PathComponents(const std::string& path, const std::string& currentFolder) {
-    std::vector<std::string> parts;
-    std::string full = path;
-    bool absolute = !path.empty() && IsSeparator(path[0]);
-#ifdef _WIN32
-    const bool hasDrive = path.size() >= 2 && path[1] == ':';
-    const bool unc = path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
-    if (hasDrive || unc) {
-        absolute = true;
-    } else if (absolute && currentFolder.size() >= 2 && currentFolder[1] == ':') {
-        full = currentFolder.substr(0, 2) + path;  // rooted on the current drive
-    }
-    if (unc) parts.push_back("\\\\");
-#endif
-    if (!absolute) full = currentFolder + platform::kPathSeparator + path;
-    std::size_t fixed = parts.size();  // components ".." never climbs above
-    for (std::size_t begin = 0; begin <= full.size();) {
-        std::size_t end = begin;
-        while (end < full.size() && !IsSeparator(full[end])) ++end;
+    // Made absolute as every typed path is (drives, shares, "/" read as "\" on Windows); the
+    // root is the first component, and ".." never climbs above it.
+    const std::string full = platform::AbsolutePath(path, currentFolder);
+    const std::size_t root = platform::PathRootLength(full);
+    const auto folded = [](std::string part) {
+        if (platform::kPathsIgnoreCase)
+            for (char& c : part) c = static_cast<char>(UpperCaseByte(static_cast<unsigned char>(c)));
+        return part;
+    };
+    std::vector<std::string> parts{folded(full.substr(0, root))};
+    for (std::size_t begin = root; begin <= full.size();) {
+        std::size_t end = full.find(platform::kPathSeparator, begin);
+        if (end == std::string::npos) end = full.size();
         std::string part = full.substr(begin, end - begin);
         begin = end + 1;
         if (part.empty() || part == ".") continue;
         if (part == "..") {
-            if (parts.size() > fixed) parts.pop_back();
+            if (parts.size() > 1) parts.pop_back();
             continue;
         }
-        if (platform::kPathsIgnoreCase)
-            for (char& c : part) c = static_cast<char>(UpperCaseByte(static_cast<unsigned char>(c)));
-        parts.push_back(std::move(part));
-#ifdef _WIN32
-        // A drive, or a server and its share, is the root.
-        if (parts.size() == 1 && parts[0].size() == 2 && parts[0][1] == ':') fixed = 1;
-        if (unc && parts.size() == 3) fixed = 3;
-#endif
+        parts.push_back(folded(std::move(part)));
     }
     return parts;
 }
 
-FolderList::FolderList(const std::vector<std::string>& folders) : m_current(CurrentFolder()) {
+FolderList::FolderList(const std::vector<std::string>& folders) : m_current(platform::CurrentFolder()) {
     for (const std::string& folder : folders)
         if (!TrimSpaces(folder).empty()) m_folders.push_back(PathComponents(folder, m_current));
 }

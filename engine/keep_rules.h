@@ -31,8 +31,8 @@ private:
 };
 
 // The path components of `path` made absolute from `currentFolder`, with "." and ".." resolved
-// and, where letter case does not count, upper-cased. On Windows a drive ("C:") or a server
-// share ("\\server\share") is the first component.
+// and, where letter case does not count, upper-cased. The root ("/"; Windows: "C:\", a server
+// share "\\server\share\") is the first component.
 std::vector<std::string> PathComponents(const std::string& path, const std::string& currentFolder);
 
 // True when the name of a file (without its folder) is marked as a copy of another: "X (1).txt",

@@ -243,21 +243,21 @@ TEST(DateValue, IsoDatesWhateverTheLocale) {
         ScopedLocale locale(name);
         if (!locale.Ok()) continue;
         CDateValue value;
-        ASSERT_EQ(value.CheckDateOrIso("2024-05-31"), 0) << name;
+        ASSERT_EQ(value.CheckDate("2024-05-31"), 0) << name;
         EXPECT_EQ(value.m_nYear, 2024);
         EXPECT_EQ(value.m_nMonth, 5);
         EXPECT_EQ(value.m_nDay, 31);
-        ASSERT_EQ(value.CheckDateOrIso("30848-1-2"), 0);
+        ASSERT_EQ(value.CheckDate("30848-1-2"), 0);
         EXPECT_EQ(value.m_nYear, 30848);
         EXPECT_EQ(value.m_nMonth, 1);
         EXPECT_EQ(value.m_nDay, 2);
-        EXPECT_EQ(value.CheckDateOrIso("2024-02-30"), IDS_INVALID_DAY);
-        EXPECT_EQ(value.CheckDateOrIso("2023-02-29"), IDS_INVALID_DAY);
-        EXPECT_EQ(value.CheckDateOrIso("2024-13-01"), IDS_INVALID_MONTH);
-        EXPECT_EQ(value.CheckDateOrIso("2024-00-01"), IDS_INVALID_MONTH);
-        EXPECT_EQ(value.CheckDateOrIso("1600-12-31"), IDS_INVALID_YEAR);
-        EXPECT_EQ(value.CheckDateOrIso("0024-05-31"), IDS_INVALID_YEAR);  // no two-digit window
-        EXPECT_EQ(value.CheckDateOrIso("99999-01-01"), IDS_INVALID_YEAR);
+        EXPECT_EQ(value.CheckDate("2024-02-30"), IDS_INVALID_DAY);
+        EXPECT_EQ(value.CheckDate("2023-02-29"), IDS_INVALID_DAY);
+        EXPECT_EQ(value.CheckDate("2024-13-01"), IDS_INVALID_MONTH);
+        EXPECT_EQ(value.CheckDate("2024-00-01"), IDS_INVALID_MONTH);
+        EXPECT_EQ(value.CheckDate("1600-12-31"), IDS_INVALID_YEAR);
+        EXPECT_EQ(value.CheckDate("0024-05-31"), IDS_INVALID_YEAR);  // no two-digit window
+        EXPECT_EQ(value.CheckDate("99999-01-01"), IDS_INVALID_YEAR);
         // Anything else is not taken as ISO, and the locale's reading then refuses it.
         for (const char* notIso : {"2024-05-31x", " 2024-05-31", "2024-05", "2024--31",
                                    "2024-005-31", "-2024-05-31", "2024/05/31", "2024-05-31 "}) {
@@ -265,8 +265,8 @@ TEST(DateValue, IsoDatesWhateverTheLocale) {
             EXPECT_EQ(other.ParseIsoDate(notIso), 0) << notIso;
             EXPECT_EQ(other.m_nYear, -1) << notIso;
         }
-        EXPECT_NE(value.CheckDateOrIso("2024-05-3x"), 0);
-        EXPECT_EQ(value.CheckDateOrIso("%%today+99999"), 0);
+        EXPECT_NE(value.CheckDate("2024-05-3x"), 0);
+        EXPECT_EQ(value.CheckDate("%%today+99999"), 0);
         EXPECT_GT(value.m_nYear, 2250);
     }
 }
