@@ -44,7 +44,10 @@ wxMenuBar* LoadMenuBar() {
                 menu->AppendSeparator();
                 continue;
             }
-            menu->Append(new wxMenuItem(menu, WxId(item.command), LoadWxString(item.text),
+            wxString label = LoadWxString(item.text);
+            if (const int shortcut = MenuShortcutText(item.command))
+                label += "\t" + LoadWxString(shortcut);
+            menu->Append(new wxMenuItem(menu, WxId(item.command), label,
                                         LoadWxPrompt(item.command),
                                         IsCheckCommand(item.command) ? wxITEM_CHECK
                                                                      : wxITEM_NORMAL));
@@ -90,6 +93,11 @@ int CMainFrame::OnCreate() {
     m_wndStatusBar = CreateMainStatusBar();
     if (m_wndStatusBar == nullptr) return -1;
     UpdateIndicators();
+    // A dialog taking the focus ends the prompt of the button or menu item that opened it.
+    Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
+        event.Skip();
+        if (!event.GetActive()) OnSetMessageString(IDS_IDLE_MESSAGE);
+    });
     // Docked on top. wx has no floating toolbars outside AUI; the toolbar stays docked.
     return 0;
 }

@@ -89,10 +89,6 @@ std::vector<DuplicateSearch::SizeClass> DuplicateSearch::SizeClasses(const Recor
 // files of one fingerprint (ConfirmGroups); and the groups, listed at their heads' places as
 // in the loop. Every record the loop would meet is a step of the bar and a question to stop.
 void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results) {
-    if (m_pProgress != nullptr) {
-        m_pProgress->SetTotal(static_cast<std::int64_t>(records.size()));
-        m_pProgress->SetStatus(LoadStringText(IDS_SEARCHING_DUPLICATES));
-    }
     const std::vector<SizeClass> classes = SizeClasses(records);
     std::vector<CFileRecord*> toRead;
     std::vector<std::uint32_t> readEnds;
@@ -101,7 +97,27 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
         for (std::size_t k = cls.begin; k < cls.end; ++k) toRead.push_back(records[k].get());
         readEnds.push_back(static_cast<std::uint32_t>(toRead.size()));
     }
+    // The bar: every record the loop meets, and every first look at a file that may have a
+    // copy, so that it moves while a large size class is read.
+    const std::size_t looks = toRead.size();
+    if (m_pProgress != nullptr) {
+        m_pProgress->SetTotal(static_cast<std::int64_t>(records.size() + looks));
+        m_pProgress->SetStatus(LoadStringText(IDS_SEARCHING_DUPLICATES));
+    }
     FingerprintWorker worker(std::move(toRead), std::move(readEnds), m_details, m_read);
+    std::uint64_t looksShown = 0;
+    const auto showReading = [&] {
+        if (m_pProgress == nullptr) return;
+        const std::uint64_t looked = worker.FilesLooked();
+        if (looked == looksShown) return;
+        m_pProgress->StepProgress(static_cast<std::int64_t>(looked - looksShown));
+        looksShown = looked;
+        // Once groups are listed, their counts are the better news.
+        if (results.DuplicateCount() == 0)
+            m_pProgress->FilesLooked(static_cast<std::int64_t>(looked),
+                                     static_cast<std::int64_t>(looks),
+                                     static_cast<std::int64_t>(worker.BytesRead()));
+    };
 
     std::vector<char> taken(records.size(), 0);
     // Members of the groups headed by records of the current class, by record index.
@@ -115,7 +131,11 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
             if (m_pProgress != nullptr) m_pProgress->StepProgress(1);
             if (Cancelled()) return;
             if (i == cls.begin && cls.Count() >= 2) {
-                if (!worker.EnsureClass(readClass++, [this] { return Cancelled(); }) ||
+                if (!worker.EnsureClass(readClass++,
+                                        [&] {
+                                            showReading();
+                                            return Cancelled();
+                                        }) ||
                     Cancelled())
                     return;
                 if (!GroupClass(records, cls, worker, readBase, groups, taken) || Cancelled())

@@ -1,5 +1,7 @@
 #include "engine/fingerprint_worker.h"
 
+#include <algorithm>
+#include <chrono>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -131,6 +133,11 @@ void FingerprintWorker::Perform(const Task& task, const std::function<bool()>& s
 
 void FingerprintWorker::Finish(const Task& task, std::unique_lock<std::mutex>& lock) {
     ClassState& cls = m_classes[task.cls];
+    const std::int64_t size = m_records[task.record]->m_nSize;
+    m_bytesRead.fetch_add(static_cast<std::uint64_t>(
+                              task.whole ? size : std::min<std::int64_t>(size, kFirstBlockSize)),
+                          std::memory_order_relaxed);
+    if (!task.whole) m_filesLooked.fetch_add(1, std::memory_order_relaxed);
     if (task.whole) {
         if (--cls.wholeLeft == 0) cls.ready = true;
     } else if (--cls.firstLeft == 0) {
@@ -168,7 +175,16 @@ bool FingerprintWorker::EnsureClass(std::size_t c, const std::function<bool()>& 
         // Nothing left to take: the worker is reading a file of this class.
         if (m_inFlight == 0 || !m_thread.joinable()) return m_classes[c].ready;
         const std::uint64_t seen = m_events;
-        m_changed.wait(lock, [&] { return m_events != seen || m_stop.load(); });
+        // The caller hears of the other thread's reading meanwhile (its bar moves), and may
+        // stop it.
+        while (!m_changed.wait_for(lock, std::chrono::milliseconds(100),
+                                   [&] { return m_events != seen || m_stop.load(); })) {
+            if (!between) continue;
+            lock.unlock();
+            const bool stop = between();
+            lock.lock();
+            if (stop) return false;
+        }
         if (m_stop.load()) return m_classes[c].ready;
     }
     return true;

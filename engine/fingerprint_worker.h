@@ -42,11 +42,18 @@ public:
 
     // Returns once class `c` is ready: every file looked at, the roles chosen, every kRead file
     // read whole. Meanwhile this thread reads too (whichever task is next); `between()` is
-    // asked after every file it reads and between the blocks of a large one: when it says
-    // true, EnsureClass gives up and returns false. A ready class is answered at once.
+    // asked after every file it reads, between the blocks of a large one, and every tenth of a
+    // second while it waits for the other thread: when it says true, EnsureClass gives up and
+    // returns false. A ready class is answered at once.
     bool EnsureClass(std::size_t c, const std::function<bool()>& between);
     // The role of records[k]; valid once its class is ready.
     Role RoleOf(std::size_t k) const { return static_cast<Role>(m_role[k]); }
+
+    // How far the reading is, for a progress bar inside a large class (any thread may ask):
+    // the files whose first look is over, of FilesToLook, and the bytes read so far.
+    std::uint64_t FilesLooked() const { return m_filesLooked.load(std::memory_order_relaxed); }
+    std::uint64_t FilesToLook() const { return m_records.size(); }
+    std::uint64_t BytesRead() const { return m_bytesRead.load(std::memory_order_relaxed); }
 
     // Stops the worker; files not yet taken stay unread.
     void Stop();
@@ -91,5 +98,7 @@ private:
     std::size_t m_inFlight = 0;      // tasks taken and not finished
     std::uint64_t m_events = 0;      // finished tasks, to wake a waiting thread
     std::atomic<bool> m_stop{false};
+    std::atomic<std::uint64_t> m_filesLooked{0};
+    std::atomic<std::uint64_t> m_bytesRead{0};
     std::thread m_thread;
 };

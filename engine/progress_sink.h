@@ -39,6 +39,14 @@ public:
         (void)count;
         (void)bytes;
     }
+    // The grouping has looked at `files` of the `of` files that share their size with another
+    // and read `bytes` bytes of them: the status line now shows those counts
+    // (FormatFilesLooked). Comes between the steps of a large size class.
+    virtual void FilesLooked(std::int64_t files, std::int64_t of, std::int64_t bytes) {
+        (void)files;
+        (void)of;
+        (void)bytes;
+    }
     // Asked between units of work (every file): true once the user asked to stop. Answers at
     // once: the work never waits here for a window.
     virtual bool Cancelled() { return false; }

@@ -205,6 +205,8 @@ void ResultsModel::RemoveRows(const std::vector<std::size_t>& rows) {
                 kept.back().image = kImageGroupMiddle;
             }
             kept[firstKept].image = kImageGroupFirst;
+            // Size, CRC and checksum are the group's: the new first row shows them.
+            kept[firstKept].showsDetails = true;
             kept.back().image = kImageGroupLast;
         }
         start = end;

@@ -100,7 +100,7 @@ public:
     // Removes `rows` (any order, repeats ignored, out-of-range ignored) with their records, and
     // mends the groups they leave: a group left with one file loses that row too (it has no
     // duplicate any more); when a group's first row goes, the next remaining row becomes its
-    // first (its size, CRC and checksum cells stay empty); the last remaining row of a group
+    // first (and shows the group's size, CRC and checksum); the last remaining row of a group
     // gets the last-row picture. The totals follow. One pass over the rows.
     void RemoveRows(const std::vector<std::size_t>& rows);
 

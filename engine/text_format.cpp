@@ -115,3 +115,32 @@ std::string FormatCannotWriteFile(const std::string& path) {
     if (at != std::string::npos) text.replace(at, 2, path);
     return text;
 }
+
+std::string FormatFindNotFound(const std::string& what) {
+    return PAIRSCOUT_FORMAT(literal::IDS_FIND_NOT_FOUND, what.c_str());
+}
+
+std::string FormatOpenFailed(const std::string& path) {
+    return PAIRSCOUT_FORMAT(literal::IDS_OPEN_FAILED, path.c_str());
+}
+
+std::string FormatExploreFailed(const std::string& path) {
+    return PAIRSCOUT_FORMAT(literal::IDS_EXPLORE_FAILED, path.c_str());
+}
+
+std::string FormatElapsed(const std::string& elapsed) {
+    return PAIRSCOUT_FORMAT(literal::IDS_PROGRESS_ELAPSED, elapsed.c_str());
+}
+
+std::string FormatElapsedAndLeft(const std::string& elapsed, const std::string& left) {
+    return PAIRSCOUT_FORMAT(literal::IDS_PROGRESS_ELAPSED_LEFT, elapsed.c_str(), left.c_str());
+}
+
+std::string FormatFilesLooked(std::int64_t files, std::int64_t of, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(literal::IDS_FILES_LOOKED, static_cast<long long>(files),
+                            static_cast<long long>(of), sizeText.c_str());
+}
+
+std::string FormatPathRefused(const std::string& path, const std::string& why) {
+    return PAIRSCOUT_FORMAT(literal::IDS_PATH_REFUSED, path.c_str(), why.c_str());
+}

@@ -56,3 +56,15 @@ std::string FormatAboutTitle(const std::string& version);
 // IDS_CANNOT_WRITE_FILE, in the framework's message form: "%1" stands for the path (the first
 // "%1" only, as the message has one).
 std::string FormatCannotWriteFile(const std::string& path);
+// IDS_FIND_NOT_FOUND: the text searched for.
+std::string FormatFindNotFound(const std::string& what);
+// IDS_OPEN_FAILED, IDS_EXPLORE_FAILED: the file's path.
+std::string FormatOpenFailed(const std::string& path);
+std::string FormatExploreFailed(const std::string& path);
+// IDS_PROGRESS_ELAPSED, IDS_PROGRESS_ELAPSED_LEFT: durations as ProgressEstimate writes them.
+std::string FormatElapsed(const std::string& elapsed);
+std::string FormatElapsedAndLeft(const std::string& elapsed, const std::string& left);
+// IDS_FILES_LOOKED: files looked at of the files to look at, and the size text of the bytes read.
+std::string FormatFilesLooked(std::int64_t files, std::int64_t of, const std::string& sizeText);
+// IDS_PATH_REFUSED: the typed path and why it cannot be searched.
+std::string FormatPathRefused(const std::string& path, const std::string& why);

@@ -115,6 +115,17 @@
     X(IDS_KEEP_REASON_NO_COPY_MARK, 2279, "文件名没有副本标记")                                   \
     X(IDS_DELETE_PROTECTED, 2280, "文件在受保护的文件夹中, 不删除")                               \
     X(IDS_CLI_DRY_RUN_SUMMARY, 2281, "将删除 %d 个文件, 可释放 %s")                               \
+    /* The find that found nothing; Open and Explore that the desktop could not do. */             \
+    X(IDS_FIND_NOT_FOUND, 2400, "找不到 \"%s\"")                                                  \
+    X(IDS_OPEN_FAILED, 2401, "无法打开 %s: 没有能打开这种文件的应用程序.\n要打开它所在的文件夹吗?") \
+    X(IDS_EXPLORE_FAILED, 2402, "无法显示 %s 所在的文件夹: 没有可用的文件管理器.")                  \
+    /* The progress dialog's time line: the time spent, and the time left once it can be told. */ \
+    X(IDS_PROGRESS_ELAPSED, 2403, "已用时间 %s")                                                   \
+    X(IDS_PROGRESS_ELAPSED_LEFT, 2404, "已用时间 %s, 剩余时间约 %s")                               \
+    X(IDS_FILES_LOOKED, 2405, "已查看 %lld / %lld 个文件, 已读取 %s")                             \
+    /* A start path typed on the Paths page that cannot be searched, and why. */                  \
+    X(IDS_PATH_REFUSED, 2406, "不能添加路径 %s: %s")                                               \
+    X(IDS_PATH_NOT_A_FOLDER, 2407, "它不是文件夹")                                                 \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
@@ -233,6 +244,13 @@
       "      --version  显示程序名称和版本并退出\n"                                               \
       "\n"                                                                                        \
       "不开窗口的搜索：pairscout-cli（见 man pairscout-cli）。\n")                                \
+    /* Shortcuts shown after menu texts. */                                                       \
+    X(IDS_SHORTCUT_SELECT_ALL, 11300, "Ctrl+A")                                                   \
+    X(IDS_SHORTCUT_SAVE_AS, 11301, "Ctrl+S")                                                      \
+    X(IDS_SHORTCUT_DELETE, 11302, "Del")                                                          \
+    X(IDS_SHORTCUT_COPY, 11303, "Ctrl+C")                                                         \
+    /* The Paths page's field for a typed start path. */                                          \
+    X(IDS_PATHS_PATH_FIELD, 11304, "路径(&P):")                                                    \
     /* Prompts and tooltips of the program's own commands. */                                     \
     X(IDS_PROMPT_FILE_PROPERTIES, 32772, "文件属性\n属性")                                        \
     X(IDS_PROMPT_EXPLORE_FOLDER, 32773, "在资源管理器中打开选择文件\n资源管理器")                 \

@@ -54,11 +54,10 @@ const MenuPopupResource kMainMenu[] = {
     {IDS_MENU_HELP, kHelpMenu, COUNT_OF(kHelpMenu)},
 };
 
-// Ctrl+C and Ctrl+Insert send the framework's copy command, which nothing handles: the keys are
-// claimed here and so never reach the list's own key handling.
+// Ctrl+C and Ctrl+Insert copy the rows, the same command as the menu's 复制.
 const AcceleratorResource kAccelerators[] = {
-    {wxACCEL_CTRL, 'C', cmd::ID_EDIT_COPY},
-    {wxACCEL_CTRL, WXK_INSERT, cmd::ID_EDIT_COPY},
+    {wxACCEL_CTRL, 'C', cmd::ID_COPY_ROWS},
+    {wxACCEL_CTRL, WXK_INSERT, cmd::ID_COPY_ROWS},
     {wxACCEL_CTRL, 'P', cmd::ID_FILE_PRINT},
     {wxACCEL_CTRL, 'S', cmd::ID_FILE_SAVE_AS},
     {wxACCEL_NORMAL, WXK_DELETE, cmd::ID_DELETE_FILES},
@@ -77,6 +76,17 @@ const int kToolbar[] = {
 
 const int kIndicators[] = {
     0, cmd::ID_INDICATOR_CAPS, cmd::ID_INDICATOR_NUM, cmd::ID_INDICATOR_SCRL,
+};
+
+// The shortcut each menu item shows after its text (the items whose texts do not carry one).
+const struct {
+    int command;
+    int text;
+} kMenuShortcuts[] = {
+    {cmd::ID_SELECT_ALL_ROWS, IDS_SHORTCUT_SELECT_ALL},
+    {cmd::ID_FILE_SAVE_AS, IDS_SHORTCUT_SAVE_AS},
+    {cmd::ID_DELETE_FILES, IDS_SHORTCUT_DELETE},
+    {cmd::ID_COPY_ROWS, IDS_SHORTCUT_COPY},
 };
 
 int NormaliseKey(int keyCode) {
@@ -114,6 +124,12 @@ const int* MainToolbarResource(std::size_t* count) {
 const int* StatusIndicatorResource(std::size_t* count) {
     if (count != nullptr) *count = COUNT_OF(kIndicators);
     return kIndicators;
+}
+
+int MenuShortcutText(int command) {
+    for (const auto& shortcut : kMenuShortcuts)
+        if (shortcut.command == command) return shortcut.text;
+    return 0;
 }
 
 bool IsCheckCommand(int command) {

@@ -44,3 +44,7 @@ const int* StatusIndicatorResource(std::size_t* count);
 
 // Menu commands shown with a check mark (the bars' visibility).
 bool IsCheckCommand(int command);
+
+// The string id of the shortcut that a menu item of `command` shows after its text ("Ctrl+A"),
+// or 0 when its text carries its own or it has none.
+int MenuShortcutText(int command);

@@ -1,6 +1,8 @@
 #include "options/options_sheet.h"
 
 #include <wx/bookctrl.h>
+#include <wx/button.h>
+#include <wx/textctrl.h>
 #include <wx/sizer.h>
 
 #include "gui/wx_text.h"
@@ -22,6 +24,26 @@ COptionsSheet::COptionsSheet(wxWindow* parent) {
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, wxID_OK);
     book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGING, &COptionsSheet::OnPageChanging, this);
     book->Bind(wxEVT_BOOKCTRL_PAGE_CHANGED, &COptionsSheet::OnPageChanged, this);
+    Bind(wxEVT_CHAR_HOOK, &COptionsSheet::OnCharHook, this);
+}
+
+void COptionsSheet::OnCharHook(wxKeyEvent& event) {
+    // Enter presses OK wherever the focus is (the path list would take it for itself), except
+    // on a button, which Enter presses, and in a text that takes several lines; Escape cancels.
+    const int key = event.GetKeyCode();
+    if (key == WXK_ESCAPE && !event.HasAnyModifiers()) {
+        EndModal(wxID_CANCEL);
+        return;
+    }
+    if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && !event.HasAnyModifiers()) {
+        wxWindow* focus = wxWindow::FindFocus();
+        const auto* text = wxDynamicCast(focus, wxTextCtrl);
+        if (wxDynamicCast(focus, wxButton) == nullptr && (text == nullptr || !text->IsMultiLine())) {
+            OnOK();
+            return;
+        }
+    }
+    event.Skip();
 }
 
 void COptionsSheet::CopyIn(const SearchOptions& options) {

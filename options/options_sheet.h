@@ -30,6 +30,7 @@ public:
 private:
     void OnPageChanging(wxBookCtrlEvent& event);
     void OnPageChanged(wxBookCtrlEvent& event);
+    void OnCharHook(wxKeyEvent& event);
 
     CPathsPage* m_pathsPage = nullptr;
     CFilterPropPage* m_filterPage = nullptr;

@@ -1,6 +1,9 @@
 #include "options/paths_list.h"
 
 #include "engine/duplicate_search.h"
+#include "engine/string_table.h"
+#include "platform/error_text.h"
+#include "platform/file_find.h"
 #include "options/path_picker_text.h"
 
 void PathsList::Load(const std::vector<std::string>& paths) {
@@ -28,5 +31,43 @@ bool PathsList::DeleteSelected() {
     if (m_nSelected < 0) return false;
     m_items.erase(m_items.begin() + m_nSelected);
     if (m_nSelected >= Count()) m_nSelected = Count() - 1;
+    return true;
+}
+
+std::string PathsList::CheckTyped(const std::string& typed, std::string* why) {
+    const std::size_t begin = typed.find_first_not_of(" \t");
+    const std::size_t end = typed.find_last_not_of(" \t");
+    const std::string path = begin == std::string::npos ? std::string()
+                                                        : typed.substr(begin, end - begin + 1);
+    why->clear();
+    if (path.empty()) {
+        *why = LoadStringText(IDS_PATH_NOT_A_FOLDER);
+        return std::string();
+    }
+    if (path == LoadStringText(IDS_LOCAL_HARD_DISKS)) return path;
+    // A server: its shares are found when the search runs.
+    constexpr char sep = platform::kPathSeparator;
+    if (path.size() > 2 && path[0] == sep && path[1] == sep && path[2] != sep) {
+        // As the scanner takes it: a name, and at most one further separator.
+        const std::string name = path.substr(2);
+        if (name.find(sep) == name.rfind(sep)) return path;
+    }
+    const std::uint32_t attributes = platform::GetFileAttributes(path);
+    if (attributes == platform::kInvalidFileAttributes) {
+        *why = platform::ErrorText(platform::LastErrorCode());
+        return std::string();
+    }
+    if ((attributes & platform::kAttrDirectory) == 0) {
+        *why = LoadStringText(IDS_PATH_NOT_A_FOLDER);
+        return std::string();
+    }
+    return FolderWithSeparator(path);
+}
+
+bool PathsList::AppendTyped(const std::string& typed, std::string* why) {
+    const std::string path = CheckTyped(typed, why);
+    if (path.empty()) return false;
+    m_items.push_back(path);
+    m_nSelected = Count() - 1;
     return true;
 }

@@ -24,6 +24,16 @@ public:
     // Adds a folder the picker returned at the end (followed by a separator unless it is empty
     // or has one already); the selection stays. Duplicates are allowed.
     void Append(const std::string& chosen);
+    // A start path typed by the user, as the list keeps it: the keyword "本地硬盘" and a server
+    // (two separators, a name and at most one more separator: "//server", "//server/share")
+    // as they stand, a folder with a separator at its
+    // end; blanks around it go. "" when it cannot be searched, with `why` set: empty, or a
+    // folder that does not exist (the system's words) or is not a folder.
+    static std::string CheckTyped(const std::string& typed, std::string* why);
+    // Adds a typed start path checked by CheckTyped at the end and selects it. False (with
+    // `why`) when it is refused; the list stays as it was.
+    bool AppendTyped(const std::string& typed, std::string* why);
+
     // Replaces the selected item by `chosen`, normalised as Append does. False when nothing is
     // selected.
     bool ReplaceSelected(const std::string& chosen);

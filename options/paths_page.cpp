@@ -10,6 +10,7 @@
 #include <wx/wupdlock.h>
 
 #include "gui/message_box.h"
+#include "engine/text_format.h"
 #include "gui/wx_text.h"
 #include "options/dialog_buttons.h"
 #include "options/include_exclude_dlg.h"
@@ -23,6 +24,8 @@ CPathsPage::CPathsPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     auto* add = new wxButton(this, IDC_ADD, LoadWxString(IDS_BUTTON_ADD));
     auto* edit = new wxButton(this, IDC_EDIT, LoadWxString(IDS_BUTTON_EDIT));
     auto* remove = new wxButton(this, IDC_DELETE, LoadWxString(IDS_BUTTON_DELETE));
+    auto* pathLabel = new wxStaticText(this, wxID_ANY, LoadWxString(IDS_PATHS_PATH_FIELD));
+    m_editPath = new wxTextCtrl(this, IDC_PATH_FIELD, wxString());
     auto* label = new wxStaticText(this, wxID_ANY, LoadWxString(IDS_PATHS_FILE_TYPES));
     m_editFileTypes = new wxTextCtrl(this, IDC_FILE_TYPES, wxString());
     auto* editor = new wxButton(this, IDC_MASK_EDITOR, "...", wxDefaultPosition, wxDefaultSize,
@@ -35,12 +38,17 @@ CPathsPage::CPathsPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     auto* listRow = new wxBoxSizer(wxHORIZONTAL);
     listRow->Add(m_listPaths, 1, wxEXPAND | wxRIGHT, 8);
     listRow->Add(buttons, 0);
+    // A path typed here is added by 添加, or by OK itself.
+    auto* pathRow = new wxBoxSizer(wxHORIZONTAL);
+    pathRow->Add(pathLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+    pathRow->Add(m_editPath, 1, wxALIGN_CENTER_VERTICAL);
     auto* maskRow = new wxBoxSizer(wxHORIZONTAL);
     maskRow->Add(label, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     maskRow->Add(m_editFileTypes, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     maskRow->Add(editor, 0, wxALIGN_CENTER_VERTICAL);
     auto* top = new wxBoxSizer(wxVERTICAL);
     top->Add(listRow, 1, wxEXPAND | wxALL, 10);
+    top->Add(pathRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
     top->Add(maskRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
     SetSizerAndFit(top);
 
@@ -99,12 +107,32 @@ bool CPathsPage::TransferDataToWindow() {
 }
 
 bool CPathsPage::TransferDataFromWindow() {
+    // A typed path not added yet is what the user means to search too.
+    if (!m_editPath->GetValue().empty() && !AddTypedPath()) return false;
     m_strFileTypes = WxToUtf8(m_editFileTypes->GetValue());
     m_startPaths = m_paths.Items();
     return true;
 }
 
+bool CPathsPage::AddTypedPath() {
+    const std::string typed = WxToUtf8(m_editPath->GetValue());
+    std::string why;
+    if (!m_paths.AppendTyped(typed, &why)) {
+        ShowMessageBox(this, Utf8ToWx(FormatPathRefused(typed, why)), wxOK | wxICON_EXCLAMATION);
+        m_editPath->SetFocus();
+        m_editPath->SelectAll();
+        return false;
+    }
+    m_editPath->ChangeValue(wxString());
+    ShowList();
+    return true;
+}
+
 void CPathsPage::OnAdd() {
+    if (!m_editPath->GetValue().empty()) {
+        AddTypedPath();
+        return;
+    }
     CSelectPathDialog picker(this);
     picker.SetSinglePath(m_paths.SelectedText());
     if (picker.DoModal() != 1) return;

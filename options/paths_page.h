@@ -21,6 +21,7 @@ public:
         IDC_EDIT = 1002,
         IDC_DELETE = 1003,
         IDC_FILE_TYPES = 1010,
+        IDC_PATH_FIELD = 1011,
         IDC_MASK_EDITOR = 1099,
     };
 
@@ -32,17 +33,23 @@ public:
 
     // The mask text into its edit; the list keeps what the user made of it.
     bool TransferDataToWindow() override;
-    // m_strPaths from the list items in order, m_strFileTypes as typed. Never fails.
+    // m_strPaths from the list items in order (a typed path first added), m_strFileTypes as
+    // typed. Fails only for a typed path that cannot be searched.
     bool TransferDataFromWindow() override;
 
-    // The button handlers, also called by the tests.
+    // The button handlers, also called by the tests. Add takes the typed path when there is
+    // one, else opens the folder picker.
     void OnAdd();
+    // Adds the typed path (PathsList::AppendTyped) and empties the field; a refused one is
+    // named with its reason and keeps the focus. False when refused.
+    bool AddTypedPath();
     void OnEdit();
     void OnDelete();
     void OnMaskEditor();
 
     wxListCtrl* PathList() const { return m_listPaths; }
     wxTextCtrl* FileTypesEdit() const { return m_editFileTypes; }
+    wxTextCtrl* PathEdit() const { return m_editPath; }
     const PathsList& Paths() const { return m_paths; }
 
     std::vector<std::string> m_startPaths;
@@ -56,4 +63,5 @@ private:
     PathsList m_paths;
     wxListCtrl* m_listPaths = nullptr;
     wxTextCtrl* m_editFileTypes = nullptr;
+    wxTextCtrl* m_editPath = nullptr;  // a start path typed by the user
 };

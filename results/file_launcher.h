@@ -21,8 +21,16 @@ public:
     virtual ~CFileLauncher() { *m_alive = false; }
     CFileLauncher(const CFileLauncher&) = delete;
     CFileLauncher& operator=(const CFileLauncher&) = delete;
-    // Opens `path` with the system's default application for it. Failures are the desktop's to
-    // report.
+    // What the desktop could not do, for the failure handler.
+    enum Failure { kOpenFailed, kExploreFailed };
+    // Called on the window's thread with the file's path when no application opened the file,
+    // or no file manager showed its folder (empty: nothing is said).
+    void SetFailureHandler(std::function<void(Failure, const std::string& path)> handler) {
+        m_onFailure = std::move(handler);
+    }
+
+    // Opens `path` with the system's default application for it; when none opens it, the
+    // failure handler is told.
     virtual void Open(const std::string& path);
     // Shows the file manager with `path` selected (org.freedesktop.FileManager1 ShowItems over
     // D-Bus), else opens `folder` (the folder that holds the file).
@@ -33,8 +41,12 @@ public:
 
 protected:
     // The two doors to the desktop (tests replace them to see what would go through):
-    // opens `target` (a DesktopTarget) with the default application for it;
-    virtual void LaunchDefault(const std::string& target);
+    // opens `target` (a DesktopTarget) with the default application for it, false when none
+    // could be started;
+    virtual bool LaunchDefault(const std::string& target);
+    void Failed(Failure failure, const std::string& path) const {
+        if (m_onFailure) m_onFailure(failure, path);
+    }
     // calls the file manager's `method` for the address `uri` without waiting; `fallback` runs
     // when the call cannot be made or the file manager refuses it.
     virtual void CallFileManager(const char* method, const std::string& uri,
@@ -43,6 +55,7 @@ protected:
 private:
     // False once this launcher is gone: a file manager's refusal may come after that.
     std::shared_ptr<bool> m_alive;
+    std::function<void(Failure, const std::string&)> m_onFailure;
 };
 
 // What the desktop is given to open `path`: its file:// address (FileUri); on Windows the path

@@ -47,13 +47,15 @@ private:
 
 }  // namespace
 
-void CFileLauncher::Open(const std::string& path) { LaunchDefault(DesktopTarget(path)); }
+void CFileLauncher::Open(const std::string& path) {
+    if (!LaunchDefault(DesktopTarget(path))) Failed(kOpenFailed, path);
+}
 
 void CFileLauncher::Explore(const std::string& path, const std::string& folder) {
     const std::string target = DesktopTarget(folder);
     const std::shared_ptr<bool> alive = m_alive;
-    CallFileManager("ShowItems", FileUri(path), [this, alive, target] {
-        if (*alive) LaunchDefault(target);
+    CallFileManager("ShowItems", FileUri(path), [this, alive, target, path] {
+        if (*alive && !LaunchDefault(target)) Failed(kExploreFailed, path);
     });
 }
 
@@ -65,9 +67,9 @@ void CFileLauncher::Properties(const std::string& path, wxWindow* parent) {
     });
 }
 
-void CFileLauncher::LaunchDefault(const std::string& target) {
+bool CFileLauncher::LaunchDefault(const std::string& target) {
     // An address is plain ASCII: it reaches the opener unchanged.
-    wxLaunchDefaultApplication(wxString::FromAscii(target.c_str()));
+    return wxLaunchDefaultApplication(wxString::FromAscii(target.c_str()));
 }
 
 void CFileLauncher::CallFileManager(const char* method, const std::string& uri,

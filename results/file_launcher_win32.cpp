@@ -21,7 +21,9 @@ HWND WindowOf(wxWindow* window) {
 
 }  // namespace
 
-void CFileLauncher::Open(const std::string& path) { LaunchDefault(DesktopTarget(path)); }
+void CFileLauncher::Open(const std::string& path) {
+    if (!LaunchDefault(DesktopTarget(path))) Failed(kOpenFailed, path);
+}
 
 void CFileLauncher::Explore(const std::string& path, const std::string& folder) {
     // The folder's window with the file selected; else the folder alone.
@@ -34,7 +36,10 @@ void CFileLauncher::Explore(const std::string& path, const std::string& folder) 
     }
     if (!shown) {
         const std::wstring dir = Wide(folder);
-        ShellExecuteW(nullptr, L"explore", dir.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        // A result of 32 or less is a failure.
+        const auto result = reinterpret_cast<INT_PTR>(
+            ShellExecuteW(nullptr, L"explore", dir.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        if (result <= 32) Failed(kExploreFailed, path);
     }
 }
 
@@ -53,8 +58,8 @@ void CFileLauncher::Properties(const std::string& path, wxWindow* parent) {
     dialog.ShowModal();
 }
 
-void CFileLauncher::LaunchDefault(const std::string& target) {
-    wxLaunchDefaultApplication(Utf8ToWx(target));
+bool CFileLauncher::LaunchDefault(const std::string& target) {
+    return wxLaunchDefaultApplication(Utf8ToWx(target));
 }
 
 void CFileLauncher::CallFileManager(const char* /*method*/, const std::string& /*uri*/,

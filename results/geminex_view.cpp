@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <wx/app.h>
+#include <wx/display.h>
+#include <wx/toplevel.h>
 #include <wx/imaglist.h>
 #include <wx/utils.h>
 
@@ -13,6 +15,7 @@
 #include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "engine/safe_delete.h"
+#include "engine/text_format.h"
 #include "engine/text_helpers.h"
 #include "options/options_sheet.h"
 #include "platform/drives.h"
@@ -74,6 +77,30 @@ constexpr int kImageWidth = 16 + 5;
 
 const char kSettings[] = "Settings";
 const char kOptions[] = "Options";
+const char kWindow[] = "Window";  // the main window's place and size, the column widths
+
+// Column widths as "w0,w1,..." and back; a text that is not such a list gives none.
+std::string WidthsText(const std::vector<int>& widths) {
+    std::string text;
+    for (int width : widths) text += (text.empty() ? "" : ",") + std::to_string(width);
+    return text;
+}
+
+std::vector<int> ParseWidths(const std::string& text) {
+    std::vector<int> widths;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find(',', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string piece = text.substr(at, end - at);
+        if (piece.empty() || piece.size() > 5 ||
+            piece.find_first_not_of("0123456789") != std::string::npos)
+            return {};
+        widths.push_back(std::stoi(piece));
+        at = end + 1;
+    }
+    return widths;
+}
 
 // A message about files after a search or a delete: the program's texts with file names in
 // any encoding.
@@ -85,8 +112,8 @@ void ShowFilesMessage(const std::string& text, wxWindow* parent) {
 
 CGeminexView::CGeminexView(CSettingsStore& settings)
     : m_settings(settings),
-      m_launcher(std::make_unique<CFileLauncher>()),
       m_shiftDown([] { return wxGetKeyState(WXK_SHIFT); }) {
+    SetLauncher(nullptr);
     LoadSettings();
 }
 
@@ -115,8 +142,8 @@ void CGeminexView::LoadSettings() {
         kOptions, "Skip Files Mask", static_cast<int>(m_filter.m_dwAttrStates)));
     m_filter.m_dwIgnoreAttrs = static_cast<std::uint32_t>(store.GetProfileInt(
         kOptions, "Ignore Attributes", static_cast<int>(m_filter.m_dwIgnoreAttrs)));
-    // A first start searches every local disk.
-    if (m_paths.empty()) m_paths = platform::LocalFixedDiskRoots();
+    // A first start searches every local disk, shown as the keyword that stands for them.
+    if (m_paths.empty()) m_paths = {LoadStringText(IDS_LOCAL_HARD_DISKS)};
 }
 
 void CGeminexView::SaveSettings() const {
@@ -150,6 +177,22 @@ void CGeminexView::SetSearchOptions(const SearchOptions& options) {
 
 void CGeminexView::SetLauncher(std::unique_ptr<CFileLauncher> launcher) {
     m_launcher = launcher ? std::move(launcher) : std::make_unique<CFileLauncher>();
+    m_launcher->SetFailureHandler(
+        [this](CFileLauncher::Failure failure, const std::string& path) {
+            LaunchFailed(failure, path);
+        });
+}
+
+void CGeminexView::LaunchFailed(int failure, const std::string& path) {
+    if (failure != CFileLauncher::kOpenFailed) {
+        ShowFilesMessage(FormatExploreFailed(path), GetFrame());
+        return;
+    }
+    // The file's folder may still be shown where the file itself has no application.
+    const wxString question = wxString::FromUTF8(ShownUtf8(FormatOpenFailed(path)));
+    if (ShowMessageBox(GetFrame(), question, wxYES_NO | wxICON_EXCLAMATION) != wxID_YES) return;
+    const std::string folder = FolderOfFile(path);
+    if (!folder.empty()) m_launcher->Explore(path, folder);
 }
 
 long CGeminexView::PreCreateWindow(long style) {
@@ -158,6 +201,7 @@ long CGeminexView::PreCreateWindow(long style) {
 }
 
 bool CGeminexView::OnClose(bool deleteWindow) {
+    SaveWindowPlace();
     if (m_closeBound != nullptr) {
         m_closeBound->Unbind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
         m_closeBound = nullptr;
@@ -198,6 +242,20 @@ bool CGeminexView::OnCreate(wxDocument* doc, long flags) {
     AutoSizeColumns(-1);
     list->AssignImageList(LoadGroupImages(), wxIMAGE_LIST_SMALL);
     list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CGeminexView::OnItemActivated, this);
+    RestoreWindowPlace();
+    // The path column takes the room the other columns leave, as the window grows.
+    list->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        FitPathColumn();
+    });
+    list->Bind(wxEVT_LIST_COL_END_DRAG, [this](wxListEvent& event) {
+        event.Skip();
+        // A width the user gave the path column is its own from now on.
+        if (event.GetColumn() == 0)
+            CallAfter([this] {
+                if (CKvListCtrl* shown = GetListCtrl()) m_nPathWidth = shown->GetColumnWidth(0);
+            });
+    });
     // Bound after the application's own close handler, so asked first.
     m_closeBound = GetFrame();
     m_closeBound->Bind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
@@ -233,8 +291,64 @@ void CGeminexView::AutoSizeColumns(int column) {
         list->SetColumnWidth(i, wxLIST_AUTOSIZE_USEHEADER);
         const int heading = list->GetColumnWidth(i);
         list->SetColumnWidth(i, std::max(std::max(contents, heading), 10));
+        if (i == 0) m_nPathWidth = list->GetColumnWidth(0);
     }
     list->Thaw();
+    FitPathColumn();
+}
+
+void CGeminexView::FitPathColumn() {
+    CKvListCtrl* list = GetListCtrl();
+    if (list == nullptr || list->GetColumnCount() == 0) return;
+    int others = 0;
+    for (int i = 1; i < list->GetColumnCount(); ++i) others += list->GetColumnWidth(i);
+    const int width = std::max(m_nPathWidth, list->GetClientSize().x - others);
+    if (width > 0 && width != list->GetColumnWidth(0)) list->SetColumnWidth(0, width);
+}
+
+void CGeminexView::SaveWindowPlace() const {
+    wxWindow* frame = GetFrame();
+    const CKvListCtrl* list = GetListCtrl();
+    if (frame == nullptr || list == nullptr) return;
+    auto* top = wxDynamicCast(frame, wxTopLevelWindow);
+    const bool maximized = top != nullptr && top->IsMaximized();
+    // A maximised window keeps the place it comes back to.
+    if (!maximized && !(top != nullptr && top->IsIconized())) {
+        const wxRect place = frame->GetRect();
+        m_settings.WriteProfileInt(kWindow, "Left", place.x);
+        m_settings.WriteProfileInt(kWindow, "Top", place.y);
+        m_settings.WriteProfileInt(kWindow, "Width", place.width);
+        m_settings.WriteProfileInt(kWindow, "Height", place.height);
+    }
+    m_settings.WriteProfileInt(kWindow, "Maximized", maximized ? 1 : 0);
+    std::vector<int> widths;
+    for (int i = 0; i < list->GetColumnCount(); ++i)
+        widths.push_back(i == 0 ? m_nPathWidth : list->GetColumnWidth(i));
+    m_settings.WriteProfileString(kWindow, "Column Widths", WidthsText(widths));
+}
+
+void CGeminexView::RestoreWindowPlace() {
+    wxWindow* frame = GetFrame();
+    CKvListCtrl* list = GetListCtrl();
+    if (frame == nullptr || list == nullptr) return;
+    const wxRect place(m_settings.GetProfileInt(kWindow, "Left", 0),
+                       m_settings.GetProfileInt(kWindow, "Top", 0),
+                       m_settings.GetProfileInt(kWindow, "Width", 0),
+                       m_settings.GetProfileInt(kWindow, "Height", 0));
+    // A place on no screen any more (a screen was taken away) is not taken.
+    if (place.width >= 200 && place.height >= 150 && wxDisplay::GetFromRect(place) != wxNOT_FOUND)
+        frame->SetSize(place);
+    auto* top = wxDynamicCast(frame, wxTopLevelWindow);
+    if (top != nullptr && m_settings.GetProfileInt(kWindow, "Maximized", 0) != 0)
+        top->Maximize(true);
+    const std::vector<int> widths =
+        ParseWidths(m_settings.GetProfileString(kWindow, "Column Widths"));
+    for (std::size_t i = 0; i < widths.size() && i < static_cast<std::size_t>(list->GetColumnCount());
+         ++i) {
+        const int width = std::max(widths[i], 10);
+        list->SetColumnWidth(static_cast<int>(i), width);
+        if (i == 0) m_nPathWidth = width;
+    }
 }
 
 void CGeminexView::OnUpdateLaterCommand(wxUpdateUIEvent& event) { event.Enable(false); }
@@ -325,6 +439,11 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     job->reader = m_reader ? m_reader : DiskContentReader();
     job->skipped = std::make_unique<SkippedPlaces>(job->progress.get());
     SetModel(nullptr);
+    // The last search's summary does not stand over the empty list of this one.
+    if (auto* frame = dynamic_cast<CFrameStatus*>(GetFrame())) {
+        frame->SetIdleText(wxString());
+        frame->OnSetMessageString(IDS_IDLE_MESSAGE);
+    }
     SetSearchOptions(options);
     const unsigned id = ++m_nWork;
     m_worker = std::thread([this, job, id] {
@@ -346,6 +465,7 @@ void CGeminexView::SearchDone(SearchJob& job, unsigned id) {
         SetModel(std::move(job.model));
         AutoSizeColumns(-1);
         UpdateStatusText();
+        FocusList(0);
         // What was passed over, under the rows found; not for a window on its way to close.
         if (job.skipped->Count() > 0 && !m_bCloseAfterWork)
             ShowFilesMessage(job.skipped->Message(), GetFrame());
@@ -460,12 +580,57 @@ void CGeminexView::DeleteDone(DeleteJob& job, unsigned id) {
     const DeleteOutcome& outcome = job.outcome;
     if (!outcome.goneRows.empty()) {
         if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
+        const CFileRecord* next = RowAfter(outcome.goneRows);
+        const std::size_t firstGone =
+            *std::min_element(outcome.goneRows.begin(), outcome.goneRows.end());
         GetModel().RemoveRows(outcome.goneRows);
         RefreshRows();
         UpdateStatusText();
+        // The row after the deleted ones is selected, so that the next delete by keyboard
+        // has its row.
+        const ResultsModel& model = GetModel();
+        long row = -1;
+        for (std::size_t r = 0; next != nullptr && r < model.RowCount() && row < 0; ++r)
+            if (model.Row(r).record.get() == next) row = static_cast<long>(r);
+        if (row < 0 && model.RowCount() > 0)
+            row = static_cast<long>(std::min(firstGone, model.RowCount() - 1));
+        if (row >= 0) SelectRow(row);
     }
     m_nLastRemoved = outcome.goneRows.size();
     // Named while the view is still busy: a close asked for meanwhile waits for the answer.
     if (!outcome.kept.empty()) ShowFilesMessage(KeptFilesMessage(outcome.kept), GetFrame());
     EndBusy();
+}
+
+const CFileRecord* CGeminexView::RowAfter(const std::vector<std::size_t>& rows) const {
+    const ResultsModel& model = GetModel();
+    std::vector<char> gone(model.RowCount(), 0);
+    std::size_t first = model.RowCount();
+    for (std::size_t row : rows) {
+        if (row >= gone.size()) continue;
+        gone[row] = 1;
+        first = std::min(first, row);
+    }
+    for (std::size_t row = first; row < model.RowCount(); ++row)
+        if (!gone[row]) return model.Row(row).record.get();
+    return nullptr;
+}
+
+void CGeminexView::FocusList(long row) {
+    CKvListCtrl* list = GetListCtrl();
+    if (list == nullptr) return;
+    list->SetFocus();
+    if (row >= 0 && row < list->GetItemCount()) {
+        list->SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+        list->EnsureRowVisible(row);
+    }
+}
+
+void CGeminexView::SelectRow(long row) {
+    CKvListCtrl* list = GetListCtrl();
+    if (list == nullptr || row < 0 || row >= list->GetItemCount()) return;
+    list->SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                       wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    list->EnsureRowVisible(row);
+    list->SetFocus();
 }

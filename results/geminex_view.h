@@ -45,6 +45,13 @@ public:
     // Sizes column `column` (every column when negative) to the larger of its contents and its
     // heading, at least 10 pixels.
     void AutoSizeColumns(int column);
+    // The path column widened to take the room the other columns leave in the list (never
+    // narrower than its own width: the measured one, or the one the user dragged it to).
+    void FitPathColumn();
+    // The main window's place, size and maximised state and the column widths: written when
+    // the view closes (section "Window"), taken when it is created.
+    void SaveWindowPlace() const;
+    void RestoreWindowPlace();
 
     // Settings: "Settings" Drives, File Mask, Last save file; "Options" Reverse Filters, the four
     // 8-byte limits, Skip Files Mask, Ignore Attributes. Read by the constructor (an empty
@@ -132,6 +139,16 @@ private:
     void OnItemActivated(wxListEvent& event);
     void OnFrameClose(wxCloseEvent& event);
     const CFileRecord* FocusedRecord() const;
+    // Open or Explore that the desktop could not do (a CFileLauncher::Failure): said, with the
+    // folder offered instead of a file that nothing opens.
+    void LaunchFailed(int failure, const std::string& path);
+    // The record of the first row after the first of `rows` that is not among them (nullptr:
+    // none).
+    const CFileRecord* RowAfter(const std::vector<std::size_t>& rows) const;
+    // The list takes the keyboard focus, `row` (when there is one) the focus rectangle.
+    void FocusList(long row);
+    // `row` alone selected and focused, in view, the list with the keyboard focus.
+    void SelectRow(long row);
     struct SearchJob;
     struct DeleteJob;
     // The progress dialog of new work, its probe set; the view is busy from here on.
@@ -150,6 +167,7 @@ private:
     SearchFilter m_filter;
     std::vector<std::string> m_paths;  // start paths
 
+    int m_nPathWidth = 0;  // the path column's own width, before it fills the window
     bool m_bBusy = false;
     std::thread m_worker;
     std::shared_ptr<WorkProgress> m_progress;  // of the running work

@@ -9,9 +9,11 @@
 
 #include "gui/command_ids.h"
 #include "gui/frame_resources.h"
+#include "gui/frame_status.h"
 #include "gui/wx_text.h"
 #include "gui/window_platform.h"
 #include "engine/results_model.h"
+#include "engine/text_format.h"
 #include "engine/text_helpers.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CKvListCtrl, wxListCtrl);
@@ -345,7 +347,10 @@ wxMenu* CKvListCtrl::LoadContextMenu(int id) {
         if (item.command == 0) {
             menu->AppendSeparator();
         } else {
-            menu->Append(WxId(item.command), LoadWxString(item.text));
+            wxString label = LoadWxString(item.text);
+            if (const int shortcut = MenuShortcutText(item.command))
+                label += "\t" + LoadWxString(shortcut);
+            menu->Append(WxId(item.command), label);
         }
     }
     return menu;
@@ -505,7 +510,14 @@ void CKvListCtrl::OnFindNotification(wxFindDialogEvent& event) {
     m_bSearchDown = (flags & wxFR_DOWN) != 0;
     m_bMatchCase = (flags & wxFR_MATCHCASE) != 0;
     m_bWholeWord = (flags & wxFR_WHOLEWORD) != 0;
-    if (!FindRow(m_strFindWhat, m_bSearchDown, m_bMatchCase, m_bWholeWord)) Beep();
+    if (!FindRow(m_strFindWhat, m_bSearchDown, m_bMatchCase, m_bWholeWord)) NotFound();
+}
+
+void CKvListCtrl::NotFound() {
+    Beep();
+    // Said in the status bar as well: the beep alone is easily missed.
+    if (auto* frame = dynamic_cast<CFrameStatus*>(wxGetTopLevelParent(this)))
+        frame->OnSetMessageString(0, Utf8ToWx(FormatFindNotFound(m_strFindWhat)));
 }
 
 void CKvListCtrl::OnFindClose(wxFindDialogEvent& event) {
@@ -521,7 +533,7 @@ void CKvListCtrl::FindNext() {
         ShowFindDialog(true);
         return;
     }
-    if (!FindRow(m_strFindWhat, m_bSearchDown, m_bMatchCase, m_bWholeWord)) Beep();
+    if (!FindRow(m_strFindWhat, m_bSearchDown, m_bMatchCase, m_bWholeWord)) NotFound();
 }
 
 bool CKvListCtrl::FindRow(const std::string& what, bool down, bool matchCase, bool wholeWord) {

@@ -134,6 +134,8 @@ protected:
 private:
     bool IsRow(long row) const;
     void Beep();
+    // A search that found nothing: the beep, and the text not found in the status bar.
+    void NotFound();
     bool IsCtrlDown() const;
     // Writes the selection's changes to the toolkit, which draws them.
     void ApplySelection();

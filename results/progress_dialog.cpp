@@ -40,6 +40,8 @@ CProgressDialog::CProgressDialog(CProgressDialog** ownerRef, std::int64_t total,
     top->Add(m_status, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
     m_bar = new wxGauge(this, IDC_PROGRESS, kBarRange);
     top->Add(m_bar, 0, wxEXPAND | wxALL, 12);
+    m_time = new wxStaticText(this, wxID_ANY, Utf8ToWx(ProgressEstimate::TimeLine(0, -1)));
+    top->Add(m_time, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 12);
     auto* cancel = new wxButton(this, wxID_CANCEL, LoadWxString(IDS_BUTTON_CANCEL));
     top->Add(cancel, 0, wxALIGN_CENTER_HORIZONTAL | wxLEFT | wxRIGHT | wxBOTTOM, 12);
     SetSizerAndFit(top);
@@ -70,6 +72,20 @@ void CProgressDialog::ShowProgress() {
     if (status != m_strShown) {
         m_strShown = status;
         m_status->SetLabel(Utf8ToWx(m_strShown));
+    }
+    // The time spent, and the time left once the stage's total is known and under way (each
+    // new total is a stage of its own).
+    const double now = static_cast<double>(m_clock.Time()) / 1000.0;
+    const std::int64_t total = m_progress->Total();
+    if (total != m_nShownTotal) {
+        m_nShownTotal = total;
+        m_estimate.Restart(now);
+    }
+    const std::string time = ProgressEstimate::TimeLine(
+        static_cast<std::int64_t>(now), m_estimate.SecondsLeft(now, m_progress->Done(), total));
+    if (time != m_strTime) {
+        m_strTime = time;
+        m_time->SetLabel(Utf8ToWx(time));
     }
     const int pos = std::max(0, std::min(kBarRange, m_progress->Position(kBarRange)));
     if (pos != m_nShownPos) {

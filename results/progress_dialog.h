@@ -17,9 +17,11 @@
 #include <string>
 
 #include <wx/dialog.h>
+#include <wx/stopwatch.h>
 #include <wx/timer.h>
 #include <wx/weakref.h>
 
+#include "engine/progress_estimate.h"
 #include "results/work_progress.h"
 
 class wxGauge;
@@ -47,8 +49,9 @@ public:
     // Reads the work's state and shows it now (the timer does this every kTickMs).
     void ShowProgress();
 
-    // What the status line and the bar show.
+    // What the status line, the time line and the bar show.
     const std::string& GetStatus() const { return m_strShown; }
+    const std::string& GetTimeLine() const { return m_strTime; }
     int GetPos() const { return m_nShownPos; }
 
     // True once the user cancelled (or the owner stopped the work).
@@ -68,6 +71,11 @@ private:
     std::shared_ptr<WorkProgress> m_progress;
     wxStaticText* m_status = nullptr;  // control 1005
     wxGauge* m_bar = nullptr;          // control 1088
+    wxStaticText* m_time = nullptr;    // the time spent and left
+    wxStopWatch m_clock;               // since the dialog was made
+    ProgressEstimate m_estimate;
+    std::int64_t m_nShownTotal = -1;
+    std::string m_strTime;
     std::string m_strShown;
     int m_nShownPos = 0;
     wxWeakRef<wxWindow> m_pDisabled;

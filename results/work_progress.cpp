@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/duplicate_search.h"
 #include "engine/text_format.h"
 
 WorkProgress::WorkProgress(std::string firstStatus) : m_text(std::move(firstStatus)) {}
@@ -34,6 +35,14 @@ void WorkProgress::DuplicatesFound(int count, std::int64_t bytes) {
     m_ofWhat = bytes;
 }
 
+void WorkProgress::FilesLooked(std::int64_t files, std::int64_t of, std::int64_t bytes) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_shows = kLooked;
+    m_count = files;
+    m_ofWhat = of;
+    m_bytes = bytes;
+}
+
 bool WorkProgress::Cancelled() {
     if (m_probe) m_probe(*this);
     return m_stop.load(std::memory_order_relaxed);
@@ -44,6 +53,9 @@ std::string WorkProgress::StatusText() const {
     switch (m_shows) {
         case kFiles: return FormatFoundFilesInFolders(static_cast<int>(m_count), static_cast<int>(m_ofWhat));
         case kDuplicates: return FormatDuplicatesRunning(static_cast<int>(m_count), m_ofWhat);
+        case kLooked:
+            return FormatFilesLooked(m_count, m_ofWhat,
+                                     FormatSizeText(static_cast<double>(m_bytes)));
         case kText: break;
     }
     return m_text;

@@ -26,6 +26,7 @@ public:
     void StepProgress(std::int64_t amount) override;
     void FilesFound(int files, int folders) override;
     void DuplicatesFound(int count, std::int64_t bytes) override;
+    void FilesLooked(std::int64_t files, std::int64_t of, std::int64_t bytes) override;
     // True once Stop was called. Runs the probe first (tests).
     bool Cancelled() override;
 
@@ -46,7 +47,7 @@ public:
     void SetProbe(Probe probe) { m_probe = std::move(probe); }
 
 private:
-    enum Shows { kText, kFiles, kDuplicates };
+    enum Shows { kText, kFiles, kDuplicates, kLooked };
 
     std::atomic<bool> m_stop{false};
     std::atomic<std::int64_t> m_total{0};
@@ -55,5 +56,6 @@ private:
     Shows m_shows = kText;
     std::string m_text;
     std::int64_t m_count = 0, m_ofWhat = 0;  // files and folders, or duplicates and bytes
+    std::int64_t m_bytes = 0;                // bytes read, with files looked at
     Probe m_probe;
 };

@@ -99,7 +99,7 @@ TEST(ResultsModel, GroupsRemovalMendsGroupsAndTotals) {
     const Case cases[] = {
         {{0}, "b0:0+ b1:1 b2:2"},                     // first of two: both rows go
         {{1}, "b0:0+ b1:1 b2:2"},                     // last of two: its first goes too
-        {{2}, "a0:0+ a1:2 b1:0 b2:2"},                // first of three: next is first, no cells
+        {{2}, "a0:0+ a1:2 b1:0+ b2:2"},               // first of three: next is first, with cells
         {{3}, "a0:0+ a1:2 b0:0+ b2:2"},               // middle of three
         {{4}, "a0:0+ a1:2 b0:0+ b1:2"},               // last of three: middle becomes last
         {{2, 4}, "a0:0+ a1:2"},                       // one survivor: no group
@@ -135,6 +135,12 @@ TEST(ResultsModel, RemovalEqualsRowByRowLoopOnRandomSelections) {
         for (char c : layout) if (c != '+') withoutDetails += c;
         ASSERT_EQ(withoutDetails, RowByRowRemoval(plain, selected)) << "round " << round;
         ExpectTotalsMatchRows(model);
+        // The group's size and checksums stand on its first row, whichever file that is now.
+        for (std::size_t r = 0; r < model.RowCount(); ++r) {
+            const bool first = model.Row(r).image == kImageGroupFirst;
+            ASSERT_EQ(model.Row(r).showsDetails, first) << "round " << round << " row " << r;
+            ASSERT_EQ(model.CellText(r, kColumnSize).empty(), !first) << "round " << round;
+        }
     }
 }
 

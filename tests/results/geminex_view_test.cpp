@@ -106,9 +106,13 @@ public:
     std::vector<std::string> opened;                          // given to the default application
     std::vector<std::pair<std::string, std::string>> calls;   // file manager: method, address
     bool refuse = false;                                      // the file manager says no
+    bool noApplication = false;                               // nothing opens anything
 
 protected:
-    void LaunchDefault(const std::string& target) override { opened.push_back(target); }
+    bool LaunchDefault(const std::string& target) override {
+        opened.push_back(target);
+        return !noApplication;
+    }
     void CallFileManager(const char* method, const std::string& uri,
                          std::function<void()> fallback) override {
         calls.emplace_back(method, uri);
@@ -255,8 +259,9 @@ TEST_F(GeminexViewTest, SettingsOnFirstStartAndAfterARoundTrip) {
     // The view reads and writes the store it is given, not the application's.
     CSettingsStore store("Orvelle Software Inc.", "Pairscout view settings");
     ClearSettings(store);
-    const std::vector<std::string> roots = platform::LocalFixedDiskRoots();
-    const std::string disks = JoinString(roots, ";");
+    // A first start searches the local disks, under the keyword that stands for them.
+    const std::vector<std::string> roots = {"本地硬盘"};
+    const std::string disks = "本地硬盘";
     {
         CGeminexView fresh(store);
         const SearchOptions options = fresh.GetSearchOptions();
@@ -523,7 +528,8 @@ TEST_F(GeminexViewTest, DeleteMendsTheGroupsOfTwoAndThree) {
     EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 2 个重复文件 (600 字节)");
     EXPECT_EQ(trashFlags, (std::vector<bool>{true}));
 
-    // First row of the group of three: the middle row becomes the first, without its cells.
+    // First row of the group of three: the middle row becomes the first, with the group's
+    // size.
     const std::string first = WxToUtf8(list->GetItemText(0, 0));
     const std::string middle = WxToUtf8(list->GetItemText(1, 0));
     Select({0});
@@ -531,7 +537,7 @@ TEST_F(GeminexViewTest, DeleteMendsTheGroupsOfTwoAndThree) {
     EXPECT_FALSE(Exists(first));
     EXPECT_EQ(Images(), (std::vector<int>{0, 2}));
     EXPECT_EQ(WxToUtf8(list->GetItemText(0, 0)), middle);
-    EXPECT_EQ(Column(2), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"300", ""}));
     EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 1 个重复文件 (300 字节)");
 
     // Middle and last rows of a fresh group of three.
