@@ -97,26 +97,23 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
         for (std::size_t k = cls.begin; k < cls.end; ++k) toRead.push_back(records[k].get());
         readEnds.push_back(static_cast<std::uint32_t>(toRead.size()));
     }
-    // The bar: every record the loop meets, and every first look at a file that may have a
-    // copy, so that it moves while a large size class is read.
-    const std::size_t looks = toRead.size();
     if (m_pProgress != nullptr) {
-        m_pProgress->SetTotal(static_cast<std::int64_t>(records.size() + looks));
+        m_pProgress->SetTotal(static_cast<std::int64_t>(records.size()));
         m_pProgress->SetStatus(LoadStringText(IDS_SEARCHING_DUPLICATES));
     }
+    // While a class is read, the files looked at so far (of all that may have a copy) are
+    // news of their own: the steps stay the loop's records.
+    const std::size_t looks = toRead.size();
     FingerprintWorker worker(std::move(toRead), std::move(readEnds), m_details, m_read);
     std::uint64_t looksShown = 0;
     const auto showReading = [&] {
         if (m_pProgress == nullptr) return;
         const std::uint64_t looked = worker.FilesLooked();
         if (looked == looksShown) return;
-        m_pProgress->StepProgress(static_cast<std::int64_t>(looked - looksShown));
         looksShown = looked;
-        // Once groups are listed, their counts are the better news.
-        if (results.DuplicateCount() == 0)
-            m_pProgress->FilesLooked(static_cast<std::int64_t>(looked),
-                                     static_cast<std::int64_t>(looks),
-                                     static_cast<std::int64_t>(worker.BytesRead()));
+        m_pProgress->FilesLooked(static_cast<std::int64_t>(looked),
+                                 static_cast<std::int64_t>(looks),
+                                 static_cast<std::int64_t>(worker.BytesRead()));
     };
 
     std::vector<char> taken(records.size(), 0);

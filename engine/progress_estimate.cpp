@@ -1,7 +1,6 @@
 #include "engine/progress_estimate.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "engine/text_format.h"
 
@@ -18,11 +17,10 @@ std::int64_t ProgressEstimate::SecondsLeft(double now, std::int64_t done,
 
 std::string ProgressEstimate::DurationText(std::int64_t seconds) {
     if (seconds < 0) seconds = 0;
-    char text[32];
-    const long long h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
-    if (h > 0) std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", h, m, s);
-    else std::snprintf(text, sizeof text, "%lld:%02lld", m, s);
-    return text;
+    const std::int64_t h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
+    auto two = [](std::int64_t n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    if (h > 0) return std::to_string(h) + ":" + two(m) + ":" + two(s);
+    return std::to_string(m) + ":" + two(s);
 }
 
 std::string ProgressEstimate::TimeLine(std::int64_t elapsed, std::int64_t left) {

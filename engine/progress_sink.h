@@ -40,8 +40,8 @@ public:
         (void)bytes;
     }
     // The grouping has looked at `files` of the `of` files that share their size with another
-    // and read `bytes` bytes of them: the status line now shows those counts
-    // (FormatFilesLooked). Comes between the steps of a large size class.
+    // and read `bytes` bytes of them (FormatFilesLooked). Comes between the steps, while a
+    // large size class is read; a bar may count these files too. The next SetTotal ends it.
     virtual void FilesLooked(std::int64_t files, std::int64_t of, std::int64_t bytes) {
         (void)files;
         (void)of;

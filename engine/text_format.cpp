@@ -137,8 +137,7 @@ std::string FormatElapsedAndLeft(const std::string& elapsed, const std::string& 
 }
 
 std::string FormatFilesLooked(std::int64_t files, std::int64_t of, const std::string& sizeText) {
-    return PAIRSCOUT_FORMAT(literal::IDS_FILES_LOOKED, static_cast<long long>(files),
-                            static_cast<long long>(of), sizeText.c_str());
+    return PAIRSCOUT_FORMAT(literal::IDS_FILES_LOOKED, files, of, sizeText.c_str());
 }
 
 std::string FormatPathRefused(const std::string& path, const std::string& why) {

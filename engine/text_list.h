@@ -122,7 +122,7 @@
     /* The progress dialog's time line: the time spent, and the time left once it can be told. */ \
     X(IDS_PROGRESS_ELAPSED, 2403, "已用时间 %s")                                                   \
     X(IDS_PROGRESS_ELAPSED_LEFT, 2404, "已用时间 %s, 剩余时间约 %s")                               \
-    X(IDS_FILES_LOOKED, 2405, "已查看 %lld / %lld 个文件, 已读取 %s")                             \
+    X(IDS_FILES_LOOKED, 2405, "已查看 %" PRId64 " / %" PRId64 " 个文件, 已读取 %s")                \
     /* A start path typed on the Paths page that cannot be searched, and why. */                  \
     X(IDS_PATH_REFUSED, 2406, "不能添加路径 %s: %s")                                               \
     X(IDS_PATH_NOT_A_FOLDER, 2407, "它不是文件夹")                                                 \

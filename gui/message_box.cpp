@@ -16,15 +16,15 @@ namespace {
 // characters or so, and leaves the title no room: the box made of wx's own parts is as wide as
 // its longest line and carries the program's icon. The native box of Windows sizes itself.
 #ifdef __WXMSW__
-using MessageBox = wxMessageDialog;
+using BoxClass = wxMessageDialog;
 #else
-using MessageBox = wxGenericMessageDialog;
+using BoxClass = wxGenericMessageDialog;
 #endif
 
 }  // namespace
 
 int ShowMessageBox(wxWindow* parent, const wxString& text, long style) {
-    MessageBox box(parent, text, MessageBoxTitle(), style | wxCENTRE);
+    BoxClass box(parent, text, MessageBoxTitle(), style | wxCENTRE);
     box.SetIcons(LoadAppIcons());
     const wxString ok = LoadWxString(IDS_BUTTON_OK), cancel = LoadWxString(IDS_BUTTON_CANCEL),
                    yes = LoadWxString(IDS_BUTTON_YES), no = LoadWxString(IDS_BUTTON_NO);

@@ -336,7 +336,9 @@ void CGeminexView::RestoreWindowPlace() {
                        m_settings.GetProfileInt(kWindow, "Width", 0),
                        m_settings.GetProfileInt(kWindow, "Height", 0));
     // A place on no screen any more (a screen was taken away) is not taken.
-    if (place.width >= 200 && place.height >= 150 && wxDisplay::GetFromRect(place) != wxNOT_FOUND)
+    const wxPoint middle(place.x + place.width / 2, place.y + place.height / 2);
+    if (place.width >= 200 && place.height >= 150 &&
+        wxDisplay::GetFromPoint(middle) != wxNOT_FOUND)
         frame->SetSize(place);
     auto* top = wxDynamicCast(frame, wxTopLevelWindow);
     if (top != nullptr && m_settings.GetProfileInt(kWindow, "Maximized", 0) != 0)

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <wx/clipbrd.h>
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/utils.h>
 
@@ -553,6 +554,35 @@ void CKvListCtrl::SelectFoundRow(long row, std::size_t start, std::size_t length
     SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
                  wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     m_selection.SetAnchor(row);
+    KeepRowClearOfFindDialog(row);
+}
+
+wxRect CKvListCtrl::RowScreenRect(long row) const {
+    wxRect item;
+    if (!const_cast<CKvListCtrl*>(this)->GetItemRect(row, item)) return wxRect();
+    return wxRect(ClientToScreen(item.GetTopLeft()), item.GetSize());
+}
+
+void CKvListCtrl::KeepRowClearOfFindDialog(long row) {
+    wxFindReplaceDialog* dialog = m_pFindDialog;
+    if (dialog == nullptr || !dialog->IsShown()) return;
+    wxRect found = RowScreenRect(row);
+    wxRect covered = dialog->GetScreenRect();
+    if (found.IsEmpty() || !found.Intersects(covered)) return;
+    // The rows move first: the found row to above the dialog, or else below it.
+    const int line = found.height;
+    const wxRect shown = GetScreenRect();
+    if (covered.y - shown.y > 2 * line) ScrollList(0, found.GetBottom() - covered.y + line);
+    else ScrollList(0, -(covered.GetBottom() - found.y + line));
+    found = RowScreenRect(row);
+    if (found.IsEmpty() || !found.Intersects(covered)) return;
+    // The list cannot scroll that far (its first or last rows): the dialog moves instead,
+    // below the row, or above it when there is no room below.
+    const wxRect screen = wxDisplay(static_cast<unsigned>(std::max(0, wxDisplay::GetFromWindow(this))))
+                              .GetClientArea();
+    int y = found.GetBottom() + line;
+    if (y + covered.height > screen.GetBottom()) y = found.y - line - covered.height;
+    dialog->Move(covered.x, std::max(screen.y, y));
 }
 
 void CKvListCtrl::EnsureRowVisible(long row) {

@@ -98,6 +98,11 @@ public:
     void SelectFoundRow(long row, std::size_t start, std::size_t length);
     // Scrolls `row` fully into view.
     void EnsureRowVisible(long row);
+    // When the open find dialog covers `row`, the rows are scrolled to bring it out from under
+    // the dialog; where they cannot scroll so far, the dialog moves off the row.
+    void KeepRowClearOfFindDialog(long row);
+    // `row`'s rectangle on the screen (empty when it has none).
+    wxRect RowScreenRect(long row) const;
 
     // Appends row `row` as text (cells joined by `separator`, quoted when `quote`, CR LF at the
     // end) to `text`; appends nothing for a row that does not exist.

@@ -76,13 +76,14 @@ void CProgressDialog::ShowProgress() {
     // The time spent, and the time left once the stage's total is known and under way (each
     // new total is a stage of its own).
     const double now = static_cast<double>(m_clock.Time()) / 1000.0;
-    const std::int64_t total = m_progress->Total();
+    const std::int64_t total = m_progress->Total();  // a new stage, when it changes
     if (total != m_nShownTotal) {
         m_nShownTotal = total;
         m_estimate.Restart(now);
     }
     const std::string time = ProgressEstimate::TimeLine(
-        static_cast<std::int64_t>(now), m_estimate.SecondsLeft(now, m_progress->Done(), total));
+        static_cast<std::int64_t>(now),
+        m_estimate.SecondsLeft(now, m_progress->BarDone(), m_progress->BarTotal()));
     if (time != m_strTime) {
         m_strTime = time;
         m_time->SetLabel(Utf8ToWx(time));

@@ -15,6 +15,8 @@ void WorkProgress::SetStatus(const std::string& text) {
 
 void WorkProgress::SetTotal(std::int64_t total) {
     m_done.store(0);
+    m_looked.store(0);
+    m_looks.store(0);
     m_total.store(total);
 }
 
@@ -36,7 +38,11 @@ void WorkProgress::DuplicatesFound(int count, std::int64_t bytes) {
 }
 
 void WorkProgress::FilesLooked(std::int64_t files, std::int64_t of, std::int64_t bytes) {
+    m_looked.store(files);
+    m_looks.store(of);
     std::lock_guard<std::mutex> hold(m_lock);
+    // Once groups are listed, their counts are the better news.
+    if (m_shows == kDuplicates) return;
     m_shows = kLooked;
     m_count = files;
     m_ofWhat = of;
@@ -62,8 +68,8 @@ std::string WorkProgress::StatusText() const {
 }
 
 int WorkProgress::Position(int range) const {
-    const std::int64_t total = m_total.load();
+    const std::int64_t total = BarTotal();
     if (total <= 0) return 0;
-    const std::int64_t done = std::min(m_done.load(), total);
+    const std::int64_t done = std::min(BarDone(), total);
     return static_cast<int>(done * range / total);
 }

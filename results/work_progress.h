@@ -38,7 +38,11 @@ public:
     std::string StatusText() const;
     std::int64_t Total() const { return m_total.load(); }
     std::int64_t Done() const { return m_done.load(); }
-    // The position of a bar of `range` steps over the total (0 without a total).
+    // What the bar stands for: the steps and the files looked at (FilesLooked) together, so
+    // that it moves inside a large size class.
+    std::int64_t BarTotal() const { return m_total.load() + m_looks.load(); }
+    std::int64_t BarDone() const { return m_done.load() + m_looked.load(); }
+    // The position of a bar of `range` steps over BarTotal (0 without a total).
     int Position(int range) const;
 
     // Called on the worker's thread at every question to stop, before it is answered (tests:
@@ -52,6 +56,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<std::int64_t> m_total{0};
     std::atomic<std::int64_t> m_done{0};
+    std::atomic<std::int64_t> m_looked{0}, m_looks{0};  // files looked at, of how many
     mutable std::mutex m_lock;  // the status: what it shows and its text or counts
     Shows m_shows = kText;
     std::string m_text;

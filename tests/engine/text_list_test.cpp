@@ -131,6 +131,18 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
         {IDS_ABOUT_TITLE, FormatAboutTitle("2.3"), "Pairscout \n 版本 2.3"},
         {IDS_CANNOT_WRITE_FILE, FormatCannotWriteFile("/tmp/%1.csv"),
          "不能写入 /tmp/%1.csv, 它是只读文件或正被使用."},
+        {IDS_FIND_NOT_FOUND, FormatFindNotFound("a%sb"), "找不到 \"a%sb\""},
+        {IDS_OPEN_FAILED, FormatOpenFailed("/x/%d.txt"),
+         "无法打开 /x/%d.txt: 没有能打开这种文件的应用程序.\n要打开它所在的文件夹吗?"},
+        {IDS_EXPLORE_FAILED, FormatExploreFailed("/x/a"),
+         "无法显示 /x/a 所在的文件夹: 没有可用的文件管理器."},
+        {IDS_PROGRESS_ELAPSED, FormatElapsed("1:02:03"), "已用时间 1:02:03"},
+        {IDS_PROGRESS_ELAPSED_LEFT, FormatElapsedAndLeft("0:05", "12:00"),
+         "已用时间 0:05, 剩余时间约 12:00"},
+        {IDS_FILES_LOOKED, FormatFilesLooked(150000, 5000000000, "1.50 MB"),
+         "已查看 150000 / 5000000000 个文件, 已读取 1.50 MB"},
+        {IDS_PATH_REFUSED, FormatPathRefused("/a;b", "No such file or directory"),
+         "不能添加路径 /a;b: No such file or directory"},
     };
     std::set<int> covered;
     for (const Sample& s : samples) {

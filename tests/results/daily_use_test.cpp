@@ -180,14 +180,14 @@ TEST_F(DailyUseTest, CtrlCAndCtrlInsertCopyTheSelectedRows) {
     for (int key : {static_cast<int>('C'), static_cast<int>(WXK_INSERT)}) {
         {
             wxClipboardLocker clipboard;
-            ASSERT_TRUE(clipboard);
+            ASSERT_FALSE(!clipboard);
             wxTheClipboard->SetData(new wxTextDataObject("before"));
         }
         EXPECT_TRUE(SendKey(frame, key, wxMOD_CONTROL));
         wxTextDataObject data;
         {
             wxClipboardLocker clipboard;
-            ASSERT_TRUE(clipboard);
+            ASSERT_FALSE(!clipboard);
             ASSERT_TRUE(wxTheClipboard->GetData(data));
         }
         // The toolkit may hand CR LF back as it was given.
@@ -351,6 +351,30 @@ TEST_F(DailyUseTest, PictureOfTheListAfterDeletingByKeyboard) {
     EXPECT_TRUE(SendKey(frame, WXK_DELETE));
     ASSERT_TRUE(WaitForWork());
     SavePicture(frame, "keyboard-delete.png");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DailyUseTest, FoundRowComesOutFromUnderTheFindDialog) {
+    SearchByKeyboard();
+    ASSERT_EQ(list->GetItemCount(), 5);
+    list->ShowFindDialog(true);
+    wxFindReplaceDialog* dialog = list->GetFindDialog();
+    ASSERT_NE(dialog, nullptr);
+    // The dialog over row 3.
+    const wxRect row = list->RowScreenRect(3);
+    ASSERT_FALSE(row.IsEmpty());
+    dialog->Move(row.x, row.y - 5);
+    ASSERT_TRUE(guitest::WaitFor([&] { return dialog->GetScreenRect().Intersects(list->RowScreenRect(3)); }));
+    list->SelectFoundRow(3, 0, 1);
+    EXPECT_TRUE(guitest::WaitFor(
+        [&] { return !dialog->GetScreenRect().Intersects(list->RowScreenRect(3)); }))
+        << "row at " << list->RowScreenRect(3).y << ", dialog at " << dialog->GetScreenRect().y;
+    EXPECT_EQ(list->GetSelectedRows(), (std::vector<std::size_t>{3}));
+    dialog->Close();
+    guitest::ProcessEvents(50);
 }
 
 }  // namespace

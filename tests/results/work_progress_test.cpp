@@ -66,3 +66,25 @@ TEST(WorkProgressTest, AWorkerReportsWhileTheWindowReadsAndStops) {
 }
 
 }  // namespace
+
+TEST(WorkProgressTest, FilesLookedAtMoveTheBarAndTheCountInsideASizeClass) {
+    WorkProgress progress("");
+    progress.SetTotal(300000);  // one size class of 300 000 files
+    progress.StepProgress(1);   // its first record waits for the class to be read
+    EXPECT_EQ(progress.Position(200), 0);
+    progress.FilesLooked(150000, 300000, 150000 * 4096LL);
+    // Half the files looked at: a quarter of the bar (the records are still to come).
+    EXPECT_EQ(progress.Position(200), 50);
+    EXPECT_EQ(progress.StatusText(), "已查看 150000 / 300000 个文件, 已读取 585.94 MB");
+    EXPECT_EQ(progress.BarTotal(), 600000);
+    EXPECT_EQ(progress.BarDone(), 150001);
+    // Listed groups are the better news; the bar keeps counting.
+    progress.DuplicatesFound(2, 600);
+    progress.FilesLooked(300000, 300000, 300000 * 4096LL);
+    EXPECT_EQ(progress.StatusText(), "发现 2 个重复的文件, 总共 600 字节");
+    EXPECT_EQ(progress.Position(200), 100);
+    // A new total is a new stage: the looks go with the old one.
+    progress.SetTotal(10);
+    EXPECT_EQ(progress.BarTotal(), 10);
+    EXPECT_EQ(progress.Position(200), 0);
+}
