@@ -355,9 +355,9 @@ TEST_F(ExportPrintTest, ExistingFileIsReplacedOnlyWhenAskedAndReadOnlyFileKept) 
     ASSERT_EQ(answers.texts.size(), 1u);
     EXPECT_EQ(answers.texts[0], out + " 已经存在。\n要替换它吗?");
     EXPECT_EQ(titles[0], "Pairscout");
-    // The table's labels, the mnemonic in GTK's own writing.
-    EXPECT_EQ(yesLabels[0], "是(_Y)");
-    EXPECT_EQ(noLabels[0], "否(_N)");
+    // The table's labels, the mnemonic in wx's writing (the box is made of wx's own parts).
+    EXPECT_EQ(yesLabels[0], "是(&Y)");
+    EXPECT_EQ(noLabels[0], "否(&N)");
     EXPECT_EQ(ReadWholeFile(out), std::string(5000, 'o'));
     // Yes: replaced.
     answers.m_answer = wxID_YES;
