@@ -69,8 +69,8 @@ public:
     bool FindDuplicates(const std::vector<std::string>* startPaths = nullptr);
     // Starts the search itself under the progress dialog: the list is emptied, the settings
     // become `options`, and the search runs on the worker. When it is over, the rows found are
-    // shown with their summary in the status bar, and the places passed over are named. A
-    // search cancelled while scanning leaves the list empty and the status text as it was.
+    // shown with their summary in the status bar, and the places passed over are named. The
+    // last summary goes when the search starts; one cancelled while scanning lists nothing.
     // False (nothing started) while other work runs.
     bool StartSearch(const SearchOptions& options);
     // How the last search ended (valid once it is no longer busy).

@@ -467,8 +467,9 @@ TEST_F(KvListTest, ContextMenuAtThePointerOrBelowTheTopLeftCorner) {
     list->GetEventHandler()->ProcessEvent(keyboard);
     ASSERT_EQ(seen.calls, 1);
     EXPECT_EQ(seen.at, wxPoint(5, 5));
-    EXPECT_EQ(seen.labels, (std::vector<std::string>{"全选(&S)", "复制(&C)", "", "查找(&F)\tCtrl+F",
-                                                     "查找下一个(&N)\tF3"}));
+    EXPECT_EQ(seen.labels,
+              (std::vector<std::string>{"全选(&S)\tCtrl+A", "复制(&C)\tCtrl+C", "",
+                                        "查找(&F)\tCtrl+F", "查找下一个(&N)\tF3"}));
     EXPECT_EQ(seen.commands, (std::vector<int>{32786, 32787, 0, 57636, 57640}));
     // Every item is enabled, even on this empty list (the menu bar's are not).
     EXPECT_EQ(seen.enabled, (std::vector<bool>{true, true, true, true, true}));
