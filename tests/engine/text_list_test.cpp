@@ -131,6 +131,18 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
         {IDS_ABOUT_TITLE, FormatAboutTitle("2.3"), "Pairscout \n 版本 2.3"},
         {IDS_CANNOT_WRITE_FILE, FormatCannotWriteFile("/tmp/%1.csv"),
          "不能写入 /tmp/%1.csv, 它是只读文件或正被使用."},
+        {IDS_ACTION_CANNOT_SHARE, FormatCannotShare("Operation not supported"),
+         "此文件系统不能共享数据块: Operation not supported"},
+        {IDS_ACTION_TARGET_EXISTS, FormatTargetExists("/m/%s"), "目标已存在, 不覆盖: /m/%s"},
+        {IDS_ACTION_COPY_CHANGED, FormatReplacedCopyChanged("/k/a"),
+         "已替换, 但保留的副本在替换期间已改变: /k/a"},
+        {IDS_CLI_ACTION_PLAN, FormatActionPlan("移动", 2, "8 KB"), "将移动 2 个文件, 共 8 KB"},
+        {IDS_CLI_ACTION_DONE, FormatActionDone("替换为硬链接", 4, "1.00 GB"),
+         "已替换为硬链接 4 个文件, 共 1.00 GB"},
+        {IDS_CLI_ACTION_FREED, FormatActionFreed("1.00 GB"), "文件系统的可用空间增加了 1.00 GB"},
+        {IDS_CLI_ACTION_REFUSED, FormatActionRefused(3), "3 个文件未被处理:"},
+        {IDS_CLI_CONFIRM_DELETE, FormatConfirmDeleteForGood(6, "12 KB"),
+         "永久删除 6 个文件 (12 KB)? 此操作无法撤销. [y/N] "},
     };
     std::set<int> covered;
     for (const Sample& s : samples) {
