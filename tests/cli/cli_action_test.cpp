@@ -1,5 +1,42 @@
 // The command line's actions end to end: --trash, --delete (and its question), --dry-run with
 // an action, --link and --move-to, with their output, summary and exit status.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cli/cli_options.h"
+
+TEST(CliOptions, OneActionAndItsCompanions) {
+    const auto parse = [](std::vector<std::string> args, CliOptions* options, std::string* error) {
+        args.push_back("somewhere");
+        return ParseCliOptions(args, options, error);
+    };
+    CliOptions options;
+    std::string error;
+    ASSERT_TRUE(parse({"--link", "clone"}, &options, &error)) << error;
+    EXPECT_TRUE(options.act);
+    EXPECT_EQ(options.action, DuplicateActionKind::kShareData);
+    CliOptions moving;
+    ASSERT_TRUE(parse({"--move-to=/aside", "--dry-run"}, &moving, &error)) << error;
+    EXPECT_EQ(moving.action, DuplicateActionKind::kMove);
+    EXPECT_EQ(moving.moveTo, "/aside");
+    CliOptions deleting;
+    ASSERT_TRUE(parse({"--delete", "--yes"}, &deleting, &error)) << error;
+    EXPECT_EQ(deleting.action, DuplicateActionKind::kDelete);
+    EXPECT_TRUE(deleting.yes);
+    // Refused: two actions, an unknown link, an action with --json, --link-any-owner alone.
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--trash", "--delete"}, {"--link", "soft"},
+          {"--move-to", "/a", "--link", "hard"}, {"--trash", "--json"},
+          {"--link-any-owner", "--link", "clone"}, {"--move-to="}}) {
+        CliOptions refused;
+        error.clear();
+        EXPECT_FALSE(parse(bad, &refused, &error)) << bad[0];
+        EXPECT_FALSE(error.empty()) << bad[0];
+    }
+}
+
 #if defined(PAIRSCOUT_CLI_PATH) && !defined(_WIN32)
 
 #include <fcntl.h>

@@ -9,12 +9,14 @@
 #include <thread>
 #include <vector>
 
+// POSIX: the paths are written with "/", the trash is the freedesktop one, and the checks of
+// links and permissions are POSIX calls. (The Windows side is cross-built, not run here.)
+#ifndef _WIN32
+
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 #include "engine/duplicate_action.h"
 #include "engine/duplicate_search.h"
@@ -78,7 +80,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ActionTree, TrashAndDeleteRemoveExactlyTheNonKeptCopies) {
+TEST_F(ActionTree, TrashRemovesExactlyTheNonKeptCopies) {
     TempDir home;
     ScopedEnvVar data("XDG_DATA_HOME", home.Path().c_str());
     {
@@ -88,9 +90,7 @@ TEST_F(ActionTree, TrashAndDeleteRemoveExactlyTheNonKeptCopies) {
         EXPECT_EQ(Paths(out.done), NonKept());
         EXPECT_TRUE(out.refused.empty()) << out.refused[0].first << ": " << out.refused[0].second;
         ExpectOnlyKeptLeft();
-#ifndef _WIN32
         EXPECT_EQ(ReadWholeFile(home / "Trash/files/b"), std::string(3000, 'b'));
-#endif
     }
 }
 
@@ -151,7 +151,6 @@ TEST_F(ActionTree, MoveKeepsRelativePathsAndNeverOverwrites) {
     EXPECT_EQ(ReadWholeFile(tree / "d/f"), "twin bytes");
 }
 
-#ifndef _WIN32
 TEST(MoveTargetTest, ThePlaceBelowTheLongestStartPath) {
     EXPECT_EQ(MoveTarget("/m", {"/s", "/s/t/"}, "/s/t/u/f"), "/m/t/u/f");
     EXPECT_EQ(MoveTarget("/m/", {"/s"}, "/s/t/u/f"), "/m/s/t/u/f");
