@@ -1,6 +1,8 @@
 #include "engine/duplicate_action.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "engine/keep_rules.h"
 #include "engine/string_table.h"
@@ -163,10 +165,25 @@ ActionOutcome DuplicateAction::Run(const ResultsModel& model, const std::vector<
         before[entry.first] = bytes;
     }
     const DeleteOutcome checked = m_checks.Run(model, rows);
-    for (const auto& entry : folders) {
-        std::uint64_t bytes = 0;
-        known = known && platform::FreeDiskSpaceOf(entry.second, &bytes);
-        out.freedBytes += static_cast<std::int64_t>(bytes) - static_cast<std::int64_t>(before[entry.first]);
+    // Some file systems free the blocks of a removed file in the background a moment later
+    // (XFS): the figure is taken once it holds still (for a second at most).
+    const auto freeNow = [&](std::int64_t* total) {
+        *total = 0;
+        bool all = true;
+        for (const auto& entry : folders) {
+            std::uint64_t bytes = 0;
+            all = all && platform::FreeDiskSpaceOf(entry.second, &bytes);
+            *total += static_cast<std::int64_t>(bytes) - static_cast<std::int64_t>(before[entry.first]);
+        }
+        return all;
+    };
+    known = known && freeNow(&out.freedBytes);
+    for (int tries = 0; known && !folders.empty() && tries < 20; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::int64_t again = 0;
+        known = freeNow(&again);
+        if (again == out.freedBytes) break;
+        out.freedBytes = again;
     }
     out.freedKnown = known;
     // The steps of the rows gone (a file put back from the trash has a step but no gone row).

@@ -3,9 +3,10 @@
 # 64 MiB, each with one copy, on a loop-mounted file system made for the run. Prints, per
 # method, the bytes freed as the file system reports them (df before and after) and the time
 # the command took. Needs root, xfsprogs and btrfs-progs.
-#   scripts/measure-actions.sh build/cli/pairscout-cli
+#   scripts/measure-actions.sh build/cli/pairscout-cli [NAME-PART]   (only the runs so named)
 set -euo pipefail
 cli="$(realpath "${1:-build/cli/pairscout-cli}")"
+only="${2:-}"
 work="$(mktemp -d)"
 trap 'umount -l "$work"/mnt 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir "$work/mnt"
@@ -24,6 +25,7 @@ free_bytes() { sync; df -B1 --output=avail "$1" | tail -1; }
 run() {  # name, fs type, mkfs options, action arguments...
     local name=$1 type=$2 opts=$3
     shift 3
+    [[ -z $only || $name == *"$only"* ]] || return 0
     rm -f "$work/image"
     truncate -s 3G "$work/image"
     "mkfs.$type" -q $opts "$work/image" >/dev/null

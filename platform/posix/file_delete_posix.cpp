@@ -426,13 +426,20 @@ int HeldFile::LinkFrom(HeldFile& source) {
     // not whatever stands under its path by now.
     char from[64];
     std::snprintf(from, sizeof from, "/proc/self/fd/%d", source.m_impl->lockFd);
+    // Without /proc the link goes by the source's path, and the new name is checked to be
+    // the source's file.
+    const bool byPath = access("/proc/self/fd", F_OK) != 0;
     std::string spare;
     for (int tries = 0;; ++tries) {
         spare = SpareName(m_impl->name);
-        if (linkat(AT_FDCWD, from, m_impl->dirFd, spare.c_str(), AT_SYMLINK_FOLLOW) == 0) break;
+        if (linkat(byPath ? source.m_impl->dirFd : AT_FDCWD,
+                   byPath ? source.m_impl->name.c_str() : from, m_impl->dirFd, spare.c_str(),
+                   byPath ? 0 : AT_SYMLINK_FOLLOW) == 0)
+            break;
         if (errno != EEXIST || tries == 10) return errno;
     }
-    int code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
+    int code = EntryIs(m_impl->dirFd, spare, source.m_reader.Identity());
+    if (code == 0) code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
     if (code == 0 && renameat(m_impl->dirFd, spare.c_str(), m_impl->dirFd, m_impl->name.c_str()) != 0)
         code = errno;
     if (code != 0) unlinkat(m_impl->dirFd, spare.c_str(), 0);
