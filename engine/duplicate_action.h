@@ -27,7 +27,7 @@ struct ActionStep {
     std::size_t row = 0;
     std::string path;    // the duplicate, where it was
     std::string copy;    // the copy it was compared with (the one linked to or shared with)
-    std::string target;  // kMove: where it is now
+    std::string target;  // kMove: where it is now; kTrash: where in the trash, if known
     std::int64_t bytes = 0;
 };
 

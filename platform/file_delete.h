@@ -55,6 +55,9 @@ public:
     int Remove(bool toTrash);
     // True after Remove moved the file to the trash.
     bool Trashed() const { return m_trashed; }
+    // Where Remove put the file in the trash (POSIX: the file under the trash's files folder);
+    // "" when not trashed or when the system does not say (Windows).
+    std::string TrashedTo() const;
     // Puts a file Remove moved to the trash back under its name, if nothing took that name
     // meanwhile: 0 or the system's error code (Windows: always fails, the recycle bin gives
     // no way back).

@@ -145,6 +145,8 @@ int HeldFile::Remove(bool toTrash) {
 
 int HeldFile::Restore() { return ERROR_NOT_SUPPORTED; }
 
+std::string HeldFile::TrashedTo() const { return std::string(); }
+
 }  // namespace platform
 
 #include <winioctl.h>

@@ -90,6 +90,11 @@ TEST_F(ActionTree, TrashRemovesExactlyTheNonKeptCopies) {
         EXPECT_EQ(Paths(out.done), NonKept());
         EXPECT_TRUE(out.refused.empty()) << out.refused[0].first << ": " << out.refused[0].second;
         ExpectOnlyKeptLeft();
+        // Each step says where its file went, for taking it back.
+        for (const ActionStep& step : out.done)
+            EXPECT_EQ(ReadWholeFile(step.target), step.path.back() == 'a' ? std::string(5000, 'a')
+                                                                          : std::string(3000, 'b'))
+                << step.path << " -> " << step.target;
         EXPECT_EQ(ReadWholeFile(home / "Trash/files/b"), std::string(3000, 'b'));
     }
 }
