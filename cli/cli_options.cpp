@@ -5,6 +5,7 @@
 
 #include "cli/terminal_progress.h"
 #include "engine/date_value.h"
+#include "engine/keep_rules.h"
 #include "engine/size_text.h"
 #include "engine/start_path_list.h"
 #include "engine/string_table.h"
@@ -177,6 +178,44 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             options->json = true;
         } else if (arg == "--dry-run") {
             options->dryRun = true;
+        } else if (arg == "--trash" || arg == "--delete") {
+            if (options->act) {
+                *error = "only one of --trash, --delete, --link and --move-to can be given";
+                return false;
+            }
+            options->act = true;
+            options->action =
+                arg == "--trash" ? DuplicateActionKind::kTrash : DuplicateActionKind::kDelete;
+        } else if (arg == "--yes") {
+            options->yes = true;
+        } else if (arg == "--link-any-owner") {
+            options->linkAnyOwner = true;
+        } else if (TakeValue(args, &i, "link", &value, error)) {
+            if (!error->empty()) return false;
+            if (options->act) {
+                *error = "only one of --trash, --delete, --link and --move-to can be given";
+                return false;
+            }
+            if (value != "hard" && value != "clone") {
+                *error = "--link takes hard or clone";
+                return false;
+            }
+            options->act = true;
+            options->action =
+                value == "hard" ? DuplicateActionKind::kHardLink : DuplicateActionKind::kShareData;
+        } else if (TakeValue(args, &i, "move-to", &value, error)) {
+            if (!error->empty()) return false;
+            if (options->act) {
+                *error = "only one of --trash, --delete, --link and --move-to can be given";
+                return false;
+            }
+            if (value.empty()) {
+                *error = "--move-to needs a folder";
+                return false;
+            }
+            options->act = true;
+            options->action = DuplicateActionKind::kMove;
+            options->moveTo = value;
         } else if (arg == "--only-protected") {
             keep.onlyGroupsWithProtected = true;
         } else if (TakeValue(args, &i, "keep", &value, error)) {
@@ -251,6 +290,20 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
     }
     if (options->json && (options->csv || options->nul || options->dryRun)) {
         *error = "--json cannot be combined with --csv, --null or --dry-run";
+        return false;
+    }
+    if (options->act && (options->json || options->csv)) {
+        *error = "--trash, --delete, --link and --move-to cannot be combined with --json or --csv";
+        return false;
+    }
+    if (options->linkAnyOwner && !(options->act && options->action == DuplicateActionKind::kHardLink)) {
+        *error = "--link-any-owner goes with --link hard";
+        return false;
+    }
+    // Moving into a protected folder would change it.
+    if (options->act && options->action == DuplicateActionKind::kMove &&
+        FolderList(keep.protectedFolders).Holds(options->moveTo + platform::kPathSeparator + "x")) {
+        *error = "--move-to: the folder lies in a protected folder";
         return false;
     }
     if (keep.onlyGroupsWithProtected && keep.protectedFolders.empty()) {
@@ -337,6 +390,19 @@ std::string CliUsage() {
         "                        (freed, the default), or in the order found\n"
         "  --dry-run             write, per file, whether it is kept (and by which rule) or\n"
         "                        would go; nothing is deleted (not with --csv)\n"
+        "  --trash               move every copy but the kept one to the trash\n"
+        "  --delete              delete every copy but the kept one for good: asks once when\n"
+        "                        standard input is a terminal, refused otherwise without --yes\n"
+        "  --yes                 --delete without asking\n"
+        "  --link hard           replace every copy but the kept one by a hard link of it (same\n"
+        "                        file system only; a copy whose permissions or owner differ\n"
+        "                        from the kept one's is left, unless --link-any-owner)\n"
+        "  --link clone          make every copy share the kept one's data blocks (Btrfs, XFS\n"
+        "                        with reflink; Windows: ReFS, Dev Drive): each keeps its own\n"
+        "                        name, permissions and times\n"
+        "  --link-any-owner      --link hard also for copies whose permissions or owner differ\n"
+        "  --move-to DIR         move every copy but the kept one into DIR, as\n"
+        "                        DIR/<start path name>/<path below it>; nothing is overwritten\n"
         "  --json                write the groups as one JSON document (not with --csv,\n"
         "                        --null or --dry-run); see the manual page\n"
         "  -h, --help            show this text\n"
@@ -347,7 +413,15 @@ std::string CliUsage() {
         "under a --protect DIR) or \"delete\", a tab, the rule that kept the group's first\n"
         "file (path, oldest, newest, shortest, longest, mask, nocopymark, protected, or found\n"
         "when no rule told the copies apart; \"-\" on the other lines), a tab and the path;\n"
-        "the number of files that would go and their bytes follow the summary.\n"
+        "the number of files that would go and their bytes follow the summary. With an action,\n"
+        "--dry-run names the action instead of \"delete\" (trash, delete, link, clone, move; a\n"
+        "move adds a tab and where the file would go) and changes nothing.\n"
+        "Actions: each copy is checked first (still the file that was listed, bytes equal to\n"
+        "the copy that stays, held open until it is done) and nothing under a --protect DIR is\n"
+        "touched. Each file done is written as a line: the action's word, a tab and the path\n"
+        "(link and clone add a tab and the kept copy, move a tab and the new place); the\n"
+        "summary on standard error says what was done, the bytes the file systems freed and\n"
+        "names each file left with its reason.\n"
         "The summary goes to standard error, followed by the number of\n"
         "files that could not be read completely, if any; so does a progress line when\n"
         "standard error is a terminal. Each start path, folder and file passed over is named\n"
@@ -356,13 +430,44 @@ std::string CliUsage() {
         "standard output is a terminal (into a file or a pipe the names go as they are).\n"
         "\n"
         "Exit status: 0 after a search, whether or not duplicates were found; 1 when the\n"
-        "output could not be written (a full disk, a closed pipe); 2 for bad arguments or when\n"
-        "not one start path could be opened; 130 after Ctrl+C, which stops the search and\n"
+        "output could not be written (a full disk, a closed pipe), an action left a file or\n"
+        "the question of --delete was not answered yes; 2 for bad arguments (also --delete\n"
+        "without --yes when standard input is no terminal) or when not one start path could\n"
+        "be opened; 130 after Ctrl+C, which stops the search (or the action) and\n"
         "prints the groups found so far (a second Ctrl+C ends at once).\n";
 }
 
+const char* ActionWord(DuplicateActionKind kind) {
+    switch (kind) {
+        case DuplicateActionKind::kTrash: return "trash";
+        case DuplicateActionKind::kDelete: return "delete";
+        case DuplicateActionKind::kHardLink: return "link";
+        case DuplicateActionKind::kShareData: return "clone";
+        case DuplicateActionKind::kMove: return "move";
+    }
+    return "delete";
+}
+
+std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape) {
+    std::string out;
+    const auto name = [escape](const std::string& path) {
+        return escape ? EscapeControls(path) : path;
+    };
+    for (const ActionStep& step : steps) {
+        out += ActionWord(step.kind);
+        out += '\t';
+        out += name(step.path);
+        if (step.kind == DuplicateActionKind::kHardLink ||
+            step.kind == DuplicateActionKind::kShareData)
+            out += "\t" + name(step.copy);
+        if (step.kind == DuplicateActionKind::kMove) out += "\t" + name(step.target);
+        out += nul ? '\0' : '\n';
+    }
+    return out;
+}
+
 std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int* files,
-                         std::int64_t* bytes) {
+                         std::int64_t* bytes, const CliOptions* action) {
     std::string out;
     const char end = nul ? '\0' : '\n';
     *files = 0;
@@ -376,13 +481,21 @@ std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int
         } else if (r.isProtected) {
             out += "protect\t-";
         } else {
-            out += "delete\t-";
+            out += action != nullptr ? ActionWord(action->action) : "delete";
+            out += "\t-";
             ++*files;
             *bytes += r.record->m_nSize;
         }
         out += '\t';
         const std::string path = r.record->Path();
         out += escape ? EscapeControls(path) : path;
+        if (!first && !r.isProtected && action != nullptr &&
+            action->action == DuplicateActionKind::kMove) {
+            const std::string target =
+                MoveTarget(action->moveTo, action->search.paths, path);
+            out += '\t';
+            out += escape ? EscapeControls(target) : target;
+        }
         out += end;
         if (r.image == kImageGroupLast) out += end;
     }

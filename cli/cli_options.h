@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/duplicate_action.h"
 #include "engine/duplicate_search.h"
 
 struct CliOptions {
@@ -16,6 +17,13 @@ struct CliOptions {
     bool nul = false;  // -0, --null: every path ends in NUL, every group in one more
     bool help = false;
     bool version = false;
+    // What is done with every copy but the kept one: --trash, --delete, --link hard|clone,
+    // --move-to DIR. Unset: nothing, the groups are written.
+    bool act = false;
+    DuplicateActionKind action = DuplicateActionKind::kTrash;
+    std::string moveTo;         // --move-to
+    bool yes = false;           // --yes: --delete without asking
+    bool linkAnyOwner = false;  // --link-any-owner
 };
 
 // Reads `args` (without the program name). Returns true on success; otherwise `error` holds
@@ -36,8 +44,19 @@ const char* KeepReasonName(KeepReason reason);
 // "delete", a tab, the rule that kept a group's first file (else "-"), a tab and the path; an
 // empty line after each group. `nul` and `escape` as FormatResults. `files` and `bytes` get
 // what would go.
+// With `action` set (not null), the files that would go are named by the action's word (trash,
+// delete, link, clone, move) and a move adds a tab and the place the file would go to.
 std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int* files,
-                         std::int64_t* bytes);
+                         std::int64_t* bytes, const CliOptions* action = nullptr);
+
+// The word of an action in the lines of --dry-run and of what was done: "trash", "delete",
+// "link", "clone" or "move".
+const char* ActionWord(DuplicateActionKind kind);
+
+// What an action did, one line per file: the action's word, a tab and the path, then for a
+// hard link or shared data a tab and the copy, for a move a tab and the new place. `nul` and
+// `escape` as FormatResults.
+std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape);
 
 // `text` as the inside of a JSON string (without the quotes). Valid UTF-8 stays as it is,
 // except quotes, backslashes, control characters and the direction marks that could make a

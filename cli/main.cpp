@@ -9,6 +9,8 @@
 #include "cli/cli_options.h"
 #include "cli/terminal_progress.h"
 #include "engine/directory_scanner.h"
+#include "engine/duplicate_action.h"
+#include "engine/size_text.h"
 #include "engine/string_table.h"
 #include "engine/text_format.h"
 #include "platform/console.h"
@@ -50,6 +52,65 @@ int ReportWriteError(const std::string& why) {
     return 1;
 }
 
+// Asks on the terminal once whether to delete for good; true for "y" or "yes".
+bool ConfirmDelete(int files, std::int64_t bytes) {
+    const std::string question =
+        FormatConfirmDeleteForGood(files, FormatSizeText(static_cast<double>(bytes)));
+    std::fputs(question.c_str(), stderr);
+    std::fflush(stderr);
+    char line[64] = {};
+    if (std::fgets(line, sizeof line, stdin) == nullptr) return false;
+    std::string answer(line);
+    while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r')) answer.pop_back();
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
+}
+
+// Does the chosen action with every copy but the kept one of each group; writes what was done
+// to standard output and the summary (with every file left and why) to standard error. The
+// exit status: 0, 1 when a file was left or the output could not be written, 130 when
+// stopped.
+int RunAction(const CliOptions& options, const ResultsModel& results, TerminalProgress& progress,
+              bool outToTerminal) {
+    const std::vector<std::size_t> rows = results.DuplicateRows();
+    std::int64_t bytes = 0;
+    for (std::size_t row : rows) bytes += results.Row(row).record->m_nSize;
+    if (options.action == DuplicateActionKind::kDelete && !options.yes && !rows.empty() &&
+        !ConfirmDelete(static_cast<int>(rows.size()), bytes))
+        return 1;
+    DuplicateAction action(options.action, &progress);
+    action.SetProtectedFolders(options.search.keep.protectedFolders);
+    action.SetMoveTarget(options.moveTo, options.search.paths);
+    action.SetAnyOwner(options.linkAnyOwner);
+    const ActionOutcome outcome = action.Run(results, rows);
+    progress.Clear();
+    std::string why;
+    const bool written =
+        WriteOutput(FormatActionSteps(outcome.done, options.nul, outToTerminal), &why);
+    std::int64_t doneBytes = 0;
+    for (const ActionStep& step : outcome.done) doneBytes += step.bytes;
+    const std::string done =
+        FormatActionDone(ActionVerb(options.action), static_cast<int>(outcome.done.size()),
+                         FormatSizeText(static_cast<double>(doneBytes)));
+    std::fprintf(stderr, "%s\n", done.c_str());
+    if (outcome.freedKnown && options.action != DuplicateActionKind::kTrash &&
+        options.action != DuplicateActionKind::kMove) {
+        // Another program may free or fill the same disk meanwhile: the figure is the file
+        // systems' own. (The trash and a move keep the bytes on some disk.)
+        const std::int64_t freed = outcome.freedBytes > 0 ? outcome.freedBytes : 0;
+        std::fprintf(stderr, "%s\n",
+                     FormatActionFreed(FormatSizeText(static_cast<double>(freed))).c_str());
+    }
+    if (!outcome.refused.empty()) {
+        std::fprintf(stderr, "%s\n",
+                     FormatActionRefused(static_cast<int>(outcome.refused.size())).c_str());
+        for (const auto& refused : outcome.refused)
+            PrintError(refused.first + ": " + refused.second);
+    }
+    if (!written) return ReportWriteError(why);
+    if (outcome.stopped || g_cancel != 0) return 130;
+    return outcome.refused.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,6 +144,14 @@ int main(int argc, char** argv) {
         }
     }
 
+    // A script cannot answer the question: deleting for good must be asked for in so many
+    // words. Refused before the search, so nothing is read for nothing.
+    if (options.act && options.action == DuplicateActionKind::kDelete && !options.yes &&
+        !options.dryRun && !platform::StdinIsTerminal()) {
+        PrintError(LoadStringText(IDS_CLI_DELETE_NEEDS_YES));
+        return 2;
+    }
+
     // Ctrl+C stops the search as the window's Cancel button does.
     platform::CatchInterrupt(OnInterrupt);
 
@@ -105,17 +174,29 @@ int main(int argc, char** argv) {
     const bool outToTerminal = platform::StdoutIsTerminal();
     int goFiles = 0;
     std::int64_t goBytes = 0;
+    if (options.act && !options.dryRun) {
+        std::string found = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
+        if (found.empty()) found = LoadStringText(IDS_IDLE_MESSAGE);
+        std::fprintf(stderr, "%s\n", found.c_str());
+        const int code = RunAction(options, results, progress, outToTerminal);
+        if (progress.m_nSkipped > 0)
+            std::fprintf(stderr, "%s\n", FormatUnreadableFiles(progress.m_nSkipped).c_str());
+        return code;
+    }
     const std::string list =
         options.json     ? FormatJson(results)
-        : options.dryRun ? FormatDryRun(results, options.nul, outToTerminal, &goFiles, &goBytes)
+        : options.dryRun ? FormatDryRun(results, options.nul, outToTerminal, &goFiles, &goBytes,
+                                        options.act ? &options : nullptr)
                          : FormatResults(results, options.csv, options.nul, outToTerminal);
     const bool written = WriteOutput(list, &why);
     std::string summary = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
     if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);
     std::fprintf(stderr, "%s\n", summary.c_str());
     if (options.dryRun) {
-        const std::string plan =
-            FormatDryRunSummary(goFiles, FormatSizeText(static_cast<double>(goBytes)));
+        const std::string size = FormatSizeText(static_cast<double>(goBytes));
+        const std::string plan = options.act
+                                     ? FormatActionPlan(ActionVerb(options.action), goFiles, size)
+                                     : FormatDryRunSummary(goFiles, size);
         std::fprintf(stderr, "%s\n", plan.c_str());
     }
     if (progress.m_nSkipped > 0) {

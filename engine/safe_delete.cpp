@@ -9,14 +9,14 @@
 
 namespace {
 
-// The message that names the copy which changed while its duplicate was removed.
 // Whether the copy held open is, after the removal, still as it was when it was compared.
-bool CopyUnchanged(platform::HeldFile& copy) {
+// `changeTimeMoves`: the action itself changes the copy's change time (a new link to it).
+bool CopyUnchanged(platform::HeldFile& copy, bool changeTimeMoves = false) {
     platform::FileIdentity now;
     if (!copy.Reader().Current(&now)) return false;
     const platform::FileIdentity& then = copy.Reader().Identity();
     return now.size == then.size && now.lastWrite == then.lastWrite &&
-           now.changed == then.changed;
+           (changeTimeMoves || now.changed == then.changed);
 }
 
 }  // namespace
@@ -139,6 +139,22 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
                 continue;
             }
             done = true;
+            if (m_action) {
+                std::string actionWhy;
+                code = m_action(file, record, copy, copyRecord, &actionWhy);
+                if (code != 0) {
+                    out.kept.emplace_back(record.Path(),
+                                          !actionWhy.empty() ? actionWhy
+                                          : code == -1       ? LoadStringText(IDS_DELETE_FAILED)
+                                                             : CFileRecord::ErrorCodeText(code));
+                    break;
+                }
+                out.goneRows.push_back(c.row);
+                if (!CopyUnchanged(copy, true))
+                    out.kept.emplace_back(record.Path(),
+                                          FormatReplacedCopyChanged(copyRecord.Path()));
+                break;
+            }
             code = m_remover ? m_remover(file) : -1;
             if (code != 0) {
                 out.kept.emplace_back(record.Path(), code == -1 ? LoadStringText(IDS_DELETE_FAILED)

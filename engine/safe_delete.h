@@ -20,7 +20,8 @@
 #include "platform/file_delete.h"
 
 struct DeleteOutcome {
-    std::vector<std::size_t> goneRows;  // rows whose files are gone, ascending
+    // Rows whose files are gone (with an action: the rows it was done for), ascending.
+    std::vector<std::size_t> goneRows;
     // Files that were to go and stayed: path and why (the protected files first, then the last
     // copies of wholly chosen groups, then the others, each in row order). A file removed for
     // good whose copy changed before the removal was over is named here too, with its copy (its
@@ -48,6 +49,16 @@ public:
     // Files go to the trash, or for good, through the handles that were checked.
     SafeDelete(ProgressSink* progress, bool toTrash);
 
+    // Does something else than a removal with a checked file, while both it and the copy it
+    // was compared with are held: 0, or an error code with (when it has its own words) the
+    // reason in *why. Afterwards the copy must still have its size and last-write time (its
+    // change time may move: a hard link to it changes it).
+    using Action = std::function<int(platform::HeldFile& file, const CFileRecord& record,
+                                     platform::HeldFile& copy, const CFileRecord& copyRecord,
+                                     std::string* why)>;
+    // From now on each checked file goes to `action` instead of being removed.
+    void SetAction(Action action) { m_action = std::move(action); }
+
     // Replaceable parts, for tests: how a checked file is removed, how two are compared.
     void SetRemover(Remover remover) { m_remover = std::move(remover); }
     void SetCompare(Compare compare) { m_compare = std::move(compare); }
@@ -70,6 +81,7 @@ private:
     Remover m_default;
     Remover m_remover;
     Compare m_compare;
+    Action m_action;
     FolderList m_protected;
 };
 

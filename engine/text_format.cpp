@@ -116,6 +116,36 @@ std::string FormatCannotWriteFile(const std::string& path) {
     return text;
 }
 
+std::string FormatCannotShare(const std::string& why) {
+    return PAIRSCOUT_FORMAT(literal::IDS_ACTION_CANNOT_SHARE, why.c_str());
+}
+
+std::string FormatTargetExists(const std::string& target) {
+    return PAIRSCOUT_FORMAT(literal::IDS_ACTION_TARGET_EXISTS, target.c_str());
+}
+
+std::string FormatReplacedCopyChanged(const std::string& copy) {
+    return PAIRSCOUT_FORMAT(literal::IDS_ACTION_COPY_CHANGED, copy.c_str());
+}
+
+std::string FormatActionPlan(const std::string& verb, int files, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CLI_ACTION_PLAN, verb.c_str(), files, sizeText.c_str());
+}
+
+std::string FormatActionDone(const std::string& verb, int files, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CLI_ACTION_DONE, verb.c_str(), files, sizeText.c_str());
+}
+
+std::string FormatActionFreed(const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CLI_ACTION_FREED, sizeText.c_str());
+}
+
+std::string FormatActionRefused(int files) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CLI_ACTION_REFUSED, files);
+}
+
+std::string FormatConfirmDeleteForGood(int files, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(literal::IDS_CLI_CONFIRM_DELETE, files, sizeText.c_str());
 std::string FormatFindNotFound(const std::string& what) {
     return PAIRSCOUT_FORMAT(literal::IDS_FIND_NOT_FOUND, what.c_str());
 }

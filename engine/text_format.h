@@ -56,6 +56,21 @@ std::string FormatAboutTitle(const std::string& version);
 // IDS_CANNOT_WRITE_FILE, in the framework's message form: "%1" stands for the path (the first
 // "%1" only, as the message has one).
 std::string FormatCannotWriteFile(const std::string& path);
+// IDS_ACTION_CANNOT_SHARE: `why` is the system's text.
+std::string FormatCannotShare(const std::string& why);
+// IDS_ACTION_TARGET_EXISTS.
+std::string FormatTargetExists(const std::string& target);
+// IDS_ACTION_COPY_CHANGED.
+std::string FormatReplacedCopyChanged(const std::string& copy);
+// IDS_CLI_ACTION_PLAN, IDS_CLI_ACTION_DONE: `verb` is one of IDS_ACTION_VERB_*.
+std::string FormatActionPlan(const std::string& verb, int files, const std::string& sizeText);
+std::string FormatActionDone(const std::string& verb, int files, const std::string& sizeText);
+// IDS_CLI_ACTION_FREED.
+std::string FormatActionFreed(const std::string& sizeText);
+// IDS_CLI_ACTION_REFUSED.
+std::string FormatActionRefused(int files);
+// IDS_CLI_CONFIRM_DELETE.
+std::string FormatConfirmDeleteForGood(int files, const std::string& sizeText);
 // IDS_FIND_NOT_FOUND: the text searched for.
 std::string FormatFindNotFound(const std::string& what);
 // IDS_OPEN_FAILED, IDS_EXPLORE_FAILED: the file's path.

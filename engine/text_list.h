@@ -115,6 +115,25 @@
     X(IDS_KEEP_REASON_NO_COPY_MARK, 2279, "文件名没有副本标记")                                   \
     X(IDS_DELETE_PROTECTED, 2280, "文件在受保护的文件夹中, 不删除")                               \
     X(IDS_CLI_DRY_RUN_SUMMARY, 2281, "将删除 %d 个文件, 可释放 %s")                               \
+    /* Replacing duplicates by hard links or shared data, or moving them aside: why a file was  \
+       left, the names of the actions, and the command line's questions and summaries. */      \
+    X(IDS_ACTION_OTHER_FILE_SYSTEM, 2350, "不在保留的副本所在的文件系统上, 无法建立硬链接")                             \
+    X(IDS_ACTION_OWNER_DIFFERS, 2351, "权限或所有者与保留的副本不同, 未替换")                                      \
+    X(IDS_ACTION_CANNOT_SHARE, 2352, "此文件系统不能共享数据块: %s")                                          \
+    X(IDS_ACTION_TARGET_EXISTS, 2353, "目标已存在, 不覆盖: %s")                                           \
+    X(IDS_ACTION_NO_START_PATH, 2354, "不在任何起始路径之下, 无法确定目标")                                       \
+    X(IDS_ACTION_COPY_CHANGED, 2355, "已替换, 但保留的副本在替换期间已改变: %s")                                   \
+    X(IDS_ACTION_VERB_TRASH, 2360, "移到回收站")                                                       \
+    X(IDS_ACTION_VERB_DELETE, 2361, "永久删除")                                                       \
+    X(IDS_ACTION_VERB_LINK, 2362, "替换为硬链接")                                                       \
+    X(IDS_ACTION_VERB_SHARE, 2363, "共享数据块")                                                       \
+    X(IDS_ACTION_VERB_MOVE, 2364, "移动")                                                           \
+    X(IDS_CLI_ACTION_PLAN, 2370, "将%s %d 个文件, 共 %s")                                              \
+    X(IDS_CLI_ACTION_DONE, 2371, "已%s %d 个文件, 共 %s")                                              \
+    X(IDS_CLI_ACTION_FREED, 2372, "文件系统的可用空间增加了 %s")                                              \
+    X(IDS_CLI_ACTION_REFUSED, 2373, "%d 个文件未被处理:")                                                \
+    X(IDS_CLI_DELETE_NEEDS_YES, 2374, "标准输入不是终端: 永久删除需要 --yes")                                   \
+    X(IDS_CLI_CONFIRM_DELETE, 2375, "永久删除 %d 个文件 (%s)? 此操作无法撤销. [y/N] ")                          \
     /* The find that found nothing; Open and Explore that the desktop could not do. */             \
     X(IDS_FIND_NOT_FOUND, 2400, "找不到 \"%s\"")                                                  \
     X(IDS_OPEN_FAILED, 2401, "无法打开 %s: 没有能打开这种文件的应用程序.\n要打开它所在的文件夹吗?") \

@@ -16,7 +16,8 @@ constexpr bool kNamesAreUtf8 = true;
 // Ctrl+C. A write to a slow reader goes on after it rather than failing half done.
 void CatchInterrupt(void (*onInterrupt)());
 
-// Whether standard output / standard error is a terminal.
+// Whether standard input / output / error is a terminal.
+bool StdinIsTerminal();
 bool StdoutIsTerminal();
 bool StderrIsTerminal();
 

@@ -11,6 +11,9 @@ constexpr int kErrorReplaced = -2;
 // Not a system code: another holder (a delete in another window or program) has the file
 // locked in a way that excludes this use of it.
 constexpr int kErrorLocked = -4;
+// Not a system code: the file system compared two files for sharing their data and found them
+// different.
+constexpr int kErrorContentsDiffer = -6;
 
 // The code of the last failed system call of this thread (errno, or GetLastError on Windows).
 int LastErrorCode();

@@ -55,11 +55,34 @@ public:
     int Remove(bool toTrash);
     // True after Remove moved the file to the trash.
     bool Trashed() const { return m_trashed; }
+    // Where Remove put the file in the trash (POSIX: the file under the trash's files folder);
+    // "" when not trashed or when the system does not say (Windows).
+    std::string TrashedTo() const;
     // Puts a file Remove moved to the trash back under its name, if nothing took that name
     // meanwhile: 0 or the system's error code (Windows: always fails, the recycle bin gives
     // no way back).
     int Restore();
     void Close();
+
+    // Replaces the held file's entry by a second name (a hard link) of the file `source`
+    // holds: the link goes to a new name in this file's folder, then takes the entry's place
+    // in one rename, so the path always names the old file or the new one. The entry is
+    // checked to be the held file first. 0, kErrorReplaced or the system's code (EXDEV for
+    // another file system).
+    int LinkFrom(HeldFile& source);
+    // Makes the held file share the data of the file `source` holds (`size` bytes), through the
+    // file system's own compare-and-share call, which compares the bytes itself while it holds
+    // both files: its name, permissions and times stay. 0, kErrorContentsDiffer or the
+    // system's code (POSIX: EOPNOTSUPP, EINVAL or EXDEV when the file system cannot).
+    int ShareDataWith(HeldFile& source, std::uint64_t size);
+    // Moves the held file to `target` (whose folders are made when missing), never over a file
+    // that is there: within a file system by a rename that refuses an existing target, across
+    // file systems by a copy that is read back and compared, then the removal of the entry.
+    // Permissions and times go with it. 0, kErrorReplaced, EEXIST or the system's code.
+    int MoveTo(const std::string& target);
+    // True when the held file and `other`'s have the same permission bits and owner (Windows:
+    // always, its permissions are not bits of the file).
+    bool SameModeAndOwner(HeldFile& other);
 
 private:
     struct Impl;

@@ -20,6 +20,7 @@ packages=(
     xvfb xauth imagemagick fonts-noto-cjk x11-utils poppler-utils
     locales tzdata libc-l10n
     desktop-file-utils appstream dpkg-dev man-db file bash-completion lintian
+    xfsprogs btrfs-progs
 )
 locales_wanted=(en_US.UTF-8 de_DE.UTF-8 zh_CN.UTF-8)
 

@@ -25,6 +25,8 @@ void CatchInterrupt(void (*onInterrupt)()) {
     sigaction(SIGINT, &action, nullptr);
 }
 
+bool StdinIsTerminal() { return isatty(STDIN_FILENO) != 0; }
+
 bool StdoutIsTerminal() { return isatty(STDOUT_FILENO) != 0; }
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) != 0; }

@@ -1,11 +1,14 @@
 // Deleting files for good (unlink) or into the freedesktop.org trash, written by hand so that
 // platform/ needs no desktop library.
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -13,6 +16,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <random>
+#include <cstring>
+#include <vector>
 
 #include "platform/error_text.h"
 #include "platform/file_delete.h"
@@ -319,6 +324,8 @@ int HeldFile::Remove(bool toTrash) {
     return unlinkat(m_impl->dirFd, m_impl->name.c_str(), 0) == 0 ? 0 : errno;
 }
 
+std::string HeldFile::TrashedTo() const { return m_trashed ? m_impl->place.file : std::string(); }
+
 int HeldFile::Restore() {
     if (!m_trashed || m_impl->dirFd < 0) return EINVAL;
     // Never over a file that took the name meanwhile.
@@ -328,6 +335,193 @@ int HeldFile::Restore() {
     unlink(m_impl->place.info.c_str());
     m_trashed = false;
     return 0;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+namespace {
+
+// A name in `dirFd` that nothing holds yet, for a file that is to take another's place:
+// ".<name>.<random>.pairscout" (hidden, and plainly ours if it is ever left behind).
+std::string SpareName(const std::string& name) {
+    static std::mt19937_64 random(std::random_device{}() ^
+                                  (static_cast<std::uint64_t>(getpid()) << 32));
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%012llx",
+                  static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+    // Short enough for the folder, whatever the name's length.
+    return "." + TrashBaseName(name).substr(0, 200) + suffix + ".pairscout";
+}
+
+bool WriteAllTo(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Reads `size` bytes at `offset` (fewer only at the end of the file): the count, or -1.
+ssize_t ReadAt(int fd, char* data, std::size_t size, off_t offset) {
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = pread(fd, data + got, size - got, offset + static_cast<off_t>(got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(got);
+}
+
+// Copies the open file `from` into the new file `to` and reads the copy back to compare: 0
+// or errno (EIO when the copy does not read back equal).
+int CopyAndVerify(int from, int to, std::uint64_t size) {
+    std::vector<char> a(1 << 20), b(1 << 20);
+    for (std::uint64_t at = 0; at < size;) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(a.size(), size - at));
+        const ssize_t n = ReadAt(from, a.data(), want, static_cast<off_t>(at));
+        if (n < 0) return errno;
+        if (static_cast<std::size_t>(n) != want) return EIO;  // shorter than it was
+        if (!WriteAllTo(to, a.data(), want)) return errno;
+        at += want;
+    }
+    if (fsync(to) != 0) return errno;
+    for (std::uint64_t at = 0; at < size;) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(a.size(), size - at));
+        if (ReadAt(from, a.data(), want, static_cast<off_t>(at)) != static_cast<ssize_t>(want) ||
+            ReadAt(to, b.data(), want, static_cast<off_t>(at)) != static_cast<ssize_t>(want) ||
+            std::memcmp(a.data(), b.data(), want) != 0)
+            return EIO;
+        at += want;
+    }
+    return 0;
+}
+
+// Opens (making it when missing) every folder of `folder`, an absolute or relative path;
+// returns its descriptor or -1 with errno.
+// The folders are made as any new folder of the user's is (the umask decides), not private
+// like the trash's.
+int OpenOrMakeFolder(const std::string& folder) {
+    for (std::string::size_type pos = folder.find('/', 1);; pos = folder.find('/', pos + 1)) {
+        const std::string part = pos == std::string::npos ? folder : folder.substr(0, pos);
+        if (!part.empty() && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return -1;
+        if (pos == std::string::npos) break;
+    }
+    return OpenFolder(folder);
+}
+
+}  // namespace
+
+int HeldFile::LinkFrom(HeldFile& source) {
+    if (m_impl->dirFd < 0 || source.m_impl->lockFd < 0) return EBADF;
+    // The link names the very file `source` compared, reached through its open descriptor,
+    // not whatever stands under its path by now.
+    char from[64];
+    std::snprintf(from, sizeof from, "/proc/self/fd/%d", source.m_impl->lockFd);
+    // Without /proc the link goes by the source's path, and the new name is checked to be
+    // the source's file.
+    const bool byPath = access("/proc/self/fd", F_OK) != 0;
+    std::string spare;
+    for (int tries = 0;; ++tries) {
+        spare = SpareName(m_impl->name);
+        if (linkat(byPath ? source.m_impl->dirFd : AT_FDCWD,
+                   byPath ? source.m_impl->name.c_str() : from, m_impl->dirFd, spare.c_str(),
+                   byPath ? 0 : AT_SYMLINK_FOLLOW) == 0)
+            break;
+        if (errno != EEXIST || tries == 10) return errno;
+    }
+    int code = EntryIs(m_impl->dirFd, spare, source.m_reader.Identity());
+    if (code == 0) code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
+    if (code == 0 && renameat(m_impl->dirFd, spare.c_str(), m_impl->dirFd, m_impl->name.c_str()) != 0)
+        code = errno;
+    if (code != 0) unlinkat(m_impl->dirFd, spare.c_str(), 0);
+    return code;
+}
+
+int HeldFile::ShareDataWith(HeldFile& source, std::uint64_t size) {
+    if (m_impl->lockFd < 0 || source.m_impl->lockFd < 0) return EBADF;
+    // The call takes one range at a time and may do less than asked (Btrfs: 16 MiB a call).
+    std::vector<char> buffer(sizeof(file_dedupe_range) + sizeof(file_dedupe_range_info));
+    auto* range = reinterpret_cast<file_dedupe_range*>(buffer.data());
+    for (std::uint64_t at = 0; at < size;) {
+        std::memset(buffer.data(), 0, buffer.size());
+        range->src_offset = at;
+        range->src_length = size - at;
+        range->dest_count = 1;
+        range->info[0].dest_fd = m_impl->lockFd;
+        range->info[0].dest_offset = at;
+        if (ioctl(source.m_impl->lockFd, FIDEDUPERANGE, range) != 0) return errno;
+        if (range->info[0].status == FILE_DEDUPE_RANGE_DIFFERS) return kErrorContentsDiffer;
+        if (range->info[0].status < 0) return -range->info[0].status;
+        if (range->info[0].bytes_deduped == 0) return EINVAL;
+        at += range->info[0].bytes_deduped;
+    }
+    return 0;
+}
+
+int HeldFile::MoveTo(const std::string& target) {
+    if (m_impl->dirFd < 0) return EBADF;
+    const int toDir = OpenOrMakeFolder(Parent(target));
+    if (toDir < 0) return errno;
+    const std::string toName = BaseName(target);
+    int code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
+    if (code == 0 && renameat2(m_impl->dirFd, m_impl->name.c_str(), toDir, toName.c_str(),
+                               RENAME_NOREPLACE) != 0)
+        code = errno;
+    if (code == EINVAL) {
+        // A file system without the no-replace rename: a new name, then the old one removed.
+        code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
+        if (code == 0 && linkat(m_impl->dirFd, m_impl->name.c_str(), toDir, toName.c_str(), 0) != 0)
+            code = errno;
+        if (code == 0 && unlinkat(m_impl->dirFd, m_impl->name.c_str(), 0) != 0) {
+            code = errno;
+            unlinkat(toDir, toName.c_str(), 0);
+        }
+    }
+    if (code == EXDEV) {
+        // Another file system: a copy that is read back, then the original removed by handle.
+        code = 0;
+        struct stat st;
+        if (fstat(m_impl->lockFd, &st) != 0) code = errno;
+        const int out = code == 0 ? openat(toDir, toName.c_str(),
+                                           O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
+                                  : -1;
+        if (code == 0 && out < 0) code = errno;
+        if (code == 0) {
+            code = CopyAndVerify(m_impl->lockFd, out, static_cast<std::uint64_t>(st.st_size));
+            if (code == 0) {
+                [[maybe_unused]] const int owned = fchown(out, st.st_uid, st.st_gid);
+                const struct timespec times[2] = {st.st_atim, st.st_mtim};
+                if (fchmod(out, st.st_mode & 07777) != 0 || futimens(out, times) != 0)
+                    code = errno;
+            }
+            if (close(out) != 0 && code == 0) code = errno;
+            if (code == 0) code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
+            if (code == 0 && unlinkat(m_impl->dirFd, m_impl->name.c_str(), 0) != 0) code = errno;
+            if (code != 0) unlinkat(toDir, toName.c_str(), 0);
+        }
+    }
+    close(toDir);
+    return code;
+}
+
+bool HeldFile::SameModeAndOwner(HeldFile& other) {
+    struct stat mine, theirs;
+    if (m_impl->lockFd < 0 || other.m_impl->lockFd < 0 || fstat(m_impl->lockFd, &mine) != 0 ||
+        fstat(other.m_impl->lockFd, &theirs) != 0)
+        return false;
+    return (mine.st_mode & 07777) == (theirs.st_mode & 07777) && mine.st_uid == theirs.st_uid &&
+           mine.st_gid == theirs.st_gid;
 }
 
 }  // namespace platform

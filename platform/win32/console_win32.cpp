@@ -25,6 +25,8 @@ void CatchInterrupt(void (*onInterrupt)()) {
     std::signal(SIGINT, OnSigint);
 }
 
+bool StdinIsTerminal() { return _isatty(0) != 0; }
+
 bool StdoutIsTerminal() { return _isatty(1) != 0; }
 
 bool StderrIsTerminal() { return _isatty(2) != 0; }

@@ -145,4 +145,143 @@ int HeldFile::Remove(bool toTrash) {
 
 int HeldFile::Restore() { return ERROR_NOT_SUPPORTED; }
 
+std::string HeldFile::TrashedTo() const { return std::string(); }
+
+}  // namespace platform
+
+#include <winioctl.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#ifndef FSCTL_DUPLICATE_EXTENTS_TO_FILE
+#define FSCTL_DUPLICATE_EXTENTS_TO_FILE \
+    CTL_CODE(FILE_DEVICE_FILE_SYSTEM, 209, METHOD_BUFFERED, FILE_WRITE_ACCESS)
+#endif
+
+namespace platform {
+
+namespace {
+
+struct DuplicateExtentsData {
+    HANDLE FileHandle;
+    LARGE_INTEGER SourceFileOffset;
+    LARGE_INTEGER TargetFileOffset;
+    LARGE_INTEGER ByteCount;
+};
+
+std::string ParentOf(const std::string& path) {
+    const std::string::size_type at = path.find_last_of("\\/");
+    return at == std::string::npos ? std::string(".") : path.substr(0, at);
+}
+
+std::string NameOf(const std::string& path) {
+    const std::string::size_type at = path.find_last_of("\\/");
+    return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+// 0 when the file under `path` is the one of `identity`, else kErrorReplaced or the code.
+int PathIs(const std::string& path, const FileIdentity& identity) {
+    FileIdentity now;
+    int error = 0;
+    if (!QueryFileIdentity(path, &now, &error)) return error;
+    return now.device == identity.device && now.inode == identity.inode ? 0 : kErrorReplaced;
+}
+
+// The cluster size of the volume holding `path`: extents are shared in whole clusters.
+std::uint64_t ClusterSize(const std::string& path) {
+    char root[MAX_PATH];
+    DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
+    if (!::GetVolumePathNameA(path.c_str(), root, MAX_PATH) ||
+        !::GetDiskFreeSpaceA(root, &sectors, &bytes, &freeClusters, &clusters))
+        return 4096;
+    return static_cast<std::uint64_t>(sectors) * bytes;
+}
+
+}  // namespace
+
+int HeldFile::LinkFrom(HeldFile& source) {
+    int code = PathIs(source.Path(), source.Reader().Identity());
+    if (code != 0) return code;
+    const std::string folder = ParentOf(m_path);
+    std::string spare;
+    for (int tries = 0;; ++tries) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".%08lx%04d.pairscout",
+                      static_cast<unsigned long>(::GetTickCount()), tries);
+        spare = folder + "\\." + NameOf(m_path).substr(0, 200) + suffix;
+        if (::CreateHardLinkA(spare.c_str(), source.Path().c_str(), nullptr)) break;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS || tries == 10) return static_cast<int>(error);
+    }
+    // The new name's file must be the compared one: a file put in the source's place between
+    // the check and the link would otherwise win.
+    code = PathIs(spare, source.Reader().Identity());
+    if (code == 0) code = PathIs(m_path, m_reader.Identity());
+    if (code == 0 && !::MoveFileExA(spare.c_str(), m_path.c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        code = static_cast<int>(::GetLastError());
+    if (code != 0) ::DeleteFileA(spare.c_str());
+    return code;
+}
+
+int HeldFile::ShareDataWith(HeldFile& source, std::uint64_t size) {
+    if (source.m_impl->pin == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
+    // A handle that may write the target, opened by path and checked to be the held file.
+    HANDLE target = ::CreateFileA(m_path.c_str(), GENERIC_READ | GENERIC_WRITE | FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (target == INVALID_HANDLE_VALUE) return static_cast<int>(::GetLastError());
+    int code = SameFile(target, m_reader.Identity()) ? 0 : kErrorReplaced;
+    FILE_BASIC_INFO times = {};
+    if (code == 0 &&
+        !::GetFileInformationByHandleEx(target, FileBasicInfo, &times, sizeof times))
+        code = static_cast<int>(::GetLastError());
+    // Whole clusters, at most 4 GiB less a cluster a call; the last one may run past the end.
+    const std::uint64_t cluster = ClusterSize(m_path);
+    const std::uint64_t chunk = (0xFFFFFFFFull / cluster) * cluster;
+    for (std::uint64_t at = 0; code == 0 && at < size; at += chunk) {
+        const std::uint64_t left = std::min(chunk, size - at);
+        DuplicateExtentsData data = {};
+        data.FileHandle = source.m_impl->pin;
+        data.SourceFileOffset.QuadPart = static_cast<LONGLONG>(at);
+        data.TargetFileOffset.QuadPart = static_cast<LONGLONG>(at);
+        data.ByteCount.QuadPart = static_cast<LONGLONG>((left + cluster - 1) / cluster * cluster);
+        DWORD returned = 0;
+        if (!::DeviceIoControl(target, FSCTL_DUPLICATE_EXTENTS_TO_FILE, &data, sizeof data,
+                               nullptr, 0, &returned, nullptr))
+            code = static_cast<int>(::GetLastError());
+    }
+    // The file keeps its own times: sharing blocks changes none of its contents.
+    if (code == 0) {
+        times.ChangeTime.QuadPart = 0;
+        ::SetFileInformationByHandle(target, FileBasicInfo, &times, sizeof times);
+    }
+    ::CloseHandle(target);
+    return code;
+}
+
+int HeldFile::MoveTo(const std::string& target) {
+    int code = PathIs(m_path, m_reader.Identity());
+    if (code != 0) return code;
+    const std::string folder = ParentOf(target);
+    for (std::string::size_type pos = folder.find_first_of("\\/", 3);;
+         pos = folder.find_first_of("\\/", pos + 1)) {
+        const std::string part = pos == std::string::npos ? folder : folder.substr(0, pos);
+        if (!::CreateDirectoryA(part.c_str(), nullptr) &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS)
+            return static_cast<int>(::GetLastError());
+        if (pos == std::string::npos) break;
+    }
+    // Without MOVEFILE_REPLACE_EXISTING a file under the target's name is never replaced.
+    if (!::MoveFileExA(m_path.c_str(), target.c_str(),
+                       MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : static_cast<int>(error);
+    }
+    return 0;
+}
+
+bool HeldFile::SameModeAndOwner(HeldFile&) { return true; }
+
 }  // namespace platform

@@ -1,0 +1,183 @@
+// The command line's actions end to end: --trash, --delete (and its question), --dry-run with
+// an action, --link and --move-to, with their output, summary and exit status.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cli/cli_options.h"
+
+TEST(CliOptions, OneActionAndItsCompanions) {
+    const auto parse = [](std::vector<std::string> args, CliOptions* options, std::string* error) {
+        args.push_back("somewhere");
+        return ParseCliOptions(args, options, error);
+    };
+    CliOptions options;
+    std::string error;
+    ASSERT_TRUE(parse({"--link", "clone"}, &options, &error)) << error;
+    EXPECT_TRUE(options.act);
+    EXPECT_EQ(options.action, DuplicateActionKind::kShareData);
+    CliOptions moving;
+    ASSERT_TRUE(parse({"--move-to=/aside", "--dry-run"}, &moving, &error)) << error;
+    EXPECT_EQ(moving.action, DuplicateActionKind::kMove);
+    EXPECT_EQ(moving.moveTo, "/aside");
+    CliOptions deleting;
+    ASSERT_TRUE(parse({"--delete", "--yes"}, &deleting, &error)) << error;
+    EXPECT_EQ(deleting.action, DuplicateActionKind::kDelete);
+    EXPECT_TRUE(deleting.yes);
+    // Refused: two actions, an unknown link, an action with --json, --link-any-owner alone.
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--trash", "--delete"}, {"--link", "soft"},
+          {"--move-to", "/a", "--link", "hard"}, {"--trash", "--json"},
+          {"--link-any-owner", "--link", "clone"}, {"--move-to="}}) {
+        CliOptions refused;
+        error.clear();
+        EXPECT_FALSE(parse(bad, &refused, &error)) << bad[0];
+        EXPECT_FALSE(error.empty()) << bad[0];
+    }
+}
+
+#if defined(PAIRSCOUT_CLI_PATH) && !defined(_WIN32)
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/string_table.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ActionRun {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the program with `input` as its standard input (a file, so never a terminal).
+ActionRun RunActionCli(const std::vector<std::string>& args, const std::string& input, const TempDir& scratch) {
+    const std::string in = scratch.WriteFile("stdin.txt", input);
+    const std::string out = scratch / "stdout.txt", err = scratch / "stderr.txt";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int i = open(in.c_str(), O_RDONLY), o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
+                  e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(i, 0);
+        dup2(o, 1);
+        dup2(e, 2);
+        std::vector<char*> argv{const_cast<char*>(PAIRSCOUT_CLI_PATH)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(PAIRSCOUT_CLI_PATH, argv.data());
+        _exit(127);
+    }
+    ActionRun run;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadWholeFile(out);
+    run.err = ReadWholeFile(err);
+    return run;
+}
+
+// keep/ holds the copies to keep, prot/ a protected copy, x/ and y/ the duplicates.
+void MakeTree(const TempDir& tree) {
+    tree.WriteFile("prot/p", "protected twin");
+    tree.WriteFile("x/p", "protected twin");
+    tree.WriteFile("keep/a", "twin one");
+    tree.WriteFile("x/a", "twin one");
+    tree.WriteFile("y/a", "twin one");
+}
+
+}  // namespace
+
+TEST(CliActions, DryRunDeleteAndTrashDoExactlyTheNonKeptCopies) {
+    TempDir tree, scratch, home;
+    MakeTree(tree);
+    const std::vector<std::string> keep = {"--keep", "path:" + tree / "keep", "--protect",
+                                           tree / "prot"};
+    const auto with = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), keep.begin(), keep.end());
+        args.push_back(tree.Path());
+        return args;
+    };
+    // --dry-run with an action changes nothing and names the action.
+    const ActionRun dry = RunActionCli(with({"--dry-run", "--delete"}), "", scratch);
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.out.find("delete\t-\t" + tree / "x/a\n"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("keep\tprotected\t" + tree / "prot/p\n"), std::string::npos) << dry.out;
+    EXPECT_TRUE(fs::exists(tree / "x/a") && fs::exists(tree / "y/a") && fs::exists(tree / "x/p"));
+
+    // --delete from a script without --yes: refused, nothing touched.
+    const ActionRun refused = RunActionCli(with({"--delete"}), "y\n", scratch);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find(LoadStringText(IDS_CLI_DELETE_NEEDS_YES)), std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(fs::exists(tree / "x/a") && fs::exists(tree / "y/a") && fs::exists(tree / "x/p"));
+
+    // --trash with the home trash in a folder of the test.
+    const std::string trash = "XDG_DATA_HOME=" + home.Path();
+    putenv(const_cast<char*>(trash.c_str()));
+    const ActionRun trashed = RunActionCli(with({"--trash"}), "", scratch);
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(trashed.status, 0) << trashed.err;
+    EXPECT_NE(trashed.out.find("trash\t" + tree / "x/a\n"), std::string::npos) << trashed.out;
+    EXPECT_FALSE(fs::exists(tree / "x/a") || fs::exists(tree / "y/a") || fs::exists(tree / "x/p"));
+    EXPECT_TRUE(fs::exists(tree / "keep/a") && fs::exists(tree / "prot/p"));
+    EXPECT_TRUE(fs::exists(home / "Trash/files/a"));
+
+    // --delete --yes: for good, without a question.
+    tree.WriteFile("z/a", "twin one");
+    const ActionRun deleted = RunActionCli(with({"--delete", "--yes"}), "", scratch);
+    EXPECT_EQ(deleted.status, 0) << deleted.err;
+    EXPECT_EQ(deleted.out, "delete\t" + tree / "z/a\n");
+    EXPECT_FALSE(fs::exists(tree / "z/a"));
+    EXPECT_TRUE(fs::exists(tree / "keep/a") && fs::exists(tree / "prot/p"));
+}
+
+TEST(CliActions, LinkMoveAndRefusalsSetTheExitStatus) {
+    TempDir tree, scratch, aside;
+    MakeTree(tree);
+    ASSERT_EQ(chmod((tree / "y/a").c_str(), 0600), 0);
+    ASSERT_EQ(chmod((tree / "keep/a").c_str(), 0644), 0);
+    ASSERT_EQ(chmod((tree / "x/a").c_str(), 0644), 0);
+    const ActionRun link = RunActionCli({"--keep", "path:" + tree / "keep", "--protect", tree / "prot",
+                             "--link", "hard", tree.Path()}, "", scratch);
+    // y/a's permissions differ: left, named, exit 1.
+    EXPECT_EQ(link.status, 1) << link.err;
+    EXPECT_NE(link.out.find("link\t" + tree / "x/a\t" + tree / "keep/a\n"), std::string::npos)
+        << link.out;
+    EXPECT_NE(link.err.find(tree / "y/a: " + LoadStringText(IDS_ACTION_OWNER_DIFFERS)),
+              std::string::npos) << link.err;
+    struct stat kept, linked;
+    ASSERT_EQ(stat((tree / "keep/a").c_str(), &kept), 0);
+    ASSERT_EQ(stat((tree / "x/a").c_str(), &linked), 0);
+    EXPECT_EQ(kept.st_ino, linked.st_ino);
+
+    // --link-any-owner only with --link hard; --move-to keeps the place below the start path.
+    EXPECT_EQ(RunActionCli({"--link-any-owner", tree.Path()}, "", scratch).status, 2);
+    const std::string start = tree.Path().substr(0, tree.Path().size() - 1);
+    const ActionRun move = RunActionCli({"--keep", "path:" + tree / "keep", "--protect", tree / "prot",
+                             "--move-to", aside / "m", start}, "", scratch);
+    EXPECT_EQ(move.status, 0) << move.err;
+    const std::string name = fs::path(start).filename().string();
+    EXPECT_EQ(ReadWholeFile(aside / ("m/" + name + "/y/a")), "twin one");
+    // x/p became a link of prot/p above: one file, no longer a duplicate.
+    EXPECT_FALSE(fs::exists(aside / ("m/" + name + "/x/p")));
+    EXPECT_TRUE(fs::exists(tree / "x/p"));
+    EXPECT_FALSE(fs::exists(tree / "y/a"));
+    EXPECT_TRUE(fs::exists(tree / "prot/p"));
+    // Into a protected folder: refused before anything.
+    EXPECT_EQ(RunActionCli({"--protect", tree / "prot", "--move-to", tree / "prot/in", start}, "",
+                     scratch).status, 2);
+}
+
+#endif

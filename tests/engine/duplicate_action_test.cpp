@@ -1,0 +1,268 @@
+// The actions on duplicates on real files: trash, delete, hard link, shared data and move do
+// exactly the non-kept copies, never a file in a protected folder, never a file changed after
+// its check, never over an existing file; a hard-link replacement never leaves its path
+// missing.
+#include <atomic>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+// POSIX: the paths are written with "/", the trash is the freedesktop one, and the checks of
+// links and permissions are POSIX calls. (The Windows side is cross-built, not run here.)
+#ifndef _WIN32
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/duplicate_action.h"
+#include "engine/duplicate_search.h"
+#include "engine/file_check.h"
+#include "engine/string_table.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The groups of `root` with the copy under `keepFirst` kept and `protect` protected.
+void Search(const std::string& root, ResultsModel& model, const std::string& keepFirst = "",
+            const std::string& protect = "") {
+    SearchOptions options;
+    options.paths = {root};
+    if (!keepFirst.empty()) {
+        KeepRule rule;
+        rule.kind = kKeptFolder;
+        rule.folders = {keepFirst};
+        options.keep.rules.push_back(rule);
+    }
+    if (!protect.empty()) options.keep.protectedFolders = {protect};
+    DuplicateSearch search(nullptr);
+    ASSERT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
+}
+
+std::set<std::string> Paths(const std::vector<ActionStep>& steps) {
+    std::set<std::string> out;
+    for (const ActionStep& step : steps) out.insert(step.path);
+    return out;
+}
+
+class ActionTree : public ::testing::Test {
+protected:
+    // Group a: prot/a (protected), keep/a, x/a; group b: keep/b, x/b, y/b.
+    void SetUp() override {
+        dir.WriteFile("prot/a", std::string(5000, 'a'));
+        dir.WriteFile("keep/a", std::string(5000, 'a'));
+        dir.WriteFile("x/a", std::string(5000, 'a'));
+        dir.WriteFile("keep/b", std::string(3000, 'b'));
+        dir.WriteFile("x/b", std::string(3000, 'b'));
+        dir.WriteFile("y/b", std::string(3000, 'b'));
+        dir.WriteFile("lone", std::string(3000, 'c'));
+        Search(dir.Path(), model, dir / "keep", dir / "prot");
+        ASSERT_EQ(model.RowCount(), 6u);
+    }
+    std::set<std::string> NonKept() const {
+        return {dir / "keep/a", dir / "x/a", dir / "x/b", dir / "y/b"};
+    }
+    void ExpectOnlyKeptLeft() const {
+        for (const std::string& gone : NonKept()) EXPECT_FALSE(fs::exists(gone)) << gone;
+        EXPECT_EQ(ReadWholeFile(dir / "prot/a"), std::string(5000, 'a'));
+        EXPECT_EQ(ReadWholeFile(dir / "keep/b"), std::string(3000, 'b'));
+        EXPECT_TRUE(fs::exists(dir / "lone"));
+    }
+    TempDir dir;
+    ResultsModel model;
+};
+
+}  // namespace
+
+TEST_F(ActionTree, TrashRemovesExactlyTheNonKeptCopies) {
+    TempDir home;
+    ScopedEnvVar data("XDG_DATA_HOME", home.Path().c_str());
+    {
+        DuplicateAction trash(DuplicateActionKind::kTrash, nullptr);
+        trash.SetProtectedFolders({dir / "prot"});
+        const ActionOutcome out = trash.Run(model, model.DuplicateRows());
+        EXPECT_EQ(Paths(out.done), NonKept());
+        EXPECT_TRUE(out.refused.empty()) << out.refused[0].first << ": " << out.refused[0].second;
+        ExpectOnlyKeptLeft();
+        // Each step says where its file went, for taking it back.
+        for (const ActionStep& step : out.done)
+            EXPECT_EQ(ReadWholeFile(step.target), step.path.back() == 'a' ? std::string(5000, 'a')
+                                                                          : std::string(3000, 'b'))
+                << step.path << " -> " << step.target;
+        EXPECT_EQ(ReadWholeFile(home / "Trash/files/b"), std::string(3000, 'b'));
+    }
+}
+
+TEST_F(ActionTree, DeleteNeverTouchesAProtectedFileEvenWhenChosen) {
+    DuplicateAction remove(DuplicateActionKind::kDelete, nullptr);
+    remove.SetProtectedFolders({dir / "prot"});
+    std::vector<std::size_t> all;
+    for (std::size_t row = 0; row < model.RowCount(); ++row) all.push_back(row);
+    const ActionOutcome out = remove.Run(model, all);
+    EXPECT_EQ(Paths(out.done), NonKept());
+    // The protected copy is named with its reason; the last copy of group b stays as well.
+    std::set<std::string> refused;
+    for (const auto& entry : out.refused) refused.insert(entry.first);
+    EXPECT_EQ(refused, (std::set<std::string>{dir / "prot/a", dir / "keep/b"}));
+    for (const auto& entry : out.refused) {
+        if (entry.first == dir / "prot/a") {
+            EXPECT_EQ(entry.second, LoadStringText(IDS_DELETE_PROTECTED));
+        }
+    }
+    ExpectOnlyKeptLeft();
+    for (const ActionStep& step : out.done) EXPECT_EQ(step.bytes, step.path.back() == 'a' ? 5000 : 3000);
+}
+
+TEST_F(ActionTree, MoveKeepsRelativePathsAndNeverOverwrites) {
+    TempDir aside;
+    const std::string start = dir.Path().substr(0, dir.Path().size() - 1);
+    const std::string name = fs::path(start).filename().string();
+    const std::string into = aside / "taken";
+    DuplicateAction move(DuplicateActionKind::kMove, nullptr);
+    move.SetProtectedFolders({dir / "prot"});
+    move.SetMoveTarget(into, {start});
+    const ActionOutcome out = move.Run(model, model.DuplicateRows());
+    EXPECT_EQ(Paths(out.done), NonKept());
+    for (const ActionStep& step : out.done) {
+        EXPECT_EQ(step.target, into + "/" + name + step.path.substr(start.size())) << step.path;
+        EXPECT_TRUE(fs::exists(step.target));
+    }
+
+    // Again with the target taken: refused, named, and both files as they were.
+    TempDir tree;
+    tree.WriteFile("k/f", "twin bytes");
+    tree.WriteFile("d/f", "twin bytes");
+    ResultsModel twins;
+    Search(tree.Path(), twins, tree / "k");
+    const std::string treeStart = tree.Path().substr(0, tree.Path().size() - 1);
+    const std::string target =
+        aside / ("t2/" + fs::path(treeStart).filename().string() + "/d/f");
+    aside.WriteFile(target.substr(aside.Path().size()), "occupied");
+    DuplicateAction again(DuplicateActionKind::kMove, nullptr);
+    again.SetMoveTarget(aside / "t2", {treeStart});
+    const ActionOutcome refused = again.Run(twins, twins.DuplicateRows());
+    EXPECT_TRUE(refused.done.empty());
+    ASSERT_EQ(refused.refused.size(), 1u);
+    EXPECT_EQ(refused.refused[0].first, tree / "d/f");
+    EXPECT_NE(refused.refused[0].second.find(target), std::string::npos)
+        << refused.refused[0].second;
+    EXPECT_EQ(ReadWholeFile(target), "occupied");
+    EXPECT_EQ(ReadWholeFile(tree / "d/f"), "twin bytes");
+}
+
+TEST(MoveTargetTest, ThePlaceBelowTheLongestStartPath) {
+    EXPECT_EQ(MoveTarget("/m", {"/s", "/s/t/"}, "/s/t/u/f"), "/m/t/u/f");
+    EXPECT_EQ(MoveTarget("/m/", {"/s"}, "/s/t/u/f"), "/m/s/t/u/f");
+    EXPECT_EQ(MoveTarget("/m", {"/"}, "/s/f"), "/m/root/s/f");
+    EXPECT_EQ(MoveTarget("/m", {"/s"}, "/st/f"), "") << "a start path holds by whole names";
+}
+
+TEST_F(ActionTree, HardLinksShareTheKeptFileUnlessPermissionsDiffer) {
+    // y/b has other permission bits than the kept keep/b: left and named.
+    ASSERT_EQ(chmod((dir / "y/b").c_str(), 0600), 0);
+    ASSERT_EQ(chmod((dir / "keep/b").c_str(), 0644), 0);
+    ASSERT_EQ(chmod((dir / "x/b").c_str(), 0644), 0);
+    ResultsModel fresh;
+    Search(dir.Path(), fresh, dir / "keep", dir / "prot");
+    DuplicateAction link(DuplicateActionKind::kHardLink, nullptr);
+    link.SetProtectedFolders({dir / "prot"});
+    const ActionOutcome out = link.Run(fresh, fresh.DuplicateRows());
+    EXPECT_EQ(Paths(out.done), (std::set<std::string>{dir / "keep/a", dir / "x/a", dir / "x/b"}));
+    ASSERT_EQ(out.refused.size(), 1u);
+    EXPECT_EQ(out.refused[0].first, dir / "y/b");
+    EXPECT_EQ(out.refused[0].second, LoadStringText(IDS_ACTION_OWNER_DIFFERS));
+    struct stat kept, linked, prot, left;
+    ASSERT_EQ(stat((dir / "keep/b").c_str(), &kept), 0);
+    ASSERT_EQ(stat((dir / "x/b").c_str(), &linked), 0);
+    ASSERT_EQ(stat((dir / "prot/a").c_str(), &prot), 0);
+    ASSERT_EQ(stat((dir / "y/b").c_str(), &left), 0);
+    EXPECT_EQ(kept.st_ino, linked.st_ino);
+    EXPECT_EQ(kept.st_nlink, 2u);
+    EXPECT_EQ(prot.st_nlink, 3u) << "the protected copy is the one linked to, never replaced";
+    EXPECT_NE(left.st_ino, kept.st_ino);
+    // No temporary name is left behind in any folder.
+    for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
+        EXPECT_EQ(entry.path().string().find(".pairscout"), std::string::npos) << entry.path();
+
+    // Allowed: it is replaced too.
+    ResultsModel again;
+    Search(dir.Path(), again, dir / "keep", dir / "prot");
+    DuplicateAction anyOwner(DuplicateActionKind::kHardLink, nullptr);
+    anyOwner.SetAnyOwner(true);
+    const ActionOutcome second = anyOwner.Run(again, again.DuplicateRows());
+    EXPECT_EQ(Paths(second.done), (std::set<std::string>{dir / "y/b"}));
+    ASSERT_EQ(stat((dir / "y/b").c_str(), &left), 0);
+    EXPECT_EQ(left.st_ino, kept.st_ino);
+}
+
+TEST_F(ActionTree, AFileChangedAfterItsCheckIsNeverReplaced) {
+    // The comparison passes, then x/b is saved anew in place before the replacement.
+    for (DuplicateActionKind kind : {DuplicateActionKind::kHardLink, DuplicateActionKind::kMove}) {
+        TempDir tree, aside;
+        tree.WriteFile("k/f", std::string(3000, 'f'));
+        tree.WriteFile("d/f", std::string(3000, 'f'));
+        ResultsModel twins;
+        Search(tree.Path(), twins, tree / "k");
+        DuplicateAction action(kind, nullptr);
+        action.SetMoveTarget(aside.Path(), {tree.Path()});
+        action.Checks().SetCompare([&](const CFileRecord& a, platform::FileReader& ra,
+                                       const CFileRecord& b, platform::FileReader& rb,
+                                       const std::function<bool()>& stop, std::string* why) {
+            const ContentMatch match = CompareOpenFiles(a, ra, b, rb, stop, why);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a later time
+            tree.WriteFile("d/f", std::string(2999, 'f') + "!");
+            return match;
+        });
+        const ActionOutcome out = action.Run(twins, twins.DuplicateRows());
+        EXPECT_TRUE(out.done.empty());
+        ASSERT_EQ(out.refused.size(), 1u);
+        EXPECT_EQ(out.refused[0].first, tree / "d/f");
+        EXPECT_EQ(ReadWholeFile(tree / "d/f"), std::string(2999, 'f') + "!");
+        struct stat k, d;
+        ASSERT_EQ(stat((tree / "k/f").c_str(), &k), 0);
+        ASSERT_EQ(stat((tree / "d/f").c_str(), &d), 0);
+        EXPECT_NE(k.st_ino, d.st_ino);
+    }
+}
+
+TEST(HardLinkReplacement, ThePathIsNeverMissing) {
+    TempDir dir;
+    constexpr int kPairs = 150;
+    for (int i = 0; i < kPairs; ++i) {
+        const std::string contents = "contents of pair " + std::to_string(i);
+        dir.WriteFile("keep/" + std::to_string(i), contents);
+        dir.WriteFile("dup/" + std::to_string(i), contents);
+    }
+    ResultsModel model;
+    Search(dir.Path(), model, dir / "keep");
+    ASSERT_EQ(model.DuplicateCount(), kPairs);
+    std::atomic<bool> done{false};
+    std::atomic<long> looks{0}, missing{0};
+    std::thread reader([&] {
+        while (!done) {
+            for (int i = 0; i < kPairs; ++i) {
+                struct stat st;
+                if (stat((dir / ("dup/" + std::to_string(i))).c_str(), &st) != 0) ++missing;
+                ++looks;
+            }
+        }
+    });
+    DuplicateAction link(DuplicateActionKind::kHardLink, nullptr);
+    const ActionOutcome out = link.Run(model, model.DuplicateRows());
+    done = true;
+    reader.join();
+    EXPECT_EQ(out.done.size(), static_cast<std::size_t>(kPairs));
+    EXPECT_GT(looks.load(), 0);
+    EXPECT_EQ(missing.load(), 0) << "of " << looks.load() << " looks";
+    struct stat a, b;
+    ASSERT_EQ(stat((dir / "keep/7").c_str(), &a), 0);
+    ASSERT_EQ(stat((dir / "dup/7").c_str(), &b), 0);
+    EXPECT_EQ(a.st_ino, b.st_ino);
+}
+#endif
