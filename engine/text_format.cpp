@@ -115,3 +115,11 @@ std::string FormatCannotWriteFile(const std::string& path) {
     if (at != std::string::npos) text.replace(at, 2, path);
     return text;
 }
+
+std::string FormatSelectionFrees(int files, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(literal::IDS_SELECTION_FREES, files, sizeText.c_str());
+}
+
+std::string FormatUndoKeptMore(int files) {
+    return PAIRSCOUT_FORMAT(literal::IDS_UNDO_KEPT_MORE, files);
+}
