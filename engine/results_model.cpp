@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "engine/keep_rules.h"
 #include "engine/string_table.h"
 #include "engine/text_helpers.h"
 
@@ -30,6 +31,8 @@ std::string ResultsModel::CellText(std::size_t row, int column) const {
             std::snprintf(buf, sizeof buf, "%" PRIx32,
                           column == kColumnCrc ? rec.m_dwCrc : rec.m_dwChecksum);
             return buf;
+        case kColumnKeepReason:
+            return r.showsDetails ? KeepReasonText(r.keptBy) : std::string();
         default: return std::string();
     }
 }

@@ -19,6 +19,9 @@ enum RowImage { kImageGroupFirst = 0, kImageGroupMiddle = 1, kImageGroupLast = 2
 
 enum ResultColumn { kColumnPath = 0, kColumnTime, kColumnSize, kColumnCrc, kColumnChecksum,
                     kResultColumnCount };
+// The list's sixth column: why a group's first file stays (on first rows only). Shown in the
+// list only; copies, the CSV export and printing keep the five columns above.
+constexpr int kColumnKeepReason = kResultColumnCount;
 
 // Why a group's first file is the copy that stays: the keep rule that put it ahead of the
 // next file, or none (kKeptAsFound: the order the search found them in).

@@ -264,6 +264,7 @@
       "      --version  显示程序名称和版本并退出\n"                                               \
       "\n"                                                                                        \
       "不开窗口的搜索：pairscout-cli（见 man pairscout-cli）。\n")                                \
+    X(IDS_MENU_UNDO_DELETE, 11100, "撤销删除(&U)\tCtrl+Z")                                        \
     /* Prompts and tooltips of the program's own commands. */                                     \
     X(IDS_PROMPT_FILE_PROPERTIES, 32772, "文件属性\n属性")                                        \
     X(IDS_PROMPT_EXPLORE_FOLDER, 32773, "在资源管理器中打开选择文件\n资源管理器")                 \
