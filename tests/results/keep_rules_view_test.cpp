@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <wx/bookctrl.h>
 #include <wx/checkbox.h>
 #include <wx/checklst.h>
 #include <wx/choice.h>
@@ -178,9 +179,12 @@ TEST_F(KeepRulesViewTest, TheSearchKeepsByTheRulesAndShowsWhy) {
     MakeTree();
     view->SetKeepSettings(KeepSettings::Defaults());
     Search();
-    // The group freeing 600 bytes first; the originals head their groups.
-    EXPECT_EQ(Column(0), (std::vector<std::string>{report, reportCopy, reportNew, wall, wallCopy}));
-    EXPECT_EQ(WxToUtf8(list->GetColumn(5).GetText()), "保留原因");
+    // The group freeing 600 bytes first; the originals head their groups, marked copies last.
+    EXPECT_EQ(Column(0), (std::vector<std::string>{report, reportNew, reportCopy, wall, wallCopy}));
+    wxListItem heading;
+    heading.SetMask(wxLIST_MASK_TEXT);
+    ASSERT_TRUE(list->GetColumn(5, heading));
+    EXPECT_EQ(WxToUtf8(heading.GetText()), "保留原因");
     // 报告.txt is older than the other copy without a mark; 长城.jpg is kept for its name.
     EXPECT_EQ(Column(5), (std::vector<std::string>{"最早修改", "", "", "文件名没有副本标记", ""}));
     // Copies, the CSV export and printing keep their five columns.
@@ -212,14 +216,15 @@ TEST_F(KeepRulesViewTest, OkWithOnlyTheRulesChangedOrdersTheGroupsWithoutASearch
     EXPECT_TRUE(sheetSeen);
     // The same rows, ordered anew: no search ran.
     ASSERT_EQ(list->GetItemCount(), 5);
-    EXPECT_EQ(Column(0), (std::vector<std::string>{reportNew, report, reportCopy, wall, wallCopy}));
+    EXPECT_EQ(Column(0), (std::vector<std::string>{reportNew, reportCopy, report, wall, wallCopy}));
     EXPECT_EQ(Column(5), (std::vector<std::string>{"最新修改", "", "", "最新修改", ""}));
     EXPECT_EQ(view->GetKeepSettings().RulesText(),
               "newest,folder,nocopy,oldest,-shortest,-longest,-mask");
 
-    // Back to the defaults by code: the found order breaks ties again.
+    // Back to the defaults by code: ordered anew, still without a search.
     view->SetKeepSettings(KeepSettings::Defaults());
-    EXPECT_EQ(Column(0), (std::vector<std::string>{report, reportCopy, reportNew, wall, wallCopy}));
+    EXPECT_EQ(Column(0), (std::vector<std::string>{report, reportNew, reportCopy, wall, wallCopy}));
+    EXPECT_EQ(Column(5)[3], "文件名没有副本标记");
 }
 
 TEST_F(KeepRulesViewTest, TheStatusBarSaysWhatTheSelectionWouldFree) {
@@ -275,8 +280,8 @@ TEST_F(KeepRulesViewTest, CtrlZPutsTheTrashedFilesAndTheirRowsBack) {
     EXPECT_TRUE(SendKey('Z', wxMOD_CONTROL));
     ASSERT_TRUE(WaitForWork());
     ASSERT_EQ(answers.texts.size(), 1u);
-    EXPECT_EQ(answers.texts[0], "以下文件没有恢复:\n\n" + reportCopy + ": 文件在回收站中已改变\n" +
-                                    reportNew + ": 原位置已有同名的文件");
+    EXPECT_EQ(answers.texts[0], "以下文件没有恢复:\n\n" + reportNew + ": 原位置已有同名的文件\n" +
+                                    reportCopy + ": 文件在回收站中已改变");
     EXPECT_EQ(Column(0), (std::vector<std::string>{wall, wallCopy}));
     EXPECT_EQ(ReadWholeFile(reportNew), "someone else's");
 }
