@@ -40,7 +40,7 @@ CKeepRulesPage::CKeepRulesPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
         CSelectPathDialog dialog(this);
         return dialog.DoModal() == 1 ? dialog.GetPath() : std::string();
     };
-    m_rules = new wxCheckListBox(this, wxID_ANY, wxDefaultPosition, wxSize(220, 150));
+    m_rules = new wxCheckListBox(this, wxID_ANY, wxDefaultPosition, wxSize(220, 180));
     wxButton* ruleUp = Button(this, IDS_KEEP_MOVE_UP);
     wxButton* ruleDown = Button(this, IDS_KEEP_MOVE_DOWN);
     m_mask = new wxTextCtrl(this, wxID_ANY, wxString());

@@ -149,7 +149,7 @@ TEST_F(Pictures, KeepReasons) {
     write("工作/报告.txt", std::string(700, 't'), 400);
     write("工作/报告 副本.txt", std::string(700, 't'), 300);
     write("备份/报告.txt", std::string(700, 't'), 50);
-    frame->SetSize(wxSize(1000, 300));
+    frame->SetSize(wxSize(1000, 320));
     frame->Move(0, 0);
     SearchOptions options = view->GetSearchOptions();
     options.paths = {tree.Path()};
