@@ -131,6 +131,8 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
         {IDS_ABOUT_TITLE, FormatAboutTitle("2.3"), "Pairscout \n 版本 2.3"},
         {IDS_CANNOT_WRITE_FILE, FormatCannotWriteFile("/tmp/%1.csv"),
          "不能写入 /tmp/%1.csv, 它是只读文件或正被使用."},
+        {IDS_SELECTION_FREES, FormatSelectionFrees(4, "1.5 MB"), "已选择 4 个文件, 可释放 1.5 MB"},
+        {IDS_UNDO_KEPT_MORE, FormatUndoKeptMore(2), "还有 2 个文件没有恢复"},
     };
     std::set<int> covered;
     for (const Sample& s : samples) {
