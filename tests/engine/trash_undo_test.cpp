@@ -175,10 +175,10 @@ TEST(SelectionTotalTest, CountsWhatTheDeleteWouldRemove) {
     for (const char* name : {"a/1", "a/2", "a/3"}) dir.WriteFile(name, std::string(4000, 'a'));
     for (const char* name : {"b/1", "b/2"}) dir.WriteFile(name, std::string(1000, 'b'));
     KeepPolicy keep;
-    keep.protectedFolders = {dir / "b"};
+    keep.protectedFolders = {dir / Native("b")};
     ResultsModel model = Search(dir.Path(), keep);
     ASSERT_EQ(model.RowCount(), 5u);
-    ASSERT_LT(RowOf(model, dir / "a/1"), 3u);
+    ASSERT_LT(RowOf(model, dir / Native("a/1")), 3u);
 
     // Two of three: both go. Repeats and rows out of range are ignored.
     SelectionTotal total = TotalOfSelection(model, {1, 2, 2, 99});
@@ -203,9 +203,9 @@ TEST(FoundOrderTest, RulesAppliedAnewToListedGroupsWithoutASearch) {
     dir.WriteFile("mid/f", "same bytes");
     dir.WriteFile("big/1", std::string(5000, 'x'));
     dir.WriteFile("big/2", std::string(5000, 'x'));
-    SetAge(dir / "old/f", 30);
-    SetAge(dir / "mid/f", 20);
-    SetAge(dir / "new/f (1)", 10);
+    SetAge(dir / Native("old/f"), 30);
+    SetAge(dir / Native("mid/f"), 20);
+    SetAge(dir / Native("new/f (1)"), 10);
     const ResultsModel asFound = Search(dir.Path());
     ResultsModel model = Search(dir.Path());
     FoundOrder found;
@@ -213,20 +213,20 @@ TEST(FoundOrderTest, RulesAppliedAnewToListedGroupsWithoutASearch) {
 
     found.Reapply(Rules({kKeptNewest}, GroupOrder::kFreedBytes), model);
     EXPECT_EQ(model.Row(0).record->m_nSize, 5000);  // 5000 bytes freed before 20
-    EXPECT_EQ(model.Row(2).record->Path(), dir / "new/f (1)");
+    EXPECT_EQ(model.Row(2).record->Path(), dir / Native("new/f (1)"));
     EXPECT_EQ(model.Row(2).keptBy, kKeptNewest);
 
     // Copy marks first, then the oldest: the tie on marks falls to the next rule.
     found.Reapply(Rules({kKeptNoCopyMark, kKeptOldest}, GroupOrder::kFreedBytes), model);
-    EXPECT_EQ(model.Row(2).record->Path(), dir / "old/f");
+    EXPECT_EQ(model.Row(2).record->Path(), dir / Native("old/f"));
     EXPECT_EQ(model.Row(2).keptBy, kKeptOldest);
-    EXPECT_EQ(model.Row(4).record->Path(), dir / "new/f (1)");
+    EXPECT_EQ(model.Row(4).record->Path(), dir / Native("new/f (1)"));
 
     // A protected folder marks its file; dropping it again clears the mark.
     KeepPolicy keep = Rules({kKeptOldest});
-    keep.protectedFolders = {dir / "new"};
+    keep.protectedFolders = {dir / Native("new")};
     found.Reapply(keep, model);
-    const std::size_t marked = RowOf(model, dir / "new/f (1)");
+    const std::size_t marked = RowOf(model, dir / Native("new/f (1)"));
     EXPECT_TRUE(model.Row(marked).isProtected);
     EXPECT_EQ(model.Row(marked).keptBy, kKeptProtected);
 
