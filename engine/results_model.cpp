@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "engine/keep_rules.h"
 #include "engine/string_table.h"
 #include "engine/text_helpers.h"
 
@@ -30,6 +31,8 @@ std::string ResultsModel::CellText(std::size_t row, int column) const {
             std::snprintf(buf, sizeof buf, "%" PRIx32,
                           column == kColumnCrc ? rec.m_dwCrc : rec.m_dwChecksum);
             return buf;
+        case kColumnKeepReason:
+            return r.showsDetails ? KeepReasonText(r.keptBy) : std::string();
         default: return std::string();
     }
 }
@@ -172,6 +175,35 @@ bool ResultsModel::Rearrange(const std::vector<std::vector<std::size_t>>& groups
     }
     m_rows.swap(rows);
     return true;
+}
+
+void ResultsModel::AddToGroups(
+    std::vector<std::pair<std::size_t, std::unique_ptr<CFileRecord>>> additions) {
+    const std::vector<RowGroup> groups = Groups();
+    std::vector<std::size_t> groupOf(m_rows.size());
+    for (std::size_t g = 0; g < groups.size(); ++g)
+        for (std::size_t row = groups[g].begin; row < groups[g].end; ++row) groupOf[row] = g;
+    std::vector<std::vector<std::unique_ptr<CFileRecord>>> added(groups.size());
+    for (auto& addition : additions)
+        if (addition.first < m_rows.size() && addition.second)
+            added[groupOf[addition.first]].push_back(std::move(addition.second));
+    std::vector<ResultRow> rows;
+    rows.reserve(m_rows.size() + additions.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (std::size_t row = groups[g].begin; row < groups[g].end; ++row)
+            rows.push_back(std::move(m_rows[row]));
+        const std::int64_t size = rows.back().record->m_nSize;
+        for (auto& record : added[g]) {
+            rows.back().image = kImageGroupMiddle;
+            ResultRow row;
+            row.record = std::move(record);
+            row.image = kImageGroupLast;
+            rows.push_back(std::move(row));
+            ++m_nDuplicateCount;
+            m_nDuplicateBytes += size;
+        }
+    }
+    m_rows.swap(rows);
 }
 
 void ResultsModel::RemoveRows(const std::vector<std::size_t>& rows) {

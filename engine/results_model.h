@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/file_record.h"
@@ -18,6 +19,9 @@ enum RowImage { kImageGroupFirst = 0, kImageGroupMiddle = 1, kImageGroupLast = 2
 
 enum ResultColumn { kColumnPath = 0, kColumnTime, kColumnSize, kColumnCrc, kColumnChecksum,
                     kResultColumnCount };
+// The list's sixth column: why a group's first file stays (on first rows only). Shown in the
+// list only; copies, the CSV export and printing keep the five columns above.
+constexpr int kColumnKeepReason = kResultColumnCount;
 
 // Why a group's first file is the copy that stays: the keep rule that put it ahead of the
 // next file, or none (kKeptAsFound: the order the search found them in).
@@ -96,6 +100,11 @@ public:
     // `groups` does not hold every row once with each group kept whole.
     bool Rearrange(const std::vector<std::vector<std::size_t>>& groups,
                    const std::vector<KeepReason>& keptBy);
+
+    // Puts files back into groups: each file of `additions` goes after the last row of the
+    // group that holds the row it names (an addition naming a row out of range is dropped).
+    // The totals follow; the group pictures are mended. One pass over the rows.
+    void AddToGroups(std::vector<std::pair<std::size_t, std::unique_ptr<CFileRecord>>> additions);
 
     // Removes `rows` (any order, repeats ignored, out-of-range ignored) with their records, and
     // mends the groups they leave: a group left with one file loses that row too (it has no

@@ -163,6 +163,7 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
             }
             if (CopyUnchanged(copy)) {
                 out.goneRows.push_back(c.row);
+                if (file.Trashed()) out.trashed.emplace_back(c.row, file.TrashRecord());
                 break;
             }
             // The copy changed before the duplicate was gone: what stays may no longer be what

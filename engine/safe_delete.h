@@ -28,6 +28,8 @@ struct DeleteOutcome {
     // row is gone).
     std::vector<std::pair<std::string, std::string>> kept;
     bool stopped = false;  // the user stopped it; the files not reached yet were left alone
+    // The files of goneRows that went to the trash, with where they went (for undo).
+    std::vector<std::pair<std::size_t, platform::TrashedFile>> trashed;
 };
 
 class SafeDelete {

@@ -116,6 +116,12 @@ std::string FormatCannotWriteFile(const std::string& path) {
     return text;
 }
 
+std::string FormatSelectionFrees(int files, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(literal::IDS_SELECTION_FREES, files, sizeText.c_str());
+}
+
+std::string FormatUndoKeptMore(int files) {
+    return PAIRSCOUT_FORMAT(literal::IDS_UNDO_KEPT_MORE, files);
 std::string FormatCannotShare(const std::string& why) {
     return PAIRSCOUT_FORMAT(literal::IDS_ACTION_CANNOT_SHARE, why.c_str());
 }

@@ -56,6 +56,11 @@ std::string FormatAboutTitle(const std::string& version);
 // IDS_CANNOT_WRITE_FILE, in the framework's message form: "%1" stands for the path (the first
 // "%1" only, as the message has one).
 std::string FormatCannotWriteFile(const std::string& path);
+
+// String 2306 "已选择 %d 个文件, 可释放 %s".
+std::string FormatSelectionFrees(int files, const std::string& sizeText);
+// String 2307 "还有 %d 个文件没有恢复".
+std::string FormatUndoKeptMore(int files);
 // IDS_ACTION_CANNOT_SHARE: `why` is the system's text.
 std::string FormatCannotShare(const std::string& why);
 // IDS_ACTION_TARGET_EXISTS.

@@ -115,6 +115,37 @@
     X(IDS_KEEP_REASON_NO_COPY_MARK, 2279, "文件名没有副本标记")                                   \
     X(IDS_DELETE_PROTECTED, 2280, "文件在受保护的文件夹中, 不删除")                               \
     X(IDS_CLI_DRY_RUN_SUMMARY, 2281, "将删除 %d 个文件, 可释放 %s")                               \
+    /* Undo of the last move to the trash; what the selection would free. */                      \
+    X(IDS_UNDO_RUNNING, 2300, "正在恢复文件...")                                                  \
+    X(IDS_UNDO_KEPT_HEADING, 2301, "以下文件没有恢复:")                                           \
+    X(IDS_UNDO_NAME_TAKEN, 2302, "原位置已有同名的文件")                                          \
+    X(IDS_UNDO_NOT_IN_TRASH, 2303, "回收站中已没有此文件")                                        \
+    X(IDS_UNDO_CHANGED, 2304, "文件在回收站中已改变")                                             \
+    X(IDS_UNDO_FAILED, 2305, "系统无法恢复此文件")                                                \
+    X(IDS_SELECTION_FREES, 2306, "已选择 %d 个文件, 可释放 %s")                                   \
+    X(IDS_UNDO_KEPT_MORE, 2307, "还有 %d 个文件没有恢复")                                         \
+    /* The keep rules page of the options sheet. */                                               \
+    X(IDS_PAGE_KEEP_RULES, 2310, "保留规则")                                                      \
+    X(IDS_KEEP_RULES_LABEL, 2311, "每组保留的文件按以下规则的顺序决定:")                          \
+    X(IDS_KEEP_RULE_FOLDER, 2312, "优先的文件夹")                                                 \
+    X(IDS_KEEP_RULE_OLDEST, 2313, "最早修改的")                                                   \
+    X(IDS_KEEP_RULE_NEWEST, 2314, "最新修改的")                                                   \
+    X(IDS_KEEP_RULE_SHORTEST, 2315, "路径最短的")                                                 \
+    X(IDS_KEEP_RULE_LONGEST, 2316, "路径最长的")                                                  \
+    X(IDS_KEEP_RULE_MASK, 2317, "路径匹配掩码的")                                                 \
+    X(IDS_KEEP_RULE_NO_COPY_MARK, 2318, "文件名没有副本标记的")                                   \
+    X(IDS_KEEP_MOVE_UP, 2319, "上移(&U)")                                                         \
+    X(IDS_KEEP_MOVE_DOWN, 2320, "下移(&D)")                                                       \
+    X(IDS_KEEP_MASK_LABEL, 2321, "掩码:")                                                         \
+    X(IDS_KEEP_PRIORITY_FOLDERS, 2322, "优先的文件夹 (靠前的优先):")                              \
+    X(IDS_KEEP_PROTECTED_FOLDERS, 2323, "受保护的文件夹 (其中的文件不会被删除):")                 \
+    X(IDS_KEEP_ADD_FOLDER, 2324, "添加...")                                                       \
+    X(IDS_KEEP_REMOVE_FOLDER, 2325, "移除")                                                       \
+    X(IDS_KEEP_ONLY_PROTECTED, 2326, "只列出在受保护的文件夹中有副本的组")                        \
+    X(IDS_KEEP_GROUP_ORDER, 2327, "组的顺序:")                                                    \
+    X(IDS_KEEP_ORDER_FREED, 2328, "可释放的字节, 最多的在前")                                     \
+    X(IDS_KEEP_ORDER_FOUND, 2329, "按找到的顺序")                                                 \
+    X(IDS_COLUMN_KEEP_REASON, 2330, "保留原因")                                                   \
     /* Replacing duplicates by hard links or shared data, or moving them aside: why a file was  \
        left, the names of the actions, and the command line's questions and summaries. */      \
     X(IDS_ACTION_OTHER_FILE_SYSTEM, 2350, "不在保留的副本所在的文件系统上, 无法建立硬链接")                             \
@@ -263,6 +294,7 @@
       "      --version  显示程序名称和版本并退出\n"                                               \
       "\n"                                                                                        \
       "不开窗口的搜索：pairscout-cli（见 man pairscout-cli）。\n")                                \
+    X(IDS_MENU_UNDO_DELETE, 11100, "撤销删除(&U)\tCtrl+Z")                                        \
     /* Shortcuts shown after menu texts. */                                                       \
     X(IDS_SHORTCUT_SELECT_ALL, 11300, "Ctrl+A")                                                   \
     X(IDS_SHORTCUT_SAVE_AS, 11301, "Ctrl+S")                                                      \

@@ -34,6 +34,7 @@
     OWN(ID_SELECT_ALL_DUPLICATES, 32782) /* select every file but the first of each group */     \
     OWN(ID_SELECT_ALL_ROWS, 32786)       /* select every row of the list */                      \
     OWN(ID_COPY_ROWS, 32787)             /* copy rows as text */                                 \
+    OWN(ID_UNDO_DELETE, 32790)           /* put back the files of the last move to the trash */  \
     OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
     /* The framework's commands. */                                                              \
     STD(ID_FILE_NEW, 57600, wxID_NEW)                                                            \

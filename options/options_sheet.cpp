@@ -8,6 +8,7 @@
 #include "gui/wx_text.h"
 #include "options/dialog_buttons.h"
 #include "options/filter_prop_page.h"
+#include "options/keep_rules_page.h"
 #include "options/paths_page.h"
 
 COptionsSheet::COptionsSheet(wxWindow* parent) {
@@ -17,6 +18,8 @@ COptionsSheet::COptionsSheet(wxWindow* parent) {
     m_filterPage = new CFilterPropPage(book);
     book->AddPage(m_pathsPage, LoadWxString(IDS_PAGE_PATHS), true);
     book->AddPage(m_filterPage, LoadWxString(IDS_PAGE_FILTERS), false);
+    m_keepPage = new CKeepRulesPage(book);
+    book->AddPage(m_keepPage, LoadWxString(IDS_PAGE_KEEP_RULES), false);
     // No Apply button: OK and Cancel only, with their Chinese texts.
     GetInnerSizer()->Add(CreateOkCancelButtons(this), 0, wxEXPAND | wxALL, 5);
     LayoutDialog();
@@ -62,6 +65,14 @@ void COptionsSheet::CopyBack(SearchOptions& options) {
     m_filterPage->m_fields.CopyBack(options.filter);
 }
 
+void COptionsSheet::CopyInKeep(const KeepSettings& keep) {
+    m_keepPage->m_settings = keep;
+    m_keepPage->TransferDataToWindow();
+    LayoutDialog();
+}
+
+void COptionsSheet::CopyBackKeep(KeepSettings& keep) { keep = m_keepPage->m_settings; }
+
 void COptionsSheet::OnPageChanging(wxBookCtrlEvent& event) {
     // Leaving a page saves it; a page that refuses its values keeps the focus.
     const int old = event.GetOldSelection();
@@ -97,5 +108,15 @@ bool RunSearchOptionsSheet(wxWindow* parent, SearchOptions& options) {
     sheet.CopyIn(options);
     if (sheet.ShowModal() != wxID_OK) return false;
     sheet.CopyBack(options);
+    return true;
+}
+
+bool RunSearchOptionsSheet(wxWindow* parent, SearchOptions& options, KeepSettings& keep) {
+    COptionsSheet sheet(parent);
+    sheet.CopyIn(options);
+    sheet.CopyInKeep(keep);
+    if (sheet.ShowModal() != wxID_OK) return false;
+    sheet.CopyBack(options);
+    sheet.CopyBackKeep(keep);
     return true;
 }

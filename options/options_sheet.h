@@ -5,10 +5,12 @@
 #include <wx/propdlg.h>
 
 #include "engine/duplicate_search.h"
+#include "engine/keep_settings.h"
 
 class wxBookCtrlEvent;
 class CPathsPage;
 class CFilterPropPage;
+class CKeepRulesPage;
 
 class COptionsSheet : public wxPropertySheetDialog {
 public:
@@ -23,6 +25,10 @@ public:
 
     CPathsPage* PathsPage() const { return m_pathsPage; }
     CFilterPropPage* FilterPage() const { return m_filterPage; }
+    CKeepRulesPage* KeepRulesPage() const { return m_keepPage; }
+    // The keep rules into their page, and back.
+    void CopyInKeep(const KeepSettings& keep);
+    void CopyBackKeep(KeepSettings& keep);
 
     // OK: the page shown saves its values; when it refuses, the sheet stays open on it.
     void OnOK();
@@ -34,8 +40,11 @@ private:
 
     CPathsPage* m_pathsPage = nullptr;
     CFilterPropPage* m_filterPage = nullptr;
+    CKeepRulesPage* m_keepPage = nullptr;
 };
 
 // Shows the options sheet over `options` (parent may be null). On OK returns true with
 // `options` updated; otherwise returns false and leaves `options` as it was.
 bool RunSearchOptionsSheet(wxWindow* parent, SearchOptions& options);
+// The same with the keep rules page over `keep` (updated on OK too).
+bool RunSearchOptionsSheet(wxWindow* parent, SearchOptions& options, KeepSettings& keep);

@@ -8,6 +8,7 @@
 #include "platform/error_text.h"
 #include "platform/file_identity.h"
 #include "platform/file_reader.h"
+#include "platform/trash_restore.h"
 
 namespace platform {
 
@@ -58,6 +59,9 @@ public:
     // Where Remove put the file in the trash (POSIX: the file under the trash's files folder);
     // "" when not trashed or when the system does not say (Windows).
     std::string TrashedTo() const;
+    // Where Remove moved the file in the trash and what it was, for putting it back later
+    // (RestoreTrashedFile); meaningful while Trashed().
+    const TrashedFile& TrashRecord() const { return m_trashRecord; }
     // Puts a file Remove moved to the trash back under its name, if nothing took that name
     // meanwhile: 0 or the system's error code (Windows: always fails, the recycle bin gives
     // no way back).
@@ -90,6 +94,7 @@ private:
     FileReader m_reader;
     std::unique_ptr<Impl> m_impl;
     bool m_trashed = false;
+    TrashedFile m_trashRecord;
 };
 
 }  // namespace platform

@@ -16,6 +16,7 @@
 #include "gui/wx_text.h"
 #include "engine/safe_delete.h"
 #include "engine/text_format.h"
+#include "engine/selection_total.h"
 #include "engine/text_helpers.h"
 #include "options/options_sheet.h"
 #include "platform/drives.h"
@@ -55,6 +56,8 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_MENU(WxId(cmd::ID_FILE_PROPERTIES), CGeminexView::OnFileProperties)
     EVT_MENU(WxId(cmd::ID_SELECT_ALL_DUPLICATES), CGeminexView::OnSelectAllDuplicates)
     EVT_MENU(WxId(cmd::ID_DELETE_FILES), CGeminexView::OnDeleteFiles)
+    EVT_MENU(WxId(cmd::ID_UNDO_DELETE), CGeminexView::OnUndoDelete)
+    EVT_UPDATE_UI(WxId(cmd::ID_UNDO_DELETE), CGeminexView::OnUpdateUndoDelete)
     EVT_UPDATE_UI(WxId(cmd::ID_FIND_DUPLICATES), CGeminexView::OnUpdateFindDuplicates)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_OPEN), CGeminexView::OnUpdateNeedSelection)
     EVT_UPDATE_UI(WxId(cmd::ID_EXPLORE_FOLDER), CGeminexView::OnUpdateNeedSelection)
@@ -102,6 +105,18 @@ std::vector<int> ParseWidths(const std::string& text) {
     return widths;
 }
 
+const char kKeepRules[] = "Keep Rules";
+
+// The same search: only the keep rules may differ.
+bool SameSearch(const SearchOptions& a, const SearchOptions& b) {
+    const SearchFilter& f = a.filter;
+    const SearchFilter& g = b.filter;
+    return a.paths == b.paths && a.mask == b.mask && f.m_nMode == g.m_nMode &&
+           f.m_nMinSize == g.m_nMinSize && f.m_nMaxSize == g.m_nMaxSize &&
+           f.m_ftMinDate == g.m_ftMinDate && f.m_ftMaxDate == g.m_ftMaxDate &&
+           f.m_dwAttrStates == g.m_dwAttrStates && f.m_dwIgnoreAttrs == g.m_dwIgnoreAttrs;
+}
+
 // A message about files after a search or a delete: the program's texts with file names in
 // any encoding.
 void ShowFilesMessage(const std::string& text, wxWindow* parent) {
@@ -144,6 +159,15 @@ void CGeminexView::LoadSettings() {
         kOptions, "Ignore Attributes", static_cast<int>(m_filter.m_dwIgnoreAttrs)));
     // A first start searches every local disk, shown as the keyword that stands for them.
     if (m_paths.empty()) m_paths = {LoadStringText(IDS_LOCAL_HARD_DISKS)};
+    // A first start keeps by the default rules.
+    m_keep = KeepSettings::Defaults();
+    m_keep.SetRulesText(store.GetProfileString(kKeepRules, "Rules", m_keep.RulesText()));
+    m_keep.priorityFolders = store.GetProfilePathList(kKeepRules, "Priority Folders");
+    m_keep.protectedFolders = store.GetProfilePathList(kKeepRules, "Protected Folders");
+    m_keep.mask = store.GetProfileString(kKeepRules, "Mask");
+    m_keep.onlyGroupsWithProtected = store.GetProfileInt(kKeepRules, "Only Protected Groups", 0) != 0;
+    m_keep.order = store.GetProfileInt(kKeepRules, "Group Order", 0) == 1 ? GroupOrder::kAsFound
+                                                                           : GroupOrder::kFreedBytes;
 }
 
 void CGeminexView::SaveSettings() const {
@@ -159,6 +183,12 @@ void CGeminexView::SaveSettings() const {
     store.WriteProfileInt(kOptions, "Skip Files Mask", static_cast<int>(m_filter.m_dwAttrStates));
     store.WriteProfileInt(kOptions, "Ignore Attributes",
                           static_cast<int>(m_filter.m_dwIgnoreAttrs));
+    store.WriteProfileString(kKeepRules, "Rules", m_keep.RulesText());
+    store.WriteProfilePathList(kKeepRules, "Priority Folders", m_keep.priorityFolders);
+    store.WriteProfilePathList(kKeepRules, "Protected Folders", m_keep.protectedFolders);
+    store.WriteProfileString(kKeepRules, "Mask", m_keep.mask);
+    store.WriteProfileInt(kKeepRules, "Only Protected Groups", m_keep.onlyGroupsWithProtected ? 1 : 0);
+    store.WriteProfileInt(kKeepRules, "Group Order", m_keep.order == GroupOrder::kAsFound ? 1 : 0);
 }
 
 SearchOptions CGeminexView::GetSearchOptions() const {
@@ -166,6 +196,7 @@ SearchOptions CGeminexView::GetSearchOptions() const {
     options.paths = m_paths;
     options.mask = m_strFileMask;
     options.filter = m_filter;
+    options.keep = m_keep.Policy();
     return options;
 }
 
@@ -239,6 +270,13 @@ bool CGeminexView::OnCreate(wxDocument* doc, long flags) {
     for (int i = 0; i < kColumnCount; ++i) {
         list->InsertColumn(i, LoadWxString(kFirstColumnString + i), wxLIST_FORMAT_LEFT);
     }
+    list->InsertColumn(kColumnKeepReason, LoadWxString(IDS_COLUMN_KEEP_REASON), wxLIST_FORMAT_LEFT);
+    list->SetSelectionWatcher([this] {
+        // Many changes in one go (a drag, Shift+End) make one status text.
+        if (m_bSelectionTextDue) return;
+        m_bSelectionTextDue = true;
+        CallAfter([this] { UpdateSelectionText(); });
+    });
     AutoSizeColumns(-1);
     list->AssignImageList(LoadGroupImages(), wxIMAGE_LIST_SMALL);
     list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CGeminexView::OnItemActivated, this);
@@ -401,8 +439,28 @@ bool CGeminexView::FindDuplicates(const std::vector<std::string>* startPaths) {
     SearchOptions options = GetSearchOptions();
     if (startPaths != nullptr) options.paths = *startPaths;
     wxWindow* parent = GetFrame() != nullptr ? GetFrame() : GetListCtrl();
-    if (!RunSearchOptionsSheet(parent, options)) return false;
+    KeepSettings keep = m_keep;
+    if (!RunSearchOptionsSheet(parent, options, keep)) return false;
+    // Only the keep rules changed while rows are listed: they are ordered anew, no search.
+    if (keep != m_keep && GetModel().RowCount() > 0 && SameSearch(options, GetSearchOptions())) {
+        SetKeepSettings(keep);
+        return false;
+    }
+    m_keep = keep;
+    options.keep = m_keep.Policy();
     return StartSearch(options);
+}
+
+void CGeminexView::SetKeepSettings(const KeepSettings& keep) {
+    m_keep = keep;
+    if (m_bBusy) return;  // the running work's rows are ordered by the rules it began with
+    m_policy = m_keep.Policy();
+    if (GetModel().RowCount() == 0) return;
+    if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
+    m_found.Reapply(m_policy, GetModel());
+    RefreshRows();
+    AutoSizeColumns(-1);
+    UpdateStatusText();
 }
 
 // What a search on the worker owns: shared with the report back, which may outlive the view.
@@ -412,6 +470,7 @@ struct CGeminexView::SearchJob {
     std::shared_ptr<WorkProgress> progress;
     std::unique_ptr<SkippedPlaces> skipped;
     std::unique_ptr<ResultsModel> model = std::make_unique<ResultsModel>();
+    FoundOrder found;
     DuplicateSearch::Outcome outcome = DuplicateSearch::kCancelledWhileScanning;
 };
 
@@ -451,7 +510,14 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     m_worker = std::thread([this, job, id] {
         DuplicateSearch search(job->skipped.get());
         search.m_read = job->reader;
-        job->outcome = search.Run(job->options, *job->model);
+        // The rows as found are remembered, so that other rules can order them later.
+        SearchOptions asFound = job->options;
+        asFound.keep = KeepPolicy();
+        job->outcome = search.Run(asFound, *job->model);
+        if (job->outcome == DuplicateSearch::kFinished) {
+            job->found.Remember(*job->model);
+            ApplyKeepPolicy(job->options.keep, *job->model);
+        }
         // The last the worker does: the window's thread takes it from here.
         CallAfter([this, job, id] { SearchDone(*job, id); });
     });
@@ -464,6 +530,9 @@ void CGeminexView::SearchDone(SearchJob& job, unsigned id) {
     if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
     m_lastOutcome = job.outcome;
     if (job.outcome == DuplicateSearch::kFinished) {
+        m_found = std::move(job.found);
+        m_policy = job.options.keep;
+        ++m_nResults;
         SetModel(std::move(job.model));
         AutoSizeColumns(-1);
         UpdateStatusText();
@@ -495,6 +564,20 @@ void CGeminexView::UpdateStatusText() {
     if (frame == nullptr) return;
     const ResultsModel& model = GetModel();
     frame->SetIdleText(Utf8ToWx(SummaryText(model.DuplicateCount(), model.DuplicateBytes())));
+    frame->OnSetMessageString(IDS_IDLE_MESSAGE);
+}
+
+void CGeminexView::UpdateSelectionText() {
+    m_bSelectionTextDue = false;
+    CKvListCtrl* list = GetListCtrl();
+    auto* frame = dynamic_cast<CFrameStatus*>(GetFrame());
+    if (list == nullptr || frame == nullptr) return;
+    if (list->GetSelectedItemCount() == 0 || m_bBusy) {
+        UpdateStatusText();
+        return;
+    }
+    const SelectionTotal total = TotalOfSelection(GetModel(), list->GetSelectedRows());
+    frame->SetIdleText(Utf8ToWx(SelectionFreesText(total)));
     frame->OnSetMessageString(IDS_IDLE_MESSAGE);
 }
 
@@ -580,6 +663,14 @@ void CGeminexView::DeleteDone(DeleteJob& job, unsigned id) {
     JoinWorker();
     if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
     const DeleteOutcome& outcome = job.outcome;
+    // The undo takes the files as listed, before their rows go; a move to the trash replaces
+    // the one before, a delete for good leaves nothing to take back.
+    m_undo.Clear();
+    if (!outcome.trashed.empty()) {
+        m_undo.Remember(GetModel(), outcome, &m_found);
+        if (m_restorer) m_undo.SetRestorer(m_restorer);
+        m_nUndoResults = m_nResults;
+    }
     if (!outcome.goneRows.empty()) {
         if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
         const CFileRecord* next = RowAfter(outcome.goneRows);
@@ -635,4 +726,45 @@ void CGeminexView::SelectRow(long row) {
                        wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     list->EnsureRowVisible(row);
     list->SetFocus();
+}
+
+// ---- Undo of the last move to the trash ----
+
+struct CGeminexView::UndoJob {
+    std::shared_ptr<WorkProgress> progress;
+    const TrashUndo* undo = nullptr;  // the view's: not changed while the view is busy
+    UndoOutcome outcome;
+};
+
+void CGeminexView::OnUndoDelete(wxCommandEvent& /*event*/) { UndoDelete(); }
+
+void CGeminexView::OnUpdateUndoDelete(wxUpdateUIEvent& event) { event.Enable(CanUndoDelete()); }
+
+bool CGeminexView::UndoDelete() {
+    if (!CanUndoDelete() || GetListCtrl() == nullptr) return false;
+    auto job = std::make_shared<UndoJob>();
+    job->progress = BeginWork(static_cast<std::int64_t>(m_undo.Count()));
+    job->undo = &m_undo;
+    const unsigned id = ++m_nWork;
+    m_worker = std::thread([this, job, id] {
+        job->outcome = job->undo->Restore(job->progress.get());
+        CallAfter([this, job, id] { UndoDone(*job, id); });
+    });
+    return true;
+}
+
+void CGeminexView::UndoDone(UndoJob& job, unsigned id) {
+    if (id != m_nWork || !m_bBusy) return;  // given up when the window closed
+    JoinWorker();
+    if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
+    if (!job.outcome.restored.empty()) {
+        if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
+        m_undo.PutBackRows(job.outcome, GetModel(), m_nUndoResults == m_nResults, &m_found);
+        m_found.Reapply(m_policy, GetModel());
+        RefreshRows();
+        UpdateStatusText();
+    }
+    m_undo.Clear();
+    if (!job.outcome.kept.empty()) ShowFilesMessage(UndoKeptMessage(job.outcome.kept), GetFrame());
+    EndBusy();
 }

@@ -22,6 +22,9 @@
 #include <vector>
 
 #include "engine/duplicate_search.h"
+#include "engine/found_order.h"
+#include "engine/keep_settings.h"
+#include "engine/trash_undo.h"
 #include "results/csv_export.h"
 #include "results/kv_list_view_view.h"
 #include "results/list_printout.h"
@@ -77,6 +80,24 @@ public:
     DuplicateSearch::Outcome LastOutcome() const { return m_lastOutcome; }
     // The summary of the listed duplicates into the main frame's idle text, shown at once.
     void UpdateStatusText();
+
+    // The keep rules as stored and edited on the options sheet ("Keep Rules" in the settings).
+    const KeepSettings& GetKeepSettings() const { return m_keep; }
+    // New rules: stored, and the listed groups ordered by them at once without a new search
+    // (the files' places as found break the ties).
+    void SetKeepSettings(const KeepSettings& keep);
+    // What the listed rows were last ordered by.
+    const KeepPolicy& ListedPolicy() const { return m_policy; }
+
+    // Undo of the last move to the trash: the files go back (on the worker), each only while
+    // the trash holds it as it went in, and their rows back into their groups; the files that
+    // stayed are named. False when there is nothing to undo or other work runs.
+    bool UndoDelete();
+    bool CanUndoDelete() const { return !m_bBusy && !m_undo.Empty(); }
+    // For tests: how a file is taken out of the trash (applies to the next delete's undo).
+    void SetTrashRestorer(TrashUndo::Restorer restorer) { m_restorer = std::move(restorer); }
+    // The status text: with rows selected, what deleting them would free; else the summary.
+    void UpdateSelectionText();
 
     // A search or a delete is running.
     bool IsBusy() const { return m_bBusy; }
@@ -136,6 +157,8 @@ private:
     void OnFileProperties(wxCommandEvent& event);
     void OnSelectAllDuplicates(wxCommandEvent& event);
     void OnDeleteFiles(wxCommandEvent& event);
+    void OnUndoDelete(wxCommandEvent& event);
+    void OnUpdateUndoDelete(wxUpdateUIEvent& event);
     void OnItemActivated(wxListEvent& event);
     void OnFrameClose(wxCloseEvent& event);
     const CFileRecord* FocusedRecord() const;
@@ -151,6 +174,8 @@ private:
     void SelectRow(long row);
     struct SearchJob;
     struct DeleteJob;
+    struct UndoJob;
+    void UndoDone(UndoJob& job, unsigned id);
     // The progress dialog of new work, its probe set; the view is busy from here on.
     std::shared_ptr<WorkProgress> BeginWork(std::int64_t total);
     // On the window's thread once the worker is done with work `id`.
@@ -166,6 +191,18 @@ private:
     std::string m_strFileMask;
     SearchFilter m_filter;
     std::vector<std::string> m_paths;  // start paths
+    KeepSettings m_keep = KeepSettings::Defaults();
+
+    // The listed rows: the policy that ordered them, their order as found, the last move to
+    // the trash, and which search listed them (an undo after a new search only adds rows to
+    // groups still listed).
+    KeepPolicy m_policy;
+    FoundOrder m_found;
+    TrashUndo m_undo;
+    TrashUndo::Restorer m_restorer;
+    unsigned m_nResults = 0;
+    unsigned m_nUndoResults = 0;
+    bool m_bSelectionTextDue = false;
 
     int m_nPathWidth = 0;  // the path column's own width, before it fills the window
     bool m_bBusy = false;

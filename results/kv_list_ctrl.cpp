@@ -239,6 +239,7 @@ void CKvListCtrl::ApplySelection() {
         }
     }
     m_bWriting = false;
+    if (m_selectionWatcher) m_selectionWatcher();
 }
 
 void CKvListCtrl::OnToolkitSelection(wxListEvent& event) {
@@ -250,6 +251,7 @@ void CKvListCtrl::OnToolkitSelection(wxListEvent& event) {
         m_selection.Set(static_cast<std::size_t>(row),
                         event.GetEventType() == wxEVT_LIST_ITEM_SELECTED);
         m_selection.TakeChanges();
+        if (m_selectionWatcher) m_selectionWatcher();
     }
     event.Skip();
 }

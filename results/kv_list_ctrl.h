@@ -70,6 +70,10 @@ public:
     long GetNextItem(long item, int geometry = wxLIST_NEXT_ALL,
                      int state = wxLIST_STATE_DONTCARE) const;
     const RowSelection& GetSelection() const { return m_selection; }
+    // Called after every change of the selection, by the program or the user (may be empty).
+    void SetSelectionWatcher(std::function<void()> watcher) {
+        m_selectionWatcher = std::move(watcher);
+    }
 
     // Puts the selected rows, or every row when none is selected, on the clipboard as text: the
     // cells of a row separated by a tab, CR LF after every row, no heading. An empty list
@@ -164,6 +168,7 @@ private:
     const ResultsModel* m_model = nullptr;
 
     RowSelection m_selection;
+    std::function<void()> m_selectionWatcher;
     bool m_bWriting = false;    // the list is writing its selection to the toolkit
     long m_nLastClicked = -1;   // the row of the last click, for a double click
 

@@ -120,6 +120,7 @@ std::string TrashBaseName(const std::string& name) {
 struct TrashPlace {
     std::string file;
     std::string info;
+    std::string original;  // the absolute path the file had
 };
 
 // Moves the entry `name` of the open folder `dirFd` into the trash folder `trash`; `shownPath` is what the info record names (absolute in the home
@@ -169,7 +170,7 @@ bool MoveToTrash(int dirFd, const std::string& name, const std::string& trash,
         const bool closed = close(fd) == 0;
         if (written && closed &&
             renameat(dirFd, name.c_str(), AT_FDCWD, (files + trashName).c_str()) == 0) {
-            if (place != nullptr) *place = {files + trashName, infoPath};
+            if (place != nullptr) *place = {files + trashName, infoPath, std::string()};
             return true;
         }
         unlink(infoPath.c_str());
@@ -204,13 +205,19 @@ bool TrashEntry(int dirFd, const std::string& folder, const std::string& name,
     const std::string home = HomeTrash();
     struct stat trashSt;
     if (home.empty() || !MakeFolders(home) || stat(home.c_str(), &trashSt) != 0) return false;
-    if (trashSt.st_dev == st.st_dev) return MoveToTrash(dirFd, name, home, absolute, place);
+    if (trashSt.st_dev == st.st_dev) {
+        if (!MoveToTrash(dirFd, name, home, absolute, place)) return false;
+        if (place != nullptr) place->original = absolute;
+        return true;
+    }
     // Another file system: its own per-user trash at its top folder.
     const std::string top = TopFolder(absolute);
     if (top.empty()) return false;
     const std::string trash = (top == "/" ? "" : top) + "/.Trash-" + std::to_string(getuid());
     const std::string relative = absolute.substr(top == "/" ? 1 : top.size() + 1);
-    return MoveToTrash(dirFd, name, trash, relative, place);
+    if (!MoveToTrash(dirFd, name, trash, relative, place)) return false;
+    if (place != nullptr) place->original = absolute;
+    return true;
 }
 
 // Opens the folder `path` (a link the user's path goes through is followed, as in the walk's
@@ -319,6 +326,9 @@ int HeldFile::Remove(bool toTrash) {
         if (!TrashEntry(m_impl->dirFd, m_impl->folder, m_impl->name, &m_impl->place))
             return errno != 0 ? errno : EIO;
         m_trashed = true;
+        const FileIdentity& identity = m_reader.Identity();
+        m_trashRecord = {m_impl->place.original, m_impl->place.file, m_impl->place.info,
+                         identity.size, identity.lastWrite};
         return 0;
     }
     return unlinkat(m_impl->dirFd, m_impl->name.c_str(), 0) == 0 ? 0 : errno;

@@ -140,6 +140,12 @@ int HeldFile::Remove(bool toTrash) {
              .empty())
         return ERROR_ACCESS_DENIED;
     m_trashed = true;
+    // The bin's record names the full path; the file is found by it when it is restored.
+    char full[MAX_PATH * 4];
+    const DWORD length = ::GetFullPathNameA(m_path.c_str(), sizeof full, full, nullptr);
+    const FileIdentity& identity = m_reader.Identity();
+    m_trashRecord = {length > 0 && length < sizeof full ? std::string(full, length) : m_path,
+                     std::string(), std::string(), identity.size, identity.lastWrite};
     return 0;
 }
 

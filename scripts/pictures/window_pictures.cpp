@@ -3,6 +3,8 @@
 //   window_pictures --gtest_filter=Pictures.WindowAfterASearch   PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.FindInTheRows        PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.MessageBox           PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.KeepRulesPage        PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.KeepReasons          PAIRSCOUT_SCREENSHOT=OUT.png
 // (run under the locale to show, e.g. LANG=zh_CN.UTF-8: the program takes the user's locale)
 #include <algorithm>
 #include <cstdlib>
@@ -15,7 +17,14 @@
 #include <wx/image.h>
 #include <wx/uiaction.h>
 
+#include <chrono>
+#include <filesystem>
+
+#include <wx/bookctrl.h>
+
 #include "app/gui_test_env.h"
+#include "options/keep_rules_page.h"
+#include "options/options_sheet.h"
 #include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "support/model_rows.h"
@@ -102,6 +111,55 @@ TEST_F(Pictures, MessageBox) {
     const int answer = ShowMessageBox(frame, Utf8ToWx(FormatReplaceFile("/home/li/重复的文件.csv")),
                                       wxYES_NO | wxNO_DEFAULT | wxICON_WARNING);
     EXPECT_NE(answer, wxID_YES);
+}
+
+// The keep rules page of the options sheet: the default rules, a priority folder and a
+// protected one.
+TEST_F(Pictures, KeepRulesPage) {
+    COptionsSheet sheet(frame);
+    SearchOptions options = view->GetSearchOptions();
+    options.paths = {"/home/li"};
+    sheet.CopyIn(options);
+    KeepSettings keep = KeepSettings::Defaults();
+    keep.priorityFolders = {"/home/li/照片", "/home/li/文档"};
+    keep.protectedFolders = {"/media/备份盘/原件"};
+    sheet.CopyInKeep(keep);
+    sheet.GetBookCtrl()->SetSelection(2);
+    sheet.Move(0, 0);
+    sheet.Show();
+    guitest::ProcessEvents(300);
+    Save(sheet.GetScreenRect());
+    sheet.Hide();
+}
+
+// A search kept by the default rules: the originals head their groups, the sixth column says
+// which rule kept each.
+TEST_F(Pictures, KeepReasons) {
+    TempDir tree;
+    auto write = [&](const std::string& name, const std::string& bytes, int hours) {
+        const std::string path = tree.WriteFile(name, bytes);
+        std::filesystem::last_write_time(
+            std::filesystem::u8path(path),
+            std::filesystem::file_time_type::clock::now() - std::chrono::hours(hours));
+    };
+    write("视频/电影.mkv", std::string(9000, 'm'), 300);
+    write("下载/电影 (副本).mkv", std::string(9000, 'm'), 100);
+    write("2023年/旅行/长城.jpg", std::string(4000, 'j'), 200);
+    write("2023年/旅行/长城_备份.jpg", std::string(4000, 'j'), 250);
+    write("工作/报告.txt", std::string(700, 't'), 400);
+    write("工作/报告 副本.txt", std::string(700, 't'), 300);
+    write("备份/报告.txt", std::string(700, 't'), 50);
+    frame->SetSize(wxSize(1000, 320));
+    frame->Move(0, 0);
+    SearchOptions options = view->GetSearchOptions();
+    options.paths = {tree.Path()};
+    options.mask = "*.*";
+    options.filter = SearchFilter();
+    options.keep = KeepSettings::Defaults().Policy();
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    list->SelectRows(view->GetModel().DuplicateRows());
+    Save(frame->GetScreenRect());
 }
 
 }  // namespace

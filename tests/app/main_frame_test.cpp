@@ -121,9 +121,10 @@ TEST_F(MainFrameTest, ViewIsAReportListWithFiveHeadingsAndNoRows) {
     EXPECT_TRUE(list->InReportView());
     EXPECT_EQ(list->GetParent(), frame);
     EXPECT_EQ(list->GetItemCount(), 0);
-    const char* headings[] = {"文件名", "日期", "大小", "CRC", "校验"};
-    ASSERT_EQ(list->GetColumnCount(), 5);
-    for (int i = 0; i < 5; ++i) {
+    // The five columns of the results, then the reason the first copy of a group stays.
+    const char* headings[] = {"文件名", "日期", "大小", "CRC", "校验", "保留原因"};
+    ASSERT_EQ(list->GetColumnCount(), 6);
+    for (int i = 0; i < 6; ++i) {
         wxListItem column;
         column.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_FORMAT);
         ASSERT_TRUE(list->GetColumn(i, column));
@@ -163,6 +164,7 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"选择全部重复的文件(&E)", 32782},
           {"复制(&C)\tCtrl+C", 32787},
           {"删除(&D)\tDel", 32781},
+          {"撤销删除(&U)\tCtrl+Z", 32790},
           {nullptr, 0},
           {"查找(&F)\tCtrl+F", 57636},
           {"查找下一个(&N)\tF3", 57640}}},

@@ -131,6 +131,8 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
         {IDS_ABOUT_TITLE, FormatAboutTitle("2.3"), "Pairscout \n 版本 2.3"},
         {IDS_CANNOT_WRITE_FILE, FormatCannotWriteFile("/tmp/%1.csv"),
          "不能写入 /tmp/%1.csv, 它是只读文件或正被使用."},
+        {IDS_SELECTION_FREES, FormatSelectionFrees(4, "1.5 MB"), "已选择 4 个文件, 可释放 1.5 MB"},
+        {IDS_UNDO_KEPT_MORE, FormatUndoKeptMore(2), "还有 2 个文件没有恢复"},
         {IDS_ACTION_CANNOT_SHARE, FormatCannotShare("Operation not supported"),
          "此文件系统不能共享数据块: Operation not supported"},
         {IDS_ACTION_TARGET_EXISTS, FormatTargetExists("/m/%s"), "目标已存在, 不覆盖: /m/%s"},

@@ -145,10 +145,11 @@ TEST(OptionsSheetTest, ShowsBothPagesAndCancelLeavesTheOptions) {
         seen = true;
         EXPECT_EQ(WxToUtf8(sheet->GetTitle()), "查找重复的文件");
         wxBookCtrlBase* book = sheet->GetBookCtrl();
-        ASSERT_EQ(book->GetPageCount(), 2u);
+        ASSERT_EQ(book->GetPageCount(), 3u);
         EXPECT_EQ(book->GetSelection(), 0);
         EXPECT_EQ(WxToUtf8(book->GetPageText(0)), "路径");
         EXPECT_EQ(WxToUtf8(book->GetPageText(1)), "过滤器");
+        EXPECT_EQ(WxToUtf8(book->GetPageText(2)), "保留规则");
         EXPECT_EQ(sheet->FindWindow(wxID_APPLY), nullptr);
         EXPECT_EQ(WxToUtf8(sheet->FindWindow(wxID_OK)->GetLabel()), "确定");
         EXPECT_EQ(WxToUtf8(sheet->FindWindow(wxID_CANCEL)->GetLabel()), "取消");

@@ -1,0 +1,79 @@
+// The last move to the trash, kept so that the user can take it back: the files go back where
+// they were, each only while the trash still holds it as it went in, and their rows go back
+// into their groups. Restoring touches the disk and runs on a worker; putting the rows back
+// runs where the rows live.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/found_order.h"
+#include "engine/progress_sink.h"
+#include "engine/results_model.h"
+#include "engine/safe_delete.h"
+#include "platform/trash_restore.h"
+
+struct UndoOutcome {
+    std::vector<std::size_t> restored;  // indices of the files put back, ascending
+    // Files that stayed in the trash: the path listed and why.
+    std::vector<std::pair<std::string, std::string>> kept;
+    bool stopped = false;
+};
+
+class TrashUndo {
+public:
+    using Restorer =
+        std::function<platform::RestoreResult(const platform::TrashedFile&, int* error)>;
+
+    TrashUndo();
+
+    // Takes over the files `outcome` moved to the trash, with their groups as `model` lists
+    // them before the gone rows are removed (call it before RemoveRows). `found` (may be null)
+    // gives each file its place in the search's order. Forgets the move before.
+    void Remember(const ResultsModel& model, const DeleteOutcome& outcome,
+                  const FoundOrder* found);
+    bool Empty() const { return m_files.empty(); }
+    std::size_t Count() const { return m_files.size(); }
+    void Clear();
+
+    // For tests: how a file is taken out of the trash.
+    void SetRestorer(Restorer restorer) { m_restore = std::move(restorer); }
+
+    // Puts the files back (no rows are touched: safe on a worker while the rows are shown).
+    // `progress` may be null.
+    UndoOutcome Restore(ProgressSink* progress) const;
+
+    // Puts the rows of the restored files back in `model`: into the group that still lists a
+    // file of their group, else (when `sameResults`: the rows are those the move was made
+    // from) as their group anew, with the copies that stayed. Then forgets the move. The
+    // caller orders the rows again (FoundOrder::Reapply); `found` (may be null) learns the
+    // new rows' places.
+    void PutBackRows(const UndoOutcome& outcome, ResultsModel& model, bool sameResults,
+                     FoundOrder* found);
+
+private:
+    struct Member {
+        std::unique_ptr<CFileRecord> record;  // a copy of the listed record
+        std::size_t rank = 0;
+    };
+    struct Group {
+        std::vector<std::string> paths;  // every file the group listed
+        std::vector<Member> stayed;      // the files that were not moved
+    };
+    struct File {
+        platform::TrashedFile place;
+        Member member;
+        std::size_t group = 0;
+    };
+    std::vector<Group> m_groups;
+    std::vector<File> m_files;
+    Restorer m_restore;
+};
+
+// The message after an undo that left files in the trash: string 2301, then "path: reason".
+std::string UndoKeptMessage(const std::vector<std::pair<std::string, std::string>>& kept,
+                            std::size_t maxLines = 20);

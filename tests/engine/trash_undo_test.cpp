@@ -1,0 +1,243 @@
+// Undo of a move to the trash on real files in a private trash: the files go back with their
+// rows; a file changed in the trash, a name taken meanwhile and an emptied trash are refused
+// and named. Also what a selection would free, and the rules applied anew to listed groups.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/duplicate_search.h"
+#include "engine/found_order.h"
+#include "engine/safe_delete.h"
+#include "engine/selection_total.h"
+#include "engine/trash_undo.h"
+#include "support/platform_rules.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+ResultsModel Search(const std::string& folder, const KeepPolicy& keep = KeepPolicy()) {
+    SearchOptions options;
+    options.paths = {folder};
+    options.keep = keep;
+    ResultsModel model;
+    EXPECT_EQ(DuplicateSearch(nullptr).Run(options, model), DuplicateSearch::kFinished);
+    return model;
+}
+
+std::size_t RowOf(const ResultsModel& model, const std::string& path) {
+    for (std::size_t row = 0; row < model.RowCount(); ++row)
+        if (model.Row(row).record->Path() == path) return row;
+    return static_cast<std::size_t>(-1);
+}
+
+std::vector<std::string> Paths(const ResultsModel& model) {
+    std::vector<std::string> paths;
+    for (std::size_t row = 0; row < model.RowCount(); ++row)
+        paths.push_back(model.Row(row).record->Path());
+    return paths;
+}
+
+void SetAge(const std::string& path, int hours) {
+    fs::last_write_time(fs::u8path(path),
+                        fs::file_time_type::clock::now() - std::chrono::hours(hours));
+}
+
+KeepPolicy Rules(std::vector<KeepReason> kinds, GroupOrder order = GroupOrder::kAsFound) {
+    KeepPolicy policy;
+    for (KeepReason kind : kinds) {
+        KeepRule rule;
+        rule.kind = kind;
+        policy.rules.push_back(rule);
+    }
+    policy.order = order;
+    return policy;
+}
+
+#ifndef _WIN32
+
+// Groups: a/keep, a/d1, a/d2 (4000 bytes) and b/keep, b/d (3000 bytes), oldest first.
+class TrashUndoTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"a/keep", "a/d1", "a/d2"}) dir.WriteFile(name, std::string(4000, 'a'));
+        for (const char* name : {"b/keep", "b/d"}) dir.WriteFile(name, std::string(3000, 'b'));
+        SetAge(dir / "a/keep", 30);
+        SetAge(dir / "a/d1", 20);
+        SetAge(dir / "a/d2", 10);
+        SetAge(dir / "b/keep", 30);
+        SetAge(dir / "b/d", 10);
+        model = Search(dir.Path(), Rules({kKeptOldest}));
+        ASSERT_EQ(model.RowCount(), 5u);
+        found.Remember(model);
+    }
+
+    // Moves the files of `names` to the trash and removes their rows, remembering the move.
+    void Trash(const std::vector<std::string>& names) {
+        std::vector<std::size_t> rows;
+        for (const std::string& name : names) rows.push_back(RowOf(model, dir / name));
+        const DeleteOutcome out = SafeDelete(nullptr, true).Run(model, rows);
+        ASSERT_EQ(out.goneRows.size(), names.size());
+        ASSERT_EQ(out.trashed.size(), names.size());
+        undo.Remember(model, out, &found);
+        model.RemoveRows(out.goneRows);
+    }
+
+    TempDir dir, home;
+    ScopedEnvVar data{"XDG_DATA_HOME", home.Path().c_str()};
+    ResultsModel model;
+    FoundOrder found;
+    TrashUndo undo;
+};
+
+TEST_F(TrashUndoTest, MovedFilesComeBackWithTheirRowsInTheirGroups) {
+    // d1 leaves its group of three with two rows; b/d leaves its group with one, so that group
+    // goes from the list.
+    Trash({"a/d1", "b/d"});
+    ASSERT_EQ(Paths(model), (std::vector<std::string>{dir / "a/keep", dir / "a/d2"}));
+    EXPECT_FALSE(fs::exists(dir / "a/d1"));
+    EXPECT_TRUE(fs::exists(home / "Trash/info/d1.trashinfo"));
+    EXPECT_EQ(undo.Count(), 2u);
+
+    const UndoOutcome out = undo.Restore(nullptr);
+    EXPECT_EQ(out.restored, (std::vector<std::size_t>{0, 1}));
+    EXPECT_TRUE(out.kept.empty());
+    EXPECT_EQ(ReadWholeFile(dir / "a/d1"), std::string(4000, 'a'));
+    EXPECT_EQ(ReadWholeFile(dir / "b/d"), std::string(3000, 'b'));
+    EXPECT_FALSE(fs::exists(home / "Trash/files/d1"));
+    EXPECT_FALSE(fs::exists(home / "Trash/info/d1.trashinfo"));
+    EXPECT_FALSE(fs::exists(home / "Trash/info/d.trashinfo"));
+
+    undo.PutBackRows(out, model, true, &found);
+    EXPECT_TRUE(undo.Empty());
+    found.Reapply(Rules({kKeptOldest}), model);
+    EXPECT_EQ(Paths(model), (std::vector<std::string>{dir / "a/keep", dir / "a/d1", dir / "a/d2",
+                                                      dir / "b/keep", dir / "b/d"}));
+    EXPECT_EQ(model.DuplicateCount(), 3);
+    EXPECT_EQ(model.DuplicateBytes(), 2 * 4000 + 3000);
+    EXPECT_EQ(model.Row(0).keptBy, kKeptOldest);
+    EXPECT_EQ(model.Row(2).image, kImageGroupLast);
+    EXPECT_TRUE(model.Row(3).showsDetails);
+
+    // The restored rows are the files again: they can be deleted once more.
+    const DeleteOutcome again = SafeDelete(nullptr, false).Run(model, {RowOf(model, dir / "a/d1")});
+    EXPECT_EQ(again.goneRows.size(), 1u);
+    EXPECT_TRUE(again.kept.empty());
+}
+
+TEST_F(TrashUndoTest, FilesChangedTakenOrGoneStayAndAreNamed) {
+    Trash({"a/d1", "a/d2", "b/d"});
+    // a/d1 is changed in the trash, a/d2's name is taken, b/d's trash is emptied.
+    { std::ofstream(home / "Trash/files/d1", std::ios::app) << "edited"; }
+    dir.WriteFile("a/d2", "a new file under the old name");
+    fs::remove(home / "Trash/files/d");
+    fs::remove(home / "Trash/info/d.trashinfo");
+
+    const UndoOutcome out = undo.Restore(nullptr);
+    EXPECT_TRUE(out.restored.empty());
+    ASSERT_EQ(out.kept.size(), 3u);
+    EXPECT_EQ(out.kept[0], std::make_pair(dir / "a/d1", std::string("文件在回收站中已改变")));
+    EXPECT_EQ(out.kept[1], std::make_pair(dir / "a/d2", std::string("原位置已有同名的文件")));
+    EXPECT_EQ(out.kept[2], std::make_pair(dir / "b/d", std::string("回收站中已没有此文件")));
+    EXPECT_FALSE(fs::exists(dir / "a/d1"));
+    EXPECT_TRUE(fs::exists(home / "Trash/files/d1"));
+    EXPECT_EQ(ReadWholeFile(dir / "a/d2"), "a new file under the old name");
+    EXPECT_TRUE(fs::exists(home / "Trash/files/d2"));
+
+    const std::string message = UndoKeptMessage(out.kept, 2);
+    EXPECT_EQ(message, "以下文件没有恢复:\n\n" + dir / "a/d1" + ": 文件在回收站中已改变\n" +
+                           dir / "a/d2" + ": 原位置已有同名的文件\n还有 1 个文件没有恢复");
+
+    // Nothing came back: the rows stay as they were.
+    undo.PutBackRows(out, model, true, &found);
+    EXPECT_EQ(model.RowCount(), 0u);
+}
+
+TEST_F(TrashUndoTest, ATrashRecordNamingAnotherPathIsRefused) {
+    Trash({"a/d1"});
+    std::ofstream(home / "Trash/info/d1.trashinfo") << "[Trash Info]\nPath=/elsewhere/d1\n";
+    const UndoOutcome out = undo.Restore(nullptr);
+    ASSERT_EQ(out.kept.size(), 1u);
+    EXPECT_EQ(out.kept[0].second, "文件在回收站中已改变");
+    EXPECT_FALSE(fs::exists(dir / "a/d1"));
+}
+
+#endif  // _WIN32
+
+TEST(SelectionTotalTest, CountsWhatTheDeleteWouldRemove) {
+    TempDir dir;
+    for (const char* name : {"a/1", "a/2", "a/3"}) dir.WriteFile(name, std::string(4000, 'a'));
+    for (const char* name : {"b/1", "b/2"}) dir.WriteFile(name, std::string(1000, 'b'));
+    KeepPolicy keep;
+    keep.protectedFolders = {dir / Native("b")};
+    ResultsModel model = Search(dir.Path(), keep);
+    ASSERT_EQ(model.RowCount(), 5u);
+    ASSERT_LT(RowOf(model, dir / Native("a/1")), 3u);
+
+    // Two of three: both go. Repeats and rows out of range are ignored.
+    SelectionTotal total = TotalOfSelection(model, {1, 2, 2, 99});
+    EXPECT_EQ(total.selected, 2);
+    EXPECT_EQ(total.goes, 2);
+    EXPECT_EQ(total.bytes, 8000);
+    // The whole group: its last copy stays. Protected files never go.
+    total = TotalOfSelection(model, {4, 3, 2, 1, 0});
+    EXPECT_EQ(total.selected, 5);
+    EXPECT_EQ(total.goes, 2);
+    EXPECT_EQ(total.bytes, 8000);
+    EXPECT_EQ(SelectionFreesText(total),
+              "已选择 5 个文件, 可释放 " + FormatSizeText(8000.0));
+    EXPECT_EQ(SelectionFreesText(TotalOfSelection(model, {})),
+              "已选择 0 个文件, 可释放 " + FormatSizeText(0.0));
+}
+
+TEST(FoundOrderTest, RulesAppliedAnewToListedGroupsWithoutASearch) {
+    TempDir dir;
+    dir.WriteFile("old/f", "same bytes");
+    dir.WriteFile("new/f (1)", "same bytes");
+    dir.WriteFile("mid/f", "same bytes");
+    dir.WriteFile("big/1", std::string(5000, 'x'));
+    dir.WriteFile("big/2", std::string(5000, 'x'));
+    SetAge(dir / Native("old/f"), 30);
+    SetAge(dir / Native("mid/f"), 20);
+    SetAge(dir / Native("new/f (1)"), 10);
+    const ResultsModel asFound = Search(dir.Path());
+    ResultsModel model = Search(dir.Path());
+    FoundOrder found;
+    found.Remember(model);
+
+    found.Reapply(Rules({kKeptNewest}, GroupOrder::kFreedBytes), model);
+    EXPECT_EQ(model.Row(0).record->m_nSize, 5000);  // 5000 bytes freed before 20
+    EXPECT_EQ(model.Row(2).record->Path(), dir / Native("new/f (1)"));
+    EXPECT_EQ(model.Row(2).keptBy, kKeptNewest);
+
+    // Copy marks first, then the oldest: the tie on marks falls to the next rule.
+    found.Reapply(Rules({kKeptNoCopyMark, kKeptOldest}, GroupOrder::kFreedBytes), model);
+    EXPECT_EQ(model.Row(2).record->Path(), dir / Native("old/f"));
+    EXPECT_EQ(model.Row(2).keptBy, kKeptOldest);
+    EXPECT_EQ(model.Row(4).record->Path(), dir / Native("new/f (1)"));
+
+    // A protected folder marks its file; dropping it again clears the mark.
+    KeepPolicy keep = Rules({kKeptOldest});
+    keep.protectedFolders = {dir / Native("new")};
+    found.Reapply(keep, model);
+    const std::size_t marked = RowOf(model, dir / Native("new/f (1)"));
+    EXPECT_TRUE(model.Row(marked).isProtected);
+    EXPECT_EQ(model.Row(marked).keptBy, kKeptProtected);
+
+    // No rules: the order the search found.
+    found.Reapply(KeepPolicy(), model);
+    EXPECT_EQ(Paths(model), Paths(asFound));
+    for (std::size_t row = 0; row < model.RowCount(); ++row) {
+        EXPECT_FALSE(model.Row(row).isProtected);
+        EXPECT_EQ(model.Row(row).keptBy, kKeptAsFound);
+    }
+    EXPECT_EQ(model.DuplicateBytes(), asFound.DuplicateBytes());
+}
+
+}  // namespace
