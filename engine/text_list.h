@@ -233,6 +233,79 @@
       "      --version  显示程序名称和版本并退出\n"                                               \
       "\n"                                                                                        \
       "不开窗口的搜索：pairscout-cli（见 man pairscout-cli）。\n")                                \
+    /* The interface's language (View menu) and the message after a choice. */                \
+    X(IDS_MENU_LANGUAGE, 11000, "语言(&L)")                                                       \
+    X(IDS_MENU_LANGUAGE_CHINESE, 11001, "中文(&C)")                                               \
+    X(IDS_MENU_LANGUAGE_ENGLISH, 11002, "English(&E)")                                            \
+    X(IDS_PROMPT_LANGUAGE_CHINESE, 11003, "下次启动时以中文显示界面\n中文")                       \
+    X(IDS_PROMPT_LANGUAGE_ENGLISH, 11004, "下次启动时以英文显示界面\n英文")                       \
+    X(IDS_LANGUAGE_NEXT_START_CHINESE, 11005, "Pairscout 下次启动时将以中文显示。")                \
+    X(IDS_LANGUAGE_NEXT_START_ENGLISH, 11006, "Pairscout 下次启动时将以英文显示。")                \
+    /* The command line's --help text. */                                                         \
+    X(IDS_CLI_USAGE, 11010,                                                                       \
+      "用法：pairscout-cli [选项] 路径...\n" \
+      "\n" \
+      "在各个路径下查找重复的文件：文件按大小分类，大小相同的文件再比较 CRC-32 和字节和。\n" \
+      "每个路径是一个起始路径，完全按输入的样子使用：一个文件夹、关键字“本地硬盘”\n" \
+      "（所有本地固定磁盘）或“//服务器”（该服务器已挂载的共享）。含有“;”而又不指向\n" \
+      "任何东西的路径被读作起始路径的列表：去掉每一项两边的空白，跳过空项。\n" \
+      "从不跟随符号链接；硬链接和被到达两次的文件从不作为它自己的副本列出；\n" \
+      "不能完整读取的文件从不列出。\n" \
+      "\n" \
+      "选项：\n" \
+      "  --mask TEXT           用“;”连接的文件掩码；以“~”开头的掩码表示排除\n" \
+      "                        （默认“*.*”）；“dir/*/”形式的掩码指定路径下的文件夹\n" \
+      "  --min-date DATE       不包括在此日期之前写入的文件：YYYY-MM-DD、\n" \
+      "  --max-date DATE       本地短日期，或“%%today”加上可选的带符号天数，\n" \
+      "                        如“%%today-7”；最晚日期取该日的结束；年份 1601 到 30848\n" \
+      "  --min-size SIZE       不包括小于 / 大于此值的文件：只有数字（字节），\n" \
+      "  --max-size SIZE       或数字后跟 K 或 M；最多 2147483647 字节（2097151K、2047M）\n" \
+      "  --readonly=yes|no     属性过滤：不包括所给属性正好如所给的文件\n" \
+      "  --hidden=yes|no       （yes = 设置，no = 未设置）；未给出的属性不检查。\n" \
+      "  --system=yes|no       在本系统上，隐藏指名字以“.”开头，只读指所有者没有\n" \
+      "  --directory=yes|no    写权限；系统和存档从不设置\n" \
+      "  --archive=yes|no\n" \
+      "  --reverse             反向过滤：各个限制描述的是唯一要保留的文件\n" \
+      "  --csv                 按 CSV 导出的样子写出各行（每个单元格加引号，\n" \
+      "                        CR LF 行尾，没有标题行）\n" \
+      "  -0, --null            每个路径以一个 NUL 字节结束，每组再多一个，\n" \
+      "                        用于含换行符的名字（不能与 --csv 同用）\n" \
+      "  --keep RULE[,RULE...] 每组保留哪一个副本（列在最前）；相同时交给下一条规则，\n" \
+      "                        再按找到的顺序。规则：path:DIR（保留 DIR 下的副本；\n" \
+      "                        连续几条 path: 规则组成一个列表，前面的文件夹优先）、\n" \
+      "                        oldest、newest（修改时间）、shortest、longest（路径）、\n" \
+      "                        mask:PATTERN（掩码接受的路径，按 --mask 的方式读；\n" \
+      "                        文件夹部分与整个文件夹比较，所以以“*/”开头）、\n" \
+      "                        nocopymark（“X (1).txt”、“X - Copy.txt”、“Copy of X.txt”\n" \
+      "                        或其中文形式的名字排在后面）、none。\n" \
+      "                        可重复；文件夹和掩码不能含有“,”。\n" \
+      "                        默认：nocopymark,oldest\n" \
+      "  --protect DIR         DIR 下的文件永远不删除：那里的副本最先保留，其它副本\n" \
+      "                        才是要删除的；可重复。文件夹按完整名字比较\n" \
+      "                        （/a/b 不在 /a/bc 之下）\n" \
+      "  --only-protected      只列出在 --protect DIR 下有副本的组\n" \
+      "  --order freed|found   组按其重复文件占用的字节排序，最大的在前\n" \
+      "                        （freed，默认），或按找到的顺序（found）\n" \
+      "  --dry-run             对每个文件写出它是否保留（按哪条规则）或将被删除；\n" \
+      "                        不删除任何东西（不能与 --csv 同用）\n" \
+      "  --json                把各组写成一个 JSON 文档（不能与 --csv、--null 或\n" \
+      "                        --dry-run 同用）；见手册页\n" \
+      "  -h, --help            显示此帮助\n" \
+      "      --version         显示程序名称和版本\n" \
+      "\n" \
+      "输出：每组的路径，每行一个，保留的副本在最前，每组后面一个空行。使用 --dry-run 时\n" \
+      "每行是“keep”、“protect”（--protect DIR 下的副本）或“delete”，一个制表符，\n" \
+      "保留该组第一个文件的规则（path、oldest、newest、shortest、longest、mask、\n" \
+      "nocopymark、protected，或者没有规则区分副本时为 found；其它行为“-”），\n" \
+      "一个制表符和路径；将删除的文件数和字节数跟在汇总之后。\n" \
+      "汇总写到标准错误，后面是不能完整读取的文件数（如果有）；标准错误是终端时，\n" \
+      "进度行也写到那里。每个被跳过的起始路径、文件夹和文件都在标准错误上以\n" \
+      "“pairscout-cli: 路径: 原因”列出，搜索继续。名字中的控制字符在那里显示为 \\xNN；\n" \
+      "标准输出是终端时，列表中也是如此（写入文件或管道时名字保持原样）。\n" \
+      "\n" \
+      "退出状态：搜索之后为 0，无论是否找到重复文件；输出不能写入时（磁盘已满、\n" \
+      "管道已关闭）为 1；参数错误或一个起始路径也不能打开时为 2；Ctrl+C 之后为 130，\n" \
+      "它停止搜索并输出已找到的组（再按一次 Ctrl+C 立即结束）。\n")                                                                                 \
     /* Prompts and tooltips of the program's own commands. */                                     \
     X(IDS_PROMPT_FILE_PROPERTIES, 32772, "文件属性\n属性")                                        \
     X(IDS_PROMPT_EXPLORE_FOLDER, 32773, "在资源管理器中打开选择文件\n资源管理器")                 \

@@ -34,6 +34,8 @@
     OWN(ID_SELECT_ALL_DUPLICATES, 32782) /* select every file but the first of each group */     \
     OWN(ID_SELECT_ALL_ROWS, 32786)       /* select every row of the list */                      \
     OWN(ID_COPY_ROWS, 32787)             /* copy rows as text */                                 \
+    OWN(ID_VIEW_LANGUAGE_CHINESE, 32790) /* the interface in Chinese from the next start */      \
+    OWN(ID_VIEW_LANGUAGE_ENGLISH, 32791) /* the interface in English from the next start */      \
     OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
     /* The framework's commands. */                                                              \
     STD(ID_FILE_NEW, 57600, wxID_NEW)                                                            \
