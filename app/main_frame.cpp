@@ -54,10 +54,10 @@ wxMenuBar* LoadMenuBar() {
             auto* languages = new wxMenu;
             languages->AppendRadioItem(WxId(cmd::ID_VIEW_LANGUAGE_CHINESE),
                                        LoadWxString(IDS_MENU_LANGUAGE_CHINESE),
-                                       LoadWxPrompt(IDS_PROMPT_LANGUAGE_CHINESE));
+                                       LoadWxPrompt(IDS_LANGUAGE_PROMPT_CHINESE));
             languages->AppendRadioItem(WxId(cmd::ID_VIEW_LANGUAGE_ENGLISH),
                                        LoadWxString(IDS_MENU_LANGUAGE_ENGLISH),
-                                       LoadWxPrompt(IDS_PROMPT_LANGUAGE_ENGLISH));
+                                       LoadWxPrompt(IDS_LANGUAGE_PROMPT_ENGLISH));
             menu->AppendSeparator();
             menu->AppendSubMenu(languages, LoadWxString(IDS_MENU_LANGUAGE));
         }

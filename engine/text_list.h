@@ -237,8 +237,8 @@
     X(IDS_MENU_LANGUAGE, 11000, "语言(&L)")                                                       \
     X(IDS_MENU_LANGUAGE_CHINESE, 11001, "中文(&C)")                                               \
     X(IDS_MENU_LANGUAGE_ENGLISH, 11002, "English(&E)")                                            \
-    X(IDS_PROMPT_LANGUAGE_CHINESE, 11003, "下次启动时以中文显示界面\n中文")                       \
-    X(IDS_PROMPT_LANGUAGE_ENGLISH, 11004, "下次启动时以英文显示界面\n英文")                       \
+    X(IDS_LANGUAGE_PROMPT_CHINESE, 11003, "下次启动时以中文显示界面\n中文")                       \
+    X(IDS_LANGUAGE_PROMPT_ENGLISH, 11004, "下次启动时以英文显示界面\n英文")                       \
     X(IDS_LANGUAGE_NEXT_START_CHINESE, 11005, "Pairscout 下次启动时将以中文显示。")                \
     X(IDS_LANGUAGE_NEXT_START_ENGLISH, 11006, "Pairscout 下次启动时将以英文显示。")                \
     /* The command line's --help text. */                                                         \
