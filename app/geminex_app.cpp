@@ -15,6 +15,7 @@
 #include "app/geminex_doc_template.h"
 #include "gui/window_platform.h"
 #include "app/main_frame.h"
+#include "gui/message_box.h"
 #include "gui/settings_store.h"
 #include "engine/string_table.h"
 #include "gui/wx_text.h"
@@ -39,6 +40,10 @@ wxBEGIN_EVENT_TABLE(CGeminexApp, wxApp)
     // There is no per-window help in the book; its contents serve.
     EVT_MENU(WxId(cmd::ID_CONTEXT_HELP), CGeminexApp::OnHelpContents)
     EVT_MENU(WxId(cmd::ID_HELP_SEARCH), CGeminexApp::OnHelpSearch)
+    EVT_MENU(WxId(cmd::ID_VIEW_LANGUAGE_CHINESE), CGeminexApp::OnViewLanguage)
+    EVT_MENU(WxId(cmd::ID_VIEW_LANGUAGE_ENGLISH), CGeminexApp::OnViewLanguage)
+    EVT_UPDATE_UI(WxId(cmd::ID_VIEW_LANGUAGE_CHINESE), CGeminexApp::OnUpdateViewLanguage)
+    EVT_UPDATE_UI(WxId(cmd::ID_VIEW_LANGUAGE_ENGLISH), CGeminexApp::OnUpdateViewLanguage)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -66,14 +71,15 @@ bool CGeminexApp::InitInstance(const std::vector<std::string>& args) {
     std::setlocale(LC_ALL, "");
     wxUILocale::UseDefault();
 
-    // Every text the program shows is Chinese, wx's own dialogs and buttons included, whatever
-    // the user's language.
-    UseChineseTranslations();
-
     // 1. Control container: nothing to enable on this toolkit.
 
-    // 2. Every setting lives under the company's key, then the application title.
-    SetRegistryKey(LoadStringText(IDS_REGISTRY_KEY));
+    // 2. Every setting lives under the company's key, then the application title (the same
+    // texts in every language).
+    SetRegistryKey(LoadOriginalText(IDS_REGISTRY_KEY));
+
+    // The interface's language: PAIRSCOUT_LANG, else the View menu's choice, else the
+    // desktop's; wx's own dialogs and buttons follow it.
+    UseToolkitTranslations(UseUserTextLanguage(ChosenLanguage()));
 
     // 3. The framework's standard settings: the document manager (no recent-file list, as no
     // menu shows one).
@@ -102,7 +108,7 @@ bool CGeminexApp::InitInstance(const std::vector<std::string>& args) {
 }
 
 void CGeminexApp::SetRegistryKey(const std::string& vendor) {
-    const std::string application = LoadStringText(IDS_APP_TITLE);
+    const std::string application = LoadOriginalText(IDS_APP_TITLE);
     SetVendorName(Utf8ToWx(vendor));
     SetAppName(Utf8ToWx(application));
     SetAppDisplayName(Utf8ToWx(application));
@@ -171,14 +177,54 @@ bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
     return true;
 }
 
-void CGeminexApp::UseChineseTranslations() {
-    if (wxTranslations::Get() != nullptr && m_ownTranslations) return;
+void CGeminexApp::UseToolkitTranslations(TextLanguage language) {
+    if (wxTranslations::Get() != nullptr && m_ownTranslations && m_toolkitLanguage == language)
+        return;
     auto* translations = new wxTranslations;
-    window_platform::SetTranslationsLoader(*translations);
-    translations->SetLanguage("zh_CN");
-    translations->AddStdCatalog();
+    if (language == TextLanguage::kChinese) {
+        window_platform::SetTranslationsLoader(*translations);
+        translations->SetLanguage("zh_CN");
+        translations->AddStdCatalog();
+    } else {
+        // wx's texts are English as written: no catalog, whatever the desktop's language.
+        translations->SetLanguage(wxLANGUAGE_ENGLISH_US);
+    }
     wxTranslations::Set(translations);  // owned by wx from here on
     m_ownTranslations = true;
+    m_toolkitLanguage = language;
+}
+
+std::string CGeminexApp::ChosenLanguage() const {
+    return m_settings ? m_settings->GetProfileString("Settings", "Language", "") : std::string();
+}
+
+void CGeminexApp::ChooseLanguage(TextLanguage language) {
+    if (m_settings) m_settings->WriteProfileString("Settings", "Language", LanguageName(language));
+}
+
+void CGeminexApp::OnViewLanguage(wxCommandEvent& event) {
+    const TextLanguage language = event.GetId() == WxId(cmd::ID_VIEW_LANGUAGE_ENGLISH)
+                                      ? TextLanguage::kEnglish
+                                      : TextLanguage::kChinese;
+    ChooseLanguage(language);
+    // The menus, the open dialogs and the list are not rebuilt: the choice counts from the next
+    // start, and the message says so in the language chosen.
+    if (language != CurrentTextLanguage()) {
+        const int id = language == TextLanguage::kEnglish ? IDS_LANGUAGE_NEXT_START_ENGLISH
+                                                          : IDS_LANGUAGE_NEXT_START_CHINESE;
+        ShowMessageBox(GetMainFrame(), Utf8ToWx(LoadStringText(id)), wxOK | wxICON_INFORMATION);
+    }
+}
+
+void CGeminexApp::OnUpdateViewLanguage(wxUpdateUIEvent& event) {
+    // The language the next start will use: the one chosen here, else the one in use.
+    const std::string chosen = ChosenLanguage();
+    const TextLanguage next =
+        chosen.empty() ? CurrentTextLanguage() : LanguageOfName(chosen, TextLanguage::kEnglish);
+    const TextLanguage item = event.GetId() == WxId(cmd::ID_VIEW_LANGUAGE_ENGLISH)
+                                  ? TextLanguage::kEnglish
+                                  : TextLanguage::kChinese;
+    event.Check(item == next);
 }
 
 void CGeminexApp::ExitInstance() {
@@ -209,12 +255,18 @@ CMainFrame* CGeminexApp::GetMainFrame() const {
     return wxDynamicCast(static_cast<wxWindow*>(m_mainFrame), CMainFrame);
 }
 
+wxString CGeminexApp::HelpBookFolder() {
+    // The Chinese book is the original; the English one is a second book inside it.
+    return CurrentTextLanguage() == TextLanguage::kEnglish ? "help/en" : "help";
+}
+
 wxString CGeminexApp::FindHelpBookBeside(const wxString& exePath) {
     // The executable's real folder (links resolved by the caller) decides, never the current
     // folder: the program is started from anywhere.
     const wxString bin = wxFileName(exePath).GetPath();
-    const wxString candidates[] = {bin + "/help",
-                                   bin + "/" + PAIRSCOUT_DATA_FROM_BIN + "/help"};
+    const wxString book = HelpBookFolder();
+    const wxString candidates[] = {bin + "/" + book,
+                                   bin + "/" + PAIRSCOUT_DATA_FROM_BIN + "/" + book};
     for (const wxString& dir : candidates) {
         // ".." taken away by text: the executable's path has its links resolved already.
         wxFileName book(dir, "pairscout.hhp");
@@ -227,8 +279,9 @@ wxString CGeminexApp::FindHelpBookBeside(const wxString& exePath) {
 wxString CGeminexApp::FindHelpBook() {
     const wxString found = FindHelpBookBeside(wxStandardPaths::Get().GetExecutablePath());
     if (!found.empty()) return found;
-    const wxString sourceDir = wxString::FromUTF8(PAIRSCOUT_HELP_SOURCE_DIR);
+    wxString sourceDir = wxString::FromUTF8(PAIRSCOUT_HELP_SOURCE_DIR);
     if (!sourceDir.empty()) {
+        if (CurrentTextLanguage() == TextLanguage::kEnglish) sourceDir += "/en";
         const wxFileName source(sourceDir, "pairscout.hhp");
         if (source.FileExists()) return source.GetFullPath();
     }

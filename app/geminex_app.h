@@ -18,6 +18,8 @@
 #include <wx/weakref.h>
 #include <wx/window.h>
 
+#include "engine/text_language.h"
+
 class CCommandLineInfo;
 class CMainFrame;
 class CSettingsStore;
@@ -53,8 +55,14 @@ public:
     // Folder arguments open the options sheet with them once the window is up.
     bool ProcessShellCommand(const CCommandLineInfo& info);
 
-    // wx's own texts (stock buttons, message boxes, the find dialog) from its zh_CN catalog.
-    void UseChineseTranslations();
+    // wx's own texts (stock buttons, message boxes, the find dialog): from its zh_CN catalog for
+    // a Chinese interface, its own English otherwise.
+    void UseToolkitTranslations(TextLanguage language);
+
+    // The language the View menu chose ("zh_CN", "en"; "" when none), kept in the settings and
+    // used from the next start.
+    std::string ChosenLanguage() const;
+    void ChooseLanguage(TextLanguage language);
 
     // The settings store (nullptr before SetRegistryKey).
     CSettingsStore* GetSettings() const { return m_settings.get(); }
@@ -77,6 +85,9 @@ public:
     static wxString FindHelpBook();
     // The same search from the executable at `exePath`, without the source tree.
     static wxString FindHelpBookBeside(const wxString& exePath);
+    // The help book's folder for the language in use, relative to the executable's or the data
+    // folder: "help" (Chinese) or "help/en".
+    static wxString HelpBookFolder();
 
 private:
     bool EnsureHelp();
@@ -84,6 +95,8 @@ private:
     void OnHelpContents(wxCommandEvent& event);
     void OnHelpSearch(wxCommandEvent& event);
     void OnMainFrameClose(wxCloseEvent& event);
+    void OnViewLanguage(wxCommandEvent& event);
+    void OnUpdateViewLanguage(wxUpdateUIEvent& event);
 
     std::unique_ptr<CSettingsStore> m_settings;
     wxDocManager* m_docManager = nullptr;    // owned; deleted by ExitInstance
@@ -92,6 +105,7 @@ private:
     std::unique_ptr<wxHtmlHelpController> m_help;
     bool m_helpBookAdded = false;
     bool m_ownTranslations = false;
+    TextLanguage m_toolkitLanguage = TextLanguage::kChinese;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -9,11 +9,14 @@ wxIMPLEMENT_APP(CGeminexApp);
 #include <vector>
 
 #include "app/command_line_info.h"
+#include "engine/text_language.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CGeminexApp);
 
 // --help and --version answer before wx starts the toolkit, which needs a display.
 int main(int argc, char** argv) {
+    // --help in the user's language (the View menu's choice is read once wx runs).
+    UseUserTextLanguage("");
     std::string text;
     if (CCommandLineInfo::InfoText(std::vector<std::string>(argv + 1, argv + argc), &text)) {
         std::fputs(text.c_str(), stdout);

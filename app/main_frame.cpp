@@ -52,6 +52,18 @@ wxMenuBar* LoadMenuBar() {
                                         IsCheckCommand(item.command) ? wxITEM_CHECK
                                                                      : wxITEM_NORMAL));
         }
+        if (popups[p].text == IDS_MENU_VIEW) {
+            // The interface's language, in a menu of its own at the end of the View menu.
+            auto* languages = new wxMenu;
+            languages->AppendRadioItem(WxId(cmd::ID_VIEW_LANGUAGE_CHINESE),
+                                       LoadWxString(IDS_MENU_LANGUAGE_CHINESE),
+                                       LoadWxPrompt(IDS_LANGUAGE_PROMPT_CHINESE));
+            languages->AppendRadioItem(WxId(cmd::ID_VIEW_LANGUAGE_ENGLISH),
+                                       LoadWxString(IDS_MENU_LANGUAGE_ENGLISH),
+                                       LoadWxPrompt(IDS_LANGUAGE_PROMPT_ENGLISH));
+            menu->AppendSeparator();
+            menu->AppendSubMenu(languages, LoadWxString(IDS_MENU_LANGUAGE));
+        }
         menuBar->Append(menu, LoadWxString(popups[p].text));
     }
     return menuBar;

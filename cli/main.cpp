@@ -13,6 +13,7 @@
 #include "engine/size_text.h"
 #include "engine/string_table.h"
 #include "engine/text_format.h"
+#include "engine/text_language.h"
 #include "platform/console.h"
 #include "platform/file_find.h"
 
@@ -116,6 +117,8 @@ int RunAction(const CliOptions& options, const ResultsModel& results, TerminalPr
 int main(int argc, char** argv) {
     // Dates and times are read and written in the user's locale.
     std::setlocale(LC_ALL, "");
+    // Messages and --help in the user's language (PAIRSCOUT_LANG forces one).
+    UseUserTextLanguage("");
     // Bytes out as they are: CSV rows carry their own CR LF, which text mode would turn into
     // CR CR LF.
     platform::UseBinaryStandardStreams();

@@ -6,7 +6,7 @@ set(CPACK_PACKAGE_NAME pairscout)
 set(CPACK_PACKAGE_VENDOR "Orvelle Software Inc.")
 set(CPACK_PACKAGE_VERSION ${PAIRSCOUT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Orvelle Software Inc. <pairscout@orvelle-software.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "duplicate file finder with a Chinese interface")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "duplicate file finder with a Chinese and English interface")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.orvelle-software.example/")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -29,7 +29,8 @@ exclude, and optional filters on date, size and attributes. Files of equal
 size are compared by their contents, and the duplicates are listed group by
 group; from the list you open files, show them in the file manager, select
 every copy but the first, delete them (to the trash or for good), copy rows,
-export CSV and print. The interface is in Chinese.
+export CSV and print. The interface is in Chinese, or in English where
+the user's language is not Chinese.
 .
 pairscout-cli runs the same search without a window, for scripts.")
 

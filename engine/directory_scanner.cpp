@@ -17,7 +17,9 @@ std::string WithSeparator(std::string folder) {
 }
 
 bool IsLocalDrivesKeyword(const std::string& spec) {
-    return EqualsIgnoringAsciiCase(spec, LoadStringText(IDS_LOCAL_HARD_DISKS));
+    // The keyword in the interface's language, and the original one whatever the language.
+    return EqualsIgnoringAsciiCase(spec, LoadStringText(IDS_LOCAL_HARD_DISKS)) ||
+           EqualsIgnoringAsciiCase(spec, LoadOriginalText(IDS_LOCAL_HARD_DISKS));
 }
 
 // Two separators, a name, and at most one further separator (at its end or inside).

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "engine/text_list.h"
 
@@ -19,9 +20,13 @@ enum TextId : int {
 #undef PAIRSCOUT_TEXT_ENUM
 };
 
-// The text of string `id`, or "" when the table has no such string (like a failed LoadString).
-// The pointer stays valid for the life of the program.
+// The text of string `id` in the language in use (see UseTranslatedTexts), or "" when the table
+// has no such string (like a failed LoadString). The pointer stays valid until the language is
+// changed again, which happens at start, before any thread runs.
 const char* LoadStringText(int id);
+
+// The original (Chinese) text of string `id`, whatever the language in use; "" when none.
+const char* LoadOriginalText(int id);
 
 // True when the table holds string `id`.
 bool HasStringText(int id);
@@ -48,6 +53,27 @@ struct StringTableEntry {
 // Every entry, in ascending id order; `count` receives their number. A tool that writes a
 // message catalog template walks this list (name as context, text as the message).
 const StringTableEntry* StringTable(std::size_t* count);
+
+// The original text of entry `index` (0-based, as StringTable lists them) as a message catalog
+// holds it: a 64-bit directive is written "%<PRId64>" / "%<PRIu64>" (gettext's portable form)
+// rather than as this platform's expansion.
+const char* PortableStringText(std::size_t index);
+
+class MessageCatalog;
+
+// Texts from `catalog` from now on, each found by its name as context and its portable original
+// text. An entry the catalog lacks, whose original changed since it was translated or whose
+// printf directives differ from the original's stays in the original. Returns how many texts
+// were taken; UseOriginalTexts goes back.
+std::size_t UseTranslatedTexts(const MessageCatalog& catalog);
+void UseOriginalTexts();
+// True while texts from a catalog are in use.
+bool TranslatedTextsInUse();
+
+// What is wrong with `catalog` as the translation of the whole table, one line each: a text
+// without an entry, an entry whose original is not the table's text (stale), an empty
+// translation, directives that differ, an entry whose name the table does not have.
+std::vector<std::string> CatalogProblems(const MessageCatalog& catalog);
 
 // The entry of the text named `name`, or nullptr.
 const StringTableEntry* FindStringByName(const char* name);

@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/text_list.h"
+#include "engine/string_table.h"
+
+// The format comes from the table at run time; its literal is checked at compile time.
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
 
 namespace {
 
@@ -14,103 +17,107 @@ PAIRSCOUT_TEXTS(PAIRSCOUT_TEXT_LITERAL)
 #undef PAIRSCOUT_TEXT_LITERAL
 }  // namespace literal
 
-// The text of a format of any length: measured first, then written. A macro, not a function,
-// so that the format stays a literal at the snprintf call.
-#define PAIRSCOUT_FORMAT(format, ...)                                                   \
+// The text of format `name` of any length, in the language in use: measured first, then
+// written. The compiler checks the arguments against the original (the literal, in a call that
+// never runs); a translation is only taken when its directives are the original's
+// (UseTranslatedTexts), so the same arguments fit it.
+#define PAIRSCOUT_FORMAT(name, ...)                                                     \
     [&]() -> std::string {                                                              \
-        const int length = std::snprintf(nullptr, 0, format, __VA_ARGS__);            \
+        if (false) std::snprintf(nullptr, 0, literal::name, __VA_ARGS__);              \
+        const char* format = LoadStringText(name);                                      \
+        const int length = std::snprintf(nullptr, 0, format, __VA_ARGS__);             \
         if (length <= 0) return std::string();                                          \
         std::vector<char> buffer(static_cast<std::size_t>(length) + 1);                 \
-        std::snprintf(buffer.data(), buffer.size(), format, __VA_ARGS__);              \
-        return std::string(buffer.data(), static_cast<std::size_t>(length));           \
+        std::snprintf(buffer.data(), buffer.size(), format, __VA_ARGS__);               \
+        return std::string(buffer.data(), static_cast<std::size_t>(length));            \
     }()
 
 }  // namespace
 
-std::string FormatMemoryKb(unsigned long kb) { return PAIRSCOUT_FORMAT(literal::IDS_MEMORY_KB, kb); }
+std::string FormatMemoryKb(unsigned long kb) { return PAIRSCOUT_FORMAT(IDS_MEMORY_KB, kb); }
 
 std::string FormatFoundFilesInFolders(int files, int folders) {
-    return PAIRSCOUT_FORMAT(literal::IDS_FOUND_FILES_IN_FOLDERS, files, folders);
+    return PAIRSCOUT_FORMAT(IDS_FOUND_FILES_IN_FOLDERS, files, folders);
 }
 
 std::string FormatConfirmDeletePath(const std::string& path) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CONFIRM_DELETE_PATH, path.c_str());
+    return PAIRSCOUT_FORMAT(IDS_CONFIRM_DELETE_PATH, path.c_str());
 }
 
 std::string FormatDuplicatesSummary(int duplicates, const std::string& sizeText) {
-    return PAIRSCOUT_FORMAT(literal::IDS_DUPLICATES_SUMMARY, duplicates, sizeText.c_str());
+    return PAIRSCOUT_FORMAT(IDS_DUPLICATES_SUMMARY, duplicates, sizeText.c_str());
 }
 
-std::string FormatSizeBytes(long bytes) { return PAIRSCOUT_FORMAT(literal::IDS_SIZE_BYTES, bytes); }
-std::string FormatSizeKb(double kb) { return PAIRSCOUT_FORMAT(literal::IDS_SIZE_KB, kb); }
-std::string FormatSizeMb(double mb) { return PAIRSCOUT_FORMAT(literal::IDS_SIZE_MB, mb); }
-std::string FormatSizeGb(double gb) { return PAIRSCOUT_FORMAT(literal::IDS_SIZE_GB, gb); }
+std::string FormatSizeBytes(long bytes) { return PAIRSCOUT_FORMAT(IDS_SIZE_BYTES, bytes); }
+std::string FormatSizeKb(double kb) { return PAIRSCOUT_FORMAT(IDS_SIZE_KB, kb); }
+std::string FormatSizeMb(double mb) { return PAIRSCOUT_FORMAT(IDS_SIZE_MB, mb); }
+std::string FormatSizeGb(double gb) { return PAIRSCOUT_FORMAT(IDS_SIZE_GB, gb); }
 
 std::string FormatConfirmDeleteFiles(int files) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CONFIRM_DELETE_FILES, files);
+    return PAIRSCOUT_FORMAT(IDS_CONFIRM_DELETE_FILES, files);
 }
 
 std::string FormatDuplicatesRunning(int duplicates, std::int64_t bytes) {
-    return PAIRSCOUT_FORMAT(literal::IDS_DUPLICATES_RUNNING, duplicates, bytes);
+    return PAIRSCOUT_FORMAT(IDS_DUPLICATES_RUNNING, duplicates, bytes);
 }
 
 std::string FormatUnreadableFiles(int files) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CLI_UNREADABLE_FILES, files);
+    return PAIRSCOUT_FORMAT(IDS_CLI_UNREADABLE_FILES, files);
 }
 
 std::string FormatLargestSize(std::int64_t bytes, std::int64_t kb, std::int64_t mb) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CLI_LARGEST_SIZE, bytes, kb, mb);
+    return PAIRSCOUT_FORMAT(IDS_CLI_LARGEST_SIZE, bytes, kb, mb);
 }
 
 std::string FormatWriteFailed(const std::string& why) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CLI_WRITE_FAILED, why.c_str());
+    return PAIRSCOUT_FORMAT(IDS_CLI_WRITE_FAILED, why.c_str());
 }
 
 std::string FormatDeleteKeptMore(int files) {
-    return PAIRSCOUT_FORMAT(literal::IDS_DELETE_KEPT_MORE, files);
+    return PAIRSCOUT_FORMAT(IDS_DELETE_KEPT_MORE, files);
 }
 
 std::string FormatCopyChangedBack(const std::string& copy) {
-    return PAIRSCOUT_FORMAT(literal::IDS_DELETE_COPY_CHANGED_BACK, copy.c_str());
+    return PAIRSCOUT_FORMAT(IDS_DELETE_COPY_CHANGED_BACK, copy.c_str());
 }
 std::string FormatCopyChangedTrash(const std::string& copy) {
-    return PAIRSCOUT_FORMAT(literal::IDS_DELETE_COPY_CHANGED_TRASH, copy.c_str());
+    return PAIRSCOUT_FORMAT(IDS_DELETE_COPY_CHANGED_TRASH, copy.c_str());
 }
 std::string FormatCopyChangedGone(const std::string& copy) {
-    return PAIRSCOUT_FORMAT(literal::IDS_DELETE_COPY_CHANGED_GONE, copy.c_str());
+    return PAIRSCOUT_FORMAT(IDS_DELETE_COPY_CHANGED_GONE, copy.c_str());
 }
 
 std::string FormatDryRunSummary(int files, const std::string& sizeText) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CLI_DRY_RUN_SUMMARY, files, sizeText.c_str());
+    return PAIRSCOUT_FORMAT(IDS_CLI_DRY_RUN_SUMMARY, files, sizeText.c_str());
 }
 
 std::string FormatSkippedMore(int places) {
-    return PAIRSCOUT_FORMAT(literal::IDS_SKIPPED_MORE, places);
+    return PAIRSCOUT_FORMAT(IDS_SKIPPED_MORE, places);
 }
 
 std::string FormatReplaceFile(const std::string& path) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CSV_REPLACE_FILE, path.c_str());
+    return PAIRSCOUT_FORMAT(IDS_CSV_REPLACE_FILE, path.c_str());
 }
 
 std::string FormatDateForms(const std::string& local, const std::string& iso,
                             const std::string& chinese) {
-    return PAIRSCOUT_FORMAT(literal::IDS_DATE_FORMS, local.c_str(), iso.c_str(), chinese.c_str());
+    return PAIRSCOUT_FORMAT(IDS_DATE_FORMS, local.c_str(), iso.c_str(), chinese.c_str());
 }
 
 std::string FormatModifiedToday(const std::string& date) {
-    return PAIRSCOUT_FORMAT(literal::IDS_FILTER_MODIFIED_TODAY, date.c_str());
+    return PAIRSCOUT_FORMAT(IDS_FILTER_MODIFIED_TODAY, date.c_str());
 }
 
 std::string FormatPropertiesSize(std::uint64_t bytes) {
-    return PAIRSCOUT_FORMAT(literal::IDS_PROPERTIES_SIZE_BYTES, bytes);
+    return PAIRSCOUT_FORMAT(IDS_PROPERTIES_SIZE_BYTES, bytes);
 }
 
 std::string FormatAboutTitle(const std::string& version) {
-    return PAIRSCOUT_FORMAT(literal::IDS_ABOUT_TITLE, version.c_str());
+    return PAIRSCOUT_FORMAT(IDS_ABOUT_TITLE, version.c_str());
 }
 
 std::string FormatCannotWriteFile(const std::string& path) {
-    std::string text = literal::IDS_CANNOT_WRITE_FILE;
+    std::string text = LoadStringText(IDS_CANNOT_WRITE_FILE);
     const std::string::size_type at = text.find("%1");
     if (at != std::string::npos) text.replace(at, 2, path);
     return text;

@@ -294,6 +294,99 @@
       "      --version  显示程序名称和版本并退出\n"                                               \
       "\n"                                                                                        \
       "不开窗口的搜索：pairscout-cli（见 man pairscout-cli）。\n")                                \
+    /* The interface's language (View menu) and the message after a choice. */                \
+    X(IDS_MENU_LANGUAGE, 11000, "语言(&L)")                                                       \
+    X(IDS_MENU_LANGUAGE_CHINESE, 11001, "中文(&C)")                                               \
+    X(IDS_MENU_LANGUAGE_ENGLISH, 11002, "English(&E)")                                            \
+    X(IDS_LANGUAGE_PROMPT_CHINESE, 11003, "下次启动时以中文显示界面\n中文")                       \
+    X(IDS_LANGUAGE_PROMPT_ENGLISH, 11004, "下次启动时以英文显示界面\n英文")                       \
+    X(IDS_LANGUAGE_NEXT_START_CHINESE, 11005, "Pairscout 下次启动时将以中文显示。")                \
+    X(IDS_LANGUAGE_NEXT_START_ENGLISH, 11006, "Pairscout 下次启动时将以英文显示。")                \
+    /* The command line's --help text. */                                                         \
+    X(IDS_CLI_USAGE, 11010,                                                                       \
+      "用法：pairscout-cli [选项] 路径...\n" \
+      "\n" \
+      "在各个路径下查找重复的文件：文件按大小分类，大小相同的文件再比较 CRC-32 和字节和。\n" \
+      "每个路径是一个起始路径，完全按输入的样子使用：一个文件夹、关键字“本地硬盘”\n" \
+      "（所有本地固定磁盘）或“//服务器”（该服务器已挂载的共享）。含有“;”而又不指向\n" \
+      "任何东西的路径被读作起始路径的列表：去掉每一项两边的空白，跳过空项。\n" \
+      "从不跟随符号链接；硬链接和被到达两次的文件从不作为它自己的副本列出；\n" \
+      "不能完整读取的文件从不列出。\n" \
+      "\n" \
+      "选项：\n" \
+      "  --mask TEXT           用“;”连接的文件掩码；以“~”开头的掩码表示排除\n" \
+      "                        （默认“*.*”）；“dir/*/”形式的掩码指定路径下的文件夹\n" \
+      "  --min-date DATE       不包括在此日期之前写入的文件：YYYY-MM-DD、\n" \
+      "  --max-date DATE       本地短日期，或“%%today”加上可选的带符号天数，\n" \
+      "                        如“%%today-7”；最晚日期取该日的结束；年份 1601 到 30848\n" \
+      "  --min-size SIZE       不包括小于 / 大于此值的文件：只有数字（字节），\n" \
+      "  --max-size SIZE       或数字后跟 K 或 M；最多 2147483647 字节（2097151K、2047M）\n" \
+      "  --readonly=yes|no     属性过滤：不包括所给属性正好如所给的文件\n" \
+      "  --hidden=yes|no       （yes = 设置，no = 未设置）；未给出的属性不检查。\n" \
+      "  --system=yes|no       在本系统上，隐藏指名字以“.”开头，只读指所有者没有\n" \
+      "  --directory=yes|no    写权限；系统和存档从不设置\n" \
+      "  --archive=yes|no\n" \
+      "  --reverse             反向过滤：各个限制描述的是唯一要保留的文件\n" \
+      "  --csv                 按 CSV 导出的样子写出各行（每个单元格加引号，\n" \
+      "                        CR LF 行尾，没有标题行）\n" \
+      "  -0, --null            每个路径以一个 NUL 字节结束，每组再多一个，\n" \
+      "                        用于含换行符的名字（不能与 --csv 同用）\n" \
+      "  --keep RULE[,RULE...] 每组保留哪一个副本（列在最前）；相同时交给下一条规则，\n" \
+      "                        再按找到的顺序。规则：path:DIR（保留 DIR 下的副本；\n" \
+      "                        连续几条 path: 规则组成一个列表，前面的文件夹优先）、\n" \
+      "                        oldest、newest（修改时间）、shortest、longest（路径）、\n" \
+      "                        mask:PATTERN（掩码接受的路径，按 --mask 的方式读；\n" \
+      "                        文件夹部分与整个文件夹比较，所以以“*/”开头）、\n" \
+      "                        nocopymark（“X (1).txt”、“X - Copy.txt”、“Copy of X.txt”\n" \
+      "                        或其中文形式的名字排在后面）、none。\n" \
+      "                        可重复；文件夹和掩码不能含有“,”。\n" \
+      "                        默认：nocopymark,oldest\n" \
+      "  --protect DIR         DIR 下的文件永远不删除：那里的副本最先保留，其它副本\n" \
+      "                        才是要删除的；可重复。文件夹按完整名字比较\n" \
+      "                        （/a/b 不在 /a/bc 之下）\n" \
+      "  --only-protected      只列出在 --protect DIR 下有副本的组\n" \
+      "  --order freed|found   组按其重复文件占用的字节排序，最大的在前\n" \
+      "                        （freed，默认），或按找到的顺序（found）\n" \
+      "  --dry-run             对每个文件写出它是否保留（按哪条规则）或将被删除；\n" \
+      "                        不删除任何东西（不能与 --csv 同用）\n" \
+      "  --trash               把每组中保留的副本以外的副本移到回收站\n" \
+      "  --delete              永久删除每组中保留的副本以外的副本：标准输入是终端时\n" \
+      "                        询问一次，否则没有 --yes 就拒绝\n" \
+      "  --yes                 --delete 时不再询问\n" \
+      "  --link hard           把保留的副本以外的每个副本替换为它的硬链接（只在同一\n" \
+      "                        文件系统上；权限或所有者与保留的副本不同的副本不替换，\n" \
+      "                        除非给出 --link-any-owner）\n" \
+      "  --link clone          让每个副本共享保留的副本的数据块（Btrfs、带 reflink 的\n" \
+      "                        XFS；Windows：ReFS、Dev Drive）：各自保留名字、权限和时间\n" \
+      "  --link-any-owner      权限或所有者不同的副本也用 --link hard 替换\n" \
+      "  --move-to DIR         把保留的副本以外的每个副本移到 DIR 下，成为\n" \
+      "                        DIR/<起始路径名>/<其下的路径>；从不覆盖\n" \
+      "  --json                把各组写成一个 JSON 文档（不能与 --csv、--null 或\n" \
+      "                        --dry-run 同用）；见手册页\n" \
+      "  -h, --help            显示此帮助\n" \
+      "      --version         显示程序名称和版本\n" \
+      "\n" \
+      "输出：每组的路径，每行一个，保留的副本在最前，每组后面一个空行。使用 --dry-run 时\n" \
+      "每行是“keep”、“protect”（--protect DIR 下的副本）或“delete”，一个制表符，\n" \
+      "保留该组第一个文件的规则（path、oldest、newest、shortest、longest、mask、\n" \
+      "nocopymark、protected，或者没有规则区分副本时为 found；其它行为“-”），\n" \
+      "一个制表符和路径；将删除的文件数和字节数跟在汇总之后。\n" \
+      "使用操作时，--dry-run 写出操作的名字而不是“delete”（trash、delete、link、clone、\n" \
+      "move；move 再加一个制表符和文件将去的地方），不做任何改变。\n" \
+      "操作：先检查每个副本（仍是列出的那个文件，字节与保留的副本相同，直到完成都保持\n" \
+      "打开），--protect DIR 下的任何东西都不动。每个处理过的文件写成一行：操作的名字、\n" \
+      "一个制表符和路径（link 和 clone 再加一个制表符和保留的副本，move 再加一个制表符和\n" \
+      "新位置）；标准错误上的汇总说明做了什么、文件系统释放的字节数，并列出每个未处理的\n" \
+      "文件及其原因。\n" \
+      "汇总写到标准错误，后面是不能完整读取的文件数（如果有）；标准错误是终端时，\n" \
+      "进度行也写到那里。每个被跳过的起始路径、文件夹和文件都在标准错误上以\n" \
+      "“pairscout-cli: 路径: 原因”列出，搜索继续。名字中的控制字符在那里显示为 \\xNN；\n" \
+      "标准输出是终端时，列表中也是如此（写入文件或管道时名字保持原样）。\n" \
+      "\n" \
+      "退出状态：搜索之后为 0，无论是否找到重复文件；输出不能写入时（磁盘已满、\n" \
+      "管道已关闭）、操作留下了文件或 --delete 的问题没有回答 yes 时为 1；参数错误（标准输入\n" \
+      "不是终端而 --delete 没有 --yes 也是）或一个起始路径也不能打开时为 2；Ctrl+C 之后为 130，\n" \
+      "它停止搜索（或操作）并输出已找到的组（再按一次 Ctrl+C 立即结束）。\n")                                                                                 \
     X(IDS_MENU_UNDO_DELETE, 11100, "撤销删除(&U)\tCtrl+Z")                                        \
     /* Shortcuts shown after menu texts. */                                                       \
     X(IDS_SHORTCUT_SELECT_ALL, 11300, "Ctrl+A")                                                   \

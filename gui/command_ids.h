@@ -35,6 +35,8 @@
     OWN(ID_SELECT_ALL_ROWS, 32786)       /* select every row of the list */                      \
     OWN(ID_COPY_ROWS, 32787)             /* copy rows as text */                                 \
     OWN(ID_UNDO_DELETE, 32790)           /* put back the files of the last move to the trash */  \
+    OWN(ID_VIEW_LANGUAGE_CHINESE, 32791) /* the interface in Chinese from the next start */      \
+    OWN(ID_VIEW_LANGUAGE_ENGLISH, 32792) /* the interface in English from the next start */      \
     OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
     /* The framework's commands. */                                                              \
     STD(ID_FILE_NEW, 57600, wxID_NEW)                                                            \

@@ -5,6 +5,11 @@
 #   bash scripts/screenshot.sh search [OUT.png]   the window after a search of a folder made for
 #                                                 it (default: docs/screenshot.png)
 #   bash scripts/screenshot.sh find [OUT.png]     the rows with the find dialog (docs/find.png)
+#   bash scripts/screenshot.sh message [OUT.png]  a question in the program's message box
+#                                                 (docs/message-box.png)
+# The pictures show the language of the locale they run under, as the program does on a desktop:
+#   LC_ALL=zh_CN.UTF-8 bash scripts/screenshot.sh search
+#   LC_ALL=en_US.UTF-8 bash scripts/screenshot.sh search docs/screenshot-en.png
 # Needs build/app/pairscout, or for search and find build/tests/window_pictures (bash
 # scripts/setup.sh test builds both), xvfb and imagemagick. The programs run with a temporary
 # home, so no settings of yours are read or written.
@@ -12,9 +17,13 @@ set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 case "${1:-}" in
-    search | find)
+    search | find | message)
         what="$1"
-        [ "$what" = search ] && default=screenshot.png || default=find.png
+        case "$what" in
+            search) default=screenshot.png filter=Pictures.WindowAfterASearch ;;
+            find) default=find.png filter=Pictures.FindInTheRows ;;
+            *) default=message-box.png filter=Pictures.MessageBox ;;
+        esac
         out="${2:-$here/docs/$default}"
         case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
         pictures="$here/build/tests/window_pictures"
@@ -22,10 +31,10 @@ case "${1:-}" in
             echo "no $pictures: build first (bash scripts/setup.sh test)" >&2
             exit 1
         fi
-        [ "$what" = search ] && filter=Pictures.WindowAfterASearch || filter=Pictures.FindInTheRows
         mkdir -p "$(dirname "$out")"
-        # The picture program makes its own temporary home.
-        PAIRSCOUT_SCREENSHOT="$out" xvfb-run -a -s "-screen 0 1280x1024x24" \
+        # The picture program makes its own temporary home. PAIRSCOUT_LANG set but empty: the
+        # interface's language comes from the locale, as on a desktop.
+        PAIRSCOUT_LANG="${PAIRSCOUT_LANG:-}" PAIRSCOUT_SCREENSHOT="$out" xvfb-run -a -s "-screen 0 1280x1024x24" \
             "$pictures" --gtest_filter="$filter"
         exit 0
         ;;

@@ -18,7 +18,7 @@ packages=(
     libwxgtk3.2-dev wx3.2-i18n
     libgtest-dev googletest libbenchmark-dev libdeflate-dev zlib1g-dev
     xvfb xauth imagemagick fonts-noto-cjk x11-utils poppler-utils
-    locales tzdata libc-l10n
+    locales tzdata libc-l10n gettext
     desktop-file-utils appstream dpkg-dev man-db file bash-completion lintian
     xfsprogs btrfs-progs
 )

@@ -26,6 +26,8 @@ void PointHomeAt(const std::string& home) {
     // No accessibility bus or desktop portal to wait for under Xvfb.
     setenv("NO_AT_BRIDGE", "1", 1);
     setenv("GTK_USE_PORTAL", "0", 1);
+    // The window in its original texts, whatever the machine's locale, unless a test picks one.
+    setenv("PAIRSCOUT_LANG", "zh_CN", 0);
     // The file choosers keep their own settings: in memory, not in a settings daemon.
     setenv("GSETTINGS_BACKEND", "memory", 1);
 }

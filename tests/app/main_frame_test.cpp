@@ -173,7 +173,10 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"状态栏(&S)", 59393},
           {nullptr, 0},
           {"属性(&O)", 32772},
-          {"浏览目录(&E)", 32773}}},
+          {"浏览目录(&E)", 32773},
+          {nullptr, 0},
+          // The interface's language: a menu of its own (command 0), Chinese and English.
+          {"语言(&L)", 0}}},
         {"帮助(&H)",
          {{"内容(&C)\tF1", 57670},
           {"查找(&S)", 40013},
@@ -201,8 +204,18 @@ TEST_F(MainFrameTest, MenuTreeIsMenu128) {
                 continue;
             }
             EXPECT_FALSE(item->IsSeparator());
-            EXPECT_FALSE(item->IsSubMenu());
             EXPECT_EQ(item->GetItemLabel(), U(want.text));
+            if (want.command == 0) {
+                ASSERT_TRUE(item->IsSubMenu());
+                wxMenu* languages = item->GetSubMenu();
+                ASSERT_EQ(languages->GetMenuItemCount(), 2u);
+                EXPECT_EQ(languages->FindItemByPosition(0)->GetItemLabel(), U("中文(&C)"));
+                EXPECT_EQ(languages->FindItemByPosition(1)->GetItemLabel(), U("English(&E)"));
+                EXPECT_TRUE(languages->FindItemByPosition(0)->IsRadio());
+                EXPECT_EQ(CommandFromWxId(languages->FindItemByPosition(1)->GetId()), 32792);
+                continue;
+            }
+            EXPECT_FALSE(item->IsSubMenu());
             EXPECT_EQ(CommandFromWxId(item->GetId()), want.command);
             EXPECT_LT(item->GetId(), 0x7FFF);
         }

@@ -28,7 +28,8 @@ usr="$work/root/usr"
 # Every file that belongs there, and nothing else.
 expected=(bin/pairscout-cli share/man/man1/pairscout-cli.1.gz
           share/bash-completion/completions/pairscout-cli
-          share/doc/pairscout/copyright share/doc/pairscout/changelog.gz)
+          share/doc/pairscout/copyright share/doc/pairscout/changelog.gz
+          share/locale/en/LC_MESSAGES/pairscout.mo)
 if [ "$window" = ON ]; then
     expected+=(bin/pairscout share/man/man1/pairscout.1.gz share/applications/pairscout.desktop
                share/metainfo/example.orvelle_software.Pairscout.metainfo.xml
@@ -36,7 +37,9 @@ if [ "$window" = ON ]; then
     for size in 16 32 48 128 256; do
         expected+=("share/icons/hicolor/${size}x${size}/apps/pairscout.png")
     done
-    for f in "$help_src"/*; do expected+=("share/pairscout/help/$(basename "$f")"); done
+    for f in "$help_src"/* "$help_src"/en/*; do
+        [ -f "$f" ] && expected+=("share/pairscout/help/${f#"$help_src"/}")
+    done
 fi
 printf '%s\n' "${expected[@]}" | sort >"$work/expected"
 (cd "$usr" && find . -type f | sed 's|^\./||' | sort) >"$work/installed"
@@ -57,9 +60,10 @@ if [ "$window" = ON ]; then
     file -b "$usr/share/icons/hicolor/scalable/apps/pairscout.svg" | grep -q SVG ||
         fail "the scalable icon is no SVG"
     # Help files unchanged from the source tree.
-    for f in "$help_src"/*; do
-        cmp -s "$f" "$usr/share/pairscout/help/$(basename "$f")" ||
-            fail "help file $(basename "$f") differs from the source"
+    for f in "$help_src"/* "$help_src"/en/*; do
+        [ -f "$f" ] || continue
+        cmp -s "$f" "$usr/share/pairscout/help/${f#"$help_src"/}" ||
+            fail "help file ${f#"$help_src"/} differs from the source"
     done
 fi
 
@@ -102,6 +106,16 @@ if [ "$window" = ON ] && [ -n "${DISPLAY:-}" ]; then
         fail "the installed pairscout ended on its own: $(cat "$work/gui.log")"
     fi
 fi
+
+step "the installed programs find their English catalog"
+env -i PATH=/usr/bin:/bin LC_ALL=C.UTF-8 PAIRSCOUT_LANG=en "$usr/bin/pairscout-cli" --help \
+    >"$work/cli-help-en.txt" 2>&1 || fail "pairscout-cli --help failed in English"
+grep -q '^Usage: pairscout-cli' "$work/cli-help-en.txt" ||
+    fail "the installed pairscout-cli --help is not English: $(head -3 "$work/cli-help-en.txt")"
+env -i PATH=/usr/bin:/bin LC_ALL=C.UTF-8 PAIRSCOUT_LANG=zh_CN "$usr/bin/pairscout-cli" --help \
+    >"$work/cli-help-zh.txt" 2>&1 || fail "pairscout-cli --help failed in Chinese"
+grep -q '^用法' "$work/cli-help-zh.txt" ||
+    fail "the installed pairscout-cli --help is not Chinese: $(head -3 "$work/cli-help-zh.txt")"
 
 step "the manual pages"
 if [ "$window" = ON ]; then

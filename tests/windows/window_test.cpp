@@ -18,7 +18,9 @@
 #include <wx/toolbar.h>
 #include <wx/translation.h>
 
+#include "engine/text_language.h"
 #include "gui/command_ids.h"
+#include "platform/text_catalog.h"
 #include "app/gui_test_env.h"
 #include "gui/settings_store.h"
 #include "gui/wx_text.h"
@@ -211,6 +213,28 @@ TEST_F(WindowsWindowTest, SettingsLandInTheRegistry) {
 TEST_F(WindowsWindowTest, WxTextsAreChineseFromTheCatalogInsideTheProgram) {
     EXPECT_EQ(WxToUtf8(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS)), "取消");
     EXPECT_EQ(WxToUtf8(wxGetTranslation("Find")), "查找");
+}
+
+// The interface follows the user's interface language: Chinese under a Chinese Windows (Wine's
+// zh_CN locale), English under any other (scripts/windows-tests.sh runs it under both), with
+// the English texts from the catalog inside the program.
+TEST_F(WindowsWindowTest, MenusFollowTheInterfaceLanguage) {
+    const bool chinese = std::getenv("PAIRSCOUT_LANG") == nullptr
+                             ? LanguageOfName(platform::UserLanguageName(), TextLanguage::kEnglish) ==
+                                   TextLanguage::kChinese
+                             : LanguageOfName(std::getenv("PAIRSCOUT_LANG"), TextLanguage::kEnglish) ==
+                                   TextLanguage::kChinese;
+    std::printf("interface language of this run: %s (%s)\n", chinese ? "Chinese" : "English",
+                platform::UserLanguageName().c_str());
+    const HMENU menu = GetMenu(static_cast<HWND>(frame->GetHandle()));
+    ASSERT_NE(menu, nullptr);
+    wchar_t label[64] = {};
+    GetMenuStringW(menu, 0, label, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(label), chinese ? L"文件(&F)" : L"&File");
+    GetMenuStringW(menu, 3, label, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(label), chinese ? L"帮助(&H)" : L"&Help");
+    EXPECT_EQ(WxToUtf8(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS)), chinese ? "取消" : "Cancel");
+    EXPECT_EQ(CurrentTextLanguage(), chinese ? TextLanguage::kChinese : TextLanguage::kEnglish);
 }
 
 // The test program carries the resources of pairscout.exe: Explorer shows its icon and version.
