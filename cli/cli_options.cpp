@@ -175,6 +175,13 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             filter.m_nMode = 1;
         } else if (arg == "--json") {
             options->json = true;
+        } else if (arg == "--codepage") {
+#ifdef _WIN32
+            options->ansiCodePage = true;
+#else
+            *error = LoadStringText(IDS_CLI_CODEPAGE_WINDOWS_ONLY);
+            return false;
+#endif
         } else if (arg == "--dry-run") {
             options->dryRun = true;
         } else if (arg == "--only-protected") {
@@ -339,6 +346,10 @@ std::string CliUsage() {
         "                        would go; nothing is deleted (not with --csv)\n"
         "  --json                write the groups as one JSON document (not with --csv,\n"
         "                        --null or --dry-run); see the manual page\n"
+        "      --codepage        Windows only: write to a file or a pipe in the ANSI code\n"
+        "                        page instead of UTF-8, for tools that read no UTF-8 (a\n"
+        "                        character the code page lacks becomes \"?\"); a console\n"
+        "                        always shows every character\n"
         "  -h, --help            show this text\n"
         "      --version         show the program's name and version\n"
         "\n"

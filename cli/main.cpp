@@ -27,7 +27,7 @@ void OnInterrupt() {
 
 void PrintError(const std::string& text) {
     const std::string line = "pairscout-cli: " + EscapeControls(text) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    platform::WriteStandardText(stderr, line);
 }
 
 // Writes `text` to standard output and closes it. False, with the system's reason in *why,
@@ -35,8 +35,8 @@ void PrintError(const std::string& text) {
 // must not pass for a whole one.
 bool WriteOutput(const std::string& text, std::string* why) {
     int error = 0;
-    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
-        error = errno;
+    errno = 0;
+    if (!platform::WriteStandardText(stdout, text)) error = errno != 0 ? errno : EIO;
     if (std::fflush(stdout) != 0 && error == 0) error = errno;
     const bool failed = std::ferror(stdout) != 0;
     if (std::fclose(stdout) != 0 && error == 0) error = errno;
@@ -58,14 +58,16 @@ int main(int argc, char** argv) {
     // Bytes out as they are: CSV rows carry their own CR LF, which text mode would turn into
     // CR CR LF.
     platform::UseBinaryStandardStreams();
-    std::vector<std::string> args(argv + 1, argv + argc);
+    // Names typed outside the code page arrive whole (Windows reads the wide command line).
+    const std::vector<std::string> args = platform::CommandLineArguments(argc, argv);
     CliOptions options;
     std::string error;
     if (!ParseCliOptions(args, &options, &error)) {
         PrintError(error);
-        std::fputs("Try 'pairscout-cli --help'.\n", stderr);
+        platform::WriteStandardText(stderr, "Try 'pairscout-cli --help'.\n");
         return 2;
     }
+    if (options.ansiCodePage) platform::UseAnsiCodePage();
     if (MaskAdmitsNothing(options.search.mask)) PrintError(LoadStringText(IDS_MASK_ONLY_EXCLUDES));
     std::string why;
     if (options.help || options.version) {
@@ -112,15 +114,15 @@ int main(int argc, char** argv) {
     const bool written = WriteOutput(list, &why);
     std::string summary = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
     if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);
-    std::fprintf(stderr, "%s\n", summary.c_str());
+    // The summary in the same encoding as the paths before it.
+    platform::WriteStandardText(stderr, summary + "\n");
     if (options.dryRun) {
         const std::string plan =
             FormatDryRunSummary(goFiles, FormatSizeText(static_cast<double>(goBytes)));
-        std::fprintf(stderr, "%s\n", plan.c_str());
+        platform::WriteStandardText(stderr, plan + "\n");
     }
-    if (progress.m_nSkipped > 0) {
-        std::fprintf(stderr, "%s\n", FormatUnreadableFiles(progress.m_nSkipped).c_str());
-    }
+    if (progress.m_nSkipped > 0)
+        platform::WriteStandardText(stderr, FormatUnreadableFiles(progress.m_nSkipped) + "\n");
     if (!written) return ReportWriteError(why);
     return g_cancel != 0 ? 130 : 0;
 }

@@ -115,6 +115,9 @@
     X(IDS_KEEP_REASON_NO_COPY_MARK, 2279, "文件名没有副本标记")                                   \
     X(IDS_DELETE_PROTECTED, 2280, "文件在受保护的文件夹中, 不删除")                               \
     X(IDS_CLI_DRY_RUN_SUMMARY, 2281, "将删除 %d 个文件, 可释放 %s")                               \
+    /* Windows: the shell's recycle bin takes no path of 260 characters or more. */               \
+    X(IDS_TRASH_PATH_TOO_LONG, 2450, "路径超过 260 个字符, 回收站不能接收; 可以永久删除")         \
+    X(IDS_CLI_CODEPAGE_WINDOWS_ONLY, 2451, "--codepage 只能在 Windows 上使用")                    \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
