@@ -253,7 +253,9 @@ TEST(CliOptions, JsonStringsRoundTripEveryName) {
     options = CliOptions();
     EXPECT_EQ(Parse({"--codepage", "/x"}, &options, &error), kWindows);
     EXPECT_EQ(options.ansiCodePage, kWindows);
-    if (!kWindows) EXPECT_EQ(error, LoadStringText(IDS_CLI_CODEPAGE_WINDOWS_ONLY));
+    if (!kWindows) {
+        EXPECT_EQ(error, LoadStringText(IDS_CLI_CODEPAGE_WINDOWS_ONLY));
+    }
 }
 
 TEST(TerminalProgress, ControlCharactersNeverReachTheTerminal) {
@@ -398,7 +400,7 @@ TEST(CliEndToEnd, WindowsNamesAreWrittenAsUtf8) {
     const CliRun plain = RunCli({tree.Path()}, scratch);
     EXPECT_EQ(plain.status, 0) << plain.err;
     EXPECT_EQ(PathLines(plain.out), names.All()) << plain.out;
-    EXPECT_EQ(plain.err, "发现 6 个重复文件 (87 字节)\n");
+    EXPECT_EQ(plain.err, names.Summary() + "\n");
 
     // Chinese and Cyrillic folders named on the command line, on an English system too.
     const CliRun typed = RunCli({tree / u8"照片", tree / u8"Фото"}, scratch);
@@ -412,7 +414,9 @@ TEST(CliEndToEnd, WindowsNamesAreWrittenAsUtf8) {
     EXPECT_EQ(ansi.status, 0) << ansi.err;
     EXPECT_EQ(ansi.out, InAnsiCodePage(plain.out));
     EXPECT_EQ(ansi.err, InAnsiCodePage(plain.err));
-    if (AnsiCodePage() == 936) EXPECT_NE(ansi.out.find("\xBA\xA3\xB1\xDF.jpg"), std::string::npos);
+    if (AnsiCodePage() == 936) {
+        EXPECT_NE(ansi.out.find("\xBA\xA3\xB1\xDF.jpg"), std::string::npos);
+    }
 }
 #endif
 
