@@ -176,6 +176,13 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             filter.m_nMode = 1;
         } else if (arg == "--json") {
             options->json = true;
+        } else if (arg == "--codepage") {
+#ifdef _WIN32
+            options->ansiCodePage = true;
+#else
+            *error = LoadStringText(IDS_CLI_CODEPAGE_WINDOWS_ONLY);
+            return false;
+#endif
         } else if (arg == "--dry-run") {
             options->dryRun = true;
         } else if (arg == "--trash" || arg == "--delete") {

@@ -15,6 +15,7 @@ struct CliOptions {
     bool json = false;    // --json: the groups as one JSON document
     bool csv = false;
     bool nul = false;  // -0, --null: every path ends in NUL, every group in one more
+    bool ansiCodePage = false;  // --codepage (Windows): files and pipes in the ANSI code page
     bool help = false;
     bool version = false;
     // What is done with every copy but the kept one: --trash, --delete, --link hard|clone,

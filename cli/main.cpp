@@ -30,7 +30,7 @@ void OnInterrupt() {
 
 void PrintError(const std::string& text) {
     const std::string line = "pairscout-cli: " + EscapeControls(text) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    platform::WriteStandardText(stderr, line);
 }
 
 // Writes `text` to standard output and closes it. False, with the system's reason in *why,
@@ -38,8 +38,8 @@ void PrintError(const std::string& text) {
 // must not pass for a whole one.
 bool WriteOutput(const std::string& text, std::string* why) {
     int error = 0;
-    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
-        error = errno;
+    errno = 0;
+    if (!platform::WriteStandardText(stdout, text)) error = errno != 0 ? errno : EIO;
     if (std::fflush(stdout) != 0 && error == 0) error = errno;
     const bool failed = std::ferror(stdout) != 0;
     if (std::fclose(stdout) != 0 && error == 0) error = errno;
@@ -57,7 +57,7 @@ int ReportWriteError(const std::string& why) {
 bool ConfirmDelete(int files, std::int64_t bytes) {
     const std::string question =
         FormatConfirmDeleteForGood(files, FormatSizeText(static_cast<double>(bytes)));
-    std::fputs(question.c_str(), stderr);
+    platform::WriteStandardText(stderr, question);
     std::fflush(stderr);
     char line[64] = {};
     if (std::fgets(line, sizeof line, stdin) == nullptr) return false;
@@ -92,18 +92,18 @@ int RunAction(const CliOptions& options, const ResultsModel& results, TerminalPr
     const std::string done =
         FormatActionDone(ActionVerb(options.action), static_cast<int>(outcome.done.size()),
                          FormatSizeText(static_cast<double>(doneBytes)));
-    std::fprintf(stderr, "%s\n", done.c_str());
+    platform::WriteStandardText(stderr, done + "\n");
     if (outcome.freedKnown && options.action != DuplicateActionKind::kTrash &&
         options.action != DuplicateActionKind::kMove) {
         // Another program may free or fill the same disk meanwhile: the figure is the file
         // systems' own. (The trash and a move keep the bytes on some disk.)
         const std::int64_t freed = outcome.freedBytes > 0 ? outcome.freedBytes : 0;
-        std::fprintf(stderr, "%s\n",
-                     FormatActionFreed(FormatSizeText(static_cast<double>(freed))).c_str());
+        platform::WriteStandardText(
+            stderr, FormatActionFreed(FormatSizeText(static_cast<double>(freed))) + "\n");
     }
     if (!outcome.refused.empty()) {
-        std::fprintf(stderr, "%s\n",
-                     FormatActionRefused(static_cast<int>(outcome.refused.size())).c_str());
+        platform::WriteStandardText(
+            stderr, FormatActionRefused(static_cast<int>(outcome.refused.size())) + "\n");
         for (const auto& refused : outcome.refused)
             PrintError(refused.first + ": " + refused.second);
     }
@@ -122,14 +122,16 @@ int main(int argc, char** argv) {
     // Bytes out as they are: CSV rows carry their own CR LF, which text mode would turn into
     // CR CR LF.
     platform::UseBinaryStandardStreams();
-    std::vector<std::string> args(argv + 1, argv + argc);
+    // Names typed outside the code page arrive whole (Windows reads the wide command line).
+    const std::vector<std::string> args = platform::CommandLineArguments(argc, argv);
     CliOptions options;
     std::string error;
     if (!ParseCliOptions(args, &options, &error)) {
         PrintError(error);
-        std::fputs("Try 'pairscout-cli --help'.\n", stderr);
+        platform::WriteStandardText(stderr, "Try 'pairscout-cli --help'.\n");
         return 2;
     }
+    if (options.ansiCodePage) platform::UseAnsiCodePage();
     if (MaskAdmitsNothing(options.search.mask)) PrintError(LoadStringText(IDS_MASK_ONLY_EXCLUDES));
     std::string why;
     if (options.help || options.version) {
@@ -180,31 +182,31 @@ int main(int argc, char** argv) {
     if (options.act && !options.dryRun) {
         std::string found = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
         if (found.empty()) found = LoadStringText(IDS_IDLE_MESSAGE);
-        std::fprintf(stderr, "%s\n", found.c_str());
+        platform::WriteStandardText(stderr, found + "\n");
         const int code = RunAction(options, results, progress, outToTerminal);
         if (progress.m_nSkipped > 0)
-            std::fprintf(stderr, "%s\n", FormatUnreadableFiles(progress.m_nSkipped).c_str());
+            platform::WriteStandardText(stderr, FormatUnreadableFiles(progress.m_nSkipped) + "\n");
         return code;
     }
-    const std::string list =
-        options.json     ? FormatJson(results)
-        : options.dryRun ? FormatDryRun(results, options.nul, outToTerminal, &goFiles, &goBytes,
-                                        options.act ? &options : nullptr)
-                         : FormatResults(results, options.csv, options.nul, outToTerminal);
+    const std::string list = options.json ? FormatJson(results)
+                             : options.dryRun
+                                 ? FormatDryRun(results, options.nul, outToTerminal, &goFiles,
+                                                &goBytes, options.act ? &options : nullptr)
+                                 : FormatResults(results, options.csv, options.nul, outToTerminal);
     const bool written = WriteOutput(list, &why);
     std::string summary = SummaryText(results.DuplicateCount(), results.DuplicateBytes());
     if (summary.empty()) summary = LoadStringText(IDS_IDLE_MESSAGE);
-    std::fprintf(stderr, "%s\n", summary.c_str());
+    // The summary in the same encoding as the paths before it.
+    platform::WriteStandardText(stderr, summary + "\n");
     if (options.dryRun) {
         const std::string size = FormatSizeText(static_cast<double>(goBytes));
         const std::string plan = options.act
                                      ? FormatActionPlan(ActionVerb(options.action), goFiles, size)
                                      : FormatDryRunSummary(goFiles, size);
-        std::fprintf(stderr, "%s\n", plan.c_str());
+        platform::WriteStandardText(stderr, plan + "\n");
     }
-    if (progress.m_nSkipped > 0) {
-        std::fprintf(stderr, "%s\n", FormatUnreadableFiles(progress.m_nSkipped).c_str());
-    }
+    if (progress.m_nSkipped > 0)
+        platform::WriteStandardText(stderr, FormatUnreadableFiles(progress.m_nSkipped) + "\n");
     if (!written) return ReportWriteError(why);
     return g_cancel != 0 ? 130 : 0;
 }

@@ -159,7 +159,7 @@ void TerminalProgress::Skipped(SkipKind kind, const std::string& path, const std
     // One write of the whole line, so that no other output lands inside it.
     const std::string line =
         "pairscout-cli: " + EscapeControls(path) + ": " + EscapeControls(reason) + "\n";
-    std::fwrite(line.data(), 1, line.size(), m_out);
+    platform::WriteStandardText(m_out, line);
     std::fflush(m_out);
     if (kind == SkipKind::kFile) ++m_nSkipped;
 }
@@ -176,7 +176,7 @@ void TerminalProgress::Draw(bool force) {
         : m_shows == Shows::kDuplicates ? FormatDuplicatesRunning(static_cast<int>(m_count), m_ofWhat)
                                         : m_status;
     const std::string line = "\r" + LineText(status, percent, m_columns) + "\033[K";
-    std::fwrite(line.data(), 1, line.size(), m_out);
+    platform::WriteStandardText(m_out, line);
     std::fflush(m_out);
 }
 
@@ -187,7 +187,7 @@ void TerminalProgress::Clear() {
 
 void TerminalProgress::ClearLocked() {
     if (!m_drawn) return;
-    std::fputs("\r\033[K", m_out);
+    platform::WriteStandardText(m_out, "\r\033[K");
     std::fflush(m_out);
     m_drawn = false;
 }

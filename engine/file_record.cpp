@@ -97,6 +97,7 @@ std::string CFileRecord::ErrorCodeText(int code) {
     if (code == kErrorChanged) return LoadStringText(IDS_FILE_CHANGED);
     if (code == platform::kErrorReplaced) return LoadStringText(IDS_FILE_REPLACED);
     if (code == platform::kErrorLocked) return LoadStringText(IDS_FILE_LOCKED);
+    if (code == platform::kErrorTooLongForTrash) return LoadStringText(IDS_TRASH_PATH_TOO_LONG);
     return platform::ErrorText(code);
 }
 

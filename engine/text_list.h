@@ -176,6 +176,9 @@
     /* A start path typed on the Paths page that cannot be searched, and why. */                  \
     X(IDS_PATH_REFUSED, 2406, "不能添加路径 %s: %s")                                               \
     X(IDS_PATH_NOT_A_FOLDER, 2407, "它不是文件夹")                                                 \
+    /* Windows: the shell's recycle bin takes no path of 260 characters or more. */               \
+    X(IDS_TRASH_PATH_TOO_LONG, 2450, "路径超过 260 个字符, 回收站不能接收; 可以永久删除")         \
+    X(IDS_CLI_CODEPAGE_WINDOWS_ONLY, 2451, "--codepage 只能在 Windows 上使用")                    \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
@@ -363,6 +366,9 @@
       "                        DIR/<起始路径名>/<其下的路径>；从不覆盖\n" \
       "  --json                把各组写成一个 JSON 文档（不能与 --csv、--null 或\n" \
       "                        --dry-run 同用）；见手册页\n" \
+      "      --codepage        仅用于 Windows：写入文件或管道时用 ANSI 代码页而不是\n" \
+      "                        UTF-8，供不能读 UTF-8 的工具使用（代码页没有的字符成为“?”）；\n" \
+      "                        控制台总是显示每个字符\n" \
       "  -h, --help            显示此帮助\n" \
       "      --version         显示程序名称和版本\n" \
       "\n" \

@@ -9,11 +9,20 @@
 
 #include "engine/string_table.h"
 #include "engine/text_format.h"
+#include "platform/wide_text.h"
 
 // UTF-8 bytes as wxString. Bytes that are not valid UTF-8 (a file name of another encoding)
 // are shown as replacement characters instead of making the whole text empty.
 inline wxString Utf8ToWx(const std::string& bytes) {
     wxString text = wxString::FromUTF8(bytes.data(), bytes.size());
+#ifdef __WINDOWS__
+    // A Windows name that is no valid UTF-16 (a lone surrogate) is shown as the system holds
+    // it: wxString is UTF-16 there, and the platform's conversion keeps every unit.
+    if (text.empty() && !bytes.empty()) {
+        const std::u16string units = platform::Utf16FromUtf8(bytes);
+        return wxString(std::wstring(units.begin(), units.end()));
+    }
+#endif
     if (text.empty() && !bytes.empty()) {
         text = wxString(bytes.data(), wxConvUTF8, bytes.size());
         if (text.empty()) {

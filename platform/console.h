@@ -2,15 +2,28 @@
 // how wide it is, and how its bytes go out.
 #pragma once
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 namespace platform {
 
-// Whether names are UTF-8. On Windows they are in the ANSI code page, where every byte above
-// 0x7F is text (a double-byte character takes two columns, one per byte).
-#ifdef _WIN32
-constexpr bool kNamesAreUtf8 = false;
-#else
+// Names are UTF-8 on every system (on Windows converted from the system's UTF-16).
 constexpr bool kNamesAreUtf8 = true;
-#endif
+
+// The program's arguments (argv without the program's name) as UTF-8. On Windows they are read
+// from the wide command line: the byte-string argv has lost every character outside the code
+// page.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// Writes UTF-8 `text` to standard output or standard error. On Windows a console is given the
+// characters themselves (whatever its code page), a file or pipe UTF-8 bytes, or the ANSI code
+// page's bytes after UseAnsiCodePage. False when not all of it could be written.
+bool WriteStandardText(std::FILE* stream, const std::string& text);
+
+// Windows: files and pipes take the ANSI code page from now on (for tools that read no UTF-8);
+// a character that code page lacks is written as the code page's default character.
+void UseAnsiCodePage();
 
 // Calls `onInterrupt` (in a signal handler: it may only set a flag or end the program) at every
 // Ctrl+C. A write to a slow reader goes on after it rather than failing half done.

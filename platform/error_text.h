@@ -11,6 +11,9 @@ constexpr int kErrorReplaced = -2;
 // Not a system code: another holder (a delete in another window or program) has the file
 // locked in a way that excludes this use of it.
 constexpr int kErrorLocked = -4;
+// Not a system code: the recycle bin cannot take the file because its path is too long for the
+// system's shell (Windows: 260 characters); it can still be deleted for good.
+constexpr int kErrorTooLongForTrash = -5;
 // Not a system code: the file system compared two files for sharing their data and found them
 // different.
 constexpr int kErrorContentsDiffer = -6;

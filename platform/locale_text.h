@@ -8,22 +8,17 @@
 
 namespace platform {
 
-// Upper case of one byte of the platform's 8-bit text: ASCII letters become capitals; bytes
-// 0x80-0xFF are returned unchanged on POSIX (UTF-8 has no single-byte upper case).
+// Upper case of one byte of the program's UTF-8 text: ASCII letters become capitals; bytes
+// 0x80-0xFF are returned unchanged (UTF-8 has no single-byte upper case).
 unsigned char CharUpperByte(unsigned char b);
 
-// True when `b` is the first byte of a two-byte character of the platform's 8-bit code page
-// (the East Asian code pages of Windows, whose second bytes include "\" and letters). Always
-// false on POSIX: no byte inside a UTF-8 character can be taken for a separator or a dot.
+// Whether `b` is the first byte of a two-byte character whose second byte could be taken for a
+// separator or a dot. Always false: the text is UTF-8 on every platform, where no byte inside
+// a character is ASCII.
 bool IsLeadByte(unsigned char b);
 
-// Whether the platform's 8-bit text can hold two-byte characters at all; where it cannot,
-// every byte begins a character and callers skip the scan for lead bytes.
-#ifdef _WIN32
-constexpr bool kTwoByteCharacters = true;
-#else
+// Whether the text can hold such two-byte characters at all (never: see IsLeadByte).
 constexpr bool kTwoByteCharacters = false;
-#endif
 
 // The user's short date format as a picture: d, dd (day), ddd, dddd (weekday name), M, MM
 // (month), MMM, MMMM (month name), y, yy, yyyy (year), text in single quotes taken literally

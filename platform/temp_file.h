@@ -14,4 +14,7 @@ std::string TempFolder();
 // name is never one that existed before. The caller removes the file.
 std::string CreateTempFile(const std::string& prefix);
 
+// Removes the file CreateTempFile made. False when it could not be removed.
+bool RemoveTempFile(const std::string& path);
+
 }  // namespace platform

@@ -13,7 +13,9 @@
 
 namespace {
 
-std::wstring Wide(const std::string& text) { return Utf8ToWx(text).ToStdWstring(); }
+// The record's own bytes as the shell takes them: a name that is no valid UTF-16 (which wx
+// would turn into an empty text) keeps its units.
+std::wstring Wide(const std::string& text) { return platform::Wide(text); }
 
 HWND WindowOf(wxWindow* window) {
     return window != nullptr ? static_cast<HWND>(window->GetHandle()) : nullptr;
@@ -59,7 +61,10 @@ void CFileLauncher::Properties(const std::string& path, wxWindow* parent) {
 }
 
 bool CFileLauncher::LaunchDefault(const std::string& target) {
-    return wxLaunchDefaultApplication(Utf8ToWx(target));
+    const std::wstring file = Wide(target);
+    // The shell's result is above 32 when it started something.
+    return reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, nullptr, file.c_str(), nullptr,
+                                                   nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 void CFileLauncher::CallFileManager(const char* /*method*/, const std::string& /*uri*/,

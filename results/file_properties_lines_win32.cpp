@@ -48,7 +48,7 @@ std::vector<std::pair<std::string, std::string>> FilePropertyLines(const std::st
     std::vector<std::pair<std::string, std::string>> lines;
     lines.emplace_back(LoadStringText(IDS_PROPERTIES_PATH), path);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(Utf8ToWx(path).wc_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(platform::FilePath(path).c_str(), GetFileExInfoStandard, &data)) {
         lines.emplace_back(LoadStringText(IDS_PROPERTIES_ERROR), platform::ErrorText(static_cast<int>(GetLastError())));
         return lines;
     }

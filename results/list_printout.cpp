@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -33,7 +34,7 @@ private:
 class FileRemover {
 public:
     explicit FileRemover(std::string path) : m_path(std::move(path)) {}
-    ~FileRemover() { std::remove(m_path.c_str()); }
+    ~FileRemover() { platform::RemoveTempFile(m_path); }
     FileRemover(const FileRemover&) = delete;
     FileRemover& operator=(const FileRemover&) = delete;
 
@@ -87,7 +88,7 @@ bool CListPrintout::OnPrintPage(int page) {
 void PrintTextFile(const std::string& path, wxPrintDialogData& data, wxWindow* parent,
                    bool prompt) {
     errno = 0;
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
     std::string text;
     if (file) text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     if (!file.is_open() || file.bad()) {

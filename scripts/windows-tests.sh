@@ -93,4 +93,8 @@ LC_ALL=zh_CN.UTF-8 ctest --output-on-failure --timeout 120 -L window </dev/null
 echo "== the window's language under Wine's English locale =="
 LC_ALL=en_US.UTF-8 ctest --output-on-failure --timeout 120 -L window -R MenusFollowTheInterfaceLanguage \
     </dev/null
+# Names outside the code page in the window of an English Windows too.
+echo "== the window under Wine, English (United States): names outside the code page =="
+LC_ALL=en_US.UTF-8 ctest --output-on-failure --timeout 120 -L window -R NamesOutsideTheCodePage \
+    </dev/null
 echo "Windows part done in $(( $(date +%s) - started )) s"

@@ -1,5 +1,6 @@
 #include "ui/internet_shortcut.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include "platform/file_find.h"
@@ -46,7 +47,9 @@ std::string EscapeEntryValue(const std::string& value) {
 }
 
 bool WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    // Named by its UTF-8 bytes on every system (the library's narrow form would be the code
+    // page's on Windows).
+    std::ofstream out(std::filesystem::u8path(path), std::ios::binary | std::ios::trunc);
     if (!out) return false;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();

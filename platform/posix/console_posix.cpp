@@ -40,3 +40,18 @@ int StderrColumns() {
 void UseBinaryStandardStreams() {}
 
 }  // namespace platform
+
+namespace platform {
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+bool WriteStandardText(std::FILE* stream, const std::string& text) {
+    return text.empty() || std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+}
+
+// Names are bytes here: there is no other code page to write.
+void UseAnsiCodePage() {}
+
+}  // namespace platform

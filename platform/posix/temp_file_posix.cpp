@@ -24,4 +24,6 @@ std::string CreateTempFile(const std::string& prefix) {
     return path;
 }
 
+bool RemoveTempFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
 }  // namespace platform

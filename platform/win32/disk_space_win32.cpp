@@ -7,13 +7,13 @@ namespace platform {
 bool FreeDiskSpaceOfCurrentFolder(std::uint64_t* bytes) {
     ULARGE_INTEGER available, total, free;
     // A null directory means the disk of the current folder (a network share too).
-    if (::GetDiskFreeSpaceExA(nullptr, &available, &total, &free)) {
+    if (::GetDiskFreeSpaceExW(nullptr, &available, &total, &free)) {
         *bytes = available.QuadPart;
         return true;
     }
     // Older call: the product exceeds 32 bits on any disk of more than 4 GB free.
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
-    if (!::GetDiskFreeSpaceA(nullptr, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+    if (!::GetDiskFreeSpaceW(nullptr, &sectorsPerCluster, &bytesPerSector, &freeClusters,
                              &clusters))
         return false;
     *bytes = static_cast<std::uint64_t>(freeClusters) * bytesPerSector * sectorsPerCluster;

@@ -13,30 +13,30 @@ std::vector<std::string> LocalFixedDiskRoots() {
     for (int bit = 0; bit < 26; ++bit) {
         if ((drives & (1u << bit)) == 0) continue;
         const std::string root = std::string(1, static_cast<char>('A' + bit)) + ":\\";
-        if (::GetDriveTypeA(root.c_str()) == DRIVE_FIXED) roots.push_back(root);
+        if (::GetDriveTypeW(Wide(root).c_str()) == DRIVE_FIXED) roots.push_back(root);
     }
     return roots;
 }
 
 bool ServerDiskShares(const std::string& server, std::vector<std::string>* shares) {
     shares->clear();
-    std::string remote = "\\\\" + server;
-    NETRESOURCEA nr = {};
+    std::wstring remote = L"\\\\" + Wide(server);
+    NETRESOURCEW nr = {};
     nr.dwScope = RESOURCE_GLOBALNET;
     nr.dwType = RESOURCETYPE_DISK;
     nr.dwUsage = RESOURCEUSAGE_CONTAINER;
     nr.lpRemoteName = &remote[0];
     HANDLE h = nullptr;
-    if (::WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, 0, &nr, &h) != NO_ERROR) return false;
+    if (::WNetOpenEnumW(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, 0, &nr, &h) != NO_ERROR) return false;
     // Entries carry their strings behind them in the same buffer.
     std::unique_ptr<char[]> buffer(new char[16384]());
     for (;;) {
         DWORD count = 1;
         DWORD size = 16384;
-        if (::WNetEnumResourceA(h, &count, buffer.get(), &size) != NO_ERROR) break;
-        const NETRESOURCEA* entry = reinterpret_cast<const NETRESOURCEA*>(buffer.get());
+        if (::WNetEnumResourceW(h, &count, buffer.get(), &size) != NO_ERROR) break;
+        const NETRESOURCEW* entry = reinterpret_cast<const NETRESOURCEW*>(buffer.get());
         if (count == 1 && entry->dwType == RESOURCETYPE_DISK && entry->lpRemoteName != nullptr)
-            shares->push_back(entry->lpRemoteName);
+            shares->push_back(Narrow(entry->lpRemoteName));
     }
     return ::WNetCloseEnum(h) == NO_ERROR;
 }

@@ -5,19 +5,38 @@
 
 namespace platform {
 
+namespace {
+
+std::vector<std::string> StillThere(const std::vector<std::string>& paths) {
+    std::vector<std::string> left;
+    for (const std::string& path : paths)
+        if (::GetFileAttributesW(FilePath(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+            left.push_back(path);
+    return left;
+}
+
+}  // namespace
+
 std::vector<std::string> DeleteFiles(const std::vector<std::string>& paths, unsigned flags) {
     // One operation for all files, so that the shell asks (when it asks) once. The shell
     // stops at the first file it cannot find, so files already gone are left out: they are
     // gone all the same. The list is zero-separated and ends in two zeros.
-    std::string from;
+    // The shell takes no path of 260 characters or more: those go for good through the file
+    // calls, and to the recycle bin not at all (they stay, and the caller says so).
+    std::wstring from;
     for (const std::string& path : paths) {
-        if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-        from += path;
-        from += '\0';
+        const std::wstring file = FilePath(path);
+        if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        if (TooLongForShell(path)) {
+            if ((flags & kDeleteToTrash) == 0) ::DeleteFileW(file.c_str());
+            continue;
+        }
+        from += Wide(path);
+        from += L'\0';
     }
-    if (from.empty()) return {};
-    from += '\0';
-    SHFILEOPSTRUCTA op = {};
+    if (from.empty()) return StillThere(paths);
+    from += L'\0';
+    SHFILEOPSTRUCTW op = {};
     op.wFunc = FO_DELETE;
     op.pFrom = from.c_str();
     FILEOP_FLAGS fof = 0;
@@ -29,13 +48,10 @@ std::vector<std::string> DeleteFiles(const std::vector<std::string>& paths, unsi
     if (flags & kDeleteSilent) fof |= FOF_SILENT;
     if (flags & kDeleteNoErrorUi) fof |= FOF_NOERRORUI;
     op.fFlags = fof;
-    ::SHFileOperationA(&op);
+    ::SHFileOperationW(&op);
     // The result tells neither which files failed nor whether the user stopped half way: ask
     // the file system what is still there.
-    std::vector<std::string> left;
-    for (const std::string& path : paths)
-        if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) left.push_back(path);
-    return left;
+    return StillThere(paths);
 }
 
 }  // namespace platform
@@ -80,7 +96,7 @@ int HeldFile::Open(const std::string& path, Role role) {
     // with delete access; a copy that stays is held by a handle that shares no delete. Each
     // shuts the other out, in this program or another.
     HANDLE& h = role == kGoes ? m_impl->remover : m_impl->pin;
-    h = ::CreateFileA(path.c_str(),
+    h = ::CreateFileW(FilePath(path).c_str(),
                       role == kGoes ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
                                     : GENERIC_READ,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | (role == kGoes ? FILE_SHARE_DELETE : 0),
@@ -129,7 +145,9 @@ int HeldFile::Remove(bool toTrash) {
         return 0;
     }
     // The recycle bin is reached through the shell, by path: the file under the name must be
-    // the held one right before it is handed over.
+    // the held one right before it is handed over. The shell takes no long path: refused here,
+    // in words of our own, rather than left to a shell that fails without saying why.
+    if (TooLongForShell(m_path)) return kErrorTooLongForTrash;
     FileIdentity now;
     int error = 0;
     if (!QueryFileIdentity(m_path, &now, &error)) return error;

@@ -7,18 +7,18 @@ namespace platform {
 namespace {
 
 // Reparse points (symbolic links, junctions) are never followed or read, like links on POSIX.
-bool IsReported(const WIN32_FIND_DATAA& w) {
+bool IsReported(const WIN32_FIND_DATAW& w) {
     return (w.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
-           std::string(w.cFileName) == "." || std::string(w.cFileName) == "..";
+           std::wstring(w.cFileName) == L"." || std::wstring(w.cFileName) == L"..";
 }
 
-void Fill(const WIN32_FIND_DATAA& w, FindData* out) {
+void Fill(const WIN32_FIND_DATAW& w, FindData* out) {
     out->dwFileAttributes = w.dwFileAttributes;
     out->ftCreationTime = FromWinFileTime(w.ftCreationTime);
     out->ftLastAccessTime = FromWinFileTime(w.ftLastAccessTime);
     out->ftLastWriteTime = FromWinFileTime(w.ftLastWriteTime);
     out->nFileSize = (static_cast<std::uint64_t>(w.nFileSizeHigh) << 32) | w.nFileSizeLow;
-    out->cFileName = w.cFileName;
+    out->cFileName = Narrow(w.cFileName);
     out->nDevice = 0;
     out->nInode = 0;
 }
@@ -49,9 +49,9 @@ void FileFinder::Close() {
 
 bool FileFinder::First(const std::string& folder) {
     Close();
-    WIN32_FIND_DATAA w;
+    WIN32_FIND_DATAW w;
     m_error = 0;
-    m_impl->handle = ::FindFirstFileA((folder + "*").c_str(), &w);
+    m_impl->handle = ::FindFirstFileW(FilePath(folder + "*").c_str(), &w);
     if (m_impl->handle == INVALID_HANDLE_VALUE) {
         // Every folder but a drive root lists "." and "..": "no file" means nothing is there.
         const DWORD error = ::GetLastError();
@@ -70,8 +70,8 @@ bool FileFinder::First(const FolderHandle& folder) { return First(folder.m_path)
 
 bool FileFinder::Next() {
     if (m_impl->handle == INVALID_HANDLE_VALUE) return false;
-    WIN32_FIND_DATAA w;
-    while (::FindNextFileA(m_impl->handle, &w)) {
+    WIN32_FIND_DATAW w;
+    while (::FindNextFileW(m_impl->handle, &w)) {
         if (!IsReported(w)) continue;
         Fill(w, &m_data);
         return true;
@@ -86,7 +86,7 @@ namespace {
 // Whether `path` is a folder that is no reparse point (link, junction), asked of the folder
 // itself, opened without following one. 0 when it is, else the error code.
 int CheckRealFolder(const std::string& path) {
-    HANDLE h = ::CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+    HANDLE h = ::CreateFileW(FilePath(path).c_str(), FILE_READ_ATTRIBUTES,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING,
                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -105,7 +105,7 @@ int CheckRealFolder(const std::string& path) {
 
 std::unique_ptr<FolderHandle> FolderHandle::OpenStart(const std::string& path, int* error) {
     // The start folder as the user named it: a drive root or a share is opened as it stands.
-    const DWORD attrs = ::GetFileAttributesA(path.c_str());
+    const DWORD attrs = ::GetFileAttributesW(FilePath(path).c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) {
         *error = static_cast<int>(::GetLastError());
         return nullptr;
@@ -135,7 +135,7 @@ std::unique_ptr<FolderHandle> FolderHandle::OpenSub(const FindData&, const std::
 bool FolderHandle::IsVirtualFileSystem() const { return false; }
 
 std::uint32_t GetFileAttributes(const std::string& path) {
-    const DWORD attrs = ::GetFileAttributesA(path.c_str());
+    const DWORD attrs = ::GetFileAttributesW(FilePath(path).c_str());
     return attrs == INVALID_FILE_ATTRIBUTES ? kInvalidFileAttributes : attrs;
 }
 

@@ -26,7 +26,7 @@ bool IdentityOf(HANDLE h, FileIdentity* identity) {
 HANDLE OpenRegular(const std::string& path, DWORD access, FileIdentity* identity,
                    DWORD readHint = FILE_FLAG_SEQUENTIAL_SCAN) {
     // Shared with every kind of access, so files that other programs hold open can be read.
-    HANDLE h = ::CreateFileA(path.c_str(), access,
+    HANDLE h = ::CreateFileW(FilePath(path).c_str(), access,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING,
                              readHint | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);

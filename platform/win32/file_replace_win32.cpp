@@ -9,7 +9,8 @@ bool ReplaceFileContents(const std::string& path, const std::string& contents, i
         *errorCode = ERROR_PATH_NOT_FOUND;
         return false;
     }
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const std::wstring target = FilePath(path);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
             (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
@@ -17,7 +18,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& contents, i
             return false;
         }
         // Held open without sharing by another program: refused now, not after the write.
-        HANDLE probe = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        HANDLE probe = ::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (probe == INVALID_HANDLE_VALUE) {
             *errorCode = static_cast<int>(::GetLastError());
@@ -28,12 +29,14 @@ bool ReplaceFileContents(const std::string& path, const std::string& contents, i
 
     const std::string::size_type slash = path.find_last_of("\\/");
     std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    char temp[MAX_PATH + 1] = {};
-    if (::GetTempFileNameA(folder.c_str(), "pst", 0, temp) == 0) {
+    // The temporary name is the folder's with a short name of the system's choosing in it.
+    wchar_t name[MAX_PATH + 1] = {};
+    if (::GetTempFileNameW(FilePath(folder).c_str(), L"pst", 0, name) == 0) {
         *errorCode = static_cast<int>(::GetLastError());
         return false;
     }
-    HANDLE file = ::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+    const std::wstring temp = name;
+    HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     bool ok = file != INVALID_HANDLE_VALUE;
     DWORD error = ok ? 0 : ::GetLastError();
@@ -54,13 +57,13 @@ bool ReplaceFileContents(const std::string& path, const std::string& contents, i
         error = ::GetLastError();
     }
     if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
-    if (ok && !::MoveFileExA(temp, path.c_str(),
+    if (ok && !::MoveFileExW(temp.c_str(), target.c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;
         error = ::GetLastError();
     }
     if (!ok) {
-        ::DeleteFileA(temp);
+        ::DeleteFileW(temp.c_str());
         *errorCode = error != 0 ? static_cast<int>(error) : ERROR_WRITE_FAULT;
     }
     return ok;

@@ -10,25 +10,6 @@ namespace {
 
 constexpr char kSep = '\\';
 
-std::wstring WideFromUtf8(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-std::string Utf8FromWide(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
-                        nullptr, nullptr);
-    return text;
-}
-
 }  // namespace
 
 std::string CurrentFolder() {
@@ -38,7 +19,7 @@ std::string CurrentFolder() {
     const DWORD written = GetCurrentDirectoryW(length, &buffer[0]);
     if (written == 0 || written >= length) return std::string();
     buffer.resize(written);
-    return Utf8FromWide(buffer);
+    return Narrow(buffer);
 }
 
 std::size_t PathRootLength(const std::string& path) {
@@ -69,7 +50,7 @@ std::string DriveRelativeOnBase(std::string path, const std::string& base) {
 }
 
 bool IsExistingNonFolder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
+    const DWORD attributes = GetFileAttributesW(FilePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

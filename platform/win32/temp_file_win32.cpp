@@ -4,10 +4,10 @@
 namespace platform {
 
 std::string TempFolder() {
-    char buf[MAX_PATH + 1] = {};
-    const DWORD n = ::GetTempPathA(sizeof buf, buf);
-    if (n == 0 || n > MAX_PATH) return std::string();
-    std::string folder(buf, n);
+    wchar_t buf[MAX_PATH + 2] = {};
+    const DWORD n = ::GetTempPathW(MAX_PATH + 1, buf);
+    if (n == 0 || n > MAX_PATH + 1) return std::string();
+    std::string folder = Narrow(buf, n);
     if (folder.back() != '\\') folder += '\\';
     return folder;
 }
@@ -16,10 +16,13 @@ std::string CreateTempFile(const std::string& prefix) {
     if (prefix.find_first_of("\\/") != std::string::npos) return std::string();
     const std::string folder = TempFolder();
     if (folder.empty()) return std::string();
-    char buf[MAX_PATH + 1] = {};
+    wchar_t buf[MAX_PATH + 1] = {};
     // A unique number of 0 makes the system pick a free name and create the file.
-    if (::GetTempFileNameA(folder.c_str(), prefix.c_str(), 0, buf) == 0) return std::string();
-    return buf;
+    if (::GetTempFileNameW(Wide(folder).c_str(), Wide(prefix).c_str(), 0, buf) == 0)
+        return std::string();
+    return Narrow(buf);
 }
+
+bool RemoveTempFile(const std::string& path) { return ::DeleteFileW(FilePath(path).c_str()) != 0; }
 
 }  // namespace platform

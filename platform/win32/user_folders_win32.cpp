@@ -8,10 +8,10 @@ namespace platform {
 namespace {
 
 bool ShellFolder(int csidl, std::string* path) {
-    char buffer[MAX_PATH];
-    if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+    wchar_t buffer[MAX_PATH];
+    if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer)))
         return false;
-    std::string folder = buffer;
+    std::string folder = Narrow(buffer);
     while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
     if (folder.empty()) return false;
     *path = folder;

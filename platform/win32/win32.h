@@ -16,9 +16,38 @@
 #undef WriteProfileString
 #undef GetProfileInt
 
+#include <string>
+
 #include "platform/file_time.h"
+#include "platform/wide_text.h"
 
 namespace platform {
+
+// The program's UTF-8 (WTF-8) text as the wide calls take it, and back.
+inline std::wstring Wide(const std::string& text) {
+    const std::u16string units = Utf16FromUtf8(text);
+    return std::wstring(units.begin(), units.end());
+}
+
+inline std::string Narrow(const wchar_t* units, std::size_t count) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16");
+    return Utf8FromUtf16(reinterpret_cast<const char16_t*>(units), count);
+}
+
+inline std::string Narrow(const std::wstring& units) { return Narrow(units.data(), units.size()); }
+
+inline std::string Narrow(const wchar_t* units) {
+    return units != nullptr ? Narrow(units, wcslen(units)) : std::string();
+}
+
+// `path` for the file calls: wide, and with the "\\?\" (or "\\?\UNC\") prefix when it is
+// too long for the plain form, so that folders, files and their copies deeper than 260
+// characters are walked, read and deleted whatever the system's long-path policy. The prefix is
+// never shown: the engine keeps the plain form.
+std::wstring FilePath(const std::string& path);
+
+// Whether `path` is too long for the calls that know no prefix (the shell's).
+bool TooLongForShell(const std::string& path);
 
 inline FILETIME ToWinFileTime(FileTime value) {
     ULARGE_INTEGER u;

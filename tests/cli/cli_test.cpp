@@ -31,6 +31,7 @@
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "support/version_resource.h"
+#include "support/windows_name_tree.h"
 
 namespace {
 
@@ -248,6 +249,13 @@ TEST(CliOptions, JsonStringsRoundTripEveryName) {
     EXPECT_FALSE(Parse({"--json", "-0", "/x"}, &options, &error));
     EXPECT_TRUE(Parse({"--json", "/x"}, &options, &error));
     EXPECT_TRUE(options.json);
+    // The code page of the output is a Windows matter: elsewhere names are bytes as they are.
+    options = CliOptions();
+    EXPECT_EQ(Parse({"--codepage", "/x"}, &options, &error), kWindows);
+    EXPECT_EQ(options.ansiCodePage, kWindows);
+    if (!kWindows) {
+        EXPECT_EQ(error, LoadStringText(IDS_CLI_CODEPAGE_WINDOWS_ONLY));
+    }
 }
 
 TEST(TerminalProgress, ControlCharactersNeverReachTheTerminal) {
@@ -356,6 +364,59 @@ TEST(CliEndToEnd, WindowsProgramCarriesItsIconAndVersion) {
     EXPECT_EQ(VersionString(program, L"OriginalFilename"), L"pairscout-cli.exe");
     EXPECT_EQ(VersionString(program, L"CompanyName"), L"Orvelle Software Inc.");
     EXPECT_TRUE(HasApplicationIcon(program));
+}
+#endif
+
+#ifdef _WIN32
+namespace {
+
+std::vector<std::string> PathLines(const std::string& out) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    for (std::size_t end; (end = out.find('\n', at)) != std::string::npos; at = end + 1)
+        if (end > at) lines.push_back(out.substr(at, end - at));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+std::string InAnsiCodePage(const std::string& text) {
+    const std::wstring wide = platform::Wide(text);
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &bytes[0], size,
+                          nullptr, nullptr);
+    return bytes;
+}
+
+}  // namespace
+
+// Names outside the code page, a lone surrogate and a path deeper than 260 characters: into a
+// file the list and the summary are UTF-8 (the lone surrogate its three-byte form), whatever
+// the code page; with --codepage both are the code page's. Arguments arrive whole.
+TEST(CliEndToEnd, WindowsNamesAreWrittenAsUtf8) {
+    TempDir tree, scratch;
+    const WindowsNameTree names(tree);
+    const CliRun plain = RunCli({tree.Path()}, scratch);
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(PathLines(plain.out), names.All()) << plain.out;
+    EXPECT_EQ(plain.err, names.Summary() + "\n");
+
+    // Chinese and Cyrillic folders named on the command line, on an English system too.
+    const CliRun typed = RunCli({tree / u8"照片", tree / u8"Фото"}, scratch);
+    EXPECT_EQ(typed.status, 0) << typed.err;
+    std::vector<std::string> photos = {names.photos[0], names.photos[1]};
+    std::sort(photos.begin(), photos.end());
+    EXPECT_EQ(PathLines(typed.out), photos);
+
+    // For tools that read no UTF-8: one encoding, the code page's, for paths and summary.
+    const CliRun ansi = RunCli({"--codepage", tree.Path()}, scratch);
+    EXPECT_EQ(ansi.status, 0) << ansi.err;
+    EXPECT_EQ(ansi.out, InAnsiCodePage(plain.out));
+    EXPECT_EQ(ansi.err, InAnsiCodePage(plain.err));
+    if (AnsiCodePage() == 936) {
+        EXPECT_NE(ansi.out.find("\xBA\xA3\xB1\xDF.jpg"), std::string::npos);
+    }
 }
 #endif
 

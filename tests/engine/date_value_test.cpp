@@ -481,8 +481,8 @@ TEST(ParseDate, PicturesGoThereAndBack) {
     const char* const kMonth[] = {"M", "MM", "MMM", "MMMM"};
     const char* const kYear[] = {"yyyy", "yyy"};
     const char* const kWeekday[] = {"", "ddd ", "dddd, ", "'on' dddd '' "};
-    // "年" in the platform's 8-bit text: UTF-8, or GBK on a Chinese Windows.
-    const char* const year = AnsiCodePage() == 936 ? "\xC4\xEA" : "\xE5\xB9\xB4";
+    // "年": text is UTF-8 on every system, a Chinese Windows included.
+    const char* const year = "\xE5\xB9\xB4";
     const char* const kSeparator[] = {"/", ".", " ", "-", " 'de' ", "'d''M'", year};
     std::mt19937 random(20030409);
     const auto pick = [&](const auto& options) {

@@ -62,11 +62,11 @@ TEST(WindowsMasks, BackslashFolderPartsUnderADriveRoot) {
     EXPECT_EQ(m.hasDir, 0);
 }
 
-// On a code page of two-byte characters (Chinese Windows: 936) the second byte of a character
-// may be "\\": it neither splits a mask nor a path, nor ends a root.
-TEST(WindowsMasks, TwoByteCharactersWithABackslashInside) {
-    if (AnsiCodePage() != 936) GTEST_SKIP() << "needs the GBK code page (LC_ALL=zh_CN.UTF-8)";
-    const std::string jou = "\x81\x5C";  // one character; its second byte is "\\"
+// Names are UTF-8 whatever the code page. "乗" is 0x81 0x5C in GBK (Chinese Windows), a second
+// byte that is "\\"; in UTF-8 no byte of it is ASCII: it neither splits a mask nor a path,
+// nor ends a root, on any code page.
+TEST(WindowsMasks, ChineseNamesNeverHoldASeparator) {
+    const std::string jou = "\xE4\xB9\x97";
 
     std::string folder = "sub\\" + jou, file;
     int hasDir = 0, anyPrefix = 0, anySuffix = 0;
@@ -78,6 +78,7 @@ TEST(WindowsMasks, TwoByteCharactersWithABackslashInside) {
     // The name is everything after the last real separator.
     EXPECT_EQ(MatchUnder("C:\\DATA", "\\*.txt", "C:\\DATA\\" + jou + "x.txt"), 1);
     EXPECT_EQ(MatchUnder("C:\\DATA", "\\*.txt", "C:\\DATA\\" + jou + "\\x.txt"), 0);
+    EXPECT_EQ(MatchUnder("C:\\DATA", "\\" + jou + "*.txt", "C:\\DATA\\" + jou + "x.txt"), 1);
     // A root that ends in such a character keeps it.
     const std::string root = "C:\\" + jou;
     EXPECT_EQ(MatchUnder(root.c_str(), "\\*.txt", root + "\\a.txt"), 1);

@@ -29,9 +29,9 @@ bool UserLocaleIsEnUs() { return ::GetUserDefaultLCID() == 0x0409; }
 unsigned AnsiCodePage() { return ::GetACP(); }
 
 std::string ProgramFolder() {
-    char buf[MAX_PATH + 1] = {};
-    const DWORD n = ::GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    std::string path(buf, n);
+    wchar_t buf[MAX_PATH + 1] = {};
+    const DWORD n = ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
+    std::string path = platform::Narrow(buf, n);
     return path.substr(0, path.rfind('\\') + 1);
 }
 
@@ -58,7 +58,7 @@ std::string Quoted(const std::string& arg) {
 
 HANDLE InheritableFile(const std::string& path) {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    return ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
+    return ::CreateFileW(platform::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -72,7 +72,9 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
     for (const std::string& a : args) commandLine += " " + Quoted(a);
     HANDLE outFile = InheritableFile(outPath);
     HANDLE errFile = InheritableFile(errPath);
-    STARTUPINFOA si = {};
+    // Wide, so that names outside the code page reach the program as they are.
+    std::wstring wideLine = platform::Wide(commandLine);
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
@@ -80,7 +82,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
     si.hStdError = errFile;
     PROCESS_INFORMATION pi = {};
     int status = -1;
-    if (::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+    if (::CreateProcessW(platform::Wide(program).c_str(), &wideLine[0], nullptr, nullptr, TRUE, 0, nullptr,
                          nullptr, &si, &pi)) {
         ::WaitForSingleObject(pi.hProcess, INFINITE);
         DWORD code = 0;

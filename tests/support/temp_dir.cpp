@@ -17,15 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Paths are bytes in the program's code page (UTF-8 on POSIX, and in the Windows programs that
-// ask for it); the library's own narrow conversion on Windows is neither.
+// Paths are the program's UTF-8 (WTF-8 on Windows, converted as the platform layer converts
+// them); the library's own narrow conversion on Windows is the code page's.
 fs::path Native(const std::string& path) {
 #ifdef _WIN32
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
-                                           nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0], length);
-    return fs::path(wide);
+    return fs::path(platform::Wide(path));
 #else
     return fs::path(path);
 #endif
@@ -33,13 +29,7 @@ fs::path Native(const std::string& path) {
 
 std::string Narrow(const fs::path& path) {
 #ifdef _WIN32
-    const std::wstring& wide = path.native();
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
-                        nullptr, nullptr);
-    return text;
+    return platform::Narrow(path.native());
 #else
     return path.string();
 #endif

@@ -3,18 +3,13 @@
 #pragma once
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <string>
 #include <vector>
 
-inline std::wstring WidePath(const std::string& path) {
-    std::wstring wide(path.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0],
-                                      static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? n - 1 : 0);
-    return wide;
-}
+// The program's UTF-8 path as the wide calls take it.
+inline std::wstring WidePath(const std::string& path) { return platform::Wide(path); }
 
 // The string `name` of the Simplified Chinese block of `file`'s version resource; empty when
 // there is none.

@@ -4,6 +4,7 @@
 // wx's own texts in Chinese from the catalog inside the program.
 #include "platform/win32/win32.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -30,6 +31,7 @@
 #include "support/message_answers.h"
 #include "support/temp_dir.h"
 #include "support/version_resource.h"
+#include "support/windows_name_tree.h"
 
 namespace {
 
@@ -176,6 +178,63 @@ TEST_F(WindowsWindowTest, SelectAllDuplicatesAndDeleteMoveTheCopiesToTheRecycleB
             EXPECT_EQ(ReadWholeFile(inBin).size(), victim.find("b.dat") != std::string::npos
                                                        ? 100u
                                                        : 300u);
+        }
+    }
+}
+
+// Names outside every code page (Chinese, Cyrillic, emoji, a lone surrogate) and a file deeper
+// than 260 characters: listed as the system names them, moved to the recycle bin; the deep
+// file, which the bin cannot take, stays and the message says why.
+TEST_F(WindowsWindowTest, NamesOutsideTheCodePageAreListedAndDeleted) {
+    const WindowsNameTree names(tree);
+    EXPECT_TRUE(SearchThroughTheCommand(tree.Path()));
+    guitest::ProcessEvents(50);
+    const ResultsModel& model = view->GetModel();
+    ASSERT_EQ(static_cast<std::size_t>(list->GetItemCount()), names.All().size());
+    std::vector<std::string> listed;
+    for (long row = 0; row < list->GetItemCount(); ++row) {
+        const std::string path = model.Row(static_cast<std::size_t>(row)).record->Path();
+        listed.push_back(path);
+        // The native list holds the very units of the name.
+        EXPECT_EQ(list->GetItemText(row, 0).ToStdWstring(), platform::Wide(path)) << path;
+    }
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, names.All());
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), names.Summary());
+
+    // Every copy but the first of each group, the deep file among them.
+    view->SetShiftDownHook([] { return false; });
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
+    ASSERT_EQ(list->GetSelectedItemCount(), names.DuplicateCount());
+    for (long row = 0; row < list->GetItemCount(); ++row) {
+        const std::string path = model.Row(static_cast<std::size_t>(row)).record->Path();
+        if (path == names.deep[0] || path == names.deep[1])
+            list->SetItemState(row, path == names.deep[0] ? wxLIST_STATE_SELECTED : 0,
+                               wxLIST_STATE_SELECTED);
+    }
+    std::vector<std::string> victims;
+    for (long row = 0; row < list->GetItemCount(); ++row)
+        if (list->GetItemState(row, wxLIST_STATE_SELECTED) != 0)
+            victims.push_back(model.Row(static_cast<std::size_t>(row)).record->Path());
+    ASSERT_EQ(static_cast<int>(victims.size()), names.DuplicateCount());
+    MessageAnswers answers(wxID_OK);
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_DELETE_FILES)));
+    ASSERT_TRUE(guitest::WaitFor([&] { return !view->IsBusy(); }, 60000));
+    for (const std::string& victim : victims) {
+        if (victim == names.deep[0]) continue;
+        EXPECT_FALSE(WindowsNameTree::Exists(victim)) << victim;
+    }
+    EXPECT_TRUE(WindowsNameTree::Exists(names.deep[0]));
+    EXPECT_TRUE(WindowsNameTree::Exists(names.deep[1]));
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_NE(answers.texts[0].find(LoadStringText(IDS_TRASH_PATH_TOO_LONG)), std::string::npos)
+        << answers.texts[0];
+    // Only the deep pair is left in the list.
+    EXPECT_EQ(list->GetItemCount(), 2);
+    if (const char* trash = std::getenv("PAIRSCOUT_TEST_TRASH_FILES")) {
+        const std::string inBin = std::string(trash) + "\\" + u8"海边.jpg";
+        if (std::find(victims.begin(), victims.end(), names.photos[0]) != victims.end()) {
+            EXPECT_TRUE(WindowsNameTree::Exists(inBin)) << inBin;
         }
     }
 }
