@@ -69,19 +69,24 @@ build_targets() {  # targets...
   cmake --build "$build" -j"$jobs" "${args[@]}"
 }
 
-# Runs engine_tests in $shards processes; the status of the first that failed (124: timed out).
+# Runs engine_tests in $shards processes side by side; the first failure stops the others.
+# Returns 0, or the status of the shard that failed first (124: timed out).
 run_suite() {  # seconds log
   local pids=() rc=0 r k
   for ((k = 0; k < shards; k++)); do
-    (cd "$build/tests" && GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$k \
+    (cd "$build/tests" && exec env GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$k \
       timeout -k 10 "$1" ./engine_tests --gtest_brief=1 --gtest_fail_fast) > "$2.$k" 2>&1 &
     pids+=($!)
   done
-  for k in "${!pids[@]}"; do
-    wait "${pids[$k]}"
+  for ((k = 0; k < shards; k++)); do
+    wait -n "${pids[@]}"
     r=$?
-    [ $rc -ne 0 ] || rc=$r
+    if [ $r -ne 0 ] && [ $rc -eq 0 ]; then
+      rc=$r
+      kill "${pids[@]}" 2> /dev/null
+    fi
   done
+  wait 2> /dev/null
   cat "$2".* > "$2" && rm -f "$2".*
   return $rc
 }
