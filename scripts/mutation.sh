@@ -78,12 +78,17 @@ run_suite() {  # seconds log
       timeout -k 10 "$1" ./engine_tests --gtest_brief=1 --gtest_fail_fast) > "$2.$k" 2>&1 &
     pids+=($!)
   done
-  for ((k = 0; k < shards; k++)); do
-    wait -n "${pids[@]}"
+  local left=("${pids[@]}") done_pid
+  while [ ${#left[@]} -gt 0 ]; do
+    wait -n -p done_pid "${left[@]}"
     r=$?
+    [ -n "$done_pid" ] || break
+    local rest=() q
+    for q in "${left[@]}"; do [ "$q" = "$done_pid" ] || rest+=("$q"); done
+    left=("${rest[@]}")
     if [ $r -ne 0 ] && [ $rc -eq 0 ]; then
       rc=$r
-      kill "${pids[@]}" 2> /dev/null
+      kill "${left[@]}" 2> /dev/null
     fi
   done
   wait 2> /dev/null

@@ -1053,6 +1053,39 @@ TEST(CliEndToEnd, SecondInterruptEndsALongRead) {
     kill(pid, SIGINT);
     EXPECT_EQ(WaitFor(pid, std::chrono::seconds(2)), 130);
 }
+
+// Ctrl+C while the walk is under way (held up here naming start paths on a full standard
+// error) ends with 130, as it does later: a script must not take the empty list for an answer.
+TEST(CliEndToEnd, InterruptDuringTheScanEndsWith130) {
+    TempDir scratch;
+    std::vector<std::string> args;
+    for (int i = 0; i < 1000; ++i) args.push_back(scratch / (std::string(200, 'm') + std::to_string(i)));
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const int out = open("/dev/null", O_WRONLY);
+    const pid_t pid = StartCli(args, out, "/proc/self/fd/" + std::to_string(fds[1]), false);
+    close(out);
+    close(fds[1]);
+    int last = -1, stable = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (stable < 30 && std::chrono::steady_clock::now() < until) {
+        int ready = 0;
+        ioctl(fds[0], FIONREAD, &ready);
+        stable = (ready > 0 && ready == last) ? stable + 1 : 0;
+        last = ready;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGINT);
+    EXPECT_TRUE(WaitInterruptTaken(pid));
+    std::thread drain([&fds] {
+        char buffer[4096];
+        while (read(fds[0], buffer, sizeof buffer) > 0) {
+        }
+    });
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(20)), 130);
+    drain.join();
+    close(fds[0]);
+}
 #endif
 #endif
 

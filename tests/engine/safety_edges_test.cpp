@@ -87,6 +87,14 @@ TEST(SafetyEdges, OneInodeOnTwoDevicesIsTwoFiles) {
     id.device ^= 1;
     ++id.inode;
     EXPECT_EQ(records[0]->CheckIdentity(id), platform::kErrorReplaced);
+    // The same file, its size changed under an unchanged time (a file system of whole seconds,
+    // a time set back), or its time alone.
+    --id.inode;
+    ++id.size;
+    EXPECT_EQ(records[0]->CheckIdentity(id), kErrorChanged);
+    --id.size;
+    ++id.lastWrite;
+    EXPECT_EQ(records[0]->CheckIdentity(id), kErrorChanged);
 
     std::unique_ptr<platform::FolderHandle> folder =
         platform::FolderHandle::OpenStart(dir / "d/", &error);
