@@ -230,7 +230,7 @@ TEST(CliOptions, KeepRulesProtectAndOrder) {
 
 TEST(CliOptions, JsonStringsRoundTripEveryName) {
     EXPECT_EQ(JsonString("报告 副本.txt"), "报告 副本.txt");
-    EXPECT_EQ(JsonString("a\"b\\c\n\x01\x7f"), "a\\\"b\\\\c\\u000a\\u0001\\u007f");
+    EXPECT_EQ(JsonString("a\"b\\c\n\x01\x1f\x7f "), "a\\\"b\\\\c\\u000a\\u0001\\u001f\\u007f ");
     // Bytes outside valid UTF-8: a lone byte, a cut sequence, an overlong form, a surrogate,
     // a code point above U+10FFFF.
     EXPECT_EQ(JsonString("x\xff"), "x\\udcff");
@@ -896,6 +896,8 @@ TEST(CliEndToEnd, JsonListsGroupsFilesAndTheKeptCopy) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("no such folder"), std::string::npos) << missing.err;
     EXPECT_EQ(missing.out, "");
+    // Nor is a file: it holds no files to protect.
+    EXPECT_EQ(RunCli({"--protect", tree / Native("ref/r.txt"), tree.Path()}, scratch).status, 2);
 }
 
 #ifdef PAIRSCOUT_MANUAL_SOURCE
