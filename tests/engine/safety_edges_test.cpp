@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "engine/checksum.h"
@@ -158,15 +159,20 @@ TEST(SafetyEdges, AStopOrAFileCutShortInTheMiddleOfAReadOrADelete) {
     DuplicateSearch(nullptr).Run(options, model);
     ASSERT_EQ(model.RowCount(), 4u);
 
-    // Stopped while the bytes were compared: the delete leaves the file where it is.
-    SafeDelete stopped(nullptr, false);
-    stopped.SetCompare([](const CFileRecord&, platform::FileReader&, const CFileRecord&,
-                          platform::FileReader&, const std::function<bool()>&,
-                          std::string*) { return ContentMatch::kStopped; });
-    const DeleteOutcome out = stopped.Run(model, {1});
-    EXPECT_TRUE(out.stopped);
-    EXPECT_TRUE(out.goneRows.empty());
-    EXPECT_TRUE(std::filesystem::exists(model.Row(1).record->Path()));
+    // Stopped while the bytes were compared, or compared without the answer "the same": the
+    // delete leaves the file where it is.
+    for (const ContentMatch match : {ContentMatch::kStopped, ContentMatch::kDifferent,
+                                     ContentMatch::kFirstUnreadable,
+                                     ContentMatch::kSecondUnreadable}) {
+        SafeDelete refused(nullptr, false);
+        refused.SetCompare([match](const CFileRecord&, platform::FileReader&, const CFileRecord&,
+                                   platform::FileReader&, const std::function<bool()>&,
+                                   std::string*) { return match; });
+        const DeleteOutcome out = refused.Run(model, {1});
+        EXPECT_EQ(out.stopped, match == ContentMatch::kStopped);
+        EXPECT_TRUE(out.goneRows.empty());
+        EXPECT_TRUE(std::filesystem::exists(model.Row(1).record->Path()));
+    }
 
     // Cut short after the first block of a comparison (the stop question comes before the
     // files are opened, then between blocks): the second file of one group, the first of the
@@ -185,6 +191,20 @@ TEST(SafetyEdges, AStopOrAFileCutShortInTheMiddleOfAReadOrADelete) {
                   cut == 1 ? ContentMatch::kSecondUnreadable : ContentMatch::kFirstUnreadable);
         EXPECT_EQ(reason, "文件在搜索期间已改变");
     }
+    // A byte already compared changed in place (same size, a new time): no copy.
+    dir.WriteFile("g/a", std::string(3 * kChecksumBlockSize, 'g'));
+    dir.WriteFile("g/b", std::string(3 * kChecksumBlockSize, 'g'));
+    options.paths = {dir / "g"};
+    DuplicateSearch(nullptr).Run(options, model);
+    ASSERT_EQ(model.RowCount(), 2u);
+    const std::string second = model.Row(1).record->Path();
+    int asked = 0;
+    const std::function<bool()> rewrite = [&second, &asked] {
+        if (++asked == 2) std::fstream(second, std::ios::in | std::ios::out | std::ios::binary) << 'h';
+        return false;
+    };
+    EXPECT_EQ(CompareContents(*model.Row(0).record, *model.Row(1).record, rewrite),
+              ContentMatch::kSecondUnreadable);
     // The same during a fingerprint read: the record is unreadable, not read whole.
     dir.WriteFile("f/c", RandomBytes(3 * kChecksumBlockSize, 7));
     RecordList records;
