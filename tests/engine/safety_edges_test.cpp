@@ -217,6 +217,26 @@ TEST(SafetyEdges, AStopOrAFileCutShortInTheMiddleOfAReadOrADelete) {
     };
     records[0]->ComputeDetails(request);
     EXPECT_TRUE(records[0]->IsUnreadable());
+
+    // A comparison that says "the same" does not vouch for a file, or a copy, put in place of
+    // the scanned one since: each is checked before it is compared.
+    dir.WriteFile("h/a", "h bytes");
+    dir.WriteFile("h/b", "h bytes");
+    options.paths = {dir / "h"};
+    DuplicateSearch(nullptr).Run(options, model);
+    ASSERT_EQ(model.RowCount(), 2u);
+    for (const std::size_t replaced : {0, 1}) {
+        const std::string path = model.Row(replaced).record->Path();
+        const std::string bytes = ReadWholeFile(path);
+        std::remove(path.c_str());
+        dir.WriteFile(path.substr(dir.Path().size()), bytes);
+        SafeDelete trusting(nullptr, false);
+        trusting.SetCompare([](const CFileRecord&, platform::FileReader&, const CFileRecord&,
+                               platform::FileReader&, const std::function<bool()>&,
+                               std::string*) { return ContentMatch::kSame; });
+        EXPECT_TRUE(trusting.Run(model, {1}).goneRows.empty()) << replaced;
+        EXPECT_TRUE(std::filesystem::exists(model.Row(1).record->Path()));
+    }
 }
 
 // The names of the entries of `folder` in the order the file system lists them.
