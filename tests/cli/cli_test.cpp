@@ -231,7 +231,7 @@ TEST(CliOptions, KeepRulesProtectAndOrder) {
 
 TEST(CliOptions, JsonStringsRoundTripEveryName) {
     EXPECT_EQ(JsonString("报告 副本.txt"), "报告 副本.txt");
-    EXPECT_EQ(JsonString("a\"b\\c\n\x01\x7f"), "a\\\"b\\\\c\\u000a\\u0001\\u007f");
+    EXPECT_EQ(JsonString("a\"b\\c\n\x01\x1f\x7f "), "a\\\"b\\\\c\\u000a\\u0001\\u001f\\u007f ");
     // Bytes outside valid UTF-8: a lone byte, a cut sequence, an overlong form, a surrogate,
     // a code point above U+10FFFF.
     EXPECT_EQ(JsonString("x\xff"), "x\\udcff");
@@ -957,6 +957,8 @@ TEST(CliEndToEnd, JsonListsGroupsFilesAndTheKeptCopy) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("no such folder"), std::string::npos) << missing.err;
     EXPECT_EQ(missing.out, "");
+    // Nor is a file: it holds no files to protect.
+    EXPECT_EQ(RunCli({"--protect", tree / Native("ref/r.txt"), tree.Path()}, scratch).status, 2);
 }
 
 #ifdef PAIRSCOUT_MANUAL_SOURCE
@@ -1188,6 +1190,39 @@ TEST(CliEndToEnd, SecondInterruptEndsALongRead) {
     EXPECT_TRUE(WaitInterruptTaken(pid));
     kill(pid, SIGINT);
     EXPECT_EQ(WaitFor(pid, std::chrono::seconds(2)), 130);
+}
+
+// Ctrl+C while the walk is under way (held up here naming start paths on a full standard
+// error) ends with 130, as it does later: a script must not take the empty list for an answer.
+TEST(CliEndToEnd, InterruptDuringTheScanEndsWith130) {
+    TempDir scratch;
+    std::vector<std::string> args;
+    for (int i = 0; i < 1000; ++i) args.push_back(scratch / (std::string(200, 'm') + std::to_string(i)));
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const int out = open("/dev/null", O_WRONLY);
+    const pid_t pid = StartCli(args, out, "/proc/self/fd/" + std::to_string(fds[1]), false);
+    close(out);
+    close(fds[1]);
+    int last = -1, stable = 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (stable < 30 && std::chrono::steady_clock::now() < until) {
+        int ready = 0;
+        ioctl(fds[0], FIONREAD, &ready);
+        stable = (ready > 0 && ready == last) ? stable + 1 : 0;
+        last = ready;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGINT);
+    EXPECT_TRUE(WaitInterruptTaken(pid));
+    std::thread drain([&fds] {
+        char buffer[4096];
+        while (read(fds[0], buffer, sizeof buffer) > 0) {
+        }
+    });
+    EXPECT_EQ(WaitFor(pid, std::chrono::seconds(20)), 130);
+    drain.join();
+    close(fds[0]);
 }
 #endif
 #endif

@@ -121,6 +121,7 @@ public:
             return;
         }
         ++m_wholeReads;
+        m_unstoppable += request.stop ? 0 : 1;
         m_pRecord->SetDetails(static_cast<std::uint32_t>(m_content), 2, false, m_wholeFails ? 5 : 0);
     }
     static LookRecord& Of(const CFileRecord& record) { return *Known().at(&record); }
@@ -133,6 +134,7 @@ public:
 
     int m_firstLooks = 0;
     int m_wholeReads = 0;
+    int m_unstoppable = 0;  // whole reads that could not be asked to stop
     std::uint32_t m_firstKey;
     std::uint64_t m_content;
 
@@ -201,7 +203,10 @@ TEST(FirstLook, AnotherNameIsReadWhenTheFirstFails) {
     EXPECT_EQ(look[1]->m_wholeReads, 1);
     EXPECT_EQ(look[2]->m_wholeReads, 1);
     EXPECT_EQ(look[3]->m_wholeReads, 0);
-    for (auto& r : look) EXPECT_EQ(r->m_firstLooks, 1);
+    for (auto& r : look) {
+        EXPECT_EQ(r->m_firstLooks, 1);
+        EXPECT_EQ(r->m_unstoppable, 0) << "every whole read can be stopped";
+    }
 }
 
 TEST(FirstLook, ClassesOfOneFileAndManyClassesInOrder) {

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -361,6 +362,14 @@ TEST(Safety, PathsLongerThanTheSystemLimitAreWalkedAndRead) {
     EXPECT_TRUE(found == (std::vector<std::string>{deep + "one.bin", deep + "two.bin"}));
     std::string reason;
     EXPECT_TRUE(IsStillScannedFile(*model.Row(1).record, &reason)) << reason;
+    // Named relative to the working folder, the path is walked from there.
+    char* cwd = getcwd(nullptr, 0);
+    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+    platform::FileReader relative;
+    const bool opened = relative.Open(deep.substr(dir.Path().size()) + "one.bin");
+    EXPECT_EQ(chdir(cwd), 0);
+    free(cwd);
+    EXPECT_TRUE(opened);
     // The temporary folder's removal cannot take such paths: take the tree down by handle.
     fd = open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY);
     for (int i = 0; i < 25; ++i) {

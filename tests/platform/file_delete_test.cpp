@@ -7,6 +7,10 @@
 
 #ifndef _WIN32
 #include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 #endif
 
 #include "platform/file_find.h"
@@ -122,6 +126,41 @@ TEST(DeleteFiles, ManyOfOneNameAndLongNamesToTheTrash) {
     EXPECT_EQ(kept["long"].rfind(longName.substr(0, 200), 0), 0u);
     EXPECT_LT(kept["long"].size(), longName.size());
     EXPECT_EQ(kept["long"].size() % 3, 0u);  // cut between characters
+}
+
+// More than a hundred files of one name of 255 bytes; a name cut where a 4-byte character
+// stands; a file on another file system, whose trash is at that file system's top folder.
+TEST(DeleteFiles, LongNamesOftenAndTrashesOfOtherFileSystems) {
+    TempDir dir;
+    ScopedEnvVar data("XDG_DATA_HOME", (dir / "data").c_str());
+    const std::string longest(255, 'n');
+    Paths paths;
+    for (int i = 0; i < 102; ++i) paths.push_back(dir.WriteFile(std::to_string(i) + "/" + longest, "x"));
+    const std::string emoji = std::string(229, 'e') + "\xF0\x9F\x98\x80" + std::string(22, 'e');
+    paths.push_back(dir.WriteFile(emoji, "emoji"));
+    EXPECT_EQ(platform::DeleteFiles(paths, platform::kDeleteToTrash), Paths{});
+    EXPECT_EQ(ReadWholeFile(dir / "data/Trash/files/" + std::string(229, 'e')), "emoji");
+
+    // /dev/shm where it is a file system of its own: its top folder holds the trash, and the
+    // record names the file from there.
+    struct stat shm, temp;
+    char folder[] = "/dev/shm/pairscout-XXXXXX";
+    if (stat("/dev/shm", &shm) != 0 || stat(dir.Path().c_str(), &temp) != 0 ||
+        shm.st_dev == temp.st_dev || mkdtemp(folder) == nullptr)
+        GTEST_SKIP() << "no second file system to trash to";
+    const std::string name = std::string(folder).substr(9);
+    const std::string base = name + ".txt";  // a name of its own in a trash others share
+    const std::string file = std::string(folder) + "/" + base;
+    fclose(fopen(file.c_str(), "w"));
+    const std::string trash = "/dev/shm/.Trash-" + std::to_string(getuid()) + "/";
+    const Paths left = platform::DeleteFiles({file}, platform::kDeleteToTrash);
+    const std::string info = ReadWholeFile(trash + "info/" + base + ".trashinfo");
+    std::remove((trash + "files/" + base).c_str());
+    std::remove((trash + "info/" + base + ".trashinfo").c_str());
+    std::remove(file.c_str());
+    rmdir(folder);
+    EXPECT_EQ(left, Paths{});
+    EXPECT_EQ(info.find("[Trash Info]\nPath=" + name + "/" + base + "\n"), 0u) << info;
 }
 #else
 // Under Wine the recycle bin is the host's trash; the test script names its files folder in

@@ -7,10 +7,29 @@
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
+#include <dirent.h>
+#include <dlfcn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
+
+#ifndef _WIN32
+// While set, every entry read from a folder comes without its type, as some file systems give
+// them: the finder must then ask the system what each entry is.
+static bool g_typesUnknown = false;
+#endif
+#ifdef __linux__
+// Stands between the finder and the system's readdir (the program's own definition is the one
+// every caller in it reaches).
+extern "C" struct dirent* readdir(DIR* dir) {
+    using Readdir = struct dirent* (*)(DIR*);
+    static const Readdir next = reinterpret_cast<Readdir>(dlsym(RTLD_NEXT, "readdir"));
+    struct dirent* entry = next(dir);
+    if (entry != nullptr && g_typesUnknown) entry->d_type = DT_UNKNOWN;
+    return entry;
+}
 #endif
 
 namespace {
@@ -78,6 +97,35 @@ TEST(FileFinder, SkipsLinksFifosSocketsAndKeepsOddNames) {
     ASSERT_EQ(entries.count("real"), 1u);
     EXPECT_NE(entries.at("real").dwFileAttributes & platform::kAttrReadOnly, 0u);
     EXPECT_EQ(entries.count("new\nline \\ \xFF\xFE"), 1u);
+}
+
+// The root, the dots' attributes, and a listing that gives no entry types: files and folders
+// are still reported, links and FIFOs still not.
+TEST(FileFinder, RootDotsAndEntriesWithoutATypeFromTheListing) {
+    const auto root = ListFolder("/");
+    ASSERT_EQ(root.count(".."), 1u);
+    EXPECT_EQ(platform::GetFileAttributes("/"), platform::kAttrDirectory);
+    TempDir dir;
+    dir.WriteFile("file", "12");
+    dir.MakeDir("sub");
+    ASSERT_EQ(symlink("file", (dir / "link").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (const bool unknown : {false, true}) {
+        g_typesUnknown = unknown;
+        const auto entries = ListFolder(dir.Path());
+        g_typesUnknown = false;
+        std::string names;
+        for (const auto& entry : entries) names += entry.first + " ";
+        EXPECT_EQ(names, ". .. file sub ") << unknown;
+        for (const char* dots : {".", ".."}) {
+            if (entries.count(dots) != 0) {
+                EXPECT_EQ(entries.at(dots).dwFileAttributes, platform::kAttrDirectory) << dots;
+            }
+        }
+        if (entries.count("file") != 0) {
+            EXPECT_EQ(entries.at("file").nFileSize, 2u);
+        }
+    }
 }
 #endif
 

@@ -1,0 +1,330 @@
+// The faults that lose files or miss copies and that the other suites let pass: an inode on two
+// devices, a link to the scanned file itself, a stop or a file cut short in the middle of a
+// read, the walk order and the size sort's stability, a head lost after it confirmed a copy.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <dirent.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "engine/checksum.h"
+#include "engine/duplicate_search.h"
+#include "engine/file_check.h"
+#include "engine/safe_delete.h"
+#include "support/recording_sink.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::vector<std::string> Paths(const ResultsModel& model) {
+    std::vector<std::string> paths;
+    for (std::size_t r = 0; r < model.RowCount(); ++r) paths.push_back(model.Row(r).record->Path());
+    return paths;
+}
+
+std::vector<std::string> Paths(const RecordList& records) {
+    std::vector<std::string> paths;
+    for (const auto& record : records) paths.push_back(record->Path());
+    return paths;
+}
+
+std::string RandomBytes(std::size_t n, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string s(n, '\0');
+    for (char& c : s) c = static_cast<char>(gen() & 0xFF);
+    return s;
+}
+
+// A read record of `device` and `inode` that no file stands behind.
+std::unique_ptr<CFileRecord> IdRecord(std::uint64_t device, std::uint64_t inode) {
+    platform::FindData data;
+    data.cFileName = "f" + std::to_string(device);
+    data.nFileSize = 10;
+    data.nDevice = device;
+    data.nInode = inode;
+    auto record = std::make_unique<CFileRecord>(data, "/nowhere/");
+    record->SetDetails(7, 8, false, 0);
+    return record;
+}
+
+#ifndef _WIN32
+TEST(SafetyEdges, OneInodeOnTwoDevicesIsTwoFiles) {
+    // Inode numbers repeat across file systems: only the device tells such files apart.
+    const auto a = IdRecord(1, 77), other = IdRecord(2, 77), same = IdRecord(1, 77);
+    EXPECT_FALSE(IsSameFile(*a, *other));
+    EXPECT_TRUE(IsSameFile(*a, *same));
+    CFileRecord* pair[] = {a.get(), other.get()};
+    unsigned char roles[2];
+    FingerprintWorker::ChooseRoles(pair, 2, roles);
+    EXPECT_EQ(roles[0], FingerprintWorker::kRead);
+    EXPECT_EQ(roles[1], FingerprintWorker::kRead);
+    // Such a class is read: it is not one file under two names.
+    int reads = 0;
+    FingerprintWorker worker({a.get(), other.get()}, {2}, DetailsRequest(),
+                             [&reads](CFileRecord&, const DetailsRequest&) { ++reads; });
+    EXPECT_TRUE(worker.EnsureClass(0, nullptr));
+    EXPECT_EQ(reads, 2);
+
+    // A scanned file and a subfolder, checked against identities that differ in one part.
+    TempDir dir;
+    dir.WriteFile("d/file", "contents");
+    dir.MakeDir("d/sub");
+    RecordList records;
+    CDirectoryScanner(nullptr).ScanPathList(records, {dir / "d"}, "*.*", nullptr);
+    ASSERT_EQ(records.size(), 1u);
+    platform::FileIdentity id;
+    int error = 0;
+    ASSERT_TRUE(platform::QueryFileIdentity(records[0]->Path(), &id, &error));
+    EXPECT_EQ(records[0]->CheckIdentity(id), 0);
+    id.device ^= 1;
+    EXPECT_EQ(records[0]->CheckIdentity(id), platform::kErrorReplaced);
+    id.device ^= 1;
+    ++id.inode;
+    EXPECT_EQ(records[0]->CheckIdentity(id), platform::kErrorReplaced);
+    // The same file, its size changed under an unchanged time (a file system of whole seconds,
+    // a time set back), or its time alone.
+    --id.inode;
+    ++id.size;
+    EXPECT_EQ(records[0]->CheckIdentity(id), kErrorChanged);
+    --id.size;
+    ++id.lastWrite;
+    EXPECT_EQ(records[0]->CheckIdentity(id), kErrorChanged);
+
+    std::unique_ptr<platform::FolderHandle> folder =
+        platform::FolderHandle::OpenStart(dir / "d/", &error);
+    ASSERT_TRUE(folder);
+    platform::FileFinder finder;
+    platform::FindData sub;
+    for (bool more = finder.First(*folder); more; more = finder.Next())
+        if (finder.Data().cFileName == "sub") sub = finder.Data();
+    ASSERT_EQ(sub.cFileName, "sub");
+    EXPECT_TRUE(folder->OpenSub(sub, dir / "d/sub/", &error));
+    for (std::uint64_t platform::FindData::*part :
+         {&platform::FindData::nDevice, &platform::FindData::nInode}) {
+        platform::FindData changed = sub;
+        changed.*part ^= 1;
+        error = 0;
+        EXPECT_FALSE(folder->OpenSub(changed, dir / "d/sub/", &error));
+        EXPECT_EQ(error, platform::kErrorReplaced);
+    }
+}
+
+TEST(SafetyEdges, ALinkToTheScannedFileItselfIsRefused) {
+    // The name now leads, through a link, to the very file that was scanned (same device,
+    // inode, size and time): only the open that refuses links tells.
+    TempDir dir;
+    const std::string body(3000, 'k');
+    dir.WriteFile("d/a", body);
+    dir.WriteFile("d/b", body);
+    SearchOptions options;
+    options.paths = {dir / "d"};
+    ResultsModel model;
+    DuplicateSearch(nullptr).Run(options, model);
+    ASSERT_EQ(model.RowCount(), 2u);
+    const CFileRecord& b = *model.Row(1).record;
+    RecordList unread;
+    CDirectoryScanner(nullptr).ScanPathList(unread, {dir / "d"}, b.Name(), nullptr);
+    ASSERT_EQ(unread.size(), 1u);
+    dir.MakeDir("moved");
+    ASSERT_EQ(std::rename(b.Path().c_str(), (dir / "moved/b").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "moved/b").c_str(), b.Path().c_str()), 0);
+    std::string reason;
+    EXPECT_FALSE(IsStillScannedFile(b, &reason));
+    EXPECT_EQ(CompareContents(*model.Row(0).record, b, nullptr), ContentMatch::kSecondUnreadable);
+    const DeleteOutcome out = SafeDelete(nullptr, false).Run(model, {1});
+    EXPECT_TRUE(out.goneRows.empty());
+    EXPECT_EQ(ReadWholeFile(dir / "moved/b"), body);
+    // Scanned before and read only now: nothing is read through the link.
+    unread[0]->ComputeDetails();
+    EXPECT_TRUE(unread[0]->IsUnreadable());
+}
+
+TEST(SafetyEdges, AStopOrAFileCutShortInTheMiddleOfAReadOrADelete) {
+    TempDir dir;
+    for (const char* folder : {"d/", "e/"}) {
+        const std::string body = RandomBytes(3 * kChecksumBlockSize, folder[0]);
+        dir.WriteFile(folder + std::string("a"), body);
+        dir.WriteFile(folder + std::string("b"), body);
+    }
+    SearchOptions options;
+    options.paths = {dir / "d", dir / "e"};
+    ResultsModel model;
+    DuplicateSearch(nullptr).Run(options, model);
+    ASSERT_EQ(model.RowCount(), 4u);
+
+    // Stopped while the bytes were compared, or compared without the answer "the same": the
+    // delete leaves the file where it is.
+    for (const ContentMatch match : {ContentMatch::kStopped, ContentMatch::kDifferent,
+                                     ContentMatch::kFirstUnreadable,
+                                     ContentMatch::kSecondUnreadable}) {
+        SafeDelete refused(nullptr, false);
+        refused.SetCompare([match](const CFileRecord&, platform::FileReader&, const CFileRecord&,
+                                   platform::FileReader&, const std::function<bool()>&,
+                                   std::string*) { return match; });
+        const DeleteOutcome out = refused.Run(model, {1});
+        EXPECT_EQ(out.stopped, match == ContentMatch::kStopped);
+        EXPECT_TRUE(out.goneRows.empty());
+        EXPECT_TRUE(std::filesystem::exists(model.Row(1).record->Path()));
+    }
+
+    // Cut short after the first block of a comparison (the stop question comes before the
+    // files are opened, then between blocks): the second file of one group, the first of the
+    // other.
+    for (const std::size_t cut : {1, 2}) {
+        const std::string path = model.Row(cut).record->Path();
+        int asked = 0;
+        const std::function<bool()> cutShort = [path, &asked] {
+            if (++asked == 2) std::filesystem::resize_file(path, kChecksumBlockSize + 10);
+            return false;
+        };
+        const std::size_t first = cut & ~std::size_t(1);
+        std::string reason;
+        EXPECT_EQ(CompareContents(*model.Row(first).record, *model.Row(first + 1).record,
+                                  cutShort, &reason),
+                  cut == 1 ? ContentMatch::kSecondUnreadable : ContentMatch::kFirstUnreadable);
+        EXPECT_EQ(reason, "文件在搜索期间已改变");
+    }
+    // A byte already compared changed in place (same size, a new time): no copy.
+    dir.WriteFile("g/a", std::string(3 * kChecksumBlockSize, 'g'));
+    dir.WriteFile("g/b", std::string(3 * kChecksumBlockSize, 'g'));
+    options.paths = {dir / "g"};
+    DuplicateSearch(nullptr).Run(options, model);
+    ASSERT_EQ(model.RowCount(), 2u);
+    const std::string second = model.Row(1).record->Path();
+    int asked = 0;
+    const std::function<bool()> rewrite = [&second, &asked] {
+        if (++asked == 2) std::fstream(second, std::ios::in | std::ios::out | std::ios::binary) << 'h';
+        return false;
+    };
+    EXPECT_EQ(CompareContents(*model.Row(0).record, *model.Row(1).record, rewrite),
+              ContentMatch::kSecondUnreadable);
+    // The same during a fingerprint read: the record is unreadable, not read whole.
+    dir.WriteFile("f/c", RandomBytes(3 * kChecksumBlockSize, 7));
+    RecordList records;
+    CDirectoryScanner(nullptr).ScanPathList(records, {dir / "f"}, "*.*", nullptr);
+    ASSERT_EQ(records.size(), 1u);
+    DetailsRequest request;
+    request.stop = [&records] {
+        std::filesystem::resize_file(records[0]->Path(), 100);
+        return false;
+    };
+    records[0]->ComputeDetails(request);
+    EXPECT_TRUE(records[0]->IsUnreadable());
+
+    // A comparison that says "the same" does not vouch for a file, or a copy, put in place of
+    // the scanned one since: each is checked before it is compared.
+    dir.WriteFile("h/a", "h bytes");
+    dir.WriteFile("h/b", "h bytes");
+    options.paths = {dir / "h"};
+    DuplicateSearch(nullptr).Run(options, model);
+    ASSERT_EQ(model.RowCount(), 2u);
+    for (const std::size_t replaced : {0, 1}) {
+        const std::string path = model.Row(replaced).record->Path();
+        const std::string bytes = ReadWholeFile(path);
+        std::remove(path.c_str());
+        dir.WriteFile(path.substr(dir.Path().size()), bytes);
+        SafeDelete trusting(nullptr, false);
+        trusting.SetCompare([](const CFileRecord&, platform::FileReader&, const CFileRecord&,
+                               platform::FileReader&, const std::function<bool()>&,
+                               std::string*) { return ContentMatch::kSame; });
+        EXPECT_TRUE(trusting.Run(model, {1}).goneRows.empty()) << replaced;
+        EXPECT_TRUE(std::filesystem::exists(model.Row(1).record->Path()));
+    }
+}
+
+// The names of the entries of `folder` in the order the file system lists them.
+std::vector<std::string> ListingOrder(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    while (const dirent* entry = dir != nullptr ? readdir(dir) : nullptr) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    if (dir != nullptr) closedir(dir);
+    return names;
+}
+
+TEST(SafetyEdges, SiblingsInListingOrderAndEqualSizesInScanOrder) {
+    // The first copy found heads its group: siblings are walked in the order listed, and the
+    // size sort keeps the scan order among equal sizes (past the 16 records below which an
+    // unstable sort happens to keep it too).
+    TempDir dir;
+    for (int i = 0; i < 12; ++i) dir.WriteFile("t/s" + std::to_string(i) + "/same", "same");
+    for (int i = 0; i < 60; ++i)
+        dir.WriteFile("t/s0/f" + std::to_string(i), std::string(1 + i % 4, char('a' + i)));
+    std::vector<std::string> walked;
+    for (const std::string& name : ListingOrder(dir / "t")) walked.push_back(dir / "t/" + name + "/same");
+    SearchOptions options;
+    options.paths = {dir / "t"};
+    options.mask = "same";
+    ResultsModel model;
+    DuplicateSearch(nullptr).Run(options, model);
+    EXPECT_EQ(Paths(model), walked);
+
+    RecordList scanned, sorted;
+    CDirectoryScanner(nullptr).ScanPathList(scanned, {dir / "t/s0"}, "*.*", nullptr);
+    ASSERT_TRUE(DuplicateSearch(nullptr).CollectFiles(sorted, {dir / "t/s0"}, "*.*", nullptr));
+    ASSERT_EQ(sorted.size(), 61u);
+    std::stable_sort(scanned.begin(), scanned.end(), [](const auto& x, const auto& y) {
+        return x->m_nSize > y->m_nSize;
+    });
+    EXPECT_EQ(Paths(sorted), Paths(scanned));
+}
+
+TEST(SafetyEdges, AHeadLostAfterConfirmingACopyAndAnUnreadableCopyAreNamed) {
+    TempDir dir;
+    for (const char* name : {"p", "q", "r", "s"}) dir.WriteFile(std::string("d/") + name, "copy");
+    RecordList order;
+    ASSERT_TRUE(DuplicateSearch(nullptr).CollectFiles(order, {dir / "d"}, "*.*", nullptr));
+    const std::vector<std::string> found = Paths(order);  // the scan order of the four copies
+    const std::string changed = "文件在搜索期间已改变";
+    // The head confirms the first file, is told from the second, and then changes: it is no
+    // copy, and the files are grouped anew among themselves, in their order.
+    RecordingSink sink;
+    DuplicateSearch search(&sink);
+    int calls = 0;
+    search.m_compare = [&calls](const CFileRecord& x, const CFileRecord& y,
+                                const std::function<bool()>& stop, std::string* why, int* error) {
+        ++calls;
+        if (calls == 2) return ContentMatch::kDifferent;
+        if (calls == 3) {
+            *error = kErrorChanged;
+            return ContentMatch::kFirstUnreadable;
+        }
+        return CompareContents(x, y, stop, why, error);
+    };
+    SearchOptions options;
+    options.paths = {dir / "d"};
+    ResultsModel model;
+    search.Run(options, model);
+    EXPECT_EQ(Paths(model), (std::vector<std::string>{found[1], found[2], found[3]}));
+    EXPECT_EQ(sink.m_skipped,
+              (std::vector<std::pair<std::string, std::string>>{{found[0], changed}}));
+
+    // A copy that cannot be read whole is named with its reason and left out.
+    RecordingSink named;
+    DuplicateSearch second(&named);
+    calls = 0;
+    second.m_compare = [&calls](const CFileRecord& x, const CFileRecord& y,
+                                const std::function<bool()>& stop, std::string* why, int* error) {
+        if (++calls == 1) {
+            *error = kErrorChanged;
+            return ContentMatch::kSecondUnreadable;
+        }
+        return CompareContents(x, y, stop, why, error);
+    };
+    second.Run(options, model);
+    EXPECT_EQ(Paths(model), (std::vector<std::string>{found[0], found[2], found[3]}));
+    EXPECT_EQ(named.m_skipped,
+              (std::vector<std::pair<std::string, std::string>>{{found[1], changed}}));
+}
+#endif
+
+}  // namespace
