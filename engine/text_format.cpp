@@ -124,65 +124,69 @@ std::string FormatCannotWriteFile(const std::string& path) {
 }
 
 std::string FormatSelectionFrees(int files, const std::string& sizeText) {
-    return PAIRSCOUT_FORMAT(literal::IDS_SELECTION_FREES, files, sizeText.c_str());
+    return PAIRSCOUT_FORMAT(IDS_SELECTION_FREES, files, sizeText.c_str());
 }
 
 std::string FormatUndoKeptMore(int files) {
-    return PAIRSCOUT_FORMAT(literal::IDS_UNDO_KEPT_MORE, files);
+    return PAIRSCOUT_FORMAT(IDS_UNDO_KEPT_MORE, files);
+}
+
 std::string FormatCannotShare(const std::string& why) {
-    return PAIRSCOUT_FORMAT(literal::IDS_ACTION_CANNOT_SHARE, why.c_str());
+    return PAIRSCOUT_FORMAT(IDS_ACTION_CANNOT_SHARE, why.c_str());
 }
 
 std::string FormatTargetExists(const std::string& target) {
-    return PAIRSCOUT_FORMAT(literal::IDS_ACTION_TARGET_EXISTS, target.c_str());
+    return PAIRSCOUT_FORMAT(IDS_ACTION_TARGET_EXISTS, target.c_str());
 }
 
 std::string FormatReplacedCopyChanged(const std::string& copy) {
-    return PAIRSCOUT_FORMAT(literal::IDS_ACTION_COPY_CHANGED, copy.c_str());
+    return PAIRSCOUT_FORMAT(IDS_ACTION_COPY_CHANGED, copy.c_str());
 }
 
 std::string FormatActionPlan(const std::string& verb, int files, const std::string& sizeText) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CLI_ACTION_PLAN, verb.c_str(), files, sizeText.c_str());
+    return PAIRSCOUT_FORMAT(IDS_CLI_ACTION_PLAN, verb.c_str(), files, sizeText.c_str());
 }
 
 std::string FormatActionDone(const std::string& verb, int files, const std::string& sizeText) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CLI_ACTION_DONE, verb.c_str(), files, sizeText.c_str());
+    return PAIRSCOUT_FORMAT(IDS_CLI_ACTION_DONE, verb.c_str(), files, sizeText.c_str());
 }
 
 std::string FormatActionFreed(const std::string& sizeText) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CLI_ACTION_FREED, sizeText.c_str());
+    return PAIRSCOUT_FORMAT(IDS_CLI_ACTION_FREED, sizeText.c_str());
 }
 
 std::string FormatActionRefused(int files) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CLI_ACTION_REFUSED, files);
+    return PAIRSCOUT_FORMAT(IDS_CLI_ACTION_REFUSED, files);
 }
 
 std::string FormatConfirmDeleteForGood(int files, const std::string& sizeText) {
-    return PAIRSCOUT_FORMAT(literal::IDS_CLI_CONFIRM_DELETE, files, sizeText.c_str());
+    return PAIRSCOUT_FORMAT(IDS_CLI_CONFIRM_DELETE, files, sizeText.c_str());
+}
+
 std::string FormatFindNotFound(const std::string& what) {
-    return PAIRSCOUT_FORMAT(literal::IDS_FIND_NOT_FOUND, what.c_str());
+    return PAIRSCOUT_FORMAT(IDS_FIND_NOT_FOUND, what.c_str());
 }
 
 std::string FormatOpenFailed(const std::string& path) {
-    return PAIRSCOUT_FORMAT(literal::IDS_OPEN_FAILED, path.c_str());
+    return PAIRSCOUT_FORMAT(IDS_OPEN_FAILED, path.c_str());
 }
 
 std::string FormatExploreFailed(const std::string& path) {
-    return PAIRSCOUT_FORMAT(literal::IDS_EXPLORE_FAILED, path.c_str());
+    return PAIRSCOUT_FORMAT(IDS_EXPLORE_FAILED, path.c_str());
 }
 
 std::string FormatElapsed(const std::string& elapsed) {
-    return PAIRSCOUT_FORMAT(literal::IDS_PROGRESS_ELAPSED, elapsed.c_str());
+    return PAIRSCOUT_FORMAT(IDS_PROGRESS_ELAPSED, elapsed.c_str());
 }
 
 std::string FormatElapsedAndLeft(const std::string& elapsed, const std::string& left) {
-    return PAIRSCOUT_FORMAT(literal::IDS_PROGRESS_ELAPSED_LEFT, elapsed.c_str(), left.c_str());
+    return PAIRSCOUT_FORMAT(IDS_PROGRESS_ELAPSED_LEFT, elapsed.c_str(), left.c_str());
 }
 
 std::string FormatFilesLooked(std::int64_t files, std::int64_t of, const std::string& sizeText) {
-    return PAIRSCOUT_FORMAT(literal::IDS_FILES_LOOKED, files, of, sizeText.c_str());
+    return PAIRSCOUT_FORMAT(IDS_FILES_LOOKED, files, of, sizeText.c_str());
 }
 
 std::string FormatPathRefused(const std::string& path, const std::string& why) {
-    return PAIRSCOUT_FORMAT(literal::IDS_PATH_REFUSED, path.c_str(), why.c_str());
+    return PAIRSCOUT_FORMAT(IDS_PATH_REFUSED, path.c_str(), why.c_str());
 }
