@@ -526,6 +526,13 @@ TEST_F(GeminexViewTest, DeleteMendsTheGroupsOfTwoAndThree) {
     EXPECT_EQ(Images(), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(view->GetModel().DuplicateCount(), 2);
     EXPECT_EQ(view->GetModel().DuplicateBytes(), 600);
+    // The delete leaves a row selected, and the status says what it would free; with
+    // nothing selected it shows the mended counts.
+    EXPECT_EQ(list->GetSelectedRows().size(), 1u);
+    guitest::ProcessEvents(50);
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "已选择 1 个文件, 可释放 300 字节");
+    Select({});
+    guitest::ProcessEvents(50);
     EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 2 个重复文件 (600 字节)");
     EXPECT_EQ(trashFlags, (std::vector<bool>{true}));
 
@@ -539,6 +546,8 @@ TEST_F(GeminexViewTest, DeleteMendsTheGroupsOfTwoAndThree) {
     EXPECT_EQ(Images(), (std::vector<int>{0, 2}));
     EXPECT_EQ(WxToUtf8(list->GetItemText(0, 0)), middle);
     EXPECT_EQ(Column(2), (std::vector<std::string>{"300", ""}));
+    Select({});
+    guitest::ProcessEvents(50);
     EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 1 个重复文件 (300 字节)");
 
     // Middle and last rows of a fresh group of three.
