@@ -85,7 +85,7 @@ DuplicateAction::DuplicateAction(DuplicateActionKind kind, ProgressSink* progres
         m_checks.SetRemover([this, remove](platform::HeldFile& file) {
             const int code = remove(file);
             if (code == 0)
-                m_steps.push_back({m_kind, 0, file.Path(), std::string(), file.TrashedTo(),
+                m_steps.push_back({m_kind, 0, file.Path(), std::string(), file.Trashed() ? file.TrashRecord().trashFile : std::string(),
                                    static_cast<std::int64_t>(file.Reader().Identity().size)});
             return code;
         });

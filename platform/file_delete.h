@@ -56,9 +56,6 @@ public:
     int Remove(bool toTrash);
     // True after Remove moved the file to the trash.
     bool Trashed() const { return m_trashed; }
-    // Where Remove put the file in the trash (POSIX: the file under the trash's files folder);
-    // "" when not trashed or when the system does not say (Windows).
-    std::string TrashedTo() const;
     // Where Remove moved the file in the trash and what it was, for putting it back later
     // (RestoreTrashedFile); meaningful while Trashed().
     const TrashedFile& TrashRecord() const { return m_trashRecord; }

@@ -334,8 +334,6 @@ int HeldFile::Remove(bool toTrash) {
     return unlinkat(m_impl->dirFd, m_impl->name.c_str(), 0) == 0 ? 0 : errno;
 }
 
-std::string HeldFile::TrashedTo() const { return m_trashed ? m_impl->place.file : std::string(); }
-
 int HeldFile::Restore() {
     if (!m_trashed || m_impl->dirFd < 0) return EINVAL;
     // Never over a file that took the name meanwhile.

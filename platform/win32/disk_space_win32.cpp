@@ -28,7 +28,7 @@ bool FreeDiskSpaceOf(const std::string& path, std::uint64_t* bytes) {
     std::string folder = path;
     if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
     ULARGE_INTEGER available, total, free;
-    if (!::GetDiskFreeSpaceExA(folder.c_str(), &available, &total, &free)) return false;
+    if (!::GetDiskFreeSpaceExW(FilePath(folder).c_str(), &available, &total, &free)) return false;
     *bytes = free.QuadPart;
     return true;
 }

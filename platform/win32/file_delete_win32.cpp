@@ -96,11 +96,11 @@ int HeldFile::Open(const std::string& path, Role role) {
     // with delete access; a copy that stays is held by a handle that shares no delete. Each
     // shuts the other out, in this program or another.
     HANDLE& h = role == kGoes ? m_impl->remover : m_impl->pin;
-    h = ::CreateFileW(FilePath(path).c_str(),
-                      role == kGoes ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
-                                    : GENERIC_READ,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | (role == kGoes ? FILE_SHARE_DELETE : 0),
-                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    h = ::CreateFileW(
+        FilePath(path).c_str(),
+        role == kGoes ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES : GENERIC_READ,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | (role == kGoes ? FILE_SHARE_DELETE : 0), nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         return error == ERROR_SHARING_VIOLATION ? kErrorLocked : static_cast<int>(error);
@@ -130,11 +130,10 @@ int HeldFile::Remove(bool toTrash) {
             if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
             basic.CreationTime.QuadPart = basic.LastAccessTime.QuadPart = 0;
             basic.LastWriteTime.QuadPart = basic.ChangeTime.QuadPart = 0;  // 0: left as they are
-            if (!::SetFileInformationByHandle(m_impl->remover, FileBasicInfo, &basic,
-                                              sizeof basic))
+            if (!::SetFileInformationByHandle(m_impl->remover, FileBasicInfo, &basic, sizeof basic))
                 return static_cast<int>(error);
-            if (!::SetFileInformationByHandle(m_impl->remover, FileDispositionInfo,
-                                              &disposition, sizeof disposition)) {
+            if (!::SetFileInformationByHandle(m_impl->remover, FileDispositionInfo, &disposition,
+                                              sizeof disposition)) {
                 const DWORD again = ::GetLastError();
                 basic.FileAttributes = attributes;
                 ::SetFileInformationByHandle(m_impl->remover, FileBasicInfo, &basic, sizeof basic);
@@ -153,23 +152,23 @@ int HeldFile::Remove(bool toTrash) {
     if (!QueryFileIdentity(m_path, &now, &error)) return error;
     if (now.device != m_reader.Identity().device || now.inode != m_reader.Identity().inode)
         return kErrorReplaced;
-    if (!DeleteFiles({m_path}, kDeleteToTrash | kDeleteNoConfirmation | kDeleteSilent |
-                                   kDeleteNoErrorUi)
+    if (!DeleteFiles({m_path},
+                     kDeleteToTrash | kDeleteNoConfirmation | kDeleteSilent | kDeleteNoErrorUi)
              .empty())
         return ERROR_ACCESS_DENIED;
     m_trashed = true;
     // The bin's record names the full path; the file is found by it when it is restored.
-    char full[MAX_PATH * 4];
-    const DWORD length = ::GetFullPathNameA(m_path.c_str(), sizeof full, full, nullptr);
+    const std::wstring wide = Wide(m_path);
+    std::wstring full(32768, L'\0');
+    const DWORD length =
+        ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
     const FileIdentity& identity = m_reader.Identity();
-    m_trashRecord = {length > 0 && length < sizeof full ? std::string(full, length) : m_path,
+    m_trashRecord = {length > 0 && length < full.size() ? Narrow(full.data(), length) : m_path,
                      std::string(), std::string(), identity.size, identity.lastWrite};
     return 0;
 }
 
 int HeldFile::Restore() { return ERROR_NOT_SUPPORTED; }
-
-std::string HeldFile::TrashedTo() const { return std::string(); }
 
 }  // namespace platform
 
@@ -214,10 +213,10 @@ int PathIs(const std::string& path, const FileIdentity& identity) {
 
 // The cluster size of the volume holding `path`: extents are shared in whole clusters.
 std::uint64_t ClusterSize(const std::string& path) {
-    char root[MAX_PATH];
+    wchar_t root[MAX_PATH];
     DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
-    if (!::GetVolumePathNameA(path.c_str(), root, MAX_PATH) ||
-        !::GetDiskFreeSpaceA(root, &sectors, &bytes, &freeClusters, &clusters))
+    if (!::GetVolumePathNameW(FilePath(path).c_str(), root, MAX_PATH) ||
+        !::GetDiskFreeSpaceW(root, &sectors, &bytes, &freeClusters, &clusters))
         return 4096;
     return static_cast<std::uint64_t>(sectors) * bytes;
 }
@@ -234,7 +233,8 @@ int HeldFile::LinkFrom(HeldFile& source) {
         std::snprintf(suffix, sizeof suffix, ".%08lx%04d.pairscout",
                       static_cast<unsigned long>(::GetTickCount()), tries);
         spare = folder + "\\." + NameOf(m_path).substr(0, 200) + suffix;
-        if (::CreateHardLinkA(spare.c_str(), source.Path().c_str(), nullptr)) break;
+        if (::CreateHardLinkW(FilePath(spare).c_str(), FilePath(source.Path()).c_str(), nullptr))
+            break;
         const DWORD error = ::GetLastError();
         if (error != ERROR_ALREADY_EXISTS || tries == 10) return static_cast<int>(error);
     }
@@ -242,24 +242,24 @@ int HeldFile::LinkFrom(HeldFile& source) {
     // the check and the link would otherwise win.
     code = PathIs(spare, source.Reader().Identity());
     if (code == 0) code = PathIs(m_path, m_reader.Identity());
-    if (code == 0 && !::MoveFileExA(spare.c_str(), m_path.c_str(),
+    if (code == 0 && !::MoveFileExW(FilePath(spare).c_str(), FilePath(m_path).c_str(),
                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         code = static_cast<int>(::GetLastError());
-    if (code != 0) ::DeleteFileA(spare.c_str());
+    if (code != 0) ::DeleteFileW(FilePath(spare).c_str());
     return code;
 }
 
 int HeldFile::ShareDataWith(HeldFile& source, std::uint64_t size) {
     if (source.m_impl->pin == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
     // A handle that may write the target, opened by path and checked to be the held file.
-    HANDLE target = ::CreateFileA(m_path.c_str(), GENERIC_READ | GENERIC_WRITE | FILE_WRITE_ATTRIBUTES,
+    HANDLE target = ::CreateFileW(FilePath(m_path).c_str(),
+                                  GENERIC_READ | GENERIC_WRITE | FILE_WRITE_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (target == INVALID_HANDLE_VALUE) return static_cast<int>(::GetLastError());
     int code = SameFile(target, m_reader.Identity()) ? 0 : kErrorReplaced;
     FILE_BASIC_INFO times = {};
-    if (code == 0 &&
-        !::GetFileInformationByHandleEx(target, FileBasicInfo, &times, sizeof times))
+    if (code == 0 && !::GetFileInformationByHandleEx(target, FileBasicInfo, &times, sizeof times))
         code = static_cast<int>(::GetLastError());
     // Whole clusters, at most 4 GiB less a cluster a call; the last one may run past the end.
     const std::uint64_t cluster = ClusterSize(m_path);
@@ -272,8 +272,8 @@ int HeldFile::ShareDataWith(HeldFile& source, std::uint64_t size) {
         data.TargetFileOffset.QuadPart = static_cast<LONGLONG>(at);
         data.ByteCount.QuadPart = static_cast<LONGLONG>((left + cluster - 1) / cluster * cluster);
         DWORD returned = 0;
-        if (!::DeviceIoControl(target, FSCTL_DUPLICATE_EXTENTS_TO_FILE, &data, sizeof data,
-                               nullptr, 0, &returned, nullptr))
+        if (!::DeviceIoControl(target, FSCTL_DUPLICATE_EXTENTS_TO_FILE, &data, sizeof data, nullptr,
+                               0, &returned, nullptr))
             code = static_cast<int>(::GetLastError());
     }
     // The file keeps its own times: sharing blocks changes none of its contents.
@@ -292,13 +292,13 @@ int HeldFile::MoveTo(const std::string& target) {
     for (std::string::size_type pos = folder.find_first_of("\\/", 3);;
          pos = folder.find_first_of("\\/", pos + 1)) {
         const std::string part = pos == std::string::npos ? folder : folder.substr(0, pos);
-        if (!::CreateDirectoryA(part.c_str(), nullptr) &&
+        if (!::CreateDirectoryW(FilePath(part).c_str(), nullptr) &&
             ::GetLastError() != ERROR_ALREADY_EXISTS)
             return static_cast<int>(::GetLastError());
         if (pos == std::string::npos) break;
     }
     // Without MOVEFILE_REPLACE_EXISTING a file under the target's name is never replaced.
-    if (!::MoveFileExA(m_path.c_str(), target.c_str(),
+    if (!::MoveFileExW(FilePath(m_path).c_str(), FilePath(target).c_str(),
                        MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = ::GetLastError();
         return error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : static_cast<int>(error);

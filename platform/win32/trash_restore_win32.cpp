@@ -5,27 +5,31 @@
 #include "platform/win32/win32.h"
 
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 namespace platform {
 
 namespace {
 
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n,
-                          nullptr, nullptr);
-    return out;
+// The whole of a small file (a record is a few hundred bytes); empty when it cannot be read.
+std::vector<char> ReadSmallFile(const std::string& path) {
+    std::vector<char> bytes;
+    HANDLE file = ::CreateFileW(FilePath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (bytes.size() < (1u << 16) && ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) &&
+           got > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    ::CloseHandle(file);
+    return bytes;
 }
 
 // The original path and deletion time of a "$I" record; false when it cannot be read.
 bool ReadRecord(const std::string& path, std::string* original, std::int64_t* deleted) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<char> bytes = ReadSmallFile(path);
     if (bytes.size() < 24) return false;
     std::int64_t version = 0;
     std::memcpy(&version, bytes.data(), 8);
@@ -44,7 +48,7 @@ bool ReadRecord(const std::string& path, std::string* original, std::int64_t* de
     std::wstring wide(units, L'\0');
     std::memcpy(&wide[0], bytes.data() + start, units * 2);
     wide.resize(wcsnlen(wide.c_str(), wide.size()));
-    *original = Utf8(wide);
+    *original = Narrow(wide);
     return true;
 }
 
@@ -57,35 +61,37 @@ RestoreResult RestoreTrashedFile(const TrashedFile& file, int* error) {
     // The newest record of the path in any bin folder this user may read.
     std::string bestInfo;
     std::int64_t bestTime = 0;
-    WIN32_FIND_DATAA folder;
-    HANDLE folders = ::FindFirstFileA((bin + "*").c_str(), &folder);
+    WIN32_FIND_DATAW folder;
+    HANDLE folders = ::FindFirstFileW(FilePath(bin + "*").c_str(), &folder);
     if (folders == INVALID_HANDLE_VALUE) return RestoreResult::kNotInTrash;
     do {
-        if (!(folder.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || folder.cFileName[0] == '.')
+        if (!(folder.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || folder.cFileName[0] == L'.')
             continue;
-        const std::string dir = bin + folder.cFileName + "\\";
-        WIN32_FIND_DATAA record;
-        HANDLE records = ::FindFirstFileA((dir + "$I*").c_str(), &record);
+        const std::string dir = bin + Narrow(folder.cFileName) + "\\";
+        WIN32_FIND_DATAW record;
+        HANDLE records = ::FindFirstFileW(FilePath(dir + "$I*").c_str(), &record);
         if (records == INVALID_HANDLE_VALUE) continue;
         do {
             std::string original;
             std::int64_t deleted = 0;
-            if (ReadRecord(dir + record.cFileName, &original, &deleted) &&
-                ::lstrcmpiA(original.c_str(), file.original.c_str()) == 0 &&
+            const std::string info = dir + Narrow(record.cFileName);
+            if (ReadRecord(info, &original, &deleted) &&
+                ::CompareStringOrdinal(Wide(original).c_str(), -1, Wide(file.original).c_str(), -1,
+                                       TRUE) == CSTR_EQUAL &&
                 (bestInfo.empty() || deleted > bestTime)) {
-                bestInfo = dir + record.cFileName;
+                bestInfo = info;
                 bestTime = deleted;
             }
-        } while (::FindNextFileA(records, &record));
+        } while (::FindNextFileW(records, &record));
         ::FindClose(records);
-    } while (::FindNextFileA(folders, &folder));
+    } while (::FindNextFileW(folders, &folder));
     ::FindClose(folders);
     if (bestInfo.empty()) return RestoreResult::kNotInTrash;
 
     const std::string::size_type slash = bestInfo.rfind('\\');
     const std::string trashFile = bestInfo.substr(0, slash + 1) + "$R" + bestInfo.substr(slash + 3);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(trashFile.c_str(), GetFileExInfoStandard, &data))
+    if (!::GetFileAttributesExW(FilePath(trashFile).c_str(), GetFileExInfoStandard, &data))
         return RestoreResult::kNotInTrash;
     const std::uint64_t size =
         (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -93,14 +99,14 @@ RestoreResult RestoreTrashedFile(const TrashedFile& file, int* error) {
         FromWinFileTime(data.ftLastWriteTime) != file.lastWrite)
         return RestoreResult::kChanged;
     // Without MOVEFILE_REPLACE_EXISTING: never over a file that took the name meanwhile.
-    if (!::MoveFileExA(trashFile.c_str(), file.original.c_str(), 0)) {
+    if (!::MoveFileExW(FilePath(trashFile).c_str(), FilePath(file.original).c_str(), 0)) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)
             return RestoreResult::kNameTaken;
         if (error != nullptr) *error = static_cast<int>(code);
         return RestoreResult::kFailed;
     }
-    ::DeleteFileA(bestInfo.c_str());
+    ::DeleteFileW(FilePath(bestInfo).c_str());
     return RestoreResult::kRestored;
 }
 
