@@ -74,7 +74,7 @@ printf 'same contents\n' >"$work/tree/b/two.txt"
 printf 'other content\n' >"$work/tree/b/other.txt"
 (
     cd "$work/elsewhere"
-    out="$(env -i PATH=/usr/bin:/bin LC_ALL=C.UTF-8 "$usr/bin/pairscout-cli" ../tree 2>"$work/cli.err")"
+    out="$(env -i PATH=/usr/bin:/bin LC_ALL=C.UTF-8 PAIRSCOUT_LANG=zh_CN "$usr/bin/pairscout-cli" ../tree 2>"$work/cli.err")"
     # One group of the two copies, in the order the folders were read.
     expected_out="$(printf '../tree/a/one.txt\n../tree/b/two.txt\n')"
     [ "$(sort <<<"$out")" = "$expected_out" ] || { echo "FAIL: pairscout-cli printed: $out" >&2; exit 1; }
