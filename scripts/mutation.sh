@@ -78,18 +78,23 @@ run_suite() {  # seconds log
       timeout -k 10 "$1" ./engine_tests --gtest_brief=1 --gtest_fail_fast) > "$2.$k" 2>&1 &
     pids+=($!)
   done
-  local left=("${pids[@]}") done_pid
+  # Polled rather than `wait -n`: a shard killed after another failed may already be reaped,
+  # and waiting for it by name then fails.
+  local left=("${pids[@]}")
   while [ ${#left[@]} -gt 0 ]; do
-    wait -n -p done_pid "${left[@]}"
-    r=$?
-    [ -n "$done_pid" ] || break
     local rest=() q
-    for q in "${left[@]}"; do [ "$q" = "$done_pid" ] || rest+=("$q"); done
+    for q in "${left[@]}"; do
+      if kill -0 "$q" 2> /dev/null; then
+        rest+=("$q")
+        continue
+      fi
+      wait "$q" 2> /dev/null
+      r=$?
+      if [ $r -ne 0 ] && [ $r -ne 127 ] && [ $rc -eq 0 ]; then rc=$r; fi
+    done
     left=("${rest[@]}")
-    if [ $r -ne 0 ] && [ $rc -eq 0 ]; then
-      rc=$r
-      kill "${left[@]}" 2> /dev/null
-    fi
+    if [ $rc -ne 0 ] && [ ${#left[@]} -gt 0 ]; then kill "${left[@]}" 2> /dev/null; fi
+    [ ${#left[@]} -eq 0 ] || sleep 0.2
   done
   wait 2> /dev/null
   cat "$2".* > "$2" && rm -f "$2".*
