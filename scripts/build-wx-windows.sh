@@ -46,7 +46,7 @@ options=(
     --enable-threads --enable-regkey --enable-docview --enable-help --enable-html
     --enable-htmlhelp --enable-loggui --enable-logwin --enable-logdialog --enable-printarch
     --enable-graphics_ctx --enable-clipboard --enable-dnd --enable-accel --enable-artstd
-    --enable-bmpbutton --enable-button --enable-caret --enable-checkbox --enable-choice
+    --enable-bmpbutton --enable-button --enable-caret --enable-checkbox --enable-checklst --enable-choice
     --enable-combobox --enable-display --enable-gauge --enable-imaglist --enable-listbox
     --enable-listctrl --enable-notebook --enable-radiobtn --enable-scrollbar --enable-spinbtn
     --enable-spinctrl --enable-splitter --enable-statbmp --enable-statbox --enable-statline
