@@ -1,6 +1,9 @@
 #include "engine/start_path_list.h"
 
+#include "engine/string_table.h"
 #include "engine/text_helpers.h"
+#include "platform/error_text.h"
+#include "platform/file_find.h"
 
 namespace {
 
@@ -100,4 +103,17 @@ std::vector<std::string> SplitStartPathList(const std::string& text) {
         if (!element.empty()) out.push_back(std::move(element));
     }
     return out;
+}
+
+bool IsSearchableFolder(const std::string& path, std::string* why) {
+    const std::uint32_t attributes = platform::GetFileAttributes(path);
+    if (attributes == platform::kInvalidFileAttributes) {
+        *why = platform::ErrorText(platform::LastErrorCode());
+        return false;
+    }
+    if ((attributes & platform::kAttrDirectory) == 0) {
+        *why = LoadStringText(IDS_PATH_NOT_A_FOLDER);
+        return false;
+    }
+    return true;
 }

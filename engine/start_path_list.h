@@ -21,3 +21,7 @@ std::vector<std::string> ReadStartPathText(const std::string& text);
 // A typed ";" list (a command-line argument): its elements without the blanks around them,
 // empty elements dropped.
 std::vector<std::string> SplitStartPathList(const std::string& text);
+
+// Whether `path` names a folder that can be searched: true, or false with the reason in `why`
+// (the system's text, or IDS_PATH_NOT_A_FOLDER).
+bool IsSearchableFolder(const std::string& path, std::string* why);

@@ -1,9 +1,9 @@
 #include "options/paths_list.h"
 
 #include "engine/duplicate_search.h"
+#include "engine/start_path_list.h"
 #include "engine/string_table.h"
 #include "platform/error_text.h"
-#include "platform/file_find.h"
 #include "options/path_picker_text.h"
 
 void PathsList::Load(const std::vector<std::string>& paths) {
@@ -52,15 +52,8 @@ std::string PathsList::CheckTyped(const std::string& typed, std::string* why) {
         const std::string name = path.substr(2);
         if (name.find(sep) == name.rfind(sep)) return path;
     }
-    const std::uint32_t attributes = platform::GetFileAttributes(path);
-    if (attributes == platform::kInvalidFileAttributes) {
-        *why = platform::ErrorText(platform::LastErrorCode());
-        return std::string();
-    }
-    if ((attributes & platform::kAttrDirectory) == 0) {
-        *why = LoadStringText(IDS_PATH_NOT_A_FOLDER);
-        return std::string();
-    }
+    // Checked outside this file: windows.h, which wx brings in, renames GetFileAttributes.
+    if (!IsSearchableFolder(path, why)) return std::string();
     return FolderWithSeparator(path);
 }
 
