@@ -656,10 +656,14 @@ TEST(CliEndToEnd, WriteErrorsEndWithStatusOne) {
     const std::string errPath = scratch / "err.txt";
     const std::string failed = std::string(LoadStringText(IDS_CLI_WRITE_FAILED)).substr(0, 6);
 
+    TempDir acted;  // what an action did, written nowhere
+    acted.WriteFile("1", "same");
+    acted.WriteFile("2", "same");
     const int full = open("/dev/full", O_WRONLY);
     ASSERT_GE(full, 0);
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{tree.Path()}, std::vector<std::string>{"--help"}}) {
+         {std::vector<std::string>{tree.Path()}, std::vector<std::string>{"--help"},
+          std::vector<std::string>{"--delete", "--yes", acted.Path()}}) {
         const pid_t pid = StartCli(args, full, errPath, false);
         EXPECT_EQ(WaitFor(pid, std::chrono::seconds(20)), 1) << args[0];
         const std::string err = ReadWholeFile(errPath);

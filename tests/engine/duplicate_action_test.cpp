@@ -202,32 +202,40 @@ TEST_F(ActionTree, HardLinksShareTheKeptFileUnlessPermissionsDiffer) {
 }
 
 TEST_F(ActionTree, AFileChangedAfterItsCheckIsNeverReplaced) {
-    // The comparison passes, then x/b is saved anew in place before the replacement.
+    // The comparison passes, then d/f is saved anew in place (0), saved in place with its time
+    // put back (1: only its change time tells), or replaced by another file under its name (2).
     for (DuplicateActionKind kind : {DuplicateActionKind::kHardLink, DuplicateActionKind::kMove}) {
-        TempDir tree, aside;
-        tree.WriteFile("k/f", std::string(3000, 'f'));
-        tree.WriteFile("d/f", std::string(3000, 'f'));
-        ResultsModel twins;
-        Search(tree.Path(), twins, tree / "k");
-        DuplicateAction action(kind, nullptr);
-        action.SetMoveTarget(aside.Path(), {tree.Path()});
-        action.Checks().SetCompare([&](const CFileRecord& a, platform::FileReader& ra,
-                                       const CFileRecord& b, platform::FileReader& rb,
-                                       const std::function<bool()>& stop, std::string* why) {
-            const ContentMatch match = CompareOpenFiles(a, ra, b, rb, stop, why);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a later time
-            tree.WriteFile("d/f", std::string(2999, 'f') + "!");
-            return match;
-        });
-        const ActionOutcome out = action.Run(twins, twins.DuplicateRows());
-        EXPECT_TRUE(out.done.empty());
-        ASSERT_EQ(out.refused.size(), 1u);
-        EXPECT_EQ(out.refused[0].first, tree / "d/f");
-        EXPECT_EQ(ReadWholeFile(tree / "d/f"), std::string(2999, 'f') + "!");
-        struct stat k, d;
-        ASSERT_EQ(stat((tree / "k/f").c_str(), &k), 0);
-        ASSERT_EQ(stat((tree / "d/f").c_str(), &d), 0);
-        EXPECT_NE(k.st_ino, d.st_ino);
+        for (int how = 0; how < 3; ++how) {
+            TempDir tree, aside;
+            tree.WriteFile("k/f", std::string(3000, 'f'));
+            tree.WriteFile("d/f", std::string(3000, 'f'));
+            ResultsModel twins;
+            Search(tree.Path(), twins, tree / "k");
+            DuplicateAction action(kind, nullptr);
+            action.SetMoveTarget(aside.Path(), {tree.Path()});
+            action.Checks().SetCompare([&](const CFileRecord& a, platform::FileReader& ra,
+                                           const CFileRecord& b, platform::FileReader& rb,
+                                           const std::function<bool()>& stop, std::string* why) {
+                const ContentMatch match = CompareOpenFiles(a, ra, b, rb, stop, why);
+                const auto time = fs::last_write_time(tree / "d/f");
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a later time
+                tree.WriteFile(how == 2 ? "new" : "d/f", std::string(2999, 'f') + "!");
+                if (how == 2) fs::rename(tree / "new", tree / "d/f");
+                if (how == 1) fs::last_write_time(tree / "d/f", time);
+                return match;
+            });
+            const ActionOutcome out = action.Run(twins, twins.DuplicateRows());
+            EXPECT_TRUE(out.done.empty()) << how;
+            ASSERT_EQ(out.refused.size(), 1u) << how;
+            EXPECT_EQ(out.refused[0].first, tree / "d/f");
+            EXPECT_EQ(ReadWholeFile(tree / "d/f"), std::string(2999, 'f') + "!") << how;
+            struct stat k, d;
+            ASSERT_EQ(stat((tree / "k/f").c_str(), &k), 0);
+            ASSERT_EQ(stat((tree / "d/f").c_str(), &d), 0);
+            EXPECT_NE(k.st_ino, d.st_ino);
+            for (const auto& entry : fs::recursive_directory_iterator(tree.Path()))
+                EXPECT_EQ(entry.path().string().find(".pairscout"), std::string::npos) << entry.path();
+        }
     }
 }
 

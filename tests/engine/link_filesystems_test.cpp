@@ -185,7 +185,11 @@ TEST(SharedData, Ext4RefusesWithTheReasonAndAnotherDiskRefusesHardLinks) {
     ASSERT_EQ(refused.refused.size(), 1u);
     EXPECT_EQ(refused.refused[0].second, LoadStringText(IDS_ACTION_OTHER_FILE_SYSTEM));
 
+    // A file already at a target stays, and so does the duplicate that would go there.
+    WriteFile(root + "keep/h", std::string(5000, 'h'));
+    WriteFile(root + "dup/h", std::string(5000, 'h'));
     TempDir aside;
+    WriteFile(aside / "mnt/dup/h", "occupied");
     ResultsModel moving;
     Search(root, moving);
     DuplicateAction move(DuplicateActionKind::kMove, nullptr);
@@ -195,6 +199,9 @@ TEST(SharedData, Ext4RefusesWithTheReasonAndAnotherDiskRefusesHardLinks) {
     EXPECT_FALSE(fs::exists(root + "dup/f"));
     EXPECT_EQ(ReadWholeFile(moved.done[0].target), std::string(100000, 'e'));
     EXPECT_EQ(moved.done[0].target, aside / "mnt/dup/f");
+    ASSERT_EQ(moved.refused.size(), 1u);
+    EXPECT_EQ(ReadWholeFile(aside / "mnt/dup/h"), "occupied");
+    EXPECT_EQ(ReadWholeFile(root + "dup/h"), std::string(5000, 'h'));
 }
 
 #endif

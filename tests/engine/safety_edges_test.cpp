@@ -5,14 +5,19 @@
 
 #ifndef _WIN32
 #include <dirent.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "engine/checksum.h"
 #include "engine/duplicate_search.h"
@@ -250,6 +255,79 @@ std::vector<std::string> ListingOrder(const std::string& folder) {
     }
     if (dir != nullptr) closedir(dir);
     return names;
+}
+
+TEST(SafetyEdges, AStopEndsTheWalkAndTheWaitForAClass) {
+    // Asked while the first subfolder opens: no sibling is opened after it.
+    struct StopAtSubfolder : RecordingSink {
+        std::string root;
+        int subfolders = 0;
+        void SetStatus(const std::string& text) override {
+            if (text.size() <= root.size() || text.rfind(root, 0) != 0) return;
+            ++subfolders;
+            m_cancel = true;
+        }
+    } sink;
+    TempDir dir;
+    for (const char* name : {"s1/f", "s2/f", "s3/f"}) dir.WriteFile(name, "x");
+    sink.root = dir.Path();
+    RecordList records;
+    CDirectoryScanner(&sink).ScanPathList(records, {dir.Path()}, "*.*", nullptr);
+    EXPECT_EQ(sink.subfolders, 1);
+
+    // Asked after the first read of a class: the wait for the rest of it ends.
+    std::vector<std::unique_ptr<CFileRecord>> owned;
+    std::vector<CFileRecord*> many;
+    for (std::uint64_t inode = 1; inode <= 40; ++inode) {
+        owned.push_back(IdRecord(1, inode));
+        many.push_back(owned.back().get());
+    }
+    std::atomic<int> reads{0};
+    FingerprintWorker worker(many, {40u}, DetailsRequest(),
+                             [&reads](CFileRecord&, const DetailsRequest&) {
+                                 ++reads;
+                                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                             });
+    EXPECT_FALSE(worker.EnsureClass(0, [&reads] { return reads > 0; }));
+}
+
+TEST(SafetyEdges, AFileOfAnotherDeviceMountedOverTheEntryIsNotRemoved) {
+    // Two new tmpfs number their files alike: b/d has a/d's inode number on another device.
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount";
+    TempDir dir;
+    const std::string a = dir.MakeDir("a"), b = dir.MakeDir("b");
+    struct Unmount {
+        std::vector<std::string> at;
+        ~Unmount() { for (auto k = at.rbegin(); k != at.rend(); ++k) umount2(k->c_str(), MNT_DETACH); }
+    } mounts;
+    for (const std::string& at : {a, b}) {
+        if (mount("none", at.c_str(), "tmpfs", 0, nullptr) != 0) GTEST_SKIP() << "cannot mount tmpfs";
+        mounts.at.push_back(at);
+        dir.WriteFile(at.substr(dir.Path().size()) + "k", "same");
+        dir.WriteFile(at.substr(dir.Path().size()) + "d", "same");
+    }
+    struct stat ad, bd;
+    ASSERT_TRUE(stat((a + "d").c_str(), &ad) == 0 && stat((b + "d").c_str(), &bd) == 0);
+    if (ad.st_ino != bd.st_ino) GTEST_SKIP() << "this tmpfs numbers its files otherwise";
+    SearchOptions options;
+    options.paths = {a};
+    ResultsModel model;
+    DuplicateSearch(nullptr).Run(options, model);
+    ASSERT_EQ(model.RowCount(), 2u);
+    const std::size_t row = model.Row(0).record->Path() == a + "d" ? 0 : 1;
+    SafeDelete remove(nullptr, false);
+    remove.SetCompare([&](const CFileRecord& x, platform::FileReader& rx, const CFileRecord& y,
+                          platform::FileReader& ry, const std::function<bool()>& stop,
+                          std::string* why) {
+        const ContentMatch match = CompareOpenFiles(x, rx, y, ry, stop, why);
+        if (mount((b + "d").c_str(), (a + "d").c_str(), nullptr, MS_BIND, nullptr) == 0)
+            mounts.at.push_back(a + "d");
+        return match;
+    });
+    const DeleteOutcome out = remove.Run(model, {row});
+    EXPECT_TRUE(out.goneRows.empty());
+    ASSERT_EQ(out.kept.size(), 1u);
+    EXPECT_EQ(out.kept[0].second, CFileRecord::ErrorCodeText(platform::kErrorReplaced));
 }
 
 TEST(SafetyEdges, SiblingsInListingOrderAndEqualSizesInScanOrder) {

@@ -159,13 +159,18 @@ TEST_F(TrashUndoTest, FilesChangedTakenOrGoneStayAndAreNamed) {
     EXPECT_EQ(model.RowCount(), 0u);
 }
 
-TEST_F(TrashUndoTest, ATrashRecordNamingAnotherPathIsRefused) {
-    Trash({"a/d1"});
+TEST_F(TrashUndoTest, ATrashRecordNamingAnotherPathOrAFileChangedInTheTrashIsRefused) {
+    Trash({"a/d1", "a/d2", "b/d"});
     std::ofstream(home / "Trash/info/d1.trashinfo") << "[Trash Info]\nPath=/elsewhere/d1\n";
+    // d2 keeps its size and takes a new time; d takes another size and its time back.
+    { std::ofstream(home / "Trash/files/d2", std::ios::in | std::ios::out) << 'z'; }
+    const auto time = fs::last_write_time(home / "Trash/files/d");
+    fs::resize_file(home / "Trash/files/d", 2999);
+    fs::last_write_time(home / "Trash/files/d", time);
     const UndoOutcome out = undo.Restore(nullptr);
-    ASSERT_EQ(out.kept.size(), 1u);
-    EXPECT_EQ(out.kept[0].second, "文件在回收站中已改变");
-    EXPECT_FALSE(fs::exists(dir / "a/d1"));
+    ASSERT_EQ(out.kept.size(), 3u);
+    for (const auto& kept : out.kept) EXPECT_EQ(kept.second, "文件在回收站中已改变") << kept.first;
+    EXPECT_FALSE(fs::exists(dir / "a/d1") || fs::exists(dir / "a/d2") || fs::exists(dir / "b/d"));
 }
 
 #endif  // _WIN32
