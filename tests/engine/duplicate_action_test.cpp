@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -190,6 +191,18 @@ TEST_F(ActionTree, HardLinksShareTheKeptFileUnlessPermissionsDiffer) {
     for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
         EXPECT_EQ(entry.path().string().find(".pairscout"), std::string::npos) << entry.path();
 
+    // Its owner alone differs (root can give a file away): left as well.
+    if (geteuid() == 0) {
+        TempDir tree;
+        tree.WriteFile("k/f", "owned");
+        tree.WriteFile("d/f", "owned");
+        ASSERT_EQ(chown((tree / "d/f").c_str(), 1, static_cast<gid_t>(-1)), 0);
+        ResultsModel twins;
+        Search(tree.Path(), twins, tree / "k");
+        DuplicateAction owned(DuplicateActionKind::kHardLink, nullptr);
+        EXPECT_TRUE(owned.Run(twins, twins.DuplicateRows()).done.empty());
+    }
+
     // Allowed: it is replaced too.
     ResultsModel again;
     Search(dir.Path(), again, dir / "keep", dir / "prot");
@@ -250,6 +263,10 @@ TEST(HardLinkReplacement, ThePathIsNeverMissing) {
     ResultsModel model;
     Search(dir.Path(), model, dir / "keep");
     ASSERT_EQ(model.DuplicateCount(), kPairs);
+    // Not even for a moment too brief for the reader: no name of dup/ is ever removed.
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, (dir / "dup").c_str(), IN_DELETE), 0);
     std::atomic<bool> done{false};
     std::atomic<long> looks{0}, missing{0};
     std::thread reader([&] {
@@ -268,6 +285,9 @@ TEST(HardLinkReplacement, ThePathIsNeverMissing) {
     EXPECT_EQ(out.done.size(), static_cast<std::size_t>(kPairs));
     EXPECT_GT(looks.load(), 0);
     EXPECT_EQ(missing.load(), 0) << "of " << looks.load() << " looks";
+    char events[4096];
+    EXPECT_LT(read(watch, events, sizeof events), 0) << "a name was removed";
+    close(watch);
     struct stat a, b;
     ASSERT_EQ(stat((dir / "keep/7").c_str(), &a), 0);
     ASSERT_EQ(stat((dir / "dup/7").c_str(), &b), 0);

@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "engine/checksum.h"
+#include "engine/duplicate_action.h"
 #include "engine/duplicate_search.h"
 #include "engine/file_check.h"
 #include "engine/safe_delete.h"
@@ -315,19 +316,31 @@ TEST(SafetyEdges, AFileOfAnotherDeviceMountedOverTheEntryIsNotRemoved) {
     DuplicateSearch(nullptr).Run(options, model);
     ASSERT_EQ(model.RowCount(), 2u);
     const std::size_t row = model.Row(0).record->Path() == a + "d" ? 0 : 1;
-    SafeDelete remove(nullptr, false);
-    remove.SetCompare([&](const CFileRecord& x, platform::FileReader& rx, const CFileRecord& y,
-                          platform::FileReader& ry, const std::function<bool()>& stop,
-                          std::string* why) {
-        const ContentMatch match = CompareOpenFiles(x, rx, y, ry, stop, why);
-        if (mount((b + "d").c_str(), (a + "d").c_str(), nullptr, MS_BIND, nullptr) == 0)
-            mounts.at.push_back(a + "d");
-        return match;
-    });
-    const DeleteOutcome out = remove.Run(model, {row});
-    EXPECT_TRUE(out.goneRows.empty());
-    ASSERT_EQ(out.kept.size(), 1u);
-    EXPECT_EQ(out.kept[0].second, CFileRecord::ErrorCodeText(platform::kErrorReplaced));
+    // Mounted after the comparison: the delete, the link and the move each find the entry is
+    // not the file compared, and leave no spare name behind.
+    for (DuplicateActionKind kind : {DuplicateActionKind::kDelete, DuplicateActionKind::kHardLink,
+                                     DuplicateActionKind::kMove}) {
+        DuplicateAction action(kind, nullptr);
+        action.SetMoveTarget(a + "aside", {a});  // on a's file system: a rename
+        action.Checks().SetCompare([&](const CFileRecord& x, platform::FileReader& rx,
+                                       const CFileRecord& y, platform::FileReader& ry,
+                                       const std::function<bool()>& stop, std::string* why) {
+            const ContentMatch match = CompareOpenFiles(x, rx, y, ry, stop, why);
+            if (mount((b + "d").c_str(), (a + "d").c_str(), nullptr, MS_BIND, nullptr) == 0)
+                mounts.at.push_back(a + "d");
+            return match;
+        });
+        const ActionOutcome out = action.Run(model, {row});
+        EXPECT_TRUE(out.done.empty());
+        ASSERT_EQ(out.refused.size(), 1u);
+        EXPECT_EQ(out.refused[0].second, CFileRecord::ErrorCodeText(platform::kErrorReplaced))
+            << ActionVerb(kind);
+        ASSERT_EQ(mounts.at.back(), a + "d");
+        umount2((a + "d").c_str(), MNT_DETACH);
+        mounts.at.pop_back();
+        for (const auto& entry : std::filesystem::directory_iterator(a))
+            EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+    }
 }
 
 TEST(SafetyEdges, SiblingsInListingOrderAndEqualSizesInScanOrder) {
