@@ -101,6 +101,15 @@ TEST_F(ActionTree, TrashRemovesExactlyTheNonKeptCopies) {
 }
 
 TEST_F(ActionTree, DeleteNeverTouchesAProtectedFileEvenWhenChosen) {
+    ResultsModel plain;  // searched without the protected folder, given to the action alone
+    Search(dir.Path(), plain, dir / "keep");
+    std::size_t prot = 0;
+    while (plain.Row(prot).record->Path() != dir / "prot/a") ++prot;
+    DuplicateAction guarded(DuplicateActionKind::kDelete, nullptr);
+    guarded.SetProtectedFolders({dir / "prot"});
+    EXPECT_TRUE(guarded.Run(plain, {prot}).done.empty());
+    EXPECT_TRUE(fs::exists(dir / "prot/a"));
+
     DuplicateAction remove(DuplicateActionKind::kDelete, nullptr);
     remove.SetProtectedFolders({dir / "prot"});
     std::vector<std::size_t> all;
