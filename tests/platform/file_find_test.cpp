@@ -108,6 +108,7 @@ TEST(FileFinder, RootDotsAndEntriesWithoutATypeFromTheListing) {
     TempDir dir;
     dir.WriteFile("file", "12");
     dir.MakeDir("sub");
+    EXPECT_EQ(platform::GetFileAttributes(dir / "sub/.."), platform::kAttrDirectory);  // not hidden
     ASSERT_EQ(symlink("file", (dir / "link").c_str()), 0);
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
     for (const bool unknown : {false, true}) {
