@@ -372,13 +372,13 @@ TEST(SafetyEdges, SiblingsInListingOrderAndEqualSizesInScanOrder) {
 
 TEST(SafetyEdges, AHeadLostAfterConfirmingACopyAndAnUnreadableCopyAreNamed) {
     TempDir dir;
-    for (const char* name : {"p", "q", "r", "s"}) dir.WriteFile(std::string("d/") + name, "copy");
+    for (const char* name : {"p", "q", "r", "s", "t"}) dir.WriteFile(std::string("d/") + name, "copy");
     RecordList order;
     ASSERT_TRUE(DuplicateSearch(nullptr).CollectFiles(order, {dir / "d"}, "*.*", nullptr));
-    const std::vector<std::string> found = Paths(order);  // the scan order of the four copies
+    const std::vector<std::string> found = Paths(order);  // the scan order of the five copies
     const std::string changed = "文件在搜索期间已改变";
     // The head confirms the first file, is told from the second, and then changes: it is no
-    // copy, and the files are grouped anew among themselves, in their order.
+    // copy, is compared with no file after, and the files are grouped anew among themselves.
     RecordingSink sink;
     DuplicateSearch search(&sink);
     int calls = 0;
@@ -396,7 +396,7 @@ TEST(SafetyEdges, AHeadLostAfterConfirmingACopyAndAnUnreadableCopyAreNamed) {
     options.paths = {dir / "d"};
     ResultsModel model;
     search.Run(options, model);
-    EXPECT_EQ(Paths(model), (std::vector<std::string>{found[1], found[2], found[3]}));
+    EXPECT_EQ(Paths(model), (std::vector<std::string>{found[1], found[2], found[3], found[4]}));
     EXPECT_EQ(sink.m_skipped,
               (std::vector<std::pair<std::string, std::string>>{{found[0], changed}}));
 
@@ -413,7 +413,7 @@ TEST(SafetyEdges, AHeadLostAfterConfirmingACopyAndAnUnreadableCopyAreNamed) {
         return CompareContents(x, y, stop, why, error);
     };
     second.Run(options, model);
-    EXPECT_EQ(Paths(model), (std::vector<std::string>{found[0], found[2], found[3]}));
+    EXPECT_EQ(Paths(model), (std::vector<std::string>{found[0], found[2], found[3], found[4]}));
     EXPECT_EQ(named.m_skipped,
               (std::vector<std::pair<std::string, std::string>>{{found[1], changed}}));
 }
