@@ -121,6 +121,10 @@ TEST(SafetyEdges, OneInodeOnTwoDevicesIsTwoFiles) {
         EXPECT_FALSE(folder->OpenSub(changed, dir / "d/sub/", &error));
         EXPECT_EQ(error, platform::kErrorReplaced);
     }
+    // Moved aside for a link to itself: the link is refused though it leads to the same folder.
+    std::filesystem::rename(dir / "d/sub", dir / "d/sub2");
+    ASSERT_EQ(symlink("sub2", (dir / "d/sub").c_str()), 0);
+    EXPECT_FALSE(folder->OpenSub(sub, dir / "d/sub/", &error));
 }
 
 TEST(SafetyEdges, ALinkToTheScannedFileItselfIsRefused) {
