@@ -309,7 +309,7 @@ bool CGeminexApp::ShowHelpSearch() { return EnsureHelp() && m_help->DisplayIndex
 bool CGeminexApp::ShowHelpPage(const wxString& page) { return EnsureHelp() && m_help->ShowPage(page); }
 
 void CGeminexApp::CloseHelp() {
-    if (m_help && m_help->GetFrame() != nullptr) m_help->Quit();
+    if (m_help) m_help->CloseWindow();
 }
 
 void CGeminexApp::OnAppAbout(wxCommandEvent& /*event*/) {

@@ -11,8 +11,18 @@ CHelpController::CHelpController(std::function<wxWindow*()> over)
 
 bool CHelpController::ShowPage(const wxString& page) {
     wxFrame* frame = GetFrame();
-    if (frame != nullptr && !frame->IsEnabled()) Quit();
+    if (frame != nullptr && !frame->IsEnabled()) CloseWindow();
     return Display(page);
+}
+
+void CHelpController::CloseWindow() {
+    wxFrame* frame = GetFrame();
+    if (frame == nullptr) return;
+#ifdef __WXGTK__
+    // As the frame does when the user closes it: a window may not go while it holds the grab.
+    if (frame->IsGrabbed()) frame->RemoveGrab();
+#endif
+    Quit();
 }
 
 wxHtmlHelpFrame* CHelpController::CreateHelpFrame(wxHtmlHelpData* data) {

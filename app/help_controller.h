@@ -18,6 +18,10 @@ public:
     // the dialog waits. False when the page is not in the book.
     bool ShowPage(const wxString& page);
 
+    // Closes the help window, also one that holds the toolkit's grab (help asked from a modal
+    // dialog), whose event loop then ends.
+    void CloseWindow();
+
 protected:
     wxHtmlHelpFrame* CreateHelpFrame(wxHtmlHelpData* data) override;
 

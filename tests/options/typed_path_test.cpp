@@ -130,8 +130,10 @@ TEST(TypedStartPath, F2ChangesTheSelectedPathInTheOptionsSheetByKeyboard) {
             wxWindow* focus = wxWindow::FindFocus();
             return focus != nullptr && (focus == list || list->IsDescendant(focus));
         }));
-        // F2 on the list: the selected (last) path becomes editable.
-        Press(wxWindow::FindFocus(), wxEVT_KEY_DOWN, WXK_F2);
+        // F2 on the list, as its rows' window gets it (the list is made of a header and
+        // the rows, which take the keys).
+        for (wxWindow* part : list->GetChildren())
+            if (list->GetEditControl() == nullptr) Press(part, wxEVT_KEY_DOWN, WXK_F2);
         wxTextCtrl* editor = list->GetEditControl();
         ASSERT_NE(editor, nullptr);
         EXPECT_EQ(WxToUtf8(editor->GetValue()), "本地硬盘");
