@@ -116,7 +116,16 @@ wxTextCtrl* CPathsPage::EditInPlace() {
     const int selected = m_paths.Selection();
     if (selected < 0) return nullptr;
     m_listPaths->EnsureVisible(selected);
-    return m_listPaths->EditLabel(selected);
+    wxTextCtrl* editor = m_listPaths->EditLabel(selected);
+#ifndef __WXMSW__
+    // The toolkit's editor is as wide as the column, which fits the longest path: give it the
+    // list's width, room for a longer one.
+    if (editor != nullptr && editor->GetParent() != nullptr) {
+        const int width = editor->GetParent()->GetClientSize().x - editor->GetPosition().x - 2;
+        if (width > editor->GetSize().x) editor->SetSize(width, -1);
+    }
+#endif
+    return editor;
 }
 
 void CPathsPage::OnEndLabelEdit(wxListEvent& event) {
