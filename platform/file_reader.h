@@ -34,6 +34,12 @@ public:
     bool Current(FileIdentity* out) const;
     // Back to the start of the file, for reading it again.
     bool Rewind();
+    // To `offset` from the start, for reading on where an earlier handle of the file stopped.
+    bool Seek(std::uint64_t offset);
+    // Tells the system that what was read of the file is not needed again soon, so that one
+    // search of large files does not push everything else out of the page cache (nothing
+    // where the system has no such advice).
+    void ForgetCachedPages();
     void Close();
 
 private:

@@ -89,6 +89,15 @@ bool FileReader::Current(FileIdentity* out) const {
 
 bool FileReader::Rewind() { return m_fd >= 0 && lseek(m_fd, 0, SEEK_SET) == 0; }
 
+bool FileReader::Seek(std::uint64_t offset) {
+    return m_fd >= 0 &&
+           lseek(m_fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+}
+
+void FileReader::ForgetCachedPages() {
+    if (m_fd >= 0) posix_fadvise(m_fd, 0, 0, POSIX_FADV_DONTNEED);
+}
+
 void FileReader::Close() {
     if (m_fd >= 0) {
         close(m_fd);

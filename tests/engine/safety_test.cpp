@@ -23,6 +23,7 @@
 #include "engine/start_path_list.h"
 #include "engine/file_check.h"
 #include "support/platform_rules.h"
+#include "support/faulty_source.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -154,18 +155,17 @@ TEST(Safety, AComparisonAsksToStopBeforeItBeginsAndBetweenBlocks) {
     RecordingSink sink;
     sink.m_cancel = false;
     DuplicateSearch search(&sink);
-    int compared = 0;
-    search.m_compare = [&](const CFileRecord& a, const CFileRecord& b,
-                           const std::function<bool()>& s, std::string* reason, int* error) {
-        ++compared;
-        sink.m_cancel = true;  // the user stops during the first comparison
-        return CompareContents(a, b, s, reason, error);
+    int opened = 0;
+    search.m_open = [&](const CFileRecord& record, int* error) {
+        ++opened;
+        sink.m_cancel = true;  // the user stops as the first file is read for its comparison
+        return DiskBlockOpener()(record, error);
     };
     SearchOptions options;
     options.paths = {dir / "s"};
     ResultsModel model;
     EXPECT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
-    EXPECT_EQ(compared, 1);
+    EXPECT_EQ(opened, 1);
     EXPECT_EQ(model.RowCount(), 0u) << "the comparison under way was stopped";
 }
 
@@ -201,15 +201,16 @@ TEST(Safety, AFileThatGrowsWhileComparedIsNoCopy) {
     dir.WriteFile("s/b", body);
     DuplicateSearch search(nullptr);
     bool appended = false;
-    search.m_compare = [&](const CFileRecord& x, const CFileRecord& y,
-                           const std::function<bool()>& stop, std::string* why, int* error) {
-        const std::function<bool()> grow = [&] {
-            if (!appended) append(y.Path());
+    search.m_open = PlantingOpener([&](const CFileRecord& record, std::unique_ptr<BlockSource> disk)
+                                       -> std::unique_ptr<BlockSource> {
+        if (record.Path() != dir / "s/b") return disk;
+        auto grows = std::make_unique<FaultySource>(std::move(disk));
+        grows->afterFirstRead = [&appended, path = record.Path(), append] {
+            append(path);
             appended = true;
-            return stop && stop();
         };
-        return CompareContents(x, y, grow, why, error);
-    };
+        return grows;
+    });
     SearchOptions options;
     options.paths = {dir / "s"};
     ResultsModel listed;
