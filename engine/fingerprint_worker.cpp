@@ -113,7 +113,21 @@ FingerprintWorker::Task FingerprintWorker::Take() {
             ++m_firstClass;
             continue;
         }
-        task.record = m_firstNext++;
+        if (m_orderedClass != m_firstClass) {
+            m_orderedClass = m_firstClass;
+            // The files of a class in the order of their places on the disk, as far as the
+            // inode numbers tell: a cold read then moves one way across it.
+            m_lookOrder.resize(cls.end - cls.begin);
+            for (std::uint32_t k = cls.begin; k < cls.end; ++k) m_lookOrder[k - cls.begin] = k;
+            std::stable_sort(m_lookOrder.begin(), m_lookOrder.end(),
+                             [this](std::uint32_t a, std::uint32_t b) {
+                                 const CFileRecord& x = *m_records[a];
+                                 const CFileRecord& y = *m_records[b];
+                                 return x.m_nDevice != y.m_nDevice ? x.m_nDevice < y.m_nDevice
+                                                                   : x.m_nInode < y.m_nInode;
+                             });
+        }
+        task.record = m_lookOrder[m_firstNext++ - cls.begin];
         task.cls = m_firstClass;
         task.valid = true;
         ++m_inFlight;

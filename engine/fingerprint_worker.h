@@ -121,8 +121,11 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::size_t m_firstNext = 0;     // the next record to look at
+    std::size_t m_firstNext = 0;     // where the next record to look at is in m_lookOrder,
+                                     // counted from its class's begin
     std::uint32_t m_firstClass = 0;  // its class
+    std::vector<std::uint32_t> m_lookOrder;  // the records of a class, in the disk's order
+    std::uint32_t m_orderedClass = UINT32_MAX;  // that class
     std::set<std::uint32_t> m_jointReady;  // classes with joint reads to hand out
     std::size_t m_inFlight = 0;      // tasks taken and not finished
     std::uint64_t m_events = 0;      // finished tasks, to wake a waiting thread

@@ -18,7 +18,12 @@ public:
     // 0 or the error code: the file cannot be opened, or it is not the scanned one.
     int Open() {
         if (!m_reader.Open(m_record.Path())) return platform::LastErrorCode();
-        return CheckScannedIdentity(m_record, m_reader.Identity());
+        const int code = CheckScannedIdentity(m_record, m_reader.Identity());
+        // What the first look read is in the cache in any case; beyond it, pages held already
+        // were read by someone else (or by an earlier turn of this read), and stay.
+        if (code == 0 && m_forget)
+            m_forget = !m_reader.CachedFrom(static_cast<std::uint64_t>(kFirstBlockSize));
+        return code;
     }
 
     long ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t want,

@@ -30,8 +30,9 @@ public:
 // Opens a record's file for a joint read, checked to be the file the scan found: null with
 // the error code (CFileRecord::ErrorCodeText) in *error otherwise.
 using BlockOpener = std::function<std::unique_ptr<BlockSource>(const CFileRecord&, int* error)>;
-// Files on the disk; `forgetAbove`: files larger than this are advised out of the page cache
-// once compared.
+// Files on the disk; `forgetAbove`: a file larger than this that had nothing in the page cache
+// (past its first block) when it was opened is advised out of it once compared, so that one
+// search does not push everything else out of the cache.
 BlockOpener DiskBlockOpener(std::int64_t forgetAbove = std::int64_t{8} << 20);
 
 class JointReader {

@@ -40,6 +40,10 @@ public:
     // search of large files does not push everything else out of the page cache (nothing
     // where the system has no such advice).
     void ForgetCachedPages();
+    // True when some page of the file from `offset` (up to 64 MiB of it) is in the page cache
+    // already, or when that cannot be told: such a file was read by someone else before, and
+    // what they read is not to be forgotten for them.
+    bool CachedFrom(std::uint64_t offset) const;
     void Close();
 
 private:

@@ -104,6 +104,8 @@ bool FileReader::Seek(std::uint64_t offset) {
 // The system keeps its own cache policy for files opened for a sequential scan.
 void FileReader::ForgetCachedPages() {}
 
+bool FileReader::CachedFrom(std::uint64_t) const { return true; }
+
 void FileReader::Close() {
     if (m_handle != nullptr) {
         ::CloseHandle(static_cast<HANDLE>(m_handle));
