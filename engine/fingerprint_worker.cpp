@@ -158,21 +158,16 @@ void FingerprintWorker::Perform(Task& task, const std::function<bool()>& stop) {
     task.stopped = !reader.Read(files, stop, &m_bytesRead, &groups);
     if (task.stopped) return;
     // Back to indexes: each file's names are among the joint's.
+    std::unordered_map<const CFileRecord*, std::uint32_t> indexOf;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        indexOf.emplace(files[i].record, joint.files[i]);
+        for (std::size_t n = 0; n < files[i].otherNames.size(); ++n)
+            indexOf.emplace(files[i].otherNames[n], joint.otherNames[i][n]);
+    }
     for (const auto& group : groups) {
         std::vector<std::uint32_t> indexes;
-        for (const CFileRecord* record : group)
-            for (std::size_t i = 0; i < files.size(); ++i) {
-                if (files[i].record == record) {
-                    indexes.push_back(joint.files[i]);
-                    break;
-                }
-                const auto& names = files[i].otherNames;
-                const auto at = std::find(names.begin(), names.end(), record);
-                if (at != names.end()) {
-                    indexes.push_back(joint.otherNames[i][static_cast<std::size_t>(at - names.begin())]);
-                    break;
-                }
-            }
+        indexes.reserve(group.size());
+        for (const CFileRecord* record : group) indexes.push_back(indexOf.at(record));
         std::sort(indexes.begin(), indexes.end());
         task.groups.push_back(std::move(indexes));
     }

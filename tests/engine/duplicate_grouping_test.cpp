@@ -329,6 +329,21 @@ TEST(DuplicateGrouping, ManyFilesOfOneSizeAreNotQuadratic) {
     EXPECT_EQ(model.RowCount(), 200000u);
     EXPECT_EQ(model.Row(0).record->Path(), "f0");
     EXPECT_EQ(model.Row(1).record->Path(), "f200000");
+
+    // 100 000 copies of one file: one joint read of them all (in windows of open files), one
+    // group, in order.
+    fakes.clear();
+    records.clear();
+    for (int id = 0; id < 100000; ++id) {
+        fakes.push_back(std::make_unique<FakeRecord>(id, 5000, 9, 9, static_cast<std::uint64_t>(id + 1), false));
+        records.push_back(fakes.back()->Release());
+    }
+    ResultsModel copies;
+    search.GroupDuplicates(records, copies);
+    ASSERT_EQ(copies.RowCount(), 100000u);
+    EXPECT_EQ(copies.DuplicateCount(), 99999);
+    EXPECT_EQ(copies.Row(0).record->Path(), "f0");
+    EXPECT_EQ(copies.Row(99999).record->Path(), "f99999");
 }
 
 TEST(SearchTexts, SplitSizeAndSummary) {
