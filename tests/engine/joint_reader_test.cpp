@@ -28,11 +28,17 @@ std::string RandomBytes(std::size_t n, unsigned seed) {
     return s;
 }
 
-// The records of `dir`'s files, by name.
+// The records of `dir`'s files, by name, after their first look (which, on Windows, gives a
+// record its file's identity).
 std::map<std::string, CFileRecord*> Scan(const TempDir& dir, RecordList* records) {
     EXPECT_TRUE(DuplicateSearch(nullptr).CollectFiles(*records, {dir.Path()}, "*.*", nullptr));
+    DetailsRequest firstLook;
+    firstLook.firstBlock = true;
     std::map<std::string, CFileRecord*> byName;
-    for (const auto& r : *records) byName[r->Name()] = r.get();
+    for (const auto& r : *records) {
+        r->ComputeDetails(firstLook);
+        byName[r->Name()] = r.get();
+    }
     return byName;
 }
 
