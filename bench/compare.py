@@ -186,6 +186,7 @@ def normalise(groups):
                 continue
             if st.st_size > 0:
                 files.add((st.st_dev, st.st_ino))
+                sizes_by_id[(st.st_dev, st.st_ino)] = st.st_size
         if len(files) > 1:
             result.add(frozenset(files))
     return result
@@ -207,24 +208,43 @@ def drop_caches():
         f.write("3\n")
 
 
+def bytes_read_so_far():
+    """rchar of this process: what it read itself and, once reaped, what its children read
+    (the kernel adds a reaped child's counts to its parent's)."""
+    try:
+        with open("/proc/self/io") as f:
+            for line in f:
+                if line.startswith("rchar:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return None
+
+
 def run(cmd, cwd, cold=False, allowed_codes=(0,)):
     """Runs `cmd` under GNU time, which reports the tool's own peak memory and CPU time (a
     child forked from this Python process would count the parent's memory too). With `cold`
     the page cache is dropped first. Returns wall time, CPU time (user + system), peak memory
-    in MiB and the output."""
+    in MiB, the output and the bytes the tool read (rchar, with GNU time's few; None where
+    /proc/self/io is missing)."""
     stats_file = os.path.join(cwd, "peak.txt")
     if cold:
         drop_caches()
+    before = bytes_read_so_far()
     start = time.perf_counter()
     proc = subprocess.run(["/usr/bin/time", "-o", stats_file, "-f", "%M %U %S"] + cmd, cwd=cwd,
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     elapsed = time.perf_counter() - start
+    after = bytes_read_so_far()
+    # What this process read meanwhile is the tool's output, through the pipe.
+    read = after - before - len(proc.stdout) if before is not None and after is not None else None
     if proc.returncode not in allowed_codes:
         raise RuntimeError("%s exited with %d" % (cmd[0], proc.returncode))
     with open(stats_file) as f:
         fields = f.read().split()[-3:]
     peak_kib, user, system = int(fields[0]), float(fields[1]), float(fields[2])
-    return elapsed, user + system, peak_kib / 1024.0, proc.stdout.decode("utf-8", "surrogateescape")
+    return (elapsed, user + system, peak_kib / 1024.0,
+            proc.stdout.decode("utf-8", "surrogateescape"), read)
 
 
 def tools(cli, scratch):
@@ -239,6 +259,30 @@ def tools(cli, scratch):
             if name == "pairscout-cli" or shutil.which(spec[0][0])}
 
 
+def duplicate_bytes(sets):
+    """The bytes of every file in the duplicate sets (each file once): what a finder that reads
+    each possible copy once and nothing else reads."""
+    seen = set()
+    total = 0
+    for group in sets:
+        for dev_ino in group:
+            if dev_ino not in seen:
+                seen.add(dev_ino)
+                total += sizes_by_id.get(dev_ino, 0)
+    return total
+
+
+sizes_by_id = {}
+
+
+def load_average():
+    try:
+        with open("/proc/loadavg") as f:
+            return " ".join(f.read().split()[:3])
+    except OSError:
+        return "?"
+
+
 def count_files(root):
     return sum(len(files) for _, _, files in os.walk(root))
 
@@ -250,21 +294,25 @@ def bench_tree(name, root, cli, rounds, scratch, cold, only):
     times = {t: [] for t in specs}
     cpu = {t: [] for t in specs}
     memory = {t: 0.0 for t in specs}
+    reads = {t: [] for t in specs}
     sets = {}
     # A real folder (/usr) holds files that some tools cannot read: they say so in their
     # exit code (fdupes, rdfind) and list the rest.
     codes = (0, 1) if name.startswith("/") else (0,)
     # Read every file once: this warms the page cache and gives every tool's sets.
     for t, (cmd, parse) in specs.items():
-        _, _, _, out = run([a if a != "TREE" else root for a in cmd], scratch, allowed_codes=codes)
+        _, _, _, out, _ = run([a if a != "TREE" else root for a in cmd], scratch,
+                              allowed_codes=codes)
         sets[t] = normalise(parse(out))
     for r in range(rounds):
         order = list(specs) if r % 2 == 0 else list(reversed(list(specs)))
         for t in order:
             cmd, _ = specs[t]
-            elapsed, used, peak, _ = run([a if a != "TREE" else root for a in cmd], scratch,
-                                         cold=cold, allowed_codes=codes)
+            elapsed, used, peak, _, read = run([a if a != "TREE" else root for a in cmd],
+                                               scratch, cold=cold, allowed_codes=codes)
             times[t].append(elapsed)
+            if read is not None:
+                reads[t].append(read)
             cpu[t].append(used)
             memory[t] = max(memory[t], peak)
     reference = sets["pairscout-cli"]
@@ -272,17 +320,25 @@ def bench_tree(name, root, cli, rounds, scratch, cold, only):
     ours = statistics.median(times["pairscout-cli"])
     ours_cpu = statistics.median(cpu["pairscout-cli"])
     files = count_files(root)
-    print("\ntree (%s): %s, %d files, %d duplicate sets, %s cache, %d rounds"
-          % (name, root, files, len(reference), "cold" if cold else "warm", rounds))
+    copy_bytes = duplicate_bytes(reference)
+    print("\ntree (%s): %s, %d files, %d duplicate sets (%.1f MiB in their files), %s cache, "
+          "%d rounds, load average %s"
+          % (name, root, files, len(reference), copy_bytes / MiB, "cold" if cold else "warm",
+             rounds, load_average()))
     print("| tool | median wall (s) | pairscout-cli / tool | median CPU user+sys (s) | "
-          "pairscout-cli / tool (CPU) | peak memory (MiB) | bytes per file | same sets |")
-    print("|---|---|---|---|---|---|---|---|")
+          "pairscout-cli / tool (CPU) | peak memory (MiB) | bytes per file | "
+          "bytes read (MiB) | read / files in sets | same sets |")
+    print("|---|---|---|---|---|---|---|---|---|---|")
     for t in specs:
         med = statistics.median(times[t])
         med_cpu = statistics.median(cpu[t])
-        print("| %s | %.3f | %.2f | %.3f | %.2f | %.1f | %.0f | %s |"
+        med_read = statistics.median(reads[t]) if reads[t] else None
+        print("| %s | %.3f | %.2f | %.3f | %.2f | %.1f | %.0f | %s | %s | %s |"
               % (t, med, ours / med, med_cpu, ours_cpu / med_cpu if med_cpu else float("nan"),
-                 memory[t], memory[t] * MiB / max(files, 1), "yes" if agree[t] else "NO"))
+                 memory[t], memory[t] * MiB / max(files, 1),
+                 "%.1f" % (med_read / MiB) if med_read is not None else "-",
+                 "%.2f" % (med_read / copy_bytes) if med_read is not None and copy_bytes else "-",
+                 "yes" if agree[t] else "NO"))
     for t in specs:
         if not agree[t]:
             only_ours = len(reference - sets[t])

@@ -84,10 +84,10 @@ std::vector<DuplicateSearch::SizeClass> DuplicateSearch::SizeClasses(const Recor
 // The pairwise loop takes each remaining record N in order and moves every later record P of
 // the same size and the same contents, other than N's own file, into N's group. The stages:
 // the size classes (only a class of two files or more can hold a copy); a first look at the
-// first block of their files and the fingerprints of those that share it with another file
-// (FingerprintWorker, on a second core, class after class); the byte confirmation of the
-// files of one fingerprint (ConfirmGroups); and the groups, listed at their heads' places as
-// in the loop. Every record the loop would meet is a step of the bar and a question to stop.
+// first block of their files, and one read of those that share it with another file, together
+// and block by block, which splits them by their bytes and gives the groups' CRC and sum
+// (FingerprintWorker and JointReader, on a second core, class after class); and the groups,
+// listed at their heads' places as in the loop. Every record the loop would meet is a step of the bar and a question to stop.
 void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results) {
     const std::vector<SizeClass> classes = SizeClasses(records);
     std::vector<CFileRecord*> toRead;
@@ -104,7 +104,7 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     // While a class is read, the files looked at so far (of all that may have a copy) are
     // news of their own: the steps stay the loop's records.
     const std::size_t looks = toRead.size();
-    FingerprintWorker worker(std::move(toRead), std::move(readEnds), m_details, m_read);
+    FingerprintWorker worker(std::move(toRead), std::move(readEnds), m_details, m_read, m_open);
     std::uint64_t looksShown = 0;
     const auto showReading = [&] {
         if (m_pProgress == nullptr) return;
@@ -128,15 +128,15 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
             if (m_pProgress != nullptr) m_pProgress->StepProgress(1);
             if (Cancelled()) return;
             if (i == cls.begin && cls.Count() >= 2) {
-                if (!worker.EnsureClass(readClass++,
+                if (!worker.EnsureClass(readClass,
                                         [&] {
                                             showReading();
                                             return Cancelled();
                                         }) ||
                     Cancelled())
                     return;
-                if (!GroupClass(records, cls, worker, readBase, groups, taken) || Cancelled())
-                    return;
+                GroupClass(records, cls, worker, readBase, readClass, groups, taken);
+                ++readClass;
                 readBase += cls.Count();
             }
             const auto group = groups.find(i);
@@ -160,117 +160,43 @@ void DuplicateSearch::ListGroup(RecordList& records, std::size_t head,
         m_pProgress->DuplicatesFound(results.DuplicateCount(), results.DuplicateBytes());
 }
 
-// One size class whose files the worker has looked at. Files ruled out by their first block
-// have no copy. Of the names of one file only the first is read and compared: the others could
-// only pair with files already paired with it, and a name of a group's member is passed over as
-// the loop would. A further name is read itself only when the first could not be read.
-bool DuplicateSearch::GroupClass(RecordList& records, SizeClass cls,
-                                 const FingerprintWorker& worker, std::size_t base,
+// One size class that the worker has read: the groups of equal bytes its joint reads found,
+// each headed by its first record. Of the names of one file only one was read and compared:
+// the others could only pair with files already paired with it, and a name of a group's member
+// is passed over as the loop would; a name of a group's head stays, paired with nothing.
+void DuplicateSearch::GroupClass(RecordList& records, SizeClass cls, FingerprintWorker& worker,
+                                 std::size_t base, std::size_t workerClass,
                                  std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
                                  std::vector<char>& taken) {
-    const std::function<bool()> stop = [this] { return Cancelled(); };
-    std::unordered_map<std::uint64_t, std::size_t> classOf;
-    std::vector<std::vector<std::size_t>> candidates;
-    std::unordered_map<FileId, std::size_t, FileIdHash> reader;
-    std::vector<std::pair<std::size_t, std::size_t>> otherNames;  // (record, its file's reader)
-    for (std::size_t k = cls.begin; k < cls.end; ++k) {
-        CFileRecord& record = *records[k];
-        const FingerprintWorker::Role role = worker.RoleOf(base + (k - cls.begin));
-        if (role == FingerprintWorker::kSameFile) {
-            const auto found = reader.find(record.Identity());
-            if (found != reader.end()) {
-                otherNames.emplace_back(k, found->second);
-                continue;
-            }
-            // Every earlier name of this file failed: this name is read in their stead.
-            DetailsRequest request = m_details;
-            request.stop = stop;
-            m_read(record, request);
-            if (Cancelled()) return false;
-        } else if (role != FingerprintWorker::kRead) {
-            if (record.IsUnreadable()) ReportUnreadable(record);
-            continue;
-        }
-        if (record.IsUnreadable()) ReportUnreadable(record);
-        if (!record.CanPair()) continue;
-        if (record.HasIdentity()) reader.emplace(record.Identity(), k);
-        const auto inserted = classOf.emplace(record.FingerprintKey(), candidates.size());
-        if (inserted.second) candidates.emplace_back();
-        candidates[inserted.first->second].push_back(k);
-    }
-    for (const std::vector<std::size_t>& candidate : candidates)
-        if (candidate.size() >= 2 && !ConfirmGroups(records, candidate, groups, taken, stop))
-            return false;
-    if (!otherNames.empty()) {
-        std::unordered_set<std::size_t> members;
-        for (const auto& group : groups) members.insert(group.second.begin(), group.second.end());
-        for (const auto& name : otherNames)
-            if (members.count(name.second) != 0) taken[name.first] = 1;
-    }
-    return true;
-}
-
-bool DuplicateSearch::ConfirmGroups(RecordList& records, std::vector<std::size_t> pending,
-                                    std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
-                                    std::vector<char>& passedOver,
-                                    const std::function<bool()>& stop) {
-    while (pending.size() >= 2) {
-        const std::size_t head = pending[0];
-        std::vector<std::size_t> members, rest;
-        // The files already in the group: by identity (every read record has one), in a set so
-        // that a group of many copies stays linear.
+    // Every file that could not be read is named, in the order of the list.
+    for (std::size_t k = cls.begin; k < cls.end; ++k)
+        if (records[k]->IsUnreadable()) ReportUnreadable(*records[k]);
+    std::unordered_set<FileId, FileIdHash> members;
+    for (const std::vector<std::uint32_t>& found : worker.GroupsOf(workerClass)) {
+        const std::size_t head = cls.begin + (found.front() - base);
+        std::vector<std::size_t> group;
+        // Every file of a joint read is a file of its own; the rule stands all the same.
         std::unordered_set<FileId, FileIdHash> inGroup;
-        bool headLost = false;
-        for (std::size_t p = 1; p < pending.size(); ++p) {
-            const std::size_t k = pending[p];
-            if (headLost) {
-                rest.push_back(k);
-                continue;
-            }
-            // The head's own file, or a file already in the group, pairs with nothing: every
-            // other copy of it is in this group. It is never listed.
+        for (std::size_t m = 1; m < found.size(); ++m) {
+            const std::size_t k = cls.begin + (found[m] - base);
             CFileRecord& candidate = *records[k];
             if (IsSameFile(*records[head], candidate)) continue;
-            bool listed = false;
-            if (candidate.HasIdentity())
-                listed = inGroup.count(candidate.Identity()) != 0;
-            else
-                for (std::size_t member : members)
-                    listed = listed || IsSameFile(*records[member], candidate);
-            if (listed) {
-                passedOver[k] = 1;
+            if (candidate.HasIdentity() && !inGroup.insert(candidate.Identity()).second) {
+                taken[k] = 1;
                 continue;
             }
-            int error = 0;
-            switch (m_compare(*records[head], candidate, stop, nullptr, &error)) {
-                case ContentMatch::kSame:
-                    members.push_back(k);
-                    if (candidate.HasIdentity())
-                        inGroup.insert(candidate.Identity());
-                    break;
-                case ContentMatch::kDifferent: rest.push_back(k); break;
-                case ContentMatch::kSecondUnreadable:
-                    candidate.MarkUnreadable(error);
-                    ReportUnreadable(candidate);
-                    break;
-                case ContentMatch::kFirstUnreadable:
-                    // The head changed under the search: what it confirmed proves nothing.
-                    records[head]->MarkUnreadable(error);
-                    ReportUnreadable(*records[head]);
-                    headLost = true;
-                    rest.insert(rest.end(), members.begin(), members.end());
-                    rest.push_back(k);
-                    members.clear();
-                    inGroup.clear();
-                    break;
-                case ContentMatch::kStopped: return false;
-            }
+            group.push_back(k);
+            if (candidate.HasIdentity()) members.insert(candidate.Identity());
         }
-        if (!members.empty()) groups[head] = std::move(members);
-        std::sort(rest.begin(), rest.end());
-        pending = std::move(rest);
+        if (!group.empty()) groups[head] = std::move(group);
     }
-    return true;
+    worker.ForgetGroups(workerClass);
+    if (members.empty()) return;
+    for (std::size_t k = cls.begin; k < cls.end; ++k)
+        if (worker.RoleOf(base + (k - cls.begin)) == FingerprintWorker::kSameFile &&
+            !records[k]->IsUnreadable() && records[k]->HasIdentity() &&
+            members.count(records[k]->Identity()) != 0)
+            taken[k] = 1;
 }
 
 void DuplicateSearch::ReportUnreadable(const CFileRecord& record) {

@@ -12,6 +12,7 @@
 #include "engine/directory_scanner.h"
 #include "engine/file_check.h"
 #include "engine/fingerprint_worker.h"
+#include "engine/joint_reader.h"
 #include "engine/keep_rules.h"
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
@@ -85,23 +86,16 @@ public:
     // How the files are read (first looks and fingerprints). Replaceable so that tests can
     // stand in for the disk: slow reads, fixed fingerprints.
     ContentReader m_read = DiskContentReader();
-    // How two files of one size and one fingerprint are confirmed to be copies: byte by byte.
-    // Replaceable so that tests can drive the grouping with records that have no files.
-    std::function<ContentMatch(const CFileRecord&, const CFileRecord&,
-                               const std::function<bool()>&, std::string*, int*)>
-        m_compare = CompareContents;
+    // How the possible copies are opened for the read that compares them byte by byte (and
+    // gives their CRC and sum). Replaceable so that tests can drive the grouping with records
+    // that have no files, or files that change while they are read.
+    BlockOpener m_open = DiskBlockOpener();
 
 private:
-    // Splits one class of possible copies (record indexes in order, same size and fingerprints)
-    // into groups by contents, adding them to `groups` by head; records of a file already in
-    // a group are marked in `passedOver`. False when `stop` says so.
-    bool ConfirmGroups(RecordList& records, std::vector<std::size_t> pending,
-                       std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
-                       std::vector<char>& passedOver, const std::function<bool()>& stop);
     // Finds the groups of the size class `cls` of `records`, whose files are at `base` in
-    // `worker`'s list. False when stopped.
-    bool GroupClass(RecordList& records, SizeClass cls, const FingerprintWorker& worker,
-                    std::size_t base,
+    // `worker`'s list and whose class there is `workerClass`.
+    void GroupClass(RecordList& records, SizeClass cls, FingerprintWorker& worker,
+                    std::size_t base, std::size_t workerClass,
                     std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
                     std::vector<char>& taken);
     // Moves the group of `head` and `members` into `results` and tells the sink the totals.

@@ -87,6 +87,10 @@ int StillAsScanned(const CFileRecord& record, platform::FileReader& reader) {
 
 }  // namespace
 
+int CheckOpenFileEnd(const CFileRecord& record, platform::FileReader& reader) {
+    return StillAsScanned(record, reader);
+}
+
 ContentMatch CompareOpenFiles(const CFileRecord& a, platform::FileReader& readerA,
                               const CFileRecord& b, platform::FileReader& readerB,
                               const std::function<bool()>& stop, std::string* reason,

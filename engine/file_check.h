@@ -47,3 +47,8 @@ ContentMatch CompareOpenFiles(const CFileRecord& a, platform::FileReader& reader
                               const CFileRecord& b, platform::FileReader& readerB,
                               const std::function<bool()>& stop, std::string* reason = nullptr,
                               int* error = nullptr);
+
+// For a file open in `reader` and read to its scanned size: 0 when the open file still has
+// `record`'s scanned identity, size and last-write time and holds nothing more; else the error
+// code (CFileRecord::ErrorCodeText).
+int CheckOpenFileEnd(const CFileRecord& record, platform::FileReader& reader);

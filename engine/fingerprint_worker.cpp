@@ -55,14 +55,15 @@ std::size_t FingerprintWorker::ChooseRoles(CFileRecord* const* records, std::siz
 
 FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
                                      std::vector<std::uint32_t> classEnds,
-                                     const DetailsRequest& request, ContentReader read)
+                                     const DetailsRequest& request, ContentReader read,
+                                     BlockOpener open)
     : m_records(std::move(records)), m_request(request), m_read(std::move(read)),
-      m_role(new unsigned char[m_records.size()]()) {
+      m_open(std::move(open)), m_role(new unsigned char[m_records.size()]()) {
     m_classes.resize(classEnds.size());
     std::uint32_t begin = 0;
     for (std::size_t c = 0; c < classEnds.size(); ++c) {
         ClassState& cls = m_classes[c];
-        cls.begin = cls.wholeNext = begin;
+        cls.begin = begin;
         cls.end = classEnds[c];
         cls.firstLeft = cls.end - cls.begin;
         // Names of one file only: nothing to compare, nothing to read.
@@ -89,20 +90,17 @@ void FingerprintWorker::Stop() {
 
 FingerprintWorker::Task FingerprintWorker::Take() {
     Task task;
-    // Whole reads of the earliest class first: the caller waits for that class.
-    while (!m_wholeReady.empty()) {
-        const std::uint32_t c = *m_wholeReady.begin();
+    // Joint reads of the earliest class first: the caller waits for that class.
+    while (!m_jointReady.empty()) {
+        const std::uint32_t c = *m_jointReady.begin();
         ClassState& cls = m_classes[c];
-        while (cls.wholeNext < cls.end &&
-               !(m_role[cls.wholeNext] == kRead && m_records[cls.wholeNext]->FirstBlockOnly()))
-            ++cls.wholeNext;
-        if (cls.wholeNext >= cls.end) {
-            m_wholeReady.erase(m_wholeReady.begin());
+        if (cls.jointNext >= cls.joints.size()) {
+            m_jointReady.erase(m_jointReady.begin());
             continue;
         }
-        task.record = cls.wholeNext++;
+        task.record = cls.jointNext++;
         task.cls = c;
-        task.whole = true;
+        task.joint = true;
         task.valid = true;
         ++m_inFlight;
         return task;
@@ -115,7 +113,21 @@ FingerprintWorker::Task FingerprintWorker::Take() {
             ++m_firstClass;
             continue;
         }
-        task.record = m_firstNext++;
+        if (m_orderedClass != m_firstClass) {
+            m_orderedClass = m_firstClass;
+            // The files of a class in the order of their places on the disk, as far as the
+            // inode numbers tell: a cold read then moves one way across it.
+            m_lookOrder.resize(cls.end - cls.begin);
+            for (std::uint32_t k = cls.begin; k < cls.end; ++k) m_lookOrder[k - cls.begin] = k;
+            std::stable_sort(m_lookOrder.begin(), m_lookOrder.end(),
+                             [this](std::uint32_t a, std::uint32_t b) {
+                                 const CFileRecord& x = *m_records[a];
+                                 const CFileRecord& y = *m_records[b];
+                                 return x.m_nDevice != y.m_nDevice ? x.m_nDevice < y.m_nDevice
+                                                                   : x.m_nInode < y.m_nInode;
+                             });
+        }
+        task.record = m_lookOrder[m_firstNext++ - cls.begin];
         task.cls = m_firstClass;
         task.valid = true;
         ++m_inFlight;
@@ -124,32 +136,97 @@ FingerprintWorker::Task FingerprintWorker::Take() {
     return task;
 }
 
-void FingerprintWorker::Perform(const Task& task, const std::function<bool()>& stop) {
-    DetailsRequest request = m_request;
-    request.stop = stop;
-    request.firstBlock = !task.whole;
-    m_read(*m_records[task.record], request);
+void FingerprintWorker::Perform(Task& task, const std::function<bool()>& stop) {
+    if (!task.joint) {
+        DetailsRequest request = m_request;
+        request.stop = stop;
+        request.firstBlock = true;
+        m_read(*m_records[task.record], request);
+        return;
+    }
+    // The joint's files are this task's alone until it is finished.
+    const Joint& joint = m_classes[task.cls].joints[task.record];
+    std::vector<JointReader::File> files(joint.files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        files[i].record = m_records[joint.files[i]];
+        for (const std::uint32_t name : joint.otherNames[i])
+            files[i].otherNames.push_back(m_records[name]);
+    }
+    std::vector<std::vector<CFileRecord*>> groups;
+    // Two readers may run at once, each with its window of open files.
+    JointReader reader(m_open, 128);
+    task.stopped = !reader.Read(files, stop, &m_bytesRead, &groups);
+    if (task.stopped) return;
+    // Back to indexes: each file's names are among the joint's.
+    std::unordered_map<const CFileRecord*, std::uint32_t> indexOf;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        indexOf.emplace(files[i].record, joint.files[i]);
+        for (std::size_t n = 0; n < files[i].otherNames.size(); ++n)
+            indexOf.emplace(files[i].otherNames[n], joint.otherNames[i][n]);
+    }
+    for (const auto& group : groups) {
+        std::vector<std::uint32_t> indexes;
+        indexes.reserve(group.size());
+        for (const CFileRecord* record : group) indexes.push_back(indexOf.at(record));
+        std::sort(indexes.begin(), indexes.end());
+        task.groups.push_back(std::move(indexes));
+    }
 }
 
-void FingerprintWorker::Finish(const Task& task, std::unique_lock<std::mutex>& lock) {
+std::vector<FingerprintWorker::Joint> FingerprintWorker::JointsOf(std::uint32_t begin,
+                                                                   std::uint32_t end) const {
+    std::vector<Joint> joints;
+    std::unordered_map<std::uint64_t, std::size_t> byKey;
+    std::unordered_map<FileId, std::pair<std::size_t, std::size_t>, FileIdHash> byFile;
+    for (std::uint32_t k = begin; k < end; ++k) {
+        const CFileRecord& record = *m_records[k];
+        if (m_role[k] == kRead) {
+            const auto inserted = byKey.emplace(record.FingerprintKey(), joints.size());
+            if (inserted.second) joints.emplace_back();
+            Joint& joint = joints[inserted.first->second];
+            if (record.HasIdentity())
+                byFile.emplace(record.Identity(),
+                               std::make_pair(inserted.first->second, joint.files.size()));
+            joint.files.push_back(k);
+            joint.otherNames.emplace_back();
+        } else if (m_role[k] == kSameFile) {
+            const auto reader = byFile.find(record.Identity());
+            if (reader != byFile.end())
+                joints[reader->second.first].otherNames[reader->second.second].push_back(k);
+        }
+    }
+    return joints;
+}
+
+void FingerprintWorker::Finish(Task& task, std::unique_lock<std::mutex>& lock) {
     ClassState& cls = m_classes[task.cls];
-    const std::int64_t size = m_records[task.record]->m_nSize;
-    m_bytesRead.fetch_add(static_cast<std::uint64_t>(
-                              task.whole ? size : std::min<std::int64_t>(size, kFirstBlockSize)),
-                          std::memory_order_relaxed);
-    if (!task.whole) m_filesLooked.fetch_add(1, std::memory_order_relaxed);
-    if (task.whole) {
-        if (--cls.wholeLeft == 0) cls.ready = true;
-    } else if (--cls.firstLeft == 0) {
-        // The last first look of the class: its files are this thread's alone until the
-        // roles are out, so they are chosen without the lock.
-        lock.unlock();
-        const std::size_t whole =
+    if (task.joint) {
+        // A stopped read found nothing certain: its class is never ready.
+        if (!task.stopped) {
+            for (auto& group : task.groups) cls.groups.push_back(std::move(group));
+            std::vector<std::uint32_t>().swap(cls.joints[task.record].files);
+            if (--cls.jointLeft == 0) {
+                cls.ready = true;
+                std::vector<Joint>().swap(cls.joints);
+            }
+        }
+    } else {
+        const std::int64_t size = m_records[task.record]->m_nSize;
+        m_bytesRead.fetch_add(static_cast<std::uint64_t>(std::min<std::int64_t>(size, kFirstBlockSize)),
+                              std::memory_order_relaxed);
+        m_filesLooked.fetch_add(1, std::memory_order_relaxed);
+        if (--cls.firstLeft == 0) {
+            // The last first look of the class: its files are this thread's alone until the
+            // roles and joint reads are out, so they are chosen without the lock.
+            lock.unlock();
             ChooseRoles(m_records.data() + cls.begin, cls.end - cls.begin, m_role.get() + cls.begin);
-        lock.lock();
-        cls.wholeLeft = static_cast<std::uint32_t>(whole);
-        if (whole == 0) cls.ready = true;
-        else m_wholeReady.insert(task.cls);
+            std::vector<Joint> joints = JointsOf(cls.begin, cls.end);
+            lock.lock();
+            cls.joints = std::move(joints);
+            cls.jointLeft = static_cast<std::uint32_t>(cls.joints.size());
+            if (cls.jointLeft == 0) cls.ready = true;
+            else m_jointReady.insert(task.cls);
+        }
     }
     // Counted out only now: while the roles were chosen, the other thread must not take the
     // lack of work for the end of it.
@@ -162,7 +239,7 @@ void FingerprintWorker::Finish(const Task& task, std::unique_lock<std::mutex>& l
 bool FingerprintWorker::EnsureClass(std::size_t c, const std::function<bool()>& between) {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_classes[c].ready) {
-        const Task task = Take();
+        Task task = Take();
         if (task.valid) {
             lock.unlock();
             Perform(task, between);
@@ -194,7 +271,7 @@ void FingerprintWorker::Run() {
     const std::function<bool()> stop = [this] { return m_stop.load(std::memory_order_relaxed); };
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_stop.load()) {
-        const Task task = Take();
+        Task task = Take();
         if (task.valid) {
             lock.unlock();
             Perform(task, stop);

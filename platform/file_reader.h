@@ -34,6 +34,16 @@ public:
     bool Current(FileIdentity* out) const;
     // Back to the start of the file, for reading it again.
     bool Rewind();
+    // To `offset` from the start, for reading on where an earlier handle of the file stopped.
+    bool Seek(std::uint64_t offset);
+    // Tells the system that what was read of the file is not needed again soon, so that one
+    // search of large files does not push everything else out of the page cache (nothing
+    // where the system has no such advice).
+    void ForgetCachedPages();
+    // True when some page of the file from `offset` (up to 64 MiB of it) is in the page cache
+    // already, or when that cannot be told: such a file was read by someone else before, and
+    // what they read is not to be forgotten for them.
+    bool CachedFrom(std::uint64_t offset) const;
     void Close();
 
 private:

@@ -1,8 +1,11 @@
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "platform/file_reader.h"
 #include "platform/posix/open_nofollow.h"
@@ -88,6 +91,33 @@ bool FileReader::Current(FileIdentity* out) const {
 }
 
 bool FileReader::Rewind() { return m_fd >= 0 && lseek(m_fd, 0, SEEK_SET) == 0; }
+
+bool FileReader::Seek(std::uint64_t offset) {
+    return m_fd >= 0 &&
+           lseek(m_fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+}
+
+void FileReader::ForgetCachedPages() {
+    if (m_fd >= 0) posix_fadvise(m_fd, 0, 0, POSIX_FADV_DONTNEED);
+}
+
+bool FileReader::CachedFrom(std::uint64_t offset) const {
+    const long page = sysconf(_SC_PAGESIZE);
+    if (m_fd < 0 || page <= 0) return true;
+    const std::uint64_t start = offset / static_cast<std::uint64_t>(page) * static_cast<std::uint64_t>(page);
+    if (start >= m_identity.size) return false;
+    const std::size_t length =
+        static_cast<std::size_t>(std::min<std::uint64_t>(m_identity.size - start, std::uint64_t{64} << 20));
+    // Mapping reads nothing; the kernel only says which pages it holds.
+    void* map = mmap(nullptr, length, PROT_READ, MAP_SHARED, m_fd, static_cast<off_t>(start));
+    if (map == MAP_FAILED) return true;
+    std::vector<unsigned char> resident((length + static_cast<std::size_t>(page) - 1) /
+                                        static_cast<std::size_t>(page));
+    const bool known = mincore(map, length, resident.data()) == 0;
+    munmap(map, length);
+    if (!known) return true;
+    return std::any_of(resident.begin(), resident.end(), [](unsigned char r) { return (r & 1) != 0; });
+}
 
 void FileReader::Close() {
     if (m_fd >= 0) {

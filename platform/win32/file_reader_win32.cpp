@@ -94,6 +94,18 @@ bool FileReader::Rewind() {
            ::SetFilePointerEx(static_cast<HANDLE>(m_handle), zero, nullptr, FILE_BEGIN) != 0;
 }
 
+bool FileReader::Seek(std::uint64_t offset) {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    return m_handle != nullptr &&
+           ::SetFilePointerEx(static_cast<HANDLE>(m_handle), to, nullptr, FILE_BEGIN) != 0;
+}
+
+// The system keeps its own cache policy for files opened for a sequential scan.
+void FileReader::ForgetCachedPages() {}
+
+bool FileReader::CachedFrom(std::uint64_t) const { return true; }
+
 void FileReader::Close() {
     if (m_handle != nullptr) {
         ::CloseHandle(static_cast<HANDLE>(m_handle));

@@ -76,15 +76,16 @@ TEST(FirstLook, ReadsOnlyWhatCanDiffer) {
         EXPECT_EQ(rec.m_dwCrc, Crc32Update(0, data.data(), data.size())) << rec.Path();
         EXPECT_EQ(rec.m_dwChecksum, ByteSumUpdate(0, data.data(), data.size())) << rec.Path();
     }
-    // Other in the first block: never read whole. Other only at the end: read whole, not listed.
+    // Other in the first block: never read whole. Other only at the end: read with the copies
+    // up to the block where it differs, then set aside: not listed, no whole fingerprints.
     const CFileRecord* c = Find(records, dir / "c.bin");
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->FirstBlockOnly());
     EXPECT_FALSE(c->DetailsKnown());
     const CFileRecord* d = Find(records, dir / "d.bin");
     ASSERT_NE(d, nullptr);
-    EXPECT_TRUE(d->DetailsKnown());
-    EXPECT_EQ(d->m_dwCrc, Crc32Update(0, late.data(), late.size()));
+    EXPECT_FALSE(d->DetailsKnown());
+    EXPECT_FALSE(d->IsUnreadable());
     // A small file is whole after its first look.
     const CFileRecord* g = Find(records, dir / "g.bin");
     ASSERT_NE(g, nullptr);
@@ -115,14 +116,10 @@ public:
         Known()[m_record.get()] = this;
     }
     void ComputeDetails(const DetailsRequest& request) {
-        if (request.firstBlock) {
-            ++m_firstLooks;
-            m_pRecord->SetDetails(m_firstKey, 1, true, 0);
-            return;
-        }
-        ++m_wholeReads;
+        ASSERT_TRUE(request.firstBlock) << "files are read whole only together";
+        ++m_firstLooks;
         m_unstoppable += request.stop ? 0 : 1;
-        m_pRecord->SetDetails(static_cast<std::uint32_t>(m_content), 2, false, m_wholeFails ? 5 : 0);
+        m_pRecord->SetDetails(m_firstKey, 1, true, 0);
     }
     static LookRecord& Of(const CFileRecord& record) { return *Known().at(&record); }
     static void Read(CFileRecord& record, const DetailsRequest& request) {
@@ -134,7 +131,7 @@ public:
 
     int m_firstLooks = 0;
     int m_wholeReads = 0;
-    int m_unstoppable = 0;  // whole reads that could not be asked to stop
+    int m_unstoppable = 0;  // first looks that could not be asked to stop
     std::uint32_t m_firstKey;
     std::uint64_t m_content;
 
@@ -145,13 +142,38 @@ private:
     }
     std::unique_ptr<CFileRecord> m_record;
     CFileRecord* m_pRecord = m_record.get();  // also once the list owns it
+
+public:
     bool m_wholeFails;
 };
 
-ContentMatch CompareLook(const CFileRecord& a, const CFileRecord& b, const std::function<bool()>&,
-                         std::string*, int*) {
-    return LookRecord::Of(a).m_content == LookRecord::Of(b).m_content ? ContentMatch::kSame
-                                                                       : ContentMatch::kDifferent;
+// A look file opened for its whole read: its contents id over and over; it cannot be opened
+// when its whole read is to fail.
+class LookSource : public BlockSource {
+public:
+    LookSource(std::uint64_t content, std::uint64_t size) : m_content(content), m_size(size) {}
+    long ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t want, int*) override {
+        const std::size_t left = static_cast<std::size_t>(m_size - std::min(offset, m_size));
+        const std::size_t got = std::min(want, left);
+        for (std::size_t i = 0; i < got; ++i)
+            buffer[i] = static_cast<unsigned char>(m_content >> (8 * ((offset + i) % 8)));
+        return static_cast<long>(got);
+    }
+    int CheckEnd(std::uint64_t) override { return 0; }
+
+private:
+    std::uint64_t m_content, m_size;
+};
+
+std::unique_ptr<BlockSource> OpenLook(const CFileRecord& record, int* error) {
+    LookRecord& look = LookRecord::Of(record);
+    ++look.m_wholeReads;
+    if (look.m_wholeFails) {
+        *error = 5;
+        return nullptr;
+    }
+    return std::make_unique<LookSource>(look.m_content,
+                                        static_cast<std::uint64_t>(record.m_nSize));
 }
 
 TEST(FirstLook, RolesAfterTheFirstBlock) {
@@ -193,7 +215,7 @@ TEST(FirstLook, AnotherNameIsReadWhenTheFirstFails) {
     for (auto& r : look) records.push_back(r->Release());
     DuplicateSearch search(nullptr);
     search.m_read = LookRecord::Read;
-    search.m_compare = CompareLook;
+    search.m_open = OpenLook;
     ResultsModel model;
     search.GroupDuplicates(records, model);
     ASSERT_EQ(model.RowCount(), 2u);
@@ -205,7 +227,7 @@ TEST(FirstLook, AnotherNameIsReadWhenTheFirstFails) {
     EXPECT_EQ(look[3]->m_wholeReads, 0);
     for (auto& r : look) {
         EXPECT_EQ(r->m_firstLooks, 1);
-        EXPECT_EQ(r->m_unstoppable, 0) << "every whole read can be stopped";
+        EXPECT_EQ(r->m_unstoppable, 0) << "every first look can be stopped";
     }
 }
 
@@ -232,7 +254,7 @@ TEST(FirstLook, ClassesOfOneFileAndManyClassesInOrder) {
     }
     DuplicateSearch search(nullptr);
     search.m_read = LookRecord::Read;
-    search.m_compare = CompareLook;
+    search.m_open = OpenLook;
     ResultsModel model;
     search.GroupDuplicates(records, model);
     ASSERT_EQ(model.RowCount(), 600u);

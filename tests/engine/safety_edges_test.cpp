@@ -24,6 +24,7 @@
 #include "engine/duplicate_search.h"
 #include "engine/file_check.h"
 #include "engine/safe_delete.h"
+#include "support/faulty_source.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -374,28 +375,29 @@ TEST(SafetyEdges, SiblingsInListingOrderAndEqualSizesInScanOrder) {
     EXPECT_EQ(Paths(sorted), Paths(scanned));
 }
 
-TEST(SafetyEdges, AHeadLostAfterConfirmingACopyAndAnUnreadableCopyAreNamed) {
+TEST(SafetyEdges, AHeadChangedDuringTheReadAndAnUnreadableCopyAreNamed) {
     TempDir dir;
     for (const char* name : {"p", "q", "r", "s", "t"}) dir.WriteFile(std::string("d/") + name, "copy");
     RecordList order;
     ASSERT_TRUE(DuplicateSearch(nullptr).CollectFiles(order, {dir / "d"}, "*.*", nullptr));
     const std::vector<std::string> found = Paths(order);  // the scan order of the five copies
     const std::string changed = "文件在搜索期间已改变";
-    // The head confirms the first file, is told from the second, and then changes: it is no
-    // copy, is compared with no file after, and the files are grouped anew among themselves.
+    // The head is found changed at the end of the read: it is no copy, and the other files
+    // are grouped among themselves, in their order.
     RecordingSink sink;
     DuplicateSearch search(&sink);
-    int calls = 0;
-    search.m_compare = [&calls](const CFileRecord& x, const CFileRecord& y,
-                                const std::function<bool()>& stop, std::string* why, int* error) {
-        ++calls;
-        if (calls == 2) return ContentMatch::kDifferent;
-        if (calls == 3) {
-            *error = kErrorChanged;
-            return ContentMatch::kFirstUnreadable;
-        }
-        return CompareContents(x, y, stop, why, error);
+    const auto failing = [](const std::string& path, bool cut) {
+        return PlantingOpener([path, cut](const CFileRecord& record,
+                                          std::unique_ptr<BlockSource> disk)
+                                  -> std::unique_ptr<BlockSource> {
+            if (record.Path() != path) return disk;
+            auto faulty = std::make_unique<FaultySource>(std::move(disk));
+            if (cut) faulty->cutShort = true;
+            else faulty->endError = kErrorChanged;
+            return faulty;
+        });
     };
+    search.m_open = failing(found[0], false);
     SearchOptions options;
     options.paths = {dir / "d"};
     ResultsModel model;
@@ -407,15 +409,7 @@ TEST(SafetyEdges, AHeadLostAfterConfirmingACopyAndAnUnreadableCopyAreNamed) {
     // A copy that cannot be read whole is named with its reason and left out.
     RecordingSink named;
     DuplicateSearch second(&named);
-    calls = 0;
-    second.m_compare = [&calls](const CFileRecord& x, const CFileRecord& y,
-                                const std::function<bool()>& stop, std::string* why, int* error) {
-        if (++calls == 1) {
-            *error = kErrorChanged;
-            return ContentMatch::kSecondUnreadable;
-        }
-        return CompareContents(x, y, stop, why, error);
-    };
+    second.m_open = failing(found[1], true);
     second.Run(options, model);
     EXPECT_EQ(Paths(model), (std::vector<std::string>{found[0], found[2], found[3], found[4]}));
     EXPECT_EQ(named.m_skipped,
