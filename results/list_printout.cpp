@@ -100,7 +100,7 @@ wxFrame* PreviewRows(const ResultsModel& model, const wxPageSetupDialogData& set
         delete preview;  // and its printouts
         return nullptr;
     }
-    const wxString title = wxStripMenuCodes(LoadWxString(IDS_MENU_PRINT_PREVIEW));
+    const wxString title = wxStripMenuCodes(LoadWxString(IDS_MENU_PRINT_PREVIEW), wxStrip_Menu);
     wxSize size(800, 900);
     if (parent != nullptr) size.SetHeight(std::max(480, parent->GetSize().GetHeight()));
     auto* frame = new wxPreviewFrame(preview, parent, title, wxDefaultPosition, size);

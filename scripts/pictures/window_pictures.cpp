@@ -184,8 +184,12 @@ TEST_F(Pictures, PrintPreview) {
     for (wxWindow* window : wxTopLevelWindows)
         if (auto* found = wxDynamicCast(window, wxPreviewFrame)) preview = found;
     ASSERT_NE(preview, nullptr);
-    preview->SetSize(0, 0, 760, 1000);
-    preview->GetPrintPreview()->SetZoom(85);
+    preview->SetSize(0, 0, 700, 1000);
+    for (wxWindow* child : preview->GetChildren())
+        if (auto* bar = wxDynamicCast(child, wxPreviewControlBar)) {
+            bar->SetZoomControl(75);
+            bar->GetPrintPreview()->SetZoom(75);
+        }
     guitest::ProcessEvents(300);
     Save(preview->GetScreenRect());
     preview->Close();
