@@ -13,7 +13,9 @@
 #include "engine/text_helpers.h"
 #include "gui/wx_text.h"
 #include "results/list_printout.h"
+#include "platform/file_time.h"
 #include "support/model_rows.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -185,6 +187,23 @@ TEST_F(GeminexViewAppTest, PrintPreviewShowsThePagesModally) {
     preview->Close();
     guitest::ProcessEvents(100);
     EXPECT_TRUE(frame->IsEnabled());
+}
+
+// The date at the foot of the printed pages is when the search began, in local time as the
+// list's dates are.
+TEST_F(GeminexViewAppTest, ASearchKeepsItsStartTimeForThePrintedFoot) {
+    TempDir tree;
+    guitest::WritePictureTree(tree);
+    platform::FileTime before = 0, after = 0;
+    ASSERT_TRUE(platform::SystemTimeToFileTime(platform::GetLocalTime(), &before));
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    ASSERT_TRUE(platform::SystemTimeToFileTime(platform::GetLocalTime(), &after));
+    ASSERT_GT(view->GetModel().RowCount(), 0u);
+    EXPECT_GE(view->GetModel().SearchTime(), before);
+    EXPECT_LE(view->GetModel().SearchTime(), after);
 }
 
 }  // namespace
