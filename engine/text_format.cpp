@@ -206,3 +206,7 @@ std::string FormatLinkNoBrowser(const std::string& address) {
 std::string FormatLinkNoMailProgram(const std::string& address) {
     return PAIRSCOUT_FORMAT(IDS_LINK_NO_MAIL_PROGRAM, address.c_str());
 }
+
+std::string FormatPathEditRefused(const std::string& path, const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_PATH_EDIT_REFUSED, path.c_str(), why.c_str());
+}

@@ -95,3 +95,5 @@ std::string FormatPrintSearchDate(const std::string& date);
 // IDS_LINK_NO_BROWSER, IDS_LINK_NO_MAIL_PROGRAM: the address that could not be opened.
 std::string FormatLinkNoBrowser(const std::string& address);
 std::string FormatLinkNoMailProgram(const std::string& address);
+// IDS_PATH_EDIT_REFUSED: a path changed in place that cannot be searched, and why.
+std::string FormatPathEditRefused(const std::string& path, const std::string& why);

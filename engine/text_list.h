@@ -186,6 +186,10 @@
     /* An About box link that no program on the desktop opens. */                                 \
     X(IDS_LINK_NO_BROWSER, 2510, "无法打开 %s: 没有可用的网页浏览器.")                             \
     X(IDS_LINK_NO_MAIL_PROGRAM, 2511, "无法打开 %s: 没有可用的邮件程序.")                          \
+    /* A start path changed in place on the Paths page (F2) that cannot be searched, and why;  */ \
+    /* the Edit button's hover text tells of F2.                                                */ \
+    X(IDS_PATH_EDIT_REFUSED, 2530, "不能把路径改为 %s: %s")                                        \
+    X(IDS_PATH_EDIT_TIP, 2531, "选择另一个文件夹; 按 F2 可在列表中直接修改路径")                   \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \

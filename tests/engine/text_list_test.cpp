@@ -164,6 +164,8 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
          "无法打开 https://a.example/%d: 没有可用的网页浏览器."},
         {IDS_LINK_NO_MAIL_PROGRAM, FormatLinkNoMailProgram("li@a.example"),
          "无法打开 li@a.example: 没有可用的邮件程序."},
+        {IDS_PATH_EDIT_REFUSED, FormatPathEditRefused("/文档/旧", "it is not a folder"),
+         "不能把路径改为 /文档/旧: it is not a folder"},
     };
     std::set<int> covered;
     for (const Sample& s : samples) {
