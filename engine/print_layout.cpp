@@ -30,7 +30,8 @@ std::string CutInMiddle(const std::string& text, int maxWidth, const PrintTextWi
     auto keep = [&](std::size_t kept) {
         const std::size_t front = (kept + 1) / 2, back = kept / 2;
         const std::size_t frontEnd = front < count ? starts[front] : text.size();
-        return text.substr(0, frontEnd) + ellipsis + text.substr(starts[count - back]);
+        const std::size_t backBegin = back > 0 ? starts[count - back] : text.size();
+        return text.substr(0, frontEnd) + ellipsis + text.substr(backBegin);
     };
     // The most characters that fit beside the ellipsis: all of them is the text itself, which
     // does not fit; none is the ellipsis alone, which does.
