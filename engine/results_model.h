@@ -124,6 +124,11 @@ public:
     FoundText FindRow(const std::string& what, long focusedRow, bool down, bool matchCase,
                       bool wholeWord) const;
 
+    // When the search that found these rows began, as a local file time (what the list's date
+    // cells show); 0 when the rows come from no search. Printing puts it at the foot of pages.
+    platform::FileTime SearchTime() const { return m_searchTime; }
+    void SetSearchTime(platform::FileTime localTime) { m_searchTime = localTime; }
+
     int DuplicateCount() const { return m_nDuplicateCount; }
     std::int64_t DuplicateBytes() const { return m_nDuplicateBytes; }
 
@@ -134,6 +139,7 @@ private:
     std::vector<ResultRow> m_rows;
     int m_nDuplicateCount = 0;
     std::int64_t m_nDuplicateBytes = 0;
+    platform::FileTime m_searchTime = 0;
 };
 
 // The first place at or after `from` where `pattern` stands in `text` as FindRow's whole-word

@@ -191,6 +191,22 @@ std::string FormatPathRefused(const std::string& path, const std::string& why) {
     return PAIRSCOUT_FORMAT(IDS_PATH_REFUSED, path.c_str(), why.c_str());
 }
 
+std::string FormatPrintPageNumber(int page, int pages) {
+    return PAIRSCOUT_FORMAT(IDS_PRINT_PAGE_NUMBER, page, pages);
+}
+
+std::string FormatPrintSearchDate(const std::string& date) {
+    return PAIRSCOUT_FORMAT(IDS_PRINT_SEARCH_DATE, date.c_str());
+}
+
+std::string FormatLinkNoBrowser(const std::string& address) {
+    return PAIRSCOUT_FORMAT(IDS_LINK_NO_BROWSER, address.c_str());
+}
+
+std::string FormatLinkNoMailProgram(const std::string& address) {
+    return PAIRSCOUT_FORMAT(IDS_LINK_NO_MAIL_PROGRAM, address.c_str());
+}
+
 std::string FormatPathEditRefused(const std::string& path, const std::string& why) {
     return PAIRSCOUT_FORMAT(IDS_PATH_EDIT_REFUSED, path.c_str(), why.c_str());
 }

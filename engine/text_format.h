@@ -88,5 +88,12 @@ std::string FormatElapsedAndLeft(const std::string& elapsed, const std::string& 
 std::string FormatFilesLooked(std::int64_t files, std::int64_t of, const std::string& sizeText);
 // IDS_PATH_REFUSED: the typed path and why it cannot be searched.
 std::string FormatPathRefused(const std::string& path, const std::string& why);
+// IDS_PRINT_PAGE_NUMBER: this page and the number of pages.
+std::string FormatPrintPageNumber(int page, int pages);
+// IDS_PRINT_SEARCH_DATE: the date and time of the search as the list shows dates.
+std::string FormatPrintSearchDate(const std::string& date);
+// IDS_LINK_NO_BROWSER, IDS_LINK_NO_MAIL_PROGRAM: the address that could not be opened.
+std::string FormatLinkNoBrowser(const std::string& address);
+std::string FormatLinkNoMailProgram(const std::string& address);
 // IDS_PATH_EDIT_REFUSED: a path changed in place that cannot be searched, and why.
 std::string FormatPathEditRefused(const std::string& path, const std::string& why);

@@ -179,6 +179,13 @@
     /* Windows: the shell's recycle bin takes no path of 260 characters or more. */               \
     X(IDS_TRASH_PATH_TOO_LONG, 2450, "路径超过 260 个字符, 回收站不能接收; 可以永久删除")         \
     X(IDS_CLI_CODEPAGE_WINDOWS_ONLY, 2451, "--codepage 只能在 Windows 上使用")                    \
+    /* The printed list: the foot of each page, and the print preview's menu item. */              \
+    X(IDS_PRINT_PAGE_NUMBER, 2500, "第 %d 页, 共 %d 页")                                           \
+    X(IDS_PRINT_SEARCH_DATE, 2501, "搜索日期: %s")                                                 \
+    X(IDS_MENU_PRINT_PREVIEW, 2502, "打印预览(&V)")                                                \
+    /* An About box link that no program on the desktop opens. */                                 \
+    X(IDS_LINK_NO_BROWSER, 2510, "无法打开 %s: 没有可用的网页浏览器.")                             \
+    X(IDS_LINK_NO_MAIL_PROGRAM, 2511, "无法打开 %s: 没有可用的邮件程序.")                          \
     /* A start path changed in place on the Paths page (F2) that cannot be searched, and why;  */ \
     /* the Edit button's hover text tells of F2.                                                */ \
     X(IDS_PATH_EDIT_REFUSED, 2530, "不能把路径改为 %s: %s")                                        \

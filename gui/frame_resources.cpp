@@ -17,6 +17,7 @@ const MenuItemResource kFileMenu[] = {
     {cmd::ID_FILE_SAVE_AS, IDS_MENU_SAVE_AS},
     {0, 0},
     {cmd::ID_FILE_PRINT, IDS_MENU_PRINT},
+    {cmd::ID_FILE_PRINT_PREVIEW, IDS_MENU_PRINT_PREVIEW},
     {cmd::ID_FILE_PRINT_SETUP, IDS_MENU_PRINT_SETUP},
     {0, 0},
     {cmd::ID_APP_EXIT, IDS_MENU_EXIT},

@@ -36,7 +36,6 @@ wxIMPLEMENT_CLASS(CGeminexView, CKvListViewView);
 // clang-format off
 wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT_DIRECT), CGeminexView::OnUpdateLaterCommand)
-    EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT_PREVIEW), CGeminexView::OnUpdateLaterCommand)
     // The list's commands (handled by the base): while the list has rows.
     EVT_UPDATE_UI(WxId(cmd::ID_EDIT_FIND), CGeminexView::OnUpdateNeedRows)
     EVT_UPDATE_UI(WxId(cmd::ID_EDIT_REPLACE), CGeminexView::OnUpdateNeedRows)
@@ -48,6 +47,8 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_SAVE_AS), CGeminexView::OnUpdateExportOrPrint)
     EVT_MENU(WxId(cmd::ID_FILE_PRINT), CGeminexView::OnFilePrint)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT), CGeminexView::OnUpdateExportOrPrint)
+    EVT_MENU(WxId(cmd::ID_FILE_PRINT_PREVIEW), CGeminexView::OnFilePrintPreview)
+    EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT_PREVIEW), CGeminexView::OnUpdateExportOrPrint)
     EVT_MENU(WxId(cmd::ID_FILE_PRINT_SETUP), CGeminexView::OnFilePrintSetup)
     // The search and the file commands.
     EVT_MENU(WxId(cmd::ID_FIND_DUPLICATES), CGeminexView::OnFindDuplicates)
@@ -412,6 +413,11 @@ void CGeminexView::OnFilePrint(wxCommandEvent&) {
     PrintRows(GetModel(), GetDocumentManager()->GetPageSetupDialogData(), GetFrame());
 }
 
+void CGeminexView::OnFilePrintPreview(wxCommandEvent&) {
+    if (GetModel().RowCount() == 0 || m_bBusy) return;
+    PreviewRows(GetModel(), GetDocumentManager()->GetPageSetupDialogData(), GetFrame());
+}
+
 void CGeminexView::OnFilePrintSetup(wxCommandEvent&) {
     RunPrintSetup(GetDocumentManager()->GetPageSetupDialogData(), GetFrame(), m_pageSetupDialog);
 }
@@ -506,6 +512,10 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
         frame->OnSetMessageString(IDS_IDLE_MESSAGE);
     }
     SetSearchOptions(options);
+    // The date printed at the foot of the list's pages.
+    platform::FileTime now = 0;
+    if (platform::SystemTimeToFileTime(platform::GetLocalTime(), &now))
+        job->model->SetSearchTime(now);
     const unsigned id = ++m_nWork;
     m_worker = std::thread([this, job, id] {
         DuplicateSearch search(job->skipped.get());

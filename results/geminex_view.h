@@ -144,9 +144,11 @@ private:
     void OnUpdateLaterCommand(wxUpdateUIEvent& event);
     void OnUpdateNeedRows(wxUpdateUIEvent& event);
     void OnUpdateExportOrPrint(wxUpdateUIEvent& event);
-    // Save as (CSV), print and print setup; the print settings are the document manager's.
+    // Save as (CSV), print, print preview and print setup; the print settings are the
+    // document manager's.
     void OnFileSaveAs(wxCommandEvent& event);
     void OnFilePrint(wxCommandEvent& event);
+    void OnFilePrintPreview(wxCommandEvent& event);
     void OnFilePrintSetup(wxCommandEvent& event);
     void OnUpdateNeedSelection(wxUpdateUIEvent& event);
     void OnUpdateFindDuplicates(wxUpdateUIEvent& event);

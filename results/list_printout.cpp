@@ -1,129 +1,114 @@
 #include "results/list_printout.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 
 #include <wx/dc.h>
 #include <wx/printdlg.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
 
-#include "gui/wx_text.h"
 #include "engine/results_model.h"
-#include "results/csv_export.h"
-#include "platform/temp_file.h"
+#include "engine/string_table.h"
+#include "gui/message_box.h"
+#include "gui/wx_text.h"
 
-namespace {
-
-
-class DcTextMeasurer : public TextMeasurer {
-public:
-    explicit DcTextMeasurer(wxDC& dc) : m_dc(dc) {}
-    int TextWidth(const std::string& text) const override {
-        return m_dc.GetTextExtent(Utf8ToWx(text)).x;
-    }
-
-private:
-    wxDC& m_dc;
-};
-
-// Removes the temporary print file however the command ends.
-class FileRemover {
-public:
-    explicit FileRemover(std::string path) : m_path(std::move(path)) {}
-    ~FileRemover() { platform::RemoveTempFile(m_path); }
-    FileRemover(const FileRemover&) = delete;
-    FileRemover& operator=(const FileRemover&) = delete;
-
-private:
-    std::string m_path;
-};
-
-}  // namespace
-
-CListPrintout::CListPrintout(const wxString& title, std::string text)
+CListPrintout::CListPrintout(const wxString& title, const ResultsModel& model,
+                             const wxPageSetupDialogData& setup)
     : wxPrintout(title),
-      m_text(std::move(text)),
+      m_model(model),
+      m_setup(setup),
       m_font(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT)) {}
+
+void CListPrintout::MapToPaper() {
+    // Screen pixels at the paper's size: the desktop's font then prints at its own size, in
+    // the preview as on paper.
+    MapScreenSizeToPaper();
+}
 
 void CListPrintout::OnPreparePrinting() {
     wxDC* dc = GetDC();
     if (dc == nullptr) return;
-    // The desktop's font in its size on paper: scaled from screen pixels to printer pixels.
-    int printerX = 0, printerY = 0, screenX = 0, screenY = 0;
-    GetPPIPrinter(&printerX, &printerY);
-    GetPPIScreen(&screenX, &screenY);
-    if (printerY > 0 && screenY > 0) m_font = m_font.Scaled(float(printerY) / screenY);
+    MapToPaper();
     dc->SetFont(m_font);
+
+    // The printable area the printer reports, inside the margins of the page setup, and never
+    // nearer the paper's edge than the least margin (a file printer reports the whole sheet).
+    const wxRect paper = GetLogicalPaperRect();
+    wxRect area = GetLogicalPageRect().Intersect(GetLogicalPageMarginsRect(m_setup));
+    int ppiX = 0, ppiY = 0;
+    GetPPIScreen(&ppiX, &ppiY);
+    const int marginX = ppiX * kMinimumMarginMm * 10 / 254;
+    const int marginY = ppiY * kMinimumMarginMm * 10 / 254;
+    area.Intersect(wxRect(paper).Deflate(marginX, marginY));
+    m_area = PrintArea{area.x, area.y, std::max(0, area.width), std::max(0, area.height)};
+
     wxCoord width = 0, height = 0, descent = 0, leading = 0;
     dc->GetTextExtent("X", &width, &height, &descent, &leading);
-    m_format.lineHeight = height + leading;
-    dc->GetSize(&m_format.pageWidth, &m_format.pageHeight);
-    m_pages = PaginatePrintText(m_text, DcTextMeasurer(*dc), m_format);
+    m_lineHeight = height + std::max(leading, height / 5);
+
+    // Measured on whatever DC the printout has when asked: the preview draws each page into a
+    // DC of its own.
+    auto measure = [this](const std::string& text) {
+        wxDC* current = GetDC();
+        return current != nullptr && !text.empty() ? current->GetTextExtent(Utf8ToWx(text)).x : 0;
+    };
+    m_layout = std::make_unique<PrintLayout>(ResultsPrintLayout(m_model, measure, m_area,
+                                                                m_lineHeight));
 }
 
 bool CListPrintout::HasPage(int page) {
-    return page >= 1 && page <= static_cast<int>(m_pages.size());
+    return m_layout != nullptr && page >= 1 && page <= m_layout->PageCount();
 }
 
 void CListPrintout::GetPageInfo(int* minPage, int* maxPage, int* selFrom, int* selTo) {
     *minPage = *selFrom = 1;
-    *maxPage = *selTo = static_cast<int>(m_pages.size());
+    *maxPage = *selTo = m_layout != nullptr ? m_layout->PageCount() : 1;
 }
 
 bool CListPrintout::OnPrintPage(int page) {
     wxDC* dc = GetDC();
     if (dc == nullptr || !HasPage(page)) return false;
+    MapToPaper();
     dc->SetFont(m_font);
     dc->SetTextForeground(*wxBLACK);
     dc->SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    for (const PrintedLine& line : m_pages[page - 1])
-        for (const TextRun& run : line.runs) dc->DrawText(Utf8ToWx(run.text), run.x, line.y);
+    const PrintedPage printed = m_layout->LayOutPage(page);
+    for (const PrintedText& text : printed.texts) dc->DrawText(Utf8ToWx(text.text), text.x, text.y);
+    dc->SetPen(wxPen(*wxBLACK, 1));
+    const int right = m_area.left + m_area.width;
+    dc->DrawLine(m_area.left, printed.headingRuleY, right, printed.headingRuleY);
+    dc->DrawLine(m_area.left, printed.footRuleY, right, printed.footRuleY);
     return true;
-}
-
-void PrintTextFile(const std::string& path, wxPrintDialogData& data, wxWindow* parent,
-                   bool prompt) {
-    errno = 0;
-    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
-    std::string text;
-    if (file) text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file.is_open() || file.bad()) {
-        ReportFileReadError(path, errno != 0 ? errno : EIO, parent);
-        return;
-    }
-    wxBusyCursor wait;
-    CListPrintout printout(Utf8ToWx(path), std::move(text));
-    wxPrinter printer(&data);
-    printer.Print(parent, &printout, prompt);
 }
 
 void PrintRows(const ResultsModel& model, const wxPageSetupDialogData& setup, wxWindow* parent) {
     wxPrintDialogData data(setup.GetPrintData());
     data.EnableSelection(false);
-    data.EnablePageNumbers(false);
     data.EnablePrintToFile(false);
     data.SetAllPages(true);
+    CListPrintout printout(MessageBoxTitle(), model, setup);
+    wxPrinter printer(&data);
+    printer.Print(parent, &printout, true);
+}
 
-    errno = 0;
-    const std::string path = platform::CreateTempFile("DTP");
-    if (path.empty()) {
-        ReportFileError(platform::TempFolder() + "DTP", errno != 0 ? errno : EIO, parent);
-        return;
+wxFrame* PreviewRows(const ResultsModel& model, const wxPageSetupDialogData& setup,
+                     wxWindow* parent) {
+    wxPrintDialogData data(setup.GetPrintData());
+    auto* preview = new wxPrintPreview(new CListPrintout(MessageBoxTitle(), model, setup),
+                                       new CListPrintout(MessageBoxTitle(), model, setup), &data);
+    if (!preview->IsOk()) {
+        delete preview;  // and its printouts
+        return nullptr;
     }
-    FileRemover remover(path);
-    {
-        wxBusyCursor wait;
-        // A failure is reported; what the file holds is printed all the same.
-        WriteWholeFile(path, model.AllRowsText("\t", false), parent);
-    }
-    // The desktop's print dialog belongs to the print job: the printer is chosen and the job
-    // printed in one go (a printer chosen in a dialog of its own, such as the file printer,
-    // could not be found again by a second job).
-    PrintTextFile(path, data, parent, true);
+    const wxString title = wxStripMenuCodes(LoadWxString(IDS_MENU_PRINT_PREVIEW), wxStrip_Menu);
+    wxSize size(800, 900);
+    if (parent != nullptr) size.SetHeight(std::max(480, parent->GetSize().GetHeight()));
+    auto* frame = new wxPreviewFrame(preview, parent, title, wxDefaultPosition, size);
+    // The rows stay as they are while the preview shows them.
+    frame->InitializeWithModality(wxPreviewFrame_AppModal);
+    if (parent != nullptr) frame->CentreOnParent();
+    frame->Show();
+    return frame;
 }
 
 void RunPrintSetup(wxPageSetupDialogData& setup, wxWindow* parent,

@@ -35,3 +35,10 @@ std::string MemoryText(std::uint64_t bytes) {
 std::string DiskFreeText(bool known, std::uint64_t bytes) {
     return FormatSizeText(known ? static_cast<double>(bytes) : 0.0);
 }
+
+std::string LinkOpenFailedText(const std::string& target) {
+    static const std::string kMailto = "mailto:";
+    if (target.compare(0, kMailto.size(), kMailto) == 0)
+        return FormatLinkNoMailProgram(target.substr(kMailto.size()));
+    return FormatLinkNoBrowser(target);
+}

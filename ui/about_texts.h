@@ -22,3 +22,7 @@ std::string MemoryText(std::uint64_t bytes);
 
 // The free-space figure: FormatSizeText of `bytes`; 0 bytes when the system could not tell.
 std::string DiskFreeText(bool known, std::uint64_t bytes);
+
+// What a link says when nothing on the desktop opened its `target`: a "mailto:" address has no
+// mail program (the message names the address without "mailto:"), any other no web browser.
+std::string LinkOpenFailedText(const std::string& target);

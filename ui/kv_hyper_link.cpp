@@ -5,12 +5,15 @@
 
 #include <wx/clipbrd.h>
 #include <wx/dcclient.h>
+#include <wx/log.h>
 #include <wx/renderer.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
 
 #include "gui/command_ids.h"
+#include "gui/message_box.h"
 #include "gui/wx_text.h"
+#include "ui/about_texts.h"
 #include "ui/internet_shortcut.h"
 
 namespace {
@@ -31,7 +34,9 @@ const LinkMenuItem kLinkMenu[] = {
 };
 
 bool OpenWithDesktop(const std::string& target) {
-    // Web and "mailto:" addresses alike go to the desktop's handler for their scheme.
+    // Web and "mailto:" addresses alike go to the desktop's handler for their scheme. A failure
+    // is said by the link in the interface's language, not logged by the toolkit in its own.
+    wxLogNull quiet;
     return wxLaunchDefaultBrowser(Utf8ToWx(target));
 }
 
@@ -217,7 +222,11 @@ void CKvHyperLink::OnFocus(wxFocusEvent& event) {
     event.Skip();
 }
 
-void CKvHyperLink::OnOpen(wxCommandEvent& /*event*/) { OpenTarget(); }
+void CKvHyperLink::OnOpen(wxCommandEvent& /*event*/) {
+    // The user asked for it: nothing opening is said, naming the address.
+    if (!OpenTarget())
+        ShowMessageBox(this, Utf8ToWx(LinkOpenFailedText(m_strTarget)), wxOK | wxICON_EXCLAMATION);
+}
 
 void CKvHyperLink::OnCopyShortcut(wxCommandEvent& /*event*/) { CopyTarget(); }
 

@@ -1,7 +1,8 @@
 // CKvHyperLink: a clickable link. It paints its caption underlined in the link colours (blue,
 // purple once opened, red while the pointer is over it), shows a hand cursor, and opens its
 // target (a web address or a "mailto:" address) with the desktop's default handler on a click
-// or on Enter or Space while it has the focus. Its context menu (menu 103) opens the target,
+// or on Enter or Space while it has the focus (a message names the address when nothing opens
+// it). Its context menu (menu 103) opens the target,
 // copies it as text, or saves it as an Internet shortcut in Favorites or on the desktop.
 //
 // The state and colours live in HyperLinkState, the shortcut files in internet_shortcut.h; this
@@ -38,7 +39,8 @@ public:
     void SetUnderline(bool on);
 
     // Opens the target with this control's opener; true on success, after which the link
-    // shows as visited.
+    // shows as visited. Says nothing on failure: the click, the keys and the menu's Open
+    // (the posted command) show LinkOpenFailedText then.
     bool OpenTarget();
     // Puts exactly the target on the clipboard as text. False when the clipboard could not be
     // opened or taken.

@@ -5,6 +5,7 @@
 //   window_pictures --gtest_filter=Pictures.MessageBox           PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.KeepRulesPage        PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.KeepReasons          PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.PrintPreview         PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.HelpAboutMasks       PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.PathChangedInPlace   PAIRSCOUT_SCREENSHOT=OUT.png
 // (run under the locale to show, e.g. LANG=zh_CN.UTF-8: the program takes the user's locale)
@@ -22,6 +23,7 @@
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 #include <wx/image.h>
+#include <wx/print.h>
 #include <wx/uiaction.h>
 
 #include <chrono>
@@ -169,6 +171,38 @@ TEST_F(Pictures, KeepReasons) {
     ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
     list->SelectRows(view->GetModel().DuplicateRows());
     Save(frame->GetScreenRect());
+}
+
+// The print preview of a search's rows (File, Print preview): the heading row, a long path cut
+// in the middle, the date of the search and the page number at the foot.
+TEST_F(Pictures, PrintPreview) {
+    std::vector<std::vector<std::string>> groups = {
+        {"/home/li/照片/2021/海边.jpg", "/home/li/备份/海边.jpg", "/media/usb/海边 (1).jpg"},
+        {"/home/li/照片/2021年夏天/海边的日落与晚霞/北戴河/第二天早上/一个很长的文件夹名字/"
+         "另一个更长的文件夹名字/IMG_20210715_063015_HDR.jpg",
+         "/home/li/下载/IMG_20210715_063015_HDR.jpg"},
+        {"/home/li/文档/report.pdf", "/home/li/下载/report.pdf"}};
+    for (int i = 0; i < 40; ++i)
+        groups.push_back({"/srv/data/set" + std::to_string(i) + "/file.bin",
+                          "/srv/copy/set" + std::to_string(i) + "/file.bin"});
+    auto model = Groups(groups);
+    model->SetSearchTime(kWritten + 86400LL * platform::kFileTimeTicksPerSecond);
+    view->SetModel(std::move(model));
+    ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_FILE_PRINT_PREVIEW)));
+    wxPreviewFrame* preview = nullptr;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* found = wxDynamicCast(window, wxPreviewFrame)) preview = found;
+    ASSERT_NE(preview, nullptr);
+    preview->SetSize(0, 0, 700, 1000);
+    for (wxWindow* child : preview->GetChildren())
+        if (auto* bar = wxDynamicCast(child, wxPreviewControlBar)) {
+            bar->SetZoomControl(75);
+            bar->GetPrintPreview()->SetZoom(75);
+        }
+    guitest::ProcessEvents(300);
+    Save(preview->GetScreenRect());
+    preview->Close();
+    guitest::ProcessEvents(100);
 }
 
 // The help book's page about masks, as this platform's book gives them, centred on the window.

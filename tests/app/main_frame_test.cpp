@@ -156,6 +156,8 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"另存为(&A)...\tCtrl+S", 57604},
           {nullptr, 0},
           {"打印(&P)...\tCtrl+P", 57607},
+          // Beyond menu 128: the pages as they will print.
+          {"打印预览(&V)", 57609},
           {"打印设置(&R)...", 57606},
           {nullptr, 0},
           {"退出(&X)", 57665}}},

@@ -157,6 +157,13 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
          "已查看 150000 / 5000000000 个文件, 已读取 1.50 MB"},
         {IDS_PATH_REFUSED, FormatPathRefused("/a;b", "No such file or directory"),
          "不能添加路径 /a;b: No such file or directory"},
+        {IDS_PRINT_PAGE_NUMBER, FormatPrintPageNumber(2, 17), "第 2 页, 共 17 页"},
+        {IDS_PRINT_SEARCH_DATE, FormatPrintSearchDate("2026/12/9 20:15:07"),
+         "搜索日期: 2026/12/9 20:15:07"},
+        {IDS_LINK_NO_BROWSER, FormatLinkNoBrowser("https://a.example/%d"),
+         "无法打开 https://a.example/%d: 没有可用的网页浏览器."},
+        {IDS_LINK_NO_MAIL_PROGRAM, FormatLinkNoMailProgram("li@a.example"),
+         "无法打开 li@a.example: 没有可用的邮件程序."},
         {IDS_PATH_EDIT_REFUSED, FormatPathEditRefused("/文档/旧", "it is not a folder"),
          "不能把路径改为 /文档/旧: it is not a folder"},
     };

@@ -11,12 +11,14 @@
 #include "gui/command_ids.h"
 #include "app/gui_test_env.h"
 #include "engine/string_table.h"
+#include "engine/text_language.h"
 #include "platform/disk_space.h"
 #include "platform/memory_status.h"
 #include "ui/about_dlg.h"
 #include "ui/about_texts.h"
 #include "ui/kv_hyper_link.h"
 #include "ui/kv_icon_button.h"
+#include "support/message_answers.h"
 
 namespace {
 
@@ -133,6 +135,60 @@ TEST(AboutDlg, TextsFiguresLinksAndIcon) {
     EXPECT_TRUE(mail->OpenTarget());
     EXPECT_EQ(opened, (std::vector<std::string>{kMakerWebAddress,
                                                 std::string("mailto:") + kMakerMailAddress}));
+}
+
+// A link that nothing on the desktop opens says so when clicked (or opened by key), naming the
+// address, in the interface's language only; a programmatic open stays silent.
+TEST(AboutDlg, ALinkNothingOpensSaysSoNamingTheAddress) {
+    bool opens = false;
+    int tries = 0;
+    CAboutDlg dlg(nullptr, [&](const std::string&) {
+        ++tries;
+        return opens;
+    });
+    dlg.Show();
+    guitest::ProcessEvents(50);
+    MessageAnswers answers;
+    auto click = [&](CKvHyperLink* link) {
+        wxMouseEvent down(wxEVT_LEFT_DOWN);
+        down.SetPosition(wxPoint(3, 3));
+        down.SetEventObject(link);
+        link->GetEventHandler()->ProcessEvent(down);
+        guitest::ProcessEvents(50);
+    };
+
+    click(dlg.GetWebLink());
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_EQ(answers.texts[0],
+              "无法打开 https://www.orvelle-software.example/: 没有可用的网页浏览器.");
+    EXPECT_EQ(dlg.GetWebLink()->GetLinkState().GetState(), HyperLinkState::kNormal);
+    // The mail link by Enter: the address without "mailto:", and no mail program.
+    wxKeyEvent enter(wxEVT_CHAR_HOOK);
+    enter.m_keyCode = WXK_RETURN;
+    enter.SetEventObject(dlg.GetMailLink());
+    dlg.GetMailLink()->GetEventHandler()->ProcessEvent(enter);
+    guitest::ProcessEvents(50);
+    ASSERT_EQ(answers.texts.size(), 2u);
+    EXPECT_EQ(answers.texts[1], "无法打开 pairscout@orvelle-software.example: 没有可用的邮件程序.");
+    EXPECT_FALSE(dlg.GetMailLink()->OpenTarget());
+    EXPECT_EQ(answers.texts.size(), 2u);
+
+    // In English the whole message is English.
+    std::string why;
+    ASSERT_TRUE(UseTextLanguage(TextLanguage::kEnglish, &why)) << why;
+    click(dlg.GetWebLink());
+    ASSERT_TRUE(UseTextLanguage(TextLanguage::kChinese, &why)) << why;
+    ASSERT_EQ(answers.texts.size(), 3u);
+    EXPECT_EQ(answers.texts[2],
+              "Cannot open https://www.orvelle-software.example/: no web browser is available.");
+
+    // A link that opens says nothing.
+    opens = true;
+    click(dlg.GetWebLink());
+    EXPECT_EQ(answers.texts.size(), 3u);
+    EXPECT_EQ(tries, 5);
+    EXPECT_EQ(dlg.GetWebLink()->GetLinkState().GetState(), HyperLinkState::kVisited);
+    dlg.Hide();
 }
 
 TEST(AboutDlg, EscapeAndOkCloseItCentred) {
