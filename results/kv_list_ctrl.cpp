@@ -384,9 +384,9 @@ void CKvListCtrl::ShowContextMenu(const wxPoint& screenPos) {
 void CKvListCtrl::OnContextMenu(wxContextMenuEvent& event) { ShowContextMenu(event.GetPosition()); }
 
 void CKvListCtrl::OnUpdateContextMenuItem(wxUpdateUIEvent& event) {
-    // Only the context menu asks this window about commands. Its items are always enabled,
-    // also on an empty list (select all and copy then do nothing, find opens the dialog);
-    // the main menu's items, asked through the frame, follow the view's rules instead.
+    // Only the context menu asks this window about commands. The list's own items are always
+    // enabled, also on an empty list (select all and copy then do nothing, find opens the
+    // dialog); the main menu's items and the file commands go on to the view's rules.
     for (const MenuItemResource& item : kListViewMenu) {
         if (item.command != 0 && !IsViewCommand(item.command) && event.GetId() == WxId(item.command)) {
             event.Enable(true);
