@@ -13,6 +13,7 @@
 #include "gui/command_ids.h"
 #include "app/command_line_info.h"
 #include "app/geminex_doc_template.h"
+#include "app/help_controller.h"
 #include "gui/window_platform.h"
 #include "app/main_frame.h"
 #include "gui/message_box.h"
@@ -23,8 +24,9 @@
 #include "results/geminex_view.h"
 #include "ui/about_dlg.h"
 
-#ifndef PAIRSCOUT_HELP_SOURCE_DIR
-#define PAIRSCOUT_HELP_SOURCE_DIR ""
+// The help book made in the build folder.
+#ifndef PAIRSCOUT_HELP_BUILT_DIR
+#define PAIRSCOUT_HELP_BUILT_DIR ""
 #endif
 // The installed data folder seen from the installed executable's folder.
 #ifndef PAIRSCOUT_DATA_FROM_BIN
@@ -251,6 +253,8 @@ void CGeminexApp::ExitInstance() {
     m_settings.reset();  // flushes
 }
 
+wxHtmlHelpController* CGeminexApp::GetHelpController() const { return m_help.get(); }
+
 CMainFrame* CGeminexApp::GetMainFrame() const {
     return wxDynamicCast(static_cast<wxWindow*>(m_mainFrame), CMainFrame);
 }
@@ -279,17 +283,17 @@ wxString CGeminexApp::FindHelpBookBeside(const wxString& exePath) {
 wxString CGeminexApp::FindHelpBook() {
     const wxString found = FindHelpBookBeside(wxStandardPaths::Get().GetExecutablePath());
     if (!found.empty()) return found;
-    wxString sourceDir = wxString::FromUTF8(PAIRSCOUT_HELP_SOURCE_DIR);
-    if (!sourceDir.empty()) {
-        if (CurrentTextLanguage() == TextLanguage::kEnglish) sourceDir += "/en";
-        const wxFileName source(sourceDir, "pairscout.hhp");
-        if (source.FileExists()) return source.GetFullPath();
+    wxString builtDir = wxString::FromUTF8(PAIRSCOUT_HELP_BUILT_DIR);
+    if (!builtDir.empty()) {
+        if (CurrentTextLanguage() == TextLanguage::kEnglish) builtDir += "/en";
+        const wxFileName built(builtDir, "pairscout.hhp");
+        if (built.FileExists()) return built.GetFullPath();
     }
     return wxString();
 }
 
 bool CGeminexApp::EnsureHelp() {
-    if (!m_help) m_help.reset(new wxHtmlHelpController(wxHF_DEFAULT_STYLE));
+    if (!m_help) m_help.reset(new CHelpController([this] { return m_mainFrame.get(); }));
     if (!m_helpBookAdded) {
         const wxString book = FindHelpBook();
         if (book.empty() || !m_help->AddBook(wxFileName(book))) return false;
@@ -302,8 +306,10 @@ bool CGeminexApp::ShowHelpContents() { return EnsureHelp() && m_help->DisplayCon
 
 bool CGeminexApp::ShowHelpSearch() { return EnsureHelp() && m_help->DisplayIndex(); }
 
+bool CGeminexApp::ShowHelpPage(const wxString& page) { return EnsureHelp() && m_help->ShowPage(page); }
+
 void CGeminexApp::CloseHelp() {
-    if (m_help && m_help->GetFrame() != nullptr) m_help->Quit();
+    if (m_help) m_help->CloseWindow();
 }
 
 void CGeminexApp::OnAppAbout(wxCommandEvent& /*event*/) {
@@ -311,7 +317,14 @@ void CGeminexApp::OnAppAbout(wxCommandEvent& /*event*/) {
     aboutDlg.DoModal();
 }
 
-void CGeminexApp::OnHelpContents(wxCommandEvent& /*event*/) { ShowHelpContents(); }
+void CGeminexApp::OnHelpContents(wxCommandEvent& event) {
+    // A dialog's Help names its page (a file of the book); the menus name none.
+    const wxString page = event.GetString();
+    if (page.EndsWith(".html"))
+        ShowHelpPage(page);
+    else
+        ShowHelpContents();
+}
 
 void CGeminexApp::OnHelpSearch(wxCommandEvent& /*event*/) { ShowHelpSearch(); }
 

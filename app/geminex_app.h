@@ -25,6 +25,7 @@ class CMainFrame;
 class CSettingsStore;
 class wxDocManager;
 class wxDocTemplate;
+class CHelpController;
 class wxHtmlHelpController;
 
 class CGeminexApp : public wxApp {
@@ -74,10 +75,13 @@ public:
     // with an empty keyword opens it). False when the book cannot be found.
     bool ShowHelpContents();
     bool ShowHelpSearch();
+    // Page `page` of the book (a file name, "masks.html"), the help window centred on the main
+    // window when it is made.
+    bool ShowHelpPage(const wxString& page);
     // Closes the help window if it is open.
     void CloseHelp();
     // The help controller (nullptr until help was first shown).
-    wxHtmlHelpController* GetHelpController() const { return m_help.get(); }
+    wxHtmlHelpController* GetHelpController() const;
 
     // The help book (pairscout.hhp): next to the executable in help/ (the build folder), else
     // in the installed data folder relative to the executable (bin/../share/pairscout/help/),
@@ -102,7 +106,7 @@ private:
     wxDocManager* m_docManager = nullptr;    // owned; deleted by ExitInstance
     wxDocTemplate* m_docTemplate = nullptr;  // owned by the document manager
     wxWeakRef<wxWindow> m_mainFrame;         // the main frame while it exists
-    std::unique_ptr<wxHtmlHelpController> m_help;
+    std::unique_ptr<CHelpController> m_help;
     bool m_helpBookAdded = false;
     bool m_ownTranslations = false;
     TextLanguage m_toolkitLanguage = TextLanguage::kChinese;

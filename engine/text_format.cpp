@@ -212,3 +212,7 @@ std::string FormatFilesLooked(std::int64_t files, std::int64_t of, const std::st
 std::string FormatPathRefused(const std::string& path, const std::string& why) {
     return PAIRSCOUT_FORMAT(IDS_PATH_REFUSED, path.c_str(), why.c_str());
 }
+
+std::string FormatPathEditRefused(const std::string& path, const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_PATH_EDIT_REFUSED, path.c_str(), why.c_str());
+}

@@ -99,3 +99,5 @@ std::string FormatElapsedAndLeft(const std::string& elapsed, const std::string& 
 std::string FormatFilesLooked(std::int64_t files, std::int64_t of, const std::string& sizeText);
 // IDS_PATH_REFUSED: the typed path and why it cannot be searched.
 std::string FormatPathRefused(const std::string& path, const std::string& why);
+// IDS_PATH_EDIT_REFUSED: a path changed in place that cannot be searched, and why.
+std::string FormatPathEditRefused(const std::string& path, const std::string& why);

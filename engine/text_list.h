@@ -179,6 +179,10 @@
     /* Windows: the shell's recycle bin takes no path of 260 characters or more. */               \
     X(IDS_TRASH_PATH_TOO_LONG, 2450, "路径超过 260 个字符, 回收站不能接收; 可以永久删除")         \
     X(IDS_CLI_CODEPAGE_WINDOWS_ONLY, 2451, "--codepage 只能在 Windows 上使用")                    \
+    /* A start path changed in place on the Paths page (F2) that cannot be searched, and why;  */ \
+    /* the Edit button's hover text tells of F2.                                                */ \
+    X(IDS_PATH_EDIT_REFUSED, 2530, "不能把路径改为 %s: %s")                                        \
+    X(IDS_PATH_EDIT_TIP, 2531, "选择另一个文件夹; 按 F2 可在列表中直接修改路径")                   \
     /* The window's replacement by hard links or shared data and move to a folder, the rows \
        so replaced, and the way back. */                                                      \
     X(IDS_ROW_HARD_LINK, 2550, "硬链接")                                                               \

@@ -131,3 +131,7 @@ int CommandFromWxId(int wxId);
 
 // The table row of command `number`, or nullptr.
 const CommandEntry* FindCommand(int number);
+
+// A help command (ID_HELP) whose string names a page of the help book opens that page instead
+// of the contents: the mask editor's Help asks for the page about masks.
+constexpr const char kHelpPageMasks[] = "masks.html";

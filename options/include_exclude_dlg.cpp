@@ -105,9 +105,10 @@ CIncludeExcludeDlg::CIncludeExcludeDlg(const std::string& maskText, wxWindow* pa
     m_editDirMatch->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnDirMatchChanged(); });
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, wxID_OK);
     Bind(wxEVT_BUTTON, [](wxCommandEvent&) {
-        // The framework's help command, handled by the main frame.
+        // The framework's help command, handled by the application: the page about masks.
         if (wxWindow* top = wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr) {
             wxCommandEvent help(wxEVT_MENU, WxId(cmd::ID_HELP));
+            help.SetString(kHelpPageMasks);
             wxPostEvent(top, help);
         }
     }, wxID_HELP);

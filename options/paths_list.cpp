@@ -64,3 +64,13 @@ bool PathsList::AppendTyped(const std::string& typed, std::string* why) {
     m_nSelected = Count() - 1;
     return true;
 }
+
+bool PathsList::ReplaceTyped(int index, const std::string& typed, std::string* why) {
+    why->clear();
+    if (index < 0 || index >= Count()) return false;
+    const std::string path = CheckTyped(typed, why);
+    if (path.empty()) return false;
+    m_items[index] = path;
+    m_nSelected = index;
+    return true;
+}

@@ -34,6 +34,11 @@ public:
     // `why`) when it is refused; the list stays as it was.
     bool AppendTyped(const std::string& typed, std::string* why);
 
+    // Replaces item `index` by a start path the user changed in place, checked by CheckTyped,
+    // and selects it. False (with `why`; "" for an index outside the list) when it is refused;
+    // the list stays as it was.
+    bool ReplaceTyped(int index, const std::string& typed, std::string* why);
+
     // Replaces the selected item by `chosen`, normalised as Append does. False when nothing is
     // selected.
     bool ReplaceSelected(const std::string& chosen);

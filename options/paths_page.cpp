@@ -19,10 +19,12 @@
 
 CPathsPage::CPathsPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     m_listPaths = new wxListCtrl(this, IDC_PATH_LIST, wxDefaultPosition, wxSize(360, 180),
-                                 wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
+                                 wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_EDIT_LABELS |
+                                     wxBORDER_SUNKEN);
     m_listPaths->InsertColumn(0, LoadWxString(IDS_PATHS_COLUMN), wxLIST_FORMAT_LEFT);
     auto* add = new wxButton(this, IDC_ADD, LoadWxString(IDS_BUTTON_ADD));
     auto* edit = new wxButton(this, IDC_EDIT, LoadWxString(IDS_BUTTON_EDIT));
+    edit->SetToolTip(LoadWxString(IDS_PATH_EDIT_TIP));
     auto* remove = new wxButton(this, IDC_DELETE, LoadWxString(IDS_BUTTON_DELETE));
     auto* pathLabel = new wxStaticText(this, wxID_ANY, LoadWxString(IDS_PATHS_PATH_FIELD));
     m_editPath = new wxTextCtrl(this, IDC_PATH_FIELD, wxString());
@@ -58,6 +60,8 @@ CPathsPage::CPathsPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     editor->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnMaskEditor(); });
     m_listPaths->Bind(wxEVT_LIST_ITEM_SELECTED, &CPathsPage::OnSelected, this);
     m_listPaths->Bind(wxEVT_LIST_ITEM_DESELECTED, &CPathsPage::OnSelected, this);
+    m_listPaths->Bind(wxEVT_LIST_KEY_DOWN, &CPathsPage::OnListKey, this);
+    m_listPaths->Bind(wxEVT_LIST_END_LABEL_EDIT, &CPathsPage::OnEndLabelEdit, this);
 }
 
 void CPathsPage::InitPage() {
@@ -101,12 +105,75 @@ void CPathsPage::OnSelected(wxListEvent&) {
         m_listPaths->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)));
 }
 
+void CPathsPage::OnListKey(wxListEvent& event) {
+    if (event.GetKeyCode() == WXK_F2)
+        EditInPlace();
+    else
+        event.Skip();
+}
+
+wxTextCtrl* CPathsPage::EditInPlace() {
+    const int selected = m_paths.Selection();
+    if (selected < 0) return nullptr;
+    m_listPaths->EnsureVisible(selected);
+    wxTextCtrl* editor = m_listPaths->EditLabel(selected);
+#ifndef __WXMSW__
+    // The toolkit's editor is as wide as the column, which fits the longest path: give it the
+    // list's width, room for a longer one.
+    if (editor != nullptr && editor->GetParent() != nullptr) {
+        const int width = editor->GetParent()->GetClientSize().x - editor->GetPosition().x - 2;
+        if (width > editor->GetSize().x) editor->SetSize(width, -1);
+    }
+#endif
+    return editor;
+}
+
+void CPathsPage::OnEndLabelEdit(wxListEvent& event) {
+    if (event.IsEditCancelled()) return;
+    // The list shows the model's form of the path (a folder with its separator), never the
+    // text as typed: the list's own renaming is always declined.
+    event.Veto();
+    const int index = static_cast<int>(event.GetIndex());
+    if (index < 0 || index >= m_paths.Count()) return;
+    const std::string typed = WxToUtf8(event.GetLabel());
+    if (typed == m_paths.Items()[index]) return;  // unchanged: nothing to check
+    std::string why;
+    if (m_paths.ReplaceTyped(index, typed, &why)) {
+        m_listPaths->SetItemText(index, Utf8ToWx(m_paths.Items()[index]));
+        CallAfter([this] { FitColumn(); });
+        return;
+    }
+    // Named once the editor is gone (this runs inside it; it may be going because OK or
+    // Cancel was clicked, and OK asks first).
+    m_refusedEdit = RefusedEdit{index, typed, why};
+    CallAfter([this] { ReportRefusedEdit(); });
+}
+
+bool CPathsPage::ReportRefusedEdit() {
+    if (m_refusedEdit.index < 0) return false;
+    const RefusedEdit refused = m_refusedEdit;
+    m_refusedEdit = RefusedEdit();
+    ShowMessageBox(this, Utf8ToWx(FormatPathEditRefused(refused.typed, refused.why)),
+                   wxOK | wxICON_EXCLAMATION);
+    if (refused.index >= m_paths.Count()) return true;
+    // Back to the editor with what was typed, to be put right or left with Escape.
+    m_paths.Select(refused.index);
+    ShowList();
+    if (wxTextCtrl* editor = EditInPlace()) {
+        editor->ChangeValue(Utf8ToWx(refused.typed));
+        editor->SelectAll();
+    }
+    return true;
+}
+
 bool CPathsPage::TransferDataToWindow() {
     m_editFileTypes->ChangeValue(Utf8ToWx(m_strFileTypes));
     return true;
 }
 
 bool CPathsPage::TransferDataFromWindow() {
+    // A change in place that was refused keeps the sheet open, as a refused typed path does.
+    if (ReportRefusedEdit()) return false;
     // A typed path not added yet is what the user means to search too.
     if (!m_editPath->GetValue().empty() && !AddTypedPath()) return false;
     m_strFileTypes = WxToUtf8(m_editFileTypes->GetValue());

@@ -44,6 +44,9 @@ public:
     // named with its reason and keeps the focus. False when refused.
     bool AddTypedPath();
     void OnEdit();
+    // F2: the selected item becomes editable in the list; the text is checked as a typed path
+    // is (CPathsPage::OnEndLabelEdit). Returns the editor, or nullptr when nothing is selected.
+    wxTextCtrl* EditInPlace();
     void OnDelete();
     void OnMaskEditor();
 
@@ -59,9 +62,20 @@ private:
     void ShowList();
     void FitColumn();
     void OnSelected(wxListEvent& event);
+    void OnListKey(wxListEvent& event);
+    void OnEndLabelEdit(wxListEvent& event);
+    // Names a refused change made in place and opens the editor again with what was typed.
+    // False when no refusal waits.
+    bool ReportRefusedEdit();
 
     PathsList m_paths;
     wxListCtrl* m_listPaths = nullptr;
     wxTextCtrl* m_editFileTypes = nullptr;
     wxTextCtrl* m_editPath = nullptr;  // a start path typed by the user
+    // A change made in place that was refused, until it is named: the item, the text, why.
+    struct RefusedEdit {
+        int index = -1;
+        std::string typed, why;
+    };
+    RefusedEdit m_refusedEdit;
 };

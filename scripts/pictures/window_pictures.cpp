@@ -6,6 +6,8 @@
 //   window_pictures --gtest_filter=Pictures.KeepRulesPage        PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.KeepReasons          PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.AfterHardLinks       PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.HelpAboutMasks       PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.PathChangedInPlace   PAIRSCOUT_SCREENSHOT=OUT.png
 // (run under the locale to show, e.g. LANG=zh_CN.UTF-8: the program takes the user's locale)
 #include <algorithm>
 #include <cstdlib>
@@ -15,6 +17,11 @@
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/fdrepdlg.h>
+#include <wx/html/helpctrl.h>
+#include <wx/html/helpwnd.h>
+#include <wx/html/htmlwin.h>
+#include <wx/listctrl.h>
+#include <wx/textctrl.h>
 #include <wx/image.h>
 #include <wx/uiaction.h>
 
@@ -24,7 +31,9 @@
 #include <wx/bookctrl.h>
 
 #include "app/gui_test_env.h"
+#include "app/geminex_app.h"
 #include "options/keep_rules_page.h"
+#include "options/paths_page.h"
 #include "options/options_sheet.h"
 #include "gui/message_box.h"
 #include "support/message_answers.h"
@@ -192,6 +201,47 @@ TEST_F(Pictures, AfterHardLinks) {
     ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
     list->ClearSelection(true);
     Save(frame->GetScreenRect());
+}
+
+// The help book's page about masks, as this platform's book gives them, centred on the window.
+TEST_F(Pictures, HelpAboutMasks) {
+    frame->SetSize(wxSize(1000, 700));
+    frame->Move(0, 0);
+    ASSERT_TRUE(app->ShowHelpPage("masks.html"));
+    wxFrame* help = app->GetHelpController()->GetFrame();
+    ASSERT_NE(help, nullptr);
+    // Taller than its first size, at the examples, still centred on the main window.
+    help->SetSize(wxRect(110, 10, 780, 680));
+    wxHtmlWindow* html = app->GetHelpController()->GetHelpWindow()->GetHtmlWindow();
+    guitest::ProcessEvents(300);
+    html->LoadPage(html->GetOpenedPage() + "#examples");
+    guitest::ProcessEvents(500);
+    Save(frame->GetScreenRect().Union(help->GetScreenRect()));
+    app->CloseHelp();
+}
+
+// The Paths page with its selected path being changed in place (F2).
+TEST_F(Pictures, PathChangedInPlace) {
+    COptionsSheet sheet(frame);
+    SearchOptions options = view->GetSearchOptions();
+    options.paths = {"/home/li/照片/", "本地硬盘", "//nas"};
+    options.mask = "*.*;~*.tmp";
+    sheet.CopyIn(options);
+    sheet.Move(0, 0);
+    sheet.Show();
+    guitest::ProcessEvents(300);
+    CPathsPage* page = sheet.PathsPage();
+    wxListCtrl* paths = page->PathList();
+    paths->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                        wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    guitest::ProcessEvents(100);
+    wxTextCtrl* editor = page->EditInPlace();
+    ASSERT_NE(editor, nullptr);
+    editor->ChangeValue(wxString::FromUTF8("/home/li/照片/2024年"));
+    editor->SetInsertionPointEnd();
+    Save(sheet.GetScreenRect());
+    paths->EndEditLabel(true);
+    sheet.Hide();
 }
 
 }  // namespace

@@ -166,6 +166,8 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
          "已查看 150000 / 5000000000 个文件, 已读取 1.50 MB"},
         {IDS_PATH_REFUSED, FormatPathRefused("/a;b", "No such file or directory"),
          "不能添加路径 /a;b: No such file or directory"},
+        {IDS_PATH_EDIT_REFUSED, FormatPathEditRefused("/文档/旧", "it is not a folder"),
+         "不能把路径改为 /文档/旧: it is not a folder"},
     };
     std::set<int> covered;
     for (const Sample& s : samples) {

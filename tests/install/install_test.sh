@@ -2,7 +2,8 @@
 # Installs the built tree into a temporary DESTDIR as the package would (prefix /usr) and checks
 # what a desktop finds there; then builds the Debian package and checks its contents.
 #
-#   install_test.sh BUILD_DIR HELP_SOURCE_DIR VERSION WITH_WINDOW(ON|OFF)
+#   install_test.sh BUILD_DIR HELP_BOOK_DIR VERSION WITH_WINDOW(ON|OFF)
+# HELP_BOOK_DIR: the help book made for this platform in the build folder (build/app/help).
 set -euo pipefail
 
 build="$1"
@@ -59,12 +60,18 @@ if [ "$window" = ON ]; then
     done
     file -b "$usr/share/icons/hicolor/scalable/apps/pairscout.svg" | grep -q SVG ||
         fail "the scalable icon is no SVG"
-    # Help files unchanged from the source tree.
+    # The help book as it was made for this platform.
     for f in "$help_src"/* "$help_src"/en/*; do
         [ -f "$f" ] || continue
         cmp -s "$f" "$usr/share/pairscout/help/${f#"$help_src"/}" ||
-            fail "help file ${f#"$help_src"/} differs from the source"
+            fail "help file ${f#"$help_src"/} differs from the one made in the build"
     done
+    # The Linux book: a mask or a server in Linux form, none in the Windows one.
+    grep -q '/\*/temp/\*/\*\.log' "$usr/share/pairscout/help/search.html" ||
+        fail "the installed help gives no Linux mask"
+    if grep -rqF '\\server' "$usr/share/pairscout/help"; then
+        fail "the installed help gives a Windows server name"
+    fi
 fi
 
 step "the installed pairscout-cli, run from another folder"

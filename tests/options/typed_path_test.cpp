@@ -1,12 +1,14 @@
-// Start paths typed on the Paths page: the keyword, servers and folders that exist go in;
-// anything else is refused with its reason.
+// Start paths typed on the Paths page, or changed in place in its list (F2): the keyword,
+// servers and folders that exist go in; anything else is refused with its reason.
 #include <gtest/gtest.h>
 
 #include <wx/frame.h>
+#include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
 #include "app/gui_test_env.h"
 #include "options/paths_list.h"
+#include "options/options_sheet.h"
 #include "options/paths_page.h"
 #include "support/message_answers.h"
 #include "support/temp_dir.h"
@@ -79,6 +81,103 @@ TEST(TypedStartPath, PageAddsTheTypedPathByAddOrByOkAndRefusesAMissingOne) {
     EXPECT_TRUE(page->TransferDataFromWindow());
     EXPECT_EQ(page->m_startPaths,
               (std::vector<std::string>{"本地硬盘", folder, "//fileserver"}));
+}
+
+TEST(TypedStartPath, AChangeInPlaceIsCheckedAsAnAddedPathIs) {
+    TempDir dir;
+    const std::string folder = dir.MakeDir("新的");
+    PathsList list;
+    list.Load({"/a/", "本地硬盘"});
+    std::string why;
+    EXPECT_TRUE(list.ReplaceTyped(0, folder.substr(0, folder.size() - 1), &why));
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{folder, "本地硬盘"}));
+    EXPECT_EQ(list.Selection(), 0);
+    EXPECT_TRUE(list.ReplaceTyped(1, " //nas ", &why));
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{folder, "//nas"}));
+    EXPECT_EQ(list.Selection(), 1);
+    // Refused: the list and its selection stay.
+    EXPECT_FALSE(list.ReplaceTyped(0, dir / "没有", &why));
+    EXPECT_FALSE(why.empty());
+    EXPECT_FALSE(list.ReplaceTyped(0, folder + ";" + folder, &why));
+    EXPECT_FALSE(list.ReplaceTyped(2, "本地硬盘", &why));
+    EXPECT_EQ(why, "");
+    EXPECT_FALSE(list.ReplaceTyped(-1, "本地硬盘", &why));
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{folder, "//nas"}));
+    EXPECT_EQ(list.Selection(), 1);
+}
+
+// A key as the window system hands it: to the focused window, which passes it up.
+bool Press(wxWindow* focus, wxEventType type, int keyCode) {
+    wxKeyEvent key(type);
+    key.m_keyCode = keyCode;
+    key.SetEventObject(focus);
+    return focus->GetEventHandler()->ProcessEvent(key) && !key.GetSkipped();
+}
+
+TEST(TypedStartPath, F2ChangesTheSelectedPathInTheOptionsSheetByKeyboard) {
+    TempDir dir;
+    const std::string first = dir.MakeDir("一");
+    const std::string second = dir.MakeDir("二");
+    wxFrame frame(nullptr, wxID_ANY, "paths");
+    SearchOptions options;
+    options.paths = {first, "本地硬盘"};
+    options.mask = "*.*";
+    guitest::WhenModal<COptionsSheet>([&](COptionsSheet* sheet) {
+        CPathsPage* page = sheet->PathsPage();
+        wxListCtrl* list = page->PathList();
+        list->SetFocus();
+        ASSERT_TRUE(guitest::WaitFor([list] {
+            wxWindow* focus = wxWindow::FindFocus();
+            return focus != nullptr && (focus == list || list->IsDescendant(focus));
+        }));
+        // F2 on the list, as its rows' window gets it (the list is made of a header and
+        // the rows, which take the keys).
+        for (wxWindow* part : list->GetChildren())
+            if (list->GetEditControl() == nullptr) Press(part, wxEVT_KEY_DOWN, WXK_F2);
+        wxTextCtrl* editor = list->GetEditControl();
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(WxToUtf8(editor->GetValue()), "本地硬盘");
+
+        // A folder that does not exist: Enter ends the edit (not the sheet), the refusal
+        // names it with why, and the editor is back with what was typed.
+        const std::string missing = dir / "没有这个";
+        editor->ChangeValue(wxString::FromUTF8(missing));
+        {
+            MessageAnswers answers(wxID_OK);
+            EXPECT_TRUE(Press(editor, wxEVT_CHAR_HOOK, WXK_RETURN));
+            ASSERT_TRUE(guitest::WaitFor([&] { return !answers.texts.empty(); }));
+            EXPECT_EQ(answers.texts[0].rfind("不能把路径改为 " + missing + ": ", 0), 0u)
+                << answers.texts[0];
+            EXPECT_GT(answers.texts[0].size(), ("不能把路径改为 " + missing + ": ").size());
+        }
+        EXPECT_TRUE(sheet->IsModal());
+        EXPECT_EQ(page->Paths().Items(), (std::vector<std::string>{first, "本地硬盘"}));
+        ASSERT_TRUE(guitest::WaitFor([list] { return list->GetEditControl() != nullptr; }));
+        editor = list->GetEditControl();
+        EXPECT_EQ(WxToUtf8(editor->GetValue()), missing);
+
+        // Escape leaves the path as it was, and the sheet open.
+        EXPECT_TRUE(Press(editor, wxEVT_CHAR_HOOK, WXK_ESCAPE));
+        EXPECT_TRUE(sheet->IsModal());
+        EXPECT_EQ(list->GetEditControl(), nullptr);
+        EXPECT_EQ(WxToUtf8(list->GetItemText(1)), "本地硬盘");
+
+        // A folder that exists, typed without its separator: shown and kept with it.
+        editor = page->EditInPlace();
+        ASSERT_NE(editor, nullptr);
+        editor->ChangeValue(wxString::FromUTF8(second.substr(0, second.size() - 1)));
+        EXPECT_TRUE(Press(editor, wxEVT_CHAR_HOOK, WXK_RETURN));
+        EXPECT_EQ(page->Paths().Items(), (std::vector<std::string>{first, second}));
+        EXPECT_EQ(WxToUtf8(list->GetItemText(1)), second);
+        EXPECT_TRUE(sheet->IsModal());
+
+        // Enter on the list now presses OK.
+        list->SetFocus();
+        guitest::WaitFor([list] { return list->IsDescendant(wxWindow::FindFocus()); });
+        EXPECT_TRUE(Press(wxWindow::FindFocus(), wxEVT_CHAR_HOOK, WXK_RETURN));
+    });
+    ASSERT_TRUE(RunSearchOptionsSheet(&frame, options));
+    EXPECT_EQ(options.paths, (std::vector<std::string>{first, second}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -48,15 +49,7 @@ protected:
         GeminexViewAppTest::SetUp();
         if (HasFatalFailure()) return;
         view->SetShiftDownHook([] { return false; });
-        // Removed for good and noted: the trash is not what these tests are about.
-        view->SetFileDeleter([this](const std::vector<std::string>& paths, bool) {
-            std::vector<std::string> left;
-            for (const std::string& path : paths) {
-                deleted.push_back(path);
-                if (unlink(path.c_str()) != 0) left.push_back(path);
-            }
-            return left;
-        });
+        UnlinkOnDelete();
         // Three copies of one file, two of another.
         tree.WriteFile("one/a.txt", std::string(300, 'a'));
         tree.WriteFile("two/a copy.txt", std::string(300, 'a'));
@@ -68,6 +61,18 @@ protected:
         options.mask = "*.*";
         options.filter = SearchFilter();
         view->SetSearchOptions(options);
+    }
+
+    // Removed for good and noted: the trash is not what most of these tests are about.
+    void UnlinkOnDelete() {
+        view->SetFileDeleter([this](const std::vector<std::string>& paths, bool) {
+            std::vector<std::string> left;
+            for (const std::string& path : paths) {
+                deleted.push_back(path);
+                if (unlink(path.c_str()) != 0) left.push_back(path);
+            }
+            return left;
+        });
     }
 
     // A key as the window system hands it to `window`'s top window first; true when taken.
@@ -104,9 +109,13 @@ protected:
     std::vector<std::string> deleted;
 };
 
-TEST_F(DailyUseTest, SearchSelectAndDeleteByKeyboardAlone) {
+TEST_F(DailyUseTest, SearchSelectDeleteAndUndoByKeyboardAlone) {
+    // To the trash of the test's own home, so that Ctrl+Z can take the delete back.
+    view->SetFileDeleter(nullptr);
     SearchByKeyboard();
     ASSERT_EQ(list->GetItemCount(), 5);
+    const std::vector<std::string> listed = {Cell(0, 0), Cell(1, 0), Cell(2, 0), Cell(3, 0),
+                                             Cell(4, 0)};
     // The list has the keys, its first row the focus rectangle.
     EXPECT_TRUE(guitest::WaitFor([&] { return wxWindow::FindFocus() == list; }, 2000));
     EXPECT_EQ(list->GetFocusedRow(), 0);
@@ -116,8 +125,29 @@ TEST_F(DailyUseTest, SearchSelectAndDeleteByKeyboardAlone) {
     EXPECT_EQ(list->GetSelectedRows(), (std::vector<std::size_t>{1, 2, 4}));
     EXPECT_TRUE(SendKey(frame, WXK_DELETE));
     ASSERT_TRUE(WaitForWork());
-    EXPECT_EQ(deleted.size(), 3u);
     ASSERT_EQ(list->GetItemCount(), 0);  // no group has a copy left
+    for (const std::size_t row : {1, 2, 4})
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(listed[row]))) << row;
+
+    // Ctrl+Z: the three files are back where they were, and listed again as before.
+    {
+        MessageAnswers answers(wxID_OK);
+        EXPECT_TRUE(SendKey(frame, 'Z', wxMOD_CONTROL));
+        ASSERT_TRUE(WaitForWork());
+        EXPECT_TRUE(answers.texts.empty()) << answers.texts[0];
+    }
+    for (const std::string& path : listed)
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::u8path(path))) << path;
+    ASSERT_EQ(list->GetItemCount(), 5);
+    for (long row = 0; row < 5; ++row) EXPECT_EQ(Cell(row, 0), listed[row]);
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 3 个重复文件 (700 字节)");
+
+    // And deleted again, by the same keys.
+    ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
+    EXPECT_TRUE(SendKey(frame, WXK_DELETE));
+    ASSERT_TRUE(WaitForWork());
+    ASSERT_EQ(list->GetItemCount(), 0);
+    UnlinkOnDelete();
 
     // A group's first file deleted on its own: its next file heads the group, with the
     // group's size and checksums, and stays selected for the next Delete.
@@ -142,7 +172,7 @@ TEST_F(DailyUseTest, SearchSelectAndDeleteByKeyboardAlone) {
     EXPECT_TRUE(SendKey(frame, WXK_DELETE));
     ASSERT_TRUE(WaitForWork());
     EXPECT_EQ(list->GetItemCount(), 0);
-    EXPECT_EQ(deleted.size(), 5u);
+    EXPECT_EQ(deleted.size(), 2u);
 }
 
 TEST_F(DailyUseTest, SheetTakesEnterForOkAndEscapeForCancel) {
