@@ -86,11 +86,12 @@ DuplicateAction::DuplicateAction(DuplicateActionKind kind, ProgressSink* progres
             const int code = remove(file);
             if (code == 0)
                 m_steps.push_back({m_kind, 0, file.Path(), std::string(), file.Trashed() ? file.TrashRecord().trashFile : std::string(),
-                                   static_cast<std::int64_t>(file.Reader().Identity().size)});
+                                   static_cast<std::int64_t>(file.Reader().Identity().size), {}});
             return code;
         });
         return;
     }
+    m_checks.SetStatusText(IDS_ACTION_CHECKING);
     m_checks.SetAction([this](platform::HeldFile& file, const CFileRecord& record,
                               platform::HeldFile& copy, const CFileRecord& copyRecord,
                               std::string* why) { return Act(file, record, copy, copyRecord, why); });
@@ -109,7 +110,7 @@ void DuplicateAction::SetMoveTarget(const std::string& folder,
 int DuplicateAction::Act(platform::HeldFile& file, const CFileRecord& record,
                          platform::HeldFile& copy, const CFileRecord& copyRecord,
                          std::string* why) {
-    ActionStep step{m_kind, 0, record.Path(), copyRecord.Path(), std::string(), record.m_nSize};
+    ActionStep step{m_kind, 0, record.Path(), copyRecord.Path(), std::string(), record.m_nSize, {}};
     if (!StillAsCompared(file)) return kErrorChanged;
     int code = 0;
     switch (m_kind) {
@@ -144,7 +145,15 @@ int DuplicateAction::Act(platform::HeldFile& file, const CFileRecord& record,
         default:
             return -1;
     }
-    if (code == 0) m_steps.push_back(step);
+    if (code == 0) {
+        if (m_kind == DuplicateActionKind::kHardLink) {
+            copy.Reader().Current(&step.after);
+        } else if (m_kind == DuplicateActionKind::kMove) {
+            int error = 0;
+            platform::QueryFileIdentity(step.target, &step.after, &error);
+        }
+        m_steps.push_back(step);
+    }
     return code;
 }
 

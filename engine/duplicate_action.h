@@ -29,6 +29,9 @@ struct ActionStep {
     std::string copy;    // the copy it was compared with (the one linked to or shared with)
     std::string target;  // kMove: where it is now; kTrash: where in the trash, if known
     std::int64_t bytes = 0;
+    // The file as it stood right after the step, for taking it back: kHardLink the copy's file
+    // (which the path names too now), kMove the file at `target`.
+    platform::FileIdentity after;
 };
 
 struct ActionOutcome {

@@ -105,5 +105,6 @@ bool KeepSettings::MoveRule(std::size_t index, bool up) {
 bool KeepSettings::operator==(const KeepSettings& o) const {
     return rules == o.rules && priorityFolders == o.priorityFolders &&
            protectedFolders == o.protectedFolders && mask == o.mask &&
-           onlyGroupsWithProtected == o.onlyGroupsWithProtected && order == o.order;
+           onlyGroupsWithProtected == o.onlyGroupsWithProtected && order == o.order &&
+           linkAnyOwner == o.linkAnyOwner;
 }

@@ -22,6 +22,9 @@ struct KeepSettings {
     std::string mask;  // of the path-mask rule
     bool onlyGroupsWithProtected = false;
     GroupOrder order = GroupOrder::kFreedBytes;
+    // Replacing by hard links also replaces a duplicate whose permissions or owner differ from
+    // the kept copy's (it then has the kept copy's); off: such a file is left and named.
+    bool linkAnyOwner = false;
 
     // A new user's: folder priority (no folders), no copy marks, oldest on, the others off;
     // groups by the bytes that could be freed.

@@ -32,6 +32,9 @@ std::string ResultsModel::CellText(std::size_t row, int column) const {
                           column == kColumnCrc ? rec.m_dwCrc : rec.m_dwChecksum);
             return buf;
         case kColumnKeepReason:
+            if (r.replaced != kNotReplaced)
+                return LoadStringText(r.replaced == kReplacedByLink ? IDS_ROW_HARD_LINK
+                                                                     : IDS_ROW_SHARED);
             return r.showsDetails ? KeepReasonText(r.keptBy) : std::string();
         default: return std::string();
     }
@@ -123,7 +126,8 @@ void ResultsModel::AppendGroup(std::vector<std::unique_ptr<CFileRecord>> files) 
 std::vector<std::size_t> ResultsModel::DuplicateRows() const {
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < m_rows.size(); ++row)
-        if (m_rows[row].image != kImageGroupFirst && !m_rows[row].isProtected)
+        if (m_rows[row].image != kImageGroupFirst && !m_rows[row].isProtected &&
+            m_rows[row].replaced == kNotReplaced)
             rows.push_back(row);
     return rows;
 }

@@ -37,6 +37,10 @@ enum KeepReason : unsigned char {
     kKeptNoCopyMark,    // its name has no copy mark
 };
 
+// What was done to a listed duplicate that stays listed: its name now holds a second name of
+// the group's kept copy, or its data shares the kept copy's blocks.
+enum RowReplaced : unsigned char { kNotReplaced = 0, kReplacedByLink, kReplacedShared };
+
 struct ResultRow {
     std::unique_ptr<CFileRecord> record;
     int image = kImageGroupFirst;
@@ -44,6 +48,9 @@ struct ResultRow {
     // The file lies in a protected folder: never selected as a duplicate, never deleted.
     bool isProtected = false;
     KeepReason keptBy = kKeptAsFound;  // meaningful on a group's first row
+    // Shown in the keep reason column; such a row is done with, so "select all duplicates"
+    // passes it over.
+    RowReplaced replaced = kNotReplaced;
 };
 
 // One group's rows: [begin, end).
@@ -86,14 +93,16 @@ public:
     // CRC and checksum shown. The totals grow by the files after the first.
     void AppendGroup(std::vector<std::unique_ptr<CFileRecord>> files);
 
-    // The rows "select all duplicates" selects: every row that is not the first of its group
-    // and whose file does not lie in a protected folder.
+    // The rows "select all duplicates" selects: every row that is not the first of its group,
+    // whose file does not lie in a protected folder and has not been replaced.
     std::vector<std::size_t> DuplicateRows() const;
 
     // The groups, in row order.
     std::vector<RowGroup> Groups() const;
     // Marks the file of `row` as lying in a protected folder (or not).
     void SetProtected(std::size_t row, bool isProtected) { m_rows[row].isProtected = isProtected; }
+    // Marks the file of `row` as replaced by a link or shared data (or no longer).
+    void SetReplaced(std::size_t row, RowReplaced replaced) { m_rows[row].replaced = replaced; }
     // Puts the rows in a new order: `groups` lists every group, in its new place, as its rows
     // (old row numbers) in their new order, and `keptBy` why each one's first row stays. The
     // first row of each group then shows its details. Returns false, changing nothing, when

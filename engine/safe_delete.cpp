@@ -83,7 +83,7 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
 
     if (m_pProgress != nullptr) {
         m_pProgress->SetTotal(static_cast<std::int64_t>(candidates.size()));
-        m_pProgress->SetStatus(LoadStringText(IDS_DELETE_CHECKING));
+        m_pProgress->SetStatus(LoadStringText(m_nStatusText));
     }
     const std::function<bool()> stop = [this] { return Cancelled(); };
     for (const Candidate& c : candidates) {

@@ -17,6 +17,7 @@
 #include "engine/keep_rules.h"
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
+#include "engine/string_table.h"
 #include "platform/file_delete.h"
 
 struct DeleteOutcome {
@@ -69,6 +70,8 @@ public:
     void SetProtectedFolders(const std::vector<std::string>& folders) {
         m_protected = FolderList(folders);
     }
+    // The progress dialog's status line while it runs (a text id; the delete's by default).
+    void SetStatusText(int id) { m_nStatusText = id; }
     // The removal the constructor chose (a replacement may call it after doing its part).
     const Remover& DefaultRemover() const { return m_default; }
 
@@ -85,6 +88,7 @@ private:
     Compare m_compare;
     Action m_action;
     FolderList m_protected;
+    int m_nStatusText = IDS_DELETE_CHECKING;
 };
 
 // The message after a delete that left files behind: string 2251, then "path: reason" per file,

@@ -143,6 +143,28 @@ std::string FormatReplacedCopyChanged(const std::string& copy) {
     return PAIRSCOUT_FORMAT(IDS_ACTION_COPY_CHANGED, copy.c_str());
 }
 
+std::string FormatConfirmHardLink(int files, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(IDS_CONFIRM_HARD_LINK, files, sizeText.c_str());
+}
+
+std::string FormatConfirmShareData(int files, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(IDS_CONFIRM_SHARE_DATA, files, sizeText.c_str());
+}
+
+std::string FormatConfirmMoveTo(int files, const std::string& sizeText, const std::string& folder) {
+    return PAIRSCOUT_FORMAT(IDS_CONFIRM_MOVE_TO, files, sizeText.c_str(), folder.c_str());
+}
+
+std::string FormatActionLeftMore(int files) { return PAIRSCOUT_FORMAT(IDS_ACTION_LEFT_MORE, files); }
+
+std::string FormatMoveIntoProtected(const std::string& folder) {
+    return PAIRSCOUT_FORMAT(IDS_MOVE_INTO_PROTECTED, folder.c_str());
+}
+
+std::string FormatUndoAction(const std::string& verb) {
+    return PAIRSCOUT_FORMAT(IDS_MENU_UNDO_ACTION, verb.c_str());
+}
+
 std::string FormatActionPlan(const std::string& verb, int files, const std::string& sizeText) {
     return PAIRSCOUT_FORMAT(IDS_CLI_ACTION_PLAN, verb.c_str(), files, sizeText.c_str());
 }

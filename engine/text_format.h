@@ -76,6 +76,17 @@ std::string FormatActionFreed(const std::string& sizeText);
 std::string FormatActionRefused(int files);
 // IDS_CLI_CONFIRM_DELETE.
 std::string FormatConfirmDeleteForGood(int files, const std::string& sizeText);
+// IDS_CONFIRM_HARD_LINK, IDS_CONFIRM_SHARE_DATA: the number of files and their size text;
+// IDS_CONFIRM_MOVE_TO also the folder.
+std::string FormatConfirmHardLink(int files, const std::string& sizeText);
+std::string FormatConfirmShareData(int files, const std::string& sizeText);
+std::string FormatConfirmMoveTo(int files, const std::string& sizeText, const std::string& folder);
+// IDS_ACTION_LEFT_MORE.
+std::string FormatActionLeftMore(int files);
+// IDS_MOVE_INTO_PROTECTED.
+std::string FormatMoveIntoProtected(const std::string& folder);
+// IDS_MENU_UNDO_ACTION: `verb` is one of IDS_ACTION_VERB_*.
+std::string FormatUndoAction(const std::string& verb);
 // IDS_FIND_NOT_FOUND: the text searched for.
 std::string FormatFindNotFound(const std::string& what);
 // IDS_OPEN_FAILED, IDS_EXPLORE_FAILED: the file's path.

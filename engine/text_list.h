@@ -190,6 +190,26 @@
     /* the Edit button's hover text tells of F2.                                                */ \
     X(IDS_PATH_EDIT_REFUSED, 2530, "不能把路径改为 %s: %s")                                        \
     X(IDS_PATH_EDIT_TIP, 2531, "选择另一个文件夹; 按 F2 可在列表中直接修改路径")                   \
+    /* The window's replacement by hard links or shared data and move to a folder, the rows \
+       so replaced, and the way back. */                                                      \
+    X(IDS_ROW_HARD_LINK, 2550, "硬链接")                                                               \
+    X(IDS_ROW_SHARED, 2551, "共享")                                                                   \
+    X(IDS_MENU_REPLACE_HARD_LINK, 2552, "替换为硬链接(&H)")                                               \
+    X(IDS_MENU_SHARE_DATA, 2553, "共享数据块(&B)")                                                       \
+    X(IDS_MENU_MOVE_TO, 2554, "移动到(&M)...")                                                         \
+    X(IDS_CONFIRM_HARD_LINK, 2555, "将 %d 个重复文件 (共 %s) 替换为保留的副本的硬链接吗?")                              \
+    X(IDS_CONFIRM_SHARE_DATA, 2556, "让 %d 个重复文件 (共 %s) 与保留的副本共享数据块吗?")                              \
+    X(IDS_CONFIRM_MOVE_TO, 2557, "将 %d 个重复文件 (共 %s) 移动到 %s 吗?")                                     \
+    X(IDS_SHARE_NOT_SUPPORTED, 2558, "所选文件所在的文件系统不能共享数据块 (Btrfs、带 reflink 的 XFS 和 ReFS 可以)")        \
+    X(IDS_ACTION_LEFT_MORE, 2559, "还有 %d 个文件未被处理")                                                  \
+    X(IDS_ACTION_CHECKING, 2560, "正在检查和处理文件...")                                                    \
+    X(IDS_MOVE_INTO_PROTECTED, 2561, "目标文件夹在受保护的文件夹中: %s")                                          \
+    X(IDS_UNDO_LINK_REPLACED, 2565, "此名字在替换之后已换成另一个文件")                                             \
+    X(IDS_UNDO_COPY_CHANGED, 2566, "保留的副本在替换之后已改变")                                                 \
+    X(IDS_UNDO_MOVED_GONE, 2567, "移动后的位置已没有此文件")                                                    \
+    X(IDS_UNDO_MOVED_CHANGED, 2568, "文件在移动之后已改变")                                                   \
+    X(IDS_MENU_UNDO_ACTION, 2569, "撤销%s(&U)")                                                       \
+    X(IDS_KEEP_LINK_ANY_OWNER, 2570, "替换为硬链接时, 权限或所有者与保留的副本不同的文件也替换")                               \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
@@ -418,6 +438,9 @@
     X(IDS_PROMPT_FIND_DUPLICATES, 32780, "查找重复的文件\n查找")                                  \
     X(IDS_PROMPT_DELETE_FILES, 32781, "删除选择的文件\n删除")                                     \
     X(IDS_PROMPT_SELECT_ALL_DUPLICATES, 32782, "选择所有重复的文件\n选择所有重复的文件")          \
+    X(IDS_PROMPT_REPLACE_HARD_LINK, 32793, "将选择的重复文件替换为保留的副本的硬链接\n替换为硬链接")                          \
+    X(IDS_PROMPT_SHARE_DATA, 32794, "让选择的重复文件与保留的副本共享数据块\n共享数据块")                                   \
+    X(IDS_PROMPT_MOVE_TO, 32795, "将选择的重复文件移动到一个文件夹\n移动到")                                           \
     X(IDS_PROMPT_HELP_SEARCH, 40013, "查找帮助\n帮助")                                            \
     /* The framework's texts: application title and idle message. */                              \
     X(IDS_APP_TITLE, 57344, "Pairscout")                                                          \

@@ -8,11 +8,13 @@
 
 namespace {
 
-const char* RestoreText(platform::RestoreResult result) {
+const char* RestoreText(platform::RestoreResult result, bool moved) {
     switch (result) {
         case platform::RestoreResult::kNameTaken: return LoadStringText(IDS_UNDO_NAME_TAKEN);
-        case platform::RestoreResult::kNotInTrash: return LoadStringText(IDS_UNDO_NOT_IN_TRASH);
-        case platform::RestoreResult::kChanged: return LoadStringText(IDS_UNDO_CHANGED);
+        case platform::RestoreResult::kNotInTrash:
+            return LoadStringText(moved ? IDS_UNDO_MOVED_GONE : IDS_UNDO_NOT_IN_TRASH);
+        case platform::RestoreResult::kChanged:
+            return LoadStringText(moved ? IDS_UNDO_MOVED_CHANGED : IDS_UNDO_CHANGED);
         case platform::RestoreResult::kRestored:
         case platform::RestoreResult::kFailed: break;
     }
@@ -24,6 +26,7 @@ const char* RestoreText(platform::RestoreResult result) {
 TrashUndo::TrashUndo() : m_restore(platform::RestoreTrashedFile) {}
 
 void TrashUndo::Clear() {
+    m_movedToFolder = false;
     m_groups.clear();
     m_files.clear();
 }
@@ -81,7 +84,7 @@ UndoOutcome TrashUndo::Restore(ProgressSink* progress) const {
             out.restored.push_back(i);
             continue;
         }
-        std::string why = RestoreText(result);
+        std::string why = RestoreText(result, m_movedToFolder);
         if (result == platform::RestoreResult::kFailed && error != 0)
             why = CFileRecord::ErrorCodeText(error);
         out.kept.emplace_back(m_files[i].member.record->Path(), why);

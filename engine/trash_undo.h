@@ -40,8 +40,10 @@ public:
     std::size_t Count() const { return m_files.size(); }
     void Clear();
 
-    // For tests: how a file is taken out of the trash.
+    // How a file is taken out of the trash (tests; a move into a folder taken back).
     void SetRestorer(Restorer restorer) { m_restore = std::move(restorer); }
+    // The files were moved into a folder, not the trash: the reasons a file stayed say so.
+    void SetMovedToFolder(bool moved) { m_movedToFolder = moved; }
 
     // Puts the files back (no rows are touched: safe on a worker while the rows are shown).
     // `progress` may be null.
@@ -72,6 +74,7 @@ private:
     std::vector<Group> m_groups;
     std::vector<File> m_files;
     Restorer m_restore;
+    bool m_movedToFolder = false;
 };
 
 // The message after an undo that left files in the trash: string 2301, then "path: reason".

@@ -37,6 +37,9 @@
     OWN(ID_UNDO_DELETE, 32790)           /* put back the files of the last move to the trash */  \
     OWN(ID_VIEW_LANGUAGE_CHINESE, 32791) /* the interface in Chinese from the next start */      \
     OWN(ID_VIEW_LANGUAGE_ENGLISH, 32792) /* the interface in English from the next start */      \
+    OWN(ID_REPLACE_HARD_LINK, 32793)     /* the selected duplicates become hard links */         \
+    OWN(ID_SHARE_DATA, 32794)            /* the selected duplicates share the kept data */       \
+    OWN(ID_MOVE_TO, 32795)               /* the selected duplicates move into a folder */        \
     OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
     /* The framework's commands. */                                                              \
     STD(ID_FILE_NEW, 57600, wxID_NEW)                                                            \

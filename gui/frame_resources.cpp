@@ -30,6 +30,10 @@ const MenuItemResource kEditMenu[] = {
     {cmd::ID_DELETE_FILES, IDS_MENU_DELETE},
     {cmd::ID_UNDO_DELETE, IDS_MENU_UNDO_DELETE},
     {0, 0},
+    {cmd::ID_REPLACE_HARD_LINK, IDS_MENU_REPLACE_HARD_LINK},
+    {cmd::ID_SHARE_DATA, IDS_MENU_SHARE_DATA},
+    {cmd::ID_MOVE_TO, IDS_MENU_MOVE_TO},
+    {0, 0},
     {cmd::ID_EDIT_FIND, IDS_MENU_FIND},
     {cmd::ID_EDIT_REPEAT, IDS_MENU_FIND_NEXT},
 };

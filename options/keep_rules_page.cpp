@@ -53,6 +53,7 @@ CKeepRulesPage::CKeepRulesPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     wxButton* addProtected = Button(this, IDS_KEEP_ADD_FOLDER);
     wxButton* removeProtected = Button(this, IDS_KEEP_REMOVE_FOLDER);
     m_only = new wxCheckBox(this, wxID_ANY, LoadWxString(IDS_KEEP_ONLY_PROTECTED));
+    m_anyOwner = new wxCheckBox(this, wxID_ANY, LoadWxString(IDS_KEEP_LINK_ANY_OWNER));
     m_order = new wxChoice(this, wxID_ANY);
     m_order->Append(LoadWxString(IDS_KEEP_ORDER_FREED));
     m_order->Append(LoadWxString(IDS_KEEP_ORDER_FOUND));
@@ -101,6 +102,7 @@ CKeepRulesPage::CKeepRulesPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     top->Add(protectedRow, 1, wxEXPAND | wxALL, 10);
     top->Add(m_only, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
     top->Add(orderRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    top->Add(m_anyOwner, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
     SetSizerAndFit(top);
 
     ruleUp->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnRuleUp(); });
@@ -144,6 +146,7 @@ bool CKeepRulesPage::TransferDataToWindow() {
     m_mask->ChangeValue(Utf8ToWx(m_settings.mask));
     m_only->SetValue(m_settings.onlyGroupsWithProtected);
     m_order->SetSelection(m_settings.order == GroupOrder::kFreedBytes ? 0 : 1);
+    m_anyOwner->SetValue(m_settings.linkAnyOwner);
     return true;
 }
 
@@ -153,6 +156,7 @@ bool CKeepRulesPage::TransferDataFromWindow() {
     m_settings.mask = WxToUtf8(m_mask->GetValue());
     m_settings.onlyGroupsWithProtected = m_only->GetValue();
     m_settings.order = m_order->GetSelection() == 1 ? GroupOrder::kAsFound : GroupOrder::kFreedBytes;
+    m_settings.linkAnyOwner = m_anyOwner->GetValue();
     return true;
 }
 

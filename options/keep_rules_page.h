@@ -44,6 +44,7 @@ public:
     wxTextCtrl* MaskEdit() const { return m_mask; }
     wxCheckBox* OnlyProtectedBox() const { return m_only; }
     wxChoice* OrderChoice() const { return m_order; }
+    wxCheckBox* LinkAnyOwnerBox() const { return m_anyOwner; }
 
     KeepSettings m_settings = KeepSettings::Defaults();
 
@@ -58,5 +59,6 @@ private:
     wxListBox* m_protected = nullptr;
     wxCheckBox* m_only = nullptr;
     wxChoice* m_order = nullptr;
+    wxCheckBox* m_anyOwner = nullptr;
     std::function<std::string()> m_choose;
 };

@@ -84,6 +84,13 @@ public:
     // True when the held file and `other`'s have the same permission bits and owner (Windows:
     // always, its permissions are not bits of the file).
     bool SameModeAndOwner(HeldFile& other);
+    // Gives the held file's name a file of its own again (the way back from LinkFrom): its
+    // data is copied to a new name in its folder, read back and compared, given the held
+    // file's permissions and times, and then takes the entry's place in one rename, after the
+    // entry is checked to be the held file still. The held file itself (under its other
+    // names) is not touched. 0, kErrorReplaced or the system's code (EIO: the copy did not
+    // read back equal, or the file changed while it was copied).
+    int ReplaceByCopy();
 
 private:
     struct Impl;
@@ -93,5 +100,10 @@ private:
     bool m_trashed = false;
     TrashedFile m_trashRecord;
 };
+
+// Whether the file system holding `folder` can share data blocks between files (ShareDataWith):
+// asked of the file system, cheaply (no file is touched). POSIX: Btrfs, and XFS made with
+// reflink; Windows: a volume that counts block references (ReFS, Dev Drive).
+bool FileSystemCanShareData(const std::string& folder);
 
 }  // namespace platform

@@ -4,8 +4,10 @@
 
 #include <wx/app.h>
 #include <wx/display.h>
+#include <wx/frame.h>
 #include <wx/toplevel.h>
 #include <wx/imaglist.h>
+#include <wx/menu.h>
 #include <wx/utils.h>
 
 #include "gui/command_ids.h"
@@ -15,10 +17,12 @@
 #include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "engine/safe_delete.h"
+#include "engine/keep_rules.h"
 #include "engine/text_format.h"
 #include "engine/selection_total.h"
 #include "engine/text_helpers.h"
 #include "options/options_sheet.h"
+#include "options/select_path_dialog.h"
 #include "platform/drives.h"
 #include "platform/file_delete.h"
 #include "results/csv_export.h"
@@ -59,6 +63,12 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_MENU(WxId(cmd::ID_DELETE_FILES), CGeminexView::OnDeleteFiles)
     EVT_MENU(WxId(cmd::ID_UNDO_DELETE), CGeminexView::OnUndoDelete)
     EVT_UPDATE_UI(WxId(cmd::ID_UNDO_DELETE), CGeminexView::OnUpdateUndoDelete)
+    EVT_MENU(WxId(cmd::ID_REPLACE_HARD_LINK), CGeminexView::OnReplaceHardLink)
+    EVT_MENU(WxId(cmd::ID_SHARE_DATA), CGeminexView::OnShareData)
+    EVT_MENU(WxId(cmd::ID_MOVE_TO), CGeminexView::OnMoveTo)
+    EVT_UPDATE_UI(WxId(cmd::ID_REPLACE_HARD_LINK), CGeminexView::OnUpdateAction)
+    EVT_UPDATE_UI(WxId(cmd::ID_SHARE_DATA), CGeminexView::OnUpdateAction)
+    EVT_UPDATE_UI(WxId(cmd::ID_MOVE_TO), CGeminexView::OnUpdateAction)
     EVT_UPDATE_UI(WxId(cmd::ID_FIND_DUPLICATES), CGeminexView::OnUpdateFindDuplicates)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_OPEN), CGeminexView::OnUpdateNeedSelection)
     EVT_UPDATE_UI(WxId(cmd::ID_EXPLORE_FOLDER), CGeminexView::OnUpdateNeedSelection)
@@ -130,6 +140,13 @@ CGeminexView::CGeminexView(CSettingsStore& settings)
     : m_settings(settings),
       m_shiftDown([] { return wxGetKeyState(WXK_SHIFT); }) {
     SetLauncher(nullptr);
+    m_askAction = [this](const std::string& question) {
+        return ShowMessageBox(GetFrame(), Utf8ToWx(question), wxYES_NO | wxICON_QUESTION) == wxID_YES;
+    };
+    m_chooseMoveFolder = [this]() -> std::string {
+        CSelectPathDialog dialog(GetFrame());
+        return dialog.DoModal() == 1 ? dialog.GetPath() : std::string();
+    };
     LoadSettings();
 }
 
@@ -169,6 +186,7 @@ void CGeminexView::LoadSettings() {
     m_keep.onlyGroupsWithProtected = store.GetProfileInt(kKeepRules, "Only Protected Groups", 0) != 0;
     m_keep.order = store.GetProfileInt(kKeepRules, "Group Order", 0) == 1 ? GroupOrder::kAsFound
                                                                            : GroupOrder::kFreedBytes;
+    m_keep.linkAnyOwner = store.GetProfileInt(kKeepRules, "Link Any Owner", 0) != 0;
 }
 
 void CGeminexView::SaveSettings() const {
@@ -190,6 +208,7 @@ void CGeminexView::SaveSettings() const {
     store.WriteProfileString(kKeepRules, "Mask", m_keep.mask);
     store.WriteProfileInt(kKeepRules, "Only Protected Groups", m_keep.onlyGroupsWithProtected ? 1 : 0);
     store.WriteProfileInt(kKeepRules, "Group Order", m_keep.order == GroupOrder::kAsFound ? 1 : 0);
+    store.WriteProfileInt(kKeepRules, "Link Any Owner", m_keep.linkAnyOwner ? 1 : 0);
 }
 
 SearchOptions CGeminexView::GetSearchOptions() const {
@@ -506,6 +525,9 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     job->reader = m_reader ? m_reader : DiskContentReader();
     job->skipped = std::make_unique<SkippedPlaces>(job->progress.get());
     SetModel(nullptr);
+    m_strLastAction.clear();
+    m_shareByDevice.clear();
+    m_bShareCan = false;
     // The last search's summary does not stand over the empty list of this one.
     if (auto* frame = dynamic_cast<CFrameStatus*>(GetFrame())) {
         frame->SetIdleText(wxString());
@@ -573,12 +595,16 @@ void CGeminexView::UpdateStatusText() {
     auto* frame = dynamic_cast<CFrameStatus*>(GetFrame());
     if (frame == nullptr) return;
     const ResultsModel& model = GetModel();
-    frame->SetIdleText(Utf8ToWx(SummaryText(model.DuplicateCount(), model.DuplicateBytes())));
+    std::string text = SummaryText(model.DuplicateCount(), model.DuplicateBytes());
+    // What the last replacement or move did stays in view until the next search or undo.
+    if (!m_strLastAction.empty()) text += "  " + m_strLastAction;
+    frame->SetIdleText(Utf8ToWx(text));
     frame->OnSetMessageString(IDS_IDLE_MESSAGE);
 }
 
 void CGeminexView::UpdateSelectionText() {
     m_bSelectionTextDue = false;
+    UpdateShareState();
     CKvListCtrl* list = GetListCtrl();
     auto* frame = dynamic_cast<CFrameStatus*>(GetFrame());
     if (list == nullptr || frame == nullptr) return;
@@ -676,6 +702,7 @@ void CGeminexView::DeleteDone(DeleteJob& job, unsigned id) {
     // The undo takes the files as listed, before their rows go; a move to the trash replaces
     // the one before, a delete for good leaves nothing to take back.
     m_undo.Clear();
+    m_actionUndo.Clear();
     if (!outcome.trashed.empty()) {
         m_undo.Remember(GetModel(), outcome, &m_found);
         if (m_restorer) m_undo.SetRestorer(m_restorer);
@@ -738,26 +765,41 @@ void CGeminexView::SelectRow(long row) {
     list->SetFocus();
 }
 
-// ---- Undo of the last move to the trash ----
+// ---- Undo of the last move to the trash, replacement or move ----
 
 struct CGeminexView::UndoJob {
     std::shared_ptr<WorkProgress> progress;
-    const TrashUndo* undo = nullptr;  // the view's: not changed while the view is busy
+    // The view's (not changed while the view is busy): one of them.
+    const TrashUndo* undo = nullptr;
+    const ActionUndo* action = nullptr;
     UndoOutcome outcome;
 };
 
 void CGeminexView::OnUndoDelete(wxCommandEvent& /*event*/) { UndoDelete(); }
 
-void CGeminexView::OnUpdateUndoDelete(wxUpdateUIEvent& event) { event.Enable(CanUndoDelete()); }
+void CGeminexView::OnUpdateUndoDelete(wxUpdateUIEvent& event) {
+    event.Enable(CanUndoDelete());
+    // The item says what it takes back.
+    const wxString text = m_actionUndo.Empty()
+        ? LoadWxString(IDS_MENU_UNDO_DELETE)
+        : Utf8ToWx(FormatUndoAction(ActionVerb(m_actionUndo.Kind()))) + "\tCtrl+Z";
+    event.SetText(text);
+}
 
 bool CGeminexView::UndoDelete() {
     if (!CanUndoDelete() || GetListCtrl() == nullptr) return false;
     auto job = std::make_shared<UndoJob>();
-    job->progress = BeginWork(static_cast<std::int64_t>(m_undo.Count()));
-    job->undo = &m_undo;
+    job->progress = BeginWork(static_cast<std::int64_t>(m_actionUndo.Empty() ? m_undo.Count()
+                                                                              : m_actionUndo.Count()));
+    if (m_actionUndo.Empty()) {
+        job->undo = &m_undo;
+    } else {
+        job->action = &m_actionUndo;
+    }
     const unsigned id = ++m_nWork;
     m_worker = std::thread([this, job, id] {
-        job->outcome = job->undo->Restore(job->progress.get());
+        job->outcome = job->action != nullptr ? job->action->Restore(job->progress.get())
+                                              : job->undo->Restore(job->progress.get());
         CallAfter([this, job, id] { UndoDone(*job, id); });
     });
     return true;
@@ -767,14 +809,182 @@ void CGeminexView::UndoDone(UndoJob& job, unsigned id) {
     if (id != m_nWork || !m_bBusy) return;  // given up when the window closed
     JoinWorker();
     if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
+    m_strLastAction.clear();
     if (!job.outcome.restored.empty()) {
         if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
-        m_undo.PutBackRows(job.outcome, GetModel(), m_nUndoResults == m_nResults, &m_found);
+        if (job.action != nullptr) {
+            m_actionUndo.PutBackRows(job.outcome, GetModel(), m_nUndoResults == m_nResults, &m_found);
+        } else {
+            m_undo.PutBackRows(job.outcome, GetModel(), m_nUndoResults == m_nResults, &m_found);
+        }
         m_found.Reapply(m_policy, GetModel());
         RefreshRows();
-        UpdateStatusText();
     }
+    UpdateStatusText();
     m_undo.Clear();
+    m_actionUndo.Clear();
     if (!job.outcome.kept.empty()) ShowFilesMessage(UndoKeptMessage(job.outcome.kept), GetFrame());
+    EndBusy();
+}
+
+// ---- Replacement by hard links or shared data, move into a folder ----
+
+struct CGeminexView::ActionJob {
+    DuplicateActionKind kind = DuplicateActionKind::kHardLink;
+    std::vector<std::size_t> rows;
+    std::string folder;
+    std::vector<std::string> startPaths;
+    std::vector<std::string> protectedFolders;
+    bool anyOwner = false;
+    std::shared_ptr<WorkProgress> progress;
+    const ResultsModel* model = nullptr;  // the view's rows: not changed while the view is busy
+    ActionOutcome outcome;
+};
+
+void CGeminexView::OnReplaceHardLink(wxCommandEvent&) { ReplaceSelected(DuplicateActionKind::kHardLink); }
+void CGeminexView::OnShareData(wxCommandEvent&) { ReplaceSelected(DuplicateActionKind::kShareData); }
+void CGeminexView::OnMoveTo(wxCommandEvent&) { MoveSelected(); }
+
+void CGeminexView::OnUpdateAction(wxUpdateUIEvent& event) {
+    const CKvListCtrl* list = GetListCtrl();
+    bool enable = !m_bBusy && list != nullptr && list->GetSelectedItemCount() > 0;
+    if (event.GetId() == WxId(cmd::ID_SHARE_DATA)) {
+        enable = enable && m_bShareCan;
+        // Why it cannot, where the item's hover text goes (the status bar).
+        if (wxFrame* frame = wxDynamicCast(GetFrame(), wxFrame)) {
+            if (wxMenuBar* bar = frame->GetMenuBar()) {
+                if (wxMenuItem* item = bar->FindItem(event.GetId())) {
+                    const bool selected = list != nullptr && list->GetSelectedItemCount() > 0;
+                    const wxString help = selected && !m_bShareCan
+                                              ? LoadWxString(IDS_SHARE_NOT_SUPPORTED)
+                                              : LoadWxPrompt(cmd::ID_SHARE_DATA);
+                    if (item->GetHelp() != help) item->SetHelp(help);
+                }
+            }
+        }
+    }
+    event.Enable(enable);
+}
+
+std::vector<std::size_t> CGeminexView::ActionRows(DuplicateActionKind kind) const {
+    std::vector<std::size_t> rows;
+    CKvListCtrl* list = GetListCtrl();
+    if (list == nullptr) return rows;
+    const ResultsModel& model = GetModel();
+    const bool replaces = kind != DuplicateActionKind::kMove;
+    for (std::size_t row : list->GetSelectedRows()) {
+        if (row >= model.RowCount()) continue;
+        const ResultRow& r = model.Row(row);
+        // A group's first row is its kept copy: the others are linked to it, never it to them.
+        if (r.image == kImageGroupFirst) continue;
+        if (replaces && r.replaced != kNotReplaced) continue;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void CGeminexView::UpdateShareState() {
+    m_bShareCan = false;
+    const std::vector<std::size_t> rows = ActionRows(DuplicateActionKind::kShareData);
+    const ResultsModel& model = GetModel();
+    for (std::size_t row : rows) {
+        const CFileRecord& record = *model.Row(row).record;
+        auto known = m_shareByDevice.find(record.m_nDevice);
+        if (known == m_shareByDevice.end())
+            known = m_shareByDevice
+                        .emplace(record.m_nDevice,
+                                 platform::FileSystemCanShareData(FolderOfFile(record.Path())))
+                        .first;
+        if (known->second) {
+            m_bShareCan = true;
+            return;
+        }
+    }
+}
+
+bool CGeminexView::MoveSelected() {
+    if (m_bBusy || ActionRows(DuplicateActionKind::kMove).empty()) return false;
+    const std::string folder = m_chooseMoveFolder ? m_chooseMoveFolder() : std::string();
+    if (folder.empty()) return false;
+    return ReplaceSelected(DuplicateActionKind::kMove, folder);
+}
+
+bool CGeminexView::ReplaceSelected(DuplicateActionKind kind, const std::string& folder) {
+    if (m_bBusy || GetListCtrl() == nullptr) return false;
+    const std::vector<std::size_t> rows = ActionRows(kind);
+    if (rows.empty()) return false;
+    if (kind == DuplicateActionKind::kMove) {
+        if (folder.empty()) return false;
+        // Files moved into a protected folder could never be acted on again from there.
+        if (FolderList(m_keep.protectedFolders).Holds(folder + platform::kPathSeparator + "x")) {
+            ShowFilesMessage(FormatMoveIntoProtected(folder), GetFrame());
+            return false;
+        }
+    }
+    std::int64_t bytes = 0;
+    for (std::size_t row : rows) bytes += GetModel().Row(row).record->m_nSize;
+    const int count = static_cast<int>(rows.size());
+    const std::string size = FormatSizeText(static_cast<double>(bytes));
+    const std::string question =
+        kind == DuplicateActionKind::kHardLink    ? FormatConfirmHardLink(count, size)
+        : kind == DuplicateActionKind::kShareData ? FormatConfirmShareData(count, size)
+                                                  : FormatConfirmMoveTo(count, size, folder);
+    if (m_askAction && !m_askAction(question)) return false;
+
+    auto job = std::make_shared<ActionJob>();
+    job->progress = BeginWork(static_cast<std::int64_t>(rows.size()));
+    job->kind = kind;
+    job->rows = rows;
+    job->folder = folder;
+    job->startPaths = m_paths;
+    job->protectedFolders = m_keep.protectedFolders;
+    job->anyOwner = m_keep.linkAnyOwner;
+    job->model = &GetModel();
+    const unsigned id = ++m_nWork;
+    m_worker = std::thread([this, job, id] {
+        DuplicateAction action(job->kind, job->progress.get());
+        action.SetProtectedFolders(job->protectedFolders);
+        action.SetMoveTarget(job->folder, job->startPaths);
+        action.SetAnyOwner(job->anyOwner);
+        job->outcome = action.Run(*job->model, job->rows);
+        CallAfter([this, job, id] { ActionDone(*job, id); });
+    });
+    return true;
+}
+
+void CGeminexView::ActionDone(ActionJob& job, unsigned id) {
+    if (id != m_nWork || !m_bBusy) return;  // given up when the window closed
+    JoinWorker();
+    if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
+    const ActionOutcome& outcome = job.outcome;
+    // The undo takes the files as listed, before moved rows go; it replaces the one before.
+    m_undo.Clear();
+    m_actionUndo.Remember(job.kind, GetModel(), outcome, &m_found);
+    m_nUndoResults = m_nResults;
+    if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
+    std::vector<std::size_t> gone;
+    std::int64_t bytes = 0;
+    for (const ActionStep& step : outcome.done) {
+        bytes += step.bytes;
+        if (job.kind == DuplicateActionKind::kMove) {
+            gone.push_back(step.row);
+        } else if (step.row < GetModel().RowCount()) {
+            GetModel().SetReplaced(step.row, job.kind == DuplicateActionKind::kHardLink
+                                                 ? kReplacedByLink
+                                                 : kReplacedShared);
+        }
+    }
+    GetModel().RemoveRows(gone);
+    RefreshRows();
+    // What was done and, as the file systems tell it, what it freed.
+    m_strLastAction = FormatActionDone(ActionVerb(job.kind), static_cast<int>(outcome.done.size()),
+                                       FormatSizeText(static_cast<double>(bytes)));
+    if (outcome.freedKnown)
+        m_strLastAction += "; " + FormatActionFreed(FormatSizeText(static_cast<double>(
+                                      std::max<std::int64_t>(outcome.freedBytes, 0))));
+    UpdateStatusText();
+    m_nLastRemoved = outcome.done.size();
+    if (!outcome.refused.empty())
+        ShowFilesMessage(m_strLastAction + "\n\n" + ActionLeftMessage(outcome.refused), GetFrame());
     EndBusy();
 }

@@ -16,11 +16,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "engine/action_undo.h"
+#include "engine/duplicate_action.h"
 #include "engine/duplicate_search.h"
 #include "engine/found_order.h"
 #include "engine/keep_settings.h"
@@ -89,11 +92,35 @@ public:
     // What the listed rows were last ordered by.
     const KeepPolicy& ListedPolicy() const { return m_policy; }
 
-    // Undo of the last move to the trash: the files go back (on the worker), each only while
-    // the trash holds it as it went in, and their rows back into their groups; the files that
+    // Undo of the last move to the trash, replacement or move into a folder (ActionUndo): the
+    // files go back (on the worker), each only while it is as it was left, and their rows back
+    // into their groups (a replaced row becomes a plain duplicate again); the files that
     // stayed are named. False when there is nothing to undo or other work runs.
     bool UndoDelete();
-    bool CanUndoDelete() const { return !m_bBusy && !m_undo.Empty(); }
+    bool CanUndoDelete() const {
+        return !m_bBusy && (!m_undo.Empty() || !m_actionUndo.Empty());
+    }
+
+    // Replaces the selected duplicates by hard links of their groups' kept copies, makes them
+    // share the kept copies' data blocks, or moves them into `folder` below their start path's
+    // name (DuplicateAction, the command line's checks): never a group's first row, never a
+    // file in a protected folder, after the question with their number and size. On the
+    // worker; when it is over, replaced rows stay and are marked, moved rows go, the status
+    // bar gives what was done and the bytes the file systems freed, and the files left are
+    // named. False when nothing was started.
+    bool ReplaceSelected(DuplicateActionKind kind, const std::string& folder = std::string());
+    // Move to...: the folder picker, then ReplaceSelected(kMove, folder).
+    bool MoveSelected();
+    // Whether the file systems of the selected duplicates can share data blocks (asked once
+    // per file system); with the reason when not.
+    bool SelectionCanShare() const { return m_bShareCan; }
+    // What the last action did, as the status bar shows it after the summary ("" after a new
+    // search or an undo).
+    const std::string& LastActionText() const { return m_strLastAction; }
+    // Replaceable for tests: the question before an action (gets its text; true: go on) and
+    // the folder picker of Move to ("": nothing chosen).
+    void SetActionQuestion(std::function<bool(const std::string&)> ask) { m_askAction = std::move(ask); }
+    void SetMoveFolderChooser(std::function<std::string()> choose) { m_chooseMoveFolder = std::move(choose); }
     // For tests: how a file is taken out of the trash (applies to the next delete's undo).
     void SetTrashRestorer(TrashUndo::Restorer restorer) { m_restorer = std::move(restorer); }
     // The status text: with rows selected, what deleting them would free; else the summary.
@@ -160,6 +187,15 @@ private:
     void OnSelectAllDuplicates(wxCommandEvent& event);
     void OnDeleteFiles(wxCommandEvent& event);
     void OnUndoDelete(wxCommandEvent& event);
+    void OnReplaceHardLink(wxCommandEvent& event);
+    void OnShareData(wxCommandEvent& event);
+    void OnMoveTo(wxCommandEvent& event);
+    void OnUpdateAction(wxUpdateUIEvent& event);
+    // The selected rows an action takes: no group's first row; with a replacement, no row
+    // replaced already.
+    std::vector<std::size_t> ActionRows(DuplicateActionKind kind) const;
+    // m_bShareCan for the selected rows.
+    void UpdateShareState();
     void OnUpdateUndoDelete(wxUpdateUIEvent& event);
     void OnItemActivated(wxListEvent& event);
     void OnFrameClose(wxCloseEvent& event);
@@ -177,7 +213,9 @@ private:
     struct SearchJob;
     struct DeleteJob;
     struct UndoJob;
+    struct ActionJob;
     void UndoDone(UndoJob& job, unsigned id);
+    void ActionDone(ActionJob& job, unsigned id);
     // The progress dialog of new work, its probe set; the view is busy from here on.
     std::shared_ptr<WorkProgress> BeginWork(std::int64_t total);
     // On the window's thread once the worker is done with work `id`.
@@ -202,6 +240,12 @@ private:
     FoundOrder m_found;
     TrashUndo m_undo;
     TrashUndo::Restorer m_restorer;
+    ActionUndo m_actionUndo;  // the last replacement or move (m_undo is then empty)
+    std::string m_strLastAction;
+    bool m_bShareCan = false;
+    std::map<std::uint64_t, bool> m_shareByDevice;  // what each file system said, this search
+    std::function<bool(const std::string&)> m_askAction;
+    std::function<std::string()> m_chooseMoveFolder;
     unsigned m_nResults = 0;
     unsigned m_nUndoResults = 0;
     bool m_bSelectionTextDue = false;

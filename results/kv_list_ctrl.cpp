@@ -29,7 +29,18 @@ const MenuItemResource kListViewMenu[] = {
     {0, 0},
     {cmd::ID_EDIT_FIND, IDS_MENU_FIND},
     {cmd::ID_EDIT_REPEAT, IDS_MENU_FIND_NEXT},
+    {0, 0},
+    {cmd::ID_REPLACE_HARD_LINK, IDS_MENU_REPLACE_HARD_LINK},
+    {cmd::ID_SHARE_DATA, IDS_MENU_SHARE_DATA},
+    {cmd::ID_MOVE_TO, IDS_MENU_MOVE_TO},
 };
+
+// The context menu's file commands: enabled by the view's rules (a selection, no work running,
+// a file system that can share blocks), not always like the list's own.
+bool IsViewCommand(int command) {
+    return command == cmd::ID_REPLACE_HARD_LINK ||
+           command == cmd::ID_SHARE_DATA || command == cmd::ID_MOVE_TO;
+}
 
 // Whether the list keeps the selection itself (see gui/window_platform.h).
 const bool kOwnSelection = window_platform::ListKeepsOwnSelection();
@@ -373,11 +384,11 @@ void CKvListCtrl::ShowContextMenu(const wxPoint& screenPos) {
 void CKvListCtrl::OnContextMenu(wxContextMenuEvent& event) { ShowContextMenu(event.GetPosition()); }
 
 void CKvListCtrl::OnUpdateContextMenuItem(wxUpdateUIEvent& event) {
-    // Only the context menu asks this window about commands. Its items are always enabled,
-    // also on an empty list (select all and copy then do nothing, find opens the dialog);
-    // the main menu's items, asked through the frame, follow the view's rules instead.
+    // Only the context menu asks this window about commands. The list's own items are always
+    // enabled, also on an empty list (select all and copy then do nothing, find opens the
+    // dialog); the main menu's items and the file commands go on to the view's rules.
     for (const MenuItemResource& item : kListViewMenu) {
-        if (item.command != 0 && event.GetId() == WxId(item.command)) {
+        if (item.command != 0 && !IsViewCommand(item.command) && event.GetId() == WxId(item.command)) {
             event.Enable(true);
             return;
         }

@@ -6,6 +6,7 @@
 #include <sys/ioctl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -530,6 +531,77 @@ bool HeldFile::SameModeAndOwner(HeldFile& other) {
         return false;
     return (mine.st_mode & 07777) == (theirs.st_mode & 07777) && mine.st_uid == theirs.st_uid &&
            mine.st_gid == theirs.st_gid;
+}
+
+int HeldFile::ReplaceByCopy() {
+    if (m_impl->dirFd < 0 || m_impl->lockFd < 0) return EBADF;
+    struct stat before;
+    if (fstat(m_impl->lockFd, &before) != 0) return errno;
+    std::string spare;
+    int out = -1;
+    for (int tries = 0; out < 0; ++tries) {
+        spare = SpareName(m_impl->name);
+        out = openat(m_impl->dirFd, spare.c_str(),
+                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (out < 0 && (errno != EEXIST || tries == 10)) return errno;
+    }
+    int code = CopyAndVerify(m_impl->lockFd, out, static_cast<std::uint64_t>(before.st_size));
+    // A write to the file while it was copied could have gone into one read and not the other.
+    struct stat after;
+    if (code == 0 && fstat(m_impl->lockFd, &after) != 0) code = errno;
+    if (code == 0 && (after.st_size != before.st_size ||
+                      after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+                      after.st_mtim.tv_nsec != before.st_mtim.tv_nsec))
+        code = EIO;
+    if (code == 0) {
+        [[maybe_unused]] const int owned = fchown(out, before.st_uid, before.st_gid);
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        if (fchmod(out, before.st_mode & 07777) != 0 || futimens(out, times) != 0) code = errno;
+    }
+    if (close(out) != 0 && code == 0) code = errno;
+    if (code == 0) code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
+    if (code == 0 && renameat(m_impl->dirFd, spare.c_str(), m_impl->dirFd, m_impl->name.c_str()) != 0)
+        code = errno;
+    if (code != 0) unlinkat(m_impl->dirFd, spare.c_str(), 0);
+    return code;
+}
+
+namespace {
+
+// The start of XFS's geometry record (its first version), as the file system hands it out: only
+// the flags are read.
+struct XfsGeometryV1 {
+    std::uint32_t sizes[8];
+    std::uint64_t blocks[4];
+    unsigned char uuid[16];
+    std::uint32_t sunit, swidth;
+    std::int32_t version;
+    std::uint32_t flags;
+    std::uint32_t logsectsize, rtsectsize, dirblocksize;
+};
+constexpr unsigned long kXfsGetGeometryV1 = _IOR('X', 100, XfsGeometryV1);
+constexpr std::uint32_t kXfsFlagReflink = 1u << 20;
+constexpr long kBtrfsMagic = 0x9123683E;
+constexpr long kXfsMagic = 0x58465342;
+
+}  // namespace
+
+bool FileSystemCanShareData(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct statfs fs;
+    bool can = false;
+    if (fstatfs(fd, &fs) == 0) {
+        if (static_cast<long>(fs.f_type) == kBtrfsMagic) {
+            can = true;
+        } else if (static_cast<long>(fs.f_type) == kXfsMagic) {
+            XfsGeometryV1 geometry = {};
+            can = ioctl(fd, kXfsGetGeometryV1, &geometry) == 0 &&
+                  (geometry.flags & kXfsFlagReflink) != 0;
+        }
+    }
+    close(fd);
+    return can;
 }
 
 }  // namespace platform

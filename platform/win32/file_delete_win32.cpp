@@ -176,7 +176,12 @@ int HeldFile::Restore() { return ERROR_NOT_SUPPORTED; }
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
+#ifndef FILE_SUPPORTS_BLOCK_REFCOUNTING
+#define FILE_SUPPORTS_BLOCK_REFCOUNTING 0x08000000
+#endif
 #ifndef FSCTL_DUPLICATE_EXTENTS_TO_FILE
 #define FSCTL_DUPLICATE_EXTENTS_TO_FILE \
     CTL_CODE(FILE_DEVICE_FILE_SYSTEM, 209, METHOD_BUFFERED, FILE_WRITE_ACCESS)
@@ -307,5 +312,99 @@ int HeldFile::MoveTo(const std::string& target) {
 }
 
 bool HeldFile::SameModeAndOwner(HeldFile&) { return true; }
+
+namespace {
+
+// Reads `size` bytes of `h` from its start into `out` by chunks, calling `chunk` with each:
+// false when a read fails or comes short, or `chunk` says stop.
+template <typename Chunk>
+bool ReadWhole(HANDLE h, std::uint64_t size, Chunk chunk) {
+    LARGE_INTEGER start = {};
+    if (!::SetFilePointerEx(h, start, nullptr, FILE_BEGIN)) return false;
+    std::vector<char> buffer(1 << 20);
+    for (std::uint64_t at = 0; at < size;) {
+        const DWORD want = static_cast<DWORD>(std::min<std::uint64_t>(buffer.size(), size - at));
+        DWORD got = 0;
+        if (!::ReadFile(h, buffer.data(), want, &got, nullptr) || got != want) return false;
+        if (!chunk(buffer.data(), want)) return false;
+        at += want;
+    }
+    return true;
+}
+
+}  // namespace
+
+int HeldFile::ReplaceByCopy() {
+    int code = PathIs(m_path, m_reader.Identity());
+    if (code != 0) return code;
+    HANDLE from = ::CreateFileW(FilePath(m_path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (from == INVALID_HANDLE_VALUE) return static_cast<int>(::GetLastError());
+    FILE_BASIC_INFO times = {};
+    LARGE_INTEGER size = {};
+    if (!SameFile(from, m_reader.Identity())) code = kErrorReplaced;
+    if (code == 0 && (!::GetFileInformationByHandleEx(from, FileBasicInfo, &times, sizeof times) ||
+                      !::GetFileSizeEx(from, &size)))
+        code = static_cast<int>(::GetLastError());
+    const std::string folder = ParentOf(m_path);
+    std::string spare;
+    HANDLE out = INVALID_HANDLE_VALUE;
+    for (int tries = 0; code == 0 && out == INVALID_HANDLE_VALUE; ++tries) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".%08lx%04d.pairscout",
+                      static_cast<unsigned long>(::GetTickCount()), tries);
+        spare = folder + "\\." + NameOf(m_path).substr(0, 200) + suffix;
+        out = ::CreateFileW(FilePath(spare).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = ::GetLastError();
+        if (out == INVALID_HANDLE_VALUE && (error != ERROR_FILE_EXISTS || tries == 10))
+            code = static_cast<int>(error);
+    }
+    const std::uint64_t bytes = static_cast<std::uint64_t>(size.QuadPart);
+    if (code == 0 && !ReadWhole(from, bytes, [out](const char* data, DWORD n) {
+            DWORD written = 0;
+            return ::WriteFile(out, data, n, &written, nullptr) && written == n;
+        }))
+        code = static_cast<int>(::GetLastError() != 0 ? ::GetLastError() : ERROR_READ_FAULT);
+    if (code == 0 && !::FlushFileBuffers(out)) code = static_cast<int>(::GetLastError());
+    // Read back and compared with the file, chunk by chunk.
+    if (code == 0) {
+        std::vector<char> copy(1 << 20);
+        LARGE_INTEGER start = {};
+        bool same = ::SetFilePointerEx(out, start, nullptr, FILE_BEGIN) != 0;
+        same = same && ReadWhole(from, bytes, [out, &copy](const char* data, DWORD n) {
+                   DWORD got = 0;
+                   return ::ReadFile(out, copy.data(), n, &got, nullptr) && got == n &&
+                          std::memcmp(copy.data(), data, n) == 0;
+               });
+        FILE_BASIC_INFO now = {};
+        if (!same || !::GetFileInformationByHandleEx(from, FileBasicInfo, &now, sizeof now) ||
+            now.LastWriteTime.QuadPart != times.LastWriteTime.QuadPart)
+            code = ERROR_READ_FAULT;
+    }
+    if (code == 0) {
+        times.ChangeTime.QuadPart = 0;
+        if (!::SetFileInformationByHandle(out, FileBasicInfo, &times, sizeof times))
+            code = static_cast<int>(::GetLastError());
+    }
+    if (out != INVALID_HANDLE_VALUE) ::CloseHandle(out);
+    ::CloseHandle(from);
+    if (code == 0) code = PathIs(m_path, m_reader.Identity());
+    if (code == 0 && !::MoveFileExW(FilePath(spare).c_str(), FilePath(m_path).c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        code = static_cast<int>(::GetLastError());
+    if (code != 0 && !spare.empty()) ::DeleteFileW(FilePath(spare).c_str());
+    return code;
+}
+
+bool FileSystemCanShareData(const std::string& folder) {
+    wchar_t root[MAX_PATH];
+    DWORD flags = 0;
+    if (!::GetVolumePathNameW(FilePath(folder).c_str(), root, MAX_PATH) ||
+        !::GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+        return false;
+    return (flags & FILE_SUPPORTS_BLOCK_REFCOUNTING) != 0;
+}
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 //   window_pictures --gtest_filter=Pictures.KeepRulesPage        PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.KeepReasons          PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.PrintPreview         PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.AfterHardLinks       PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.HelpAboutMasks       PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.PathChangedInPlace   PAIRSCOUT_SCREENSHOT=OUT.png
 // (run under the locale to show, e.g. LANG=zh_CN.UTF-8: the program takes the user's locale)
@@ -37,6 +38,7 @@
 #include "options/paths_page.h"
 #include "options/options_sheet.h"
 #include "gui/message_box.h"
+#include "support/message_answers.h"
 #include "gui/wx_text.h"
 #include "support/model_rows.h"
 #include "support/temp_dir.h"
@@ -203,6 +205,36 @@ TEST_F(Pictures, PrintPreview) {
     Save(preview->GetScreenRect());
     preview->Close();
     guitest::ProcessEvents(100);
+}
+
+// The groups after 编辑 → 替换为硬链接 on the duplicates of one group: their rows stay, marked
+// 硬链接, and the status bar says what was done and what the file system freed.
+TEST_F(Pictures, AfterHardLinks) {
+    TempDir tree;
+    tree.WriteFile("照片/2023/长城.jpg", std::string(400000, 'j'));
+    tree.WriteFile("下载/长城.jpg", std::string(400000, 'j'));
+    tree.WriteFile("备份/旧手机/长城.jpg", std::string(400000, 'j'));
+    tree.WriteFile("工作/报告.txt", std::string(7000, 't'));
+    tree.WriteFile("工作/报告 副本.txt", std::string(7000, 't'));
+    frame->SetSize(wxSize(1000, 300));
+    frame->Move(0, 0);
+    KeepSettings keep = KeepSettings::Defaults();
+    keep.priorityFolders = {tree / "照片"};
+    view->SetKeepSettings(keep);
+    SearchOptions options = view->GetSearchOptions();
+    options.paths = {tree.Path()};
+    options.mask = "*.*";
+    options.filter = SearchFilter();
+    options.keep = keep.Policy();
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    // The photo's two copies (the group of three comes first: it frees the most).
+    list->SelectRows({1, 2});
+    MessageAnswers answers(wxID_YES);
+    ASSERT_TRUE(view->ReplaceSelected(DuplicateActionKind::kHardLink));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    list->ClearSelection(true);
+    Save(frame->GetScreenRect());
 }
 
 // The help book's page about masks, as this platform's book gives them, centred on the window.

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/action_undo.h"
 #include "engine/duplicate_action.h"
 #include "engine/duplicate_search.h"
 #include "engine/string_table.h"
@@ -139,12 +140,20 @@ void ExpectSharing(const LoopFileSystem& disk) {
 TEST(SharedData, XfsWithReflinkSharesAndKeepsTheDuplicatesOwnDetails) {
     LoopFileSystem disk("xfs", "-m reflink=1", 320);
     if (!disk.Skip().empty()) GTEST_SKIP() << disk.Skip();
+    EXPECT_TRUE(platform::FileSystemCanShareData(disk.Root()));
     ExpectSharing(disk);
+}
+
+TEST(SharedData, XfsWithoutReflinkIsToldApart) {
+    LoopFileSystem disk("xfs", "-m reflink=0", 320);
+    if (!disk.Skip().empty()) GTEST_SKIP() << disk.Skip();
+    EXPECT_FALSE(platform::FileSystemCanShareData(disk.Root()));
 }
 
 TEST(SharedData, BtrfsSharesAndKeepsTheDuplicatesOwnDetails) {
     LoopFileSystem disk("btrfs", "", 160);
     if (!disk.Skip().empty()) GTEST_SKIP() << disk.Skip();
+    EXPECT_TRUE(platform::FileSystemCanShareData(disk.Root()));
     ExpectSharing(disk);
 }
 
@@ -152,6 +161,7 @@ TEST(SharedData, Ext4RefusesWithTheReasonAndAnotherDiskRefusesHardLinks) {
     LoopFileSystem disk("ext4", "-F", 64);
     if (!disk.Skip().empty()) GTEST_SKIP() << disk.Skip();
     const std::string root = disk.Root();
+    EXPECT_FALSE(platform::FileSystemCanShareData(root));
     WriteFile(root + "keep/f", std::string(100000, 'e'));
     WriteFile(root + "dup/f", std::string(100000, 'e'));
     ResultsModel model;
@@ -202,6 +212,14 @@ TEST(SharedData, Ext4RefusesWithTheReasonAndAnotherDiskRefusesHardLinks) {
     ASSERT_EQ(moved.refused.size(), 1u);
     EXPECT_EQ(ReadWholeFile(aside / "mnt/dup/h"), "occupied");
     EXPECT_EQ(ReadWholeFile(root + "dup/h"), std::string(5000, 'h'));
+
+    // Taken back across the disks: copied back, checked, and removed where it went.
+    ActionUndo undo;
+    undo.Remember(DuplicateActionKind::kMove, moving, moved, nullptr);
+    const UndoOutcome back = undo.Restore(nullptr);
+    EXPECT_EQ(back.restored.size(), 1u) << (back.kept.empty() ? "" : back.kept[0].second);
+    EXPECT_EQ(ReadWholeFile(root + "dup/f"), std::string(100000, 'e'));
+    EXPECT_FALSE(fs::exists(moved.done[0].target));
 }
 
 #endif
