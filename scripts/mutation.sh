@@ -17,6 +17,9 @@
 # and the score: caught / (caught + survived). Mutants named in scripts/mutants/EQUIVALENT.md
 # (a line "- name.patch: why") are equivalent: reported, not run, not counted.
 #
+# Mutants of the window's code are kept in scripts/mutants/window/: this driver builds without
+# the window, so they are run by hand (apply, build gui_tests, run it under Xvfb, put back).
+#
 # CPU-heavy (one build and one suite run per mutant): run it on demand, not in CI, e.g.
 #   nice scripts/mutation.sh > mutation.log 2>&1 &
 # Exit status: 0 when no mutant survived, 1 when one did, 2 when the run could not start.
@@ -36,7 +39,7 @@ while getopts "j:s:t:d:nh" opt; do
     n) prepare_only=1 ;;
     t) timeout_s=$OPTARG ;;
     d) scratch=$OPTARG ;;
-    *) sed -n '2,20p' "$0"; exit 2 ;;
+    *) sed -n '2,25p' "$0"; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
