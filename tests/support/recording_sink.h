@@ -2,6 +2,7 @@
 // "stop" once a test sets m_cancel.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,7 +33,8 @@ public:
     std::vector<std::string> m_texts;
     std::vector<std::pair<std::string, std::string>> m_skipped;  // path, reason
     std::vector<SkipKind> m_skipKinds;
-    bool m_cancel = false;
+    // Set by a test hook that may run on the search's reading thread.
+    std::atomic<bool> m_cancel{false};
 
 private:
     std::vector<std::string> Lines(bool counts) const {
