@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -93,7 +94,7 @@ std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t len
 
 int ReadFingerprints(platform::FileReader& reader, std::uint64_t limit, std::uint32_t* sum,
                      std::uint32_t* crc, std::uint64_t* bytesRead,
-                     const std::function<bool()>& stop) {
+                     const std::function<bool()>& stop, unsigned char* copy) {
     // One buffer per thread: the fingerprints of a search are read on two cores.
     thread_local std::array<unsigned char, kChecksumBlockSize> buffer;
     std::uint64_t done = 0;
@@ -104,6 +105,7 @@ int ReadFingerprints(platform::FileReader& reader, std::uint64_t limit, std::uin
         const long n = reader.Read(buffer.data(), want);
         if (n < 0) return platform::LastErrorCode();
         const std::size_t got = static_cast<std::size_t>(n);
+        if (copy != nullptr) std::memcpy(copy + done, buffer.data(), got);
         if (sum != nullptr) *sum = ByteSumUpdate(*sum, buffer.data(), got);
         if (crc != nullptr) *crc = Crc32Update(*crc, buffer.data(), got);
         done += got;

@@ -36,7 +36,8 @@ bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* cr
 // (never past the size the scan found, so a file that grows without end cannot hold the search),
 // adding them into *sum and *crc (either may be null) and counting them in *bytesRead. `stop`
 // (may be empty) is asked after every block; when it says so the read ends. Returns 0, the
-// system's error code of a failed read, or -1 when stopped.
+// system's error code of a failed read, or -1 when stopped. `copy` (may be null, else room for
+// `limit` bytes) receives the bytes read.
 int ReadFingerprints(platform::FileReader& reader, std::uint64_t limit, std::uint32_t* sum,
                      std::uint32_t* crc, std::uint64_t* bytesRead,
-                     const std::function<bool()>& stop);
+                     const std::function<bool()>& stop, unsigned char* copy = nullptr);

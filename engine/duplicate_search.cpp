@@ -104,7 +104,8 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     // While a class is read, the files looked at so far (of all that may have a copy) are
     // news of their own: the steps stay the loop's records.
     const std::size_t looks = toRead.size();
-    FingerprintWorker worker(std::move(toRead), std::move(readEnds), m_details, m_read, m_open);
+    FingerprintWorker worker(std::move(toRead), std::move(readEnds), m_details, m_read, m_open,
+                             m_keepBudget);
     std::uint64_t looksShown = 0;
     const auto showReading = [&] {
         if (m_pProgress == nullptr) return;

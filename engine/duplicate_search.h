@@ -90,6 +90,10 @@ public:
     // gives their CRC and sum). Replaceable so that tests can drive the grouping with records
     // that have no files, or files that change while they are read.
     BlockOpener m_open = DiskBlockOpener();
+    // How many bytes of small files their first looks may keep at once, for the read that
+    // compares them to take instead of opening them again (0: none; every such file is opened
+    // through m_open).
+    std::size_t m_keepBudget = FingerprintWorker::kKeptFirstLooks;
 
 private:
     // Finds the groups of the size class `cls` of `records`, whose files are at `base` in

@@ -1,6 +1,7 @@
 #include "engine/file_record.h"
 
 #include "engine/checksum.h"
+#include "engine/file_check.h"
 #include "engine/string_table.h"
 #include "platform/error_text.h"
 #include "platform/file_reader.h"
@@ -67,10 +68,18 @@ void CFileRecord::ComputeDetails(const DetailsRequest& request) {
         // more files apart, and they are never shown.
         const bool sum = request.g_bComputeChecksum || !wholeFile;
         const bool crc = request.g_bComputeCrc || !wholeFile;
+        const bool keep = wholeFile && request.keepInto != nullptr && request.kept != nullptr;
         m_nReadError = ReadFingerprints(reader, want, sum ? &m_dwChecksum : nullptr,
-                                        crc ? &m_dwCrc : nullptr, &bytesRead, request.stop);
+                                        crc ? &m_dwCrc : nullptr, &bytesRead, request.stop,
+                                        keep ? request.keepInto : nullptr);
         if (m_nReadError == -1) return;  // stopped: neither known nor read
         if (m_nReadError == 0 && bytesRead != want) m_nReadError = kErrorChanged;
+        // Kept bytes are compared in place of the file's: it must have been the scanned file,
+        // unchanged, to its end while they were read, as a read that compares checks it.
+        if (keep && m_nReadError == 0) {
+            m_nReadError = CheckOpenFileEnd(*this, reader);
+            *request.kept = m_nReadError == 0;
+        }
     }
     SetDetails(m_dwCrc, m_dwChecksum, !wholeFile, m_nReadError);
 }

@@ -24,6 +24,12 @@ struct DetailsRequest {
     // one the fingerprints hold those of its first block (see FirstBlockOnly) until it is
     // asked for again without this.
     bool firstBlock = false;
+    // A file read whole (no longer than the first block) may have its bytes kept to stand in
+    // for a later read of it: `keepInto` (room for the file's size) receives them, and the open
+    // file is checked at its end as that read checks it (still the scanned identity, size and
+    // last-write time, nothing past its size). *kept becomes true only when all of that held.
+    unsigned char* keepInto = nullptr;
+    bool* kept = nullptr;
 };
 
 // The path of one folder and the names of the records found in it, kept once for all of them

@@ -56,9 +56,10 @@ std::size_t FingerprintWorker::ChooseRoles(CFileRecord* const* records, std::siz
 FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
                                      std::vector<std::uint32_t> classEnds,
                                      const DetailsRequest& request, ContentReader read,
-                                     BlockOpener open)
+                                     BlockOpener open, std::size_t keepBudget)
     : m_records(std::move(records)), m_request(request), m_read(std::move(read)),
-      m_open(std::move(open)), m_role(new unsigned char[m_records.size()]()) {
+      m_open(std::move(open)), m_role(new unsigned char[m_records.size()]()),
+      m_keepBudget(keepBudget) {
     m_classes.resize(classEnds.size());
     std::uint32_t begin = 0;
     for (std::size_t c = 0; c < classEnds.size(); ++c) {
@@ -126,6 +127,10 @@ FingerprintWorker::Task FingerprintWorker::Take() {
                                  return x.m_nDevice != y.m_nDevice ? x.m_nDevice < y.m_nDevice
                                                                    : x.m_nInode < y.m_nInode;
                              });
+            // A small file is read whole by its first look: its bytes may serve its joint read.
+            const std::int64_t size = m_records[cls.begin]->m_nSize;
+            if (m_keepBudget > 0 && size > 0 && size <= kFirstBlockSize)
+                cls.kept.resize(cls.end - cls.begin);
         }
         task.record = m_lookOrder[m_firstNext++ - cls.begin];
         task.cls = m_firstClass;
@@ -141,7 +146,25 @@ void FingerprintWorker::Perform(Task& task, const std::function<bool()>& stop) {
         DetailsRequest request = m_request;
         request.stop = stop;
         request.firstBlock = true;
-        m_read(*m_records[task.record], request);
+        ClassState& cls = m_classes[task.cls];
+        CFileRecord& record = *m_records[task.record];
+        // Only this task touches its record's place in `kept`, which stays put until the
+        // class's first looks are over.
+        const std::size_t size = static_cast<std::size_t>(record.m_nSize);
+        std::unique_ptr<unsigned char[]> keep;
+        bool kept = false;
+        if (!cls.kept.empty()) {
+            if (m_keptBytes.fetch_add(size) + size <= m_keepBudget) {
+                keep.reset(new unsigned char[size]);
+                request.keepInto = keep.get();
+                request.kept = &kept;
+            } else {
+                m_keptBytes.fetch_sub(size);  // over the budget: its joint read reads it again
+            }
+        }
+        m_read(record, request);
+        if (kept) cls.kept[task.record - cls.begin] = std::move(keep);
+        else if (keep) m_keptBytes.fetch_sub(size);
         return;
     }
     // The joint's files are this task's alone until it is finished.
@@ -153,9 +176,35 @@ void FingerprintWorker::Perform(Task& task, const std::function<bool()>& stop) {
             files[i].otherNames.push_back(m_records[name]);
     }
     std::vector<std::vector<CFileRecord*>> groups;
+    // Files whose first look kept their bytes are served from them.
+    ClassState& cls = m_classes[task.cls];
+    std::unordered_map<const CFileRecord*, const unsigned char*> inMemory;
+    if (!cls.kept.empty()) {
+        const auto add = [&](std::uint32_t k) {
+            if (const unsigned char* bytes = cls.kept[k - cls.begin].get())
+                inMemory.emplace(m_records[k], bytes);
+        };
+        for (std::size_t i = 0; i < joint.files.size(); ++i) {
+            add(joint.files[i]);
+            for (const std::uint32_t name : joint.otherNames[i]) add(name);
+        }
+    }
+    BlockOpener open = m_open;
+    if (!inMemory.empty())
+        open = [this, &inMemory](const CFileRecord& record, int* error) {
+            const auto found = inMemory.find(&record);
+            return found == inMemory.end() ? m_open(record, error)
+                                           : KeptBlockSource(record, found->second, error);
+        };
     // Two readers may run at once, each with its window of open files.
-    JointReader reader(m_open, 128);
+    JointReader reader(open, 128);
     task.stopped = !reader.Read(files, stop, &m_bytesRead, &groups);
+    if (!cls.kept.empty()) {
+        for (std::size_t i = 0; i < joint.files.size(); ++i) {
+            Unkeep(cls, joint.files[i]);
+            for (const std::uint32_t name : joint.otherNames[i]) Unkeep(cls, name);
+        }
+    }
     if (task.stopped) return;
     // Back to indexes: each file's names are among the joint's.
     std::unordered_map<const CFileRecord*, std::uint32_t> indexOf;
@@ -171,6 +220,18 @@ void FingerprintWorker::Perform(Task& task, const std::function<bool()>& stop) {
         std::sort(indexes.begin(), indexes.end());
         task.groups.push_back(std::move(indexes));
     }
+}
+
+void FingerprintWorker::Unkeep(ClassState& cls, std::uint32_t k) {
+    std::unique_ptr<unsigned char[]>& bytes = cls.kept[k - cls.begin];
+    if (!bytes) return;
+    bytes.reset();
+    m_keptBytes.fetch_sub(static_cast<std::size_t>(m_records[k]->m_nSize));
+}
+
+void FingerprintWorker::DropKept(ClassState& cls) {
+    for (std::uint32_t k = cls.begin; k < cls.begin + cls.kept.size(); ++k) Unkeep(cls, k);
+    std::vector<std::unique_ptr<unsigned char[]>>().swap(cls.kept);
 }
 
 std::vector<FingerprintWorker::Joint> FingerprintWorker::JointsOf(std::uint32_t begin,
@@ -208,6 +269,7 @@ void FingerprintWorker::Finish(Task& task, std::unique_lock<std::mutex>& lock) {
             if (--cls.jointLeft == 0) {
                 cls.ready = true;
                 std::vector<Joint>().swap(cls.joints);
+                DropKept(cls);
             }
         }
     } else {
@@ -220,11 +282,18 @@ void FingerprintWorker::Finish(Task& task, std::unique_lock<std::mutex>& lock) {
             // roles and joint reads are out, so they are chosen without the lock.
             lock.unlock();
             ChooseRoles(m_records.data() + cls.begin, cls.end - cls.begin, m_role.get() + cls.begin);
+            // Only the files read again with others need their bytes.
+            if (!cls.kept.empty())
+                for (std::uint32_t k = cls.begin; k < cls.end; ++k)
+                    if (m_role[k] == kRuledOut) Unkeep(cls, k);
             std::vector<Joint> joints = JointsOf(cls.begin, cls.end);
             lock.lock();
             cls.joints = std::move(joints);
             cls.jointLeft = static_cast<std::uint32_t>(cls.joints.size());
-            if (cls.jointLeft == 0) cls.ready = true;
+            if (cls.jointLeft == 0) {
+                cls.ready = true;
+                DropKept(cls);
+            }
             else m_jointReady.insert(task.cls);
         }
     }

@@ -39,10 +39,18 @@ public:
     // files of the size classes, class after class; `classEnds[c]` is the index in `records`
     // after the last file of class c. A second thread is started only when the machine has
     // more than one core and there is more than one record. First looks go through `read`,
-    // joint reads through `open`.
+    // joint reads through `open`. A file no longer than the first block is read whole by its
+    // first look: up to `keepBudget` bytes of such files are kept (when `read` keeps them, see
+    // DetailsRequest::keepInto) and their joint read takes them instead of opening the file
+    // again; they are given back once their joint read is over, or at once for a file that
+    // needs none.
     FingerprintWorker(std::vector<CFileRecord*> records, std::vector<std::uint32_t> classEnds,
                       const DetailsRequest& request, ContentReader read = DiskContentReader(),
-                      BlockOpener open = DiskBlockOpener());
+                      BlockOpener open = DiskBlockOpener(),
+                      std::size_t keepBudget = kKeptFirstLooks);
+
+    // What the first looks of small files may keep at once by default.
+    static constexpr std::size_t kKeptFirstLooks = std::size_t{16} << 20;
     ~FingerprintWorker();  // stops the worker after its current file and joins it
     FingerprintWorker(const FingerprintWorker&) = delete;
     FingerprintWorker& operator=(const FingerprintWorker&) = delete;
@@ -95,6 +103,8 @@ private:
         bool ready = false;
         std::vector<Joint> joints;
         std::vector<std::vector<std::uint32_t>> groups;
+        // Per record of a class of small files: the bytes its first look kept, or null.
+        std::vector<std::unique_ptr<unsigned char[]>> kept;
     };
     struct Task {
         std::size_t record = 0;  // a first look: its record; a joint read: its index in joints
@@ -111,6 +121,10 @@ private:
     // The joint reads of the kRead records of the class that starts at `begin`.
     std::vector<Joint> JointsOf(std::uint32_t begin, std::uint32_t end) const;
     void Run();
+    // Gives back the kept bytes of records[k] of class `cls`.
+    void Unkeep(ClassState& cls, std::uint32_t k);
+    // Gives back all that class `cls` kept (its reads are over).
+    void DropKept(ClassState& cls);
 
     std::vector<CFileRecord*> m_records;
     const DetailsRequest m_request;
@@ -132,5 +146,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<std::uint64_t> m_filesLooked{0};
     std::atomic<std::uint64_t> m_bytesRead{0};
+    const std::size_t m_keepBudget;
+    std::atomic<std::size_t> m_keptBytes{0};
     std::thread m_thread;
 };

@@ -66,6 +66,25 @@ private:
     bool m_forget;
 };
 
+// The bytes a first look kept, checked then on the open file to its end.
+class KeptSource : public BlockSource {
+public:
+    KeptSource(const unsigned char* bytes, std::uint64_t size) : m_bytes(bytes), m_size(size) {}
+
+    long ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t want, int*) override {
+        const std::uint64_t from = std::min(offset, m_size);
+        const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(want, m_size - from));
+        std::memcpy(buffer, m_bytes + from, got);
+        return static_cast<long>(got);
+    }
+    // What the first look read was checked to the file's end on the handle it was read from.
+    int CheckEnd(std::uint64_t end) override { return end == m_size ? 0 : kErrorChanged; }
+
+private:
+    const unsigned char* m_bytes;
+    std::uint64_t m_size;
+};
+
 // At most this much of the blocks of files set aside by a split is kept to be compared again
 // without reading; past it such a block is read a second time.
 constexpr std::size_t kHeldBudget = std::size_t{32} << 20;
@@ -79,6 +98,17 @@ BlockOpener DiskBlockOpener(std::int64_t forgetAbove) {
         if (*error != 0) return nullptr;
         return source;
     };
+}
+
+std::unique_ptr<BlockSource> KeptBlockSource(const CFileRecord& record,
+                                             const unsigned char* bytes, int* error) {
+    // Changed or replaced since its first look: its kept bytes are no longer its contents.
+    platform::FileIdentity now;
+    *error = platform::QueryFileIdentity(record.Path(), &now, error)
+                 ? CheckScannedIdentity(record, now)
+                 : *error;
+    if (*error != 0) return nullptr;
+    return std::make_unique<KeptSource>(bytes, static_cast<std::uint64_t>(record.m_nSize));
 }
 
 JointReader::JointReader(BlockOpener open, std::size_t maxOpen)

@@ -35,6 +35,13 @@ using BlockOpener = std::function<std::unique_ptr<BlockSource>(const CFileRecord
 // search does not push everything else out of the cache.
 BlockOpener DiskBlockOpener(std::int64_t forgetAbove = std::int64_t{8} << 20);
 
+// A file whose whole bytes its first look kept (read and checked to the end on one open handle,
+// see DetailsRequest::keepInto): served from `bytes` (the record's size of them) instead of
+// opened again. The file is only asked, by its path, whether it is still the scanned file with
+// its scanned size and last-write time: null with the error code in *error when it is not.
+std::unique_ptr<BlockSource> KeptBlockSource(const CFileRecord& record,
+                                             const unsigned char* bytes, int* error);
+
 class JointReader {
 public:
     // One file to read: the name it is read under first, then the further names of the same

@@ -8,6 +8,10 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <map>
 #include <set>
@@ -16,6 +20,7 @@
 #include "engine/duplicate_search.h"
 #include "engine/fingerprint_worker.h"
 #include "support/platform_rules.h"
+#include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -268,6 +273,99 @@ TEST(FirstLook, ClassesOfOneFileAndManyClassesInOrder) {
         if (r && r->Path()[0] == 'a') {
             EXPECT_EQ(LookRecord::Of(*r).m_wholeReads, 0);
         }
+    }
+}
+
+// Small files are read whole by their first look; the copies among them are compared from the
+// bytes it kept, each file opened once, as far as the budget for kept bytes goes.
+TEST(FirstLook, SmallCopiesAreOpenedOnceWithinTheBudget) {
+    TempDir dir;
+    const std::string small = RandomBytes(3000, 7);
+    for (const char* name : {"a", "b", "c"}) dir.WriteFile(std::string("s/") + name, small);
+    dir.WriteFile("s/other", RandomBytes(2000, 8));
+    dir.WriteFile("s/other2", RandomBytes(2000, 9));  // its size's other file: ruled out
+    for (const std::size_t budget : {std::size_t{16} << 20, std::size_t{3000}, std::size_t{0}}) {
+        std::atomic<int> looks{0}, opens{0};
+        DuplicateSearch search(nullptr);
+        search.m_keepBudget = budget;
+        search.m_read = [&](CFileRecord& record, const DetailsRequest& request) {
+            ++looks;
+            DiskContentReader()(record, request);
+        };
+        search.m_open = [&](const CFileRecord& record, int* error) {
+            ++opens;
+            return DiskBlockOpener()(record, error);
+        };
+        SearchOptions options;
+        options.paths = {dir / "s"};
+        ResultsModel model;
+        ASSERT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
+        ASSERT_EQ(model.RowCount(), 3u) << budget;
+        for (std::size_t r = 0; r < 3; ++r) {
+            EXPECT_EQ(model.Row(r).record->m_dwCrc, Crc32Update(0, small.data(), small.size()));
+            EXPECT_EQ(model.Row(r).record->m_dwChecksum, ByteSumUpdate(0, small.data(), small.size()));
+        }
+        EXPECT_EQ(looks.load(), 5) << budget;
+        // Room for every copy: none opened again; for one: the other two are; for none: all.
+        EXPECT_EQ(opens.load(), budget == 0 ? 3 : budget == 3000 ? 2 : 0) << budget;
+    }
+}
+
+// A small file rewritten (same size, other bytes) after its first look kept its bytes: it is no
+// longer the file that was looked at, so it is named as changed and paired with nothing.
+TEST(FirstLook, ASmallFileChangedAfterItsLookIsNoCopy) {
+    TempDir dir;
+    const std::string small = RandomBytes(1000, 11);
+    for (const char* name : {"a", "b", "c"}) dir.WriteFile(std::string("s/") + name, small);
+    const std::string changed = dir / "s/b";
+    RecordingSink sink;
+    DuplicateSearch search(&sink);
+    std::atomic<int> looks{0};
+    search.m_read = [&](CFileRecord& record, const DetailsRequest& request) {
+        DiskContentReader()(record, request);
+        // The last look of the class: every file was looked at, none compared yet.
+        if (++looks != 3) return;
+        std::ofstream(changed, std::ios::binary | std::ios::trunc) << RandomBytes(1000, 12);
+        const auto then = std::filesystem::last_write_time(changed);
+        std::filesystem::last_write_time(changed, then + std::chrono::seconds(10));
+    };
+    SearchOptions options;
+    options.paths = {dir / "s"};
+    ResultsModel model;
+    ASSERT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
+    ASSERT_EQ(model.RowCount(), 2u);
+    const std::set<std::string> listed = {model.Row(0).record->Path(), model.Row(1).record->Path()};
+    EXPECT_EQ(listed, (std::set<std::string>{dir / "s/a", dir / "s/c"}));
+    EXPECT_EQ(sink.m_skipped, (std::vector<std::pair<std::string, std::string>>{
+                                  {changed, "文件在搜索期间已改变"}}));
+}
+
+// The kept bytes stand in for a read that checks the file at its end: a file that grows while
+// its first look reads it keeps nothing and is never paired.
+TEST(FirstLook, KeptBytesAreCheckedToTheEndOfTheFile) {
+    TempDir dir;
+    const std::string small = RandomBytes(1500, 13);
+    dir.WriteFile("k/f", small);
+    for (const bool grow : {false, true}) {
+        RecordList records;
+        ASSERT_TRUE(DuplicateSearch(nullptr).CollectFiles(records, {dir / "k"}, "*.*", nullptr));
+        ASSERT_EQ(records.size(), 1u);
+        std::vector<unsigned char> bytes(small.size());
+        bool kept = grow;  // the read itself must set it
+        DetailsRequest request;
+        request.firstBlock = true;
+        request.keepInto = bytes.data();
+        request.kept = &kept;
+        // Asked once the block is read, before the end is checked.
+        request.stop = [&] {
+            if (grow) std::ofstream(dir / "k/f", std::ios::binary | std::ios::app) << "more";
+            return false;
+        };
+        records[0]->ComputeDetails(request);
+        EXPECT_EQ(kept, !grow);
+        EXPECT_EQ(records[0]->IsUnreadable(), grow);
+        if (!grow) EXPECT_EQ(std::string(bytes.begin(), bytes.end()), small);
+        else EXPECT_EQ(records[0]->ReadErrorText(), "文件在搜索期间已改变");
     }
 }
 

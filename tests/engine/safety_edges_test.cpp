@@ -397,6 +397,8 @@ TEST(SafetyEdges, AHeadChangedDuringTheReadAndAnUnreadableCopyAreNamed) {
             return faulty;
         });
     };
+    // The faults are planted in the disk's reads: the small files are opened for them.
+    search.m_keepBudget = 0;
     search.m_open = failing(found[0], false);
     SearchOptions options;
     options.paths = {dir / "d"};
@@ -409,6 +411,7 @@ TEST(SafetyEdges, AHeadChangedDuringTheReadAndAnUnreadableCopyAreNamed) {
     // A copy that cannot be read whole is named with its reason and left out.
     RecordingSink named;
     DuplicateSearch second(&named);
+    second.m_keepBudget = 0;
     second.m_open = failing(found[1], true);
     second.Run(options, model);
     EXPECT_EQ(Paths(model), (std::vector<std::string>{found[0], found[2], found[3], found[4]}));

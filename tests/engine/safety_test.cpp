@@ -157,6 +157,7 @@ TEST(Safety, AComparisonAsksToStopBeforeItBeginsAndBetweenBlocks) {
     sink.m_cancel = false;
     DuplicateSearch search(&sink);
     std::atomic<int> opened{0};
+    search.m_keepBudget = 0;  // the small files are opened again for their comparison
     search.m_open = [&](const CFileRecord& record, int* error) {
         ++opened;
         sink.m_cancel = true;  // the user stops as the first file is read for its comparison
