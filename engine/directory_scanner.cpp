@@ -230,7 +230,7 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
     platform::FileFinder finder(m_statHelper.get());
     bool more = finder.First(handle);
     // Every record of this folder shares one copy of its path and of the names.
-    std::shared_ptr<FolderNames> sharedFolder;
+    FolderRef sharedFolder;
     if (!more && finder.ErrorCode() != 0 && m_pProgressDlg != nullptr)
         m_pProgressDlg->Skipped(SkipKind::kFolder, folder,
                                 CFileRecord::ErrorCodeText(finder.ErrorCode()));
@@ -250,7 +250,7 @@ void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHa
             // (A new one past 2^31 bytes of names, so that every offset fits the record.)
             if (!sharedFolder || sharedFolder->Size() > 0x7FFFFFFFu) {
                 if (sharedFolder) sharedFolder->Done();
-                sharedFolder = std::make_shared<FolderNames>(folder);
+                sharedFolder = FolderRef(std::make_unique<FolderNames>(folder));
             }
             records.push_back(std::make_unique<CFileRecord>(fd, sharedFolder));
             // Counts only: the sink makes the text when it shows it.

@@ -92,6 +92,15 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     const std::vector<SizeClass> classes = SizeClasses(records);
     std::vector<CFileRecord*> toRead;
     std::vector<std::uint32_t> readEnds;
+    // Sized once: grown by doubling it would hold up to twice its records at its peak.
+    std::size_t possible = 0, possibleClasses = 0;
+    for (const SizeClass& cls : classes)
+        if (cls.Count() >= 2) {
+            possible += cls.Count();
+            ++possibleClasses;
+        }
+    toRead.reserve(possible);
+    readEnds.reserve(possibleClasses);
     for (const SizeClass& cls : classes) {
         if (cls.Count() < 2) continue;
         for (std::size_t k = cls.begin; k < cls.end; ++k) toRead.push_back(records[k].get());

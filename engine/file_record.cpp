@@ -16,9 +16,9 @@ platform::FileTime ToLocal(platform::FileTime utc) {
 }  // namespace
 
 CFileRecord::CFileRecord(const platform::FindData& findData, const std::string& folder)
-    : CFileRecord(findData, std::make_shared<FolderNames>(folder)) {}
+    : CFileRecord(findData, FolderRef(std::make_unique<FolderNames>(folder))) {}
 
-CFileRecord::CFileRecord(const platform::FindData& findData, std::shared_ptr<FolderNames> folder)
+CFileRecord::CFileRecord(const platform::FindData& findData, FolderRef folder)
     : m_dwAttributes(findData.dwFileAttributes),
       m_ftCreated(ToLocal(findData.ftCreationTime)),
       m_ftAccessed(ToLocal(findData.ftLastAccessTime)),

@@ -2,10 +2,12 @@
 // fingerprints once the duplicate search has asked for them.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/file_find.h"
 #include "platform/file_identity.h"
@@ -51,8 +53,38 @@ public:
     void Done() { m_names.shrink_to_fit(); }
 
 private:
+    friend class FolderRef;
     std::string m_folder;
     std::string m_names;
+    std::atomic<std::uint32_t> m_holders{0};  // the FolderRefs that hold it
+};
+
+// Shared ownership of a FolderNames by the records of its folder: the last one to go deletes it.
+// Counted in the FolderNames itself, so that a record holds one pointer (a shared_ptr would be
+// two; a record is made per file, and those eight bytes take it past a 96-byte heap block).
+class FolderRef {
+public:
+    FolderRef() = default;
+    explicit FolderRef(std::unique_ptr<FolderNames> names) : m_p(names.release()) { Hold(); }
+    FolderRef(const FolderRef& other) : m_p(other.m_p) { Hold(); }
+    FolderRef(FolderRef&& other) noexcept : m_p(other.m_p) { other.m_p = nullptr; }
+    FolderRef& operator=(FolderRef other) noexcept {
+        std::swap(m_p, other.m_p);
+        return *this;
+    }
+    ~FolderRef() {
+        if (m_p != nullptr && m_p->m_holders.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            std::unique_ptr<FolderNames> last(m_p);
+    }
+    FolderNames* operator->() const { return m_p; }
+    FolderNames& operator*() const { return *m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+
+private:
+    void Hold() {
+        if (m_p != nullptr) m_p->m_holders.fetch_add(1, std::memory_order_relaxed);
+    }
+    FolderNames* m_p = nullptr;
 };
 
 // Which file a record names: its device and inode (Windows: volume serial and file index).
@@ -87,7 +119,7 @@ public:
     CFileRecord(const platform::FindData& findData, const std::string& folder);
     // The same with the folder and names shared by every record of that folder (never null;
     // the found name is added to it).
-    CFileRecord(const platform::FindData& findData, std::shared_ptr<FolderNames> folder);
+    CFileRecord(const platform::FindData& findData, FolderRef folder);
 
     // Computes the fingerprints `request` asks for, once. Folders and records of a negative
     // size are left alone. A file that cannot be read completely is marked unreadable.
@@ -173,7 +205,7 @@ private:
 
     std::uint16_t m_nNameLength = 0;  // no file system allows longer names
     // The path is kept in two parts so that the files of one folder share its text.
-    std::shared_ptr<FolderNames> m_pFolder;
+    FolderRef m_pFolder;
 };
 
 // Reads a record's fingerprints as the request asks: CFileRecord::ComputeDetails, or (tests) a

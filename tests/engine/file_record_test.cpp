@@ -125,7 +125,7 @@ TEST(FileRecord, FieldsFromFindDataAndTimeFallbacks) {
     CFileRecord r(fd, std::string("folder") + platform::kPathSeparator);
     EXPECT_EQ(r.Path(), std::string("folder") + platform::kPathSeparator + "name.txt");
     // Records of one folder share its path and names, each keeping its own name.
-    auto shared = std::make_shared<FolderNames>(std::string("dir") + platform::kPathSeparator);
+    const FolderRef shared(std::make_unique<FolderNames>(std::string("dir") + platform::kPathSeparator));
     platform::FindData other = fd;
     other.cFileName = "second name.bin";
     CFileRecord first(fd, shared), second(other, shared), third(fd, shared);
@@ -133,9 +133,18 @@ TEST(FileRecord, FieldsFromFindDataAndTimeFallbacks) {
     EXPECT_EQ(second.Path(), std::string("dir") + platform::kPathSeparator + "second name.bin");
     EXPECT_EQ(third.Name(), "name.txt");
     EXPECT_EQ(&first.Folder(), &second.Folder());
-    // A record is made for every file: it stays within 104 bytes where pointers are 64 bits.
+    // The folder's names live as long as the last record (or copy of one) that names them.
+    std::unique_ptr<CFileRecord> copy;
+    {
+        const FolderRef gone(std::make_unique<FolderNames>(std::string("gone") + platform::kPathSeparator));
+        const CFileRecord made(other, gone);
+        copy = std::make_unique<CFileRecord>(made);
+    }
+    EXPECT_EQ(copy->Path(), std::string("gone") + platform::kPathSeparator + "second name.bin");
+    // A record is made for every file: it stays within 88 bytes where pointers are 64 bits, so
+    // that with the heap's header it takes a 96-byte block.
     if (sizeof(void*) == 8) {
-        EXPECT_LE(sizeof(CFileRecord), 104u);
+        EXPECT_LE(sizeof(CFileRecord), 88u);
     }
     EXPECT_EQ(r.m_nSize, 0x180000000LL);  // the low half is unsigned
     EXPECT_EQ(r.m_dwAttributes, platform::kAttrReadOnly);
