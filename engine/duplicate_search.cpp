@@ -113,8 +113,18 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     // While a class is read, the files looked at so far (of all that may have a copy) are
     // news of their own: the steps stay the loop's records.
     const std::size_t looks = toRead.size();
+    // As many readers as the slowest of the disks bears (each disk is asked once).
+    int readers = 2;
+    std::unordered_set<std::uint64_t> devices;
+    const CFileRecord* previous = nullptr;
+    for (const CFileRecord* record : toRead) {
+        if (previous != nullptr && previous->m_nDevice == record->m_nDevice) continue;
+        previous = record;
+        if (devices.insert(record->m_nDevice).second && record->HasIdentity())
+            readers = std::min(readers, platform::ReadersForDisk(m_diskKind(record->m_nDevice)));
+    }
     FingerprintWorker worker(std::move(toRead), std::move(readEnds), m_details, m_read, m_open,
-                             m_keepBudget);
+                             m_keepBudget, readers);
     std::uint64_t looksShown = 0;
     const auto showReading = [&] {
         if (m_pProgress == nullptr) return;

@@ -18,6 +18,7 @@
 #include "engine/results_model.h"
 #include "engine/search_filter.h"
 #include "engine/text_helpers.h"
+#include "platform/disk_kind.h"
 
 // What to search: the one set of options that the window and the command line both fill.
 struct SearchOptions {
@@ -94,6 +95,10 @@ public:
     // compares them to take instead of opening them again (0: none; every such file is opened
     // through m_open).
     std::size_t m_keepBudget = FingerprintWorker::kKeptFirstLooks;
+    // What kind of disk holds a device's files: on a spinning disk one file is read at a time.
+    // Replaceable so that tests can stand in for the system's description of its disks.
+    std::function<platform::DiskKind(std::uint64_t device)> m_diskKind =
+        [](std::uint64_t device) { return platform::KindOfDisk(device); };
 
 private:
     // Finds the groups of the size class `cls` of `records`, whose files are at `base` in

@@ -62,6 +62,8 @@ void CFileRecord::ComputeDetails(const DetailsRequest& request) {
         m_nInode = reader.Identity().inode;
     }
     std::uint64_t bytesRead = 0;
+    if (m_nReadError == 0 && !wholeFile && request.place != nullptr)
+        *request.place = reader.FirstPlaceOnDisk();
     if (m_nReadError == 0) {
         const std::uint64_t want = wholeFile ? size : static_cast<std::uint64_t>(kFirstBlockSize);
         // The first look fills both fingerprints whatever the request: together they tell

@@ -32,6 +32,9 @@ struct DetailsRequest {
     // last-write time, nothing past its size). *kept becomes true only when all of that held.
     unsigned char* keepInto = nullptr;
     bool* kept = nullptr;
+    // A first look at a file longer than the first block writes here (if not null) where the
+    // file's first extent lies on its disk (0: not told), for its later read to go in disk order.
+    std::uint64_t* place = nullptr;
 };
 
 // The path of one folder and the names of the records found in it, kept once for all of them

@@ -56,7 +56,7 @@ std::size_t FingerprintWorker::ChooseRoles(CFileRecord* const* records, std::siz
 FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
                                      std::vector<std::uint32_t> classEnds,
                                      const DetailsRequest& request, ContentReader read,
-                                     BlockOpener open, std::size_t keepBudget)
+                                     BlockOpener open, std::size_t keepBudget, int readers)
     : m_records(std::move(records)), m_request(request), m_read(std::move(read)),
       m_open(std::move(open)), m_role(new unsigned char[m_records.size()]()),
       m_keepBudget(keepBudget) {
@@ -74,7 +74,7 @@ FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
         }
         begin = cls.end;
     }
-    if (std::thread::hardware_concurrency() > 1 && m_records.size() > 1)
+    if (std::thread::hardware_concurrency() > 1 && m_records.size() > 1 && readers > 1)
         m_thread = std::thread(&FingerprintWorker::Run, this);
 }
 
@@ -131,6 +131,7 @@ FingerprintWorker::Task FingerprintWorker::Take() {
             const std::int64_t size = m_records[cls.begin]->m_nSize;
             if (m_keepBudget > 0 && size > 0 && size <= kFirstBlockSize)
                 cls.kept.resize(cls.end - cls.begin);
+            if (size > kFirstBlockSize) cls.places.assign(cls.end - cls.begin, 0);
         }
         task.record = m_lookOrder[m_firstNext++ - cls.begin];
         task.cls = m_firstClass;
@@ -162,13 +163,15 @@ void FingerprintWorker::Perform(Task& task, const std::function<bool()>& stop) {
                 m_keptBytes.fetch_sub(size);  // over the budget: its joint read reads it again
             }
         }
+        if (!cls.places.empty()) request.place = &cls.places[task.record - cls.begin];
         m_read(record, request);
         if (kept) cls.kept[task.record - cls.begin] = std::move(keep);
         else if (keep) m_keptBytes.fetch_sub(size);
         return;
     }
     // The joint's files are this task's alone until it is finished.
-    const Joint& joint = m_classes[task.cls].joints[task.record];
+    Joint& joint = m_classes[task.cls].joints[task.record];
+    OrderForDisk(m_classes[task.cls], joint);
     std::vector<JointReader::File> files(joint.files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
         files[i].record = m_records[joint.files[i]];
@@ -229,6 +232,28 @@ void FingerprintWorker::Unkeep(ClassState& cls, std::uint32_t k) {
     m_keptBytes.fetch_sub(static_cast<std::size_t>(m_records[k]->m_nSize));
 }
 
+void FingerprintWorker::OrderForDisk(const ClassState& cls, Joint& joint) const {
+    std::vector<std::size_t> order(joint.files.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    const auto placeOf = [&](std::size_t i) {
+        return cls.places.empty() ? 0 : cls.places[joint.files[i] - cls.begin];
+    };
+    bool placed = !cls.places.empty();
+    for (std::size_t i = 0; placed && i < order.size(); ++i) placed = placeOf(i) != 0;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (placed) return placeOf(a) < placeOf(b);
+        const CFileRecord& x = *m_records[joint.files[a]];
+        const CFileRecord& y = *m_records[joint.files[b]];
+        return x.m_nDevice != y.m_nDevice ? x.m_nDevice < y.m_nDevice : x.m_nInode < y.m_nInode;
+    });
+    Joint ordered;
+    for (const std::size_t i : order) {
+        ordered.files.push_back(joint.files[i]);
+        ordered.otherNames.push_back(std::move(joint.otherNames[i]));
+    }
+    joint = std::move(ordered);
+}
+
 void FingerprintWorker::DropKept(ClassState& cls) {
     for (std::uint32_t k = cls.begin; k < cls.begin + cls.kept.size(); ++k) Unkeep(cls, k);
     std::vector<std::unique_ptr<unsigned char[]>>().swap(cls.kept);
@@ -269,6 +294,7 @@ void FingerprintWorker::Finish(Task& task, std::unique_lock<std::mutex>& lock) {
             if (--cls.jointLeft == 0) {
                 cls.ready = true;
                 std::vector<Joint>().swap(cls.joints);
+                std::vector<std::uint64_t>().swap(cls.places);
                 DropKept(cls);
             }
         }
@@ -292,6 +318,7 @@ void FingerprintWorker::Finish(Task& task, std::unique_lock<std::mutex>& lock) {
             cls.jointLeft = static_cast<std::uint32_t>(cls.joints.size());
             if (cls.jointLeft == 0) {
                 cls.ready = true;
+                std::vector<std::uint64_t>().swap(cls.places);
                 DropKept(cls);
             }
             else m_jointReady.insert(task.cls);

@@ -38,7 +38,8 @@ public:
     // `records` (not owned) must stay alive and unmoved until the worker is destroyed: the
     // files of the size classes, class after class; `classEnds[c]` is the index in `records`
     // after the last file of class c. A second thread is started only when the machine has
-    // more than one core and there is more than one record. First looks go through `read`,
+    // more than one core, more than one record and `readers` (how many files the disks bear
+    // being read at once) is more than one. First looks go through `read`,
     // joint reads through `open`. A file no longer than the first block is read whole by its
     // first look: up to `keepBudget` bytes of such files are kept (when `read` keeps them, see
     // DetailsRequest::keepInto) and their joint read takes them instead of opening the file
@@ -47,7 +48,7 @@ public:
     FingerprintWorker(std::vector<CFileRecord*> records, std::vector<std::uint32_t> classEnds,
                       const DetailsRequest& request, ContentReader read = DiskContentReader(),
                       BlockOpener open = DiskBlockOpener(),
-                      std::size_t keepBudget = kKeptFirstLooks);
+                      std::size_t keepBudget = kKeptFirstLooks, int readers = 2);
 
     // What the first looks of small files may keep at once by default.
     static constexpr std::size_t kKeptFirstLooks = std::size_t{16} << 20;
@@ -105,6 +106,8 @@ private:
         std::vector<std::vector<std::uint32_t>> groups;
         // Per record of a class of small files: the bytes its first look kept, or null.
         std::vector<std::unique_ptr<unsigned char[]>> kept;
+        // Per record of a class of larger files: where its first look found it on the disk.
+        std::vector<std::uint64_t> places;
     };
     struct Task {
         std::size_t record = 0;  // a first look: its record; a joint read: its index in joints
@@ -123,6 +126,9 @@ private:
     void Run();
     // Gives back the kept bytes of records[k] of class `cls`.
     void Unkeep(ClassState& cls, std::uint32_t k);
+    // The files of a joint read in the order of their places on the disk where the first looks
+    // told them all, else of their device and inode numbers.
+    void OrderForDisk(const ClassState& cls, Joint& joint) const;
     // Gives back all that class `cls` kept (its reads are over).
     void DropKept(ClassState& cls);
 

@@ -44,6 +44,10 @@ public:
     // already, or when that cannot be told: such a file was read by someone else before, and
     // what they read is not to be forgotten for them.
     bool CachedFrom(std::uint64_t offset) const;
+    // Where the open file's first extent lies on its disk (bytes from the disk's start): a cold
+    // read of many files in this order moves the disk's head one way. 0 when the system cannot
+    // tell (no such query, an empty or inline file, a file system without extents).
+    std::uint64_t FirstPlaceOnDisk() const;
     void Close();
 
 private:

@@ -2,6 +2,11 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/fiemap.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -117,6 +122,25 @@ bool FileReader::CachedFrom(std::uint64_t offset) const {
     munmap(map, length);
     if (!known) return true;
     return std::any_of(resident.begin(), resident.end(), [](unsigned char r) { return (r & 1) != 0; });
+}
+
+std::uint64_t FileReader::FirstPlaceOnDisk() const {
+#ifdef __linux__
+    if (m_fd < 0) return 0;
+    // The query and room for one extent after it.
+    alignas(struct fiemap) unsigned char buffer[sizeof(struct fiemap) + sizeof(struct fiemap_extent)] = {};
+    struct fiemap* map = reinterpret_cast<struct fiemap*>(buffer);
+    map->fm_start = 0;
+    map->fm_length = FIEMAP_MAX_OFFSET;
+    map->fm_extent_count = 1;
+    if (ioctl(m_fd, FS_IOC_FIEMAP, map) != 0 || map->fm_mapped_extents == 0) return 0;
+    const struct fiemap_extent& extent = map->fm_extents[0];
+    // Data kept in the inode, or not yet placed, has no place of its own.
+    if ((extent.fe_flags & (FIEMAP_EXTENT_UNKNOWN | FIEMAP_EXTENT_DATA_INLINE)) != 0) return 0;
+    return extent.fe_physical;
+#else
+    return 0;
+#endif
 }
 
 void FileReader::Close() {

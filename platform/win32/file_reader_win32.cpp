@@ -106,6 +106,9 @@ void FileReader::ForgetCachedPages() {}
 
 bool FileReader::CachedFrom(std::uint64_t) const { return true; }
 
+// Not asked of the system here: the files are read in the order of their identities.
+std::uint64_t FileReader::FirstPlaceOnDisk() const { return 0; }
+
 void FileReader::Close() {
     if (m_handle != nullptr) {
         ::CloseHandle(static_cast<HANDLE>(m_handle));

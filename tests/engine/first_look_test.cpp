@@ -14,6 +14,8 @@
 #include <fstream>
 #include <random>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <set>
 
 #include "engine/checksum.h"
@@ -366,6 +368,82 @@ TEST(FirstLook, KeptBytesAreCheckedToTheEndOfTheFile) {
         EXPECT_EQ(records[0]->IsUnreadable(), grow);
         if (!grow) EXPECT_EQ(std::string(bytes.begin(), bytes.end()), small);
         else EXPECT_EQ(records[0]->ReadErrorText(), "文件在搜索期间已改变");
+    }
+}
+
+// The files of a joint read are opened in the order of their first extents on the disk when the
+// first looks told every one of them, else in the order of their inode numbers.
+TEST(FirstLook, JointReadsGoInDiskOrderElseInodeOrder) {
+    const std::uint64_t inodes[] = {3, 1, 4, 2};         // the list's order
+    const std::uint64_t places[] = {1000, 4000, 2000, 3000};
+    for (const bool told : {true, false}) {
+        std::vector<std::unique_ptr<LookRecord>> look;
+        std::map<const CFileRecord*, std::uint64_t> placeOf;
+        for (std::size_t i = 0; i < 4; ++i) {
+            look.push_back(std::make_unique<LookRecord>("f" + std::to_string(inodes[i]), inodes[i], 7, 70));
+            placeOf[&look.back()->Record()] = told ? places[i] : 0;
+        }
+        RecordList records;
+        for (auto& r : look) records.push_back(r->Release());
+        DuplicateSearch search(nullptr);
+        search.m_read = [&](CFileRecord& record, const DetailsRequest& request) {
+            LookRecord::Read(record, request);
+            ASSERT_NE(request.place, nullptr) << "a file longer than its first block";
+            *request.place = placeOf.at(&record);
+        };
+        std::mutex mutex;
+        std::vector<std::string> opened;
+        search.m_open = [&](const CFileRecord& record, int* error) {
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (std::find(opened.begin(), opened.end(), record.Path()) == opened.end())
+                    opened.push_back(record.Path());
+            }
+            return OpenLook(record, error);
+        };
+        ResultsModel model;
+        search.GroupDuplicates(records, model);
+        EXPECT_EQ(model.RowCount(), 4u);
+        EXPECT_EQ(opened, told ? (std::vector<std::string>{"f3", "f4", "f2", "f1"})
+                               : (std::vector<std::string>{"f1", "f2", "f3", "f4"}));
+    }
+}
+
+// Files on a spinning disk are read one at a time: every look and read on one thread.
+TEST(FirstLook, OneReaderOnASpinningDisk) {
+    for (const auto kind : {platform::DiskKind::kSpinning, platform::DiskKind::kSolidState}) {
+        std::vector<std::unique_ptr<LookRecord>> look;
+        for (std::uint64_t i = 1; i <= 40; ++i)
+            look.push_back(std::make_unique<LookRecord>("f" + std::to_string(i), i, 7, 70));
+        RecordList records;
+        for (auto& r : look) records.push_back(r->Release());
+        DuplicateSearch search(nullptr);
+        std::mutex mutex;
+        std::set<std::thread::id> threads;
+        search.m_read = [&](CFileRecord& record, const DetailsRequest& request) {
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                threads.insert(std::this_thread::get_id());
+            }
+            // Slow enough for a second reader, if there is one, to take its share.
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            LookRecord::Read(record, request);
+        };
+        search.m_open = OpenLook;
+        std::vector<std::uint64_t> asked;
+        search.m_diskKind = [&](std::uint64_t device) {
+            asked.push_back(device);
+            return kind;
+        };
+        ResultsModel model;
+        search.GroupDuplicates(records, model);
+        EXPECT_EQ(model.RowCount(), 40u);
+        EXPECT_EQ(asked, std::vector<std::uint64_t>{1}) << "each device is asked once";
+        if (kind == platform::DiskKind::kSpinning) {
+            EXPECT_EQ(threads.size(), 1u);
+        } else if (std::thread::hardware_concurrency() > 1) {
+            EXPECT_EQ(threads.size(), 2u);
+        }
     }
 }
 
