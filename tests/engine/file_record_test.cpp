@@ -172,6 +172,22 @@ TEST(FileRecord, ComputeDetailsReadsOnceAndOnlyWhatIsAsked) {
     }
     dir.WriteFile("a.bin", data);
     {
+        // A read stopped between blocks is neither known nor failed: asked again, the file is
+        // read whole and gets its true fingerprints.
+        CFileRecord r(Find(dir.Path(), "a.bin"), dir.Path());
+        DetailsRequest stopped = Wanted(1, 1);
+        int asked = 0;
+        stopped.stop = [&asked] { return ++asked == 2; };
+        r.ComputeDetails(stopped);
+        EXPECT_EQ(asked, 2);
+        EXPECT_FALSE(r.DetailsKnown());
+        r.ComputeDetails(Wanted(1, 1));
+        EXPECT_TRUE(r.DetailsKnown());
+        EXPECT_FALSE(r.IsUnreadable());
+        EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
+        EXPECT_EQ(r.m_dwChecksum, ReferenceSum(data));
+    }
+    {
         CFileRecord r(Find(dir.Path(), "a.bin"), dir.Path());
         r.ComputeDetails(Wanted(0, 1));
         EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));

@@ -8,6 +8,7 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <map>
 #include <random>
@@ -15,6 +16,7 @@
 #include "engine/checksum.h"
 #include "engine/duplicate_search.h"
 #include "engine/joint_reader.h"
+#include "platform/error_text.h"
 #include "support/faulty_source.h"
 #include "support/platform_rules.h"
 #include "support/temp_dir.h"
@@ -120,6 +122,34 @@ TEST(JointRead, AClassSplitsAtDifferentBlocksIntoItsGroups) {
     }
 }
 
+// Of two copies, one found changed at the end of the read: the other is left alone, for a
+// group of one file is no group of copies.
+TEST(JointRead, AFileWhoseOnlyCopyFailsTheEndCheckIsNoGroup) {
+    const std::string body = RandomBytes(kChecksumBlockSize + 9, 5);
+    TempDir dir;
+    dir.WriteFile("p", body);
+    dir.WriteFile("q", body);
+    for (const char* failing : {"p", "q"}) {
+        RecordList records;
+        const auto byName = Scan(dir, &records);
+        const BlockOpener fails = PlantingOpener(
+            [failing](const CFileRecord& record, std::unique_ptr<BlockSource> disk)
+                -> std::unique_ptr<BlockSource> {
+                auto faulty = std::make_unique<FaultySource>(std::move(disk));
+                if (record.Name() == failing) faulty->endError = kErrorChanged;
+                return faulty;
+            });
+        std::vector<JointReader::File> files = {{byName.at("p"), {}}, {byName.at("q"), {}}};
+        std::vector<std::vector<CFileRecord*>> groups;
+        ASSERT_TRUE(JointReader(fails).Read(files, nullptr, nullptr, &groups));
+        EXPECT_TRUE(groups.empty()) << failing;
+        const std::string other = std::string(failing) == "p" ? "q" : "p";
+        EXPECT_TRUE(byName.at(failing)->IsUnreadable()) << failing;
+        EXPECT_FALSE(byName.at(other)->IsUnreadable()) << other;
+        EXPECT_FALSE(byName.at(other)->DetailsKnown()) << other;
+    }
+}
+
 #ifndef _WIN32
 TEST(JointRead, FilesChangedCutOrGoneDuringTheReadAndAStop) {
     const std::size_t size = 3 * kChecksumBlockSize;
@@ -158,6 +188,7 @@ TEST(JointRead, FilesChangedCutOrGoneDuringTheReadAndAStop) {
         EXPECT_EQ(byName.at(name)->ReadErrorText(), changed) << name;
     }
     EXPECT_TRUE(byName.at("gone")->IsUnreadable());
+    EXPECT_EQ(byName.at("gone")->ReadErrorText(), platform::ErrorText(ENOENT));
     EXPECT_FALSE(byName.at("other-name")->IsUnreadable());
     EXPECT_EQ(byName.at("r")->m_dwCrc, Crc32Update(0, body.data(), body.size()));
 
