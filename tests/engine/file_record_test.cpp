@@ -8,6 +8,7 @@
 #include "engine/checksum.h"
 #include "platform/error_text.h"
 #include "platform/file_find.h"
+#include "support/random_bytes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -26,13 +27,6 @@ std::uint32_t ReferenceSum(const std::string& data) {
     std::uint32_t sum = 0;
     for (unsigned char c : data) sum += c;
     return sum;
-}
-
-std::string RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (auto& c : s) c = static_cast<char>(gen() & 0xFF);
-    return s;
 }
 
 // Finds `name` in `folder` as the scanner would.

@@ -19,16 +19,10 @@
 #include "platform/error_text.h"
 #include "support/faulty_source.h"
 #include "support/platform_rules.h"
+#include "support/random_bytes.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-std::string RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(gen() & 0xFF);
-    return s;
-}
 
 // The records of `dir`'s files, by name, after their first look (which, on Windows, gives a
 // record its file's identity).
