@@ -369,7 +369,7 @@ def main():
     parser.add_argument("--make", nargs=2, metavar=("TREE", "DIR"), help=argparse.SUPPRESS)
     args = parser.parse_args()
     if args.make:
-        TREES[args.make[0]](args.make[1], random.Random(1000 + ord(args.make[0])))
+        TREES[args.make[0]](args.make[1], random.Random(1000 + sum(map(ord, args.make[0]))))
         return
     cli = os.path.abspath(args.cli)
     if not os.access(cli, os.X_OK):
