@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -150,16 +152,25 @@ TEST(JointRead, FilesChangedCutOrGoneDuringTheReadAndAStop) {
     const std::string body = RandomBytes(size, 11);
     const std::string changed = "文件在搜索期间已改变";
     TempDir dir;
-    for (const char* name : {"p", "q", "grows", "shrinks", "gone", "r"}) dir.WriteFile(name, body);
+    for (const char* name : {"p", "q", "grows", "shrinks", "gone", "r", "swapped"})
+        dir.WriteFile(name, body);
     // "gone" has a second name: it is read under that one once the first has vanished.
     ASSERT_EQ(link((dir / "gone").c_str(), (dir / "other-name").c_str()), 0);
     RecordList records;
     const auto byName = Scan(dir, &records);
     std::vector<JointReader::File> files;
-    for (const char* name : {"p", "q", "grows", "shrinks", "gone", "r"})
+    for (const char* name : {"p", "q", "grows", "shrinks", "gone", "r", "swapped"})
         files.push_back({byName.at(name), {}});
     files[4].otherNames.push_back(byName.at("other-name"));
     std::remove((dir / "gone").c_str());
+    // Another file with the same bytes, size and time put in the place of "swapped": it is
+    // not the file looked at, so it is no copy of anything found.
+    struct stat scanned;
+    ASSERT_EQ(stat((dir / "swapped").c_str(), &scanned), 0);
+    dir.WriteFile("swapped.new", body);
+    const struct timespec times[2] = {scanned.st_atim, scanned.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir / "swapped.new").c_str(), times, 0), 0);
+    ASSERT_EQ(std::rename((dir / "swapped.new").c_str(), (dir / "swapped").c_str()), 0);
     const BlockOpener faults = PlantingOpener(
         [&](const CFileRecord& record, std::unique_ptr<BlockSource> disk)
             -> std::unique_ptr<BlockSource> {
@@ -174,7 +185,11 @@ TEST(JointRead, FilesChangedCutOrGoneDuringTheReadAndAStop) {
             return faulty;
         });
     std::vector<std::vector<CFileRecord*>> groups;
-    ASSERT_TRUE(JointReader(faults).Read(files, nullptr, nullptr, &groups));
+    std::atomic<std::uint64_t> read{0};
+    ASSERT_TRUE(JointReader(faults).Read(files, nullptr, &read, &groups));
+    // Five files read to their end (one of them under its other name), one block of the file
+    // cut short, nothing of the file that was not the one looked at.
+    EXPECT_EQ(read.load(), 5 * size + kChecksumBlockSize);
     EXPECT_EQ(Names(groups),
               (std::vector<std::vector<std::string>>{{"other-name", "p", "q", "r"}}));
     for (const char* name : {"grows", "shrinks"}) {
@@ -183,6 +198,8 @@ TEST(JointRead, FilesChangedCutOrGoneDuringTheReadAndAStop) {
     }
     EXPECT_TRUE(byName.at("gone")->IsUnreadable());
     EXPECT_EQ(byName.at("gone")->ReadErrorText(), platform::ErrorText(ENOENT));
+    EXPECT_TRUE(byName.at("swapped")->IsUnreadable());
+    EXPECT_EQ(byName.at("swapped")->ReadErrorText(), "文件在搜索期间已被替换");
     EXPECT_FALSE(byName.at("other-name")->IsUnreadable());
     EXPECT_EQ(byName.at("r")->m_dwCrc, Crc32Update(0, body.data(), body.size()));
 
