@@ -113,12 +113,12 @@ def make_tree_e(root, rng):
                 os.link(path, os.path.join(link_dir, "link%05d.bin" % i))
 
 
-def make_tree_m(root, rng):
+def make_tree_m(root, rng, files=1000000):
     # One million small files (1 to 4 095 bytes) with the fifths of tree (a), in 10 000
     # folders of 100 files: memory per file and the cost of the walk.
     sizes = []
     data_of = {}
-    for i in range(1000000):
+    for i in range(files):
         folder = os.path.join(root, "m%03d" % (i // 10000), "s%03d" % (i // 100 % 100))
         if i % 100 == 0:
             os.makedirs(folder, exist_ok=True)
@@ -137,8 +137,13 @@ def make_tree_m(root, rng):
             f.write(data)
 
 
+def make_tree_m3(root, rng):
+    # Tree (m) three times as large: with (m), how memory grows per file.
+    make_tree_m(root, rng, 3000000)
+
+
 TREES = {"a": make_tree_a, "b": make_tree_b, "c": make_tree_c, "d": make_tree_d,
-         "e": make_tree_e, "m": make_tree_m}
+         "e": make_tree_e, "m": make_tree_m, "m3": make_tree_m3}
 
 
 def blank_line_groups(text):
@@ -354,7 +359,7 @@ def main():
     parser.add_argument("--cli", default=os.path.join(here, "..", "build", "cli", "pairscout-cli"))
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--trees", default="a,b,c,d,e",
-                        help="a,b,c,d,e and m (one million files, about 4 GiB on disk)")
+                        help="a,b,c,d,e, m (one million files, about 4 GiB on disk) and m3 (three million)")
     parser.add_argument("--dirs", default="", help="existing folders to compare on too, e.g. /usr")
     parser.add_argument("--cold", action="store_true",
                         help="drop the page cache before every run (needs root)")
@@ -364,7 +369,7 @@ def main():
     parser.add_argument("--make", nargs=2, metavar=("TREE", "DIR"), help=argparse.SUPPRESS)
     args = parser.parse_args()
     if args.make:
-        TREES[args.make[0]](args.make[1], random.Random(1000 + ord(args.make[0])))
+        TREES[args.make[0]](args.make[1], random.Random(1000 + sum(map(ord, args.make[0]))))
         return
     cli = os.path.abspath(args.cli)
     if not os.access(cli, os.X_OK):

@@ -95,29 +95,12 @@ void ActionUndo::Remember(DuplicateActionKind kind, const ResultsModel& model,
 
 UndoOutcome ActionUndo::Restore(ProgressSink* progress) const {
     if (m_kind == DuplicateActionKind::kMove) return m_moved.Restore(progress);
-    UndoOutcome out;
-    if (progress != nullptr) {
-        progress->SetTotal(static_cast<std::int64_t>(m_steps.size()));
-        progress->SetStatus(LoadStringText(IDS_UNDO_RUNNING));
-    }
-    for (std::size_t i = 0; i < m_steps.size(); ++i) {
-        if (progress != nullptr) {
-            if (progress->Cancelled()) {
-                out.stopped = true;
-                break;
-            }
-            progress->StepProgress(1);
-        }
+    return UndoSteps(m_steps.size(), progress, [this](std::size_t i) {
         // Shared blocks hold the same data as the file's own would: only its row goes back.
-        const std::string why =
-            m_steps[i].kind == DuplicateActionKind::kHardLink ? UndoHardLink(m_steps[i]) : std::string();
-        if (why.empty()) {
-            out.restored.push_back(i);
-        } else {
-            out.kept.emplace_back(m_steps[i].path, why);
-        }
-    }
-    return out;
+        return std::make_pair(m_steps[i].path, m_steps[i].kind == DuplicateActionKind::kHardLink
+                                                   ? UndoHardLink(m_steps[i])
+                                                   : std::string());
+    });
 }
 
 void ActionUndo::PutBackRows(const UndoOutcome& outcome, ResultsModel& model, bool sameResults,

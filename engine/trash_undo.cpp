@@ -64,13 +64,14 @@ void TrashUndo::Remember(const ResultsModel& model, const DeleteOutcome& outcome
     }
 }
 
-UndoOutcome TrashUndo::Restore(ProgressSink* progress) const {
+UndoOutcome UndoSteps(std::size_t count, ProgressSink* progress,
+                      const std::function<std::pair<std::string, std::string>(std::size_t)>& step) {
     UndoOutcome out;
     if (progress != nullptr) {
-        progress->SetTotal(static_cast<std::int64_t>(m_files.size()));
+        progress->SetTotal(static_cast<std::int64_t>(count));
         progress->SetStatus(LoadStringText(IDS_UNDO_RUNNING));
     }
-    for (std::size_t i = 0; i < m_files.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         if (progress != nullptr) {
             if (progress->Cancelled()) {
                 out.stopped = true;
@@ -78,18 +79,28 @@ UndoOutcome TrashUndo::Restore(ProgressSink* progress) const {
             }
             progress->StepProgress(1);
         }
-        int error = 0;
-        const platform::RestoreResult result = m_restore(m_files[i].place, &error);
-        if (result == platform::RestoreResult::kRestored) {
+        std::pair<std::string, std::string> result = step(i);
+        if (result.second.empty()) {
             out.restored.push_back(i);
-            continue;
+        } else {
+            out.kept.push_back(std::move(result));
         }
+    }
+    return out;
+}
+
+UndoOutcome TrashUndo::Restore(ProgressSink* progress) const {
+    return UndoSteps(m_files.size(), progress, [this](std::size_t i) {
+        const File& file = m_files[i];
+        int error = 0;
+        const platform::RestoreResult result = m_restore(file.place, &error);
+        if (result == platform::RestoreResult::kRestored)
+            return std::make_pair(std::string(), std::string());
         std::string why = RestoreText(result, m_movedToFolder);
         if (result == platform::RestoreResult::kFailed && error != 0)
             why = CFileRecord::ErrorCodeText(error);
-        out.kept.emplace_back(m_files[i].member.record->Path(), why);
-    }
-    return out;
+        return std::make_pair(file.member.record->Path(), why);
+    });
 }
 
 void TrashUndo::PutBackRows(const UndoOutcome& outcome, ResultsModel& model, bool sameResults,

@@ -24,6 +24,11 @@ struct UndoOutcome {
     bool stopped = false;
 };
 
+// Takes back `count` steps in order under `progress` (its bar, its status, a stop between
+// steps). `step` takes back one and gives the path it concerns and, when it stayed, why.
+UndoOutcome UndoSteps(std::size_t count, ProgressSink* progress,
+                      const std::function<std::pair<std::string, std::string>(std::size_t)>& step);
+
 class TrashUndo {
 public:
     using Restorer =

@@ -538,8 +538,7 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     platform::FileTime now = 0;
     if (platform::SystemTimeToFileTime(platform::GetLocalTime(), &now))
         job->model->SetSearchTime(now);
-    const unsigned id = ++m_nWork;
-    m_worker = std::thread([this, job, id] {
+    StartWork([job] {
         DuplicateSearch search(job->skipped.get());
         search.m_read = job->reader;
         // The rows as found are remembered, so that other rules can order them later.
@@ -550,16 +549,25 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
             job->found.Remember(*job->model);
             ApplyKeepPolicy(job->options.keep, *job->model);
         }
-        // The last the worker does: the window's thread takes it from here.
-        CallAfter([this, job, id] { SearchDone(*job, id); });
-    });
+    }, [this, job] { SearchDone(*job); });
     return true;
 }
 
-void CGeminexView::SearchDone(SearchJob& job, unsigned id) {
-    if (id != m_nWork || !m_bBusy) return;  // given up when the window closed
-    JoinWorker();
-    if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
+void CGeminexView::StartWork(std::function<void()> work, std::function<void()> done) {
+    const unsigned id = ++m_nWork;
+    m_worker = std::thread([this, work = std::move(work), done = std::move(done), id] {
+        work();
+        // The last the worker does: the window's thread takes it from here.
+        CallAfter([this, done, id] {
+            if (id != m_nWork || !m_bBusy) return;  // given up when the window closed
+            JoinWorker();
+            if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
+            done();
+        });
+    });
+}
+
+void CGeminexView::SearchDone(SearchJob& job) {
     m_lastOutcome = job.outcome;
     if (job.outcome == DuplicateSearch::kFinished) {
         m_found = std::move(job.found);
@@ -683,21 +691,16 @@ bool CGeminexView::DeleteFiles(bool forGood) {
             return deleter(paths, !forGood);
         };
     }
-    const unsigned id = ++m_nWork;
-    m_worker = std::thread([this, job, id] {
+    StartWork([job] {
         // Without a replacement, files go through the handles their checks held.
         SafeDelete remover = job->deleter ? SafeDelete(job->progress.get(), job->deleter)
                                           : SafeDelete(job->progress.get(), job->toTrash);
         job->outcome = remover.Run(*job->model, job->rows);
-        CallAfter([this, job, id] { DeleteDone(*job, id); });
-    });
+    }, [this, job] { DeleteDone(*job); });
     return true;
 }
 
-void CGeminexView::DeleteDone(DeleteJob& job, unsigned id) {
-    if (id != m_nWork || !m_bBusy) return;  // given up when the window closed
-    JoinWorker();
-    if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
+void CGeminexView::DeleteDone(DeleteJob& job) {
     const DeleteOutcome& outcome = job.outcome;
     // The undo takes the files as listed, before their rows go; a move to the trash replaces
     // the one before, a delete for good leaves nothing to take back.
@@ -796,19 +799,14 @@ bool CGeminexView::UndoDelete() {
     } else {
         job->action = &m_actionUndo;
     }
-    const unsigned id = ++m_nWork;
-    m_worker = std::thread([this, job, id] {
+    StartWork([job] {
         job->outcome = job->action != nullptr ? job->action->Restore(job->progress.get())
                                               : job->undo->Restore(job->progress.get());
-        CallAfter([this, job, id] { UndoDone(*job, id); });
-    });
+    }, [this, job] { UndoDone(*job); });
     return true;
 }
 
-void CGeminexView::UndoDone(UndoJob& job, unsigned id) {
-    if (id != m_nWork || !m_bBusy) return;  // given up when the window closed
-    JoinWorker();
-    if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
+void CGeminexView::UndoDone(UndoJob& job) {
     m_strLastAction.clear();
     if (!job.outcome.restored.empty()) {
         if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
@@ -940,22 +938,17 @@ bool CGeminexView::ReplaceSelected(DuplicateActionKind kind, const std::string& 
     job->protectedFolders = m_keep.protectedFolders;
     job->anyOwner = m_keep.linkAnyOwner;
     job->model = &GetModel();
-    const unsigned id = ++m_nWork;
-    m_worker = std::thread([this, job, id] {
+    StartWork([job] {
         DuplicateAction action(job->kind, job->progress.get());
         action.SetProtectedFolders(job->protectedFolders);
         action.SetMoveTarget(job->folder, job->startPaths);
         action.SetAnyOwner(job->anyOwner);
         job->outcome = action.Run(*job->model, job->rows);
-        CallAfter([this, job, id] { ActionDone(*job, id); });
-    });
+    }, [this, job] { ActionDone(*job); });
     return true;
 }
 
-void CGeminexView::ActionDone(ActionJob& job, unsigned id) {
-    if (id != m_nWork || !m_bBusy) return;  // given up when the window closed
-    JoinWorker();
-    if (m_pProgressDlg != nullptr) m_pProgressDlg->DestroyWindow();
+void CGeminexView::ActionDone(ActionJob& job) {
     const ActionOutcome& outcome = job.outcome;
     // The undo takes the files as listed, before moved rows go; it replaces the one before.
     m_undo.Clear();

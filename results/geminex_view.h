@@ -214,13 +214,16 @@ private:
     struct DeleteJob;
     struct UndoJob;
     struct ActionJob;
-    void UndoDone(UndoJob& job, unsigned id);
-    void ActionDone(ActionJob& job, unsigned id);
+    void UndoDone(UndoJob& job);
+    void ActionDone(ActionJob& job);
     // The progress dialog of new work, its probe set; the view is busy from here on.
     std::shared_ptr<WorkProgress> BeginWork(std::int64_t total);
-    // On the window's thread once the worker is done with work `id`.
-    void SearchDone(SearchJob& job, unsigned id);
-    void DeleteDone(DeleteJob& job, unsigned id);
+    // Runs `work` on the worker thread, then `done` on the window's thread, with the worker
+    // joined and the progress dialog gone; not when the work was given up meanwhile.
+    void StartWork(std::function<void()> work, std::function<void()> done);
+    // On the window's thread once the worker is done.
+    void SearchDone(SearchJob& job);
+    void DeleteDone(DeleteJob& job);
     // Waits for the worker to return (it has finished, or has been told to stop).
     void JoinWorker();
     void EndBusy();

@@ -8,6 +8,7 @@
 #include "engine/checksum.h"
 #include "platform/error_text.h"
 #include "platform/file_find.h"
+#include "support/random_bytes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -26,13 +27,6 @@ std::uint32_t ReferenceSum(const std::string& data) {
     std::uint32_t sum = 0;
     for (unsigned char c : data) sum += c;
     return sum;
-}
-
-std::string RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (auto& c : s) c = static_cast<char>(gen() & 0xFF);
-    return s;
 }
 
 // Finds `name` in `folder` as the scanner would.
@@ -180,6 +174,22 @@ TEST(FileRecord, ComputeDetailsReadsOnceAndOnlyWhatIsAsked) {
         EXPECT_FALSE(r.IsUnreadable());
     }
     dir.WriteFile("a.bin", data);
+    {
+        // A read stopped between blocks is neither known nor failed: asked again, the file is
+        // read whole and gets its true fingerprints.
+        CFileRecord r(Find(dir.Path(), "a.bin"), dir.Path());
+        DetailsRequest stopped = Wanted(1, 1);
+        int asked = 0;
+        stopped.stop = [&asked] { return ++asked == 2; };
+        r.ComputeDetails(stopped);
+        EXPECT_EQ(asked, 2);
+        EXPECT_FALSE(r.DetailsKnown());
+        r.ComputeDetails(Wanted(1, 1));
+        EXPECT_TRUE(r.DetailsKnown());
+        EXPECT_FALSE(r.IsUnreadable());
+        EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
+        EXPECT_EQ(r.m_dwChecksum, ReferenceSum(data));
+    }
     {
         CFileRecord r(Find(dir.Path(), "a.bin"), dir.Path());
         r.ComputeDetails(Wanted(0, 1));

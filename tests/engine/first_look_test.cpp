@@ -22,17 +22,11 @@
 #include "engine/duplicate_search.h"
 #include "engine/fingerprint_worker.h"
 #include "support/platform_rules.h"
+#include "support/random_bytes.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-std::string RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(gen() & 0xFF);
-    return s;
-}
 
 const CFileRecord* Find(const RecordList& records, const std::string& path) {
     for (const auto& r : records)

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <map>
 #include <random>
@@ -15,18 +18,13 @@
 #include "engine/checksum.h"
 #include "engine/duplicate_search.h"
 #include "engine/joint_reader.h"
+#include "platform/error_text.h"
 #include "support/faulty_source.h"
 #include "support/platform_rules.h"
+#include "support/random_bytes.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-std::string RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(gen() & 0xFF);
-    return s;
-}
 
 // The records of `dir`'s files, by name, after their first look (which, on Windows, gives a
 // record its file's identity).
@@ -120,22 +118,59 @@ TEST(JointRead, AClassSplitsAtDifferentBlocksIntoItsGroups) {
     }
 }
 
+// Of two copies, one found changed at the end of the read: the other is left alone, for a
+// group of one file is no group of copies.
+TEST(JointRead, AFileWhoseOnlyCopyFailsTheEndCheckIsNoGroup) {
+    const std::string body = RandomBytes(kChecksumBlockSize + 9, 5);
+    TempDir dir;
+    dir.WriteFile("p", body);
+    dir.WriteFile("q", body);
+    for (const char* failing : {"p", "q"}) {
+        RecordList records;
+        const auto byName = Scan(dir, &records);
+        const BlockOpener fails = PlantingOpener(
+            [failing](const CFileRecord& record, std::unique_ptr<BlockSource> disk)
+                -> std::unique_ptr<BlockSource> {
+                auto faulty = std::make_unique<FaultySource>(std::move(disk));
+                if (record.Name() == failing) faulty->endError = kErrorChanged;
+                return faulty;
+            });
+        std::vector<JointReader::File> files = {{byName.at("p"), {}}, {byName.at("q"), {}}};
+        std::vector<std::vector<CFileRecord*>> groups;
+        ASSERT_TRUE(JointReader(fails).Read(files, nullptr, nullptr, &groups));
+        EXPECT_TRUE(groups.empty()) << failing;
+        const std::string other = std::string(failing) == "p" ? "q" : "p";
+        EXPECT_TRUE(byName.at(failing)->IsUnreadable()) << failing;
+        EXPECT_FALSE(byName.at(other)->IsUnreadable()) << other;
+        EXPECT_FALSE(byName.at(other)->DetailsKnown()) << other;
+    }
+}
+
 #ifndef _WIN32
 TEST(JointRead, FilesChangedCutOrGoneDuringTheReadAndAStop) {
     const std::size_t size = 3 * kChecksumBlockSize;
     const std::string body = RandomBytes(size, 11);
     const std::string changed = "文件在搜索期间已改变";
     TempDir dir;
-    for (const char* name : {"p", "q", "grows", "shrinks", "gone", "r"}) dir.WriteFile(name, body);
+    for (const char* name : {"p", "q", "grows", "shrinks", "gone", "r", "swapped"})
+        dir.WriteFile(name, body);
     // "gone" has a second name: it is read under that one once the first has vanished.
     ASSERT_EQ(link((dir / "gone").c_str(), (dir / "other-name").c_str()), 0);
     RecordList records;
     const auto byName = Scan(dir, &records);
     std::vector<JointReader::File> files;
-    for (const char* name : {"p", "q", "grows", "shrinks", "gone", "r"})
+    for (const char* name : {"p", "q", "grows", "shrinks", "gone", "r", "swapped"})
         files.push_back({byName.at(name), {}});
     files[4].otherNames.push_back(byName.at("other-name"));
     std::remove((dir / "gone").c_str());
+    // Another file with the same bytes, size and time put in the place of "swapped": it is
+    // not the file looked at, so it is no copy of anything found.
+    struct stat scanned;
+    ASSERT_EQ(stat((dir / "swapped").c_str(), &scanned), 0);
+    dir.WriteFile("swapped.new", body);
+    const struct timespec times[2] = {scanned.st_atim, scanned.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir / "swapped.new").c_str(), times, 0), 0);
+    ASSERT_EQ(std::rename((dir / "swapped.new").c_str(), (dir / "swapped").c_str()), 0);
     const BlockOpener faults = PlantingOpener(
         [&](const CFileRecord& record, std::unique_ptr<BlockSource> disk)
             -> std::unique_ptr<BlockSource> {
@@ -150,7 +185,11 @@ TEST(JointRead, FilesChangedCutOrGoneDuringTheReadAndAStop) {
             return faulty;
         });
     std::vector<std::vector<CFileRecord*>> groups;
-    ASSERT_TRUE(JointReader(faults).Read(files, nullptr, nullptr, &groups));
+    std::atomic<std::uint64_t> read{0};
+    ASSERT_TRUE(JointReader(faults).Read(files, nullptr, &read, &groups));
+    // Five files read to their end (one of them under its other name), one block of the file
+    // cut short, nothing of the file that was not the one looked at.
+    EXPECT_EQ(read.load(), 5 * size + kChecksumBlockSize);
     EXPECT_EQ(Names(groups),
               (std::vector<std::vector<std::string>>{{"other-name", "p", "q", "r"}}));
     for (const char* name : {"grows", "shrinks"}) {
@@ -158,6 +197,9 @@ TEST(JointRead, FilesChangedCutOrGoneDuringTheReadAndAStop) {
         EXPECT_EQ(byName.at(name)->ReadErrorText(), changed) << name;
     }
     EXPECT_TRUE(byName.at("gone")->IsUnreadable());
+    EXPECT_EQ(byName.at("gone")->ReadErrorText(), platform::ErrorText(ENOENT));
+    EXPECT_TRUE(byName.at("swapped")->IsUnreadable());
+    EXPECT_EQ(byName.at("swapped")->ReadErrorText(), "文件在搜索期间已被替换");
     EXPECT_FALSE(byName.at("other-name")->IsUnreadable());
     EXPECT_EQ(byName.at("r")->m_dwCrc, Crc32Update(0, body.data(), body.size()));
 

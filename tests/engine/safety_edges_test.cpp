@@ -25,6 +25,7 @@
 #include "engine/file_check.h"
 #include "engine/safe_delete.h"
 #include "support/faulty_source.h"
+#include "support/random_bytes.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -42,13 +43,6 @@ std::vector<std::string> Paths(const RecordList& records) {
     std::vector<std::string> paths;
     for (const auto& record : records) paths.push_back(record->Path());
     return paths;
-}
-
-std::string RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(gen() & 0xFF);
-    return s;
 }
 
 // A read record of `device` and `inode` that no file stands behind.

@@ -23,8 +23,9 @@
 #include "engine/duplicate_search.h"
 #include "engine/start_path_list.h"
 #include "engine/file_check.h"
-#include "support/platform_rules.h"
 #include "support/faulty_source.h"
+#include "support/platform_rules.h"
+#include "support/random_bytes.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 
@@ -44,13 +45,6 @@ ResultsModel Search(const std::string& paths, RecordingSink* sink = nullptr,
     ResultsModel model;
     DuplicateSearch(sink).Run(options, model);
     return model;
-}
-
-std::string RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string s(n, '\0');
-    for (char& c : s) c = static_cast<char>(gen() & 0xFF);
-    return s;
 }
 
 TEST(Safety, SameCrcAndSumButOtherContentsAreNoCopies) {
