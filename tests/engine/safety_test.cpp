@@ -23,6 +23,7 @@
 #include "engine/duplicate_search.h"
 #include "engine/start_path_list.h"
 #include "engine/file_check.h"
+#include "platform/file_find.h"
 #include "support/faulty_source.h"
 #include "support/platform_rules.h"
 #include "support/random_bytes.h"
@@ -116,6 +117,19 @@ TEST(Safety, AFileChangedOrReplacedSinceTheScanFailsTheCheck) {
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(CompareContents(*model.Row(0).record, *model.Row(2).record, nullptr),
               ContentMatch::kSecondUnreadable);
+
+    // A record never read has no identity (a Windows scan leaves each file so until its first
+    // look): nothing tells that the file there now is the one the search compared.
+    dir.WriteFile("d/four.dat", body);
+    platform::FindData found;
+    platform::FileFinder finder;
+    for (bool ok = finder.First(dir / "d"); ok; ok = finder.Next())
+        if (finder.Data().cFileName == "four.dat") found = finder.Data();
+    ASSERT_EQ(found.cFileName, "four.dat");
+    found.nDevice = 0;
+    found.nInode = 0;
+    EXPECT_FALSE(IsStillScannedFile(CFileRecord(found, dir / "d/"), &reason));
+    EXPECT_EQ(reason, "文件在搜索期间已被替换");
 }
 
 // A comparison is asked whether to stop before it opens anything and between blocks: a search
