@@ -121,14 +121,15 @@ TEST(Safety, AFileChangedOrReplacedSinceTheScanFailsTheCheck) {
     // A record never read has no identity (a Windows scan leaves each file so until its first
     // look): nothing tells that the file there now is the one the search compared.
     dir.WriteFile("d/four.dat", body);
+    const std::string folder = dir / Native("d/");
     platform::FindData found;
     platform::FileFinder finder;
-    for (bool ok = finder.First(dir / "d"); ok; ok = finder.Next())
+    for (bool ok = finder.First(folder); ok; ok = finder.Next())
         if (finder.Data().cFileName == "four.dat") found = finder.Data();
     ASSERT_EQ(found.cFileName, "four.dat");
     found.nDevice = 0;
     found.nInode = 0;
-    EXPECT_FALSE(IsStillScannedFile(CFileRecord(found, dir / "d/"), &reason));
+    EXPECT_FALSE(IsStillScannedFile(CFileRecord(found, folder), &reason));
     EXPECT_EQ(reason, "文件在搜索期间已被替换");
 }
 
