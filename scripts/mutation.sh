@@ -66,10 +66,11 @@ sync_tree() {
     done
 }
 
+# One target at a time: make given two targets at once may link a shared one twice side by
+# side, and the test discovery then runs a file the other link is still writing.
 build_targets() {  # targets...
-  local args=()
-  for t in "$@"; do args+=(--target "$t"); done
-  cmake --build "$build" -j"$jobs" "${args[@]}"
+  local t
+  for t in "$@"; do cmake --build "$build" -j"$jobs" --target "$t" || return; done
 }
 
 # Runs engine_tests in $shards processes side by side; the first failure stops the others.

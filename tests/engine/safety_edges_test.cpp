@@ -11,6 +11,7 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include "engine/duplicate_search.h"
 #include "engine/file_check.h"
 #include "engine/safe_delete.h"
+#include "platform/file_reader.h"
 #include "support/faulty_source.h"
 #include "support/random_bytes.h"
 #include "support/recording_sink.h"
@@ -150,6 +152,19 @@ TEST(SafetyEdges, ALinkToTheScannedFileItselfIsRefused) {
     // Scanned before and read only now: nothing is read through the link.
     unread[0]->ComputeDetails();
     EXPECT_TRUE(unread[0]->IsUnreadable());
+    // A folder or a FIFO put in the file's place is never opened as a file: a FIFO would read
+    // as empty, and a folder's identity would be compared as a file's.
+    ASSERT_EQ(std::remove(b.Path().c_str()), 0);
+    ASSERT_EQ(mkfifo(b.Path().c_str(), 0600), 0);
+    platform::FileReader reader;
+    platform::FileIdentity id;
+    int error = 0;
+    EXPECT_FALSE(reader.Open(b.Path(), true));
+    EXPECT_EQ(errno, EINVAL);
+    EXPECT_FALSE(platform::QueryFileIdentity(b.Path(), &id, &error));
+    EXPECT_EQ(error, EINVAL);
+    EXPECT_FALSE(reader.Open(dir / "moved", true));
+    EXPECT_EQ(errno, EISDIR);
 }
 
 TEST(SafetyEdges, AStopOrAFileCutShortInTheMiddleOfAReadOrADelete) {
