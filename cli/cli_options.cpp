@@ -346,17 +346,6 @@ std::vector<std::string> StartPathList(const std::vector<std::string>& args) {
 
 std::string CliUsage() { return LoadStringText(IDS_CLI_USAGE); }
 
-const char* ActionWord(DuplicateActionKind kind) {
-    switch (kind) {
-        case DuplicateActionKind::kTrash: return "trash";
-        case DuplicateActionKind::kDelete: return "delete";
-        case DuplicateActionKind::kHardLink: return "link";
-        case DuplicateActionKind::kShareData: return "clone";
-        case DuplicateActionKind::kMove: return "move";
-    }
-    return "delete";
-}
-
 std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape) {
     std::string out;
     const auto name = [escape](const std::string& path) {
@@ -377,33 +366,44 @@ std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bo
 
 std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int* files,
                          std::int64_t* bytes, const CliOptions* action) {
+    // The plan of the action (a delete without one) for every copy but the kept one of each
+    // group: the lines say what the action would do, file by file.
+    PlanSettings settings;
+    settings.kind = action != nullptr ? action->action : DuplicateActionKind::kDelete;
+    if (action != nullptr) {
+        settings.protectedFolders = action->search.keep.protectedFolders;
+        settings.moveFolder = action->moveTo;
+        settings.startPaths = action->search.paths;
+    }
+    std::vector<std::size_t> copies;
+    for (const RowGroup& group : results.Groups())
+        for (std::size_t row = group.begin + 1; row < group.end; ++row) copies.push_back(row);
+    const ActionPlan plan(results, copies, settings);
     std::string out;
     const char end = nul ? '\0' : '\n';
-    *files = 0;
-    *bytes = 0;
+    *files = plan.Goes();
+    *bytes = plan.Bytes();
     for (std::size_t row = 0; row < results.RowCount(); ++row) {
         const ResultRow& r = results.Row(row);
-        const bool first = r.image == kImageGroupFirst;
-        if (first) {
+        const PlannedFile* planned = plan.Find(row);
+        const bool goes = planned != nullptr && planned->verdict == PlanVerdict::kGoes;
+        if (planned == nullptr) {
             out += "keep\t";
             out += KeepReasonName(r.keptBy);
-        } else if (r.isProtected) {
+        } else if (planned->verdict == PlanVerdict::kProtected) {
             out += "protect\t-";
+        } else if (!goes) {
+            out += "keep\t-";
         } else {
-            out += action != nullptr ? ActionWord(action->action) : "delete";
+            out += ActionWord(settings.kind);
             out += "\t-";
-            ++*files;
-            *bytes += r.record->m_nSize;
         }
         out += '\t';
         const std::string path = r.record->Path();
         out += escape ? EscapeControls(path) : path;
-        if (!first && !r.isProtected && action != nullptr &&
-            action->action == DuplicateActionKind::kMove) {
-            const std::string target =
-                MoveTarget(action->moveTo, action->search.paths, path);
+        if (goes && settings.kind == DuplicateActionKind::kMove) {
             out += '\t';
-            out += escape ? EscapeControls(target) : target;
+            out += escape ? EscapeControls(planned->target) : planned->target;
         }
         out += end;
         if (r.image == kImageGroupLast) out += end;

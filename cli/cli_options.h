@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/duplicate_action.h"
+#include "engine/actions/duplicate_action.h"
 #include "engine/duplicate_search.h"
 
 struct CliOptions {
@@ -50,9 +50,6 @@ const char* KeepReasonName(KeepReason reason);
 std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int* files,
                          std::int64_t* bytes, const CliOptions* action = nullptr);
 
-// The word of an action in the lines of --dry-run and of what was done: "trash", "delete",
-// "link", "clone" or "move".
-const char* ActionWord(DuplicateActionKind kind);
 
 // What an action did, one line per file: the action's word, a tab and the path, then for a
 // hard link or shared data a tab and the copy, for a move a tab and the new place. `nul` and

@@ -9,7 +9,7 @@
 #include "cli/cli_options.h"
 #include "cli/terminal_progress.h"
 #include "engine/directory_scanner.h"
-#include "engine/duplicate_action.h"
+#include "engine/actions/duplicate_action.h"
 #include "engine/size_text.h"
 #include "engine/string_table.h"
 #include "engine/text_format.h"
@@ -72,17 +72,16 @@ bool ConfirmDelete(int files, std::int64_t bytes) {
 // stopped.
 int RunAction(const CliOptions& options, const ResultsModel& results, TerminalProgress& progress,
               bool outToTerminal) {
-    const std::vector<std::size_t> rows = results.DuplicateRows();
-    std::int64_t bytes = 0;
-    for (std::size_t row : rows) bytes += results.Row(row).record->m_nSize;
-    if (options.action == DuplicateActionKind::kDelete && !options.yes && !rows.empty() &&
-        !ConfirmDelete(static_cast<int>(rows.size()), bytes))
-        return 1;
     DuplicateAction action(options.action, &progress);
     action.SetProtectedFolders(options.search.keep.protectedFolders);
     action.SetMoveTarget(options.moveTo, options.search.paths);
     action.SetAnyOwner(options.linkAnyOwner);
-    const ActionOutcome outcome = action.Run(results, rows);
+    // The question names what the plan would remove, as the dry run does.
+    const ActionPlan plan = action.Plan(results, results.DuplicateRows());
+    if (options.action == DuplicateActionKind::kDelete && !options.yes && plan.Goes() > 0 &&
+        !ConfirmDelete(plan.Goes(), plan.Bytes()))
+        return 1;
+    const ActionOutcome outcome = action.Apply(results, plan);
     progress.Clear();
     std::string why;
     const bool written =
@@ -93,8 +92,7 @@ int RunAction(const CliOptions& options, const ResultsModel& results, TerminalPr
         FormatActionDone(ActionVerb(options.action), static_cast<int>(outcome.done.size()),
                          FormatSizeText(static_cast<double>(doneBytes)));
     platform::WriteStandardText(stderr, done + "\n");
-    if (outcome.freedKnown && options.action != DuplicateActionKind::kTrash &&
-        options.action != DuplicateActionKind::kMove) {
+    if (outcome.freedKnown && ActionKind(options.action).freesSpace) {
         // Another program may free or fill the same disk meanwhile: the figure is the file
         // systems' own. (The trash and a move keep the bytes on some disk.)
         const std::int64_t freed = outcome.freedBytes > 0 ? outcome.freedBytes : 0;

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/error_text.h"
 #include "platform/file_find.h"
 #include "platform/file_identity.h"
 #include "platform/file_time.h"
@@ -112,7 +113,7 @@ constexpr std::int64_t kFirstBlockSize = 4096;
 
 // Not a system code: the file is still there under its name, but its size or last-write time
 // is not the one the scan found.
-constexpr int kErrorChanged = -3;
+constexpr int kErrorChanged = platform::kErrorChanged;
 
 class CFileRecord {
 public:

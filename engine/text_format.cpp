@@ -139,6 +139,10 @@ std::string FormatTargetExists(const std::string& target) {
     return PAIRSCOUT_FORMAT(IDS_ACTION_TARGET_EXISTS, target.c_str());
 }
 
+std::string FormatLeftAt(const std::string& where) {
+    return PAIRSCOUT_FORMAT(IDS_ACTION_LEFT_AT, where.c_str());
+}
+
 std::string FormatReplacedCopyChanged(const std::string& copy) {
     return PAIRSCOUT_FORMAT(IDS_ACTION_COPY_CHANGED, copy.c_str());
 }

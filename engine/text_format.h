@@ -65,6 +65,8 @@ std::string FormatUndoKeptMore(int files);
 std::string FormatCannotShare(const std::string& why);
 // IDS_ACTION_TARGET_EXISTS.
 std::string FormatTargetExists(const std::string& target);
+// IDS_ACTION_LEFT_AT: a file an act could not put back under its name, and where it is.
+std::string FormatLeftAt(const std::string& where);
 // IDS_ACTION_COPY_CHANGED.
 std::string FormatReplacedCopyChanged(const std::string& copy);
 // IDS_CLI_ACTION_PLAN, IDS_CLI_ACTION_DONE: `verb` is one of IDS_ACTION_VERB_*.

@@ -210,6 +210,7 @@
     X(IDS_UNDO_MOVED_CHANGED, 2568, "文件在移动之后已改变")                                                   \
     X(IDS_MENU_UNDO_ACTION, 2569, "撤销%s(&U)")                                                       \
     X(IDS_KEEP_LINK_ANY_OWNER, 2570, "替换为硬链接时, 权限或所有者与保留的副本不同的文件也替换")                               \
+    X(IDS_ACTION_LEFT_AT, 2590, "此文件未能放回原处, 现在在: %s")                                     \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \

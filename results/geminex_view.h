@@ -22,12 +22,12 @@
 #include <thread>
 #include <vector>
 
-#include "engine/action_undo.h"
-#include "engine/duplicate_action.h"
+#include "engine/actions/action_undo.h"
+#include "engine/actions/duplicate_action.h"
 #include "engine/duplicate_search.h"
 #include "engine/found_order.h"
 #include "engine/keep_settings.h"
-#include "engine/trash_undo.h"
+#include "engine/actions/trash_undo.h"
 #include "results/csv_export.h"
 #include "results/kv_list_view_view.h"
 #include "results/list_printout.h"

@@ -9,6 +9,8 @@
 #include <sys/statfs.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -18,6 +20,7 @@
 #include <ctime>
 #include <random>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "platform/error_text.h"
@@ -258,7 +261,8 @@ namespace platform {
 
 struct HeldFile::Impl {
     int dirFd = -1;
-    int lockFd = -1;  // the file opened from its folder, for the lock
+    int lockFd = -1;  // the file opened from its folder, for the lock and the lease
+    bool leased = false;  // lockFd holds a read lease
     std::string folder;
     std::string name;
     TrashPlace place;
@@ -270,6 +274,7 @@ HeldFile::~HeldFile() { Close(); }
 
 void HeldFile::Close() {
     m_reader.Close();
+    m_impl->leased = false;
     if (m_impl->dirFd >= 0) close(m_impl->dirFd);
     if (m_impl->lockFd >= 0) close(m_impl->lockFd);
     m_impl->dirFd = m_impl->lockFd = -1;
@@ -286,12 +291,65 @@ int EntryIs(int dirFd, const std::string& name, const FileIdentity& identity) {
                : kErrorReplaced;
 }
 
+// A lease's break is told by a signal (SIGIO) whose default ends the program; the program
+// asks for the lease's state instead, so the signal is ignored unless someone handles it.
+void IgnoreLeaseBreakSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction now;
+        if (sigaction(SIGIO, nullptr, &now) == 0 && now.sa_handler == SIG_DFL) {
+            struct sigaction ignore = {};
+            ignore.sa_handler = SIG_IGN;
+            sigemptyset(&ignore.sa_mask);
+            sigaction(SIGIO, &ignore, nullptr);
+        }
+    });
+}
+
+// Keeps writers of the file open in `fd` (read-only) in view while it is held: kErrorLocked
+// when another program has it open for writing or holds a record lock on any of it; else 0,
+// with *leased telling whether the system granted a read lease (it refuses one to a user who
+// does not own the file, and some file systems have none: then only the checks by size and
+// times see a write).
+int HoldAgainstWriters(int fd, bool* leased) {
+    *leased = false;
+    IgnoreLeaseBreakSignal();
+    if (fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+        *leased = true;
+    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        return kErrorLocked;  // open for writing somewhere
+    }
+    // A database's record locks (and a writer that holds one) say the file is in use.
+    struct flock probe = {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    if (fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) return kErrorLocked;
+    return 0;
+}
+
+// 0 when the file open in `fd` is still as `identity` had it: a name left, the same size and
+// last-write time, the same change time unless `changeTimeMoves`, and (`leased`) its lease
+// not broken by an opener for writing.
+int StillAsOpened(int fd, bool leased, const FileIdentity& identity, bool changeTimeMoves) {
+    struct stat st;
+    if (fstat(fd, &st) != 0) return errno;
+    if (st.st_nlink == 0) return kErrorReplaced;  // removed from under its holder
+    if (leased && fcntl(fd, F_GETLEASE) != F_RDLCK) return kErrorLocked;
+    if (static_cast<std::uint64_t>(st.st_size) != identity.size ||
+        FileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec) != identity.lastWrite ||
+        (!changeTimeMoves &&
+         FileTimeFromUnix(st.st_ctim.tv_sec, st.st_ctim.tv_nsec) != identity.changed))
+        return kErrorChanged;
+    return 0;
+}
+
 }  // namespace
 
 int HeldFile::Open(const std::string& path, Role role) {
     Close();
     m_path = path;
     m_trashed = false;
+    m_leftAt.clear();
     m_impl->folder = Parent(path);
     m_impl->name = BaseName(path);
     m_impl->dirFd = OpenFolder(m_impl->folder);
@@ -311,28 +369,20 @@ int HeldFile::Open(const std::string& path, Role role) {
     if (DeviceOf(st) != m_reader.Identity().device || st.st_ino != m_reader.Identity().inode)
         return kErrorReplaced;
     for (;;) {
-        if (flock(m_impl->lockFd, (role == kGoes ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return 0;
+        if (flock(m_impl->lockFd, (role == kGoes ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) break;
         if (errno == EWOULDBLOCK) return kErrorLocked;
         // A file system without locks keeps no one out: the checks by identity still hold.
-        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return 0;
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) break;
         if (errno != EINTR) return errno;
     }
+    return HoldAgainstWriters(m_impl->lockFd, &m_impl->leased);
 }
 
-int HeldFile::Remove(bool toTrash) {
-    if (m_impl->dirFd < 0) return EBADF;
-    const int entry = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
-    if (entry != 0) return entry;
-    if (toTrash) {
-        if (!TrashEntry(m_impl->dirFd, m_impl->folder, m_impl->name, &m_impl->place))
-            return errno != 0 ? errno : EIO;
-        m_trashed = true;
-        const FileIdentity& identity = m_reader.Identity();
-        m_trashRecord = {m_impl->place.original, m_impl->place.file, m_impl->place.info,
-                         identity.size, identity.lastWrite};
-        return 0;
-    }
-    return unlinkat(m_impl->dirFd, m_impl->name.c_str(), 0) == 0 ? 0 : errno;
+int HeldFile::CheckUnchanged(bool changeTimeMoves) {
+    if (m_impl->dirFd < 0 || m_impl->lockFd < 0) return EBADF;
+    const int code = StillAsOpened(m_impl->lockFd, m_impl->leased, m_reader.Identity(),
+                                   changeTimeMoves);
+    return code != 0 ? code : EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
 }
 
 int HeldFile::Restore() {
@@ -361,7 +411,7 @@ std::string SpareName(const std::string& name) {
     std::snprintf(suffix, sizeof suffix, ".%012llx",
                   static_cast<unsigned long long>(random() & 0xffffffffffffULL));
     // Short enough for the folder, whatever the name's length.
-    return "." + TrashBaseName(name).substr(0, 200) + suffix + ".pairscout";
+    return "." + TrashBaseName(name).substr(0, kMaxSpareStem) + suffix + ".pairscout";
 }
 
 bool WriteAllTo(int fd, const char* data, std::size_t size) {
@@ -416,6 +466,33 @@ int CopyAndVerify(int from, int to, std::uint64_t size) {
     return 0;
 }
 
+// Renames the entry `name` of `dirFd` to a new spare name in the same folder, never over
+// anything: 0 with the name in *spare, or errno.
+int RenameToSpare(int dirFd, const std::string& name, std::string* spare) {
+    for (int tries = 0;; ++tries) {
+        *spare = SpareName(name);
+        if (renameat2(dirFd, name.c_str(), dirFd, spare->c_str(), RENAME_NOREPLACE) == 0) return 0;
+        // A file system without the no-replace rename: the spare name is new all the same.
+        if (errno == EINVAL &&
+            faccessat(dirFd, spare->c_str(), F_OK, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT &&
+            renameat(dirFd, name.c_str(), dirFd, spare->c_str()) == 0)
+            return 0;
+        if (errno != EEXIST || tries == 10) return errno;
+    }
+}
+
+// Puts the entry `from` of `fromDir` back under `to` of `toDir`, never over a file that took
+// that name meanwhile: true when it went back.
+bool PutBack(int fromDir, const std::string& from, int toDir, const std::string& to) {
+    if (renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL) return false;
+    // Without the no-replace rename: a second name (which refuses an existing one), then the
+    // first removed.
+    if (linkat(fromDir, from.c_str(), toDir, to.c_str(), 0) != 0) return false;
+    unlinkat(fromDir, from.c_str(), 0);
+    return true;
+}
+
 // Opens (making it when missing) every folder of `folder`, an absolute or relative path;
 // returns its descriptor or -1 with errno.
 // The folders are made as any new folder of the user's is (the umask decides), not private
@@ -431,8 +508,47 @@ int OpenOrMakeFolder(const std::string& folder) {
 
 }  // namespace
 
-int HeldFile::LinkFrom(HeldFile& source) {
+int HeldFile::Remove(bool toTrash, const Confirm& confirm) {
+    if (m_impl->dirFd < 0) return EBADF;
+    m_leftAt.clear();
+    int code = CheckUnchanged();
+    if (code != 0) return code;
+    const FileIdentity& identity = m_reader.Identity();
+    if (toTrash) {
+        // The trash is the spare place: from there the file goes back on any doubt.
+        if (!TrashEntry(m_impl->dirFd, m_impl->folder, m_impl->name, &m_impl->place))
+            return errno != 0 ? errno : EIO;
+        m_trashed = true;
+        m_trashRecord = {m_impl->place.original, m_impl->place.file, m_impl->place.info,
+                         identity.size, identity.lastWrite};
+        code = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, true);
+        if (code == 0 && confirm) code = confirm();
+        if (code != 0 && Restore() != 0) m_leftAt = m_impl->place.file;
+        return code;
+    }
+    // For good: the file leaves its name first, so that nothing written to it or done to its
+    // copy in the moment of the removal goes unseen; only then is it removed.
+    std::string spare;
+    code = RenameToSpare(m_impl->dirFd, m_impl->name, &spare);
+    if (code != 0) return code;
+    code = EntryIs(m_impl->dirFd, spare, identity);
+    if (code == 0) code = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, true);
+    if (code == 0 && confirm) code = confirm();
+    if (code == 0) {
+        if (unlinkat(m_impl->dirFd, spare.c_str(), 0) == 0) return 0;
+        code = errno;
+    }
+    if (!PutBack(m_impl->dirFd, spare, m_impl->dirFd, m_impl->name))
+        m_leftAt = (m_impl->folder == "/" ? "" : m_impl->folder) + "/" + spare;
+    return code;
+}
+
+int HeldFile::LinkFrom(HeldFile& source, const Confirm& confirm) {
     if (m_impl->dirFd < 0 || source.m_impl->lockFd < 0) return EBADF;
+    m_leftAt.clear();
+    int code = CheckUnchanged();
+    if (code == 0) code = source.CheckUnchanged();
+    if (code != 0) return code;
     // The link names the very file `source` compared, reached through its open descriptor,
     // not whatever stands under its path by now.
     char from[64];
@@ -449,11 +565,49 @@ int HeldFile::LinkFrom(HeldFile& source) {
             break;
         if (errno != EEXIST || tries == 10) return errno;
     }
-    int code = EntryIs(m_impl->dirFd, spare, source.m_reader.Identity());
-    if (code == 0) code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
-    if (code == 0 && renameat(m_impl->dirFd, spare.c_str(), m_impl->dirFd, m_impl->name.c_str()) != 0)
+    const FileIdentity& mine = m_reader.Identity();
+    const FileIdentity& theirs = source.m_reader.Identity();
+    // Both files as they must be for the last step; the source's change time moved with the
+    // new link.
+    const auto lastCheck = [&](bool exchanged) {
+        int last = EntryIs(m_impl->dirFd, exchanged ? spare : m_impl->name, mine);
+        if (last == 0) last = StillAsOpened(m_impl->lockFd, m_impl->leased, mine, exchanged);
+        if (last == 0) last = source.CheckUnchanged(true);
+        if (last == 0 && confirm) last = confirm();
+        return last;
+    };
+    code = EntryIs(m_impl->dirFd, spare, theirs);
+    if (code != 0) {
+        unlinkat(m_impl->dirFd, spare.c_str(), 0);
+        return code;
+    }
+    // The link and the duplicate change places in one step: the name always holds a file, and
+    // the duplicate, under the spare name now, goes only when both files pass once more.
+    if (renameat2(m_impl->dirFd, spare.c_str(), m_impl->dirFd, m_impl->name.c_str(),
+                  RENAME_EXCHANGE) != 0) {
         code = errno;
-    if (code != 0) unlinkat(m_impl->dirFd, spare.c_str(), 0);
+        if (code == EINVAL || code == ENOSYS) {
+            // No exchange on this file system: the link takes the name in one rename.
+            code = lastCheck(false);
+            if (code == 0 && renameat(m_impl->dirFd, spare.c_str(), m_impl->dirFd,
+                                      m_impl->name.c_str()) != 0)
+                code = errno;
+        }
+        if (code != 0) unlinkat(m_impl->dirFd, spare.c_str(), 0);
+        return code;
+    }
+    code = lastCheck(true);
+    if (code == 0) {
+        if (unlinkat(m_impl->dirFd, spare.c_str(), 0) == 0) return 0;
+        code = errno;
+    }
+    // Back as it was: the duplicate under its name, the link gone.
+    if (renameat2(m_impl->dirFd, spare.c_str(), m_impl->dirFd, m_impl->name.c_str(),
+                  RENAME_EXCHANGE) == 0) {
+        if (EntryIs(m_impl->dirFd, spare, theirs) == 0) unlinkat(m_impl->dirFd, spare.c_str(), 0);
+    } else {
+        m_leftAt = (m_impl->folder == "/" ? "" : m_impl->folder) + "/" + spare;
+    }
     return code;
 }
 
@@ -478,49 +632,118 @@ int HeldFile::ShareDataWith(HeldFile& source, std::uint64_t size) {
     return 0;
 }
 
-int HeldFile::MoveTo(const std::string& target) {
+int HeldFile::MoveTo(const std::string& target, const Confirm& confirm) {
     if (m_impl->dirFd < 0) return EBADF;
+    m_leftAt.clear();
+    int code = CheckUnchanged();
+    if (code != 0) return code;
     const int toDir = OpenOrMakeFolder(Parent(target));
     if (toDir < 0) return errno;
     const std::string toName = BaseName(target);
-    int code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
-    if (code == 0 && renameat2(m_impl->dirFd, m_impl->name.c_str(), toDir, toName.c_str(),
-                               RENAME_NOREPLACE) != 0)
-        code = errno;
+    const FileIdentity& identity = m_reader.Identity();
+    // Checks the moved file at `dir`/`name` and asks `confirm`; on doubt it goes back.
+    const auto settle = [&](int dir, const std::string& name) {
+        int last = EntryIs(dir, name, identity);
+        if (last == 0) last = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, true);
+        if (last == 0 && confirm) last = confirm();
+        if (last != 0 && !PutBack(dir, name, m_impl->dirFd, m_impl->name))
+            m_leftAt = dir == toDir ? target
+                                    : (m_impl->folder == "/" ? "" : m_impl->folder) + "/" + name;
+        return last;
+    };
+    if (renameat2(m_impl->dirFd, m_impl->name.c_str(), toDir, toName.c_str(),
+                  RENAME_NOREPLACE) == 0) {
+        code = settle(toDir, toName);
+        close(toDir);
+        return code;
+    }
+    code = errno;
     if (code == EINVAL) {
-        // A file system without the no-replace rename: a new name, then the old one removed.
-        code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
-        if (code == 0 && linkat(m_impl->dirFd, m_impl->name.c_str(), toDir, toName.c_str(), 0) != 0)
-            code = errno;
-        if (code == 0 && unlinkat(m_impl->dirFd, m_impl->name.c_str(), 0) != 0) {
-            code = errno;
-            unlinkat(toDir, toName.c_str(), 0);
-        }
-    }
-    if (code == EXDEV) {
-        // Another file system: a copy that is read back, then the original removed by handle.
+        // A file system without the no-replace rename: a new name (which refuses an existing
+        // one), then the old one removed as a file for good is.
         code = 0;
-        struct stat st;
-        if (fstat(m_impl->lockFd, &st) != 0) code = errno;
-        const int out = code == 0 ? openat(toDir, toName.c_str(),
-                                           O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
-                                  : -1;
-        if (code == 0 && out < 0) code = errno;
+        if (linkat(m_impl->dirFd, m_impl->name.c_str(), toDir, toName.c_str(), 0) != 0) code = errno;
+        std::string spare;
         if (code == 0) {
-            code = CopyAndVerify(m_impl->lockFd, out, static_cast<std::uint64_t>(st.st_size));
+            code = RenameToSpare(m_impl->dirFd, m_impl->name, &spare);
             if (code == 0) {
-                [[maybe_unused]] const int owned = fchown(out, st.st_uid, st.st_gid);
-                const struct timespec times[2] = {st.st_atim, st.st_mtim};
-                if (fchmod(out, st.st_mode & 07777) != 0 || futimens(out, times) != 0)
-                    code = errno;
+                code = settle(m_impl->dirFd, spare);
+                if (code == 0 && unlinkat(m_impl->dirFd, spare.c_str(), 0) != 0) code = errno;
             }
-            if (close(out) != 0 && code == 0) code = errno;
-            if (code == 0) code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
-            if (code == 0 && unlinkat(m_impl->dirFd, m_impl->name.c_str(), 0) != 0) code = errno;
-            if (code != 0) unlinkat(toDir, toName.c_str(), 0);
+            if (code != 0 && EntryIs(toDir, toName, identity) == 0)
+                unlinkat(toDir, toName.c_str(), 0);
         }
     }
+    if (code == EXDEV) code = CopyAcross(toDir, toName, confirm);
     close(toDir);
+    return code;
+}
+
+int HeldFile::CopyAcross(int toDir, const std::string& toName, const Confirm& confirm) {
+    // Another file system: a copy under a spare name beside the target, flushed and read back;
+    // only a copy of the whole file as it still is takes the target's name, and only then
+    // does the original leave its own.
+    const FileIdentity& identity = m_reader.Identity();
+    struct stat st;
+    if (fstat(m_impl->lockFd, &st) != 0) return errno;
+    std::string spare;
+    int out = -1;
+    for (int tries = 0; out < 0; ++tries) {
+        spare = SpareName(toName);
+        out = openat(toDir, spare.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                     0600);
+        if (out < 0 && (errno != EEXIST || tries == 10)) return errno;
+    }
+    int code = CopyAndVerify(m_impl->lockFd, out, static_cast<std::uint64_t>(st.st_size));
+    if (code == 0) {
+        [[maybe_unused]] const int owned = fchown(out, st.st_uid, st.st_gid);
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (fchmod(out, st.st_mode & 07777) != 0 || futimens(out, times) != 0) code = errno;
+    }
+    struct stat copied;
+    if (code == 0 && fstat(out, &copied) != 0) code = errno;
+    if (close(out) != 0 && code == 0) code = errno;
+    // Bytes written to the original while it was copied would be lost with it.
+    if (code == 0) code = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, false);
+    if (code == 0 && renameat2(toDir, spare.c_str(), toDir, toName.c_str(), RENAME_NOREPLACE) != 0) {
+        code = errno;
+        if (code == EINVAL) {
+            code = 0;
+            if (linkat(toDir, spare.c_str(), toDir, toName.c_str(), 0) != 0) code = errno;
+            unlinkat(toDir, spare.c_str(), 0);
+            if (code != 0) return code;
+        } else {
+            unlinkat(toDir, spare.c_str(), 0);
+            return code;
+        }
+    } else if (code != 0) {
+        unlinkat(toDir, spare.c_str(), 0);
+        return code;
+    }
+    fsync(toDir);
+    // The copy is in place; the original leaves its name, and goes only when it passes again.
+    const auto dropCopy = [&] {
+        struct stat there;
+        if (fstatat(toDir, toName.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+            there.st_dev == copied.st_dev && there.st_ino == copied.st_ino)
+            unlinkat(toDir, toName.c_str(), 0);
+    };
+    std::string gone;
+    code = RenameToSpare(m_impl->dirFd, m_impl->name, &gone);
+    if (code != 0) {
+        dropCopy();
+        return code;
+    }
+    code = EntryIs(m_impl->dirFd, gone, identity);
+    if (code == 0) code = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, true);
+    if (code == 0 && confirm) code = confirm();
+    if (code == 0 && unlinkat(m_impl->dirFd, gone.c_str(), 0) != 0) code = errno;
+    if (code != 0) {
+        if (PutBack(m_impl->dirFd, gone, m_impl->dirFd, m_impl->name))
+            dropCopy();
+        else
+            m_leftAt = (m_impl->folder == "/" ? "" : m_impl->folder) + "/" + gone;
+    }
     return code;
 }
 

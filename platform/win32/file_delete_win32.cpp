@@ -95,11 +95,13 @@ int HeldFile::Open(const std::string& path, Role role) {
     // Windows has no advisory locks; share modes do the same here. A file to remove is held
     // with delete access; a copy that stays is held by a handle that shares no delete. Each
     // shuts the other out, in this program or another.
+    // Neither shares writing: a program that has the file open for writing keeps it from
+    // being held (a sharing violation), and none can open it for writing while it is held.
     HANDLE& h = role == kGoes ? m_impl->remover : m_impl->pin;
     h = ::CreateFileW(
         FilePath(path).c_str(),
         role == kGoes ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES : GENERIC_READ,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | (role == kGoes ? FILE_SHARE_DELETE : 0), nullptr,
+        FILE_SHARE_READ | (role == kGoes ? FILE_SHARE_DELETE : 0), nullptr,
         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
@@ -109,8 +111,27 @@ int HeldFile::Open(const std::string& path, Role role) {
     return 0;
 }
 
-int HeldFile::Remove(bool toTrash) {
+int HeldFile::CheckUnchanged(bool changeTimeMoves) {
+    FileIdentity now;
+    if (!m_reader.Current(&now)) return static_cast<int>(::GetLastError());
+    const FileIdentity& then = m_reader.Identity();
+    if (now.size != then.size || now.lastWrite != then.lastWrite ||
+        (!changeTimeMoves && now.changed != then.changed))
+        return kErrorChanged;
+    FileIdentity named;
+    int error = 0;
+    if (!QueryFileIdentity(m_path, &named, &error)) return error;
+    return named.device == then.device && named.inode == then.inode ? 0 : kErrorReplaced;
+}
+
+int HeldFile::Remove(bool toTrash, const Confirm& confirm) {
     if (m_impl->remover == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
+    m_leftAt.clear();
+    // The handles share no writing, and the copy's none deleting: checked right before the
+    // act, the files cannot change under it.
+    int checked = CheckUnchanged();
+    if (checked == 0 && confirm) checked = confirm();
+    if (checked != 0) return checked;
     if (!toTrash) {
         // Through the handle that was checked: whatever took its name is never touched.
         FILE_DISPOSITION_INFO disposition = {};
@@ -228,8 +249,11 @@ std::uint64_t ClusterSize(const std::string& path) {
 
 }  // namespace
 
-int HeldFile::LinkFrom(HeldFile& source) {
-    int code = PathIs(source.Path(), source.Reader().Identity());
+int HeldFile::LinkFrom(HeldFile& source, const Confirm& confirm) {
+    m_leftAt.clear();
+    int code = CheckUnchanged();
+    if (code == 0) code = source.CheckUnchanged();
+    if (code == 0 && confirm) code = confirm();
     if (code != 0) return code;
     const std::string folder = ParentOf(m_path);
     std::string spare;
@@ -256,10 +280,15 @@ int HeldFile::LinkFrom(HeldFile& source) {
 
 int HeldFile::ShareDataWith(HeldFile& source, std::uint64_t size) {
     if (source.m_impl->pin == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
-    // A handle that may write the target, opened by path and checked to be the held file.
+    // A handle that may write the target, opened by path and checked to be the held file. The
+    // held handle shares no writing, so it makes way; the new one shares none either.
+    if (m_impl->remover != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(m_impl->remover);
+        m_impl->remover = INVALID_HANDLE_VALUE;
+    }
     HANDLE target = ::CreateFileW(FilePath(m_path).c_str(),
                                   GENERIC_READ | GENERIC_WRITE | FILE_WRITE_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (target == INVALID_HANDLE_VALUE) return static_cast<int>(::GetLastError());
     int code = SameFile(target, m_reader.Identity()) ? 0 : kErrorReplaced;
@@ -290,8 +319,10 @@ int HeldFile::ShareDataWith(HeldFile& source, std::uint64_t size) {
     return code;
 }
 
-int HeldFile::MoveTo(const std::string& target) {
-    int code = PathIs(m_path, m_reader.Identity());
+int HeldFile::MoveTo(const std::string& target, const Confirm& confirm) {
+    m_leftAt.clear();
+    int code = CheckUnchanged();
+    if (code == 0 && confirm) code = confirm();
     if (code != 0) return code;
     const std::string folder = ParentOf(target);
     for (std::string::size_type pos = folder.find_first_of("\\/", 3);;

@@ -13,7 +13,7 @@
 
 #include <sys/stat.h>
 
-#include "engine/action_undo.h"
+#include "engine/actions/action_undo.h"
 #include "engine/duplicate_search.h"
 #include "engine/string_table.h"
 #include "engine/text_format.h"
@@ -151,7 +151,7 @@ TEST_F(UndoTree, SharedDataNeedsOnlyItsRowBack) {
     ActionOutcome out;
     const std::size_t row = RowOf(model, dir / "x/a");
     out.done.push_back({DuplicateActionKind::kShareData, row, dir / "x/a", dir / "keep/a",
-                        std::string(), 5000, {}});
+                        std::string(), 5000, {}, false, {}});
     model.SetReplaced(row, kReplacedShared);
     EXPECT_EQ(model.CellText(row, kColumnKeepReason), LoadStringText(IDS_ROW_SHARED));
     undo.Remember(DuplicateActionKind::kShareData, model, out, nullptr);

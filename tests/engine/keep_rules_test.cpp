@@ -10,7 +10,7 @@
 
 #include "engine/duplicate_search.h"
 #include "engine/keep_rules.h"
-#include "engine/safe_delete.h"
+#include "engine/actions/safe_delete.h"
 #include "support/platform_rules.h"
 #include "support/temp_dir.h"
 

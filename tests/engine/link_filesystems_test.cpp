@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/action_undo.h"
-#include "engine/duplicate_action.h"
+#include "engine/actions/action_undo.h"
+#include "engine/actions/duplicate_action.h"
 #include "engine/duplicate_search.h"
 #include "engine/string_table.h"
 #include "engine/text_format.h"

@@ -19,7 +19,7 @@
 
 #include "engine/checksum.h"
 #include "engine/duplicate_search.h"
-#include "engine/safe_delete.h"
+#include "engine/actions/safe_delete.h"
 #include "support/recording_sink.h"
 #include "support/platform_rules.h"
 #include "support/scoped_env.h"
@@ -161,9 +161,9 @@ TEST_F(SafeDeleteTest, EachFileGoesRightAfterItsOwnCheck) {
         return CompareOpenFiles(a, ra, b, rb, stop, reason);
     });
     const SafeDelete::Remover removal = remover.DefaultRemover();
-    remover.SetRemover([&steps, removal](platform::HeldFile& file) {
+    remover.SetRemover([&steps, removal](platform::HeldFile& file, const platform::HeldFile::Confirm& confirm) {
         steps.push_back("remove " + file.Path());
-        return removal(file);
+        return removal(file, confirm);
     });
     const DeleteOutcome out = remover.Run(model, {1, 2, 4});
     EXPECT_EQ(out.goneRows, (std::vector<std::size_t>{1, 2, 4}));
@@ -239,9 +239,9 @@ TEST(SafeDeleteHandles, TwoDeletesOfOneGroupNeverBothSucceed) {
     SafeDelete a(nullptr, false);
     DeleteOutcome b;
     const SafeDelete::Remover removal = a.DefaultRemover();
-    a.SetRemover([&](platform::HeldFile& file) {
+    a.SetRemover([&](platform::HeldFile& file, const platform::HeldFile::Confirm& confirm) {
         b = SafeDelete(nullptr, false).Run(model, {0});
-        return removal(file);
+        return removal(file, confirm);
     });
     const DeleteOutcome outA = a.Run(model, {1});
     EXPECT_EQ(outA.goneRows, (std::vector<std::size_t>{1}));
@@ -277,12 +277,12 @@ TEST(SafeDeleteHandles, AFileSavedAnewAfterItsCheckStays) {
     SafeDelete remover(nullptr, false);
     const SafeDelete::Remover removal = remover.DefaultRemover();
     bool saved = false;
-    remover.SetRemover([&](platform::HeldFile& file) {
+    remover.SetRemover([&](platform::HeldFile& file, const platform::HeldFile::Confirm& confirm) {
         dir.WriteFile("d/f.tmp", "new work");
         std::error_code error;
         std::filesystem::rename(dir / Native("d/f.tmp"), dir / Native("d/f"), error);
         saved = !error;
-        return removal(file);
+        return removal(file, confirm);
     });
     const DeleteOutcome out = remover.Run(model, {dup});
     if (saved) {
@@ -305,10 +305,10 @@ TEST(SafeDeleteHandles, AFileSavedAnewAfterItsCheckStays) {
     SafeDelete mover(nullptr, false);
     const SafeDelete::Remover moverRemoval = mover.DefaultRemover();
     const std::string goes = moved.Row(1).record->Path();
-    mover.SetRemover([&](platform::HeldFile& file) {
+    mover.SetRemover([&](platform::HeldFile& file, const platform::HeldFile::Confirm& confirm) {
         std::filesystem::rename(goes, goes + ".old");
         dir.WriteFile(goes.substr(dir.Path().size()), "new file");
-        return moverRemoval(file);
+        return moverRemoval(file, confirm);
     });
     const DeleteOutcome outMoved = mover.Run(moved, {1});
     EXPECT_EQ(ReadWholeFile(goes), "new file");
@@ -335,10 +335,10 @@ TEST(SafeDeleteHandles, AFolderSwappedForALinkAfterTheCheckRedirectsNothing) {
         ScopedEnvVar data("XDG_DATA_HOME", home.Path().c_str());
         SafeDelete remover(nullptr, toTrash);
         const SafeDelete::Remover removal = remover.DefaultRemover();
-        remover.SetRemover([&](platform::HeldFile& file) {
+        remover.SetRemover([&](platform::HeldFile& file, const platform::HeldFile::Confirm& confirm) {
             std::filesystem::rename(dir / "d", dir / "d.old");
             std::filesystem::create_directory_symlink(dir / "other", dir / "d");
-            return removal(file);
+            return removal(file, confirm);
         });
         const DeleteOutcome out = remover.Run(model, {dup});
         EXPECT_EQ(ReadWholeFile(dir / Native("other/f")), "only copy") << toTrash;
@@ -373,8 +373,8 @@ TEST(SafeDeleteHandles, ACopyChangedDuringTheRemovalBringsTheFileBack) {
     for (const bool toTrash : {true, false}) {
         SafeDelete remover(nullptr, toTrash);
         const SafeDelete::Remover removal = remover.DefaultRemover();
-        remover.SetRemover([&](platform::HeldFile& file) {
-            const int code = removal(file);
+        remover.SetRemover([&](platform::HeldFile& file, const platform::HeldFile::Confirm& confirm) {
+            const int code = removal(file, confirm);
             Append(copy, " edited");
             return code;
         });

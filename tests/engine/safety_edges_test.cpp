@@ -21,10 +21,10 @@
 #include <thread>
 
 #include "engine/checksum.h"
-#include "engine/duplicate_action.h"
+#include "engine/actions/duplicate_action.h"
 #include "engine/duplicate_search.h"
 #include "engine/file_check.h"
-#include "engine/safe_delete.h"
+#include "engine/actions/safe_delete.h"
 #include "platform/file_reader.h"
 #include "support/faulty_source.h"
 #include "support/random_bytes.h"
@@ -318,8 +318,9 @@ TEST(SafetyEdges, AFileOfAnotherDeviceMountedOverTheEntryIsNotRemoved) {
     for (const std::string& at : {a, b}) {
         if (mount("none", at.c_str(), "tmpfs", 0, nullptr) != 0) GTEST_SKIP() << "cannot mount tmpfs";
         mounts.at.push_back(at);
-        dir.WriteFile(at.substr(dir.Path().size()) + "k", "same");
+        // In this order tmpfs lists k first: it is the copy kept, d the one acted on.
         dir.WriteFile(at.substr(dir.Path().size()) + "d", "same");
+        dir.WriteFile(at.substr(dir.Path().size()) + "k", "same");
     }
     struct stat ad, bd;
     ASSERT_TRUE(stat((a + "d").c_str(), &ad) == 0 && stat((b + "d").c_str(), &bd) == 0);
@@ -330,13 +331,14 @@ TEST(SafetyEdges, AFileOfAnotherDeviceMountedOverTheEntryIsNotRemoved) {
     DuplicateSearch(nullptr).Run(options, model);
     ASSERT_EQ(model.RowCount(), 2u);
     const std::size_t row = model.Row(0).record->Path() == a + "d" ? 0 : 1;
+    ASSERT_EQ(row, 1u) << "the replacements act on a group's later rows only";
     // Mounted after the comparison: the delete, the link and the move each find the entry is
     // not the file compared, and leave no spare name behind.
     for (DuplicateActionKind kind : {DuplicateActionKind::kDelete, DuplicateActionKind::kHardLink,
                                      DuplicateActionKind::kMove}) {
         DuplicateAction action(kind, nullptr);
         action.SetMoveTarget(a + "aside", {a});  // on a's file system: a rename
-        action.Checks().SetCompare([&](const CFileRecord& x, platform::FileReader& rx,
+        action.Parts().compare = ([&](const CFileRecord& x, platform::FileReader& rx,
                                        const CFileRecord& y, platform::FileReader& ry,
                                        const std::function<bool()>& stop, std::string* why) {
             const ContentMatch match = CompareOpenFiles(x, rx, y, ry, stop, why);

@@ -136,6 +136,8 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
         {IDS_ACTION_CANNOT_SHARE, FormatCannotShare("Operation not supported"),
          "此文件系统不能共享数据块: Operation not supported"},
         {IDS_ACTION_TARGET_EXISTS, FormatTargetExists("/m/%s"), "目标已存在, 不覆盖: /m/%s"},
+        {IDS_ACTION_LEFT_AT, FormatLeftAt("/d/.f.0123456789ab.pairscout"),
+         "此文件未能放回原处, 现在在: /d/.f.0123456789ab.pairscout"},
         {IDS_ACTION_COPY_CHANGED, FormatReplacedCopyChanged("/k/a"),
          "已替换, 但保留的副本在替换期间已改变: /k/a"},
         {IDS_CLI_ACTION_PLAN, FormatActionPlan("移动", 2, "8 KB"), "将移动 2 个文件, 共 8 KB"},

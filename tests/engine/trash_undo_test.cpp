@@ -11,9 +11,9 @@
 
 #include "engine/duplicate_search.h"
 #include "engine/found_order.h"
-#include "engine/safe_delete.h"
-#include "engine/selection_total.h"
-#include "engine/trash_undo.h"
+#include "engine/actions/safe_delete.h"
+#include "engine/actions/selection_total.h"
+#include "engine/actions/trash_undo.h"
 #include "support/platform_rules.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"

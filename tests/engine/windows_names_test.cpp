@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/duplicate_search.h"
-#include "engine/safe_delete.h"
+#include "engine/actions/safe_delete.h"
 #include "engine/string_table.h"
 #include "platform/file_delete.h"
 #include "support/recording_sink.h"

@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 
 #include "app/gui_test_env.h"
-#include "engine/duplicate_action.h"
+#include "engine/actions/duplicate_action.h"
 #include "engine/duplicate_search.h"
 #include "engine/text_format.h"
 #include "gui/command_ids.h"

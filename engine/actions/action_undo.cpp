@@ -1,4 +1,4 @@
-#include "engine/action_undo.h"
+#include "engine/actions/action_undo.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "engine/trash_undo.h"
+#include "engine/actions/trash_undo.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -16,11 +16,11 @@
 #include <utility>
 #include <vector>
 
-#include "engine/duplicate_action.h"
+#include "engine/actions/duplicate_action.h"
 #include "engine/found_order.h"
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
-#include "engine/trash_undo.h"
+#include "engine/actions/trash_undo.h"
 
 class ActionUndo {
 public:

@@ -14,7 +14,7 @@
 #include "engine/found_order.h"
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
-#include "engine/safe_delete.h"
+#include "engine/actions/safe_delete.h"
 #include "platform/trash_restore.h"
 
 struct UndoOutcome {
