@@ -119,7 +119,7 @@ int DuplicateAction::Act(platform::HeldFile& file, const CFileRecord& record,
                 *why = LoadStringText(IDS_ACTION_OTHER_FILE_SYSTEM);
                 return -1;
             }
-            if (!m_anyOwner && !file.SameModeAndOwner(copy)) {
+            if (!m_anyOwner && !file.SameAccess(copy)) {
                 *why = LoadStringText(IDS_ACTION_OWNER_DIFFERS);
                 return -1;
             }

@@ -13,6 +13,9 @@
 
 namespace attributes {
 
+// Where Linux keeps a file's ACL.
+constexpr char kAcl[] = "system.posix_acl_access";
+
 inline bool Set(const std::string& path, const std::string& name, const std::string& value) {
     return setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) == 0;
 }
@@ -49,7 +52,7 @@ inline std::string AclWithReader(mode_t mode, std::uint32_t uid) {
 // Gives `path` (of permission bits `mode`) the ACL of AclWithReader: false when its file
 // system keeps no ACLs.
 inline bool GiveReaderAcl(const std::string& path, mode_t mode, std::uint32_t uid) {
-    return Set(path, "system.posix_acl_access", AclWithReader(mode, uid));
+    return Set(path, kAcl, AclWithReader(mode, uid));
 }
 
 }  // namespace attributes
