@@ -86,7 +86,7 @@ DuplicateAction::DuplicateAction(DuplicateActionKind kind, ProgressSink* progres
             const int code = remove(file);
             if (code == 0)
                 m_steps.push_back({m_kind, 0, file.Path(), std::string(), file.Trashed() ? file.TrashRecord().trashFile : std::string(),
-                                   static_cast<std::int64_t>(file.Reader().Identity().size), {}});
+                                   static_cast<std::int64_t>(file.Reader().Identity().size), {}, {}});
             return code;
         });
         return;
@@ -110,7 +110,7 @@ void DuplicateAction::SetMoveTarget(const std::string& folder,
 int DuplicateAction::Act(platform::HeldFile& file, const CFileRecord& record,
                          platform::HeldFile& copy, const CFileRecord& copyRecord,
                          std::string* why) {
-    ActionStep step{m_kind, 0, record.Path(), copyRecord.Path(), std::string(), record.m_nSize, {}};
+    ActionStep step{m_kind, 0, record.Path(), copyRecord.Path(), std::string(), record.m_nSize, {}, {}};
     if (!StillAsCompared(file)) return kErrorChanged;
     int code = 0;
     switch (m_kind) {
@@ -123,6 +123,7 @@ int DuplicateAction::Act(platform::HeldFile& file, const CFileRecord& record,
                 *why = LoadStringText(IDS_ACTION_OWNER_DIFFERS);
                 return -1;
             }
+            step.before = file.Metadata();
             code = file.LinkFrom(copy);
             break;
         case DuplicateActionKind::kShareData:

@@ -8,10 +8,12 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/safe_delete.h"
+#include "platform/file_metadata.h"
 
 enum class DuplicateActionKind {
     kTrash,      // to the trash
@@ -32,6 +34,8 @@ struct ActionStep {
     // The file as it stood right after the step, for taking it back: kHardLink the copy's file
     // (which the path names too now), kMove the file at `target`.
     platform::FileIdentity after;
+    // kHardLink: the duplicate's own metadata, taken just before the link, for giving it back.
+    std::optional<platform::FileMetadata> before;
 };
 
 struct ActionOutcome {
