@@ -3,6 +3,7 @@
 // then for each extended attribute " <name, hex>=<value, hex>", in name order.
 #include "platform/file_metadata.h"
 
+#include <cinttypes>
 #include <cstddef>
 #include <cstdio>
 #include <limits>
@@ -82,9 +83,9 @@ bool operator==(const FileMetadata& a, const FileMetadata& b) {
 
 std::string EncodeMetadata(const FileMetadata& m) {
     char head[160];
-    std::snprintf(head, sizeof head, "%s %o %u %u %x %lld %lld %zu", kVersion, m.mode, m.owner,
-                  m.group, m.attributes, static_cast<long long>(m.accessTime),
-                  static_cast<long long>(m.writeTime), m.extended.size());
+    std::snprintf(head, sizeof head, "%s %" PRIo32 " %" PRIu32 " %" PRIu32 " %" PRIx32 " %" PRId64
+                  " %" PRId64 " %" PRIu64, kVersion, m.mode, m.owner, m.group, m.attributes,
+                  m.accessTime, m.writeTime, static_cast<std::uint64_t>(m.extended.size()));
     std::string out = head;
     for (const auto& attribute : m.extended) {
         out += ' ';
