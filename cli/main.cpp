@@ -16,6 +16,7 @@
 #include "engine/text_language.h"
 #include "platform/console.h"
 #include "platform/file_find.h"
+#include "platform/file_metadata.h"
 
 namespace {
 
@@ -138,10 +139,10 @@ int main(int argc, char** argv) {
     }
 
     // A protected folder that is not there protects nothing: a typing slip must not pass.
+    // A link to a folder protects the folder.
     for (const std::string& folder : options.search.keep.protectedFolders) {
-        const std::uint32_t attributes = platform::GetFileAttributes(folder);
-        if (attributes == platform::kInvalidFileAttributes ||
-            (attributes & platform::kAttrDirectory) == 0) {
+        platform::FileIdentity identity;
+        if (!platform::QueryFolderIdentity(folder, &identity)) {
             PrintError("--protect " + folder + ": no such folder");
             return 2;
         }

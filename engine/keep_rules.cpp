@@ -7,6 +7,7 @@
 #include "engine/string_table.h"
 #include "engine/text_helpers.h"
 #include "platform/file_find.h"
+#include "platform/file_metadata.h"
 #include "platform/path_forms.h"
 
 namespace {
@@ -120,20 +121,74 @@ std::vector<std::string> PathComponents(const std::string& path, const std::stri
     return parts;
 }
 
+namespace {
+
+// The path of the first `count` components of `parts` (PathComponents' form).
+std::string JoinComponents(const std::vector<std::string>& parts, std::size_t count) {
+    std::string path = count > 0 ? parts[0] : std::string();
+    for (std::size_t k = 1; k < count; ++k) {
+        if (k > 1) path += platform::kPathSeparator;
+        path += parts[k];
+    }
+    return path;
+}
+
+// The lower of two places in a list, -1 being none.
+int FirstOf(int a, int b) { return a < 0 ? b : b < 0 ? a : std::min(a, b); }
+
+}  // namespace
+
 FolderList::FolderList(const std::vector<std::string>& folders) : m_current(platform::CurrentFolder()) {
-    for (const std::string& folder : folders)
-        if (!TrimSpaces(folder).empty()) m_folders.push_back(PathComponents(folder, m_current));
+    for (const std::string& folder : folders) {
+        if (TrimSpaces(folder).empty()) continue;
+        m_folders.push_back(PathComponents(folder, m_current));
+        // As the system reaches it (a link to a folder is followed).
+        platform::FileIdentity identity;
+        if (platform::QueryFolderIdentity(platform::AbsolutePath(folder, m_current), &identity)) {
+            m_identities.emplace_back(identity.device, identity.inode);
+            m_anyIdentity = true;
+        } else {
+            m_identities.emplace_back(0, 0);
+        }
+    }
+}
+
+int FolderList::IndexByIdentity(const std::vector<std::string>& parts, std::size_t count) const {
+    const std::string folder = JoinComponents(parts, count);
+    const auto seen = m_byFolder.find(folder);
+    if (seen != m_byFolder.end()) return seen->second;
+    int index = -1;
+    platform::FileIdentity identity;
+    if (platform::QueryFolderIdentity(folder, &identity)) {
+        for (std::size_t k = 0; k < m_identities.size() && index < 0; ++k)
+            if (m_identities[k] != std::make_pair(std::uint64_t{0}, std::uint64_t{0}) &&
+                m_identities[k] == std::make_pair(identity.device, identity.inode))
+                index = static_cast<int>(k);
+    }
+    if (count > 1) index = FirstOf(index, IndexByIdentity(parts, count - 1));
+    // A linked folder lies in the folders above the one it leads to, too.
+    const std::string target = platform::LinkedFolderTarget(folder);
+    if (!target.empty()) {
+        const std::vector<std::string> real = PathComponents(target, m_current);
+        if (real.size() > 1) index = FirstOf(index, IndexByIdentity(real, real.size() - 1));
+    }
+    m_byFolder.emplace(folder, index);
+    return index;
 }
 
 int FolderList::IndexOf(const std::string& path) const {
     if (m_folders.empty()) return -1;
     const std::vector<std::string> parts = PathComponents(path, m_current);
-    for (std::size_t k = 0; k < m_folders.size(); ++k) {
+    int index = -1;
+    for (std::size_t k = 0; k < m_folders.size() && index < 0; ++k) {
         const std::vector<std::string>& folder = m_folders[k];
         if (parts.size() > folder.size() && std::equal(folder.begin(), folder.end(), parts.begin()))
-            return static_cast<int>(k);
+            index = static_cast<int>(k);
     }
-    return -1;
+    // By identity, the folder that holds the file and every one above it.
+    if (m_anyIdentity && parts.size() > 1 && index != 0)
+        index = FirstOf(index, IndexByIdentity(parts, parts.size() - 1));
+    return index;
 }
 
 bool HasCopyMark(const std::string& fileName) {

@@ -7,14 +7,20 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/results_model.h"
 
 // A list of folders, each matched by whole path components: "/a/b" holds "/a/b/c.txt" but
 // not "/a/bc/d.txt". Relative paths (of folders and of files) are taken from the current
-// folder; "." and ".." are resolved by the text alone (links are not followed). Letter case
-// counts where the file system's does.
+// folder; "." and ".." are resolved by the text alone. Letter case counts where the file
+// system's does. A listed folder that exists also holds whatever lies in it under another
+// spelling: through a linked folder, a link to it, or a start path through a link. For that it
+// is known by its identity (taken when the list is made), and so is each folder on a file's
+// way (asked of the system once per folder and remembered: one list is not for several
+// threads at once).
 class FolderList {
 public:
     FolderList() = default;
@@ -26,8 +32,16 @@ public:
     bool Holds(const std::string& path) const { return IndexOf(path) >= 0; }
 
 private:
+    // The first listed folder that is, by identity, the folder of the first `count` of `parts`
+    // or one above it (where it leads, for a link), or -1.
+    int IndexByIdentity(const std::vector<std::string>& parts, std::size_t count) const;
+
     std::vector<std::vector<std::string>> m_folders;  // each as its path components
-    std::string m_current;                            // the current folder, for relative paths
+    // Of each listed folder: its device and inode; both 0 when it was not there.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_identities;
+    bool m_anyIdentity = false;
+    std::string m_current;  // the current folder, for relative paths
+    mutable std::unordered_map<std::string, int> m_byFolder;  // IndexByIdentity of each folder asked
 };
 
 // The path components of `path` made absolute from `currentFolder`, with "." and ".." resolved

@@ -149,7 +149,7 @@
     /* Replacing duplicates by hard links or shared data, or moving them aside: why a file was  \
        left, the names of the actions, and the command line's questions and summaries. */      \
     X(IDS_ACTION_OTHER_FILE_SYSTEM, 2350, "不在保留的副本所在的文件系统上, 无法建立硬链接")                             \
-    X(IDS_ACTION_OWNER_DIFFERS, 2351, "权限或所有者与保留的副本不同, 未替换")                                      \
+    X(IDS_ACTION_OWNER_DIFFERS, 2351, "权限、所有者或扩展属性与保留的副本不同")                                      \
     X(IDS_ACTION_CANNOT_SHARE, 2352, "此文件系统不能共享数据块: %s")                                          \
     X(IDS_ACTION_TARGET_EXISTS, 2353, "目标已存在, 不覆盖: %s")                                           \
     X(IDS_ACTION_NO_START_PATH, 2354, "不在任何起始路径之下, 无法确定目标")                                       \

@@ -3,11 +3,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/error_text.h"
 #include "platform/file_identity.h"
+#include "platform/file_metadata.h"
 #include "platform/file_reader.h"
 #include "platform/trash_restore.h"
 
@@ -104,19 +106,23 @@ public:
     // read back and compared, and checked to hold the whole file as it still is, then renamed
     // to the target; the original then leaves its name as Remove does. `confirm` is asked
     // before the original goes; on any doubt the file stays (or goes back) where it was and no
-    // copy is left. Permissions and times go with it. 0, kErrorReplaced, kErrorChanged,
+    // copy is left. Permissions, owner, extended attributes (the ACL included) and times go
+    // with it. 0, kErrorReplaced, kErrorChanged,
     // kErrorLocked, EEXIST, `confirm`'s code or the system's.
     int MoveTo(const std::string& target, const Confirm& confirm = Confirm());
-    // True when the held file and `other`'s have the same permission bits and owner (Windows:
-    // always, its permissions are not bits of the file).
-    bool SameModeAndOwner(HeldFile& other);
+    // The held file's metadata (ReadMetadata), or none when it cannot be read.
+    std::optional<FileMetadata> Metadata();
+    // True when the held file and `other`'s have the same permission bits, owner, group, ACL
+    // and extended attributes (SameAccess; Windows: always); false when either cannot be read.
+    bool SameAccess(HeldFile& other);
     // Gives the held file's name a file of its own again (the way back from LinkFrom): its
-    // data is copied to a new name in its folder, read back and compared, given the held
-    // file's permissions and times, and then takes the entry's place in one rename, after the
-    // entry is checked to be the held file still. The held file itself (under its other
-    // names) is not touched. 0, kErrorReplaced or the system's code (EIO: the copy did not
-    // read back equal, or the file changed while it was copied).
-    int ReplaceByCopy();
+    // data is copied to a new name in its folder, read back and compared, given `metadata`
+    // (what the file under this name had before it was linked) or, when null, the held file's
+    // own, and then takes the entry's place in one rename, after the entry is checked to be
+    // the held file still. The held file itself (under its other names) is not touched. 0,
+    // kErrorReplaced or the system's code (EIO: the copy did not read back equal, or the file
+    // changed while it was copied).
+    int ReplaceByCopy(const FileMetadata* metadata = nullptr);
 
 private:
     int CopyAcross(int toDir, const std::string& toName, const Confirm& confirm);

@@ -23,7 +23,7 @@ std::string UndoHardLink(const ActionStep& step) {
         return LoadStringText(IDS_UNDO_LINK_REPLACED);
     if (now.size != step.after.size || now.lastWrite != step.after.lastWrite)
         return LoadStringText(IDS_UNDO_COPY_CHANGED);
-    const int copied = file.ReplaceByCopy();
+    const int copied = file.ReplaceByCopy(step.before ? &*step.before : nullptr);
     if (copied == platform::kErrorReplaced) return LoadStringText(IDS_UNDO_LINK_REPLACED);
     return copied == 0 ? std::string() : CFileRecord::ErrorCodeText(copied);
 }

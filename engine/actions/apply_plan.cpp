@@ -214,10 +214,11 @@ private:
                 if (held.Reader().Identity().device != copy.Reader().Identity().device) {
                     why = LoadStringText(IDS_ACTION_OTHER_FILE_SYSTEM);
                     code = -1;
-                } else if (!m_parts.anyOwner && !held.SameModeAndOwner(copy)) {
+                } else if (!m_parts.anyOwner && !held.SameAccess(copy)) {
                     why = LoadStringText(IDS_ACTION_OWNER_DIFFERS);
                     code = -1;
                 } else {
+                    step.before = held.Metadata();
                     code = held.LinkFrom(copy, confirm);
                 }
                 if (code == 0) copy.Reader().Current(&step.after);

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
 #include "platform/file_delete.h"
+#include "platform/file_metadata.h"
 #include "platform/trash_restore.h"
 
 // One file done.
@@ -33,6 +35,8 @@ struct ActionStep {
     platform::FileIdentity after;
     bool trashed = false;           // kTrash: `trash` tells where it went
     platform::TrashedFile trash;
+    // kHardLink: the duplicate's own metadata, taken just before the link, for giving it back.
+    std::optional<platform::FileMetadata> before;
 };
 
 struct ActionOutcome {

@@ -695,11 +695,9 @@ int HeldFile::CopyAcross(int toDir, const std::string& toName, const Confirm& co
         if (out < 0 && (errno != EEXIST || tries == 10)) return errno;
     }
     int code = CopyAndVerify(m_impl->lockFd, out, static_cast<std::uint64_t>(st.st_size));
-    if (code == 0) {
-        [[maybe_unused]] const int owned = fchown(out, st.st_uid, st.st_gid);
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        if (fchmod(out, st.st_mode & 07777) != 0 || futimens(out, times) != 0) code = errno;
-    }
+    FileMetadata metadata;
+    if (code == 0 && ReadMetadata(m_impl->lockFd, &metadata, &code))
+        code = ApplyMetadata(out, metadata);
     struct stat copied;
     if (code == 0 && fstat(out, &copied) != 0) code = errno;
     if (close(out) != 0 && code == 0) code = errno;
@@ -747,16 +745,18 @@ int HeldFile::CopyAcross(int toDir, const std::string& toName, const Confirm& co
     return code;
 }
 
-bool HeldFile::SameModeAndOwner(HeldFile& other) {
-    struct stat mine, theirs;
-    if (m_impl->lockFd < 0 || other.m_impl->lockFd < 0 || fstat(m_impl->lockFd, &mine) != 0 ||
-        fstat(other.m_impl->lockFd, &theirs) != 0)
-        return false;
-    return (mine.st_mode & 07777) == (theirs.st_mode & 07777) && mine.st_uid == theirs.st_uid &&
-           mine.st_gid == theirs.st_gid;
+std::optional<FileMetadata> HeldFile::Metadata() {
+    FileMetadata metadata;
+    if (m_impl->lockFd < 0 || !ReadMetadata(m_impl->lockFd, &metadata, nullptr)) return std::nullopt;
+    return metadata;
 }
 
-int HeldFile::ReplaceByCopy() {
+bool HeldFile::SameAccess(HeldFile& other) {
+    const std::optional<FileMetadata> mine = Metadata(), theirs = other.Metadata();
+    return mine && theirs && platform::SameAccess(*mine, *theirs);
+}
+
+int HeldFile::ReplaceByCopy(const FileMetadata* metadata) {
     if (m_impl->dirFd < 0 || m_impl->lockFd < 0) return EBADF;
     struct stat before;
     if (fstat(m_impl->lockFd, &before) != 0) return errno;
@@ -776,11 +776,9 @@ int HeldFile::ReplaceByCopy() {
                       after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
                       after.st_mtim.tv_nsec != before.st_mtim.tv_nsec))
         code = EIO;
-    if (code == 0) {
-        [[maybe_unused]] const int owned = fchown(out, before.st_uid, before.st_gid);
-        const struct timespec times[2] = {before.st_atim, before.st_mtim};
-        if (fchmod(out, before.st_mode & 07777) != 0 || futimens(out, times) != 0) code = errno;
-    }
+    FileMetadata own;
+    if (code == 0 && (metadata != nullptr || ReadMetadata(m_impl->lockFd, &own, &code)))
+        code = ApplyMetadata(out, metadata != nullptr ? *metadata : own);
     if (close(out) != 0 && code == 0) code = errno;
     if (code == 0) code = EntryIs(m_impl->dirFd, m_impl->name, m_reader.Identity());
     if (code == 0 && renameat(m_impl->dirFd, spare.c_str(), m_impl->dirFd, m_impl->name.c_str()) != 0)

@@ -342,7 +342,14 @@ int HeldFile::MoveTo(const std::string& target, const Confirm& confirm) {
     return 0;
 }
 
-bool HeldFile::SameModeAndOwner(HeldFile&) { return true; }
+std::optional<FileMetadata> HeldFile::Metadata() {
+    HANDLE h = m_impl->remover != INVALID_HANDLE_VALUE ? m_impl->remover : m_impl->pin;
+    FileMetadata metadata;
+    if (h == INVALID_HANDLE_VALUE || !ReadMetadata(h, &metadata, nullptr)) return std::nullopt;
+    return metadata;
+}
+
+bool HeldFile::SameAccess(HeldFile&) { return true; }
 
 namespace {
 
@@ -365,7 +372,7 @@ bool ReadWhole(HANDLE h, std::uint64_t size, Chunk chunk) {
 
 }  // namespace
 
-int HeldFile::ReplaceByCopy() {
+int HeldFile::ReplaceByCopy(const FileMetadata* metadata) {
     int code = PathIs(m_path, m_reader.Identity());
     if (code != 0) return code;
     HANDLE from = ::CreateFileW(FilePath(m_path).c_str(), GENERIC_READ,
@@ -419,6 +426,7 @@ int HeldFile::ReplaceByCopy() {
         if (!::SetFileInformationByHandle(out, FileBasicInfo, &times, sizeof times))
             code = static_cast<int>(::GetLastError());
     }
+    if (code == 0 && metadata != nullptr) code = ApplyMetadata(out, *metadata);
     if (out != INVALID_HANDLE_VALUE) ::CloseHandle(out);
     ::CloseHandle(from);
     if (code == 0) code = PathIs(m_path, m_reader.Identity());

@@ -143,6 +143,34 @@ TEST(CliActions, DryRunDeleteAndTrashDoExactlyTheNonKeptCopies) {
     EXPECT_TRUE(fs::exists(tree / "keep/a") && fs::exists(tree / "prot/p"));
 }
 
+TEST(CliActions, AFolderProtectedThroughALinkKeepsItsFiles) {
+    TempDir tree, scratch;
+    tree.MakeDir("sub");
+    ASSERT_EQ(symlink("../real", (tree / "sub/r").c_str()), 0);
+    ASSERT_EQ(symlink("real/keep", (tree / "keeplink").c_str()), 0);
+    // Each time the protected copy would be the duplicate without its protection.
+    const std::vector<std::vector<std::string>> runs = {
+        {"--protect", tree / "sub/r/keep", tree / "real"},  // named through a linked folder
+        {"--protect", tree / "keeplink", tree / "real"},    // named by a link to it
+        {"--protect", tree / "real/keep", tree / "sub/r"},  // found through a linked start path
+    };
+    for (std::vector<std::string> args : runs) {
+        tree.WriteFile("real/keep/p", "protected twin");
+        tree.WriteFile("real/x/p", "protected twin");
+        const std::string start = args.back();
+        args.insert(args.begin(), {"--keep", "path:" + start + "/x", "--delete", "--yes"});
+        const ActionRun run = RunActionCli(args, "", scratch);
+        EXPECT_EQ(run.status, 0) << args[5] << ": " << run.err;
+        EXPECT_EQ(run.out, "delete\t" + start + "/x/p\n") << args[5];
+        EXPECT_TRUE(fs::exists(tree / "real/keep/p")) << args[5];
+        EXPECT_FALSE(fs::exists(tree / "real/x/p")) << args[5];
+    }
+    // A link to a file is no folder.
+    tree.WriteFile("file", "f");
+    ASSERT_EQ(symlink("file", (tree / "filelink").c_str()), 0);
+    EXPECT_EQ(RunActionCli({"--protect", tree / "filelink", tree / "real"}, "", scratch).status, 2);
+}
+
 TEST(CliActions, LinkMoveAndRefusalsSetTheExitStatus) {
     TempDir tree, scratch, aside;
     MakeTree(tree);

@@ -11,13 +11,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "engine/actions/action_undo.h"
 #include "engine/duplicate_search.h"
 #include "engine/string_table.h"
 #include "engine/text_format.h"
 #include "platform/error_text.h"
+#include "support/file_attributes.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -41,6 +44,12 @@ std::vector<std::string> SpareNames(const std::string& folder) {
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.path().filename().string().find(".pairscout") != std::string::npos)
             out.push_back(entry.path().string());
+    return out;
+}
+
+std::set<std::string> Paths(const std::vector<ActionStep>& steps) {
+    std::set<std::string> out;
+    for (const ActionStep& step : steps) out.insert(step.path);
     return out;
 }
 
@@ -145,13 +154,67 @@ TEST_F(UndoTree, AHardLinkStaysWhenTheKeptCopyChangedOrItsNameHoldsAnotherFile) 
               LoadStringText(IDS_ROW_HARD_LINK));
 }
 
+TEST_F(UndoTree, AHardLinkTakenBackIsTheDuplicateItWasInEveryDetail) {
+    // x/a: private, another user's where root can make it so, an old time and an attribute of
+    // its own, all unlike the kept copy; linked all the same (--link-any-owner).
+    const std::string duplicate = dir / "x/a";
+    ASSERT_EQ(chmod(duplicate.c_str(), 0600), 0);
+    ASSERT_EQ(chmod((dir / "keep/a").c_str(), 0644), 0);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(duplicate.c_str(), 1000, 1000), 0);
+    }
+    ASSERT_TRUE(attributes::Set(duplicate, "user.note", "the duplicate's own"));
+    const struct timespec times[2] = {{1300000000, 5}, {1200000000, 123456789}};
+    ASSERT_EQ(utimensat(AT_FDCWD, duplicate.c_str(), times, 0), 0);
+    struct stat kept;
+    ASSERT_EQ(stat((dir / "keep/a").c_str(), &kept), 0);
+
+    ResultsModel fresh;
+    SearchOptions options;
+    options.paths = {dir.Path()};
+    KeepRule rule;
+    rule.kind = kKeptFolder;
+    rule.folders = {dir / "keep"};
+    options.keep.rules.push_back(rule);
+    ASSERT_EQ(DuplicateSearch(nullptr).Run(options, fresh), DuplicateSearch::kFinished);
+    DuplicateAction link(DuplicateActionKind::kHardLink, nullptr);
+    link.SetAnyOwner(true);
+    const ActionOutcome out = link.Run(fresh, fresh.DuplicateRows());
+    ASSERT_EQ(Paths(out.done).count(duplicate), 1u);
+    ASSERT_EQ(InodeOf(duplicate), kept.st_ino);
+    ActionUndo linked;
+    linked.Remember(DuplicateActionKind::kHardLink, fresh, out, nullptr);
+    const UndoOutcome back = linked.Restore(nullptr);
+    ASSERT_TRUE(back.kept.empty()) << back.kept[0].first << ": " << back.kept[0].second;
+
+    struct stat st;
+    ASSERT_EQ(stat(duplicate.c_str(), &st), 0);
+    EXPECT_NE(st.st_ino, kept.st_ino);
+    EXPECT_EQ(ReadWholeFile(duplicate), std::string(5000, 'a'));
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(st.st_uid, root ? 1000u : geteuid());
+    EXPECT_EQ(st.st_gid, root ? 1000u : getegid());
+    EXPECT_EQ(st.st_mtim.tv_sec, 1200000000);
+    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+    EXPECT_EQ(attributes::Get(duplicate, "user.note"), "the duplicate's own");
+    // The kept copy is as it was.
+    struct stat now;
+    ASSERT_EQ(stat((dir / "keep/a").c_str(), &now), 0);
+    EXPECT_EQ(now.st_mode & 07777, 0644u);
+    EXPECT_EQ(now.st_uid, kept.st_uid);
+    EXPECT_EQ(now.st_mtim.tv_sec, kept.st_mtim.tv_sec);
+    EXPECT_EQ(attributes::Get(dir / "keep/a", "user.note"), "<none>");
+    EXPECT_TRUE(SpareNames(dir / "x").empty());
+}
+
 TEST_F(UndoTree, SharedDataNeedsOnlyItsRowBack) {
     // Shared blocks need a file system that has them (link_filesystems_test); the way back
     // touches no file, so a step as the action records it is enough here.
     ActionOutcome out;
     const std::size_t row = RowOf(model, dir / "x/a");
     out.done.push_back({DuplicateActionKind::kShareData, row, dir / "x/a", dir / "keep/a",
-                        std::string(), 5000, {}, false, {}});
+                        std::string(), 5000, {}, false, {}, {}});
     model.SetReplaced(row, kReplacedShared);
     EXPECT_EQ(model.CellText(row, kColumnKeepReason), LoadStringText(IDS_ROW_SHARED));
     undo.Remember(DuplicateActionKind::kShareData, model, out, nullptr);

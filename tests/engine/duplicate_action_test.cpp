@@ -15,14 +15,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/actions/action_undo.h"
 #include "engine/actions/duplicate_action.h"
 #include "engine/duplicate_search.h"
 #include "engine/file_check.h"
 #include "engine/string_table.h"
+#include "support/file_attributes.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -259,6 +262,112 @@ TEST_F(ActionTree, AFileChangedAfterItsCheckIsNeverReplaced) {
                 EXPECT_EQ(entry.path().string().find(".pairscout"), std::string::npos) << entry.path();
         }
     }
+}
+
+TEST(HardLinkReplacement, ACopyWhoseAclOrExtendedAttributesDifferIsLeft) {
+    TempDir tree;
+    for (const char* name : {"k/f", "same/f", "other/f", "none/f", "acl/f"}) {
+        ASSERT_EQ(chmod(tree.WriteFile(name, std::string(4000, 'f')).c_str(), 0640), 0);
+        if (std::string(name) == "none/f") continue;
+        ASSERT_TRUE(attributes::Set(tree / name, "user.tag", name == std::string("other/f") ? "b" : "a"));
+    }
+    ASSERT_TRUE(attributes::GiveReaderAcl(tree / "acl/f", 0640, 4242)) << "no ACLs in " << tree.Path();
+    ResultsModel model;
+    Search(tree.Path(), model, tree / "k");
+    ASSERT_EQ(model.RowCount(), 5u);
+    DuplicateAction link(DuplicateActionKind::kHardLink, nullptr);
+    const ActionOutcome out = link.Run(model, model.DuplicateRows());
+    EXPECT_EQ(Paths(out.done), (std::set<std::string>{tree / "same/f"}));
+    std::set<std::string> refused;
+    for (const auto& file : out.refused) {
+        refused.insert(file.first);
+        EXPECT_EQ(file.second, LoadStringText(IDS_ACTION_OWNER_DIFFERS)) << file.first;
+    }
+    EXPECT_EQ(refused, (std::set<std::string>{tree / "other/f", tree / "none/f", tree / "acl/f"}));
+    struct stat kept, st;
+    ASSERT_EQ(stat((tree / "k/f").c_str(), &kept), 0);
+    for (const char* name : {"other/f", "none/f", "acl/f"}) {
+        ASSERT_EQ(stat((tree / name).c_str(), &st), 0);
+        EXPECT_NE(st.st_ino, kept.st_ino) << name;
+    }
+    EXPECT_EQ(attributes::Get(tree / "other/f", "user.tag"), "b");
+    EXPECT_NE(attributes::Get(tree / "acl/f", attributes::kAcl), "<none>");
+    EXPECT_EQ(attributes::Get(tree / "k/f", attributes::kAcl), "<none>");
+
+    // Allowed: replaced as well, and they take the kept copy's attributes with its file.
+    ResultsModel again;
+    Search(tree.Path(), again, tree / "k");
+    DuplicateAction anyOwner(DuplicateActionKind::kHardLink, nullptr);
+    anyOwner.SetAnyOwner(true);
+    EXPECT_EQ(Paths(anyOwner.Run(again, again.DuplicateRows()).done),
+              (std::set<std::string>{tree / "other/f", tree / "none/f", tree / "acl/f"}));
+    EXPECT_EQ(attributes::Get(tree / "other/f", "user.tag"), "a");
+}
+
+// A folder on another file system than the temporary folders': /dev/shm, where it is a
+// memory file system of its own. Removed with everything in it at the end.
+class OtherFileSystemDir {
+public:
+    explicit OtherFileSystemDir(const std::string& near) {
+        struct stat here, there;
+        char name[] = "/dev/shm/pairscout-test-XXXXXX";
+        if (stat(near.c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 ||
+            here.st_dev == there.st_dev || mkdtemp(name) == nullptr)
+            return;
+        m_path = std::string(name) + "/";
+    }
+    ~OtherFileSystemDir() {
+        std::error_code ignored;
+        if (!m_path.empty()) fs::remove_all(m_path, ignored);
+    }
+    const std::string& Path() const { return m_path; }  // "" when there is none
+
+private:
+    std::string m_path;
+};
+
+TEST(MoveAcrossFileSystems, TheCopyKeepsItsExtendedAttributesAclAndTimes) {
+    TempDir tree;
+    OtherFileSystemDir aside(tree.Path());
+    if (aside.Path().empty()) GTEST_SKIP() << "/dev/shm is missing or on the file system of " << tree.Path();
+    tree.WriteFile("k/f", std::string(70000, 'm'));
+    const std::string moved = tree.WriteFile("x/f", std::string(70000, 'm'));
+    ASSERT_EQ(chmod(moved.c_str(), 0640), 0);
+    ASSERT_TRUE(attributes::Set(moved, "user.origin", "from far away"));
+    ASSERT_TRUE(attributes::GiveReaderAcl(moved, 0640, 4242));
+    const struct timespec times[2] = {{1500000000, 111111111}, {1400000000, 222222222}};
+    ASSERT_EQ(utimensat(AT_FDCWD, moved.c_str(), times, 0), 0);
+    const std::string acl = attributes::Get(moved, attributes::kAcl);
+
+    ResultsModel model;
+    Search(tree.Path(), model, tree / "k");
+    DuplicateAction move(DuplicateActionKind::kMove, nullptr);
+    const std::string start = tree.Path().substr(0, tree.Path().size() - 1);
+    move.SetMoveTarget(aside.Path(), {start});
+    const ActionOutcome out = move.Run(model, model.DuplicateRows());
+    ASSERT_EQ(out.done.size(), 1u);
+    const std::string target = out.done[0].target;
+    EXPECT_EQ(target.compare(0, aside.Path().size(), aside.Path()), 0) << target;
+    EXPECT_FALSE(fs::exists(moved));
+    const auto expectAsItWas = [&](const std::string& path) {
+        EXPECT_EQ(ReadWholeFile(path), std::string(70000, 'm'));
+        EXPECT_EQ(attributes::Get(path, "user.origin"), "from far away") << path;
+        EXPECT_EQ(attributes::Get(path, attributes::kAcl), acl) << path;
+        struct stat st;
+        ASSERT_EQ(stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u) << path;
+        EXPECT_EQ(st.st_mtim.tv_sec, 1400000000) << path;
+        EXPECT_EQ(st.st_mtim.tv_nsec, 222222222) << path;
+    };
+    expectAsItWas(target);
+
+    // And back again, across the file systems the other way.
+    ActionUndo undo;
+    undo.Remember(DuplicateActionKind::kMove, model, out, nullptr);
+    const UndoOutcome back = undo.Restore(nullptr);
+    EXPECT_EQ(back.restored.size(), 1u);
+    EXPECT_FALSE(fs::exists(target));
+    expectAsItWas(moved);
 }
 
 TEST(HardLinkReplacement, ThePathIsNeverMissing) {

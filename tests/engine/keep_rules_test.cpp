@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/actions/duplicate_action.h"
 #include "engine/duplicate_search.h"
 #include "engine/keep_rules.h"
 #include "engine/actions/safe_delete.h"
@@ -270,6 +271,78 @@ TEST(KeepRules, ProtectedFilesAreNeverSelectedNorDeleted) {
     EXPECT_EQ(Search(tree, policy, model), "");
     EXPECT_EQ(model.DuplicateCount(), 0);
 }
+
+#ifndef _WIN32
+TEST(FolderList, KnowsAFolderUnderEverySpellingOfLinks) {
+    namespace fs = std::filesystem;
+    TempDir tree;
+    tree.WriteFile("real/keep/f", "twin");
+    tree.WriteFile("real/keep/deep/g", "deep twin");
+    tree.WriteFile("real/other/f", "twin");
+    tree.WriteFile("real/other/g", "deep twin");
+    tree.MakeDir("sub");
+    fs::create_directory_symlink("../real", tree / "sub/r");
+    fs::create_directory_symlink("real/keep", tree / "keeplink");
+    fs::create_directory_symlink("real/keep/deep", tree / "deeplink");
+
+    // Named through a linked folder: holds the files under the folder's own name.
+    const FolderList throughLink({tree / "sub/r/keep"});
+    EXPECT_TRUE(throughLink.Holds(tree / "real/keep/f"));
+    EXPECT_TRUE(throughLink.Holds(tree / "real/keep/deep/g"));
+    EXPECT_TRUE(throughLink.Holds(tree / "sub/r/keep/f"));
+    EXPECT_FALSE(throughLink.Holds(tree / "real/other/f"));
+    EXPECT_FALSE(throughLink.Holds(tree / "real/f"));
+    // Files found through a link (a start path through it), and through a link into the folder.
+    const FolderList direct({tree / "real/keep"});
+    EXPECT_TRUE(direct.Holds(tree / "sub/r/keep/f"));
+    EXPECT_TRUE(direct.Holds(tree / "sub/r/keep/deep/g"));
+    EXPECT_TRUE(direct.Holds(tree / "deeplink/g"));
+    EXPECT_TRUE(direct.Holds(tree / "keeplink/f"));
+    EXPECT_FALSE(direct.Holds(tree / "sub/r/other/f"));
+    // The folder named by a link to it.
+    EXPECT_TRUE(FolderList({tree / "keeplink"}).Holds(tree / "real/keep/deep/g"));
+    // The first folder that holds, whichever way it holds.
+    EXPECT_EQ(FolderList({tree / "real/other", tree / "sub/r/keep"}).IndexOf(tree / "real/keep/f"), 1);
+    EXPECT_EQ(FolderList({tree / "sub/r", tree / "real/keep"}).IndexOf(tree / "real/keep/f"), 0);
+    // A folder that is not there (yet) holds by its spelling alone.
+    const FolderList later({tree / "later", tree / "real/nothing"});
+    EXPECT_TRUE(later.Holds(tree / "later/f"));
+    EXPECT_FALSE(later.Holds(tree / "real/keep/f"));
+    EXPECT_FALSE(later.Holds(tree / "real/f"));
+
+    // A search and a delete of every row: the protected copies stay, however either is named.
+    for (int how = 0; how < 3; ++how) {
+        tree.WriteFile("real/other/f", "twin");
+        tree.WriteFile("real/other/g", "deep twin");
+        const std::string start = how == 1 ? tree / "sub/r" : tree / "real";
+        const std::string protect = how == 0 ? tree / "sub/r/keep" : how == 1 ? tree / "real/keep"
+                                                                               : tree / "keeplink";
+        SearchOptions options;
+        options.paths = {start};
+        options.keep.protectedFolders = {protect};
+        options.keep.rules = {Rule(kKeptFolder, {start + "/other"})};
+        ResultsModel model;
+        ASSERT_EQ(DuplicateSearch(nullptr).Run(options, model), DuplicateSearch::kFinished);
+        ASSERT_EQ(model.RowCount(), 4u) << how;
+        for (std::size_t row = 0; row < model.RowCount(); ++row) {
+            const std::string& path = model.Row(row).record->Path();
+            EXPECT_EQ(model.Row(row).isProtected, path.find("/keep/") != std::string::npos)
+                << how << " " << path;
+        }
+        ResultsModel plain;  // no row marked: the action's own list must hold
+        options.keep.protectedFolders.clear();
+        ASSERT_EQ(DuplicateSearch(nullptr).Run(options, plain), DuplicateSearch::kFinished);
+        DuplicateAction remove(DuplicateActionKind::kDelete, nullptr);
+        remove.SetProtectedFolders({protect});
+        const ActionOutcome out = remove.Run(plain, {0, 1, 2, 3});
+        EXPECT_TRUE(fs::exists(tree / "real/keep/f")) << how;
+        EXPECT_TRUE(fs::exists(tree / "real/keep/deep/g")) << how;
+        EXPECT_FALSE(fs::exists(tree / "real/other/f")) << how;
+        EXPECT_FALSE(fs::exists(tree / "real/other/g")) << how;
+        EXPECT_EQ(out.done.size(), 2u) << how;
+    }
+}
+#endif
 
 TEST(ResultsModel, RearrangeRefusesOrdersThatBreakGroups) {
     TempDir tree;
