@@ -60,7 +60,10 @@ bool ReadDate(const std::string& text, bool endOfDay, platform::FileTime* out, s
         return false;
     }
     date.m_bEndOfDay = endOfDay ? 1 : 0;
-    *out = date.ToFileTime(1);
+    if (!date.ToFileTime(1, out)) {
+        *error = DateRefusalText(IDS_INVALID_YEAR, kRefusalSeparator);
+        return false;
+    }
     return true;
 }
 

@@ -69,8 +69,8 @@ int ReadDate(const std::string& text, bool endOfDay, platform::FileTime* value) 
     const int refusal = date.CheckDate(text.c_str());
     if (refusal != 0) return refusal;
     date.m_bEndOfDay = endOfDay ? 1 : 0;
-    *value = date.ToFileTime(1);
-    return 0;
+    // A date with no file time is refused rather than taken as no limit.
+    return date.ToFileTime(1, value) ? 0 : IDS_INVALID_YEAR;
 }
 
 }  // namespace

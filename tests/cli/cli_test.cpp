@@ -128,7 +128,8 @@ TEST(CliOptions, StrictSizesAndDates) {
               (24 * 3600 - 1) * platform::kFileTimeTicksPerSecond);
     EXPECT_FALSE(Parse({"--min-date", "2024-02-30", "x"}, &o, &error));
     EXPECT_EQ(error, DateRefusalText(IDS_INVALID_DAY, ": "));
-    std::vector<const char*> badYears = {"%%today+2147483647", "%%today-999999", "1600-12-31"};
+    std::vector<const char*> badYears = {"%%today+2147483647", "%%today-999999", "1600-12-31",
+                                         "30828-01-01", "30840-01-01", "30848-12-31"};
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) badYears.insert(badYears.end(), {"01/01/-1", "01/01/-2024"});
     for (const char* badYear : badYears) {
@@ -554,6 +555,24 @@ TEST(CliEndToEnd, BadSizesAndYearsAndIsoDates) {
         const CliRun run = RunCli({"--max-date", year, tree.Path()}, scratch);
         EXPECT_EQ(run.status, 2) << year;
     }
+    // A year beyond what a file time holds is refused, never taken as no limit (which would
+    // list today's files).
+    for (const char* year : {"30840-01-01", "30828-01-01"}) {
+        for (const char* option : {"--min-date", "--max-date"}) {
+            const CliRun run = RunCli({option, year, tree.Path()}, scratch);
+            EXPECT_EQ(run.status, 2) << option << " " << year;
+            EXPECT_EQ(run.out, "") << option << " " << year;
+            EXPECT_EQ(run.err.find(std::string("pairscout-cli: ") + LoadStringText(IDS_INVALID_YEAR)),
+                      0u) << run.err;
+        }
+    }
+    // The last day accepted is a real limit at both ends.
+    const CliRun last = RunCli({"--min-date", "30827-12-31", tree.Path()}, scratch);
+    EXPECT_EQ(last.status, 0) << last.err;
+    EXPECT_EQ(last.out, "");
+    const CliRun untilLast = RunCli({"--max-date", "30827-12-31", tree.Path()}, scratch);
+    EXPECT_EQ(untilLast.status, 0) << untilLast.err;
+    EXPECT_EQ(std::count(untilLast.out.begin(), untilLast.out.end(), '\n'), 3) << untilLast.out;
     // ISO dates in any locale: the files were written today.
     const CliRun before = RunCli({"--max-date", "2000-01-01", tree.Path()}, scratch);
     EXPECT_EQ(before.status, 0);
