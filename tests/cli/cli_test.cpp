@@ -605,9 +605,10 @@ TEST(CliEndToEnd, NullSeparatedOutput) {
 // Starts the program with its standard output on `outFd` and its standard error into
 // `errPath`: with SIGPIPE ignored when `ignorePipe`, as user nobody when `asNobody` (for
 // files that root could read). Returns its process id.
+// `programPath`, when given, is the program run instead of the built one.
 pid_t StartCli(const std::vector<std::string>& args, int outFd, const std::string& errPath,
-               bool ignorePipe, bool asNobody = false) {
-    const std::string program = CliProgram();
+               bool ignorePipe, bool asNobody = false, const std::string& programPath = "") {
+    const std::string program = programPath.empty() ? CliProgram() : programPath;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -643,6 +644,31 @@ int WaitFor(pid_t pid, std::chrono::milliseconds timeout) {
     }
     if (WIFSIGNALED(raw)) return 256 + WTERMSIG(raw);
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// A copy of the program in `root`/bin and, unless `catalog` is false, the English catalog where
+// an installed program finds it beside bin/: the test then decides what lies there and who can
+// reach it. Returns the copy's path, or "" with the reason in *why.
+std::string CopyCli(const TempDir& root, bool catalog, std::string* why) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path bin = fs::path(root.Path()) / "bin";
+    const fs::path program = bin / "pairscout-cli";
+    fs::create_directories(bin, ec);
+    if (!ec) fs::copy_file(CliProgram(), program, fs::copy_options::overwrite_existing, ec);
+    if (!ec) chmod(program.c_str(), 0755);
+    if (!ec && catalog) {
+        const fs::path dir = bin / PAIRSCOUT_LOCALE_FROM_BIN / "en" / "LC_MESSAGES";
+        fs::create_directories(dir, ec);
+        if (!ec)
+            fs::copy_file(PAIRSCOUT_ENGLISH_MO, dir / "pairscout.mo",
+                          fs::copy_options::overwrite_existing, ec);
+    }
+    if (ec) {
+        *why = "cannot copy the program to " + root.Path() + ": " + ec.message();
+        return std::string();
+    }
+    return program.string();
 }
 
 // A list cut short by a full disk or by a reader that went away is an error, not a success.
@@ -700,6 +726,38 @@ TEST(CliEndToEnd, WriteErrorsEndWithStatusOne) {
     const std::string err = ReadWholeFile(errPath);
     EXPECT_NE(err.find("pairscout-cli: " + failed), std::string::npos) << err;
     EXPECT_NE(err.find("发现 1 个重复文件"), std::string::npos) << err;
+}
+
+// A folder or a FIFO nobody writes to where the English catalog lies is passed over: the
+// program neither stops on it nor waits for it, --version included.
+TEST(CliEndToEnd, AFolderOrFifoInTheCatalogsPlaceIsPassedOver) {
+    TempDir root, scratch;
+    std::string why;
+    const std::string program = CopyCli(root, false, &why);
+    ASSERT_FALSE(program.empty()) << why;
+    const std::string place =
+        root / "bin/" PAIRSCOUT_LOCALE_FROM_BIN "/en/LC_MESSAGES/pairscout.mo";
+    std::filesystem::create_directories(std::filesystem::path(place).parent_path());
+    ScopedEnvVar english("PAIRSCOUT_LANG", "en");
+    for (const bool fifo : {false, true}) {
+        std::filesystem::remove_all(place);
+        ASSERT_EQ(fifo ? mkfifo(place.c_str(), 0666) : mkdir(place.c_str(), 0755), 0) << place;
+        const int out = open((scratch / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        ASSERT_GE(out, 0);
+        pid_t pid = StartCli({"--version"}, out, scratch / "err.txt", false, false, program);
+        EXPECT_EQ(WaitFor(pid, std::chrono::seconds(10)), 0)
+            << (fifo ? "FIFO" : "folder") << ": " << ReadWholeFile(scratch / "err.txt");
+        close(out);
+        EXPECT_EQ(ReadWholeFile(scratch / "out.txt"),
+                  std::string("pairscout-cli (Pairscout) ") + PAIRSCOUT_VERSION + "\n");
+        // A message is still given, in the texts found elsewhere or in the program's own.
+        const int none = open("/dev/null", O_WRONLY);
+        pid = StartCli({"--min-size", "12Q", "."}, none, scratch / "err.txt", false, false, program);
+        close(none);
+        EXPECT_EQ(WaitFor(pid, std::chrono::seconds(10)), 2) << (fifo ? "FIFO" : "folder");
+        EXPECT_EQ(ReadWholeFile(scratch / "err.txt").rfind("pairscout-cli: ", 0), 0u)
+            << ReadWholeFile(scratch / "err.txt");
+    }
 }
 
 TEST(CliEndToEnd, UnreadableFilesAreCountedInTheSummary) {
