@@ -28,7 +28,8 @@ const AttributeOption kAttributes[] = {
 };
 
 // "--name=value" or "--name value": the value of option `name`, taking the next argument
-// when needed. Returns false when `arg` is not that option.
+// when needed. Returns false when `arg` is not that option. An empty value is refused for
+// every option alike: for some it would mean "no limit", for others nothing at all.
 bool TakeValue(const std::vector<std::string>& args, std::size_t* i, const std::string& name,
                std::string* value, std::string* error) {
     const std::string& arg = args[*i];
@@ -39,13 +40,13 @@ bool TakeValue(const std::vector<std::string>& args, std::size_t* i, const std::
             return true;
         }
         *value = args[++*i];
-        return true;
-    }
-    if (arg.compare(0, prefix.size() + 1, prefix + "=") == 0) {
+    } else if (arg.compare(0, prefix.size() + 1, prefix + "=") == 0) {
         *value = arg.substr(prefix.size() + 1);
-        return true;
+    } else {
+        return false;
     }
-    return false;
+    if (value->empty()) *error = prefix + ": " + LoadStringText(IDS_CLI_EMPTY_VALUE);
+    return true;
 }
 
 // A date refusal and the forms accepted stay on the one line of an error.
@@ -219,10 +220,6 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
                 *error = "only one of --trash, --delete, --link and --move-to can be given";
                 return false;
             }
-            if (value.empty()) {
-                *error = "--move-to needs a folder";
-                return false;
-            }
             options->act = true;
             options->action = DuplicateActionKind::kMove;
             options->moveTo = value;
@@ -236,10 +233,6 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             if (!ParseKeepRules(value, &keep.rules, error)) return false;
         } else if (TakeValue(args, &i, "protect", &value, error)) {
             if (!error->empty()) return false;
-            if (value.empty()) {
-                *error = "--protect needs a folder";
-                return false;
-            }
             keep.protectedFolders.push_back(value);
         } else if (TakeValue(args, &i, "order", &value, error)) {
             if (!error->empty()) return false;
@@ -282,7 +275,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         }
     }
     if (CheckSizeLimits(filter.m_nMinSize, filter.m_nMaxSize) != 0) {
-        *error = LoadStringText(IDS_INVALID_FILE_SIZE);
+        *error = LoadStringText(IDS_SIZE_ORDER);
         return false;
     }
     if (filter.m_ftMinDate != 0 && filter.m_ftMaxDate != 0 && filter.m_ftMinDate > filter.m_ftMaxDate) {
@@ -365,14 +358,16 @@ std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bo
     const auto name = [escape](const std::string& path) {
         return escape ? EscapeControls(path) : path;
     };
+    // With NUL after each record, fields end in NUL too: a tab is a character of a name.
+    const char field = nul ? '\0' : '\t';
     for (const ActionStep& step : steps) {
         out += ActionWord(step.kind);
-        out += '\t';
+        out += field;
         out += name(step.path);
         if (step.kind == DuplicateActionKind::kHardLink ||
             step.kind == DuplicateActionKind::kShareData)
-            out += "\t" + name(step.copy);
-        if (step.kind == DuplicateActionKind::kMove) out += "\t" + name(step.target);
+            out += field + name(step.copy);
+        if (step.kind == DuplicateActionKind::kMove) out += field + name(step.target);
         out += nul ? '\0' : '\n';
     }
     return out;
@@ -382,30 +377,36 @@ std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int
                          std::int64_t* bytes, const CliOptions* action) {
     std::string out;
     const char end = nul ? '\0' : '\n';
+    // With NUL after each record, fields end in NUL too: a tab is a character of a name.
+    const char field = nul ? '\0' : '\t';
     *files = 0;
     *bytes = 0;
     for (std::size_t row = 0; row < results.RowCount(); ++row) {
         const ResultRow& r = results.Row(row);
         const bool first = r.image == kImageGroupFirst;
         if (first) {
-            out += "keep\t";
+            out += "keep";
+            out += field;
             out += KeepReasonName(r.keptBy);
         } else if (r.isProtected) {
-            out += "protect\t-";
+            out += "protect";
+            out += field;
+            out += '-';
         } else {
             out += action != nullptr ? ActionWord(action->action) : "delete";
-            out += "\t-";
+            out += field;
+            out += '-';
             ++*files;
             *bytes += r.record->m_nSize;
         }
-        out += '\t';
+        out += field;
         const std::string path = r.record->Path();
         out += escape ? EscapeControls(path) : path;
         if (!first && !r.isProtected && action != nullptr &&
             action->action == DuplicateActionKind::kMove) {
             const std::string target =
                 MoveTarget(action->moveTo, action->search.paths, path);
-            out += '\t';
+            out += field;
             out += escape ? EscapeControls(target) : target;
         }
         out += end;

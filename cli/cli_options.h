@@ -43,8 +43,8 @@ const char* KeepReasonName(KeepReason reason);
 
 // The rows as --dry-run writes them: per file "keep", "protect" (in a protected folder) or
 // "delete", a tab, the rule that kept a group's first file (else "-"), a tab and the path; an
-// empty line after each group. `nul` and `escape` as FormatResults. `files` and `bytes` get
-// what would go.
+// empty line after each group. `nul` and `escape` as FormatResults; with `nul` a NUL also
+// ends every field in place of the tab. `files` and `bytes` get what would go.
 // With `action` set (not null), the files that would go are named by the action's word (trash,
 // delete, link, clone, move) and a move adds a tab and the place the file would go to.
 std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int* files,
@@ -56,7 +56,7 @@ const char* ActionWord(DuplicateActionKind kind);
 
 // What an action did, one line per file: the action's word, a tab and the path, then for a
 // hard link or shared data a tab and the copy, for a move a tab and the new place. `nul` and
-// `escape` as FormatResults.
+// `escape` as FormatResults; with `nul` a NUL also ends every field in place of the tab.
 std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape);
 
 // `text` as the inside of a JSON string (without the quotes). Valid UTF-8 stays as it is,

@@ -74,8 +74,22 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     // Bad input gives the options sheet's own messages (a bad size also names the largest).
     EXPECT_FALSE(Parse({"--min-size", "12Q", "x"}, &o, &error));
     EXPECT_EQ(error.find(LoadStringText(IDS_INVALID_FILE_SIZE)), 0u) << error;
+    // A smallest size above the largest is named as such, not as a bad size.
     EXPECT_FALSE(Parse({"--min-size", "2M", "--max-size", "1M", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(IDS_INVALID_FILE_SIZE));
+    EXPECT_EQ(error, LoadStringText(IDS_SIZE_ORDER));
+    EXPECT_TRUE(Parse({"--min-size", "1M", "--max-size", "1M", "x"}, &o, &error)) << error;
+    // An empty value is refused for every option that takes one, naming the option, in both
+    // forms: for a size it once meant no limit while an empty date was refused.
+    for (const char* name : {"min-size", "max-size", "min-date", "max-date", "mask", "keep",
+                             "protect", "order", "link", "move-to", "readonly", "hidden",
+                             "system", "directory", "archive"}) {
+        const std::string option = std::string("--") + name;
+        const std::string expected = option + ": " + LoadStringText(IDS_CLI_EMPTY_VALUE);
+        EXPECT_FALSE(Parse({option, "", "x"}, &o, &error)) << option;
+        EXPECT_EQ(error, expected);
+        EXPECT_FALSE(Parse({option + "=", "x"}, &o, &error)) << option;
+        EXPECT_EQ(error, expected);
+    }
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) {
         EXPECT_FALSE(Parse({"--min-date", "13/01/03", "x"}, &o, &error));
@@ -872,6 +886,14 @@ TEST(CliEndToEnd, LaxDatesAndMasksAreRefusedOrNamed) {
         const CliRun run = RunCli({"--max-date", fine, tree.Path()}, scratch);
         EXPECT_EQ(run.status, 0) << fine << run.err;
     }
+    const CliRun sizes = RunCli({"--min-size", "10", "--max-size", "5", tree.Path()}, scratch);
+    EXPECT_EQ(sizes.status, 2);
+    EXPECT_EQ(sizes.out, "");
+    EXPECT_EQ(sizes.err.rfind("pairscout-cli: 最小文件大小大于最大文件大小。\n", 0), 0u) << sizes.err;
+    const CliRun empty = RunCli({"--min-size", "", tree.Path()}, scratch);
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.err.rfind("pairscout-cli: --min-size: 值不能为空\n", 0), 0u) << empty.err;
     const CliRun order =
         RunCli({"--min-date", "2024-02-01", "--max-date", "2024-01-31", tree.Path()}, scratch);
     EXPECT_EQ(order.status, 2);
