@@ -178,6 +178,8 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             options->nul = true;
         } else if (arg == "--reverse") {
             filter.m_nMode = 1;
+        } else if (arg == "--no-empty") {
+            filter.m_bLeaveOutEmpty = true;
         } else if (arg == "--json") {
             options->json = true;
         } else if (arg == "--codepage") {

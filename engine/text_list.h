@@ -293,6 +293,7 @@
     X(IDS_FILTER_DIRECTORY, 10512, "目录(&D)")                                                    \
     X(IDS_FILTER_REVERSE, 10513, "反向过滤(&V)")                                                  \
     X(IDS_FILTER_RESET, 10514, "重置(&T)")                                                        \
+    X(IDS_FILTER_NO_EMPTY, 10515, "不包括空文件")                                                 \
     /* Progress dialog. */                                                                        \
     X(IDS_PROGRESS_CAPTION, 10600, "正在处理")                                                    \
     X(IDS_PROGRESS_FIRST_STATUS, 10601, "相同的文件名")                                           \
@@ -364,6 +365,7 @@
       "  --directory=yes|no    写权限；系统和存档从不设置\n" \
       "  --archive=yes|no\n" \
       "  --reverse             反向过滤：各个限制描述的是唯一要保留的文件\n" \
+      "  --no-empty            不包括空文件（默认时空文件也成组）\n" \
       "  --csv                 按 CSV 导出的样子写出各行（每个单元格加引号，\n" \
       "                        CR LF 行尾，没有标题行）\n" \
       "  -0, --null            每个路径以一个 NUL 字节结束，每组再多一个，\n" \

@@ -597,6 +597,35 @@ TEST(CliEndToEnd, BadSizesAndYearsAndIsoDates) {
     EXPECT_EQ(std::count(after.out.begin(), after.out.end(), '\n'), 3) << after.out;
 }
 
+// Empty files form a group of their own unless --no-empty leaves them out.
+TEST(CliEndToEnd, EmptyFilesAreGroupedUnlessLeftOut) {
+    TempDir tree, scratch;
+    tree.WriteFile("a/empty", "");
+    tree.WriteFile("b/empty", "");
+    tree.WriteFile("a/one.txt", "same");
+    tree.WriteFile("b/one.txt", "same");
+    const CliRun all = RunCli({tree.Path()}, scratch);
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(SortedLines(all.out),
+              (std::vector<std::string>{"", "", tree / Native("a/empty"), tree / Native("a/one.txt"),
+                                        tree / Native("b/empty"), tree / Native("b/one.txt")}));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--no-empty", tree.Path()},
+          std::vector<std::string>{"--no-empty", "--reverse", tree.Path()}}) {
+        const CliRun some = RunCli(args, scratch);
+        EXPECT_EQ(some.status, 0) << some.err;
+        EXPECT_EQ(SortedLines(some.out),
+                  (std::vector<std::string>{"", tree / Native("a/one.txt"), tree / Native("b/one.txt")}))
+            << args[1];
+    }
+    CliOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--no-empty", "x"}, &o, &error)) << error;
+    EXPECT_TRUE(o.search.filter.m_bLeaveOutEmpty);
+    ASSERT_TRUE(Parse({"x"}, &o, &error)) << error;
+    EXPECT_FALSE(o.search.filter.m_bLeaveOutEmpty);
+}
+
 TEST(CliEndToEnd, NullSeparatedOutput) {
     TempDir tree, scratch;
     // A name holding a line feed would read as two paths in the line format.
