@@ -21,6 +21,7 @@
 #endif
 
 #include "cli/cli_options.h"
+#include "cli/report_writer.h"
 #include "cli/terminal_progress.h"
 #include "engine/date_value.h"
 #include "engine/duplicate_search.h"
@@ -1112,6 +1113,21 @@ TEST(CliEndToEnd, JsonListsGroupsFilesAndTheKeptCopy) {
     const std::string end = "\"keep\": false, \"protected\": false}]}\n]}\n";
     ASSERT_GT(run.out.size(), end.size());
     EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end);
+
+#ifndef _WIN32
+    // The time is the local one, to the second: a leap day that is the next day in Tokyo.
+    {
+        TempDir dated;
+        ScopedEnvVar zone("TZ", "Asia/Tokyo");
+        for (const char* twin : {"x", "y"}) {
+            const std::string path = dated.WriteFile(twin, "dated");
+            const struct timespec times[2] = {{1709251199, 0}, {1709251199, 0}};  // 2024-02-29 23:59:59 UTC
+            ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        }
+        const CliRun local = RunCli({"--json", dated.Path()}, scratch);
+        EXPECT_NE(local.out.find("\"time\": \"2024-03-01T08:59:59\""), std::string::npos) << local.out;
+    }
+#endif
 
     const CliRun none = RunCli({"--json", "--mask", "*.none", tree.Path()}, scratch);
     EXPECT_EQ(none.out, "{\"groups\": []}\n");
