@@ -1,9 +1,5 @@
 #include "cli/cli_options.h"
 
-#include <cinttypes>
-#include <cstdio>
-
-#include "cli/terminal_progress.h"
 #include "engine/date_value.h"
 #include "engine/keep_rules.h"
 #include "engine/size_text.h"
@@ -15,38 +11,6 @@
 #include "platform/file_find.h"
 
 namespace {
-
-struct AttributeOption {
-    const char* name;
-    std::uint32_t bit;
-};
-
-const AttributeOption kAttributes[] = {
-    {"readonly", platform::kAttrReadOnly}, {"hidden", platform::kAttrHidden},
-    {"system", platform::kAttrSystem},     {"directory", platform::kAttrDirectory},
-    {"archive", platform::kAttrArchive},
-};
-
-// "--name=value" or "--name value": the value of option `name`, taking the next argument
-// when needed. Returns false when `arg` is not that option.
-bool TakeValue(const std::vector<std::string>& args, std::size_t* i, const std::string& name,
-               std::string* value, std::string* error) {
-    const std::string& arg = args[*i];
-    const std::string prefix = "--" + name;
-    if (arg == prefix) {
-        if (*i + 1 >= args.size()) {
-            *error = prefix + " needs a value";
-            return true;
-        }
-        *value = args[++*i];
-        return true;
-    }
-    if (arg.compare(0, prefix.size() + 1, prefix + "=") == 0) {
-        *value = arg.substr(prefix.size() + 1);
-        return true;
-    }
-    return false;
-}
 
 // A date refusal and the forms accepted stay on the one line of an error.
 constexpr const char* kRefusalSeparator = ": ";
@@ -60,7 +24,10 @@ bool ReadDate(const std::string& text, bool endOfDay, platform::FileTime* out, s
         return false;
     }
     date.m_bEndOfDay = endOfDay ? 1 : 0;
-    *out = date.ToFileTime(1);
+    if (!date.ToFileTime(1, out)) {
+        *error = DateRefusalText(IDS_INVALID_YEAR, kRefusalSeparator);
+        return false;
+    }
     return true;
 }
 
@@ -148,6 +115,201 @@ const char* KeepReasonName(KeepReason reason) {
     return "found";
 }
 
+namespace {
+
+// One option at work: the options so far, its name and value (empty for one that takes
+// none), the datum of its entry, and where a refusal goes.
+struct OptionCall {
+    CliOptions& options;
+    bool& keepGiven;  // the first --keep replaces the default rules; more of them add to it
+    const std::string& name;
+    const std::string& value;
+    std::uint32_t data;
+    std::string& error;
+};
+
+// False, with the call's error set, to refuse the option.
+using OptionHandler = bool (*)(const OptionCall& call);
+
+struct OptionEntry {
+    const char* name;  // as typed: "--mask", "-0"
+    bool takesValue;   // "--name value" or "--name=value"
+    OptionHandler handler;
+    std::uint32_t data;  // an attribute bit or an action, for the entries that share a handler
+};
+
+bool SetAction(const OptionCall& c, DuplicateActionKind kind) {
+    if (c.options.act) {
+        c.error = "only one of --trash, --delete, --link and --move-to can be given";
+        return false;
+    }
+    c.options.act = true;
+    c.options.action = kind;
+    return true;
+}
+
+bool SetAttribute(const OptionCall& c) {
+    if (c.value != "yes" && c.value != "no") {
+        c.error = c.name + " takes yes or no";
+        return false;
+    }
+    // A named attribute is examined: wanted set for yes, wanted clear for no.
+    SearchFilter& filter = c.options.search.filter;
+    filter.m_dwIgnoreAttrs &= ~c.data;
+    if (c.value == "yes") filter.m_dwAttrStates |= c.data;
+    else filter.m_dwAttrStates &= ~c.data;
+    return true;
+}
+
+constexpr std::uint32_t ActionData(DuplicateActionKind kind) {
+    return static_cast<std::uint32_t>(kind);
+}
+
+const OptionEntry kOptionTable[] = {
+    {"--help", false, [](const OptionCall& c) { return c.options.help = true; }, 0},
+    {"-h", false, [](const OptionCall& c) { return c.options.help = true; }, 0},
+    {"--version", false, [](const OptionCall& c) { return c.options.version = true; }, 0},
+    {"--csv", false, [](const OptionCall& c) { return c.options.csv = true; }, 0},
+    {"-0", false, [](const OptionCall& c) { return c.options.nul = true; }, 0},
+    {"--null", false, [](const OptionCall& c) { return c.options.nul = true; }, 0},
+    {"--reverse", false,
+     [](const OptionCall& c) {
+         c.options.search.filter.m_nMode = 1;
+         return true;
+     },
+     0},
+    {"--no-empty", false,
+     [](const OptionCall& c) { return c.options.search.filter.m_bLeaveOutEmpty = true; }, 0},
+    {"--json", false, [](const OptionCall& c) { return c.options.json = true; }, 0},
+    {"--codepage", false,
+     [](const OptionCall& c) {
+#ifdef _WIN32
+         return c.options.ansiCodePage = true;
+#else
+         c.error = LoadStringText(IDS_CLI_CODEPAGE_WINDOWS_ONLY);
+         return false;
+#endif
+     },
+     0},
+    {"--dry-run", false, [](const OptionCall& c) { return c.options.dryRun = true; }, 0},
+    {"--trash", false,
+     [](const OptionCall& c) { return SetAction(c, static_cast<DuplicateActionKind>(c.data)); },
+     ActionData(DuplicateActionKind::kTrash)},
+    {"--delete", false,
+     [](const OptionCall& c) { return SetAction(c, static_cast<DuplicateActionKind>(c.data)); },
+     ActionData(DuplicateActionKind::kDelete)},
+    {"--yes", false, [](const OptionCall& c) { return c.options.yes = true; }, 0},
+    {"--link-any-owner", false, [](const OptionCall& c) { return c.options.linkAnyOwner = true; },
+     0},
+    {"--link", true,
+     [](const OptionCall& c) {
+         if (c.options.act) return SetAction(c, DuplicateActionKind::kHardLink);  // refused
+         if (c.value != "hard" && c.value != "clone") {
+             c.error = "--link takes hard or clone";
+             return false;
+         }
+         return SetAction(c, c.value == "hard" ? DuplicateActionKind::kHardLink
+                                               : DuplicateActionKind::kShareData);
+     },
+     0},
+    {"--move-to", true,
+     [](const OptionCall& c) {
+         if (!SetAction(c, DuplicateActionKind::kMove)) return false;
+         c.options.moveTo = c.value;
+         return true;
+     },
+     0},
+    {"--only-protected", false,
+     [](const OptionCall& c) { return c.options.search.keep.onlyGroupsWithProtected = true; }, 0},
+    {"--keep", true,
+     [](const OptionCall& c) {
+         if (!c.keepGiven) c.options.search.keep.rules.clear();
+         c.keepGiven = true;
+         return ParseKeepRules(c.value, &c.options.search.keep.rules, &c.error);
+     },
+     0},
+    {"--protect", true,
+     [](const OptionCall& c) {
+         c.options.search.keep.protectedFolders.push_back(c.value);
+         return true;
+     },
+     0},
+    {"--order", true,
+     [](const OptionCall& c) {
+         KeepPolicy& keep = c.options.search.keep;
+         if (c.value == "freed") keep.order = GroupOrder::kFreedBytes;
+         else if (c.value == "found") keep.order = GroupOrder::kAsFound;
+         else {
+             c.error = "--order takes freed or found";
+             return false;
+         }
+         return true;
+     },
+     0},
+    {"--mask", true,
+     [](const OptionCall& c) {
+         c.options.search.mask = c.value;
+         return true;
+     },
+     0},
+    {"--min-date", true,
+     [](const OptionCall& c) {
+         return ReadDate(c.value, false, &c.options.search.filter.m_ftMinDate, &c.error);
+     },
+     0},
+    {"--max-date", true,
+     [](const OptionCall& c) {
+         return ReadDate(c.value, true, &c.options.search.filter.m_ftMaxDate, &c.error);
+     },
+     0},
+    {"--min-size", true,
+     [](const OptionCall& c) { return ReadSize(c.value, &c.options.search.filter.m_nMinSize, &c.error); },
+     0},
+    {"--max-size", true,
+     [](const OptionCall& c) { return ReadSize(c.value, &c.options.search.filter.m_nMaxSize, &c.error); },
+     0},
+    {"--readonly", true, SetAttribute, platform::kAttrReadOnly},
+    {"--hidden", true, SetAttribute, platform::kAttrHidden},
+    {"--system", true, SetAttribute, platform::kAttrSystem},
+    {"--directory", true, SetAttribute, platform::kAttrDirectory},
+    {"--archive", true, SetAttribute, platform::kAttrArchive},
+};
+
+// The entry of `arg` ("--name", or "--name=value" for one that takes a value), with its value
+// in *value (the next argument for "--name value"); null, with *error set, for an unknown
+// option or a missing or empty value.
+const OptionEntry* FindOption(const std::vector<std::string>& args, std::size_t* i,
+                              std::string* value, std::string* error) {
+    const std::string& arg = args[*i];
+    for (const OptionEntry& entry : kOptionTable) {
+        const std::string name = entry.name;
+        if (arg == name) {
+            if (entry.takesValue) {
+                if (*i + 1 >= args.size()) {
+                    *error = name + " needs a value";
+                    return nullptr;
+                }
+                *value = args[++*i];
+            }
+        } else if (entry.takesValue && arg.compare(0, name.size() + 1, name + "=") == 0) {
+            *value = arg.substr(name.size() + 1);
+        } else {
+            continue;
+        }
+        // An empty value is refused for every option alike: for some it would mean "no
+        // limit", for others nothing at all.
+        if (entry.takesValue && value->empty()) {
+            *error = name + ": " + LoadStringText(IDS_CLI_EMPTY_VALUE);
+            return nullptr;
+        }
+        return &entry;
+    }
+    *error = "unknown option " + arg;
+    return nullptr;
+}
+
+}  // namespace
+
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, std::string* error) {
     SearchFilter& filter = options->search.filter;
     std::vector<std::string> paths;
@@ -160,126 +322,20 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
             paths.push_back(arg);
             continue;
         }
-        std::string value;
         error->clear();
         if (arg == "--") {
             onlyPaths = true;
-        } else if (arg == "--help" || arg == "-h") {
-            options->help = true;
-        } else if (arg == "--version") {
-            options->version = true;
-        } else if (arg == "--csv") {
-            options->csv = true;
-        } else if (arg == "-0" || arg == "--null") {
-            options->nul = true;
-        } else if (arg == "--reverse") {
-            filter.m_nMode = 1;
-        } else if (arg == "--json") {
-            options->json = true;
-        } else if (arg == "--codepage") {
-#ifdef _WIN32
-            options->ansiCodePage = true;
-#else
-            *error = LoadStringText(IDS_CLI_CODEPAGE_WINDOWS_ONLY);
-            return false;
-#endif
-        } else if (arg == "--dry-run") {
-            options->dryRun = true;
-        } else if (arg == "--trash" || arg == "--delete") {
-            if (options->act) {
-                *error = "only one of --trash, --delete, --link and --move-to can be given";
-                return false;
-            }
-            options->act = true;
-            options->action =
-                arg == "--trash" ? DuplicateActionKind::kTrash : DuplicateActionKind::kDelete;
-        } else if (arg == "--yes") {
-            options->yes = true;
-        } else if (arg == "--link-any-owner") {
-            options->linkAnyOwner = true;
-        } else if (TakeValue(args, &i, "link", &value, error)) {
-            if (!error->empty()) return false;
-            if (options->act) {
-                *error = "only one of --trash, --delete, --link and --move-to can be given";
-                return false;
-            }
-            if (value != "hard" && value != "clone") {
-                *error = "--link takes hard or clone";
-                return false;
-            }
-            options->act = true;
-            options->action =
-                value == "hard" ? DuplicateActionKind::kHardLink : DuplicateActionKind::kShareData;
-        } else if (TakeValue(args, &i, "move-to", &value, error)) {
-            if (!error->empty()) return false;
-            if (options->act) {
-                *error = "only one of --trash, --delete, --link and --move-to can be given";
-                return false;
-            }
-            if (value.empty()) {
-                *error = "--move-to needs a folder";
-                return false;
-            }
-            options->act = true;
-            options->action = DuplicateActionKind::kMove;
-            options->moveTo = value;
-        } else if (arg == "--only-protected") {
-            keep.onlyGroupsWithProtected = true;
-        } else if (TakeValue(args, &i, "keep", &value, error)) {
-            if (!error->empty()) return false;
-            // The first --keep replaces the default rules; more of them add to it.
-            if (!keepGiven) keep.rules.clear();
-            keepGiven = true;
-            if (!ParseKeepRules(value, &keep.rules, error)) return false;
-        } else if (TakeValue(args, &i, "protect", &value, error)) {
-            if (!error->empty()) return false;
-            if (value.empty()) {
-                *error = "--protect needs a folder";
-                return false;
-            }
-            keep.protectedFolders.push_back(value);
-        } else if (TakeValue(args, &i, "order", &value, error)) {
-            if (!error->empty()) return false;
-            if (value == "freed") keep.order = GroupOrder::kFreedBytes;
-            else if (value == "found") keep.order = GroupOrder::kAsFound;
-            else {
-                *error = "--order takes freed or found";
-                return false;
-            }
-        } else if (TakeValue(args, &i, "mask", &value, error)) {
-            if (!error->empty()) return false;
-            options->search.mask = value;
-        } else if (TakeValue(args, &i, "min-date", &value, error)) {
-            if (!error->empty() || !ReadDate(value, false, &filter.m_ftMinDate, error)) return false;
-        } else if (TakeValue(args, &i, "max-date", &value, error)) {
-            if (!error->empty() || !ReadDate(value, true, &filter.m_ftMaxDate, error)) return false;
-        } else if (TakeValue(args, &i, "min-size", &value, error)) {
-            if (!error->empty() || !ReadSize(value, &filter.m_nMinSize, error)) return false;
-        } else if (TakeValue(args, &i, "max-size", &value, error)) {
-            if (!error->empty() || !ReadSize(value, &filter.m_nMaxSize, error)) return false;
-        } else {
-            bool known = false;
-            for (const AttributeOption& attr : kAttributes) {
-                if (!TakeValue(args, &i, attr.name, &value, error)) continue;
-                if (!error->empty()) return false;
-                known = true;
-                if (value != "yes" && value != "no") {
-                    *error = "--" + std::string(attr.name) + " takes yes or no";
-                    return false;
-                }
-                // A named attribute is examined: wanted set for yes, wanted clear for no.
-                filter.m_dwIgnoreAttrs &= ~attr.bit;
-                if (value == "yes") filter.m_dwAttrStates |= attr.bit;
-                else filter.m_dwAttrStates &= ~attr.bit;
-            }
-            if (!known) {
-                *error = "unknown option " + arg;
-                return false;
-            }
+            continue;
         }
+        std::string value;
+        const OptionEntry* entry = FindOption(args, &i, &value, error);
+        if (entry == nullptr) return false;
+        const std::string name = entry->name;
+        if (!entry->handler(OptionCall{*options, keepGiven, name, value, entry->data, *error}))
+            return false;
     }
     if (CheckSizeLimits(filter.m_nMinSize, filter.m_nMaxSize) != 0) {
-        *error = LoadStringText(IDS_INVALID_FILE_SIZE);
+        *error = LoadStringText(IDS_SIZE_ORDER);
         return false;
     }
     if (filter.m_ftMinDate != 0 && filter.m_ftMaxDate != 0 && filter.m_ftMinDate > filter.m_ftMaxDate) {
@@ -346,230 +402,5 @@ std::vector<std::string> StartPathList(const std::vector<std::string>& args) {
 
 std::string CliUsage() { return LoadStringText(IDS_CLI_USAGE); }
 
-std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape) {
-    std::string out;
-    const auto name = [escape](const std::string& path) {
-        return escape ? EscapeControls(path) : path;
-    };
-    for (const ActionStep& step : steps) {
-        out += ActionWord(step.kind);
-        out += '\t';
-        out += name(step.path);
-        if (step.kind == DuplicateActionKind::kHardLink ||
-            step.kind == DuplicateActionKind::kShareData)
-            out += "\t" + name(step.copy);
-        if (step.kind == DuplicateActionKind::kMove) out += "\t" + name(step.target);
-        out += nul ? '\0' : '\n';
-    }
-    return out;
-}
-
-std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int* files,
-                         std::int64_t* bytes, const CliOptions* action) {
-    // The plan of the action (a delete without one) for every copy but the kept one of each
-    // group: the lines say what the action would do, file by file.
-    PlanSettings settings;
-    settings.kind = action != nullptr ? action->action : DuplicateActionKind::kDelete;
-    if (action != nullptr) {
-        settings.protectedFolders = action->search.keep.protectedFolders;
-        settings.moveFolder = action->moveTo;
-        settings.startPaths = action->search.paths;
-    }
-    std::vector<std::size_t> copies;
-    for (const RowGroup& group : results.Groups())
-        for (std::size_t row = group.begin + 1; row < group.end; ++row) copies.push_back(row);
-    const ActionPlan plan(results, copies, settings);
-    std::string out;
-    const char end = nul ? '\0' : '\n';
-    *files = plan.Goes();
-    *bytes = plan.Bytes();
-    for (std::size_t row = 0; row < results.RowCount(); ++row) {
-        const ResultRow& r = results.Row(row);
-        const PlannedFile* planned = plan.Find(row);
-        const bool goes = planned != nullptr && planned->verdict == PlanVerdict::kGoes;
-        if (planned == nullptr) {
-            out += "keep\t";
-            out += KeepReasonName(r.keptBy);
-        } else if (planned->verdict == PlanVerdict::kProtected) {
-            out += "protect\t-";
-        } else if (!goes) {
-            out += "keep\t-";
-        } else {
-            out += ActionWord(settings.kind);
-            out += "\t-";
-        }
-        out += '\t';
-        const std::string path = r.record->Path();
-        out += escape ? EscapeControls(path) : path;
-        if (goes && settings.kind == DuplicateActionKind::kMove) {
-            out += '\t';
-            out += escape ? EscapeControls(planned->target) : planned->target;
-        }
-        out += end;
-        if (r.image == kImageGroupLast) out += end;
-    }
-    return out;
-}
-
-namespace {
-
-// The length of the valid UTF-8 sequence at `at` (1 to 4), or 0 when the byte there starts
-// none: no overlong forms, no surrogates, nothing above U+10FFFF.
-std::size_t Utf8Length(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char c = byte(at);
-    if (c < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) length = 2;
-    else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3;
-        if (c == 0xE0) low = 0xA0;
-        if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4;
-        if (c == 0xF0) low = 0x90;
-        if (c == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size()) return 0;
-    if (byte(at + 1) < low || byte(at + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if ((byte(at + k) & 0xC0) != 0x80) return 0;
-    return length;
-}
-
-// The local time of `time` as "YYYY-MM-DDTHH:MM:SS".
-std::string IsoTimeText(platform::FileTime time) {
-    const std::int64_t ticks = 10000000;  // per second
-    std::int64_t seconds = (time - platform::kUnixEpochAsFileTime) / ticks;
-    if ((time - platform::kUnixEpochAsFileTime) % ticks < 0) --seconds;
-    std::int64_t days = seconds / 86400;
-    std::int64_t rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    // Days since 1970-01-01 to a civil date (proleptic Gregorian).
-    const std::int64_t z = days + 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const std::int64_t day = doy - (153 * mp + 2) / 5 + 1;
-    const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
-    const std::int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%04" PRId64 "-%02" PRId64 "-%02" PRId64 "T%02" PRId64
-                  ":%02" PRId64 ":%02" PRId64,
-                  year, month, day, rest / 3600, rest / 60 % 60, rest % 60);
-    return buf;
-}
-
-}  // namespace
-
-std::string JsonString(const std::string& text) {
-    std::string out;
-    char buf[8];
-    for (std::size_t at = 0; at < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[at]);
-        const std::size_t length = Utf8Length(text, at);
-        if (length == 0) {
-            std::snprintf(buf, sizeof buf, "\\udc%02x", c);
-            out += buf;
-            ++at;
-            continue;
-        }
-        if (length == 1) {
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += static_cast<char>(c);
-            } else if (c < 0x20 || c == 0x7F) {
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += static_cast<char>(c);
-            }
-            ++at;
-            continue;
-        }
-        const std::string sequence = text.substr(at, length);
-        // U+202A to U+202E and U+2066 to U+2069: direction marks.
-        const bool mark = length == 3 && static_cast<unsigned char>(sequence[0]) == 0xE2 &&
-                          ((static_cast<unsigned char>(sequence[1]) == 0x80 &&
-                            static_cast<unsigned char>(sequence[2]) >= 0xAA &&
-                            static_cast<unsigned char>(sequence[2]) <= 0xAE) ||
-                           (static_cast<unsigned char>(sequence[1]) == 0x81 &&
-                            static_cast<unsigned char>(sequence[2]) >= 0xA6 &&
-                            static_cast<unsigned char>(sequence[2]) <= 0xA9));
-        if (mark) {
-            const unsigned code = 0x2000u |
-                                  ((static_cast<unsigned char>(sequence[1]) & 0x3Fu) << 6) |
-                                  (static_cast<unsigned char>(sequence[2]) & 0x3Fu);
-            std::snprintf(buf, sizeof buf, "\\u%04x", code);
-            out += buf;
-        } else {
-            out += sequence;
-        }
-        at += length;
-    }
-    return out;
-}
-
-std::string FormatJson(const ResultsModel& results) {
-    std::string out = "{\"groups\": [";
-    char buf[64];
-    for (std::size_t row = 0; row < results.RowCount(); ++row) {
-        const ResultRow& r = results.Row(row);
-        const CFileRecord& record = *r.record;
-        const bool first = r.image == kImageGroupFirst;
-        if (first) {
-            if (row > 0) out += "]},";
-            std::snprintf(buf, sizeof buf, "%" PRId64, record.m_nSize);
-            out += "\n  {\"size\": ";
-            out += buf;
-            // A group's fingerprints are those of its files; the first row may have lost its
-            // cells to a delete, the record keeps them.
-            std::snprintf(buf, sizeof buf, ", \"crc\": \"%08" PRIx32 "\", \"checksum\": \"%08" PRIx32
-                          "\", \"files\": [",
-                          record.m_dwCrc, record.m_dwChecksum);
-            out += buf;
-        } else {
-            out += ",";
-        }
-        out += "\n    {\"path\": \"" + JsonString(record.Path()) + "\", \"time\": \"" +
-               IsoTimeText(record.m_ftWritten) + "\", \"keep\": ";
-        out += first ? "true, \"rule\": \"" + std::string(KeepReasonName(r.keptBy)) + "\""
-                     : std::string("false");
-        out += ", \"protected\": ";
-        out += r.isProtected ? "true}" : "false}";
-    }
-    if (results.RowCount() > 0) out += "]}\n";
-    out += "]}\n";
-    return out;
-}
-
 std::string CliVersionText() { return "pairscout-cli (Pairscout) " PAIRSCOUT_VERSION "\n"; }
 
-std::string FormatResults(const ResultsModel& results, bool csv, bool nul, bool escape) {
-    std::string out;
-    const char end = nul ? '\0' : '\n';
-    for (std::size_t row = 0; row < results.RowCount(); ++row) {
-        if (csv) {
-            std::string line = results.RowText(row, ",", true);
-            if (escape && line.size() >= 2) {
-                // The cells, not the CR LF that ends the row.
-                line = EscapeControls(line.substr(0, line.size() - 2)) + "\r\n";
-            }
-            out += line;
-            continue;
-        }
-        const std::string& path = results.Row(row).record->Path();
-        out += escape ? EscapeControls(path) : path;
-        out += end;
-        if (results.Row(row).image == kImageGroupLast) out += end;
-    }
-    return out;
-}

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "cli/cli_options.h"
+#include "cli/report_writer.h"
 #include "cli/terminal_progress.h"
 #include "engine/directory_scanner.h"
 #include "engine/actions/duplicate_action.h"

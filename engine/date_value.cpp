@@ -252,7 +252,9 @@ int CDateValue::CheckFields(bool twoDigitYears) {
     // A negative year is no two-digit year to place in the century window.
     if (m_nYear < 0) return IDS_INVALID_YEAR;
     if (twoDigitYears && m_nYear < 100) m_nYear = ExpandTwoDigitYear(m_nYear, platform::GetSystemTime().wYear);
-    if (m_nYear < 1601 || m_nYear > 30848) return IDS_INVALID_YEAR;
+    // The last whole year a file time holds: a signed 64-bit count of 100 ns runs out on
+    // 30828-09-14, so any later year would have no file time to become.
+    if (m_nYear < kFirstYear || m_nYear > kLastYear) return IDS_INVALID_YEAR;
     if (m_nMonth == 2 && (m_nDay > 29 || (m_nDay == 29 && !IsLeapYear(m_nYear))))
         return IDS_INVALID_DAY;
     return 0;
@@ -266,25 +268,31 @@ int CDateValue::ValidateDate(const char* text, const char* format, int* refusal)
 }
 
 platform::FileTime CDateValue::ToFileTime(int toUtc) const {
+    platform::FileTime ft = 0;
+    return ToFileTime(toUtc, &ft) ? ft : 0;
+}
+
+bool CDateValue::ToFileTime(int toUtc, platform::FileTime* out) const {
     const auto fits = [](int v) { return v >= 0 && v <= 0xFFFF; };
     const int hour = m_bEndOfDay ? 23 : m_nHour;
     const int minute = m_bEndOfDay ? 59 : m_nMinute;
     const int second = m_bEndOfDay ? 59 : m_nSecond;
     if (!fits(m_nYear) || !fits(m_nMonth) || !fits(m_nDay) || !fits(hour) || !fits(minute) ||
         !fits(second))
-        return 0;
+        return false;
     platform::SystemTime st = DateOf(m_nYear, m_nMonth, m_nDay);
     st.wHour = static_cast<std::uint16_t>(hour);
     st.wMinute = static_cast<std::uint16_t>(minute);
     st.wSecond = static_cast<std::uint16_t>(second);
     platform::FileTime ft = 0;
-    if (!platform::SystemTimeToFileTime(st, &ft)) return 0;
+    if (!platform::SystemTimeToFileTime(st, &ft)) return false;
     if (toUtc) {
         platform::FileTime utc = 0;
-        if (!platform::LocalFileTimeToFileTime(ft, &utc)) return 0;
-        return utc;
+        if (!platform::LocalFileTimeToFileTime(ft, &utc)) return false;
+        ft = utc;
     }
-    return ft;
+    *out = ft;
+    return true;
 }
 
 int ExpandTwoDigitYear(int year, int currentYear) {

@@ -52,6 +52,13 @@ public:
     // file time; with `toUtc` nonzero the date is taken as local time and converted to UTC.
     // 0 (no limit) when the fields do not make a time a file time can hold.
     platform::FileTime ToFileTime(int toUtc) const;
+    // The same, but false (and *out untouched) when the fields make no such time, so that a
+    // limit the caller was given never becomes "no limit" unnoticed.
+    bool ToFileTime(int toUtc, platform::FileTime* out) const;
+
+    // The years CheckDate accepts: every date in them has a file time, in any time zone.
+    static constexpr int kFirstYear = 1601;
+    static constexpr int kLastYear = 30827;
 
     int m_nDay = -1;
     int m_nMonth = -1;

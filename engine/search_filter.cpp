@@ -25,6 +25,7 @@ std::int64_t Join(std::uint32_t low, std::uint32_t high) {
 int SearchFilter::Rejects(const platform::FindData& fd) const {
     const std::int64_t t = fd.ftLastWriteTime;
     const std::int64_t s = static_cast<std::int64_t>(fd.nFileSize);
+    if (m_bLeaveOutEmpty && s == 0) return 1;
     if (m_nMode == 0) {
         if (m_ftMinDate != 0 && t < m_ftMinDate) return 1;
         if (m_ftMaxDate != 0 && t > m_ftMaxDate) return 1;

@@ -19,12 +19,16 @@ struct SearchFilter {
     std::uint32_t m_dwAttrStates = 0;   // attribute bits the user wants set
     std::int32_t m_nMode = 0;           // 0 = limits describe files to leave out, else to keep
     std::uint32_t m_dwIgnoreAttrs = kFilterAttributeMask;  // attribute bits not examined
+    // Empty files are left out whatever the mode, so that they are no candidates at all. Not
+    // one of the eleven words: it has a setting of its own.
+    bool m_bLeaveOutEmpty = false;
 
     static constexpr std::size_t kWordCount = 11;
     using Words = std::array<std::uint32_t, kWordCount>;
 
     // 1 when the file is to be left out of the search, 0 when it is kept. Uses the last write
-    // time, the size and the attributes of `fd`; bounds are inclusive in both modes.
+    // time, the size and the attributes of `fd`; bounds are inclusive in both modes. An empty
+    // file is always left out with m_bLeaveOutEmpty.
     int Rejects(const platform::FindData& fd) const;
 
     // The attribute part of Rejects: 1 when `attributes` leave the file out.

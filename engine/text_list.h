@@ -86,7 +86,7 @@
     X(IDS_CONTENTS_DIFFER, 2241, "内容与保留的副本不同")                                          \
     X(IDS_VIRTUAL_FILE_SYSTEM, 2242, "虚拟文件系统, 不搜索")                                      \
     X(IDS_NO_COPY_STAYS, 2243, "没有保留的副本")                                                  \
-    X(IDS_FILE_LOCKED, 2244, "另一个删除操作正在使用此文件")                                      \
+    X(IDS_FILE_LOCKED, 2244, "另一个程序正在使用此文件")                                          \
     X(IDS_SEARCHED_ELSEWHERE, 2245, "相同的文件通过另一个目录搜索")                               \
     /* The delete command's checks and its message about files that stayed. */                    \
     X(IDS_DELETE_CHECKING, 2250, "正在检查和删除文件...")                                         \
@@ -179,6 +179,9 @@
     /* Windows: the shell's recycle bin takes no path of 260 characters or more. */               \
     X(IDS_TRASH_PATH_TOO_LONG, 2450, "路径超过 260 个字符, 回收站不能接收; 可以永久删除")         \
     X(IDS_CLI_CODEPAGE_WINDOWS_ONLY, 2451, "--codepage 只能在 Windows 上使用")                    \
+    /* The command line: a smallest size above the largest, and an option given an empty value. */ \
+    X(IDS_SIZE_ORDER, 2452, "最小文件大小大于最大文件大小。")                                     \
+    X(IDS_CLI_EMPTY_VALUE, 2453, "值不能为空")                                                     \
     /* The printed list: the foot of each page, and the print preview's menu item. */              \
     X(IDS_PRINT_PAGE_NUMBER, 2500, "第 %d 页, 共 %d 页")                                           \
     X(IDS_PRINT_SEARCH_DATE, 2501, "搜索日期: %s")                                                 \
@@ -291,6 +294,7 @@
     X(IDS_FILTER_DIRECTORY, 10512, "目录(&D)")                                                    \
     X(IDS_FILTER_REVERSE, 10513, "反向过滤(&V)")                                                  \
     X(IDS_FILTER_RESET, 10514, "重置(&T)")                                                        \
+    X(IDS_FILTER_NO_EMPTY, 10515, "不包括空文件")                                                 \
     /* Progress dialog. */                                                                        \
     X(IDS_PROGRESS_CAPTION, 10600, "正在处理")                                                    \
     X(IDS_PROGRESS_FIRST_STATUS, 10601, "相同的文件名")                                           \
@@ -353,7 +357,7 @@
       "                        （默认“*.*”）；“dir/*/”形式的掩码指定路径下的文件夹\n" \
       "  --min-date DATE       不包括在此日期之前写入的文件：YYYY-MM-DD、\n" \
       "  --max-date DATE       本地短日期，或“%%today”加上可选的带符号天数，\n" \
-      "                        如“%%today-7”；最晚日期取该日的结束；年份 1601 到 30848\n" \
+      "                        如“%%today-7”；最晚日期取该日的结束；年份 1601 到 30827\n" \
       "  --min-size SIZE       不包括小于 / 大于此值的文件：只有数字（字节），\n" \
       "  --max-size SIZE       或数字后跟 K 或 M；最多 2147483647 字节（2097151K、2047M）\n" \
       "  --readonly=yes|no     属性过滤：不包括所给属性正好如所给的文件\n" \
@@ -362,10 +366,12 @@
       "  --directory=yes|no    写权限；系统和存档从不设置\n" \
       "  --archive=yes|no\n" \
       "  --reverse             反向过滤：各个限制描述的是唯一要保留的文件\n" \
+      "  --no-empty            不包括空文件（默认时空文件也成组）\n" \
       "  --csv                 按 CSV 导出的样子写出各行（每个单元格加引号，\n" \
       "                        CR LF 行尾，没有标题行）\n" \
       "  -0, --null            每个路径以一个 NUL 字节结束，每组再多一个，\n" \
-      "                        用于含换行符的名字（不能与 --csv 同用）\n" \
+      "                        用于含换行符的名字（不能与 --csv 同用）；\n" \
+      "                        --dry-run 和动作的各行中，每个字段也以 NUL 结束\n" \
       "  --keep RULE[,RULE...] 每组保留哪一个副本（列在最前）；相同时交给下一条规则，\n" \
       "                        再按找到的顺序。规则：path:DIR（保留 DIR 下的副本；\n" \
       "                        连续几条 path: 规则组成一个列表，前面的文件夹优先）、\n" \

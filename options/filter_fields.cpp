@@ -24,6 +24,7 @@ void FilterFields::CopyIn(const SearchFilter& filter) {
     m_nMinSize = filter.m_nMinSize;
     m_nMaxSize = filter.m_nMaxSize;
     m_bReverse = filter.m_nMode;
+    m_bLeaveOutEmpty = filter.m_bLeaveOutEmpty ? 1 : 0;
     m_dwIgnoreAttrs = filter.m_dwIgnoreAttrs;
     m_nHidden = AttrStateFromBits(filter.m_dwAttrStates, kHidden);
     m_nDirectory = AttrStateFromBits(filter.m_dwAttrStates, kDirectory);
@@ -38,6 +39,7 @@ void FilterFields::CopyBack(SearchFilter& filter) {
     filter.m_nMinSize = m_nMinSize;
     filter.m_nMaxSize = m_nMaxSize;
     filter.m_nMode = m_bReverse;
+    filter.m_bLeaveOutEmpty = m_bLeaveOutEmpty != 0;
     m_dwIgnoreAttrs = 0;
     std::uint32_t states = 0;
     states |= AttrBitsFromState(m_nHidden, kHidden);
@@ -69,8 +71,8 @@ int ReadDate(const std::string& text, bool endOfDay, platform::FileTime* value) 
     const int refusal = date.CheckDate(text.c_str());
     if (refusal != 0) return refusal;
     date.m_bEndOfDay = endOfDay ? 1 : 0;
-    *value = date.ToFileTime(1);
-    return 0;
+    // A date with no file time is refused rather than taken as no limit.
+    return date.ToFileTime(1, value) ? 0 : IDS_INVALID_YEAR;
 }
 
 }  // namespace
@@ -106,6 +108,7 @@ void FilterFields::Reset() {
     m_strMinSize.clear();
     m_strMaxSize.clear();
     m_bReverse = 0;
+    m_bLeaveOutEmpty = 0;
     m_dwIgnoreAttrs = kFilterAttributeMask;
     m_nHidden = m_nDirectory = m_nReadOnly = m_nSystem = m_nArchive = kIndeterminate;
 }

@@ -1,5 +1,5 @@
 // The working copy of the filters page: the texts of its four edits, its five attribute
-// tri-states and the reverse flag, with the conversions to and from the search filter. Plain
+// tri-states, the reverse flag and the empty-files flag, with the conversions to and from the search filter. Plain
 // code: the page shows these fields and the tests drive them without a display.
 #pragma once
 
@@ -51,6 +51,7 @@ public:
     platform::FileTime m_ftMinDate = 0, m_ftMaxDate = 0;  // UTC, 0 = none
     std::int64_t m_nMinSize = 0, m_nMaxSize = 0;          // bytes, 0 = none
     int m_bReverse = 0;
+    int m_bLeaveOutEmpty = 0;  // the "leave out empty files" box
     std::uint32_t m_dwIgnoreAttrs = kFilterAttributeMask;
 };
 

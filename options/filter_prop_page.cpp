@@ -64,6 +64,7 @@ CFilterPropPage::CFilterPropPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
                                    wxDefaultSize, triState);
     m_checkDirectory = new wxCheckBox(attrBox, IDC_DIRECTORY, LoadWxString(IDS_FILTER_DIRECTORY),
                                       wxDefaultPosition, wxDefaultSize, triState);
+    m_checkNoEmpty = new wxCheckBox(box, IDC_NO_EMPTY, LoadWxString(IDS_FILTER_NO_EMPTY));
     m_checkReverse = new wxCheckBox(box, IDC_REVERSE, LoadWxString(IDS_FILTER_REVERSE));
     auto* reset = new wxButton(box, IDC_RESET, LoadWxString(IDS_FILTER_RESET));
 
@@ -105,6 +106,7 @@ CFilterPropPage::CFilterPropPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     outer->Add(sizeLabel, 0, wxLEFT | wxRIGHT | wxTOP, 6);
     outer->Add(sizes, 0, wxALL, 6);
     outer->Add(attributes, 0, wxEXPAND | wxALL, 6);
+    outer->Add(m_checkNoEmpty, 0, wxLEFT | wxRIGHT | wxTOP, 6);
     outer->Add(bottom, 0, wxEXPAND | wxALL, 6);
 
     auto* top = new wxBoxSizer(wxVERTICAL);
@@ -142,6 +144,7 @@ bool CFilterPropPage::TransferDataToWindow() {
     m_checkSystem->Set3StateValue(ToBox(m_fields.m_nSystem));
     m_checkArchive->Set3StateValue(ToBox(m_fields.m_nArchive));
     m_checkReverse->SetValue(m_fields.m_bReverse != 0);
+    m_checkNoEmpty->SetValue(m_fields.m_bLeaveOutEmpty != 0);
 
     std::string today;
     FormatShortDate(today, 0);
@@ -166,6 +169,7 @@ bool CFilterPropPage::TransferDataFromWindow() {
     m_fields.m_nSystem = FromBox(m_checkSystem);
     m_fields.m_nArchive = FromBox(m_checkArchive);
     m_fields.m_bReverse = m_checkReverse->GetValue() ? 1 : 0;
+    m_fields.m_bLeaveOutEmpty = m_checkNoEmpty->GetValue() ? 1 : 0;
 
     m_fields.m_strMinDate = WxToUtf8(m_editMinDate->GetValue());
     m_fields.m_strMaxDate = WxToUtf8(m_editMaxDate->GetValue());

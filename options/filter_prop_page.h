@@ -25,6 +25,7 @@ public:
         IDC_DIRECTORY = 1097,
         IDC_REVERSE = 1118,
         IDC_RESET = 1124,
+        IDC_NO_EMPTY = 1125,
     };
 
     explicit CFilterPropPage(wxWindow* parent);
@@ -42,6 +43,7 @@ public:
     wxTextCtrl* Edit(FilterFields::Edit which) const;
     wxCheckBox* AttributeBox(int id) const;
     wxCheckBox* ReverseBox() const { return m_checkReverse; }
+    wxCheckBox* NoEmptyBox() const { return m_checkNoEmpty; }
     wxStaticText* TodayLabel() const { return m_labelToday; }
 
     FilterFields m_fields;
@@ -58,4 +60,5 @@ private:
     wxCheckBox* m_checkSystem = nullptr;
     wxCheckBox* m_checkDirectory = nullptr;
     wxCheckBox* m_checkReverse = nullptr;
+    wxCheckBox* m_checkNoEmpty = nullptr;
 };

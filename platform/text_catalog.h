@@ -11,8 +11,10 @@ namespace platform {
 std::string UserLanguageName();
 
 // The bytes of the English catalog (a .mo file): on POSIX share/locale/en/LC_MESSAGES/
-// pairscout.mo beside the program's bin/ folder, else the build tree's; on Windows the
-// program's resource "PAIRSCOUT_EN". False, with the reason in *why, when there is none.
+// pairscout.mo beside the program's bin/ folder, else the build tree's, each taken only when it
+// is a regular file of at most 16 MiB (opened without blocking: a folder or a FIFO there is
+// passed over); on Windows the program's resource "PAIRSCOUT_EN". False, with the reason in
+// *why, when there is none.
 bool ReadEnglishCatalog(std::string* bytes, std::string* why);
 
 }  // namespace platform

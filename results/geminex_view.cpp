@@ -166,6 +166,7 @@ void CGeminexView::LoadSettings() {
     m_strFileMask = store.GetProfileString(kSettings, "File Mask", "*.*");
     m_strLastSaveFile = store.GetProfileString(kSettings, "Last save file");
     m_filter.m_nMode = store.GetProfileInt(kOptions, "Reverse Filters", m_filter.m_nMode);
+    m_filter.m_bLeaveOutEmpty = store.GetProfileInt(kOptions, "Leave Out Empty Files", 0) != 0;
     // Each limit is taken only when it is exactly 8 bytes long.
     store.GetProfileInt64(kOptions, "Min Size Filter", m_filter.m_nMinSize);
     store.GetProfileInt64(kOptions, "Max Size Filter", m_filter.m_nMaxSize);
@@ -195,6 +196,7 @@ void CGeminexView::SaveSettings() const {
     store.WriteProfileString(kSettings, "File Mask", m_strFileMask);
     store.WriteProfileString(kSettings, "Last save file", m_strLastSaveFile);
     store.WriteProfileInt(kOptions, "Reverse Filters", m_filter.m_nMode);
+    store.WriteProfileInt(kOptions, "Leave Out Empty Files", m_filter.m_bLeaveOutEmpty ? 1 : 0);
     store.WriteProfileInt64(kOptions, "Min Size Filter", m_filter.m_nMinSize);
     store.WriteProfileInt64(kOptions, "Max Size Filter", m_filter.m_nMaxSize);
     store.WriteProfileInt64(kOptions, "Min Date Filter", m_filter.m_ftMinDate);

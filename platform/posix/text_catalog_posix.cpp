@@ -1,11 +1,12 @@
 #include "platform/text_catalog.h"
 
+#include <fcntl.h>
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace platform {
 
@@ -33,11 +34,33 @@ std::string UserLanguageName() {
 
 namespace {
 
+// Far more than the catalog will ever need; anything larger is not it.
+constexpr off_t kLargestCatalog = 16 * 1024 * 1024;
+
+// The bytes of `path` when it is a regular file of a sane size. Opened without blocking, so
+// that a FIFO or a device in the catalog's place can neither hang the program nor feed it.
 bool ReadFile(const std::string& path, std::string* bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kLargestCatalog;
+    std::string read;
+    if (ok) {
+        read.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t done = 0;
+        // The file may shrink meanwhile; it is taken as far as it goes.
+        while (done < read.size()) {
+            const ssize_t n = ::read(fd, &read[done], read.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) ok = false;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        read.resize(done);
+    }
+    close(fd);
+    if (ok) bytes->swap(read);
+    return ok;
 }
 
 }  // namespace

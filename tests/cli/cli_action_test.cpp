@@ -208,4 +208,45 @@ TEST(CliActions, LinkMoveAndRefusalsSetTheExitStatus) {
                      scratch).status, 2);
 }
 
+// With -0 the fields of --dry-run and of the lines of what was done end in NUL too: a tab in a
+// name can no longer pass for the end of a field. Without -0 a tab still separates them.
+TEST(CliActions, NulEndsEveryFieldOfTheDryRunAndTheActionLines) {
+    TempDir tree, scratch, aside;
+    tree.WriteFile("keep/a\tb", "tab twin");
+    tree.WriteFile("x\ty/a\tb", "tab twin");
+    const std::string kept = tree / "keep/a\tb", goes = tree / "x\ty/a\tb";
+    const std::string nul(1, '\0');
+    const std::vector<std::string> keep = {"--keep", "path:" + tree / "keep"};
+    const auto with = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), keep.begin(), keep.end());
+        args.push_back(tree.Path());
+        return args;
+    };
+    const ActionRun dry = RunActionCli(with({"--dry-run", "-0", "--delete"}), "", scratch);
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "keep" + nul + "path" + nul + kept + nul + "delete" + nul + "-" + nul +
+                           goes + nul + nul);
+    const ActionRun lines = RunActionCli(with({"--dry-run", "--delete"}), "", scratch);
+    EXPECT_EQ(lines.out, "keep\tpath\t" + kept + "\ndelete\t-\t" + goes + "\n\n");
+
+    // A move names the new place as one more field.
+    const ActionRun plan = RunActionCli(with({"--dry-run", "-0", "--move-to", aside / "m"}), "", scratch);
+    EXPECT_EQ(plan.status, 0) << plan.err;
+    std::vector<std::string> fields;
+    for (std::size_t at = 0, end; (end = plan.out.find('\0', at)) != std::string::npos; at = end + 1)
+        fields.push_back(plan.out.substr(at, end - at));
+    ASSERT_EQ(fields.size(), 8u) << plan.out;
+    EXPECT_EQ(fields[3], "move");
+    EXPECT_EQ(fields[5], goes);
+    EXPECT_EQ(fields[6].rfind(aside / "m", 0), 0u) << fields[6];
+    EXPECT_EQ(fields[6].substr(fields[6].size() - 8), "/x\ty/a\tb");
+    EXPECT_EQ(fields[7], "");
+
+    const ActionRun deleted = RunActionCli(with({"-0", "--delete", "--yes"}), "", scratch);
+    EXPECT_EQ(deleted.status, 0) << deleted.err;
+    EXPECT_EQ(deleted.out, "delete" + nul + goes + nul);
+    EXPECT_FALSE(fs::exists(goes));
+    EXPECT_TRUE(fs::exists(kept));
+}
+
 #endif

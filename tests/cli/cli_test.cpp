@@ -21,6 +21,7 @@
 #endif
 
 #include "cli/cli_options.h"
+#include "cli/report_writer.h"
 #include "cli/terminal_progress.h"
 #include "engine/date_value.h"
 #include "engine/duplicate_search.h"
@@ -30,6 +31,7 @@
 #include "support/platform_rules.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged.h"
 #include "support/version_resource.h"
 #include "support/windows_name_tree.h"
 
@@ -73,8 +75,22 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     // Bad input gives the options sheet's own messages (a bad size also names the largest).
     EXPECT_FALSE(Parse({"--min-size", "12Q", "x"}, &o, &error));
     EXPECT_EQ(error.find(LoadStringText(IDS_INVALID_FILE_SIZE)), 0u) << error;
+    // A smallest size above the largest is named as such, not as a bad size.
     EXPECT_FALSE(Parse({"--min-size", "2M", "--max-size", "1M", "x"}, &o, &error));
-    EXPECT_EQ(error, LoadStringText(IDS_INVALID_FILE_SIZE));
+    EXPECT_EQ(error, LoadStringText(IDS_SIZE_ORDER));
+    EXPECT_TRUE(Parse({"--min-size", "1M", "--max-size", "1M", "x"}, &o, &error)) << error;
+    // An empty value is refused for every option that takes one, naming the option, in both
+    // forms: for a size it once meant no limit while an empty date was refused.
+    for (const char* name : {"min-size", "max-size", "min-date", "max-date", "mask", "keep",
+                             "protect", "order", "link", "move-to", "readonly", "hidden",
+                             "system", "directory", "archive"}) {
+        const std::string option = std::string("--") + name;
+        const std::string expected = option + ": " + LoadStringText(IDS_CLI_EMPTY_VALUE);
+        EXPECT_FALSE(Parse({option, "", "x"}, &o, &error)) << option;
+        EXPECT_EQ(error, expected);
+        EXPECT_FALSE(Parse({option + "=", "x"}, &o, &error)) << option;
+        EXPECT_EQ(error, expected);
+    }
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) {
         EXPECT_FALSE(Parse({"--min-date", "13/01/03", "x"}, &o, &error));
@@ -128,7 +144,8 @@ TEST(CliOptions, StrictSizesAndDates) {
               (24 * 3600 - 1) * platform::kFileTimeTicksPerSecond);
     EXPECT_FALSE(Parse({"--min-date", "2024-02-30", "x"}, &o, &error));
     EXPECT_EQ(error, DateRefusalText(IDS_INVALID_DAY, ": "));
-    std::vector<const char*> badYears = {"%%today+2147483647", "%%today-999999", "1600-12-31"};
+    std::vector<const char*> badYears = {"%%today+2147483647", "%%today-999999", "1600-12-31",
+                                         "30828-01-01", "30840-01-01", "30848-12-31"};
     // Month first: the C locale here, en-US on Windows (whose user's locale decides).
     if (!kWindows || UserLocaleIsEnUs()) badYears.insert(badYears.end(), {"01/01/-1", "01/01/-2024"});
     for (const char* badYear : badYears) {
@@ -554,6 +571,24 @@ TEST(CliEndToEnd, BadSizesAndYearsAndIsoDates) {
         const CliRun run = RunCli({"--max-date", year, tree.Path()}, scratch);
         EXPECT_EQ(run.status, 2) << year;
     }
+    // A year beyond what a file time holds is refused, never taken as no limit (which would
+    // list today's files).
+    for (const char* year : {"30840-01-01", "30828-01-01"}) {
+        for (const char* option : {"--min-date", "--max-date"}) {
+            const CliRun run = RunCli({option, year, tree.Path()}, scratch);
+            EXPECT_EQ(run.status, 2) << option << " " << year;
+            EXPECT_EQ(run.out, "") << option << " " << year;
+            EXPECT_EQ(run.err.find(std::string("pairscout-cli: ") + LoadStringText(IDS_INVALID_YEAR)),
+                      0u) << run.err;
+        }
+    }
+    // The last day accepted is a real limit at both ends.
+    const CliRun last = RunCli({"--min-date", "30827-12-31", tree.Path()}, scratch);
+    EXPECT_EQ(last.status, 0) << last.err;
+    EXPECT_EQ(last.out, "");
+    const CliRun untilLast = RunCli({"--max-date", "30827-12-31", tree.Path()}, scratch);
+    EXPECT_EQ(untilLast.status, 0) << untilLast.err;
+    EXPECT_EQ(std::count(untilLast.out.begin(), untilLast.out.end(), '\n'), 3) << untilLast.out;
     // ISO dates in any locale: the files were written today.
     const CliRun before = RunCli({"--max-date", "2000-01-01", tree.Path()}, scratch);
     EXPECT_EQ(before.status, 0);
@@ -561,6 +596,35 @@ TEST(CliEndToEnd, BadSizesAndYearsAndIsoDates) {
     const CliRun after = RunCli({"--min-date", "2000-01-01", tree.Path()}, scratch);
     EXPECT_EQ(after.status, 0);
     EXPECT_EQ(std::count(after.out.begin(), after.out.end(), '\n'), 3) << after.out;
+}
+
+// Empty files form a group of their own unless --no-empty leaves them out.
+TEST(CliEndToEnd, EmptyFilesAreGroupedUnlessLeftOut) {
+    TempDir tree, scratch;
+    tree.WriteFile("a/empty", "");
+    tree.WriteFile("b/empty", "");
+    tree.WriteFile("a/one.txt", "same");
+    tree.WriteFile("b/one.txt", "same");
+    const CliRun all = RunCli({tree.Path()}, scratch);
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(SortedLines(all.out),
+              (std::vector<std::string>{"", "", tree / Native("a/empty"), tree / Native("a/one.txt"),
+                                        tree / Native("b/empty"), tree / Native("b/one.txt")}));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--no-empty", tree.Path()},
+          std::vector<std::string>{"--no-empty", "--reverse", tree.Path()}}) {
+        const CliRun some = RunCli(args, scratch);
+        EXPECT_EQ(some.status, 0) << some.err;
+        EXPECT_EQ(SortedLines(some.out),
+                  (std::vector<std::string>{"", tree / Native("a/one.txt"), tree / Native("b/one.txt")}))
+            << args[1];
+    }
+    CliOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--no-empty", "x"}, &o, &error)) << error;
+    EXPECT_TRUE(o.search.filter.m_bLeaveOutEmpty);
+    ASSERT_TRUE(Parse({"x"}, &o, &error)) << error;
+    EXPECT_FALSE(o.search.filter.m_bLeaveOutEmpty);
 }
 
 TEST(CliEndToEnd, NullSeparatedOutput) {
@@ -586,9 +650,10 @@ TEST(CliEndToEnd, NullSeparatedOutput) {
 // Starts the program with its standard output on `outFd` and its standard error into
 // `errPath`: with SIGPIPE ignored when `ignorePipe`, as user nobody when `asNobody` (for
 // files that root could read). Returns its process id.
+// `programPath`, when given, is the program run instead of the built one.
 pid_t StartCli(const std::vector<std::string>& args, int outFd, const std::string& errPath,
-               bool ignorePipe, bool asNobody = false) {
-    const std::string program = CliProgram();
+               bool ignorePipe, bool asNobody = false, const std::string& programPath = "") {
+    const std::string program = programPath.empty() ? CliProgram() : programPath;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -624,6 +689,49 @@ int WaitFor(pid_t pid, std::chrono::milliseconds timeout) {
     }
     if (WIFSIGNALED(raw)) return 256 + WTERMSIG(raw);
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// A copy of the program in `root`/bin and, unless `catalog` is false, the English catalog where
+// an installed program finds it beside bin/: the test then decides what lies there and who can
+// reach it. Returns the copy's path, or "" with the reason in *why.
+std::string CopyCli(const TempDir& root, bool catalog, std::string* why) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path bin = fs::path(root.Path()) / "bin";
+    const fs::path program = bin / "pairscout-cli";
+    fs::create_directories(bin, ec);
+    if (!ec) fs::copy_file(CliProgram(), program, fs::copy_options::overwrite_existing, ec);
+    if (!ec) chmod(program.c_str(), 0755);
+    if (!ec && catalog) {
+        const fs::path dir = bin / PAIRSCOUT_LOCALE_FROM_BIN / "en" / "LC_MESSAGES";
+        fs::create_directories(dir, ec);
+        if (!ec)
+            fs::copy_file(PAIRSCOUT_ENGLISH_MO, dir / "pairscout.mo",
+                          fs::copy_options::overwrite_existing, ec);
+    }
+    if (ec) {
+        *why = "cannot copy the program to " + root.Path() + ": " + ec.message();
+        return std::string();
+    }
+    return program.string();
+}
+
+// The program to run as nobody under root: a copy in `root`, with all it needs beside it,
+// since the build may lie in a home folder closed to others. "" with the reason in *why when
+// nobody cannot run even the copy (a temporary folder closed to others, say).
+std::string CliForNobody(const TempDir& root, std::string* why) {
+    if (geteuid() != 0) return CliProgram();
+    const std::string program = CopyCli(root, true, why);
+    if (program.empty()) return program;
+    chmod(root.Path().c_str(), 0755);
+    const std::string reached = unprivileged::RunUnprivileged([&program] {
+        return std::string(access(program.c_str(), X_OK) == 0 ? "yes" : std::strerror(errno));
+    });
+    if (reached != "yes") {
+        *why = "user nobody cannot run a copy of the program in " + root.Path() + ": " + reached;
+        return std::string();
+    }
+    return program;
 }
 
 // A list cut short by a full disk or by a reader that went away is an error, not a success.
@@ -683,18 +791,55 @@ TEST(CliEndToEnd, WriteErrorsEndWithStatusOne) {
     EXPECT_NE(err.find("发现 1 个重复文件"), std::string::npos) << err;
 }
 
+// A folder or a FIFO nobody writes to where the English catalog lies is passed over: the
+// program neither stops on it nor waits for it, --version included.
+TEST(CliEndToEnd, AFolderOrFifoInTheCatalogsPlaceIsPassedOver) {
+    TempDir root, scratch;
+    std::string why;
+    const std::string program = CopyCli(root, false, &why);
+    ASSERT_FALSE(program.empty()) << why;
+    const std::string place =
+        root / "bin/" PAIRSCOUT_LOCALE_FROM_BIN "/en/LC_MESSAGES/pairscout.mo";
+    std::filesystem::create_directories(std::filesystem::path(place).parent_path());
+    ScopedEnvVar english("PAIRSCOUT_LANG", "en");
+    for (const bool fifo : {false, true}) {
+        std::filesystem::remove_all(place);
+        ASSERT_EQ(fifo ? mkfifo(place.c_str(), 0666) : mkdir(place.c_str(), 0755), 0) << place;
+        const int out = open((scratch / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        ASSERT_GE(out, 0);
+        pid_t pid = StartCli({"--version"}, out, scratch / "err.txt", false, false, program);
+        EXPECT_EQ(WaitFor(pid, std::chrono::seconds(10)), 0)
+            << (fifo ? "FIFO" : "folder") << ": " << ReadWholeFile(scratch / "err.txt");
+        close(out);
+        EXPECT_EQ(ReadWholeFile(scratch / "out.txt"),
+                  std::string("pairscout-cli (Pairscout) ") + PAIRSCOUT_VERSION + "\n");
+        // A message is still given, in the texts found elsewhere or in the program's own.
+        const int none = open("/dev/null", O_WRONLY);
+        pid = StartCli({"--min-size", "12Q", "."}, none, scratch / "err.txt", false, false, program);
+        close(none);
+        EXPECT_EQ(WaitFor(pid, std::chrono::seconds(10)), 2) << (fifo ? "FIFO" : "folder");
+        EXPECT_EQ(ReadWholeFile(scratch / "err.txt").rfind("pairscout-cli: ", 0), 0u)
+            << ReadWholeFile(scratch / "err.txt");
+    }
+}
+
 TEST(CliEndToEnd, UnreadableFilesAreCountedInTheSummary) {
     TempDir tree, scratch;
     tree.WriteFile("one.txt", "same");
     tree.WriteFile("two.txt", "same");
     tree.WriteFile("locked.txt", "lock");
     ASSERT_EQ(chmod((tree / "locked.txt").c_str(), 0), 0);
-    // Root reads anything: the program then runs as nobody, who must reach the tree.
+    // Root reads anything: the program then runs as nobody, who must reach the tree and the
+    // program.
     const bool root = geteuid() == 0;
     if (root) chmod(tree.Path().c_str(), 0755);
+    TempDir runFrom;
+    std::string why;
+    const std::string program = CliForNobody(runFrom, &why);
+    if (program.empty()) GTEST_SKIP() << why;
     const int out = open((scratch / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     ASSERT_GE(out, 0);
-    const pid_t pid = StartCli({tree.Path()}, out, scratch / "err.txt", false, root);
+    const pid_t pid = StartCli({tree.Path()}, out, scratch / "err.txt", false, root, program);
     close(out);
     ASSERT_EQ(WaitFor(pid, std::chrono::seconds(20)), 0) << ReadWholeFile(scratch / "err.txt");
     const std::string err = ReadWholeFile(scratch / "err.txt");
@@ -716,11 +861,18 @@ TEST(CliEndToEnd, EntriesWithoutDetailsAreNamedAndControlNamesSearched) {
     tree.WriteFile("shut/b.txt", "shut");
     ASSERT_EQ(chmod((tree / "shut").c_str(), 0444), 0);
     chmod(tree.Path().c_str(), 0755);
+    // Root would see through the missing search right: the program runs as nobody.
+    TempDir runFrom;
+    std::string why;
+    const std::string program = CliForNobody(runFrom, &why);
+    if (program.empty()) {
+        chmod((tree / "shut").c_str(), 0755);
+        GTEST_SKIP() << why;
+    }
     const int out = open((scratch / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     ASSERT_GE(out, 0);
-    // Root would see through the missing search right: the program runs as nobody.
-    const pid_t pid =
-        StartCli({"-0", tree.Path()}, out, scratch / "err.txt", false, geteuid() == 0);
+    const pid_t pid = StartCli({"-0", tree.Path()}, out, scratch / "err.txt", false,
+                               geteuid() == 0, program);
     close(out);
     const int status = WaitFor(pid, std::chrono::seconds(20));
     chmod((tree / "shut").c_str(), 0755);
@@ -764,6 +916,14 @@ TEST(CliEndToEnd, LaxDatesAndMasksAreRefusedOrNamed) {
         const CliRun run = RunCli({"--max-date", fine, tree.Path()}, scratch);
         EXPECT_EQ(run.status, 0) << fine << run.err;
     }
+    const CliRun sizes = RunCli({"--min-size", "10", "--max-size", "5", tree.Path()}, scratch);
+    EXPECT_EQ(sizes.status, 2);
+    EXPECT_EQ(sizes.out, "");
+    EXPECT_EQ(sizes.err.rfind("pairscout-cli: 最小文件大小大于最大文件大小。\n", 0), 0u) << sizes.err;
+    const CliRun empty = RunCli({"--min-size", "", tree.Path()}, scratch);
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_EQ(empty.err.rfind("pairscout-cli: --min-size: 值不能为空\n", 0), 0u) << empty.err;
     const CliRun order =
         RunCli({"--min-date", "2024-02-01", "--max-date", "2024-01-31", tree.Path()}, scratch);
     EXPECT_EQ(order.status, 2);
@@ -953,6 +1113,21 @@ TEST(CliEndToEnd, JsonListsGroupsFilesAndTheKeptCopy) {
     const std::string end = "\"keep\": false, \"protected\": false}]}\n]}\n";
     ASSERT_GT(run.out.size(), end.size());
     EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end);
+
+#ifndef _WIN32
+    // The time is the local one, to the second: a leap day that is the next day in Tokyo.
+    {
+        TempDir dated;
+        ScopedEnvVar zone("TZ", "Asia/Tokyo");
+        for (const char* twin : {"x", "y"}) {
+            const std::string path = dated.WriteFile(twin, "dated");
+            const struct timespec times[2] = {{1709251199, 0}, {1709251199, 0}};  // 2024-02-29 23:59:59 UTC
+            ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        }
+        const CliRun local = RunCli({"--json", dated.Path()}, scratch);
+        EXPECT_NE(local.out.find("\"time\": \"2024-03-01T08:59:59\""), std::string::npos) << local.out;
+    }
+#endif
 
     const CliRun none = RunCli({"--json", "--mask", "*.none", tree.Path()}, scratch);
     EXPECT_EQ(none.out, "{\"groups\": []}\n");

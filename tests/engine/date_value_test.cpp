@@ -247,10 +247,13 @@ TEST(DateValue, IsoDatesWhateverTheLocale) {
         EXPECT_EQ(value.m_nYear, 2024);
         EXPECT_EQ(value.m_nMonth, 5);
         EXPECT_EQ(value.m_nDay, 31);
-        ASSERT_EQ(value.CheckDate("30848-1-2"), 0);
-        EXPECT_EQ(value.m_nYear, 30848);
+        ASSERT_EQ(value.CheckDate("30827-1-2"), 0);
+        EXPECT_EQ(value.m_nYear, 30827);
         EXPECT_EQ(value.m_nMonth, 1);
         EXPECT_EQ(value.m_nDay, 2);
+        // Years a file time cannot hold, not even in part, are refused, not made "no limit".
+        EXPECT_EQ(value.CheckDate("30828-1-2"), IDS_INVALID_YEAR);
+        EXPECT_EQ(value.CheckDate("30848-1-2"), IDS_INVALID_YEAR);
         EXPECT_EQ(value.CheckDate("2024-02-30"), IDS_INVALID_DAY);
         EXPECT_EQ(value.CheckDate("2023-02-29"), IDS_INVALID_DAY);
         EXPECT_EQ(value.CheckDate("2024-13-01"), IDS_INVALID_MONTH);
@@ -287,7 +290,9 @@ TEST_F(DateMessages, DayMonthYearChecks) {
     EXPECT_EQ(Refusal("1/0/2003", dmy), IDS_INVALID_MONTH);
     EXPECT_EQ(Refusal("1/1/1600", dmy), IDS_INVALID_YEAR);
     EXPECT_EQ(Refusal("1/1/1601", dmy), 0);
-    EXPECT_EQ(Refusal("31/12/30848", dmy), 0);
+    EXPECT_EQ(Refusal("31/12/30827", dmy), 0);
+    EXPECT_EQ(Refusal("1/1/30828", dmy), IDS_INVALID_YEAR);
+    EXPECT_EQ(Refusal("31/12/30848", dmy), IDS_INVALID_YEAR);
     EXPECT_EQ(Refusal("1/1/30849", dmy), IDS_INVALID_YEAR);
     EXPECT_EQ(Refusal("1/1/-2147483648", dmy), IDS_INVALID_YEAR);
     EXPECT_EQ(Refusal("today", dmy), IDS_INVALID_DATE);
@@ -370,10 +375,50 @@ TEST(DateValue, ToFileTime) {
     value.m_nDay = -1;
     EXPECT_EQ(value.ToFileTime(1), 0);
     value.m_nDay = 9;
-    value.m_nYear = 30848;  // accepted by the checks, beyond what a file time holds
+    value.m_nYear = 30848;  // beyond what a file time holds
     EXPECT_EQ(value.ToFileTime(1), 0);
+    FileTime untouched = 42;
+    EXPECT_FALSE(value.ToFileTime(1, &untouched));
+    EXPECT_EQ(untouched, 42);
     value.m_nYear = 70000;
     EXPECT_EQ(value.ToFileTime(0), 0);
+}
+
+// Every date the checks accept has its own file time in the zones furthest from UTC, as the
+// start or as the end of its day, and a later date always a later time: none becomes
+// "no limit". The first year after the range is refused.
+TEST(DateValue, EdgeYearsAreHeldExactly) {
+    const FileTime hour = 3600 * platform::kFileTimeTicksPerSecond;
+    const FileTime day = 24 * hour;
+    for (const char* zone : {"Etc/GMT-14", "Etc/GMT+12", "UTC"}) {
+        USE_TIME_ZONE(zone);
+        const FileTime offset = std::string(zone) == "Etc/GMT-14"   ? 14 * hour
+                                : std::string(zone) == "Etc/GMT+12" ? -12 * hour
+                                                                    : 0;
+        for (const char* text : {"30827-12-31", "30827-12-30", "30827-01-01", "30000-06-15",
+                                 "1601-01-02", "1601-01-01"}) {
+            CDateValue date;
+            ASSERT_EQ(date.CheckDate(text), 0) << text << " " << zone;
+            FileTime local = 0;
+            ASSERT_TRUE(date.ToFileTime(0, &local)) << text;
+            for (const int endOfDay : {0, 1}) {
+                date.m_bEndOfDay = endOfDay;
+                FileTime utc = 0;
+                ASSERT_TRUE(date.ToFileTime(1, &utc)) << text << " " << zone;
+                const FileTime expected =
+                    local - offset + (endOfDay ? day - platform::kFileTimeTicksPerSecond : 0);
+                EXPECT_EQ(utc, expected) << text << " " << zone;
+            }
+        }
+        CDateValue last, before;
+        ASSERT_EQ(last.CheckDate("30827-12-31"), 0);
+        ASSERT_EQ(before.CheckDate("30827-12-30"), 0);
+        EXPECT_EQ(last.ToFileTime(1) - before.ToFileTime(1), day) << zone;
+        for (const char* beyond : {"30828-01-01", "30828-09-14", "30840-01-01", "30848-12-31"}) {
+            CDateValue date;
+            EXPECT_EQ(date.CheckDate(beyond), IDS_INVALID_YEAR) << beyond;
+        }
+    }
 }
 
 TEST(DateValue, ShortDateTextGoesThereAndBack) {

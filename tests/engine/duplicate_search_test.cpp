@@ -67,6 +67,25 @@ TEST(DuplicateSearch, CrcTwinsWithOtherSumsCopiesAndEmptyFiles) {
     EXPECT_EQ(sink.m_texts.back(), "发现 4 个重复的文件, 总共 140000 字节");
     for (const std::string& path : Paths(model)) EXPECT_EQ(path.find("twin"), std::string::npos);
 
+    // Leaving out empty files: they are no candidates at all, in either filter mode, and the
+    // other groups stay as they were.
+    for (const int mode : {0, 1}) {
+        SearchOptions noEmpty = options;
+        noEmpty.filter.m_nMode = mode;
+        noEmpty.filter.m_bLeaveOutEmpty = true;
+        ResultsModel without;
+        ASSERT_EQ(search.Run(noEmpty, without), DuplicateSearch::kFinished);
+        ASSERT_EQ(without.RowCount(), 3u) << mode;
+        for (const std::string& path : Paths(without))
+            EXPECT_EQ(path.find("empty"), std::string::npos) << path;
+        EXPECT_EQ(without.DuplicateCount(), 2);
+        EXPECT_EQ(without.DuplicateBytes(), 140000);
+        RecordList records;
+        ASSERT_TRUE(search.CollectFiles(records, {dir / "empty", dir / "copies"}, "*.*",
+                                        &noEmpty.filter));
+        EXPECT_EQ(records.size(), 3u) << mode;
+    }
+
     // A second search replaces the rows and totals of the first.
     options.paths = {dir / "twins"};
     ASSERT_EQ(search.Run(options, model), DuplicateSearch::kFinished);

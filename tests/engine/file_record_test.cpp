@@ -11,6 +11,18 @@
 #include "support/random_bytes.h"
 #include "support/temp_dir.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "engine/string_table.h"
+#include "engine/text_language.h"
+#include "platform/file_delete.h"
+#endif
+
 namespace {
 
 // Bit-by-bit CRC-32 and byte sum, written independently of the table code under test.
@@ -244,5 +256,39 @@ TEST(FileRecord, EmptyAndUnreadableFiles) {
     // ENOENT and ERROR_FILE_NOT_FOUND are both 2.
     EXPECT_EQ(gone.ReadErrorText(), platform::ErrorText(2));
 }
+
+#ifndef _WIN32
+// Another program's lock on a file is named as such, not as a delete of this program's, in
+// both languages.
+TEST(FileRecord, AnotherProgramsLockIsNamedSo) {
+    TempDir dir;
+    const std::string path = dir.WriteFile("held", "held");
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = open(path.c_str(), O_RDONLY);
+        if (fd < 0 || flock(fd, LOCK_EX) != 0) _exit(1);
+        (void)!write(ready[1], "x", 1);
+        pause();
+        _exit(0);
+    }
+    close(ready[1]);
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    close(ready[0]);
+    platform::HeldFile file;
+    const int code = file.Open(path, platform::HeldFile::kGoes);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    ASSERT_EQ(code, platform::kErrorLocked);
+    EXPECT_EQ(CFileRecord::ErrorCodeText(code), "另一个程序正在使用此文件");
+    std::string why;
+    ASSERT_TRUE(UseTextLanguage(TextLanguage::kEnglish, &why)) << why;
+    const std::string english = CFileRecord::ErrorCodeText(code);
+    UseOriginalTexts();
+    EXPECT_EQ(english, "Another program is using this file");
+}
+#endif
 
 }  // namespace

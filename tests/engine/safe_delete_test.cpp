@@ -248,7 +248,7 @@ TEST(SafeDeleteHandles, TwoDeletesOfOneGroupNeverBothSucceed) {
     EXPECT_TRUE(b.goneRows.empty());
     ASSERT_EQ(b.kept.size(), 1u);
     EXPECT_EQ(b.kept[0].first, model.Row(0).record->Path());
-    EXPECT_EQ(b.kept[0].second, "另一个删除操作正在使用此文件");
+    EXPECT_EQ(b.kept[0].second, "另一个程序正在使用此文件");
     EXPECT_TRUE(std::filesystem::exists(model.Row(0).record->Path()));
     EXPECT_FALSE(std::filesystem::exists(model.Row(1).record->Path()));
 
@@ -262,7 +262,7 @@ TEST(SafeDeleteHandles, TwoDeletesOfOneGroupNeverBothSucceed) {
     EXPECT_TRUE(refused.goneRows.empty());
     ASSERT_EQ(refused.kept.size(), 1u);
     EXPECT_EQ(refused.kept[0].second,
-              "没有保留的副本: " + pair.Row(0).record->Path() + " (另一个删除操作正在使用此文件)");
+              "没有保留的副本: " + pair.Row(0).record->Path() + " (另一个程序正在使用此文件)");
     EXPECT_TRUE(std::filesystem::exists(pair.Row(1).record->Path()));
 }
 

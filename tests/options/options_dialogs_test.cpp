@@ -194,6 +194,9 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
             EXPECT_EQ(filters->AttributeBox(id)->Get3StateValue(), wxCHK_UNDETERMINED) << id;
         filters->AttributeBox(CFilterPropPage::IDC_HIDDEN)->Set3StateValue(wxCHK_CHECKED);
         filters->ReverseBox()->SetValue(true);
+        EXPECT_FALSE(filters->NoEmptyBox()->GetValue());
+        EXPECT_EQ(WxToUtf8(filters->NoEmptyBox()->GetLabel()), "不包括空文件");
+        filters->NoEmptyBox()->SetValue(true);
         filters->Edit(FilterFields::kMinSizeEdit)->ChangeValue("10K");
         filters->Edit(FilterFields::kMaxSizeEdit)->ChangeValue("2m");
         filters->Edit(FilterFields::kMinDateEdit)->ChangeValue("%%today");
@@ -205,6 +208,7 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
     EXPECT_EQ(options.filter.m_nMinSize, 10240);
     EXPECT_EQ(options.filter.m_nMaxSize, 2097152);
     EXPECT_EQ(options.filter.m_nMode, 1);
+    EXPECT_TRUE(options.filter.m_bLeaveOutEmpty);
     EXPECT_EQ(options.filter.m_dwAttrStates, 0x02u);
     EXPECT_EQ(options.filter.m_dwIgnoreAttrs, 0x35u);
     EXPECT_NE(options.filter.m_ftMinDate, 0);
@@ -225,8 +229,10 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
         EXPECT_EQ(filters->AttributeBox(CFilterPropPage::IDC_SYSTEM)->Get3StateValue(),
                   wxCHK_UNDETERMINED);
         EXPECT_TRUE(filters->ReverseBox()->GetValue());
+        EXPECT_TRUE(filters->NoEmptyBox()->GetValue());
         // Reset: everything back to indeterminate and empty.
         filters->OnReset();
+        EXPECT_FALSE(filters->NoEmptyBox()->GetValue());
         EXPECT_EQ(filters->AttributeBox(CFilterPropPage::IDC_HIDDEN)->Get3StateValue(),
                   wxCHK_UNDETERMINED);
         EXPECT_EQ(filters->Edit(FilterFields::kMinSizeEdit)->GetValue(), "");
@@ -239,6 +245,7 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
     EXPECT_EQ(options.filter.m_nMinSize, 0);
     EXPECT_EQ(options.filter.m_ftMinDate, 0);
     EXPECT_EQ(options.filter.m_nMode, 0);
+    EXPECT_FALSE(options.filter.m_bLeaveOutEmpty);
 }
 
 TEST(OptionsSheetTest, FiltersPageRefusesBadTextsAndKeepsTheFocus) {

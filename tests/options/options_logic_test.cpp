@@ -153,11 +153,19 @@ TEST(FilterFieldsTest, TriStatesRoundTrip) {
     EXPECT_EQ(other.m_nReadOnly, FilterFields::kUnchecked);
     EXPECT_EQ(other.m_nArchive, FilterFields::kIndeterminate);
     EXPECT_EQ(other.m_bReverse, 1);
+    EXPECT_EQ(other.m_bLeaveOutEmpty, 0);
     SearchFilter again;
     other.CopyBack(again);
     EXPECT_EQ(again.m_dwAttrStates, 0x10u);
     EXPECT_EQ(again.m_dwIgnoreAttrs, 0x20u);
     EXPECT_EQ(again.m_nMode, 1);
+    EXPECT_FALSE(again.m_bLeaveOutEmpty);
+    // The empty-files flag goes both ways.
+    wanted.m_bLeaveOutEmpty = true;
+    other.CopyIn(wanted);
+    EXPECT_EQ(other.m_bLeaveOutEmpty, 1);
+    other.CopyBack(again);
+    EXPECT_TRUE(again.m_bLeaveOutEmpty);
 }
 
 TEST(FilterFieldsTest, SizeTextsAcceptedAndRefused) {
@@ -249,8 +257,10 @@ TEST(FilterFieldsTest, DateTextsAndTheirFourRefusals) {
               "修改日期 (今天是 01/02/03):");
 
     fields.m_bReverse = 1;
+    fields.m_bLeaveOutEmpty = 1;
     fields.m_nHidden = FilterFields::kChecked;
     fields.Reset();
+    EXPECT_EQ(fields.m_bLeaveOutEmpty, 0);
     EXPECT_EQ(fields.m_ftMinDate, 0);
     EXPECT_EQ(fields.m_strMinDate, "");
     EXPECT_EQ(fields.m_bReverse, 0);

@@ -1,0 +1,45 @@
+// What pairscout-cli writes: the groups as lines, NUL-separated or CSV, as JSON, the rows of
+// --dry-run and the lines of what an action did.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "engine/actions/action_plan.h"
+#include "engine/actions/apply_plan.h"
+#include "engine/results_model.h"
+
+// The rows of `results` as the program writes them: the paths of each group one per line with
+// an empty line after each group; with `nul` each path followed by NUL and one more NUL after
+// each group; with `csv` every row as the CSV export writes it. With `escape` (the output is a
+// terminal) the names go through EscapeControls; the separators stay as they are.
+std::string FormatResults(const ResultsModel& results, bool csv, bool nul = false,
+                          bool escape = false);
+
+// The rows as --dry-run writes them: per file "keep", "protect" (in a protected folder) or
+// "delete", a tab, the rule that kept a group's first file (else "-"), a tab and the path; an
+// empty line after each group. `nul` and `escape` as FormatResults; with `nul` a NUL also
+// ends every field in place of the tab. `files` and `bytes` get what would go.
+// With `action` set (not null), the files that would go are named by the action's word (trash,
+// delete, link, clone, move) and a move adds a tab and the place the file would go to.
+std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int* files,
+                         std::int64_t* bytes, const CliOptions* action = nullptr);
+
+
+// What an action did, one line per file: the action's word, a tab and the path, then for a
+// hard link or shared data a tab and the copy, for a move a tab and the new place. `nul` and
+// `escape` as FormatResults; with `nul` a NUL also ends every field in place of the tab.
+std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape);
+
+// `text` as the inside of a JSON string (without the quotes). Valid UTF-8 stays as it is,
+// except quotes, backslashes, control characters and the direction marks that could make a
+// terminal show a name reversed, which are written as escapes. A byte that is not part of
+// valid UTF-8 is written as "\udcXX" (XX: the byte), the escape that Python's surrogateescape
+// reads back, so that the exact bytes of any name can be recovered.
+std::string JsonString(const std::string& text);
+
+// The rows as --json writes them: {"groups": [{"size", "crc", "checksum", "files": [{"path",
+// "time" (local, ISO 8601 without a zone), "keep", "rule" (the kept file's), "protected"}]}]}.
+std::string FormatJson(const ResultsModel& results);
