@@ -4,6 +4,7 @@
 // missing.
 #include <atomic>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -26,6 +27,7 @@
 #include "engine/file_check.h"
 #include "engine/string_table.h"
 #include "support/file_attributes.h"
+#include "support/another_program.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
@@ -238,18 +240,23 @@ TEST_F(ActionTree, AFileChangedAfterItsCheckIsNeverReplaced) {
             Search(tree.Path(), twins, tree / "k");
             DuplicateAction action(kind, nullptr);
             action.SetMoveTarget(aside.Path(), {tree.Path()});
+            std::unique_ptr<AnotherProgram> editor;
             action.Parts().compare = ([&](const CFileRecord& a, platform::FileReader& ra,
                                            const CFileRecord& b, platform::FileReader& rb,
                                            const std::function<bool()>& stop, std::string* why) {
                 const ContentMatch match = CompareOpenFiles(a, ra, b, rb, stop, why);
-                const auto time = fs::last_write_time(tree / "d/f");
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a later time
-                tree.WriteFile(how == 2 ? "new" : "d/f", std::string(2999, 'f') + "!");
-                if (how == 2) fs::rename(tree / "new", tree / "d/f");
-                if (how == 1) fs::last_write_time(tree / "d/f", time);
+                editor = std::make_unique<AnotherProgram>([&] {
+                    const auto time = fs::last_write_time(tree / "d/f");
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a later time
+                    tree.WriteFile(how == 2 ? "new" : "d/f", std::string(2999, 'f') + "!");
+                    if (how == 2) fs::rename(tree / "new", tree / "d/f");
+                    if (how == 1) fs::last_write_time(tree / "d/f", time);
+                });
                 return match;
             });
             const ActionOutcome out = action.Run(twins, twins.DuplicateRows());
+            // An editor that opened the file to save it waited until the action let go.
+            editor->Wait();
             EXPECT_TRUE(out.done.empty()) << how;
             ASSERT_EQ(out.refused.size(), 1u) << how;
             EXPECT_EQ(out.refused[0].first, tree / "d/f");
