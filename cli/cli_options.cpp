@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include "engine/date_value.h"
+#include "engine/keep_rule_names.h"
 #include "engine/keep_rules.h"
 #include "engine/size_text.h"
 #include "engine/start_path_list.h"
@@ -44,17 +45,6 @@ bool ReadSize(const std::string& text, std::int64_t* out, std::string* error) {
     return true;
 }
 
-struct KeepRuleName {
-    const char* name;
-    KeepReason kind;
-};
-
-const KeepRuleName kKeepRuleNames[] = {
-    {"oldest", kKeptOldest},         {"newest", kKeptNewest},
-    {"shortest", kKeptShortestPath}, {"longest", kKeptLongestPath},
-    {"nocopymark", kKeptNoCopyMark},
-};
-
 }  // namespace
 
 bool ParseKeepRules(const std::string& text, std::vector<KeepRule>* rules, std::string* error) {
@@ -64,56 +54,35 @@ bool ParseKeepRules(const std::string& text, std::vector<KeepRule>* rules, std::
     for (const std::string& name : names) {
         if (name == "none") continue;
         KeepRule rule;
-        if (name.compare(0, 5, "path:") == 0) {
-            const std::string folder = name.substr(5);
-            if (folder.empty()) {
-                *error = "--keep: path: needs a folder";
-                return false;
-            }
+        std::string value;
+        const KeepRuleName* known = FindKeepRuleByCommandWord(name, &value);
+        if (known == nullptr) {
+            *error = "--keep: unknown rule \"" + name +
+                     "\" (path:DIR, oldest, newest, shortest, longest, mask:PATTERN, "
+                     "nocopymark or none)";
+            return false;
+        }
+        rule.kind = known->kind;
+        if (known->takesValue && value.empty()) {
+            *error = std::string("--keep: ") + known->commandWord + ": needs " +
+                     (rule.kind == kKeptFolder ? "a folder" : "a mask");
+            return false;
+        }
+        if (rule.kind == kKeptFolder) {
             if (!rules->empty() && rules->back().kind == kKeptFolder) {
-                rules->back().folders.push_back(folder);  // one list, in the order given
+                rules->back().folders.push_back(value);  // one list, in the order given
                 continue;
             }
-            rule.kind = kKeptFolder;
-            rule.folders.push_back(folder);
-        } else if (name.compare(0, 5, "mask:") == 0) {
-            rule.kind = kKeptMask;
-            rule.mask = name.substr(5);
-            if (rule.mask.empty()) {
-                *error = "--keep: mask: needs a mask";
-                return false;
-            }
-        } else {
-            bool known = false;
-            for (const KeepRuleName& entry : kKeepRuleNames) {
-                if (name != entry.name) continue;
-                rule.kind = entry.kind;
-                known = true;
-            }
-            if (!known) {
-                *error = "--keep: unknown rule \"" + name +
-                         "\" (path:DIR, oldest, newest, shortest, longest, mask:PATTERN, "
-                         "nocopymark or none)";
-                return false;
-            }
+            rule.folders.push_back(value);
+        } else if (rule.kind == kKeptMask) {
+            rule.mask = value;
         }
         rules->push_back(rule);
     }
     return true;
 }
 
-const char* KeepReasonName(KeepReason reason) {
-    switch (reason) {
-        case kKeptProtected: return "protected";
-        case kKeptFolder: return "path";
-        case kKeptMask: return "mask";
-        case kKeptAsFound: return "found";
-        default: break;
-    }
-    for (const KeepRuleName& entry : kKeepRuleNames)
-        if (entry.kind == reason) return entry.name;
-    return "found";
-}
+const char* KeepReasonName(KeepReason reason) { return KeepReasonWord(reason); }
 
 namespace {
 

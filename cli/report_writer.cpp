@@ -5,6 +5,7 @@
 
 #include "cli/terminal_progress.h"
 #include "engine/actions/duplicate_action.h"
+#include "engine/results_text.h"
 #include "platform/file_time.h"
 
 std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape) {
@@ -73,7 +74,7 @@ std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int
             out += escape ? EscapeControls(planned->target) : planned->target;
         }
         out += end;
-        if (r.image == kImageGroupLast) out += end;
+        if (results.IsGroupLast(row)) out += end;
     }
     return out;
 }
@@ -175,7 +176,7 @@ std::string FormatJson(const ResultsModel& results) {
     for (std::size_t row = 0; row < results.RowCount(); ++row) {
         const ResultRow& r = results.Row(row);
         const CFileRecord& record = *r.record;
-        const bool first = r.image == kImageGroupFirst;
+        const bool first = results.IsGroupFirst(row);
         if (first) {
             if (row > 0) out += "]},";
             std::snprintf(buf, sizeof buf, "%" PRId64, record.m_nSize);
@@ -207,7 +208,7 @@ std::string FormatResults(const ResultsModel& results, bool csv, bool nul, bool 
     const char end = nul ? '\0' : '\n';
     for (std::size_t row = 0; row < results.RowCount(); ++row) {
         if (csv) {
-            std::string line = results.RowText(row, ",", true);
+            std::string line = RowText(results, row, ",", true);
             if (escape && line.size() >= 2) {
                 // The cells, not the CR LF that ends the row.
                 line = EscapeControls(line.substr(0, line.size() - 2)) + "\r\n";
@@ -218,7 +219,7 @@ std::string FormatResults(const ResultsModel& results, bool csv, bool nul, bool 
         const std::string& path = results.Row(row).record->Path();
         out += escape ? EscapeControls(path) : path;
         out += end;
-        if (results.Row(row).image == kImageGroupLast) out += end;
+        if (results.IsGroupLast(row)) out += end;
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/directory_scanner.h"
+#include "engine/keep_rule_names.h"
 #include "engine/string_table.h"
 #include "engine/text_helpers.h"
 #include "platform/file_find.h"
@@ -241,18 +242,7 @@ KeepPolicy DefaultKeepPolicy() {
 }
 
 const char* KeepReasonText(KeepReason reason) {
-    switch (reason) {
-        case kKeptProtected: return LoadStringText(IDS_KEEP_REASON_PROTECTED);
-        case kKeptFolder: return LoadStringText(IDS_KEEP_REASON_FOLDER);
-        case kKeptOldest: return LoadStringText(IDS_KEEP_REASON_OLDEST);
-        case kKeptNewest: return LoadStringText(IDS_KEEP_REASON_NEWEST);
-        case kKeptShortestPath: return LoadStringText(IDS_KEEP_REASON_SHORTEST);
-        case kKeptLongestPath: return LoadStringText(IDS_KEEP_REASON_LONGEST);
-        case kKeptMask: return LoadStringText(IDS_KEEP_REASON_MASK);
-        case kKeptNoCopyMark: return LoadStringText(IDS_KEEP_REASON_NO_COPY_MARK);
-        case kKeptAsFound: break;
-    }
-    return LoadStringText(IDS_KEEP_REASON_AS_FOUND);
+    return LoadStringText(KeepReasonTextId(reason));
 }
 
 namespace {

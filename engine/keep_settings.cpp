@@ -2,25 +2,13 @@
 
 #include <algorithm>
 
-namespace {
-
-struct RuleName {
-    KeepReason kind;
-    const char* name;
-};
-
-const RuleName kNames[] = {
-    {kKeptFolder, "folder"},        {kKeptNoCopyMark, "nocopy"}, {kKeptOldest, "oldest"},
-    {kKeptNewest, "newest"},        {kKeptShortestPath, "shortest"},
-    {kKeptLongestPath, "longest"}, {kKeptMask, "mask"},
-};
-
-}  // namespace
+#include "engine/keep_rule_names.h"
 
 const std::vector<KeepReason>& KeepRuleKinds() {
     static const std::vector<KeepReason> kinds = [] {
         std::vector<KeepReason> all;
-        for (const RuleName& entry : kNames) all.push_back(entry.kind);
+        for (const KeepRuleName* rule = KeepRuleNamesBegin(); rule != KeepRuleNamesEnd(); ++rule)
+            all.push_back(rule->kind);
         return all;
     }();
     return kinds;
@@ -57,12 +45,11 @@ KeepPolicy KeepSettings::Policy() const {
 std::string KeepSettings::RulesText() const {
     std::string text;
     for (const KeepRuleEntry& entry : rules) {
-        for (const RuleName& name : kNames) {
-            if (name.kind != entry.kind) continue;
-            if (!text.empty()) text += ',';
-            if (!entry.enabled) text += '-';
-            text += name.name;
-        }
+        const KeepRuleName* name = FindKeepRule(entry.kind);
+        if (name == nullptr) continue;
+        if (!text.empty()) text += ',';
+        if (!entry.enabled) text += '-';
+        text += name->settingsWord;
     }
     return text;
 }
@@ -76,12 +63,11 @@ bool KeepSettings::SetRulesText(const std::string& text) {
         std::string token = text.substr(start, end - start);
         const bool enabled = token.empty() || token[0] != '-';
         if (!enabled) token.erase(0, 1);
-        for (const RuleName& name : kNames) {
-            if (token != name.name) continue;
+        if (const KeepRuleName* name = FindKeepRuleBySettingsWord(token)) {
             const bool seen = std::any_of(read.begin(), read.end(), [&](const KeepRuleEntry& e) {
-                return e.kind == name.kind;
+                return e.kind == name->kind;
             });
-            if (!seen) read.push_back({name.kind, enabled});
+            if (!seen) read.push_back({name->kind, enabled});
         }
         start = end + 1;
     }

@@ -34,8 +34,8 @@ struct KeepSettings {
     KeepPolicy Policy() const;
 
     // The rule order as one text, "folder,nocopy,oldest,-newest,..." ("-": off), and back.
-    // Reading takes the known names once each, in order; rules the text leaves out follow,
-    // off. False (nothing changed) when the text names no rule at all.
+    // Reading takes the known names once each, in order (the settings words, and the command
+    // line's, see keep_rule_names.h); rules the text leaves out follow, off. False (nothing changed) when the text names no rule at all.
     std::string RulesText() const;
     bool SetRulesText(const std::string& text);
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/results_model.h"
+#include "engine/results_text.h"
 #include "engine/string_table.h"
 #include "engine/text_format.h"
 #include "engine/text_helpers.h"
@@ -162,7 +163,7 @@ PrintLayout ResultsPrintLayout(const ResultsModel& model, PrintTextWidth width, 
     }
     // The model outlives the layout: the printout holds both for the print job.
     auto cells = [&model](std::size_t row, int column) {
-        return ValidUtf8(model.CellText(row, column));
+        return ValidUtf8(::CellText(model, row, column));
     };
     return PrintLayout(std::move(headings), std::move(alignRight), model.RowCount(), cells,
                        std::move(date), std::move(width), area, lineHeight);

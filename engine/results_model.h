@@ -14,7 +14,8 @@
 
 #include "engine/file_record.h"
 
-// Group pictures of the rows.
+// Group pictures of the rows: where a row stands in its group, for display only (the model's
+// group index says which rows form a group).
 enum RowImage { kImageGroupFirst = 0, kImageGroupMiddle = 1, kImageGroupLast = 2 };
 
 enum ResultColumn { kColumnPath = 0, kColumnTime, kColumnSize, kColumnCrc, kColumnChecksum,
@@ -59,35 +60,35 @@ struct RowGroup {
     std::size_t Count() const { return end - begin; }
 };
 
-// Where FindRow found its text.
-struct FoundText {
-    long row = -1;         // -1: nothing found
-    std::size_t start = 0; // byte position of the match in the row's text
-    std::size_t length = 0;
-};
+struct FoundText;  // results_text.h
 
 class ResultsModel {
 public:
     std::size_t RowCount() const { return m_rows.size(); }
     const ResultRow& Row(std::size_t row) const { return m_rows[row]; }
-    // Text of one cell as the list shows it; "" for cells a row does not fill.
+    // The display texts (cells, rows, the CSV export, the find) are results_text.h's; these
+    // forward there.
     std::string CellText(std::size_t row, int column) const;
-
-    // One row as text: the five cells joined by `separator`, each in double quotes when `quote`
-    // is set, then CR LF. Quotes inside a quoted cell are doubled, so that a file name holding
-    // a quote cannot break the CSV file into wrong cells.
     std::string RowText(std::size_t row, const std::string& separator, bool quote) const;
-    // RowText of each of `rows` (in the order given) one after another.
     std::string RowsText(const std::vector<std::size_t>& rows, const std::string& separator,
                          bool quote) const;
-    // RowText of every row: the copy of an unselected list, the CSV export, printing.
     std::string AllRowsText(const std::string& separator, bool quote) const;
-    // The window's CSV export, for spreadsheets: a UTF-8 byte-order mark, a heading row of the
-    // five column titles, then AllRowsText(",", true), except that a cell beginning with "=",
-    // "+", "-" or "@" starts with an apostrophe, so that a spreadsheet shows a name like
-    // "=HYPERLINK(...)" as the text it is instead of running it as a formula, and that bytes
-    // that are not UTF-8 are written as the replacement marks the list shows (ValidUtf8).
     std::string SpreadsheetCsvText() const;
+    FoundText FindRow(const std::string& what, long focusedRow, bool down, bool matchCase,
+                      bool wholeWord) const;
+
+    // The groups: the rows of group g are Group(g), every row belongs to exactly one group,
+    // and the groups follow one another in row order. Every operation that changes rows keeps
+    // these exact, so nobody reads groups off the rows' pictures.
+    std::size_t GroupCount() const { return m_groups.size(); }
+    const RowGroup& Group(std::size_t g) const { return m_groups[g]; }
+    std::size_t GroupOf(std::size_t row) const { return m_groupOf[row]; }
+    const RowGroup& GroupOfRow(std::size_t row) const { return m_groups[m_groupOf[row]]; }
+    // The row is its group's first: the kept copy.
+    bool IsGroupFirst(std::size_t row) const { return GroupOfRow(row).begin == row; }
+    bool IsGroupLast(std::size_t row) const { return GroupOfRow(row).end == row + 1; }
+    // The groups, in row order.
+    const std::vector<RowGroup>& Groups() const { return m_groups; }
 
     // Appends one group: `files` (two or more) in order, the first heading it with its size,
     // CRC and checksum shown. The totals grow by the files after the first.
@@ -97,8 +98,6 @@ public:
     // whose file does not lie in a protected folder and has not been replaced.
     std::vector<std::size_t> DuplicateRows() const;
 
-    // The groups, in row order.
-    std::vector<RowGroup> Groups() const;
     // Marks the file of `row` as lying in a protected folder (or not).
     void SetProtected(std::size_t row, bool isProtected) { m_rows[row].isProtected = isProtected; }
     // Marks the file of `row` as replaced by a link or shared data (or no longer).
@@ -122,17 +121,6 @@ public:
     // gets the last-row picture. The totals follow. One pass over the rows.
     void RemoveRows(const std::vector<std::size_t>& rows);
 
-    // Searches the rows' texts (RowText with "\t", unquoted) for `what`, starting after
-    // `focusedRow` (-1: no focused row; the search then starts at the first row going down and
-    // at the last row going up), towards the end when `down`, else towards the start, never
-    // wrapping and never looking at the focused row itself. Without `matchCase` ASCII letters
-    // are compared without case. With `wholeWord` an occurrence counts only when neither the
-    // byte before nor the byte after it is a word character (A-Z, a-z, _); after a rejected
-    // occurrence the search goes on in the text after it as a text of its own. An empty `what`
-    // finds nothing.
-    FoundText FindRow(const std::string& what, long focusedRow, bool down, bool matchCase,
-                      bool wholeWord) const;
-
     // When the search that found these rows began, as a local file time (what the list's date
     // cells show); 0 when the rows come from no search. Printing puts it at the foot of pages.
     platform::FileTime SearchTime() const { return m_searchTime; }
@@ -145,12 +133,15 @@ public:
     void Clear();
 
 private:
+    // Takes `rows` with `groups` as its groups (in order, covering every row): fills the group
+    // index and gives each row the picture of its place in its group.
+    void Adopt(std::vector<ResultRow> rows, std::vector<RowGroup> groups);
+
     std::vector<ResultRow> m_rows;
+    std::vector<RowGroup> m_groups;
+    std::vector<std::size_t> m_groupOf;  // per row: its group's index in m_groups
     int m_nDuplicateCount = 0;
     std::int64_t m_nDuplicateBytes = 0;
     platform::FileTime m_searchTime = 0;
 };
 
-// The first place at or after `from` where `pattern` stands in `text` as FindRow's whole-word
-// rule accepts it (or anywhere when `wholeWord` is false); std::string::npos when nowhere.
-std::size_t FindInRowText(const std::string& text, const std::string& pattern, bool wholeWord);

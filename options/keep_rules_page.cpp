@@ -11,22 +11,15 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "engine/keep_rule_names.h"
 #include "gui/wx_text.h"
 #include "options/select_path_dialog.h"
 
 namespace {
 
 int RuleNameId(KeepReason kind) {
-    switch (kind) {
-        case kKeptFolder: return IDS_KEEP_RULE_FOLDER;
-        case kKeptOldest: return IDS_KEEP_RULE_OLDEST;
-        case kKeptNewest: return IDS_KEEP_RULE_NEWEST;
-        case kKeptShortestPath: return IDS_KEEP_RULE_SHORTEST;
-        case kKeptLongestPath: return IDS_KEEP_RULE_LONGEST;
-        case kKeptMask: return IDS_KEEP_RULE_MASK;
-        default: break;
-    }
-    return IDS_KEEP_RULE_NO_COPY_MARK;
+    const KeepRuleName* rule = FindKeepRule(kind);
+    return rule != nullptr ? rule->sheetText : IDS_KEEP_RULE_NO_COPY_MARK;
 }
 
 wxButton* Button(wxWindow* parent, int text) {

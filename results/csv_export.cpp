@@ -7,6 +7,7 @@
 #include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "engine/results_model.h"
+#include "engine/results_text.h"
 #include "engine/string_table.h"
 #include "engine/text_helpers.h"
 #include "options/kv_file_dialog.h"
@@ -83,5 +84,5 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
         return;
 
     wxBusyCursor wait;
-    WriteWholeFile(path, model.SpreadsheetCsvText(), parent);
+    WriteWholeFile(path, SpreadsheetCsvText(model), parent);
 }

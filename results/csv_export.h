@@ -1,5 +1,5 @@
 // Save as (command 57604): every row of the results into a comma-separated file for
-// spreadsheets (ResultsModel::SpreadsheetCsvText: UTF-8 with a byte-order mark, a heading row,
+// spreadsheets (SpreadsheetCsvText: UTF-8 with a byte-order mark, a heading row,
 // each cell in quotes, CR LF after each line). An existing file is replaced only after a
 // question; the file is written whole or not at all.
 #pragma once

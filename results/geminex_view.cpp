@@ -876,7 +876,7 @@ std::vector<std::size_t> CGeminexView::ActionRows(DuplicateActionKind kind) cons
         if (row >= model.RowCount()) continue;
         const ResultRow& r = model.Row(row);
         // A group's first row is its kept copy: the others are linked to it, never it to them.
-        if (r.image == kImageGroupFirst) continue;
+        if (model.IsGroupFirst(row)) continue;
         if (replaces && r.replaced != kNotReplaced) continue;
         rows.push_back(row);
     }

@@ -14,6 +14,7 @@
 #include "gui/wx_text.h"
 #include "gui/window_platform.h"
 #include "engine/results_model.h"
+#include "engine/results_text.h"
 #include "engine/text_format.h"
 #include "engine/text_helpers.h"
 
@@ -121,7 +122,7 @@ wxString CKvListCtrl::OnGetItemText(long item, long column) const {
     // A name of another encoding shows a mark for each stray byte and keeps its other
     // characters, as the spreadsheet CSV writes it.
     return Utf8ToWx(
-        ValidUtf8(m_model->CellText(static_cast<std::size_t>(item), static_cast<int>(column))));
+        ValidUtf8(CellText(*m_model, static_cast<std::size_t>(item), static_cast<int>(column))));
 }
 
 int CKvListCtrl::OnGetItemImage(long item) const {
@@ -345,9 +346,9 @@ bool CKvListCtrl::CopyRowsToClipboard() {
     wxBusyCursor wait;
     std::string text;
     if (GetSelectedItemCount() > 0) {
-        text = m_model->RowsText(GetSelectedRows(), "\t", false);
+        text = RowsText(*m_model, GetSelectedRows(), "\t", false);
     } else {
-        text = m_model->AllRowsText("\t", false);
+        text = AllRowsText(*m_model, "\t", false);
     }
     wxClipboardLocker clipboard;
     if (!clipboard) return false;
@@ -455,7 +456,7 @@ void CKvListCtrl::OnKeyDown(wxKeyEvent& event) {
 void CKvListCtrl::GetRowText(long row, std::string& text, const std::string& separator,
                              bool quote) const {
     if (!IsRow(row)) return;
-    text += m_model->RowText(static_cast<std::size_t>(row), separator, quote);
+    text += RowText(*m_model, static_cast<std::size_t>(row), separator, quote);
 }
 
 std::string CKvListCtrl::InitialFindText() const {
@@ -552,7 +553,7 @@ void CKvListCtrl::FindNext() {
 
 bool CKvListCtrl::FindRow(const std::string& what, bool down, bool matchCase, bool wholeWord) {
     if (m_model == nullptr) return false;
-    const FoundText found = m_model->FindRow(what, GetFocusedRow(), down, matchCase, wholeWord);
+    const FoundText found = ::FindRow(*m_model, what, GetFocusedRow(), down, matchCase, wholeWord);
     if (found.row < 0) return false;
     SelectFoundRow(found.row, found.start, found.length);
     return true;

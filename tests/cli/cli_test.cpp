@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -25,6 +26,8 @@
 #include "cli/terminal_progress.h"
 #include "engine/date_value.h"
 #include "engine/duplicate_search.h"
+#include "engine/keep_rule_names.h"
+#include "engine/keep_settings.h"
 #include "engine/size_text.h"
 #include "engine/validation_message.h"
 #include "engine/string_table.h"
@@ -244,6 +247,123 @@ TEST(CliOptions, KeepRulesProtectAndOrder) {
     EXPECT_STREQ(KeepReasonName(kKeptFolder), "path");
     EXPECT_STREQ(KeepReasonName(kKeptAsFound), "found");
     EXPECT_STREQ(KeepReasonName(kKeptNoCopyMark), "nocopymark");
+}
+
+// Every keep rule is named once, in one table, for the settings, the command line, the dry
+// run's reason, the sheet and the list: each name reads back as its rule, the names of one
+// vocabulary never collide, and the settings texts older versions wrote still read.
+TEST(KeepRuleNames, EveryRuleRoundTripsThroughEachVocabulary) {
+    ASSERT_EQ(KeepRuleNameCount(), 7u);
+    ASSERT_EQ(static_cast<std::size_t>(KeepRuleNamesEnd() - KeepRuleNamesBegin()), 7u);
+    std::vector<KeepReason> kinds;
+    std::set<std::string> settingsWords, commandWords, reasonWords, sheetTexts, reasonTexts;
+    const std::string usage = LoadStringText(IDS_CLI_USAGE);
+    for (const KeepRuleName* rule = KeepRuleNamesBegin(); rule != KeepRuleNamesEnd(); ++rule) {
+        SCOPED_TRACE(rule->settingsWord);
+        kinds.push_back(rule->kind);
+        EXPECT_EQ(FindKeepRule(rule->kind), rule);
+        settingsWords.insert(rule->settingsWord);
+        commandWords.insert(rule->commandWord);
+        reasonWords.insert(rule->reasonWord);
+        sheetTexts.insert(LoadStringText(rule->sheetText));
+        reasonTexts.insert(LoadStringText(rule->reasonText));
+
+        // Settings: written with the settings word, read back on or off; the command line's
+        // word reads as the same rule.
+        KeepSettings settings = KeepSettings::Defaults();
+        const auto at = std::find_if(settings.rules.begin(), settings.rules.end(),
+                                     [&](const KeepRuleEntry& e) { return e.kind == rule->kind; });
+        ASSERT_NE(at, settings.rules.end());
+        std::rotate(settings.rules.begin(), at, at + 1);
+        settings.rules.front().enabled = !settings.rules.front().enabled;
+        const std::string text = settings.RulesText();
+        EXPECT_EQ(text.substr(0, text.find(',')),
+                  (settings.rules.front().enabled ? "" : "-") + std::string(rule->settingsWord));
+        KeepSettings read;
+        ASSERT_TRUE(read.SetRulesText(text)) << text;
+        EXPECT_EQ(read.rules, settings.rules) << text;
+        ASSERT_TRUE(read.SetRulesText(std::string("-") + rule->commandWord));
+        EXPECT_EQ(read.rules.front().kind, rule->kind);
+        EXPECT_FALSE(read.rules.front().enabled);
+        EXPECT_EQ(FindKeepRuleBySettingsWord(rule->settingsWord), rule);
+
+        // Command line: the word, with a value exactly when the rule takes one.
+        const std::string word = rule->commandWord;
+        std::vector<KeepRule> rules;
+        std::string error;
+        ASSERT_TRUE(ParseKeepRules(rule->takesValue ? word + ":v" : word, &rules, &error)) << error;
+        ASSERT_EQ(rules.size(), 1u);
+        EXPECT_EQ(rules[0].kind, rule->kind);
+        if (rule->kind == kKeptFolder) {
+            EXPECT_EQ(rules[0].folders, std::vector<std::string>{"v"});
+        }
+        if (rule->kind == kKeptMask) {
+            EXPECT_EQ(rules[0].mask, "v");
+        }
+        rules.clear();
+        EXPECT_FALSE(ParseKeepRules(rule->takesValue ? word : word + ":v", &rules, &error));
+        if (rule->takesValue) {
+            EXPECT_FALSE(ParseKeepRules(word + ":", &rules, &error));
+            EXPECT_NE(error.find("needs"), std::string::npos) << error;
+        }
+        // The refusal of an unknown rule and the help list the word.
+        EXPECT_FALSE(ParseKeepRules("biggest", &rules, &error));
+        EXPECT_NE(error.find(rule->takesValue ? word + ":" : word), std::string::npos) << error;
+        EXPECT_NE(usage.find(rule->takesValue ? word + ":" : word), std::string::npos);
+
+        // The dry run's reason word names the rule as the command line reads it back, and the
+        // list's cell is the reason text.
+        EXPECT_STREQ(KeepReasonName(rule->kind), rule->reasonWord);
+        EXPECT_NE(usage.find(rule->reasonWord), std::string::npos);
+        rules.clear();
+        ASSERT_TRUE(ParseKeepRules(std::string(rule->reasonWord) + (rule->takesValue ? ":v" : ""),
+                                   &rules, &error))
+            << error;
+        EXPECT_EQ(rules[0].kind, rule->kind);
+        EXPECT_STREQ(KeepReasonText(rule->kind), LoadStringText(rule->reasonText));
+        EXPECT_EQ(KeepReasonTextId(rule->kind), rule->reasonText);
+    }
+    EXPECT_EQ(kinds, KeepRuleKinds());
+    for (const std::set<std::string>* words :
+         {&settingsWords, &commandWords, &reasonWords, &sheetTexts, &reasonTexts})
+        EXPECT_EQ(words->size(), 7u);
+    // No settings word of one rule is the command-line word of another: a settings text reads
+    // both.
+    for (const KeepRuleName* a = KeepRuleNamesBegin(); a != KeepRuleNamesEnd(); ++a)
+        for (const KeepRuleName* b = KeepRuleNamesBegin(); b != KeepRuleNamesEnd(); ++b)
+            if (a != b) {
+                EXPECT_STRNE(a->settingsWord, b->commandWord);
+            }
+
+    // The reasons that are no rule.
+    EXPECT_EQ(FindKeepRule(kKeptProtected), nullptr);
+    EXPECT_EQ(FindKeepRule(kKeptAsFound), nullptr);
+    EXPECT_STREQ(KeepReasonName(kKeptProtected), "protected");
+    EXPECT_STREQ(KeepReasonName(kKeptAsFound), "found");
+    EXPECT_STREQ(KeepReasonText(kKeptProtected), LoadStringText(IDS_KEEP_REASON_PROTECTED));
+    EXPECT_STREQ(KeepReasonText(kKeptAsFound), LoadStringText(IDS_KEEP_REASON_AS_FOUND));
+
+    // Texts older versions wrote read as they did; what is written stays as it was.
+    const std::string written = "folder,nocopy,oldest,-newest,-shortest,-longest,-mask";
+    EXPECT_EQ(KeepSettings::Defaults().RulesText(), written);
+    KeepSettings old;
+    ASSERT_TRUE(old.SetRulesText(written));
+    EXPECT_EQ(old.rules, KeepSettings::Defaults().rules);
+    ASSERT_TRUE(old.SetRulesText("newest,folder,nocopy,oldest"));
+    EXPECT_EQ(old.RulesText(), "newest,folder,nocopy,oldest,-shortest,-longest,-mask");
+    ASSERT_TRUE(old.SetRulesText("-nocopymark,path,oldest,oldest,biggest"));
+    EXPECT_EQ(old.RulesText(), "-nocopy,folder,oldest,-newest,-shortest,-longest,-mask");
+    EXPECT_FALSE(old.SetRulesText("biggest,,-"));
+    EXPECT_EQ(old.RulesText(), "-nocopy,folder,oldest,-newest,-shortest,-longest,-mask");
+    // "path" and "mask" without a value are no --keep rule, whatever the settings read.
+    std::vector<KeepRule> rules;
+    std::string error;
+    EXPECT_FALSE(ParseKeepRules("path", &rules, &error));
+    EXPECT_FALSE(ParseKeepRules("folder", &rules, &error));
+    EXPECT_FALSE(ParseKeepRules("nocopy", &rules, &error));
+    ASSERT_TRUE(ParseKeepRules("path:/a,path:/b,nocopymark", &rules, &error)) << error;
+    ASSERT_EQ(rules.size(), 2u);
+    EXPECT_EQ(rules[0].folders, (std::vector<std::string>{"/a", "/b"}));
 }
 
 TEST(CliOptions, JsonStringsRoundTripEveryName) {

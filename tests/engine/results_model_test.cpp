@@ -5,6 +5,7 @@
 #include <random>
 
 #include "engine/results_model.h"
+#include "engine/results_text.h"
 #include "engine/text_helpers.h"
 
 namespace {
@@ -223,4 +224,112 @@ TEST(ResultsModel, SpreadsheetCsvHasMarkHeadingAndValidText) {
     EXPECT_EQ(rows, expected);
     EXPECT_EQ(ValidUtf8("ok \xE4\xB8\xAD"), "ok \xE4\xB8\xAD");
     EXPECT_EQ(ValidUtf8(""), "");
+}
+
+namespace {
+
+// The group index against two recomputations: from the rows' pictures (a group runs from a
+// first-row picture to the next), and from the paths (every file of group "b" is named b...,
+// so a group is a run of one letter and the letters follow in group order).
+void ExpectGroupIndexExact(const ResultsModel& model, const std::string& step) {
+    SCOPED_TRACE(step);
+    std::vector<RowGroup> byPicture;
+    for (std::size_t r = 0; r < model.RowCount(); ++r) {
+        if (model.Row(r).image == kImageGroupFirst) byPicture.push_back({r, r});
+        ASSERT_FALSE(byPicture.empty()) << "row " << r << " before any first row";
+        byPicture.back().end = r + 1;
+    }
+    std::vector<RowGroup> byName;
+    for (std::size_t r = 0; r < model.RowCount(); ++r) {
+        if (r == 0 || model.Row(r).record->Path()[0] != model.Row(r - 1).record->Path()[0])
+            byName.push_back({r, r});
+        byName.back().end = r + 1;
+    }
+    ASSERT_EQ(model.GroupCount(), byPicture.size());
+    ASSERT_EQ(model.GroupCount(), byName.size());
+    ASSERT_EQ(model.Groups().size(), byName.size());
+    for (std::size_t g = 0; g < byName.size(); ++g) {
+        EXPECT_EQ(model.Group(g).begin, byName[g].begin) << "group " << g;
+        EXPECT_EQ(model.Group(g).end, byName[g].end) << "group " << g;
+        EXPECT_EQ(model.Group(g).begin, byPicture[g].begin) << "group " << g;
+        EXPECT_EQ(model.Group(g).end, byPicture[g].end) << "group " << g;
+        EXPECT_EQ(model.Groups()[g].begin, byName[g].begin);
+        EXPECT_GE(model.Group(g).Count(), 2u) << "group " << g;
+        for (std::size_t r = byName[g].begin; r < byName[g].end; ++r) {
+            EXPECT_EQ(model.GroupOf(r), g) << "row " << r;
+            EXPECT_EQ(model.GroupOfRow(r).begin, byName[g].begin) << "row " << r;
+            EXPECT_EQ(model.GroupOfRow(r).end, byName[g].end) << "row " << r;
+            EXPECT_EQ(model.IsGroupFirst(r), r == byName[g].begin) << "row " << r;
+            EXPECT_EQ(model.IsGroupLast(r), r + 1 == byName[g].end) << "row " << r;
+            const int picture = r == byName[g].begin     ? kImageGroupFirst
+                                : r + 1 == byName[g].end ? kImageGroupLast
+                                                         : kImageGroupMiddle;
+            EXPECT_EQ(model.Row(r).image, picture) << "row " << r;
+        }
+    }
+    ExpectTotalsMatchRows(model);
+}
+
+}  // namespace
+
+TEST(ResultsModel, GroupIndexStaysExactThroughEveryChange) {
+    ResultsModel model = Groups({{"a", 3}, {"b", 2}, {"c", 4}});
+    ExpectGroupIndexExact(model, "appended");
+    EXPECT_EQ(Layout(model), "a0:0+ a1:1 a2:2 b0:0+ b1:2 c0:0+ c1:1 c2:1 c3:2");
+    std::vector<std::unique_ptr<CFileRecord>> more;
+    more.push_back(Record("d0", 40));
+    more.push_back(Record("d1", 40));
+    model.AppendGroup(std::move(more));
+    std::vector<std::unique_ptr<CFileRecord>> alone;
+    alone.push_back(Record("e0", 50));
+    model.AppendGroup(std::move(alone));  // one file: no group
+    ExpectGroupIndexExact(model, "appended after");
+    ASSERT_EQ(model.GroupCount(), 4u);
+
+    // a loses its first row, b is left with one file and goes, c loses its last row.
+    model.RemoveRows({0, 4, 8});
+    EXPECT_EQ(Layout(model), "a1:0+ a2:2 c0:0+ c1:1 c2:2 d0:0+ d1:2");
+    ExpectGroupIndexExact(model, "removed");
+    EXPECT_EQ(model.GroupOf(2), 1u);
+    EXPECT_EQ(model.GroupOf(5), 2u);
+
+    // Files come back: two into a (named by its last row), one into d (named by its first);
+    // an addition naming no row is dropped.
+    std::vector<std::pair<std::size_t, std::unique_ptr<CFileRecord>>> back;
+    back.emplace_back(1, Record("a8", 10));
+    back.emplace_back(5, Record("d9", 40));
+    back.emplace_back(0, Record("a9", 10));
+    back.emplace_back(99, Record("x0", 10));
+    model.AddToGroups(std::move(back));
+    EXPECT_EQ(Layout(model), "a1:0+ a2:1 a8:1 a9:2 c0:0+ c1:1 c2:2 d0:0+ d1:1 d9:2");
+    ExpectGroupIndexExact(model, "added back");
+
+    // The groups change places and their rows their order; c's last file becomes its first.
+    ASSERT_TRUE(model.Rearrange({{7, 8, 9}, {6, 4, 5}, {3, 2, 1, 0}},
+                                {kKeptAsFound, kKeptOldest, kKeptNewest}));
+    EXPECT_EQ(Layout(model), "d0:0+ d1:1 d9:2 c2:0+ c0:1 c1:2 a9:0+ a8:1 a2:1 a1:2");
+    ExpectGroupIndexExact(model, "rearranged");
+    EXPECT_EQ(model.Row(3).keptBy, kKeptOldest);
+    // A rearrangement that splits a group changes nothing.
+    EXPECT_FALSE(model.Rearrange({{0, 1, 2, 3}, {4, 5}, {6, 7, 8, 9}},
+                                 {kKeptAsFound, kKeptAsFound, kKeptAsFound}));
+    ExpectGroupIndexExact(model, "refused");
+    EXPECT_EQ(Layout(model), "d0:0+ d1:1 d9:2 c2:0+ c0:1 c1:2 a9:0+ a8:1 a2:1 a1:2");
+
+    // Removing down to nothing, then appending again, starts the index afresh.
+    model.RemoveRows({0, 1, 3, 4, 6, 7, 8});
+    EXPECT_EQ(model.RowCount(), 0u);
+    ExpectGroupIndexExact(model, "emptied");
+    model = Groups({{"f", 2}});
+    model.Clear();
+    ExpectGroupIndexExact(model, "cleared");
+    EXPECT_EQ(model.GroupCount(), 0u);
+    model.AppendGroup([] {
+        std::vector<std::unique_ptr<CFileRecord>> files;
+        files.push_back(Record("g0", 5));
+        files.push_back(Record("g1", 5));
+        return files;
+    }());
+    ExpectGroupIndexExact(model, "appended after clear");
+    EXPECT_EQ(model.GroupOf(1), 0u);
 }
