@@ -1,4 +1,5 @@
 // pairscout-cli: the duplicate search without a window.
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -85,6 +86,13 @@ int RunAction(const CliOptions& options, const ResultsModel& results, TerminalPr
         return 1;
     const ActionOutcome outcome = action.Apply(results, plan);
     progress.Clear();
+    // What an interrupted run had left, settled before this one.
+    const std::string leftovers = LeftoverMessage(action.Leftovers(), 1000);
+    for (std::size_t at = 0; at < leftovers.size();) {
+        const std::size_t end = std::min(leftovers.find('\n', at), leftovers.size());
+        platform::WriteStandardText(stderr, EscapeControls(leftovers.substr(at, end - at)) + "\n");
+        at = end + 1;
+    }
     std::string why;
     const bool written =
         WriteOutput(FormatActionSteps(outcome.done, options.nul, outToTerminal), &why);

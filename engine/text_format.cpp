@@ -236,3 +236,29 @@ std::string FormatLinkNoMailProgram(const std::string& address) {
 std::string FormatPathEditRefused(const std::string& path, const std::string& why) {
     return PAIRSCOUT_FORMAT(IDS_PATH_EDIT_REFUSED, path.c_str(), why.c_str());
 }
+
+std::string FormatLeftoverPutBack(const std::string& path) {
+    return PAIRSCOUT_FORMAT(IDS_LEFTOVER_PUT_BACK, path.c_str());
+}
+
+std::string FormatLeftoverSpareRemoved(const std::string& spare, const std::string& name) {
+    return PAIRSCOUT_FORMAT(IDS_LEFTOVER_SPARE_REMOVED, spare.c_str(), name.c_str());
+}
+
+std::string FormatLeftoverLeft(const std::string& spare, const std::string& name) {
+    return PAIRSCOUT_FORMAT(IDS_LEFTOVER_LEFT, spare.c_str(), name.c_str());
+}
+
+std::string FormatLeftoverCopyRemoved(const std::string& copy) {
+    return PAIRSCOUT_FORMAT(IDS_LEFTOVER_COPY_REMOVED, copy.c_str());
+}
+
+std::string FormatLeftoverRecordRemoved(const std::string& record) {
+    return PAIRSCOUT_FORMAT(IDS_LEFTOVER_RECORD_REMOVED, record.c_str());
+}
+
+std::string FormatLeftoverInTrash(const std::string& file, const std::string& name) {
+    return PAIRSCOUT_FORMAT(IDS_LEFTOVER_IN_TRASH, file.c_str(), name.c_str());
+}
+
+std::string FormatLeftoverMore(int count) { return PAIRSCOUT_FORMAT(IDS_LEFTOVER_MORE, count); }

@@ -110,3 +110,13 @@ std::string FormatLinkNoBrowser(const std::string& address);
 std::string FormatLinkNoMailProgram(const std::string& address);
 // IDS_PATH_EDIT_REFUSED: a path changed in place that cannot be searched, and why.
 std::string FormatPathEditRefused(const std::string& path, const std::string& why);
+
+// IDS_LEFTOVER_*: what the settling of an interrupted action did with `path`; `name` is the
+// name it stood for.
+std::string FormatLeftoverPutBack(const std::string& path);
+std::string FormatLeftoverSpareRemoved(const std::string& spare, const std::string& name);
+std::string FormatLeftoverLeft(const std::string& spare, const std::string& name);
+std::string FormatLeftoverCopyRemoved(const std::string& copy);
+std::string FormatLeftoverRecordRemoved(const std::string& record);
+std::string FormatLeftoverInTrash(const std::string& file, const std::string& name);
+std::string FormatLeftoverMore(int count);

@@ -214,6 +214,15 @@
     X(IDS_MENU_UNDO_ACTION, 2569, "撤销%s(&U)")                                                       \
     X(IDS_KEEP_LINK_ANY_OWNER, 2570, "替换为硬链接时, 权限或所有者与保留的副本不同的文件也替换")                               \
     X(IDS_ACTION_LEFT_AT, 2590, "此文件未能放回原处, 现在在: %s")                                     \
+    /* What an interrupted action left, settled at the next start. */                            \
+    X(IDS_LEFTOVER_HEADING, 2600, "上次被中断的操作留下了文件:")                                                 \
+    X(IDS_LEFTOVER_PUT_BACK, 2601, "已放回原处: %s")                                                     \
+    X(IDS_LEFTOVER_SPARE_REMOVED, 2602, "已删除多余的名字: %s (与 %s 是同一个文件)")                               \
+    X(IDS_LEFTOVER_LEFT, 2603, "未处理, 原名已被另一个文件占用: %s (原名 %s)")                                      \
+    X(IDS_LEFTOVER_COPY_REMOVED, 2604, "已删除未完成的副本: %s")                                             \
+    X(IDS_LEFTOVER_RECORD_REMOVED, 2605, "已删除未完成的回收站记录: %s")                                        \
+    X(IDS_LEFTOVER_IN_TRASH, 2606, "未处理, 文件在回收站中: %s (原名 %s)")                                      \
+    X(IDS_LEFTOVER_MORE, 2607, "还有 %d 项")                                                           \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \

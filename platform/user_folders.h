@@ -20,6 +20,11 @@ bool DesktopFolder(std::string* path);
 // registry holds the settings.
 std::string SettingsFilePath(const std::string& application);
 
+// The folder for the program's own files beside its settings (made when missing):
+// $XDG_CONFIG_HOME/<application> ($HOME/.config when XDG_CONFIG_HOME is not an absolute path);
+// on Windows <local application data>\<application>. "" when there is none.
+std::string ApplicationDataFolder(const std::string& application);
+
 // Whether a link on the desktop needs a desktop entry beside the .URL file to be opened with a
 // double click (the Windows shell opens .URL files itself).
 #ifdef _WIN32

@@ -5,6 +5,7 @@
 #include <memory>
 #include <thread>
 
+#include "engine/actions/action_journal.h"
 #include "engine/string_table.h"
 #include "engine/text_format.h"
 #include "platform/disk_space.h"
@@ -156,7 +157,11 @@ private:
                 why = LoadStringText(IDS_CONTENTS_DIFFER);
                 continue;
             }
+            const std::string journaled = JournalActBegins(
+                m_plan.Kind(), record.Path(), held.Reader().Identity(), copyRecord.Path(),
+                file.target);
             Act(file, held, copy, copyRecord);
+            JournalActEnds(journaled);
             return true;
         }
         Refuse(file, why);

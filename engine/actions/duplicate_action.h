@@ -11,6 +11,7 @@
 #include "engine/actions/action_kinds.h"
 #include "engine/actions/action_plan.h"
 #include "engine/actions/apply_plan.h"
+#include "engine/actions/leftovers.h"
 
 class DuplicateAction {
 public:
@@ -39,13 +40,17 @@ public:
     }
     // Acts on the files of `rows` of `model` (which is not changed).
     ActionOutcome Run(const ResultsModel& model, const std::vector<std::size_t>& rows);
-    // Does what `plan` (made by Plan for `model`) says.
+    // Does what `plan` (made by Plan for `model`) says, after settling what an interrupted
+    // run left (Leftovers() tells what).
     ActionOutcome Apply(const ResultsModel& model, const ActionPlan& plan) {
+        m_leftovers = SettleLeftovers();
         return ApplyPlan(model, plan, m_progress, m_parts);
     }
+    const LeftoverReport& Leftovers() const { return m_leftovers; }
 
 private:
     ProgressSink* m_progress;
     PlanSettings m_settings;
     ApplyParts m_parts;
+    LeftoverReport m_leftovers;
 };

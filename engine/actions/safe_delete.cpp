@@ -27,6 +27,7 @@ DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::
     settings.kind = m_toTrash ? DuplicateActionKind::kTrash : DuplicateActionKind::kDelete;
     settings.protectedFolders = m_protected;
     const ActionPlan plan(model, rows, settings);
+    m_leftovers = SettleLeftovers();
     return DeleteOutcomeOf(ApplyPlan(model, plan, m_pProgress, m_parts));
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/actions/apply_plan.h"
+#include "engine/actions/leftovers.h"
 #include "engine/progress_sink.h"
 #include "engine/results_model.h"
 #include "platform/file_delete.h"
@@ -51,7 +52,9 @@ public:
 
     // Checks and removes the files of `rows` (any order; repeats and rows out of range ignored)
     // of `model`, which is not changed: the caller removes the rows of DeleteOutcome::goneRows.
+    // What an interrupted run left is settled first (Leftovers() tells what).
     DeleteOutcome Run(const ResultsModel& model, const std::vector<std::size_t>& rows);
+    const LeftoverReport& Leftovers() const { return m_leftovers; }
 
 private:
     ProgressSink* m_pProgress;
@@ -59,6 +62,7 @@ private:
     Remover m_default;
     ApplyParts m_parts;
     std::vector<std::string> m_protected;
+    LeftoverReport m_leftovers;
 };
 
 // A removal's outcome in the rows' terms.

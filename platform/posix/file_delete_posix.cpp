@@ -161,24 +161,55 @@ bool MoveToTrash(int dirFd, const std::string& name, const std::string& trash,
             if (errno == EEXIST) continue;
             return false;
         }
+        // Locked while it is empty: a cleanup of unfinished records passes over a locked one
+        // (and one it removed first is found unlinked here).
         struct stat st;
+        if (flock(fd, LOCK_EX) != 0 && errno != ENOLCK && errno != EOPNOTSUPP) {
+            close(fd);
+            unlink(infoPath.c_str());
+            return false;
+        }
+        if (fstat(fd, &st) == 0 && st.st_nlink == 0) {
+            close(fd);  // removed by a cleanup before it was locked: another name
+            continue;
+        }
         if (lstat((files + trashName).c_str(), &st) == 0) {  // left behind without its record
             close(fd);
             unlink(infoPath.c_str());
             continue;
         }
+        // The empty record holds the name while the file moves in; its contents are written
+        // only once the file is there, so a record with contents always has its file, and an
+        // empty one left by a run killed in between is plainly unfinished (see
+        // UnfinishedTrashRecords).
+        if (renameat(dirFd, name.c_str(), AT_FDCWD, (files + trashName).c_str()) != 0) {
+            const int code = errno;
+            close(fd);
+            unlink(infoPath.c_str());
+            errno = code;
+            return false;
+        }
         const std::string record = "[Trash Info]\nPath=" + EncodePath(shownPath) +
                                    "\nDeletionDate=" + DeletionDate() + "\n";
         const bool written =
-            write(fd, record.data(), record.size()) == static_cast<ssize_t>(record.size());
+            write(fd, record.data(), record.size()) == static_cast<ssize_t>(record.size()) &&
+            fsync(fd) == 0;
         const bool closed = close(fd) == 0;
-        if (written && closed &&
-            renameat(dirFd, name.c_str(), AT_FDCWD, (files + trashName).c_str()) == 0) {
+        if (written && closed) {
             if (place != nullptr) *place = {files + trashName, infoPath, std::string()};
             return true;
         }
-        unlink(infoPath.c_str());
-        return false;
+        // No record: the file goes back under its name, never over one that took it.
+        const int code = errno != 0 ? errno : EIO;
+        if (renameat2(AT_FDCWD, (files + trashName).c_str(), dirFd, name.c_str(),
+                      RENAME_NOREPLACE) == 0) {
+            unlink(infoPath.c_str());
+            errno = code;
+            return false;
+        }
+        // It could not go back: it stays in the trash, where the caller's record finds it.
+        if (place != nullptr) *place = {files + trashName, infoPath, std::string()};
+        return true;
     }
     return false;
 }

@@ -96,6 +96,18 @@ std::string SettingsFilePath(const std::string& application) {
     return dir + "/" + application + "/" + application + ".conf";
 }
 
+std::string ApplicationDataFolder(const std::string& application) {
+    const std::string settings = SettingsFilePath(application);
+    const std::string folder = settings.substr(0, settings.rfind('/'));
+    if (folder.empty() || folder[0] != '/') return std::string();
+    for (std::string::size_type pos = folder.find('/', 1);; pos = folder.find('/', pos + 1)) {
+        const std::string part = pos == std::string::npos ? folder : folder.substr(0, pos);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return std::string();
+        if (pos == std::string::npos) break;
+    }
+    return IsDirectory(folder) ? folder : std::string();
+}
+
 bool DesktopFolder(std::string* path) {
     const std::string home = HomeFolder();
     if (home.empty()) return false;

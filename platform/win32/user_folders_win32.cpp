@@ -26,6 +26,16 @@ bool FavoritesFolder(std::string* path) {
 
 bool DesktopFolder(std::string* path) { return ShellFolder(CSIDL_DESKTOPDIRECTORY, path); }
 
+std::string ApplicationDataFolder(const std::string& application) {
+    std::string base;
+    if (!ShellFolder(CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, &base)) return std::string();
+    const std::string folder = base + "\\" + application;
+    if (!::CreateDirectoryW(Wide(folder).c_str(), nullptr) &&
+        ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return std::string();
+    return folder;
+}
+
 std::string SettingsFilePath(const std::string& /*application*/) { return std::string(); }
 
 }  // namespace platform

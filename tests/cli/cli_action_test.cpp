@@ -50,7 +50,10 @@ TEST(CliOptions, OneActionAndItsCompanions) {
 
 #include <gtest/gtest.h>
 
+#include "engine/actions/action_journal.h"
 #include "engine/string_table.h"
+#include "platform/leftover_files.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -141,6 +144,38 @@ TEST(CliActions, DryRunDeleteAndTrashDoExactlyTheNonKeptCopies) {
     EXPECT_EQ(deleted.out, "delete\t" + tree / "z/a\n");
     EXPECT_FALSE(fs::exists(tree / "z/a"));
     EXPECT_TRUE(fs::exists(tree / "keep/a") && fs::exists(tree / "prot/p"));
+}
+
+TEST(CliActions, ALeftoverOfAKilledRunIsPutBackAtTheNextAction) {
+    TempDir tree, scratch, config;
+    ScopedEnvVar journalHome("XDG_CONFIG_HOME", config.Path().c_str());
+    // A removal killed after its file left its name: the begin is in the journal, the file
+    // under its spare name.
+    const std::string file = tree.WriteFile("old/only", "the only copy");
+    platform::FileIdentity id;
+    ASSERT_TRUE(platform::EntryIdentity(file, &id));
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    waitpid(gone, nullptr, 0);
+    JournalAct act;
+    act.kind = DuplicateActionKind::kDelete;
+    act.path = file;
+    act.device = id.device;
+    act.inode = id.inode;
+    act.process = static_cast<std::uint64_t>(gone);
+    ASSERT_FALSE(ActionJournal().Begin(act).empty());
+    const std::string spare = tree / "old/.only.0123456789ab.pairscout";
+    ASSERT_EQ(rename(file.c_str(), spare.c_str()), 0);
+    // The next action, on other files.
+    tree.WriteFile("new/a", "twin");
+    tree.WriteFile("new/b", "twin");
+    const ActionRun run = RunActionCli({"--delete", "--yes", tree / "new"}, "", scratch);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadWholeFile(file), "the only copy");
+    EXPECT_FALSE(fs::exists(spare));
+    EXPECT_NE(run.err.find(LoadStringText(IDS_LEFTOVER_HEADING)), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
+    EXPECT_TRUE(ActionJournal().Read().unfinished.empty());
 }
 
 TEST(CliActions, AFolderProtectedThroughALinkKeepsItsFiles) {
