@@ -1,5 +1,7 @@
 #include "results/geminex_view.h"
 
+#include "engine/actions/leftovers.h"
+
 #include <algorithm>
 
 #include <wx/app.h>
@@ -508,6 +510,7 @@ struct CGeminexView::DeleteJob {
     std::shared_ptr<WorkProgress> progress;
     const ResultsModel* model = nullptr;  // the view's rows: not changed while the view is busy
     DeleteOutcome outcome;
+    std::string leftovers;  // what an interrupted run had left, settled first
 };
 
 std::shared_ptr<WorkProgress> CGeminexView::BeginWork(std::int64_t total) {
@@ -680,7 +683,10 @@ bool CGeminexView::DeleteFiles(bool forGood) {
     if (m_bBusy || list == nullptr) return false;
     const std::vector<std::size_t> rows = list->GetSelectedRows();
     if (rows.empty()) return false;
-    if (forGood && !AskDeleteForGood(GetFrame(), static_cast<int>(rows.size()))) return false;
+    // The question counts the files the plan would remove, not the rows chosen.
+    if (forGood &&
+        !AskDeleteForGood(GetFrame(), PlanSelected(DuplicateActionKind::kDelete, std::string()).Goes()))
+        return false;
 
     auto job = std::make_shared<DeleteJob>();
     job->progress = BeginWork(static_cast<std::int64_t>(rows.size()));
@@ -698,6 +704,7 @@ bool CGeminexView::DeleteFiles(bool forGood) {
         SafeDelete remover = job->deleter ? SafeDelete(job->progress.get(), job->deleter)
                                           : SafeDelete(job->progress.get(), job->toTrash);
         job->outcome = remover.Run(*job->model, job->rows);
+        job->leftovers = LeftoverMessage(remover.Leftovers());
     }, [this, job] { DeleteDone(*job); });
     return true;
 }
@@ -733,6 +740,7 @@ void CGeminexView::DeleteDone(DeleteJob& job) {
     }
     m_nLastRemoved = outcome.goneRows.size();
     // Named while the view is still busy: a close asked for meanwhile waits for the answer.
+    if (!job.leftovers.empty()) ShowFilesMessage(job.leftovers, GetFrame());
     if (!outcome.kept.empty()) ShowFilesMessage(KeptFilesMessage(outcome.kept), GetFrame());
     EndBusy();
 }
@@ -839,6 +847,7 @@ struct CGeminexView::ActionJob {
     std::shared_ptr<WorkProgress> progress;
     const ResultsModel* model = nullptr;  // the view's rows: not changed while the view is busy
     ActionOutcome outcome;
+    std::string leftovers;  // what an interrupted run had left, settled first
 };
 
 void CGeminexView::OnReplaceHardLink(wxCommandEvent&) { ReplaceSelected(DuplicateActionKind::kHardLink); }
@@ -866,20 +875,25 @@ void CGeminexView::OnUpdateAction(wxUpdateUIEvent& event) {
     event.Enable(enable);
 }
 
-std::vector<std::size_t> CGeminexView::ActionRows(DuplicateActionKind kind) const {
-    std::vector<std::size_t> rows;
+ActionPlan CGeminexView::PlanSelected(DuplicateActionKind kind, const std::string& folder) const {
+    PlanSettings settings;
+    settings.kind = kind;
+    settings.protectedFolders = m_keep.protectedFolders;
+    settings.moveFolder = folder;
+    settings.startPaths = m_paths;
     CKvListCtrl* list = GetListCtrl();
-    if (list == nullptr) return rows;
-    const ResultsModel& model = GetModel();
-    const bool replaces = kind != DuplicateActionKind::kMove;
-    for (std::size_t row : list->GetSelectedRows()) {
-        if (row >= model.RowCount()) continue;
-        const ResultRow& r = model.Row(row);
-        // A group's first row is its kept copy: the others are linked to it, never it to them.
-        if (model.IsGroupFirst(row)) continue;
-        if (replaces && r.replaced != kNotReplaced) continue;
-        rows.push_back(row);
-    }
+    return ActionPlan(GetModel(), list != nullptr ? list->GetSelectedRows()
+                                                  : std::vector<std::size_t>(),
+                      settings);
+}
+
+std::vector<std::size_t> CGeminexView::ActionRows(DuplicateActionKind kind) const {
+    // The plan decides: no group's first row, no row replaced already, no protected file.
+    std::vector<std::size_t> rows;
+    const ActionPlan plan = PlanSelected(kind, std::string());
+    for (const PlannedFile& file : plan.Files())
+        if (file.verdict == PlanVerdict::kGoes || file.verdict == PlanVerdict::kNoTarget)
+            rows.push_back(file.row);
     return rows;
 }
 
@@ -921,10 +935,11 @@ bool CGeminexView::ReplaceSelected(DuplicateActionKind kind, const std::string& 
             return false;
         }
     }
-    std::int64_t bytes = 0;
-    for (std::size_t row : rows) bytes += GetModel().Row(row).record->m_nSize;
-    const int count = static_cast<int>(rows.size());
-    const std::string size = FormatSizeText(static_cast<double>(bytes));
+    // The question names what the plan would do.
+    const ActionPlan plan = PlanSelected(kind, folder);
+    if (plan.Goes() == 0 && plan.StaysBeforehand(GetModel()).empty()) return false;
+    const int count = plan.Goes();
+    const std::string size = FormatSizeText(static_cast<double>(plan.Bytes()));
     const std::string question =
         kind == DuplicateActionKind::kHardLink    ? FormatConfirmHardLink(count, size)
         : kind == DuplicateActionKind::kShareData ? FormatConfirmShareData(count, size)
@@ -946,6 +961,7 @@ bool CGeminexView::ReplaceSelected(DuplicateActionKind kind, const std::string& 
         action.SetMoveTarget(job->folder, job->startPaths);
         action.SetAnyOwner(job->anyOwner);
         job->outcome = action.Run(*job->model, job->rows);
+        job->leftovers = LeftoverMessage(action.Leftovers());
     }, [this, job] { ActionDone(*job); });
     return true;
 }
@@ -979,6 +995,7 @@ void CGeminexView::ActionDone(ActionJob& job) {
                                       std::max<std::int64_t>(outcome.freedBytes, 0))));
     UpdateStatusText();
     m_nLastRemoved = outcome.done.size();
+    if (!job.leftovers.empty()) ShowFilesMessage(job.leftovers, GetFrame());
     if (!outcome.refused.empty())
         ShowFilesMessage(m_strLastAction + "\n\n" + ActionLeftMessage(outcome.refused), GetFrame());
     EndBusy();

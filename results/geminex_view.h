@@ -191,8 +191,9 @@ private:
     void OnShareData(wxCommandEvent& event);
     void OnMoveTo(wxCommandEvent& event);
     void OnUpdateAction(wxUpdateUIEvent& event);
-    // The selected rows an action takes: no group's first row; with a replacement, no row
-    // replaced already.
+    // The plan of `kind` for the selected rows (`folder`: a move's).
+    ActionPlan PlanSelected(DuplicateActionKind kind, const std::string& folder) const;
+    // The selected rows the plan of `kind` would act on.
     std::vector<std::size_t> ActionRows(DuplicateActionKind kind) const;
     // m_bShareCan for the selected rows.
     void UpdateShareState();
