@@ -26,6 +26,7 @@
 #include "platform/error_text.h"
 #include "platform/file_delete.h"
 #include "platform/posix/open_nofollow.h"
+#include "platform/posix/trash_folders.h"
 
 namespace platform {
 
@@ -58,6 +59,8 @@ bool MakeFolders(const std::string& path) {
     return MakeFolder(path);
 }
 
+}  // namespace
+
 // The user's own trash: $XDG_DATA_HOME/Trash, else $HOME/.local/share/Trash.
 std::string HomeTrash() {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -68,7 +71,7 @@ std::string HomeTrash() {
 }
 
 // The top folder of the file system holding `absolute`: the highest folder on its device.
-std::string TopFolder(const std::string& absolute) {
+std::string TopFolderOf(const std::string& absolute) {
     struct stat st;
     if (lstat(absolute.c_str(), &st) != 0) return std::string();
     std::string top = Parent(absolute);
@@ -80,6 +83,8 @@ std::string TopFolder(const std::string& absolute) {
     }
     return top;
 }
+
+namespace {
 
 // Percent-encodes a path for the Path= line: every byte but unreserved ones and "/".
 std::string EncodePath(const std::string& path) {
@@ -246,7 +251,7 @@ bool TrashEntry(int dirFd, const std::string& folder, const std::string& name,
         return true;
     }
     // Another file system: its own per-user trash at its top folder.
-    const std::string top = TopFolder(absolute);
+    const std::string top = TopFolderOf(absolute);
     if (top.empty()) return false;
     const std::string trash = (top == "/" ? "" : top) + "/.Trash-" + std::to_string(getuid());
     const std::string relative = absolute.substr(top == "/" ? 1 : top.size() + 1);

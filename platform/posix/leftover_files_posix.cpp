@@ -14,6 +14,7 @@
 
 #include "platform/file_delete.h"
 #include "platform/leftover_files.h"
+#include "platform/posix/trash_folders.h"
 #include "platform/posix/open_nofollow.h"
 
 namespace platform {
@@ -74,28 +75,6 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
-// The user's own trash, as removals use it.
-std::string HomeTrash() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && data[0] == '/') return std::string(data) + "/Trash";
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/share/Trash";
-    return std::string();
-}
-
-std::string TopFolder(const std::string& folder) {
-    struct stat st;
-    if (stat(folder.c_str(), &st) != 0) return std::string();
-    std::string top = folder;
-    while (top != "/") {
-        const std::string up = Parent(top);
-        struct stat upSt;
-        if (stat(up.c_str(), &upSt) != 0 || upSt.st_dev != st.st_dev) break;
-        top = up;
-    }
-    return top;
-}
-
 }  // namespace
 
 std::uint64_t CurrentProcessId() { return static_cast<std::uint64_t>(getpid()); }
@@ -154,7 +133,7 @@ std::vector<std::string> TrashFoldersOf(const std::vector<std::string>& folders)
         struct stat st;
         if (folder.empty() || folder[0] != '/' || stat(folder.c_str(), &st) != 0) continue;
         if (homeKnown && st.st_dev == homeSt.st_dev) continue;
-        const std::string top = TopFolder(folder);
+        const std::string top = TopFolderOf(folder + "/.");
         if (!top.empty()) add((top == "/" ? "" : top) + "/.Trash-" + std::to_string(getuid()));
     }
     return out;
