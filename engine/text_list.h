@@ -303,7 +303,7 @@
     X(IDS_FILTER_DIRECTORY, 10512, "目录(&D)")                                                    \
     X(IDS_FILTER_REVERSE, 10513, "反向过滤(&V)")                                                  \
     X(IDS_FILTER_RESET, 10514, "重置(&T)")                                                        \
-    X(IDS_FILTER_NO_EMPTY, 10515, "不包括空文件")                                                 \
+    X(IDS_FILTER_NO_EMPTY, 10515, "不包括空文件(&E)")                                             \
     /* Progress dialog. */                                                                        \
     X(IDS_PROGRESS_CAPTION, 10600, "正在处理")                                                    \
     X(IDS_PROGRESS_FIRST_STATUS, 10601, "相同的文件名")                                           \

@@ -195,7 +195,7 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
         filters->AttributeBox(CFilterPropPage::IDC_HIDDEN)->Set3StateValue(wxCHK_CHECKED);
         filters->ReverseBox()->SetValue(true);
         EXPECT_FALSE(filters->NoEmptyBox()->GetValue());
-        EXPECT_EQ(WxToUtf8(filters->NoEmptyBox()->GetLabel()), "不包括空文件");
+        EXPECT_EQ(WxToUtf8(filters->NoEmptyBox()->GetLabel()), "不包括空文件(&E)");
         filters->NoEmptyBox()->SetValue(true);
         filters->Edit(FilterFields::kMinSizeEdit)->ChangeValue("10K");
         filters->Edit(FilterFields::kMaxSizeEdit)->ChangeValue("2m");
