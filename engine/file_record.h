@@ -140,6 +140,8 @@ public:
     // Why the file could not be read, in the system's words (or the program's own where the
     // file was changed or replaced since the scan).
     std::string ReadErrorText() const;
+    // The code ReadErrorText tells of (0: read completely or not read).
+    int ReadErrorCode() const { return m_nReadError; }
     // The text of an error code of the read and check functions (system codes,
     // platform::kErrorReplaced, kErrorChanged).
     static std::string ErrorCodeText(int code);

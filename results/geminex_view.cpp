@@ -1,5 +1,6 @@
 #include "results/geminex_view.h"
 
+#include "engine/actions/action_journal.h"
 #include "engine/actions/leftovers.h"
 
 #include <algorithm>
@@ -150,6 +151,7 @@ CGeminexView::CGeminexView(CSettingsStore& settings)
         return dialog.DoModal() == 1 ? dialog.GetPath() : std::string();
     };
     LoadSettings();
+    LoadKeptUndo();
 }
 
 CGeminexView::~CGeminexView() {
@@ -720,6 +722,7 @@ void CGeminexView::DeleteDone(DeleteJob& job) {
         if (m_restorer) m_undo.SetRestorer(m_restorer);
         m_nUndoResults = m_nResults;
     }
+    KeepUndo();
     if (!outcome.goneRows.empty()) {
         if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
         const CFileRecord* next = RowAfter(outcome.goneRows);
@@ -831,8 +834,53 @@ void CGeminexView::UndoDone(UndoJob& job) {
     UpdateStatusText();
     m_undo.Clear();
     m_actionUndo.Clear();
+    KeepUndo();
     if (!job.outcome.kept.empty()) ShowFilesMessage(UndoKeptMessage(job.outcome.kept), GetFrame());
     EndBusy();
+}
+
+namespace {
+const char kTrashUndoLine[] = "trash";
+const char kActionUndoLine[] = "action";
+}  // namespace
+
+void CGeminexView::KeepUndo() const {
+    ActionJournal journal;
+    if (m_undo.Empty() && m_actionUndo.Empty()) {
+        journal.ClearUndo();
+        return;
+    }
+    const bool trash = !m_undo.Empty();
+    std::vector<std::vector<std::string>> lines{{trash ? kTrashUndoLine : kActionUndoLine}};
+    std::size_t bytes = 0;
+    for (std::string& line : trash ? m_undo.Save() : m_actionUndo.Save()) {
+        bytes += line.size();
+        lines.push_back({std::move(line)});
+    }
+    // An undo too large would crowd out of the journal what an interrupted run left: it stays
+    // in memory only.
+    if (bytes > ActionJournal::kMaxJournal / 4) {
+        journal.ClearUndo();
+        return;
+    }
+    journal.SaveUndo(lines);
+}
+
+void CGeminexView::LoadKeptUndo() {
+    const JournalContents contents = ActionJournal().Read();
+    const std::vector<std::vector<std::string>>& saved = contents.undo;
+    if (saved.size() < 2 || saved[0].size() != 1) return;
+    std::vector<std::string> lines;
+    for (std::size_t i = 1; i < saved.size(); ++i) {
+        if (saved[i].size() != 1) return;
+        lines.push_back(saved[i][0]);
+    }
+    const bool loaded = saved[0][0] == kTrashUndoLine    ? m_undo.Load(lines)
+                        : saved[0][0] == kActionUndoLine ? m_actionUndo.Load(lines)
+                                                         : false;
+    // The rows it was made from are gone with the program: it only adds rows to groups a
+    // search lists again.
+    if (loaded) m_nUndoResults = m_nResults - 1;
 }
 
 // ---- Replacement by hard links or shared data, move into a folder ----
@@ -972,6 +1020,7 @@ void CGeminexView::ActionDone(ActionJob& job) {
     m_undo.Clear();
     m_actionUndo.Remember(job.kind, GetModel(), outcome, &m_found);
     m_nUndoResults = m_nResults;
+    KeepUndo();
     if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
     std::vector<std::size_t> gone;
     std::int64_t bytes = 0;

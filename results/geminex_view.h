@@ -216,6 +216,10 @@ private:
     struct UndoJob;
     struct ActionJob;
     void UndoDone(UndoJob& job);
+    // The undo outlives the program: written to the action journal whenever it changes (or
+    // cleared there), and taken up again when the window is made.
+    void KeepUndo() const;
+    void LoadKeptUndo();
     void ActionDone(ActionJob& job);
     // The progress dialog of new work, its probe set; the view is busy from here on.
     std::shared_ptr<WorkProgress> BeginWork(std::int64_t total);

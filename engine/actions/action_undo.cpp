@@ -5,11 +5,13 @@
 #include <unordered_map>
 
 #include "engine/file_record.h"
+#include "engine/actions/action_journal.h"
 #include "engine/string_table.h"
 #include "engine/text_format.h"
 #include "platform/error_text.h"
 #include "platform/file_delete.h"
 #include "platform/file_find.h"
+#include "platform/file_metadata.h"
 
 std::string UndoHardLink(const ActionStep& step) {
     platform::HeldFile file;
@@ -61,6 +63,16 @@ ActionUndo::ActionUndo() = default;
 void ActionUndo::Clear() {
     m_steps.clear();
     m_moved.Clear();
+    m_movedAs.clear();
+}
+
+void ActionUndo::SetMoveRestorer() {
+    m_moved.SetMovedToFolder(true);
+    m_moved.SetRestorer([identities = m_movedAs](const platform::TrashedFile& moved, int* error) {
+        const auto it = identities.find(moved.trashFile);
+        if (it == identities.end()) return platform::RestoreResult::kChanged;
+        return MoveBack(moved, it->second, error);
+    });
 }
 
 void ActionUndo::Remember(DuplicateActionKind kind, const ResultsModel& model,
@@ -75,22 +87,161 @@ void ActionUndo::Remember(DuplicateActionKind kind, const ResultsModel& model,
     if (kind != DuplicateActionKind::kMove) return;
     // A moved file leaves the list as a file put in the trash does, and comes back the same way.
     DeleteOutcome gone;
-    std::map<std::string, platform::FileIdentity> identities;
     for (const ActionStep& step : outcome.done) {
         if (step.kind != kind || step.row >= model.RowCount()) continue;
         gone.goneRows.push_back(step.row);
         gone.trashed.emplace_back(step.row, platform::TrashedFile{step.path, step.target, std::string(),
                                                                   step.after.size, step.after.lastWrite});
-        identities[step.target] = step.after;
+        m_movedAs[step.target] = step.after;
     }
     std::sort(gone.goneRows.begin(), gone.goneRows.end());
     m_moved.Remember(model, gone, found);
-    m_moved.SetMovedToFolder(true);
-    m_moved.SetRestorer([identities](const platform::TrashedFile& moved, int* error) {
-        const auto it = identities.find(moved.trashFile);
-        if (it == identities.end()) return platform::RestoreResult::kChanged;
-        return MoveBack(moved, it->second, error);
-    });
+    SetMoveRestorer();
+}
+
+namespace {
+
+// The saved lines of an action: "A <version> <kind> <steps> <moved files>"; per hard link or
+// shared data one "S" line (the step with its metadata before, see EncodeMetadata); per moved
+// file "I <where it went> <identity there>", then the move's own lines (TrashUndo::Save).
+constexpr const char kActionVersion[] = "1";
+
+std::string Number(std::uint64_t value) { return NumberField(value); }
+std::string Signed(std::int64_t value) { return NumberField(static_cast<std::uint64_t>(value)); }
+
+bool ToSigned(const std::string& text, std::int64_t* out) {
+    std::uint64_t value = 0;
+    if (!ParseNumberField(text, &value)) return false;
+    *out = static_cast<std::int64_t>(value);
+    return true;
+}
+
+bool ToKind(const std::string& text, DuplicateActionKind* kind) {
+    std::uint64_t value = 0;
+    if (!ParseNumberField(text, &value) ||
+        value > static_cast<std::uint64_t>(DuplicateActionKind::kMove))
+        return false;
+    *kind = static_cast<DuplicateActionKind>(value);
+    return *kind == DuplicateActionKind::kHardLink || *kind == DuplicateActionKind::kShareData ||
+           *kind == DuplicateActionKind::kMove;
+}
+
+void AddIdentity(std::vector<std::string>* fields, const platform::FileIdentity& id) {
+    for (std::uint64_t n : {id.device, id.inode, id.size}) fields->push_back(Number(n));
+    fields->push_back(Signed(id.lastWrite));
+    fields->push_back(Signed(id.changed));
+}
+
+// Five fields from `at`.
+bool IdentityFrom(const std::vector<std::string>& f, std::size_t at, platform::FileIdentity* id) {
+    return ParseNumberField(f[at], &id->device) && ParseNumberField(f[at + 1], &id->inode) &&
+           ParseNumberField(f[at + 2], &id->size) && ToSigned(f[at + 3], &id->lastWrite) &&
+           ToSigned(f[at + 4], &id->changed);
+}
+
+std::string StepLine(const ActionStep& step) {
+    std::vector<std::string> f{"S", Number(static_cast<std::uint64_t>(step.kind)), Number(step.row),
+                               step.path, step.copy, step.target, Signed(step.bytes)};
+    AddIdentity(&f, step.after);
+    f.push_back(step.trashed ? "1" : "0");
+    for (const std::string* text : {&step.trash.original, &step.trash.trashFile, &step.trash.infoFile})
+        f.push_back(*text);
+    f.push_back(Number(step.trash.size));
+    f.push_back(Signed(step.trash.lastWrite));
+    f.push_back(step.before ? platform::EncodeMetadata(*step.before) : std::string());
+    return UndoLine(f);
+}
+
+constexpr std::size_t kStepFields = 19;
+
+bool StepFromLine(const std::string& line, ActionStep* step) {
+    std::vector<std::string> f;
+    std::uint64_t row = 0;
+    if (!UndoLineFields(line, &f) || f.size() != kStepFields || f[0] != "S" ||
+        !ToKind(f[1], &step->kind) || step->kind == DuplicateActionKind::kMove ||
+        !ParseNumberField(f[2], &row) || row > static_cast<std::size_t>(-1) || f[3].empty() ||
+        !ToSigned(f[6], &step->bytes) || !IdentityFrom(f, 7, &step->after) ||
+        (f[12] != "0" && f[12] != "1") || !ParseNumberField(f[16], &step->trash.size) ||
+        !ToSigned(f[17], &step->trash.lastWrite))
+        return false;
+    step->row = static_cast<std::size_t>(row);
+    step->path = f[3];
+    step->copy = f[4];
+    step->target = f[5];
+    step->trashed = f[12] == "1";
+    step->trash.original = f[13];
+    step->trash.trashFile = f[14];
+    step->trash.infoFile = f[15];
+    step->before.reset();
+    if (!f[18].empty()) {
+        platform::FileMetadata before;
+        if (!platform::DecodeMetadata(f[18], &before)) return false;
+        step->before = std::move(before);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> ActionUndo::Save() const {
+    std::vector<std::string> lines;
+    if (Empty()) return lines;
+    lines.push_back(UndoLine({"A", kActionVersion, Number(static_cast<std::uint64_t>(m_kind)),
+                              Number(m_steps.size()), Number(m_movedAs.size())}));
+    for (const ActionStep& step : m_steps) lines.push_back(StepLine(step));
+    for (const auto& moved : m_movedAs) {
+        std::vector<std::string> f{"I", moved.first};
+        AddIdentity(&f, moved.second);
+        lines.push_back(UndoLine(f));
+    }
+    if (m_kind == DuplicateActionKind::kMove) {
+        const std::vector<std::string> move = m_moved.Save();
+        lines.insert(lines.end(), move.begin(), move.end());
+    }
+    return lines;
+}
+
+bool ActionUndo::Load(const std::vector<std::string>& lines) {
+    Clear();
+    std::vector<std::string> f;
+    std::uint64_t steps = 0, moved = 0;
+    DuplicateActionKind kind = DuplicateActionKind::kHardLink;
+    if (lines.empty() || !UndoLineFields(lines[0], &f) || f.size() != 5 || f[0] != "A" ||
+        f[1] != kActionVersion || !ToKind(f[2], &kind) || !ParseNumberField(f[3], &steps) ||
+        !ParseNumberField(f[4], &moved) || steps > lines.size() - 1 ||
+        moved > lines.size() - 1 - steps)
+        return false;
+    // A move has files and no steps; a replacement steps and no files.
+    const bool isMove = kind == DuplicateActionKind::kMove;
+    if (isMove ? (steps != 0 || moved == 0) : (steps == 0 || moved != 0 || lines.size() != 1 + steps))
+        return false;
+    std::size_t at = 1;
+    for (std::uint64_t i = 0; i < steps; ++i) {
+        ActionStep step;
+        if (!StepFromLine(lines[at++], &step) || step.kind != kind) {
+            Clear();
+            return false;
+        }
+        m_steps.push_back(std::move(step));
+    }
+    for (std::uint64_t i = 0; i < moved; ++i) {
+        platform::FileIdentity identity;
+        if (!UndoLineFields(lines[at++], &f) || f.size() != 7 || f[0] != "I" || f[1].empty() ||
+            !IdentityFrom(f, 2, &identity) || !m_movedAs.emplace(f[1], identity).second) {
+            Clear();
+            return false;
+        }
+    }
+    if (isMove) {
+        if (!m_moved.Load(std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(at),
+                                                   lines.end()))) {
+            Clear();
+            return false;
+        }
+        SetMoveRestorer();
+    }
+    m_kind = kind;
+    return true;
 }
 
 UndoOutcome ActionUndo::Restore(ProgressSink* progress) const {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,10 +47,20 @@ public:
     void PutBackRows(const UndoOutcome& outcome, ResultsModel& model, bool sameResults,
                      FoundOrder* found);
 
+    // The action as lines (see TrashUndo::Save), and back: Load refuses (false, and holds
+    // nothing) damaged or cut lines and an action with nothing to take back.
+    std::vector<std::string> Save() const;
+    bool Load(const std::vector<std::string>& lines);
+
 private:
+    // Moves: each moved file is taken back only while it is the file that went (by where it
+    // went).
+    void SetMoveRestorer();
+
     DuplicateActionKind m_kind = DuplicateActionKind::kHardLink;
     std::vector<ActionStep> m_steps;  // hard links and shared data, as done
     TrashUndo m_moved;                // moves: their files and rows, as for the trash
+    std::map<std::string, platform::FileIdentity> m_movedAs;  // where each went -> as it went
 };
 
 // Takes one hard link back: "" when its name has a file of its own again, else why not.

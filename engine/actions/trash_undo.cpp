@@ -1,10 +1,12 @@
 #include "engine/actions/trash_undo.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 
 #include "engine/string_table.h"
 #include "engine/text_format.h"
+#include "engine/actions/action_journal.h"
 
 namespace {
 
@@ -21,7 +23,180 @@ const char* RestoreText(platform::RestoreResult result, bool moved) {
     return LoadStringText(IDS_UNDO_FAILED);
 }
 
+// The saved lines of a move: "T <version> <moved to a folder> <groups> <files>"; per group
+// "G <paths> <stayed>", its paths ("P <path>") and the records of the copies that stayed; per
+// file "F <group> <where it was> <its place> <its record> <size> <last write>" and its record.
+constexpr const char kTrashVersion[] = "1";
+// More lines than a journal could hold are damage.
+constexpr std::size_t kMostLines = ActionJournal::kMaxJournal / 8;
+
+std::string Number(std::uint64_t value) { return NumberField(value); }
+std::string Signed(std::int64_t value) { return NumberField(static_cast<std::uint64_t>(value)); }
+
+bool ToSigned(const std::string& text, std::int64_t* out) {
+    std::uint64_t value = 0;
+    if (!ParseNumberField(text, &value)) return false;
+    *out = static_cast<std::int64_t>(value);
+    return true;
+}
+
+bool ToSize(const std::string& text, std::size_t limit, std::size_t* out) {
+    std::uint64_t value = 0;
+    if (!ParseNumberField(text, &value) || value > limit) return false;
+    *out = static_cast<std::size_t>(value);
+    return true;
+}
+
+// A record as the list shows it and as later checks compare it, with its rank.
+std::string RecordLine(const CFileRecord& r, std::size_t rank) {
+    const unsigned flags = (r.DetailsKnown() ? 1u : 0u) | (r.FirstBlockOnly() ? 2u : 0u) |
+                           (r.IsUnreadable() ? 4u : 0u);
+    return UndoLine({"R", r.Folder(), r.Name(), Number(r.m_dwAttributes), Signed(r.m_ftCreated),
+                     Signed(r.m_ftAccessed), Signed(r.m_ftWritten), Signed(r.m_nSize),
+                     Number(r.m_dwChecksum), Number(r.m_dwCrc), Signed(r.m_ftWrittenUtc),
+                     Number(r.m_nDevice), Number(r.m_nInode), Number(flags),
+                     Number(static_cast<std::uint32_t>(r.ReadErrorCode())), Number(rank)});
+}
+
+bool RecordFromLine(const std::string& line, std::unique_ptr<CFileRecord>* record,
+                    std::size_t* rank) {
+    std::vector<std::string> f;
+    if (!UndoLineFields(line, &f) || f.size() != 16 || f[0] != "R" || f[2].empty() ||
+        f[2].size() > 0xffff)
+        return false;
+    std::uint64_t attributes = 0, checksum = 0, crc = 0, flags = 0, error = 0;
+    platform::FindData data;
+    std::int64_t created = 0, accessed = 0, written = 0, size = 0, writtenUtc = 0;
+    if (!ParseNumberField(f[3], &attributes) || attributes > UINT32_MAX ||
+        !ToSigned(f[4], &created) || !ToSigned(f[5], &accessed) || !ToSigned(f[6], &written) ||
+        !ToSigned(f[7], &size) || size < 0 || !ParseNumberField(f[8], &checksum) ||
+        checksum > UINT32_MAX || !ParseNumberField(f[9], &crc) || crc > UINT32_MAX ||
+        !ToSigned(f[10], &writtenUtc) || !ParseNumberField(f[11], &data.nDevice) ||
+        !ParseNumberField(f[12], &data.nInode) || !ParseNumberField(f[13], &flags) || flags > 7 ||
+        !ParseNumberField(f[14], &error) || error > UINT32_MAX ||
+        !ToSize(f[15], static_cast<std::size_t>(-1), rank))
+        return false;
+    data.dwFileAttributes = static_cast<std::uint32_t>(attributes);
+    data.ftLastWriteTime = writtenUtc;
+    data.nFileSize = static_cast<std::uint64_t>(size);
+    data.cFileName = f[2];
+    auto r = std::make_unique<CFileRecord>(data, f[1]);
+    // The times as they were shown, not as this start's time zone would give them.
+    r->m_ftCreated = created;
+    r->m_ftAccessed = accessed;
+    r->m_ftWritten = written;
+    if ((flags & 3) != 0) {
+        r->SetDetails(static_cast<std::uint32_t>(crc), static_cast<std::uint32_t>(checksum),
+                      (flags & 2) != 0, 0);
+    } else {
+        r->m_dwCrc = static_cast<std::uint32_t>(crc);
+        r->m_dwChecksum = static_cast<std::uint32_t>(checksum);
+    }
+    if ((flags & 4) != 0) r->MarkUnreadable(static_cast<int>(static_cast<std::uint32_t>(error)));
+    *record = std::move(r);
+    return true;
+}
+
 }  // namespace
+
+std::string UndoLine(const std::vector<std::string>& fields) {
+    std::string line;
+    for (const std::string& field : fields) {
+        if (!line.empty()) line += ' ';
+        line += EscapeField(field);
+    }
+    return line;
+}
+
+bool UndoLineFields(const std::string& line, std::vector<std::string>* fields) {
+    fields->clear();
+    if (line.empty()) return false;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t space = std::min(line.find(' ', start), line.size());
+        std::string field;
+        if (space == start || !UnescapeField(line.substr(start, space - start), &field)) {
+            fields->clear();
+            return false;
+        }
+        fields->push_back(std::move(field));
+        if (space == line.size()) return true;
+        start = space + 1;
+    }
+}
+
+std::vector<std::string> TrashUndo::Save() const {
+    std::vector<std::string> lines;
+    if (m_files.empty()) return lines;
+    lines.push_back(UndoLine({"T", kTrashVersion, m_movedToFolder ? "1" : "0",
+                              Number(m_groups.size()), Number(m_files.size())}));
+    for (const Group& group : m_groups) {
+        lines.push_back(UndoLine({"G", Number(group.paths.size()), Number(group.stayed.size())}));
+        for (const std::string& path : group.paths) lines.push_back(UndoLine({"P", path}));
+        for (const Member& member : group.stayed)
+            lines.push_back(RecordLine(*member.record, member.rank));
+    }
+    for (const File& file : m_files) {
+        const platform::TrashedFile& place = file.place;
+        lines.push_back(UndoLine({"F", Number(file.group), place.original, place.trashFile,
+                                  place.infoFile, Number(place.size), Signed(place.lastWrite)}));
+        lines.push_back(RecordLine(*file.member.record, file.member.rank));
+    }
+    return lines;
+}
+
+bool TrashUndo::Load(const std::vector<std::string>& lines) {
+    Clear();
+    std::vector<std::string> f;
+    std::size_t groups = 0, files = 0;
+    if (lines.empty() || lines.size() > kMostLines || !UndoLineFields(lines[0], &f) ||
+        f.size() != 5 || f[0] != "T" || f[1] != kTrashVersion || (f[2] != "0" && f[2] != "1") ||
+        !ToSize(f[3], lines.size(), &groups) || !ToSize(f[4], lines.size(), &files) ||
+        files == 0 || groups == 0)
+        return false;
+    const bool moved = f[2] == "1";
+    std::size_t at = 1;
+    auto fail = [this] {
+        Clear();
+        return false;
+    };
+    for (std::size_t g = 0; g < groups; ++g) {
+        std::size_t paths = 0, stayed = 0;
+        if (at >= lines.size() || !UndoLineFields(lines[at++], &f) || f.size() != 3 ||
+            f[0] != "G" || !ToSize(f[1], lines.size() - at, &paths) ||
+            !ToSize(f[2], lines.size() - at - paths, &stayed))
+            return fail();
+        Group group;
+        for (std::size_t p = 0; p < paths; ++p) {
+            if (!UndoLineFields(lines[at++], &f) || f.size() != 2 || f[0] != "P" || f[1].empty())
+                return fail();
+            group.paths.push_back(std::move(f[1]));
+        }
+        for (std::size_t s = 0; s < stayed; ++s) {
+            Member member;
+            if (!RecordFromLine(lines[at++], &member.record, &member.rank)) return fail();
+            group.stayed.push_back(std::move(member));
+        }
+        m_groups.push_back(std::move(group));
+    }
+    for (std::size_t i = 0; i < files; ++i) {
+        File file;
+        std::int64_t lastWrite = 0;
+        if (lines.size() - at < 2 || !UndoLineFields(lines[at++], &f) || f.size() != 7 ||
+            f[0] != "F" || !ToSize(f[1], groups - 1, &file.group) || f[2].empty() ||
+            !ParseNumberField(f[5], &file.place.size) || !ToSigned(f[6], &lastWrite) ||
+            !RecordFromLine(lines[at++], &file.member.record, &file.member.rank))
+            return fail();
+        file.place.original = std::move(f[2]);
+        file.place.trashFile = std::move(f[3]);
+        file.place.infoFile = std::move(f[4]);
+        file.place.lastWrite = lastWrite;
+        m_files.push_back(std::move(file));
+    }
+    if (at != lines.size()) return fail();
+    m_movedToFolder = moved;
+    return true;
+}
 
 TrashUndo::TrashUndo() : m_restore(platform::RestoreTrashedFile) {}
 

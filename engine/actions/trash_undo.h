@@ -62,6 +62,13 @@ public:
     void PutBackRows(const UndoOutcome& outcome, ResultsModel& model, bool sameResults,
                      FoundOrder* found);
 
+    // The move as lines of printable text (see UndoLine), for keeping it past the program's
+    // end; Load takes them back, replacing what it holds. Load refuses (false, and holds
+    // nothing) lines that are damaged, cut short or describe nothing to take back; the
+    // restorer set is kept.
+    std::vector<std::string> Save() const;
+    bool Load(const std::vector<std::string>& lines);
+
 private:
     struct Member {
         std::unique_ptr<CFileRecord> record;  // a copy of the listed record
@@ -81,6 +88,11 @@ private:
     Restorer m_restore;
     bool m_movedToFolder = false;
 };
+
+// One saved line of an undo: `fields` escaped (EscapeField) and joined by spaces; and back
+// (false when a field is damaged).
+std::string UndoLine(const std::vector<std::string>& fields);
+bool UndoLineFields(const std::string& line, std::vector<std::string>* fields);
 
 // The message after an undo that left files in the trash: string 2301, then "path: reason".
 std::string UndoKeptMessage(const std::vector<std::pair<std::string, std::string>>& kept,

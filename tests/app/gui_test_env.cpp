@@ -11,6 +11,7 @@
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 
+#include "engine/actions/action_journal.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -21,6 +22,12 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
         << "wx assert failed in " << func.utf8_str().data() << ": " << cond.utf8_str().data()
         << (msg.empty() ? "" : " - ") << msg.utf8_str().data();
 }
+
+// The journal (beside the settings) is the test program's, not each test's: an undo one test
+// left there must not come up in the next test's window.
+class ForgetKeptUndo : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo& /*test*/) override { ActionJournal().ClearUndo(); }
+};
 
 }  // namespace
 
@@ -71,6 +78,7 @@ int RunTestsInWx(int argc, char** argv, int startAttempts) {
     }
     delete wxLog::SetActiveTarget(new wxLogStderr);
 
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ForgetKeptUndo);
     int result = 0;
     {
         wxEventLoop loop;

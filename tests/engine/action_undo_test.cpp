@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/actions/action_journal.h"
 #include "engine/actions/action_undo.h"
 #include "engine/duplicate_search.h"
 #include "engine/string_table.h"
@@ -185,7 +186,30 @@ TEST_F(UndoTree, AHardLinkTakenBackIsTheDuplicateItWasInEveryDetail) {
     ASSERT_EQ(InodeOf(duplicate), kept.st_ino);
     ActionUndo linked;
     linked.Remember(DuplicateActionKind::kHardLink, fresh, out, nullptr);
-    const UndoOutcome back = linked.Restore(nullptr);
+    // Taken back by another undo that has only the saved lines, as after a restart; those
+    // lines damaged or cut are refused.
+    const std::vector<std::string> lines = linked.Save();
+    ASSERT_EQ(lines.size(), 1 + out.done.size());
+    ActionUndo damaged;
+    for (std::size_t n = 0; n < lines.size(); ++n)
+        EXPECT_FALSE(damaged.Load({lines.begin(), lines.begin() + static_cast<long>(n)})) << n;
+    std::vector<std::string> bad = lines;
+    bad[1] = bad[1].substr(0, bad[1].rfind(' ')) + " not-metadata";
+    EXPECT_FALSE(damaged.Load(bad));
+    bad[1] = lines[1].substr(0, lines[1].rfind(' '));
+    EXPECT_FALSE(damaged.Load(bad));
+    bad = lines;
+    bad[0] = "A 1 4 " + NumberField(out.done.size()) + " 0";  // a move without its files
+    EXPECT_FALSE(damaged.Load(bad));
+    bad[0] = "A 1 0 " + NumberField(out.done.size()) + " 0";  // not an action taken back
+    EXPECT_FALSE(damaged.Load(bad));
+    EXPECT_TRUE(damaged.Empty());
+    ActionUndo loaded;
+    ASSERT_TRUE(loaded.Load(lines));
+    EXPECT_EQ(loaded.Kind(), DuplicateActionKind::kHardLink);
+    EXPECT_EQ(loaded.Save(), lines);
+    linked.Clear();
+    const UndoOutcome back = loaded.Restore(nullptr);
     ASSERT_TRUE(back.kept.empty()) << back.kept[0].first << ": " << back.kept[0].second;
 
     struct stat st;
@@ -242,7 +266,16 @@ TEST_F(UndoTree, AMoveGoesBackButNeverOverAFileThatTookItsName) {
         std::ofstream(movedYa, std::ios::app) << "more";
     }
 
-    const UndoOutcome back = undo.Restore(nullptr);
+    // Taken back from its saved lines by an undo of its own, as after a restart.
+    ActionUndo saved;
+    ASSERT_TRUE(saved.Load(undo.Save()));
+    EXPECT_EQ(saved.Kind(), DuplicateActionKind::kMove);
+    EXPECT_EQ(saved.Count(), 3u);
+    std::vector<std::string> cut = undo.Save();
+    cut.pop_back();
+    EXPECT_FALSE(ActionUndo().Load(cut));
+    undo.Clear();
+    const UndoOutcome back = saved.Restore(nullptr);
     ASSERT_EQ(back.restored.size(), 1u);
     std::set<std::pair<std::string, std::string>> kept(back.kept.begin(), back.kept.end());
     EXPECT_EQ(kept, (std::set<std::pair<std::string, std::string>>{
@@ -255,7 +288,7 @@ TEST_F(UndoTree, AMoveGoesBackButNeverOverAFileThatTookItsName) {
     EXPECT_FALSE(fs::exists(dir / "y/a"));
 
     // Group a comes back with its kept copy and the file that came back.
-    undo.PutBackRows(back, model, true, nullptr);
+    saved.PutBackRows(back, model, true, nullptr);
     ASSERT_EQ(model.RowCount(), 2u);
     EXPECT_EQ(model.Row(0).record->Path(), dir / "keep/a");
     EXPECT_EQ(model.Row(1).record->Path(), dir / "x/a");

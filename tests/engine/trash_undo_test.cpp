@@ -131,6 +131,86 @@ TEST_F(TrashUndoTest, MovedFilesComeBackWithTheirRowsInTheirGroups) {
     EXPECT_TRUE(again.kept.empty());
 }
 
+// What the undo saves outlives it: loaded into another, it takes the files back and its rows
+// join the groups still listed, as the rows they were. Damaged or cut lines are refused.
+TEST_F(TrashUndoTest, SavedAndLoadedAnewItStillTakesTheFilesBack) {
+    const CFileRecord before = *model.Row(RowOf(model, dir / "a/d1")).record;
+    Trash({"a/d1", "b/d"});
+    const std::vector<std::string> lines = undo.Save();
+    ASSERT_FALSE(lines.empty());
+    for (const std::string& line : lines)
+        for (unsigned char c : line) ASSERT_TRUE(c >= 0x20 && c < 0x7f) << line;
+
+    TrashUndo damaged;
+    // Every cut, every line left out.
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        EXPECT_FALSE(damaged.Load({lines.begin(), lines.begin() + static_cast<long>(n)})) << n;
+        std::vector<std::string> without = lines;
+        without.erase(without.begin() + static_cast<long>(n));
+        EXPECT_FALSE(damaged.Load(without)) << n;
+        EXPECT_TRUE(damaged.Empty());
+    }
+    // A field cut short, a count or a group out of range, a bad escape, a line added.
+    std::vector<std::string> bad = lines;
+    bad[0] = bad[0].substr(0, bad[0].rfind(' '));
+    EXPECT_FALSE(damaged.Load(bad));
+    bad = lines;
+    bad[0] = "T 1 0 2 99999999999999999999";
+    EXPECT_FALSE(damaged.Load(bad));
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        if (lines[n].compare(0, 2, "F ") != 0) continue;
+        bad = lines;
+        bad[n] = "F 2" + lines[n].substr(3);
+        EXPECT_FALSE(damaged.Load(bad));
+        bad[n] = "F 0 %zz" + lines[n].substr(lines[n].find(' ', 4));
+        EXPECT_FALSE(damaged.Load(bad));
+    }
+    bad = lines;
+    bad.push_back(lines.back());
+    EXPECT_FALSE(damaged.Load(bad));
+    EXPECT_FALSE(damaged.Load({}));
+    EXPECT_FALSE(damaged.Load({"", "T"}));
+    EXPECT_TRUE(damaged.Empty());
+
+    // A fresh undo (as after a restart) with the saved lines: the same move, line for line.
+    TrashUndo loaded;
+    ASSERT_TRUE(loaded.Load(lines));
+    EXPECT_EQ(loaded.Count(), 2u);
+    EXPECT_EQ(loaded.Save(), lines);
+    undo.Clear();
+    const UndoOutcome out = loaded.Restore(nullptr);
+    EXPECT_EQ(out.restored, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(ReadWholeFile(dir / "a/d1"), std::string(4000, 'a'));
+    EXPECT_EQ(ReadWholeFile(dir / "b/d"), std::string(3000, 'b'));
+    EXPECT_FALSE(fs::exists(home / "Trash/info/d1.trashinfo"));
+
+    // Not the rows of the move's search: d1 joins its group still listed; b's group, gone
+    // from the list, does not come back.
+    loaded.PutBackRows(out, model, false, &found);
+    EXPECT_TRUE(loaded.Empty());
+    found.Reapply(Rules({kKeptOldest}), model);
+    ASSERT_EQ(Paths(model), (std::vector<std::string>{dir / "a/keep", dir / "a/d1", dir / "a/d2"}));
+    const CFileRecord& back = *model.Row(1).record;
+    EXPECT_EQ(back.Folder(), before.Folder());
+    EXPECT_EQ(back.Name(), "d1");
+    EXPECT_EQ(back.m_nSize, 4000);
+    EXPECT_EQ(back.m_ftWritten, before.m_ftWritten);
+    EXPECT_EQ(back.m_ftCreated, before.m_ftCreated);
+    EXPECT_EQ(back.m_ftAccessed, before.m_ftAccessed);
+    EXPECT_EQ(back.m_ftWrittenUtc, before.m_ftWrittenUtc);
+    EXPECT_EQ(back.FingerprintKey(), before.FingerprintKey());
+    EXPECT_NE(back.FingerprintKey(), 0u);
+    EXPECT_EQ(back.m_dwAttributes, before.m_dwAttributes);
+    EXPECT_TRUE(back.SameIdentity(before));
+    EXPECT_EQ(back.DetailsKnown(), before.DetailsKnown());
+    EXPECT_FALSE(back.IsUnreadable());
+    // The row is the file as scanned: its check before a delete passes.
+    const DeleteOutcome again = SafeDelete(nullptr, false).Run(model, {1});
+    EXPECT_EQ(again.goneRows.size(), 1u);
+    EXPECT_TRUE(again.kept.empty());
+    EXPECT_FALSE(fs::exists(dir / "a/d1"));
+}
+
 TEST_F(TrashUndoTest, FilesChangedTakenOrGoneStayAndAreNamed) {
     Trash({"a/d1", "a/d2", "b/d"});
     // a/d1 is changed in the trash, a/d2's name is taken, b/d's trash is emptied.

@@ -56,11 +56,27 @@ protected:
         tree.WriteFile("two/deep/a.bak", std::string(300, 'a'));
         tree.WriteFile("one/b.dat", std::string(100, 'b'));
         tree.WriteFile("three/b.dat", std::string(100, 'b'));
+        SearchTree();
+    }
+
+    void SearchTree() {
         SearchOptions options = view->GetSearchOptions();
         options.paths = {tree.Path()};
         options.mask = "*.*";
         options.filter = SearchFilter();
         view->SetSearchOptions(options);
+    }
+
+    // The program ended and started again: a new window, nothing of the last one's memory.
+    void Restart() {
+        StopApp();
+        StartApp({});
+        view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
+        ASSERT_NE(view, nullptr);
+        list = view->GetListCtrl();
+        ASSERT_NE(list, nullptr);
+        view->SetShiftDownHook([] { return false; });
+        SearchTree();
     }
 
     // Removed for good and noted: the trash is not what most of these tests are about.
@@ -143,6 +159,32 @@ TEST_F(DailyUseTest, SearchSelectDeleteAndUndoByKeyboardAlone) {
     EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 3 个重复文件 (700 字节)");
 
     // And deleted again, by the same keys.
+    ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
+    EXPECT_TRUE(SendKey(frame, WXK_DELETE));
+    ASSERT_TRUE(WaitForWork());
+    ASSERT_EQ(list->GetItemCount(), 0);
+
+    // The window lost with its undo, as when the program is killed: the next start's window
+    // still takes the delete back with Ctrl+Z. No search lists the files yet: no rows come.
+    Restart();
+    ASSERT_TRUE(view->CanUndoDelete());
+    for (const std::size_t row : {1, 2, 4})
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(listed[row]))) << row;
+    {
+        MessageAnswers answers(wxID_OK);
+        EXPECT_TRUE(SendKey(frame, 'Z', wxMOD_CONTROL));
+        ASSERT_TRUE(WaitForWork());
+        EXPECT_TRUE(answers.texts.empty()) << answers.texts[0];
+    }
+    for (const std::string& path : listed)
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::u8path(path))) << path;
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_FALSE(view->CanUndoDelete());
+    // Taken back once, it is gone for the start after too.
+    Restart();
+    EXPECT_FALSE(view->CanUndoDelete());
+    SearchByKeyboard();
+    ASSERT_EQ(list->GetItemCount(), 5);
     ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
     EXPECT_TRUE(SendKey(frame, WXK_DELETE));
     ASSERT_TRUE(WaitForWork());
