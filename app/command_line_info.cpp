@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cerrno>
 
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 #include "platform/path_forms.h"
 
 namespace {

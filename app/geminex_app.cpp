@@ -18,9 +18,9 @@
 #include "app/main_frame.h"
 #include "gui/message_box.h"
 #include "gui/settings_store.h"
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 #include "gui/wx_text.h"
-#include "engine/text_helpers.h"
+#include "engine/text/text_helpers.h"
 #include "results/geminex_view.h"
 #include "ui/about_dlg.h"
 

@@ -18,7 +18,7 @@
 #include <wx/weakref.h>
 #include <wx/window.h>
 
-#include "engine/text_language.h"
+#include "engine/text/text_language.h"
 
 class CCommandLineInfo;
 class CMainFrame;

@@ -9,7 +9,7 @@ wxIMPLEMENT_APP(CGeminexApp);
 #include <vector>
 
 #include "app/command_line_info.h"
-#include "engine/text_language.h"
+#include "engine/text/text_language.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CGeminexApp);
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/checksum.h"
+#include "engine/search/checksum.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/checksum.h"
+#include "engine/search/checksum.h"
 
 namespace {
 

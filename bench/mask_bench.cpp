@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/mask_matcher.h"
+#include "engine/search/mask_matcher.h"
 
 namespace {
 

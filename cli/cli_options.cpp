@@ -1,14 +1,14 @@
 #include "cli/cli_options.h"
 
-#include "engine/date_value.h"
-#include "engine/keep_rule_names.h"
-#include "engine/keep_rules.h"
-#include "engine/size_text.h"
-#include "engine/start_path_list.h"
-#include "engine/string_table.h"
-#include "engine/text_format.h"
-#include "engine/text_helpers.h"
-#include "engine/validation_message.h"
+#include "engine/search/date_value.h"
+#include "engine/results/keep_rule_names.h"
+#include "engine/results/keep_rules.h"
+#include "engine/text/size_text.h"
+#include "engine/search/start_path_list.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
+#include "engine/text/text_helpers.h"
+#include "engine/text/validation_message.h"
 #include "platform/file_find.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/actions/duplicate_action.h"
-#include "engine/duplicate_search.h"
+#include "engine/search/duplicate_search.h"
 
 struct CliOptions {
     CliOptions() { search.keep = DefaultKeepPolicy(); }

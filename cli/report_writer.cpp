@@ -5,7 +5,7 @@
 
 #include "cli/terminal_progress.h"
 #include "engine/actions/duplicate_action.h"
-#include "engine/results_text.h"
+#include "engine/results/results_text.h"
 #include "platform/file_time.h"
 
 std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape) {

@@ -9,7 +9,7 @@
 #include "cli/cli_options.h"
 #include "engine/actions/action_plan.h"
 #include "engine/actions/apply_plan.h"
-#include "engine/results_model.h"
+#include "engine/results/results_model.h"
 
 // The rows of `results` as the program writes them: the paths of each group one per line with
 // an empty line after each group; with `nul` each path followed by NUL and one more NUL after

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/text_format.h"
-#include "engine/text_helpers.h"
+#include "engine/text/text_format.h"
+#include "engine/text/text_helpers.h"
 
 namespace {
 

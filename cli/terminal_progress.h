@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "engine/progress_sink.h"
+#include "engine/search/progress_sink.h"
 #include "platform/console.h"
 
 // Whether names are UTF-8 (see platform/console.h).

@@ -6,7 +6,7 @@
 // at run time, the wx standard id for a command of the framework's own (wxID_OPEN, wxID_SAVEAS,
 // wxID_PRINT, ...), otherwise an id of the program's own above wxID_HIGHEST, given in list
 // order. The enum, WxId() and the command table are all made from it. Control ids (1000s) and
-// string ids (engine/text_list.h) are used as they are and do not appear here.
+// string ids (engine/text/text_list.h) are used as they are and do not appear here.
 //
 // WxId() is constexpr so that static event tables can name commands by their number:
 //     EVT_MENU(WxId(cmd::ID_FIND_DUPLICATES), CGeminexView::OnFindDuplicates)
@@ -16,7 +16,7 @@
 
 #include <wx/defs.h>
 
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 
 // Every command, in number order: STD(name, number, wx standard id) for a command wx has an id
 // for, OWN(name, number) for one that gets an id of the program's own.
@@ -76,7 +76,7 @@ enum : int { PAIRSCOUT_COMMANDS(PAIRSCOUT_COMMAND_NUMBER_STD, PAIRSCOUT_COMMAND_
 #undef PAIRSCOUT_COMMAND_NUMBER_STD
 #undef PAIRSCOUT_COMMAND_NUMBER_OWN
 
-// Status bar indicator ids: the string ids of their texts (engine/text_list.h).
+// Status bar indicator ids: the string ids of their texts (engine/text/text_list.h).
 enum : int {
     ID_INDICATOR_CAPS = IDS_INDICATOR_CAPS,
     ID_INDICATOR_NUM = IDS_INDICATOR_NUM,

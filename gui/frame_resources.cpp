@@ -4,7 +4,7 @@
 #include <wx/accel.h>
 
 #include "gui/command_ids.h"
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <wx/fileconf.h>
 
 #include "gui/wx_text.h"
-#include "engine/search_filter.h"
-#include "engine/start_path_list.h"
+#include "engine/search/search_filter.h"
+#include "engine/search/start_path_list.h"
 #include "platform/user_folders.h"
 
 namespace {

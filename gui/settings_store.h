@@ -44,7 +44,7 @@ public:
     bool WriteProfileString(const char* section, const char* entry, const std::string& value);
 
     // A list of paths kept as one ";" text: an item holding ";" is written in double quotes; a
-    // text without quotes reads as it always did (see engine/start_path_list.h). Empty when
+    // text without quotes reads as it always did (see engine/search/start_path_list.h). Empty when
     // there is no entry.
     std::vector<std::string> GetProfilePathList(const char* section, const char* entry) const;
     bool WriteProfilePathList(const char* section, const char* entry,

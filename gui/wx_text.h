@@ -1,5 +1,5 @@
 // Strings of the string table as wxString, for display (formats: Utf8ToWx(FormatX(...)) with the
-// typed formatters of engine/text_format.h). Texts are UTF-8 bytes everywhere else;
+// typed formatters of engine/text/text_format.h). Texts are UTF-8 bytes everywhere else;
 // they become wxString only where a window shows them.
 #pragma once
 
@@ -7,8 +7,8 @@
 
 #include <wx/string.h>
 
-#include "engine/string_table.h"
-#include "engine/text_format.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 #include "platform/wide_text.h"
 
 // UTF-8 bytes as wxString. Bytes that are not valid UTF-8 (a file name of another encoding)

@@ -1,9 +1,9 @@
 #include "options/filter_fields.h"
 
-#include "engine/date_value.h"
-#include "engine/size_text.h"
-#include "engine/string_table.h"
-#include "engine/text_format.h"
+#include "engine/search/date_value.h"
+#include "engine/text/size_text.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 
 int FilterFields::AttrStateFromBits(std::uint32_t attrStates, std::uint32_t bit) const {
     if (m_dwIgnoreAttrs & bit) return kIndeterminate;

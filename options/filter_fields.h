@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/search_filter.h"
+#include "engine/search/search_filter.h"
 #include "platform/file_time.h"
 
 class FilterFields {

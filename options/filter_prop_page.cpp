@@ -12,7 +12,7 @@
 
 #include "gui/message_box.h"
 #include "gui/wx_text.h"
-#include "engine/date_value.h"
+#include "engine/search/date_value.h"
 #include "options/dialog_buttons.h"
 
 namespace {

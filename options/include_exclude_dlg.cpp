@@ -13,7 +13,7 @@
 #include "gui/command_ids.h"
 #include "gui/message_box.h"
 #include "gui/wx_text.h"
-#include "engine/directory_scanner.h"
+#include "engine/search/directory_scanner.h"
 #include "options/dialog_buttons.h"
 
 CIncludeExcludeDlg::CIncludeExcludeDlg(const std::string& maskText, wxWindow* parent)

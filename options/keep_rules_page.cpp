@@ -11,7 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "engine/keep_rule_names.h"
+#include "engine/results/keep_rule_names.h"
 #include "gui/wx_text.h"
 #include "options/select_path_dialog.h"
 

@@ -10,7 +10,7 @@
 
 #include <wx/panel.h>
 
-#include "engine/keep_settings.h"
+#include "engine/results/keep_settings.h"
 
 class wxCheckBox;
 class wxCheckListBox;

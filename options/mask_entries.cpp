@@ -1,6 +1,6 @@
 #include "options/mask_entries.h"
 
-#include "engine/duplicate_search.h"
+#include "engine/search/duplicate_search.h"
 #include "platform/file_find.h"
 
 namespace {

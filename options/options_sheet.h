@@ -4,8 +4,8 @@
 
 #include <wx/propdlg.h>
 
-#include "engine/duplicate_search.h"
-#include "engine/keep_settings.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/results/keep_settings.h"
 
 class wxBookCtrlEvent;
 class CPathsPage;

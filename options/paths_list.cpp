@@ -1,8 +1,8 @@
 #include "options/paths_list.h"
 
-#include "engine/duplicate_search.h"
-#include "engine/start_path_list.h"
-#include "engine/string_table.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/search/start_path_list.h"
+#include "engine/text/string_table.h"
 #include "platform/error_text.h"
 #include "options/path_picker_text.h"
 

@@ -10,7 +10,7 @@
 #include <wx/wupdlock.h>
 
 #include "gui/message_box.h"
-#include "engine/text_format.h"
+#include "engine/text/text_format.h"
 #include "gui/wx_text.h"
 #include "options/dialog_buttons.h"
 #include "options/include_exclude_dlg.h"

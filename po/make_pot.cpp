@@ -1,11 +1,11 @@
-// Writes the message catalog template of the table of texts (engine/text_list.h): one entry per
+// Writes the message catalog template of the table of texts (engine/text/text_list.h): one entry per
 // text, its name as msgctxt and its Chinese text as msgid, in the table's order.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <string>
 
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::ofstream out(argv[1], std::ios::binary);
-    out << "# The texts of Pairscout, made from engine/text_list.h by make_pot.\n"
+    out << "# The texts of Pairscout, made from engine/text/text_list.h by make_pot.\n"
            "msgid \"\"\n"
            "msgstr \"\"\n"
            "\"Project-Id-Version: pairscout\\n\"\n"

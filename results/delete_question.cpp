@@ -1,8 +1,8 @@
 #include "results/delete_question.h"
 
 
-#include "engine/string_table.h"
-#include "engine/text_format.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 #include "gui/message_box.h"
 #include "gui/wx_text.h"
 

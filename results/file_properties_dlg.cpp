@@ -10,7 +10,7 @@
 #include <wx/textctrl.h>
 
 #include "gui/wx_text.h"
-#include "engine/text_helpers.h"
+#include "engine/text/text_helpers.h"
 #include "platform/error_text.h"
 #include "platform/file_time.h"
 

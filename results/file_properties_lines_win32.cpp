@@ -7,9 +7,9 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "engine/string_table.h"
-#include "engine/text_format.h"
-#include "engine/text_helpers.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
+#include "engine/text/text_helpers.h"
 #include "gui/wx_text.h"
 #include "platform/error_text.h"
 #include "platform/file_time.h"

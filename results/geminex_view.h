@@ -24,9 +24,9 @@
 
 #include "engine/actions/action_undo.h"
 #include "engine/actions/duplicate_action.h"
-#include "engine/duplicate_search.h"
-#include "engine/found_order.h"
-#include "engine/keep_settings.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/results/found_order.h"
+#include "engine/results/keep_settings.h"
 #include "engine/actions/trash_undo.h"
 #include "results/csv_export.h"
 #include "results/kv_list_view_view.h"

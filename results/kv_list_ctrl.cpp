@@ -13,10 +13,10 @@
 #include "gui/frame_status.h"
 #include "gui/wx_text.h"
 #include "gui/window_platform.h"
-#include "engine/results_model.h"
-#include "engine/results_text.h"
-#include "engine/text_format.h"
-#include "engine/text_helpers.h"
+#include "engine/results/results_model.h"
+#include "engine/results/results_text.h"
+#include "engine/text/text_format.h"
+#include "engine/text/text_helpers.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CKvListCtrl, wxListCtrl);
 

@@ -14,7 +14,7 @@
 #include <wx/docview.h>
 #include <wx/weakref.h>
 
-#include "engine/results_model.h"
+#include "engine/results/results_model.h"
 #include "results/kv_list_ctrl.h"
 
 class CKvListViewView : public wxView {

@@ -7,8 +7,8 @@
 #include <wx/settings.h>
 #include <wx/utils.h>
 
-#include "engine/results_model.h"
-#include "engine/string_table.h"
+#include "engine/results/results_model.h"
+#include "engine/text/string_table.h"
 #include "gui/message_box.h"
 #include "gui/wx_text.h"
 

@@ -1,6 +1,6 @@
 // Print (command 57607), print preview (57609) and print setup (57606) of the results: the rows
 // in five columns under a heading row, the search's date and the page number at the foot of
-// each page (engine/print_layout.h lays the pages out; the printout draws them).
+// each page (engine/results/print_layout.h lays the pages out; the printout draws them).
 #pragma once
 
 #include <functional>
@@ -11,7 +11,7 @@
 #include <wx/font.h>
 #include <wx/print.h>
 
-#include "engine/print_layout.h"
+#include "engine/results/print_layout.h"
 
 class ResultsModel;
 class wxWindow;

@@ -7,7 +7,7 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 #include "gui/wx_text.h"
 
 namespace {

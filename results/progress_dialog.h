@@ -21,7 +21,7 @@
 #include <wx/timer.h>
 #include <wx/weakref.h>
 
-#include "engine/progress_estimate.h"
+#include "engine/search/progress_estimate.h"
 #include "results/work_progress.h"
 
 class wxGauge;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/string_table.h"
-#include "engine/text_format.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/progress_sink.h"
+#include "engine/search/progress_sink.h"
 
 class SkippedPlaces : public ProgressSink {
 public:

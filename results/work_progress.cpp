@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/duplicate_search.h"
-#include "engine/text_format.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/text/text_format.h"
 
 WorkProgress::WorkProgress(std::string firstStatus) : m_text(std::move(firstStatus)) {}
 

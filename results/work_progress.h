@@ -13,7 +13,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/progress_sink.h"
+#include "engine/search/progress_sink.h"
 
 class WorkProgress : public ProgressSink {
 public:

@@ -9,7 +9,7 @@
 #include <wx/stattext.h>
 
 #include "gui/wx_text.h"
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 #include "platform/disk_space.h"
 #include "platform/memory_status.h"
 #include "ui/about_texts.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "engine/duplicate_search.h"
-#include "engine/text_format.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/text/text_format.h"
 
 #ifndef PAIRSCOUT_VERSION
 #error "PAIRSCOUT_VERSION comes from the project's version in the top CMakeLists.txt"

@@ -1,6 +1,6 @@
 #include "engine/actions/action_kinds.h"
 
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 
 const std::vector<ActionKindInfo>& ActionKinds() {
     static const std::vector<ActionKindInfo> kinds = {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "engine/file_record.h"
-#include "engine/keep_rules.h"
-#include "engine/string_table.h"
+#include "engine/search/file_record.h"
+#include "engine/results/keep_rules.h"
+#include "engine/text/string_table.h"
 #include "platform/file_find.h"
 #include "platform/path_forms.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/actions/action_kinds.h"
-#include "engine/results_model.h"
+#include "engine/results/results_model.h"
 
 enum class PlanVerdict : unsigned char {
     kGoes,       // acted on, once it passes its checks

@@ -4,10 +4,10 @@
 #include <map>
 #include <unordered_map>
 
-#include "engine/file_record.h"
+#include "engine/search/file_record.h"
 #include "engine/actions/action_journal.h"
-#include "engine/string_table.h"
-#include "engine/text_format.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 #include "platform/error_text.h"
 #include "platform/file_delete.h"
 #include "platform/file_find.h"

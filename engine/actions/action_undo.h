@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "engine/actions/duplicate_action.h"
-#include "engine/found_order.h"
-#include "engine/progress_sink.h"
-#include "engine/results_model.h"
+#include "engine/results/found_order.h"
+#include "engine/search/progress_sink.h"
+#include "engine/results/results_model.h"
 #include "engine/actions/trash_undo.h"
 
 class ActionUndo {

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "engine/actions/action_journal.h"
-#include "engine/string_table.h"
-#include "engine/text_format.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 #include "platform/disk_space.h"
 #include "platform/error_text.h"
 #include "platform/file_find.h"

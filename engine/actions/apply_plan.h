@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "engine/actions/action_plan.h"
-#include "engine/file_check.h"
-#include "engine/progress_sink.h"
-#include "engine/results_model.h"
+#include "engine/search/file_check.h"
+#include "engine/search/progress_sink.h"
+#include "engine/results/results_model.h"
 #include "platform/file_delete.h"
 #include "platform/file_metadata.h"
 #include "platform/trash_restore.h"

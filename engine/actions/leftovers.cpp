@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <set>
 
-#include "engine/string_table.h"
-#include "engine/text_format.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 #include "platform/file_delete.h"
 #include "platform/leftover_files.h"
 #include "platform/file_find.h"

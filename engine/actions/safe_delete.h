@@ -12,8 +12,8 @@
 
 #include "engine/actions/apply_plan.h"
 #include "engine/actions/leftovers.h"
-#include "engine/progress_sink.h"
-#include "engine/results_model.h"
+#include "engine/search/progress_sink.h"
+#include "engine/results/results_model.h"
 #include "platform/file_delete.h"
 
 struct DeleteOutcome {

@@ -1,8 +1,8 @@
 #include "engine/actions/selection_total.h"
 
 #include "engine/actions/action_plan.h"
-#include "engine/duplicate_search.h"
-#include "engine/text_format.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/text/text_format.h"
 
 SelectionTotal TotalOfSelection(const ResultsModel& model, const std::vector<std::size_t>& rows) {
     // What a move to the trash of the selection would take: the plan says it.

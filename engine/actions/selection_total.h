@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/results_model.h"
+#include "engine/results/results_model.h"
 
 struct SelectionTotal {
     int selected = 0;        // rows chosen

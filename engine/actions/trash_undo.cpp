@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <unordered_map>
 
-#include "engine/string_table.h"
-#include "engine/text_format.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 #include "engine/actions/action_journal.h"
 
 namespace {

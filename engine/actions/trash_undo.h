@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine/found_order.h"
-#include "engine/progress_sink.h"
-#include "engine/results_model.h"
+#include "engine/results/found_order.h"
+#include "engine/search/progress_sink.h"
+#include "engine/results/results_model.h"
 #include "engine/actions/safe_delete.h"
 #include "platform/trash_restore.h"
 

@@ -9,7 +9,7 @@
 
 #include "app/command_line_info.h"
 #include "app/gui_test_env.h"
-#include "engine/text_helpers.h"
+#include "engine/text/text_helpers.h"
 #include "options/options_sheet.h"
 #include "support/temp_dir.h"
 

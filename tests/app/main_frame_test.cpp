@@ -14,8 +14,8 @@
 #include "gui/command_ids.h"
 #include "gui/frame_resources.h"
 #include "app/gui_test_env.h"
-#include "engine/string_table.h"
-#include "engine/text_helpers.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_helpers.h"
 #include "results/geminex_view.h"
 
 namespace {

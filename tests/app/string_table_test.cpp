@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/command_ids.h"
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <wx/stockitem.h>
 
 #include "app/gui_test_env.h"
-#include "engine/string_table.h"
-#include "engine/text_helpers.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_helpers.h"
 #include "gui/settings_store.h"
 #include "gui/wx_text.h"
 #include "results/geminex_view.h"

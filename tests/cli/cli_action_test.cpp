@@ -51,7 +51,7 @@ TEST(CliOptions, OneActionAndItsCompanions) {
 #include <gtest/gtest.h>
 
 #include "engine/actions/action_journal.h"
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 #include "platform/leftover_files.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"

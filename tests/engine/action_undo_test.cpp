@@ -17,9 +17,9 @@
 
 #include "engine/actions/action_journal.h"
 #include "engine/actions/action_undo.h"
-#include "engine/duplicate_search.h"
-#include "engine/string_table.h"
-#include "engine/text_format.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 #include "platform/error_text.h"
 #include "support/file_attributes.h"
 #include "support/temp_dir.h"

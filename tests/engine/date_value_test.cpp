@@ -1,4 +1,4 @@
-#include "engine/date_value.h"
+#include "engine/search/date_value.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <random>
 #include <vector>
 
-#include "engine/string_table.h"
-#include "engine/text_format.h"
-#include "engine/validation_message.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
+#include "engine/text/validation_message.h"
 #include "platform/file_time.h"
 #include "platform/locale_text.h"
 #include "support/scoped_env.h"

@@ -1,4 +1,4 @@
-#include "engine/directory_scanner.h"
+#include "engine/search/directory_scanner.h"
 
 #include <gtest/gtest.h>
 

@@ -23,9 +23,9 @@
 
 #include "engine/actions/action_undo.h"
 #include "engine/actions/duplicate_action.h"
-#include "engine/duplicate_search.h"
-#include "engine/file_check.h"
-#include "engine/string_table.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/search/file_check.h"
+#include "engine/text/string_table.h"
 #include "support/file_attributes.h"
 #include "support/another_program.h"
 #include "support/scoped_env.h"

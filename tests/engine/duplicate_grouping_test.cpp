@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <random>
 
-#include "engine/checksum.h"
-#include "engine/duplicate_search.h"
-#include "engine/text_format.h"
+#include "engine/search/checksum.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/text/text_format.h"
 #include "support/platform_rules.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // The whole search on real files: scan, size sort, fingerprints, rows and totals.
-#include "engine/duplicate_search.h"
+#include "engine/search/duplicate_search.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "engine/checksum.h"
+#include "engine/search/checksum.h"
 #include "support/platform_rules.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"

@@ -1,11 +1,11 @@
-#include "engine/file_record.h"
+#include "engine/search/file_record.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <random>
 
-#include "engine/checksum.h"
+#include "engine/search/checksum.h"
 #include "platform/error_text.h"
 #include "platform/file_find.h"
 #include "support/random_bytes.h"
@@ -18,8 +18,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "engine/string_table.h"
-#include "engine/text_language.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_language.h"
 #include "platform/file_delete.h"
 #endif
 

@@ -18,9 +18,9 @@
 #include <thread>
 #include <set>
 
-#include "engine/checksum.h"
-#include "engine/duplicate_search.h"
-#include "engine/fingerprint_worker.h"
+#include "engine/search/checksum.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/search/fingerprint_worker.h"
 #include "support/platform_rules.h"
 #include "support/random_bytes.h"
 #include "support/recording_sink.h"

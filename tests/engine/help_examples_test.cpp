@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/directory_scanner.h"
+#include "engine/search/directory_scanner.h"
 #include "platform/file_find.h"
 
 #ifndef PAIRSCOUT_HELP_BOOK_DIR

@@ -15,9 +15,9 @@
 #include <map>
 #include <random>
 
-#include "engine/checksum.h"
-#include "engine/duplicate_search.h"
-#include "engine/joint_reader.h"
+#include "engine/search/checksum.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/search/joint_reader.h"
 #include "platform/error_text.h"
 #include "support/faulty_source.h"
 #include "support/platform_rules.h"

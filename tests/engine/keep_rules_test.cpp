@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/actions/duplicate_action.h"
-#include "engine/duplicate_search.h"
-#include "engine/keep_rules.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/results/keep_rules.h"
 #include "engine/actions/safe_delete.h"
 #include "support/platform_rules.h"
 #include "support/temp_dir.h"

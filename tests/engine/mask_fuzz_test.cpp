@@ -1,6 +1,6 @@
 // Random masks, roots and paths through the mask engine. Under the sanitizer build these catch
 // reads outside the texts; everywhere they check properties every answer must have.
-#include "engine/mask_matcher.h"
+#include "engine/search/mask_matcher.h"
 
 #include <gtest/gtest.h>
 

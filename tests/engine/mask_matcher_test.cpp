@@ -1,4 +1,4 @@
-#include "engine/mask_matcher.h"
+#include "engine/search/mask_matcher.h"
 
 #include <gtest/gtest.h>
 

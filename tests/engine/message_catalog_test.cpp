@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/message_catalog.h"
-#include "engine/string_table.h"
-#include "engine/text_format.h"
-#include "engine/text_language.h"
+#include "engine/text/message_catalog.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
+#include "engine/text/text_language.h"
 #include "platform/text_catalog.h"
 #include "support/scoped_env.h"
 

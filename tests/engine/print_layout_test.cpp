@@ -1,7 +1,7 @@
 // The printed list's pages, measured with a font whose Chinese characters are twice as wide as
 // the others, as in real fonts: columns that never meet, paths cut in the middle, the heading
 // row on every page, the foot with the page number and the search's date.
-#include "engine/print_layout.h"
+#include "engine/results/print_layout.h"
 
 #include <algorithm>
 #include <string>
@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/text_helpers.h"
+#include "engine/text/text_helpers.h"
 #include "support/model_rows.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/progress_estimate.h"
+#include "engine/search/progress_estimate.h"
 
 #include <gtest/gtest.h>
 

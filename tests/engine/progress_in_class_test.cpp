@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/duplicate_search.h"
+#include "engine/search/duplicate_search.h"
 #include "support/temp_dir.h"
 
 namespace {

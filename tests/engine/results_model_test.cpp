@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "engine/results_model.h"
-#include "engine/results_text.h"
-#include "engine/text_helpers.h"
+#include "engine/results/results_model.h"
+#include "engine/results/results_text.h"
+#include "engine/text/text_helpers.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include <unistd.h>
 #endif
 
-#include "engine/checksum.h"
-#include "engine/duplicate_search.h"
+#include "engine/search/checksum.h"
+#include "engine/search/duplicate_search.h"
 #include "engine/actions/safe_delete.h"
 #include "support/another_program.h"
 #include "support/recording_sink.h"

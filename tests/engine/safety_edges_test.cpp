@@ -20,10 +20,10 @@
 #include <random>
 #include <thread>
 
-#include "engine/checksum.h"
+#include "engine/search/checksum.h"
 #include "engine/actions/duplicate_action.h"
-#include "engine/duplicate_search.h"
-#include "engine/file_check.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/search/file_check.h"
 #include "engine/actions/safe_delete.h"
 #include "platform/file_reader.h"
 #include "support/faulty_source.h"

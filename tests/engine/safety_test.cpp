@@ -19,10 +19,10 @@
 #include <functional>
 #include <random>
 
-#include "engine/checksum.h"
-#include "engine/duplicate_search.h"
-#include "engine/start_path_list.h"
-#include "engine/file_check.h"
+#include "engine/search/checksum.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/search/start_path_list.h"
+#include "engine/search/file_check.h"
 #include "platform/file_find.h"
 #include "support/faulty_source.h"
 #include "support/platform_rules.h"

@@ -1,8 +1,8 @@
-#include "engine/search_filter.h"
+#include "engine/search/search_filter.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/date_value.h"
+#include "engine/search/date_value.h"
 #include "platform/file_time.h"
 #include "support/scoped_env.h"
 

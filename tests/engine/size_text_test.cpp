@@ -1,8 +1,8 @@
-#include "engine/size_text.h"
+#include "engine/text/size_text.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/validation_message.h"
+#include "engine/text/validation_message.h"
 
 namespace {
 

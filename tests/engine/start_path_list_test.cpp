@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/start_path_list.h"
+#include "engine/search/start_path_list.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/text_helpers.h"
+#include "engine/text/text_helpers.h"
 
 #include <gtest/gtest.h>
 

@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/string_table.h"
-#include "engine/text_format.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 
 namespace {
 
@@ -287,7 +287,7 @@ TEST(TextList, LiteralScannerFindsTextsAndSkipsComments) {
 TEST(TextList, NoTextOfTheProgramIsALiteralOutsideTheList) {
     namespace fs = std::filesystem;
     const fs::path root(PAIRSCOUT_SOURCE_DIR);
-    const fs::path list = root / "engine" / "text_list.h";
+    const fs::path list = root / "engine" / "text" / "text_list.h";
     ASSERT_TRUE(fs::exists(list)) << list;
     std::size_t scanned = 0;
     for (const char* folder : {"app", "cli", "engine", "gui", "options", "platform", "results", "ui"}) {
@@ -303,7 +303,7 @@ TEST(TextList, NoTextOfTheProgramIsALiteralOutsideTheList) {
             ++scanned;
             for (const auto& literal : NonAsciiLiterals(text.str()))
                 ADD_FAILURE() << path.string() << ":" << literal.first << ": " << literal.second
-                              << " belongs in engine/text_list.h";
+                              << " belongs in engine/text/text_list.h";
         }
     }
     EXPECT_GT(scanned, 50u);

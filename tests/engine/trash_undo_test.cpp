@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/duplicate_search.h"
-#include "engine/found_order.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/results/found_order.h"
 #include "engine/actions/safe_delete.h"
 #include "engine/actions/selection_total.h"
 #include "engine/actions/trash_undo.h"

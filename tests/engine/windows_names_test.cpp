@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/duplicate_search.h"
+#include "engine/search/duplicate_search.h"
 #include "engine/actions/safe_delete.h"
-#include "engine/string_table.h"
+#include "engine/text/string_table.h"
 #include "platform/file_delete.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"

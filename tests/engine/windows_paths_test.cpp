@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/directory_scanner.h"
-#include "engine/duplicate_search.h"
-#include "engine/mask_matcher.h"
+#include "engine/search/directory_scanner.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/search/mask_matcher.h"
 #include "support/platform_rules.h"
 #include "support/recording_sink.h"
 #include "support/scan_support.h"

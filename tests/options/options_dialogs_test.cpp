@@ -22,7 +22,7 @@
 
 #include "app/gui_test_env.h"
 #include "gui/wx_text.h"
-#include "engine/date_value.h"
+#include "engine/search/date_value.h"
 #include "options/filter_prop_page.h"
 #include "options/include_exclude_dlg.h"
 #include "options/kv_file_dialog.h"

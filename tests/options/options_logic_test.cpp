@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/date_value.h"
-#include "engine/duplicate_search.h"
+#include "engine/search/date_value.h"
+#include "engine/search/duplicate_search.h"
 #include "options/filter_fields.h"
 #include "options/kv_file_dialog.h"
 #include "options/mask_entries.h"

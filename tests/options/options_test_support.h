@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/date_value.h"
+#include "engine/search/date_value.h"
 #include "platform/file_find.h"
 
 namespace optionstest {

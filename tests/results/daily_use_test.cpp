@@ -17,7 +17,7 @@
 #include <wx/statusbr.h>
 
 #include "app/gui_test_env.h"
-#include "engine/text_format.h"
+#include "engine/text/text_format.h"
 #include "gui/command_ids.h"
 #include "gui/message_box.h"
 #include "gui/wx_text.h"

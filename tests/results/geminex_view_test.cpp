@@ -36,7 +36,7 @@
 #include "app/gui_test_env.h"
 #include "gui/settings_store.h"
 #include "gui/wx_text.h"
-#include "engine/results_model.h"
+#include "engine/results/results_model.h"
 #include "options/options_sheet.h"
 #include "options/paths_page.h"
 #include "platform/drives.h"

@@ -18,7 +18,7 @@
 #include <wx/statusbr.h>
 
 #include "app/gui_test_env.h"
-#include "engine/duplicate_search.h"
+#include "engine/search/duplicate_search.h"
 #include "gui/command_ids.h"
 #include "gui/settings_store.h"
 #include "gui/wx_text.h"

@@ -10,7 +10,7 @@
 #include <wx/printdlg.h>
 
 #include "app/gui_test_env.h"
-#include "engine/text_helpers.h"
+#include "engine/text/text_helpers.h"
 #include "gui/wx_text.h"
 #include "results/list_printout.h"
 #include "platform/file_time.h"

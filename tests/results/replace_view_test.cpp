@@ -14,8 +14,8 @@
 
 #include "app/gui_test_env.h"
 #include "engine/actions/duplicate_action.h"
-#include "engine/duplicate_search.h"
-#include "engine/text_format.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/text/text_format.h"
 #include "gui/command_ids.h"
 #include "gui/settings_store.h"
 #include "gui/wx_text.h"

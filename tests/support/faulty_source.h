@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "engine/joint_reader.h"
+#include "engine/search/joint_reader.h"
 
 class FaultySource : public BlockSource {
 public:

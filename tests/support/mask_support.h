@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/mask_matcher.h"
+#include "engine/search/mask_matcher.h"
 
 // The start folder that the tests' matchers get, as the scanner would give it ("" for none).
 inline std::string& TestRoot() {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/results_model.h"
-#include "engine/text_helpers.h"
+#include "engine/results/results_model.h"
+#include "engine/text/text_helpers.h"
 
 constexpr platform::FileTime kWritten = 133000000000000000LL;  // some day in 2022
 

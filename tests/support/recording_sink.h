@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/progress_sink.h"
-#include "engine/text_format.h"
+#include "engine/search/progress_sink.h"
+#include "engine/text/text_format.h"
 
 class RecordingSink : public ProgressSink {
 public:

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/directory_scanner.h"
+#include "engine/search/directory_scanner.h"
 #include "support/recording_sink.h"
 
 inline std::vector<std::string> Scan(const std::vector<std::string>& specs,

@@ -10,8 +10,8 @@
 
 #include "gui/command_ids.h"
 #include "app/gui_test_env.h"
-#include "engine/string_table.h"
-#include "engine/text_language.h"
+#include "engine/text/string_table.h"
+#include "engine/text/text_language.h"
 #include "platform/disk_space.h"
 #include "platform/memory_status.h"
 #include "ui/about_dlg.h"

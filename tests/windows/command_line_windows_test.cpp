@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line_info.h"
-#include "engine/text_helpers.h"
+#include "engine/text/text_helpers.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -19,8 +19,8 @@
 #include <wx/toolbar.h>
 #include <wx/translation.h>
 
-#include "engine/duplicate_search.h"
-#include "engine/text_language.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/text/text_language.h"
 #include "gui/command_ids.h"
 #include "platform/text_catalog.h"
 #include "app/gui_test_env.h"

@@ -19,8 +19,8 @@
 
 #include "engine/actions/duplicate_action.h"
 #include "engine/actions/selection_total.h"
-#include "engine/duplicate_search.h"
-#include "engine/string_table.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/text/string_table.h"
 #include "platform/file_delete.h"
 #include "support/another_program.h"
 #include "support/platform_rules.h"

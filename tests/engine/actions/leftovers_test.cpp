@@ -14,7 +14,7 @@
 #include "engine/actions/action_journal.h"
 #include "engine/actions/leftovers.h"
 #include "engine/actions/safe_delete.h"
-#include "engine/duplicate_search.h"
+#include "engine/search/duplicate_search.h"
 #include "platform/file_delete.h"
 #include "platform/leftover_files.h"
 #include "support/scoped_env.h"
