@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "engine/search/directory_scanner.h"
+#include "engine/search/mask_list.h"
 #include "engine/results/keep_rule_names.h"
 #include "engine/text/string_table.h"
 #include "engine/text/text_helpers.h"
@@ -251,7 +251,7 @@ namespace {
 struct PreparedRule {
     KeepReason kind;
     FolderList folders;
-    std::unique_ptr<CDirectoryScanner> mask;  // holds the compiled mask pieces
+    std::unique_ptr<MaskList> mask;  // the compiled mask pieces
 
     std::int64_t Key(const ResultRow& row) {
         const CFileRecord& record = *row.record;
@@ -308,8 +308,8 @@ void ApplyKeepPolicy(const KeepPolicy& policy, ResultsModel& results) {
             prepared.folders = FolderList(rule.folders);
             if (prepared.folders.Empty()) continue;  // decides nothing
         } else if (rule.kind == kKeptMask) {
-            prepared.mask = std::make_unique<CDirectoryScanner>(nullptr);
-            prepared.mask->BuildMaskList(rule.mask);
+            prepared.mask = std::make_unique<MaskList>();
+            prepared.mask->Build(rule.mask);
         } else if (rule.kind == kKeptAsFound || rule.kind == kKeptProtected) {
             continue;
         }

@@ -104,7 +104,7 @@ void CDirectoryScanner::ScanPathSpec(RecordList& records, const std::string& spe
 
 void CDirectoryScanner::ScanRootFolder(RecordList& records, const std::string& folder,
                                        const SearchFilter* filter) {
-    for (const auto& mask : m_masks) mask->ScanRoot = folder;
+    m_masks.SetScanRoot(folder);
     m_nFolderCount = 1;
     WalkFolder(records, folder, filter);
 }
@@ -121,32 +121,9 @@ bool MaskAdmitsNothing(const std::string& maskString) {
     return excludes;
 }
 
-void CDirectoryScanner::BuildMaskList(const std::string& maskString) {
-    m_masks.clear();
-    std::vector<std::string> pieces;
-    SplitString(maskString, pieces, ";");
-    for (std::string& piece : pieces) {
-        int kind = 1;
-        if (!piece.empty() && piece[0] == '~') {
-            piece.erase(0, 1);
-            kind = 0;
-        }
-        if (piece.empty()) continue;
-        const bool hasDot = piece.find('.') != std::string::npos;
-        if (!hasDot && piece.find('*') == std::string::npos)
-            piece += '.';  // "readme" means a name without an extension
-        else if (hasDot && piece[0] == '.')
-            piece.insert(0, 1, '*');  // ".txt" means "*.txt"
-        m_masks.push_back(std::make_unique<MaskMatcher>(piece, kind));
-    }
-}
+void CDirectoryScanner::BuildMaskList(const std::string& maskString) { m_masks.Build(maskString); }
 
-bool CDirectoryScanner::IsAdmitted(const std::string& fullPath) {
-    int state = 1;  // not yet included
-    for (const auto& mask : m_masks)
-        if (mask->kind == state && mask->MatchPath(fullPath)) state = mask->kind == 0 ? 1 : 0;
-    return state == 0;
-}
+bool CDirectoryScanner::IsAdmitted(const std::string& fullPath) { return m_masks.IsAdmitted(fullPath); }
 
 void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folder,
                                    const SearchFilter* filter) {

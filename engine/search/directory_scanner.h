@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/search/file_record.h"
-#include "engine/search/mask_matcher.h"
+#include "engine/search/mask_list.h"
 #include "engine/search/progress_sink.h"
 #include "engine/search/search_filter.h"
 #include "platform/file_find.h"
@@ -39,14 +39,12 @@ public:
     // Walks `folder` and everything below it; a folder that cannot be opened (or a start folder
     // on a virtual file system) is passed over and reported.
     void WalkFolder(RecordList& records, const std::string& folder, const SearchFilter* filter);
-    // Compiles the mask pieces of `maskString` (";"-separated, "~" excludes) into m_masks.
+    // Compiles the mask pieces of `maskString` into m_masks (MaskList::Build).
     void BuildMaskList(const std::string& maskString);
-    // The include/exclude decision for one file: the first include piece that matches
-    // includes it, then the first later exclude piece that matches excludes it again, and
-    // so on. With no pieces nothing is admitted.
+    // The include/exclude decision for one file (MaskList::IsAdmitted).
     bool IsAdmitted(const std::string& fullPath);
 
-    std::vector<std::unique_ptr<MaskMatcher>> m_masks;
+    MaskList m_masks;
     ProgressSink* m_pProgressDlg;
     int m_nFolderCount = 0;  // folders entered under the current start folder, itself included
     int m_nStartFoldersOpened = 0;  // start folders of the last ScanPathList that could be read

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/search/directory_scanner.h"
+#include "engine/search/mask_list.h"
 #include "platform/file_find.h"
 
 #ifndef PAIRSCOUT_HELP_BOOK_DIR
@@ -100,10 +101,10 @@ std::set<std::string> MasksOf(const fs::path& folder) {
 }
 
 bool Admitted(const std::string& mask, const std::string& root, const std::string& below) {
-    CDirectoryScanner scanner(nullptr);
-    scanner.BuildMaskList(mask);
-    for (const auto& matcher : scanner.m_masks) matcher->ScanRoot = root;
-    return scanner.IsAdmitted(root + below);
+    MaskList masks;
+    masks.Build(mask);
+    masks.SetScanRoot(root);
+    return masks.IsAdmitted(root + below);
 }
 
 TEST(HelpBook, EveryExampleMaskTakesWhatItsPageSays) {
