@@ -193,6 +193,15 @@ bool ParseNumberField(const std::string& text, std::uint64_t* out) {
     return true;
 }
 
+std::string SignedField(std::int64_t value) { return NumberField(static_cast<std::uint64_t>(value)); }
+
+bool ParseSignedField(const std::string& text, std::int64_t* out) {
+    std::uint64_t value = 0;
+    if (!ParseNumberField(text, &value)) return false;
+    *out = static_cast<std::int64_t>(value);
+    return true;
+}
+
 std::string ActionJournal::EncodeLine(const std::vector<std::string>& fields) {
     std::string line;
     for (const std::string& field : fields) {

@@ -82,6 +82,9 @@ bool UnescapeField(const std::string& text, std::string* out);
 // Number fields of the journal and the undo lines.
 std::string NumberField(std::uint64_t value);
 bool ParseNumberField(const std::string& text, std::uint64_t* out);
+// A signed number, as the unsigned field of its two's complement.
+std::string SignedField(std::int64_t value);
+bool ParseSignedField(const std::string& text, std::int64_t* out);
 
 // The act on `path` (held as `identity`) begins and ends, in the default journal: what the
 // checked loop records around each act. The begin gives the id the end takes ("" when the

@@ -48,21 +48,27 @@ ActionPlan::ActionPlan(const ResultsModel& model, const std::vector<std::size_t>
                        const PlanSettings& settings)
     : m_settings(settings) {
     const ActionKindInfo& kind = ActionKind(settings.kind);
-    const std::size_t n = model.RowCount();
-    std::vector<char> chosen(n, 0);
+    // The chosen rows in order, once each, and the groups they lie in: the work grows with
+    // the selection, not with the list (the window plans on every change of selection).
+    std::vector<std::size_t> chosen;
+    chosen.reserve(rows.size());
     for (std::size_t row : rows)
-        if (row < n) chosen[row] = 1;
+        if (row < model.RowCount()) chosen.push_back(row);
+    std::sort(chosen.begin(), chosen.end());
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+    const auto isChosen = [&chosen](std::size_t row) {
+        return std::binary_search(chosen.begin(), chosen.end(), row);
+    };
     const FolderList protectedFolders(settings.protectedFolders);
     const bool replaces = !kind.removesName;
     std::vector<std::size_t> stays;
-    for (const RowGroup& group : model.Groups()) {
-        bool any = false;
-        for (std::size_t r = group.begin; r < group.end && !any; ++r) any = chosen[r] != 0;
-        if (!any) continue;
+    for (std::size_t at = 0; at < chosen.size();) {
+        const RowGroup& group = model.GroupOfRow(chosen[at]);
+        while (at < chosen.size() && chosen[at] < group.end) ++at;
         const std::size_t first = m_files.size();
         // What each chosen row is, before the copies are known.
         for (std::size_t r = group.begin; r < group.end; ++r) {
-            if (!chosen[r]) continue;
+            if (!isChosen(r)) continue;
             const ResultRow& row = model.Row(r);
             PlannedFile file;
             file.row = r;

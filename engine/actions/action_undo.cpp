@@ -106,16 +106,6 @@ namespace {
 // file "I <where it went> <identity there>", then the move's own lines (TrashUndo::Save).
 constexpr const char kActionVersion[] = "1";
 
-std::string Number(std::uint64_t value) { return NumberField(value); }
-std::string Signed(std::int64_t value) { return NumberField(static_cast<std::uint64_t>(value)); }
-
-bool ToSigned(const std::string& text, std::int64_t* out) {
-    std::uint64_t value = 0;
-    if (!ParseNumberField(text, &value)) return false;
-    *out = static_cast<std::int64_t>(value);
-    return true;
-}
-
 bool ToKind(const std::string& text, DuplicateActionKind* kind) {
     std::uint64_t value = 0;
     if (!ParseNumberField(text, &value) ||
@@ -127,27 +117,27 @@ bool ToKind(const std::string& text, DuplicateActionKind* kind) {
 }
 
 void AddIdentity(std::vector<std::string>* fields, const platform::FileIdentity& id) {
-    for (std::uint64_t n : {id.device, id.inode, id.size}) fields->push_back(Number(n));
-    fields->push_back(Signed(id.lastWrite));
-    fields->push_back(Signed(id.changed));
+    for (std::uint64_t n : {id.device, id.inode, id.size}) fields->push_back(NumberField(n));
+    fields->push_back(SignedField(id.lastWrite));
+    fields->push_back(SignedField(id.changed));
 }
 
 // Five fields from `at`.
 bool IdentityFrom(const std::vector<std::string>& f, std::size_t at, platform::FileIdentity* id) {
     return ParseNumberField(f[at], &id->device) && ParseNumberField(f[at + 1], &id->inode) &&
-           ParseNumberField(f[at + 2], &id->size) && ToSigned(f[at + 3], &id->lastWrite) &&
-           ToSigned(f[at + 4], &id->changed);
+           ParseNumberField(f[at + 2], &id->size) && ParseSignedField(f[at + 3], &id->lastWrite) &&
+           ParseSignedField(f[at + 4], &id->changed);
 }
 
 std::string StepLine(const ActionStep& step) {
-    std::vector<std::string> f{"S", Number(static_cast<std::uint64_t>(step.kind)), Number(step.row),
-                               step.path, step.copy, step.target, Signed(step.bytes)};
+    std::vector<std::string> f{"S", NumberField(static_cast<std::uint64_t>(step.kind)), NumberField(step.row),
+                               step.path, step.copy, step.target, SignedField(step.bytes)};
     AddIdentity(&f, step.after);
     f.push_back(step.trashed ? "1" : "0");
     for (const std::string* text : {&step.trash.original, &step.trash.trashFile, &step.trash.infoFile})
         f.push_back(*text);
-    f.push_back(Number(step.trash.size));
-    f.push_back(Signed(step.trash.lastWrite));
+    f.push_back(NumberField(step.trash.size));
+    f.push_back(SignedField(step.trash.lastWrite));
     f.push_back(step.before ? platform::EncodeMetadata(*step.before) : std::string());
     return UndoLine(f);
 }
@@ -160,9 +150,9 @@ bool StepFromLine(const std::string& line, ActionStep* step) {
     if (!UndoLineFields(line, &f) || f.size() != kStepFields || f[0] != "S" ||
         !ToKind(f[1], &step->kind) || step->kind == DuplicateActionKind::kMove ||
         !ParseNumberField(f[2], &row) || row > static_cast<std::size_t>(-1) || f[3].empty() ||
-        !ToSigned(f[6], &step->bytes) || !IdentityFrom(f, 7, &step->after) ||
+        !ParseSignedField(f[6], &step->bytes) || !IdentityFrom(f, 7, &step->after) ||
         (f[12] != "0" && f[12] != "1") || !ParseNumberField(f[16], &step->trash.size) ||
-        !ToSigned(f[17], &step->trash.lastWrite))
+        !ParseSignedField(f[17], &step->trash.lastWrite))
         return false;
     step->row = static_cast<std::size_t>(row);
     step->path = f[3];
@@ -186,8 +176,8 @@ bool StepFromLine(const std::string& line, ActionStep* step) {
 std::vector<std::string> ActionUndo::Save() const {
     std::vector<std::string> lines;
     if (Empty()) return lines;
-    lines.push_back(UndoLine({"A", kActionVersion, Number(static_cast<std::uint64_t>(m_kind)),
-                              Number(m_steps.size()), Number(m_movedAs.size())}));
+    lines.push_back(UndoLine({"A", kActionVersion, NumberField(static_cast<std::uint64_t>(m_kind)),
+                              NumberField(m_steps.size()), NumberField(m_movedAs.size())}));
     for (const ActionStep& step : m_steps) lines.push_back(StepLine(step));
     for (const auto& moved : m_movedAs) {
         std::vector<std::string> f{"I", moved.first};

@@ -30,16 +30,6 @@ constexpr const char kTrashVersion[] = "1";
 // More lines than a journal could hold are damage.
 constexpr std::size_t kMostLines = ActionJournal::kMaxJournal / 8;
 
-std::string Number(std::uint64_t value) { return NumberField(value); }
-std::string Signed(std::int64_t value) { return NumberField(static_cast<std::uint64_t>(value)); }
-
-bool ToSigned(const std::string& text, std::int64_t* out) {
-    std::uint64_t value = 0;
-    if (!ParseNumberField(text, &value)) return false;
-    *out = static_cast<std::int64_t>(value);
-    return true;
-}
-
 bool ToSize(const std::string& text, std::size_t limit, std::size_t* out) {
     std::uint64_t value = 0;
     if (!ParseNumberField(text, &value) || value > limit) return false;
@@ -51,11 +41,11 @@ bool ToSize(const std::string& text, std::size_t limit, std::size_t* out) {
 std::string RecordLine(const CFileRecord& r, std::size_t rank) {
     const unsigned flags = (r.DetailsKnown() ? 1u : 0u) | (r.FirstBlockOnly() ? 2u : 0u) |
                            (r.IsUnreadable() ? 4u : 0u);
-    return UndoLine({"R", r.Folder(), r.Name(), Number(r.m_dwAttributes), Signed(r.m_ftCreated),
-                     Signed(r.m_ftAccessed), Signed(r.m_ftWritten), Signed(r.m_nSize),
-                     Number(r.m_dwChecksum), Number(r.m_dwCrc), Signed(r.m_ftWrittenUtc),
-                     Number(r.m_nDevice), Number(r.m_nInode), Number(flags),
-                     Number(static_cast<std::uint32_t>(r.ReadErrorCode())), Number(rank)});
+    return UndoLine({"R", r.Folder(), r.Name(), NumberField(r.m_dwAttributes), SignedField(r.m_ftCreated),
+                     SignedField(r.m_ftAccessed), SignedField(r.m_ftWritten), SignedField(r.m_nSize),
+                     NumberField(r.m_dwChecksum), NumberField(r.m_dwCrc), SignedField(r.m_ftWrittenUtc),
+                     NumberField(r.m_nDevice), NumberField(r.m_nInode), NumberField(flags),
+                     NumberField(static_cast<std::uint32_t>(r.ReadErrorCode())), NumberField(rank)});
 }
 
 bool RecordFromLine(const std::string& line, std::unique_ptr<CFileRecord>* record,
@@ -68,10 +58,10 @@ bool RecordFromLine(const std::string& line, std::unique_ptr<CFileRecord>* recor
     platform::FindData data;
     std::int64_t created = 0, accessed = 0, written = 0, size = 0, writtenUtc = 0;
     if (!ParseNumberField(f[3], &attributes) || attributes > UINT32_MAX ||
-        !ToSigned(f[4], &created) || !ToSigned(f[5], &accessed) || !ToSigned(f[6], &written) ||
-        !ToSigned(f[7], &size) || size < 0 || !ParseNumberField(f[8], &checksum) ||
+        !ParseSignedField(f[4], &created) || !ParseSignedField(f[5], &accessed) || !ParseSignedField(f[6], &written) ||
+        !ParseSignedField(f[7], &size) || size < 0 || !ParseNumberField(f[8], &checksum) ||
         checksum > UINT32_MAX || !ParseNumberField(f[9], &crc) || crc > UINT32_MAX ||
-        !ToSigned(f[10], &writtenUtc) || !ParseNumberField(f[11], &data.nDevice) ||
+        !ParseSignedField(f[10], &writtenUtc) || !ParseNumberField(f[11], &data.nDevice) ||
         !ParseNumberField(f[12], &data.nInode) || !ParseNumberField(f[13], &flags) || flags > 7 ||
         !ParseNumberField(f[14], &error) || error > UINT32_MAX ||
         !ToSize(f[15], static_cast<std::size_t>(-1), rank))
@@ -129,17 +119,17 @@ std::vector<std::string> TrashUndo::Save() const {
     std::vector<std::string> lines;
     if (m_files.empty()) return lines;
     lines.push_back(UndoLine({"T", kTrashVersion, m_movedToFolder ? "1" : "0",
-                              Number(m_groups.size()), Number(m_files.size())}));
+                              NumberField(m_groups.size()), NumberField(m_files.size())}));
     for (const Group& group : m_groups) {
-        lines.push_back(UndoLine({"G", Number(group.paths.size()), Number(group.stayed.size())}));
+        lines.push_back(UndoLine({"G", NumberField(group.paths.size()), NumberField(group.stayed.size())}));
         for (const std::string& path : group.paths) lines.push_back(UndoLine({"P", path}));
         for (const Member& member : group.stayed)
             lines.push_back(RecordLine(*member.record, member.rank));
     }
     for (const File& file : m_files) {
         const platform::TrashedFile& place = file.place;
-        lines.push_back(UndoLine({"F", Number(file.group), place.original, place.trashFile,
-                                  place.infoFile, Number(place.size), Signed(place.lastWrite)}));
+        lines.push_back(UndoLine({"F", NumberField(file.group), place.original, place.trashFile,
+                                  place.infoFile, NumberField(place.size), SignedField(place.lastWrite)}));
         lines.push_back(RecordLine(*file.member.record, file.member.rank));
     }
     return lines;
@@ -184,7 +174,7 @@ bool TrashUndo::Load(const std::vector<std::string>& lines) {
         std::int64_t lastWrite = 0;
         if (lines.size() - at < 2 || !UndoLineFields(lines[at++], &f) || f.size() != 7 ||
             f[0] != "F" || !ToSize(f[1], groups - 1, &file.group) || f[2].empty() ||
-            !ParseNumberField(f[5], &file.place.size) || !ToSigned(f[6], &lastWrite) ||
+            !ParseNumberField(f[5], &file.place.size) || !ParseSignedField(f[6], &lastWrite) ||
             !RecordFromLine(lines[at++], &file.member.record, &file.member.rank))
             return fail();
         file.place.original = std::move(f[2]);

@@ -32,12 +32,6 @@ namespace platform {
 
 namespace {
 
-std::string Parent(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string BaseName(const std::string& path) {
     const std::string::size_type slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -74,9 +68,9 @@ std::string HomeTrash() {
 std::string TopFolderOf(const std::string& absolute) {
     struct stat st;
     if (lstat(absolute.c_str(), &st) != 0) return std::string();
-    std::string top = Parent(absolute);
+    std::string top = ParentFolder(absolute);
     while (top != "/") {
-        const std::string up = Parent(top);
+        const std::string up = ParentFolder(top);
         struct stat upSt;
         if (stat(up.c_str(), &upSt) != 0 || upSt.st_dev != st.st_dev) break;
         top = up;
@@ -269,11 +263,11 @@ int OpenFolder(const std::string& path) {
 }
 
 bool Trash(const std::string& path) {
-    const int dirFd = OpenFolder(Parent(path));
+    const int dirFd = OpenFolder(ParentFolder(path));
     if (dirFd < 0) return false;
     struct stat st;
     const bool moved = fstatat(dirFd, BaseName(path).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                       TrashEntry(dirFd, Parent(path), BaseName(path), nullptr);
+                       TrashEntry(dirFd, ParentFolder(path), BaseName(path), nullptr);
     close(dirFd);
     return moved;
 }
@@ -386,7 +380,7 @@ int HeldFile::Open(const std::string& path, Role role) {
     m_path = path;
     m_trashed = false;
     m_leftAt.clear();
-    m_impl->folder = Parent(path);
+    m_impl->folder = ParentFolder(path);
     m_impl->name = BaseName(path);
     m_impl->dirFd = OpenFolder(m_impl->folder);
     if (m_impl->dirFd < 0) return errno;
@@ -673,7 +667,7 @@ int HeldFile::MoveTo(const std::string& target, const Confirm& confirm) {
     m_leftAt.clear();
     int code = CheckUnchanged();
     if (code != 0) return code;
-    const int toDir = OpenOrMakeFolder(Parent(target));
+    const int toDir = OpenOrMakeFolder(ParentFolder(target));
     if (toDir < 0) return errno;
     const std::string toName = BaseName(target);
     const FileIdentity& identity = m_reader.Identity();

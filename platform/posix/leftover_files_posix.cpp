@@ -21,12 +21,6 @@ namespace platform {
 
 namespace {
 
-std::string Parent(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 bool IsFolder(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -195,7 +189,7 @@ bool RemoveUnfinishedTrashRecord(const UnfinishedTrashRecord& record) {
 }
 
 bool AppendToFile(const std::string& path, const std::string& text) {
-    if (!MakeFolders(Parent(path))) return false;
+    if (!MakeFolders(ParentFolder(path))) return false;
     const int fd = OpenLocked(path, true);
     if (fd < 0) return false;
     const bool written = WriteAll(fd, text);

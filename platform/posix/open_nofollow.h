@@ -19,4 +19,11 @@ inline std::uint64_t DeviceOf(const struct stat& st) {
     return (static_cast<std::uint64_t>(major(st.st_dev)) << 32) | minor(st.st_dev);
 }
 
+// The folder part of `path`: "." for a bare name, "/" for a name in the root.
+inline std::string ParentFolder(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 }  // namespace platform
