@@ -2,9 +2,9 @@
 
 #include <wx/filename.h>
 
-wxIMPLEMENT_DYNAMIC_CLASS(CGeminexDoc, wxDocument);
+wxIMPLEMENT_DYNAMIC_CLASS(CGeminexDoc, CResultsDocument);
 
-bool CGeminexDoc::OnNewDocument() { return wxDocument::OnNewDocument(); }
+bool CGeminexDoc::OnNewDocument() { return CResultsDocument::OnNewDocument(); }
 
 bool CGeminexDoc::DoOpenDocument(const wxString& file) {
     // Opening still fails, as it did, when the file cannot be read.

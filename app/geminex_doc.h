@@ -1,10 +1,10 @@
-// CGeminexDoc: the program's document. It holds no data: nothing is ever loaded or saved
-// through it (the results live in the view, the settings in the settings store).
+// CGeminexDoc: the program's document. It holds the listed results (CResultsDocument); nothing
+// is ever loaded or saved through it as a file (the settings live in the settings store).
 #pragma once
 
-#include <wx/docview.h>
+#include "results/results_document.h"
 
-class CGeminexDoc : public wxDocument {
+class CGeminexDoc : public CResultsDocument {
 public:
     CGeminexDoc() = default;
 

@@ -151,7 +151,7 @@ CGeminexView::CGeminexView(CSettingsStore& settings)
         return dialog.DoModal() == 1 ? dialog.GetPath() : std::string();
     };
     LoadSettings();
-    LoadKeptUndo();
+    m_actions.LoadKeptUndo(Listed());
 }
 
 CGeminexView::~CGeminexView() {
@@ -485,10 +485,11 @@ bool CGeminexView::FindDuplicates(const std::vector<std::string>* startPaths) {
 void CGeminexView::SetKeepSettings(const KeepSettings& keep) {
     m_keep = keep;
     if (m_bBusy) return;  // the running work's rows are ordered by the rules it began with
-    m_policy = m_keep.Policy();
+    ListedResults& listed = Listed();
+    listed.policy = m_keep.Policy();
     if (GetModel().RowCount() == 0) return;
     if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
-    m_found.Reapply(m_policy, GetModel());
+    listed.found.Reapply(listed.policy, GetModel());
     RefreshRows();
     AutoSizeColumns(-1);
     UpdateStatusText();
@@ -503,16 +504,6 @@ struct CGeminexView::SearchJob {
     std::unique_ptr<ResultsModel> model = std::make_unique<ResultsModel>();
     FoundOrder found;
     DuplicateSearch::Outcome outcome = DuplicateSearch::kCancelledWhileScanning;
-};
-
-struct CGeminexView::DeleteJob {
-    std::vector<std::size_t> rows;
-    SafeDelete::Deleter deleter;  // none: through the checked handles
-    bool toTrash = true;
-    std::shared_ptr<WorkProgress> progress;
-    const ResultsModel* model = nullptr;  // the view's rows: not changed while the view is busy
-    DeleteOutcome outcome;
-    std::string leftovers;  // what an interrupted run had left, settled first
 };
 
 std::shared_ptr<WorkProgress> CGeminexView::BeginWork(std::int64_t total) {
@@ -532,8 +523,7 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     job->reader = m_reader ? m_reader : DiskContentReader();
     job->skipped = std::make_unique<SkippedPlaces>(job->progress.get());
     SetModel(nullptr);
-    m_strLastAction.clear();
-    m_shareByDevice.clear();
+    m_actions.NewSearch();
     m_bShareCan = false;
     // The last search's summary does not stand over the empty list of this one.
     if (auto* frame = dynamic_cast<CFrameStatus*>(GetFrame())) {
@@ -577,9 +567,10 @@ void CGeminexView::StartWork(std::function<void()> work, std::function<void()> d
 void CGeminexView::SearchDone(SearchJob& job) {
     m_lastOutcome = job.outcome;
     if (job.outcome == DuplicateSearch::kFinished) {
-        m_found = std::move(job.found);
-        m_policy = job.options.keep;
-        ++m_nResults;
+        ListedResults& listed = Listed();
+        listed.found = std::move(job.found);
+        listed.policy = job.options.keep;
+        ++listed.number;
         SetModel(std::move(job.model));
         AutoSizeColumns(-1);
         UpdateStatusText();
@@ -612,7 +603,7 @@ void CGeminexView::UpdateStatusText() {
     const ResultsModel& model = GetModel();
     std::string text = SummaryText(model.DuplicateCount(), model.DuplicateBytes());
     // What the last replacement or move did stays in view until the next search or undo.
-    if (!m_strLastAction.empty()) text += "  " + m_strLastAction;
+    if (!m_actions.LastActionText().empty()) text += "  " + m_actions.LastActionText();
     frame->SetIdleText(Utf8ToWx(text));
     frame->OnSetMessageString(IDS_IDLE_MESSAGE);
 }
@@ -681,85 +672,49 @@ void CGeminexView::OnSelectAllDuplicates(wxCommandEvent& /*event*/) { SelectAllD
 void CGeminexView::OnDeleteFiles(wxCommandEvent& /*event*/) { DeleteFiles(m_shiftDown && m_shiftDown()); }
 
 bool CGeminexView::DeleteFiles(bool forGood) {
-    CKvListCtrl* list = GetListCtrl();
-    if (m_bBusy || list == nullptr) return false;
-    const std::vector<std::size_t> rows = list->GetSelectedRows();
+    if (m_bBusy || GetListCtrl() == nullptr) return false;
+    const std::vector<std::size_t> rows = SelectedRows();
     if (rows.empty()) return false;
+    const ActionRunner::Setup setup = ActionSetup();
     // The question counts the files the plan would remove, not the rows chosen.
     if (forGood &&
-        !AskDeleteForGood(GetFrame(), PlanSelected(DuplicateActionKind::kDelete, std::string()).Goes()))
+        !AskDeleteForGood(GetFrame(), ActionRunner::Plan(GetModel(), rows, DuplicateActionKind::kDelete,
+                                                         std::string(), setup)
+                                          .Goes()))
         return false;
-
-    auto job = std::make_shared<DeleteJob>();
-    job->progress = BeginWork(static_cast<std::int64_t>(rows.size()));
-    job->rows = rows;
-    job->model = &GetModel();
-    const FileDeleter deleter = m_deleter;
-    job->toTrash = !forGood;
-    if (deleter) {
-        job->deleter = [deleter, forGood](const std::vector<std::string>& paths) {
-            return deleter(paths, !forGood);
-        };
-    }
-    StartWork([job] {
-        // Without a replacement, files go through the handles their checks held.
-        SafeDelete remover = job->deleter ? SafeDelete(job->progress.get(), job->deleter)
-                                          : SafeDelete(job->progress.get(), job->toTrash);
-        job->outcome = remover.Run(*job->model, job->rows);
-        job->leftovers = LeftoverMessage(remover.Leftovers());
-    }, [this, job] { DeleteDone(*job); });
+    RunAction(m_actions.Delete(GetModel(), rows, forGood, setup));
     return true;
 }
 
-void CGeminexView::DeleteDone(DeleteJob& job) {
-    const DeleteOutcome& outcome = job.outcome;
-    // The undo takes the files as listed, before their rows go; a move to the trash replaces
-    // the one before, a delete for good leaves nothing to take back.
-    m_undo.Clear();
-    m_actionUndo.Clear();
-    if (!outcome.trashed.empty()) {
-        m_undo.Remember(GetModel(), outcome, &m_found);
-        if (m_restorer) m_undo.SetRestorer(m_restorer);
-        m_nUndoResults = m_nResults;
-    }
-    KeepUndo();
-    if (!outcome.goneRows.empty()) {
-        if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
-        const CFileRecord* next = RowAfter(outcome.goneRows);
-        const std::size_t firstGone =
-            *std::min_element(outcome.goneRows.begin(), outcome.goneRows.end());
-        GetModel().RemoveRows(outcome.goneRows);
-        RefreshRows();
-        UpdateStatusText();
-        // The row after the deleted ones is selected, so that the next delete by keyboard
-        // has its row.
-        const ResultsModel& model = GetModel();
-        long row = -1;
-        for (std::size_t r = 0; next != nullptr && r < model.RowCount() && row < 0; ++r)
-            if (model.Row(r).record.get() == next) row = static_cast<long>(r);
-        if (row < 0 && model.RowCount() > 0)
-            row = static_cast<long>(std::min(firstGone, model.RowCount() - 1));
-        if (row >= 0) SelectRow(row);
-    }
-    m_nLastRemoved = outcome.goneRows.size();
-    // Named while the view is still busy: a close asked for meanwhile waits for the answer.
-    if (!job.leftovers.empty()) ShowFilesMessage(job.leftovers, GetFrame());
-    if (!outcome.kept.empty()) ShowFilesMessage(KeptFilesMessage(outcome.kept), GetFrame());
-    EndBusy();
+ActionRunner::Setup CGeminexView::ActionSetup() const {
+    ActionRunner::Setup setup;
+    setup.protectedFolders = m_keep.protectedFolders;
+    setup.startPaths = m_paths;
+    setup.linkAnyOwner = m_keep.linkAnyOwner;
+    return setup;
 }
 
-const CFileRecord* CGeminexView::RowAfter(const std::vector<std::size_t>& rows) const {
-    const ResultsModel& model = GetModel();
-    std::vector<char> gone(model.RowCount(), 0);
-    std::size_t first = model.RowCount();
-    for (std::size_t row : rows) {
-        if (row >= gone.size()) continue;
-        gone[row] = 1;
-        first = std::min(first, row);
-    }
-    for (std::size_t row = first; row < model.RowCount(); ++row)
-        if (!gone[row]) return model.Row(row).record.get();
-    return nullptr;
+std::vector<std::size_t> CGeminexView::SelectedRows() const {
+    CKvListCtrl* list = GetListCtrl();
+    return list != nullptr ? list->GetSelectedRows() : std::vector<std::size_t>();
+}
+
+void CGeminexView::RunAction(std::shared_ptr<ActionRunner::Job> job) {
+    std::shared_ptr<WorkProgress> progress = BeginWork(m_actions.Total(*job));
+    StartWork([job, progress] { ActionRunner::Run(*job, progress.get()); },
+              [this, job] { ActionDone(*job); });
+}
+
+void CGeminexView::ActionDone(ActionRunner::Job& job) {
+    const ActionRunner::Report report = m_actions.Finish(job, Listed(), [this] {
+        if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
+    });
+    if (report.rowsChanged) RefreshRows();
+    UpdateStatusText();
+    if (report.selectRow >= 0) SelectRow(report.selectRow);
+    // Named while the view is still busy: a close asked for meanwhile waits for the answer.
+    for (const std::string& message : report.messages) ShowFilesMessage(message, GetFrame());
+    EndBusy();
 }
 
 void CGeminexView::FocusList(long row) {
@@ -783,120 +738,24 @@ void CGeminexView::SelectRow(long row) {
 
 // ---- Undo of the last move to the trash, replacement or move ----
 
-struct CGeminexView::UndoJob {
-    std::shared_ptr<WorkProgress> progress;
-    // The view's (not changed while the view is busy): one of them.
-    const TrashUndo* undo = nullptr;
-    const ActionUndo* action = nullptr;
-    UndoOutcome outcome;
-};
-
 void CGeminexView::OnUndoDelete(wxCommandEvent& /*event*/) { UndoDelete(); }
 
 void CGeminexView::OnUpdateUndoDelete(wxUpdateUIEvent& event) {
     event.Enable(CanUndoDelete());
     // The item says what it takes back.
-    const wxString text = m_actionUndo.Empty()
-        ? LoadWxString(IDS_MENU_UNDO_DELETE)
-        : Utf8ToWx(FormatUndoAction(ActionVerb(m_actionUndo.Kind()))) + "\tCtrl+Z";
+    const std::string action = m_actions.UndoActionName();
+    const wxString text = action.empty() ? LoadWxString(IDS_MENU_UNDO_DELETE)
+                                         : Utf8ToWx(FormatUndoAction(action)) + "\tCtrl+Z";
     event.SetText(text);
 }
 
 bool CGeminexView::UndoDelete() {
     if (!CanUndoDelete() || GetListCtrl() == nullptr) return false;
-    auto job = std::make_shared<UndoJob>();
-    job->progress = BeginWork(static_cast<std::int64_t>(m_actionUndo.Empty() ? m_undo.Count()
-                                                                              : m_actionUndo.Count()));
-    if (m_actionUndo.Empty()) {
-        job->undo = &m_undo;
-    } else {
-        job->action = &m_actionUndo;
-    }
-    StartWork([job] {
-        job->outcome = job->action != nullptr ? job->action->Restore(job->progress.get())
-                                              : job->undo->Restore(job->progress.get());
-    }, [this, job] { UndoDone(*job); });
+    RunAction(m_actions.Undo());
     return true;
 }
 
-void CGeminexView::UndoDone(UndoJob& job) {
-    m_strLastAction.clear();
-    if (!job.outcome.restored.empty()) {
-        if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
-        if (job.action != nullptr) {
-            m_actionUndo.PutBackRows(job.outcome, GetModel(), m_nUndoResults == m_nResults, &m_found);
-        } else {
-            m_undo.PutBackRows(job.outcome, GetModel(), m_nUndoResults == m_nResults, &m_found);
-        }
-        m_found.Reapply(m_policy, GetModel());
-        RefreshRows();
-    }
-    UpdateStatusText();
-    m_undo.Clear();
-    m_actionUndo.Clear();
-    KeepUndo();
-    if (!job.outcome.kept.empty()) ShowFilesMessage(UndoKeptMessage(job.outcome.kept), GetFrame());
-    EndBusy();
-}
-
-namespace {
-const char kTrashUndoLine[] = "trash";
-const char kActionUndoLine[] = "action";
-}  // namespace
-
-void CGeminexView::KeepUndo() const {
-    ActionJournal journal;
-    if (m_undo.Empty() && m_actionUndo.Empty()) {
-        journal.ClearUndo();
-        return;
-    }
-    const bool trash = !m_undo.Empty();
-    std::vector<std::vector<std::string>> lines{{trash ? kTrashUndoLine : kActionUndoLine}};
-    std::size_t bytes = 0;
-    for (std::string& line : trash ? m_undo.Save() : m_actionUndo.Save()) {
-        bytes += line.size();
-        lines.push_back({std::move(line)});
-    }
-    // An undo too large would crowd out of the journal what an interrupted run left: it stays
-    // in memory only.
-    if (bytes > ActionJournal::kMaxJournal / 4) {
-        journal.ClearUndo();
-        return;
-    }
-    journal.SaveUndo(lines);
-}
-
-void CGeminexView::LoadKeptUndo() {
-    const JournalContents contents = ActionJournal().Read();
-    const std::vector<std::vector<std::string>>& saved = contents.undo;
-    if (saved.size() < 2 || saved[0].size() != 1) return;
-    std::vector<std::string> lines;
-    for (std::size_t i = 1; i < saved.size(); ++i) {
-        if (saved[i].size() != 1) return;
-        lines.push_back(saved[i][0]);
-    }
-    const bool loaded = saved[0][0] == kTrashUndoLine    ? m_undo.Load(lines)
-                        : saved[0][0] == kActionUndoLine ? m_actionUndo.Load(lines)
-                                                         : false;
-    // The rows it was made from are gone with the program: it only adds rows to groups a
-    // search lists again.
-    if (loaded) m_nUndoResults = m_nResults - 1;
-}
-
 // ---- Replacement by hard links or shared data, move into a folder ----
-
-struct CGeminexView::ActionJob {
-    DuplicateActionKind kind = DuplicateActionKind::kHardLink;
-    std::vector<std::size_t> rows;
-    std::string folder;
-    std::vector<std::string> startPaths;
-    std::vector<std::string> protectedFolders;
-    bool anyOwner = false;
-    std::shared_ptr<WorkProgress> progress;
-    const ResultsModel* model = nullptr;  // the view's rows: not changed while the view is busy
-    ActionOutcome outcome;
-    std::string leftovers;  // what an interrupted run had left, settled first
-};
 
 void CGeminexView::OnReplaceHardLink(wxCommandEvent&) { ReplaceSelected(DuplicateActionKind::kHardLink); }
 void CGeminexView::OnShareData(wxCommandEvent&) { ReplaceSelected(DuplicateActionKind::kShareData); }
@@ -923,49 +782,15 @@ void CGeminexView::OnUpdateAction(wxUpdateUIEvent& event) {
     event.Enable(enable);
 }
 
-ActionPlan CGeminexView::PlanSelected(DuplicateActionKind kind, const std::string& folder) const {
-    PlanSettings settings;
-    settings.kind = kind;
-    settings.protectedFolders = m_keep.protectedFolders;
-    settings.moveFolder = folder;
-    settings.startPaths = m_paths;
-    CKvListCtrl* list = GetListCtrl();
-    return ActionPlan(GetModel(), list != nullptr ? list->GetSelectedRows()
-                                                  : std::vector<std::size_t>(),
-                      settings);
-}
-
-std::vector<std::size_t> CGeminexView::ActionRows(DuplicateActionKind kind) const {
-    // The plan decides: no group's first row, no row replaced already, no protected file.
-    std::vector<std::size_t> rows;
-    const ActionPlan plan = PlanSelected(kind, std::string());
-    for (const PlannedFile& file : plan.Files())
-        if (file.verdict == PlanVerdict::kGoes || file.verdict == PlanVerdict::kNoTarget)
-            rows.push_back(file.row);
-    return rows;
-}
-
 void CGeminexView::UpdateShareState() {
-    m_bShareCan = false;
-    const std::vector<std::size_t> rows = ActionRows(DuplicateActionKind::kShareData);
-    const ResultsModel& model = GetModel();
-    for (std::size_t row : rows) {
-        const CFileRecord& record = *model.Row(row).record;
-        auto known = m_shareByDevice.find(record.m_nDevice);
-        if (known == m_shareByDevice.end())
-            known = m_shareByDevice
-                        .emplace(record.m_nDevice,
-                                 platform::FileSystemCanShareData(FolderOfFile(record.Path())))
-                        .first;
-        if (known->second) {
-            m_bShareCan = true;
-            return;
-        }
-    }
+    m_bShareCan = m_actions.CanShare(GetModel(), SelectedRows(), ActionSetup());
 }
 
 bool CGeminexView::MoveSelected() {
-    if (m_bBusy || ActionRows(DuplicateActionKind::kMove).empty()) return false;
+    if (m_bBusy ||
+        ActionRunner::ActionRows(GetModel(), SelectedRows(), DuplicateActionKind::kMove, ActionSetup())
+            .empty())
+        return false;
     const std::string folder = m_chooseMoveFolder ? m_chooseMoveFolder() : std::string();
     if (folder.empty()) return false;
     return ReplaceSelected(DuplicateActionKind::kMove, folder);
@@ -973,79 +798,12 @@ bool CGeminexView::MoveSelected() {
 
 bool CGeminexView::ReplaceSelected(DuplicateActionKind kind, const std::string& folder) {
     if (m_bBusy || GetListCtrl() == nullptr) return false;
-    const std::vector<std::size_t> rows = ActionRows(kind);
-    if (rows.empty()) return false;
-    if (kind == DuplicateActionKind::kMove) {
-        if (folder.empty()) return false;
-        // Files moved into a protected folder could never be acted on again from there.
-        if (FolderList(m_keep.protectedFolders).Holds(folder + platform::kPathSeparator + "x")) {
-            ShowFilesMessage(FormatMoveIntoProtected(folder), GetFrame());
-            return false;
-        }
-    }
-    // The question names what the plan would do.
-    const ActionPlan plan = PlanSelected(kind, folder);
-    if (plan.Goes() == 0 && plan.StaysBeforehand(GetModel()).empty()) return false;
-    const int count = plan.Goes();
-    const std::string size = FormatSizeText(static_cast<double>(plan.Bytes()));
-    const std::string question =
-        kind == DuplicateActionKind::kHardLink    ? FormatConfirmHardLink(count, size)
-        : kind == DuplicateActionKind::kShareData ? FormatConfirmShareData(count, size)
-                                                  : FormatConfirmMoveTo(count, size, folder);
+    std::string question, refusal;
+    std::shared_ptr<ActionRunner::Job> job =
+        m_actions.Act(GetModel(), SelectedRows(), kind, folder, ActionSetup(), &question, &refusal);
+    if (!refusal.empty()) ShowFilesMessage(refusal, GetFrame());
+    if (!job) return false;
     if (m_askAction && !m_askAction(question)) return false;
-
-    auto job = std::make_shared<ActionJob>();
-    job->progress = BeginWork(static_cast<std::int64_t>(rows.size()));
-    job->kind = kind;
-    job->rows = rows;
-    job->folder = folder;
-    job->startPaths = m_paths;
-    job->protectedFolders = m_keep.protectedFolders;
-    job->anyOwner = m_keep.linkAnyOwner;
-    job->model = &GetModel();
-    StartWork([job] {
-        DuplicateAction action(job->kind, job->progress.get());
-        action.SetProtectedFolders(job->protectedFolders);
-        action.SetMoveTarget(job->folder, job->startPaths);
-        action.SetAnyOwner(job->anyOwner);
-        job->outcome = action.Run(*job->model, job->rows);
-        job->leftovers = LeftoverMessage(action.Leftovers());
-    }, [this, job] { ActionDone(*job); });
+    RunAction(std::move(job));
     return true;
-}
-
-void CGeminexView::ActionDone(ActionJob& job) {
-    const ActionOutcome& outcome = job.outcome;
-    // The undo takes the files as listed, before moved rows go; it replaces the one before.
-    m_undo.Clear();
-    m_actionUndo.Remember(job.kind, GetModel(), outcome, &m_found);
-    m_nUndoResults = m_nResults;
-    KeepUndo();
-    if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
-    std::vector<std::size_t> gone;
-    std::int64_t bytes = 0;
-    for (const ActionStep& step : outcome.done) {
-        bytes += step.bytes;
-        if (job.kind == DuplicateActionKind::kMove) {
-            gone.push_back(step.row);
-        } else if (step.row < GetModel().RowCount()) {
-            GetModel().SetReplaced(step.row, job.kind == DuplicateActionKind::kHardLink
-                                                 ? kReplacedByLink
-                                                 : kReplacedShared);
-        }
-    }
-    GetModel().RemoveRows(gone);
-    RefreshRows();
-    // What was done and, as the file systems tell it, what it freed.
-    m_strLastAction = FormatActionDone(ActionVerb(job.kind), static_cast<int>(outcome.done.size()),
-                                       FormatSizeText(static_cast<double>(bytes)));
-    if (outcome.freedKnown)
-        m_strLastAction += "; " + FormatActionFreed(FormatSizeText(static_cast<double>(
-                                      std::max<std::int64_t>(outcome.freedBytes, 0))));
-    UpdateStatusText();
-    m_nLastRemoved = outcome.done.size();
-    if (!job.leftovers.empty()) ShowFilesMessage(job.leftovers, GetFrame());
-    if (!outcome.refused.empty())
-        ShowFilesMessage(m_strLastAction + "\n\n" + ActionLeftMessage(outcome.refused), GetFrame());
-    EndBusy();
 }

@@ -4,7 +4,9 @@
 // It holds the search settings (read at construction, written at destruction), runs the search
 // (Find duplicates: the options sheet, then the search under the progress dialog), and carries
 // the file commands: open, explore, properties, select all duplicates and delete. The list's own
-// commands are enabled while the list has rows.
+// commands are enabled while the list has rows. The rows are the document's (ListedResults);
+// what an action does to them, and its undo, is the ActionRunner's: the view asks the
+// questions, runs the work on its worker and shows what came back.
 //
 // The search and the delete run on a worker thread; the window's thread only shows (the
 // progress dialog reads the work's counts on a timer) and takes the results and messages when
@@ -22,12 +24,11 @@
 #include <thread>
 #include <vector>
 
-#include "engine/actions/action_undo.h"
-#include "engine/actions/duplicate_action.h"
+#include "engine/actions/action_kinds.h"
 #include "engine/search/duplicate_search.h"
 #include "engine/results/found_order.h"
 #include "engine/results/keep_settings.h"
-#include "engine/actions/trash_undo.h"
+#include "results/action_runner.h"
 #include "results/csv_export.h"
 #include "results/kv_list_view_view.h"
 #include "results/list_printout.h"
@@ -90,16 +91,14 @@ public:
     // (the files' places as found break the ties).
     void SetKeepSettings(const KeepSettings& keep);
     // What the listed rows were last ordered by.
-    const KeepPolicy& ListedPolicy() const { return m_policy; }
+    const KeepPolicy& ListedPolicy() const { return Listed().policy; }
 
     // Undo of the last move to the trash, replacement or move into a folder (ActionUndo): the
     // files go back (on the worker), each only while it is as it was left, and their rows back
     // into their groups (a replaced row becomes a plain duplicate again); the files that
     // stayed are named. False when there is nothing to undo or other work runs.
     bool UndoDelete();
-    bool CanUndoDelete() const {
-        return !m_bBusy && (!m_undo.Empty() || !m_actionUndo.Empty());
-    }
+    bool CanUndoDelete() const { return !m_bBusy && m_actions.CanUndo(); }
 
     // Replaces the selected duplicates by hard links of their groups' kept copies, makes them
     // share the kept copies' data blocks, or moves them into `folder` below their start path's
@@ -116,13 +115,13 @@ public:
     bool SelectionCanShare() const { return m_bShareCan; }
     // What the last action did, as the status bar shows it after the summary ("" after a new
     // search or an undo).
-    const std::string& LastActionText() const { return m_strLastAction; }
+    const std::string& LastActionText() const { return m_actions.LastActionText(); }
     // Replaceable for tests: the question before an action (gets its text; true: go on) and
     // the folder picker of Move to ("": nothing chosen).
     void SetActionQuestion(std::function<bool(const std::string&)> ask) { m_askAction = std::move(ask); }
     void SetMoveFolderChooser(std::function<std::string()> choose) { m_chooseMoveFolder = std::move(choose); }
     // For tests: how a file is taken out of the trash (applies to the next delete's undo).
-    void SetTrashRestorer(TrashUndo::Restorer restorer) { m_restorer = std::move(restorer); }
+    void SetTrashRestorer(TrashUndo::Restorer restorer) { m_actions.SetTrashRestorer(std::move(restorer)); }
     // The status text: with rows selected, what deleting them would free; else the summary.
     void UpdateSelectionText();
 
@@ -143,16 +142,15 @@ public:
     // the rows of files that are gone are removed. False when nothing was started.
     bool DeleteFiles(bool forGood);
     // The number of files the last delete removed (valid once it is no longer busy).
-    std::size_t LastRemovedCount() const { return m_nLastRemoved; }
+    std::size_t LastRemovedCount() const { return m_actions.LastDoneCount(); }
 
     // Replaceable parts, for tests: the desktop launcher, the file remover (gets the paths and
     // whether to the trash; returns the paths still there; none: the checked handles remove
     // them), the Shift key, the runs of the Save as and page setup dialogs (csv_export.h,
     // list_printout.h; empty: the dialogs).
     void SetLauncher(std::unique_ptr<CFileLauncher> launcher);
-    using FileDeleter =
-        std::function<std::vector<std::string>(const std::vector<std::string>&, bool toTrash)>;
-    void SetFileDeleter(FileDeleter deleter) { m_deleter = std::move(deleter); }
+    using FileDeleter = ActionRunner::FileDeleter;
+    void SetFileDeleter(FileDeleter deleter) { m_actions.SetFileDeleter(std::move(deleter)); }
     void SetShiftDownHook(std::function<bool()> shiftDown) { m_shiftDown = std::move(shiftDown); }
     void SetSaveAsDialog(SaveAsDialogRunner run) { m_saveAsDialog = std::move(run); }
     void SetPageSetupDialog(PageSetupDialogRunner run) { m_pageSetupDialog = std::move(run); }
@@ -191,10 +189,12 @@ private:
     void OnShareData(wxCommandEvent& event);
     void OnMoveTo(wxCommandEvent& event);
     void OnUpdateAction(wxUpdateUIEvent& event);
-    // The plan of `kind` for the selected rows (`folder`: a move's).
-    ActionPlan PlanSelected(DuplicateActionKind kind, const std::string& folder) const;
-    // The selected rows the plan of `kind` would act on.
-    std::vector<std::size_t> ActionRows(DuplicateActionKind kind) const;
+    // What an action on the listed rows is given beside them, and the selected rows.
+    ActionRunner::Setup ActionSetup() const;
+    std::vector<std::size_t> SelectedRows() const;
+    // Runs `job` on the worker under the progress dialog, then shows what came back.
+    void RunAction(std::shared_ptr<ActionRunner::Job> job);
+    void ActionDone(ActionRunner::Job& job);
     // m_bShareCan for the selected rows.
     void UpdateShareState();
     void OnUpdateUndoDelete(wxUpdateUIEvent& event);
@@ -204,23 +204,11 @@ private:
     // Open or Explore that the desktop could not do (a CFileLauncher::Failure): said, with the
     // folder offered instead of a file that nothing opens.
     void LaunchFailed(int failure, const std::string& path);
-    // The record of the first row after the first of `rows` that is not among them (nullptr:
-    // none).
-    const CFileRecord* RowAfter(const std::vector<std::size_t>& rows) const;
     // The list takes the keyboard focus, `row` (when there is one) the focus rectangle.
     void FocusList(long row);
     // `row` alone selected and focused, in view, the list with the keyboard focus.
     void SelectRow(long row);
     struct SearchJob;
-    struct DeleteJob;
-    struct UndoJob;
-    struct ActionJob;
-    void UndoDone(UndoJob& job);
-    // The undo outlives the program: written to the action journal whenever it changes (or
-    // cleared there), and taken up again when the window is made.
-    void KeepUndo() const;
-    void LoadKeptUndo();
-    void ActionDone(ActionJob& job);
     // The progress dialog of new work, its probe set; the view is busy from here on.
     std::shared_ptr<WorkProgress> BeginWork(std::int64_t total);
     // Runs `work` on the worker thread, then `done` on the window's thread, with the worker
@@ -228,7 +216,6 @@ private:
     void StartWork(std::function<void()> work, std::function<void()> done);
     // On the window's thread once the worker is done.
     void SearchDone(SearchJob& job);
-    void DeleteDone(DeleteJob& job);
     // Waits for the worker to return (it has finished, or has been told to stop).
     void JoinWorker();
     void EndBusy();
@@ -241,21 +228,11 @@ private:
     std::vector<std::string> m_paths;  // start paths
     KeepSettings m_keep = KeepSettings::Defaults();
 
-    // The listed rows: the policy that ordered them, their order as found, the last move to
-    // the trash, and which search listed them (an undo after a new search only adds rows to
-    // groups still listed).
-    KeepPolicy m_policy;
-    FoundOrder m_found;
-    TrashUndo m_undo;
-    TrashUndo::Restorer m_restorer;
-    ActionUndo m_actionUndo;  // the last replacement or move (m_undo is then empty)
-    std::string m_strLastAction;
+    // The actions on the listed rows and the undo of the last one.
+    ActionRunner m_actions;
     bool m_bShareCan = false;
-    std::map<std::uint64_t, bool> m_shareByDevice;  // what each file system said, this search
     std::function<bool(const std::string&)> m_askAction;
     std::function<std::string()> m_chooseMoveFolder;
-    unsigned m_nResults = 0;
-    unsigned m_nUndoResults = 0;
     bool m_bSelectionTextDue = false;
 
     int m_nPathWidth = 0;  // the path column's own width, before it fills the window
@@ -264,12 +241,10 @@ private:
     std::shared_ptr<WorkProgress> m_progress;  // of the running work
     unsigned m_nWork = 0;  // the running work's number: a result of work given up is dropped
     DuplicateSearch::Outcome m_lastOutcome = DuplicateSearch::kCancelledWhileScanning;
-    std::size_t m_nLastRemoved = 0;
     bool m_bCloseAfterWork = false;  // the frame was asked to close while work ran
     wxWindow* m_closeBound = nullptr;  // the frame whose close this view watches
     CProgressDialog* m_pProgressDlg = nullptr;
     std::unique_ptr<CFileLauncher> m_launcher;
-    FileDeleter m_deleter;
     std::function<bool()> m_shiftDown;
     SaveAsDialogRunner m_saveAsDialog;
     PageSetupDialogRunner m_pageSetupDialog;

@@ -5,6 +5,7 @@
 
 #include "gui/command_ids.h"
 #include "results/kv_list_ctrl.h"
+#include "results/results_document.h"
 
 wxIMPLEMENT_ABSTRACT_CLASS(CKvListViewView, wxView);
 
@@ -18,7 +19,8 @@ wxBEGIN_EVENT_TABLE(CKvListViewView, wxView)
 wxEND_EVENT_TABLE()
 // clang-format on
 
-CKvListViewView::CKvListViewView() : m_model(std::make_unique<ResultsModel>()) {}
+CKvListViewView::CKvListViewView()
+    : m_own(std::make_unique<ListedResults>()), m_listed(m_own.get()) {}
 
 CKvListViewView::~CKvListViewView() {
     // A list that outlives the view must not read the model that goes with it.
@@ -36,7 +38,12 @@ bool CKvListViewView::OnCreate(wxDocument* doc, long flags) {
         delete list;
         return false;
     }
-    list->SetModel(m_model.get());
+    // The rows are the document's from now on.
+    if (auto* results = wxDynamicCast(doc, CResultsDocument)) {
+        m_listed = &results->Listed();
+        m_own.reset();
+    }
+    list->SetModel(m_listed->model.get());
     m_list = list;
     SetFrame(frame);
     return true;
@@ -64,7 +71,7 @@ void CKvListViewView::SetModel(std::unique_ptr<ResultsModel> model) {
         m_list->ClearSelection(true);
         m_list->SetModel(model.get());
     }
-    m_model = std::move(model);
+    m_listed->model = std::move(model);
 }
 
 void CKvListViewView::RefreshRows() {

@@ -1,5 +1,6 @@
 // CKvListViewView: the document view whose window is a report list (CKvListCtrl) of the rows of
-// a ResultsModel. The view owns the model; the list reads it whenever it draws.
+// a ResultsModel. The rows are the document's (CResultsDocument) when it has such a document,
+// else the view's own; the list reads them whenever it draws.
 //
 // The view takes the list's commands (select all 32786, copy 32787, find 57636, find-and-replace
 // form 57641, find next 57640) from the menu, the toolbar and the context menu and hands them to
@@ -15,6 +16,7 @@
 #include <wx/weakref.h>
 
 #include "engine/results/results_model.h"
+#include "results/listed_results.h"
 #include "results/kv_list_ctrl.h"
 
 class CKvListViewView : public wxView {
@@ -33,9 +35,11 @@ public:
     // The view's window (nullptr when it has none).
     CKvListCtrl* GetListCtrl() const;
 
-    // The rows shown. Never null.
-    ResultsModel& GetModel() { return *m_model; }
-    const ResultsModel& GetModel() const { return *m_model; }
+    // The rows shown, with their order as found. Never null.
+    ResultsModel& GetModel() { return *m_listed->model; }
+    const ResultsModel& GetModel() const { return *m_listed->model; }
+    ListedResults& Listed() { return *m_listed; }
+    const ListedResults& Listed() const { return *m_listed; }
     // Replaces the rows by those of `model` (nullptr: no rows); the old model and its records
     // go. The selection is cleared and the list repainted once.
     void SetModel(std::unique_ptr<ResultsModel> model);
@@ -54,7 +58,8 @@ private:
     void OnEditReplace(wxCommandEvent& event);
     void OnEditRepeat(wxCommandEvent& event);
 
-    std::unique_ptr<ResultsModel> m_model;
+    std::unique_ptr<ListedResults> m_own;  // until the view has its document
+    ListedResults* m_listed;
     wxWeakRef<CKvListCtrl> m_list;
 
     wxDECLARE_ABSTRACT_CLASS(CKvListViewView);

@@ -4,17 +4,17 @@
 
 const std::vector<ActionKindInfo>& ActionKinds() {
     static const std::vector<ActionKindInfo> kinds = {
-        // kind                          word      verb                    status
+        // kind                          word     option     verb            status
         //   removes frees  keeps first undo
-        {DuplicateActionKind::kTrash, "trash", IDS_ACTION_VERB_TRASH, IDS_DELETE_CHECKING,
+        {DuplicateActionKind::kTrash, "trash", "--trash", IDS_ACTION_VERB_TRASH, IDS_DELETE_CHECKING,
          true, false, false, true},
-        {DuplicateActionKind::kDelete, "delete", IDS_ACTION_VERB_DELETE, IDS_DELETE_CHECKING,
+        {DuplicateActionKind::kDelete, "delete", "--delete", IDS_ACTION_VERB_DELETE, IDS_DELETE_CHECKING,
          true, true, false, false},
-        {DuplicateActionKind::kHardLink, "link", IDS_ACTION_VERB_LINK, IDS_ACTION_CHECKING,
+        {DuplicateActionKind::kHardLink, "link", "--link hard", IDS_ACTION_VERB_LINK, IDS_ACTION_CHECKING,
          false, true, true, true},
-        {DuplicateActionKind::kShareData, "clone", IDS_ACTION_VERB_SHARE, IDS_ACTION_CHECKING,
+        {DuplicateActionKind::kShareData, "clone", "--link clone", IDS_ACTION_VERB_SHARE, IDS_ACTION_CHECKING,
          false, true, true, true},
-        {DuplicateActionKind::kMove, "move", IDS_ACTION_VERB_MOVE, IDS_ACTION_CHECKING,
+        {DuplicateActionKind::kMove, "move", "--move-to", IDS_ACTION_VERB_MOVE, IDS_ACTION_CHECKING,
          true, false, true, true},
     };
     return kinds;

@@ -16,7 +16,8 @@ enum class DuplicateActionKind {
 
 struct ActionKindInfo {
     DuplicateActionKind kind;
-    const char* word;    // on the command line and in its output lines ("trash", "link", ...)
+    const char* word;    // in the command line's output lines ("trash", "link", ...)
+    const char* option;  // how the command line asks for it ("--trash", "--link hard", ...)
     int verbText;        // its name in the program's texts (IDS_ACTION_VERB_*)
     int statusText;      // the progress window's line while it runs
     bool removesName;    // the duplicate's name is gone afterwards: its row leaves the list

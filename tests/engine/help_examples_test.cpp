@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_options.h"
+#include "engine/actions/action_kinds.h"
 #include "engine/search/directory_scanner.h"
+#include "engine/text/string_table.h"
 #include "engine/search/mask_list.h"
 #include "platform/file_find.h"
 
@@ -158,6 +161,57 @@ TEST(HelpBook, NoMarkerAndNoFormOfTheOtherPlatformIsLeft) {
             all += text;
         }
         for (const std::string& form : own) EXPECT_NE(all.find(form), std::string::npos) << form;
+    }
+}
+
+// The rows of the results page's table of actions, each as the text of its cells.
+std::vector<std::string> ActionRowsOf(const fs::path& page) {
+    const std::string text = ReadFile(page);
+    const std::size_t begin = text.find("<table class=\"actions\">");
+    const std::size_t end = text.find("</table>", begin);
+    std::vector<std::string> rows;
+    if (begin == std::string::npos || end == std::string::npos) return rows;
+    for (std::size_t at = text.find("<tr><td>", begin); at < end; at = text.find("<tr><td>", at + 1))
+        rows.push_back(text.substr(at, text.find("</tr>", at) - at));
+    return rows;
+}
+
+// The book's table of actions is the program's: one row per action in its order, under the
+// name the window gives it, with the option that asks for it on the command line (and the
+// command line takes that option for that action).
+TEST(HelpBook, TheTableOfActionsNamesEveryActionAsTheProgramDoes) {
+    const fs::path book = fs::u8path(PAIRSCOUT_HELP_BOOK_DIR);
+    const std::vector<std::string> chinese = ActionRowsOf(book / "results.html");
+    const std::vector<std::string> english = ActionRowsOf(book / "en" / "results.html");
+    const std::vector<ActionKindInfo>& kinds = ActionKinds();
+    ASSERT_EQ(chinese.size(), kinds.size());
+    ASSERT_EQ(english.size(), kinds.size());
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        SCOPED_TRACE(kinds[i].word);
+        const std::string option = std::string("<tt>") + kinds[i].option + "</tt>";
+        EXPECT_EQ(chinese[i].find(std::string("<tr><td>") + LoadStringText(kinds[i].verbText) + "</td>"), 0u)
+            << chinese[i];
+        EXPECT_NE(chinese[i].find(option), std::string::npos) << chinese[i];
+        EXPECT_NE(english[i].find(option), std::string::npos) << english[i];
+
+        std::vector<std::string> args;
+        std::string word;
+        for (const char* c = kinds[i].option; ; ++c) {
+            if (*c == ' ' || *c == '\0') {
+                args.push_back(word);
+                word.clear();
+                if (*c == '\0') break;
+            } else {
+                word += *c;
+            }
+        }
+        if (kinds[i].kind == DuplicateActionKind::kMove) args.push_back(Native("/tmp/moved"));
+        args.push_back(Native("/tmp"));
+        CliOptions options;
+        std::string error;
+        ASSERT_TRUE(ParseCliOptions(args, &options, &error)) << error;
+        EXPECT_TRUE(options.act);
+        EXPECT_EQ(options.action, kinds[i].kind);
     }
 }
 

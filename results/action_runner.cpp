@@ -1,0 +1,341 @@
+#include "results/action_runner.h"
+
+#include <algorithm>
+
+#include "engine/actions/action_journal.h"
+#include "engine/actions/action_kinds.h"
+#include "engine/actions/duplicate_action.h"
+#include "engine/actions/leftovers.h"
+#include "engine/actions/safe_delete.h"
+#include "engine/results/keep_rules.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/text/text_format.h"
+#include "engine/text/text_helpers.h"
+#include "platform/file_delete.h"
+#include "results/file_launcher.h"
+
+struct ActionRunner::Job {
+    enum Kind { kDelete, kAct, kUndo } job = kDelete;
+    DuplicateActionKind kind = DuplicateActionKind::kTrash;
+    std::vector<std::size_t> rows;
+    Setup setup;
+    std::string folder;                 // a move's
+    SafeDelete::Deleter deleter;        // a delete's replacement remover (none: the handles)
+    const ResultsModel* model = nullptr;  // the listed rows: not changed while the work runs
+    // What came back.
+    DeleteOutcome deleted;
+    ActionOutcome acted;
+    std::string leftovers;  // what an interrupted run had left, settled first
+    // An undo's: one of the two.
+    const TrashUndo* trashUndo = nullptr;
+    const ActionUndo* actionUndo = nullptr;
+    UndoOutcome undone;
+};
+
+namespace {
+const char kTrashUndoLine[] = "trash";
+const char kActionUndoLine[] = "action";
+
+// The first row after the first of `rows` that is not among them (null: none).
+const CFileRecord* RowAfter(const ResultsModel& model, const std::vector<std::size_t>& rows) {
+    std::vector<char> gone(model.RowCount(), 0);
+    std::size_t first = model.RowCount();
+    for (std::size_t row : rows) {
+        if (row >= gone.size()) continue;
+        gone[row] = 1;
+        first = std::min(first, row);
+    }
+    for (std::size_t row = first; row < model.RowCount(); ++row)
+        if (!gone[row]) return model.Row(row).record.get();
+    return nullptr;
+}
+}  // namespace
+
+ActionPlan ActionRunner::Plan(const ResultsModel& model, const std::vector<std::size_t>& rows,
+                              DuplicateActionKind kind, const std::string& folder,
+                              const Setup& setup) {
+    PlanSettings settings;
+    settings.kind = kind;
+    settings.protectedFolders = setup.protectedFolders;
+    settings.moveFolder = folder;
+    settings.startPaths = setup.startPaths;
+    return ActionPlan(model, rows, settings);
+}
+
+std::vector<std::size_t> ActionRunner::ActionRows(const ResultsModel& model,
+                                                  const std::vector<std::size_t>& rows,
+                                                  DuplicateActionKind kind, const Setup& setup) {
+    // The plan decides: no group's first row, no row replaced already, no protected file.
+    std::vector<std::size_t> acted;
+    const ActionPlan plan = Plan(model, rows, kind, std::string(), setup);
+    for (const PlannedFile& file : plan.Files())
+        if (file.verdict == PlanVerdict::kGoes || file.verdict == PlanVerdict::kNoTarget)
+            acted.push_back(file.row);
+    return acted;
+}
+
+bool ActionRunner::CanShare(const ResultsModel& model, const std::vector<std::size_t>& rows,
+                            const Setup& setup) {
+    for (std::size_t row : ActionRows(model, rows, DuplicateActionKind::kShareData, setup)) {
+        const CFileRecord& record = *model.Row(row).record;
+        auto known = m_shareByDevice.find(record.m_nDevice);
+        if (known == m_shareByDevice.end())
+            known = m_shareByDevice
+                        .emplace(record.m_nDevice,
+                                 platform::FileSystemCanShareData(FolderOfFile(record.Path())))
+                        .first;
+        if (known->second) return true;
+    }
+    return false;
+}
+
+std::int64_t ActionRunner::Total(const Job& job) const {
+    if (job.job != Job::kUndo) return static_cast<std::int64_t>(job.rows.size());
+    return static_cast<std::int64_t>(job.actionUndo != nullptr ? job.actionUndo->Count()
+                                                               : job.trashUndo->Count());
+}
+
+std::shared_ptr<ActionRunner::Job> ActionRunner::Delete(const ResultsModel& model,
+                                                        const std::vector<std::size_t>& rows,
+                                                        bool forGood, const Setup& setup) {
+    if (rows.empty()) return nullptr;
+    auto job = std::make_shared<Job>();
+    job->job = Job::kDelete;
+    job->kind = forGood ? DuplicateActionKind::kDelete : DuplicateActionKind::kTrash;
+    job->rows = rows;
+    job->setup = setup;
+    job->model = &model;
+    if (m_deleter) {
+        job->deleter = [deleter = m_deleter, forGood](const std::vector<std::string>& paths) {
+            return deleter(paths, !forGood);
+        };
+    }
+    return job;
+}
+
+std::shared_ptr<ActionRunner::Job> ActionRunner::Act(const ResultsModel& model,
+                                                     const std::vector<std::size_t>& rows,
+                                                     DuplicateActionKind kind,
+                                                     const std::string& folder, const Setup& setup,
+                                                     std::string* question, std::string* refusal) {
+    const std::vector<std::size_t> acted = ActionRows(model, rows, kind, setup);
+    if (acted.empty()) return nullptr;
+    if (kind == DuplicateActionKind::kMove) {
+        if (folder.empty()) return nullptr;
+        // Files moved into a protected folder could never be acted on again from there.
+        if (FolderList(setup.protectedFolders).Holds(folder + platform::kPathSeparator + "x")) {
+            if (refusal != nullptr) *refusal = FormatMoveIntoProtected(folder);
+            return nullptr;
+        }
+    }
+    // The question names what the plan would do.
+    const ActionPlan plan = Plan(model, rows, kind, folder, setup);
+    if (plan.Goes() == 0 && plan.StaysBeforehand(model).empty()) return nullptr;
+    const int count = plan.Goes();
+    const std::string size = FormatSizeText(static_cast<double>(plan.Bytes()));
+    if (question != nullptr)
+        *question = kind == DuplicateActionKind::kHardLink    ? FormatConfirmHardLink(count, size)
+                    : kind == DuplicateActionKind::kShareData ? FormatConfirmShareData(count, size)
+                                                              : FormatConfirmMoveTo(count, size, folder);
+    auto job = std::make_shared<Job>();
+    job->job = Job::kAct;
+    job->kind = kind;
+    job->rows = acted;
+    job->folder = folder;
+    job->setup = setup;
+    job->model = &model;
+    return job;
+}
+
+std::shared_ptr<ActionRunner::Job> ActionRunner::Undo() {
+    if (!CanUndo()) return nullptr;
+    auto job = std::make_shared<Job>();
+    job->job = Job::kUndo;
+    if (m_actionUndo.Empty()) {
+        job->trashUndo = &m_undo;
+    } else {
+        job->actionUndo = &m_actionUndo;
+    }
+    return job;
+}
+
+void ActionRunner::Run(Job& job, ProgressSink* progress) {
+    switch (job.job) {
+    case Job::kDelete: {
+        // Without a replacement, files go through the handles their checks held.
+        const bool toTrash = job.kind == DuplicateActionKind::kTrash;
+        SafeDelete remover = job.deleter ? SafeDelete(progress, job.deleter)
+                                         : SafeDelete(progress, toTrash);
+        remover.SetProtectedFolders(job.setup.protectedFolders);
+        job.deleted = remover.Run(*job.model, job.rows);
+        job.leftovers = LeftoverMessage(remover.Leftovers());
+        break;
+    }
+    case Job::kAct: {
+        DuplicateAction action(job.kind, progress);
+        action.SetProtectedFolders(job.setup.protectedFolders);
+        action.SetMoveTarget(job.folder, job.setup.startPaths);
+        action.SetAnyOwner(job.setup.linkAnyOwner);
+        job.acted = action.Run(*job.model, job.rows);
+        job.leftovers = LeftoverMessage(action.Leftovers());
+        break;
+    }
+    case Job::kUndo:
+        job.undone = job.actionUndo != nullptr ? job.actionUndo->Restore(progress)
+                                               : job.trashUndo->Restore(progress);
+        break;
+    }
+}
+
+ActionRunner::Report ActionRunner::Finish(Job& job, ListedResults& listed,
+                                          const std::function<void()>& rowsWillChange) {
+    switch (job.job) {
+    case Job::kDelete: return FinishDelete(job, listed, rowsWillChange);
+    case Job::kAct: return FinishAct(job, listed, rowsWillChange);
+    case Job::kUndo: break;
+    }
+    return FinishUndo(job, listed, rowsWillChange);
+}
+
+ActionRunner::Report ActionRunner::FinishDelete(Job& job, ListedResults& listed,
+                                                const std::function<void()>& rowsWillChange) {
+    Report report;
+    const DeleteOutcome& outcome = job.deleted;
+    ResultsModel& model = *listed.model;
+    // The undo takes the files as listed, before their rows go; a move to the trash replaces
+    // the one before, a delete for good leaves nothing to take back.
+    m_undo.Clear();
+    m_actionUndo.Clear();
+    if (!outcome.trashed.empty()) {
+        m_undo.Remember(model, outcome, &listed.found);
+        if (m_restorer) m_undo.SetRestorer(m_restorer);
+        m_nUndoResults = listed.number;
+    }
+    KeepUndo();
+    if (!outcome.goneRows.empty()) {
+        if (rowsWillChange) rowsWillChange();
+        const CFileRecord* next = RowAfter(model, outcome.goneRows);
+        const std::size_t firstGone =
+            *std::min_element(outcome.goneRows.begin(), outcome.goneRows.end());
+        model.RemoveRows(outcome.goneRows);
+        report.rowsChanged = true;
+        // The row after the deleted ones is selected, so that the next delete by keyboard
+        // has its row.
+        for (std::size_t r = 0; next != nullptr && r < model.RowCount() && report.selectRow < 0; ++r)
+            if (model.Row(r).record.get() == next) report.selectRow = static_cast<long>(r);
+        if (report.selectRow < 0 && model.RowCount() > 0)
+            report.selectRow = static_cast<long>(std::min(firstGone, model.RowCount() - 1));
+    }
+    m_nLastDone = outcome.goneRows.size();
+    if (!job.leftovers.empty()) report.messages.push_back(job.leftovers);
+    if (!outcome.kept.empty()) report.messages.push_back(KeptFilesMessage(outcome.kept));
+    return report;
+}
+
+ActionRunner::Report ActionRunner::FinishAct(Job& job, ListedResults& listed,
+                                             const std::function<void()>& rowsWillChange) {
+    Report report;
+    const ActionOutcome& outcome = job.acted;
+    ResultsModel& model = *listed.model;
+    // The undo takes the files as listed, before moved rows go; it replaces the one before.
+    m_undo.Clear();
+    m_actionUndo.Remember(job.kind, model, outcome, &listed.found);
+    m_nUndoResults = listed.number;
+    KeepUndo();
+    if (rowsWillChange) rowsWillChange();
+    const ActionKindInfo& info = ActionKind(job.kind);
+    std::vector<std::size_t> gone;
+    std::int64_t bytes = 0;
+    for (const ActionStep& step : outcome.done) {
+        bytes += step.bytes;
+        if (info.removesName) {
+            gone.push_back(step.row);
+        } else if (step.row < model.RowCount()) {
+            model.SetReplaced(step.row, job.kind == DuplicateActionKind::kHardLink ? kReplacedByLink
+                                                                                   : kReplacedShared);
+        }
+    }
+    model.RemoveRows(gone);
+    report.rowsChanged = true;
+    // What was done and, as the file systems tell it, what it freed.
+    m_strLastAction = FormatActionDone(ActionVerb(job.kind), static_cast<int>(outcome.done.size()),
+                                       FormatSizeText(static_cast<double>(bytes)));
+    if (outcome.freedKnown)
+        m_strLastAction += "; " + FormatActionFreed(FormatSizeText(static_cast<double>(
+                                      std::max<std::int64_t>(outcome.freedBytes, 0))));
+    m_nLastDone = outcome.done.size();
+    if (!job.leftovers.empty()) report.messages.push_back(job.leftovers);
+    if (!outcome.refused.empty())
+        report.messages.push_back(m_strLastAction + "\n\n" + ActionLeftMessage(outcome.refused));
+    return report;
+}
+
+ActionRunner::Report ActionRunner::FinishUndo(Job& job, ListedResults& listed,
+                                              const std::function<void()>& rowsWillChange) {
+    Report report;
+    m_strLastAction.clear();
+    if (!job.undone.restored.empty()) {
+        if (rowsWillChange) rowsWillChange();
+        const bool sameRows = m_nUndoResults == listed.number;
+        if (job.actionUndo != nullptr) {
+            m_actionUndo.PutBackRows(job.undone, *listed.model, sameRows, &listed.found);
+        } else {
+            m_undo.PutBackRows(job.undone, *listed.model, sameRows, &listed.found);
+        }
+        listed.found.Reapply(listed.policy, *listed.model);
+        report.rowsChanged = true;
+    }
+    m_undo.Clear();
+    m_actionUndo.Clear();
+    KeepUndo();
+    if (!job.undone.kept.empty()) report.messages.push_back(UndoKeptMessage(job.undone.kept));
+    return report;
+}
+
+std::string ActionRunner::UndoActionName() const {
+    return m_actionUndo.Empty() ? std::string() : ActionVerb(m_actionUndo.Kind());
+}
+
+void ActionRunner::NewSearch() {
+    m_strLastAction.clear();
+    m_shareByDevice.clear();
+}
+
+void ActionRunner::KeepUndo() const {
+    ActionJournal journal;
+    if (!CanUndo()) {
+        journal.ClearUndo();
+        return;
+    }
+    const bool trash = !m_undo.Empty();
+    std::vector<std::vector<std::string>> lines{{trash ? kTrashUndoLine : kActionUndoLine}};
+    std::size_t bytes = 0;
+    for (std::string& line : trash ? m_undo.Save() : m_actionUndo.Save()) {
+        bytes += line.size();
+        lines.push_back({std::move(line)});
+    }
+    // An undo too large would crowd out of the journal what an interrupted run left: it stays
+    // in memory only.
+    if (bytes > ActionJournal::kMaxJournal / 4) {
+        journal.ClearUndo();
+        return;
+    }
+    journal.SaveUndo(lines);
+}
+
+void ActionRunner::LoadKeptUndo(const ListedResults& listed) {
+    const JournalContents contents = ActionJournal().Read();
+    const std::vector<std::vector<std::string>>& saved = contents.undo;
+    if (saved.size() < 2 || saved[0].size() != 1) return;
+    std::vector<std::string> lines;
+    for (std::size_t i = 1; i < saved.size(); ++i) {
+        if (saved[i].size() != 1) return;
+        lines.push_back(saved[i][0]);
+    }
+    const bool loaded = saved[0][0] == kTrashUndoLine    ? m_undo.Load(lines)
+                        : saved[0][0] == kActionUndoLine ? m_actionUndo.Load(lines)
+                                                         : false;
+    // The rows it was made from are gone with the program: it only adds rows to groups a
+    // search lists again.
+    if (loaded) m_nUndoResults = listed.number - 1;
+}

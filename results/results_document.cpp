@@ -1,0 +1,3 @@
+#include "results/results_document.h"
+
+wxIMPLEMENT_ABSTRACT_CLASS(CResultsDocument, wxDocument);

@@ -1,0 +1,170 @@
+// The window's actions without a window, on real files: the question counts what the plan does,
+// the work leaves protected files alone whichever rows were chosen, the rows are mended after
+// the list let go of them, and the one undo outlives the runner through the action journal.
+#ifndef _WIN32
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "engine/actions/action_kinds.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/search/duplicate_search.h"
+#include "engine/text/text_format.h"
+#include "results/action_runner.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+ino_t InodeOf(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+std::size_t RowOf(const ResultsModel& model, const std::string& path) {
+    for (std::size_t row = 0; row < model.RowCount(); ++row)
+        if (model.Row(row).record->Path() == path) return row;
+    ADD_FAILURE() << path << " is not listed";
+    return model.RowCount();
+}
+
+std::vector<std::size_t> AllRows(const ResultsModel& model) {
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < model.RowCount(); ++row) rows.push_back(row);
+    return rows;
+}
+
+// keep/ holds the copies that stay; y/ is protected by the actions' setup alone (the search did
+// not mark it).
+class ActionRunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"keep/a.txt", "x/a.txt", "y/a.txt"}) tree.WriteFile(name, std::string(300, 'a'));
+        for (const char* name : {"keep/b.txt", "x/b.txt"}) tree.WriteFile(name, std::string(100, 'b'));
+        setup.protectedFolders = {tree / "y"};
+        setup.startPaths = {tree.Path().substr(0, tree.Path().size() - 1)};
+        SearchOptions options;
+        options.paths = setup.startPaths;
+        KeepRule rule;
+        rule.kind = kKeptFolder;
+        rule.folders = {tree / "keep"};
+        options.keep.rules.push_back(rule);
+        listed.policy = options.keep;
+        DuplicateSearch search(nullptr);
+        ASSERT_EQ(search.Run(options, *listed.model), DuplicateSearch::kFinished);
+        listed.found.Remember(*listed.model);
+        listed.number = 1;
+        ASSERT_EQ(listed.model->RowCount(), 5u);
+    }
+
+    // Runs a job to its end; `letGo` counts the calls before the rows change.
+    ActionRunner::Report Complete(ActionRunner& runner, const std::shared_ptr<ActionRunner::Job>& job,
+                                  int* letGo = nullptr) {
+        EXPECT_TRUE(job);
+        if (!job) return {};
+        ActionRunner::Run(*job, nullptr);
+        const std::size_t before = listed.model->RowCount();
+        return runner.Finish(*job, listed, [&] {
+            EXPECT_EQ(listed.model->RowCount(), before) << "told after the rows changed";
+            if (letGo != nullptr) ++*letGo;
+        });
+    }
+
+    TempDir tree;
+    ActionRunner::Setup setup;
+    ListedResults listed;
+};
+
+TEST_F(ActionRunnerTest, ReplacingAsksWhatThePlanDoesAndItsUndoOutlivesTheRunner) {
+    ActionRunner runner;
+    std::string question, refusal;
+    // Every row chosen: the kept copies and the protected file are not counted, nor linked.
+    auto job = runner.Act(*listed.model, AllRows(*listed.model), DuplicateActionKind::kHardLink,
+                          std::string(), setup, &question, &refusal);
+    ASSERT_TRUE(job);
+    EXPECT_EQ(question, FormatConfirmHardLink(2, FormatSizeText(400.0)));
+    EXPECT_TRUE(refusal.empty());
+    EXPECT_EQ(runner.Total(*job), 2);
+    int letGo = 0;
+    const ActionRunner::Report report = Complete(runner, job, &letGo);
+    EXPECT_EQ(letGo, 1);
+    EXPECT_TRUE(report.rowsChanged);
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_EQ(InodeOf(tree / "x/a.txt"), InodeOf(tree / "keep/a.txt"));
+    EXPECT_EQ(InodeOf(tree / "x/b.txt"), InodeOf(tree / "keep/b.txt"));
+    EXPECT_NE(InodeOf(tree / "y/a.txt"), InodeOf(tree / "keep/a.txt"));
+    const ResultsModel& model = *listed.model;
+    EXPECT_EQ(model.Row(RowOf(model, tree / "x/a.txt")).replaced, kReplacedByLink);
+    EXPECT_EQ(model.Row(RowOf(model, tree / "y/a.txt")).replaced, kNotReplaced);
+    EXPECT_EQ(runner.LastActionText().rfind(FormatActionDone(ActionVerb(DuplicateActionKind::kHardLink),
+                                                             2, FormatSizeText(400.0)), 0), 0u)
+        << runner.LastActionText();
+    EXPECT_EQ(runner.LastDoneCount(), 2u);
+    // Rows already replaced are not offered again.
+    EXPECT_FALSE(runner.Act(model, AllRows(model), DuplicateActionKind::kHardLink, std::string(),
+                            setup, &question, &refusal));
+
+    // A runner made later (the program started again) takes the undo up from the journal, and
+    // it only adds rows to groups a later search lists.
+    {
+        ActionRunner later;
+        later.LoadKeptUndo(listed);
+        ASSERT_TRUE(later.CanUndo());
+        EXPECT_EQ(later.UndoActionName(), ActionVerb(DuplicateActionKind::kHardLink));
+    }
+    ASSERT_TRUE(runner.CanUndo());
+    const ActionRunner::Report undone = Complete(runner, runner.Undo());
+    EXPECT_TRUE(undone.rowsChanged);
+    EXPECT_TRUE(undone.messages.empty());
+    EXPECT_NE(InodeOf(tree / "x/a.txt"), InodeOf(tree / "keep/a.txt"));
+    EXPECT_EQ(model.Row(RowOf(model, tree / "x/a.txt")).replaced, kNotReplaced);
+    EXPECT_EQ(model.RowCount(), 5u);
+    EXPECT_TRUE(runner.LastActionText().empty());
+    EXPECT_FALSE(runner.CanUndo());
+    EXPECT_FALSE(runner.Undo());
+    ActionRunner afterUndo;
+    afterUndo.LoadKeptUndo(listed);
+    EXPECT_FALSE(afterUndo.CanUndo()) << "the journal still held the undo taken back";
+}
+
+TEST_F(ActionRunnerTest, MovesAndDeletesKeepOutOfProtectedFolders) {
+    ActionRunner runner;
+    std::string question, refusal;
+    // Into a protected folder: refused with its reason, nothing to run.
+    EXPECT_FALSE(runner.Act(*listed.model, AllRows(*listed.model), DuplicateActionKind::kMove,
+                            tree / "y/in", setup, &question, &refusal));
+    EXPECT_EQ(refusal, FormatMoveIntoProtected(tree / "y/in"));
+    EXPECT_TRUE(question.empty());
+
+    // A delete of a protected file and another: only the other goes, whatever was chosen, and
+    // the row after the deleted one is the next to select.
+    std::vector<std::string> asked;
+    runner.SetFileDeleter([&](const std::vector<std::string>& paths, bool toTrash) {
+        EXPECT_TRUE(toTrash);
+        asked.insert(asked.end(), paths.begin(), paths.end());
+        return std::vector<std::string>();
+    });
+    const std::size_t x = RowOf(*listed.model, tree / "x/a.txt");
+    const std::size_t y = RowOf(*listed.model, tree / "y/a.txt");
+    auto job = runner.Delete(*listed.model, {x, y}, false, setup);
+    ASSERT_TRUE(job);
+    int letGo = 0;
+    const ActionRunner::Report report = Complete(runner, job, &letGo);
+    EXPECT_EQ(asked, std::vector<std::string>{tree / "x/a.txt"});
+    EXPECT_EQ(letGo, 1);
+    ASSERT_EQ(listed.model->RowCount(), 4u);
+    ASSERT_GE(report.selectRow, 0);
+    EXPECT_EQ(listed.model->Row(static_cast<std::size_t>(report.selectRow)).record->Path(),
+              x < y ? tree / "y/a.txt" : listed.model->Row(x).record->Path());
+    ASSERT_EQ(report.messages.size(), 1u) << "the protected file is named as left";
+    EXPECT_NE(report.messages[0].find(tree / "y/a.txt"), std::string::npos) << report.messages[0];
+    EXPECT_EQ(runner.LastDoneCount(), 1u);
+    EXPECT_FALSE(runner.Delete(*listed.model, {}, true, setup));
+}
+
+}  // namespace
+
+#endif  // !_WIN32
