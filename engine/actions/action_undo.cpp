@@ -44,7 +44,8 @@ platform::RestoreResult MoveBack(const platform::TrashedFile& moved,
     }
     const platform::FileIdentity& now = file.Reader().Identity();
     if (now.device != expected.device || now.inode != expected.inode ||
-        now.size != expected.size || now.lastWrite != expected.lastWrite)
+        now.size != expected.size || now.lastWrite != expected.lastWrite ||
+        now.changed != expected.changed)
         return platform::RestoreResult::kChanged;
     // Never over a file that took the old name: asked first for a plain answer, and the move
     // itself refuses to replace one that comes in between.
