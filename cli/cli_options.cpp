@@ -161,6 +161,22 @@ const OptionEntry kOptionTable[] = {
      },
      0},
     {"--dry-run", false, [](const OptionCall& c) { return c.options.dryRun = true; }, 0},
+    {"-v", false, [](const OptionCall& c) { return c.options.verbose = true; }, 0},
+    {"--verbose", false, [](const OptionCall& c) { return c.options.verbose = true; }, 0},
+    {"--readers", true,
+     [](const OptionCall& c) {
+         // Digits only, and no more than a number of threads that still makes sense.
+         const bool digits = !c.value.empty() && c.value.size() <= 3 &&
+                             c.value.find_first_not_of("0123456789") == std::string::npos;
+         const int n = digits ? std::stoi(c.value) : 0;
+         if (n < 1 || n > kMostReaders) {
+             c.error = FormatReadersRange(kMostReaders);
+             return false;
+         }
+         c.options.readers = n;
+         return true;
+     },
+     0},
     {"--trash", false,
      [](const OptionCall& c) { return SetAction(c, static_cast<DuplicateActionKind>(c.data)); },
      ActionData(DuplicateActionKind::kTrash)},

@@ -25,6 +25,8 @@ struct CliOptions {
     std::string moveTo;         // --move-to
     bool yes = false;           // --yes: --delete without asking
     bool linkAnyOwner = false;  // --link-any-owner
+    bool verbose = false;       // -v, --verbose: how each disk is read, on stderr
+    int readers = 0;            // --readers N: files read at once on every disk (0: decided)
 };
 
 // Reads `args` (without the program name). Returns true on success; otherwise `error` holds

@@ -171,7 +171,9 @@ int main(int argc, char** argv) {
     const bool terminal = platform::StderrIsTerminal();
     TerminalProgress progress(stderr, terminal, &g_cancel,
                               terminal ? platform::StderrColumns() : 80);
+    progress.m_verbose = options.verbose;
     DuplicateSearch search(&progress);
+    search.m_readers = options.readers;
     ResultsModel results;
     const DuplicateSearch::Outcome outcome = search.Run(options.search, results);
     progress.Clear();

@@ -153,15 +153,21 @@ void TerminalProgress::StepProgress(std::int64_t amount) {
     Draw(false);
 }
 
-void TerminalProgress::Skipped(SkipKind kind, const std::string& path, const std::string& reason) {
+void TerminalProgress::WriteLine(const std::string& text) {
     std::lock_guard<std::mutex> hold(m_lock);
     ClearLocked();
     // One write of the whole line, so that no other output lands inside it.
-    const std::string line =
-        "pairscout-cli: " + EscapeControls(path) + ": " + EscapeControls(reason) + "\n";
-    platform::WriteStandardText(m_out, line);
+    platform::WriteStandardText(m_out, "pairscout-cli: " + text + "\n");
     std::fflush(m_out);
+}
+
+void TerminalProgress::Skipped(SkipKind kind, const std::string& path, const std::string& reason) {
+    WriteLine(EscapeControls(path) + ": " + EscapeControls(reason));
     if (kind == SkipKind::kFile) ++m_nSkipped;
+}
+
+void TerminalProgress::Detail(const std::string& line) {
+    if (m_verbose) WriteLine(EscapeControls(line));
 }
 
 void TerminalProgress::Draw(bool force) {

@@ -31,6 +31,9 @@ public:
     bool Cancelled() override { return m_cancel != nullptr && *m_cancel != 0; }
     // "pairscout-cli: PATH: reason" on a line of its own, the progress line cleared first.
     void Skipped(SkipKind kind, const std::string& path, const std::string& reason) override;
+    // "pairscout-cli: line" the same way, when m_verbose is set.
+    void Detail(const std::string& line) override;
+    bool m_verbose = false;
     // How many files could not be read completely (reported through Skipped).
     int m_nSkipped = 0;
     // Removes the line, so that what follows starts on a clean line.
@@ -42,6 +45,7 @@ public:
                                 bool utf8 = kNamesAreUtf8);
 
 private:
+    void WriteLine(const std::string& text);
     void Draw(bool force);
     void ClearLocked();
 

@@ -17,8 +17,8 @@ enum class DiskKind {
 // system's block device folder at `sysRoot` tells it (a partition is told by its disk).
 DiskKind KindOfDisk(std::uint64_t device, const std::string& sysRoot = "/sys");
 
-// How many files may be read at once on such a disk: one where a head must move, two otherwise
-// (a disk that cannot be told counts as solid-state).
-inline int ReadersForDisk(DiskKind kind) { return kind == DiskKind::kSpinning ? 1 : 2; }
+// The name of that disk as the system calls it ("sda", "vda", "nvme0n1"), or its device
+// numbers ("8:3") where no block device stands behind them (network, memory, Windows).
+std::string DiskName(std::uint64_t device, const std::string& sysRoot = "/sys");
 
 }  // namespace platform

@@ -23,4 +23,8 @@ struct FileIdentity {
 // anything but a regular file fails. False with the system's error code in *error.
 bool QueryFileIdentity(const std::string& path, FileIdentity* out, int* error);
 
+// The same asked of the name alone, without opening the file (one call of the system where
+// there is such a call): for a file whose bytes are not read again.
+bool QueryNameIdentity(const std::string& path, FileIdentity* out, int* error);
+
 }  // namespace platform

@@ -9,6 +9,17 @@
 
 namespace platform {
 
+// One disk's turn, shared by the reads of one piece of work: a disk whose head moves reads for
+// one piece of work at a time, in the order the work was handed out, while bytes that are in
+// memory already need no turn at all.
+class DiskTurn {
+public:
+    virtual ~DiskTurn() = default;
+    virtual bool Held() const = 0;
+    // Waits until the disk is this work's (at once when it is already).
+    virtual void Take() = 0;
+};
+
 class FileReader {
 public:
     FileReader() = default;
@@ -28,7 +39,13 @@ public:
     std::uint64_t SizeAtOpen() const { return m_identity.size; }
     // Reads up to `size` bytes with one call of the system; returns the count read (fewer
     // than asked at the end of the file, and rarely before it), 0 at the end, -1 on an error.
+    // With a turn set (see SetTurn), a read that would wait for the disk first waits for
+    // the turn; a read the page cache answers does not.
     long Read(void* buffer, std::size_t size);
+    // The turn to take before the first read that must wait for the disk (null: none; not
+    // owned, it must outlive the reads). Where the system cannot tell such a read beforehand,
+    // every read takes it.
+    void SetTurn(DiskTurn* turn) { m_turn = turn; }
     // The identity of the open file now (its size and times may have changed since Open);
     // false with the system's error code in LastErrorCode().
     bool Current(FileIdentity* out) const;
@@ -52,6 +69,7 @@ public:
 
 private:
     FileIdentity m_identity;
+    DiskTurn* m_turn = nullptr;
 #ifdef _WIN32
     void* m_handle = nullptr;
 #else

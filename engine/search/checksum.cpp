@@ -94,17 +94,22 @@ std::uint32_t ByteSumUpdate(std::uint32_t sum, const void* data, std::size_t len
 
 int ReadFingerprints(platform::FileReader& reader, std::uint64_t limit, std::uint32_t* sum,
                      std::uint32_t* crc, std::uint64_t* bytesRead,
-                     const std::function<bool()>& stop, unsigned char* copy) {
-    // One buffer per thread: the fingerprints of a search are read on two cores.
+                     const std::function<bool()>& stop, unsigned char* copy, bool* endSeen) {
+    // One buffer per thread: the fingerprints of a search are read on every core.
     thread_local std::array<unsigned char, kChecksumBlockSize> buffer;
     std::uint64_t done = 0;
     if (bytesRead != nullptr) *bytesRead = 0;
+    if (endSeen != nullptr) *endSeen = false;
     while (done < limit) {
         const std::size_t want =
             static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), limit - done));
-        const long n = reader.Read(buffer.data(), want);
+        // One byte more where it fits: a read that comes short saw the end, and no read is
+        // needed after the last one only to find nothing.
+        const std::size_t ask = endSeen != nullptr && want < buffer.size() ? want + 1 : want;
+        const long n = reader.Read(buffer.data(), ask);
         if (n < 0) return platform::LastErrorCode();
-        const std::size_t got = static_cast<std::size_t>(n);
+        if (ask > want && static_cast<std::size_t>(n) < ask) *endSeen = true;
+        const std::size_t got = std::min(static_cast<std::size_t>(n), want);
         if (copy != nullptr) std::memcpy(copy + done, buffer.data(), got);
         if (sum != nullptr) *sum = ByteSumUpdate(*sum, buffer.data(), got);
         if (crc != nullptr) *crc = Crc32Update(*crc, buffer.data(), got);

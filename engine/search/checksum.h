@@ -37,7 +37,10 @@ bool ChecksumFile(const std::string& path, std::uint32_t* sum, std::uint32_t* cr
 // adding them into *sum and *crc (either may be null) and counting them in *bytesRead. `stop`
 // (may be empty) is asked after every block; when it says so the read ends. Returns 0, the
 // system's error code of a failed read, or -1 when stopped. `copy` (may be null, else room for
-// `limit` bytes) receives the bytes read.
+// `limit` bytes) receives the bytes read. With `endSeen` (may be null) a last read that fits the
+// buffer asks one byte more than `limit`: *endSeen tells that it came short, so the file ended
+// at `limit` then (a byte past it is neither counted nor copied).
 int ReadFingerprints(platform::FileReader& reader, std::uint64_t limit, std::uint32_t* sum,
                      std::uint32_t* crc, std::uint64_t* bytesRead,
-                     const std::function<bool()>& stop, unsigned char* copy = nullptr);
+                     const std::function<bool()>& stop, unsigned char* copy = nullptr,
+                     bool* endSeen = nullptr);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <cstdio>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -113,18 +114,21 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     // While a class is read, the files looked at so far (of all that may have a copy) are
     // news of their own: the steps stay the loop's records.
     const std::size_t looks = toRead.size();
-    // As many readers as the slowest of the disks bears (each disk is asked once).
-    int readers = 2;
-    std::unordered_set<std::uint64_t> devices;
-    const CFileRecord* previous = nullptr;
-    for (const CFileRecord* record : toRead) {
-        if (previous != nullptr && previous->m_nDevice == record->m_nDevice) continue;
-        previous = record;
-        if (devices.insert(record->m_nDevice).second && record->HasIdentity())
-            readers = std::min(readers, platform::ReadersForDisk(m_diskKind(record->m_nDevice)));
+    // Each disk is asked once what it is, and measured where it says it spins.
+    const int threads = m_readers > 0 ? std::min(m_readers, kMostReaders)
+                                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<CFileRecord*> known;
+    for (CFileRecord* record : toRead)
+        if (record->HasIdentity()) known.push_back(record);
+    m_disks = DecideReaders(known, threads, m_readers, m_diskKind, m_measureDisk);
+    ReadPlan plan;
+    plan.threads = threads;
+    for (const DiskDecision& disk : m_disks) {
+        plan.limited.emplace_back(disk.device, disk.readers);
+        if (m_pProgress != nullptr) m_pProgress->Detail(FormatDiskDecision(disk));
     }
     FingerprintWorker worker(std::move(toRead), std::move(readEnds), m_details, m_read, m_open,
-                             m_keepBudget, readers);
+                             m_keepBudget, plan);
     std::uint64_t looksShown = 0;
     const auto showReading = [&] {
         if (m_pProgress == nullptr) return;

@@ -1,6 +1,6 @@
 // The duplicate search: start paths and masks in, groups of identical files out. Files are
-// sorted by size, largest first; files of equal size are compared by CRC-32 and byte sum,
-// read only when another file has the same size.
+// sorted by size, largest first; files of equal size are compared byte by byte (and their
+// CRC-32 and byte sum kept), read only when another file has the same size.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/search/directory_scanner.h"
+#include "engine/search/disk_readers.h"
 #include "engine/search/file_check.h"
 #include "engine/search/fingerprint_worker.h"
 #include "engine/search/joint_reader.h"
@@ -99,6 +100,14 @@ public:
     // Replaceable so that tests can stand in for the system's description of its disks.
     std::function<platform::DiskKind(std::uint64_t device)> m_diskKind =
         [](std::uint64_t device) { return platform::KindOfDisk(device); };
+    // How a disk that says it spins is measured (replaceable so that tests can stand in for
+    // its answers).
+    DiskMeasure m_measureDisk = MeasureUncachedReads;
+    // Files read at once on every disk, as the user set it (0: decided per disk; the reading
+    // threads are then one per core).
+    int m_readers = 0;
+    // What the last search decided for each disk it read.
+    const std::vector<DiskDecision>& Disks() const { return m_disks; }
 
 private:
     // Finds the groups of the size class `cls` of `records`, whose files are at `base` in
@@ -115,4 +124,5 @@ private:
 
     ProgressSink* m_pProgress;
     int m_nStartFoldersOpened = 0;
+    std::vector<DiskDecision> m_disks;
 };

@@ -51,6 +51,7 @@ void CFileRecord::ComputeDetails(const DetailsRequest& request) {
     m_bUnreadable = true;
     m_bFirstBlockOnly = false;
     platform::FileReader reader;
+    reader.SetTurn(request.turn);
     if (!reader.Open(Path(), wholeFile)) {
         SetDetails(0, 0, false, platform::LastErrorCode());
         return;
@@ -71,15 +72,17 @@ void CFileRecord::ComputeDetails(const DetailsRequest& request) {
         const bool sum = request.g_bComputeChecksum || !wholeFile;
         const bool crc = request.g_bComputeCrc || !wholeFile;
         const bool keep = wholeFile && request.keepInto != nullptr && request.kept != nullptr;
+        bool endSeen = false;
         m_nReadError = ReadFingerprints(reader, want, sum ? &m_dwChecksum : nullptr,
                                         crc ? &m_dwCrc : nullptr, &bytesRead, request.stop,
-                                        keep ? request.keepInto : nullptr);
+                                        keep ? request.keepInto : nullptr,
+                                        keep ? &endSeen : nullptr);
         if (m_nReadError == -1) return;  // stopped: neither known nor read
         if (m_nReadError == 0 && bytesRead != want) m_nReadError = kErrorChanged;
         // Kept bytes are compared in place of the file's: it must have been the scanned file,
         // unchanged, to its end while they were read, as a read that compares checks it.
         if (keep && m_nReadError == 0) {
-            m_nReadError = CheckOpenFileEnd(*this, reader);
+            m_nReadError = CheckOpenFileEnd(*this, reader, endSeen);
             *request.kept = m_nReadError == 0;
         }
     }

@@ -14,6 +14,10 @@
 #include "platform/file_identity.h"
 #include "platform/file_time.h"
 
+namespace platform {
+class DiskTurn;
+}
+
 // Which fingerprints ComputeDetails computes. Each search (or caller) holds its own request;
 // the duplicate search asks for both.
 struct DetailsRequest {
@@ -36,6 +40,8 @@ struct DetailsRequest {
     // A first look at a file longer than the first block writes here (if not null) where the
     // file's first extent lies on its disk (0: not told), for its later read to go in disk order.
     std::uint64_t* place = nullptr;
+    // The disk's turn of this read's work (null: reads need none), see platform::DiskTurn.
+    platform::DiskTurn* turn = nullptr;
 };
 
 // The path of one folder and the names of the records found in it, kept once for all of them

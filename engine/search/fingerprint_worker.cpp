@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/file_reader.h"
+
 namespace {
 
 // True when every record of the range is known (before any read) to be one file.
@@ -56,7 +58,7 @@ std::size_t FingerprintWorker::ChooseRoles(CFileRecord* const* records, std::siz
 FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
                                      std::vector<std::uint32_t> classEnds,
                                      const DetailsRequest& request, ContentReader read,
-                                     BlockOpener open, std::size_t keepBudget, int readers)
+                                     BlockOpener open, std::size_t keepBudget, ReadPlan plan)
     : m_records(std::move(records)), m_request(request), m_read(std::move(read)),
       m_open(std::move(open)), m_role(new unsigned char[m_records.size()]()),
       m_keepBudget(keepBudget) {
@@ -74,8 +76,14 @@ FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
         }
         begin = cls.end;
     }
-    if (std::thread::hardware_concurrency() > 1 && m_records.size() > 1 && readers > 1)
-        m_thread = std::thread(&FingerprintWorker::Run, this);
+    int threads = plan.threads > 0 ? plan.threads
+                                   : static_cast<int>(std::thread::hardware_concurrency());
+    threads = std::max(threads, 1);
+    for (const auto& disk : plan.limited)
+        if (disk.second < threads)
+            m_queues.emplace(disk.first, std::make_unique<DiskQueue>(disk.second));
+    if (m_records.size() > 1)
+        for (int t = 1; t < threads; ++t) m_threads.emplace_back(&FingerprintWorker::Run, this);
 }
 
 FingerprintWorker::~FingerprintWorker() { Stop(); }
@@ -86,7 +94,16 @@ void FingerprintWorker::Stop() {
         m_stop.store(true);
     }
     m_changed.notify_all();
-    if (m_thread.joinable()) m_thread.join();
+    for (std::thread& thread : m_threads)
+        if (thread.joinable()) thread.join();
+    m_threads.clear();
+}
+
+void FingerprintWorker::Queue(Task& task, std::uint64_t device) {
+    const auto found = m_queues.find(device);
+    if (found == m_queues.end()) return;
+    task.queue = found->second.get();
+    task.ticket = task.queue->Ticket();
 }
 
 FingerprintWorker::Task FingerprintWorker::Take() {
@@ -103,6 +120,8 @@ FingerprintWorker::Task FingerprintWorker::Take() {
         task.cls = c;
         task.joint = true;
         task.valid = true;
+        if (!cls.joints[task.record].files.empty())
+            Queue(task, m_records[cls.joints[task.record].files.front()]->m_nDevice);
         ++m_inFlight;
         return task;
     }
@@ -136,15 +155,46 @@ FingerprintWorker::Task FingerprintWorker::Take() {
         task.record = m_lookOrder[m_firstNext++ - cls.begin];
         task.cls = m_firstClass;
         task.valid = true;
+        Queue(task, m_records[task.record]->m_nDevice);
         ++m_inFlight;
         return task;
     }
     return task;
 }
 
+namespace {
+
+// The disk's turn of one task: taken at its first read that must wait for the disk, and given
+// back (or passed on, untaken) when the task is over.
+class TaskTurn : public platform::DiskTurn {
+public:
+    TaskTurn(DiskQueue* queue, std::uint64_t ticket) : m_queue(queue), m_ticket(ticket) {}
+    ~TaskTurn() override {
+        if (m_queue != nullptr) m_queue->Leave(m_ticket, m_held);
+    }
+    TaskTurn(const TaskTurn&) = delete;
+    TaskTurn& operator=(const TaskTurn&) = delete;
+    bool Held() const override { return m_held; }
+    void Take() override {
+        if (m_held || m_queue == nullptr) return;
+        m_queue->Enter(m_ticket);
+        m_held = true;
+    }
+
+private:
+    DiskQueue* m_queue;
+    std::uint64_t m_ticket;
+    bool m_held = false;
+};
+
+}  // namespace
+
 void FingerprintWorker::Perform(Task& task, const std::function<bool()>& stop) {
+    TaskTurn turn(task.queue, task.ticket);
+    platform::DiskTurn* const taskTurn = task.queue != nullptr ? &turn : nullptr;
     if (!task.joint) {
         DetailsRequest request = m_request;
+        request.turn = taskTurn;
         request.stop = stop;
         request.firstBlock = true;
         ClassState& cls = m_classes[task.cls];
@@ -193,14 +243,17 @@ void FingerprintWorker::Perform(Task& task, const std::function<bool()>& stop) {
         }
     }
     BlockOpener open = m_open;
-    if (!inMemory.empty())
-        open = [this, &inMemory](const CFileRecord& record, int* error) {
+    if (!inMemory.empty() || taskTurn != nullptr)
+        open = [this, &inMemory, taskTurn](const CFileRecord& record, int* error) {
             const auto found = inMemory.find(&record);
-            return found == inMemory.end() ? m_open(record, error)
-                                           : KeptBlockSource(record, found->second, error);
+            if (found != inMemory.end()) return KeptBlockSource(record, found->second, error);
+            std::unique_ptr<BlockSource> source = m_open(record, error);
+            if (source && taskTurn != nullptr) source->SetTurn(taskTurn);
+            return source;
         };
-    // Two readers may run at once, each with its window of open files.
-    JointReader reader(open, 128);
+    // Every thread may run a joint read at once, each with its window of open files: all of
+    // them together stay well below what a process may hold open.
+    JointReader reader(open, std::max<std::size_t>(16, 256 / (m_threads.size() + 1)));
     task.stopped = !reader.Read(files, stop, &m_bytesRead, &groups);
     if (!cls.kept.empty()) {
         for (std::size_t i = 0; i < joint.files.size(); ++i) {
@@ -346,7 +399,7 @@ bool FingerprintWorker::EnsureClass(std::size_t c, const std::function<bool()>& 
             continue;
         }
         // Nothing left to take: the worker is reading a file of this class.
-        if (m_inFlight == 0 || !m_thread.joinable()) return m_classes[c].ready;
+        if (m_inFlight == 0 || m_threads.empty()) return m_classes[c].ready;
         const std::uint64_t seen = m_events;
         // The caller hears of the other thread's reading meanwhile (its bar moves), and may
         // stop it.

@@ -4,9 +4,10 @@
 // equals that of another file (another device and inode) are then read whole, together with
 // those files (JointReader): that read splits them into groups of equal bytes and gives the
 // groups' CRC and sum. A class whose files are all one file (hard links, overlapping start
-// paths) is not read at all. Either thread takes the next task (a first look, or the joint read
-// of the files of one first block), those of the earliest class first, so both cores keep
-// reading.
+// paths) is not read at all. Every thread takes the next task (a first look, or the joint read
+// of the files of one first block), those of the earliest class first, so every core keeps
+// reading. On a disk read by fewer files at once than there are threads, a task takes the
+// disk's turn (DiskQueue) before its first read that the page cache cannot answer.
 #pragma once
 
 #include <atomic>
@@ -18,13 +19,24 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "engine/search/disk_readers.h"
 #include "engine/search/file_record.h"
 #include "engine/search/joint_reader.h"
 
+// How the files of a search are read: by how many threads (the caller's included; 0: one per
+// core), and which devices bear fewer files read from the disk at once, and how many.
+struct ReadPlan {
+    int threads = 0;
+    std::vector<std::pair<std::uint64_t, int>> limited;
+};
+
 class FingerprintWorker {
 public:
+
     // What the first look made of a file.
     enum Role : unsigned char {
         kRuledOut = 0,  // not read (its class is one file), unreadable, or its first block
@@ -37,9 +49,8 @@ public:
 
     // `records` (not owned) must stay alive and unmoved until the worker is destroyed: the
     // files of the size classes, class after class; `classEnds[c]` is the index in `records`
-    // after the last file of class c. A second thread is started only when the machine has
-    // more than one core, more than one record and `readers` (how many files the disks bear
-    // being read at once) is more than one. First looks go through `read`,
+    // after the last file of class c. Threads beside the caller's are started as `plan` says
+    // when there is more than one record. First looks go through `read`,
     // joint reads through `open`. A file no longer than the first block is read whole by its
     // first look: up to `keepBudget` bytes of such files are kept (when `read` keeps them, see
     // DetailsRequest::keepInto) and their joint read takes them instead of opening the file
@@ -48,7 +59,7 @@ public:
     FingerprintWorker(std::vector<CFileRecord*> records, std::vector<std::uint32_t> classEnds,
                       const DetailsRequest& request, ContentReader read = DiskContentReader(),
                       BlockOpener open = DiskBlockOpener(),
-                      std::size_t keepBudget = kKeptFirstLooks, int readers = 2);
+                      std::size_t keepBudget = kKeptFirstLooks, ReadPlan plan = ReadPlan());
 
     // What the first looks of small files may keep at once by default.
     static constexpr std::size_t kKeptFirstLooks = std::size_t{16} << 20;
@@ -114,11 +125,15 @@ private:
         std::uint32_t cls = 0;
         bool joint = false;
         bool valid = false;
+        DiskQueue* queue = nullptr;  // the turns of its disk, where it must take one
+        std::uint64_t ticket = 0;
         bool stopped = false;                            // set by Perform
         std::vector<std::vector<std::uint32_t>> groups;  // found by a joint read
     };
 
     Task Take();                                                   // under m_mutex
+    // Gives `task`, which reads first from `device`, its place in that disk's turns.
+    void Queue(Task& task, std::uint64_t device);
     void Finish(Task& task, std::unique_lock<std::mutex>& lock);   // with m_mutex held
     void Perform(Task& task, const std::function<bool()>& stop);
     // The joint reads of the kRead records of the class that starts at `begin`.
@@ -154,5 +169,6 @@ private:
     std::atomic<std::uint64_t> m_bytesRead{0};
     const std::size_t m_keepBudget;
     std::atomic<std::size_t> m_keptBytes{0};
-    std::thread m_thread;
+    std::unordered_map<std::uint64_t, std::unique_ptr<DiskQueue>> m_queues;
+    std::vector<std::thread> m_threads;
 };

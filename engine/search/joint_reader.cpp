@@ -59,6 +59,8 @@ public:
         if (m_forget) m_reader.ForgetCachedPages();
     }
 
+    void SetTurn(platform::DiskTurn* turn) override { m_reader.SetTurn(turn); }
+
 private:
     const CFileRecord& m_record;
     platform::FileReader m_reader;
@@ -104,7 +106,7 @@ std::unique_ptr<BlockSource> KeptBlockSource(const CFileRecord& record,
                                              const unsigned char* bytes, int* error) {
     // Changed or replaced since its first look: its kept bytes are no longer its contents.
     platform::FileIdentity now;
-    *error = platform::QueryFileIdentity(record.Path(), &now, error)
+    *error = platform::QueryNameIdentity(record.Path(), &now, error)
                  ? CheckScannedIdentity(record, now)
                  : *error;
     if (*error != 0) return nullptr;

@@ -25,6 +25,8 @@ public:
     virtual int CheckEnd(std::uint64_t end) = 0;
     // The file is done with (its group is decided): what was read need not stay cached.
     virtual void Done() {}
+    // The disk's turn of the read this file is part of (see platform::DiskTurn).
+    virtual void SetTurn(platform::DiskTurn* turn) { (void)turn; }
 };
 
 // Opens a record's file for a joint read, checked to be the file the scan found: null with

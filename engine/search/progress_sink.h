@@ -50,6 +50,9 @@ public:
     // Asked between units of work (every file): true once the user asked to stop. Answers at
     // once: the work never waits here for a window.
     virtual bool Cancelled() { return false; }
+    // A line for those who want to know how the work is done (how each disk is read): the
+    // command line's -v, the progress window's details.
+    virtual void Detail(const std::string& line) { (void)line; }
     // `path` was passed over; `reason` is the system's text. The work goes on.
     virtual void Skipped(SkipKind kind, const std::string& path, const std::string& reason) {
         (void)kind;

@@ -262,3 +262,19 @@ std::string FormatLeftoverInTrash(const std::string& file, const std::string& na
 }
 
 std::string FormatLeftoverMore(int count) { return PAIRSCOUT_FORMAT(IDS_LEFTOVER_MORE, count); }
+
+std::string FormatDiskDecision(const std::string& disk, const std::string& told,
+                               const std::string& measured, int readers) {
+    return PAIRSCOUT_FORMAT(IDS_DISK_DECISION, disk.c_str(), told.c_str(), measured.c_str(),
+                            readers);
+}
+
+std::string FormatDiskChosen(const std::string& disk, int readers) {
+    return PAIRSCOUT_FORMAT(IDS_DISK_CHOSEN, disk.c_str(), readers);
+}
+
+std::string FormatDiskMeasured(const std::string& kind, double milliseconds) {
+    return PAIRSCOUT_FORMAT(IDS_DISK_MEASURED, kind.c_str(), milliseconds);
+}
+
+std::string FormatReadersRange(int most) { return PAIRSCOUT_FORMAT(IDS_CLI_READERS_RANGE, most); }

@@ -120,3 +120,11 @@ std::string FormatLeftoverCopyRemoved(const std::string& copy);
 std::string FormatLeftoverRecordRemoved(const std::string& record);
 std::string FormatLeftoverInTrash(const std::string& file, const std::string& name);
 std::string FormatLeftoverMore(int count);
+
+// IDS_DISK_*: how one disk of a search is read. `told` and `measured` are the kinds' texts.
+std::string FormatDiskDecision(const std::string& disk, const std::string& told,
+                               const std::string& measured, int readers);
+std::string FormatDiskChosen(const std::string& disk, int readers);
+std::string FormatDiskMeasured(const std::string& kind, double milliseconds);
+// IDS_CLI_READERS_RANGE: the most readers one may set.
+std::string FormatReadersRange(int most);

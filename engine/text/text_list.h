@@ -223,6 +223,16 @@
     X(IDS_LEFTOVER_RECORD_REMOVED, 2605, "已删除未完成的回收站记录: %s")                                        \
     X(IDS_LEFTOVER_IN_TRASH, 2606, "未处理, 文件在回收站中: %s (原名 %s)")                                      \
     X(IDS_LEFTOVER_MORE, 2607, "还有 %d 项")                                                           \
+    /* How the disks of a search are read. */                                                      \
+    X(IDS_DISK_DECISION, 2750, "磁盘 %s: 系统称其为%s, 测得%s, 同时读取 %d 个文件") \
+    X(IDS_DISK_CHOSEN, 2751, "磁盘 %s: 同时读取 %d 个文件 (按用户的设置)")           \
+    X(IDS_DISK_SPINNING, 2752, "旋转磁盘")                                                      \
+    X(IDS_DISK_SOLID_STATE, 2753, "固态存储")                                                   \
+    X(IDS_DISK_UNKNOWN, 2754, "未知类型")                                                       \
+    X(IDS_DISK_MEASURED, 2755, "%s (读取用时 %.2f 毫秒)")                                     \
+    X(IDS_DISK_NOT_MEASURED, 2756, "未测量")                                                     \
+    X(IDS_DISK_ALL_IN_MEMORY, 2757, "无从测量 (文件都已在内存中)")                      \
+    X(IDS_CLI_READERS_RANGE, 2758, "--readers 需要 1 到 %d 之间的数")                        \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
@@ -416,6 +426,10 @@
       "      --codepage        仅用于 Windows：写入文件或管道时用 ANSI 代码页而不是\n" \
       "                        UTF-8，供不能读 UTF-8 的工具使用（代码页没有的字符成为“?”）；\n" \
       "                        控制台总是显示每个字符\n" \
+      "  --readers N           每个磁盘同时读取 N 个文件（1 到 64）。默认按磁盘决定：\n" \
+      "                        旋转的磁盘一个（先测量它：答得像固态存储的不算），其它\n" \
+      "                        磁盘每个处理器一个；已在内存中的文件总是由每个处理器读取\n" \
+      "  -v, --verbose         在标准错误上写出每个磁盘怎样读取\n" \
       "  -h, --help            显示此帮助\n" \
       "      --version         显示程序名称和版本\n" \
       "\n" \

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #ifdef __linux__
 #include <linux/fiemap.h>
@@ -59,6 +60,20 @@ bool QueryFileIdentity(const std::string& path, FileIdentity* out, int* error) {
     return true;
 }
 
+bool QueryNameIdentity(const std::string& path, FileIdentity* out, int* error) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) {
+        if (error != nullptr) *error = errno;
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        if (error != nullptr) *error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    FillIdentity(st, out);
+    return true;
+}
+
 FileReader::~FileReader() { Close(); }
 
 bool FileReader::Open(const std::string& path, bool wholeFile) {
@@ -77,6 +92,20 @@ bool FileReader::Open(const std::string& path, bool wholeFile) {
 
 long FileReader::Read(void* buffer, std::size_t size) {
     if (m_fd < 0) return -1;
+    if (m_turn != nullptr && !m_turn->Held()) {
+#ifdef RWF_NOWAIT
+        // Asked of the page cache only: what it holds needs no turn on the disk.
+        struct iovec part = {buffer, size};
+        for (;;) {
+            const ssize_t n = preadv2(m_fd, &part, 1, -1, RWF_NOWAIT);
+            if (n >= 0) return static_cast<long>(n);
+            if (errno != EINTR) break;
+        }
+        // EAGAIN: it would wait; anything else (no such read on this file system) is asked
+        // again below, after the turn, where a real error is told.
+#endif
+        m_turn->Take();
+    }
     for (;;) {
         const ssize_t n = read(m_fd, buffer, size);
         if (n >= 0) return static_cast<long>(n);

@@ -60,6 +60,11 @@ bool QueryFileIdentity(const std::string& path, FileIdentity* out, int* error) {
     return true;
 }
 
+// Identities are asked of an open handle here: the name alone does not tell the file index.
+bool QueryNameIdentity(const std::string& path, FileIdentity* out, int* error) {
+    return QueryFileIdentity(path, out, error);
+}
+
 FileReader::~FileReader() { Close(); }
 
 bool FileReader::Open(const std::string& path, bool wholeFile) {
@@ -73,6 +78,8 @@ bool FileReader::Open(const std::string& path, bool wholeFile) {
 
 long FileReader::Read(void* buffer, std::size_t size) {
     if (m_handle == nullptr) return -1;
+    // Nothing here tells a read from memory beforehand: every read waits for its turn.
+    if (m_turn != nullptr && !m_turn->Held()) m_turn->Take();
     DWORD got = 0;
     if (!::ReadFile(static_cast<HANDLE>(m_handle), buffer, static_cast<DWORD>(size), &got,
                     nullptr))

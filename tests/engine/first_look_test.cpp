@@ -21,6 +21,7 @@
 #include "engine/search/checksum.h"
 #include "engine/search/duplicate_search.h"
 #include "engine/search/fingerprint_worker.h"
+#include "platform/file_reader.h"
 #include "support/platform_rules.h"
 #include "support/random_bytes.h"
 #include "support/recording_sink.h"
@@ -404,40 +405,91 @@ TEST(FirstLook, JointReadsGoInDiskOrderElseInodeOrder) {
     }
 }
 
-// Files on a spinning disk are read one at a time: every look and read on one thread.
-TEST(FirstLook, OneReaderOnASpinningDisk) {
-    for (const auto kind : {platform::DiskKind::kSpinning, platform::DiskKind::kSolidState}) {
+// A disk whose head moves is read one file at a time, in the order the files were handed out
+// (their disk order); what is in memory is read on every thread all the same. A disk that says
+// it spins but answers like solid-state storage, a solid-state one and the user's own number
+// need no turns.
+TEST(FirstLook, ASpinningDiskIsReadInTurnsWhatIsInMemoryOnEveryThread) {
+    enum Case { kSlowSpinning, kFastSpinning, kSolidState, kOneChosen };
+    const bool cores = std::thread::hardware_concurrency() > 1;
+    for (const Case c : {kSlowSpinning, kFastSpinning, kSolidState, kOneChosen}) {
+        SCOPED_TRACE(static_cast<int>(c));
         std::vector<std::unique_ptr<LookRecord>> look;
-        for (std::uint64_t i = 1; i <= 40; ++i)
+        // Handed out in inode order; the even ones are not in memory.
+        for (std::uint64_t i = 40; i >= 1; --i)
             look.push_back(std::make_unique<LookRecord>("f" + std::to_string(i), i, 7, 70));
         RecordList records;
         for (auto& r : look) records.push_back(r->Release());
         DuplicateSearch search(nullptr);
         std::mutex mutex;
         std::set<std::thread::id> threads;
+        std::vector<std::uint64_t> entered;
+        int inside = 0, mostInside = 0, withoutTurn = 0;
         search.m_read = [&](CFileRecord& record, const DetailsRequest& request) {
+            const bool fromDisk = record.m_nInode % 2 == 0;
+            if (fromDisk && request.turn != nullptr) request.turn->Take();
             {
                 std::lock_guard<std::mutex> lock(mutex);
                 threads.insert(std::this_thread::get_id());
+                if (request.turn == nullptr) ++withoutTurn;
+                if (fromDisk && request.turn != nullptr) {
+                    entered.push_back(record.m_nInode);
+                    mostInside = std::max(mostInside, ++inside);
+                }
             }
-            // Slow enough for a second reader, if there is one, to take its share.
+            // Slow enough for another reader, if there is one, to take its share.
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (fromDisk && request.turn != nullptr) --inside;
+            }
             LookRecord::Read(record, request);
         };
         search.m_open = OpenLook;
         std::vector<std::uint64_t> asked;
         search.m_diskKind = [&](std::uint64_t device) {
             asked.push_back(device);
-            return kind;
+            return c == kSolidState ? platform::DiskKind::kSolidState : platform::DiskKind::kSpinning;
         };
+        int measured = 0;
+        search.m_measureDisk = [&](const std::vector<const CFileRecord*>& files) {
+            ++measured;
+            EXPECT_EQ(files.size(), 40u);
+            return c == kSlowSpinning ? 9.0 : 0.2;
+        };
+        if (c == kOneChosen) search.m_readers = 1;
         ResultsModel model;
         search.GroupDuplicates(records, model);
         EXPECT_EQ(model.RowCount(), 40u);
-        EXPECT_EQ(asked, std::vector<std::uint64_t>{1}) << "each device is asked once";
-        if (kind == platform::DiskKind::kSpinning) {
+        ASSERT_EQ(search.Disks().size(), 1u);
+        const DiskDecision& disk = search.Disks()[0];
+        EXPECT_EQ(disk.device, 1u);
+        if (c == kOneChosen) {
+            EXPECT_TRUE(asked.empty());
+            EXPECT_EQ(measured, 0);
+            EXPECT_TRUE(disk.chosen);
+            EXPECT_EQ(disk.readers, 1);
             EXPECT_EQ(threads.size(), 1u);
-        } else if (std::thread::hardware_concurrency() > 1) {
-            EXPECT_EQ(threads.size(), 2u);
+            EXPECT_EQ(withoutTurn, 40);
+            continue;
+        }
+        EXPECT_EQ(asked, std::vector<std::uint64_t>{1}) << "each device is asked once";
+        EXPECT_EQ(measured, c == kSolidState ? 0 : 1) << "only a disk that says it spins";
+        if (c == kSlowSpinning) {
+            EXPECT_EQ(disk.measured, platform::DiskKind::kSpinning);
+            EXPECT_EQ(disk.readers, 1);
+            std::vector<std::uint64_t> even;
+            for (std::uint64_t i = 2; i <= 40; i += 2) even.push_back(i);
+            EXPECT_EQ(entered, even) << "in the disk's order";
+            EXPECT_EQ(mostInside, 1);
+            EXPECT_EQ(withoutTurn, 0);
+        } else {
+            EXPECT_EQ(disk.measured, c == kSolidState ? platform::DiskKind::kUnknown
+                                                      : platform::DiskKind::kSolidState);
+            EXPECT_EQ(withoutTurn, 40);
+        }
+        if (cores) {
+            EXPECT_GE(threads.size(), 2u) << "memory is read on every core";
         }
     }
 }

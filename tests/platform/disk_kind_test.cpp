@@ -1,5 +1,5 @@
 // The kind of a device's disk, as a block device folder tells it: a whole disk by its own queue,
-// a partition by its disk's, anything else (no such device, an unreadable answer) as unknown.
+// a partition by its disk's (and named after it), anything else (no such device, an unreadable answer) as unknown.
 #include <gtest/gtest.h>
 
 #include "platform/disk_kind.h"
@@ -36,9 +36,10 @@ TEST(DiskKind, ToldByTheBlockDeviceFolder) {
     EXPECT_EQ(platform::KindOfDisk(device(7, 0), root), DiskKind::kUnknown);
     EXPECT_EQ(platform::KindOfDisk(device(253, 0), root), DiskKind::kUnknown);  // no queue
     EXPECT_EQ(platform::KindOfDisk(device(0, 42), root), DiskKind::kUnknown);   // no block device
-    EXPECT_EQ(platform::ReadersForDisk(DiskKind::kSpinning), 1);
-    EXPECT_EQ(platform::ReadersForDisk(DiskKind::kSolidState), 2);
-    EXPECT_EQ(platform::ReadersForDisk(DiskKind::kUnknown), 2);
+    // A partition is named by its disk; a device without a block device folder by its numbers.
+    EXPECT_EQ(platform::DiskName(device(8, 2), root), "sda");
+    EXPECT_EQ(platform::DiskName(device(259, 0), root), "nvme0n1");
+    EXPECT_EQ(platform::DiskName(device(0, 42), root), "0:42");
 }
 
 }  // namespace
