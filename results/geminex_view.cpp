@@ -180,6 +180,9 @@ void CGeminexView::LoadSettings() {
         kOptions, "Skip Files Mask", static_cast<int>(m_filter.m_dwAttrStates)));
     m_filter.m_dwIgnoreAttrs = static_cast<std::uint32_t>(store.GetProfileInt(
         kOptions, "Ignore Attributes", static_cast<int>(m_filter.m_dwIgnoreAttrs)));
+    // Out of range is no setting at all: each disk is decided for.
+    m_nReaders = store.GetProfileInt(kOptions, "Readers", 0);
+    if (m_nReaders < 0 || m_nReaders > kMostReaders) m_nReaders = 0;
     // A first start searches every local disk, shown as the keyword that stands for them.
     if (m_paths.empty()) m_paths = {LoadStringText(IDS_LOCAL_HARD_DISKS)};
     // A first start keeps by the default rules.
@@ -200,6 +203,7 @@ void CGeminexView::SaveSettings() const {
     store.WriteProfileString(kSettings, "File Mask", m_strFileMask);
     store.WriteProfileString(kSettings, "Last save file", m_strLastSaveFile);
     store.WriteProfileInt(kOptions, "Reverse Filters", m_filter.m_nMode);
+    store.WriteProfileInt(kOptions, "Readers", m_nReaders);
     store.WriteProfileInt(kOptions, "Leave Out Empty Files", m_filter.m_bLeaveOutEmpty ? 1 : 0);
     store.WriteProfileInt64(kOptions, "Min Size Filter", m_filter.m_nMinSize);
     store.WriteProfileInt64(kOptions, "Max Size Filter", m_filter.m_nMaxSize);
@@ -499,6 +503,7 @@ void CGeminexView::SetKeepSettings(const KeepSettings& keep) {
 struct CGeminexView::SearchJob {
     SearchOptions options;
     ContentReader reader;
+    int readers = 0;
     std::shared_ptr<WorkProgress> progress;
     std::unique_ptr<SkippedPlaces> skipped;
     std::unique_ptr<ResultsModel> model = std::make_unique<ResultsModel>();
@@ -521,6 +526,7 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     job->progress = BeginWork(1000);
     job->options = options;
     job->reader = m_reader ? m_reader : DiskContentReader();
+    job->readers = m_nReaders;
     job->skipped = std::make_unique<SkippedPlaces>(job->progress.get());
     SetModel(nullptr);
     m_actions.NewSearch();
@@ -538,6 +544,7 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     StartWork([job] {
         DuplicateSearch search(job->skipped.get());
         search.m_read = job->reader;
+        search.m_readers = job->readers;
         // The rows as found are remembered, so that other rules can order them later.
         SearchOptions asFound = job->options;
         asFound.keep = KeepPolicy();

@@ -236,6 +236,7 @@ private:
     bool m_bSelectionTextDue = false;
 
     int m_nPathWidth = 0;  // the path column's own width, before it fills the window
+    int m_nReaders = 0;    // files read at once on every disk (settings only; 0: decided per disk)
     bool m_bBusy = false;
     std::thread m_worker;
     std::shared_ptr<WorkProgress> m_progress;  // of the running work

@@ -5,6 +5,7 @@
 #include <wx/button.h>
 #include <wx/gauge.h>
 #include <wx/sizer.h>
+#include <wx/settings.h>
 #include <wx/stattext.h>
 
 #include "engine/text/string_table.h"
@@ -42,6 +43,10 @@ CProgressDialog::CProgressDialog(CProgressDialog** ownerRef, std::int64_t total,
     top->Add(m_bar, 0, wxEXPAND | wxALL, 12);
     m_time = new wxStaticText(this, wxID_ANY, Utf8ToWx(ProgressEstimate::TimeLine(0, -1)));
     top->Add(m_time, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 12);
+    m_details = new wxStaticText(this, wxID_ANY, wxString());
+    m_details->SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+    top->Add(m_details, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 12);
+    m_details->Hide();
     auto* cancel = new wxButton(this, wxID_CANCEL, LoadWxString(IDS_BUTTON_CANCEL));
     top->Add(cancel, 0, wxALIGN_CENTER_HORIZONTAL | wxLEFT | wxRIGHT | wxBOTTOM, 12);
     SetSizerAndFit(top);
@@ -87,6 +92,16 @@ void CProgressDialog::ShowProgress() {
     if (time != m_strTime) {
         m_strTime = time;
         m_time->SetLabel(Utf8ToWx(time));
+    }
+    std::string details = m_progress->DetailsText();
+    if (!details.empty() && details.back() == '\n') details.pop_back();
+    if (details != m_strDetails) {
+        m_strDetails = details;
+        m_details->SetLabelText(Utf8ToWx(details));
+        m_details->Wrap(kStatusWidth);
+        m_details->Show(!details.empty());
+        // The dialog grows to show them, never narrower than it was.
+        GetSizer()->SetSizeHints(this);
     }
     const int pos = std::max(0, std::min(kBarRange, m_progress->Position(kBarRange)));
     if (pos != m_nShownPos) {

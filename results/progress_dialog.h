@@ -72,6 +72,8 @@ private:
     wxStaticText* m_status = nullptr;  // control 1005
     wxGauge* m_bar = nullptr;          // control 1088
     wxStaticText* m_time = nullptr;    // the time spent and left
+    wxStaticText* m_details = nullptr;  // how the work is done (each disk), once told
+    std::string m_strDetails;
     wxStopWatch m_clock;               // since the dialog was made
     ProgressEstimate m_estimate;
     std::int64_t m_nShownTotal = -1;

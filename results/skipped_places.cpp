@@ -22,6 +22,14 @@ void SkippedPlaces::SetStatus(const std::string& text) {
     if (m_pNext != nullptr) m_pNext->SetStatus(text);
 }
 
+void SkippedPlaces::FilesLooked(std::int64_t files, std::int64_t of, std::int64_t bytes) {
+    if (m_pNext != nullptr) m_pNext->FilesLooked(files, of, bytes);
+}
+
+void SkippedPlaces::Detail(const std::string& line) {
+    if (m_pNext != nullptr) m_pNext->Detail(line);
+}
+
 void SkippedPlaces::SetTotal(std::int64_t total) {
     if (m_pNext != nullptr) m_pNext->SetTotal(total);
 }

@@ -22,6 +22,8 @@ public:
     void StepProgress(std::int64_t amount) override;
     void FilesFound(int files, int folders) override;
     void DuplicatesFound(int count, std::int64_t bytes) override;
+    void FilesLooked(std::int64_t files, std::int64_t of, std::int64_t bytes) override;
+    void Detail(const std::string& line) override;
     bool Cancelled() override;
     // Notes the place (the same place with the same reason once); goes on to `next` as well.
     void Skipped(SkipKind kind, const std::string& path, const std::string& reason) override;

@@ -54,6 +54,16 @@ bool WorkProgress::Cancelled() {
     return m_stop.load(std::memory_order_relaxed);
 }
 
+void WorkProgress::Detail(const std::string& line) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_details += line + "\n";
+}
+
+std::string WorkProgress::DetailsText() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_details;
+}
+
 std::string WorkProgress::StatusText() const {
     std::lock_guard<std::mutex> hold(m_lock);
     switch (m_shows) {

@@ -27,6 +27,8 @@ public:
     void FilesFound(int files, int folders) override;
     void DuplicatesFound(int count, std::int64_t bytes) override;
     void FilesLooked(std::int64_t files, std::int64_t of, std::int64_t bytes) override;
+    // Kept, one line each, for the dialog's details.
+    void Detail(const std::string& line) override;
     // True once Stop was called. Runs the probe first (tests).
     bool Cancelled() override;
 
@@ -36,6 +38,8 @@ public:
     bool StopRequested() const { return m_stop.load(); }
     // The status line as it stands now, made from the latest text or counts.
     std::string StatusText() const;
+    // The detail lines so far, each ending in a line break ("" when none came).
+    std::string DetailsText() const;
     std::int64_t Total() const { return m_total.load(); }
     std::int64_t Done() const { return m_done.load(); }
     // What the bar stands for: the steps and the files looked at (FilesLooked) together, so
@@ -62,5 +66,6 @@ private:
     std::string m_text;
     std::int64_t m_count = 0, m_ofWhat = 0;  // files and folders, or duplicates and bytes
     std::int64_t m_bytes = 0;                // bytes read, with files looked at
+    std::string m_details;
     Probe m_probe;
 };

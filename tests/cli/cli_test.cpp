@@ -31,6 +31,7 @@
 #include "engine/text/size_text.h"
 #include "engine/text/validation_message.h"
 #include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 #include "support/platform_rules.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
@@ -86,7 +87,7 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     // forms: for a size it once meant no limit while an empty date was refused.
     for (const char* name : {"min-size", "max-size", "min-date", "max-date", "mask", "keep",
                              "protect", "order", "link", "move-to", "readonly", "hidden",
-                             "system", "directory", "archive"}) {
+                             "system", "directory", "archive", "readers"}) {
         const std::string option = std::string("--") + name;
         const std::string expected = option + ": " + LoadStringText(IDS_CLI_EMPTY_VALUE);
         EXPECT_FALSE(Parse({option, "", "x"}, &o, &error)) << option;
@@ -101,6 +102,14 @@ TEST(CliOptions, PathsMasksFiltersAndRefusals) {
     }
     EXPECT_FALSE(Parse({"--max-date", "junk", "x"}, &o, &error));
     EXPECT_EQ(error, DateRefusalText(IDS_INVALID_DATE, ": "));
+    // Readers: 1 to 64, digits only.
+    ASSERT_TRUE(Parse({"--readers", "64", "-v", "x"}, &o, &error)) << error;
+    EXPECT_EQ(o.readers, 64);
+    EXPECT_TRUE(o.verbose);
+    for (const char* bad : {"0", "65", "-1", "+2", "4x", "1000000000000"}) {
+        EXPECT_FALSE(Parse({"--readers", bad, "x"}, &o, &error)) << bad;
+        EXPECT_EQ(error, FormatReadersRange(64)) << bad;
+    }
     EXPECT_FALSE(Parse({"--hidden=maybe", "x"}, &o, &error));
     EXPECT_FALSE(Parse({"--bogus", "x"}, &o, &error));
     EXPECT_FALSE(Parse({"--mask"}, &o, &error));
@@ -592,6 +601,18 @@ TEST(CliEndToEnd, GroupsCsvSummaryAndExitStatus) {
     // Rows end in CR LF, written as they are (no text-mode translation on Windows).
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\r'), 2);
     EXPECT_NE(csv.out.find("\",\"\",\"\",\"\"\r\n"), std::string::npos);
+
+    // -v tells how each disk is read, before the summary; the groups are the same. (Windows
+    // files have no device before they are read: no disk is decided for there.)
+    CliRun verbose = RunCli({"-v", "--mask", "*.txt", root}, scratch);
+    EXPECT_EQ(verbose.out, plain.out);
+    EXPECT_NE(verbose.err.find("发现 2 个重复文件 (26 字节)\n"), std::string::npos);
+    CliRun set = RunCli({"-v", "--readers", "3", "--mask", "*.txt", root}, scratch);
+    EXPECT_EQ(set.out, plain.out);
+    if (!kWindows) {
+        EXPECT_EQ(verbose.err.find("pairscout-cli: 磁盘 "), 0u) << verbose.err;
+        EXPECT_NE(set.err.find("同时读取 3 个文件 (按用户的设置)"), std::string::npos) << set.err;
+    }
 
     CliRun none = RunCli({"--mask", "*.none", root}, scratch);
     EXPECT_EQ(none.status, 0);

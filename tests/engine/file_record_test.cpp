@@ -4,10 +4,13 @@
 
 #include <cstdio>
 #include <random>
+#include <vector>
+#include <filesystem>
 
 #include "engine/search/checksum.h"
 #include "platform/error_text.h"
 #include "platform/file_find.h"
+#include "platform/file_reader.h"
 #include "support/random_bytes.h"
 #include "support/temp_dir.h"
 
@@ -220,6 +223,100 @@ TEST(FileRecord, ComputeDetailsReadsOnceAndOnlyWhatIsAsked) {
         folder.ComputeDetails(Wanted(1, 1));
         EXPECT_EQ(folder.m_dwCrc, 0u);
         EXPECT_FALSE(folder.IsUnreadable());
+    }
+}
+
+// The disk's turn of a read, counted.
+class CountingTurn : public platform::DiskTurn {
+public:
+    bool Held() const override { return m_held; }
+    void Take() override {
+        ++takes;
+        m_held = true;
+    }
+    int takes = 0;
+
+private:
+    bool m_held = false;
+};
+
+// A first look that keeps a small file's bytes: right bytes and fingerprints; no turn on the
+// disk for bytes in memory, one turn for a file that must come from the disk (where the system
+// tells the two apart); the end seen by the read itself, and nothing past the limit kept.
+TEST(FileRecord, AFirstLookTakesTheDisksTurnOnlyWhenItMustAndSeesTheEnd) {
+    TempDir dir;
+    const std::string data = RandomBytes(3000, 5);
+    dir.WriteFile("small", data);
+    const auto look = [&](CFileRecord& r, CountingTurn* turn, std::vector<unsigned char>* bytes,
+                          bool* kept) {
+        DetailsRequest request = Wanted(1, 1);
+        request.firstBlock = true;
+        bytes->assign(static_cast<std::size_t>(r.m_nSize), 0);
+        request.keepInto = bytes->data();
+        request.kept = kept;
+        request.turn = turn;
+        r.ComputeDetails(request);
+    };
+    {
+        CFileRecord r(Find(dir.Path(), "small"), dir.Path());
+        CountingTurn turn;
+        std::vector<unsigned char> bytes;
+        bool kept = false;
+        look(r, &turn, &bytes, &kept);
+        EXPECT_TRUE(kept);
+        EXPECT_FALSE(r.IsUnreadable());
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), data);
+        EXPECT_EQ(r.m_dwCrc, ReferenceCrc(data));
+        EXPECT_EQ(r.m_dwChecksum, ReferenceSum(data));
+#ifdef _WIN32
+        EXPECT_EQ(turn.takes, 1) << "nothing tells memory from the disk: every read waits";
+#else
+        EXPECT_EQ(turn.takes, 0) << "just written: in memory";
+#endif
+    }
+#ifndef _WIN32
+    {
+        // Out of memory (where the file system lets it go): read from the disk, in one turn.
+        const int fd = open((dir / "small").c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        fsync(fd);
+        posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        close(fd);
+        platform::FileReader probe;
+        ASSERT_TRUE(probe.Open(dir / "small", false));
+        if (!probe.CachedFrom(0)) {
+            probe.Close();
+            CFileRecord r(Find(dir.Path(), "small"), dir.Path());
+            CountingTurn turn;
+            std::vector<unsigned char> bytes;
+            bool kept = false;
+            look(r, &turn, &bytes, &kept);
+            EXPECT_TRUE(kept);
+            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), data);
+            EXPECT_EQ(turn.takes, 1);
+        }
+    }
+#endif
+    {
+        // The read asks one byte more than is left: short, the end is seen; not short, it is not.
+        platform::FileReader reader;
+        ASSERT_TRUE(reader.Open(dir / "small"));
+        std::uint32_t sum = 0, crc = 0;
+        std::uint64_t read = 0;
+        bool end = false;
+        EXPECT_EQ(ReadFingerprints(reader, 3000, &sum, &crc, &read, nullptr, nullptr, &end), 0);
+        EXPECT_TRUE(end);
+        EXPECT_EQ(read, 3000u);
+        // A byte more than the limit is there: not the end, and neither counted nor copied.
+        dir.WriteFile("longer", data + "!");
+        ASSERT_TRUE(reader.Open(dir / "longer"));
+        std::vector<unsigned char> copy(3000);
+        sum = crc = 0;
+        EXPECT_EQ(ReadFingerprints(reader, 3000, &sum, &crc, &read, nullptr, copy.data(), &end), 0);
+        EXPECT_FALSE(end);
+        EXPECT_EQ(read, 3000u);
+        EXPECT_EQ(std::string(copy.begin(), copy.end()), data);
+        EXPECT_EQ(crc, ReferenceCrc(data));
     }
 }
 

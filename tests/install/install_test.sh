@@ -172,8 +172,8 @@ if [ -r /usr/share/bash-completion/bash_completion ]; then
         source /usr/share/bash-completion/bash_completion
         source "$1"
         compopt() { :; }
-        COMP_WORDS=(pairscout-cli --ver); COMP_CWORD=1
-        COMP_LINE="pairscout-cli --ver"; COMP_POINT=${#COMP_LINE}
+        COMP_WORDS=(pairscout-cli --vers); COMP_CWORD=1
+        COMP_LINE="pairscout-cli --vers"; COMP_POINT=${#COMP_LINE}
         _pairscout_cli; echo "${COMPREPLY[*]}"
         COMP_WORDS=(pairscout-cli --hidden = y); COMP_CWORD=3
         COMP_LINE="pairscout-cli --hidden=y"; COMP_POINT=${#COMP_LINE}

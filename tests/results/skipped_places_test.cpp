@@ -7,6 +7,7 @@
 
 #include "results/display_text.h"
 #include "results/skipped_places.h"
+#include "results/work_progress.h"
 #include "support/recording_sink.h"
 
 namespace {
@@ -25,6 +26,16 @@ TEST(SkippedPlacesTest, EveryOtherCallGoesOnAndSkippedPlacesAreNoted) {
     ASSERT_EQ(dialog.m_skipped.size(), 1u);
     EXPECT_EQ(dialog.m_skipped[0].first, "/a/locked/");
     EXPECT_EQ(places.Count(), 1u);
+
+    // The reading inside a size class and the disks' lines reach the progress dialog too.
+    WorkProgress work("");
+    SkippedPlaces search(&work);
+    search.FilesLooked(3, 10, 4096);
+    search.Detail("disk one");
+    search.Detail("disk two");
+    EXPECT_EQ(work.BarDone(), 3);
+    EXPECT_EQ(work.BarTotal(), 10);
+    EXPECT_EQ(work.DetailsText(), "disk one\ndisk two\n");
 
     SkippedPlaces alone(nullptr);
     EXPECT_FALSE(alone.Cancelled());
