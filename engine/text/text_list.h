@@ -224,14 +224,14 @@
     X(IDS_LEFTOVER_IN_TRASH, 2606, "未处理, 文件在回收站中: %s (原名 %s)")                                      \
     X(IDS_LEFTOVER_MORE, 2607, "还有 %d 项")                                                           \
     /* How the disks of a search are read. */                                                      \
-    X(IDS_DISK_DECISION, 2750, "磁盘 %s: 系统称其为%s, 测得%s, 同时读取 %d 个文件") \
+    X(IDS_DISK_DECISION, 2750, "磁盘 %s: 系统称其为%s, 测量: %s, 从磁盘同时读取 %d 个文件") \
     X(IDS_DISK_CHOSEN, 2751, "磁盘 %s: 同时读取 %d 个文件 (按用户的设置)")           \
     X(IDS_DISK_SPINNING, 2752, "旋转磁盘")                                                      \
     X(IDS_DISK_SOLID_STATE, 2753, "固态存储")                                                   \
     X(IDS_DISK_UNKNOWN, 2754, "未知类型")                                                       \
     X(IDS_DISK_MEASURED, 2755, "%s (读取用时 %.2f 毫秒)")                                     \
     X(IDS_DISK_NOT_MEASURED, 2756, "未测量")                                                     \
-    X(IDS_DISK_ALL_IN_MEMORY, 2757, "无从测量 (文件都已在内存中)")                      \
+    X(IDS_DISK_ALL_IN_MEMORY, 2757, "无 (文件都已在内存中)")                      \
     X(IDS_CLI_READERS_RANGE, 2758, "--readers 需要 1 到 %d 之间的数")                        \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \

@@ -9,6 +9,7 @@
 //   window_pictures --gtest_filter=Pictures.AfterHardLinks       PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.HelpAboutMasks       PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.PathChangedInPlace   PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.ProgressWithDisks    PAIRSCOUT_SCREENSHOT=OUT.png
 // (run under the locale to show, e.g. LANG=zh_CN.UTF-8: the program takes the user's locale)
 #include <algorithm>
 #include <cstdlib>
@@ -29,12 +30,14 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <wx/bookctrl.h>
 
 #include "app/gui_test_env.h"
 #include "app/geminex_app.h"
 #include "options/keep_rules_page.h"
+#include "results/progress_dialog.h"
 #include "options/paths_page.h"
 #include "options/options_sheet.h"
 #include "gui/message_box.h"
@@ -84,6 +87,37 @@ TEST_F(Pictures, WindowAfterASearch) {
     list->SetItemState(4, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     list->SetItemState(4, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
     Save(frame->GetScreenRect());
+}
+
+// The progress window of a search while it reads, with the line that tells how its disk is
+// read. A slow stand-in for the disk keeps the window up.
+TEST_F(Pictures, ProgressWithDisks) {
+    TempDir tree;
+    for (int i = 0; i < 40; ++i) {
+        tree.WriteFile("a/" + std::to_string(i) + ".txt", std::string(1000 + i, 'x'));
+        tree.WriteFile("b/" + std::to_string(i) + ".txt", std::string(1000 + i, 'x'));
+    }
+    frame->SetSize(wxSize(700, 360));
+    frame->Move(0, 0);
+    view->SetContentReader([](CFileRecord& record, const DetailsRequest& request) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        record.ComputeDetails(request);
+    });
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    ASSERT_TRUE(view->StartSearch(options));
+    CProgressDialog* dialog = nullptr;
+    ASSERT_TRUE(guitest::WaitFor([&] {
+        for (wxWindow* w : wxTopLevelWindows)
+            if (auto* d = dynamic_cast<CProgressDialog*>(w); d != nullptr && d->IsShown())
+                dialog = d;
+        return dialog != nullptr && !dialog->Progress()->DetailsText().empty();
+    }, 20000));
+    guitest::ProcessEvents(400);
+    const wxSize screen = wxGetDisplaySize();
+    Save(wxRect(0, 0, std::min(screen.x, 700), std::min(screen.y, 360)));
+    dialog->Cancel();
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 20000));
 }
 
 // The rows with the find dialog over them, a row found.

@@ -190,7 +190,7 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
         {IDS_PATH_EDIT_REFUSED, FormatPathEditRefused("/文档/旧", "it is not a folder"),
          "不能把路径改为 /文档/旧: it is not a folder"},
         {IDS_DISK_DECISION, FormatDiskDecision("vda", "旋转磁盘", "%s", 2),
-         "磁盘 vda: 系统称其为旋转磁盘, 测得%s, 同时读取 2 个文件"},
+         "磁盘 vda: 系统称其为旋转磁盘, 测量: %s, 从磁盘同时读取 2 个文件"},
         {IDS_DISK_CHOSEN, FormatDiskChosen("sda", 8), "磁盘 sda: 同时读取 8 个文件 (按用户的设置)"},
         {IDS_DISK_MEASURED, FormatDiskMeasured("固态存储", 0.256), "固态存储 (读取用时 0.26 毫秒)"},
         {IDS_CLI_READERS_RANGE, FormatReadersRange(64), "--readers 需要 1 到 64 之间的数"},
