@@ -3,6 +3,7 @@
 #include "engine/text/string_table.h"
 #include "engine/text/text_helpers.h"
 #include "engine/search/file_record.h"
+#include "engine/search/folder_listers.h"
 #include "platform/drives.h"
 #include "platform/error_text.h"
 #include "platform/file_find.h"
@@ -145,48 +146,50 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
     if (SearchedElsewhere(SkipKind::kStartPath, folder)) return;
     ++m_nStartFoldersOpened;
 
+    if (!m_statHelper) m_statHelper = std::make_unique<platform::StatHelper>();
+    FolderListers listers(m_listers < 0 ? FolderListers::ForCores() : m_listers, m_roots,
+                          m_statHelper.get());
     // Depth-first with a stack of its own, so that the deepest tree the file system allows
     // cannot exhaust the call stack. Each level holds the subfolders still to walk, in the
-    // order the folder listed them, and the folder's handle while any remain: subfolders are
-    // opened from it, never by a path that a link swapped in could redirect.
+    // order the folder listed them. Each is opened from its parent's handle, never by a path
+    // that a link swapped in could redirect.
     struct Level {
-        std::unique_ptr<platform::FolderHandle> handle;
-        std::uint64_t device = 0;  // of the folder (not known for the start folder)
-        std::vector<Subfolder> subfolders;
+        FolderJobs subfolders;
         std::size_t next = 0;
     };
     std::vector<Level> stack(1);
-    ReadFolder(records, *start, root, filter, &stack.back().subfolders);
-    stack.back().handle = std::move(start);
+    {
+        FolderListing listing;
+        stack.back().subfolders = listers.ListStart(std::move(start), root, &listing);
+        TakeFolder(records, listing, root, filter);
+    }
     while (!stack.empty()) {
         Level& top = stack.back();
         if (top.next >= top.subfolders.size() || Cancelled()) {
             stack.pop_back();
             continue;
         }
-        const Subfolder sub = std::move(top.subfolders[top.next++]);
-        if (m_pProgressDlg != nullptr) m_pProgressDlg->SetStatus(sub.path);
-        std::unique_ptr<platform::FolderHandle> handle =
-            top.handle->OpenSub(sub.entry, sub.path, &error);
-        // A level whose last subfolder is taken needs its handle no more: deep trees then hold
-        // few folders open.
-        if (top.next >= top.subfolders.size()) top.handle.reset();
-        if (!handle) {
+        const std::shared_ptr<FolderJob> sub = std::move(top.subfolders[top.next++]);
+        if (m_pProgressDlg != nullptr) m_pProgressDlg->SetStatus(sub->Path());
+        listers.Take(*sub);
+        const FolderListing& listing = sub->Listing();
+        if (!listing.opened) {
             if (m_pProgressDlg != nullptr)
-                m_pProgressDlg->Skipped(SkipKind::kFolder, sub.path, CFileRecord::ErrorCodeText(error));
+                m_pProgressDlg->Skipped(SkipKind::kFolder, sub->Path(),
+                                        CFileRecord::ErrorCodeText(listing.openError));
             continue;
         }
-        // /proc and its kind are never walked. Only a mount point can start another file
-        // system, and a mount point has a device of its own: a subfolder on its parent's
-        // device needs no question.
-        if ((stack.size() == 1 || sub.entry.nDevice != top.device) &&
-            (handle->IsVirtualFileSystem() || SearchedElsewhere(SkipKind::kFolder, sub.path)))
+        if (listing.virtualFs) continue;
+        if (listing.elsewhere) {
+            if (m_pProgressDlg != nullptr)
+                m_pProgressDlg->Skipped(SkipKind::kFolder, sub->Path(),
+                                        LoadStringText(IDS_SEARCHED_ELSEWHERE));
             continue;
+        }
         ++m_nFolderCount;
+        TakeFolder(records, listing, sub->Path(), filter);
         Level level;
-        level.device = sub.entry.nDevice;
-        ReadFolder(records, *handle, sub.path, filter, &level.subfolders);
-        level.handle = std::move(handle);
+        level.subfolders = sub->TakeSubfolders();
         stack.push_back(std::move(level));
     }
 }
@@ -200,42 +203,33 @@ bool CDirectoryScanner::SearchedElsewhere(SkipKind kind, const std::string& fold
     return true;
 }
 
-void CDirectoryScanner::ReadFolder(RecordList& records, const platform::FolderHandle& handle,
-                                   const std::string& folder, const SearchFilter* filter,
-                                   std::vector<Subfolder>* subfolders) {
-    if (!m_statHelper) m_statHelper = std::make_unique<platform::StatHelper>();
-    platform::FileFinder finder(m_statHelper.get());
-    bool more = finder.First(handle);
+void CDirectoryScanner::TakeFolder(RecordList& records, const FolderListing& listing,
+                                   const std::string& folder, const SearchFilter* filter) {
     // Every record of this folder shares one copy of its path and of the names.
     FolderRef sharedFolder;
-    if (!more && finder.ErrorCode() != 0 && m_pProgressDlg != nullptr)
+    if (listing.listError != 0 && m_pProgressDlg != nullptr)
         m_pProgressDlg->Skipped(SkipKind::kFolder, folder,
-                                CFileRecord::ErrorCodeText(finder.ErrorCode()));
+                                CFileRecord::ErrorCodeText(listing.listError));
     // Entries whose facts the system refused are there all the same: named, never dropped.
     if (m_pProgressDlg != nullptr)
-        for (const auto& entry : finder.Unreadable())
+        for (const auto& entry : listing.unreadable)
             if (IsAdmitted(folder + entry.first))
                 m_pProgressDlg->Skipped(SkipKind::kFile, folder + entry.first,
                                         CFileRecord::ErrorCodeText(entry.second));
-    for (; more; more = finder.Next()) {
+    for (const platform::FindData& fd : listing.files) {
         if (Cancelled()) break;
-        const platform::FindData& fd = finder.Data();
-        if ((fd.dwFileAttributes & platform::kAttrDirectory) == 0) {
-            const std::string fullPath = folder + fd.cFileName;
-            if (!IsAdmitted(fullPath)) continue;
-            if (filter != nullptr && filter->Rejects(fd)) continue;
-            // (A new one past 2^31 bytes of names, so that every offset fits the record.)
-            if (!sharedFolder || sharedFolder->Size() > 0x7FFFFFFFu) {
-                if (sharedFolder) sharedFolder->Done();
-                sharedFolder = FolderRef(std::make_unique<FolderNames>(folder));
-            }
-            records.push_back(std::make_unique<CFileRecord>(fd, sharedFolder));
-            // Counts only: the sink makes the text when it shows it.
-            if (m_pProgressDlg != nullptr)
-                m_pProgressDlg->FilesFound(static_cast<int>(records.size()), m_nFolderCount);
-        } else if (fd.cFileName != "." && fd.cFileName != "..") {
-            subfolders->push_back({fd, folder + fd.cFileName + kSep});
+        const std::string fullPath = folder + fd.cFileName;
+        if (!IsAdmitted(fullPath)) continue;
+        if (filter != nullptr && filter->Rejects(fd)) continue;
+        // (A new one past 2^31 bytes of names, so that every offset fits the record.)
+        if (!sharedFolder || sharedFolder->Size() > 0x7FFFFFFFu) {
+            if (sharedFolder) sharedFolder->Done();
+            sharedFolder = FolderRef(std::make_unique<FolderNames>(folder));
         }
+        records.push_back(std::make_unique<CFileRecord>(fd, sharedFolder));
+        // Counts only: the sink makes the text when it shows it.
+        if (m_pProgressDlg != nullptr)
+            m_pProgressDlg->FilesFound(static_cast<int>(records.size()), m_nFolderCount);
     }
     if (sharedFolder) sharedFolder->Done();
 }

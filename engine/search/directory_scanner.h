@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/search/file_record.h"
+#include "engine/search/folder_listers.h"
 #include "engine/search/mask_list.h"
 #include "engine/search/progress_sink.h"
 #include "engine/search/search_filter.h"
@@ -49,14 +50,11 @@ public:
     int m_nFolderCount = 0;  // folders entered under the current start folder, itself included
     int m_nStartFoldersOpened = 0;  // start folders of the last ScanPathList that could be read
 
-private:
-    // A subfolder found by a listing: its facts (to open it and check it is still the folder
-    // listed) and its full path, ending in the separator.
-    struct Subfolder {
-        platform::FindData entry;
-        std::string path;
-    };
+    // Threads that list folders ahead of the walk (-1: one per core; 0: the walk lists each
+    // itself). The records and their order are the same whatever the number.
+    int m_listers = -1;
 
+private:
     bool Cancelled() const { return m_pProgressDlg != nullptr && m_pProgressDlg->Cancelled(); }
 
     // Shares the listing of large folders; made by the first listing, its thread ends with
@@ -68,11 +66,9 @@ private:
     bool SearchedElsewhere(SkipKind kind, const std::string& folder);
     // Every folder the scan's start paths name, for SearchedElsewhere.
     std::vector<std::string> m_roots;
-    // Lists the open folder `handle` (whose path is `folder`): records its admitted files and
-    // returns its subfolders in order.
-    void ReadFolder(RecordList& records, const platform::FolderHandle& handle,
-                    const std::string& folder, const SearchFilter* filter,
-                    std::vector<Subfolder>* subfolders);
+    // Records the admitted files of the listed `folder` and names what it could not read.
+    void TakeFolder(RecordList& records, const FolderListing& listing, const std::string& folder,
+                    const SearchFilter* filter);
 };
 
 // Expands the local-disk keyword and a bare server name into `out`, one folder (ending in the

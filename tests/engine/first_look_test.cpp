@@ -19,6 +19,7 @@
 #include <set>
 
 #include "engine/search/checksum.h"
+#include "engine/search/disk_readers.h"
 #include "engine/search/duplicate_search.h"
 #include "engine/search/fingerprint_worker.h"
 #include "platform/file_reader.h"
@@ -491,6 +492,44 @@ TEST(FirstLook, ASpinningDiskIsReadInTurnsWhatIsInMemoryOnEveryThread) {
         if (cores) {
             EXPECT_GE(threads.size(), 2u) << "memory is read on every core";
         }
+    }
+    // The turns themselves: threads that ask in the reverse order still enter in the order of
+    // their tickets, one at a time, and a ticket that passes without reading lets the next in.
+    for (const int readers : {1, 2}) {
+        SCOPED_TRACE(readers);
+        DiskQueue queue(readers);
+        std::vector<std::uint64_t> tickets;
+        for (int i = 0; i < 6; ++i) tickets.push_back(queue.Ticket());
+        std::mutex mutex;
+        std::vector<std::uint64_t> order;
+        int inside = 0, mostInside = 0;
+        std::vector<std::thread> askers;
+        for (auto t = tickets.rbegin(); t != tickets.rend(); ++t) {
+            const std::uint64_t ticket = *t;
+            askers.emplace_back([&, ticket] {
+                if (ticket == 2) {
+                    queue.Leave(ticket, false);
+                    return;
+                }
+                queue.Enter(ticket);
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    order.push_back(ticket);
+                    mostInside = std::max(mostInside, ++inside);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    --inside;
+                }
+                queue.Leave(ticket, true);
+            });
+            // The later tickets are surely waiting before the earlier ones ask.
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        for (std::thread& asker : askers) asker.join();
+        EXPECT_EQ(order, (std::vector<std::uint64_t>{0, 1, 3, 4, 5}));
+        EXPECT_LE(mostInside, readers);
     }
 }
 
