@@ -74,12 +74,12 @@ namespace {
 
 // 0 when the open file still has `record`'s scanned size and last-write time and nothing can
 // be read past what was read; else the error code.
-int StillAsScanned(const CFileRecord& record, platform::FileReader& reader, bool endSeen = false) {
+int StillAsScanned(const CFileRecord& record, platform::FileReader& reader) {
     platform::FileIdentity now;
     if (!reader.Current(&now)) return platform::LastErrorCode();
     const int code = CheckScannedIdentity(record, now);
     // Bytes appended after the short read would show in the size asked for after it.
-    if (code != 0 || endSeen) return code;
+    if (code != 0) return code;
     unsigned char more;
     const long n = reader.Read(&more, 1);
     if (n < 0) return platform::LastErrorCode();
@@ -88,8 +88,8 @@ int StillAsScanned(const CFileRecord& record, platform::FileReader& reader, bool
 
 }  // namespace
 
-int CheckOpenFileEnd(const CFileRecord& record, platform::FileReader& reader, bool endSeen) {
-    return StillAsScanned(record, reader, endSeen);
+int CheckOpenFileEnd(const CFileRecord& record, platform::FileReader& reader) {
+    return StillAsScanned(record, reader);
 }
 
 ContentMatch CompareOpenFiles(const CFileRecord& a, platform::FileReader& readerA,

@@ -50,7 +50,5 @@ ContentMatch CompareOpenFiles(const CFileRecord& a, platform::FileReader& reader
 
 // For a file open in `reader` and read to its scanned size: 0 when the open file still has
 // `record`'s scanned identity, size and last-write time and holds nothing more; else the error
-// code (CFileRecord::ErrorCodeText). `endSeen`: the last read asked for more than was left and
-// came short, so the end is known and not read for again.
-int CheckOpenFileEnd(const CFileRecord& record, platform::FileReader& reader,
-                     bool endSeen = false);
+// code (CFileRecord::ErrorCodeText).
+int CheckOpenFileEnd(const CFileRecord& record, platform::FileReader& reader);

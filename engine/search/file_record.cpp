@@ -80,9 +80,12 @@ void CFileRecord::ComputeDetails(const DetailsRequest& request) {
         if (m_nReadError == -1) return;  // stopped: neither known nor read
         if (m_nReadError == 0 && bytesRead != want) m_nReadError = kErrorChanged;
         // Kept bytes are compared in place of the file's: it must have been the scanned file,
-        // unchanged, to its end while they were read, as a read that compares checks it.
+        // unchanged, to its end while they were read. A read that came short saw the end, and
+        // the name is asked again when they are compared (KeptBlockSource), after the read: a
+        // file changed or replaced since it was opened is refused there. Only a read that
+        // ended at the limit must still ask the open file.
         if (keep && m_nReadError == 0) {
-            m_nReadError = CheckOpenFileEnd(*this, reader, endSeen);
+            if (!endSeen) m_nReadError = CheckOpenFileEnd(*this, reader);
             *request.kept = m_nReadError == 0;
         }
     }

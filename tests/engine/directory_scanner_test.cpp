@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
@@ -155,6 +156,64 @@ TEST(DirectoryScanner, DotFoldersFilterAndCancel) {
     EXPECT_EQ(records.size(), 2u);  // d0/f.txt and d0/d1/f.txt
 }
 
+// Folders are listed ahead of the walk on other threads: what it finds, the folders it names
+// and the counts it shows come in the same order whatever their number, and a stop leaves it
+// at the same place.
+TEST(DirectoryScanner, ListersAheadChangeNothingTheWalkFinds) {
+    TempDir dir;
+    // Four levels of five subfolders (156 folders); a few files in most, none in some.
+    int made = 0;
+    std::size_t files = 0;
+    std::function<void(const std::string&, int)> make = [&](const std::string& at, int level) {
+        const int here = (made++ + 1) % 4;
+        files += static_cast<std::size_t>(here);
+        for (int f = 0; f < here; ++f) dir.WriteFile(at + "f" + std::to_string(f) + ".txt", "x");
+        dir.WriteFile(at + "left-out.log", "x");
+        if (level == 3) return;
+        for (int sub = 0; sub < 5; ++sub) make(at + "s" + std::to_string(sub) + "/", level + 1);
+    };
+    make("tree/", 0);
+    class StopAt : public RecordingSink {
+    public:
+        void SetStatus(const std::string& text) override {
+            RecordingSink::SetStatus(text);
+            if (!m_at.empty() && text == m_at) m_cancel = true;
+        }
+        std::string m_at;
+    };
+    const auto walk = [&](int listers, const std::string& stopAt, std::vector<std::string>* texts) {
+        StopAt sink;
+        sink.m_at = stopAt;
+        RecordList records;
+        CDirectoryScanner scanner(&sink);
+        scanner.m_listers = listers;
+        scanner.ScanPathList(records, {dir / "tree"}, "*.txt", nullptr);
+        std::vector<std::string> found;
+        for (const auto& r : records) found.push_back(r->Path());
+        *texts = sink.m_texts;
+        return found;
+    };
+    std::vector<std::string> alone;
+    const std::vector<std::string> found = walk(0, "", &alone);
+    ASSERT_EQ(found.size(), files);
+    // Depth-first, a folder's files before its subfolders.
+    const std::string top = dir / Native("tree/");
+    EXPECT_EQ(found[0].substr(0, found[0].rfind(Native("/")[0]) + 1), top);
+    const std::string stopAt = dir / Native("tree/s2/s1/");
+    std::vector<std::string> aloneStopped;
+    const std::vector<std::string> stopped = walk(0, stopAt, &aloneStopped);
+    EXPECT_LT(stopped.size(), found.size());
+    EXPECT_GT(stopped.size(), 0u);
+    for (const int listers : {1, 3, 8}) {
+        SCOPED_TRACE(listers);
+        std::vector<std::string> texts;
+        EXPECT_EQ(walk(listers, "", &texts), found);
+        EXPECT_EQ(texts, alone);
+        EXPECT_EQ(walk(listers, stopAt, &texts), stopped);
+        EXPECT_EQ(texts, aloneStopped);
+    }
+}
+
 #ifndef _WIN32
 TEST(DirectoryScanner, SpecialFilesLinksAndDepth) {
     TempDir dir;
@@ -249,12 +308,25 @@ TEST(DirectoryScanner, AnOverlayOfASearchedFolderIsPassedOver) {
     EXPECT_EQ(beside.m_skipped, (std::vector<std::pair<std::string, std::string>>{
                                     {dir / "view/", reason}}));
 
+    // A second view of the same folder deeper down, where its parent's device tells it is a
+    // mount point, is passed over too.
+    dir.MakeDir("deep/upper");
+    dir.MakeDir("deep/work");
+    dir.MakeDir("deep/below/view");
+    const std::string deepOptions = "lowerdir=" + (dir / "lower") + ",upperdir=" +
+                                    (dir / "deep/upper") + ",workdir=" + (dir / "deep/work");
+    ASSERT_EQ(mount("overlay", (dir / "deep/below/view").c_str(), "overlay", 0, deepOptions.c_str()), 0)
+        << std::strerror(errno);
+    Unmount unmountDeep{dir / "deep/below/view"};
     RecordingSink within;
     const std::vector<std::string> found = Scan(dir.Path(), "*.*", nullptr, &within);
     EXPECT_EQ(std::count(found.begin(), found.end(), dir / "view/f.txt"), 0);
+    EXPECT_EQ(std::count(found.begin(), found.end(), dir / "deep/below/view/f.txt"), 0);
     EXPECT_EQ(std::count(found.begin(), found.end(), dir / "lower/f.txt"), 1);
-    EXPECT_EQ(within.m_skipped, (std::vector<std::pair<std::string, std::string>>{
-                                    {dir / "view/", reason}}));
+    std::vector<std::pair<std::string, std::string>> passed = within.m_skipped;
+    std::sort(passed.begin(), passed.end());
+    EXPECT_EQ(passed, (std::vector<std::pair<std::string, std::string>>{
+                          {dir / "deep/below/view/", reason}, {dir / "view/", reason}}));
 
     // The overlay alone is searched like any folder.
     RecordingSink alone;

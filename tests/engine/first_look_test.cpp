@@ -22,6 +22,7 @@
 #include "engine/search/disk_readers.h"
 #include "engine/search/duplicate_search.h"
 #include "engine/search/fingerprint_worker.h"
+#include "engine/search/joint_reader.h"
 #include "platform/file_reader.h"
 #include "support/platform_rules.h"
 #include "support/random_bytes.h"
@@ -340,31 +341,45 @@ TEST(FirstLook, ASmallFileChangedAfterItsLookIsNoCopy) {
 }
 
 // The kept bytes stand in for a read that checks the file at its end: a file that grows while
-// its first look reads it keeps nothing and is never paired.
+// its first look reads it keeps nothing, and one that grows after the read came short (its end
+// seen) is refused when its kept bytes are to be compared; neither is ever paired.
 TEST(FirstLook, KeptBytesAreCheckedToTheEndOfTheFile) {
-    TempDir dir;
-    const std::string small = RandomBytes(1500, 13);
-    dir.WriteFile("k/f", small);
-    for (const bool grow : {false, true}) {
+    enum Case { kUnchanged, kGrownAfterTheRead, kGrownDuringTheRead };
+    for (const Case c : {kUnchanged, kGrownAfterTheRead, kGrownDuringTheRead}) {
+        SCOPED_TRACE(static_cast<int>(c));
+        TempDir dir;
+        // Past one block of reading, a file is read in several, and asked to stop between them.
+        const std::string data = RandomBytes(c == kGrownDuringTheRead ? 100000 : 1500, 13);
+        dir.WriteFile("k/f", data);
         RecordList records;
         ASSERT_TRUE(DuplicateSearch(nullptr).CollectFiles(records, {dir / "k"}, "*.*", nullptr));
         ASSERT_EQ(records.size(), 1u);
-        std::vector<unsigned char> bytes(small.size());
-        bool kept = grow;  // the read itself must set it
+        std::vector<unsigned char> bytes(data.size());
+        bool kept = c != kUnchanged;  // the read itself must set it
         DetailsRequest request;
-        request.firstBlock = true;
+        request.firstBlock = c != kGrownDuringTheRead;
         request.keepInto = bytes.data();
         request.kept = &kept;
-        // Asked once the block is read, before the end is checked.
+        // Asked once a block is read, before the next one.
+        bool grown = false;
         request.stop = [&] {
-            if (grow) std::ofstream(dir / "k/f", std::ios::binary | std::ios::app) << "more";
+            if (c != kUnchanged && !grown)
+                std::ofstream(dir / "k/f", std::ios::binary | std::ios::app) << "more";
+            grown = true;
             return false;
         };
         records[0]->ComputeDetails(request);
-        EXPECT_EQ(kept, !grow);
-        EXPECT_EQ(records[0]->IsUnreadable(), grow);
-        if (!grow) EXPECT_EQ(std::string(bytes.begin(), bytes.end()), small);
-        else EXPECT_EQ(records[0]->ReadErrorText(), "文件在搜索期间已改变");
+        EXPECT_EQ(kept, c != kGrownDuringTheRead);
+        EXPECT_EQ(records[0]->IsUnreadable(), c == kGrownDuringTheRead);
+        if (c == kGrownDuringTheRead) {
+            EXPECT_EQ(records[0]->ReadErrorText(), "文件在搜索期间已改变");
+            continue;
+        }
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), data);
+        int error = 0;
+        const std::unique_ptr<BlockSource> source = KeptBlockSource(*records[0], bytes.data(), &error);
+        EXPECT_EQ(source == nullptr, c == kGrownAfterTheRead);
+        EXPECT_EQ(error, c == kGrownAfterTheRead ? kErrorChanged : 0);
     }
 }
 
