@@ -160,6 +160,17 @@ def blank_line_groups(text):
     return groups
 
 
+def header_groups(text, header):
+    """Groups that each begin with a line `header` (duff's cluster lines, asked for as "#")."""
+    groups = []
+    for line in text.split("\n"):
+        if line == header:
+            groups.append([])
+        elif line.strip() and groups:
+            groups[-1].append(line)
+    return [g for g in groups if g]
+
+
 def rdfind_groups(results_file):
     by_id = {}
     with open(results_file, encoding="utf-8", errors="surrogateescape") as f:
@@ -259,6 +270,8 @@ def tools(cli, scratch):
         "jdupes": (["jdupes", "-r", "-q", "TREE"], lambda out: blank_line_groups(out)),
         "fdupes": (["fdupes", "-r", "-q", "TREE"], lambda out: blank_line_groups(out)),
         "rdfind": (["rdfind", "-outputname", results, "TREE"], lambda out: rdfind_groups(results)),
+        # -a: hidden files too, as the others search them.
+        "duff": (["duff", "-r", "-a", "-f", "#", "TREE"], lambda out: header_groups(out, "#")),
     }
     return {name: spec for name, spec in found.items()
             if name == "pairscout-cli" or shutil.which(spec[0][0])}

@@ -29,22 +29,14 @@ const char* KindText(platform::DiskKind kind) {
 
 }  // namespace
 
-double MeasureUncachedReads(const std::vector<const CFileRecord*>& records) {
-    std::vector<const CFileRecord*> files;
-    for (const CFileRecord* r : records)
-        if (r->m_nSize > 0) files.push_back(r);
-    // Far apart on the disk, as far as inode numbers tell: a head that moves must move.
-    std::sort(files.begin(), files.end(), [](const CFileRecord* a, const CFileRecord* b) {
-        return a->m_nInode < b->m_nInode;
-    });
-    const std::size_t tried = std::min(files.size(), kTried);
+double MeasureUncachedReads(const std::vector<const CFileRecord*>& files) {
     std::vector<double> times;
     unsigned char page[4096];
-    for (std::size_t i = 0; i < tried && times.size() < kSamples; ++i) {
-        const CFileRecord& file = *files[i * files.size() / tried];
+    for (const CFileRecord* file : files) {
+        if (times.size() >= kSamples) break;
         platform::FileReader reader;
         // Only the start is read, with nothing read ahead: one read of one place.
-        if (!reader.Open(file.Path(), false) || reader.CachedFrom(0)) continue;
+        if (!reader.Open(file->Path(), false) || reader.CachedFrom(0)) continue;
         const auto start = std::chrono::steady_clock::now();
         if (reader.Read(page, sizeof page) <= 0) continue;
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
@@ -60,18 +52,32 @@ std::vector<DiskDecision> DecideReaders(const std::vector<CFileRecord*>& records
                                         const std::function<platform::DiskKind(std::uint64_t)>& kindOf,
                                         const DiskMeasure& measure) {
     threads = std::max(threads, 1);
+    // Per disk only the span of its inode numbers is kept, then one file from each of a few
+    // stretches of it: a search of millions of files copies no list of them.
+    struct Disk {
+        std::uint64_t low = UINT64_MAX, high = 0;
+        std::vector<const CFileRecord*> sample;  // kTried stretches; null where none was met
+    };
     std::vector<DiskDecision> decisions;
-    std::unordered_map<std::uint64_t, std::vector<const CFileRecord*>> byDevice;
+    std::vector<Disk> disks;
+    std::unordered_map<std::uint64_t, std::size_t> indexOf;
     for (const CFileRecord* record : records) {
-        auto& files = byDevice[record->m_nDevice];
-        if (files.empty()) {
+        if (!record->HasIdentity()) continue;
+        const auto found = indexOf.emplace(record->m_nDevice, decisions.size());
+        if (found.second) {
             DiskDecision d;
             d.device = record->m_nDevice;
             decisions.push_back(d);
+            disks.emplace_back();
         }
-        files.push_back(record);
+        Disk& disk = disks[found.first->second];
+        if (record->m_nSize <= 0) continue;
+        disk.low = std::min(disk.low, record->m_nInode);
+        disk.high = std::max(disk.high, record->m_nInode);
     }
-    for (DiskDecision& d : decisions) {
+    bool sampled = false;
+    for (std::size_t i = 0; i < decisions.size(); ++i) {
+        DiskDecision& d = decisions[i];
         d.name = platform::DiskName(d.device);
         if (chosen > 0) {
             d.readers = std::min(chosen, kMostReaders);
@@ -80,8 +86,28 @@ std::vector<DiskDecision> DecideReaders(const std::vector<CFileRecord*>& records
         }
         d.told = kindOf(d.device);
         d.readers = threads;
-        if (d.told != platform::DiskKind::kSpinning) continue;
-        d.milliseconds = measure ? measure(byDevice[d.device]) : -1;
+        if (d.told == platform::DiskKind::kSpinning && measure && disks[i].low <= disks[i].high) {
+            disks[i].sample.assign(kTried, nullptr);
+            sampled = true;
+        }
+    }
+    // Far apart on the disk, as far as inode numbers tell: a head that moves must move.
+    if (sampled) {
+        for (const CFileRecord* record : records) {
+            if (!record->HasIdentity() || record->m_nSize <= 0) continue;
+            Disk& disk = disks[indexOf.at(record->m_nDevice)];
+            if (disk.sample.empty()) continue;
+            const std::uint64_t stretch = (disk.high - disk.low) / kTried + 1;
+            const CFileRecord*& slot = disk.sample[(record->m_nInode - disk.low) / stretch];
+            if (slot == nullptr) slot = record;
+        }
+    }
+    for (std::size_t i = 0; i < decisions.size(); ++i) {
+        DiskDecision& d = decisions[i];
+        if (d.chosen || d.told != platform::DiskKind::kSpinning) continue;
+        std::vector<const CFileRecord*>& sample = disks[i].sample;
+        sample.erase(std::remove(sample.begin(), sample.end(), nullptr), sample.end());
+        d.milliseconds = sample.empty() ? -1 : measure(sample);
         if (d.milliseconds >= 0)
             d.measured = d.milliseconds < kSolidStateMilliseconds ? platform::DiskKind::kSolidState
                                                                  : platform::DiskKind::kSpinning;

@@ -27,18 +27,19 @@ struct DiskDecision {
     bool chosen = false;       // readers as the user set them
 };
 
-// The median time of a few reads, in milliseconds, of files of `records` (all on one disk) whose
-// first page is not in memory, taken from far apart in the list; -1 when fewer than three such
-// files were found (everything is in memory already: nothing tells the disk).
-using DiskMeasure = std::function<double(const std::vector<const CFileRecord*>& records)>;
-double MeasureUncachedReads(const std::vector<const CFileRecord*>& records);
+// The median time of a few reads, in milliseconds, of the files `sample` (a few from far apart
+// on one disk, in the order given) whose first page is not in memory; -1 when fewer than three
+// such files were found (everything is in memory already: nothing tells the disk).
+using DiskMeasure = std::function<double(const std::vector<const CFileRecord*>& sample)>;
+double MeasureUncachedReads(const std::vector<const CFileRecord*>& sample);
 
 // A read from the disk that answers in less than this came from no moving head.
 constexpr double kSolidStateMilliseconds = 1.0;
 // The most readers anyone may set.
 constexpr int kMostReaders = 64;
 
-// One decision per disk of `records` (their devices, in the order first met). A disk whose
+// One decision per disk of `records` (their devices, in the order first met; a record that was
+// never asked of the system for its device is passed over). A disk whose
 // `kindOf` says it spins is measured: it is read by `threads` readers when it answers as
 // solid-state, else by one. Every other disk gets `threads`. `chosen` (> 0) sets every disk's
 // readers instead, and nothing is measured.

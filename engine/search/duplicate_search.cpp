@@ -117,10 +117,7 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     // Each disk is asked once what it is, and measured where it says it spins.
     const int threads = m_readers > 0 ? std::min(m_readers, kMostReaders)
                                       : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<CFileRecord*> known;
-    for (CFileRecord* record : toRead)
-        if (record->HasIdentity()) known.push_back(record);
-    m_disks = DecideReaders(known, threads, m_readers, m_diskKind, m_measureDisk);
+    m_disks = DecideReaders(toRead, threads, m_readers, m_diskKind, m_measureDisk);
     ReadPlan plan;
     plan.threads = threads;
     for (const DiskDecision& disk : m_disks) {

@@ -9,7 +9,7 @@ namespace {
 // Listed folders the walk has not yet taken. Each may hold its folder open (for its
 // subfolders), so this bounds what the listers keep open; far more than they need to stay
 // ahead.
-constexpr int kMostAhead = 256;
+constexpr int kMostAhead = 64;
 
 }  // namespace
 
