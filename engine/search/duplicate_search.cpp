@@ -115,12 +115,16 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     // news of their own: the steps stay the loop's records.
     const std::size_t looks = toRead.size();
     // Each disk is asked once what it is, and measured where it says it spins.
-    const int threads = m_readers > 0 ? std::min(m_readers, kMostReaders)
-                                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    m_disks = DecideReaders(toRead, threads, m_readers, m_diskKind, m_measureDisk);
+    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int readers = m_readers > 0 ? std::min(m_readers, kMostReaders)
+                                      : std::max(cores, kSolidStateReaders);
+    m_disks = DecideReaders(toRead, readers, m_readers, m_diskKind, m_measureDisk);
+    // One thread per core for what is in memory; more only where a disk takes more readers
+    // (each thread beyond the cores would only wait for its turn on a disk read by one).
     ReadPlan plan;
-    plan.threads = threads;
+    plan.threads = m_readers > 0 ? readers : cores;
     for (const DiskDecision& disk : m_disks) {
+        plan.threads = std::max(plan.threads, disk.readers);
         plan.limited.emplace_back(disk.device, disk.readers);
         if (m_pProgress != nullptr) m_pProgress->Detail(FormatDiskDecision(disk));
     }
