@@ -133,7 +133,8 @@ TEST(DirectoryScanner, DotFoldersFilterAndCancel) {
     EXPECT_EQ(kept, (std::vector<std::string>{dir / "big.bin"}));
     EXPECT_EQ(counts.Counts(), (std::vector<std::string>{"发现 1 个文件在 1 个目录中"}));
 
-    // Cancel in a deep walk: nothing below the folder where it was pressed is read.
+    // Cancel in a deep walk: nothing below the folder where it was pressed is recorded (listers
+    // may have listed some of it ahead).
     std::string deep;
     for (int level = 0; level < 30; ++level) {
         deep += "d" + std::to_string(level) + "/";

@@ -512,6 +512,9 @@ TEST(FirstLook, ASpinningDiskIsReadInTurnsWhatIsInMemoryOnEveryThread) {
             EXPECT_EQ(disk.measured, c == kSolidState ? platform::DiskKind::kUnknown
                                                       : platform::DiskKind::kSolidState);
             EXPECT_EQ(withoutTurn, 40);
+            // More readers than cores where there are few: they wait for the disk, not a core.
+            EXPECT_EQ(disk.readers, std::max<int>(kSolidStateReaders, std::thread::hardware_concurrency()));
+            EXPECT_GE(threads.size(), 3u) << "threads beyond two cores for such a disk";
         }
         if (cores) {
             EXPECT_GE(threads.size(), 2u) << "memory is read on every core";
