@@ -95,6 +95,10 @@ TEST(ResultsModel, GroupsRemovalMendsGroupsAndTotals) {
     EXPECT_EQ(two.DuplicateCount(), 3);
     EXPECT_EQ(two.DuplicateBytes(), 10 + 2 * 20);
     EXPECT_EQ(two.DuplicateRows(), (std::vector<std::size_t>{1, 3, 4}));
+    // A copy in a protected folder is never among the rows that select-all takes.
+    ResultsModel guarded = Groups({{"a", 2}, {"b", 3}});
+    guarded.SetProtected(3, true);
+    EXPECT_EQ(guarded.DuplicateRows(), (std::vector<std::size_t>{1, 4}));
 
     struct Case { std::vector<std::size_t> remove; const char* layout; };
     const Case cases[] = {
