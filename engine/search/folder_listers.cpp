@@ -43,15 +43,19 @@ FolderJobs FolderListers::ListStart(std::unique_ptr<platform::FolderHandle> hand
     return std::move(start.m_subfolders);
 }
 
+void FolderListers::ListHere(FolderJob& job, std::unique_lock<std::mutex>& lock) {
+    job.m_state = FolderJob::State::kRunning;
+    lock.unlock();
+    List(job);
+    lock.lock();
+    Queue(job.m_subfolders);
+    job.m_state = FolderJob::State::kDone;
+}
+
 void FolderListers::Take(FolderJob& job) {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (job.m_state == FolderJob::State::kWaiting) {
-        job.m_state = FolderJob::State::kRunning;
-        lock.unlock();
-        List(job);
-        lock.lock();
-        Queue(job.m_subfolders);
-        job.m_state = FolderJob::State::kDone;
+        ListHere(job, lock);
         return;
     }
     m_changed.wait(lock, [&] { return job.m_state == FolderJob::State::kDone; });
@@ -78,14 +82,9 @@ void FolderListers::Run() {
         m_waiting.pop_back();
         // The walk came to it first and lists it itself.
         if (job->m_state != FolderJob::State::kWaiting) continue;
-        job->m_state = FolderJob::State::kRunning;
         job->m_byLister = true;
         ++m_ahead;
-        lock.unlock();
-        List(*job);
-        lock.lock();
-        Queue(job->m_subfolders);
-        job->m_state = FolderJob::State::kDone;
+        ListHere(*job, lock);
         m_changed.notify_all();
     }
 }

@@ -83,6 +83,9 @@ public:
 
 private:
     void Run();
+    // Lists `job` on this thread (`lock` held on entry and on return, not meanwhile) and
+    // queues its subfolders.
+    void ListHere(FolderJob& job, std::unique_lock<std::mutex>& lock);
     // Opens and lists `job` and makes the jobs of its subfolders.
     void List(FolderJob& job);
     // Lists the open folder `handle` into `job` (its path and device known).
