@@ -62,8 +62,9 @@ public:
     // tell. Else kErrorReplaced, kErrorChanged, kErrorLocked or the system's code.
     int CheckUnchanged(bool changeTimeMoves = false);
     // The last check of an act, made between its two steps (see Remove, LinkFrom, MoveTo) on
-    // everything but the held file itself, which the act checks: 0 to go on, else the code
-    // that stops it. May be empty.
+    // everything but the held file itself: 0 to go on, else the code that stops it. May be
+    // empty. It is asked first; the act's own checks of the held file follow it, nearest to
+    // the step that cannot be taken back.
     using Confirm = std::function<int()>;
     const std::string& Path() const { return m_path; }
     // The reader of the open file; its identity is the one taken at Open.
@@ -105,7 +106,7 @@ public:
     // file systems by a copy under a spare name beside the target that is flushed to the disk,
     // read back and compared, and checked to hold the whole file as it still is, then renamed
     // to the target; the original then leaves its name as Remove does. `confirm` is asked
-    // before the original goes; on any doubt the file stays (or goes back) where it was and no
+    // before the original goes (and, across file systems, before the copy takes its name); on any doubt the file stays (or goes back) where it was and no
     // copy is left. Permissions, owner, extended attributes (the ACL included) and times go
     // with it. 0, kErrorReplaced, kErrorChanged,
     // kErrorLocked, EEXIST, `confirm`'s code or the system's.

@@ -177,7 +177,8 @@ private:
         const bool linking = kind == DuplicateActionKind::kHardLink;
         // Between the act's two steps: the copy must still be what it was compared as, under
         // its name. A copy removed, replaced or written to meanwhile stops the act.
-        const platform::HeldFile::Confirm confirm = [&copy, linking] {
+        const platform::HeldFile::Confirm confirm = [this, &copy, linking] {
+            if (m_parts.betweenSteps) m_parts.betweenSteps();
             return copy.CheckUnchanged(linking);
         };
         ActionStep step;

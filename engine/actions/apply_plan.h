@@ -65,6 +65,9 @@ struct ApplyParts {
 
     Remover remover;  // empty: HeldFile::Remove
     Compare compare;  // empty: CompareOpenFiles
+    // Called inside each act between its two steps, before its last checks: where tests let
+    // another program come at the worst moment.
+    std::function<void()> betweenSteps;
     // A hard link: also replace a duplicate whose permissions or owner differ from the copy's
     // (it then takes the copy's). Off: such a file is left and named.
     bool anyOwner = false;

@@ -551,8 +551,8 @@ int HeldFile::Remove(bool toTrash, const Confirm& confirm) {
         m_trashed = true;
         m_trashRecord = {m_impl->place.original, m_impl->place.file, m_impl->place.info,
                          identity.size, identity.lastWrite};
-        code = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, true);
-        if (code == 0 && confirm) code = confirm();
+        code = confirm ? confirm() : 0;
+        if (code == 0) code = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, true);
         if (code != 0 && Restore() != 0) m_leftAt = m_impl->place.file;
         return code;
     }
@@ -561,9 +561,9 @@ int HeldFile::Remove(bool toTrash, const Confirm& confirm) {
     std::string spare;
     code = RenameToSpare(m_impl->dirFd, m_impl->name, &spare);
     if (code != 0) return code;
-    code = EntryIs(m_impl->dirFd, spare, identity);
+    code = confirm ? confirm() : 0;
+    if (code == 0) code = EntryIs(m_impl->dirFd, spare, identity);
     if (code == 0) code = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, true);
-    if (code == 0 && confirm) code = confirm();
     if (code == 0) {
         if (unlinkat(m_impl->dirFd, spare.c_str(), 0) == 0) return 0;
         code = errno;
@@ -600,10 +600,10 @@ int HeldFile::LinkFrom(HeldFile& source, const Confirm& confirm) {
     // Both files as they must be for the last step; the source's change time moved with the
     // new link.
     const auto lastCheck = [&](bool exchanged) {
-        int last = EntryIs(m_impl->dirFd, exchanged ? spare : m_impl->name, mine);
-        if (last == 0) last = StillAsOpened(m_impl->lockFd, m_impl->leased, mine, exchanged);
+        int last = confirm ? confirm() : 0;
         if (last == 0) last = source.CheckUnchanged(true);
-        if (last == 0 && confirm) last = confirm();
+        if (last == 0) last = EntryIs(m_impl->dirFd, exchanged ? spare : m_impl->name, mine);
+        if (last == 0) last = StillAsOpened(m_impl->lockFd, m_impl->leased, mine, exchanged);
         return last;
     };
     code = EntryIs(m_impl->dirFd, spare, theirs);
@@ -673,9 +673,9 @@ int HeldFile::MoveTo(const std::string& target, const Confirm& confirm) {
     const FileIdentity& identity = m_reader.Identity();
     // Checks the moved file at `dir`/`name` and asks `confirm`; on doubt it goes back.
     const auto settle = [&](int dir, const std::string& name) {
-        int last = EntryIs(dir, name, identity);
+        int last = confirm ? confirm() : 0;
+        if (last == 0) last = EntryIs(dir, name, identity);
         if (last == 0) last = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, true);
-        if (last == 0 && confirm) last = confirm();
         if (last != 0 && !PutBack(dir, name, m_impl->dirFd, m_impl->name))
             m_leftAt = dir == toDir ? target
                                     : (m_impl->folder == "/" ? "" : m_impl->folder) + "/" + name;
@@ -732,6 +732,7 @@ int HeldFile::CopyAcross(int toDir, const std::string& toName, const Confirm& co
     if (code == 0 && fstat(out, &copied) != 0) code = errno;
     if (close(out) != 0 && code == 0) code = errno;
     // Bytes written to the original while it was copied would be lost with it.
+    if (code == 0 && confirm) code = confirm();
     if (code == 0) code = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, false);
     if (code == 0 && renameat2(toDir, spare.c_str(), toDir, toName.c_str(), RENAME_NOREPLACE) != 0) {
         code = errno;
@@ -762,9 +763,9 @@ int HeldFile::CopyAcross(int toDir, const std::string& toName, const Confirm& co
         dropCopy();
         return code;
     }
-    code = EntryIs(m_impl->dirFd, gone, identity);
+    code = confirm ? confirm() : 0;
+    if (code == 0) code = EntryIs(m_impl->dirFd, gone, identity);
     if (code == 0) code = StillAsOpened(m_impl->lockFd, m_impl->leased, identity, true);
-    if (code == 0 && confirm) code = confirm();
     if (code == 0 && unlinkat(m_impl->dirFd, gone.c_str(), 0) != 0) code = errno;
     if (code != 0) {
         if (PutBack(m_impl->dirFd, gone, m_impl->dirFd, m_impl->name))

@@ -5,14 +5,17 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -26,6 +29,7 @@
 #include "support/platform_rules.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged.h"
 
 namespace fs = std::filesystem;
 
@@ -252,6 +256,123 @@ TEST(ApplyPlanRaces, AWriterAtTheActIsKeptWaitingAndNothingIsLost) {
     }
 }
 
+// Another program comes between an act's two steps, when the duplicate has left its name (a
+// spare name, the trash, the target) and before it is gone for good: it opens the duplicate
+// for writing, or puts a file of its own in the duplicate's new place. Either is seen by the
+// act's last checks: the act is taken back and nothing either program wrote is lost.
+TEST(ApplyPlanRaces, WhatComesBetweenTheTwoStepsOfAnActTakesItBack) {
+    const DuplicateActionKind kinds[] = {DuplicateActionKind::kDelete, DuplicateActionKind::kTrash,
+                                         DuplicateActionKind::kHardLink, DuplicateActionKind::kMove};
+    for (DuplicateActionKind kind : kinds) {
+        for (const bool swapped : {false, true}) {
+            TempDir dir, home;
+            ScopedEnvVar data("XDG_DATA_HOME", home.Path().c_str());
+            const std::string bytes(5000, 'b');
+            dir.WriteFile("k/f", bytes);
+            dir.WriteFile("d/f", bytes);
+            ResultsModel model = SearchFolders({dir / "k", dir / "d"});
+            ASSERT_EQ(model.Row(0).record->Path(), dir / "k/f");
+            const ino_t dupInode = InodeOf(dir / "d/f");
+            DuplicateAction action(kind, nullptr);
+            action.SetMoveTarget(dir / "aside", {dir / "d"});
+            std::unique_ptr<AnotherProgram> writer;
+            std::string placeBetween;
+            action.Parts().betweenSteps = [&] {
+                if (!placeBetween.empty()) return;
+                for (const std::string& root : {dir.Path(), home.Path()})
+                    for (const auto& entry : fs::recursive_directory_iterator(root))
+                        if (entry.is_regular_file() && InodeOf(entry.path()) == dupInode &&
+                            entry.path() != dir / "d/f")
+                            placeBetween = entry.path();
+                ASSERT_FALSE(placeBetween.empty());
+                if (swapped) {
+                    // The duplicate stays alive under a second name; a stranger takes its place.
+                    fs::create_hard_link(placeBetween, dir / "alive");
+                    dir.WriteFile("stranger", "a file of another program");
+                    fs::rename(dir / "stranger", placeBetween);
+                } else {
+                    writer = std::make_unique<AnotherProgram>([place = placeBetween] {
+                        std::ofstream out(place, std::ios::binary | std::ios::app);
+                        out << "late";
+                    });
+                }
+            };
+            const ActionOutcome out = action.Run(model, {1});
+            if (writer) writer->Wait();
+            const std::string what =
+                std::string(ActionVerb(kind)) + (swapped ? " swapped" : " written") + " at " +
+                placeBetween;
+            EXPECT_FALSE(placeBetween.empty()) << what;
+            EXPECT_EQ(ReadWholeFile(dir / "k/f"), bytes) << what;
+            if (swapped) {
+                // The stranger's file is somewhere still (the trash keeps it, having no way to
+                // tell it from the duplicate); the duplicate is kept by its second name.
+                EXPECT_EQ(ReadWholeFile(dir / "alive"), bytes) << what;
+                bool strangerKept = false;
+                for (const std::string& root : {dir.Path(), home.Path()})
+                    for (const auto& entry : fs::recursive_directory_iterator(root))
+                        if (entry.is_regular_file() &&
+                            ReadWholeFile(entry.path()) == "a file of another program")
+                            strangerKept = true;
+                EXPECT_TRUE(strangerKept) << what;
+                if (kind != DuplicateActionKind::kTrash) {
+                    EXPECT_TRUE(out.done.empty()) << what;
+                    EXPECT_EQ(out.refused.size(), 1u) << what;
+                }
+            } else {
+                EXPECT_TRUE(writer && writer->WasKeptWaiting()) << what;
+                EXPECT_TRUE(out.done.empty()) << what;
+                ASSERT_EQ(out.refused.size(), 1u) << what;
+                EXPECT_EQ(out.refused[0].second, CFileRecord::ErrorCodeText(platform::kErrorLocked))
+                    << what;
+                EXPECT_EQ(ReadWholeFile(dir / "d/f"), bytes + "late") << what;
+                EXPECT_EQ(InodeOf(dir / "d/f"), dupInode) << what;
+                EXPECT_FALSE(fs::exists(dir / "aside/d/f")) << what;
+            }
+            ExpectNoSpares(dir.Path());
+        }
+    }
+}
+
+// Without a lease (another owner's file, held by a program that may not lease it), a file
+// saved in place with its size and last-write time put back is told by its change time: it
+// is not removed.
+TEST(ApplyPlanRaces, WithoutALeaseASaveInPlaceWithItsTimePutBackIsSeen) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to hold a file of another owner";
+    TempDir dir;
+    dir.WriteFile("d/f", "first words");
+    const std::string path = dir / "d/f";
+    ASSERT_EQ(lchown(path.c_str(), unprivileged::NobodyUid(), unprivileged::NobodyGid()), 0);
+    std::string failure;
+    // Capabilities belong to a thread: this one alone gives up leasing files it does not own.
+    std::thread([&] {
+        __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct caps[2] = {};
+        if (syscall(SYS_capget, &header, caps) != 0) return void(failure = "capget");
+        caps[CAP_LEASE / 32].effective &= ~(1u << (CAP_LEASE % 32));
+        if (syscall(SYS_capset, &header, caps) != 0) return void(failure = "capset");
+        const int probe = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const bool leases = fcntl(probe, F_SETLEASE, F_RDLCK) == 0;
+        close(probe);
+        if (leases) return void(failure = "a lease is still granted");
+        platform::HeldFile held;
+        if (held.Open(path, platform::HeldFile::kGoes) != 0) return void(failure = "open");
+        struct stat before;
+        stat(path.c_str(), &before);
+        const int out = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        const bool rewritten = pwrite(out, "other words", 11, 0) == 11;
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        const bool putBack = futimens(out, times) == 0;
+        close(out);
+        if (!rewritten || !putBack) return void(failure = "rewrite");
+        if (held.CheckUnchanged() != platform::kErrorChanged) failure += "check passed; ";
+        if (held.Remove(false) != platform::kErrorChanged) failure += "removal not refused";
+    }).join();
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(ReadWholeFile(path), "other words");
+    ExpectNoSpares(dir.Path());
+}
+
 // A file that another program holds open for writing, or holds a record lock on, is left
 // with the reason; so is a kept copy in that state (no other copy then vouches).
 TEST(ApplyPlanRaces, AFileInUseByAnotherProgramIsLeft) {
@@ -320,20 +441,26 @@ TEST(MoveAcrossFileSystems, TheCopyNeverStandsUnderItsNameUnfinished) {
     ASSERT_GE(inotify_add_watch(watch, (aside + "/d").c_str(), IN_CREATE | IN_MOVED_TO), 0);
     DuplicateAction move(DuplicateActionKind::kMove, nullptr);
     move.SetMoveTarget(aside, {dir / "d"});
+    // The writer comes once g's copy is written, before it takes its name.
     std::unique_ptr<AnotherProgram> writer;
+    std::string moving;
     move.Parts().compare = [&](const CFileRecord& x, platform::FileReader& rx,
                                const CFileRecord& y, platform::FileReader& ry,
                                const std::function<bool()>& stop, std::string* why) {
-        const ContentMatch match = CompareOpenFiles(x, rx, y, ry, stop, why);
-        if (x.Path() == dir / "d/g")
+        moving = x.Path();
+        return CompareOpenFiles(x, rx, y, ry, stop, why);
+    };
+    move.Parts().betweenSteps = [&] {
+        if (moving == dir / "d/g" && !writer)
             writer = std::make_unique<AnotherProgram>([&] {
                 std::ofstream out(dir / "d/g", std::ios::binary | std::ios::app);
                 out << "appended while it was moved";
             });
-        return match;
     };
     const ActionOutcome out = move.Run(model, model.DuplicateRows());
-    if (writer) writer->Wait();
+    ASSERT_TRUE(writer);
+    writer->Wait();
+    EXPECT_TRUE(writer->WasKeptWaiting());
     ASSERT_EQ(out.done.size(), 1u);
     EXPECT_EQ(out.done[0].path, dir / "d/f");
     EXPECT_EQ(ReadWholeFile(aside + "/d/f"), bytes);
