@@ -177,6 +177,30 @@ const OptionEntry kOptionTable[] = {
          return true;
      },
      0},
+    {"--no-cache", false, [](const OptionCall& c) { return !(c.options.cache = false); }, 0},
+    {"--verify", false, [](const OptionCall& c) { return c.options.verify = true; }, 0},
+    {"--clear-cache", false, [](const OptionCall& c) { return c.options.clearCache = true; }, 0},
+    {"--cache-size", true,
+     [](const OptionCall& c) {
+         // A number and K, M or G: the cache's limit is no place for a byte count.
+         const std::string& v = c.value;
+         const bool digits = v.size() >= 2 && v.size() <= 7 &&
+                             v.find_first_not_of("0123456789") == v.size() - 1;
+         const char unit = v.empty() ? '\0' : v.back();
+         const int shift = unit == 'K' || unit == 'k'   ? 10
+                           : unit == 'M' || unit == 'm' ? 20
+                           : unit == 'G' || unit == 'g' ? 30
+                                                        : -1;
+         const std::int64_t size =
+             digits && shift > 0 ? std::stoll(v.substr(0, v.size() - 1)) << shift : 0;
+         if (size < (std::int64_t{1} << 20) || size > (std::int64_t{64} << 30)) {
+             c.error = LoadStringText(IDS_CLI_CACHE_SIZE_RANGE);
+             return false;
+         }
+         c.options.cacheSize = size;
+         return true;
+     },
+     0},
     {"--trash", false,
      [](const OptionCall& c) { return SetAction(c, static_cast<DuplicateActionKind>(c.data)); },
      ActionData(DuplicateActionKind::kTrash)},
@@ -359,6 +383,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         return false;
     }
     if (options->help || options->version) return true;
+    if (paths.empty() && options->clearCache) return true;  // only that
     if (paths.empty()) {
         *error = "no PATH given";
         return false;

@@ -12,6 +12,7 @@
 #include "cli/terminal_progress.h"
 #include "engine/search/directory_scanner.h"
 #include "engine/actions/duplicate_action.h"
+#include "engine/store/fingerprint_cache.h"
 #include "engine/text/size_text.h"
 #include "engine/text/string_table.h"
 #include "engine/text/text_format.h"
@@ -147,6 +148,16 @@ int main(int argc, char** argv) {
         return WriteOutput(text, &why) ? 0 : ReportWriteError(why);
     }
 
+    const std::string cachePath = FingerprintCache::DefaultPath();
+    if (options.clearCache) {
+        if (!FingerprintCache::Clear(cachePath, &why)) {
+            PrintError(FormatCacheNotCleared(cachePath, why));
+            return 1;
+        }
+        platform::WriteStandardText(stderr, FormatCacheCleared(cachePath) + "\n");
+        if (options.search.paths.empty()) return 0;
+    }
+
     // A protected folder that is not there protects nothing: a typing slip must not pass.
     // A link to a folder protects the folder.
     for (const std::string& folder : options.search.keep.protectedFolders) {
@@ -174,10 +185,25 @@ int main(int argc, char** argv) {
     progress.m_verbose = options.verbose;
     DuplicateSearch search(&progress);
     search.m_readers = options.readers;
+    // What earlier searches read; one that cannot be used is named, and the search goes on.
+    FingerprintCache cache;
+    if (options.cache) {
+        std::string trouble;
+        if (cachePath.empty()) trouble = LoadStringText(IDS_CACHE_NO_FOLDER);
+        else cache.Open(cachePath, options.cacheSize, &trouble);
+        if (!trouble.empty())
+            progress.Skipped(SkipKind::kCache, cachePath, FormatCacheUnusable(trouble));
+        search.m_cache = &cache;
+        search.m_verify = options.verify;
+    }
     ResultsModel results;
     const DuplicateSearch::Outcome outcome = search.Run(options.search, results);
     progress.Clear();
+    if (cache.IsOpen() && !cache.Flush())
+        progress.Skipped(SkipKind::kCache, cachePath, FormatCacheUnusable(cache.Trouble()));
     if (outcome != DuplicateSearch::kFinished) return 130;
+    if (search.GroupsFromCache() > 0)
+        platform::WriteStandardText(stderr, FormatGroupsFromCache(search.GroupsFromCache()) + "\n");
 
     if (search.StartFoldersOpened() == 0 && g_cancel == 0) {
         // Each start path has had its line; searching nothing is no answer to give.

@@ -25,6 +25,19 @@ std::string SettingsFilePath(const std::string& application);
 // on Windows <local application data>\<application>. "" when there is none.
 std::string ApplicationDataFolder(const std::string& application);
 
+// The folder for what the program keeps only to be faster, which may be removed at any time
+// (made when missing, private to the user): $XDG_CACHE_HOME/<application> ($HOME/.cache when
+// XDG_CACHE_HOME is not an absolute path); on Windows <local application data>\<application>.
+// "" when there is none.
+std::string CacheFolder(const std::string& application);
+
+// Makes the file at `path` when it is missing, readable and writable by its owner only (on
+// Windows as the folder gives it). False with the system's error code in *error.
+bool MakePrivateFile(const std::string& path, int* error);
+
+// Removes the file at `path`: true when it is gone (or was never there).
+bool RemoveFileIfThere(const std::string& path, int* error);
+
 // Whether a link on the desktop needs a desktop entry beside the .URL file to be opened with a
 // double click (the Windows shell opens .URL files itself).
 #ifdef _WIN32

@@ -12,6 +12,7 @@ std::size_t KindIndex(SkipKind kind) {
         case SkipKind::kStartPath: return 0;
         case SkipKind::kFolder: return 1;
         case SkipKind::kFile: return 2;
+        case SkipKind::kCache: return 3;
     }
     return 2;
 }

@@ -46,6 +46,6 @@ private:
         std::string reason;
     };
     ProgressSink* m_pNext;
-    std::vector<Place> m_places[3];  // by kind: start paths, folders, files
+    std::vector<Place> m_places[4];  // by kind: start paths, folders, files, the cache
     std::size_t m_nCount = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <cstdio>
 #include <thread>
 #include <unordered_map>
@@ -10,6 +11,7 @@
 #include "engine/text/string_table.h"
 #include "engine/text/text_format.h"
 #include "engine/search/fingerprint_worker.h"
+#include "engine/store/cache_answers.h"
 #include "engine/text/text_helpers.h"
 
 std::string FormatSizeText(double bytes) {
@@ -90,26 +92,37 @@ std::vector<DuplicateSearch::SizeClass> DuplicateSearch::SizeClasses(const Recor
 // (FingerprintWorker and JointReader, on a second core, class after class); and the groups,
 // listed at their heads' places as in the loop. Every record the loop would meet is a step of the bar and a question to stop.
 void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results) {
+    m_groupsFromCache = 0;
     const std::vector<SizeClass> classes = SizeClasses(records);
+    if (m_pProgress != nullptr) {
+        m_pProgress->SetTotal(static_cast<std::int64_t>(records.size()));
+        m_pProgress->SetStatus(LoadStringText(IDS_SEARCHING_DUPLICATES));
+    }
+    // The classes of two files or more, and those the cache answers (read by nobody).
+    std::vector<CacheAnswers::Range> possibleRanges;
+    for (const SizeClass& cls : classes)
+        if (cls.Count() >= 2) possibleRanges.push_back({cls.begin, cls.end});
+    std::unique_ptr<CacheAnswers> answers;
+    if (m_cache != nullptr && m_cache->IsOpen()) {
+        answers = std::make_unique<CacheAnswers>(*m_cache, m_verify, m_cacheSettleNs);
+        if (!answers->LookUp(records, possibleRanges, [this] { return Cancelled(); })) return;
+    }
     std::vector<CFileRecord*> toRead;
     std::vector<std::uint32_t> readEnds;
     // Sized once: grown by doubling it would hold up to twice its records at its peak.
     std::size_t possible = 0, possibleClasses = 0;
-    for (const SizeClass& cls : classes)
-        if (cls.Count() >= 2) {
-            possible += cls.Count();
+    for (std::size_t c = 0; c < possibleRanges.size(); ++c)
+        if (!answers || !answers->Answered(c)) {
+            possible += possibleRanges[c].end - possibleRanges[c].begin;
             ++possibleClasses;
         }
     toRead.reserve(possible);
     readEnds.reserve(possibleClasses);
-    for (const SizeClass& cls : classes) {
-        if (cls.Count() < 2) continue;
-        for (std::size_t k = cls.begin; k < cls.end; ++k) toRead.push_back(records[k].get());
+    for (std::size_t c = 0; c < possibleRanges.size(); ++c) {
+        if (answers && answers->Answered(c)) continue;
+        for (std::size_t k = possibleRanges[c].begin; k < possibleRanges[c].end; ++k)
+            toRead.push_back(records[k].get());
         readEnds.push_back(static_cast<std::uint32_t>(toRead.size()));
-    }
-    if (m_pProgress != nullptr) {
-        m_pProgress->SetTotal(static_cast<std::int64_t>(records.size()));
-        m_pProgress->SetStatus(LoadStringText(IDS_SEARCHING_DUPLICATES));
     }
     // While a class is read, the files looked at so far (of all that may have a copy) are
     // news of their own: the steps stay the loop's records.
@@ -123,6 +136,7 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     // (each thread beyond the cores would only wait for its turn on a disk read by one).
     ReadPlan plan;
     plan.threads = m_readers > 0 ? readers : cores;
+    plan.hashGroups = answers != nullptr;
     for (const DiskDecision& disk : m_disks) {
         plan.threads = std::max(plan.threads, disk.readers);
         plan.limited.emplace_back(disk.device, disk.readers);
@@ -144,8 +158,9 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
     std::vector<char> taken(records.size(), 0);
     // Members of the groups headed by records of the current class, by record index.
     std::unordered_map<std::size_t, std::vector<std::size_t>> groups;
-    std::size_t readClass = 0;  // the worker's index of the next class of two files or more
+    std::size_t readClass = 0;  // the worker's index of the next class it reads
     std::size_t readBase = 0;   // where that class starts in the worker's list
+    std::size_t possibleClass = 0;  // the index of the next class of two files or more
     for (const SizeClass& cls : classes) {
         groups.clear();
         for (std::size_t i = cls.begin; i < cls.end; ++i) {
@@ -153,16 +168,24 @@ void DuplicateSearch::GroupDuplicates(RecordList& records, ResultsModel& results
             if (m_pProgress != nullptr) m_pProgress->StepProgress(1);
             if (Cancelled()) return;
             if (i == cls.begin && cls.Count() >= 2) {
-                if (!worker.EnsureClass(readClass,
-                                        [&] {
-                                            showReading();
-                                            return Cancelled();
-                                        }) ||
-                    Cancelled())
-                    return;
-                GroupClass(records, cls, worker, readBase, readClass, groups, taken);
-                ++readClass;
-                readBase += cls.Count();
+                const std::size_t c = possibleClass++;
+                if (answers && answers->Answered(c)) {
+                    answers->GroupAnswered(c, records, groups, taken);
+                    m_groupsFromCache = answers->GroupsFromCache();
+                } else {
+                    if (!worker.EnsureClass(readClass,
+                                            [&] {
+                                                showReading();
+                                                return Cancelled();
+                                            }) ||
+                        Cancelled())
+                        return;
+                    if (answers)
+                        answers->Learn(records, {cls.begin, cls.end}, worker, readBase, readClass);
+                    GroupClass(records, cls, worker, readBase, readClass, groups, taken);
+                    ++readClass;
+                    readBase += cls.Count();
+                }
             }
             const auto group = groups.find(i);
             if (group != groups.end()) ListGroup(records, i, group->second, taken, results);

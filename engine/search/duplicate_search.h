@@ -18,6 +18,7 @@
 #include "engine/search/progress_sink.h"
 #include "engine/results/results_model.h"
 #include "engine/search/search_filter.h"
+#include "engine/store/fingerprint_cache.h"
 #include "engine/text/text_helpers.h"
 #include "platform/disk_kind.h"
 
@@ -108,6 +109,17 @@ public:
     int m_readers = 0;
     // What the last search decided for each disk it read.
     const std::vector<DiskDecision>& Disks() const { return m_disks; }
+    // What earlier searches learnt (not owned; null: none): the classes it can answer are
+    // listed without a read, and what this search reads is learnt. `m_verify`: every class is
+    // read all the same.
+    FingerprintCache* m_cache = nullptr;
+    bool m_verify = false;
+    // A file changed less than this long before the search looked is not learnt: a change in
+    // the same tick of the clock after its read would leave every field the cache compares as
+    // it was. (Tests shorten it.)
+    std::int64_t m_cacheSettleNs = std::int64_t{2} * 1000000000;
+    // Groups the last search listed from the cache.
+    int GroupsFromCache() const { return m_groupsFromCache; }
 
 private:
     // Finds the groups of the size class `cls` of `records`, whose files are at `base` in
@@ -125,4 +137,5 @@ private:
     ProgressSink* m_pProgress;
     int m_nStartFoldersOpened = 0;
     std::vector<DiskDecision> m_disks;
+    int m_groupsFromCache = 0;
 };

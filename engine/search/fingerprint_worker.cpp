@@ -61,7 +61,7 @@ FingerprintWorker::FingerprintWorker(std::vector<CFileRecord*> records,
                                      BlockOpener open, std::size_t keepBudget, ReadPlan plan)
     : m_records(std::move(records)), m_request(request), m_read(std::move(read)),
       m_open(std::move(open)), m_role(new unsigned char[m_records.size()]()),
-      m_keepBudget(keepBudget) {
+      m_keepBudget(keepBudget), m_hashGroups(plan.hashGroups) {
     m_classes.resize(classEnds.size());
     std::uint32_t begin = 0;
     for (std::size_t c = 0; c < classEnds.size(); ++c) {
@@ -254,7 +254,12 @@ void FingerprintWorker::Perform(Task& task, const std::function<bool()>& stop) {
     // Every thread may run a joint read at once, each with its window of open files: all of
     // them together stay well below what a process may hold open.
     JointReader reader(open, std::max<std::size_t>(16, 256 / (m_threads.size() + 1)));
-    task.stopped = !reader.Read(files, stop, &m_bytesRead, &groups);
+    // The joint's files share their first look's fingerprint: it was read before they were.
+    const std::uint64_t firstKey = files.empty() ? 0 : files.front().record->FingerprintKey();
+    std::vector<ContentHash> hashes;
+    std::vector<JointReader::Lone> lone;
+    task.stopped = !reader.Read(files, stop, &m_bytesRead, &groups,
+                                m_hashGroups ? &hashes : nullptr, m_hashGroups ? &lone : nullptr);
     if (!cls.kept.empty()) {
         for (std::size_t i = 0; i < joint.files.size(); ++i) {
             Unkeep(cls, joint.files[i]);
@@ -276,6 +281,9 @@ void FingerprintWorker::Perform(Task& task, const std::function<bool()>& stop) {
         std::sort(indexes.begin(), indexes.end());
         task.groups.push_back(std::move(indexes));
     }
+    for (const ContentHash& hash : hashes) task.digests.push_back({firstKey, hash});
+    for (const JointReader::Lone& file : lone)
+        task.lone.push_back({indexOf.at(file.record), file.crc, file.sum, {firstKey, file.hash}});
 }
 
 void FingerprintWorker::Unkeep(ClassState& cls, std::uint32_t k) {
@@ -343,6 +351,8 @@ void FingerprintWorker::Finish(Task& task, std::unique_lock<std::mutex>& lock) {
         // A stopped read found nothing certain: its class is never ready.
         if (!task.stopped) {
             for (auto& group : task.groups) cls.groups.push_back(std::move(group));
+            for (const GroupDigest& digest : task.digests) cls.digests.push_back(digest);
+            for (const LoneDigest& file : task.lone) cls.lone.push_back(file);
             std::vector<std::uint32_t>().swap(cls.joints[task.record].files);
             if (--cls.jointLeft == 0) {
                 cls.ready = true;

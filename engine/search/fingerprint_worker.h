@@ -32,6 +32,22 @@
 struct ReadPlan {
     int threads = 0;
     std::vector<std::pair<std::uint64_t, int>> limited;
+    // The joint reads also hash each group's contents (DigestsOf), for the cache.
+    bool hashGroups = false;
+};
+
+// What a joint read found of one group's contents: the first block's fingerprint its files
+// share (CFileRecord::FingerprintKey of their first looks) and the hash of all of it.
+struct GroupDigest {
+    std::uint64_t firstKey = 0;
+    ContentHash hash;
+};
+// A file a joint read found to be like no other, read to its end all the same (with
+// ReadPlan::hashGroups): its index, whole CRC-32 and byte sum, and digest.
+struct LoneDigest {
+    std::uint32_t index = 0;
+    std::uint32_t crc = 0, sum = 0;
+    GroupDigest digest;
 };
 
 class FingerprintWorker {
@@ -80,9 +96,14 @@ public:
     const std::vector<std::vector<std::uint32_t>>& GroupsOf(std::size_t c) const {
         return m_classes[c].groups;
     }
+    // With ReadPlan::hashGroups: the digest of each of GroupsOf(c), in its order.
+    const std::vector<GroupDigest>& DigestsOf(std::size_t c) const { return m_classes[c].digests; }
+    const std::vector<LoneDigest>& LoneOf(std::size_t c) const { return m_classes[c].lone; }
     // Gives back what class `c`'s groups take, once the caller is done with them.
     void ForgetGroups(std::size_t c) {
         std::vector<std::vector<std::uint32_t>>().swap(m_classes[c].groups);
+        std::vector<GroupDigest>().swap(m_classes[c].digests);
+        std::vector<LoneDigest>().swap(m_classes[c].lone);
     }
 
     // How far the reading is, for a progress bar inside a large class (any thread may ask):
@@ -115,6 +136,8 @@ private:
         bool ready = false;
         std::vector<Joint> joints;
         std::vector<std::vector<std::uint32_t>> groups;
+        std::vector<GroupDigest> digests;  // with m_hashGroups, one per group
+        std::vector<LoneDigest> lone;
         // Per record of a class of small files: the bytes its first look kept, or null.
         std::vector<std::unique_ptr<unsigned char[]>> kept;
         // Per record of a class of larger files: where its first look found it on the disk.
@@ -129,6 +152,8 @@ private:
         std::uint64_t ticket = 0;
         bool stopped = false;                            // set by Perform
         std::vector<std::vector<std::uint32_t>> groups;  // found by a joint read
+        std::vector<GroupDigest> digests;
+        std::vector<LoneDigest> lone;
     };
 
     Task Take();                                                   // under m_mutex
@@ -168,6 +193,7 @@ private:
     std::atomic<std::uint64_t> m_filesLooked{0};
     std::atomic<std::uint64_t> m_bytesRead{0};
     const std::size_t m_keepBudget;
+    const bool m_hashGroups;
     std::atomic<std::size_t> m_keptBytes{0};
     std::unordered_map<std::uint64_t, std::unique_ptr<DiskQueue>> m_queues;
     std::vector<std::thread> m_threads;

@@ -9,6 +9,10 @@
 #include "platform/error_text.h"
 #include "platform/file_reader.h"
 
+// Inlined: the hash is a few lines of code in the read loop, nothing more to link.
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
 namespace {
 
 class DiskBlockSource : public BlockSource {
@@ -126,19 +130,25 @@ struct Member {
     std::vector<unsigned char> held;      // its block where its class stands, kept from a split
 };
 
-// Files whose bytes are equal up to `offset`; the CRC and sum of those bytes.
+// Files whose bytes are equal up to `offset`; the CRC, sum and (when asked) hash of those bytes.
 struct Pending {
     std::vector<std::uint32_t> members;
     std::uint64_t offset = 0;
     std::uint32_t crc = 0, sum = 0;
+    XXH3_state_t hash;
 };
 
 }  // namespace
 
 bool JointReader::Read(const std::vector<File>& files, const std::function<bool()>& stop,
                        std::atomic<std::uint64_t>* bytesRead,
-                       std::vector<std::vector<CFileRecord*>>* groups) {
+                       std::vector<std::vector<CFileRecord*>>* groups,
+                       std::vector<ContentHash>* hashes, std::vector<Lone>* lone) {
     groups->clear();
+    if (hashes != nullptr) hashes->clear();
+    if (lone != nullptr) lone->clear();
+    // With the hashes kept, a file whose bytes part from all others is still read to its end.
+    const std::size_t least = hashes != nullptr && lone != nullptr ? 1 : 2;
     if (files.size() < 2) return true;
     const std::uint64_t size = static_cast<std::uint64_t>(files[0].record->m_nSize);
     std::vector<Member> members(files.size());
@@ -215,10 +225,11 @@ bool JointReader::Read(const std::vector<File>& files, const std::function<bool(
     std::vector<unsigned char> headBuffer(kChecksumBlockSize), buffer(kChecksumBlockSize);
     std::vector<Pending> work(1);
     for (std::uint32_t m = 0; m < members.size(); ++m) work[0].members.push_back(m);
+    if (hashes != nullptr) XXH3_128bits_reset(&work[0].hash);
     while (!work.empty()) {
         Pending cls = std::move(work.back());
         work.pop_back();
-        while (cls.members.size() >= 2 && cls.offset < size) {
+        while (cls.members.size() >= least && cls.offset < size) {
             const std::size_t want =
                 static_cast<std::size_t>(std::min<std::uint64_t>(kChecksumBlockSize, size - cls.offset));
             // The first file whose block can be read heads the class; the files whose block
@@ -255,20 +266,24 @@ bool JointReader::Read(const std::vector<File>& files, const std::function<bool(
             rest.sum = cls.sum;
             cls.crc = Crc32Update(cls.crc, head, want);
             cls.sum = ByteSumUpdate(cls.sum, head, want);
+            if (hashes != nullptr) {
+                if (other.size() >= least) XXH3_copyState(&rest.hash, &cls.hash);
+                XXH3_128bits_update(&cls.hash, head, want);
+            }
             cls.offset += want;
             for (const std::uint32_t m : same) {
                 heldBytes -= members[m].held.size();
                 std::vector<unsigned char>().swap(members[m].held);
             }
             cls.members = std::move(same);
-            if (other.size() >= 2) {
+            if (other.size() >= least) {
                 rest.members = std::move(other);
                 work.push_back(std::move(rest));
             } else {
                 for (const std::uint32_t m : other) finish(m);
             }
         }
-        if (cls.members.size() >= 2 && cls.offset >= size) {
+        if (cls.members.size() >= least && cls.offset >= size) {
             // Read to the scanned size: each file must still be the scanned one, with nothing
             // more in it.
             std::vector<CFileRecord*> group;
@@ -287,6 +302,13 @@ bool JointReader::Read(const std::vector<File>& files, const std::function<bool(
             if (group.size() >= 2) {
                 for (CFileRecord* record : group) record->SetDetails(cls.crc, cls.sum, false, 0);
                 groups->push_back(std::move(group));
+                if (hashes != nullptr) {
+                    const XXH128_hash_t digest = XXH3_128bits_digest(&cls.hash);
+                    hashes->push_back({digest.high64, digest.low64});
+                }
+            } else if (group.size() == 1 && least == 1) {
+                const XXH128_hash_t digest = XXH3_128bits_digest(&cls.hash);
+                lone->push_back({group.front(), cls.crc, cls.sum, {digest.high64, digest.low64}});
             }
         }
         for (const std::uint32_t m : cls.members) finish(m);

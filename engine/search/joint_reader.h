@@ -44,6 +44,12 @@ BlockOpener DiskBlockOpener(std::int64_t forgetAbove = std::int64_t{8} << 20);
 std::unique_ptr<BlockSource> KeptBlockSource(const CFileRecord& record,
                                              const unsigned char* bytes, int* error);
 
+// XXH3-128 of a file's whole contents.
+struct ContentHash {
+    std::uint64_t high = 0, low = 0;
+    bool operator==(const ContentHash& o) const { return high == o.high && low == o.low; }
+};
+
 class JointReader {
 public:
     // One file to read: the name it is read under first, then the further names of the same
@@ -64,9 +70,19 @@ public:
     // file is read under its next name, if any); a file cut short, grown or changed during the
     // read is too. `stop` (may be empty) is asked after every block: true ends the read and
     // Read returns false. `bytesRead` (may be null) counts the bytes read as they come.
+    // `hashes` (may be null): the XXH3-128 of each group's contents, in the order of `groups`,
+    // from the same blocks. With `hashes`, a file left alone by the others is read to its end
+    // too, and `lone` (then not null) gets its whole CRC-32, byte sum and hash: a later search
+    // can then tell it apart without a read.
+    struct Lone {
+        CFileRecord* record = nullptr;
+        std::uint32_t crc = 0, sum = 0;
+        ContentHash hash;
+    };
     bool Read(const std::vector<File>& files, const std::function<bool()>& stop,
               std::atomic<std::uint64_t>* bytesRead,
-              std::vector<std::vector<CFileRecord*>>* groups);
+              std::vector<std::vector<CFileRecord*>>* groups,
+              std::vector<ContentHash>* hashes = nullptr, std::vector<Lone>* lone = nullptr);
 
 private:
     BlockOpener m_open;

@@ -16,6 +16,7 @@ enum class SkipKind {
     kStartPath,  // a start path that does not exist or cannot be opened as a folder
     kFolder,     // a folder below a start path that cannot be read
     kFile,       // a file whose contents could not be read completely: never listed
+    kCache,      // the cache of earlier searches, which could not be used: the search went on
 };
 
 class ProgressSink {

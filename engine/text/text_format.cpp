@@ -278,3 +278,17 @@ std::string FormatDiskMeasured(const std::string& kind, double milliseconds) {
 }
 
 std::string FormatReadersRange(int most) { return PAIRSCOUT_FORMAT(IDS_CLI_READERS_RANGE, most); }
+
+std::string FormatGroupsFromCache(int groups) { return PAIRSCOUT_FORMAT(IDS_GROUPS_FROM_CACHE, groups); }
+
+std::string FormatCacheUnusable(const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_CACHE_UNUSABLE, why.c_str());
+}
+
+std::string FormatCacheCleared(const std::string& path) {
+    return PAIRSCOUT_FORMAT(IDS_CACHE_CLEARED, path.c_str());
+}
+
+std::string FormatCacheNotCleared(const std::string& path, const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_CACHE_NOT_CLEARED, path.c_str(), why.c_str());
+}

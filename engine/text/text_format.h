@@ -128,3 +128,8 @@ std::string FormatDiskChosen(const std::string& disk, int readers);
 std::string FormatDiskMeasured(const std::string& kind, double milliseconds);
 // IDS_CLI_READERS_RANGE: the most readers one may set.
 std::string FormatReadersRange(int most);
+// The cache: how many groups of a search it answered; why it could not be used; emptied or not.
+std::string FormatGroupsFromCache(int groups);
+std::string FormatCacheUnusable(const std::string& why);
+std::string FormatCacheCleared(const std::string& path);
+std::string FormatCacheNotCleared(const std::string& path, const std::string& why);

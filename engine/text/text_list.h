@@ -233,6 +233,15 @@
     X(IDS_DISK_NOT_MEASURED, 2756, "未测量")                                                     \
     X(IDS_DISK_ALL_IN_MEMORY, 2757, "无 (文件都已在内存中)")                      \
     X(IDS_CLI_READERS_RANGE, 2758, "--readers 需要 1 到 %d 之间的数")                        \
+    /* The cache of what earlier searches read. */                                                 \
+    X(IDS_GROUPS_FROM_CACHE, 2770, "%d 组来自缓存")                                                  \
+    X(IDS_CACHE_UNUSABLE, 2771, "缓存不能使用 (%s), 搜索不用它继续")                                  \
+    X(IDS_CACHE_CLEARED, 2772, "缓存已清空: %s")                                                     \
+    X(IDS_CACHE_NOT_CLEARED, 2773, "缓存未能清空: %s (%s)")                                          \
+    X(IDS_CLI_CACHE_SIZE_RANGE, 2774, "--cache-size 需要 1M 到 64G 之间的大小")                      \
+    X(IDS_MENU_CLEAR_CACHE, 2775, "清除缓存(&C)")                                                    \
+    X(IDS_VERIFY_CACHED, 2776, "来自缓存的组也比较字节(&V)")                                         \
+    X(IDS_CACHE_NO_FOLDER, 2777, "没有放缓存的文件夹")                                               \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
@@ -429,6 +438,10 @@
       "  --readers N           每个磁盘同时读取 N 个文件（1 到 64）。默认按磁盘决定：\n" \
       "                        旋转的磁盘一个（先测量它：答得像固态存储的不算），其它\n" \
       "                        磁盘每个处理器一个；已在内存中的文件总是由每个处理器读取\n" \
+      "  --no-cache            不读也不写缓存：每个文件都重新读取\n" \
+      "  --verify              来自缓存的组也比较字节\n" \
+      "  --cache-size SIZE     缓存文件的上限（默认 256M；数字后跟 K、M 或 G）\n" \
+      "  --clear-cache         清空缓存（给出路径时然后搜索）\n" \
       "  -v, --verbose         在标准错误上写出每个磁盘怎样读取\n" \
       "  -h, --help            显示此帮助\n" \
       "      --version         显示程序名称和版本\n" \
@@ -449,6 +462,11 @@
       "进度行也写到那里。每个被跳过的起始路径、文件夹和文件都在标准错误上以\n" \
       "“pairscout-cli: 路径: 原因”列出，搜索继续。名字中的控制字符在那里显示为 \\xNN；\n" \
       "标准输出是终端时，列表中也是如此（写入文件或管道时名字保持原样）。\n" \
+      "\n" \
+      "缓存：每次搜索在 $XDG_CACHE_HOME/pairscout/（只有所有者能读）记下它读过的文件的\n" \
+      "指纹，按文件系统和文件编号，连同大小、修改时间和更改时间（精确到纳秒）；这些都\n" \
+      "不变的文件不再读取，每个文件都能由缓存回答的组直接列出。操作从不相信缓存：\n" \
+      "动手之前总是比较字节。\n" \
       "\n" \
       "退出状态：搜索之后为 0，无论是否找到重复文件；输出不能写入时（磁盘已满、\n" \
       "管道已关闭）、操作留下了文件或 --delete 的问题没有回答 yes 时为 1；参数错误（标准输入\n" \

@@ -1,4 +1,5 @@
 // Favorites and desktop folders under the user's home.
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -116,6 +117,39 @@ bool DesktopFolder(std::string* path) {
     if (!IsDirectory(folder)) return false;
     *path = folder;
     return true;
+}
+
+std::string CacheFolder(const std::string& application) {
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    std::string base = xdg != nullptr && xdg[0] == '/' ? WithoutTrailingSlashes(xdg) : std::string();
+    if (base.empty()) {
+        const std::string home = HomeFolder();
+        if (home.empty()) return std::string();
+        base = home + "/.cache";
+    }
+    const std::string folder = base + "/" + application;
+    for (std::string::size_type pos = folder.find('/', 1);; pos = folder.find('/', pos + 1)) {
+        const std::string part = pos == std::string::npos ? folder : folder.substr(0, pos);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return std::string();
+        if (pos == std::string::npos) break;
+    }
+    return IsDirectory(folder) ? folder : std::string();
+}
+
+bool MakePrivateFile(const std::string& path, int* error) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        *error = errno;
+        return false;
+    }
+    close(fd);
+    return true;
+}
+
+bool RemoveFileIfThere(const std::string& path, int* error) {
+    if (unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+    *error = errno;
+    return false;
 }
 
 }  // namespace platform

@@ -38,4 +38,28 @@ std::string ApplicationDataFolder(const std::string& application) {
 
 std::string SettingsFilePath(const std::string& /*application*/) { return std::string(); }
 
+std::string CacheFolder(const std::string& application) {
+    return ApplicationDataFolder(application);
+}
+
+bool MakePrivateFile(const std::string& path, int* error) {
+    HANDLE h = ::CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        *error = static_cast<int>(::GetLastError());
+        return false;
+    }
+    ::CloseHandle(h);
+    return true;
+}
+
+bool RemoveFileIfThere(const std::string& path, int* error) {
+    if (::DeleteFileW(Wide(path).c_str())) return true;
+    const DWORD code = ::GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return true;
+    *error = static_cast<int>(code);
+    return false;
+}
+
 }  // namespace platform

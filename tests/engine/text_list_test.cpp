@@ -194,6 +194,12 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
         {IDS_DISK_CHOSEN, FormatDiskChosen("sda", 8), "磁盘 sda: 同时读取 8 个文件 (按用户的设置)"},
         {IDS_DISK_MEASURED, FormatDiskMeasured("固态存储", 0.256), "固态存储 (读取用时 0.26 毫秒)"},
         {IDS_CLI_READERS_RANGE, FormatReadersRange(64), "--readers 需要 1 到 64 之间的数"},
+        {IDS_GROUPS_FROM_CACHE, FormatGroupsFromCache(3), "3 组来自缓存"},
+        {IDS_CACHE_UNUSABLE, FormatCacheUnusable("file is not a database %d"),
+         "缓存不能使用 (file is not a database %d), 搜索不用它继续"},
+        {IDS_CACHE_CLEARED, FormatCacheCleared("/c/%s.sqlite"), "缓存已清空: /c/%s.sqlite"},
+        {IDS_CACHE_NOT_CLEARED, FormatCacheNotCleared("/c/f", "Permission denied"),
+         "缓存未能清空: /c/f (Permission denied)"},
     };
     std::set<int> covered;
     for (const Sample& s : samples) {

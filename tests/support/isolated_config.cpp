@@ -1,4 +1,4 @@
-// Every test program keeps the program's own files (settings, the action journal) in a folder
+// Every test program keeps the program's own files (settings, the action journal, the cache) in a folder
 // of its own, never in the user's: tests that want another point XDG_CONFIG_HOME elsewhere.
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +16,8 @@ struct IsolatedConfig {
         if (mkdtemp(name) == nullptr) return;
         folder = name;
         setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+        // The cache of earlier searches too: never the user's.
+        setenv("XDG_CACHE_HOME", (folder + "/cache").c_str(), 1);
     }
     ~IsolatedConfig() {
         std::error_code error;

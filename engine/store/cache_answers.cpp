@@ -1,0 +1,229 @@
+#include "engine/store/cache_answers.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/file_time.h"
+
+namespace {
+
+std::uint64_t IdentityMix(std::uint64_t device, std::uint64_t inode) {
+    return ((device * 0x9E3779B97F4A7C15ULL) ^ inode) | 1;  // never 0
+}
+
+std::int64_t NowNs() {
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+// Whether the stamp taken now is still the file the scan found.
+bool StampIsRecord(const platform::FileStamp& stamp, const CFileRecord& record) {
+    if (stamp.size != static_cast<std::uint64_t>(record.m_nSize)) return false;
+    if (record.HasIdentity() && (stamp.device != record.m_nDevice || stamp.inode != record.m_nInode))
+        return false;
+    std::int64_t seconds = stamp.writtenNs / 1000000000, nanos = stamp.writtenNs % 1000000000;
+    if (nanos < 0) {
+        nanos += 1000000000;
+        --seconds;
+    }
+    return platform::FileTimeFromUnix(seconds, nanos) == record.m_ftWrittenUtc;
+}
+
+struct GroupKey {
+    std::uint64_t first, high, low;
+    std::uint32_t crc, sum;
+    bool operator==(const GroupKey& o) const {
+        return first == o.first && high == o.high && low == o.low && crc == o.crc && sum == o.sum;
+    }
+};
+struct GroupKeyHash {
+    std::size_t operator()(const GroupKey& k) const {
+        return static_cast<std::size_t>(k.high ^ (k.low * 0x9E3779B97F4A7C15ULL) ^ k.first);
+    }
+};
+
+}  // namespace
+
+const std::string& CacheAnswers::FileSystemOf(std::uint64_t device, const std::string& path) {
+    const auto known = m_fileSystems.find(device);
+    if (known != m_fileSystems.end()) return known->second;
+    return m_fileSystems.emplace(device, platform::FileSystemName(device, path)).first->second;
+}
+
+bool CacheAnswers::LookUp(const RecordList& records, const std::vector<Range>& classes,
+                          const std::function<bool()>& stop) {
+    m_answered.assign(classes.size(), 0);
+    m_found.clear();
+    m_before.clear();
+    std::vector<std::size_t> files;
+    for (const Range& range : classes)
+        for (std::size_t k = range.begin; k < range.end; ++k) files.push_back(k);
+    // The stamps, on every core: one question of the system per file.
+    const std::int64_t stampedAt = NowNs();
+    std::vector<platform::FileStamp> stamps(files.size());
+    std::vector<char> stamped(files.size(), 0);
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stopped{false};
+    const auto stampSome = [&] {
+        constexpr std::size_t kChunk = 256;
+        for (std::size_t at; (at = next.fetch_add(kChunk)) < files.size() && !stopped.load();) {
+            for (std::size_t i = at; i < std::min(files.size(), at + kChunk); ++i) {
+                const CFileRecord& record = *records[files[i]];
+                int error = 0;
+                stamped[i] = record.m_nSize > 0 &&
+                             platform::QueryFileStamp(record.Path(), &stamps[i], &error) &&
+                             StampIsRecord(stamps[i], record);
+            }
+        }
+    };
+    {
+        std::vector<std::thread> helpers;
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        if (files.size() > 1024)
+            for (unsigned t = 1; t < cores; ++t) helpers.emplace_back(stampSome);
+        stampSome();
+        for (std::thread& helper : helpers) helper.join();
+    }
+    if (stop && stop()) return false;
+
+    std::size_t at = 0;  // where the class starts in `files`
+    std::vector<CachedFacts> facts;
+    for (std::size_t c = 0; c < classes.size(); ++c) {
+        const Range range = classes[c];
+        const std::size_t count = range.end - range.begin;
+        bool all = !m_verify;
+        facts.assign(count, CachedFacts());
+        for (std::size_t j = 0; j < count && all; ++j) {
+            const std::size_t i = at + j;
+            all = stamped[i] &&
+                  m_cache.Lookup(FileSystemOf(stamps[i].device, records[files[i]]->Folder()),
+                                 stamps[i], &facts[j]);
+        }
+        if (all) {
+            // A first block shared by two files: each of them must have been read whole.
+            std::unordered_map<std::uint64_t, std::pair<std::uint64_t, bool>> firstBlocks;
+            for (std::size_t j = 0; j < count; ++j) {
+                const std::uint64_t id = IdentityMix(stamps[at + j].device, stamps[at + j].inode);
+                const auto seen = firstBlocks.emplace(facts[j].firstKey, std::make_pair(id, false));
+                if (!seen.second && seen.first->second.first != id) seen.first->second.second = true;
+            }
+            for (std::size_t j = 0; j < count && all; ++j)
+                all = facts[j].whole || !firstBlocks[facts[j].firstKey].second;
+        }
+        if (all) {
+            m_answered[c] = 1;
+            std::unordered_map<GroupKey, std::vector<std::size_t>, GroupKeyHash> byContents;
+            std::vector<GroupKey> order;
+            for (std::size_t j = 0; j < count; ++j) {
+                if (!facts[j].whole) continue;
+                const GroupKey key{facts[j].firstKey, facts[j].hashHigh, facts[j].hashLow,
+                                   facts[j].crc, facts[j].sum};
+                auto& members = byContents[key];
+                if (members.empty()) order.push_back(key);
+                members.push_back(j);
+            }
+            std::vector<Found>& found = m_found[c];
+            for (const GroupKey& key : order) {
+                const std::vector<std::size_t>& members = byContents[key];
+                if (members.size() < 2) continue;
+                // As the joint read lists a group: the head's other names stay out, and of a
+                // member's names only the first is listed (the others are passed over).
+                Found group;
+                group.crc = key.crc;
+                group.sum = key.sum;
+                group.files.push_back(range.begin + members[0]);
+                const platform::FileStamp& head = stamps[at + members[0]];
+                std::vector<std::uint64_t> inGroup;
+                for (std::size_t m = 1; m < members.size(); ++m) {
+                    const platform::FileStamp& s = stamps[at + members[m]];
+                    if (s.device == head.device && s.inode == head.inode) continue;
+                    const std::uint64_t id = IdentityMix(s.device, s.inode);
+                    if (std::find(inGroup.begin(), inGroup.end(), id) != inGroup.end()) {
+                        group.passedOver.push_back(range.begin + members[m]);
+                        continue;
+                    }
+                    inGroup.push_back(id);
+                    group.files.push_back(range.begin + members[m]);
+                }
+                if (group.files.size() >= 2) found.push_back(std::move(group));
+            }
+        } else {
+            for (std::size_t j = 0; j < count; ++j) {
+                const platform::FileStamp& s = stamps[at + j];
+                Before before;
+                if (stamped[at + j] && s.changedNs < stampedAt - m_settleNs) {
+                    before.identity = IdentityMix(s.device, s.inode);
+                    before.writtenNs = s.writtenNs;
+                    before.changedNs = s.changedNs;
+                }
+                m_before.push_back(before);
+            }
+        }
+        at += count;
+    }
+    return true;
+}
+
+void CacheAnswers::GroupAnswered(std::size_t c, RecordList& records,
+                                 std::unordered_map<std::size_t, std::vector<std::size_t>>& groups,
+                                 std::vector<char>& taken) {
+    const auto found = m_found.find(c);
+    if (found == m_found.end()) return;
+    for (const Found& group : found->second) {
+        for (const std::size_t k : group.files) records[k]->SetDetails(group.crc, group.sum, false, 0);
+        for (const std::size_t k : group.passedOver) taken[k] = 1;
+        groups[group.files.front()].assign(group.files.begin() + 1, group.files.end());
+        ++m_groupsFromCache;
+    }
+    m_found.erase(found);
+}
+
+void CacheAnswers::Learn(const RecordList& records, Range range, const FingerprintWorker& worker,
+                         std::size_t base, std::size_t workerClass) {
+    const auto& groups = worker.GroupsOf(workerClass);
+    const auto& digests = worker.DigestsOf(workerClass);
+    std::unordered_map<std::size_t, const GroupDigest*> wholeOf;
+    for (std::size_t g = 0; g < groups.size() && g < digests.size(); ++g)
+        for (const std::uint32_t w : groups[g]) wholeOf.emplace(w, &digests[g]);
+    std::unordered_map<std::size_t, const LoneDigest*> loneOf;
+    for (const LoneDigest& file : worker.LoneOf(workerClass)) loneOf.emplace(file.index, &file);
+    for (std::size_t k = range.begin; k < range.end; ++k) {
+        const std::size_t w = base + (k - range.begin);
+        if (w >= m_before.size()) break;
+        const Before& before = m_before[w];
+        const CFileRecord& record = *records[k];
+        const bool looked = record.DetailsKnown() || record.FirstBlockOnly();
+        if (before.identity == 0 || !looked || record.IsUnreadable() ||
+            worker.RoleOf(w) == FingerprintWorker::kSameFile || !record.HasIdentity() ||
+            IdentityMix(record.m_nDevice, record.m_nInode) != before.identity)
+            continue;
+        platform::FileStamp stamp;
+        stamp.device = record.m_nDevice;
+        stamp.inode = record.m_nInode;
+        stamp.size = static_cast<std::uint64_t>(record.m_nSize);
+        stamp.writtenNs = before.writtenNs;
+        stamp.changedNs = before.changedNs;
+        CachedFacts facts;
+        const auto whole = wholeOf.find(w);
+        if (whole != wholeOf.end()) {
+            facts.firstKey = whole->second->firstKey;
+            facts.whole = true;
+            facts.crc = record.m_dwCrc;
+            facts.sum = record.m_dwChecksum;
+            facts.hashHigh = whole->second->hash.high;
+            facts.hashLow = whole->second->hash.low;
+        } else if (const auto lone = loneOf.find(w); lone != loneOf.end()) {
+            facts.firstKey = lone->second->digest.firstKey;
+            facts.whole = true;
+            facts.crc = lone->second->crc;
+            facts.sum = lone->second->sum;
+            facts.hashHigh = lone->second->digest.hash.high;
+            facts.hashLow = lone->second->digest.hash.low;
+        } else {
+            facts.firstKey = record.FingerprintKey();
+        }
+        m_cache.Learn(FileSystemOf(record.m_nDevice, record.Folder()), stamp, facts);
+    }
+}
