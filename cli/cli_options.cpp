@@ -178,7 +178,8 @@ const OptionEntry kOptionTable[] = {
      },
      0},
     {"--no-cache", false, [](const OptionCall& c) { return !(c.options.cache = false); }, 0},
-    {"--verify", false, [](const OptionCall& c) { return c.options.verify = true; }, 0},
+    {"--verify", false, [](const OptionCall& c) { return c.options.search.verifyCached = true; },
+     0},
     {"--clear-cache", false, [](const OptionCall& c) { return c.options.clearCache = true; }, 0},
     {"--cache-size", true,
      [](const OptionCall& c) {

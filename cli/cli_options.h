@@ -28,7 +28,6 @@ struct CliOptions {
     bool verbose = false;       // -v, --verbose: how each disk is read, on stderr
     int readers = 0;            // --readers N: files read at once on every disk (0: decided)
     bool cache = true;          // --no-cache: neither read nor write the cache
-    bool verify = false;        // --verify: groups from the cache are compared all the same
     bool clearCache = false;    // --clear-cache
     std::int64_t cacheSize = 0; // --cache-size SIZE (0: the default)
 };

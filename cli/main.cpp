@@ -194,7 +194,6 @@ int main(int argc, char** argv) {
         if (!trouble.empty())
             progress.Skipped(SkipKind::kCache, cachePath, FormatCacheUnusable(trouble));
         search.m_cache = &cache;
-        search.m_verify = options.verify;
     }
     ResultsModel results;
     const DuplicateSearch::Outcome outcome = search.Run(options.search, results);

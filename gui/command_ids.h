@@ -40,6 +40,7 @@
     OWN(ID_REPLACE_HARD_LINK, 32793)     /* the selected duplicates become hard links */         \
     OWN(ID_SHARE_DATA, 32794)            /* the selected duplicates share the kept data */       \
     OWN(ID_MOVE_TO, 32795)               /* the selected duplicates move into a folder */        \
+    OWN(ID_CLEAR_CACHE, 32796)           /* empty the cache of what searches read */             \
     OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
     /* The framework's commands. */                                                              \
     STD(ID_FILE_NEW, 57600, wxID_NEW)                                                            \

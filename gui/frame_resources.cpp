@@ -20,6 +20,8 @@ const MenuItemResource kFileMenu[] = {
     {cmd::ID_FILE_PRINT_PREVIEW, IDS_MENU_PRINT_PREVIEW},
     {cmd::ID_FILE_PRINT_SETUP, IDS_MENU_PRINT_SETUP},
     {0, 0},
+    {cmd::ID_CLEAR_CACHE, IDS_MENU_CLEAR_CACHE},
+    {0, 0},
     {cmd::ID_APP_EXIT, IDS_MENU_EXIT},
 };
 

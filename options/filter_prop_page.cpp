@@ -65,6 +65,7 @@ CFilterPropPage::CFilterPropPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     m_checkDirectory = new wxCheckBox(attrBox, IDC_DIRECTORY, LoadWxString(IDS_FILTER_DIRECTORY),
                                       wxDefaultPosition, wxDefaultSize, triState);
     m_checkNoEmpty = new wxCheckBox(box, IDC_NO_EMPTY, LoadWxString(IDS_FILTER_NO_EMPTY));
+    m_checkVerifyCached = new wxCheckBox(box, IDC_VERIFY_CACHED, LoadWxString(IDS_VERIFY_CACHED));
     m_checkReverse = new wxCheckBox(box, IDC_REVERSE, LoadWxString(IDS_FILTER_REVERSE));
     auto* reset = new wxButton(box, IDC_RESET, LoadWxString(IDS_FILTER_RESET));
 
@@ -107,6 +108,7 @@ CFilterPropPage::CFilterPropPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     outer->Add(sizes, 0, wxALL, 6);
     outer->Add(attributes, 0, wxEXPAND | wxALL, 6);
     outer->Add(m_checkNoEmpty, 0, wxLEFT | wxRIGHT | wxTOP, 6);
+    outer->Add(m_checkVerifyCached, 0, wxLEFT | wxRIGHT | wxTOP, 6);
     outer->Add(bottom, 0, wxEXPAND | wxALL, 6);
 
     auto* top = new wxBoxSizer(wxVERTICAL);

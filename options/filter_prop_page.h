@@ -26,6 +26,7 @@ public:
         IDC_REVERSE = 1118,
         IDC_RESET = 1124,
         IDC_NO_EMPTY = 1125,
+        IDC_VERIFY_CACHED = 1126,
     };
 
     explicit CFilterPropPage(wxWindow* parent);
@@ -44,6 +45,8 @@ public:
     wxCheckBox* AttributeBox(int id) const;
     wxCheckBox* ReverseBox() const { return m_checkReverse; }
     wxCheckBox* NoEmptyBox() const { return m_checkNoEmpty; }
+    // Not a filter of files but how they are compared: the sheet sets and reads it directly.
+    wxCheckBox* VerifyCachedBox() const { return m_checkVerifyCached; }
     wxStaticText* TodayLabel() const { return m_labelToday; }
 
     FilterFields m_fields;
@@ -61,4 +64,5 @@ private:
     wxCheckBox* m_checkDirectory = nullptr;
     wxCheckBox* m_checkReverse = nullptr;
     wxCheckBox* m_checkNoEmpty = nullptr;
+    wxCheckBox* m_checkVerifyCached = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <wx/bookctrl.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/textctrl.h>
 #include <wx/sizer.h>
 
@@ -53,6 +54,7 @@ void COptionsSheet::CopyIn(const SearchOptions& options) {
     m_pathsPage->m_startPaths = options.paths;
     m_pathsPage->m_strFileTypes = options.mask;
     m_filterPage->m_fields.CopyIn(options.filter);
+    m_filterPage->VerifyCachedBox()->SetValue(options.verifyCached);
     m_pathsPage->InitPage();
     m_pathsPage->TransferDataToWindow();
     m_filterPage->TransferDataToWindow();
@@ -63,6 +65,7 @@ void COptionsSheet::CopyBack(SearchOptions& options) {
     options.paths = m_pathsPage->m_startPaths;
     options.mask = m_pathsPage->m_strFileTypes;
     m_filterPage->m_fields.CopyBack(options.filter);
+    options.verifyCached = m_filterPage->VerifyCachedBox()->GetValue();
 }
 
 void COptionsSheet::CopyInKeep(const KeepSettings& keep) {

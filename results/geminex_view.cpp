@@ -57,6 +57,7 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_MENU(WxId(cmd::ID_FILE_PRINT_PREVIEW), CGeminexView::OnFilePrintPreview)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT_PREVIEW), CGeminexView::OnUpdateExportOrPrint)
     EVT_MENU(WxId(cmd::ID_FILE_PRINT_SETUP), CGeminexView::OnFilePrintSetup)
+    EVT_MENU(WxId(cmd::ID_CLEAR_CACHE), CGeminexView::OnClearCache)
     // The search and the file commands.
     EVT_MENU(WxId(cmd::ID_FIND_DUPLICATES), CGeminexView::OnFindDuplicates)
     EVT_MENU(WxId(cmd::ID_FILE_OPEN), CGeminexView::OnOpenFile)
@@ -183,6 +184,10 @@ void CGeminexView::LoadSettings() {
     // Out of range is no setting at all: each disk is decided for.
     m_nReaders = store.GetProfileInt(kOptions, "Readers", 0);
     if (m_nReaders < 0 || m_nReaders > kMostReaders) m_nReaders = 0;
+    m_bVerifyCached = store.GetProfileInt(kOptions, "Verify Cached Groups", 0) != 0;
+    // In MB, 1 to 64 GB; 0 searches without the cache; anything else is the default.
+    m_nCacheSizeMb = store.GetProfileInt(kOptions, "Cache Size", 256);
+    if (m_nCacheSizeMb < 0 || m_nCacheSizeMb > 65536) m_nCacheSizeMb = 256;
     // A first start searches every local disk, shown as the keyword that stands for them.
     if (m_paths.empty()) m_paths = {LoadStringText(IDS_LOCAL_HARD_DISKS)};
     // A first start keeps by the default rules.
@@ -204,6 +209,8 @@ void CGeminexView::SaveSettings() const {
     store.WriteProfileString(kSettings, "Last save file", m_strLastSaveFile);
     store.WriteProfileInt(kOptions, "Reverse Filters", m_filter.m_nMode);
     store.WriteProfileInt(kOptions, "Readers", m_nReaders);
+    store.WriteProfileInt(kOptions, "Verify Cached Groups", m_bVerifyCached ? 1 : 0);
+    store.WriteProfileInt(kOptions, "Cache Size", m_nCacheSizeMb);
     store.WriteProfileInt(kOptions, "Leave Out Empty Files", m_filter.m_bLeaveOutEmpty ? 1 : 0);
     store.WriteProfileInt64(kOptions, "Min Size Filter", m_filter.m_nMinSize);
     store.WriteProfileInt64(kOptions, "Max Size Filter", m_filter.m_nMaxSize);
@@ -227,6 +234,7 @@ SearchOptions CGeminexView::GetSearchOptions() const {
     options.mask = m_strFileMask;
     options.filter = m_filter;
     options.keep = m_keep.Policy();
+    options.verifyCached = m_bVerifyCached;
     return options;
 }
 
@@ -234,6 +242,7 @@ void CGeminexView::SetSearchOptions(const SearchOptions& options) {
     m_paths = options.paths;
     m_strFileMask = options.mask;
     m_filter = options.filter;
+    m_bVerifyCached = options.verifyCached;
 }
 
 void CGeminexView::SetLauncher(std::unique_ptr<CFileLauncher> launcher) {
@@ -447,6 +456,19 @@ void CGeminexView::OnFilePrintPreview(wxCommandEvent&) {
     PreviewRows(GetModel(), GetDocumentManager()->GetPageSetupDialogData(), GetFrame());
 }
 
+void CGeminexView::OnClearCache(wxCommandEvent&) {
+    // A search that runs holds it open: it is emptied when no work is under way.
+    if (m_bBusy) return;
+    const std::string path = FingerprintCache::DefaultPath();
+    std::string why;
+    if (path.empty())
+        ShowFilesMessage(FormatCacheNotCleared("", LoadStringText(IDS_CACHE_NO_FOLDER)), GetFrame());
+    else if (!FingerprintCache::Clear(path, &why))
+        ShowFilesMessage(FormatCacheNotCleared(path, why), GetFrame());
+    else
+        ShowMessageBox(GetFrame(), Utf8ToWx(FormatCacheCleared(path)), wxOK | wxICON_INFORMATION);
+}
+
 void CGeminexView::OnFilePrintSetup(wxCommandEvent&) {
     RunPrintSetup(GetDocumentManager()->GetPageSetupDialogData(), GetFrame(), m_pageSetupDialog);
 }
@@ -504,6 +526,8 @@ struct CGeminexView::SearchJob {
     SearchOptions options;
     ContentReader reader;
     int readers = 0;
+    std::int64_t cacheSize = 0;  // 0: no cache
+    int fromCache = 0;
     std::shared_ptr<WorkProgress> progress;
     std::unique_ptr<SkippedPlaces> skipped;
     std::unique_ptr<ResultsModel> model = std::make_unique<ResultsModel>();
@@ -527,6 +551,8 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     job->options = options;
     job->reader = m_reader ? m_reader : DiskContentReader();
     job->readers = m_nReaders;
+    job->cacheSize = std::int64_t{m_nCacheSizeMb} << 20;
+    m_nFromCache = 0;
     job->skipped = std::make_unique<SkippedPlaces>(job->progress.get());
     SetModel(nullptr);
     m_actions.NewSearch();
@@ -545,10 +571,25 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
         DuplicateSearch search(job->skipped.get());
         search.m_read = job->reader;
         search.m_readers = job->readers;
+        // What earlier searches read; one that cannot be used is named with what was passed
+        // over, and the search goes on.
+        FingerprintCache cache;
+        const std::string cachePath = FingerprintCache::DefaultPath();
+        if (job->cacheSize > 0) {
+            std::string why;
+            if (cachePath.empty()) why = LoadStringText(IDS_CACHE_NO_FOLDER);
+            else cache.Open(cachePath, job->cacheSize, &why);
+            if (!why.empty())
+                job->skipped->Skipped(SkipKind::kCache, cachePath, FormatCacheUnusable(why));
+            search.m_cache = &cache;
+        }
         // The rows as found are remembered, so that other rules can order them later.
         SearchOptions asFound = job->options;
         asFound.keep = KeepPolicy();
         job->outcome = search.Run(asFound, *job->model);
+        if (cache.IsOpen() && !cache.Flush())
+            job->skipped->Skipped(SkipKind::kCache, cachePath, FormatCacheUnusable(cache.Trouble()));
+        job->fromCache = search.GroupsFromCache();
         if (job->outcome == DuplicateSearch::kFinished) {
             job->found.Remember(*job->model);
             ApplyKeepPolicy(job->options.keep, *job->model);
@@ -578,6 +619,7 @@ void CGeminexView::SearchDone(SearchJob& job) {
         listed.found = std::move(job.found);
         listed.policy = job.options.keep;
         ++listed.number;
+        m_nFromCache = job.fromCache;
         SetModel(std::move(job.model));
         AutoSizeColumns(-1);
         UpdateStatusText();
@@ -609,6 +651,7 @@ void CGeminexView::UpdateStatusText() {
     if (frame == nullptr) return;
     const ResultsModel& model = GetModel();
     std::string text = SummaryText(model.DuplicateCount(), model.DuplicateBytes());
+    if (m_nFromCache > 0) text += "  " + FormatGroupsFromCache(m_nFromCache);
     // What the last replacement or move did stays in view until the next search or undo.
     if (!m_actions.LastActionText().empty()) text += "  " + m_actions.LastActionText();
     frame->SetIdleText(Utf8ToWx(text));

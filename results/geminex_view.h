@@ -175,6 +175,7 @@ private:
     void OnFilePrint(wxCommandEvent& event);
     void OnFilePrintPreview(wxCommandEvent& event);
     void OnFilePrintSetup(wxCommandEvent& event);
+    void OnClearCache(wxCommandEvent& event);
     void OnUpdateNeedSelection(wxUpdateUIEvent& event);
     void OnUpdateFindDuplicates(wxUpdateUIEvent& event);
     void OnUpdateSelectAllDuplicates(wxUpdateUIEvent& event);
@@ -237,6 +238,9 @@ private:
 
     int m_nPathWidth = 0;  // the path column's own width, before it fills the window
     int m_nReaders = 0;    // files read at once on every disk (settings only; 0: decided per disk)
+    bool m_bVerifyCached = false;  // groups the cache answers for are compared all the same
+    int m_nCacheSizeMb = 256;      // the cache's limit (settings only; 0: no cache)
+    int m_nFromCache = 0;          // groups the last search listed from the cache
     bool m_bBusy = false;
     std::thread m_worker;
     std::shared_ptr<WorkProgress> m_progress;  // of the running work

@@ -49,6 +49,7 @@ DuplicateSearch::Outcome DuplicateSearch::Run(const SearchOptions& options,
     RecordList records;
     if (!CollectFiles(records, options.paths, options.mask, &options.filter))
         return kCancelledWhileScanning;
+    m_verify = options.verifyCached;
     GroupDuplicates(records, results);
     ApplyKeepPolicy(options.keep, results);
     return kFinished;

@@ -32,6 +32,8 @@ struct SearchOptions {
     // Which copy of each group stays first, the protected folders, the order of the groups.
     // The default keeps the rows as found.
     KeepPolicy keep;
+    // Groups the cache could answer for are read and compared all the same.
+    bool verifyCached = false;
 };
 
 // A byte count in bytes, KB, MB or GB (IDS_SIZE_BYTES to IDS_SIZE_GB).
@@ -110,8 +112,8 @@ public:
     // What the last search decided for each disk it read.
     const std::vector<DiskDecision>& Disks() const { return m_disks; }
     // What earlier searches learnt (not owned; null: none): the classes it can answer are
-    // listed without a read, and what this search reads is learnt. `m_verify`: every class is
-    // read all the same.
+    // listed without a read, and what this search reads is learnt. `m_verify` (Run takes it
+    // from the options' verifyCached): every class is read all the same.
     FingerprintCache* m_cache = nullptr;
     bool m_verify = false;
     // A file changed less than this long before the search looked is not learnt: a change in

@@ -160,6 +160,8 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"打印预览(&V)", 57609},
           {"打印设置(&R)...", 57606},
           {nullptr, 0},
+          {"清除缓存(&C)", 32796},
+          {nullptr, 0},
           {"退出(&X)", 57665}}},
         {"编辑(&E)",
          {{"全选(&S)\tCtrl+A", 32786},

@@ -864,6 +864,34 @@ TEST_F(GeminexViewTest, OpenAndExploreGiveTheDesktopTheRealBytesOfTheName) {
 
 // ---- What the search passed over ----
 
+// A second search of an unchanged tree lists its groups from the cache and says so; asked to
+// compare them, or once the cache is emptied from the File menu, it reads them again.
+TEST_F(GeminexViewTest, TheSecondSearchComesFromTheCacheUntilItIsCleared) {
+    MakeTree();
+    // Files changed a moment ago are not learnt (a change in the same tick would be unseen).
+    wxMilliSleep(2200);
+    const std::string summary = "发现 3 个重复文件 (700 字节)";
+    ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
+    EXPECT_EQ(StatusBarText(), summary);
+    ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
+    EXPECT_EQ(StatusBarText(), summary + "  2 组来自缓存");
+    EXPECT_EQ(Column(3), (std::vector<std::string>{"89971909", "", "", "250162db", ""}));
+    SearchOptions verify;
+    verify.paths = {tree.Path()};
+    verify.verifyCached = true;
+    ASSERT_TRUE(view->StartSearch(verify));
+    ASSERT_TRUE(WaitForWork());
+    EXPECT_EQ(StatusBarText(), summary);
+    {
+        MessageAnswers answers(wxID_OK);
+        EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_CLEAR_CACHE)));
+        ASSERT_EQ(answers.texts.size(), 1u);
+        EXPECT_EQ(answers.texts[0].rfind("缓存已清空: ", 0), 0u) << answers.texts[0];
+    }
+    ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
+    EXPECT_EQ(StatusBarText(), summary);
+}
+
 TEST_F(GeminexViewTest, PlacesPassedOverAreNamedOnceTheRowsAreShown) {
     MakeTree();
     const std::string missing = tree.Path() + "gone \xFF";

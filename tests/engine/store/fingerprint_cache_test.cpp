@@ -45,7 +45,7 @@ Searched Search(const std::vector<std::string>& folders, FingerprintCache* cache
     options.paths = folders;
     DuplicateSearch search(nullptr);
     search.m_cache = cache;
-    search.m_verify = verify;
+    options.verifyCached = verify;
     search.m_cacheSettleNs = 0;  // the test's files are written a moment before
     const ContentReader read = DiskContentReader();
     const BlockOpener open = DiskBlockOpener();
