@@ -240,7 +240,7 @@
     X(IDS_CACHE_NOT_CLEARED, 2773, "缓存未能清空: %s (%s)")                                          \
     X(IDS_CLI_CACHE_SIZE_RANGE, 2774, "--cache-size 需要 1M 到 64G 之间的大小")                      \
     X(IDS_MENU_CLEAR_CACHE, 2775, "清除缓存(&C)")                                                    \
-    X(IDS_VERIFY_CACHED, 2776, "来自缓存的组也比较字节(&V)")                                         \
+    X(IDS_VERIFY_CACHED, 2776, "来自缓存的组也比较字节(&C)")                                         \
     X(IDS_CACHE_NO_FOLDER, 2777, "没有放缓存的文件夹")                                               \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \

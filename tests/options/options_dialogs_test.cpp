@@ -197,6 +197,9 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
         EXPECT_FALSE(filters->NoEmptyBox()->GetValue());
         EXPECT_EQ(WxToUtf8(filters->NoEmptyBox()->GetLabel()), "不包括空文件(&E)");
         filters->NoEmptyBox()->SetValue(true);
+        EXPECT_FALSE(filters->VerifyCachedBox()->GetValue());
+        EXPECT_EQ(WxToUtf8(filters->VerifyCachedBox()->GetLabel()), "来自缓存的组也比较字节(&C)");
+        filters->VerifyCachedBox()->SetValue(true);
         filters->Edit(FilterFields::kMinSizeEdit)->ChangeValue("10K");
         filters->Edit(FilterFields::kMaxSizeEdit)->ChangeValue("2m");
         filters->Edit(FilterFields::kMinDateEdit)->ChangeValue("%%today");
@@ -209,6 +212,7 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
     EXPECT_EQ(options.filter.m_nMaxSize, 2097152);
     EXPECT_EQ(options.filter.m_nMode, 1);
     EXPECT_TRUE(options.filter.m_bLeaveOutEmpty);
+    EXPECT_TRUE(options.verifyCached);
     EXPECT_EQ(options.filter.m_dwAttrStates, 0x02u);
     EXPECT_EQ(options.filter.m_dwIgnoreAttrs, 0x35u);
     EXPECT_NE(options.filter.m_ftMinDate, 0);
@@ -230,6 +234,7 @@ TEST(OptionsSheetTest, OkCarriesPathsMaskAndFilterBack) {
                   wxCHK_UNDETERMINED);
         EXPECT_TRUE(filters->ReverseBox()->GetValue());
         EXPECT_TRUE(filters->NoEmptyBox()->GetValue());
+        EXPECT_TRUE(filters->VerifyCachedBox()->GetValue());
         // Reset: everything back to indeterminate and empty.
         filters->OnReset();
         EXPECT_FALSE(filters->NoEmptyBox()->GetValue());
