@@ -2,8 +2,9 @@
 # Pairscout for 64-bit Windows, cross-built with mingw-w64, and its tests run under Wine:
 #   scripts/windows-tests.sh           build pairscout.exe, pairscout-cli.exe and the tests, run them
 #   scripts/windows-tests.sh build     only build (build-win/app/pairscout.exe)
-# wxWidgets for Windows is built first from Debian's source package (scripts/build-wx-windows.sh)
-# and kept for the next runs outside the clone, in ~/.cache/pairscout ($XDG_CACHE_HOME).
+# wxWidgets, SQLite and xxhash.h for Windows are built first from Debian's source packages
+# (scripts/build-wx-windows.sh, scripts/build-sqlite-windows.sh) and kept for the next runs outside
+# the clone, in ~/.cache/pairscout ($XDG_CACHE_HOME).
 # Builds into build-win (PAIRSCOUT_WIN_BUILD overrides); the Wine prefix lives inside it. The
 # window tests need a display (DISPLAY, else a virtual one is started). PAIRSCOUT_WERROR=ON (set
 # by scripts/setup.sh test) makes warnings in Pairscout's own code errors here too.
@@ -16,7 +17,8 @@ build="$here/${PAIRSCOUT_WIN_BUILD:-build-win}"
 mode="${1:-test}"
 
 . "$here/scripts/packages.sh"
-apt_install_missing g++-mingw-w64-x86-64 libz-mingw-w64-dev wx3.2-i18n googletest cmake
+# tcl: SQLite's source makes its amalgamation with tclsh.
+apt_install_missing g++-mingw-w64-x86-64 libz-mingw-w64-dev wx3.2-i18n googletest cmake tcl
 if [ "$mode" = test ]; then
     # Without recommends: they would upgrade the graphics stack, which nothing here needs.
     apt_install_missing --no-install-recommends wine64 wine xvfb xauth
@@ -30,10 +32,18 @@ fi
 started=$(date +%s)
 echo "== wxWidgets for Windows =="
 wx_config="$(bash scripts/build-wx-windows.sh | tail -n 1)"
+echo "== SQLite and xxHash for Windows =="
+sqlite_prefix="$(bash scripts/build-sqlite-windows.sh | tail -n 1)"
 
 echo "== cross-build for Windows =="
+# XXHASH_INCLUDE_DIR is given as well as the hint: the toolchain's find_path looks only under
+# its root path (/usr/x86_64-w64-mingw32), hints included; a cache entry given is taken as is.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPAIRSCOUT_GUI=ON \
     -DPAIRSCOUT_WX_CONFIG="$wx_config" -DPAIRSCOUT_BENCH=OFF -DCMAKE_BUILD_TYPE=Release \
+    -DSQLite3_INCLUDE_DIR="$sqlite_prefix/include" \
+    -DSQLite3_LIBRARY="$sqlite_prefix/lib/libsqlite3.a" \
+    -DPAIRSCOUT_XXHASH_INCLUDE_DIR="$sqlite_prefix/include" \
+    -DXXHASH_INCLUDE_DIR="$sqlite_prefix/include" \
     -DPAIRSCOUT_WERROR="${PAIRSCOUT_WERROR:-OFF}" \
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" >/dev/null
 cmake --build "$build" -j"$jobs"
