@@ -9,8 +9,13 @@ report the same duplicate sets, and prints per tool the median wall time, the me
 Needs GNU time (/usr/bin/time, Debian package "time") and, for the peers, the Debian
 packages jdupes, fdupes and rdfind (a peer that is missing is left out).
 
+pairscout-cli runs with --no-cache in these rounds: every tool reads the tree. With --again,
+a round of pairscout-cli's own follows per tree: a search with an empty cache, then the same
+search again (the cache filled by the first), each timed, with the bytes the second read and
+the ratios to the first and to the fastest peer.
+
 usage: bench/compare.py [--cli PATH] [--rounds N] [--trees a,b,c,d,e,m] [--dirs /usr]
-                        [--cold] [--tools pairscout-cli,jdupes] [--workdir DIR] [--keep]
+                        [--cold] [--again] [--tools pairscout-cli,jdupes] [--workdir DIR] [--keep]
 """
 import argparse
 import os
@@ -237,7 +242,7 @@ def bytes_read_so_far():
     return None
 
 
-def run(cmd, cwd, cold=False, allowed_codes=(0,)):
+def run(cmd, cwd, cold=False, allowed_codes=(0,), env=None):
     """Runs `cmd` under GNU time, which reports the tool's own peak memory and CPU time (a
     child forked from this Python process would count the parent's memory too). With `cold`
     the page cache is dropped first. Returns wall time, CPU time (user + system), peak memory
@@ -249,7 +254,8 @@ def run(cmd, cwd, cold=False, allowed_codes=(0,)):
     before = bytes_read_so_far()
     start = time.perf_counter()
     proc = subprocess.run(["/usr/bin/time", "-o", stats_file, "-f", "%M %U %S"] + cmd, cwd=cwd,
-                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                          env=dict(os.environ, **env) if env else None)
     elapsed = time.perf_counter() - start
     after = bytes_read_so_far()
     # What this process read meanwhile is the tool's output, through the pipe.
@@ -266,7 +272,7 @@ def run(cmd, cwd, cold=False, allowed_codes=(0,)):
 def tools(cli, scratch):
     results = os.path.join(scratch, "results.txt")
     found = {
-        "pairscout-cli": ([cli, "TREE"], lambda out: blank_line_groups(out)),
+        "pairscout-cli": ([cli, "--no-cache", "TREE"], lambda out: blank_line_groups(out)),
         "jdupes": (["jdupes", "-r", "-q", "TREE"], lambda out: blank_line_groups(out)),
         "fdupes": (["fdupes", "-r", "-q", "TREE"], lambda out: blank_line_groups(out)),
         "rdfind": (["rdfind", "-outputname", results, "TREE"], lambda out: rdfind_groups(results)),
@@ -305,7 +311,7 @@ def count_files(root):
     return sum(len(files) for _, _, files in os.walk(root))
 
 
-def bench_tree(name, root, cli, rounds, scratch, cold, only):
+def bench_tree(name, root, cli, rounds, scratch, cold, only, again=False):
     specs = tools(cli, scratch)
     if only:
         specs = {t: spec for t, spec in specs.items() if t in only or t == "pairscout-cli"}
@@ -363,7 +369,38 @@ def bench_tree(name, root, cli, rounds, scratch, cold, only):
             only_theirs = len(sets[t] - reference)
             print("  %s differs: %d sets only in pairscout-cli, %d only in %s"
                   % (t, only_ours, only_theirs, t))
+    if again:
+        ok = again_round(root, cli, rounds, scratch, cold, codes, reference,
+                         min(statistics.median(times[t]) for t in specs if t != "pairscout-cli")
+                         if len(specs) > 1 else None)
+        return all(agree.values()) and ok
     return all(agree.values())
+
+
+def again_round(root, cli, rounds, scratch, cold, codes, reference, fastest_peer):
+    """A search with an empty cache, then the same search again: both timed, rounds times."""
+    cache = os.path.join(scratch, "cache")
+    env = {"XDG_CACHE_HOME": cache}
+    first, second, second_read = [], [], []
+    same = True
+    for _ in range(rounds):
+        shutil.rmtree(cache, ignore_errors=True)
+        # The tree's files were written long before: every one is learnt (a file changed a
+        # moment before a search is not).
+        for times, reads in ((first, None), (second, second_read)):
+            elapsed, _, _, out, read = run([cli, root], scratch, cold=cold, allowed_codes=codes,
+                                           env=env)
+            times.append(elapsed)
+            if reads is not None and read is not None:
+                reads.append(read)
+            same &= normalise(blank_line_groups(out)) == reference
+    f, g = statistics.median(first), statistics.median(second)
+    print("again (%s): first search %.3f s, second %.3f s: second / first %.2f, second / "
+          "fastest peer %s, bytes read by the second %s, same sets %s"
+          % (root, f, g, g / f, "%.2f" % (g / fastest_peer) if fastest_peer else "-",
+             "%.1f MiB" % (statistics.median(second_read) / MiB) if second_read else "-",
+             "yes" if same else "NO"))
+    return same
 
 
 def main():
@@ -377,6 +414,8 @@ def main():
     parser.add_argument("--cold", action="store_true",
                         help="drop the page cache before every run (needs root)")
     parser.add_argument("--tools", default="", help="only these peers (comma-separated)")
+    parser.add_argument("--again", action="store_true",
+                        help="then pairscout-cli twice per round: with an empty cache and again")
     parser.add_argument("--workdir", default=None, help="where the trees are made (default: a temporary folder)")
     parser.add_argument("--keep", action="store_true", help="keep the trees for the next run")
     parser.add_argument("--make", nargs=2, metavar=("TREE", "DIR"), help=argparse.SUPPRESS)
@@ -407,9 +446,9 @@ def main():
                 subprocess.run([sys.executable, os.path.abspath(__file__), "--make", name,
                                 root + ".part"], check=True)
                 os.rename(root + ".part", root)
-            ok &= bench_tree(name, root, cli, args.rounds, scratch, cold, only)
+            ok &= bench_tree(name, root, cli, args.rounds, scratch, cold, only, args.again)
         for folder in filter(None, args.dirs.split(",")):
-            ok &= bench_tree(folder, folder, cli, args.rounds, scratch, cold, only)
+            ok &= bench_tree(folder, folder, cli, args.rounds, scratch, cold, only, args.again)
     finally:
         if not args.keep and not args.workdir:
             shutil.rmtree(work, ignore_errors=True)
