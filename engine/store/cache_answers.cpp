@@ -3,15 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <set>
 #include <thread>
 
 #include "platform/file_time.h"
 
 namespace {
-
-std::uint64_t IdentityMix(std::uint64_t device, std::uint64_t inode) {
-    return ((device * 0x9E3779B97F4A7C15ULL) ^ inode) | 1;  // never 0
-}
 
 std::int64_t NowNs() {
     using namespace std::chrono;
@@ -19,6 +16,10 @@ std::int64_t NowNs() {
 }
 
 // Whether the stamp taken now is still the file the scan found.
+bool SameFile(const platform::FileStamp& a, const platform::FileStamp& b) {
+    return a.device == b.device && a.inode == b.inode;
+}
+
 bool StampIsRecord(const platform::FileStamp& stamp, const CFileRecord& record) {
     if (stamp.size != static_cast<std::uint64_t>(record.m_nSize)) return false;
     if (record.HasIdentity() && (stamp.device != record.m_nDevice || stamp.inode != record.m_nInode))
@@ -103,14 +104,18 @@ bool CacheAnswers::LookUp(const RecordList& records, const std::vector<Range>& c
         }
         if (all) {
             // A first block shared by two files: each of them must have been read whole.
-            std::unordered_map<std::uint64_t, std::pair<std::uint64_t, bool>> firstBlocks;
+            struct FirstBlock {
+                std::size_t first;  // the first file with it (index in the class)
+                bool shared;
+            };
+            std::unordered_map<std::uint64_t, FirstBlock> firstBlocks;
             for (std::size_t j = 0; j < count; ++j) {
-                const std::uint64_t id = IdentityMix(stamps[at + j].device, stamps[at + j].inode);
-                const auto seen = firstBlocks.emplace(facts[j].firstKey, std::make_pair(id, false));
-                if (!seen.second && seen.first->second.first != id) seen.first->second.second = true;
+                const auto seen = firstBlocks.emplace(facts[j].firstKey, FirstBlock{j, false});
+                if (!seen.second && !SameFile(stamps[at + seen.first->second.first], stamps[at + j]))
+                    seen.first->second.shared = true;
             }
             for (std::size_t j = 0; j < count && all; ++j)
-                all = facts[j].whole || !firstBlocks[facts[j].firstKey].second;
+                all = facts[j].whole || !firstBlocks[facts[j].firstKey].shared;
         }
         if (all) {
             m_answered[c] = 1;
@@ -135,16 +140,14 @@ bool CacheAnswers::LookUp(const RecordList& records, const std::vector<Range>& c
                 group.sum = key.sum;
                 group.files.push_back(range.begin + members[0]);
                 const platform::FileStamp& head = stamps[at + members[0]];
-                std::vector<std::uint64_t> inGroup;
+                std::set<std::pair<std::uint64_t, std::uint64_t>> inGroup;
                 for (std::size_t m = 1; m < members.size(); ++m) {
                     const platform::FileStamp& s = stamps[at + members[m]];
-                    if (s.device == head.device && s.inode == head.inode) continue;
-                    const std::uint64_t id = IdentityMix(s.device, s.inode);
-                    if (std::find(inGroup.begin(), inGroup.end(), id) != inGroup.end()) {
+                    if (SameFile(s, head)) continue;
+                    if (!inGroup.insert({s.device, s.inode}).second) {
                         group.passedOver.push_back(range.begin + members[m]);
                         continue;
                     }
-                    inGroup.push_back(id);
                     group.files.push_back(range.begin + members[m]);
                 }
                 if (group.files.size() >= 2) found.push_back(std::move(group));
@@ -154,7 +157,9 @@ bool CacheAnswers::LookUp(const RecordList& records, const std::vector<Range>& c
                 const platform::FileStamp& s = stamps[at + j];
                 Before before;
                 if (stamped[at + j] && s.changedNs < stampedAt - m_settleNs) {
-                    before.identity = IdentityMix(s.device, s.inode);
+                    before.learnt = true;
+                    before.device = s.device;
+                    before.inode = s.inode;
                     before.writtenNs = s.writtenNs;
                     before.changedNs = s.changedNs;
                 }
@@ -195,9 +200,9 @@ void CacheAnswers::Learn(const RecordList& records, Range range, const Fingerpri
         const Before& before = m_before[w];
         const CFileRecord& record = *records[k];
         const bool looked = record.DetailsKnown() || record.FirstBlockOnly();
-        if (before.identity == 0 || !looked || record.IsUnreadable() ||
+        if (!before.learnt || !looked || record.IsUnreadable() ||
             worker.RoleOf(w) == FingerprintWorker::kSameFile || !record.HasIdentity() ||
-            IdentityMix(record.m_nDevice, record.m_nInode) != before.identity)
+            record.m_nDevice != before.device || record.m_nInode != before.inode)
             continue;
         platform::FileStamp stamp;
         stamp.device = record.m_nDevice;

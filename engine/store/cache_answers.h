@@ -51,7 +51,8 @@ public:
 private:
     // What was known of a file of an unanswered class before it was read.
     struct Before {
-        std::uint64_t identity = 0;  // a mix of device and inode, 0: no stamp (not learnt)
+        bool learnt = false;  // stamped, and settled long enough to be learnt
+        std::uint64_t device = 0, inode = 0;
         std::int64_t writtenNs = 0, changedNs = 0;
     };
     const std::string& FileSystemOf(std::uint64_t device, const std::string& path);

@@ -768,6 +768,48 @@ TEST(CliEndToEnd, EmptyFilesAreGroupedUnlessLeftOut) {
     EXPECT_FALSE(o.search.filter.m_bLeaveOutEmpty);
 }
 
+#ifndef _WIN32
+// A cache that cannot be used is named on standard error and the search goes on; --clear-cache
+// empties it (and with no path does only that); the cache's options are read strictly.
+TEST(CliEndToEnd, TheCacheIsNamedWhenUnusableAndCanBeCleared) {
+    TempDir tree, scratch, cacheHome;
+    tree.WriteFile("a/one.txt", "same");
+    tree.WriteFile("b/one.txt", "same");
+    ScopedEnvVar cacheVar("XDG_CACHE_HOME", cacheHome.Path().c_str());
+    const std::string cache = cacheHome.WriteFile("pairscout/fingerprints.sqlite", std::string(4096, 'x'));
+    const CliRun damaged = RunCli({tree.Path()}, scratch);
+    EXPECT_EQ(damaged.status, 0) << damaged.err;
+    EXPECT_EQ(SortedLines(damaged.out),
+              (std::vector<std::string>{"", tree / "a/one.txt", tree / "b/one.txt"}));
+    EXPECT_EQ(damaged.err.rfind("pairscout-cli: " + cache + ": 缓存不能使用 (", 0), 0u) << damaged.err;
+    EXPECT_NE(damaged.err.find("), 搜索不用它继续\n"), std::string::npos) << damaged.err;
+    const CliRun none = RunCli({"--no-cache", tree.Path()}, scratch);
+    EXPECT_EQ(none.err.find("缓存"), std::string::npos) << none.err;
+    const CliRun cleared = RunCli({"--clear-cache"}, scratch);
+    EXPECT_EQ(cleared.status, 0) << cleared.err;
+    EXPECT_EQ(cleared.err, "缓存已清空: " + cache + "\n");
+    EXPECT_EQ(cleared.out, "");
+    EXPECT_FALSE(std::filesystem::exists(cache));
+    const CliRun fresh = RunCli({tree.Path()}, scratch);
+    EXPECT_EQ(fresh.status, 0) << fresh.err;
+    EXPECT_EQ(fresh.err.find("缓存"), std::string::npos) << fresh.err;
+    EXPECT_TRUE(std::filesystem::exists(cache));
+
+    CliOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--cache-size", "512M", "--verify", "--no-cache", "x"}, &o, &error)) << error;
+    EXPECT_EQ(o.cacheSize, std::int64_t{512} << 20);
+    EXPECT_TRUE(o.search.verifyCached);
+    EXPECT_FALSE(o.cache);
+    for (const char* size : {"1K", "512", "65G", "M", "1.5G", "-1M", "9999999G"}) {
+        EXPECT_FALSE(Parse({"--cache-size", size, "x"}, &o, &error)) << size;
+        EXPECT_EQ(error, "--cache-size 需要 1M 到 64G 之间的大小") << size;
+    }
+    ASSERT_TRUE(Parse({"--cache-size=64g", "x"}, &o, &error)) << error;
+    EXPECT_EQ(o.cacheSize, std::int64_t{64} << 30);
+}
+#endif
+
 TEST(CliEndToEnd, NullSeparatedOutput) {
     TempDir tree, scratch;
     // A name holding a line feed would read as two paths in the line format.
