@@ -30,6 +30,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A path with "/" between its parts, on Windows too: the expectations are written so.
+std::string Slashes(std::string path) {
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
 struct Searched {
     std::vector<std::set<std::string>> groups;  // the paths of each group, in list order
     int reads = 0;                              // first looks and opens for the joint reads
@@ -53,7 +60,7 @@ Searched Search(const std::vector<std::string>& folders, FingerprintCache* cache
         {
             std::lock_guard<std::mutex> hold(lock);
             ++out.reads;
-            out.readPaths.insert(record.Path());
+            out.readPaths.insert(Slashes(record.Path()));
         }
         read(record, request);
     };
@@ -61,7 +68,7 @@ Searched Search(const std::vector<std::string>& folders, FingerprintCache* cache
         {
             std::lock_guard<std::mutex> hold(lock);
             ++out.reads;
-            out.readPaths.insert(record.Path());
+            out.readPaths.insert(Slashes(record.Path()));
         }
         return open(record, error);
     };
@@ -69,7 +76,7 @@ Searched Search(const std::vector<std::string>& folders, FingerprintCache* cache
     EXPECT_EQ(search.Run(options, model), DuplicateSearch::kFinished);
     for (std::size_t row = 0; row < model.RowCount(); ++row) {
         if (model.IsGroupFirst(row)) out.groups.emplace_back();
-        out.groups.back().insert(model.Row(row).record->Path());
+        out.groups.back().insert(Slashes(model.Row(row).record->Path()));
     }
     out.fromCache = search.GroupsFromCache();
     if (cache != nullptr && cache->IsOpen()) {
@@ -97,6 +104,7 @@ void RewriteKeepingTimes(const std::string& path, const std::string& bytes) {
 
 TEST(FingerprintCache, AnUnchangedTreeIsListedWithoutAReadAndEveryChangeIsSeen) {
     TempDir dir, home;
+    const auto at = [&](const std::string& relative) { return Slashes(dir / relative); };
     const std::string big = RandomBytes(200000, 1), small = RandomBytes(3000, 2);
     std::string sameStart = big;
     sameStart[150000] ^= 1;  // its first block is big's: it takes a whole read to tell
@@ -113,8 +121,8 @@ TEST(FingerprintCache, AnUnchangedTreeIsListedWithoutAReadAndEveryChangeIsSeen) 
     std::string why;
     ASSERT_TRUE(cache.Open(home / "fingerprints.sqlite", FingerprintCache::kDefaultLimit, &why)) << why;
     const std::vector<std::set<std::string>> expected = {
-        {dir / "a/big", dir / "b/big", dir / "b/big1", dir / "b/big2", dir / "b/big3"},
-        {dir / "a/small", dir / "b/small"}};
+        {at("a/big"), at("b/big"), at("b/big1"), at("b/big2"), at("b/big3")},
+        {at("a/small"), at("b/small")}};
     const Searched first = Search({dir / "a", dir / "b"}, &cache);
     EXPECT_EQ(first.groups, expected);
     EXPECT_GT(first.reads, 0);
@@ -135,10 +143,10 @@ TEST(FingerprintCache, AnUnchangedTreeIsListedWithoutAReadAndEveryChangeIsSeen) 
     // A renamed folder keeps its files' entries: they are the same files.
     fs::rename(dir / "b", dir / "c");
     const Searched renamed = Search({dir / "a", dir / "c"}, &cache);
-    const std::set<std::string> bigs = {dir / "a/big", dir / "c/big", dir / "c/big1",
-                                        dir / "c/big2", dir / "c/big3"};
+    const std::set<std::string> bigs = {at("a/big"), at("c/big"), at("c/big1"),
+                                        at("c/big2"), at("c/big3")};
     EXPECT_EQ(renamed.groups,
-              (std::vector<std::set<std::string>>{bigs, {dir / "a/small", dir / "c/small"}}));
+              (std::vector<std::set<std::string>>{bigs, {at("a/small"), at("c/small")}}));
     EXPECT_EQ(renamed.reads, 0);
 
 #ifndef _WIN32
@@ -148,16 +156,16 @@ TEST(FingerprintCache, AnUnchangedTreeIsListedWithoutAReadAndEveryChangeIsSeen) 
     RewriteKeepingTimes(dir / "c/small", other);
     const Searched rewritten = Search({dir / "a", dir / "c"}, &cache);
     EXPECT_EQ(rewritten.groups, (std::vector<std::set<std::string>>{bigs}));
-    EXPECT_EQ(rewritten.readPaths.count(dir / "c/small"), 1u);
-    EXPECT_EQ(rewritten.readPaths.count(dir / "a/big"), 0u);  // its class was answered
+    EXPECT_EQ(rewritten.readPaths.count(at("c/small")), 1u);
+    EXPECT_EQ(rewritten.readPaths.count(at("a/big")), 0u);  // its class was answered
 
     // Cut to nothing and grown back to the same bytes and time: read again, a copy again.
     RewriteKeepingTimes(dir / "c/small", "");
     RewriteKeepingTimes(dir / "c/small", small);
     const Searched regrown = Search({dir / "a", dir / "c"}, &cache);
     EXPECT_EQ(regrown.groups,
-              (std::vector<std::set<std::string>>{bigs, {dir / "a/small", dir / "c/small"}}));
-    EXPECT_EQ(regrown.readPaths.count(dir / "c/small"), 1u);
+              (std::vector<std::set<std::string>>{bigs, {at("a/small"), at("c/small")}}));
+    EXPECT_EQ(regrown.readPaths.count(at("c/small")), 1u);
 
     // Another file put in its place, with the same size and time: a new file, read.
     struct stat old;
@@ -170,26 +178,26 @@ TEST(FingerprintCache, AnUnchangedTreeIsListedWithoutAReadAndEveryChangeIsSeen) 
     fs::rename(dir / "c/new", dir / "c/big");
     const Searched replaced = Search({dir / "a", dir / "c"}, &cache);
     std::set<std::string> bigsLeft = bigs;
-    bigsLeft.erase(dir / "c/big");
+    bigsLeft.erase(at("c/big"));
     EXPECT_EQ(replaced.groups,
-              (std::vector<std::set<std::string>>{bigsLeft, {dir / "a/small", dir / "c/small"}}));
-    EXPECT_EQ(replaced.readPaths.count(dir / "c/big"), 1u);
+              (std::vector<std::set<std::string>>{bigsLeft, {at("a/small"), at("c/small")}}));
+    EXPECT_EQ(replaced.readPaths.count(at("c/big")), 1u);
 
     // A new file system at the same place, its files made alike (same names, sizes, times,
     // and the new file system numbers them alike): nothing of the old one answers for it.
     if (geteuid() == 0) {
-        const std::string at = dir.MakeDir("m");
+        const std::string mountAt = dir.MakeDir("m");
         for (int round = 0; round < 2; ++round) {
-            ASSERT_EQ(mount("none", at.c_str(), "tmpfs", 0, nullptr), 0);
+            ASSERT_EQ(mount("none", mountAt.c_str(), "tmpfs", 0, nullptr), 0);
             dir.WriteFile("m/x", big);
             dir.WriteFile("m/y", round == 0 ? big : sameStart);
             const struct timespec fixed[2] = {old.st_atim, old.st_mtim};
             for (const char* name : {"m/x", "m/y"})
                 ASSERT_EQ(utimensat(AT_FDCWD, (dir / name).c_str(), fixed, 0), 0);
-            const Searched mounted = Search({at}, &cache);
+            const Searched mounted = Search({mountAt}, &cache);
             EXPECT_EQ(mounted.groups.size(), round == 0 ? 1u : 0u) << round;
             EXPECT_GT(mounted.reads, 0) << round;
-            ASSERT_EQ(umount2(at.c_str(), MNT_DETACH), 0);
+            ASSERT_EQ(umount2(mountAt.c_str(), MNT_DETACH), 0);
         }
     }
 #endif
@@ -197,9 +205,10 @@ TEST(FingerprintCache, AnUnchangedTreeIsListedWithoutAReadAndEveryChangeIsSeen) 
 
 TEST(FingerprintCache, ADamagedLockedOrUnwritableCacheIsNamedAndTheSearchGoesOn) {
     TempDir dir, home;
+    const auto at = [&](const std::string& relative) { return Slashes(dir / relative); };
     dir.WriteFile("a/f", "same bytes");
     dir.WriteFile("b/f", "same bytes");
-    const std::vector<std::set<std::string>> expected = {{dir / "a/f", dir / "b/f"}};
+    const std::vector<std::set<std::string>> expected = {{at("a/f"), at("b/f")}};
 
     // Damaged: not a database at all.
     const std::string damaged = home.WriteFile("damaged.sqlite", std::string(8192, 'x'));
@@ -208,7 +217,7 @@ TEST(FingerprintCache, ADamagedLockedOrUnwritableCacheIsNamedAndTheSearchGoesOn)
     EXPECT_FALSE(cache.Open(damaged, FingerprintCache::kDefaultLimit, &why));
     EXPECT_FALSE(why.empty());
     EXPECT_FALSE(cache.IsOpen());
-    EXPECT_EQ(Search({dir / "a", dir / "b"}, &cache).groups, expected);
+    EXPECT_EQ(Search({at("a"), at("b")}, &cache).groups, expected);
     // It can be cleared, and is made anew.
     ASSERT_TRUE(FingerprintCache::Clear(damaged, &why)) << why;
     EXPECT_FALSE(fs::exists(damaged));
@@ -243,7 +252,7 @@ TEST(FingerprintCache, ADamagedLockedOrUnwritableCacheIsNamedAndTheSearchGoesOn)
     FingerprintCache reopened;
     ASSERT_TRUE(reopened.Open(path, FingerprintCache::kDefaultLimit, &why)) << why;
     Search({dir / "a", dir / "b"}, &reopened);
-    EXPECT_EQ(Search({dir / "a", dir / "b"}, &reopened).reads, 0);
+    EXPECT_EQ(Search({at("a"), at("b")}, &reopened).reads, 0);
 #ifndef _WIN32
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);
