@@ -66,10 +66,9 @@ bool CacheAnswers::LookUp(const RecordList& records, const std::vector<Range>& c
     std::vector<platform::FileStamp> stamps(files.size());
     std::vector<char> stamped(files.size(), 0);
     std::atomic<std::size_t> next{0};
-    std::atomic<bool> stopped{false};
     const auto stampSome = [&] {
         constexpr std::size_t kChunk = 256;
-        for (std::size_t at; (at = next.fetch_add(kChunk)) < files.size() && !stopped.load();) {
+        for (std::size_t at; (at = next.fetch_add(kChunk)) < files.size();) {
             for (std::size_t i = at; i < std::min(files.size(), at + kChunk); ++i) {
                 const CFileRecord& record = *records[files[i]];
                 int error = 0;
