@@ -12,7 +12,7 @@
 #include "cli/terminal_progress.h"
 #include "engine/search/directory_scanner.h"
 #include "engine/actions/duplicate_action.h"
-#include "engine/store/fingerprint_cache.h"
+#include "engine/store/cache_answers.h"
 #include "engine/text/size_text.h"
 #include "engine/text/string_table.h"
 #include "engine/text/text_format.h"
@@ -188,18 +188,13 @@ int main(int argc, char** argv) {
     // What earlier searches read; one that cannot be used is named, and the search goes on.
     FingerprintCache cache;
     if (options.cache) {
-        std::string trouble;
-        if (cachePath.empty()) trouble = LoadStringText(IDS_CACHE_NO_FOLDER);
-        else cache.Open(cachePath, options.cacheSize, &trouble);
-        if (!trouble.empty())
-            progress.Skipped(SkipKind::kCache, cachePath, FormatCacheUnusable(trouble));
+        OpenSearchCache(cache, cachePath, options.cacheSize, &progress);
         search.m_cache = &cache;
     }
     ResultsModel results;
     const DuplicateSearch::Outcome outcome = search.Run(options.search, results);
     progress.Clear();
-    if (cache.IsOpen() && !cache.Flush())
-        progress.Skipped(SkipKind::kCache, cachePath, FormatCacheUnusable(cache.Trouble()));
+    FlushSearchCache(cache, cachePath, &progress);
     if (outcome != DuplicateSearch::kFinished) return 130;
     if (search.GroupsFromCache() > 0)
         platform::WriteStandardText(stderr, FormatGroupsFromCache(search.GroupsFromCache()) + "\n");

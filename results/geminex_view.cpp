@@ -20,6 +20,7 @@
 #include "gui/message_box.h"
 #include "gui/wx_text.h"
 #include "engine/actions/safe_delete.h"
+#include "engine/store/cache_answers.h"
 #include "engine/results/keep_rules.h"
 #include "engine/text/text_format.h"
 #include "engine/actions/selection_total.h"
@@ -576,19 +577,14 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
         FingerprintCache cache;
         const std::string cachePath = FingerprintCache::DefaultPath();
         if (job->cacheSize > 0) {
-            std::string why;
-            if (cachePath.empty()) why = LoadStringText(IDS_CACHE_NO_FOLDER);
-            else cache.Open(cachePath, job->cacheSize, &why);
-            if (!why.empty())
-                job->skipped->Skipped(SkipKind::kCache, cachePath, FormatCacheUnusable(why));
+            OpenSearchCache(cache, cachePath, job->cacheSize, job->skipped.get());
             search.m_cache = &cache;
         }
         // The rows as found are remembered, so that other rules can order them later.
         SearchOptions asFound = job->options;
         asFound.keep = KeepPolicy();
         job->outcome = search.Run(asFound, *job->model);
-        if (cache.IsOpen() && !cache.Flush())
-            job->skipped->Skipped(SkipKind::kCache, cachePath, FormatCacheUnusable(cache.Trouble()));
+        FlushSearchCache(cache, cachePath, job->skipped.get());
         job->fromCache = search.GroupsFromCache();
         if (job->outcome == DuplicateSearch::kFinished) {
             job->found.Remember(*job->model);

@@ -6,6 +6,8 @@
 #include <set>
 #include <thread>
 
+#include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 #include "platform/file_time.h"
 
 namespace {
@@ -46,6 +48,20 @@ struct GroupKeyHash {
 };
 
 }  // namespace
+
+void OpenSearchCache(FingerprintCache& cache, const std::string& path, std::int64_t limit,
+                     ProgressSink* sink) {
+    std::string why;
+    if (path.empty()) why = LoadStringText(IDS_CACHE_NO_FOLDER);
+    else cache.Open(path, limit, &why);
+    if (!why.empty() && sink != nullptr)
+        sink->Skipped(SkipKind::kCache, path, FormatCacheUnusable(why));
+}
+
+void FlushSearchCache(FingerprintCache& cache, const std::string& path, ProgressSink* sink) {
+    if (cache.IsOpen() && !cache.Flush() && sink != nullptr)
+        sink->Skipped(SkipKind::kCache, path, FormatCacheUnusable(cache.Trouble()));
+}
 
 const std::string& CacheAnswers::FileSystemOf(std::uint64_t device, const std::string& path) {
     const auto known = m_fileSystems.find(device);

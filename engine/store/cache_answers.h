@@ -11,7 +11,16 @@
 
 #include "engine/search/directory_scanner.h"
 #include "engine/search/fingerprint_worker.h"
+#include "engine/search/progress_sink.h"
 #include "engine/store/fingerprint_cache.h"
+
+// For a front end's search: opens the cache at `path` (FingerprintCache::DefaultPath; "" when
+// there is no folder for it) below `limit` bytes, or names to `sink` (may be null) why it
+// cannot be used; the search goes on either way.
+void OpenSearchCache(FingerprintCache& cache, const std::string& path, std::int64_t limit,
+                     ProgressSink* sink);
+// After the search: writes what it learnt, or names why that failed.
+void FlushSearchCache(FingerprintCache& cache, const std::string& path, ProgressSink* sink);
 
 class CacheAnswers {
 public:
