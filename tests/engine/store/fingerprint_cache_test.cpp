@@ -45,7 +45,7 @@ struct Searched {
 };
 
 Searched Search(const std::vector<std::string>& folders, FingerprintCache* cache,
-                bool verify = false) {
+                bool verify = false, std::int64_t settleNs = 0) {
     Searched out;
     std::mutex lock;
     SearchOptions options;
@@ -53,7 +53,7 @@ Searched Search(const std::vector<std::string>& folders, FingerprintCache* cache
     DuplicateSearch search(nullptr);
     search.m_cache = cache;
     options.verifyCached = verify;
-    search.m_cacheSettleNs = 0;  // the test's files are written a moment before
+    search.m_cacheSettleNs = settleNs;  // 0: the test's files are written a moment before
     const ContentReader read = DiskContentReader();
     const BlockOpener open = DiskBlockOpener();
     search.m_read = [&](CFileRecord& record, const DetailsRequest& request) {
@@ -123,6 +123,9 @@ TEST(FingerprintCache, AnUnchangedTreeIsListedWithoutAReadAndEveryChangeIsSeen) 
     const std::vector<std::set<std::string>> expected = {
         {at("a/big"), at("b/big"), at("b/big1"), at("b/big2"), at("b/big3")},
         {at("a/small"), at("b/small")}};
+    // Just written: not learnt while a change in the same tick could still come unseen.
+    Search({dir / "a", dir / "b"}, &cache, false, std::int64_t{60} * 1000000000);
+    EXPECT_EQ(cache.EntryCount(), 0);
     const Searched first = Search({dir / "a", dir / "b"}, &cache);
     EXPECT_EQ(first.groups, expected);
     EXPECT_GT(first.reads, 0);
@@ -148,6 +151,19 @@ TEST(FingerprintCache, AnUnchangedTreeIsListedWithoutAReadAndEveryChangeIsSeen) 
     EXPECT_EQ(renamed.groups,
               (std::vector<std::set<std::string>>{bigs, {at("a/small"), at("c/small")}}));
     EXPECT_EQ(renamed.reads, 0);
+
+    // Searched apart, two copies are each alone by their first block and learnt without a
+    // whole read; searched together, they share it: read, and listed as copies.
+    const std::string copy = RandomBytes(3000, 4);
+    dir.WriteFile("p/copy", copy);
+    dir.WriteFile("p/other", RandomBytes(3000, 5));
+    dir.WriteFile("q/copy", copy);
+    dir.WriteFile("q/other", RandomBytes(3000, 6));
+    EXPECT_TRUE(Search({dir / "p"}, &cache).groups.empty());
+    EXPECT_TRUE(Search({dir / "q"}, &cache).groups.empty());
+    const Searched together = Search({dir / "p", dir / "q"}, &cache);
+    EXPECT_EQ(together.groups, (std::vector<std::set<std::string>>{{at("p/copy"), at("q/copy")}}));
+    EXPECT_GT(together.reads, 0);
 
 #ifndef _WIN32
     // Bytes rewritten, the size and last-write time put back: read again, no longer a copy.
