@@ -58,8 +58,19 @@ void CCommandLineInfo::ParseCommandLine(const std::vector<std::string>& args,
         for (std::size_t i = 0; i < used && i < m_plainArgs.size(); ++i) *fields[i] = m_plainArgs[i];
         return;
     }
-    m_startPaths = StartPathsFromArguments(
-        m_plainArgs, currentFolder.empty() ? CurrentFolder() : currentFolder);
+    const std::string here = currentFolder.empty() ? CurrentFolder() : currentFolder;
+    // A saved result is opened, not searched: the file manager hands it over this way.
+    const std::string ending = ".pairscout";
+    for (const std::string& arg : m_plainArgs) {
+        if (arg.size() <= ending.size() ||
+            arg.compare(arg.size() - ending.size(), ending.size(), ending) != 0)
+            continue;
+        const std::string path = AbsolutePath(arg, here);
+        if (!IsExistingNonFolder(path)) continue;
+        m_resultsFile = path;
+        return;
+    }
+    m_startPaths = StartPathsFromArguments(m_plainArgs, here);
 }
 
 void CCommandLineInfo::ParseParam(const std::string& param, bool flag) {

@@ -6,6 +6,7 @@
 //   --version          print the name and version and end
 //   FOLDER...          a new document, with the FOLDERs as the start paths (m_startPaths);
 //                      a FILE names the folder that holds it
+//   RESULTS.pairscout  the saved results in it, opened and checked (m_resultsFile)
 //   /p FILE            open FILE, print it, end
 //   /pt FILE P D O     open FILE, print it on printer P (driver D, port O), end
 //   /dde               a new document (there is no DDE here)
@@ -37,6 +38,9 @@ public:
     // The folder arguments as start paths, ready for the options sheet; empty when none were
     // given (the stored start paths then stand).
     std::vector<std::string> m_startPaths;
+    // A saved result to open (an existing file ending in ".pairscout", made absolute); "" for
+    // none. Given in place of folders: the first such argument wins.
+    std::string m_resultsFile;
 
     // Reads the arguments (without the program name), in order. Relative paths are taken
     // from `currentFolder`; empty means the process's current folder.

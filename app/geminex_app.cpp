@@ -167,6 +167,15 @@ bool CGeminexApp::ProcessShellCommand(const CCommandLineInfo& info) {
     // Folder arguments: once the window is up, the options sheet opens with exactly these start
     // paths and the stored mask and filters; OK searches (and keeps them), Cancel leaves the
     // stored paths as they were.
+    if (!info.m_resultsFile.empty()) {
+        const std::string file = info.m_resultsFile;
+        CallAfter([this, file] {
+            wxDocManager* manager = m_docManager;
+            if (manager == nullptr) return;
+            if (auto* view = wxDynamicCast(manager->GetCurrentView(), CGeminexView))
+                view->OpenResults(file);
+        });
+    }
     if (!info.m_startPaths.empty()) {
         const std::vector<std::string> startPaths = info.m_startPaths;
         CallAfter([this, startPaths] {

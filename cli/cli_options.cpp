@@ -202,6 +202,24 @@ const OptionEntry kOptionTable[] = {
          return true;
      },
      0},
+    {"--load", true,
+     [](const OptionCall& c) {
+         c.options.load = c.value;
+         return true;
+     },
+     0},
+    {"--catalog", true,
+     [](const OptionCall& c) {
+         c.options.catalog = c.value;
+         return true;
+     },
+     0},
+    {"--against", true,
+     [](const OptionCall& c) {
+         c.options.against = c.value;
+         return true;
+     },
+     0},
     {"--trash", false,
      [](const OptionCall& c) { return SetAction(c, static_cast<DuplicateActionKind>(c.data)); },
      ActionData(DuplicateActionKind::kTrash)},
@@ -383,7 +401,30 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = "--only-protected needs --protect";
         return false;
     }
+    const int sources = !options->load.empty() + !options->catalog.empty() + !options->against.empty();
+    if (sources > 1) {
+        *error = "only one of --load, --catalog and --against can be given";
+        return false;
+    }
+    if (!options->catalog.empty() && (options->act || options->dryRun || options->json ||
+                                      options->csv || options->nul)) {
+        *error = "--catalog writes a catalog and nothing else";
+        return false;
+    }
+    // The catalog's files are not here: their bytes cannot be compared with these.
+    if (!options->against.empty() && options->act && options->action != DuplicateActionKind::kMove) {
+        *error = LoadStringText(IDS_CLI_AGAINST_ONLY_MOVE);
+        return false;
+    }
     if (options->help || options->version) return true;
+    if (!options->load.empty()) {
+        // The saved result names its files and its start paths.
+        if (!paths.empty()) {
+            *error = "--load takes no PATH";
+            return false;
+        }
+        return true;
+    }
     if (paths.empty() && options->clearCache) return true;  // only that
     if (paths.empty()) {
         *error = "no PATH given";

@@ -30,6 +30,9 @@ struct CliOptions {
     bool cache = true;          // --no-cache: neither read nor write the cache
     bool clearCache = false;    // --clear-cache
     std::int64_t cacheSize = 0; // --cache-size SIZE (0: the default)
+    std::string load;     // --load FILE: a saved result, checked again, in place of a search
+    std::string catalog;  // --catalog FILE: what is under the PATHs, written as a catalog
+    std::string against;  // --against FILE: the files under the PATHs that the catalog holds
 };
 
 // Reads `args` (without the program name). Returns true on success; otherwise `error` holds

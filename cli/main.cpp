@@ -13,6 +13,8 @@
 #include "engine/search/directory_scanner.h"
 #include "engine/actions/duplicate_action.h"
 #include "engine/store/cache_answers.h"
+#include "engine/store/catalog.h"
+#include "engine/store/saved_results.h"
 #include "engine/text/size_text.h"
 #include "engine/text/string_table.h"
 #include "engine/text/text_format.h"
@@ -20,6 +22,9 @@
 #include "platform/console.h"
 #include "platform/file_find.h"
 #include "platform/file_metadata.h"
+#include "platform/file_replace.h"
+#include "platform/file_time.h"
+#include "platform/error_text.h"
 
 namespace {
 
@@ -121,6 +126,84 @@ int RunAction(const CliOptions& options, const ResultsModel& results, TerminalPr
     return outcome.refused.empty() ? 0 : 1;
 }
 
+int Report(const CliOptions& options, const ResultsModel& results, TerminalProgress& progress);
+
+// Reads the saved result of --load into `results`, each file checked again; the start paths
+// and protected folders it names join the options'. 0, or the exit status of a refusal.
+int LoadResults(CliOptions& options, ResultsModel& results, TerminalProgress& progress) {
+    std::string text, why;
+    SavedSearch saved;
+    ReopenCounts counts;
+    ReopenParts parts;
+    parts.progress = [&progress](double) { return !progress.Cancelled(); };
+    if (!ReadWholeFile(options.load, &text, &why) ||
+        !ReadResultsDocument(text, &results, &saved, &counts, &why, parts)) {
+        if (progress.Cancelled()) return 130;
+        PrintError(FormatResultsNotOpened(options.load, why));
+        return 2;
+    }
+    options.search.paths = saved.paths;
+    for (const std::string& folder : saved.protect)
+        options.search.keep.protectedFolders.push_back(folder);
+    if (counts.NotHere() > 0)
+        platform::WriteStandardText(stderr, FormatResultsReopened(counts.NotHere()) + "\n");
+    return 0;
+}
+
+// The name a catalog shows beside its entries: its file's name without the folder and the
+// ending.
+std::string CatalogNameOf(const std::string& file) {
+    std::string name = file.substr(file.find_last_of(platform::kPathSeparator == '/' ? "/" : "\\/") + 1);
+    const std::string::size_type dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name.empty() ? file : name;
+}
+
+// --catalog: walks the PATHs, hashes every file and writes the catalog. 0, 1 when it could not
+// be written, 130 when stopped.
+int WriteCatalog(const CliOptions& options, FingerprintCache& cache, TerminalProgress& progress) {
+    Catalog catalog;
+    catalog.name = CatalogNameOf(options.catalog);
+    if (!MakeCatalog(options.search, &progress, cache.IsOpen() ? &cache : nullptr, &catalog))
+        return 130;
+    platform::FileTime now = 0;
+    if (platform::SystemTimeToFileTime(platform::GetLocalTime(), &now)) catalog.made = now;
+    progress.Clear();
+    int error = 0;
+    if (!platform::ReplaceFileContents(options.catalog, FormatCatalogDocument(catalog), &error)) {
+        PrintError(FormatCatalogNotWritten(options.catalog, platform::ErrorText(error)));
+        return 1;
+    }
+    platform::WriteStandardText(
+        stderr, FormatCatalogWritten(options.catalog, static_cast<int>(catalog.files.size())) + "\n");
+    if (progress.m_nSkipped > 0)
+        platform::WriteStandardText(stderr, FormatUnreadableFiles(progress.m_nSkipped) + "\n");
+    return 0;
+}
+
+// --against: reads the catalog and lists the files under the PATHs it holds. 0, 2 when the
+// catalog cannot be read, 130 when stopped.
+int CompareCatalog(const CliOptions& options, FingerprintCache& cache, ResultsModel& results,
+                   TerminalProgress& progress) {
+    std::string text, why;
+    Catalog catalog;
+    if (!ReadWholeFile(options.against, &text, &why) ||
+        !ReadCatalogDocument(text, &catalog, &why)) {
+        PrintError(FormatCatalogNotOpened(options.against, why));
+        return 2;
+    }
+    text = std::string();
+    if (!CompareWithCatalog(catalog, options.search, &progress, cache.IsOpen() ? &cache : nullptr,
+                            &results))
+        return 130;
+    int here = 0;
+    for (std::size_t row = 0; row < results.RowCount(); ++row)
+        here += results.Row(row).StandsHere();
+    if (here > 0)
+        platform::WriteStandardText(stderr, FormatCatalogGroups(here, catalog.name) + "\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -183,6 +266,12 @@ int main(int argc, char** argv) {
     TerminalProgress progress(stderr, terminal, &g_cancel,
                               terminal ? platform::StderrColumns() : 80);
     progress.m_verbose = options.verbose;
+    ResultsModel results;
+    if (!options.load.empty()) {
+        const int code = LoadResults(options, results, progress);
+        if (code != 0) return code;
+        return Report(options, results, progress);
+    }
     DuplicateSearch search(&progress);
     search.m_readers = options.readers;
     // What earlier searches read; one that cannot be used is named, and the search goes on.
@@ -191,7 +280,17 @@ int main(int argc, char** argv) {
         OpenSearchCache(cache, cachePath, options.cacheSize, &progress);
         search.m_cache = &cache;
     }
-    ResultsModel results;
+    if (!options.catalog.empty() || !options.against.empty()) {
+        const int code = !options.catalog.empty() ? WriteCatalog(options, cache, progress)
+                                                   : CompareCatalog(options, cache, results, progress);
+        progress.Clear();
+        FlushSearchCache(cache, cachePath, &progress);
+        if (code != 0 || !options.catalog.empty()) return code;
+        return Report(options, results, progress);
+    }
+    // When the search began: the saved document says so.
+    platform::FileTime began = 0;
+    if (platform::SystemTimeToFileTime(platform::GetLocalTime(), &began)) results.SetSearchTime(began);
     const DuplicateSearch::Outcome outcome = search.Run(options.search, results);
     progress.Clear();
     FlushSearchCache(cache, cachePath, &progress);
@@ -204,6 +303,13 @@ int main(int argc, char** argv) {
         PrintError(LoadStringText(IDS_CLI_NO_START_FOLDER_OPENED));
         return 2;
     }
+    return Report(options, results, progress);
+}
+
+namespace {
+
+int Report(const CliOptions& options, const ResultsModel& results, TerminalProgress& progress) {
+    std::string why;
     // A list meant for a file or a pipe is written as it is; on a terminal, a name must not
     // drive it.
     const bool outToTerminal = platform::StdoutIsTerminal();
@@ -218,7 +324,11 @@ int main(int argc, char** argv) {
             platform::WriteStandardText(stderr, FormatUnreadableFiles(progress.m_nSkipped) + "\n");
         return code;
     }
-    const std::string list = options.json ? FormatJson(results)
+    SavedSearch saved;
+    saved.paths = options.search.paths;
+    saved.mask = options.search.mask;
+    saved.protect = options.search.keep.protectedFolders;
+    const std::string list = options.json ? FormatResultsDocument(results, &saved)
                              : options.dryRun
                                  ? FormatDryRun(results, options.nul, outToTerminal, &goFiles,
                                                 &goBytes, options.act ? &options : nullptr)
@@ -240,3 +350,5 @@ int main(int argc, char** argv) {
     if (!written) return ReportWriteError(why);
     return g_cancel != 0 ? 130 : 0;
 }
+
+}  // namespace

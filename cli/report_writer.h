@@ -32,14 +32,3 @@ std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int
 // hard link or shared data a tab and the copy, for a move a tab and the new place. `nul` and
 // `escape` as FormatResults; with `nul` a NUL also ends every field in place of the tab.
 std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape);
-
-// `text` as the inside of a JSON string (without the quotes). Valid UTF-8 stays as it is,
-// except quotes, backslashes, control characters and the direction marks that could make a
-// terminal show a name reversed, which are written as escapes. A byte that is not part of
-// valid UTF-8 is written as "\udcXX" (XX: the byte), the escape that Python's surrogateescape
-// reads back, so that the exact bytes of any name can be recovered.
-std::string JsonString(const std::string& text);
-
-// The rows as --json writes them: {"groups": [{"size", "crc", "checksum", "files": [{"path",
-// "time" (local, ISO 8601 without a zone), "keep", "rule" (the kept file's), "protected"}]}]}.
-std::string FormatJson(const ResultsModel& results);

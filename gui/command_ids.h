@@ -41,6 +41,9 @@
     OWN(ID_SHARE_DATA, 32794)            /* the selected duplicates share the kept data */       \
     OWN(ID_MOVE_TO, 32795)               /* the selected duplicates move into a folder */        \
     OWN(ID_CLEAR_CACHE, 32796)           /* empty the cache of what searches read */             \
+    OWN(ID_SAVE_RESULTS, 32797)          /* save the listed results to a file */                 \
+    OWN(ID_OPEN_RESULTS, 32798)          /* open saved results, every file checked again */      \
+    OWN(ID_AGAINST_CATALOG, 32799)       /* list the files a catalog already holds */            \
     OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
     /* The framework's commands. */                                                              \
     STD(ID_FILE_NEW, 57600, wxID_NEW)                                                            \

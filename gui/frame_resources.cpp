@@ -12,6 +12,10 @@ namespace {
 
 const MenuItemResource kFileMenu[] = {
     {cmd::ID_FIND_DUPLICATES, IDS_MENU_FIND_DUPLICATES},
+    {cmd::ID_AGAINST_CATALOG, IDS_MENU_AGAINST_CATALOG},
+    {0, 0},
+    {cmd::ID_OPEN_RESULTS, IDS_MENU_OPEN_RESULTS},
+    {cmd::ID_SAVE_RESULTS, IDS_MENU_SAVE_RESULTS},
     {0, 0},
     {cmd::ID_FILE_OPEN, IDS_MENU_OPEN},
     {cmd::ID_FILE_SAVE_AS, IDS_MENU_SAVE_AS},
@@ -68,6 +72,8 @@ const AcceleratorResource kAccelerators[] = {
     {wxACCEL_CTRL, WXK_INSERT, cmd::ID_COPY_ROWS},
     {wxACCEL_CTRL, 'P', cmd::ID_FILE_PRINT},
     {wxACCEL_CTRL, 'S', cmd::ID_FILE_SAVE_AS},
+    {wxACCEL_CTRL | wxACCEL_SHIFT, 'S', cmd::ID_SAVE_RESULTS},
+    {wxACCEL_CTRL, 'O', cmd::ID_OPEN_RESULTS},
     {wxACCEL_NORMAL, WXK_DELETE, cmd::ID_DELETE_FILES},
     {wxACCEL_SHIFT, WXK_DELETE, cmd::ID_DELETE_FILES},
     {wxACCEL_CTRL, 'Z', cmd::ID_UNDO_DELETE},
@@ -94,6 +100,8 @@ const struct {
 } kMenuShortcuts[] = {
     {cmd::ID_SELECT_ALL_ROWS, IDS_SHORTCUT_SELECT_ALL},
     {cmd::ID_FILE_SAVE_AS, IDS_SHORTCUT_SAVE_AS},
+    {cmd::ID_SAVE_RESULTS, IDS_SHORTCUT_SAVE_RESULTS},
+    {cmd::ID_OPEN_RESULTS, IDS_SHORTCUT_OPEN_RESULTS},
     {cmd::ID_DELETE_FILES, IDS_SHORTCUT_DELETE},
     {cmd::ID_COPY_ROWS, IDS_SHORTCUT_COPY},
 };

@@ -59,6 +59,13 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT_PREVIEW), CGeminexView::OnUpdateExportOrPrint)
     EVT_MENU(WxId(cmd::ID_FILE_PRINT_SETUP), CGeminexView::OnFilePrintSetup)
     EVT_MENU(WxId(cmd::ID_CLEAR_CACHE), CGeminexView::OnClearCache)
+    // Saved results and catalogs (geminex_view_files.cpp).
+    EVT_MENU(WxId(cmd::ID_SAVE_RESULTS), CGeminexView::OnSaveResults)
+    EVT_UPDATE_UI(WxId(cmd::ID_SAVE_RESULTS), CGeminexView::OnUpdateExportOrPrint)
+    EVT_MENU(WxId(cmd::ID_OPEN_RESULTS), CGeminexView::OnOpenResults)
+    EVT_UPDATE_UI(WxId(cmd::ID_OPEN_RESULTS), CGeminexView::OnUpdateOpenResults)
+    EVT_MENU(WxId(cmd::ID_AGAINST_CATALOG), CGeminexView::OnAgainstCatalog)
+    EVT_UPDATE_UI(WxId(cmd::ID_AGAINST_CATALOG), CGeminexView::OnUpdateOpenResults)
     // The search and the file commands.
     EVT_MENU(WxId(cmd::ID_FIND_DUPLICATES), CGeminexView::OnFindDuplicates)
     EVT_MENU(WxId(cmd::ID_FILE_OPEN), CGeminexView::OnOpenFile)
@@ -171,6 +178,7 @@ void CGeminexView::LoadSettings() {
     m_paths = store.GetProfilePathList(kSettings, "Drives");
     m_strFileMask = store.GetProfileString(kSettings, "File Mask", "*.*");
     m_strLastSaveFile = store.GetProfileString(kSettings, "Last save file");
+    m_strLastResultsFile = store.GetProfileString(kSettings, "Last results file");
     m_filter.m_nMode = store.GetProfileInt(kOptions, "Reverse Filters", m_filter.m_nMode);
     m_filter.m_bLeaveOutEmpty = store.GetProfileInt(kOptions, "Leave Out Empty Files", 0) != 0;
     // Each limit is taken only when it is exactly 8 bytes long.
@@ -208,6 +216,7 @@ void CGeminexView::SaveSettings() const {
     store.WriteProfilePathList(kSettings, "Drives", m_paths);
     store.WriteProfileString(kSettings, "File Mask", m_strFileMask);
     store.WriteProfileString(kSettings, "Last save file", m_strLastSaveFile);
+    store.WriteProfileString(kSettings, "Last results file", m_strLastResultsFile);
     store.WriteProfileInt(kOptions, "Reverse Filters", m_filter.m_nMode);
     store.WriteProfileInt(kOptions, "Readers", m_nReaders);
     store.WriteProfileInt(kOptions, "Verify Cached Groups", m_bVerifyCached ? 1 : 0);
@@ -614,6 +623,7 @@ void CGeminexView::SearchDone(SearchJob& job) {
         ListedResults& listed = Listed();
         listed.found = std::move(job.found);
         listed.policy = job.options.keep;
+        listed.startPaths = job.options.paths;
         ++listed.number;
         m_nFromCache = job.fromCache;
         SetModel(std::move(job.model));
@@ -735,7 +745,9 @@ bool CGeminexView::DeleteFiles(bool forGood) {
 ActionRunner::Setup CGeminexView::ActionSetup() const {
     ActionRunner::Setup setup;
     setup.protectedFolders = m_keep.protectedFolders;
-    setup.startPaths = m_paths;
+    // A move keeps the path below the start paths of the search that listed the rows (a
+    // reopened result's own).
+    setup.startPaths = Listed().startPaths.empty() ? m_paths : Listed().startPaths;
     setup.linkAnyOwner = m_keep.linkAnyOwner;
     return setup;
 }

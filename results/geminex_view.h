@@ -125,6 +125,23 @@ public:
     // The status text: with rows selected, what deleting them would free; else the summary.
     void UpdateSelectionText();
 
+    // Saved results (engine/store/saved_results.h): the listed rows written to `path`; false,
+    // with the reason said, when they could not be.
+    bool SaveResults(const std::string& path);
+    // Opens the saved results at `path` on the worker: every file is looked at again, and one
+    // gone, changed or replaced since is shown greyed with why, never selected or acted on. A
+    // file that is not a whole document of a version this program reads is refused with the
+    // reason, and the list stays as it was. False when nothing was started.
+    bool OpenResults(const std::string& path);
+    // Lists the files under `options`'s paths whose bytes the catalog at `catalogPath` holds,
+    // with the catalog's entries heading their groups; such files can only be moved.
+    bool CompareWithCatalog(const std::string& catalogPath, const SearchOptions& options);
+    // For tests: the file dialog of the three commands above (gets whether it opens a file and
+    // the filter text; returns the chosen path, "" for none).
+    void SetResultsFileChooser(std::function<std::string(bool, const std::string&)> choose) {
+        m_chooseResultsFile = std::move(choose);
+    }
+
     // A search or a delete is running.
     bool IsBusy() const { return m_bBusy; }
     // The progress dialog of the running search or delete (nullptr when none).
@@ -176,6 +193,14 @@ private:
     void OnFilePrintPreview(wxCommandEvent& event);
     void OnFilePrintSetup(wxCommandEvent& event);
     void OnClearCache(wxCommandEvent& event);
+    void OnSaveResults(wxCommandEvent& event);
+    void OnOpenResults(wxCommandEvent& event);
+    void OnAgainstCatalog(wxCommandEvent& event);
+    void OnUpdateOpenResults(wxUpdateUIEvent& event);
+    // The file dialog of saved results and catalogs ("" when nothing was chosen).
+    std::string ChooseResultsFile(bool open, const std::string& filter);
+    struct LoadJob;
+    void LoadDone(LoadJob& job);
     void OnUpdateNeedSelection(wxUpdateUIEvent& event);
     void OnUpdateFindDuplicates(wxUpdateUIEvent& event);
     void OnUpdateSelectAllDuplicates(wxUpdateUIEvent& event);
@@ -256,6 +281,8 @@ private:
     ContentReader m_reader;
     WorkProgress::Probe m_probe;
     CProgressDialog::Watcher m_watcher;
+    std::function<std::string(bool, const std::string&)> m_chooseResultsFile;
+    std::string m_strLastResultsFile;
 
     wxDECLARE_CLASS(CGeminexView);
     wxDECLARE_EVENT_TABLE();

@@ -1,5 +1,7 @@
 #include "results/kv_list_ctrl.h"
 
+#include <wx/settings.h>
+
 #include <algorithm>
 #include <memory>
 
@@ -128,6 +130,24 @@ wxString CKvListCtrl::OnGetItemText(long item, long column) const {
 int CKvListCtrl::OnGetItemImage(long item) const {
     if (m_bWriting || !IsRow(item)) return -1;
     return m_model->Row(static_cast<std::size_t>(item)).image;
+}
+
+wxItemAttr* CKvListCtrl::OnGetItemAttr(long item) const {
+    if (m_bWriting || !IsRow(item)) return nullptr;
+    const RowStanding standing = m_model->Row(static_cast<std::size_t>(item)).standing;
+    if (standing == kStandsHere) return nullptr;
+    if (standing == kStandsInCatalog) {
+        if (!m_catalogAttr.HasFont()) {
+            wxFont font = GetFont();
+            font.SetStyle(wxFONTSTYLE_ITALIC);
+            m_catalogAttr.SetFont(font);
+            m_catalogAttr.SetTextColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HOTLIGHT));
+        }
+        return &m_catalogAttr;
+    }
+    if (!m_notHereAttr.HasTextColour())
+        m_notHereAttr.SetTextColour(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+    return &m_notHereAttr;
 }
 
 void CKvListCtrl::SelectAllRows() {

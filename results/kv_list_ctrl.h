@@ -139,6 +139,8 @@ public:
 protected:
     wxString OnGetItemText(long item, long column) const override;
     int OnGetItemImage(long item) const override;
+    // A file no longer as listed is drawn greyed; a catalog's entry (not here) in italics.
+    wxItemAttr* OnGetItemAttr(long item) const override;
 
 private:
     bool IsRow(long row) const;
@@ -166,6 +168,7 @@ private:
     void OnFindClose(wxFindDialogEvent& event);
 
     const ResultsModel* m_model = nullptr;
+    mutable wxItemAttr m_notHereAttr, m_catalogAttr;
 
     RowSelection m_selection;
     std::function<void()> m_selectionWatcher;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/results/found_order.h"
 #include "engine/results/keep_rules.h"
@@ -17,4 +19,7 @@ struct ListedResults {
     // Counts the searches that listed rows: an undo made from other rows only adds rows to
     // groups still listed.
     unsigned number = 0;
+    // The start paths of the search that listed them (a move keeps the path below them); empty
+    // while none did.
+    std::vector<std::string> startPaths;
 };

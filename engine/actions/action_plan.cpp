@@ -4,6 +4,7 @@
 
 #include "engine/search/file_record.h"
 #include "engine/results/keep_rules.h"
+#include "engine/results/results_text.h"
 #include "engine/text/string_table.h"
 #include "platform/file_find.h"
 #include "platform/path_forms.h"
@@ -72,7 +73,9 @@ ActionPlan::ActionPlan(const ResultsModel& model, const std::vector<std::size_t>
             const ResultRow& row = model.Row(r);
             PlannedFile file;
             file.row = r;
-            if (row.isProtected || protectedFolders.Holds(row.record->Path()))
+            if (!row.StandsHere())
+                file.verdict = PlanVerdict::kNotHere;
+            else if (row.isProtected || protectedFolders.Holds(row.record->Path()))
                 file.verdict = PlanVerdict::kProtected;
             else if (kind.keepsFirstRow && r == group.begin)
                 file.verdict = PlanVerdict::kKeptCopy;
@@ -80,20 +83,30 @@ ActionPlan::ActionPlan(const ResultsModel& model, const std::vector<std::size_t>
                 file.verdict = PlanVerdict::kReplaced;
             m_files.push_back(std::move(file));
         }
-        // The copies that stay: every row not going. A group chosen whole keeps its first
-        // chosen row, so the file is not lost.
+        // The copies that stay: every row here not going (a row not here is no copy). A group
+        // chosen whole keeps its first chosen row, so the file is not lost.
         stays.clear();
+        bool inCatalog = false;
         std::size_t next = first;
         std::size_t firstGoing = group.end;
         for (std::size_t r = group.begin; r < group.end; ++r) {
             const bool going = next < m_files.size() && m_files[next].row == r &&
                                m_files[next].verdict == PlanVerdict::kGoes;
             if (next < m_files.size() && m_files[next].row == r) ++next;
+            if (model.Row(r).standing == kStandsInCatalog) inCatalog = true;
+            if (!model.Row(r).StandsHere()) continue;
             if (!going) stays.push_back(r);
             else if (firstGoing == group.end) firstGoing = r;
         }
         if (firstGoing == group.end) continue;
-        if (stays.empty()) {
+        const bool onlyInCatalog = stays.empty() && inCatalog;
+        if (onlyInCatalog && settings.kind != DuplicateActionKind::kMove) {
+            for (std::size_t k = first; k < m_files.size(); ++k)
+                if (m_files[k].verdict == PlanVerdict::kGoes)
+                    m_files[k].verdict = PlanVerdict::kOnlyInCatalog;
+            continue;
+        }
+        if (stays.empty() && !onlyInCatalog) {
             for (std::size_t k = first; k < m_files.size(); ++k)
                 if (m_files[k].row == firstGoing) m_files[k].verdict = PlanVerdict::kLastCopy;
             stays.push_back(firstGoing);
@@ -110,6 +123,7 @@ ActionPlan::ActionPlan(const ResultsModel& model, const std::vector<std::size_t>
                 }
             }
             file.copies = stays;
+            file.copiesAbsent = onlyInCatalog;
             // Sharing blocks already shared frees nothing.
             const ResultRow& row = model.Row(file.row);
             file.bytes = row.replaced == kReplacedShared ? 0 : row.record->m_nSize;
@@ -128,14 +142,21 @@ const PlannedFile* ActionPlan::Find(std::size_t row) const {
 std::vector<std::pair<std::string, std::string>> ActionPlan::StaysBeforehand(
     const ResultsModel& model) const {
     std::vector<std::pair<std::string, std::string>> out;
-    for (PlanVerdict verdict : {PlanVerdict::kProtected, PlanVerdict::kLastCopy, PlanVerdict::kReplaced}) {
+    for (PlanVerdict verdict : {PlanVerdict::kNotHere, PlanVerdict::kOnlyInCatalog,
+                                PlanVerdict::kProtected, PlanVerdict::kLastCopy,
+                                PlanVerdict::kReplaced}) {
         if (verdict == PlanVerdict::kReplaced && !ActionKind(Kind()).removesName) continue;
         for (const PlannedFile& file : m_files) {
             if (file.verdict != verdict) continue;
-            const int text = verdict == PlanVerdict::kProtected ? IDS_DELETE_PROTECTED
-                             : verdict == PlanVerdict::kLastCopy ? IDS_DELETE_LAST_COPY
-                                                                 : IDS_FILE_REPLACED;
-            out.emplace_back(model.Row(file.row).record->Path(), LoadStringText(text));
+            const ResultRow& row = model.Row(file.row);
+            // A catalog's entry chosen by hand is no file here: nothing to name.
+            if (row.standing == kStandsInCatalog) continue;
+            const int text = verdict == PlanVerdict::kNotHere ? StandingTextId(row.standing)
+                             : verdict == PlanVerdict::kOnlyInCatalog ? IDS_ONLY_IN_CATALOG
+                             : verdict == PlanVerdict::kProtected     ? IDS_DELETE_PROTECTED
+                             : verdict == PlanVerdict::kLastCopy      ? IDS_DELETE_LAST_COPY
+                                                                      : IDS_FILE_REPLACED;
+            out.emplace_back(row.record->Path(), LoadStringText(text));
         }
     }
     return out;

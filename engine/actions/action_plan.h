@@ -22,6 +22,10 @@ enum class PlanVerdict : unsigned char {
     kReplaced,   // already a second name of its group's kept copy (or, for a replacement,
                  // already sharing its data): nothing is left to do
     kNoTarget,   // a move, but no start path holds it: there is no place below the folder
+    kNotHere,    // its file is not here as listed (changed or gone since it was saved, or an
+                 // entry of a catalog)
+    kOnlyInCatalog,  // its only copies are a catalog's entries, whose bytes cannot be compared
+                     // here: it may be moved, nothing else
 };
 
 struct PlannedFile {
@@ -32,6 +36,9 @@ struct PlannedFile {
     std::vector<std::size_t> copies;
     std::int64_t bytes = 0;  // kGoes: what it frees when done
     std::string target;      // kGoes of a move: where it goes
+    // kGoes of a move whose copies are a catalog's entries only: `copies` is empty and the
+    // file is moved with no copy held (a move takes nothing away).
+    bool copiesAbsent = false;
 };
 
 struct PlanSettings {

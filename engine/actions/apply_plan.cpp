@@ -116,6 +116,10 @@ private:
             Refuse(file, CFileRecord::ErrorCodeText(code));
             return true;
         }
+        if (file.copiesAbsent) {
+            MoveAlone(file, held);
+            return true;
+        }
         const std::function<bool()> stop = [this] { return Cancelled(); };
         std::string why = LoadStringText(IDS_CONTENTS_DIFFER);
         for (std::size_t k = 0; k < file.copies.size(); ++k) {
@@ -166,6 +170,36 @@ private:
         }
         Refuse(file, why);
         return true;
+    }
+
+    // A move of a file whose copies are a catalog's entries: no copy is here to hold or
+    // compare. The file is still held and checked to its last step; a move takes nothing away.
+    void MoveAlone(const PlannedFile& file, platform::HeldFile& held) {
+        ActionStep step;
+        step.kind = DuplicateActionKind::kMove;
+        step.row = file.row;
+        step.path = Record(file.row).Path();
+        step.bytes = static_cast<std::int64_t>(held.Reader().Identity().size);
+        step.target = file.target;
+        const std::string journaled = JournalActBegins(step.kind, step.path,
+                                                       held.Reader().Identity(), "", file.target);
+        const int code = held.MoveTo(step.target, [this] {
+            if (m_parts.betweenSteps) m_parts.betweenSteps();
+            return 0;
+        });
+        JournalActEnds(journaled);
+        if (code != 0) {
+            std::string why = code == EEXIST || platform::GetFileAttributes(step.target) !=
+                                                    platform::kInvalidFileAttributes
+                                  ? FormatTargetExists(step.target)
+                                  : CodeText(code);
+            if (!held.LeftAt().empty()) why += "; " + FormatLeftAt(held.LeftAt());
+            Refuse(file, why);
+            return;
+        }
+        int error = 0;
+        platform::QueryFileIdentity(step.target, &step.after, &error);
+        m_out.done.push_back(std::move(step));
     }
 
     // The act itself, with both files held and their bytes found equal.

@@ -17,6 +17,26 @@ void ResultsModel::Adopt(std::vector<ResultRow> rows, std::vector<RowGroup> grou
     }
 }
 
+std::size_t ResultsModel::Duplicates(const std::vector<ResultRow>& rows, std::size_t begin,
+                                     std::size_t end, const std::vector<char>* removed) {
+    std::size_t here = 0;
+    bool inCatalog = false;
+    for (std::size_t row = begin; row < end; ++row) {
+        if (removed != nullptr && (*removed)[row]) continue;
+        here += rows[row].StandsHere();
+        inCatalog = inCatalog || rows[row].standing == kStandsInCatalog;
+    }
+    return here > 0 && !inCatalog ? here - 1 : here;
+}
+
+void ResultsModel::SetGroupStanding(std::size_t g, const std::vector<RowStanding>& standing) {
+    const RowGroup& group = m_groups[g];
+    const std::size_t before = Duplicates(m_rows, group.begin, group.end);
+    for (std::size_t k = 0; k < standing.size() && group.begin + k < group.end; ++k)
+        m_rows[group.begin + k].standing = standing[k];
+    Count(m_rows[group.begin].record->m_nSize, before, Duplicates(m_rows, group.begin, group.end));
+}
+
 void ResultsModel::AppendGroup(std::vector<std::unique_ptr<CFileRecord>> files) {
     if (files.size() < 2) return;  // one file is no duplicate
     const std::int64_t size = files.front()->m_nSize;
@@ -39,9 +59,20 @@ void ResultsModel::AppendGroup(std::vector<std::unique_ptr<CFileRecord>> files) 
 
 std::vector<std::size_t> ResultsModel::DuplicateRows() const {
     std::vector<std::size_t> rows;
-    for (std::size_t row = 0; row < m_rows.size(); ++row)
-        if (!IsGroupFirst(row) && !m_rows[row].isProtected && m_rows[row].replaced == kNotReplaced)
-            rows.push_back(row);
+    for (const RowGroup& group : m_groups) {
+        // The copy that stays is the first one here (a catalog's entry stays elsewhere).
+        bool kept = false;
+        for (std::size_t row = group.begin; row < group.end; ++row) {
+            const ResultRow& r = m_rows[row];
+            if (r.standing == kStandsInCatalog) kept = true;
+            if (!r.StandsHere()) continue;
+            if (!kept) {
+                kept = true;
+                continue;
+            }
+            if (!r.isProtected && r.replaced == kNotReplaced) rows.push_back(row);
+        }
+    }
     return rows;
 }
 
@@ -96,13 +127,13 @@ void ResultsModel::AddToGroups(
         for (std::size_t row = m_groups[g].begin; row < m_groups[g].end; ++row)
             rows.push_back(std::move(m_rows[row]));
         const std::int64_t size = rows.back().record->m_nSize;
+        const std::size_t before = added[g].empty() ? 0 : Duplicates(rows, begin, rows.size());
         for (auto& record : added[g]) {
             ResultRow row;
             row.record = std::move(record);
             rows.push_back(std::move(row));
-            ++m_nDuplicateCount;
-            m_nDuplicateBytes += size;
         }
+        if (!added[g].empty()) Count(size, before, Duplicates(rows, begin, rows.size()));
         ranges.push_back({begin, rows.size()});
     }
     Adopt(std::move(rows), std::move(ranges));
@@ -125,9 +156,8 @@ void ResultsModel::RemoveRows(const std::vector<std::size_t>& rows) {
         std::size_t survivors = 0;
         for (std::size_t k = group.begin; k < group.end; ++k) survivors += removed[k] ? 0 : 1;
         const std::int64_t size = m_rows[group.begin].record->m_nSize;
-        const std::size_t lost = (group.Count() - 1) - (survivors >= 2 ? survivors - 1 : 0);
-        m_nDuplicateCount -= static_cast<int>(lost);
-        m_nDuplicateBytes -= size * static_cast<std::int64_t>(lost);
+        Count(size, Duplicates(m_rows, group.begin, group.end),
+              survivors >= 2 ? Duplicates(m_rows, group.begin, group.end, &removed) : 0);
         if (survivors < 2) continue;  // a file alone has no duplicate: its row goes too
         const std::size_t firstKept = kept.size();
         for (std::size_t k = group.begin; k < group.end; ++k)
@@ -145,4 +175,5 @@ void ResultsModel::Clear() {
     m_groupOf.clear();
     m_nDuplicateCount = 0;
     m_nDuplicateBytes = 0;
+    m_catalogName.clear();
 }

@@ -42,6 +42,18 @@ enum KeepReason : unsigned char {
 // the group's kept copy, or its data shares the kept copy's blocks.
 enum RowReplaced : unsigned char { kNotReplaced = 0, kReplacedByLink, kReplacedShared };
 
+// Whether a row's file is here as it was listed. Rows of a reopened result are checked against
+// the disk when it is opened; a comparison with a catalog lists the catalog's entries, whose
+// files are on a drive that is not here. Only a row that stands here is ever selected as a
+// duplicate, acted on, or compared with.
+enum RowStanding : unsigned char {
+    kStandsHere = 0,
+    kStandsChanged,    // its size or times are no longer those saved
+    kStandsMissing,    // nothing is there under its name
+    kStandsReplaced,   // another file is there under its name
+    kStandsInCatalog,  // an entry of a catalog
+};
+
 struct ResultRow {
     std::unique_ptr<CFileRecord> record;
     int image = kImageGroupFirst;
@@ -52,6 +64,8 @@ struct ResultRow {
     // Shown in the keep reason column; such a row is done with, so "select all duplicates"
     // passes it over.
     RowReplaced replaced = kNotReplaced;
+    RowStanding standing = kStandsHere;
+    bool StandsHere() const { return standing == kStandsHere; }
 };
 
 // One group's rows: [begin, end).
@@ -94,12 +108,17 @@ public:
     // CRC and checksum shown. The totals grow by the files after the first.
     void AppendGroup(std::vector<std::unique_ptr<CFileRecord>> files);
 
-    // The rows "select all duplicates" selects: every row that is not the first of its group,
-    // whose file does not lie in a protected folder and has not been replaced.
+    // The rows "select all duplicates" selects: in each group every row but the first that
+    // stands here, whose file stands here, does not lie in a protected folder and has not been
+    // replaced. A group whose catalog entries stand for its copies has every row here selected.
     std::vector<std::size_t> DuplicateRows() const;
 
     // Marks the file of `row` as lying in a protected folder (or not).
     void SetProtected(std::size_t row, bool isProtected) { m_rows[row].isProtected = isProtected; }
+    // Where each row of group `g` stands (`standing` holds one per row, in order); the totals
+    // follow.
+    void SetGroupStanding(std::size_t g, const std::vector<RowStanding>& standing);
+    void SetKeptBy(std::size_t row, KeepReason reason) { m_rows[row].keptBy = reason; }
     // Marks the file of `row` as replaced by a link or shared data (or no longer).
     void SetReplaced(std::size_t row, RowReplaced replaced) { m_rows[row].replaced = replaced; }
     // Puts the rows in a new order: `groups` lists every group, in its new place, as its rows
@@ -126,6 +145,12 @@ public:
     platform::FileTime SearchTime() const { return m_searchTime; }
     void SetSearchTime(platform::FileTime localTime) { m_searchTime = localTime; }
 
+    // The name of the catalog whose entries some rows are (kStandsInCatalog); "" for none.
+    const std::string& CatalogName() const { return m_catalogName; }
+    void SetCatalogName(std::string name) { m_catalogName = std::move(name); }
+
+    // The duplicates: in each group every file here but the one that stays (none stays here
+    // when a catalog's entries stand for it), and the bytes they take.
     int DuplicateCount() const { return m_nDuplicateCount; }
     std::int64_t DuplicateBytes() const { return m_nDuplicateBytes; }
 
@@ -136,6 +161,13 @@ private:
     // Takes `rows` with `groups` as its groups (in order, covering every row): fills the group
     // index and gives each row the picture of its place in its group.
     void Adopt(std::vector<ResultRow> rows, std::vector<RowGroup> groups);
+    // How many of the rows [begin, end) of `rows` are duplicates (see DuplicateCount).
+    static std::size_t Duplicates(const std::vector<ResultRow>& rows, std::size_t begin,
+                                  std::size_t end, const std::vector<char>* removed = nullptr);
+    void Count(std::int64_t size, std::size_t before, std::size_t after) {
+        m_nDuplicateCount += static_cast<int>(after) - static_cast<int>(before);
+        m_nDuplicateBytes += size * (static_cast<std::int64_t>(after) - static_cast<std::int64_t>(before));
+    }
 
     std::vector<ResultRow> m_rows;
     std::vector<RowGroup> m_groups;
@@ -143,5 +175,6 @@ private:
     int m_nDuplicateCount = 0;
     std::int64_t m_nDuplicateBytes = 0;
     platform::FileTime m_searchTime = 0;
+    std::string m_catalogName;
 };
 

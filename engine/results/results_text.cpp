@@ -6,14 +6,29 @@
 
 #include "engine/results/keep_rules.h"
 #include "engine/text/string_table.h"
+#include "engine/text/text_format.h"
 #include "engine/text/text_helpers.h"
+
+int StandingTextId(RowStanding standing) {
+    switch (standing) {
+        case kStandsHere: return 0;
+        case kStandsChanged: return IDS_STANDS_CHANGED;
+        case kStandsMissing: return IDS_STANDS_MISSING;
+        case kStandsReplaced: return IDS_STANDS_REPLACED;
+        case kStandsInCatalog: return IDS_ONLY_IN_CATALOG;
+    }
+    return 0;
+}
 
 std::string CellText(const ResultsModel& model, std::size_t row, int column) {
     const ResultRow& r = model.Row(row);
     const CFileRecord& rec = *r.record;
     char buf[32];
     switch (column) {
-        case kColumnPath: return rec.Path();
+        case kColumnPath:
+            if (r.standing == kStandsInCatalog)
+                return FormatInCatalog(rec.Path(), model.CatalogName());
+            return rec.Path();
         case kColumnTime: {
             std::string text;
             FileTimeToText(&rec.m_ftWritten, text);
@@ -30,6 +45,8 @@ std::string CellText(const ResultsModel& model, std::size_t row, int column) {
                           column == kColumnCrc ? rec.m_dwCrc : rec.m_dwChecksum);
             return buf;
         case kColumnKeepReason:
+            if (!r.StandsHere() && r.standing != kStandsInCatalog)
+                return LoadStringText(StandingTextId(r.standing));
             if (r.replaced != kNotReplaced)
                 return LoadStringText(r.replaced == kReplacedByLink ? IDS_ROW_HARD_LINK
                                                                      : IDS_ROW_SHARED);

@@ -15,7 +15,12 @@ struct FoundText {
     std::size_t length = 0;
 };
 
-// Text of one cell as the list shows it; "" for cells a row does not fill.
+// The text id of why a row does not stand here (0 for a row that does): shown in its keep
+// reason cell and named when an action passes it over.
+int StandingTextId(RowStanding standing);
+
+// Text of one cell as the list shows it; "" for cells a row does not fill. A catalog's entry
+// shows "目录中: path (catalog)" as its path.
 std::string CellText(const ResultsModel& model, std::size_t row, int column);
 
 // One row as text: the five cells joined by `separator`, each in double quotes when `quote`

@@ -292,3 +292,43 @@ std::string FormatCacheCleared(const std::string& path) {
 std::string FormatCacheNotCleared(const std::string& path, const std::string& why) {
     return PAIRSCOUT_FORMAT(IDS_CACHE_NOT_CLEARED, path.c_str(), why.c_str());
 }
+
+std::string FormatInCatalog(const std::string& path, const std::string& catalog) {
+    return PAIRSCOUT_FORMAT(IDS_IN_CATALOG, path.c_str(), catalog.c_str());
+}
+
+std::string FormatResultsNotOpened(const std::string& file, const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_RESULTS_NOT_OPENED, file.c_str(), why.c_str());
+}
+
+std::string FormatResultsNewer(int version, int readable) {
+    return PAIRSCOUT_FORMAT(IDS_RESULTS_NEWER, version, readable);
+}
+
+std::string FormatResultsDamaged(const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_RESULTS_DAMAGED, why.c_str());
+}
+
+std::string FormatResultsNotSaved(const std::string& file, const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_RESULTS_NOT_SAVED, file.c_str(), why.c_str());
+}
+
+std::string FormatResultsReopened(int files) {
+    return PAIRSCOUT_FORMAT(IDS_RESULTS_REOPENED, files);
+}
+
+std::string FormatCatalogNotOpened(const std::string& file, const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_CATALOG_NOT_OPENED, file.c_str(), why.c_str());
+}
+
+std::string FormatCatalogNotWritten(const std::string& file, const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_CATALOG_NOT_WRITTEN, file.c_str(), why.c_str());
+}
+
+std::string FormatCatalogWritten(const std::string& file, int files) {
+    return PAIRSCOUT_FORMAT(IDS_CATALOG_WRITTEN, file.c_str(), files);
+}
+
+std::string FormatCatalogGroups(int files, const std::string& catalog) {
+    return PAIRSCOUT_FORMAT(IDS_CATALOG_GROUPS, files, catalog.c_str());
+}

@@ -133,3 +133,15 @@ std::string FormatGroupsFromCache(int groups);
 std::string FormatCacheUnusable(const std::string& why);
 std::string FormatCacheCleared(const std::string& path);
 std::string FormatCacheNotCleared(const std::string& path, const std::string& why);
+
+// Saved results and catalogs.
+std::string FormatInCatalog(const std::string& path, const std::string& catalog);
+std::string FormatResultsNotOpened(const std::string& file, const std::string& why);
+std::string FormatResultsNewer(int version, int readable);
+std::string FormatResultsDamaged(const std::string& why);
+std::string FormatResultsNotSaved(const std::string& file, const std::string& why);
+std::string FormatResultsReopened(int files);
+std::string FormatCatalogNotOpened(const std::string& file, const std::string& why);
+std::string FormatCatalogNotWritten(const std::string& file, const std::string& why);
+std::string FormatCatalogWritten(const std::string& file, int files);
+std::string FormatCatalogGroups(int files, const std::string& catalog);

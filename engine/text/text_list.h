@@ -242,6 +242,30 @@
     X(IDS_MENU_CLEAR_CACHE, 2775, "清除缓存(&C)")                                                    \
     X(IDS_VERIFY_CACHED, 2776, "来自缓存的组也比较字节(&C)")                                         \
     X(IDS_CACHE_NO_FOLDER, 2777, "没有放缓存的文件夹")                                               \
+    /* Saved results and catalogs. */                                                              \
+    X(IDS_STANDS_CHANGED, 2780, "保存后已改变")                                                            \
+    X(IDS_STANDS_MISSING, 2781, "保存后已不存在")                                                           \
+    X(IDS_STANDS_REPLACED, 2782, "保存后已被另一个文件替换")                                                     \
+    X(IDS_IN_CATALOG, 2783, "目录中: %s (%s)")                                                          \
+    X(IDS_ONLY_IN_CATALOG, 2784, "它的副本只在目录中, 这里不能比较字节: 只能移动到文件夹")                                    \
+    X(IDS_RESULTS_NOT_OPENED, 2785, "不能打开结果 %s: %s")                                                 \
+    X(IDS_RESULTS_NOT_OURS, 2786, "这不是 Pairscout 保存的结果")                                             \
+    X(IDS_RESULTS_NEWER, 2787, "它由更新的版本保存 (格式 %d), 这个版本只能读格式 %d")                                    \
+    X(IDS_RESULTS_DAMAGED, 2788, "文件已损坏 (%s)")                                                       \
+    X(IDS_RESULTS_NOT_SAVED, 2789, "不能保存结果 %s: %s")                                                  \
+    X(IDS_RESULTS_REOPENED, 2790, "%d 个文件在保存后已改变或不存在, 它们不会被选择或处理")                                   \
+    X(IDS_MENU_SAVE_RESULTS, 2791, "保存结果(&S)...	Ctrl+Shift+S")                                       \
+    X(IDS_MENU_OPEN_RESULTS, 2792, "打开结果(&O)...	Ctrl+O")                                             \
+    X(IDS_RESULTS_FILTER, 2793, "Pairscout 结果 (*.pairscout)|*.pairscout|所有文件 (*)|*")                 \
+    X(IDS_CATALOG_NOT_OPENED, 2794, "不能打开目录 %s: %s")                                                 \
+    X(IDS_CATALOG_NOT_WRITTEN, 2795, "不能写目录 %s: %s")                                                 \
+    X(IDS_CATALOG_WRITTEN, 2796, "目录已写入: %s (%d 个文件)")                                               \
+    X(IDS_MENU_AGAINST_CATALOG, 2797, "与目录比较(&G)...")                                                \
+    X(IDS_CATALOG_FILTER, 2798, "Pairscout 目录 (*.pscatalog)|*.pscatalog|所有文件 (*)|*")                 \
+    X(IDS_CATALOG_GROUPS, 2799, "%d 个文件已在目录 %s 中: 它们只能移动到文件夹")                                       \
+    X(IDS_CLI_AGAINST_ONLY_MOVE, 2800, "目录的文件不在这里, 不能比较字节: --against 只能与 --move-to 同用")              \
+    X(IDS_CATALOG_NOT_OURS, 2801, "这不是 Pairscout 写的目录")                                              \
+    X(IDS_RESULTS_CHECKING, 2802, "正在检查保存的结果中的文件...")                                                \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
@@ -442,6 +466,13 @@
       "  --verify              来自缓存的组也比较字节\n" \
       "  --cache-size SIZE     缓存文件的上限（默认 256M；数字后跟 K、M 或 G）\n" \
       "  --clear-cache         清空缓存（给出路径时然后搜索）\n" \
+      "  --load FILE           不搜索：读取保存的结果（--json 写出的文档），逐个检查其中的\n" \
+      "                        文件（保存后已改变或不存在的文件不列出、不处理），然后像\n" \
+      "                        搜索之后一样写出或处理；不给路径\n" \
+      "  --catalog FILE        把路径下每个文件的路径、大小、时间和内容的散列写成目录\n" \
+      "                        FILE，供以后与别的驱动器比较\n" \
+      "  --against FILE        列出路径下其内容已在目录 FILE 中的文件，每组先列出目录中的\n" \
+      "                        条目；目录的文件不在这里，不能比较字节：只能用 --move-to\n" \
       "  -v, --verbose         在标准错误上写出每个磁盘怎样读取\n" \
       "  -h, --help            显示此帮助\n" \
       "      --version         显示程序名称和版本\n" \
@@ -480,6 +511,8 @@
     X(IDS_SHORTCUT_COPY, 11303, "Ctrl+C")                                                         \
     /* The Paths page's field for a typed start path. */                                          \
     X(IDS_PATHS_PATH_FIELD, 11304, "路径(&P):")                                                    \
+    X(IDS_SHORTCUT_SAVE_RESULTS, 11306, "Ctrl+Shift+S")                                              \
+    X(IDS_SHORTCUT_OPEN_RESULTS, 11307, "Ctrl+O")                                                    \
     /* Prompts and tooltips of the program's own commands. */                                     \
     X(IDS_PROMPT_FILE_PROPERTIES, 32772, "文件属性\n属性")                                        \
     X(IDS_PROMPT_EXPLORE_FOLDER, 32773, "在资源管理器中打开选择文件\n资源管理器")                 \
@@ -489,6 +522,9 @@
     X(IDS_PROMPT_REPLACE_HARD_LINK, 32793, "将选择的重复文件替换为保留的副本的硬链接\n替换为硬链接")                          \
     X(IDS_PROMPT_SHARE_DATA, 32794, "让选择的重复文件与保留的副本共享数据块\n共享数据块")                                   \
     X(IDS_PROMPT_MOVE_TO, 32795, "将选择的重复文件移动到一个文件夹\n移动到")                                           \
+    X(IDS_PROMPT_SAVE_RESULTS, 32797, "把列出的结果保存到一个文件, 以后可以再打开\n保存结果")                                \
+    X(IDS_PROMPT_OPEN_RESULTS, 32798, "打开保存的结果, 逐个检查其中的文件\n打开结果")                                    \
+    X(IDS_PROMPT_AGAINST_CATALOG, 32799, "列出其内容已在一个目录中的文件\n与目录比较")                                   \
     X(IDS_PROMPT_HELP_SEARCH, 40013, "查找帮助\n帮助")                                            \
     /* The framework's texts: application title and idle message. */                              \
     X(IDS_APP_TITLE, 57344, "Pairscout")                                                          \

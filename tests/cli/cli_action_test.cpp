@@ -29,12 +29,22 @@ TEST(CliOptions, OneActionAndItsCompanions) {
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"--trash", "--delete"}, {"--link", "soft"},
           {"--move-to", "/a", "--link", "hard"}, {"--trash", "--json"},
-          {"--link-any-owner", "--link", "clone"}, {"--move-to="}}) {
+          {"--link-any-owner", "--link", "clone"}, {"--move-to="},
+          // A catalog is written alone; its files cannot be compared, only moved.
+          {"--catalog", "c", "--trash"}, {"--catalog", "c", "--json"},
+          {"--against", "c", "--delete"}, {"--against", "c", "--link", "hard"},
+          {"--load", "r", "--against", "c"}}) {
         CliOptions refused;
         error.clear();
         EXPECT_FALSE(parse(bad, &refused, &error)) << bad[0];
         EXPECT_FALSE(error.empty()) << bad[0];
     }
+    // --load names its files: a PATH beside it is refused.
+    CliOptions loading;
+    EXPECT_FALSE(parse({"--load", "r.pairscout"}, &loading, &error));
+    EXPECT_TRUE(ParseCliOptions({"--load", "r.pairscout", "--dry-run", "--trash"}, &loading, &error))
+        << error;
+    EXPECT_EQ(loading.load, "r.pairscout");
 }
 
 #if defined(PAIRSCOUT_CLI_PATH) && !defined(_WIN32)
@@ -282,6 +292,55 @@ TEST(CliActions, NulEndsEveryFieldOfTheDryRunAndTheActionLines) {
     EXPECT_EQ(deleted.out, "delete" + nul + goes + nul);
     EXPECT_FALSE(fs::exists(goes));
     EXPECT_TRUE(fs::exists(kept));
+}
+
+TEST(CliActions, ALoadedResultAndACatalogComparisonActOnlyOnWhatStillStands) {
+    TempDir tree, scratch, home;
+    MakeTree(tree);
+    const std::string saved = scratch / "r.pairscout";
+    const ActionRun json = RunActionCli({"--json", "--no-cache", "--keep", "path:" + tree / "keep",
+                                         "--protect", tree / "prot", tree.Path()}, "", scratch);
+    ASSERT_EQ(json.status, 0) << json.err;
+    scratch.WriteFile("r.pairscout", json.out);
+    // Since the search: y/a was written to.
+    tree.WriteFile("y/a", "twin two");
+    const ActionRun dry = RunActionCli({"--load", saved, "--dry-run", "--trash"}, "", scratch);
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.out.find("changed\t-\t" + tree / "y/a\n"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("trash\t-\t" + tree / "x/a\n"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("keep\tprotected\t" + tree / "prot/p\n"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.err.find("1 个文件在保存后已改变或不存在"), std::string::npos) << dry.err;
+    const ActionRun list = RunActionCli({"--load", saved}, "", scratch);
+    EXPECT_EQ(list.out.find(tree / "y/a"), std::string::npos) << list.out;
+    // Deleting for good what still stands: y/a stays, and so do the kept copies.
+    const ActionRun deleted = RunActionCli({"--load", saved, "--delete", "--yes"}, "", scratch);
+    EXPECT_EQ(deleted.status, 0) << deleted.err;
+    EXPECT_EQ(deleted.out, "delete\t" + tree / "x/a\n" + "delete\t" + tree / "x/p\n");
+    EXPECT_TRUE(fs::exists(tree / "y/a") && fs::exists(tree / "keep/a") && fs::exists(tree / "prot/p"));
+    // A damaged file is refused with why; nothing is done.
+    scratch.WriteFile("bad.pairscout", json.out.substr(0, json.out.size() / 3));
+    const ActionRun bad = RunActionCli({"--load", scratch / "bad.pairscout", "--trash"}, "", scratch);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("文件已损坏 (line "), std::string::npos) << bad.err;
+
+    // A catalog of keep/, then keep/ is gone: y/a holds its bytes again, prot/p does not.
+    tree.WriteFile("y/a", "twin one");
+    const std::string catalog = scratch / "keep.pscatalog";
+    const ActionRun made = RunActionCli({"--no-cache", "--catalog", catalog, tree / "keep"}, "", scratch);
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_NE(made.err.find("目录已写入: " + catalog + " (1 个文件)"), std::string::npos) << made.err;
+    fs::remove_all(tree / "keep");
+    const ActionRun against = RunActionCli({"--no-cache", "--against", catalog, tree / "y", tree / "prot"}, "", scratch);
+    EXPECT_EQ(against.status, 0) << against.err;
+    EXPECT_EQ(against.out, "目录中: " + tree / "keep/a" + " (keep)\n" + tree / "y/a\n\n") << against.out;
+    const ActionRun moved = RunActionCli({"--no-cache", "--against", catalog, "--move-to",
+                                          scratch / "aside", tree / "y"}, "", scratch);
+    EXPECT_EQ(moved.status, 0) << moved.err;
+    EXPECT_TRUE(fs::exists(scratch / "aside/y/a"));
+    EXPECT_FALSE(fs::exists(tree / "y/a"));
+    const ActionRun trash = RunActionCli({"--against", catalog, "--trash", tree / "x"}, "", scratch);
+    EXPECT_EQ(trash.status, 2);
+    EXPECT_NE(trash.err.find("--against 只能与 --move-to 同用"), std::string::npos) << trash.err;
 }
 
 #endif

@@ -23,6 +23,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/report_writer.h"
+#include "engine/store/json_text.h"
 #include "cli/terminal_progress.h"
 #include "engine/search/date_value.h"
 #include "engine/search/duplicate_search.h"
@@ -1289,13 +1290,26 @@ TEST(CliEndToEnd, JsonListsGroupsFilesAndTheKeptCopy) {
     const std::string time = run.out.substr(at + 9, 19);
     EXPECT_EQ(time.size(), 19u);
     EXPECT_EQ(time[10], 'T');
+    // The document names its format, and what the search was given, before its groups.
+    EXPECT_EQ(run.out.rfind("{\"format\": \"pairscout-results\", \"version\": 1, ", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("\"search\": {\"paths\": [\"" + JsonString(tree.Path()) +
+                           "\"], \"mask\": \"*.*\", \"protect\": [\"" + JsonString(tree / "ref") + "\"]}"),
+              std::string::npos) << run.out;
+    const std::size_t groups = run.out.find("\"groups\": [");
+    ASSERT_NE(groups, std::string::npos);
     const std::string expected =
-        "{\"groups\": [\n  {\"size\": 6, \"crc\": \"363a3020\", \"checksum\": \"0000021e\", "
+        "\"groups\": [\n  {\"size\": 6, \"crc\": \"363a3020\", \"checksum\": \"0000021e\", "
         "\"files\": [\n    {\"path\": \"" + ref + "\", \"time\": \"" + time +
-        "\", \"keep\": true, \"rule\": \"protected\", \"protected\": true},\n    {\"path\": \"" +
-        copy + "\", \"time\": \"";
-    EXPECT_EQ(run.out.substr(0, expected.size()), expected);
-    const std::string end = "\"keep\": false, \"protected\": false}]}\n]}\n";
+        "\", \"keep\": true, \"rule\": \"protected\", \"protected\": true, \"size\": 6, \"written\": ";
+    EXPECT_EQ(run.out.substr(groups, expected.size()), expected);
+    const std::string second = "{\"path\": \"" + copy + "\", \"time\": \"";
+    const std::size_t at2 = run.out.find(second);
+    ASSERT_NE(at2, std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"keep\": false, \"protected\": false, \"size\": 6, \"written\": ", at2),
+              std::string::npos) << run.out;
+    // Each file is named by its file system and number while it is the file that was read.
+    EXPECT_NE(run.out.find("\"inode\": ", at2), std::string::npos) << run.out;
+    const std::string end = "\"}]}\n]}\n";
     ASSERT_GT(run.out.size(), end.size());
     EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end);
 
@@ -1315,7 +1329,7 @@ TEST(CliEndToEnd, JsonListsGroupsFilesAndTheKeptCopy) {
 #endif
 
     const CliRun none = RunCli({"--json", "--mask", "*.none", tree.Path()}, scratch);
-    EXPECT_EQ(none.out, "{\"groups\": []}\n");
+    EXPECT_NE(none.out.find("\n \"groups\": []}\n"), std::string::npos) << none.out;
     // A protected folder that is not there is a slip, not an empty protection.
     const CliRun missing = RunCli({"--protect", tree / "nope", tree.Path()}, scratch);
     EXPECT_EQ(missing.status, 2);

@@ -200,6 +200,16 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
         {IDS_CACHE_CLEARED, FormatCacheCleared("/c/%s.sqlite"), "缓存已清空: /c/%s.sqlite"},
         {IDS_CACHE_NOT_CLEARED, FormatCacheNotCleared("/c/f", "Permission denied"),
          "缓存未能清空: /c/f (Permission denied)"},
+        {IDS_IN_CATALOG, FormatInCatalog("/m/a", "备份"), "目录中: /m/a (备份)"},
+        {IDS_RESULTS_NOT_OPENED, FormatResultsNotOpened("/r", "x"), "不能打开结果 /r: x"},
+        {IDS_RESULTS_NEWER, FormatResultsNewer(3, 1), "它由更新的版本保存 (格式 3), 这个版本只能读格式 1"},
+        {IDS_RESULTS_DAMAGED, FormatResultsDamaged("line 1"), "文件已损坏 (line 1)"},
+        {IDS_RESULTS_NOT_SAVED, FormatResultsNotSaved("/r", "x"), "不能保存结果 /r: x"},
+        {IDS_RESULTS_REOPENED, FormatResultsReopened(2), "2 个文件在保存后已改变或不存在, 它们不会被选择或处理"},
+        {IDS_CATALOG_NOT_OPENED, FormatCatalogNotOpened("/c", "x"), "不能打开目录 /c: x"},
+        {IDS_CATALOG_NOT_WRITTEN, FormatCatalogNotWritten("/c", "x"), "不能写目录 /c: x"},
+        {IDS_CATALOG_WRITTEN, FormatCatalogWritten("/c", 4), "目录已写入: /c (4 个文件)"},
+        {IDS_CATALOG_GROUPS, FormatCatalogGroups(4, "备份"), "4 个文件已在目录 备份 中: 它们只能移动到文件夹"},
     };
     std::set<int> covered;
     for (const Sample& s : samples) {

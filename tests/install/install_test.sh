@@ -34,7 +34,9 @@ expected=(bin/pairscout-cli share/man/man1/pairscout-cli.1.gz
 if [ "$window" = ON ]; then
     expected+=(bin/pairscout share/man/man1/pairscout.1.gz share/applications/pairscout.desktop
                share/metainfo/example.orvelle_software.Pairscout.metainfo.xml
-               share/icons/hicolor/scalable/apps/pairscout.svg)
+               share/icons/hicolor/scalable/apps/pairscout.svg
+               share/icons/hicolor/scalable/mimetypes/application-x-pairscout-results.svg
+               share/mime/packages/pairscout.xml)
     for size in 16 32 48 128 256; do
         expected+=("share/icons/hicolor/${size}x${size}/apps/pairscout.png")
     done
@@ -193,9 +195,15 @@ if [ "$window" = ON ]; then
         fail "desktop-file-validate is not installed (scripts/setup.sh deps)"
     fi
     for line in 'Name=Pairscout' 'Exec=pairscout %F' 'Icon=pairscout' \
-        'MimeType=inode/directory;' 'Categories=Utility;FileTools;'; do
+        'MimeType=inode/directory;application/x-pairscout-results;' 'Categories=Utility;FileTools;'; do
         grep -qxF "$line" "$desktop" || fail "the desktop entry lacks $line"
     done
+    # The saved results' type is one the desktop's database reads.
+    if have xmllint; then
+        xmllint --noout "$usr/share/mime/packages/pairscout.xml" || fail "the MIME type file is not XML"
+    fi
+    grep -q 'glob pattern="\*.pairscout"' "$usr/share/mime/packages/pairscout.xml" ||
+        fail "the MIME type does not name *.pairscout"
     grep -q '^GenericName=.*[^ -~]' "$desktop" || fail "the generic name is not Chinese"
     grep -q '^Comment=.*[^ -~]' "$desktop" || fail "the comment is not Chinese"
     metainfo="$usr/share/metainfo/example.orvelle_software.Pairscout.metainfo.xml"

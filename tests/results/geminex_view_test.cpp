@@ -33,6 +33,7 @@
 #include <wx/stopwatch.h>
 #include <wx/timer.h>
 
+#include "engine/store/saved_results.h"
 #include "gui/command_ids.h"
 #include "app/gui_test_env.h"
 #include "gui/settings_store.h"
@@ -890,6 +891,62 @@ TEST_F(GeminexViewTest, TheSecondSearchComesFromTheCacheUntilItIsCleared) {
     }
     ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
     EXPECT_EQ(StatusBarText(), summary);
+}
+
+TEST_F(GeminexViewTest, SavedResultsReopenCheckedAndADamagedFileIsRefused) {
+    MakeTree();
+    ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
+    const std::vector<std::string> paths = Column(0);
+    const std::string saved = tree.Path() + "r.pairscout";
+    view->SetResultsFileChooser([&](bool, const std::string&) { return saved; });
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SAVE_RESULTS)));
+    // Since then: one copy of "a" is gone and one of "b" was written.
+    ASSERT_EQ(unlink(a3.c_str()), 0);
+    tree.WriteFile("three/b.dat", std::string(100, 'B'));
+    {
+        MessageAnswers answers(wxID_OK);
+        EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_OPEN_RESULTS)));
+        ASSERT_TRUE(WaitForWork());
+        ASSERT_EQ(answers.texts.size(), 1u);
+        EXPECT_EQ(answers.texts[0], "2 个文件在保存后已改变或不存在, 它们不会被选择或处理");
+    }
+    EXPECT_EQ(Column(0), paths) << "the same groups in the same order";
+    const ResultsModel& model = view->GetModel();
+    std::vector<std::string> reasons = Column(kColumnKeepReason);
+    for (std::size_t row = 0; row < model.RowCount(); ++row) {
+        const std::string path = model.Row(row).record->Path();
+        const RowStanding expected = path == a3 ? kStandsMissing
+                                     : path == b2 ? kStandsChanged
+                                                  : kStandsHere;
+        EXPECT_EQ(model.Row(row).standing, expected) << path;
+        if (path == a3) {
+            EXPECT_EQ(reasons[row], "保存后已不存在");
+        }
+        if (path == b2) {
+            EXPECT_EQ(reasons[row], "保存后已改变");
+        }
+    }
+    // The group of "b" has one file left: nothing in it is selected; of "a" one copy goes.
+    view->SelectAllDuplicates();
+    const std::vector<std::size_t> chosen = list->GetSelectedRows();
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(model.Row(chosen[0]).record->Path(), model.Row(0).record->Path() == a1 ? a2 : a1);
+    EXPECT_EQ(StatusBarText().rfind("发现 1 个重复文件", 0), 0u) << StatusBarText();
+
+    // A file cut short is refused with why, and the rows stay as they were.
+    std::string text;
+    std::string why;
+    ASSERT_TRUE(ReadWholeFile(saved, &text, &why)) << why;
+    tree.WriteFile("r.pairscout", text.substr(0, text.size() / 2));
+    {
+        MessageAnswers answers(wxID_OK);
+        EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_OPEN_RESULTS)));
+        ASSERT_TRUE(WaitForWork());
+        ASSERT_EQ(answers.texts.size(), 1u);
+        EXPECT_EQ(answers.texts[0].rfind("不能打开结果 " + saved + ": 文件已损坏 (line ", 0), 0u)
+            << answers.texts[0];
+    }
+    EXPECT_EQ(Column(0), paths);
 }
 
 TEST_F(GeminexViewTest, PlacesPassedOverAreNamedOnceTheRowsAreShown) {
