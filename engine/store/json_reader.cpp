@@ -35,12 +35,16 @@ int Utf8Sequence(const char* s, std::size_t avail) {
         n = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         n = 3;
-        if (lead == 0xE0) lo = 0xA0;       // overlong below U+0800
-        else if (lead == 0xED) hi = 0x9F;  // U+D800..U+DFFF
+        if (lead == 0xE0)
+            lo = 0xA0;  // overlong below U+0800
+        else if (lead == 0xED)
+            hi = 0x9F;  // U+D800..U+DFFF
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         n = 4;
-        if (lead == 0xF0) lo = 0x90;       // overlong below U+10000
-        else if (lead == 0xF4) hi = 0x8F;  // above U+10FFFF
+        if (lead == 0xF0)
+            lo = 0x90;  // overlong below U+10000
+        else if (lead == 0xF4)
+            hi = 0x8F;  // above U+10FFFF
     } else {
         return 0;
     }
@@ -59,10 +63,14 @@ bool Hex4(std::string_view text, std::size_t at, unsigned* value) {
     for (std::size_t i = at; i < at + 4; ++i) {
         const char c = text[i];
         unsigned d;
-        if (IsDigit(c)) d = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'f') d = static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F') d = static_cast<unsigned>(c - 'A' + 10);
-        else return false;
+        if (IsDigit(c))
+            d = static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            d = static_cast<unsigned>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            d = static_cast<unsigned>(c - 'A' + 10);
+        else
+            return false;
         v = v * 16 + d;
     }
     *value = v;
@@ -106,13 +114,13 @@ std::string Surrogate(unsigned cp) {
 
 const char* TypeName(JsonType type) {
     switch (type) {
-    case JsonType::kNull: return "null";
-    case JsonType::kBool: return "a boolean";
-    case JsonType::kNumber: return "a number";
-    case JsonType::kString: return "a string";
-    case JsonType::kArray: return "an array";
-    case JsonType::kObject: return "an object";
-    default: return "nothing";
+        case JsonType::kNull: return "null";
+        case JsonType::kBool: return "a boolean";
+        case JsonType::kNumber: return "a number";
+        case JsonType::kString: return "a string";
+        case JsonType::kArray: return "an array";
+        case JsonType::kObject: return "an object";
+        default: return "nothing";
     }
 }
 
@@ -176,7 +184,8 @@ std::string JsonReader::Found(std::size_t at) const {
 }
 
 bool JsonReader::Expected(std::size_t at, const char* what) {
-    if (at >= m_text.size()) return Fault(at, std::string("unexpected end of input, expected ") + what);
+    if (at >= m_text.size())
+        return Fault(at, std::string("unexpected end of input, expected ") + what);
     return Fault(at, std::string("expected ") + what + ", found " + Found(at));
 }
 
@@ -198,14 +207,14 @@ JsonType JsonReader::Peek() {
     m_tokenStart = m_pos;
     if (m_pos < m_text.size()) {
         switch (m_text[m_pos]) {
-        case '{': return JsonType::kObject;
-        case '[': return JsonType::kArray;
-        case '"': return JsonType::kString;
-        case 't':
-        case 'f': return JsonType::kBool;
-        case 'n': return JsonType::kNull;
-        default:
-            if (m_text[m_pos] == '-' || IsDigit(m_text[m_pos])) return JsonType::kNumber;
+            case '{': return JsonType::kObject;
+            case '[': return JsonType::kArray;
+            case '"': return JsonType::kString;
+            case 't':
+            case 'f': return JsonType::kBool;
+            case 'n': return JsonType::kNull;
+            default:
+                if (m_text[m_pos] == '-' || IsDigit(m_text[m_pos])) return JsonType::kNumber;
         }
     }
     Expected(m_pos, "a value");
@@ -216,8 +225,10 @@ bool JsonReader::Expect(JsonType want, const char* what) {
     const JsonType type = Peek();
     if (type == JsonType::kBad) return false;
     if (type == JsonType::kEnd)
-        return Fault(m_pos, std::string("read out of order: ") + what + " was asked for where no value may come");
-    if (type != want) return Fault(m_pos, std::string("expected ") + what + ", found " + TypeName(type));
+        return Fault(m_pos, std::string("read out of order: ") + what +
+                                " was asked for where no value may come");
+    if (type != want)
+        return Fault(m_pos, std::string("expected ") + what + ", found " + TypeName(type));
     return true;
 }
 
@@ -227,7 +238,8 @@ bool JsonReader::Open(bool object) {
     if (!Expect(object ? JsonType::kObject : JsonType::kArray, object ? "an object" : "an array"))
         return false;
     if (m_open.size() >= static_cast<std::size_t>(m_maxDepth))
-        return Fault(m_pos, "nested too deeply (more than " + std::to_string(m_maxDepth) + " levels)");
+        return Fault(m_pos,
+                     "nested too deeply (more than " + std::to_string(m_maxDepth) + " levels)");
     m_open.push_back(object ? 1 : 0);
     ++m_pos;
     m_first = true;
@@ -248,8 +260,11 @@ bool JsonReader::BeginArray() { return Open(false); }
 
 bool JsonReader::NextMember(std::string* key, std::size_t maxKeyBytes) {
     if (m_failed) return false;
-    if (m_open.empty() || !m_open.back()) return Fault(m_pos, "read out of order: a member asked for outside an object");
-    if (m_valueExpected) return Fault(m_pos, "read out of order: a member asked for before the last one's value was read");
+    if (m_open.empty() || !m_open.back())
+        return Fault(m_pos, "read out of order: a member asked for outside an object");
+    if (m_valueExpected)
+        return Fault(m_pos,
+                     "read out of order: a member asked for before the last one's value was read");
     SkipWhitespace();
     m_tokenStart = m_pos;
     const std::size_t end = m_text.size();
@@ -278,8 +293,10 @@ bool JsonReader::NextMember(std::string* key, std::size_t maxKeyBytes) {
 
 bool JsonReader::NextElement() {
     if (m_failed) return false;
-    if (m_open.empty() || m_open.back()) return Fault(m_pos, "read out of order: an element asked for outside an array");
-    if (m_valueExpected) return Fault(m_pos, "read out of order: an element asked for before the last one was read");
+    if (m_open.empty() || m_open.back())
+        return Fault(m_pos, "read out of order: an element asked for outside an array");
+    if (m_valueExpected)
+        return Fault(m_pos, "read out of order: an element asked for before the last one was read");
     SkipWhitespace();
     m_tokenStart = m_pos;
     const std::size_t end = m_text.size();
@@ -307,7 +324,8 @@ bool JsonReader::ScanString(std::string* out, std::size_t maxBytes) {
     std::size_t p = begin + 1, decoded = 0;
     if (out) out->clear();
     auto append = [&](const char* bytes, std::size_t n) {
-        if (n > maxBytes - decoded) return Fault(begin, "string longer than " + std::to_string(maxBytes) + " bytes");
+        if (n > maxBytes - decoded)
+            return Fault(begin, "string longer than " + std::to_string(maxBytes) + " bytes");
         decoded += n;
         if (out) out->append(bytes, n);
         return true;
@@ -334,50 +352,55 @@ bool JsonReader::ScanString(std::string* out, std::size_t maxBytes) {
             return true;
         }
         if (c >= 0x80) {
-            if (Utf8Sequence(s + p, end - p) < 0) return Fault(end, "unexpected end of input in a string");
+            if (Utf8Sequence(s + p, end - p) < 0)
+                return Fault(end, "unexpected end of input in a string");
             return Fault(p, "invalid UTF-8 byte " + HexByte(c) + " in a string");
         }
-        if (c < 0x20) return Fault(p, "control character " + HexByte(c) + " in a string (it must be escaped)");
+        if (c < 0x20)
+            return Fault(p,
+                         "control character " + HexByte(c) + " in a string (it must be escaped)");
         // A backslash.
         if (p + 1 >= end) return Fault(end, "unexpected end of input in a string");
         char buf[4];
         std::size_t len = 1;
         switch (s[p + 1]) {
-        case '"': buf[0] = '"'; break;
-        case '\\': buf[0] = '\\'; break;
-        case '/': buf[0] = '/'; break;
-        case 'b': buf[0] = '\b'; break;
-        case 'f': buf[0] = '\f'; break;
-        case 'n': buf[0] = '\n'; break;
-        case 'r': buf[0] = '\r'; break;
-        case 't': buf[0] = '\t'; break;
-        case 'u': {
-            unsigned cp;
-            if (p + 6 > end) return Fault(end, "unexpected end of input in a string");
-            if (!Hex4(m_text, p + 2, &cp)) return Fault(p, "invalid \\u escape (four hex digits must follow)");
-            if (cp >= 0xD800 && cp <= 0xDBFF) {
-                unsigned low;
-                if (p + 12 <= end && s[p + 6] == '\\' && s[p + 7] == 'u' && Hex4(m_text, p + 8, &low) &&
-                    low >= 0xDC00 && low <= 0xDFFF) {
-                    cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+            case '"': buf[0] = '"'; break;
+            case '\\': buf[0] = '\\'; break;
+            case '/': buf[0] = '/'; break;
+            case 'b': buf[0] = '\b'; break;
+            case 'f': buf[0] = '\f'; break;
+            case 'n': buf[0] = '\n'; break;
+            case 'r': buf[0] = '\r'; break;
+            case 't': buf[0] = '\t'; break;
+            case 'u': {
+                unsigned cp;
+                if (p + 6 > end) return Fault(end, "unexpected end of input in a string");
+                if (!Hex4(m_text, p + 2, &cp))
+                    return Fault(p, "invalid \\u escape (four hex digits must follow)");
+                if (cp >= 0xD800 && cp <= 0xDBFF) {
+                    unsigned low;
+                    if (p + 12 <= end && s[p + 6] == '\\' && s[p + 7] == 'u' &&
+                        Hex4(m_text, p + 8, &low) && low >= 0xDC00 && low <= 0xDFFF) {
+                        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                        p += 6;
+                    } else {
+                        return Fault(p, "unpaired surrogate " + Surrogate(cp) + " in a string");
+                    }
+                } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
+                    // A byte of a file name that was not valid UTF-8, written by the writer so.
+                    if (cp < 0xDC80 || cp > 0xDCFF)
+                        return Fault(p, "unpaired surrogate " + Surrogate(cp) + " in a string");
+                    buf[0] = static_cast<char>(cp & 0xFF);
                     p += 6;
-                } else {
-                    return Fault(p, "unpaired surrogate " + Surrogate(cp) + " in a string");
+                    if (!append(buf, 1)) return false;
+                    continue;
                 }
-            } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
-                // A byte of a file name that was not valid UTF-8, written by the writer so.
-                if (cp < 0xDC80 || cp > 0xDCFF) return Fault(p, "unpaired surrogate " + Surrogate(cp) + " in a string");
-                buf[0] = static_cast<char>(cp & 0xFF);
-                p += 6;
-                if (!append(buf, 1)) return false;
-                continue;
+                len = EncodeUtf8(cp, buf);
+                p += 4;  // and the two below
+                break;
             }
-            len = EncodeUtf8(cp, buf);
-            p += 4;  // and the two below
-            break;
-        }
-        default:
-            return Fault(p, "invalid escape in a string: '\\' followed by " + Found(p + 1));
+            default:
+                return Fault(p, "invalid escape in a string: '\\' followed by " + Found(p + 1));
         }
         p += 2;
         if (!append(buf, len)) return false;
@@ -394,7 +417,8 @@ bool JsonReader::ScanNumber(Number* number) {
     if (p >= end || !IsDigit(m_text[p])) return Expected(p, "a digit");
     if (m_text[p] == '0') {
         ++p;
-        if (p < end && IsDigit(m_text[p])) return Fault(begin, "leading zeros are not allowed in a number");
+        if (p < end && IsDigit(m_text[p]))
+            return Fault(begin, "leading zeros are not allowed in a number");
     } else {
         while (p < end && IsDigit(m_text[p])) ++p;
     }
@@ -412,7 +436,8 @@ bool JsonReader::ScanNumber(Number* number) {
         while (p < end && IsDigit(m_text[p])) ++p;
     }
     if (p - begin > kMaxNumberChars)
-        return Fault(begin, "number longer than " + std::to_string(kMaxNumberChars) + " characters");
+        return Fault(begin,
+                     "number longer than " + std::to_string(kMaxNumberChars) + " characters");
     if (p < end && (IsAlnum(m_text[p]) || m_text[p] == '.' || m_text[p] == '+' || m_text[p] == '-'))
         return Fault(p, "invalid number, found " + Found(p));
     number->end = p;
@@ -442,7 +467,8 @@ bool JsonReader::ReadInt64(std::int64_t* out) {
     Number number;
     if (!Expect(JsonType::kNumber, "an integer") || !ScanNumber(&number)) return false;
     const std::string_view lit = m_text.substr(number.begin, number.end - number.begin);
-    if (!number.integer) return Fault(number.begin, "expected an integer, found " + std::string(lit));
+    if (!number.integer)
+        return Fault(number.begin, "expected an integer, found " + std::string(lit));
     std::int64_t value;
     const auto result = std::from_chars(lit.data(), lit.data() + lit.size(), value);
     if (result.ec != std::errc() || result.ptr != lit.data() + lit.size())
@@ -456,10 +482,13 @@ bool JsonReader::ReadUint64(std::uint64_t* out) {
     Number number;
     if (!Expect(JsonType::kNumber, "an integer") || !ScanNumber(&number)) return false;
     const std::string_view lit = m_text.substr(number.begin, number.end - number.begin);
-    if (!number.integer) return Fault(number.begin, "expected an integer, found " + std::string(lit));
+    if (!number.integer)
+        return Fault(number.begin, "expected an integer, found " + std::string(lit));
     std::uint64_t value = 0;
     if (number.negative) {
-        if (lit != "-0") return Fault(number.begin, "expected a non-negative integer, found " + std::string(lit));
+        if (lit != "-0")
+            return Fault(number.begin,
+                         "expected a non-negative integer, found " + std::string(lit));
     } else {
         const auto result = std::from_chars(lit.data(), lit.data() + lit.size(), value);
         if (result.ec != std::errc() || result.ptr != lit.data() + lit.size())
@@ -503,28 +532,31 @@ bool JsonReader::Skip() {
     const std::size_t base = m_open.size();
     do {
         if (m_open.size() > base) {
-            const bool more = m_open.back() ? NextMember(nullptr, std::numeric_limits<std::size_t>::max())
-                                            : NextElement();
+            const bool more = m_open.back()
+                                  ? NextMember(nullptr, std::numeric_limits<std::size_t>::max())
+                                  : NextElement();
             if (m_failed) return false;
             if (!more) continue;
         }
         bool ok;
         Number number;
         switch (Peek()) {
-        case JsonType::kObject: ok = Open(true); break;
-        case JsonType::kArray: ok = Open(false); break;
-        case JsonType::kString:
-            ok = ScanString(nullptr, std::numeric_limits<std::size_t>::max());
-            if (ok) ValueDone();
-            break;
-        case JsonType::kNumber:
-            ok = ScanNumber(&number);
-            if (ok) ValueDone();
-            break;
-        case JsonType::kBool: ok = ScanLiteral(m_text[m_pos] == 't' ? "true" : "false"); break;
-        case JsonType::kNull: ok = ScanLiteral("null"); break;
-        case JsonType::kEnd: ok = Fault(m_pos, "read out of order: a value skipped where no value may come"); break;
-        default: ok = false; break;
+            case JsonType::kObject: ok = Open(true); break;
+            case JsonType::kArray: ok = Open(false); break;
+            case JsonType::kString:
+                ok = ScanString(nullptr, std::numeric_limits<std::size_t>::max());
+                if (ok) ValueDone();
+                break;
+            case JsonType::kNumber:
+                ok = ScanNumber(&number);
+                if (ok) ValueDone();
+                break;
+            case JsonType::kBool: ok = ScanLiteral(m_text[m_pos] == 't' ? "true" : "false"); break;
+            case JsonType::kNull: ok = ScanLiteral("null"); break;
+            case JsonType::kEnd:
+                ok = Fault(m_pos, "read out of order: a value skipped where no value may come");
+                break;
+            default: ok = false; break;
         }
         if (!ok) return false;
     } while (m_open.size() > base);
@@ -533,8 +565,10 @@ bool JsonReader::Skip() {
 
 bool JsonReader::Finish() {
     if (m_failed) return false;
-    if (m_valueExpected || !m_open.empty()) return Fault(m_pos, "the document was not read to its end");
+    if (m_valueExpected || !m_open.empty())
+        return Fault(m_pos, "the document was not read to its end");
     SkipWhitespace();
-    if (m_pos < m_text.size()) return Fault(m_pos, "unexpected data after the top-level value, found " + Found(m_pos));
+    if (m_pos < m_text.size())
+        return Fault(m_pos, "unexpected data after the top-level value, found " + Found(m_pos));
     return true;
 }
