@@ -254,8 +254,8 @@
     X(IDS_RESULTS_DAMAGED, 2788, "文件已损坏 (%s)")                                                       \
     X(IDS_RESULTS_NOT_SAVED, 2789, "不能保存结果 %s: %s")                                                  \
     X(IDS_RESULTS_REOPENED, 2790, "%d 个文件在保存后已改变或不存在, 它们不会被选择或处理")                                   \
-    X(IDS_MENU_SAVE_RESULTS, 2791, "保存结果(&S)...	Ctrl+Shift+S")                                       \
-    X(IDS_MENU_OPEN_RESULTS, 2792, "打开结果(&O)...	Ctrl+O")                                             \
+    X(IDS_MENU_SAVE_RESULTS, 2791, "保存结果(&E)...")                                       \
+    X(IDS_MENU_OPEN_RESULTS, 2792, "打开结果(&L)...")                                             \
     X(IDS_RESULTS_FILTER, 2793, "Pairscout 结果 (*.pairscout)|*.pairscout|所有文件 (*)|*")                 \
     X(IDS_CATALOG_NOT_OPENED, 2794, "不能打开目录 %s: %s")                                                 \
     X(IDS_CATALOG_NOT_WRITTEN, 2795, "不能写目录 %s: %s")                                                 \
@@ -377,9 +377,11 @@
     /* The window's --help text. */                                                               \
     X(IDS_WINDOW_USAGE, 10900,                                                                    \
       "用法：pairscout [文件夹]...\n"                                                             \
+      "　或：pairscout 结果.pairscout\n"                                                         \
       "　或：pairscout --help | --version\n"                                                      \
       "打开 Pairscout 窗口，查找重复的文件。给出的文件夹（是文件时取其所在的文件夹）\n"           \
       "作为搜索的起始路径，先在搜索选项中显示；不给出时用上次的起始路径。\n"                      \
+      "给出一个 .pairscout 文件时打开保存的结果，逐个检查其中的文件。\n"                     \
       "\n"                                                                                        \
       "  -h, --help     显示此帮助并退出\n"                                                       \
       "      --version  显示程序名称和版本并退出\n"                                               \

@@ -151,6 +151,10 @@ const std::vector<PopupWanted>& WantedMenu() {
     static const std::vector<PopupWanted> menu = {
         {"文件(&F)",
          {{"搜索重复的文件(&S)", 32780},
+          {"与目录比较(&G)...", 32799},
+          {nullptr, 0},
+          {"打开结果(&L)...\tCtrl+O", 32798},
+          {"保存结果(&E)...\tCtrl+Shift+S", 32797},
           {nullptr, 0},
           {"打开(&O)", 57601},
           {"另存为(&A)...\tCtrl+S", 57604},
