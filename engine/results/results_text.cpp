@@ -45,8 +45,9 @@ std::string CellText(const ResultsModel& model, std::size_t row, int column) {
                           column == kColumnCrc ? rec.m_dwCrc : rec.m_dwChecksum);
             return buf;
         case kColumnKeepReason:
-            if (!r.StandsHere() && r.standing != kStandsInCatalog)
-                return LoadStringText(StandingTextId(r.standing));
+            if (r.standing == kStandsInCatalog)
+                return r.showsDetails ? LoadStringText(IDS_KEPT_IN_CATALOG) : std::string();
+            if (!r.StandsHere()) return LoadStringText(StandingTextId(r.standing));
             if (r.replaced != kNotReplaced)
                 return LoadStringText(r.replaced == kReplacedByLink ? IDS_ROW_HARD_LINK
                                                                      : IDS_ROW_SHARED);

@@ -10,6 +10,8 @@
 //   window_pictures --gtest_filter=Pictures.HelpAboutMasks       PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.PathChangedInPlace   PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.ProgressWithDisks    PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.ReopenedResults      PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.CatalogComparison    PAIRSCOUT_SCREENSHOT=OUT.png
 // (run under the locale to show, e.g. LANG=zh_CN.UTF-8: the program takes the user's locale)
 #include <algorithm>
 #include <cstdlib>
@@ -36,6 +38,7 @@
 
 #include "app/gui_test_env.h"
 #include "app/geminex_app.h"
+#include "engine/store/catalog.h"
 #include "options/keep_rules_page.h"
 #include "results/progress_dialog.h"
 #include "options/paths_page.h"
@@ -86,6 +89,54 @@ TEST_F(Pictures, WindowAfterASearch) {
     list->ClearSelection(true);
     list->SetItemState(4, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     list->SetItemState(4, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    Save(frame->GetScreenRect());
+}
+
+// Saved results opened again after one copy was written to and one removed: both greyed with
+// why, the rest as saved.
+TEST_F(Pictures, ReopenedResults) {
+    TempDir tree, saved;
+    guitest::WritePictureTree(tree);
+    frame->SetSize(wxSize(980, 330));
+    frame->Move(0, 0);
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    const std::string file = saved / "照片.pairscout";
+    ASSERT_TRUE(view->SaveResults(file));
+    tree.WriteFile("备份/海边.jpg", std::string(70000, 'q'));
+    std::filesystem::remove(tree / "下载/report.pdf");
+    MessageAnswers answers(wxID_OK);
+    ASSERT_TRUE(view->OpenResults(file));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    list->ClearSelection(true);
+    view->SelectAllDuplicates();
+    Save(frame->GetScreenRect());
+}
+
+// The files of a folder whose bytes a catalog of a drive that is not here already holds.
+TEST_F(Pictures, CatalogComparison) {
+    TempDir drive, here, saved;
+    guitest::WritePictureTree(drive);
+    here.WriteFile("新照片/海边.jpg", std::string(70000, 'p'));
+    here.WriteFile("新照片/日落.jpg", std::string(60000, 'n'));
+    here.WriteFile("文档/report (2).pdf", std::string(12000, 'r'));
+    SearchOptions options;
+    options.paths = {drive.Path()};
+    Catalog catalog;
+    ASSERT_TRUE(MakeCatalog(options, nullptr, nullptr, &catalog));
+    catalog.name = "移动硬盘";
+    const std::string file = saved / "移动硬盘.pscatalog";
+    saved.WriteFile("移动硬盘.pscatalog", FormatCatalogDocument(catalog));
+    frame->SetSize(wxSize(980, 260));
+    frame->Move(0, 0);
+    options.paths = {here.Path()};
+    MessageAnswers answers(wxID_OK);
+    ASSERT_TRUE(view->CompareWithCatalog(file, options));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    list->ClearSelection(true);
+    view->SelectAllDuplicates();
     Save(frame->GetScreenRect());
 }
 
