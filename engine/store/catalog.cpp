@@ -5,11 +5,10 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <thread>
-#include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #define XXH_INLINE_ALL
@@ -397,62 +396,82 @@ bool ReadCatalogDocument(const std::string& text, Catalog* out, std::string* err
     return true;
 }
 
+namespace {
+
+// The bytes a file holds, as far as a catalog tells: its size and XXH3-128.
+struct BytesKey {
+    std::int64_t size;
+    std::uint64_t high, low;
+    bool operator==(const BytesKey& o) const {
+        return size == o.size && high == o.high && low == o.low;
+    }
+};
+
+struct BytesKeyHash {
+    std::size_t operator()(const BytesKey& key) const {
+        return static_cast<std::size_t>(key.low ^ (key.high * 0x9E3779B97F4A7C15ULL) ^
+                                        static_cast<std::uint64_t>(key.size));
+    }
+};
+
+}  // namespace
+
 bool CompareWithCatalog(const Catalog& catalog, const SearchOptions& options,
                         ProgressSink* progress, FingerprintCache* cache, ResultsModel* out) {
     out->Clear();
     out->SetCatalogName(catalog.name);
-    // The catalog's entries by size: only files of those sizes are read here. Empty files hold
-    // no bytes to find elsewhere.
-    std::unordered_map<std::int64_t, std::vector<std::size_t>> bySize;
-    for (std::size_t k = 0; k < catalog.files.size(); ++k)
-        if (catalog.files[k].size > 0) bySize[catalog.files[k].size].push_back(k);
+    // The catalog's entries by their bytes, and the sizes among them: only files of those sizes
+    // are read here. Empty files hold no bytes to find elsewhere.
+    std::unordered_map<BytesKey, std::vector<std::size_t>, BytesKeyHash> entriesOf;
+    std::unordered_set<std::int64_t> sizes;
+    entriesOf.reserve(catalog.files.size());
+    for (std::size_t k = 0; k < catalog.files.size(); ++k) {
+        const CatalogFile& file = catalog.files[k];
+        if (file.size <= 0) continue;
+        entriesOf[{file.size, file.hashHigh, file.hashLow}].push_back(k);
+        sizes.insert(file.size);
+    }
     DuplicateSearch search(progress);
     RecordList records;
     if (!search.CollectFiles(records, options.paths, options.mask, &options.filter)) return false;
-    // In the order found: the walk's order, before the sort by size.
+    // Largest first, as the search lists its groups; equal sizes in the order found.
     std::vector<CFileRecord*> files;
-    for (CFileRecord* file : FilesOf(records))
-        if (bySize.count(file->m_nSize) != 0) files.push_back(file);
+    std::vector<std::size_t> from;  // per file: its place in `records`
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        CFileRecord* file = records[k].get();
+        if ((file->m_dwAttributes & platform::kAttrDirectory) != 0 || sizes.count(file->m_nSize) == 0)
+            continue;
+        files.push_back(file);
+        from.push_back(k);
+    }
     std::vector<WholeFacts> facts;
     std::vector<int> codes;
     if (!HashAll(files, progress, cache, &facts, &codes)) return false;
     NameSkipped(files, codes, progress);
     // Groups by bytes, in the order of their first file here.
-    struct Key {
-        std::int64_t size;
-        std::uint64_t high, low;
-        bool operator<(const Key& o) const {
-            return std::tie(size, high, low) < std::tie(o.size, o.high, o.low);
-        }
-    };
-    std::map<Key, std::size_t> groupOf;
+    std::unordered_map<BytesKey, std::size_t, BytesKeyHash> groupOf;
     std::vector<std::vector<std::size_t>> here;  // per group: indexes into `files`
-    std::vector<Key> keys;
+    std::vector<const std::vector<std::size_t>*> entries;  // per group: the catalog's
     for (std::size_t k = 0; k < files.size(); ++k) {
         if (codes[k] != 0) continue;
-        const Key key{files[k]->m_nSize, facts[k].hashHigh, facts[k].hashLow};
+        const BytesKey key{files[k]->m_nSize, facts[k].hashHigh, facts[k].hashLow};
         auto at = groupOf.find(key);
         if (at == groupOf.end()) {
-            bool held = false;
-            for (std::size_t entry : bySize[key.size])
-                held = held || (catalog.files[entry].hashHigh == key.high &&
-                                catalog.files[entry].hashLow == key.low);
-            if (!held) continue;
+            const auto held = entriesOf.find(key);
+            if (held == entriesOf.end()) continue;
             at = groupOf.emplace(key, here.size()).first;
             here.emplace_back();
-            keys.push_back(key);
+            entries.push_back(&held->second);
         }
         here[at->second].push_back(k);
     }
-    std::map<std::string, FolderRef> folders;
+    std::unordered_map<std::string, FolderRef> folders;
     for (std::size_t g = 0; g < here.size(); ++g) {
-        const Key& key = keys[g];
         const WholeFacts& first = facts[here[g].front()];
         std::vector<std::unique_ptr<CFileRecord>> rows;
-        std::size_t entries = 0;
-        for (std::size_t entry : bySize[key.size]) {
+        rows.reserve(entries[g]->size() + here[g].size());
+        for (std::size_t entry : *entries[g]) {
             const CatalogFile& file = catalog.files[entry];
-            if (file.hashHigh != key.high || file.hashLow != key.low) continue;
             platform::FindData data;
             data.nFileSize = static_cast<std::uint64_t>(file.size);
             data.ftLastWriteTime = file.written;
@@ -464,25 +483,20 @@ bool CompareWithCatalog(const Catalog& catalog, const SearchOptions& options,
             if (ref == folders.end())
                 ref = folders.emplace(folder, FolderRef(std::make_unique<FolderNames>(folder))).first;
             rows.push_back(std::make_unique<CFileRecord>(data, ref->second));
-            ++entries;
         }
         for (std::size_t k : here[g]) {
-            platform::FindData data;
-            data.nFileSize = static_cast<std::uint64_t>(files[k]->m_nSize);
-            data.ftLastWriteTime = files[k]->m_ftWrittenUtc;
-            data.nDevice = files[k]->HasIdentity() ? files[k]->m_nDevice : facts[k].device;
-            data.nInode = files[k]->HasIdentity() ? files[k]->m_nInode : facts[k].inode;
-            data.cFileName = files[k]->Name();
-            auto ref = folders.find(files[k]->Folder());
-            if (ref == folders.end())
-                ref = folders.emplace(files[k]->Folder(),
-                                      FolderRef(std::make_unique<FolderNames>(files[k]->Folder()))).first;
-            rows.push_back(std::make_unique<CFileRecord>(data, ref->second));
+            // The walk's own record, given the identity of the file read where the walk found
+            // none (Windows).
+            if (!files[k]->HasIdentity()) {
+                files[k]->m_nDevice = facts[k].device;
+                files[k]->m_nInode = facts[k].inode;
+            }
+            rows.push_back(std::move(records[from[k]]));
         }
         for (auto& row : rows) row->SetDetails(first.crc, first.sum, false, 0);
         out->AppendGroup(std::move(rows));
-        std::vector<RowStanding> standing(entries, kStandsInCatalog);
-        out->SetGroupStanding(out->GroupCount() - 1, standing);
+        out->SetGroupStanding(out->GroupCount() - 1,
+                              std::vector<RowStanding>(entries[g]->size(), kStandsInCatalog));
     }
     return true;
 }
