@@ -102,6 +102,8 @@ const struct {
     {cmd::ID_FILE_SAVE_AS, IDS_SHORTCUT_SAVE_AS},
     {cmd::ID_SAVE_RESULTS, IDS_SHORTCUT_SAVE_RESULTS},
     {cmd::ID_OPEN_RESULTS, IDS_SHORTCUT_OPEN_RESULTS},
+    // Named, so that the toolkit does not show its stock Ctrl+O there: that is 打开结果's.
+    {cmd::ID_FILE_OPEN, IDS_SHORTCUT_OPEN},
     {cmd::ID_DELETE_FILES, IDS_SHORTCUT_DELETE},
     {cmd::ID_COPY_ROWS, IDS_SHORTCUT_COPY},
 };

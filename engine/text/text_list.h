@@ -516,6 +516,7 @@
     X(IDS_PATHS_PATH_FIELD, 11304, "路径(&P):")                                                    \
     X(IDS_SHORTCUT_SAVE_RESULTS, 11306, "Ctrl+Shift+S")                                              \
     X(IDS_SHORTCUT_OPEN_RESULTS, 11307, "Ctrl+O")                                                    \
+    X(IDS_SHORTCUT_OPEN, 11308, "Enter")                                                             \
     /* Prompts and tooltips of the program's own commands. */                                     \
     X(IDS_PROMPT_FILE_PROPERTIES, 32772, "文件属性\n属性")                                        \
     X(IDS_PROMPT_EXPLORE_FOLDER, 32773, "在资源管理器中打开选择文件\n资源管理器")                 \

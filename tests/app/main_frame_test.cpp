@@ -156,7 +156,7 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"打开结果(&L)...\tCtrl+O", 32798},
           {"保存结果(&E)...\tCtrl+Shift+S", 32797},
           {nullptr, 0},
-          {"打开(&O)", 57601},
+          {"打开(&O)\tEnter", 57601},
           {"另存为(&A)...\tCtrl+S", 57604},
           {nullptr, 0},
           {"打印(&P)...\tCtrl+P", 57607},
