@@ -220,6 +220,8 @@ const OptionEntry kOptionTable[] = {
          return true;
      },
      0},
+    {"--folders", false, [](const OptionCall& c) { return c.options.folders = true; }, 0},
+    {"--ignore-names", false, [](const OptionCall& c) { return c.options.ignoreNames = true; }, 0},
     {"--trash", false,
      [](const OptionCall& c) { return SetAction(c, static_cast<DuplicateActionKind>(c.data)); },
      ActionData(DuplicateActionKind::kTrash)},
@@ -414,6 +416,16 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
     // The catalog's files are not here: their bytes cannot be compared with these.
     if (!options->against.empty() && options->act && options->action != DuplicateActionKind::kMove) {
         *error = LoadStringText(IDS_CLI_AGAINST_ONLY_MOVE);
+        return false;
+    }
+    if (options->ignoreNames && !options->folders) {
+        *error = "--ignore-names goes with --folders";
+        return false;
+    }
+    if (options->folders && (options->act || options->dryRun || options->csv ||
+                             !options->catalog.empty() || !options->against.empty())) {
+        *error = "--folders lists folders: it cannot be combined with an action, --dry-run, "
+                 "--csv, --catalog or --against";
         return false;
     }
     if (options->help || options->version) return true;

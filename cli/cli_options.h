@@ -33,6 +33,8 @@ struct CliOptions {
     std::string load;     // --load FILE: a saved result, checked again, in place of a search
     std::string catalog;  // --catalog FILE: what is under the PATHs, written as a catalog
     std::string against;  // --against FILE: the files under the PATHs that the catalog holds
+    bool folders = false;      // --folders: the folder groups in place of the file groups
+    bool ignoreNames = false;  // --ignore-names: folders of the same bytes under other names too
 };
 
 // Reads `args` (without the program name). Returns true on success; otherwise `error` holds

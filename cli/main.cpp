@@ -303,6 +303,14 @@ int main(int argc, char** argv) {
         PrintError(LoadStringText(IDS_CLI_NO_START_FOLDER_OPENED));
         return 2;
     }
+    if (options.folders) {
+        const FolderFindings findings =
+            FindFolderGroups(results, search.FoldersSeen(), options.ignoreNames);
+        const bool written = WriteOutput(
+            FormatFolders(findings, options.nul, platform::StdoutIsTerminal(), options.json), &why);
+        if (!written) return ReportWriteError(why);
+        return g_cancel != 0 ? 130 : 0;
+    }
     return Report(options, results, progress);
 }
 

@@ -6,6 +6,7 @@
 #include "cli/terminal_progress.h"
 #include "engine/actions/duplicate_action.h"
 #include "engine/results/results_text.h"
+#include "engine/store/json_text.h"
 #include "engine/store/saved_results.h"
 #include "platform/file_time.h"
 
@@ -129,6 +130,57 @@ std::string FormatResults(const ResultsModel& results, bool csv, bool nul, bool 
         out += escape ? EscapeControls(path) : path;
         out += end;
         if (ends[row]) out += end;
+    }
+    return out;
+}
+
+std::string FormatFolders(const FolderFindings& findings, bool nul, bool escape, bool json) {
+    std::string out;
+    const auto number = [](std::int64_t n) { return std::to_string(n); };
+    if (json) {
+        out = "{\"identical\": [";
+        for (std::size_t g = 0; g < findings.identical.size(); ++g) {
+            const FolderGroup& group = findings.identical[g];
+            out += g > 0 ? ",\n  " : "\n  ";
+            out += "{\"files\": " + number(group.files) + ", \"bytes\": " + number(group.bytes) +
+                   ", \"folders\": [";
+            for (std::size_t f = 0; f < group.folders.size(); ++f)
+                out += (f > 0 ? ", \"" : "\"") + JsonString(group.folders[f]) + "\"";
+            out += "]}";
+        }
+        out += "],\n \"contained\": [";
+        for (std::size_t c = 0; c < findings.contained.size(); ++c) {
+            const ContainedFolder& folder = findings.contained[c];
+            out += c > 0 ? ",\n  " : "\n  ";
+            out += "{\"folder\": \"" + JsonString(folder.folder) + "\", \"files\": " +
+                   number(folder.files) + ", \"bytes\": " + number(folder.bytes) + ", \"holders\": [";
+            for (std::size_t h = 0; h < folder.holders.size(); ++h)
+                out += (h > 0 ? ", {\"folder\": \"" : "{\"folder\": \"") +
+                       JsonString(folder.holders[h].first) + "\", \"files\": " +
+                       number(folder.holders[h].second) + "}";
+            out += "]}";
+        }
+        out += "]}\n";
+        return out;
+    }
+    const char field = nul ? '\0' : '\t';
+    const char end = nul ? '\0' : '\n';
+    const auto name = [escape](const std::string& path) {
+        return escape ? EscapeControls(path) : path;
+    };
+    for (const FolderGroup& group : findings.identical) {
+        for (const std::string& folder : group.folders)
+            out += "same" + std::string(1, field) + number(group.files) + field +
+                   number(group.bytes) + field + name(folder) + end;
+        out += end;
+    }
+    for (const ContainedFolder& folder : findings.contained) {
+        out += "contained" + std::string(1, field) + number(folder.files) + field +
+               number(folder.bytes) + field + name(folder.folder) + end;
+        for (const auto& holder : folder.holders)
+            out += "copies" + std::string(1, field) + number(holder.second) + field +
+                   name(holder.first) + end;
+        out += end;
     }
     return out;
 }

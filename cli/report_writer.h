@@ -9,6 +9,7 @@
 #include "cli/cli_options.h"
 #include "engine/actions/action_plan.h"
 #include "engine/actions/apply_plan.h"
+#include "engine/results/folder_groups.h"
 #include "engine/results/results_model.h"
 
 // The rows of `results` as the program writes them: the paths of each group one per line with
@@ -32,3 +33,12 @@ std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int
 // hard link or shared data a tab and the copy, for a move a tab and the new place. `nul` and
 // `escape` as FormatResults; with `nul` a NUL also ends every field in place of the tab.
 std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape);
+
+// The folder groups as --folders writes them: per group of identical folders one line per
+// folder, "same", a tab, its file count, a tab, its bytes, a tab and the folder; per folder
+// whose every file is elsewhere a line "contained", the count, the bytes and the folder, then
+// a line per folder holding copies, "copies", a tab, how many of its files it holds and the
+// folder; an empty line after each. `nul` and `escape` as FormatResults. With `json` one JSON
+// document: {"identical": [{"files", "bytes", "folders": [...]}], "contained": [{"folder",
+// "files", "bytes", "holders": [{"folder", "files"}]}]}.
+std::string FormatFolders(const FolderFindings& findings, bool nul, bool escape, bool json);

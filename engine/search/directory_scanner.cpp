@@ -173,6 +173,8 @@ void CDirectoryScanner::WalkFolder(RecordList& records, const std::string& folde
         if (m_pProgressDlg != nullptr) m_pProgressDlg->SetStatus(sub->Path());
         listers.Take(*sub);
         const FolderListing& listing = sub->Listing();
+        if (!listing.opened || listing.virtualFs || listing.elsewhere)
+            m_folders.push_back({sub->Path(), 0, false});
         if (!listing.opened) {
             if (m_pProgressDlg != nullptr)
                 m_pProgressDlg->Skipped(SkipKind::kFolder, sub->Path(),
@@ -207,6 +209,9 @@ void CDirectoryScanner::TakeFolder(RecordList& records, const FolderListing& lis
                                    const std::string& folder, const SearchFilter* filter) {
     // Every record of this folder shares one copy of its path and of the names.
     FolderRef sharedFolder;
+    const std::size_t before = records.size();
+    m_folders.push_back({folder, 0, listing.listError == 0 && listing.unreadable.empty()});
+    const std::size_t seen = m_folders.size() - 1;
     if (listing.listError != 0 && m_pProgressDlg != nullptr)
         m_pProgressDlg->Skipped(SkipKind::kFolder, folder,
                                 CFileRecord::ErrorCodeText(listing.listError));
@@ -232,4 +237,6 @@ void CDirectoryScanner::TakeFolder(RecordList& records, const FolderListing& lis
             m_pProgressDlg->FilesFound(static_cast<int>(records.size()), m_nFolderCount);
     }
     if (sharedFolder) sharedFolder->Done();
+    m_folders[seen].files = static_cast<std::uint32_t>(records.size() - before);
+    if (records.size() - before != listing.files.size()) m_folders[seen].whole = false;
 }

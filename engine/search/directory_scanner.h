@@ -3,6 +3,7 @@
 // before its subfolders), and records every file that the masks admit and the filter keeps.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,16 @@
 #include "platform/file_find.h"
 
 using RecordList = std::vector<std::unique_ptr<CFileRecord>>;
+
+// What the walk saw of one folder it entered: whether every file in it became a record, so
+// that the folder's records stand for all it holds.
+struct FolderSeen {
+    std::string path;  // ending in the separator
+    std::uint32_t files = 0;  // the records taken from it (not from its subfolders)
+    // Every entry listed was a file taken as a record (none left out by the masks or filters,
+    // none whose facts were refused, no listing error), and every subfolder was entered.
+    bool whole = true;
+};
 
 // True when the mask list `maskString` (";"-separated) has exclude parts ("~...") and no
 // include part: the scanner would then admit no file at all.
@@ -49,6 +60,9 @@ public:
     ProgressSink* m_pProgressDlg;
     int m_nFolderCount = 0;  // folders entered under the current start folder, itself included
     int m_nStartFoldersOpened = 0;  // start folders of the last ScanPathList that could be read
+    // Every folder entered, in the order walked (a folder before those below it), and those
+    // passed over (whole false).
+    std::vector<FolderSeen> m_folders;
 
     // Threads that list folders ahead of the walk (-1: one per core; 0: the walk lists each
     // itself). The records and their order are the same whatever the number.

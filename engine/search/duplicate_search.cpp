@@ -60,6 +60,7 @@ bool DuplicateSearch::CollectFiles(RecordList& records, const std::vector<std::s
     CDirectoryScanner scanner(m_pProgress);
     scanner.ScanPathList(records, paths, mask, filter);
     m_nStartFoldersOpened = scanner.m_nStartFoldersOpened;
+    m_foldersSeen = std::move(scanner.m_folders);
     if (Cancelled()) return false;
     if (m_pProgress != nullptr) m_pProgress->SetStatus(LoadStringText(IDS_SORTING));
     // Folders first, then larger before smaller; equal sizes keep the scan order so that the

@@ -85,6 +85,8 @@ public:
 
     // How many start folders the last search could open; 0 means it searched nothing at all.
     int StartFoldersOpened() const { return m_nStartFoldersOpened; }
+    // The folders the last walk entered or passed over (CDirectoryScanner::m_folders).
+    const std::vector<FolderSeen>& FoldersSeen() const { return m_foldersSeen; }
 
     // The fingerprints this search computes: both.
     DetailsRequest m_details;
@@ -140,4 +142,5 @@ private:
     int m_nStartFoldersOpened = 0;
     std::vector<DiskDecision> m_disks;
     int m_groupsFromCache = 0;
+    std::vector<FolderSeen> m_foldersSeen;
 };

@@ -343,4 +343,28 @@ TEST(CliActions, ALoadedResultAndACatalogComparisonActOnlyOnWhatStillStands) {
     EXPECT_NE(trash.err.find("--against 只能与 --move-to 同用"), std::string::npos) << trash.err;
 }
 
+TEST(CliActions, FoldersListsIdenticalAndContainedFolders) {
+    TempDir tree, scratch;
+    for (const std::string top : {"photos/", "backup/photos/"}) {
+        tree.WriteFile(top + "2021/a.jpg", "photo a");
+        tree.WriteFile(top + "b.jpg", "photo bb");
+    }
+    tree.WriteFile("renamed/a1.jpg", "photo a");
+    tree.WriteFile("renamed/b1.jpg", "photo bb");
+    const ActionRun run = RunActionCli({"--no-cache", "--folders", tree.Path()}, "", scratch);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("same\t2\t15\t" + tree / "photos/\nsame\t2\t15\t" + tree / "backup/photos/\n\n", 0), 0u)
+        << run.out;
+    EXPECT_NE(run.out.find("contained\t2\t15\t" + tree / "renamed/\ncopies\t"), std::string::npos) << run.out;
+    const ActionRun names = RunActionCli({"--no-cache", "--folders", "--ignore-names", "-0", tree.Path()}, "", scratch);
+    const std::string nul(1, '\0');
+    EXPECT_NE(names.out.find("same" + nul + "2" + nul + "15" + nul + tree / "renamed/" + nul),
+              std::string::npos);
+    const ActionRun json = RunActionCli({"--no-cache", "--folders", "--json", tree.Path()}, "", scratch);
+    EXPECT_EQ(json.out.rfind("{\"identical\": [\n  {\"files\": 2, \"bytes\": 15, \"folders\": [", 0), 0u)
+        << json.out;
+    EXPECT_EQ(RunActionCli({"--folders", "--trash", tree.Path()}, "", scratch).status, 2);
+    EXPECT_EQ(RunActionCli({"--ignore-names", tree.Path()}, "", scratch).status, 2);
+}
+
 #endif

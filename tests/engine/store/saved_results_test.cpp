@@ -129,9 +129,7 @@ TEST(SavedResults, AResultReopensAsSavedAndWhatChangedSinceIsNeverActedOn) {
         const std::string path = Slashes(reopened.Row(row).record->Path());
         const RowStanding expected = path == gone     ? kStandsMissing
                                      : path == small1 ? kStandsChanged
-#ifndef _WIN32
                                      : path == small3 ? kStandsReplaced
-#endif
                                                       : kStandsHere;
         EXPECT_EQ(reopened.Row(row).standing, expected) << path;
     }
@@ -140,10 +138,8 @@ TEST(SavedResults, AResultReopensAsSavedAndWhatChangedSinceIsNeverActedOn) {
     std::vector<std::string> chosen;
     for (std::size_t row : reopened.DuplicateRows())
         chosen.push_back(Slashes(reopened.Row(row).record->Path()));
-#ifndef _WIN32
     EXPECT_EQ(chosen, std::vector<std::string>{Slashes(copy)});
     EXPECT_EQ(reopened.DuplicateCount(), 1);
-#endif
     // Chosen by hand, a file not here is refused by the plan with why; a copy not here is no
     // copy to compare with.
     std::vector<std::size_t> all;
