@@ -396,7 +396,11 @@ private:
             folder = file.path.substr(0, cut + 1);
             name = file.path.substr(cut + 1);
         }
-        if (name.empty() || name.size() > 65535) name = file.path, folder.clear();
+        if (name.empty()) {
+            // A path that ends in a separator: held whole as the name.
+            name = file.path;
+            folder.clear();
+        }
         if (*standing == kStandsHere && m_parts.checkDisk) {
             platform::FileStamp stamp;
             int error = 0;
