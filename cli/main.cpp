@@ -23,6 +23,7 @@
 #include "platform/file_find.h"
 #include "platform/file_metadata.h"
 #include "platform/file_replace.h"
+#include "platform/path_forms.h"
 #include "platform/file_time.h"
 #include "platform/error_text.h"
 
@@ -153,7 +154,7 @@ int LoadResults(CliOptions& options, ResultsModel& results, TerminalProgress& pr
 // The name a catalog shows beside its entries: its file's name without the folder and the
 // ending.
 std::string CatalogNameOf(const std::string& file) {
-    std::string name = file.substr(file.find_last_of(platform::kPathSeparator == '/' ? "/" : "\\/") + 1);
+    std::string name = file.substr(platform::NameStart(file));
     const std::string::size_type dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     return name.empty() ? file : name;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 namespace platform {
 
@@ -25,5 +26,18 @@ bool QueryFileStamp(const std::string& path, FileStamp* out, int* error);
 // system's own id ("fsid:..."), else the device ("dev:..."). A new file system at the same
 // place gets a new name whenever the system gives it a new UUID or id.
 std::string FileSystemName(std::uint64_t device, const std::string& path);
+
+// FileSystemName asked once per device: a million files lie on a handful of file systems.
+class FileSystemNames {
+public:
+    const std::string& Of(std::uint64_t device, const std::string& path) {
+        auto at = m_names.find(device);
+        if (at == m_names.end()) at = m_names.emplace(device, FileSystemName(device, path)).first;
+        return at->second;
+    }
+
+private:
+    std::unordered_map<std::uint64_t, std::string> m_names;
+};
 
 }  // namespace platform

@@ -34,4 +34,9 @@ std::string FolderOf(const std::string& path) {
     return at + 1 == root ? path.substr(0, root) : path.substr(0, at);
 }
 
+std::size_t NameStart(const std::string& path) {
+    const std::size_t at = path.find_last_of(kPathSeparator == '/' ? "/" : "\\/");
+    return at == std::string::npos ? 0 : at + 1;
+}
+
 }  // namespace platform

@@ -23,6 +23,10 @@ std::string AbsolutePath(std::string path, const std::string& base);
 // The folder that holds the file at the absolute `path`: its root stays whole.
 std::string FolderOf(const std::string& path);
 
+// Where the last name of `path` starts: after its last separator (on Windows "/" too), 0 when
+// it has none. path.substr(0, NameStart(path)) is its folder with the separator.
+std::size_t NameStart(const std::string& path);
+
 // True when `path` exists and is not a folder; a link counts as what it points to.
 bool IsExistingNonFolder(const std::string& path);
 

@@ -87,6 +87,8 @@ FolderFindings FindFolderGroups(const ResultsModel& model, const std::vector<Fol
     }
     // Each row here adds its key to every folder above it: the name below the folder (left out
     // when names are ignored) and the group.
+    // Each row's folder, looked up once (rows of one folder follow one another mostly).
+    std::vector<std::size_t> folderOf(model.RowCount(), kNone);
     std::size_t last = kNone;
     const std::string* lastFolder = nullptr;
     for (std::size_t row = 0; row < model.RowCount(); ++row) {
@@ -98,6 +100,7 @@ FolderFindings FindFolderGroups(const ResultsModel& model, const std::vector<Fol
             last = at != index.end() ? at->second : kNone;
             lastFolder = &record.Folder();
         }
+        folderOf[row] = last;
         const std::uint64_t group = Mix(model.GroupOf(row) + 0x9E3779B97F4A7C15ULL);
         const std::string name = record.Name();
         std::uint64_t below = TextHash(name.data(), name.size());
@@ -145,10 +148,7 @@ FolderFindings FindFolderGroups(const ResultsModel& model, const std::vector<Fol
     if (!contents.empty()) {
         for (std::size_t row = 0; row < model.RowCount(); ++row) {
             const ResultRow& r = model.Row(row);
-            if (!r.StandsHere()) continue;
-            const auto at = index.find(r.record->Folder());
-            if (at == index.end()) continue;
-            for (std::size_t f = at->second; f != kNone; f = folders[f].parent) {
+            for (std::size_t f = folderOf[row]; f != kNone; f = folders[f].parent) {
                 const auto held = contents.find(f);
                 if (held == contents.end()) continue;
                 const std::string path = r.record->Path();
@@ -217,13 +217,9 @@ FolderFindings FindFolderGroups(const ResultsModel& model, const std::vector<Fol
         contained[f] = qualifies(f) && grouped.count(f) == 0 ? 1 : 0;
     // Per folder: how many of each group's rows lie below it.
     std::unordered_map<std::size_t, std::unordered_map<std::size_t, std::size_t>> within;
-    for (std::size_t row = 0; row < model.RowCount(); ++row) {
-        if (!model.Row(row).StandsHere()) continue;
-        const auto at = index.find(model.Row(row).record->Folder());
-        if (at == index.end()) continue;
-        for (std::size_t f = at->second; f != kNone; f = folders[f].parent)
+    for (std::size_t row = 0; row < model.RowCount(); ++row)
+        for (std::size_t f = folderOf[row]; f != kNone; f = folders[f].parent)
             if (contained[f]) ++within[f][model.GroupOf(row)];
-    }
     for (const auto& entry : within)
         for (const auto& group : entry.second)
             if (group.second >= here[group.first]) contained[entry.first] = 0;

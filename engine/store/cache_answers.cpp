@@ -63,12 +63,6 @@ void FlushSearchCache(FingerprintCache& cache, const std::string& path, Progress
         sink->Skipped(SkipKind::kCache, path, FormatCacheUnusable(cache.Trouble()));
 }
 
-const std::string& CacheAnswers::FileSystemOf(std::uint64_t device, const std::string& path) {
-    const auto known = m_fileSystems.find(device);
-    if (known != m_fileSystems.end()) return known->second;
-    return m_fileSystems.emplace(device, platform::FileSystemName(device, path)).first->second;
-}
-
 bool CacheAnswers::LookUp(const RecordList& records, const std::vector<Range>& classes,
                           const std::function<bool()>& stop) {
     m_answered.assign(classes.size(), 0);
@@ -114,7 +108,7 @@ bool CacheAnswers::LookUp(const RecordList& records, const std::vector<Range>& c
         for (std::size_t j = 0; j < count && all; ++j) {
             const std::size_t i = at + j;
             all = stamped[i] &&
-                  m_cache.Lookup(FileSystemOf(stamps[i].device, records[files[i]]->Folder()),
+                  m_cache.Lookup(m_fileSystems.Of(stamps[i].device, records[files[i]]->Folder()),
                                  stamps[i], &facts[j]);
         }
         if (all) {
@@ -244,6 +238,6 @@ void CacheAnswers::Learn(const RecordList& records, Range range, const Fingerpri
         } else {
             facts.firstKey = record.FingerprintKey();
         }
-        m_cache.Learn(FileSystemOf(record.m_nDevice, record.Folder()), stamp, facts);
+        m_cache.Learn(m_fileSystems.Of(record.m_nDevice, record.Folder()), stamp, facts);
     }
 }

@@ -13,6 +13,7 @@
 #include "engine/search/fingerprint_worker.h"
 #include "engine/search/progress_sink.h"
 #include "engine/store/fingerprint_cache.h"
+#include "platform/file_stamp.h"
 
 // For a front end's search: opens the cache at `path` (FingerprintCache::DefaultPath; "" when
 // there is no folder for it) below `limit` bytes, or names to `sink` (may be null) why it
@@ -64,7 +65,6 @@ private:
         std::uint64_t device = 0, inode = 0;
         std::int64_t writtenNs = 0, changedNs = 0;
     };
-    const std::string& FileSystemOf(std::uint64_t device, const std::string& path);
 
     FingerprintCache& m_cache;
     const bool m_verify;
@@ -78,6 +78,6 @@ private:
     };
     std::unordered_map<std::size_t, std::vector<Found>> m_found;
     std::vector<Before> m_before;  // in the worker's order: the unanswered classes' files
-    std::unordered_map<std::uint64_t, std::string> m_fileSystems;
+    platform::FileSystemNames m_fileSystems;
     int m_groupsFromCache = 0;
 };

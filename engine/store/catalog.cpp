@@ -23,6 +23,7 @@
 #include "platform/file_find.h"
 #include "platform/file_reader.h"
 #include "platform/file_stamp.h"
+#include "platform/path_forms.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ bool HashAll(const std::vector<CFileRecord*>& records, ProgressSink* progress,
     std::vector<char> known(records.size(), 0);
     std::vector<platform::FileStamp> stamps(records.size());
     std::vector<std::string> systems(records.size());
-    std::unordered_map<std::uint64_t, std::string> names;
+    platform::FileSystemNames names;
     if (cache != nullptr && cache->IsOpen()) {
         for (std::size_t k = 0; k < records.size(); ++k) {
             const CFileRecord& record = *records[k];
@@ -114,10 +115,7 @@ bool HashAll(const std::vector<CFileRecord*>& records, ProgressSink* progress,
                  (stamp.device != record.m_nDevice || stamp.inode != record.m_nInode)) ||
                 static_cast<std::int64_t>(stamp.size) != record.m_nSize)
                 continue;
-            auto name = names.find(stamp.device);
-            if (name == names.end())
-                name = names.emplace(stamp.device, platform::FileSystemName(stamp.device, record.Path())).first;
-            systems[k] = name->second;
+            systems[k] = names.Of(stamp.device, record.Path());
             CachedFacts cached;
             if (cache->Lookup(systems[k], stamp, &cached) && cached.whole) {
                 (*facts)[k] = {cached.hashHigh, cached.hashLow, cached.crc, cached.sum,
@@ -259,10 +257,9 @@ std::string FormatCatalogDocument(const Catalog& catalog) {
     std::string folder;
     bool open = false;
     for (const CatalogFile& file : catalog.files) {
-        const std::string::size_type cut = file.path.find_last_of(
-            platform::kPathSeparator == '/' ? "/" : "\\/");
-        const std::string here = cut == std::string::npos ? std::string() : file.path.substr(0, cut + 1);
-        const std::string name = file.path.substr(here.size());
+        const std::size_t cut = platform::NameStart(file.path);
+        const std::string here = file.path.substr(0, cut);
+        const std::string name = file.path.substr(cut);
         if (!open || here != folder) {
             out += open ? "]},\n  {\"path\": \"" : "\n  {\"path\": \"";
             out += JsonString(here) + "\", \"files\": [";
@@ -475,10 +472,9 @@ bool CompareWithCatalog(const Catalog& catalog, const SearchOptions& options,
             platform::FindData data;
             data.nFileSize = static_cast<std::uint64_t>(file.size);
             data.ftLastWriteTime = file.written;
-            const std::string::size_type cut = file.path.find_last_of(
-                platform::kPathSeparator == '/' ? "/" : "\\/");
-            const std::string folder = cut == std::string::npos ? std::string() : file.path.substr(0, cut + 1);
-            data.cFileName = file.path.substr(folder.size());
+            const std::size_t cut = platform::NameStart(file.path);
+            const std::string folder = file.path.substr(0, cut);
+            data.cFileName = file.path.substr(cut);
             auto ref = folders.find(folder);
             if (ref == folders.end())
                 ref = folders.emplace(folder, FolderRef(std::make_unique<FolderNames>(folder))).first;

@@ -18,6 +18,7 @@
 #include "platform/file_find.h"
 #include "platform/file_reader.h"
 #include "platform/file_stamp.h"
+#include "platform/path_forms.h"
 
 namespace {
 
@@ -43,18 +44,6 @@ platform::FileTime FileTimeOfNs(std::int64_t ns) {
     return platform::FileTimeFromUnix(ns / 1000000000, ns % 1000000000);
 }
 
-// File system names asked once per device: a million files lie on a handful.
-class FileSystemNames {
-public:
-    const std::string& Of(std::uint64_t device, const std::string& path) {
-        auto at = m_names.find(device);
-        if (at == m_names.end()) at = m_names.emplace(device, platform::FileSystemName(device, path)).first;
-        return at->second;
-    }
-
-private:
-    std::unordered_map<std::uint64_t, std::string> m_names;
-};
 
 void AppendStrings(const std::vector<std::string>& list, std::string* out) {
     *out += '[';
@@ -86,7 +75,7 @@ std::string FormatResultsDocument(const ResultsModel& results, const SavedSearch
     if (!results.CatalogName().empty())
         out += ",\n \"catalog\": \"" + JsonString(results.CatalogName()) + '"';
     out += ",\n \"groups\": [";
-    FileSystemNames names;
+    platform::FileSystemNames names;
     for (std::size_t row = 0; row < results.RowCount(); ++row) {
         const ResultRow& r = results.Row(row);
         const CFileRecord& record = *r.record;
@@ -389,13 +378,8 @@ private:
         platform::FindData data;
         data.nFileSize = static_cast<std::uint64_t>(file.size);
         data.ftLastWriteTime = file.written;
-        std::string folder, name = file.path;
-        const std::string::size_type cut = file.path.find_last_of(
-            platform::kPathSeparator == '/' ? "/" : "\\/");
-        if (cut != std::string::npos) {
-            folder = file.path.substr(0, cut + 1);
-            name = file.path.substr(cut + 1);
-        }
+        const std::size_t cut = platform::NameStart(file.path);
+        std::string folder = file.path.substr(0, cut), name = file.path.substr(cut);
         if (name.empty()) {
             // A path that ends in a separator: held whole as the name.
             name = file.path;
@@ -442,7 +426,7 @@ private:
     SavedSearch& m_search;
     ReopenCounts& m_counts;
     const ReopenParts& m_parts;
-    FileSystemNames m_names;
+    platform::FileSystemNames m_names;
     std::map<std::string, FolderRef> m_folders;
     bool m_ours = false, m_sawVersion = false, m_stopped = false;
     std::string m_version;  // the refusal of a newer version

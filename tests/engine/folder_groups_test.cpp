@@ -11,15 +11,10 @@
 #include "engine/results/folder_groups.h"
 #include "engine/search/duplicate_search.h"
 #include "support/random_bytes.h"
+#include "support/platform_rules.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-std::string Slashes(std::string path) {
-    for (char& c : path)
-        if (c == '\\') c = '/';
-    return path;
-}
 
 struct Found {
     std::vector<std::set<std::string>> identical;  // relative to the tree

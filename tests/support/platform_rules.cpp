@@ -16,6 +16,12 @@
 extern char** environ;
 #endif
 
+std::string Slashes(std::string path) {
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
 std::string Native(std::string path) {
     for (char& c : path)
         if (c == '/') c = platform::kPathSeparator;

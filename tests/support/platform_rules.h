@@ -15,6 +15,10 @@ constexpr bool kWindows = false;
 // "\" on Windows; unchanged on POSIX.
 std::string Native(std::string path);
 
+// `path` with "/" between its parts, on Windows too: the other way round from Native, for
+// comparing paths the program gives with expectations written with "/".
+std::string Slashes(std::string path);
+
 // Windows: true when the user's locale is English (United States), whose short date picture
 // is "M/d/yyyy". Always false on POSIX, where tests choose their locale themselves.
 bool UserLocaleIsEnUs();

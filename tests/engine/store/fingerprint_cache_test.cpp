@@ -24,18 +24,12 @@
 #include "engine/search/duplicate_search.h"
 #include "engine/store/fingerprint_cache.h"
 #include "support/random_bytes.h"
+#include "support/platform_rules.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A path with "/" between its parts, on Windows too: the expectations are written so.
-std::string Slashes(std::string path) {
-    for (char& c : path)
-        if (c == '\\') c = '/';
-    return path;
-}
 
 struct Searched {
     std::vector<std::set<std::string>> groups;  // the paths of each group, in list order

@@ -24,18 +24,12 @@
 #include "engine/store/json_text.h"
 #include "engine/store/saved_results.h"
 #include "support/random_bytes.h"
+#include "support/platform_rules.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A path with "/" between its parts, on Windows too: the expectations are written so.
-std::string Slashes(std::string path) {
-    for (char& c : path)
-        if (c == '\\') c = '/';
-    return path;
-}
 
 ResultsModel Searched(const SearchOptions& options) {
     ResultsModel model;
