@@ -26,6 +26,8 @@ enum class PlanVerdict : unsigned char {
                  // entry of a catalog)
     kOnlyInCatalog,  // its only copies are a catalog's entries, whose bytes cannot be compared
                      // here: it may be moved, nothing else
+    kFolderStays,    // it lies in a folder chosen whole that stays whole: another of its files
+                     // cannot go (the folder is named, not each of its files)
 };
 
 struct PlannedFile {
@@ -39,6 +41,19 @@ struct PlannedFile {
     // kGoes of a move whose copies are a catalog's entries only: `copies` is empty and the
     // file is moved with no copy held (a move takes nothing away).
     bool copiesAbsent = false;
+    // The folder chosen whole that it lies in (its place in ActionPlan::Folders()), or kNoFolder.
+    std::size_t folder = kNoFolder;
+    static constexpr std::size_t kNoFolder = static_cast<std::size_t>(-1);
+};
+
+// A folder chosen whole: it goes with every file of it, or stays with every file of it.
+struct PlannedFolder {
+    std::string path;
+    bool goes = false;
+    // When it stays: the file that keeps it there and why (no file when it holds no listed row).
+    std::string file, why;
+    std::vector<std::size_t> rows;  // its listed rows, ascending
+    std::int64_t bytes = 0;
 };
 
 struct PlanSettings {
@@ -48,7 +63,12 @@ struct PlanSettings {
     std::vector<std::string> protectedFolders;
     // A move: the folder, and the search's start paths (see MoveTarget).
     std::string moveFolder;
+    // The search's start paths: a move keeps a file's place below them (see MoveTarget), and
+    // no folder is removed unless it lies below one.
     std::vector<std::string> startPaths;
+    // Once the action is over, the folders it left empty are removed (see RemoveEmptiedFolders).
+    // Only an action that takes names away (trash, delete, move) leaves folders empty.
+    bool removeEmptiedFolders = false;
 };
 
 class ActionPlan {
@@ -58,6 +78,14 @@ public:
     // ignored). One pass over the groups; `model` must not change while the plan is used.
     ActionPlan(const ResultsModel& model, const std::vector<std::size_t>& rows,
                const PlanSettings& settings);
+    // The plan that takes `folders` whole (trash, delete or move): every listed row below a
+    // folder goes, compared only with copies outside every folder that goes. The folders are
+    // taken in the order given; one inside another given is part of it. A folder stays whole,
+    // named with the file that keeps it, when any file of it could not go: protected, not here
+    // as listed, no place for a move, or no copy left outside the folders that go (so of
+    // folders that are copies of each other, the last given stays).
+    ActionPlan(const ResultsModel& model, const std::vector<std::string>& folders,
+               const PlanSettings& settings);
 
     const PlanSettings& Settings() const { return m_settings; }
     DuplicateActionKind Kind() const { return m_settings.kind; }
@@ -65,19 +93,23 @@ public:
     const std::vector<PlannedFile>& Files() const { return m_files; }
     // The planned row `row`, or null when it was not chosen.
     const PlannedFile* Find(std::size_t row) const;
+    // The folders chosen whole, in the order given (none for a plan of rows).
+    const std::vector<PlannedFolder>& Folders() const { return m_folders; }
+    int FoldersGoing() const;
     int Chosen() const { return static_cast<int>(m_files.size()); }
     int Goes() const { return m_goes; }
     std::int64_t Bytes() const { return m_bytes; }
 
     // The files that stay before anything is tried, with why, in the order a report names
     // them: the protected files, then the last copies of groups chosen whole, each in row
-    // order. (A replaced row chosen for a removal says it was replaced; rows that the action
+    // order; a folder chosen whole that stays comes first, named once with its reason. (A replaced row chosen for a removal says it was replaced; rows that the action
     // keeps as its copies and rows already done by a replacement are passed over in silence.)
     std::vector<std::pair<std::string, std::string>> StaysBeforehand(const ResultsModel& model) const;
 
 private:
     PlanSettings m_settings;
     std::vector<PlannedFile> m_files;
+    std::vector<PlannedFolder> m_folders;
     int m_goes = 0;
     std::int64_t m_bytes = 0;
 };

@@ -96,6 +96,7 @@ void ActionUndo::Remember(DuplicateActionKind kind, const ResultsModel& model,
         m_movedAs[step.target] = step.after;
     }
     std::sort(gone.goneRows.begin(), gone.goneRows.end());
+    gone.removedFolders = outcome.removedFolders;
     m_moved.Remember(model, gone, found);
     SetMoveRestorer();
 }

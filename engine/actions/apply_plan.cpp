@@ -4,13 +4,16 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <unordered_set>
 
 #include "engine/actions/action_journal.h"
+#include "engine/actions/emptied_folders.h"
 #include "engine/text/string_table.h"
 #include "engine/text/text_format.h"
 #include "platform/disk_space.h"
 #include "platform/error_text.h"
 #include "platform/file_find.h"
+#include "platform/file_identity.h"
 #include "platform/path_forms.h"
 
 namespace {
@@ -88,14 +91,46 @@ public:
             m_progress->SetTotal(m_plan.Goes());
             m_progress->SetStatus(LoadStringText(m_kind.statusText));
         }
+        // A folder chosen whole that stays keeps every file of it.
+        std::vector<char> keeps(m_plan.Folders().size(), 0);
+        for (std::size_t f = 0; f < keeps.size(); ++f) {
+            const PlannedFolder& folder = m_plan.Folders()[f];
+            if (!folder.goes || Cancelled()) continue;
+            std::string file, why;
+            if (FolderAsListed(folder, &file, &why)) continue;
+            keeps[f] = 1;
+            m_out.refused.emplace_back(folder.path, FormatFolderStays(file, why));
+        }
+        // The folders' times as they are before files leave them, to give back with an undo.
+        const bool removeEmptied = m_plan.Settings().removeEmptiedFolders && m_kind.removesName;
+        FolderStates before;
+        if (removeEmptied) {
+            std::vector<std::string> going;
+            for (const PlannedFile& file : m_plan.Files())
+                if (file.verdict == PlanVerdict::kGoes) going.push_back(Record(file.row).Path());
+            before = FoldersBefore(going, m_plan.Settings().startPaths);
+        }
         for (const PlannedFile& file : m_plan.Files()) {
             if (file.verdict == PlanVerdict::kNoTarget)
                 Refuse(file, LoadStringText(IDS_ACTION_NO_START_PATH));
             if (file.verdict != PlanVerdict::kGoes) continue;
             if (m_progress != nullptr) m_progress->StepProgress(1);
+            if (file.folder != PlannedFile::kNoFolder && keeps[file.folder]) continue;
             if (Cancelled()) m_out.stopped = true;
+            const std::size_t done = m_out.done.size(), refused = m_out.refused.size();
             if (m_out.stopped || !One(file)) break;
+            if (file.folder != PlannedFile::kNoFolder &&
+                (m_out.done.size() == done || m_out.refused.size() != refused))
+                keeps[file.folder] = 1;
         }
+        std::vector<std::string> left;
+        for (const ActionStep& step : m_out.done) left.push_back(step.path);
+        for (std::size_t f = 0; f < keeps.size(); ++f)
+            if (m_plan.Folders()[f].goes && !keeps[f] && !m_out.stopped)
+                m_out.foldersDone.push_back(m_plan.Folders()[f].path);
+        if (removeEmptied && (!left.empty() || !m_out.foldersDone.empty()))
+            m_out.removedFolders = RemoveEmptiedFolders(left, m_out.foldersDone,
+                                                        m_plan.Settings().startPaths, &before);
     }
 
 private:
@@ -103,6 +138,57 @@ private:
     const CFileRecord& Record(std::size_t row) const { return *m_model.Row(row).record; }
     void Refuse(const PlannedFile& file, const std::string& why) {
         m_out.refused.emplace_back(Record(file.row).Path(), why);
+    }
+
+    // Whether `folder` holds its listed files, each still as it was listed, and nothing else;
+    // if not, the file that is not and why.
+    bool FolderAsListed(const PlannedFolder& folder, std::string* file, std::string* why) const {
+        std::unordered_set<std::string> listed;
+        for (std::size_t r : folder.rows) {
+            const CFileRecord& record = Record(r);
+            listed.insert(record.Path());
+            platform::FileIdentity identity;
+            int code = 0;
+            if (platform::QueryFileIdentity(record.Path(), &identity, &code))
+                code = CheckScannedIdentity(record, identity);
+            if (code != 0) {
+                *file = record.Path();
+                *why = CFileRecord::ErrorCodeText(code);
+                return false;
+            }
+        }
+        std::vector<std::string> pending{folder.path};
+        while (!pending.empty()) {
+            std::string at = std::move(pending.back());
+            pending.pop_back();
+            if (at.back() != platform::kPathSeparator && at.back() != '/')
+                at += platform::kPathSeparator;
+            platform::FileFinder finder;
+            bool more = finder.First(at);
+            if (!more && finder.ErrorCode() != 0) {
+                *file = at;
+                *why = CFileRecord::ErrorCodeText(finder.ErrorCode());
+                return false;
+            }
+            for (const auto& unreadable : finder.Unreadable()) {
+                *file = at + unreadable.first;
+                *why = CFileRecord::ErrorCodeText(unreadable.second);
+                return false;
+            }
+            for (; more; more = finder.Next()) {
+                const platform::FindData& entry = finder.Data();
+                if (entry.cFileName == "." || entry.cFileName == "..") continue;
+                const std::string path = at + entry.cFileName;
+                if ((entry.dwFileAttributes & platform::kAttrDirectory) != 0) {
+                    pending.push_back(path);
+                } else if (listed.count(path) == 0) {
+                    *file = path;
+                    *why = LoadStringText(IDS_FOLDER_UNLISTED_FILE);
+                    return false;
+                }
+            }
+        }
+        return true;
     }
 
     // Does one file; false when the user stopped the work.

@@ -3,7 +3,9 @@
 // check a copy that stays and compare their bytes, then act in two steps (the file leaves its
 // name, both files are checked once more, and only then is it removed or replaced; on any
 // doubt it goes back), check the copy again afterwards, and record the step for the report and
-// the undo. What the plan keeps is never touched.
+// the undo. What the plan keeps is never touched. A folder chosen whole is checked whole first
+// (it holds no file but its listed ones, each still as listed): a folder that fails keeps every
+// file, and one whose file fails later keeps the rest of them.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +20,7 @@
 #include "engine/search/file_check.h"
 #include "engine/search/progress_sink.h"
 #include "engine/results/results_model.h"
+#include "platform/empty_folders.h"
 #include "platform/file_delete.h"
 #include "platform/file_metadata.h"
 #include "platform/trash_restore.h"
@@ -50,6 +53,11 @@ struct ActionOutcome {
     // only when every one of them could tell both times (and only measured when asked).
     bool freedKnown = false;
     std::int64_t freedBytes = 0;
+    // The folders chosen whole that went with every file of them.
+    std::vector<std::string> foldersDone;
+    // The folders the action left empty and removed (PlanSettings::removeEmptiedFolders),
+    // deepest first.
+    std::vector<platform::RemovedFolder> removedFolders;
 };
 
 // The parts of the loop that tests (and the window's own replacement of the file system) may

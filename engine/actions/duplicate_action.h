@@ -31,12 +31,22 @@ public:
     // kHardLink: also replace a duplicate whose permissions or owner differ from the copy's
     // (it then takes the copy's). Off: such a file is left and named.
     void SetAnyOwner(bool any) { m_parts.anyOwner = any; }
+    // The folders the action leaves empty are removed, up to below the start path that holds
+    // them (a move's start paths are these too).
+    void SetRemoveEmptiedFolders(const std::vector<std::string>& startPaths) {
+        m_settings.startPaths = startPaths;
+        m_settings.removeEmptiedFolders = true;
+    }
     // The loop's replaceable parts, for tests.
     ApplyParts& Parts() { return m_parts; }
 
     // The plan for the files of `rows` of `model`.
     ActionPlan Plan(const ResultsModel& model, const std::vector<std::size_t>& rows) const {
         return ActionPlan(model, rows, m_settings);
+    }
+    // The plan that takes `folders` of `model` whole.
+    ActionPlan PlanFolders(const ResultsModel& model, const std::vector<std::string>& folders) const {
+        return ActionPlan(model, folders, m_settings);
     }
     // Acts on the files of `rows` of `model` (which is not changed).
     ActionOutcome Run(const ResultsModel& model, const std::vector<std::size_t>& rows);

@@ -22,19 +22,34 @@ SafeDelete::SafeDelete(ProgressSink* progress, bool toTrash)
     m_parts.remover = m_default;
 }
 
-DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::size_t>& rows) {
+PlanSettings SafeDelete::Settings() const {
     PlanSettings settings;
     settings.kind = m_toTrash ? DuplicateActionKind::kTrash : DuplicateActionKind::kDelete;
     settings.protectedFolders = m_protected;
-    const ActionPlan plan(model, rows, settings);
+    settings.startPaths = m_startPaths;
+    settings.removeEmptiedFolders = m_removeEmptied;
+    return settings;
+}
+
+DeleteOutcome SafeDelete::Apply(const ResultsModel& model, const ActionPlan& plan) {
     m_leftovers = SettleLeftovers();
     return DeleteOutcomeOf(ApplyPlan(model, plan, m_pProgress, m_parts));
+}
+
+DeleteOutcome SafeDelete::Run(const ResultsModel& model, const std::vector<std::size_t>& rows) {
+    return Apply(model, ActionPlan(model, rows, Settings()));
+}
+
+DeleteOutcome SafeDelete::RunFolders(const ResultsModel& model,
+                                     const std::vector<std::string>& folders) {
+    return Apply(model, ActionPlan(model, folders, Settings()));
 }
 
 DeleteOutcome DeleteOutcomeOf(const ActionOutcome& outcome) {
     DeleteOutcome out;
     out.kept = outcome.refused;
     out.stopped = outcome.stopped;
+    out.removedFolders = outcome.removedFolders;
     for (const ActionStep& step : outcome.done) {
         out.goneRows.push_back(step.row);
         if (step.trashed) out.trashed.emplace_back(step.row, step.trash);

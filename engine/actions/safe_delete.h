@@ -27,6 +27,8 @@ struct DeleteOutcome {
     bool stopped = false;  // the user stopped it; the files not reached yet were left alone
     // The files of goneRows that went to the trash, with where they went (for undo).
     std::vector<std::pair<std::size_t, platform::TrashedFile>> trashed;
+    // The folders it left empty and removed, deepest first.
+    std::vector<platform::RemovedFolder> removedFolders;
 };
 
 class SafeDelete {
@@ -47,6 +49,11 @@ public:
     void SetRemover(Remover remover) { m_parts.remover = std::move(remover); }
     void SetCompare(Compare compare) { m_parts.compare = std::move(compare); }
     void SetProtectedFolders(const std::vector<std::string>& folders) { m_protected = folders; }
+    // The folders it leaves empty are removed, up to below the start path that holds them.
+    void SetRemoveEmptiedFolders(const std::vector<std::string>& startPaths) {
+        m_startPaths = startPaths;
+        m_removeEmptied = true;
+    }
     // The removal the constructor chose (a replacement may call it after doing its part).
     const Remover& DefaultRemover() const { return m_default; }
 
@@ -54,6 +61,8 @@ public:
     // of `model`, which is not changed: the caller removes the rows of DeleteOutcome::goneRows.
     // What an interrupted run left is settled first (Leftovers() tells what).
     DeleteOutcome Run(const ResultsModel& model, const std::vector<std::size_t>& rows);
+    // The same for folders taken whole (see ActionPlan).
+    DeleteOutcome RunFolders(const ResultsModel& model, const std::vector<std::string>& folders);
     const LeftoverReport& Leftovers() const { return m_leftovers; }
 
 private:
@@ -62,7 +71,12 @@ private:
     Remover m_default;
     ApplyParts m_parts;
     std::vector<std::string> m_protected;
+    std::vector<std::string> m_startPaths;
+    bool m_removeEmptied = false;
     LeftoverReport m_leftovers;
+
+    PlanSettings Settings() const;
+    DeleteOutcome Apply(const ResultsModel& model, const ActionPlan& plan);
 };
 
 // A removal's outcome in the rows' terms.

@@ -7,6 +7,7 @@
 #include "engine/text/string_table.h"
 #include "engine/text/text_format.h"
 #include "engine/actions/action_journal.h"
+#include "engine/actions/emptied_folders.h"
 
 namespace {
 
@@ -26,7 +27,10 @@ const char* RestoreText(platform::RestoreResult result, bool moved) {
 // The saved lines of a move: "T <version> <moved to a folder> <groups> <files>"; per group
 // "G <paths> <stayed>", its paths ("P <path>") and the records of the copies that stayed; per
 // file "F <group> <where it was> <its place> <its record> <size> <last write>" and its record.
+// Version 2 adds the count of removed folders to the first line, and a "D" line per folder at
+// the end (RemovedFolderLine); a move that removed none is still written as version 1.
 constexpr const char kTrashVersion[] = "1";
+constexpr const char kTrashFoldersVersion[] = "2";
 // More lines than a journal could hold are damage.
 constexpr std::size_t kMostLines = ActionJournal::kMaxJournal / 8;
 
@@ -118,8 +122,13 @@ bool UndoLineFields(const std::string& line, std::vector<std::string>* fields) {
 std::vector<std::string> TrashUndo::Save() const {
     std::vector<std::string> lines;
     if (m_files.empty()) return lines;
-    lines.push_back(UndoLine({"T", kTrashVersion, m_movedToFolder ? "1" : "0",
-                              NumberField(m_groups.size()), NumberField(m_files.size())}));
+    std::vector<std::string> head{"T", kTrashVersion, m_movedToFolder ? "1" : "0",
+                                  NumberField(m_groups.size()), NumberField(m_files.size())};
+    if (!m_folders.empty()) {
+        head[1] = kTrashFoldersVersion;
+        head.push_back(NumberField(m_folders.size()));
+    }
+    lines.push_back(UndoLine(head));
     for (const Group& group : m_groups) {
         lines.push_back(UndoLine({"G", NumberField(group.paths.size()), NumberField(group.stayed.size())}));
         for (const std::string& path : group.paths) lines.push_back(UndoLine({"P", path}));
@@ -132,17 +141,20 @@ std::vector<std::string> TrashUndo::Save() const {
                                   place.infoFile, NumberField(place.size), SignedField(place.lastWrite)}));
         lines.push_back(RecordLine(*file.member.record, file.member.rank));
     }
+    for (const platform::RemovedFolder& folder : m_folders) lines.push_back(RemovedFolderLine(folder));
     return lines;
 }
 
 bool TrashUndo::Load(const std::vector<std::string>& lines) {
     Clear();
     std::vector<std::string> f;
-    std::size_t groups = 0, files = 0;
+    std::size_t groups = 0, files = 0, folders = 0;
     if (lines.empty() || lines.size() > kMostLines || !UndoLineFields(lines[0], &f) ||
-        f.size() != 5 || f[0] != "T" || f[1] != kTrashVersion || (f[2] != "0" && f[2] != "1") ||
-        !ToSize(f[3], lines.size(), &groups) || !ToSize(f[4], lines.size(), &files) ||
-        files == 0 || groups == 0)
+        f.size() < 5 || f[0] != "T" ||
+        !((f[1] == kTrashVersion && f.size() == 5) ||
+          (f[1] == kTrashFoldersVersion && f.size() == 6 && ToSize(f[5], lines.size(), &folders))) ||
+        (f[2] != "0" && f[2] != "1") || !ToSize(f[3], lines.size(), &groups) ||
+        !ToSize(f[4], lines.size(), &files) || files == 0 || groups == 0)
         return false;
     const bool moved = f[2] == "1";
     std::size_t at = 1;
@@ -183,6 +195,11 @@ bool TrashUndo::Load(const std::vector<std::string>& lines) {
         file.place.lastWrite = lastWrite;
         m_files.push_back(std::move(file));
     }
+    for (std::size_t d = 0; d < folders; ++d) {
+        platform::RemovedFolder folder;
+        if (at >= lines.size() || !RemovedFolderFromLine(lines[at++], &folder)) return fail();
+        m_folders.push_back(std::move(folder));
+    }
     if (at != lines.size()) return fail();
     m_movedToFolder = moved;
     return true;
@@ -194,6 +211,7 @@ void TrashUndo::Clear() {
     m_movedToFolder = false;
     m_groups.clear();
     m_files.clear();
+    m_folders.clear();
 }
 
 void TrashUndo::Remember(const ResultsModel& model, const DeleteOutcome& outcome,
@@ -227,6 +245,7 @@ void TrashUndo::Remember(const ResultsModel& model, const DeleteOutcome& outcome
             m_files.push_back({*trashed[next].second, copy(trashed[next].first),
                                m_groups.size() - 1});
     }
+    if (!m_files.empty()) m_folders = outcome.removedFolders;
 }
 
 UndoOutcome UndoSteps(std::size_t count, ProgressSink* progress,
@@ -255,7 +274,10 @@ UndoOutcome UndoSteps(std::size_t count, ProgressSink* progress,
 }
 
 UndoOutcome TrashUndo::Restore(ProgressSink* progress) const {
-    return UndoSteps(m_files.size(), progress, [this](std::size_t i) {
+    // A folder that cannot be made again keeps its files where they are: the restorer finds
+    // no place for them and says so.
+    const std::vector<std::pair<std::string, std::string>> notMade = MakeFoldersAgain(m_folders);
+    UndoOutcome out = UndoSteps(m_files.size(), progress, [this](std::size_t i) {
         const File& file = m_files[i];
         int error = 0;
         const platform::RestoreResult result = m_restore(file.place, &error);
@@ -266,6 +288,10 @@ UndoOutcome TrashUndo::Restore(ProgressSink* progress) const {
             why = CFileRecord::ErrorCodeText(error);
         return std::make_pair(file.member.record->Path(), why);
     });
+    GiveFoldersTheirTimes(m_folders);
+    for (const auto& folder : notMade)
+        out.kept.emplace_back(folder.first, FormatFolderNotMade(folder.second));
+    return out;
 }
 
 void TrashUndo::PutBackRows(const UndoOutcome& outcome, ResultsModel& model, bool sameResults,

@@ -50,8 +50,9 @@ public:
     // The files were moved into a folder, not the trash: the reasons a file stayed say so.
     void SetMovedToFolder(bool moved) { m_movedToFolder = moved; }
 
-    // Puts the files back (no rows are touched: safe on a worker while the rows are shown).
-    // `progress` may be null.
+    // Puts the files back (no rows are touched: safe on a worker while the rows are shown),
+    // into the folders the move left empty and removed, made again first. `progress` may be
+    // null.
     UndoOutcome Restore(ProgressSink* progress) const;
 
     // Puts the rows of the restored files back in `model`: into the group that still lists a
@@ -85,6 +86,9 @@ private:
     };
     std::vector<Group> m_groups;
     std::vector<File> m_files;
+    // The folders the move left empty and removed, deepest first: made again before the files
+    // go back into them.
+    std::vector<platform::RemovedFolder> m_folders;
     Restorer m_restore;
     bool m_movedToFolder = false;
 };

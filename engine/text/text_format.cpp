@@ -77,6 +77,15 @@ std::string FormatDeleteKeptMore(int files) {
     return PAIRSCOUT_FORMAT(IDS_DELETE_KEPT_MORE, files);
 }
 
+std::string FormatFolderStays(const std::string& file, const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_FOLDER_STAYS, file.c_str(), why.c_str());
+}
+std::string FormatFoldersRemoved(int folders) {
+    return PAIRSCOUT_FORMAT(IDS_FOLDERS_REMOVED, folders);
+}
+std::string FormatFolderNotMade(const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_FOLDER_NOT_MADE, why.c_str());
+}
 std::string FormatCopyChangedBack(const std::string& copy) {
     return PAIRSCOUT_FORMAT(IDS_DELETE_COPY_CHANGED_BACK, copy.c_str());
 }

@@ -36,6 +36,10 @@ std::string FormatDeleteKeptMore(int files);
 // IDS_DELETE_COPY_CHANGED_BACK, _TRASH, _GONE: the copy that was to stay changed; `copy` is
 // its path.
 std::string FormatCopyChangedBack(const std::string& copy);
+// A folder chosen whole that stays, with the file that keeps it and why.
+std::string FormatFolderStays(const std::string& file, const std::string& why);
+std::string FormatFoldersRemoved(int folders);
+std::string FormatFolderNotMade(const std::string& why);
 std::string FormatCopyChangedTrash(const std::string& copy);
 std::string FormatCopyChangedGone(const std::string& copy);
 // IDS_CLI_DRY_RUN_SUMMARY: how many files a run would delete and the size text of their bytes.

@@ -267,6 +267,13 @@
     X(IDS_CATALOG_NOT_OURS, 2801, "这不是 Pairscout 写的目录")                                              \
     X(IDS_RESULTS_CHECKING, 2802, "正在检查保存的结果中的文件...")                                                \
     X(IDS_KEPT_IN_CATALOG, 2803, "副本在目录中")                                                           \
+    /* Folders taken whole, and the folders an action left empty. */                              \
+    X(IDS_FOLDER_STAYS, 2810, "文件夹整个保留, 因为 %s: %s")                                         \
+    X(IDS_FOLDER_NO_COPY_OUTSIDE, 2811, "它的副本都在要处理的文件夹中")                                  \
+    X(IDS_FOLDER_UNLISTED_FILE, 2812, "它不在结果中 (搜索后才加入或没有重复)")                              \
+    X(IDS_FOLDER_NOTHING_LISTED, 2813, "文件夹中没有列出的文件")                                        \
+    X(IDS_FOLDERS_REMOVED, 2814, "%d 个空文件夹已删除")                                               \
+    X(IDS_FOLDER_NOT_MADE, 2815, "不能重建这个文件夹: %s")                                              \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
