@@ -222,6 +222,8 @@ const OptionEntry kOptionTable[] = {
      0},
     {"--folders", false, [](const OptionCall& c) { return c.options.folders = true; }, 0},
     {"--ignore-names", false, [](const OptionCall& c) { return c.options.ignoreNames = true; }, 0},
+    {"--keep-empty-folders", false,
+     [](const OptionCall& c) { return c.options.keepEmptyFolders = true; }, 0},
     {"--trash", false,
      [](const OptionCall& c) { return SetAction(c, static_cast<DuplicateActionKind>(c.data)); },
      ActionData(DuplicateActionKind::kTrash)},
@@ -422,10 +424,18 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions* options, 
         *error = "--ignore-names goes with --folders";
         return false;
     }
-    if (options->folders && (options->act || options->dryRun || options->csv ||
+    if (options->folders && (options->csv || !options->load.empty() ||
                              !options->catalog.empty() || !options->against.empty())) {
-        *error = "--folders lists folders: it cannot be combined with an action, --dry-run, "
-                 "--csv, --catalog or --against";
+        *error = "--folders cannot be combined with --csv, --load, --catalog or --against";
+        return false;
+    }
+    // A folder goes whole or not at all: a replacement keeps every name in its place.
+    if (options->folders && options->act && !ActionKind(options->action).removesName) {
+        *error = "--folders goes with --trash, --delete or --move-to";
+        return false;
+    }
+    if (options->keepEmptyFolders && !options->act) {
+        *error = "--keep-empty-folders goes with an action";
         return false;
     }
     if (options->help || options->version) return true;

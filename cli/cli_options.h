@@ -33,7 +33,10 @@ struct CliOptions {
     std::string load;     // --load FILE: a saved result, checked again, in place of a search
     std::string catalog;  // --catalog FILE: what is under the PATHs, written as a catalog
     std::string against;  // --against FILE: the files under the PATHs that the catalog holds
-    bool folders = false;      // --folders: the folder groups in place of the file groups
+    // --folders: the folder groups in place of the file groups; with an action (or --dry-run
+    // with one) the folders are what it takes, whole.
+    bool folders = false;
+    bool keepEmptyFolders = false;  // --keep-empty-folders: what an action empties stays
     bool ignoreNames = false;  // --ignore-names: folders of the same bytes under other names too
 };
 

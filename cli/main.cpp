@@ -80,14 +80,17 @@ bool ConfirmDelete(int files, std::int64_t bytes) {
 // to standard output and the summary (with every file left and why) to standard error. The
 // exit status: 0, 1 when a file was left or the output could not be written, 130 when
 // stopped.
+// With `folders` (may be null), the folders it takes whole in place of the copies.
 int RunAction(const CliOptions& options, const ResultsModel& results, TerminalProgress& progress,
-              bool outToTerminal) {
+              bool outToTerminal, const std::vector<std::string>* folders = nullptr) {
     DuplicateAction action(options.action, &progress);
     action.SetProtectedFolders(options.search.keep.protectedFolders);
     action.SetMoveTarget(options.moveTo, options.search.paths);
     action.SetAnyOwner(options.linkAnyOwner);
+    if (!options.keepEmptyFolders) action.SetRemoveEmptiedFolders(options.search.paths);
     // The question names what the plan would remove, as the dry run does.
-    const ActionPlan plan = action.Plan(results, results.DuplicateRows());
+    const ActionPlan plan = folders != nullptr ? action.PlanFolders(results, *folders)
+                                               : action.Plan(results, results.DuplicateRows());
     if (options.action == DuplicateActionKind::kDelete && !options.yes && plan.Goes() > 0 &&
         !ConfirmDelete(plan.Goes(), plan.Bytes()))
         return 1;
@@ -109,6 +112,9 @@ int RunAction(const CliOptions& options, const ResultsModel& results, TerminalPr
         FormatActionDone(ActionVerb(options.action), static_cast<int>(outcome.done.size()),
                          FormatSizeText(static_cast<double>(doneBytes)));
     platform::WriteStandardText(stderr, done + "\n");
+    if (!outcome.removedFolders.empty())
+        platform::WriteStandardText(
+            stderr, FormatFoldersRemoved(static_cast<int>(outcome.removedFolders.size())) + "\n");
     if (outcome.freedKnown && ActionKind(options.action).freesSpace) {
         // Another program may free or fill the same disk meanwhile: the figure is the file
         // systems' own. (The trash and a move keep the bytes on some disk.)
@@ -128,6 +134,34 @@ int RunAction(const CliOptions& options, const ResultsModel& results, TerminalPr
 }
 
 int Report(const CliOptions& options, const ResultsModel& results, TerminalProgress& progress);
+
+// --folders with an action or --dry-run: every folder of a group of identical folders but its
+// first, then every folder whose files are all elsewhere, each taken whole or left whole.
+int ActOnFolders(const CliOptions& options, const ResultsModel& results,
+                 const FolderFindings& findings, TerminalProgress& progress) {
+    std::vector<std::string> folders;
+    for (const FolderGroup& group : findings.identical)
+        folders.insert(folders.end(), group.folders.begin() + 1, group.folders.end());
+    for (const ContainedFolder& folder : findings.contained) folders.push_back(folder.folder);
+    const bool outToTerminal = platform::StdoutIsTerminal();
+    if (options.act && !options.dryRun)
+        return RunAction(options, results, progress, outToTerminal, &folders);
+    PlanSettings settings;
+    settings.kind = options.act ? options.action : DuplicateActionKind::kDelete;
+    settings.protectedFolders = options.search.keep.protectedFolders;
+    settings.moveFolder = options.moveTo;
+    settings.startPaths = options.search.paths;
+    const ActionPlan plan(results, folders, settings);
+    std::string why;
+    const bool written = WriteOutput(FormatFolderPlan(plan, options.nul, outToTerminal), &why);
+    const std::string size = FormatSizeText(static_cast<double>(plan.Bytes()));
+    platform::WriteStandardText(stderr, (options.act ? FormatActionPlan(ActionVerb(options.action),
+                                                                        plan.Goes(), size)
+                                                     : FormatDryRunSummary(plan.Goes(), size)) +
+                                            "\n");
+    if (!written) return ReportWriteError(why);
+    return g_cancel != 0 ? 130 : 0;
+}
 
 // Reads the saved result of --load into `results`, each file checked again; the start paths
 // and protected folders it names join the options'. 0, or the exit status of a refusal.
@@ -307,6 +341,7 @@ int main(int argc, char** argv) {
     if (options.folders) {
         const FolderFindings findings =
             FindFolderGroups(results, search.FoldersSeen(), options.ignoreNames);
+        if (options.act || options.dryRun) return ActOnFolders(options, results, findings, progress);
         const bool written = WriteOutput(
             FormatFolders(findings, options.nul, platform::StdoutIsTerminal(), options.json), &why);
         if (!written) return ReportWriteError(why);

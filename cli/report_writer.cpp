@@ -8,6 +8,7 @@
 #include "engine/results/results_text.h"
 #include "engine/store/json_text.h"
 #include "engine/store/saved_results.h"
+#include "engine/text/text_format.h"
 #include "platform/file_time.h"
 
 std::string FormatActionSteps(const std::vector<ActionStep>& steps, bool nul, bool escape) {
@@ -82,6 +83,25 @@ std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int
         }
         out += end;
         if (results.IsGroupLast(row)) out += end;
+    }
+    return out;
+}
+
+std::string FormatFolderPlan(const ActionPlan& plan, bool nul, bool escape) {
+    const char end = nul ? '\0' : '\n';
+    const char field = nul ? '\0' : '\t';
+    const auto name = [escape](const std::string& text) {
+        return escape ? EscapeControls(text) : text;
+    };
+    std::string out;
+    for (const PlannedFolder& folder : plan.Folders()) {
+        out += folder.goes ? ActionWord(plan.Kind()) : "stay";
+        out += field + std::to_string(folder.rows.size()) + field + std::to_string(folder.bytes) +
+               field + name(folder.path);
+        if (!folder.goes)
+            out += field + name(folder.file.empty() ? folder.why
+                                                    : FormatFolderStays(folder.file, folder.why));
+        out += end;
     }
     return out;
 }

@@ -29,6 +29,12 @@ std::string FormatDryRun(const ResultsModel& results, bool nul, bool escape, int
                          std::int64_t* bytes, const CliOptions* action = nullptr);
 
 
+// The plan of folders taken whole as --folders --dry-run writes it, one line per folder: the
+// action's word (a removal's "delete" when none is asked for), a tab, its file count, a tab,
+// its bytes, a tab and the folder; a folder that stays starts with "stay" and ends with a tab
+// and why. `nul` and `escape` as FormatResults.
+std::string FormatFolderPlan(const ActionPlan& plan, bool nul, bool escape);
+
 // What an action did, one line per file: the action's word, a tab and the path, then for a
 // hard link or shared data a tab and the copy, for a move a tab and the new place. `nul` and
 // `escape` as FormatResults; with `nul` a NUL also ends every field in place of the tab.

@@ -363,8 +363,44 @@ TEST(CliActions, FoldersListsIdenticalAndContainedFolders) {
     const ActionRun json = RunActionCli({"--no-cache", "--folders", "--json", tree.Path()}, "", scratch);
     EXPECT_EQ(json.out.rfind("{\"identical\": [\n  {\"files\": 2, \"bytes\": 15, \"folders\": [", 0), 0u)
         << json.out;
-    EXPECT_EQ(RunActionCli({"--folders", "--trash", tree.Path()}, "", scratch).status, 2);
+    EXPECT_EQ(RunActionCli({"--folders", "--link", "hard", tree.Path()}, "", scratch).status, 2);
     EXPECT_EQ(RunActionCli({"--ignore-names", tree.Path()}, "", scratch).status, 2);
+    EXPECT_EQ(RunActionCli({"--keep-empty-folders", tree.Path()}, "", scratch).status, 2);
+
+    // Taken whole: backup/ (which holds only the copy of photos/) and renamed/; photos/ stays.
+    tree.MakeDir("photos/empty");
+    const ActionRun plan = RunActionCli({"--no-cache", "--folders", "--dry-run", "--move-to",
+                                         scratch / "aside", tree.Path()}, "", scratch);
+    EXPECT_EQ(plan.status, 0) << plan.err;
+    EXPECT_NE(plan.out.find("move\t2\t15\t" + tree / "backup\n"), std::string::npos) << plan.out;
+    EXPECT_NE(plan.out.find("move\t2\t15\t" + tree / "renamed\n"), std::string::npos) << plan.out;
+    EXPECT_EQ(plan.out.find(tree / "photos"), std::string::npos) << plan.out;
+    EXPECT_NE(plan.err.find("将移动 4 个文件"), std::string::npos) << plan.err;
+    EXPECT_TRUE(fs::exists(tree / "backup/photos/b.jpg"));
+    const ActionRun moved = RunActionCli({"--no-cache", "--folders", "--move-to", scratch / "aside",
+                                          tree.Path()}, "", scratch);
+    EXPECT_EQ(moved.status, 0) << moved.err;
+    const std::string top = fs::path(tree.Path()).parent_path().filename().string();
+    EXPECT_TRUE(fs::exists(scratch / ("aside/" + top + "/backup/photos/2021/a.jpg"))) << moved.out;
+    EXPECT_FALSE(fs::exists(tree / "backup"));
+    EXPECT_FALSE(fs::exists(tree / "renamed"));
+    EXPECT_TRUE(fs::exists(tree / "photos/2021/a.jpg") && fs::exists(tree / "photos/empty"));
+    EXPECT_NE(moved.err.find("4 个空文件夹已删除"), std::string::npos) << moved.err;
+
+    // A file action removes what it emptied too, unless asked not to; never the start path.
+    tree.WriteFile("one/deep/a.jpg", "photo a");
+    tree.WriteFile("two/a.jpg", "photo a");
+    const ActionRun kept = RunActionCli({"--no-cache", "--delete", "--yes", "--keep-empty-folders",
+                                         "--keep", "path:" + tree / "photos", tree.Path()}, "", scratch);
+    EXPECT_EQ(kept.status, 0) << kept.err;
+    EXPECT_TRUE(fs::is_directory(tree / "one/deep") && fs::is_directory(tree / "two"));
+    tree.WriteFile("one/deep/a.jpg", "photo a");
+    const ActionRun removed = RunActionCli({"--no-cache", "--delete", "--yes", "--keep",
+                                            "path:" + tree / "photos", tree / "photos", tree / "one"},
+                                           "", scratch);
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_FALSE(fs::exists(tree / "one/deep"));
+    EXPECT_TRUE(fs::is_directory(tree / "one"));
 }
 
 #endif
