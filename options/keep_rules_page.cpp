@@ -47,6 +47,7 @@ CKeepRulesPage::CKeepRulesPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     wxButton* removeProtected = Button(this, IDS_KEEP_REMOVE_FOLDER);
     m_only = new wxCheckBox(this, wxID_ANY, LoadWxString(IDS_KEEP_ONLY_PROTECTED));
     m_anyOwner = new wxCheckBox(this, wxID_ANY, LoadWxString(IDS_KEEP_LINK_ANY_OWNER));
+    m_removeEmptied = new wxCheckBox(this, wxID_ANY, LoadWxString(IDS_KEEP_REMOVE_EMPTIED));
     m_order = new wxChoice(this, wxID_ANY);
     m_order->Append(LoadWxString(IDS_KEEP_ORDER_FREED));
     m_order->Append(LoadWxString(IDS_KEEP_ORDER_FOUND));
@@ -96,6 +97,7 @@ CKeepRulesPage::CKeepRulesPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     top->Add(m_only, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
     top->Add(orderRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 10);
     top->Add(m_anyOwner, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    top->Add(m_removeEmptied, 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
     SetSizerAndFit(top);
 
     ruleUp->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnRuleUp(); });
@@ -140,6 +142,7 @@ bool CKeepRulesPage::TransferDataToWindow() {
     m_only->SetValue(m_settings.onlyGroupsWithProtected);
     m_order->SetSelection(m_settings.order == GroupOrder::kFreedBytes ? 0 : 1);
     m_anyOwner->SetValue(m_settings.linkAnyOwner);
+    m_removeEmptied->SetValue(m_settings.removeEmptiedFolders);
     return true;
 }
 
@@ -150,6 +153,7 @@ bool CKeepRulesPage::TransferDataFromWindow() {
     m_settings.onlyGroupsWithProtected = m_only->GetValue();
     m_settings.order = m_order->GetSelection() == 1 ? GroupOrder::kAsFound : GroupOrder::kFreedBytes;
     m_settings.linkAnyOwner = m_anyOwner->GetValue();
+    m_settings.removeEmptiedFolders = m_removeEmptied->GetValue();
     return true;
 }
 

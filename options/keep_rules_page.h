@@ -45,6 +45,7 @@ public:
     wxCheckBox* OnlyProtectedBox() const { return m_only; }
     wxChoice* OrderChoice() const { return m_order; }
     wxCheckBox* LinkAnyOwnerBox() const { return m_anyOwner; }
+    wxCheckBox* RemoveEmptiedBox() const { return m_removeEmptied; }
 
     KeepSettings m_settings = KeepSettings::Defaults();
 
@@ -60,5 +61,6 @@ private:
     wxCheckBox* m_only = nullptr;
     wxChoice* m_order = nullptr;
     wxCheckBox* m_anyOwner = nullptr;
+    wxCheckBox* m_removeEmptied = nullptr;
     std::function<std::string()> m_choose;
 };

@@ -167,6 +167,7 @@ void ActionRunner::Run(Job& job, ProgressSink* progress) {
         SafeDelete remover = job.deleter ? SafeDelete(progress, job.deleter)
                                          : SafeDelete(progress, toTrash);
         remover.SetProtectedFolders(job.setup.protectedFolders);
+        if (job.setup.removeEmptiedFolders) remover.SetRemoveEmptiedFolders(job.setup.startPaths);
         job.deleted = remover.Run(*job.model, job.rows);
         job.leftovers = LeftoverMessage(remover.Leftovers());
         break;
@@ -176,6 +177,7 @@ void ActionRunner::Run(Job& job, ProgressSink* progress) {
         action.SetProtectedFolders(job.setup.protectedFolders);
         action.SetMoveTarget(job.folder, job.setup.startPaths);
         action.SetAnyOwner(job.setup.linkAnyOwner);
+        if (job.setup.removeEmptiedFolders) action.SetRemoveEmptiedFolders(job.setup.startPaths);
         job.acted = action.Run(*job.model, job.rows);
         job.leftovers = LeftoverMessage(action.Leftovers());
         break;

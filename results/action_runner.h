@@ -33,6 +33,7 @@ public:
         std::vector<std::string> protectedFolders;
         std::vector<std::string> startPaths;
         bool linkAnyOwner = false;
+        bool removeEmptiedFolders = false;  // below the start paths
     };
 
     // Replaceable for tests: the file remover of deletes (gets the paths and whether to the

@@ -209,6 +209,7 @@ void CGeminexView::LoadSettings() {
     m_keep.order = store.GetProfileInt(kKeepRules, "Group Order", 0) == 1 ? GroupOrder::kAsFound
                                                                            : GroupOrder::kFreedBytes;
     m_keep.linkAnyOwner = store.GetProfileInt(kKeepRules, "Link Any Owner", 0) != 0;
+    m_keep.removeEmptiedFolders = store.GetProfileInt(kKeepRules, "Remove Emptied Folders", 1) != 0;
 }
 
 void CGeminexView::SaveSettings() const {
@@ -236,6 +237,7 @@ void CGeminexView::SaveSettings() const {
     store.WriteProfileInt(kKeepRules, "Only Protected Groups", m_keep.onlyGroupsWithProtected ? 1 : 0);
     store.WriteProfileInt(kKeepRules, "Group Order", m_keep.order == GroupOrder::kAsFound ? 1 : 0);
     store.WriteProfileInt(kKeepRules, "Link Any Owner", m_keep.linkAnyOwner ? 1 : 0);
+    store.WriteProfileInt(kKeepRules, "Remove Emptied Folders", m_keep.removeEmptiedFolders ? 1 : 0);
 }
 
 SearchOptions CGeminexView::GetSearchOptions() const {
@@ -749,6 +751,7 @@ ActionRunner::Setup CGeminexView::ActionSetup() const {
     // reopened result's own).
     setup.startPaths = Listed().startPaths.empty() ? m_paths : Listed().startPaths;
     setup.linkAnyOwner = m_keep.linkAnyOwner;
+    setup.removeEmptiedFolders = m_keep.removeEmptiedFolders;
     return setup;
 }
 

@@ -238,12 +238,20 @@ bool ActionUndo::Load(const std::vector<std::string>& lines) {
 
 UndoOutcome ActionUndo::Restore(ProgressSink* progress) const {
     if (m_kind == DuplicateActionKind::kMove) return m_moved.Restore(progress);
-    return UndoSteps(m_steps.size(), progress, [this](std::size_t i) {
+    UndoOutcome out = UndoSteps(m_steps.size(), progress, [this](std::size_t i) {
         // Shared blocks hold the same data as the file's own would: only its row goes back.
         return std::make_pair(m_steps[i].path, m_steps[i].kind == DuplicateActionKind::kHardLink
                                                    ? UndoHardLink(m_steps[i])
                                                    : std::string());
     });
+    for (std::size_t i : out.restored) {
+        if (m_steps[i].kind != DuplicateActionKind::kHardLink) continue;
+        platform::FileIdentity now;
+        int error = 0;
+        if (platform::QueryFileIdentity(m_steps[i].path, &now, &error))
+            out.identities.emplace_back(i, now);
+    }
+    return out;
 }
 
 void ActionUndo::PutBackRows(const UndoOutcome& outcome, ResultsModel& model, bool sameResults,
@@ -261,6 +269,13 @@ void ActionUndo::PutBackRows(const UndoOutcome& outcome, ResultsModel& model, bo
         if (i >= m_steps.size()) continue;
         const auto hit = rowOf.find(m_steps[i].path);
         if (hit != rowOf.end()) model.SetReplaced(hit->second, kNotReplaced);
+    }
+    // The name holds a file of its own again, made by the undo itself: the row lists that one
+    // (else the next action would take it for a file replaced behind its back).
+    for (const auto& entry : outcome.identities) {
+        if (entry.first >= m_steps.size()) continue;
+        const auto hit = rowOf.find(m_steps[entry.first].path);
+        if (hit != rowOf.end()) model.SetRowIdentity(hit->second, entry.second);
     }
     Clear();
 }

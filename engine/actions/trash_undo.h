@@ -22,6 +22,9 @@ struct UndoOutcome {
     // Files that stayed in the trash: the path listed and why.
     std::vector<std::pair<std::string, std::string>> kept;
     bool stopped = false;
+    // A hard link taken back: the step, and the file of its own its name holds now (a new
+    // file, which its row must know as the listed one).
+    std::vector<std::pair<std::size_t, platform::FileIdentity>> identities;
 };
 
 // Takes back `count` steps in order under `progress` (its bar, its status, a stop between

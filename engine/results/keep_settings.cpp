@@ -92,5 +92,5 @@ bool KeepSettings::operator==(const KeepSettings& o) const {
     return rules == o.rules && priorityFolders == o.priorityFolders &&
            protectedFolders == o.protectedFolders && mask == o.mask &&
            onlyGroupsWithProtected == o.onlyGroupsWithProtected && order == o.order &&
-           linkAnyOwner == o.linkAnyOwner;
+           linkAnyOwner == o.linkAnyOwner && removeEmptiedFolders == o.removeEmptiedFolders;
 }

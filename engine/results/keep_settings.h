@@ -25,6 +25,9 @@ struct KeepSettings {
     // Replacing by hard links also replaces a duplicate whose permissions or owner differ from
     // the kept copy's (it then has the kept copy's); off: such a file is left and named.
     bool linkAnyOwner = false;
+    // Once an action is over, the folders it left empty are removed (and come back with its
+    // undo); off: they stay.
+    bool removeEmptiedFolders = true;
 
     // A new user's: folder priority (no folders), no copy marks, oldest on, the others off;
     // groups by the bytes that could be freed.

@@ -29,6 +29,15 @@ std::size_t ResultsModel::Duplicates(const std::vector<ResultRow>& rows, std::si
     return here > 0 && !inCatalog ? here - 1 : here;
 }
 
+void ResultsModel::SetRowIdentity(std::size_t row, const platform::FileIdentity& identity) {
+    CFileRecord& record = *m_rows[row].record;
+    if (static_cast<std::uint64_t>(record.m_nSize) != identity.size ||
+        record.m_ftWrittenUtc != identity.lastWrite)
+        return;
+    record.m_nDevice = identity.device;
+    record.m_nInode = identity.inode;
+}
+
 void ResultsModel::SetGroupStanding(std::size_t g, const std::vector<RowStanding>& standing) {
     const RowGroup& group = m_groups[g];
     const std::size_t before = Duplicates(m_rows, group.begin, group.end);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/search/file_record.h"
+#include "platform/file_identity.h"
 
 // Group pictures of the rows: where a row stands in its group, for display only (the model's
 // group index says which rows form a group).
@@ -121,6 +122,9 @@ public:
     void SetKeptBy(std::size_t row, KeepReason reason) { m_rows[row].keptBy = reason; }
     // Marks the file of `row` as replaced by a link or shared data (or no longer).
     void SetReplaced(std::size_t row, RowReplaced replaced) { m_rows[row].replaced = replaced; }
+    // The row's file is now `identity` (one of its own, put there by an undo): same bytes,
+    // another file number.
+    void SetRowIdentity(std::size_t row, const platform::FileIdentity& identity);
     // Puts the rows in a new order: `groups` lists every group, in its new place, as its rows
     // (old row numbers) in their new order, and `keptBy` why each one's first row stays. The
     // first row of each group then shows its details. Returns false, changing nothing, when

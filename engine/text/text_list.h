@@ -274,6 +274,7 @@
     X(IDS_FOLDER_NOTHING_LISTED, 2813, "文件夹中没有列出的文件")                                        \
     X(IDS_FOLDERS_REMOVED, 2814, "%d 个空文件夹已删除")                                               \
     X(IDS_FOLDER_NOT_MADE, 2815, "不能重建这个文件夹: %s")                                              \
+    X(IDS_KEEP_REMOVE_EMPTIED, 2816, "处理之后删除变空的文件夹 (撤销时重建)")                          \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \

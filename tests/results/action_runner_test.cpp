@@ -3,6 +3,7 @@
 // the list let go of them, and the one undo outlives the runner through the action journal.
 #ifndef _WIN32
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "engine/text/text_format.h"
 #include "results/action_runner.h"
 #include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -128,6 +131,22 @@ TEST_F(ActionRunnerTest, ReplacingAsksWhatThePlanDoesAndItsUndoOutlivesTheRunner
     ActionRunner afterUndo;
     afterUndo.LoadKeptUndo(listed);
     EXPECT_FALSE(afterUndo.CanUndo()) << "the journal still held the undo taken back";
+
+    // The files the undo gave back are its own new files, which their rows now list: a move
+    // takes them (not "replaced during the search"). With the setting on, the move that empties
+    // x/ removes it, and its undo makes it again.
+    setup.removeEmptiedFolders = true;
+    const std::vector<std::size_t> inX = {RowOf(model, tree / "x/a.txt"), RowOf(model, tree / "x/b.txt")};
+    auto move = runner.Act(model, inX, DuplicateActionKind::kMove, tree / "aside", setup, &question,
+                           &refusal);
+    ASSERT_TRUE(move) << refusal;
+    const ActionRunner::Report moved = Complete(runner, move);
+    EXPECT_TRUE(moved.messages.empty()) << moved.messages[0];
+    EXPECT_FALSE(fs::exists(tree / "x"));
+    EXPECT_TRUE(fs::exists(tree / "aside"));
+    Complete(runner, runner.Undo());
+    EXPECT_TRUE(fs::exists(tree / "x/a.txt") && fs::exists(tree / "x/b.txt"));
+    EXPECT_EQ(model.RowCount(), 5u);
 }
 
 TEST_F(ActionRunnerTest, MovesAndDeletesKeepOutOfProtectedFolders) {
