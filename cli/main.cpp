@@ -12,6 +12,7 @@
 #include "cli/terminal_progress.h"
 #include "engine/search/directory_scanner.h"
 #include "engine/actions/duplicate_action.h"
+#include "engine/results/folder_rows.h"
 #include "engine/store/cache_answers.h"
 #include "engine/store/catalog.h"
 #include "engine/store/saved_results.h"
@@ -136,13 +137,13 @@ int RunAction(const CliOptions& options, const ResultsModel& results, TerminalPr
 int Report(const CliOptions& options, const ResultsModel& results, TerminalProgress& progress);
 
 // --folders with an action or --dry-run: every folder of a group of identical folders but its
-// first, then every folder whose files are all elsewhere, each taken whole or left whole.
+// first, then every folder whose files are all elsewhere (DuplicateFolderRows), each taken
+// whole or left whole.
 int ActOnFolders(const CliOptions& options, const ResultsModel& results,
                  const FolderFindings& findings, TerminalProgress& progress) {
-    std::vector<std::string> folders;
-    for (const FolderGroup& group : findings.identical)
-        folders.insert(folders.end(), group.folders.begin() + 1, group.folders.end());
-    for (const ContainedFolder& folder : findings.contained) folders.push_back(folder.folder);
+    // The same choice as the window's 选择重复的文件夹.
+    const std::vector<FolderRow> rows = MakeFolderRows(findings);
+    const std::vector<std::string> folders = FoldersToTake(rows, DuplicateFolderRows(rows));
     const bool outToTerminal = platform::StdoutIsTerminal();
     if (options.act && !options.dryRun)
         return RunAction(options, results, progress, outToTerminal, &folders);

@@ -50,6 +50,8 @@ const MenuItemResource kViewMenu[] = {
     {0, 0},
     {cmd::ID_FILE_PROPERTIES, IDS_MENU_PROPERTIES},
     {cmd::ID_EXPLORE_FOLDER, IDS_MENU_EXPLORE_FOLDER},
+    {0, 0},
+    {cmd::ID_FOLDER_VIEW, IDS_MENU_FOLDER_VIEW},
 };
 
 const MenuItemResource kHelpMenu[] = {

@@ -9,6 +9,7 @@
 #include "engine/actions/safe_delete.h"
 #include "engine/results/keep_rules.h"
 #include "engine/search/duplicate_search.h"
+#include "engine/text/string_table.h"
 #include "engine/text/text_format.h"
 #include "engine/text/text_helpers.h"
 #include "platform/file_delete.h"
@@ -20,6 +21,7 @@ struct ActionRunner::Job {
     std::vector<std::size_t> rows;
     Setup setup;
     std::string folder;                 // a move's
+    std::vector<std::string> folders;   // folders taken whole (in place of `rows`)
     SafeDelete::Deleter deleter;        // a delete's replacement remover (none: the handles)
     const ResultsModel* model = nullptr;  // the listed rows: not changed while the work runs
     // What came back.
@@ -147,6 +149,53 @@ std::shared_ptr<ActionRunner::Job> ActionRunner::Act(const ResultsModel& model,
     return job;
 }
 
+std::shared_ptr<ActionRunner::Job> ActionRunner::ActOnFolders(
+    const ResultsModel& model, const std::vector<std::string>& folders, DuplicateActionKind kind,
+    const std::string& moveFolder, const Setup& setup, std::string* question,
+    std::string* refusal) {
+    if (folders.empty() || !ActionKind(kind).removesName) return nullptr;
+    if (kind == DuplicateActionKind::kMove) {
+        if (moveFolder.empty()) return nullptr;
+        if (FolderList(setup.protectedFolders).Holds(moveFolder + platform::kPathSeparator + "x")) {
+            if (refusal != nullptr) *refusal = FormatMoveIntoProtected(moveFolder);
+            return nullptr;
+        }
+    }
+    PlanSettings settings;
+    settings.kind = kind;
+    settings.protectedFolders = setup.protectedFolders;
+    settings.moveFolder = moveFolder;
+    settings.startPaths = setup.startPaths;
+    const ActionPlan plan(model, folders, settings);
+    if (plan.FoldersGoing() == 0) {
+        if (refusal != nullptr) {
+            *refusal = LoadStringText(IDS_FOLDERS_NONE_GO);
+            for (const auto& stays : plan.StaysBeforehand(model))
+                *refusal += "\n" + stays.first + ": " + stays.second;
+        }
+        return nullptr;
+    }
+    if (question != nullptr)
+        *question = FormatConfirmFolders(ActionVerb(kind), plan.FoldersGoing(), plan.Goes(),
+                                         FormatSizeText(static_cast<double>(plan.Bytes())));
+    auto job = std::make_shared<Job>();
+    job->job = kind == DuplicateActionKind::kMove ? Job::kAct : Job::kDelete;
+    job->kind = kind;
+    for (const PlannedFile& file : plan.Files())
+        if (file.verdict == PlanVerdict::kGoes) job->rows.push_back(file.row);
+    job->folders = folders;
+    job->folder = moveFolder;
+    job->setup = setup;
+    job->model = &model;
+    if (m_deleter && kind != DuplicateActionKind::kMove) {
+        const bool forGood = kind == DuplicateActionKind::kDelete;
+        job->deleter = [deleter = m_deleter, forGood](const std::vector<std::string>& paths) {
+            return deleter(paths, !forGood);
+        };
+    }
+    return job;
+}
+
 std::shared_ptr<ActionRunner::Job> ActionRunner::Undo() {
     if (!CanUndo()) return nullptr;
     auto job = std::make_shared<Job>();
@@ -168,7 +217,8 @@ void ActionRunner::Run(Job& job, ProgressSink* progress) {
                                          : SafeDelete(progress, toTrash);
         remover.SetProtectedFolders(job.setup.protectedFolders);
         if (job.setup.removeEmptiedFolders) remover.SetRemoveEmptiedFolders(job.setup.startPaths);
-        job.deleted = remover.Run(*job.model, job.rows);
+        job.deleted = job.folders.empty() ? remover.Run(*job.model, job.rows)
+                                          : remover.RunFolders(*job.model, job.folders);
         job.leftovers = LeftoverMessage(remover.Leftovers());
         break;
     }
@@ -178,7 +228,9 @@ void ActionRunner::Run(Job& job, ProgressSink* progress) {
         action.SetMoveTarget(job.folder, job.setup.startPaths);
         action.SetAnyOwner(job.setup.linkAnyOwner);
         if (job.setup.removeEmptiedFolders) action.SetRemoveEmptiedFolders(job.setup.startPaths);
-        job.acted = action.Run(*job.model, job.rows);
+        job.acted = job.folders.empty()
+                        ? action.Run(*job.model, job.rows)
+                        : action.Apply(*job.model, action.PlanFolders(*job.model, job.folders));
         job.leftovers = LeftoverMessage(action.Leftovers());
         break;
     }

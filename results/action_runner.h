@@ -70,6 +70,14 @@ public:
     std::shared_ptr<Job> Act(const ResultsModel& model, const std::vector<std::size_t>& rows,
                              DuplicateActionKind kind, const std::string& folder,
                              const Setup& setup, std::string* question, std::string* refusal);
+    // An action on folders taken whole (trash, delete or a move into `moveFolder`). Null with
+    // `*refusal` set when no folder can go (each one that stays named with why) or the move
+    // may not be done; else the job and `*question`, what the user is asked first.
+    std::shared_ptr<Job> ActOnFolders(const ResultsModel& model,
+                                      const std::vector<std::string>& folders,
+                                      DuplicateActionKind kind, const std::string& moveFolder,
+                                      const Setup& setup, std::string* question,
+                                      std::string* refusal);
     // The undo of the last action (null: nothing to undo).
     std::shared_ptr<Job> Undo();
 

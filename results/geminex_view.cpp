@@ -31,6 +31,7 @@
 #include "platform/file_delete.h"
 #include "results/csv_export.h"
 #include "results/delete_question.h"
+#include "results/folder_dialog.h"
 #include "results/display_text.h"
 #include "results/file_launcher.h"
 #include "results/kv_list_ctrl.h"
@@ -65,6 +66,7 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_MENU(WxId(cmd::ID_OPEN_RESULTS), CGeminexView::OnOpenResults)
     EVT_UPDATE_UI(WxId(cmd::ID_OPEN_RESULTS), CGeminexView::OnUpdateOpenResults)
     EVT_MENU(WxId(cmd::ID_AGAINST_CATALOG), CGeminexView::OnAgainstCatalog)
+    EVT_MENU(WxId(cmd::ID_FOLDER_VIEW), CGeminexView::OnFolderView)
     EVT_UPDATE_UI(WxId(cmd::ID_AGAINST_CATALOG), CGeminexView::OnUpdateOpenResults)
     // The search and the file commands.
     EVT_MENU(WxId(cmd::ID_FIND_DUPLICATES), CGeminexView::OnFindDuplicates)
@@ -210,6 +212,7 @@ void CGeminexView::LoadSettings() {
                                                                            : GroupOrder::kFreedBytes;
     m_keep.linkAnyOwner = store.GetProfileInt(kKeepRules, "Link Any Owner", 0) != 0;
     m_keep.removeEmptiedFolders = store.GetProfileInt(kKeepRules, "Remove Emptied Folders", 1) != 0;
+    m_bFolderIgnoreNames = store.GetProfileInt(kSettings, "Folders Ignore Names", 1) != 0;
 }
 
 void CGeminexView::SaveSettings() const {
@@ -238,6 +241,7 @@ void CGeminexView::SaveSettings() const {
     store.WriteProfileInt(kKeepRules, "Group Order", m_keep.order == GroupOrder::kAsFound ? 1 : 0);
     store.WriteProfileInt(kKeepRules, "Link Any Owner", m_keep.linkAnyOwner ? 1 : 0);
     store.WriteProfileInt(kKeepRules, "Remove Emptied Folders", m_keep.removeEmptiedFolders ? 1 : 0);
+    store.WriteProfileInt(kSettings, "Folders Ignore Names", m_bFolderIgnoreNames ? 1 : 0);
 }
 
 SearchOptions CGeminexView::GetSearchOptions() const {
@@ -544,6 +548,7 @@ struct CGeminexView::SearchJob {
     std::unique_ptr<SkippedPlaces> skipped;
     std::unique_ptr<ResultsModel> model = std::make_unique<ResultsModel>();
     FoundOrder found;
+    std::vector<FolderSeen> foldersSeen;
     DuplicateSearch::Outcome outcome = DuplicateSearch::kCancelledWhileScanning;
 };
 
@@ -597,6 +602,7 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
         job->outcome = search.Run(asFound, *job->model);
         FlushSearchCache(cache, cachePath, job->skipped.get());
         job->fromCache = search.GroupsFromCache();
+        job->foldersSeen = search.FoldersSeen();
         if (job->outcome == DuplicateSearch::kFinished) {
             job->found.Remember(*job->model);
             ApplyKeepPolicy(job->options.keep, *job->model);
@@ -626,6 +632,7 @@ void CGeminexView::SearchDone(SearchJob& job) {
         listed.found = std::move(job.found);
         listed.policy = job.options.keep;
         listed.startPaths = job.options.paths;
+        listed.foldersSeen = std::move(job.foldersSeen);
         ++listed.number;
         m_nFromCache = job.fromCache;
         SetModel(std::move(job.model));
@@ -845,6 +852,47 @@ void CGeminexView::OnUpdateAction(wxUpdateUIEvent& event) {
 
 void CGeminexView::UpdateShareState() {
     m_bShareCan = m_actions.CanShare(GetModel(), SelectedRows(), ActionSetup());
+}
+
+void CGeminexView::OnFolderView(wxCommandEvent&) { ShowDuplicateFolders(); }
+
+bool CGeminexView::ShowDuplicateFolders() {
+    if (m_bBusy || GetListCtrl() == nullptr) return false;
+    const ListedResults& listed = Listed();
+    if (listed.foldersSeen.empty() && GetModel().RowCount() > 0) {
+        ShowMessageBox(GetFrame(), LoadWxString(IDS_FOLDER_NEEDS_SEARCH), wxOK | wxICON_INFORMATION);
+        return false;
+    }
+    const auto find = [this](bool ignoreNames) {
+        return FindFolderGroups(GetModel(), Listed().foldersSeen, ignoreNames);
+    };
+    std::vector<std::string> folders;
+    DuplicateActionKind kind = DuplicateActionKind::kTrash;
+    bool chosen = false;
+    if (m_chooseFolders) {
+        chosen = m_chooseFolders(find, &folders, &kind);
+    } else {
+        CFolderDialog dialog(GetFrame(), find, m_bFolderIgnoreNames,
+                             [this](const std::string& folder) { m_launcher->Explore(folder, folder); });
+        chosen = dialog.ShowModal() == wxID_OK;
+        m_bFolderIgnoreNames = dialog.IgnoreNames();
+        folders = dialog.ChosenFolders();
+        kind = dialog.ChosenAction();
+    }
+    if (!chosen || folders.empty()) return false;
+    std::string moveFolder;
+    if (kind == DuplicateActionKind::kMove) {
+        moveFolder = m_chooseMoveFolder ? m_chooseMoveFolder() : std::string();
+        if (moveFolder.empty()) return false;
+    }
+    std::string question, refusal;
+    std::shared_ptr<ActionRunner::Job> job = m_actions.ActOnFolders(
+        GetModel(), folders, kind, moveFolder, ActionSetup(), &question, &refusal);
+    if (!refusal.empty()) ShowFilesMessage(refusal, GetFrame());
+    if (!job) return false;
+    if (m_askAction && !m_askAction(question)) return false;
+    RunAction(job);
+    return true;
 }
 
 bool CGeminexView::MoveSelected() {

@@ -26,6 +26,7 @@
 
 #include "engine/actions/action_kinds.h"
 #include "engine/search/duplicate_search.h"
+#include "engine/results/folder_groups.h"
 #include "engine/results/found_order.h"
 #include "engine/results/keep_settings.h"
 #include "results/action_runner.h"
@@ -110,6 +111,16 @@ public:
     bool ReplaceSelected(DuplicateActionKind kind, const std::string& folder = std::string());
     // Move to...: the folder picker, then ReplaceSelected(kMove, folder).
     bool MoveSelected();
+    // The duplicate folders of the last search (CFolderDialog, or the chooser set for tests),
+    // and the action chosen there on the folders, whole, after its question. False when
+    // nothing was started.
+    bool ShowDuplicateFolders();
+    // Replaceable for tests: the folder view; fills the folders to take and the action and
+    // returns true, or false for none.
+    using FolderChooser = std::function<bool(const std::function<FolderFindings(bool)>& find,
+                                             std::vector<std::string>* folders,
+                                             DuplicateActionKind* kind)>;
+    void SetFolderChooser(FolderChooser choose) { m_chooseFolders = std::move(choose); }
     // Whether the file systems of the selected duplicates can share data blocks (asked once
     // per file system); with the reason when not.
     bool SelectionCanShare() const { return m_bShareCan; }
@@ -196,6 +207,7 @@ private:
     void OnSaveResults(wxCommandEvent& event);
     void OnOpenResults(wxCommandEvent& event);
     void OnAgainstCatalog(wxCommandEvent& event);
+    void OnFolderView(wxCommandEvent& event);
     void OnUpdateOpenResults(wxUpdateUIEvent& event);
     // The file dialog of saved results and catalogs ("" when nothing was chosen).
     std::string ChooseResultsFile(bool open, const std::string& filter);
@@ -259,6 +271,8 @@ private:
     bool m_bShareCan = false;
     std::function<bool(const std::string&)> m_askAction;
     std::function<std::string()> m_chooseMoveFolder;
+    FolderChooser m_chooseFolders;
+    bool m_bFolderIgnoreNames = true;  // the folder view's 忽略文件名
     bool m_bSelectionTextDue = false;
 
     int m_nPathWidth = 0;  // the path column's own width, before it fills the window

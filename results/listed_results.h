@@ -10,6 +10,7 @@
 #include "engine/results/found_order.h"
 #include "engine/results/keep_rules.h"
 #include "engine/results/results_model.h"
+#include "engine/search/directory_scanner.h"
 
 struct ListedResults {
     // Never null.
@@ -22,4 +23,7 @@ struct ListedResults {
     // The start paths of the search that listed them (a move keeps the path below them); empty
     // while none did.
     std::vector<std::string> startPaths;
+    // What the search's walk saw of each folder, for finding duplicate folders; empty for
+    // rows that were not searched (opened results, a catalog comparison).
+    std::vector<FolderSeen> foldersSeen;
 };

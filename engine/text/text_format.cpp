@@ -80,6 +80,14 @@ std::string FormatDeleteKeptMore(int files) {
 std::string FormatFolderStays(const std::string& file, const std::string& why) {
     return PAIRSCOUT_FORMAT(IDS_FOLDER_STAYS, file.c_str(), why.c_str());
 }
+std::string FormatFolderHolder(int files) { return PAIRSCOUT_FORMAT(IDS_FOLDER_HOLDER, files); }
+std::string FormatConfirmFolders(const std::string& verb, int folders, int files,
+                                 const std::string& size) {
+    return PAIRSCOUT_FORMAT(IDS_CONFIRM_FOLDERS, verb.c_str(), folders, files, size.c_str());
+}
+std::string FormatFolderCount(int groups, int contained) {
+    return PAIRSCOUT_FORMAT(IDS_FOLDER_COUNT, groups, contained);
+}
 std::string FormatFoldersRemoved(int folders) {
     return PAIRSCOUT_FORMAT(IDS_FOLDERS_REMOVED, folders);
 }

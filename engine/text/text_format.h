@@ -39,6 +39,10 @@ std::string FormatCopyChangedBack(const std::string& copy);
 // A folder chosen whole that stays, with the file that keeps it and why.
 std::string FormatFolderStays(const std::string& file, const std::string& why);
 std::string FormatFoldersRemoved(int folders);
+std::string FormatFolderHolder(int files);
+std::string FormatConfirmFolders(const std::string& verb, int folders, int files,
+                                 const std::string& size);
+std::string FormatFolderCount(int groups, int contained);
 std::string FormatFolderNotMade(const std::string& why);
 std::string FormatCopyChangedTrash(const std::string& copy);
 std::string FormatCopyChangedGone(const std::string& copy);

@@ -275,6 +275,30 @@
     X(IDS_FOLDERS_REMOVED, 2814, "%d 个空文件夹已删除")                                               \
     X(IDS_FOLDER_NOT_MADE, 2815, "不能重建这个文件夹: %s")                                              \
     X(IDS_KEEP_REMOVE_EMPTIED, 2816, "处理之后删除变空的文件夹 (撤销时重建)")                          \
+    /* The folder view. */                                                                        \
+    X(IDS_FOLDER_VIEW_TITLE, 2820, "重复的文件夹")                                              \
+    X(IDS_MENU_FOLDER_VIEW, 2821, "重复的文件夹(&F)...")                                              \
+    X(IDS_FOLDER_IGNORE_NAMES, 2822, "忽略文件名(&N)")                                              \
+    X(IDS_FOLDER_COL_FOLDER, 2823, "文件夹")                                              \
+    X(IDS_FOLDER_COL_FILES, 2824, "文件数")                                              \
+    X(IDS_FOLDER_COL_SIZE, 2825, "大小")                                              \
+    X(IDS_FOLDER_COL_NEWEST, 2826, "最新的文件")                                              \
+    X(IDS_FOLDER_COL_WHAT, 2827, "说明")                                              \
+    X(IDS_FOLDER_SAME, 2828, "相同的文件夹")                                              \
+    X(IDS_FOLDER_SAME_FIRST, 2829, "相同的文件夹中的第一个: 保留")                                              \
+    X(IDS_FOLDER_CONTAINED, 2830, "全部文件已在别处")                                              \
+    X(IDS_FOLDER_HOLDER, 2831, "存有其中 %d 个文件的副本")                                              \
+    X(IDS_FOLDER_SELECT_DUPLICATES, 2832, "选择重复的文件夹(&S)")                                              \
+    X(IDS_FOLDER_TRASH, 2833, "移到回收站(&T)")                                              \
+    X(IDS_FOLDER_DELETE, 2834, "永久删除(&D)...")                                              \
+    X(IDS_FOLDER_MOVE, 2835, "移动到(&M)...")                                              \
+    X(IDS_FOLDER_EXPLORE, 2836, "资源管理器(&E)")                                              \
+    X(IDS_FOLDER_CLOSE, 2837, "关闭")                                              \
+    X(IDS_FOLDER_NONE, 2838, "没有发现重复的文件夹")                                              \
+    X(IDS_FOLDER_NEEDS_SEARCH, 2839, "重复的文件夹只能从一次搜索中找到, 打开的结果和与目录比较都不行")                                              \
+    X(IDS_CONFIRM_FOLDERS, 2840, "要%s这 %d 个文件夹吗? 共 %d 个文件, %s。\n文件夹中任何一个文件不能处理, 这个文件夹就整个保留。")                                              \
+    X(IDS_FOLDERS_NONE_GO, 2841, "没有文件夹可以整个处理:")                                              \
+    X(IDS_FOLDER_COUNT, 2842, "%d 组相同的文件夹, %d 个文件夹的全部文件已在别处")                                              \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
@@ -546,6 +570,7 @@
     X(IDS_PROMPT_SAVE_RESULTS, 32797, "把列出的结果保存到一个文件, 以后可以再打开\n保存结果")                                \
     X(IDS_PROMPT_OPEN_RESULTS, 32798, "打开保存的结果, 逐个检查其中的文件\n打开结果")                                    \
     X(IDS_PROMPT_AGAINST_CATALOG, 32799, "列出其内容已在一个目录中的文件\n与目录比较")                                   \
+    X(IDS_PROMPT_FOLDER_VIEW, 32801, "列出内容相同的文件夹和全部文件已在别处的文件夹\n重复的文件夹")                      \
     X(IDS_PROMPT_HELP_SEARCH, 40013, "查找帮助\n帮助")                                            \
     /* The framework's texts: application title and idle message. */                              \
     X(IDS_APP_TITLE, 57344, "Pairscout")                                                          \

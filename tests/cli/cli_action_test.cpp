@@ -367,12 +367,14 @@ TEST(CliActions, FoldersListsIdenticalAndContainedFolders) {
     EXPECT_EQ(RunActionCli({"--ignore-names", tree.Path()}, "", scratch).status, 2);
     EXPECT_EQ(RunActionCli({"--keep-empty-folders", tree.Path()}, "", scratch).status, 2);
 
-    // Taken whole: backup/ (which holds only the copy of photos/) and renamed/; photos/ stays.
+    // Taken whole: backup/photos/ (the second of its group) and renamed/; photos/ stays, and
+    // backup/ is not taken for itself (it holds a folder of the group) but goes once emptied.
     tree.MakeDir("photos/empty");
     const ActionRun plan = RunActionCli({"--no-cache", "--folders", "--dry-run", "--move-to",
                                          scratch / "aside", tree.Path()}, "", scratch);
     EXPECT_EQ(plan.status, 0) << plan.err;
-    EXPECT_NE(plan.out.find("move\t2\t15\t" + tree / "backup\n"), std::string::npos) << plan.out;
+    EXPECT_NE(plan.out.find("move\t2\t15\t" + tree / "backup/photos\n"), std::string::npos) << plan.out;
+    EXPECT_EQ(plan.out.find(tree / "backup\n"), std::string::npos) << plan.out;
     EXPECT_NE(plan.out.find("move\t2\t15\t" + tree / "renamed\n"), std::string::npos) << plan.out;
     EXPECT_EQ(plan.out.find(tree / "photos"), std::string::npos) << plan.out;
     EXPECT_NE(plan.err.find("将移动 4 个文件"), std::string::npos) << plan.err;

@@ -44,6 +44,7 @@
 #include "platform/drives.h"
 #include "results/file_launcher.h"
 #include "results/file_properties_dlg.h"
+#include "results/folder_dialog.h"
 #include "results/geminex_view.h"
 #include "results/kv_list_ctrl.h"
 #include "results/progress_dialog.h"
@@ -947,6 +948,74 @@ TEST_F(GeminexViewTest, SavedResultsReopenCheckedAndADamagedFileIsRefused) {
             << answers.texts[0];
     }
     EXPECT_EQ(Column(0), paths);
+}
+
+// The folder view takes folders whole: to the trash with every file, the folders left empty
+// removed, and all of it back with one undo.
+TEST_F(GeminexViewTest, DuplicateFoldersGoWholeToTheTrashAndComeBack) {
+    for (const std::string top : {"photos/", "backup/photos/"}) {
+        tree.WriteFile(top + "2021/a.jpg", std::string(300, 'a'));
+        tree.WriteFile(top + "b.jpg", std::string(200, 'b'));
+    }
+    tree.WriteFile("loose/a1.jpg", std::string(300, 'a'));
+    ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
+    std::vector<FolderRow> rows;
+    std::vector<std::string> taken;
+    view->SetFolderChooser([&](const std::function<FolderFindings(bool)>& find,
+                               std::vector<std::string>* folders, DuplicateActionKind* kind) {
+        rows = MakeFolderRows(find(false));
+        *folders = taken = FoldersToTake(rows, DuplicateFolderRows(rows));
+        *kind = DuplicateActionKind::kTrash;
+        return true;
+    });
+    std::vector<std::string> questions;
+    view->SetActionQuestion([&](const std::string& question) {
+        questions.push_back(question);
+        return true;
+    });
+    {
+        MessageAnswers none(wxID_OK);
+        ASSERT_TRUE(view->ShowDuplicateFolders());
+        ASSERT_TRUE(WaitForWork());
+        EXPECT_TRUE(none.texts.empty()) << none.texts[0];
+    }
+    // photos/ and backup/photos/ are one group, loose/ and backup/ hold only copies: of the
+    // group the first folder stays whole, the other goes; loose/ goes; backup/ is not taken
+    // (it holds a folder of the group, which says what stays).
+    ASSERT_GE(rows.size(), 4u);
+    EXPECT_TRUE(rows[0].first);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find("移到回收站这 2 个文件夹吗? 共 3 个文件"), std::string::npos) << questions[0];
+    EXPECT_FALSE(Exists(tree.Path() + "loose"));
+    const bool photos = Exists(tree.Path() + "photos/2021/a.jpg") && Exists(tree.Path() + "photos/b.jpg");
+    const bool backup = Exists(tree.Path() + "backup/photos/2021/a.jpg") &&
+                        Exists(tree.Path() + "backup/photos/b.jpg");
+    EXPECT_NE(photos, backup) << "one copy stays whole";
+    EXPECT_EQ(Exists(tree.Path() + "backup"), backup) << "an emptied folder goes";
+    EXPECT_EQ(backup, rows[0].path == tree.Path() + "backup/photos/");
+    EXPECT_EQ(list->GetItemCount(), 0) << "every group lost its copies";
+
+    ASSERT_TRUE(view->UndoDelete());
+    ASSERT_TRUE(WaitForWork());
+    EXPECT_EQ(ReadWholeFile(tree.Path() + "backup/photos/2021/a.jpg"), std::string(300, 'a'));
+    EXPECT_TRUE(Exists(tree.Path() + "loose/a1.jpg"));
+    EXPECT_EQ(list->GetItemCount(), 5);
+
+    // The dialog itself: its rows, the duplicate folders selected, Escape closes it.
+    CFolderDialog dialog(frame, [&](bool names) {
+        return FindFolderGroups(view->GetModel(), view->Listed().foldersSeen, names);
+    }, true, nullptr);
+    EXPECT_EQ(dialog.List()->GetItemCount(), static_cast<int>(dialog.Rows().size()));
+    dialog.SelectDuplicates();
+    EXPECT_EQ(dialog.List()->GetSelectedItemCount(),
+              static_cast<int>(DuplicateFolderRows(dialog.Rows()).size()));
+    EXPECT_EQ(dialog.GetEscapeId(), wxID_CANCEL);
+    // Opened results have no walk to find folders from.
+    view->Listed().foldersSeen.clear();
+    MessageAnswers answers(wxID_OK);
+    EXPECT_FALSE(view->ShowDuplicateFolders());
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_EQ(answers.texts[0], LoadStringText(IDS_FOLDER_NEEDS_SEARCH));
 }
 
 TEST_F(GeminexViewTest, PlacesPassedOverAreNamedOnceTheRowsAreShown) {
