@@ -292,10 +292,12 @@ TEST_F(ExportPrintTest, CsvHasAMarkAHeadingAndFiveQuotedCellsPerLine) {
     for (const auto& row : csv.rows) EXPECT_EQ(row.size(), 5u);
     EXPECT_EQ(csv.rows[0], (std::vector<std::string>{"文件名", "日期", "大小", "CRC", "校验"}));
     const std::string date = DateText();
-    EXPECT_EQ(csv.rows[1], (std::vector<std::string>{odd, date, "7", "3f0", "12"}));
+    // The codes as text formulas, which spreadsheets show as the text and never as a number.
+    EXPECT_EQ(csv.rows[1], (std::vector<std::string>{odd, date, "7", "=\"3f0\"", "=\"12\""}));
     EXPECT_EQ(csv.rows[2], (std::vector<std::string>{"/data/b.txt", date, "", "", ""}));
     EXPECT_EQ(csv.rows[3], (std::vector<std::string>{"/data/c.txt", date, "", "", ""}));
-    EXPECT_EQ(csv.rows[4], (std::vector<std::string>{"/文件/d", date, "8", "3f0", "12"}));
+    EXPECT_EQ(csv.rows[4],
+              (std::vector<std::string>{"/文件/d", date, "8", "=\"3f0\"", "=\"12\""}));
     EXPECT_EQ(csv.rows[5][0], "/文件/e");
     // Empty cells are two quotes each; no bare line feed anywhere.
     EXPECT_NE(text.find("\"/data/b.txt\",\"" + date + "\",\"\",\"\",\"\"\r\n"), std::string::npos);
@@ -344,7 +346,8 @@ TEST_F(ExportPrintTest, ExistingFileIsReplacedOnlyWhenAskedAndReadOnlyFileKept) 
     EXPECT_EQ(answers.texts.size(), 2u);
     const std::string date = DateText();
     EXPECT_EQ(ReadWholeFile(out), "\xEF\xBB\xBF\"文件名\",\"日期\",\"大小\",\"CRC\",\"校验\"\r\n"
-                                  "\"/a/1\",\"" + date + "\",\"7\",\"3f0\",\"12\"\r\n\"/a/2\",\"" +
+                                  "\"/a/1\",\"" + date +
+                                      "\",\"7\",\"=\"\"3f0\"\"\",\"=\"\"12\"\"\"\r\n\"/a/2\",\"" +
                                       date + "\",\"\",\"\",\"\"\r\n");
     // A new file: no question.
     answers.texts.clear();
