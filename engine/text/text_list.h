@@ -267,6 +267,8 @@
     X(IDS_CATALOG_NOT_OURS, 2801, "这不是 Pairscout 写的目录")                                              \
     X(IDS_RESULTS_CHECKING, 2802, "正在检查保存的结果中的文件...")                                                \
     X(IDS_KEPT_IN_CATALOG, 2803, "副本在目录中")                                                           \
+    /* Export as Excel workbook: the sheet's name. */                                            \
+    X(IDS_XLSX_SHEET_NAME, 2902, "重复的文件")                                                    \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
