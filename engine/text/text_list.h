@@ -267,7 +267,9 @@
     X(IDS_CATALOG_NOT_OURS, 2801, "这不是 Pairscout 写的目录")                                              \
     X(IDS_RESULTS_CHECKING, 2802, "正在检查保存的结果中的文件...")                                                \
     X(IDS_KEPT_IN_CATALOG, 2803, "副本在目录中")                                                           \
-    /* Export as Excel workbook: the sheet's name. */                                            \
+    /* Export as Excel workbook: the menu item, the file dialog's filter, the sheet's name. */ \
+    X(IDS_MENU_EXPORT_XLSX, 2900, "导出为 Excel 工作簿(&X)...")                                   \
+    X(IDS_XLSX_FILTER, 2901, "Excel 工作簿 (*.xlsx)|*.xlsx||")                                    \
     X(IDS_XLSX_SHEET_NAME, 2902, "重复的文件")                                                    \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
@@ -536,6 +538,7 @@
     X(IDS_PROMPT_SAVE_RESULTS, 32797, "把列出的结果保存到一个文件, 以后可以再打开\n保存结果")                                \
     X(IDS_PROMPT_OPEN_RESULTS, 32798, "打开保存的结果, 逐个检查其中的文件\n打开结果")                                    \
     X(IDS_PROMPT_AGAINST_CATALOG, 32799, "列出其内容已在一个目录中的文件\n与目录比较")                                   \
+    X(IDS_PROMPT_EXPORT_XLSX, 32800, "把列出的结果导出为 Excel 工作簿\n导出为 Excel 工作簿")                   \
     X(IDS_PROMPT_HELP_SEARCH, 40013, "查找帮助\n帮助")                                            \
     /* The framework's texts: application title and idle message. */                              \
     X(IDS_APP_TITLE, 57344, "Pairscout")                                                          \
