@@ -99,9 +99,9 @@ bool WorkbookWriter::WriteFile(const std::string& path, std::string* reason) con
     const CNumbersLocale numbers;
     // The library keeps each part in a temporary file until it packs them: in the user's
     // temporary folder (Windows would otherwise use the root of the system drive). Constant
-    // memory: the rows go out in order, so a search of 300 000 rows is not held twice.
-    // The library opens its files with the C library's narrow calls (on Windows in the ANSI
-    // code page, not UTF-8): it is given the paths in that form.
+    // memory: the rows go out in order, so a search of 300 000 rows is not held twice. The
+    // library opens its files with the C library's narrow calls (on Windows in the ANSI code
+    // page, not UTF-8): it is given the paths in that form.
     std::string tmpdir = platform::NarrowFilePath(platform::TempFolder());
     const std::string file = platform::NarrowFilePath(path);
     if (file.empty()) {
@@ -135,7 +135,8 @@ bool WorkbookWriter::WriteFile(const std::string& path, std::string* reason) con
                                        ValidUtf8(LoadStringText(IDS_COLUMN_NAME + column)).c_str(),
                                        heading);
     const std::size_t rows = m_model.RowCount();
-    if (error == LXW_NO_ERROR && rows >= LXW_ROW_MAX) error = LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE;
+    if (error == LXW_NO_ERROR && rows >= LXW_ROW_MAX)
+        error = LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE;
     for (std::size_t row = 0; row < rows && error == LXW_NO_ERROR; ++row) {
         const lxw_row_t at = static_cast<lxw_row_t>(row + 1);
         const BandFormats& band = bands[m_model.GroupOf(row) % 2];

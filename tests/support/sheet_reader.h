@@ -120,7 +120,8 @@ inline Sheet Read(const std::string& mode, const std::string& path, const std::s
             sheet.sheets = std::stoi(a);
             sheet.title = FromHex(b);
         } else if (kind == "cell") {
-            for (std::string* field : {&a, &b, &c, &d, &e, &f, &g}) std::getline(fields, *field, '\t');
+            for (std::string* field : {&a, &b, &c, &d, &e, &f, &g})
+                std::getline(fields, *field, '\t');
             Cell cell{c, FromHex(d), e, FromHex(f), g == "1"};
             sheet.cells[{std::stoi(a), std::stoi(b)}] = cell;
         } else {
