@@ -71,7 +71,7 @@ bool AskExportFile(const char* extension, int filterId, int titleId, std::string
     // A save dialog: the desktop's open dialog cannot name a file that does not exist yet. An
     // existing file is replaced only when the user says so.
     CKVFileDialog dialog(false, extension, name, 0, LoadStringText(filterId), parent);
-    dialog.SetTitle(LoadWxTooltip(titleId));  // the command's name: "另存为"
+    dialog.SetTitle(LoadWxTooltip(titleId));  // the command's name: "另存为", ...
     if (!folder.empty()) {
         dialog.SetDirectory(Utf8ToWx(folder));
         dialog.m_strInitialDir = folder;
