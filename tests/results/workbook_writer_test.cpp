@@ -164,6 +164,17 @@ TEST(WorkbookWriter, EveryCellReadsBackWithItsTypeBandAndTheHeading) {
             EXPECT_EQ(cell.value, code.second) << code.first;
         }
     }
+
+    // A spreadsheet program opens it too: Gnumeric finds the same texts, number and date (its
+    // CSV writes numbers bare and dates in a form of its own).
+    ASSERT_EQ(sheet_reader::Convert(out, dir / "shown.csv", dir.Path()), "");
+    const sheet_reader::Sheet shown = sheet_reader::Read("csv", dir / "shown.csv", dir.Path());
+    ASSERT_TRUE(shown.read) << shown.error;
+    ASSERT_NE(shown.At(1, kColumnChecksum), nullptr);
+    EXPECT_EQ(shown.At(1, kColumnPath)->value, rows[0].path);
+    EXPECT_EQ(shown.At(1, kColumnTime)->value, "2022/06/18 04:26:40");
+    EXPECT_EQ(shown.At(1, kColumnSize)->value, "5000000000");
+    EXPECT_EQ(shown.At(1, kColumnChecksum)->value, "24209e13");
 }
 
 TEST(WorkbookWriter, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
