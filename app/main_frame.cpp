@@ -11,6 +11,7 @@
 #include "gui/pictures.h"
 #include "gui/wx_text.h"
 #include "gui/window_platform.h"
+#include "results/workbook_writer.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMainFrame, wxDocParentFrame);
 
@@ -44,6 +45,8 @@ wxMenuBar* LoadMenuBar() {
                 menu->AppendSeparator();
                 continue;
             }
+            // A build without the workbook library has no workbook export.
+            if (item.command == cmd::ID_EXPORT_XLSX && !WorkbookWriter::Available()) continue;
             wxString label = LoadWxString(item.text);
             if (const int shortcut = MenuShortcutText(item.command))
                 label += "\t" + LoadWxString(shortcut);

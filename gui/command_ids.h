@@ -44,6 +44,7 @@
     OWN(ID_SAVE_RESULTS, 32797)          /* save the listed results to a file */                 \
     OWN(ID_OPEN_RESULTS, 32798)          /* open saved results, every file checked again */      \
     OWN(ID_AGAINST_CATALOG, 32799)       /* list the files a catalog already holds */            \
+    OWN(ID_EXPORT_XLSX, 32800)           /* export the listed results as an Excel workbook */    \
     OWN(ID_FOLDER_VIEW, 32801)           /* the duplicate folders, taken whole */                \
     OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
     /* The framework's commands. */                                                              \

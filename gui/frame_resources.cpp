@@ -19,6 +19,7 @@ const MenuItemResource kFileMenu[] = {
     {0, 0},
     {cmd::ID_FILE_OPEN, IDS_MENU_OPEN},
     {cmd::ID_FILE_SAVE_AS, IDS_MENU_SAVE_AS},
+    {cmd::ID_EXPORT_XLSX, IDS_MENU_EXPORT_XLSX},
     {0, 0},
     {cmd::ID_FILE_PRINT, IDS_MENU_PRINT},
     {cmd::ID_FILE_PRINT_PREVIEW, IDS_MENU_PRINT_PREVIEW},

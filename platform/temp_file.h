@@ -17,4 +17,10 @@ std::string CreateTempFile(const std::string& prefix);
 // Removes the file CreateTempFile made. False when it could not be removed.
 bool RemoveTempFile(const std::string& path);
 
+// `path` in the form the C library's narrow file functions (fopen, open) take, for a library
+// that opens files only so: POSIX, the same bytes; Windows, the path in the ANSI code page, or
+// its short (8.3) form where a character has no place in the code page (the file or folder
+// must then exist). "" when there is no such form.
+std::string NarrowFilePath(const std::string& path);
+
 }  // namespace platform

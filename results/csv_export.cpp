@@ -14,6 +14,7 @@
 #include "platform/error_text.h"
 #include "platform/file_find.h"
 #include "platform/file_replace.h"
+#include "results/workbook_writer.h"
 
 namespace {
 
@@ -57,23 +58,29 @@ bool WriteWholeFile(const std::string& path, const std::string& text, wxWindow* 
     return false;
 }
 
-void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent,
-                   const SaveAsDialogRunner& runDialog) {
+namespace {
+
+// The Save as dialog of an export: for files ending in `extension`, with the filter of text
+// `filterId` and the title of the prompt `titleId`, starting from `lastSaveFile`. True with the
+// chosen path once the user has chosen it and agreed to replace a file that is there; the
+// chosen name becomes `lastSaveFile` even when the replacement is refused.
+bool AskExportFile(const char* extension, int filterId, int titleId, std::string& lastSaveFile,
+                   wxWindow* parent, const SaveAsDialogRunner& runDialog, std::string* chosen) {
     std::string folder, name;
     SplitSaveFileName(lastSaveFile, &folder, &name);
     // A save dialog: the desktop's open dialog cannot name a file that does not exist yet. An
     // existing file is replaced only when the user says so.
-    CKVFileDialog dialog(false, "csv", name, 0, LoadStringText(IDS_CSV_FILTER), parent);
-    dialog.SetTitle(LoadWxTooltip(IDS_PROMPT_FILE_SAVE_AS));  // the command's name: "另存为"
+    CKVFileDialog dialog(false, extension, name, 0, LoadStringText(filterId), parent);
+    dialog.SetTitle(LoadWxTooltip(titleId));  // the command's name: "另存为", ...
     if (!folder.empty()) {
         dialog.SetDirectory(Utf8ToWx(folder));
         dialog.m_strInitialDir = folder;
     }
     std::string path;
     if (runDialog) {
-        if (!runDialog(dialog, &path)) return;
+        if (!runDialog(dialog, &path)) return false;
     } else {
-        if (dialog.DoModal() != 1) return;
+        if (dialog.DoModal() != 1) return false;
         path = dialog.GetPathName();
     }
     lastSaveFile = path;
@@ -81,8 +88,32 @@ void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindo
     if (wxFileName::Exists(Utf8ToWx(path)) &&
         ShowMessageBox(parent, Utf8ToWx(ValidUtf8(FormatReplaceFile(path))),
                        wxYES_NO | wxNO_DEFAULT | wxICON_WARNING) != wxID_YES)
-        return;
+        return false;
+    *chosen = path;
+    return true;
+}
 
+}  // namespace
+
+void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent,
+                   const SaveAsDialogRunner& runDialog) {
+    std::string path;
+    if (!AskExportFile("csv", IDS_CSV_FILTER, IDS_PROMPT_FILE_SAVE_AS, lastSaveFile, parent,
+                       runDialog, &path))
+        return;
     wxBusyCursor wait;
     WriteWholeFile(path, SpreadsheetCsvText(model), parent);
+}
+
+void SaveRowsAsWorkbook(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent,
+                        const SaveAsDialogRunner& runDialog) {
+    std::string path;
+    if (!AskExportFile("xlsx", IDS_XLSX_FILTER, IDS_PROMPT_EXPORT_XLSX, lastSaveFile, parent,
+                       runDialog, &path))
+        return;
+    wxBusyCursor wait;
+    std::string reason;
+    if (!WorkbookWriter(model).Write(path, &reason))
+        ShowMessageBox(parent, Utf8ToWx(ValidUtf8(FormatCannotWriteFile(path) + "\n" + reason)),
+                       wxOK | wxICON_EXCLAMATION);
 }

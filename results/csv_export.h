@@ -1,6 +1,7 @@
 // Save as (command 57604): every row of the results into a comma-separated file for
 // spreadsheets (SpreadsheetCsvText: UTF-8 with a byte-order mark, a heading row,
-// each cell in quotes, CR LF after each line). An existing file is replaced only after a
+// each cell in quotes, CR LF after each line); export as Excel workbook (command 32800): the
+// same rows into an .xlsx file (WorkbookWriter). An existing file is replaced only after a
 // question; the file is written whole or not at all.
 #pragma once
 
@@ -40,3 +41,9 @@ using SaveAsDialogRunner = std::function<bool(CKVFileDialog& dialog, std::string
 // `runDialog` runs the dialog (empty: the dialog's own modal run).
 void SaveRowsAsCsv(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent,
                    const SaveAsDialogRunner& runDialog = SaveAsDialogRunner());
+
+// The export as Excel workbook: as SaveRowsAsCsv, with a dialog for .xlsx files, the rows
+// written by WorkbookWriter; a workbook that could not be written is reported with the
+// chosen path and the reason, and nothing is left under that name but what was there before.
+void SaveRowsAsWorkbook(const ResultsModel& model, std::string& lastSaveFile, wxWindow* parent,
+                        const SaveAsDialogRunner& runDialog = SaveAsDialogRunner());

@@ -30,6 +30,7 @@
 #include "platform/drives.h"
 #include "platform/file_delete.h"
 #include "results/csv_export.h"
+#include "results/workbook_writer.h"
 #include "results/delete_question.h"
 #include "results/folder_dialog.h"
 #include "results/display_text.h"
@@ -54,6 +55,8 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     // Export and printing (results/csv_export.h, results/list_printout.h).
     EVT_MENU(WxId(cmd::ID_FILE_SAVE_AS), CGeminexView::OnFileSaveAs)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_SAVE_AS), CGeminexView::OnUpdateExportOrPrint)
+    EVT_MENU(WxId(cmd::ID_EXPORT_XLSX), CGeminexView::OnExportWorkbook)
+    EVT_UPDATE_UI(WxId(cmd::ID_EXPORT_XLSX), CGeminexView::OnUpdateExportOrPrint)
     EVT_MENU(WxId(cmd::ID_FILE_PRINT), CGeminexView::OnFilePrint)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PRINT), CGeminexView::OnUpdateExportOrPrint)
     EVT_MENU(WxId(cmd::ID_FILE_PRINT_PREVIEW), CGeminexView::OnFilePrintPreview)
@@ -180,6 +183,7 @@ void CGeminexView::LoadSettings() {
     m_paths = store.GetProfilePathList(kSettings, "Drives");
     m_strFileMask = store.GetProfileString(kSettings, "File Mask", "*.*");
     m_strLastSaveFile = store.GetProfileString(kSettings, "Last save file");
+    m_strLastWorkbookFile = store.GetProfileString(kSettings, "Last workbook file");
     m_strLastResultsFile = store.GetProfileString(kSettings, "Last results file");
     m_filter.m_nMode = store.GetProfileInt(kOptions, "Reverse Filters", m_filter.m_nMode);
     m_filter.m_bLeaveOutEmpty = store.GetProfileInt(kOptions, "Leave Out Empty Files", 0) != 0;
@@ -220,6 +224,7 @@ void CGeminexView::SaveSettings() const {
     store.WriteProfilePathList(kSettings, "Drives", m_paths);
     store.WriteProfileString(kSettings, "File Mask", m_strFileMask);
     store.WriteProfileString(kSettings, "Last save file", m_strLastSaveFile);
+    store.WriteProfileString(kSettings, "Last workbook file", m_strLastWorkbookFile);
     store.WriteProfileString(kSettings, "Last results file", m_strLastResultsFile);
     store.WriteProfileInt(kOptions, "Reverse Filters", m_filter.m_nMode);
     store.WriteProfileInt(kOptions, "Readers", m_nReaders);
@@ -460,6 +465,11 @@ void CGeminexView::OnUpdateExportOrPrint(wxUpdateUIEvent& event) {
 void CGeminexView::OnFileSaveAs(wxCommandEvent&) {
     if (GetModel().RowCount() == 0 || m_bBusy) return;
     SaveRowsAsCsv(GetModel(), m_strLastSaveFile, GetFrame(), m_saveAsDialog);
+}
+
+void CGeminexView::OnExportWorkbook(wxCommandEvent&) {
+    if (GetModel().RowCount() == 0 || m_bBusy || !WorkbookWriter::Available()) return;
+    SaveRowsAsWorkbook(GetModel(), m_strLastWorkbookFile, GetFrame(), m_saveAsDialog);
 }
 
 void CGeminexView::OnFilePrint(wxCommandEvent&) {

@@ -61,7 +61,7 @@ public:
     void SaveWindowPlace() const;
     void RestoreWindowPlace();
 
-    // Settings: "Settings" Drives, File Mask, Last save file; "Options" Reverse Filters, the four
+    // Settings: "Settings" Drives, File Mask, Last save file, Last workbook file; "Options" Reverse Filters, the four
     // 8-byte limits, Skip Files Mask, Ignore Attributes. Read by the constructor (an empty
     // Drives becomes the local disks' roots), written by the destructor.
     void LoadSettings();
@@ -71,6 +71,7 @@ public:
     void SetSearchOptions(const SearchOptions& options);
     const std::string& GetLastSaveFile() const { return m_strLastSaveFile; }
     void SetLastSaveFile(const std::string& path) { m_strLastSaveFile = path; }
+    const std::string& GetLastWorkbookFile() const { return m_strLastWorkbookFile; }
 
     // Find duplicates: the options sheet over the settings (with `startPaths` instead of the
     // stored start paths when given), and on OK the search. False when nothing was searched.
@@ -197,9 +198,10 @@ private:
     void OnUpdateLaterCommand(wxUpdateUIEvent& event);
     void OnUpdateNeedRows(wxUpdateUIEvent& event);
     void OnUpdateExportOrPrint(wxUpdateUIEvent& event);
-    // Save as (CSV), print, print preview and print setup; the print settings are the
-    // document manager's.
+    // Save as (CSV), export as Excel workbook, print, print preview and print setup; the print
+    // settings are the document manager's.
     void OnFileSaveAs(wxCommandEvent& event);
+    void OnExportWorkbook(wxCommandEvent& event);
     void OnFilePrint(wxCommandEvent& event);
     void OnFilePrintPreview(wxCommandEvent& event);
     void OnFilePrintSetup(wxCommandEvent& event);
@@ -261,6 +263,7 @@ private:
     // Settings.
     CSettingsStore& m_settings;
     std::string m_strLastSaveFile;
+    std::string m_strLastWorkbookFile;
     std::string m_strFileMask;
     SearchFilter m_filter;
     std::vector<std::string> m_paths;  // start paths

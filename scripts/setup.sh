@@ -17,7 +17,9 @@ packages=(
     build-essential g++ cmake pkg-config
     libwxgtk3.2-dev wx3.2-i18n
     libgtest-dev googletest libbenchmark-dev libdeflate-dev zlib1g-dev
-    libsqlite3-dev libxxhash-dev
+    libsqlite3-dev libxxhash-dev libxlsxwriter-dev
+    # The export tests read the CSV and the workbook back with a spreadsheet's own readers.
+    gnumeric python3-openpyxl
     xvfb xauth imagemagick fonts-noto-cjk x11-utils poppler-utils
     locales tzdata libc-l10n gettext
     desktop-file-utils appstream dpkg-dev man-db file bash-completion lintian

@@ -2,9 +2,10 @@
 # Pairscout for 64-bit Windows, cross-built with mingw-w64, and its tests run under Wine:
 #   scripts/windows-tests.sh           build pairscout.exe, pairscout-cli.exe and the tests, run them
 #   scripts/windows-tests.sh build     only build (build-win/app/pairscout.exe)
-# wxWidgets, SQLite and xxhash.h for Windows are built first from Debian's source packages
-# (scripts/build-wx-windows.sh, scripts/build-sqlite-windows.sh) and kept for the next runs outside
-# the clone, in ~/.cache/pairscout ($XDG_CACHE_HOME).
+# wxWidgets, SQLite, xxhash.h and libxlsxwriter for Windows are built first from Debian's source
+# packages (scripts/build-wx-windows.sh, scripts/build-sqlite-windows.sh,
+# scripts/build-xlsxwriter-windows.sh) and kept for the next runs outside the clone, in
+# ~/.cache/pairscout ($XDG_CACHE_HOME).
 # Builds into build-win (PAIRSCOUT_WIN_BUILD overrides); the Wine prefix lives inside it. The
 # window tests need a display (DISPLAY, else a virtual one is started). PAIRSCOUT_WERROR=ON (set
 # by scripts/setup.sh test) makes warnings in Pairscout's own code errors here too.
@@ -34,6 +35,8 @@ echo "== wxWidgets for Windows =="
 wx_config="$(bash scripts/build-wx-windows.sh | tail -n 1)"
 echo "== SQLite and xxHash for Windows =="
 sqlite_prefix="$(bash scripts/build-sqlite-windows.sh | tail -n 1)"
+echo "== libxlsxwriter for Windows =="
+xlsxwriter_prefix="$(bash scripts/build-xlsxwriter-windows.sh | tail -n 1)"
 
 echo "== cross-build for Windows =="
 # XXHASH_INCLUDE_DIR is given as well as the hint: the toolchain's find_path looks only under
@@ -44,6 +47,7 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPAIRSCOUT_
     -DSQLite3_LIBRARY="$sqlite_prefix/lib/libsqlite3.a" \
     -DPAIRSCOUT_XXHASH_INCLUDE_DIR="$sqlite_prefix/include" \
     -DXXHASH_INCLUDE_DIR="$sqlite_prefix/include" \
+    -DPAIRSCOUT_XLSXWRITER_PREFIX="$xlsxwriter_prefix" \
     -DPAIRSCOUT_WERROR="${PAIRSCOUT_WERROR:-OFF}" \
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" >/dev/null
 cmake --build "$build" -j"$jobs"

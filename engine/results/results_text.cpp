@@ -75,6 +75,58 @@ void AppendSpreadsheetCell(const std::string& cell, std::string* text) {
     AppendQuoted(ValidUtf8(cell), true, text);
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A text cell written as the formula ="cell": spreadsheets show the text it yields and never
+// read it as a number (quotes around the cell in the file do not stop them).
+void AppendTextFormulaCell(const std::string& cell, std::string* text) {
+    *text += "\"=\"\"";
+    for (char c : cell) {
+        if (c == '"') *text += "\"\"\"";  // doubled once in the formula, once more in the CSV
+        *text += c;
+    }
+    *text += "\"\"\"";
+}
+
+}  // namespace
+
+bool ReadsAsNumber(const std::string& cell) {
+    std::size_t i = 0;
+    const std::size_t n = cell.size();
+    while (i < n && cell[i] == ' ') ++i;
+    if (i < n && (cell[i] == '+' || cell[i] == '-')) ++i;
+    std::size_t digits = 0;
+    for (; i < n && (IsDigit(cell[i]) || cell[i] == ','); ++i) digits += IsDigit(cell[i]);
+    if (i < n && cell[i] == '.')
+        for (++i; i < n && IsDigit(cell[i]); ++i) ++digits;
+    if (digits == 0) return false;
+    if (i < n && (cell[i] == 'e' || cell[i] == 'E')) {
+        std::size_t at = i + 1;
+        if (at < n && (cell[at] == '+' || cell[at] == '-')) ++at;
+        if (at >= n || !IsDigit(cell[at])) return false;  // "12e": text
+        for (i = at; i < n && IsDigit(cell[i]); ++i) {}
+    }
+    if (i < n && cell[i] == '%') ++i;
+    while (i < n && cell[i] == ' ') ++i;
+    return i == n;
+}
+
+namespace {
+
+// A cell of the spreadsheet CSV in column `column`. The CRC and checksum are hexadecimal codes,
+// never numbers: every one is written as a text formula, since "53e98" reads as 5.3E+99, an
+// all-digit code loses its leading zeros and some ("dec1") read as dates. A path that reads as
+// a number is written so too; the size stays a plain number.
+void AppendSpreadsheetColumnCell(const std::string& cell, int column, std::string* text) {
+    const std::string valid = ValidUtf8(cell);
+    const bool code = column == kColumnCrc || column == kColumnChecksum;
+    if (!valid.empty() && column != kColumnSize && column != kColumnTime &&
+        (code || ReadsAsNumber(valid)))
+        AppendTextFormulaCell(valid, text);
+    else
+        AppendQuoted(valid, true, text);
+}
+
 }  // namespace
 
 std::string RowText(const ResultsModel& model, std::size_t row, const std::string& separator,
@@ -102,7 +154,7 @@ std::string SpreadsheetCsvText(const ResultsModel& model) {
     for (std::size_t row = 0; row < model.RowCount(); ++row) {
         for (int column = 0; column < kResultColumnCount; ++column) {
             if (column > 0) text += ',';
-            AppendSpreadsheetCell(CellText(model, row, column), &text);
+            AppendSpreadsheetColumnCell(CellText(model, row, column), column, &text);
         }
         text += "\r\n";
     }

@@ -36,9 +36,17 @@ std::string AllRowsText(const ResultsModel& model, const std::string& separator,
 // The window's CSV export, for spreadsheets: a UTF-8 byte-order mark, a heading row of the
 // five column titles, then AllRowsText(",", true), except that a cell beginning with "=",
 // "+", "-" or "@" starts with an apostrophe, so that a spreadsheet shows a name like
-// "=HYPERLINK(...)" as the text it is instead of running it as a formula, and that bytes
-// that are not UTF-8 are written as the replacement marks the list shows (ValidUtf8).
+// "=HYPERLINK(...)" as the text it is instead of running it as a formula, that bytes
+// that are not UTF-8 are written as the replacement marks the list shows (ValidUtf8), and
+// that text a spreadsheet would read as a number is written as the text formula ="text"
+// (in the file "=""text"""): every CRC and checksum cell that is not empty, and a path for
+// which ReadsAsNumber holds. Sizes and dates are written as they are.
 std::string SpreadsheetCsvText(const ResultsModel& model);
+
+// True when a spreadsheet reading `cell` from a CSV file would take it for a number: blanks
+// around, a sign, digits (with thousands commas, a decimal point), an exponent with digits
+// ("53e98", "1E-3"), a percent sign.
+bool ReadsAsNumber(const std::string& cell);
 
 // Searches the rows' texts (RowText with "\t", unquoted) for `what`, starting after
 // `focusedRow` (-1: no focused row; the search then starts at the first row going down and

@@ -299,6 +299,10 @@
     X(IDS_CONFIRM_FOLDERS, 2840, "要%s这 %d 个文件夹吗? 共 %d 个文件, %s。\n文件夹中任何一个文件不能处理, 这个文件夹就整个保留。")                                              \
     X(IDS_FOLDERS_NONE_GO, 2841, "没有文件夹可以整个处理:")                                              \
     X(IDS_FOLDER_COUNT, 2842, "%d 组相同的文件夹, %d 个文件夹的全部文件已在别处")                                              \
+    /* Export as Excel workbook: the menu item, the file dialog's filter, the sheet's name. */ \
+    X(IDS_MENU_EXPORT_XLSX, 2900, "导出为 Excel 工作簿(&X)...")                                   \
+    X(IDS_XLSX_FILTER, 2901, "Excel 工作簿 (*.xlsx)|*.xlsx||")                                    \
+    X(IDS_XLSX_SHEET_NAME, 2902, "重复的文件")                                                    \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
@@ -570,6 +574,7 @@
     X(IDS_PROMPT_SAVE_RESULTS, 32797, "把列出的结果保存到一个文件, 以后可以再打开\n保存结果")                                \
     X(IDS_PROMPT_OPEN_RESULTS, 32798, "打开保存的结果, 逐个检查其中的文件\n打开结果")                                    \
     X(IDS_PROMPT_AGAINST_CATALOG, 32799, "列出其内容已在一个目录中的文件\n与目录比较")                                   \
+    X(IDS_PROMPT_EXPORT_XLSX, 32800, "把列出的结果导出为 Excel 工作簿\n导出为 Excel 工作簿")                   \
     X(IDS_PROMPT_FOLDER_VIEW, 32801, "列出内容相同的文件夹和全部文件已在别处的文件夹\n重复的文件夹")                      \
     X(IDS_PROMPT_HELP_SEARCH, 40013, "查找帮助\n帮助")                                            \
     /* The framework's texts: application title and idle message. */                              \

@@ -26,4 +26,6 @@ std::string CreateTempFile(const std::string& prefix) {
 
 bool RemoveTempFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
+std::string NarrowFilePath(const std::string& path) { return path; }
+
 }  // namespace platform

@@ -25,4 +25,32 @@ std::string CreateTempFile(const std::string& prefix) {
 
 bool RemoveTempFile(const std::string& path) { return ::DeleteFileW(FilePath(path).c_str()) != 0; }
 
+namespace {
+
+// `wide` in the ANSI code page; "" when a character has no place there (the code page's
+// default character would name another file).
+std::string InCodePage(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    BOOL lost = FALSE;
+    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                        static_cast<int>(wide.size()), nullptr, 0, nullptr, &lost);
+    if (n <= 0 || lost) return std::string();
+    std::string narrow(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                          &narrow[0], n, nullptr, &lost);
+    return lost ? std::string() : narrow;
+}
+
+}  // namespace
+
+std::string NarrowFilePath(const std::string& path) {
+    const std::wstring wide = Wide(path);
+    std::string narrow = InCodePage(wide);
+    if (!narrow.empty()) return narrow;
+    wchar_t buf[MAX_PATH + 1] = {};
+    const DWORD n = ::GetShortPathNameW(wide.c_str(), buf, MAX_PATH + 1);
+    if (n == 0 || n > MAX_PATH) return std::string();
+    return InCodePage(std::wstring(buf, n));
+}
+
 }  // namespace platform

@@ -158,6 +158,7 @@ const std::vector<PopupWanted>& WantedMenu() {
           {nullptr, 0},
           {"打开(&O)\tEnter", 57601},
           {"另存为(&A)...\tCtrl+S", 57604},
+          {"导出为 Excel 工作簿(&X)...", 32800},
           {nullptr, 0},
           {"打印(&P)...\tCtrl+P", 57607},
           // Beyond menu 128: the pages as they will print.

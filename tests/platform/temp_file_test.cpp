@@ -49,3 +49,31 @@ TEST(TempFile, FolderThatCannotHoldFiles) {
 #endif
 
 }  // namespace
+
+namespace {
+
+// The form a library that opens files only with the C library's narrow calls is given: the
+// same file opens through it, whatever the characters of its name (on Windows, code page or
+// not: the short name stands in for a name the code page cannot hold).
+TEST(TempFile, NarrowFilePathOpensTheSameFile) {
+    TempDir dir;
+    for (const std::string name : {"plain.txt", "中文 名字.txt", "emoji \xF0\x9F\x98\x80 x.txt"}) {
+        const std::string path = dir.WriteFile(name, "contents of " + name);
+        const std::string narrow = platform::NarrowFilePath(path);
+        ASSERT_FALSE(narrow.empty()) << name;
+        std::string read;
+        if (FILE* file = std::fopen(narrow.c_str(), "rb")) {
+            char buffer[256];
+            std::size_t n;
+            while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) read.append(buffer, n);
+            std::fclose(file);
+        }
+        EXPECT_EQ(read, "contents of " + name) << name << " as " << narrow;
+    }
+#ifdef _WIN32
+    // Nothing there has no short name: a name outside every code page then has no form.
+    EXPECT_EQ(platform::NarrowFilePath(dir / "none \xF0\x9F\x98\x80"), "");
+#endif
+}
+
+}  // namespace

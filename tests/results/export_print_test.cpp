@@ -19,6 +19,7 @@
 #include <wx/cmndata.h>
 #include <wx/gtk/print.h>
 #include <wx/docview.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/modalhook.h>
 
@@ -34,6 +35,7 @@
 #include "results/list_printout.h"
 #include "support/message_answers.h"
 #include "support/model_rows.h"
+#include "support/sheet_reader.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -292,10 +294,12 @@ TEST_F(ExportPrintTest, CsvHasAMarkAHeadingAndFiveQuotedCellsPerLine) {
     for (const auto& row : csv.rows) EXPECT_EQ(row.size(), 5u);
     EXPECT_EQ(csv.rows[0], (std::vector<std::string>{"文件名", "日期", "大小", "CRC", "校验"}));
     const std::string date = DateText();
-    EXPECT_EQ(csv.rows[1], (std::vector<std::string>{odd, date, "7", "3f0", "12"}));
+    // The codes as text formulas, which spreadsheets show as the text and never as a number.
+    EXPECT_EQ(csv.rows[1], (std::vector<std::string>{odd, date, "7", "=\"3f0\"", "=\"12\""}));
     EXPECT_EQ(csv.rows[2], (std::vector<std::string>{"/data/b.txt", date, "", "", ""}));
     EXPECT_EQ(csv.rows[3], (std::vector<std::string>{"/data/c.txt", date, "", "", ""}));
-    EXPECT_EQ(csv.rows[4], (std::vector<std::string>{"/文件/d", date, "8", "3f0", "12"}));
+    EXPECT_EQ(csv.rows[4],
+              (std::vector<std::string>{"/文件/d", date, "8", "=\"3f0\"", "=\"12\""}));
     EXPECT_EQ(csv.rows[5][0], "/文件/e");
     // Empty cells are two quotes each; no bare line feed anywhere.
     EXPECT_NE(text.find("\"/data/b.txt\",\"" + date + "\",\"\",\"\",\"\"\r\n"), std::string::npos);
@@ -344,7 +348,8 @@ TEST_F(ExportPrintTest, ExistingFileIsReplacedOnlyWhenAskedAndReadOnlyFileKept) 
     EXPECT_EQ(answers.texts.size(), 2u);
     const std::string date = DateText();
     EXPECT_EQ(ReadWholeFile(out), "\xEF\xBB\xBF\"文件名\",\"日期\",\"大小\",\"CRC\",\"校验\"\r\n"
-                                  "\"/a/1\",\"" + date + "\",\"7\",\"3f0\",\"12\"\r\n\"/a/2\",\"" +
+                                  "\"/a/1\",\"" + date +
+                                      "\",\"7\",\"=\"\"3f0\"\"\",\"=\"\"12\"\"\"\r\n\"/a/2\",\"" +
                                       date + "\",\"\",\"\",\"\"\r\n");
     // A new file: no question.
     answers.texts.clear();
@@ -370,6 +375,85 @@ TEST_F(ExportPrintTest, ExistingFileIsReplacedOnlyWhenAskedAndReadOnlyFileKept) 
     EXPECT_NE(stat((dir / "none").c_str(), &st), 0);
     // Only the two files are in the folder: no temporary file was left.
     EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"locked.csv", "old.csv"}));
+}
+
+// 文件 → 导出为 Excel 工作簿: beside Save as, with rows only; its own dialog and last file; the
+// workbook read back; an existing file replaced only when asked; a failure named with the path
+// and the reason, leaving nothing under the chosen name.
+TEST_F(ExportPrintTest, WorkbookExportAsksWritesAndReportsFailures) {
+    wxMenu* fileMenu = frame->GetMenuBar()->GetMenu(0);
+    const int saveAs = fileMenu->GetMenuItems().IndexOf(fileMenu->FindItem(wxID_SAVEAS));
+    wxMenuItem* item = fileMenu->FindItemByPosition(static_cast<std::size_t>(saveAs) + 1);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(CommandFromWxId(item->GetId()), cmd::ID_EXPORT_XLSX);
+    EXPECT_EQ(WxToUtf8(item->GetItemLabel()), "导出为 Excel 工作簿(&X)...");
+    EXPECT_EQ(WxToUtf8(item->GetHelp()), "把列出的结果导出为 Excel 工作簿");
+    EXPECT_FALSE(IsEnabled(cmd::ID_EXPORT_XLSX));
+    view->SetModel(Groups({{"/data/中文.txt", "/data/b.txt"}, {"/x/1", "/x/2", "/x/3"}}));
+    EXPECT_TRUE(IsEnabled(cmd::ID_EXPORT_XLSX));
+
+    TempDir dir;
+    SetLastSaveFile(dir / "list.csv");
+    const std::string out = dir / "list.xlsx";
+    MessageAnswers answers(wxID_NO);
+    auto exportTo = [this](const std::string& answer) {
+        view->SetSaveAsDialog([this, answer](CKVFileDialog& dialog, std::string* path) {
+            ++seen.calls;
+            seen.name = WxToUtf8(dialog.GetFilename());
+            seen.wildcard = WxToUtf8(dialog.GetWildcard());
+            seen.title = WxToUtf8(dialog.GetTitle());
+            *path = answer;
+            return !answer.empty();
+        });
+        EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_EXPORT_XLSX)));
+    };
+    exportTo(out);
+    EXPECT_EQ(seen.calls, 1);
+    EXPECT_EQ(seen.name, "");  // its own last file, not the CSV's
+    EXPECT_EQ(seen.wildcard, "Excel 工作簿 (*.xlsx)|*.xlsx");
+    EXPECT_EQ(seen.title, "导出为 Excel 工作簿");
+    EXPECT_TRUE(answers.texts.empty());
+    EXPECT_EQ(view->GetLastWorkbookFile(), out);
+    EXPECT_EQ(LastSaveFile(), dir / "list.csv");
+    const sheet_reader::Sheet sheet = sheet_reader::Read("xlsx", out, dir.Path());
+    ASSERT_TRUE(sheet.read) << sheet.error;
+    EXPECT_EQ(sheet.filter, "A1:E6");
+    ASSERT_NE(sheet.At(1, kColumnPath), nullptr);
+    EXPECT_EQ(sheet.At(1, kColumnPath)->value, "/data/中文.txt");
+    ASSERT_NE(sheet.At(3, kColumnSize), nullptr);
+    EXPECT_EQ(sheet.At(3, kColumnSize)->type, "n");
+    EXPECT_EQ(sheet.At(3, kColumnSize)->value, "8");
+    ASSERT_NE(sheet.At(5, kColumnPath), nullptr);
+    EXPECT_EQ(sheet.At(5, kColumnPath)->value, "/x/3");
+
+    // There already: No keeps it as it was, and the next dialog proposes its name.
+    const std::string before = ReadWholeFile(out);
+    view->SetModel(Groups({{"/y/1", "/y/2"}}));
+    exportTo(out);
+    EXPECT_EQ(seen.name, "list.xlsx");
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_NE(answers.texts[0].find(out), std::string::npos) << answers.texts[0];
+    EXPECT_EQ(ReadWholeFile(out), before);
+    // Yes: replaced by the new rows.
+    answers.m_answer = wxID_YES;
+    exportTo(out);
+    EXPECT_EQ(answers.texts.size(), 2u);
+    EXPECT_EQ(sheet_reader::Read("xlsx", out, dir.Path()).filter, "A1:E3");
+
+    // A folder that is not there: the path and the system's reason, nothing made.
+    const std::string missing = dir / "none/x.xlsx";
+    exportTo(missing);
+    ASSERT_EQ(answers.texts.size(), 3u);
+    const std::string failed = "不能写入 " + missing + ", 它是只读文件或正被使用.\n";
+    EXPECT_EQ(answers.texts[2].rfind(failed, 0), 0u) << answers.texts[2];
+    EXPECT_GT(answers.texts[2].size(), failed.size());
+    EXPECT_EQ(view->GetLastWorkbookFile(), missing);
+    EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"list.xlsx", "read_sheet.py"}));
+
+    // A cancelled dialog writes nothing and keeps the last file.
+    exportTo("");
+    EXPECT_EQ(answers.texts.size(), 3u);
+    EXPECT_EQ(view->GetLastWorkbookFile(), missing);
 }
 
 TEST_F(ExportPrintTest, PrintsTheRowsToAPdfFile) {

@@ -26,6 +26,7 @@
 #include "app/gui_test_env.h"
 #include "gui/settings_store.h"
 #include "gui/wx_text.h"
+#include "options/kv_file_dialog.h"
 #include "options/options_sheet.h"
 #include "results/geminex_view.h"
 #include "ui/about_dlg.h"
@@ -241,6 +242,54 @@ TEST_F(WindowsWindowTest, NamesOutsideTheCodePageAreListedAndDeleted) {
             EXPECT_TRUE(WindowsNameTree::Exists(inBin)) << inBin;
         }
     }
+}
+
+// The workbook export from the File menu under a Chinese folder and name, the library's own
+// temporary files in the user's temporary folder: a whole workbook, nothing else left beside
+// it; a folder that is not there is named in a message.
+TEST_F(WindowsWindowTest, WorkbookExportWritesUnderAChineseName) {
+    wxMenuItem* item = frame->GetMenuBar()->FindItem(WxId(cmd::ID_EXPORT_XLSX));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(WxToUtf8(item->GetItemLabel()), "导出为 Excel 工作簿(&X)...");
+    MakeTree();
+    ASSERT_TRUE(SearchThroughTheCommand(tree.Path()));
+    guitest::ProcessEvents(50);
+    ASSERT_EQ(list->GetItemCount(), 5);
+    const std::string folder = tree.MakeDir("导出 表格");
+    std::string answer = folder + "结果.xlsx";
+    view->SetSaveAsDialog([&answer](CKVFileDialog&, std::string* path) {
+        *path = answer;
+        return true;
+    });
+    MessageAnswers answers;
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_EXPORT_XLSX)));
+    EXPECT_TRUE(answers.texts.empty());
+    std::string bytes;
+    if (FILE* file = _wfopen(Wide(answer).c_str(), L"rb")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+        std::fclose(file);
+    }
+    // A zip file whose parts are a workbook's (the names of a zip's parts are not packed).
+    ASSERT_EQ(bytes.substr(0, 2), "PK");
+    EXPECT_NE(bytes.find("xl/worksheets/sheet1.xml"), std::string::npos);
+    EXPECT_NE(bytes.find("xl/styles.xml"), std::string::npos);
+    WIN32_FIND_DATAW found;
+    int names = 0;
+    const HANDLE find = FindFirstFileW(Wide(folder + "*").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        if (found.cFileName[0] != L'.') ++names;
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    EXPECT_EQ(names, 1);
+
+    answer = tree.Path() + "没有\\x.xlsx";
+    EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_EXPORT_XLSX)));
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_NE(answers.texts[0].find(answer), std::string::npos) << answers.texts[0];
+    EXPECT_FALSE(Exists(answer));
 }
 
 TEST_F(WindowsWindowTest, SettingsLandInTheRegistry) {
