@@ -29,7 +29,12 @@ int ShowMessageBox(wxWindow* parent, const wxString& text, long style) {
     const wxString ok = LoadWxString(IDS_BUTTON_OK), cancel = LoadWxString(IDS_BUTTON_CANCEL),
                    yes = LoadWxString(IDS_BUTTON_YES), no = LoadWxString(IDS_BUTTON_NO);
     if ((style & wxYES_NO) && (style & wxCANCEL)) box.SetYesNoCancelLabels(yes, no, cancel);
-    else if (style & wxYES_NO) box.SetYesNoLabels(yes, no);
+    else if (style & wxYES_NO) {
+        box.SetYesNoLabels(yes, no);
+        // With no Cancel button the dialog would take Escape for OK, which a question has not:
+        // Escape answers No, as closing the box does.
+        box.SetEscapeId(wxID_NO);
+    }
     else if (style & wxCANCEL) box.SetOKCancelLabels(ok, cancel);
     else box.SetOKLabel(ok);
     return box.ShowModal();
