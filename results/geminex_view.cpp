@@ -11,6 +11,7 @@
 #include <wx/toplevel.h>
 #include <wx/imaglist.h>
 #include <wx/menu.h>
+#include <wx/settings.h>
 #include <wx/utils.h>
 
 #include "gui/command_ids.h"
@@ -29,6 +30,7 @@
 #include "options/select_path_dialog.h"
 #include "platform/drives.h"
 #include "platform/file_delete.h"
+#include "platform/file_time.h"
 #include "results/csv_export.h"
 #include "results/delete_question.h"
 #include "results/display_text.h"
@@ -100,6 +102,43 @@ constexpr int kColumnCount = IDS_COLUMN_CHECKSUM - IDS_COLUMN_NAME + 1;
 constexpr long kMeasuredRows = 50;
 constexpr int kCellMargin = 16;
 constexpr int kImageWidth = 16 + 5;
+
+// The first window (no place kept yet): a path of this many characters beside the other
+// columns, and this share of the screen's height, at least the old default's 520 pixels.
+constexpr int kFirstPathCharacters = 100;
+constexpr int kFirstHeightPercent = 70;
+
+// The widest texts a search writes into column `column` (other than the path), so that the
+// first window holds them: the latest date of a two-digit day and month, ten digits of size,
+// eight hex digits, each keep reason.
+std::vector<std::string> WidestCellTexts(int column) {
+    switch (column) {
+        case kColumnTime: {
+            platform::SystemTime day;
+            day.wYear = 2028;
+            day.wMonth = 12;
+            day.wDay = 28;
+            day.wHour = 20;
+            day.wMinute = 58;
+            day.wSecond = 58;
+            platform::FileTime time = 0;
+            std::string text;
+            if (platform::SystemTimeToFileTime(day, &time)) FileTimeToText(&time, text);
+            return {text};
+        }
+        case kColumnSize: return {"9999999999"};
+        case kColumnCrc:
+        case kColumnChecksum: return {"00000000", "dddddddd", "ffffffff"};
+        case kColumnKeepReason: {
+            std::vector<std::string> texts = {LoadStringText(IDS_ROW_HARD_LINK),
+                                              LoadStringText(IDS_ROW_SHARED)};
+            for (int reason = kKeptAsFound; reason <= kKeptNoCopyMark; ++reason)
+                texts.push_back(KeepReasonText(static_cast<KeepReason>(reason)));
+            return texts;
+        }
+        default: return {};
+    }
+}
 
 const char kSettings[] = "Settings";
 const char kOptions[] = "Options";
@@ -414,6 +453,33 @@ void CGeminexView::SaveWindowPlace() const {
     m_settings.WriteProfileString(kWindow, "Column Widths", WidthsText(widths));
 }
 
+void CGeminexView::SizeFirstWindow() {
+    wxWindow* frame = GetFrame();
+    CKvListCtrl* list = GetListCtrl();
+    if (frame == nullptr || list == nullptr) return;
+    int columns = kImageWidth + kCellMargin + list->GetCharWidth() * kFirstPathCharacters;
+    for (int i = 1; i < list->GetColumnCount(); ++i) {
+        int widest = list->GetColumnWidth(i);  // its heading, as AutoSizeColumns measured it
+        for (const std::string& text : WidestCellTexts(i))
+            widest = std::max(widest, list->GetTextExtent(Utf8ToWx(text)).x + kCellMargin);
+        columns += widest;
+    }
+    // Around the columns: the list's border and vertical scroll bar, the frame's edges.
+    const int around = frame->GetSize().x - frame->GetClientSize().x + 8 +
+                       wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, list);
+    const int display = wxDisplay::GetFromWindow(frame);
+    const wxRect screen =
+        wxDisplay(static_cast<unsigned>(display != wxNOT_FOUND ? display : 0)).GetClientArea();
+    const int height = std::max(520, screen.height * kFirstHeightPercent / 100);
+    frame->SetSize(FirstWindowPlace(wxSize(columns + around, height), screen));
+}
+
+wxRect FirstWindowPlace(const wxSize& wanted, const wxRect& screen) {
+    const wxSize size(std::min(wanted.x, screen.width), std::min(wanted.y, screen.height));
+    return wxRect(screen.x + (screen.width - size.x) / 2, screen.y + (screen.height - size.y) / 2,
+                  size.x, size.y);
+}
+
 void CGeminexView::RestoreWindowPlace() {
     wxWindow* frame = GetFrame();
     CKvListCtrl* list = GetListCtrl();
@@ -427,6 +493,8 @@ void CGeminexView::RestoreWindowPlace() {
     if (place.width >= 200 && place.height >= 150 &&
         wxDisplay::GetFromPoint(middle) != wxNOT_FOUND)
         frame->SetSize(place);
+    else
+        SizeFirstWindow();
     auto* top = wxDynamicCast(frame, wxTopLevelWindow);
     if (top != nullptr && m_settings.GetProfileInt(kWindow, "Maximized", 0) != 0)
         top->Maximize(true);
