@@ -440,11 +440,15 @@ void CGeminexView::SaveWindowPlace() const {
     const bool maximized = top != nullptr && top->IsMaximized();
     // A maximised window keeps the place it comes back to.
     if (!maximized && !(top != nullptr && top->IsIconized())) {
-        const wxRect place = frame->GetRect();
+        // The size inside the window's frame: the outer size counts the window manager's
+        // frame, which the toolkit does not know yet when the next start sets it, so a kept
+        // outer size grew by that frame at every start.
+        const wxPoint place = frame->GetPosition();
+        const wxSize inside = frame->GetClientSize();
         m_settings.WriteProfileInt(kWindow, "Left", place.x);
         m_settings.WriteProfileInt(kWindow, "Top", place.y);
-        m_settings.WriteProfileInt(kWindow, "Width", place.width);
-        m_settings.WriteProfileInt(kWindow, "Height", place.height);
+        m_settings.WriteProfileInt(kWindow, "Client Width", inside.x);
+        m_settings.WriteProfileInt(kWindow, "Client Height", inside.y);
     }
     m_settings.WriteProfileInt(kWindow, "Maximized", maximized ? 1 : 0);
     std::vector<int> widths;
@@ -484,17 +488,22 @@ void CGeminexView::RestoreWindowPlace() {
     wxWindow* frame = GetFrame();
     CKvListCtrl* list = GetListCtrl();
     if (frame == nullptr || list == nullptr) return;
+    // The size inside the frame; settings of earlier versions kept the outer size.
+    const bool inside = m_settings.HasEntry(kWindow, "Client Width");
     const wxRect place(m_settings.GetProfileInt(kWindow, "Left", 0),
                        m_settings.GetProfileInt(kWindow, "Top", 0),
-                       m_settings.GetProfileInt(kWindow, "Width", 0),
-                       m_settings.GetProfileInt(kWindow, "Height", 0));
+                       m_settings.GetProfileInt(kWindow, inside ? "Client Width" : "Width", 0),
+                       m_settings.GetProfileInt(kWindow, inside ? "Client Height" : "Height", 0));
     // A place on no screen any more (a screen was taken away) is not taken.
     const wxPoint middle(place.x + place.width / 2, place.y + place.height / 2);
     if (place.width >= 200 && place.height >= 150 &&
-        wxDisplay::GetFromPoint(middle) != wxNOT_FOUND)
-        frame->SetSize(place);
-    else
+        wxDisplay::GetFromPoint(middle) != wxNOT_FOUND) {
+        frame->Move(place.GetPosition());
+        if (inside) frame->SetClientSize(place.GetSize());
+        else frame->SetSize(place.GetSize());
+    } else {
         SizeFirstWindow();
+    }
     auto* top = wxDynamicCast(frame, wxTopLevelWindow);
     if (top != nullptr && m_settings.GetProfileInt(kWindow, "Maximized", 0) != 0)
         top->Maximize(true);
