@@ -463,7 +463,12 @@ void CGeminexView::SizeFirstWindow() {
     if (frame == nullptr || list == nullptr) return;
     int columns = kImageWidth + kCellMargin + list->GetCharWidth() * kFirstPathCharacters;
     for (int i = 1; i < list->GetColumnCount(); ++i) {
-        int widest = list->GetColumnWidth(i);  // its heading, as AutoSizeColumns measured it
+        // The heading's text, not the column's width: the native list of Windows makes its
+        // last column as wide as the room left when it is sized by its heading.
+        wxListItem heading;
+        heading.SetMask(wxLIST_MASK_TEXT);
+        list->GetColumn(i, heading);
+        int widest = list->GetTextExtent(heading.GetText()).x + kCellMargin;
         for (const std::string& text : WidestCellTexts(i))
             widest = std::max(widest, list->GetTextExtent(Utf8ToWx(text)).x + kCellMargin);
         columns += widest;
