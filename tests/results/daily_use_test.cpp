@@ -445,10 +445,16 @@ TEST_F(DailyUseTest, MessageBoxIsAsWideAsItsTextWithTheProgramsNameAndIcon) {
         wxWindow* focus = wxWindow::FindFocus();
         EXPECT_TRUE(SendKey(focus != nullptr && box->IsDescendant(focus) ? focus : box,
                             WXK_ESCAPE));
-        if (box->IsModal()) box->EndModal(wxID_CANCEL);
+        if (box->IsModal() && box->GetReturnCode() != wxID_NO) box->EndModal(wxID_CANCEL);
     });
     answer = ShowMessageBox(frame, text, wxYES_NO | wxICON_EXCLAMATION);
     EXPECT_EQ(answer, wxID_NO);
+    // The same with No as the default button (deleting for good, replacing a file).
+    guitest::WhenModal<wxDialog>([&](wxDialog* box) {
+        EXPECT_TRUE(SendKey(box, WXK_ESCAPE));
+        if (box->IsModal() && box->GetReturnCode() != wxID_NO) box->EndModal(wxID_OK);
+    });
+    EXPECT_EQ(ShowMessageBox(frame, text, wxYES_NO | wxNO_DEFAULT | wxICON_WARNING), wxID_NO);
 }
 
 TEST_F(DailyUseTest, PictureOfTheListAfterDeletingByKeyboard) {
