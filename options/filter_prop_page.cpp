@@ -19,8 +19,8 @@
 
 namespace {
 
-// The width of the widest date the user's short date gives (each month's, on a two-digit day:
-// the picture may hold month names), and of a number as wide as a size limit.
+// The width of the widest date a field shows or reads: the user's short date of each month on
+// a two-digit day (the picture may hold month names), and the form 2024-01-31.
 int WidestDateText(const wxWindow& edit) {
     int widest = edit.GetTextExtent("0000-00-00").x;
     for (std::uint16_t month = 1; month <= 12; ++month) {

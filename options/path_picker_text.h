@@ -29,9 +29,9 @@ public:
     // for a root ("/" here, "C:\" on Windows), which is kept whole. Empty: the picker's default.
     std::string InitialFolder() const;
 
-    // The folder the chooser is opened on: ExistingFolderOrHome of InitialFolder(). A chooser given no folder, or one that is
-    // not there (本地硬盘, a server, a folder since removed), opens on the desktop's recent
-    // files, where a typed path is not taken.
+    // The folder the chooser is opened on: ExistingFolderOrHome(InitialFolder(), home). A
+    // chooser given no folder, or one that is not there (本地硬盘, a server, a folder since
+    // removed), opens on the desktop's recent files, where a typed path is not taken.
     std::string StartFolder(const std::string& home) const;
 
     // The folder the user chose, as the picker returns it.
