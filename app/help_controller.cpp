@@ -27,6 +27,11 @@ void CHelpController::CloseWindow() {
 
 wxHtmlHelpFrame* CHelpController::CreateHelpFrame(wxHtmlHelpData* data) {
     wxHtmlHelpFrame* frame = wxHtmlHelpController::CreateHelpFrame(data);
+    // Escape closes the help as the window's close button does, wherever its focus is.
+    frame->Bind(wxEVT_CHAR_HOOK, [frame](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers()) frame->Close();
+        else event.Skip();
+    });
     wxWindow* over = m_over ? m_over() : nullptr;
     // Not shown yet: it appears where it is put.
     if (over != nullptr && over->IsShown()) {

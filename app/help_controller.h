@@ -1,5 +1,6 @@
 // CHelpController: the bundled help book's window, opened centred on the main window (where the
-// user is looking) rather than wherever the toolkit or an earlier session put it.
+// user is looking) rather than wherever the toolkit or an earlier session put it; Escape
+// closes it.
 #pragma once
 
 #include <functional>

@@ -1,6 +1,7 @@
 #include "options/filter_prop_page.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include <wx/button.h>
@@ -14,8 +15,27 @@
 #include "gui/wx_text.h"
 #include "engine/search/date_value.h"
 #include "options/dialog_buttons.h"
+#include "platform/file_time.h"
 
 namespace {
+
+// The width of the widest date a field shows or reads: the user's short date of each month on
+// a two-digit day (the picture may hold month names), and the form 2024-01-31.
+int WidestDateText(const wxWindow& edit) {
+    int widest = edit.GetTextExtent("0000-00-00").x;
+    for (std::uint16_t month = 1; month <= 12; ++month) {
+        platform::SystemTime day;
+        day.wYear = 2028;
+        day.wMonth = month;
+        day.wDay = 28;
+        day.wHour = 12;
+        platform::FileTime time = 0;
+        std::string text;
+        if (platform::SystemTimeToFileTime(day, &time) && FormatShortDate(text, time) > 0)
+            widest = std::max(widest, edit.GetTextExtent(Utf8ToWx(text)).x);
+    }
+    return widest;
+}
 
 wxCheckBoxState ToBox(int state) {
     switch (state) {
@@ -69,9 +89,13 @@ CFilterPropPage::CFilterPropPage(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     m_checkReverse = new wxCheckBox(box, IDC_REVERSE, LoadWxString(IDS_FILTER_REVERSE));
     auto* reset = new wxButton(box, IDC_RESET, LoadWxString(IDS_FILTER_RESET));
 
-    const int editWidth = m_editMinDate->GetTextExtent("0000-00-00 0000").x;
+    // The edits are as wide as the widest date with its frame and the caret's room (the text
+    // alone would lose its last character, 日 of a Chinese date, to the frame); the size edits
+    // match, so that both ranges line up.
+    const wxSize editSize = m_editMinDate->GetSizeFromTextSize(
+        WidestDateText(*m_editMinDate) + m_editMinDate->GetCharWidth());
     for (wxTextCtrl* edit : {m_editMinDate, m_editMaxDate, m_editMinSize, m_editMaxSize})
-        edit->SetMinSize(wxSize(editWidth, -1));
+        edit->SetMinSize(wxSize(editSize.x, -1));
 
     // The four labels share one width, so that the edits of both ranges line up.
     int labelWidth = 0;

@@ -1,5 +1,7 @@
 #include "options/kv_file_dialog.h"
 
+#include <wx/utils.h>
+
 #include "gui/wx_text.h"
 #include "options/path_picker_text.h"
 #include "platform/file_find.h"
@@ -29,7 +31,13 @@ CKVFileDialog::CKVFileDialog(bool openDialog, const std::string& defaultExtensio
       m_strInitialDir(FolderOf(fileName)),
       m_strDefaultExtension(defaultExtension) {}
 
-int CKVFileDialog::DoModal() { return ShowModal() == wxID_OK && !GetPath().empty() ? 1 : 2; }
+int CKVFileDialog::DoModal() {
+    // Given no folder, or one that is gone, the desktop's dialog opens on its recent files,
+    // where a typed path is not taken.
+    const std::string start = ExistingFolderOrHome(m_strInitialDir, WxToUtf8(wxGetHomeDir()));
+    if (start != m_strInitialDir) SetDirectory(Utf8ToWx(start));
+    return ShowModal() == wxID_OK && !GetPath().empty() ? 1 : 2;
+}
 
 std::string CKVFileDialog::GetPathName() const {
     return AddDefaultExtension(WxToUtf8(GetPath()), m_strDefaultExtension);

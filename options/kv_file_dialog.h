@@ -24,7 +24,9 @@ public:
     // The chosen file, with the default extension added where it has none.
     std::string GetPathName() const;
 
-    std::string m_strInitialDir;  // the folder the dialog opens in, "" for its default
+    // The folder the dialog opens in; "" or one that is not there: the nearest folder above it,
+    // else the home folder (ExistingFolderOrHome).
+    std::string m_strInitialDir;
 
 private:
     std::string m_strDefaultExtension;

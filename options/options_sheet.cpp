@@ -39,6 +39,14 @@ void COptionsSheet::OnCharHook(wxKeyEvent& event) {
         EndModal(wxID_CANCEL);
         return;
     }
+    // Ctrl+PageDown/PageUp and Ctrl+Tab/Ctrl+Shift+Tab change the page wherever the focus is:
+    // the path list would take them for its own PageDown and Tab, and the toolkit's book sees
+    // them only when no control did. The change goes through the page checks as a click does.
+    const int step = PageStepOfKey(key, event.GetModifiers());
+    if (step != 0) {
+        GetBookCtrl()->AdvanceSelection(step > 0);
+        return;
+    }
     if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && !event.HasAnyModifiers()) {
         wxWindow* focus = wxWindow::FindFocus();
         const auto* text = wxDynamicCast(focus, wxTextCtrl);
@@ -104,6 +112,22 @@ void COptionsSheet::OnOK() {
     wxWindow* page = GetBookCtrl()->GetCurrentPage();
     if (page != nullptr && !page->TransferDataFromWindow()) return;
     EndModal(wxID_OK);
+}
+
+int PageStepOfKey(int keyCode, int modifiers) {
+    switch (keyCode) {
+        case WXK_PAGEDOWN:
+        case WXK_NUMPAD_PAGEDOWN:
+            return modifiers == wxMOD_CONTROL ? 1 : 0;
+        case WXK_PAGEUP:
+        case WXK_NUMPAD_PAGEUP:
+            return modifiers == wxMOD_CONTROL ? -1 : 0;
+        case WXK_TAB:
+            if (modifiers == wxMOD_CONTROL) return 1;
+            return modifiers == (wxMOD_CONTROL | wxMOD_SHIFT) ? -1 : 0;
+        default:
+            return 0;
+    }
 }
 
 bool RunSearchOptionsSheet(wxWindow* parent, SearchOptions& options) {

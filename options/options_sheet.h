@@ -43,6 +43,10 @@ private:
     CKeepRulesPage* m_keepPage = nullptr;
 };
 
+// The page a key of the sheet moves to: 1 the next (Ctrl+PageDown, Ctrl+Tab), -1 the one
+// before (Ctrl+PageUp, Ctrl+Shift+Tab), 0 for any other key. `modifiers` are wxMOD_* bits.
+int PageStepOfKey(int keyCode, int modifiers);
+
 // Shows the options sheet over `options` (parent may be null). On OK returns true with
 // `options` updated; otherwise returns false and leaves `options` as it was.
 bool RunSearchOptionsSheet(wxWindow* parent, SearchOptions& options);

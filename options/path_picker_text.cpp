@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/search/start_path_list.h"
 #include "platform/file_find.h"
 #include "platform/path_forms.h"
 
@@ -37,6 +38,28 @@ std::string PathPickerText::InitialFolder() const {
         folder.back() == kSep)
         folder.pop_back();
     return folder;
+}
+
+std::string PathPickerText::StartFolder(const std::string& home) const {
+    return ExistingFolderOrHome(InitialFolder(), home);
+}
+
+std::string ExistingFolderOrHome(const std::string& folder, const std::string& home) {
+    const std::size_t root = platform::PathRootLength(folder);
+    if (root == 0) return home;
+    std::string why;
+    std::string candidate = folder;
+    while (!IsSearchableFolder(candidate, &why)) {
+        // The last name goes (with separators after it); the root is no nearer folder than
+        // home is: a server or a removed disk opens at home.
+        std::size_t end = candidate.size();
+        while (end > root && candidate[end - 1] == kSep) --end;
+        if (end <= root) return home;
+        const std::size_t cut = candidate.find_last_of(kSep, end - 1);
+        if (cut == std::string::npos || cut <= root) return home;
+        candidate.erase(cut);
+    }
+    return candidate;
 }
 
 std::string FolderWithSeparator(const std::string& path) {

@@ -29,6 +29,11 @@ public:
     // for a root ("/" here, "C:\" on Windows), which is kept whole. Empty: the picker's default.
     std::string InitialFolder() const;
 
+    // The folder the chooser is opened on: ExistingFolderOrHome(InitialFolder(), home). A
+    // chooser given no folder, or one that is not there (本地硬盘, a server, a folder since
+    // removed), opens on the desktop's recent files, where a typed path is not taken.
+    std::string StartFolder(const std::string& home) const;
+
     // The folder the user chose, as the picker returns it.
     void SetChosen(const std::string& folder) { m_strPath = folder; }
 
@@ -39,6 +44,10 @@ private:
 
 // `path` followed by the folder separator, unless it is empty or already ends in one.
 std::string FolderWithSeparator(const std::string& path);
+
+// `folder` when it is a folder, else the nearest folder above it that is other than the root,
+// else `home` (also for an empty or relative `folder`).
+std::string ExistingFolderOrHome(const std::string& folder, const std::string& home);
 
 // Splits `fileName` after its last folder separator: `folder` gets the text up to and
 // including it, `name` the rest. Without a separator `folder` is empty and `name` all of it.

@@ -23,7 +23,8 @@ public:
     // Shows the chooser: 1 when a folder was chosen, 2 otherwise.
     int DoModal();
 
-    // The folder the chooser opens on.
+    // The folder being edited; the chooser opens there, or at the nearest folder that exists
+    // (PathPickerText::StartFolder).
     std::string InitialFolder() const { return m_text.InitialFolder(); }
 
 private:

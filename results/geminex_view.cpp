@@ -11,6 +11,7 @@
 #include <wx/toplevel.h>
 #include <wx/imaglist.h>
 #include <wx/menu.h>
+#include <wx/settings.h>
 #include <wx/utils.h>
 
 #include "gui/command_ids.h"
@@ -29,6 +30,7 @@
 #include "options/select_path_dialog.h"
 #include "platform/drives.h"
 #include "platform/file_delete.h"
+#include "platform/file_time.h"
 #include "results/csv_export.h"
 #include "results/workbook_writer.h"
 #include "results/delete_question.h"
@@ -105,6 +107,43 @@ constexpr int kColumnCount = IDS_COLUMN_CHECKSUM - IDS_COLUMN_NAME + 1;
 constexpr long kMeasuredRows = 50;
 constexpr int kCellMargin = 16;
 constexpr int kImageWidth = 16 + 5;
+
+// The first window (no place kept yet): a path of this many characters beside the other
+// columns, and this share of the screen's height, at least the old default's 520 pixels.
+constexpr int kFirstPathCharacters = 100;
+constexpr int kFirstHeightPercent = 70;
+
+// The widest texts a search writes into column `column` (other than the path), so that the
+// first window holds them: the latest date of a two-digit day and month, ten digits of size,
+// eight hex digits, each keep reason.
+std::vector<std::string> WidestCellTexts(int column) {
+    switch (column) {
+        case kColumnTime: {
+            platform::SystemTime day;
+            day.wYear = 2028;
+            day.wMonth = 12;
+            day.wDay = 28;
+            day.wHour = 20;
+            day.wMinute = 58;
+            day.wSecond = 58;
+            platform::FileTime time = 0;
+            std::string text;
+            if (platform::SystemTimeToFileTime(day, &time)) FileTimeToText(&time, text);
+            return {text};
+        }
+        case kColumnSize: return {"9999999999"};
+        case kColumnCrc:
+        case kColumnChecksum: return {"00000000", "dddddddd", "ffffffff"};
+        case kColumnKeepReason: {
+            std::vector<std::string> texts = {LoadStringText(IDS_ROW_HARD_LINK),
+                                              LoadStringText(IDS_ROW_SHARED)};
+            for (int reason = kKeptAsFound; reason <= kKeptNoCopyMark; ++reason)
+                texts.push_back(KeepReasonText(static_cast<KeepReason>(reason)));
+            return texts;
+        }
+        default: return {};
+    }
+}
 
 const char kSettings[] = "Settings";
 const char kOptions[] = "Options";
@@ -412,11 +451,15 @@ void CGeminexView::SaveWindowPlace() const {
     const bool maximized = top != nullptr && top->IsMaximized();
     // A maximised window keeps the place it comes back to.
     if (!maximized && !(top != nullptr && top->IsIconized())) {
-        const wxRect place = frame->GetRect();
+        // The size inside the window's frame: the outer size counts the window manager's
+        // frame, which the toolkit does not know yet when the next start sets it, so a kept
+        // outer size grew by that frame at every start.
+        const wxPoint place = frame->GetPosition();
+        const wxSize inside = frame->GetClientSize();
         m_settings.WriteProfileInt(kWindow, "Left", place.x);
         m_settings.WriteProfileInt(kWindow, "Top", place.y);
-        m_settings.WriteProfileInt(kWindow, "Width", place.width);
-        m_settings.WriteProfileInt(kWindow, "Height", place.height);
+        m_settings.WriteProfileInt(kWindow, "Client Width", inside.x);
+        m_settings.WriteProfileInt(kWindow, "Client Height", inside.y);
     }
     m_settings.WriteProfileInt(kWindow, "Maximized", maximized ? 1 : 0);
     std::vector<int> widths;
@@ -425,19 +468,58 @@ void CGeminexView::SaveWindowPlace() const {
     m_settings.WriteProfileString(kWindow, "Column Widths", WidthsText(widths));
 }
 
+void CGeminexView::SizeFirstWindow() {
+    wxWindow* frame = GetFrame();
+    CKvListCtrl* list = GetListCtrl();
+    if (frame == nullptr || list == nullptr) return;
+    int columns = kImageWidth + kCellMargin + list->GetCharWidth() * kFirstPathCharacters;
+    for (int i = 1; i < list->GetColumnCount(); ++i) {
+        // The heading's text, not the column's width: the native list of Windows makes its
+        // last column as wide as the room left when it is sized by its heading.
+        wxListItem heading;
+        heading.SetMask(wxLIST_MASK_TEXT);
+        list->GetColumn(i, heading);
+        int widest = list->GetTextExtent(heading.GetText()).x + kCellMargin;
+        for (const std::string& text : WidestCellTexts(i))
+            widest = std::max(widest, list->GetTextExtent(Utf8ToWx(text)).x + kCellMargin);
+        columns += widest;
+    }
+    // Around the columns: the list's border and vertical scroll bar, the frame's edges.
+    const int around = frame->GetSize().x - frame->GetClientSize().x + 8 +
+                       wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, list);
+    const int display = wxDisplay::GetFromWindow(frame);
+    const wxRect screen =
+        wxDisplay(static_cast<unsigned>(display != wxNOT_FOUND ? display : 0)).GetClientArea();
+    const int height = std::max(520, screen.height * kFirstHeightPercent / 100);
+    frame->SetSize(FirstWindowPlace(wxSize(columns + around, height), screen));
+}
+
+wxRect FirstWindowPlace(const wxSize& wanted, const wxRect& screen) {
+    const wxSize size(std::min(wanted.x, screen.width), std::min(wanted.y, screen.height));
+    return wxRect(screen.x + (screen.width - size.x) / 2, screen.y + (screen.height - size.y) / 2,
+                  size.x, size.y);
+}
+
 void CGeminexView::RestoreWindowPlace() {
     wxWindow* frame = GetFrame();
     CKvListCtrl* list = GetListCtrl();
     if (frame == nullptr || list == nullptr) return;
+    // The size inside the frame; settings of earlier versions kept the outer size.
+    const bool inside = m_settings.HasEntry(kWindow, "Client Width");
     const wxRect place(m_settings.GetProfileInt(kWindow, "Left", 0),
                        m_settings.GetProfileInt(kWindow, "Top", 0),
-                       m_settings.GetProfileInt(kWindow, "Width", 0),
-                       m_settings.GetProfileInt(kWindow, "Height", 0));
+                       m_settings.GetProfileInt(kWindow, inside ? "Client Width" : "Width", 0),
+                       m_settings.GetProfileInt(kWindow, inside ? "Client Height" : "Height", 0));
     // A place on no screen any more (a screen was taken away) is not taken.
     const wxPoint middle(place.x + place.width / 2, place.y + place.height / 2);
     if (place.width >= 200 && place.height >= 150 &&
-        wxDisplay::GetFromPoint(middle) != wxNOT_FOUND)
-        frame->SetSize(place);
+        wxDisplay::GetFromPoint(middle) != wxNOT_FOUND) {
+        frame->Move(place.GetPosition());
+        if (inside) frame->SetClientSize(place.GetSize());
+        else frame->SetSize(place.GetSize());
+    } else {
+        SizeFirstWindow();
+    }
     auto* top = wxDynamicCast(frame, wxTopLevelWindow);
     if (top != nullptr && m_settings.GetProfileInt(kWindow, "Maximized", 0) != 0)
         top->Maximize(true);

@@ -60,6 +60,9 @@ public:
     // the view closes (section "Window"), taken when it is created.
     void SaveWindowPlace() const;
     void RestoreWindowPlace();
+    // With no place kept: wide enough for every column as a search fills it beside a path of
+    // some length, most of the screen high, centred, within the screen.
+    void SizeFirstWindow();
 
     // Settings: "Settings" Drives, File Mask, Last save file, Last workbook file; "Options" Reverse Filters, the four
     // 8-byte limits, Skip Files Mask, Ignore Attributes. Read by the constructor (an empty
@@ -304,3 +307,6 @@ private:
     wxDECLARE_CLASS(CGeminexView);
     wxDECLARE_EVENT_TABLE();
 };
+
+// Where the first window goes: `wanted` cut to the screen's client area `screen`, centred on it.
+wxRect FirstWindowPlace(const wxSize& wanted, const wxRect& screen);

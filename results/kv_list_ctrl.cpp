@@ -8,6 +8,7 @@
 #include <wx/clipbrd.h>
 #include <wx/display.h>
 #include <wx/menu.h>
+#include <wx/toplevel.h>
 #include <wx/utils.h>
 
 #include "gui/command_ids.h"
@@ -561,6 +562,15 @@ void CKvListCtrl::OnFindClose(wxFindDialogEvent& event) {
         dialog->Destroy();
     }
     m_pFindDialog = nullptr;
+    // The keys go back to the rows: as the dialog hides, the window system may hand the focus
+    // to the frame itself or to no window at all. Not when another find dialog took its place.
+    CallAfter([this] {
+        if (m_pFindDialog) return;
+        auto* top = wxDynamicCast(wxGetTopLevelParent(this), wxTopLevelWindow);
+        if (top == nullptr || !top->IsShown() || top->IsBeingDeleted()) return;
+        if (!top->IsActive()) top->Raise();
+        SetFocus();
+    });
 }
 
 void CKvListCtrl::FindNext() {

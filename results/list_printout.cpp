@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include <wx/app.h>
 #include <wx/dc.h>
 #include <wx/printdlg.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
+#include <wx/weakref.h>
 
 #include "engine/results/results_model.h"
 #include "engine/text/string_table.h"
@@ -103,11 +105,24 @@ wxFrame* PreviewRows(const ResultsModel& model, const wxPageSetupDialogData& set
     const wxString title = wxStripMenuCodes(LoadWxString(IDS_MENU_PRINT_PREVIEW), wxStrip_Menu);
     wxSize size(800, 900);
     if (parent != nullptr) size.SetHeight(std::max(480, parent->GetSize().GetHeight()));
+    // The window that had the keys gets them back when the preview closes: the frame it
+    // disabled does not hand them on by itself.
+    wxWeakRef<wxWindow> hadFocus(wxWindow::FindFocus());
     auto* frame = new wxPreviewFrame(preview, parent, title, wxDefaultPosition, size);
+    frame->Bind(wxEVT_CLOSE_WINDOW, [hadFocus](wxCloseEvent& event) {
+        event.Skip();
+        wxTheApp->CallAfter([hadFocus] {
+            if (hadFocus && hadFocus->IsShownOnScreen() && hadFocus->IsEnabled())
+                hadFocus->SetFocus();
+        });
+    });
     // The rows stay as they are while the preview shows them.
     frame->InitializeWithModality(wxPreviewFrame_AppModal);
     if (parent != nullptr) frame->CentreOnParent();
     frame->Show();
+    // The pages take the keys at once (PageUp/PageDown, +/-, Enter prints): a new frame gives
+    // its focus to no child of its own, and the window it disabled held it before.
+    if (wxPreviewCanvas* canvas = preview->GetCanvas()) canvas->SetFocus();
     return frame;
 }
 

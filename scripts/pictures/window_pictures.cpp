@@ -1,6 +1,8 @@
 // The pictures of the README that show the window at work, taken on a virtual display by
 // scripts/screenshot.sh (not a test: it checks nothing but that a picture was written).
 //   window_pictures --gtest_filter=Pictures.WindowAfterASearch   PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.FirstWindow          PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.PropertiesOfALongPath PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.FindInTheRows        PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.MessageBox           PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.KeepRulesPage        PAIRSCOUT_SCREENSHOT=OUT.png
@@ -40,6 +42,7 @@
 #include "app/geminex_app.h"
 #include "engine/store/catalog.h"
 #include "options/keep_rules_page.h"
+#include "results/file_properties_dlg.h"
 #include "results/progress_dialog.h"
 #include "options/paths_page.h"
 #include "options/options_sheet.h"
@@ -90,6 +93,33 @@ TEST_F(Pictures, WindowAfterASearch) {
     list->SetItemState(4, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     list->SetItemState(4, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
     Save(frame->GetScreenRect());
+}
+
+// The window as it first opens (no place kept yet), after a search: every column in sight.
+TEST_F(Pictures, FirstWindow) {
+    TempDir tree;
+    guitest::WritePictureTree(tree);
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    list->ClearSelection(true);
+    list->SetItemState(0, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    Save(frame->GetScreenRect());
+}
+
+// The properties of a file whose path is longer than the dialog is wide: the path wrapped.
+TEST_F(Pictures, PropertiesOfALongPath) {
+    TempDir tree;
+    std::string folders;
+    for (int i = 1; i <= 6; ++i)
+        folders += "第" + std::to_string(i) + "层 一个相当长的文件夹名字 folder/";
+    const std::string path = tree.WriteFile(folders + "2021 年夏天的照片.jpg", "x");
+    CFilePropertiesDlg dialog(frame, path);
+    dialog.Move(0, 0);
+    dialog.Show();
+    guitest::ProcessEvents(500);
+    Save(dialog.GetScreenRect());
 }
 
 // Saved results opened again after one copy was written to and one removed: both greyed with

@@ -1,6 +1,6 @@
 // Help: Contents (F1, 57670, and 57667, 57671, 57669) and Search help (40013) reach the bundled
 // help book, made for this platform; the mask editor's Help opens its page about masks; the help
-// window opens centred on the main window.
+// window opens centred on the main window, and Escape closes it.
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -125,6 +125,21 @@ TEST_F(GeminexAppTest, HelpWindowOpensCentredOnTheMainWindow) {
     }, 1000);
     EXPECT_NEAR(shown.x + shown.width / 2, main.x + main.width / 2, 2);
     EXPECT_NEAR(shown.y + shown.height / 2, main.y + main.height / 2, 2);
+
+    // Escape closes it, from wherever its focus is; other keys stay the page's.
+    wxWindow* focus = wxWindow::FindFocus();
+    if (focus == nullptr || !help->IsDescendant(focus)) focus = help;
+    const auto press = [focus](int keyCode) {
+        wxKeyEvent key(wxEVT_CHAR_HOOK);
+        key.m_keyCode = keyCode;
+        key.SetEventObject(focus);
+        focus->GetEventHandler()->ProcessEvent(key);
+    };
+    press(WXK_PAGEDOWN);
+    guitest::ProcessEvents(50);
+    EXPECT_EQ(HelpFrame(app), help);
+    press(WXK_ESCAPE);
+    EXPECT_TRUE(guitest::WaitFor([this] { return HelpFrame(app) == nullptr; }));
     app->CloseHelp();
     ASSERT_TRUE(guitest::WaitFor([this] { return HelpFrame(app) == nullptr; }));
 }

@@ -556,6 +556,33 @@ TEST(PathPickerTest, FileDialogOpensInTheFolderOfTheName) {
     gtk::WhenChooserShown([](void* chooser) { gtk::Accept(chooser, ""); });
     EXPECT_EQ(picker.DoModal(), 1);
     EXPECT_EQ(picker.GetPath(), "/x/;" + out.substr(0, out.size() - 1));
+
+    // A start path that is no folder (本地硬盘), or nothing to edit: the chooser opens at home,
+    // not on the desktop's recent files, where a typed path is not taken; a folder since
+    // removed opens at the nearest folder above it.
+    const std::string home = guitest::TempHome();
+    for (const std::string& start : {std::string("本地硬盘"), std::string(), out + "gone/deeper/"}) {
+        SCOPED_TRACE(start);
+        CSelectPathDialog nowhere(nullptr);
+        nowhere.SetSinglePath(start);
+        std::string opened;
+        gtk::WhenChooserShown([&](void* chooser) {
+            opened = gtk::CurrentFolder(chooser) + "/";
+            gtk::Cancel(chooser);
+        });
+        EXPECT_EQ(nowhere.DoModal(), 2);
+        EXPECT_EQ(opened, start.empty() || start[0] != '/' ? home : out);
+    }
+    // The file dialog given a name without a folder: home too.
+    CKVFileDialog bare(true, "pairscout", "results.pairscout", wxFD_FILE_MUST_EXIST,
+                       "Pairscout|*.pairscout||", nullptr);
+    std::string opened;
+    gtk::WhenChooserShown([&](void* chooser) {
+        opened = gtk::CurrentFolder(chooser) + "/";
+        gtk::Cancel(chooser);
+    });
+    EXPECT_EQ(bare.DoModal(), 2);
+    EXPECT_EQ(opened, home);
 }
 
 }  // namespace

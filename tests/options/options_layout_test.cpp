@@ -20,6 +20,8 @@
 #include "options/include_exclude_dlg.h"
 #include "options/options_sheet.h"
 #include "options/paths_page.h"
+#include "platform/file_time.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -65,8 +67,17 @@ void SavePicture(wxWindow* window, const char* name) {
 }
 
 TEST(OptionsLayoutTest, SheetPagesShowAllTheirTexts) {
+    // Chinese dates are the widest the fields hold (年, 月 and 日 between the numbers).
+    ScopedLocale chinese("zh_CN.UTF-8");
     COptionsSheet sheet(nullptr);
     SearchOptions options;
+    platform::SystemTime late;
+    late.wYear = 2024;
+    late.wMonth = 12;
+    late.wDay = 28;
+    late.wHour = 12;
+    ASSERT_TRUE(platform::SystemTimeToFileTime(late, &options.filter.m_ftMinDate));
+    options.filter.m_ftMaxDate = options.filter.m_ftMinDate;
     options.paths = {"/home/user/", "/srv/data/", "/media/backup/"};
     options.mask = "*.*;~*.tmp;~/*/cache/*/*.dat";
     options.filter.m_nMinSize = 1024;
@@ -86,6 +97,14 @@ TEST(OptionsLayoutTest, SheetPagesShowAllTheirTexts) {
     sheet.GetBookCtrl()->SetSelection(1);
     guitest::ProcessEvents(300);
     CheckLayout(sheet.FilterPage(), "filters page");
+    // The date fields hold their dates whole, with the field's frame around them.
+    for (FilterFields::Edit which : {FilterFields::kMinDateEdit, FilterFields::kMaxDateEdit}) {
+        wxTextCtrl* edit = sheet.FilterPage()->Edit(which);
+        const wxString date = edit->GetValue();
+        EXPECT_TRUE(date.Contains("28")) << WxToUtf8(date);
+        EXPECT_GE(edit->GetSize().x, edit->GetSizeFromTextSize(edit->GetTextExtent(date).x).x)
+            << WxToUtf8(date) << (chinese.Ok() ? "" : " (no zh_CN locale here)");
+    }
     SavePicture(&sheet, "options-filters.png");
     sheet.Hide();
 }

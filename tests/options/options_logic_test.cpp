@@ -13,6 +13,7 @@
 #include "options/path_picker_text.h"
 #include "options/paths_list.h"
 #include "options/options_test_support.h"
+#include "support/temp_dir.h"
 
 using optionstest::DateText;
 using optionstest::Native;
@@ -97,6 +98,29 @@ TEST(PathPickerTextTest, SemicolonPrefixRulesAndInitialFolder) {
 #endif
     text.SetPath("");
     EXPECT_EQ(text.InitialFolder(), "");
+
+    // The folder the chooser opens on is one that is there: the edited one, the nearest one
+    // above it, else home (the keyword, a server, a path with no root, or only the root left).
+    TempDir temp;
+    const std::string photos = temp.MakeDir("照片");
+    const std::string home = Native("/home/user");
+    text.SetSinglePath(photos);
+    EXPECT_EQ(text.StartFolder(home), text.InitialFolder());
+    text.SetSinglePath(photos + Native("2021/夏天/"));
+    EXPECT_EQ(text.StartFolder(home), photos.substr(0, photos.size() - 1));
+    text.SetSinglePath(photos + Native("gone") + Native("//"));
+    EXPECT_EQ(text.StartFolder(home), photos.substr(0, photos.size() - 1));
+    EXPECT_EQ(ExistingFolderOrHome(photos, home), photos);
+    for (const std::string& nowhere : {std::string("本地硬盘"), std::string(), Native("//server"),
+                                       std::string("relative"), Native("/nowhere-at-all/x/")}) {
+        SCOPED_TRACE(nowhere);
+        EXPECT_EQ(ExistingFolderOrHome(nowhere, home), home);
+    }
+#ifdef _WIN32
+    EXPECT_EQ(ExistingFolderOrHome("C:\\", home), "C:\\");
+#else
+    EXPECT_EQ(ExistingFolderOrHome("/", home), "/");
+#endif
 
     EXPECT_EQ(FolderWithSeparator(Native("/data")), Native("/data/"));
     EXPECT_EQ(FolderWithSeparator(Native("/data/")), Native("/data/"));

@@ -2,6 +2,7 @@
 // servers and folders that exist go in; anything else is refused with its reason.
 #include <gtest/gtest.h>
 
+#include <wx/bookctrl.h>
 #include <wx/frame.h>
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
@@ -107,9 +108,11 @@ TEST(TypedStartPath, AChangeInPlaceIsCheckedAsAnAddedPathIs) {
 }
 
 // A key as the window system hands it: to the focused window, which passes it up.
-bool Press(wxWindow* focus, wxEventType type, int keyCode) {
+bool Press(wxWindow* focus, wxEventType type, int keyCode, int modifiers = 0) {
     wxKeyEvent key(type);
     key.m_keyCode = keyCode;
+    key.m_controlDown = (modifiers & wxMOD_CONTROL) != 0;
+    key.m_shiftDown = (modifiers & wxMOD_SHIFT) != 0;
     key.SetEventObject(focus);
     return focus->GetEventHandler()->ProcessEvent(key) && !key.GetSkipped();
 }
@@ -170,6 +173,29 @@ TEST(TypedStartPath, F2ChangesTheSelectedPathInTheOptionsSheetByKeyboard) {
         EXPECT_EQ(page->Paths().Items(), (std::vector<std::string>{first, second}));
         EXPECT_EQ(WxToUtf8(list->GetItemText(1)), second);
         EXPECT_TRUE(sheet->IsModal());
+
+        // Ctrl+PageDown, Ctrl+PageUp, Ctrl+Tab and Ctrl+Shift+Tab change the page from the
+        // list, which would take PageDown and Tab for itself; PageDown alone stays the list's.
+        wxBookCtrlBase* book = sheet->GetBookCtrl();
+        list->SetFocus();
+        guitest::WaitFor([list] { return list->IsDescendant(wxWindow::FindFocus()); });
+        wxWindow* rows = wxWindow::FindFocus();
+        ASSERT_NE(rows, nullptr);
+        EXPECT_FALSE(Press(rows, wxEVT_CHAR_HOOK, WXK_PAGEDOWN));
+        EXPECT_EQ(book->GetSelection(), 0);
+        EXPECT_TRUE(Press(rows, wxEVT_CHAR_HOOK, WXK_PAGEDOWN, wxMOD_CONTROL));
+        EXPECT_EQ(book->GetSelection(), 1);
+        EXPECT_TRUE(Press(rows, wxEVT_CHAR_HOOK, WXK_PAGEUP, wxMOD_CONTROL));
+        EXPECT_EQ(book->GetSelection(), 0);
+        EXPECT_TRUE(Press(rows, wxEVT_CHAR_HOOK, WXK_PAGEUP, wxMOD_CONTROL));
+        EXPECT_EQ(book->GetSelection(), 2) << "round from the first page to the last";
+        EXPECT_TRUE(Press(rows, wxEVT_CHAR_HOOK, WXK_TAB, wxMOD_CONTROL));
+        EXPECT_EQ(book->GetSelection(), 0);
+        EXPECT_TRUE(Press(rows, wxEVT_CHAR_HOOK, WXK_TAB, wxMOD_CONTROL));
+        EXPECT_EQ(book->GetSelection(), 1);
+        EXPECT_TRUE(Press(rows, wxEVT_CHAR_HOOK, WXK_TAB, wxMOD_CONTROL | wxMOD_SHIFT));
+        EXPECT_EQ(book->GetSelection(), 0);
+        EXPECT_EQ(page->Paths().Items(), (std::vector<std::string>{first, second}));
 
         // Enter on the list now presses OK.
         list->SetFocus();

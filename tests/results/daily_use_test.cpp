@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 #include <wx/clipbrd.h>
+#include <wx/config.h>
 #include <wx/dataobj.h>
+#include <wx/display.h>
 #include <wx/fdrepdlg.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
@@ -20,6 +22,7 @@
 #include "engine/text/text_format.h"
 #include "gui/command_ids.h"
 #include "gui/message_box.h"
+#include "gui/settings_store.h"
 #include "gui/wx_text.h"
 #include "options/paths_page.h"
 #include "results/file_launcher.h"
@@ -335,14 +338,44 @@ TEST_F(DailyUseTest, ANewSearchClearsTheLastSummaryAndPromptsLeaveForDialogs) {
 }
 
 TEST_F(DailyUseTest, PathColumnFillsTheWindowAndThePlaceIsRemembered) {
-    SearchByKeyboard();
-    frame->SetSize(wxSize(700, 400));
-    guitest::ProcessEvents(100);
     auto columnsWidth = [&] {
         int sum = 0;
         for (int i = 0; i < list->GetColumnCount(); ++i) sum += list->GetColumnWidth(i);
         return sum;
     };
+    // The first start (no place kept): every column of a search shows, with a path of some
+    // length, and the window stays on the screen.
+    StopApp();
+    {
+        CSettingsStore settings("Orvelle Software Inc.", "Pairscout");
+        settings.Config()->DeleteGroup("/Window");
+    }
+    StartApp({});
+    view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
+    ASSERT_NE(view, nullptr);
+    list = view->GetListCtrl();
+    view->SetShiftDownHook([] { return false; });
+    SearchTree();
+    const std::string deep = tree.WriteFile(
+        "第二季度的报告/another rather long folder name/照片 2021 年夏天.jpg", std::string(300, 'a'));
+    SearchByKeyboard();
+    ASSERT_GE(list->GetItemCount(), 6);
+    ASSERT_LE(static_cast<int>(deep.size()), 120);
+    const wxRect screen = wxDisplay(0u).GetClientArea();
+    EXPECT_TRUE(screen.Contains(frame->GetRect())) << frame->GetRect().x << "," << frame->GetRect().width;
+    guitest::ProcessEvents(100);
+    EXPECT_LE(columnsWidth(), list->GetClientSize().x)
+        << "the last columns are out of sight at " << frame->GetSize().x;
+    for (int i = 1; i < list->GetColumnCount(); ++i)
+        EXPECT_GT(list->GetColumnWidth(i), 10) << "column " << i;
+    EXPECT_EQ(FirstWindowPlace(wxSize(5000, 300), wxRect(-1280, 0, 1280, 1024)),
+              wxRect(-1280, 362, 1280, 300));
+
+    // The path column takes the room the window gives it.
+    std::filesystem::remove(deep);
+    SearchByKeyboard();
+    frame->SetSize(wxSize(700, 400));
+    guitest::ProcessEvents(100);
     const int path = list->GetColumnWidth(0);
     const int crc = list->GetColumnWidth(3);
     frame->SetSize(wxSize(1100, 500));
@@ -364,6 +397,7 @@ TEST_F(DailyUseTest, PathColumnFillsTheWindowAndThePlaceIsRemembered) {
     list = view->GetListCtrl();
     guitest::ProcessEvents(100);
     EXPECT_EQ(frame->GetSize(), place.GetSize());
+    EXPECT_EQ(frame->GetPosition(), place.GetPosition());
     EXPECT_EQ(list->GetColumnWidth(3), crc + 37);
 }
 
@@ -407,10 +441,20 @@ TEST_F(DailyUseTest, MessageBoxIsAsWideAsItsTextWithTheProgramsNameAndIcon) {
         // The title has room: the box is wider than the title's text.
         EXPECT_GT(box->GetSize().x, box->GetTextExtent(box->GetTitle()).x * 3);
         SavePicture(box, "message-box.png");
-        box->EndModal(wxID_NO);
+        // Escape answers No: the question has no Cancel button for it to press.
+        wxWindow* focus = wxWindow::FindFocus();
+        EXPECT_TRUE(SendKey(focus != nullptr && box->IsDescendant(focus) ? focus : box,
+                            WXK_ESCAPE));
+        if (box->IsModal() && box->GetReturnCode() != wxID_NO) box->EndModal(wxID_CANCEL);
     });
     answer = ShowMessageBox(frame, text, wxYES_NO | wxICON_EXCLAMATION);
     EXPECT_EQ(answer, wxID_NO);
+    // The same with No as the default button (deleting for good, replacing a file).
+    guitest::WhenModal<wxDialog>([&](wxDialog* box) {
+        EXPECT_TRUE(SendKey(box, WXK_ESCAPE));
+        if (box->IsModal() && box->GetReturnCode() != wxID_NO) box->EndModal(wxID_OK);
+    });
+    EXPECT_EQ(ShowMessageBox(frame, text, wxYES_NO | wxNO_DEFAULT | wxICON_WARNING), wxID_NO);
 }
 
 TEST_F(DailyUseTest, PictureOfTheListAfterDeletingByKeyboard) {

@@ -24,6 +24,7 @@
 #include <wx/config.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/display.h>
 #include <wx/image.h>
 #include <wx/imaglist.h>
 #include <wx/modalhook.h>
@@ -31,6 +32,7 @@
 #include <wx/statusbr.h>
 #include <wx/stockitem.h>
 #include <wx/stopwatch.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 
 #include "engine/store/saved_results.h"
@@ -802,6 +804,32 @@ TEST(FilePropertiesTest, LinesOfAFile) {
     CFilePropertiesDlg dialog(nullptr, path);
     EXPECT_EQ(WxToUtf8(dialog.GetTitle()), "属性");
     EXPECT_NE(dialog.FindWindow(wxID_OK), nullptr);
+
+    // A path longer than the screen is wide is shown whole: wrapped, selectable, every
+    // character inside the dialog on the screen.
+    std::string folders;
+    for (int i = 0; i < 12; ++i) folders += "一个相当长的文件夹名字 folder " + std::to_string(i) + "/";
+    const std::string longPath = dir.WriteFile(folders + "最后的文件.txt", "x");
+    CFilePropertiesDlg shown(nullptr, longPath);
+    shown.Show();
+    guitest::ProcessEvents(300);
+    wxTextCtrl* value = nullptr;
+    for (wxWindow* child : shown.GetChildren()) {
+        auto* text = wxDynamicCast(child, wxTextCtrl);
+        if (text != nullptr && WxToUtf8(text->GetValue()) == longPath) value = text;
+    }
+    ASSERT_NE(value, nullptr) << "the path is not shown as it is";
+    EXPECT_FALSE(value->IsEditable());
+    const wxRect screen = wxDisplay(0u).GetClientArea();
+    EXPECT_LE(shown.GetSize().x, screen.width);
+    const wxPoint end = value->PositionToCoords(value->GetLastPosition());
+    EXPECT_NE(end, wxDefaultPosition);
+    EXPECT_TRUE(wxRect(value->GetClientSize()).Contains(end))
+        << "the path's end at " << end.x << "," << end.y << " of " << value->GetClientSize().x
+        << "x" << value->GetClientSize().y;
+    value->SetSelection(-1, -1);
+    EXPECT_EQ(WxToUtf8(value->GetStringSelection()), longPath);
+    shown.Hide();
 }
 
 // Names that are not valid UTF-8 reach the desktop as the file's own bytes: the list shows

@@ -359,9 +359,16 @@ TEST_F(KvListTest, FindDialogRemembersItsOptionsAndComesBackOnce) {
     }
     EXPECT_EQ(findDialogs, 1);
 
-    // Closing it forgets it. A found row that is gone falls back to the search text.
+    // Closing it forgets it and gives the keys back to the rows. A found row that is gone
+    // falls back to the search text.
+    second->SetFocus();
+    guitest::WaitFor([second] { return second->IsDescendant(wxWindow::FindFocus()); });
     second->Close();
     EXPECT_EQ(list->GetFindDialog(), nullptr);
+    EXPECT_TRUE(guitest::WaitFor([this] {
+        wxWindow* focus = wxWindow::FindFocus();
+        return focus != nullptr && (focus == list || list->IsDescendant(focus));
+    }));
     view->SetModel(Groups({{"/t/1", "/t/2"}}));
     view->GetModel().Clear();
     view->RefreshRows();

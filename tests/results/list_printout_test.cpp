@@ -171,6 +171,12 @@ TEST(ListPrintout, APageOnAMemoryDcStaysInsideThePrintableArea) {
 
 TEST_F(GeminexViewAppTest, PrintPreviewShowsThePagesModally) {
     view->SetModel(ManyRows());
+    list->SetFocus();
+    const auto listHasFocus = [this] {
+        wxWindow* focus = wxWindow::FindFocus();
+        return focus != nullptr && (focus == list || list->IsDescendant(focus));
+    };
+    ASSERT_TRUE(guitest::WaitFor(listHasFocus));
     EXPECT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_FILE_PRINT_PREVIEW)));
     wxPreviewFrame* preview = nullptr;
     for (wxWindow* window : wxTopLevelWindows)
@@ -183,10 +189,14 @@ TEST_F(GeminexViewAppTest, PrintPreviewShowsThePagesModally) {
     ASSERT_NE(pages, nullptr);
     EXPECT_GE(pages->GetMaxPage(), 2);
     EXPECT_EQ(pages->GetCurrentPage(), 1);
+    // The pages take the keys at once, and the list has them again once the preview closes.
+    EXPECT_TRUE(guitest::WaitFor([pages] { return wxWindow::FindFocus() == pages->GetCanvas(); }))
+        << "focus on " << (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetClassInfo()->GetClassName() : L"nothing");
 
     preview->Close();
     guitest::ProcessEvents(100);
     EXPECT_TRUE(frame->IsEnabled());
+    EXPECT_TRUE(guitest::WaitFor(listHasFocus));
 }
 
 // The date at the foot of the printed pages is when the search began, in local time as the

@@ -22,6 +22,7 @@
 #include "engine/search/duplicate_search.h"
 #include "engine/text/text_language.h"
 #include "gui/command_ids.h"
+#include "gui/message_box.h"
 #include "platform/text_catalog.h"
 #include "app/gui_test_env.h"
 #include "gui/settings_store.h"
@@ -325,6 +326,29 @@ TEST_F(WindowsWindowTest, SettingsLandInTheRegistry) {
 TEST_F(WindowsWindowTest, WxTextsAreChineseFromTheCatalogInsideTheProgram) {
     EXPECT_EQ(WxToUtf8(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS)), "取消");
     EXPECT_EQ(WxToUtf8(wxGetTranslation("Find")), "查找");
+}
+
+// A question with 是 and 否 alone answers 否 to Escape (the system's own box takes no Escape
+// without a Cancel button); a question with Cancel as well still answers Escape with it.
+TEST_F(WindowsWindowTest, EscapeAnswersNoInAQuestion) {
+    const auto escape = [](wxDialog* box) {
+        wxKeyEvent key(wxEVT_CHAR_HOOK);
+        key.m_keyCode = WXK_ESCAPE;
+        key.SetEventObject(box);
+        box->GetEventHandler()->ProcessEvent(key);
+        // Not answered by Escape: ended here, so that the test goes on (and fails). A box
+        // that was answered stays modal until its loop has ended.
+        if (box->IsModal() && box->GetReturnCode() != wxID_NO) box->EndModal(wxID_OK);
+    };
+    guitest::WhenModal<wxDialog>(escape);
+    EXPECT_EQ(ShowMessageBox(frame, Utf8ToWx("确定要删除 <本地硬盘>?"), wxYES_NO | wxICON_QUESTION),
+              wxID_NO);
+    guitest::WhenModal<wxDialog>([&](wxDialog* box) {
+        EXPECT_EQ(WxToUtf8(box->GetTitle()), "Pairscout");
+        escape(box);
+    });
+    EXPECT_EQ(ShowMessageBox(frame, Utf8ToWx("保存?"), wxYES_NO | wxNO_DEFAULT | wxICON_WARNING),
+              wxID_NO);
 }
 
 // The interface follows the user's interface language: Chinese under a Chinese Windows (Wine's
