@@ -300,7 +300,7 @@
     X(IDS_FOLDERS_NONE_GO, 2841, "没有文件夹可以整个处理:")                                              \
     X(IDS_FOLDER_COUNT, 2842, "%d 组相同的文件夹, %d 个文件夹的全部文件已在别处")                                              \
     /* Export as Excel workbook: the menu item, the file dialog's filter, the sheet's name. */ \
-    X(IDS_MENU_EXPORT_XLSX, 2900, "导出为 Excel 工作簿(&X)...")                                   \
+    X(IDS_MENU_EXPORT_XLSX, 2900, "导出为 Excel 工作簿(&W)...")                                   \
     X(IDS_XLSX_FILTER, 2901, "Excel 工作簿 (*.xlsx)|*.xlsx||")                                    \
     X(IDS_XLSX_SHEET_NAME, 2902, "重复的文件")                                                    \
     /* About box links: the maker's web site and mail address. */                                 \

@@ -158,7 +158,7 @@ const std::vector<PopupWanted>& WantedMenu() {
           {nullptr, 0},
           {"打开(&O)\tEnter", 57601},
           {"另存为(&A)...\tCtrl+S", 57604},
-          {"导出为 Excel 工作簿(&X)...", 32800},
+          {"导出为 Excel 工作簿(&W)...", 32800},
           {nullptr, 0},
           {"打印(&P)...\tCtrl+P", 57607},
           // Beyond menu 128: the pages as they will print.
@@ -187,6 +187,8 @@ const std::vector<PopupWanted>& WantedMenu() {
           {nullptr, 0},
           {"属性(&O)", 32772},
           {"浏览目录(&E)", 32773},
+          {nullptr, 0},
+          {"重复的文件夹(&F)...", 32801},
           {nullptr, 0},
           // The interface's language: a menu of its own (command 0), Chinese and English.
           {"语言(&L)", 0}}},

@@ -386,7 +386,7 @@ TEST_F(ExportPrintTest, WorkbookExportAsksWritesAndReportsFailures) {
     wxMenuItem* item = fileMenu->FindItemByPosition(static_cast<std::size_t>(saveAs) + 1);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(CommandFromWxId(item->GetId()), cmd::ID_EXPORT_XLSX);
-    EXPECT_EQ(WxToUtf8(item->GetItemLabel()), "导出为 Excel 工作簿(&X)...");
+    EXPECT_EQ(WxToUtf8(item->GetItemLabel()), "导出为 Excel 工作簿(&W)...");
     EXPECT_EQ(WxToUtf8(item->GetHelp()), "把列出的结果导出为 Excel 工作簿");
     EXPECT_FALSE(IsEnabled(cmd::ID_EXPORT_XLSX));
     view->SetModel(Groups({{"/data/中文.txt", "/data/b.txt"}, {"/x/1", "/x/2", "/x/3"}}));

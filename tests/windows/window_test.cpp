@@ -251,7 +251,7 @@ TEST_F(WindowsWindowTest, NamesOutsideTheCodePageAreListedAndDeleted) {
 TEST_F(WindowsWindowTest, WorkbookExportWritesUnderAChineseName) {
     wxMenuItem* item = frame->GetMenuBar()->FindItem(WxId(cmd::ID_EXPORT_XLSX));
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(WxToUtf8(item->GetItemLabel()), "导出为 Excel 工作簿(&X)...");
+    EXPECT_EQ(WxToUtf8(item->GetItemLabel()), "导出为 Excel 工作簿(&W)...");
     MakeTree();
     ASSERT_TRUE(SearchThroughTheCommand(tree.Path()));
     guitest::ProcessEvents(50);
