@@ -1,5 +1,7 @@
 #include "results/folder_dialog.h"
 
+#include <algorithm>
+
 #include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -90,8 +92,24 @@ void CFolderDialog::Fill() {
         if (m_rows[r].kind == FolderRow::kHolder)
             m_list->SetItemTextColour(item, wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
     }
-    for (int c = 0; c < kFolderColumnCount; ++c)
-        m_list->SetColumnWidth(c, m_rows.empty() ? wxLIST_AUTOSIZE_USEHEADER : wxLIST_AUTOSIZE);
+    // Each column as wide as its widest cell or its heading, whichever is wider; the list as
+    // wide as its columns, within the screen.
+    int total = 0;
+    for (int c = 0; c < kFolderColumnCount; ++c) {
+        m_list->SetColumnWidth(c, wxLIST_AUTOSIZE_USEHEADER);
+        int width = m_list->GetColumnWidth(c);
+        if (!m_rows.empty()) {
+            m_list->SetColumnWidth(c, wxLIST_AUTOSIZE);
+            width = std::max(width, m_list->GetColumnWidth(c));
+        }
+        width += FromDIP(8);
+        m_list->SetColumnWidth(c, width);
+        total += width;
+    }
+    const int most = wxSystemSettings::GetMetric(wxSYS_SCREEN_X, this) * 9 / 10;
+    m_list->SetMinSize(wxSize(std::min(std::max(total + FromDIP(24), FromDIP(600)), most),
+                              FromDIP(320)));
+    if (GetSizer() != nullptr) GetSizer()->SetSizeHints(this);
     m_count->SetLabel(m_rows.empty() ? LoadWxString(IDS_FOLDER_NONE)
                                      : Utf8ToWx(FormatFolderCount(
                                            static_cast<int>(findings.identical.size()),

@@ -43,6 +43,7 @@
 #include "engine/store/catalog.h"
 #include "options/keep_rules_page.h"
 #include "results/file_properties_dlg.h"
+#include "results/folder_dialog.h"
 #include "results/progress_dialog.h"
 #include "options/paths_page.h"
 #include "options/options_sheet.h"
@@ -394,3 +395,29 @@ TEST_F(Pictures, PathChangedInPlace) {
 }
 
 }  // namespace
+
+// The folder view: a backup folder that is a copy of the photo folder, and a folder whose every
+// file is already elsewhere, with the folders holding the copies under it.
+TEST_F(Pictures, DuplicateFolders) {
+    TempDir tree;
+    for (const std::string top : {"照片/", "备份/照片 2023/"}) {
+        tree.WriteFile(top + "海边.jpg", std::string(70000, 'p'));
+        tree.WriteFile(top + "日落.jpg", std::string(60000, 'n'));
+        tree.WriteFile(top + "旅行/山.jpg", std::string(50000, 'm'));
+    }
+    tree.WriteFile("旧手机/IMG_0001.jpg", std::string(70000, 'p'));
+    tree.WriteFile("旧手机/IMG_0002.jpg", std::string(50000, 'm'));
+    tree.WriteFile("下载/日落 (1).jpg", std::string(60000, 'n'));
+    tree.WriteFile("旧手机/IMG_0003.jpg", std::string(60000, 'n'));
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    CFolderDialog dialog(frame, [this](bool names) {
+        return FindFolderGroups(view->GetModel(), view->Listed().foldersSeen, names);
+    }, true, nullptr);
+    dialog.Move(0, 0);
+    dialog.Show();
+    dialog.SelectDuplicates();
+    Save(dialog.GetScreenRect());
+}
