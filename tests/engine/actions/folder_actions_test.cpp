@@ -17,6 +17,7 @@
 #include "engine/actions/safe_delete.h"
 #include "engine/actions/trash_undo.h"
 #include "engine/results/folder_groups.h"
+#include "engine/results/folder_rows.h"
 #include "engine/search/duplicate_search.h"
 #include "engine/text/string_table.h"
 #include "engine/text/text_format.h"
@@ -128,6 +129,35 @@ TEST(FolderActions, AFolderGoesWholeOrStaysWholeAndIsComparedOnlyWithCopiesOutsi
     EXPECT_FALSE(held.Folders()[0].goes);
     EXPECT_EQ(held.Folders()[0].why, LoadStringText(IDS_DELETE_PROTECTED));
     EXPECT_EQ(held.Goes(), 0);
+
+    // The view's rows: all chosen, the holders of copies are no folders to take, and a group's
+    // folders are given last first (so that its first is the one that stays).
+    const std::vector<FolderRow> rows = MakeFolderRows(found);
+    std::vector<std::size_t> everyRow;
+    for (std::size_t r = 0; r < rows.size(); ++r) everyRow.push_back(r);
+    const std::vector<std::string> taken = FoldersToTake(rows, everyRow);
+    for (const FolderRow& row : rows) {
+        if (row.kind != FolderRow::kHolder) continue;
+        const auto listed = std::count_if(rows.begin(), rows.end(), [&](const FolderRow& other) {
+            return other.kind != FolderRow::kHolder && other.path == row.path;
+        });
+        EXPECT_EQ(std::count(taken.begin(), taken.end(), row.path), listed) << row.path;
+    }
+    ASSERT_TRUE(rows[0].first);
+    EXPECT_EQ(taken.back(), rows[0].path);
+
+    // A file that fails in the act (its bytes differ after all) keeps the rest of its folder.
+    DuplicateAction failing(DuplicateActionKind::kDelete, nullptr);
+    failing.Parts().compare = [](const CFileRecord&, platform::FileReader&, const CFileRecord&,
+                                 platform::FileReader&, const std::function<bool()>&,
+                                 std::string*) { return ContentMatch::kDifferent; };
+    const ActionOutcome differ = failing.Apply(model, ActionPlan(model, {backup}, settings));
+    EXPECT_TRUE(differ.done.empty());
+    EXPECT_TRUE(differ.foldersDone.empty());
+    ASSERT_EQ(differ.refused.size(), 1u) << "the first file named, the others left with it";
+    EXPECT_EQ(differ.refused[0].second, LoadStringText(IDS_CONTENTS_DIFFER));
+    for (std::size_t row : both.Folders()[0].rows)
+        EXPECT_TRUE(fs::exists(model.Row(row).record->Path()));
 
     // A file written to since the search, or one added, keeps its folder and every file of it.
     tree.WriteFile(Native("backup/photos/notes.txt"), RandomBytes(300, 5));
