@@ -277,15 +277,20 @@ TEST(FileRecord, AFirstLookTakesTheDisksTurnOnlyWhenItMustAndSeesTheEnd) {
 #ifndef _WIN32
     {
         // Out of memory (where the file system lets it go): read from the disk, in one turn.
-        const int fd = open((dir / "small").c_str(), O_RDONLY);
-        ASSERT_GE(fd, 0);
-        fsync(fd);
-        posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-        close(fd);
-        platform::FileReader probe;
-        ASSERT_TRUE(probe.Open(dir / "small", false));
-        if (!probe.CachedFrom(0)) {
+        // Another program's reads on a busy machine can bring the pages back between the probe
+        // and the look: a few tries, of which one that began out of memory must take the turn.
+        int uncached = 0, tookTurn = 0;
+        for (int attempt = 0; attempt < 5 && tookTurn == 0; ++attempt) {
+            const int fd = open((dir / "small").c_str(), O_RDONLY);
+            ASSERT_GE(fd, 0);
+            fsync(fd);
+            posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+            close(fd);
+            platform::FileReader probe;
+            ASSERT_TRUE(probe.Open(dir / "small", false));
+            if (probe.CachedFrom(0)) continue;
             probe.Close();
+            ++uncached;
             CFileRecord r(Find(dir.Path(), "small"), dir.Path());
             CountingTurn turn;
             std::vector<unsigned char> bytes;
@@ -293,7 +298,11 @@ TEST(FileRecord, AFirstLookTakesTheDisksTurnOnlyWhenItMustAndSeesTheEnd) {
             look(r, &turn, &bytes, &kept);
             EXPECT_TRUE(kept);
             EXPECT_EQ(std::string(bytes.begin(), bytes.end()), data);
-            EXPECT_EQ(turn.takes, 1);
+            EXPECT_LE(turn.takes, 1);
+            tookTurn += turn.takes;
+        }
+        if (uncached > 0) {
+            EXPECT_EQ(tookTurn, 1) << uncached << " tries began out of memory";
         }
     }
 #endif
