@@ -33,6 +33,9 @@ constexpr bool kPathsIgnoreCase = true;
 constexpr bool kPathsIgnoreCase = false;
 #endif
 
+// A folder separator as paths are written here (on Windows "/" too).
+inline bool IsPathSeparator(char c) { return c == '/' || c == kPathSeparator; }
+
 // `path` with "/" read as the separator where the separator is another byte (a typed
 // "C:/Data" is "C:\Data" on Windows); unchanged where "/" is the separator.
 inline std::string NormalisedSeparators(std::string path) {

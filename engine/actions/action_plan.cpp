@@ -21,11 +21,10 @@ std::string LastNames(const std::string& path, std::size_t count) {
     return at == std::string::npos ? path : path.substr(at + 1);
 }
 
-bool IsSeparator(char c) { return c == '/' || c == platform::kPathSeparator; }
-
 // `path` without the separators at its end (a root keeps its own).
 std::string Trimmed(std::string path) {
-    while (path.size() > 1 && IsSeparator(path.back()) && !(path.size() == 3 && path[1] == ':'))
+    while (path.size() > 1 && platform::IsPathSeparator(path.back()) &&
+           !(path.size() == 3 && path[1] == ':'))
         path.pop_back();
     return path;
 }
@@ -152,7 +151,8 @@ ActionPlan::ActionPlan(const ResultsModel& model, const std::vector<std::string>
     for (const std::string& folder : folders) given.push_back(Trimmed(folder));
     const auto inside = [](const std::string& path, const std::string& folder) {
         return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-               (IsSeparator(path[folder.size()]) || IsSeparator(folder.back()));
+               (platform::IsPathSeparator(path[folder.size()]) ||
+                platform::IsPathSeparator(folder.back()));
     };
     std::unordered_map<std::string, std::size_t> indexOf;
     for (const std::string& folder : given) {
@@ -172,7 +172,7 @@ ActionPlan::ActionPlan(const ResultsModel& model, const std::vector<std::string>
         if (model.Row(r).standing == kStandsInCatalog) continue;
         const std::string& path = model.Row(r).record->Path();
         for (std::size_t at = path.size(); at > 0; --at) {
-            if (!IsSeparator(path[at - 1])) continue;
+            if (!platform::IsPathSeparator(path[at - 1])) continue;
             auto hit = indexOf.find(path.substr(0, at - 1));
             if (hit == indexOf.end() && at == 1) hit = indexOf.find(path.substr(0, 1));
             if (hit != indexOf.end()) {

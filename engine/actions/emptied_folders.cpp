@@ -12,20 +12,10 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == platform::kPathSeparator; }
-
 // The folder that holds `path`, "" for a root or a bare name.
-std::string ParentOf(std::string path) {
-    while (path.size() > 1 && IsSeparator(path.back())) path.pop_back();
-    std::string::size_type at = path.size();
-    while (at > 0 && !IsSeparator(path[at - 1])) --at;
-    if (at == 0) return std::string();
-    std::string parent = path.substr(0, at);
-    // "/x" has the root for its folder, which stays as it is written; "C:\x" too.
-    while (parent.size() > 1 && IsSeparator(parent.back()) &&
-           !(parent.size() == 3 && parent[1] == ':'))
-        parent.pop_back();
-    return parent == path ? std::string() : parent;
+std::string ParentOf(const std::string& path) {
+    const std::string parent = platform::FolderOf(path);
+    return parent == "." || parent == path ? std::string() : parent;
 }
 
 class StartPaths {
@@ -52,7 +42,8 @@ private:
 };
 
 std::size_t Depth(const std::string& path) {
-    return static_cast<std::size_t>(std::count_if(path.begin(), path.end(), IsSeparator));
+    return static_cast<std::size_t>(
+        std::count_if(path.begin(), path.end(), platform::IsPathSeparator));
 }
 
 // `gone` with its times as they were before the action, where known.
@@ -71,7 +62,7 @@ void RemoveEmptyBelow(const std::string& folder, std::vector<platform::RemovedFo
                       int depth, const FolderStates* before) {
     if (depth > 256) return;
     std::string listed = folder;
-    if (!IsSeparator(listed.back())) listed += platform::kPathSeparator;
+    if (!platform::IsPathSeparator(listed.back())) listed += platform::kPathSeparator;
     std::vector<std::string> subfolders;
     platform::FileFinder finder;
     for (bool more = finder.First(listed); more; more = finder.Next()) {

@@ -31,13 +31,11 @@ std::uint64_t TextHash(const char* text, std::size_t length) {
     return Mix(h);
 }
 
-bool IsSeparator(char c) { return c == '/' || c == platform::kPathSeparator; }
-
 // The folder of `path` (ending in a separator), or "" at the top.
 std::string ParentOf(const std::string& folder) {
     if (folder.size() < 2) return std::string();
     std::size_t at = folder.size() - 1;  // its own separator
-    while (at > 0 && !IsSeparator(folder[at - 1])) --at;
+    while (at > 0 && !platform::IsPathSeparator(folder[at - 1])) --at;
     return at == 0 ? std::string() : folder.substr(0, at);
 }
 
