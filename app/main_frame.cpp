@@ -210,7 +210,14 @@ bool CMainFrame::ExecuteCommand(int wxId) {
 }
 
 void CMainFrame::SetTitle(const wxString& title) {
-    wxDocParentFrame::SetTitle(m_bAddToTitle ? title : LoadWxString(IDS_APP_TITLE));
+    const wxString name = m_bAddToTitle ? title : LoadWxString(IDS_APP_TITLE);
+    wxDocParentFrame::SetTitle(m_titleNote.empty() ? name : name + " - " + m_titleNote);
+}
+
+void CMainFrame::SetTitleNote(const wxString& note) {
+    if (note == m_titleNote) return;
+    m_titleNote = note;
+    SetTitle(LoadWxString(IDS_APP_TITLE));
 }
 
 void CMainFrame::SetLabel(const wxString& label) { SetTitle(label); }

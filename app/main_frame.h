@@ -44,6 +44,7 @@ public:
 
     // Always the application title (the document name is never added).
     void SetTitle(const wxString& title) override;
+    void SetTitleNote(const wxString& note) override;
     void SetLabel(const wxString& label) override;
 
     // Menu prompts and toolbar fly-by prompts: the prompt while an item is highlighted, the idle
@@ -72,6 +73,7 @@ private:
     wxToolBar* m_wndToolBar = nullptr;
     wxString m_szIdleText;
 
+    wxString m_titleNote;     // after the program's name (SetTitleNote)
     bool m_bAddToTitle = true;  // FWS_ADDTOTITLE; cleared by PreCreateWindow
     wxString m_strIndicators[4];
 

@@ -331,6 +331,9 @@ int main(int argc, char** argv) {
     progress.Clear();
     FlushSearchCache(cache, cachePath, &progress);
     if (outcome != DuplicateSearch::kFinished) return 130;
+    // Stopped while comparing: what follows is the groups found so far, and says so.
+    if (search.Partial())
+        platform::WriteStandardText(stderr, std::string(LoadStringText(IDS_SEARCH_CANCELLED_PARTIAL)) + "\n");
     if (search.GroupsFromCache() > 0)
         platform::WriteStandardText(stderr, FormatGroupsFromCache(search.GroupsFromCache()) + "\n");
 

@@ -11,6 +11,9 @@ public:
     virtual void SetIdleText(const wxString& text) = 0;
     // Shows the message of string `stringId` (its prompt part), or `text` when the id is 0.
     virtual void OnSetMessageString(int stringId, const wxString& text = wxString()) = 0;
+    // A note after the program's name in the title ("" = the name alone): what the list
+    // shows is not what it seems (a search stopped before its end).
+    virtual void SetTitleNote(const wxString& note) = 0;
 
 protected:
     ~CFrameStatus() = default;

@@ -35,9 +35,6 @@ struct ActionRunner::Job {
 };
 
 namespace {
-const char kTrashUndoLine[] = "trash";
-const char kActionUndoLine[] = "action";
-
 // The first row after the first of `rows` that is not among them (null: none).
 const CFileRecord* RowAfter(const ResultsModel& model, const std::vector<std::size_t>& rows) {
     std::vector<char> gone(model.RowCount(), 0);
@@ -197,13 +194,15 @@ std::shared_ptr<ActionRunner::Job> ActionRunner::ActOnFolders(
 }
 
 std::shared_ptr<ActionRunner::Job> ActionRunner::Undo() {
-    if (!CanUndo()) return nullptr;
+    const UndoStep* step = m_undo.Top();
+    if (step == nullptr) return nullptr;
     auto job = std::make_shared<Job>();
     job->job = Job::kUndo;
-    if (m_actionUndo.Empty()) {
-        job->trashUndo = &m_undo;
+    // The step stays on the stack while its work runs (nothing else runs meanwhile).
+    if (step->IsTrash()) {
+        job->trashUndo = &step->trash;
     } else {
-        job->actionUndo = &m_actionUndo;
+        job->actionUndo = &step->action;
     }
     return job;
 }
@@ -256,16 +255,19 @@ ActionRunner::Report ActionRunner::FinishDelete(Job& job, ListedResults& listed,
     Report report;
     const DeleteOutcome& outcome = job.deleted;
     ResultsModel& model = *listed.model;
-    // The undo takes the files as listed, before their rows go; a move to the trash replaces
-    // the one before, a delete for good leaves nothing to take back.
-    m_undo.Clear();
-    m_actionUndo.Clear();
+    // The undo takes the files as listed, before their rows go; a move to the trash is one
+    // more step, a delete for good (or one that removed nothing) leaves the steps as they were.
     if (!outcome.trashed.empty()) {
-        m_undo.Remember(model, outcome, &listed.found);
-        if (m_restorer) m_undo.SetRestorer(m_restorer);
-        m_nUndoResults = listed.number;
+        auto step = std::make_unique<UndoStep>();
+        step->trash.Remember(model, outcome, &listed.found);
+        if (m_restorer) step->trash.SetRestorer(m_restorer);
+        step->results = listed.number;
+        m_undo.Push(std::move(step));
+        KeepUndo();
     }
-    KeepUndo();
+    std::int64_t bytes = 0;
+    for (std::size_t row : outcome.goneRows)
+        if (row < model.RowCount()) bytes += model.Row(row).record->m_nSize;
     if (!outcome.goneRows.empty()) {
         if (rowsWillChange) rowsWillChange();
         const CFileRecord* next = RowAfter(model, outcome.goneRows);
@@ -281,6 +283,11 @@ ActionRunner::Report ActionRunner::FinishDelete(Job& job, ListedResults& listed,
             report.selectRow = static_cast<long>(std::min(firstGone, model.RowCount() - 1));
     }
     m_nLastDone = outcome.goneRows.size();
+    // What went stays in view (the summary above it counts what is left).
+    m_strLastAction = FormatActionDone(ActionVerb(job.kind), static_cast<int>(outcome.goneRows.size()),
+                                       FormatSizeText(static_cast<double>(bytes)));
+    if (!outcome.removedFolders.empty())
+        m_strLastAction += "; " + FormatFoldersRemoved(static_cast<int>(outcome.removedFolders.size()));
     if (!job.leftovers.empty()) report.messages.push_back(job.leftovers);
     if (!outcome.kept.empty()) report.messages.push_back(KeptFilesMessage(outcome.kept));
     return report;
@@ -291,11 +298,12 @@ ActionRunner::Report ActionRunner::FinishAct(Job& job, ListedResults& listed,
     Report report;
     const ActionOutcome& outcome = job.acted;
     ResultsModel& model = *listed.model;
-    // The undo takes the files as listed, before moved rows go; it replaces the one before.
-    m_undo.Clear();
-    m_actionUndo.Remember(job.kind, model, outcome, &listed.found);
-    m_nUndoResults = listed.number;
-    KeepUndo();
+    // The undo takes the files as listed, before moved rows go: one more step, when anything
+    // was done.
+    auto step = std::make_unique<UndoStep>();
+    step->action.Remember(job.kind, model, outcome, &listed.found);
+    step->results = listed.number;
+    if (m_undo.Push(std::move(step))) KeepUndo();
     if (rowsWillChange) rowsWillChange();
     const ActionKindInfo& info = ActionKind(job.kind);
     std::vector<std::size_t> gone;
@@ -327,27 +335,37 @@ ActionRunner::Report ActionRunner::FinishAct(Job& job, ListedResults& listed,
 ActionRunner::Report ActionRunner::FinishUndo(Job& job, ListedResults& listed,
                                               const std::function<void()>& rowsWillChange) {
     Report report;
-    m_strLastAction.clear();
+    UndoStep* step = m_undo.Top();
+    if (step == nullptr) return report;
     if (!job.undone.restored.empty()) {
         if (rowsWillChange) rowsWillChange();
-        const bool sameRows = m_nUndoResults == listed.number;
+        const bool sameRows = step->results == listed.number;
         if (job.actionUndo != nullptr) {
-            m_actionUndo.PutBackRows(job.undone, *listed.model, sameRows, &listed.found);
+            step->action.PutBackRows(job.undone, *listed.model, sameRows, &listed.found);
         } else {
-            m_undo.PutBackRows(job.undone, *listed.model, sameRows, &listed.found);
+            step->trash.PutBackRows(job.undone, *listed.model, sameRows, &listed.found);
         }
         listed.found.Reapply(listed.policy, *listed.model);
         report.rowsChanged = true;
     }
-    m_undo.Clear();
-    m_actionUndo.Clear();
+    // Taken back as far as it could be: what stayed is named, the steps below it wait.
+    m_undo.Pop();
     KeepUndo();
+    m_strLastAction = FormatUndoDone(static_cast<int>(job.undone.restored.size()),
+                                     FormatSizeText(static_cast<double>(job.undone.bytes)));
     if (!job.undone.kept.empty()) report.messages.push_back(UndoKeptMessage(job.undone.kept));
     return report;
 }
 
 std::string ActionRunner::UndoActionName() const {
-    return m_actionUndo.Empty() ? std::string() : ActionVerb(m_actionUndo.Kind());
+    const UndoStep* step = m_undo.Top();
+    return step == nullptr || step->IsTrash() ? std::string() : ActionVerb(step->Kind());
+}
+
+std::string ActionRunner::UndoMenuText() const {
+    const UndoStep* step = m_undo.Top();
+    if (step == nullptr) return std::string();
+    return FormatUndoStep(ActionVerb(step->Kind()), static_cast<int>(step->Count()));
 }
 
 void ActionRunner::NewSearch() {
@@ -357,20 +375,10 @@ void ActionRunner::NewSearch() {
 
 void ActionRunner::KeepUndo() const {
     ActionJournal journal;
-    if (!CanUndo()) {
-        journal.ClearUndo();
-        return;
-    }
-    const bool trash = !m_undo.Empty();
-    std::vector<std::vector<std::string>> lines{{trash ? kTrashUndoLine : kActionUndoLine}};
-    std::size_t bytes = 0;
-    for (std::string& line : trash ? m_undo.Save() : m_actionUndo.Save()) {
-        bytes += line.size();
-        lines.push_back({std::move(line)});
-    }
-    // An undo too large would crowd out of the journal what an interrupted run left: it stays
+    // Steps too large would crowd out of the journal what an interrupted run left: those stay
     // in memory only.
-    if (bytes > ActionJournal::kMaxJournal / 4) {
+    const std::vector<std::vector<std::string>> lines = m_undo.Save(ActionJournal::kMaxJournal / 4);
+    if (lines.empty()) {
         journal.ClearUndo();
         return;
     }
@@ -379,17 +387,8 @@ void ActionRunner::KeepUndo() const {
 
 void ActionRunner::LoadKeptUndo(const ListedResults& listed) {
     const JournalContents contents = ActionJournal().Read();
-    const std::vector<std::vector<std::string>>& saved = contents.undo;
-    if (saved.size() < 2 || saved[0].size() != 1) return;
-    std::vector<std::string> lines;
-    for (std::size_t i = 1; i < saved.size(); ++i) {
-        if (saved[i].size() != 1) return;
-        lines.push_back(saved[i][0]);
-    }
-    const bool loaded = saved[0][0] == kTrashUndoLine    ? m_undo.Load(lines)
-                        : saved[0][0] == kActionUndoLine ? m_actionUndo.Load(lines)
-                                                         : false;
-    // The rows it was made from are gone with the program: it only adds rows to groups a
-    // search lists again.
-    if (loaded) m_nUndoResults = listed.number - 1;
+    // The rows they were made from are gone with the program: they only add rows to groups
+    // a search lists again.
+    m_undo.Clear();
+    m_undo.Load(contents.undo, listed.number - 1, m_restorer);
 }

@@ -6,7 +6,8 @@
 // - a Job is made on the window's thread, run on the worker (Run: it only reads the rows, which
 //   do not change while the window is busy) and finished back on the window's thread (Finish:
 //   the rows mended, the undo kept, what to tell the user);
-// - one undo, of the last action, kept in the action journal so that it outlives the program.
+// - an undo stack, one step per action that did something, kept in the action journal so that
+//   it outlives the program.
 // No window here: the view asks the questions, runs the work and shows the report.
 #pragma once
 
@@ -21,6 +22,7 @@
 #include "engine/actions/action_plan.h"
 #include "engine/actions/action_undo.h"
 #include "engine/actions/trash_undo.h"
+#include "engine/actions/undo_stack.h"
 #include "engine/search/progress_sink.h"
 #include "results/listed_results.h"
 
@@ -78,7 +80,7 @@ public:
                                       DuplicateActionKind kind, const std::string& moveFolder,
                                       const Setup& setup, std::string* question,
                                       std::string* refusal);
-    // The undo of the last action (null: nothing to undo).
+    // The undo of the newest action not yet taken back (null: nothing to undo).
     std::shared_ptr<Job> Undo();
 
     // On the worker.
@@ -94,11 +96,14 @@ public:
     // called right before the rows change (the list lets go of its selection).
     Report Finish(Job& job, ListedResults& listed, const std::function<void()>& rowsWillChange);
 
-    // Whether there is an undo, and what it takes back ("" for a move to the trash).
-    bool CanUndo() const { return !m_undo.Empty() || !m_actionUndo.Empty(); }
+    // Whether there is an undo; what the next one takes back ("" for a move to the trash),
+    // and how many steps there are.
+    bool CanUndo() const { return !m_undo.Empty(); }
     std::string UndoActionName() const;
-    // What the last replacement or move did, as the status bar shows it ("" after a new
-    // search or an undo).
+    std::size_t UndoSteps() const { return m_undo.Size(); }
+    // The undo command's label: what it takes back and how many files ("" when nothing).
+    std::string UndoMenuText() const;
+    // What the last action or undo did, as the status bar shows it ("" after a new search).
     const std::string& LastActionText() const { return m_strLastAction; }
     // The number of files the last delete or action removed or replaced.
     std::size_t LastDoneCount() const { return m_nLastDone; }
@@ -112,10 +117,8 @@ public:
     void LoadKeptUndo(const ListedResults& listed);
 
 private:
-    TrashUndo m_undo;
+    UndoStack m_undo;
     TrashUndo::Restorer m_restorer;
-    ActionUndo m_actionUndo;  // the last replacement or move (m_undo is then empty)
-    unsigned m_nUndoResults = 0;  // the search whose rows the undo was made from
     std::string m_strLastAction;
     std::size_t m_nLastDone = 0;
     std::map<std::uint64_t, bool> m_shareByDevice;  // what each file system said, this search

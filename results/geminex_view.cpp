@@ -137,7 +137,7 @@ std::vector<std::string> WidestCellTexts(int column) {
         case kColumnKeepReason: {
             std::vector<std::string> texts = {LoadStringText(IDS_ROW_HARD_LINK),
                                               LoadStringText(IDS_ROW_SHARED)};
-            for (int reason = kKeptAsFound; reason <= kKeptNoCopyMark; ++reason)
+            for (int reason = kKeptAsFound; reason <= kKeptTied; ++reason)
                 texts.push_back(KeepReasonText(static_cast<KeepReason>(reason)));
             return texts;
         }
@@ -641,6 +641,8 @@ struct CGeminexView::SearchJob {
     std::unique_ptr<ResultsModel> model = std::make_unique<ResultsModel>();
     FoundOrder found;
     std::vector<FolderSeen> foldersSeen;
+    std::int64_t filesSeen = 0, filesLeftOut = 0;
+    bool partial = false;
     DuplicateSearch::Outcome outcome = DuplicateSearch::kCancelledWhileScanning;
 };
 
@@ -662,6 +664,8 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     job->readers = m_nReaders;
     job->cacheSize = std::int64_t{m_nCacheSizeMb} << 20;
     m_nFromCache = 0;
+    m_nFilesSeen = -1;
+    m_bPartial = false;
     job->skipped = std::make_unique<SkippedPlaces>(job->progress.get());
     SetModel(nullptr);
     m_actions.NewSearch();
@@ -669,6 +673,7 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     // The last search's summary does not stand over the empty list of this one.
     if (auto* frame = dynamic_cast<CFrameStatus*>(GetFrame())) {
         frame->SetIdleText(wxString());
+        frame->SetTitleNote(wxString());
         frame->OnSetMessageString(IDS_IDLE_MESSAGE);
     }
     SetSearchOptions(options);
@@ -695,6 +700,9 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
         FlushSearchCache(cache, cachePath, job->skipped.get());
         job->fromCache = search.GroupsFromCache();
         job->foldersSeen = search.FoldersSeen();
+        job->filesSeen = search.FilesSeen();
+        job->filesLeftOut = search.FilesLeftOut();
+        job->partial = search.Partial();
         if (job->outcome == DuplicateSearch::kFinished) {
             job->found.Remember(*job->model);
             ApplyKeepPolicy(job->options.keep, *job->model);
@@ -727,6 +735,9 @@ void CGeminexView::SearchDone(SearchJob& job) {
         listed.foldersSeen = std::move(job.foldersSeen);
         ++listed.number;
         m_nFromCache = job.fromCache;
+        m_nFilesSeen = job.filesSeen;
+        m_nFilesLeftOut = job.filesLeftOut;
+        m_bPartial = job.partial;
         SetModel(std::move(job.model));
         AutoSizeColumns(-1);
         UpdateStatusText();
@@ -758,6 +769,13 @@ void CGeminexView::UpdateStatusText() {
     if (frame == nullptr) return;
     const ResultsModel& model = GetModel();
     std::string text = SummaryText(model.DuplicateCount(), model.DuplicateBytes());
+    // A search that found nothing says what it looked at, and one stopped says its list is
+    // not the whole answer (in the title too, which stays in sight).
+    if (model.RowCount() == 0 && m_nFilesSeen >= 0 && m_actions.LastActionText().empty())
+        text = FormatSearchFoundNone(m_nFilesSeen, m_nFilesLeftOut);
+    const std::string partial = m_bPartial ? LoadStringText(IDS_SEARCH_CANCELLED_PARTIAL) : "";
+    if (m_bPartial) text = text.empty() ? partial : partial + "  " + text;
+    frame->SetTitleNote(Utf8ToWx(partial));
     if (m_nFromCache > 0) text += "  " + FormatGroupsFromCache(m_nFromCache);
     // What the last replacement or move did stays in view until the next search or undo.
     if (!m_actions.LastActionText().empty()) text += "  " + m_actions.LastActionText();
@@ -820,8 +838,21 @@ void CGeminexView::SelectAllDuplicates() {
     wxBusyCursor wait;
     // The first rows lose selection and focus; every other row is selected, except the files
     // in protected folders.
+    std::vector<std::size_t> rows = GetModel().DuplicateRows();
+    // A group the keep rules could not tell apart keeps a copy only because it was found
+    // first: its duplicates are chosen only when the user says so, once for all such groups.
+    std::size_t tied = 0;
+    const std::vector<std::size_t> untied = WithoutTiedGroups(GetModel(), rows, &tied);
+    if (tied > 0 && ShowMessageBox(GetFrame(), Utf8ToWx(FormatTiedGroupsQuestion(static_cast<int>(tied))),
+                                   wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION) != wxID_YES) {
+        rows = untied;
+        if (auto* frame = dynamic_cast<CFrameStatus*>(GetFrame())) {
+            frame->SetIdleText(Utf8ToWx(FormatTiedGroupsLeft(static_cast<int>(tied))));
+            frame->OnSetMessageString(IDS_IDLE_MESSAGE);
+        }
+    }
     list->ClearSelection(true);
-    list->SelectRows(GetModel().DuplicateRows());
+    list->SelectRows(rows);
 }
 
 void CGeminexView::OnSelectAllDuplicates(wxCommandEvent& /*event*/) { SelectAllDuplicates(); }
@@ -896,16 +927,16 @@ void CGeminexView::SelectRow(long row) {
     list->SetFocus();
 }
 
-// ---- Undo of the last move to the trash, replacement or move ----
+// ---- Undo, step by step, of moves to the trash, replacements and moves ----
 
 void CGeminexView::OnUndoDelete(wxCommandEvent& /*event*/) { UndoDelete(); }
 
 void CGeminexView::OnUpdateUndoDelete(wxUpdateUIEvent& event) {
     event.Enable(CanUndoDelete());
-    // The item says what it takes back.
-    const std::string action = m_actions.UndoActionName();
-    const wxString text = action.empty() ? LoadWxString(IDS_MENU_UNDO_DELETE)
-                                         : Utf8ToWx(FormatUndoAction(action)) + "\tCtrl+Z";
+    // The item says what it takes back: the newest step of the stack.
+    const std::string step = m_actions.UndoMenuText();
+    const wxString text = step.empty() ? LoadWxString(IDS_MENU_UNDO_DELETE)
+                                       : Utf8ToWx(step) + "\tCtrl+Z";
     event.SetText(text);
 }
 
@@ -938,6 +969,10 @@ void CGeminexView::OnUpdateAction(wxUpdateUIEvent& event) {
                 }
             }
         }
+        // A disabled item shows no hover text on every desktop: its label says why too.
+        const bool selected = list != nullptr && list->GetSelectedItemCount() > 0;
+        event.SetText(LoadWxString(selected && !m_bShareCan ? IDS_MENU_SHARE_DATA_CANNOT
+                                                            : IDS_MENU_SHARE_DATA));
     }
     event.Enable(enable);
 }

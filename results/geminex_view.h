@@ -98,8 +98,8 @@ public:
     // What the listed rows were last ordered by.
     const KeepPolicy& ListedPolicy() const { return Listed().policy; }
 
-    // Undo of the last move to the trash, replacement or move into a folder (ActionUndo): the
-    // files go back (on the worker), each only while it is as it was left, and their rows back
+    // Undo of the newest move to the trash, replacement or move into a folder not yet taken
+    // back (each Ctrl+Z takes the next step of the stack): the files go back (on the worker), each only while it is as it was left, and their rows back
     // into their groups (a replaced row becomes a plain duplicate again); the files that
     // stayed are named. False when there is nothing to undo or other work runs.
     bool UndoDelete();
@@ -286,6 +286,11 @@ private:
     bool m_bVerifyCached = false;  // groups the cache answers for are compared all the same
     int m_nCacheSizeMb = 256;      // the cache's limit (settings only; 0: no cache)
     int m_nFromCache = 0;          // groups the last search listed from the cache
+    // What the last search looked at, for a search that found nothing: the files its walk
+    // listed and those the masks and filters left out (-1: the rows come from no search).
+    std::int64_t m_nFilesSeen = -1;
+    std::int64_t m_nFilesLeftOut = 0;
+    bool m_bPartial = false;       // the last search was stopped while it compared
     bool m_bBusy = false;
     std::thread m_worker;
     std::shared_ptr<WorkProgress> m_progress;  // of the running work

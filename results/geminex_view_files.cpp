@@ -168,6 +168,8 @@ void CGeminexView::LoadDone(LoadJob& job) {
     listed.startPaths = job.saved.paths;
     ++listed.number;
     m_nFromCache = 0;
+    m_nFilesSeen = -1;
+    m_bPartial = false;
     SetModel(std::move(job.model));
     AutoSizeColumns(-1);
     UpdateStatusText();

@@ -245,6 +245,7 @@ UndoOutcome ActionUndo::Restore(ProgressSink* progress) const {
                                                    : std::string());
     });
     for (std::size_t i : out.restored) {
+        out.bytes += m_steps[i].bytes;
         if (m_steps[i].kind != DuplicateActionKind::kHardLink) continue;
         platform::FileIdentity now;
         int error = 0;
@@ -283,10 +284,6 @@ void ActionUndo::PutBackRows(const UndoOutcome& outcome, ResultsModel& model, bo
 std::string ActionLeftMessage(const std::vector<std::pair<std::string, std::string>>& left,
                               std::size_t maxLines) {
     if (left.empty()) return std::string();
-    std::string text = FormatActionRefused(static_cast<int>(left.size()));
-    text += "\n";
-    const std::size_t shown = std::min(left.size(), maxLines);
-    for (std::size_t i = 0; i < shown; ++i) text += "\n" + left[i].first + ": " + left[i].second;
-    if (left.size() > shown) text += "\n" + FormatActionLeftMore(static_cast<int>(left.size() - shown));
-    return text;
+    return FormatActionRefused(static_cast<int>(left.size())) + "\n" +
+           FilesLeftText(left, maxLines, FormatActionLeftMore);
 }

@@ -1,6 +1,7 @@
 #include "engine/actions/safe_delete.h"
 
 #include <algorithm>
+#include <map>
 
 #include "engine/text/string_table.h"
 #include "engine/text/text_format.h"
@@ -58,16 +59,47 @@ DeleteOutcome DeleteOutcomeOf(const ActionOutcome& outcome) {
     return out;
 }
 
+std::string FilesLeftText(const std::vector<std::pair<std::string, std::string>>& left,
+                          std::size_t maxLines, const std::function<std::string(int)>& more) {
+    static const int kExpected[] = {IDS_DELETE_PROTECTED, IDS_DELETE_LAST_COPY, IDS_FILE_REPLACED,
+                                    IDS_ONLY_IN_CATALOG};
+    const auto expected = [](const std::string& why) {
+        for (int id : kExpected)
+            if (why == LoadStringText(id)) return true;
+        return false;
+    };
+    // The reasons in the order first met, the unexpected ones first.
+    std::vector<std::string> reasons;
+    std::map<std::string, std::vector<std::string>> paths;
+    for (const auto& file : left) {
+        std::vector<std::string>& of = paths[file.second];
+        if (of.empty()) reasons.push_back(file.second);
+        of.push_back(file.first);
+    }
+    std::stable_partition(reasons.begin(), reasons.end(),
+                          [&](const std::string& why) { return !expected(why); });
+    std::string text;
+    std::size_t budget = maxLines, hidden = 0;
+    for (const std::string& why : reasons) {
+        const std::vector<std::string>& of = paths[why];
+        const std::size_t shown = std::min(of.size(), budget);
+        budget -= shown;
+        hidden += of.size() - shown;
+        if (shown == 0) continue;
+        if (of.size() == 1) {
+            text += "\n" + of[0] + ": " + why;
+            continue;
+        }
+        text += "\n" + FormatReasonGroup(why, static_cast<int>(of.size()));
+        for (std::size_t i = 0; i < shown; ++i) text += "\n    " + of[i];
+    }
+    if (hidden > 0) text += "\n" + more(static_cast<int>(hidden));
+    return text;
+}
+
 std::string KeptFilesMessage(const std::vector<std::pair<std::string, std::string>>& kept,
                              std::size_t maxLines) {
     if (kept.empty()) return std::string();
-    std::string text = LoadStringText(IDS_DELETE_KEPT_HEADING);
-    text += "\n";
-    const std::size_t shown = std::min(kept.size(), maxLines);
-    for (std::size_t i = 0; i < shown; ++i) text += "\n" + kept[i].first + ": " + kept[i].second;
-    if (kept.size() > shown) {
-        text += "\n";
-        text += FormatDeleteKeptMore(static_cast<int>(kept.size() - shown));
-    }
-    return text;
+    return LoadStringText(IDS_DELETE_KEPT_HEADING) + std::string("\n") +
+           FilesLeftText(kept, maxLines, FormatDeleteKeptMore);
 }

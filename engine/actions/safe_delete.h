@@ -82,7 +82,15 @@ private:
 // A removal's outcome in the rows' terms.
 DeleteOutcome DeleteOutcomeOf(const ActionOutcome& outcome);
 
-// The message after a delete that left files behind: string 2251, then "path: reason" per file,
-// at most `maxLines` of them, then how many more (2255). "" when nothing was kept.
+// The files an action left and why, for a message: grouped by reason, the reasons the plan
+// gave beforehand (protected, the last copy, replaced already, only in a catalog) after the
+// others, so that a real failure is never buried under the expected ones. A reason of one
+// file is "path: reason"; one of more is "reason (N 个):" over its paths, indented. At most
+// `maxLines` paths; `more` names how many were left out.
+std::string FilesLeftText(const std::vector<std::pair<std::string, std::string>>& left,
+                          std::size_t maxLines, const std::function<std::string(int)>& more);
+
+// The message after a delete that left files behind: string 2251, then the files as
+// FilesLeftText gives them, then how many more (2255). "" when nothing was kept.
 std::string KeptFilesMessage(const std::vector<std::pair<std::string, std::string>>& kept,
                              std::size_t maxLines = 20);

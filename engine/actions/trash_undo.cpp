@@ -289,6 +289,7 @@ UndoOutcome TrashUndo::Restore(ProgressSink* progress) const {
         return std::make_pair(file.member.record->Path(), why);
     });
     GiveFoldersTheirTimes(m_folders);
+    for (std::size_t i : out.restored) out.bytes += static_cast<std::int64_t>(m_files[i].place.size);
     for (const auto& folder : notMade)
         out.kept.emplace_back(folder.first, FormatFolderNotMade(folder.second));
     return out;
@@ -346,10 +347,6 @@ void TrashUndo::PutBackRows(const UndoOutcome& outcome, ResultsModel& model, boo
 std::string UndoKeptMessage(const std::vector<std::pair<std::string, std::string>>& kept,
                             std::size_t maxLines) {
     if (kept.empty()) return std::string();
-    std::string text = LoadStringText(IDS_UNDO_KEPT_HEADING);
-    text += "\n";
-    const std::size_t shown = std::min(kept.size(), maxLines);
-    for (std::size_t i = 0; i < shown; ++i) text += "\n" + kept[i].first + ": " + kept[i].second;
-    if (kept.size() > shown) text += "\n" + FormatUndoKeptMore(static_cast<int>(kept.size() - shown));
-    return text;
+    return LoadStringText(IDS_UNDO_KEPT_HEADING) + std::string("\n") +
+           FilesLeftText(kept, maxLines, FormatUndoKeptMore);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@ struct UndoOutcome {
     // Files that stayed in the trash: the path listed and why.
     std::vector<std::pair<std::string, std::string>> kept;
     bool stopped = false;
+    std::int64_t bytes = 0;  // the bytes of the files put back
     // A hard link taken back: the step, and the file of its own its name holds now (a new
     // file, which its row must know as the listed one).
     std::vector<std::pair<std::size_t, platform::FileIdentity>> identities;

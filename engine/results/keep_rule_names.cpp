@@ -54,12 +54,14 @@ const KeepRuleName* FindKeepRuleByCommandWord(const std::string& word, std::stri
 
 const char* KeepReasonWord(KeepReason reason) {
     if (reason == kKeptProtected) return "protected";
+    if (reason == kKeptTied) return "tied";
     const KeepRuleName* rule = FindKeepRule(reason);
     return rule != nullptr ? rule->reasonWord : "found";
 }
 
 int KeepReasonTextId(KeepReason reason) {
     if (reason == kKeptProtected) return IDS_KEEP_REASON_PROTECTED;
+    if (reason == kKeptTied) return IDS_KEEP_REASON_TIED;
     const KeepRuleName* rule = FindKeepRule(reason);
     return rule != nullptr ? rule->reasonText : IDS_KEEP_REASON_AS_FOUND;
 }

@@ -192,10 +192,43 @@ int FolderList::IndexOf(const std::string& path) const {
     return index;
 }
 
+namespace {
+bool StemHasCopyMark(const std::string& stem);
+}  // namespace
+
 bool HasCopyMark(const std::string& fileName) {
     std::string stem = fileName;
     const std::size_t dot = stem.rfind('.');
     if (dot != std::string::npos && dot > 0) stem.erase(dot);
+    return StemHasCopyMark(stem);
+}
+
+bool FolderHasCopyMark(const std::string& folderName) {
+    if (StemHasCopyMark(folderName)) return true;
+    // A folder may be named by the mark alone: "备份", "Backup", "Backups".
+    std::string lower = AsciiLowerCase(TrimSpaces(folderName));
+    if (lower.size() > 1 && lower.back() == 's') lower.pop_back();
+    for (const std::string& word : MarkWords())
+        if (lower == word) return true;
+    return false;
+}
+
+int CopyMarksOnPath(const std::string& path) {
+    int marks = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && !platform::IsPathSeparator(path[i])) continue;
+        if (i > start) {
+            const std::string part = path.substr(start, i - start);
+            marks += (i == path.size() ? HasCopyMark(part) : FolderHasCopyMark(part)) ? 1 : 0;
+        }
+        start = i + 1;
+    }
+    return marks;
+}
+
+namespace {
+bool StemHasCopyMark(const std::string& stem) {
     const std::string lower = AsciiLowerCase(TrimSpaces(stem));
 
     // Marks in front: "Copy of X", "Copy (2) of X", "复件 X".
@@ -227,6 +260,7 @@ bool HasCopyMark(const std::string& fileName) {
     }
     return EndsWithMarkWord(WithoutTrailingNumber(TrimEnd(text)), false);
 }
+}  // namespace
 
 KeepPolicy DefaultKeepPolicy() {
     KeepPolicy policy;
@@ -266,8 +300,10 @@ struct PreparedRule {
             case kKeptShortestPath: return CharacterCount(record.Path());
             case kKeptLongestPath: return -CharacterCount(record.Path());
             case kKeptMask: return mask->IsAdmitted(record.Path()) ? 0 : 1;
-            case kKeptNoCopyMark: return HasCopyMark(record.Name()) ? 1 : 0;
-            case kKeptAsFound: break;
+            // Marks in folder names count too: a backup folder's copy is the one to go.
+            case kKeptNoCopyMark: return CopyMarksOnPath(record.Path());
+            case kKeptAsFound:
+            case kKeptTied: break;
         }
         return 0;
     }
@@ -331,8 +367,10 @@ void ApplyKeepPolicy(const KeepPolicy& policy, ResultsModel& results) {
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
             return keys[a - group.begin] < keys[b - group.begin];
         });
-        // The rule that put the first file ahead of the next one decided.
+        // The rule that put the first file ahead of the next one decided; when every rule
+        // tied, none did, and the group says so.
         if (order.size() >= 2) {
+            if (!rules.empty()) keptBy[g] = kKeptTied;
             const std::vector<std::int64_t>& first = keys[order[0] - group.begin];
             const std::vector<std::int64_t>& second = keys[order[1] - group.begin];
             for (std::size_t k = 0; k < rules.size(); ++k) {
@@ -361,4 +399,24 @@ void ApplyKeepPolicy(const KeepPolicy& policy, ResultsModel& results) {
         newKeptBy.push_back(keptBy[g]);
     }
     results.Rearrange(newGroups, newKeptBy);
+}
+
+std::vector<std::size_t> WithoutTiedGroups(const ResultsModel& model,
+                                           const std::vector<std::size_t>& rows,
+                                           std::size_t* tiedGroups) {
+    std::vector<std::size_t> out;
+    std::vector<char> counted(model.GroupCount(), 0);
+    std::size_t tied = 0;
+    for (std::size_t row : rows) {
+        if (row >= model.RowCount()) continue;
+        const std::size_t g = model.GroupOf(row);
+        if (model.Row(model.Group(g).begin).keptBy != kKeptTied) {
+            out.push_back(row);
+        } else if (!counted[g]) {
+            counted[g] = 1;
+            ++tied;
+        }
+    }
+    if (tiedGroups != nullptr) *tiedGroups = tied;
+    return out;
 }

@@ -54,6 +54,10 @@ std::vector<std::string> PathComponents(const std::string& path, const std::stri
 // Chinese forms "X 副本.txt", "X - 副本.txt", "X_备份.txt", "X (副本 2).txt", "复件 X.txt".
 // Numbers of four digits or more in brackets ("Report (2019).pdf") are no copy mark.
 bool HasCopyMark(const std::string& fileName);
+// The same of a folder's name, which may also be the mark alone ("备份", "Backup", "backups").
+bool FolderHasCopyMark(const std::string& folderName);
+// The copy marks on `path`: its file name's and one for each folder whose name has one.
+int CopyMarksOnPath(const std::string& path);
 
 struct KeepRule {
     // kKeptFolder, kKeptOldest, kKeptNewest, kKeptShortestPath, kKeptLongestPath, kKeptMask or
@@ -85,3 +89,9 @@ void ApplyKeepPolicy(const KeepPolicy& policy, ResultsModel& results);
 
 // The text that says why a group's first file stays (IDS_KEEP_REASON_*).
 const char* KeepReasonText(KeepReason reason);
+
+// `rows` without those of groups whose first row is kept only as found because the keep rules
+// tied on every file (kKeptTied); `*tiedGroups` gets how many such groups `rows` touched.
+std::vector<std::size_t> WithoutTiedGroups(const ResultsModel& model,
+                                           const std::vector<std::size_t>& rows,
+                                           std::size_t* tiedGroups);

@@ -37,6 +37,7 @@ enum KeepReason : unsigned char {
     kKeptLongestPath,
     kKeptMask,          // its path matches the keep mask
     kKeptNoCopyMark,    // its name has no copy mark
+    kKeptTied,          // the keep rules could not tell the files apart: first as found
 };
 
 // What was done to a listed duplicate that stays listed: its name now holds a second name of

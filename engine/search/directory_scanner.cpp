@@ -69,6 +69,7 @@ CDirectoryScanner::CDirectoryScanner(ProgressSink* progress) : m_pProgressDlg(pr
 int CDirectoryScanner::ScanPathList(RecordList& records, const std::vector<std::string>& paths,
                                     const std::string& maskString, const SearchFilter* filter) {
     m_nStartFoldersOpened = 0;
+    m_nFilesSeen = m_nFilesLeftOut = 0;
     // One reading of the mount table and one compilation of the masks serve the whole scan.
     platform::MountTableScope mounts;
     BuildMaskList(maskString);
@@ -224,8 +225,11 @@ void CDirectoryScanner::TakeFolder(RecordList& records, const FolderListing& lis
     for (const platform::FindData& fd : listing.files) {
         if (Cancelled()) break;
         const std::string fullPath = folder + fd.cFileName;
-        if (!IsAdmitted(fullPath)) continue;
-        if (filter != nullptr && filter->Rejects(fd)) continue;
+        ++m_nFilesSeen;
+        if (!IsAdmitted(fullPath) || (filter != nullptr && filter->Rejects(fd))) {
+            ++m_nFilesLeftOut;
+            continue;
+        }
         // (A new one past 2^31 bytes of names, so that every offset fits the record.)
         if (!sharedFolder || sharedFolder->Size() > 0x7FFFFFFFu) {
             if (sharedFolder) sharedFolder->Done();

@@ -60,6 +60,9 @@ public:
     ProgressSink* m_pProgressDlg;
     int m_nFolderCount = 0;  // folders entered under the current start folder, itself included
     int m_nStartFoldersOpened = 0;  // start folders of the last ScanPathList that could be read
+    // Files listed in the folders walked, and those of them the masks or the filter left out.
+    std::int64_t m_nFilesSeen = 0;
+    std::int64_t m_nFilesLeftOut = 0;
     // Every folder entered, in the order walked (a folder before those below it), and those
     // passed over (whole false).
     std::vector<FolderSeen> m_folders;

@@ -46,12 +46,15 @@ DuplicateSearch::Outcome DuplicateSearch::Run(const SearchOptions& options,
                                               ResultsModel& results) {
     results.Clear();
     m_nStartFoldersOpened = 0;
+    m_bPartial = false;
     RecordList records;
     if (!CollectFiles(records, options.paths, options.mask, &options.filter))
         return kCancelledWhileScanning;
     m_verify = options.verifyCached;
     GroupDuplicates(records, results);
     ApplyKeepPolicy(options.keep, results);
+    // Stopped while comparing: the groups found so far are listed, and known to be partial.
+    m_bPartial = Cancelled();
     return kFinished;
 }
 
@@ -60,6 +63,8 @@ bool DuplicateSearch::CollectFiles(RecordList& records, const std::vector<std::s
     CDirectoryScanner scanner(m_pProgress);
     scanner.ScanPathList(records, paths, mask, filter);
     m_nStartFoldersOpened = scanner.m_nStartFoldersOpened;
+    m_nFilesSeen = scanner.m_nFilesSeen;
+    m_nFilesLeftOut = scanner.m_nFilesLeftOut;
     m_foldersSeen = std::move(scanner.m_folders);
     if (Cancelled()) return false;
     if (m_pProgress != nullptr) m_pProgress->SetStatus(LoadStringText(IDS_SORTING));

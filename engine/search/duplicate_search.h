@@ -85,6 +85,11 @@ public:
 
     // How many start folders the last search could open; 0 means it searched nothing at all.
     int StartFoldersOpened() const { return m_nStartFoldersOpened; }
+    // The files the last walk listed, and those of them the masks or the filter left out.
+    std::int64_t FilesSeen() const { return m_nFilesSeen; }
+    std::int64_t FilesLeftOut() const { return m_nFilesLeftOut; }
+    // The last search was stopped while it compared: it listed only the groups found so far.
+    bool Partial() const { return m_bPartial; }
     // The folders the last walk entered or passed over (CDirectoryScanner::m_folders).
     const std::vector<FolderSeen>& FoldersSeen() const { return m_foldersSeen; }
 
@@ -140,6 +145,9 @@ private:
 
     ProgressSink* m_pProgress;
     int m_nStartFoldersOpened = 0;
+    std::int64_t m_nFilesSeen = 0;
+    std::int64_t m_nFilesLeftOut = 0;
+    bool m_bPartial = false;
     std::vector<DiskDecision> m_disks;
     int m_groupsFromCache = 0;
     std::vector<FolderSeen> m_foldersSeen;

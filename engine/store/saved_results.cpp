@@ -23,7 +23,7 @@
 namespace {
 
 constexpr const char* kFormatName = "pairscout-results";
-constexpr KeepReason kLastReason = kKeptNoCopyMark;
+constexpr KeepReason kLastReason = kKeptTied;
 
 }  // namespace
 

@@ -91,6 +91,22 @@ std::string FormatFolderCount(int groups, int contained) {
 std::string FormatFoldersRemoved(int folders) {
     return PAIRSCOUT_FORMAT(IDS_FOLDERS_REMOVED, folders);
 }
+std::string FormatUndoStep(const std::string& verb, int files) {
+    return PAIRSCOUT_FORMAT(IDS_MENU_UNDO_STEP, verb.c_str(), files);
+}
+std::string FormatUndoDone(int files, const std::string& sizeText) {
+    return PAIRSCOUT_FORMAT(IDS_UNDO_DONE, files, sizeText.c_str());
+}
+std::string FormatSearchFoundNone(std::int64_t looked, std::int64_t leftOut) {
+    return PAIRSCOUT_FORMAT(IDS_SEARCH_FOUND_NONE, static_cast<int>(looked), static_cast<int>(leftOut));
+}
+std::string FormatReasonGroup(const std::string& reason, int files) {
+    return PAIRSCOUT_FORMAT(IDS_REASON_GROUP, reason.c_str(), files);
+}
+std::string FormatTiedGroupsQuestion(int groups) {
+    return PAIRSCOUT_FORMAT(IDS_TIED_GROUPS_QUESTION, groups);
+}
+std::string FormatTiedGroupsLeft(int groups) { return PAIRSCOUT_FORMAT(IDS_TIED_GROUPS_LEFT, groups); }
 std::string FormatFolderNotMade(const std::string& why) {
     return PAIRSCOUT_FORMAT(IDS_FOLDER_NOT_MADE, why.c_str());
 }

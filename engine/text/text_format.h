@@ -39,6 +39,14 @@ std::string FormatCopyChangedBack(const std::string& copy);
 // A folder chosen whole that stays, with the file that keeps it and why.
 std::string FormatFolderStays(const std::string& file, const std::string& why);
 std::string FormatFoldersRemoved(int folders);
+// The undo command naming its step, what an undo put back, the search that found nothing, and
+// one reason of a grouped list of files left.
+std::string FormatUndoStep(const std::string& verb, int files);
+std::string FormatUndoDone(int files, const std::string& sizeText);
+std::string FormatSearchFoundNone(std::int64_t looked, std::int64_t leftOut);
+std::string FormatReasonGroup(const std::string& reason, int files);
+std::string FormatTiedGroupsQuestion(int groups);
+std::string FormatTiedGroupsLeft(int groups);
 std::string FormatFolderHolder(int files);
 std::string FormatConfirmFolders(const std::string& verb, int folders, int files,
                                  const std::string& size);

@@ -299,6 +299,15 @@
     X(IDS_CONFIRM_FOLDERS, 2840, "要%s这 %d 个文件夹吗? 共 %d 个文件, %s。\n文件夹中任何一个文件不能处理, 这个文件夹就整个保留。")                                              \
     X(IDS_FOLDERS_NONE_GO, 2841, "没有文件夹可以整个处理:")                                              \
     X(IDS_FOLDER_COUNT, 2842, "%d 组相同的文件夹, %d 个文件夹的全部文件已在别处")                                              \
+    X(IDS_MENU_UNDO_STEP, 2843, "撤销%s %d 个文件(&U)")                                              \
+    X(IDS_UNDO_DONE, 2844, "已恢复 %d 个文件, 共 %s")                                              \
+    X(IDS_SEARCH_FOUND_NONE, 2845, "没有发现重复的文件: 查看了 %d 个文件, 其中 %d 个被筛选条件排除")                                              \
+    X(IDS_SEARCH_CANCELLED_PARTIAL, 2846, "搜索已取消, 列表不完整")                                              \
+    X(IDS_REASON_GROUP, 2847, "%s (%d 个):")                                              \
+    X(IDS_MENU_SHARE_DATA_CANNOT, 2849, "共享数据块 (所选文件的文件系统不能)(&B)")                                              \
+    X(IDS_KEEP_REASON_TIED, 2850, "无规则可区分")                                              \
+    X(IDS_TIED_GROUPS_QUESTION, 2851, "%d 组的文件没有规则可以区分 (保留原因: 无规则可区分), 保留哪一份只按找到的顺序。\n也选择这些组中的重复文件吗?")                                              \
+    X(IDS_TIED_GROUPS_LEFT, 2852, "%d 组无规则可区分, 没有选择")                                              \
     /* Export as Excel workbook: the menu item, the file dialog's filter, the sheet's name. */ \
     X(IDS_MENU_EXPORT_XLSX, 2900, "导出为 Excel 工作簿(&W)...")                                   \
     X(IDS_XLSX_FILTER, 2901, "Excel 工作簿 (*.xlsx)|*.xlsx||")                                    \

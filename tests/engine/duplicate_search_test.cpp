@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "engine/search/checksum.h"
+#include "engine/text/string_table.h"
 #include "support/platform_rules.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
@@ -114,6 +115,32 @@ TEST(DuplicateSearch, CancelWhileScanningListsNothing) {
     EXPECT_EQ(model.RowCount(), 0u);
     // Nothing after the scan was shown: no sorting, no grouping.
     for (const std::string& text : sink.m_texts) EXPECT_EQ(text.find("正在"), std::string::npos);
+    EXPECT_FALSE(search.Partial());
+
+    // Stopped while comparing: what was found so far is listed and known to be partial. The
+    // walk's counts say what it looked at and what the masks and filters left out.
+    class CancelOnCompare : public RecordingSink {
+    public:
+        void SetStatus(const std::string& text) override {
+            RecordingSink::SetStatus(text);
+            if (text == LoadStringText(IDS_SEARCHING_DUPLICATES)) m_cancel = true;
+        }
+    };
+    dir.WriteFile("c/z.log", "same");
+    dir.WriteFile("c/small", "");
+    CancelOnCompare comparing;
+    DuplicateSearch stopped(&comparing);
+    options.mask = "*.*;~*.log";
+    options.filter.m_bLeaveOutEmpty = true;
+    EXPECT_EQ(stopped.Run(options, model), DuplicateSearch::kFinished);
+    EXPECT_TRUE(stopped.Partial());
+    EXPECT_EQ(stopped.FilesSeen(), 4);
+    EXPECT_EQ(stopped.FilesLeftOut(), 2);
+    DuplicateSearch whole(nullptr);
+    EXPECT_EQ(whole.Run(options, model), DuplicateSearch::kFinished);
+    EXPECT_FALSE(whole.Partial());
+    EXPECT_EQ(model.RowCount(), 2u);
+    EXPECT_EQ(whole.FilesSeen(), 4);
 }
 
 TEST(DuplicateSearch, TwoSearchesAtOnceKeepTheirOwnState) {

@@ -72,7 +72,15 @@ TEST(CopyMark, ChineseAndEnglishFormsGoLast) {
           "备份.txt", "报告.txt", "Copy of .txt", "X (final).txt", ".bashrc", "Copy ofX.txt",
           "backup", "X (1a).txt", "长城.jpg"}) {
         EXPECT_FALSE(HasCopyMark(name)) << name;
-    }
+    }    // Folder names: the mark alone names a backup folder too.
+    for (const char* name : {"备份", "Backup", "backups", "副本", "照片 2023 备份", "Copy of 照片",
+                             "照片 (1)", "照片 - 副本", "v1.2 backup"})
+        EXPECT_TRUE(FolderHasCopyMark(name)) << name;
+    for (const char* name : {"照片 2023", "backupper", "Report (2019)", "s", "photocopies"})
+        EXPECT_FALSE(FolderHasCopyMark(name)) << name;
+    const std::string sep(1, kWindows ? '\\' : '/');
+    EXPECT_EQ(CopyMarksOnPath(sep + "备份" + sep + "照片 备份" + sep + "a (1).jpg"), 3);
+    EXPECT_EQ(CopyMarksOnPath(sep + "备份.d" + sep + "备份.txt"), 0);
 }
 
 TEST(FolderList, MatchesWholeComponentsInOrder) {
@@ -140,11 +148,48 @@ TEST_F(KeepRulesTest, EachRulePutsItsCopyFirstAndIsNamed) {
     // Newest, then: the files in order.
     EXPECT_EQ(Search(tree, Rules({Rule(kKeptNewest)}), model), "a (1).txt,b/plain.txt,deep/er/orig.txt");
     // Without copy marks: the two unmarked files tie and keep the order found; the marked goes
-    // last. The reason is the rule that put the first ahead of the second: none here.
+    // last. No rule put the first ahead of the second, and the group says so; select-all
+    // holds such a group back when asked to.
     const std::string noMark = Search(tree, Rules({Rule(kKeptNoCopyMark)}), model);
     EXPECT_EQ(noMark.substr(noMark.rfind(',') + 1), "a (1).txt");
+    EXPECT_EQ(model.Row(0).keptBy, kKeptTied);
+    EXPECT_EQ(std::string(KeepReasonText(model.Row(0).keptBy)), "无规则可区分");
+    std::size_t tied = 9;
+    EXPECT_TRUE(WithoutTiedGroups(model, model.DuplicateRows(), &tied).empty());
+    EXPECT_EQ(tied, 1u);
+    // No rules at all: the order found is what the user asked for, not a tie.
+    Search(tree, KeepPolicy(), model);
     EXPECT_EQ(model.Row(0).keptBy, kKeptAsFound);
-    EXPECT_EQ(std::string(KeepReasonText(model.Row(0).keptBy)), "最先找到");
+    EXPECT_EQ(WithoutTiedGroups(model, model.DuplicateRows(), &tied).size(), 2u);
+    EXPECT_EQ(tied, 0u);
+
+    // A photo and its backup of the same time, the backup found first: a new user's rules keep
+    // the photo, because the backup's folders carry copy marks; a group whose files differ
+    // in nothing the rules look at stays tied.
+    TempDir photos;
+    for (const char* name : {"备份/照片 2023 备份/长城.jpg", "照片 2023/长城.jpg", "Backups/x/报告.txt",
+                             "docs/报告.txt", "a/same.txt", "b/same.txt"})
+        SetAge(photos.WriteFile(name, std::string(name).find("长城") != std::string::npos ? "jpg"
+                                     : std::string(name).find("报告") != std::string::npos ? "report"
+                                                                                         : "same"),
+               5);
+    Search(photos, DefaultKeepPolicy(), model);
+    ASSERT_EQ(model.GroupCount(), 3u);
+    std::size_t kept = 0;
+    for (const RowGroup& group : model.Groups()) {
+        const ResultRow& first = model.Row(group.begin);
+        const std::string path = first.record->Path().substr(photos.Path().size());
+        if (path.find("same") != std::string::npos) {
+            EXPECT_EQ(first.keptBy, kKeptTied) << path;
+            continue;
+        }
+        EXPECT_TRUE(path == Native("照片 2023/长城.jpg") || path == Native("docs/报告.txt")) << path;
+        EXPECT_EQ(first.keptBy, kKeptNoCopyMark) << path;
+        ++kept;
+    }
+    EXPECT_EQ(kept, 2u);
+    EXPECT_EQ(WithoutTiedGroups(model, model.DuplicateRows(), &tied).size(), 2u);
+    EXPECT_EQ(tied, 1u);
 }
 
 TEST_F(KeepRulesTest, TiesFallToTheNextRule) {

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/text/string_table.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -438,14 +440,26 @@ TEST(SafeDeleteHandles, ACopyChangedDuringTheRemovalBringsTheFileBack) {
     }
 }
 
-TEST(KeptFilesMessageTest, NamesEachFileUpToALimit) {
+TEST(KeptFilesMessageTest, GroupsTheFilesByReasonRealFailuresFirstUpToALimit) {
     EXPECT_EQ(KeptFilesMessage({}), "");
     std::vector<std::pair<std::string, std::string>> kept;
     for (int i = 0; i < 25; ++i) kept.emplace_back("/f" + std::to_string(i), "why");
-    const std::string text = KeptFilesMessage(kept, 20);
-    EXPECT_EQ(text.rfind("以下文件没有被删除:\n\n/f0: why\n/f1: why\n", 0), 0u) << text;
-    EXPECT_NE(text.find("\n/f19: why\n还有 5 个文件没有被删除"), std::string::npos) << text;
+    std::string text = KeptFilesMessage(kept, 20);
+    EXPECT_EQ(text.rfind("以下文件没有被删除:\n\nwhy (25 个):\n    /f0\n    /f1\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\n    /f19\n还有 5 个文件没有被删除"), std::string::npos) << text;
     EXPECT_EQ(text.find("/f20"), std::string::npos);
+
+    // Select-all then delete: the one file that changed is not buried under the last copies
+    // the plan kept, whatever their order; a reason of one file keeps its own line.
+    kept.clear();
+    for (int i = 0; i < 18; ++i) kept.emplace_back("/last" + std::to_string(i), LoadStringText(IDS_DELETE_LAST_COPY));
+    kept.emplace_back("/p", LoadStringText(IDS_DELETE_PROTECTED));
+    kept.emplace_back("/changed", "文件在搜索期间已改变");
+    text = KeptFilesMessage(kept, 5);
+    EXPECT_EQ(text, std::string("以下文件没有被删除:\n\n/changed: 文件在搜索期间已改变\n") +
+                        LoadStringText(IDS_DELETE_LAST_COPY) + " (18 个):\n    /last0\n    /last1\n" +
+                        "    /last2\n    /last3\n还有 15 个文件没有被删除")
+        << text;
 }
 
 }  // namespace

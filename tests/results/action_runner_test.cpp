@@ -11,7 +11,9 @@
 
 #include <sys/stat.h>
 
+#include "engine/actions/action_journal.h"
 #include "engine/actions/action_kinds.h"
+#include "engine/actions/undo_stack.h"
 #include "engine/search/duplicate_search.h"
 #include "engine/search/duplicate_search.h"
 #include "engine/text/text_format.h"
@@ -181,7 +183,84 @@ TEST_F(ActionRunnerTest, MovesAndDeletesKeepOutOfProtectedFolders) {
     ASSERT_EQ(report.messages.size(), 1u) << "the protected file is named as left";
     EXPECT_NE(report.messages[0].find(tree / "y/a.txt"), std::string::npos) << report.messages[0];
     EXPECT_EQ(runner.LastDoneCount(), 1u);
+    // The status names what went.
+    EXPECT_EQ(runner.LastActionText(),
+              FormatActionDone(ActionVerb(DuplicateActionKind::kTrash), 1, FormatSizeText(300.0)));
     EXPECT_FALSE(runner.Delete(*listed.model, {}, true, setup));
+}
+
+// Each action that did something is one more step; a refused one adds nothing and hides no
+// step; Ctrl+Z takes the steps back newest first, each naming itself, and the stack outlives
+// the runner.
+TEST_F(ActionRunnerTest, TheUndoIsAStackThatAnActionDoingNothingLeavesAlone) {
+    ActionRunner runner;
+    std::string question, refusal;
+    ResultsModel& model = *listed.model;
+    auto link = runner.Act(model, {RowOf(model, tree / "x/a.txt")}, DuplicateActionKind::kHardLink,
+                           std::string(), setup, &question, &refusal);
+    ASSERT_TRUE(link);
+    Complete(runner, link);
+    auto move = runner.Act(model, {RowOf(model, tree / "x/b.txt")}, DuplicateActionKind::kMove,
+                           tree / "aside", setup, &question, &refusal);
+    ASSERT_TRUE(move);
+    Complete(runner, move);
+    ASSERT_EQ(runner.UndoSteps(), 2u);
+    EXPECT_EQ(runner.UndoMenuText(), FormatUndoStep(ActionVerb(DuplicateActionKind::kMove), 1));
+
+    // A duplicate changes behind the list's back: its link is refused in the act, and the two
+    // steps stay as they were.
+    setup.protectedFolders.clear();
+    tree.WriteFile("y/a.txt", std::string(300, 'z'));
+    auto refused = runner.Act(model, {RowOf(model, tree / "y/a.txt")}, DuplicateActionKind::kHardLink,
+                              std::string(), setup, &question, &refusal);
+    ASSERT_TRUE(refused);
+    const ActionRunner::Report left = Complete(runner, refused);
+    ASSERT_EQ(left.messages.size(), 1u);
+    EXPECT_NE(left.messages[0].find(tree / "y/a.txt"), std::string::npos) << left.messages[0];
+    EXPECT_EQ(runner.UndoSteps(), 2u);
+    EXPECT_EQ(runner.UndoMenuText(), FormatUndoStep(ActionVerb(DuplicateActionKind::kMove), 1));
+
+    // The journal holds both: a later runner has the same stack. A journal of one step, as
+    // written before there was a stack, is still read.
+    {
+        ActionRunner later;
+        later.LoadKeptUndo(listed);
+        EXPECT_EQ(later.UndoSteps(), 2u);
+        EXPECT_EQ(later.UndoMenuText(), runner.UndoMenuText());
+        const JournalContents kept = ActionJournal().Read();
+        ASSERT_GE(kept.undo.size(), 2u);
+        ASSERT_EQ(kept.undo[0], (std::vector<std::string>{"step", "action"}));
+        std::vector<std::vector<std::string>> single{{"action"}};
+        for (std::size_t i = 1; i < kept.undo.size() && kept.undo[i].size() == 1; ++i)
+            single.push_back(kept.undo[i]);
+        UndoStack old;
+        EXPECT_EQ(old.Load(single, 0, TrashUndo::Restorer()), 1u);
+        EXPECT_EQ(old.Top()->Kind(), DuplicateActionKind::kHardLink);
+        // Damage in one step passes over that step only.
+        std::vector<std::vector<std::string>> damaged = kept.undo;
+        damaged[1][0] += "x";
+        UndoStack some;
+        EXPECT_EQ(some.Load(damaged, 0, TrashUndo::Restorer()), 1u);
+        EXPECT_EQ(some.Top()->Kind(), DuplicateActionKind::kMove);
+    }
+
+    // Newest first: the move, then the link, each saying what it put back.
+    Complete(runner, runner.Undo());
+    EXPECT_TRUE(fs::exists(tree / "x/b.txt"));
+    EXPECT_EQ(runner.LastActionText(), FormatUndoDone(1, FormatSizeText(100.0)));
+    ASSERT_EQ(runner.UndoSteps(), 1u);
+    EXPECT_EQ(runner.UndoMenuText(), FormatUndoStep(ActionVerb(DuplicateActionKind::kHardLink), 1));
+    Complete(runner, runner.Undo());
+    EXPECT_NE(InodeOf(tree / "x/a.txt"), InodeOf(tree / "keep/a.txt"));
+    EXPECT_EQ(runner.LastActionText(), FormatUndoDone(1, FormatSizeText(300.0)));
+    EXPECT_FALSE(runner.CanUndo());
+    EXPECT_EQ(runner.UndoMenuText(), "");
+
+    // The stack keeps its newest steps only; an empty step is none.
+    UndoStack stack;
+    EXPECT_FALSE(stack.Push(std::make_unique<UndoStep>()));
+    EXPECT_TRUE(stack.Empty());
+    EXPECT_TRUE(stack.Save(1 << 20).empty());
 }
 
 }  // namespace
