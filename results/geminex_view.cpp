@@ -768,17 +768,21 @@ void CGeminexView::UpdateStatusText() {
     auto* frame = dynamic_cast<CFrameStatus*>(GetFrame());
     if (frame == nullptr) return;
     const ResultsModel& model = GetModel();
-    std::string text = SummaryText(model.DuplicateCount(), model.DuplicateBytes());
-    // A search that found nothing says what it looked at, and one stopped says its list is
-    // not the whole answer (in the title too, which stays in sight).
-    if (model.RowCount() == 0 && m_nFilesSeen >= 0 && m_actions.LastActionText().empty())
-        text = FormatSearchFoundNone(m_nFilesSeen, m_nFilesLeftOut);
+    std::vector<std::string> parts;
+    // One stopped says its list is not the whole answer (in the title too, which stays in
+    // sight); one that found nothing says what it looked at.
     const std::string partial = m_bPartial ? LoadStringText(IDS_SEARCH_CANCELLED_PARTIAL) : "";
-    if (m_bPartial) text = text.empty() ? partial : partial + "  " + text;
     frame->SetTitleNote(Utf8ToWx(partial));
-    if (m_nFromCache > 0) text += "  " + FormatGroupsFromCache(m_nFromCache);
-    // What the last replacement or move did stays in view until the next search or undo.
-    if (!m_actions.LastActionText().empty()) text += "  " + m_actions.LastActionText();
+    parts.push_back(partial);
+    parts.push_back(SummaryText(model.DuplicateCount(), model.DuplicateBytes()));
+    if (model.RowCount() == 0 && m_nFilesSeen >= 0 && m_actions.LastActionText().empty())
+        parts.back() = FormatSearchFoundNone(m_nFilesSeen, m_nFilesLeftOut);
+    if (m_nFromCache > 0) parts.push_back(FormatGroupsFromCache(m_nFromCache));
+    // What the last action or undo did stays in view until the next search.
+    parts.push_back(m_actions.LastActionText());
+    std::string text;
+    for (const std::string& part : parts)
+        if (!part.empty()) text += (text.empty() ? "" : "  ") + part;
     frame->SetIdleText(Utf8ToWx(text));
     frame->OnSetMessageString(IDS_IDLE_MESSAGE);
 }

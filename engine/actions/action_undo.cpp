@@ -8,6 +8,7 @@
 #include "engine/actions/action_journal.h"
 #include "engine/text/string_table.h"
 #include "engine/text/text_format.h"
+#include "platform/empty_folders.h"
 #include "platform/error_text.h"
 #include "platform/file_delete.h"
 #include "platform/file_find.h"
@@ -65,6 +66,7 @@ void ActionUndo::Clear() {
     m_steps.clear();
     m_moved.Clear();
     m_movedAs.clear();
+    m_madeFolders.clear();
 }
 
 void ActionUndo::SetMoveRestorer() {
@@ -98,6 +100,11 @@ void ActionUndo::Remember(DuplicateActionKind kind, const ResultsModel& model,
     std::sort(gone.goneRows.begin(), gone.goneRows.end());
     gone.removedFolders = outcome.removedFolders;
     m_moved.Remember(model, gone, found);
+    if (!m_moved.Empty()) {
+        m_madeFolders = outcome.madeFolders;
+        std::stable_sort(m_madeFolders.begin(), m_madeFolders.end(),
+                         [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    }
     SetMoveRestorer();
 }
 
@@ -106,7 +113,10 @@ namespace {
 // The saved lines of an action: "A <version> <kind> <steps> <moved files>"; per hard link or
 // shared data one "S" line (the step with its metadata before, see EncodeMetadata); per moved
 // file "I <where it went> <identity there>", then the move's own lines (TrashUndo::Save).
+// Version 2 adds the count of folders the move made to the first line, and an "M <folder>"
+// line each after the "I" lines; a move that made none is still written as version 1.
 constexpr const char kActionVersion[] = "1";
+constexpr const char kActionFoldersVersion[] = "2";
 
 bool ToKind(const std::string& text, DuplicateActionKind* kind) {
     std::uint64_t value = 0;
@@ -178,14 +188,20 @@ bool StepFromLine(const std::string& line, ActionStep* step) {
 std::vector<std::string> ActionUndo::Save() const {
     std::vector<std::string> lines;
     if (Empty()) return lines;
-    lines.push_back(UndoLine({"A", kActionVersion, NumberField(static_cast<std::uint64_t>(m_kind)),
-                              NumberField(m_steps.size()), NumberField(m_movedAs.size())}));
+    std::vector<std::string> head{"A", kActionVersion, NumberField(static_cast<std::uint64_t>(m_kind)),
+                                  NumberField(m_steps.size()), NumberField(m_movedAs.size())};
+    if (!m_madeFolders.empty()) {
+        head[1] = kActionFoldersVersion;
+        head.push_back(NumberField(m_madeFolders.size()));
+    }
+    lines.push_back(UndoLine(head));
     for (const ActionStep& step : m_steps) lines.push_back(StepLine(step));
     for (const auto& moved : m_movedAs) {
         std::vector<std::string> f{"I", moved.first};
         AddIdentity(&f, moved.second);
         lines.push_back(UndoLine(f));
     }
+    for (const std::string& folder : m_madeFolders) lines.push_back(UndoLine({"M", folder}));
     if (m_kind == DuplicateActionKind::kMove) {
         const std::vector<std::string> move = m_moved.Save();
         lines.insert(lines.end(), move.begin(), move.end());
@@ -196,12 +212,15 @@ std::vector<std::string> ActionUndo::Save() const {
 bool ActionUndo::Load(const std::vector<std::string>& lines) {
     Clear();
     std::vector<std::string> f;
-    std::uint64_t steps = 0, moved = 0;
+    std::uint64_t steps = 0, moved = 0, made = 0;
     DuplicateActionKind kind = DuplicateActionKind::kHardLink;
-    if (lines.empty() || !UndoLineFields(lines[0], &f) || f.size() != 5 || f[0] != "A" ||
-        f[1] != kActionVersion || !ToKind(f[2], &kind) || !ParseNumberField(f[3], &steps) ||
+    if (lines.empty() || !UndoLineFields(lines[0], &f) || f.size() < 5 || f[0] != "A" ||
+        !((f[1] == kActionVersion && f.size() == 5) ||
+          (f[1] == kActionFoldersVersion && f.size() == 6 && ParseNumberField(f[5], &made))) ||
+        !ToKind(f[2], &kind) || !ParseNumberField(f[3], &steps) ||
         !ParseNumberField(f[4], &moved) || steps > lines.size() - 1 ||
-        moved > lines.size() - 1 - steps)
+        moved > lines.size() - 1 - steps || made > lines.size() - 1 - steps - moved ||
+        (made != 0 && kind != DuplicateActionKind::kMove))
         return false;
     // A move has files and no steps; a replacement steps and no files.
     const bool isMove = kind == DuplicateActionKind::kMove;
@@ -224,6 +243,13 @@ bool ActionUndo::Load(const std::vector<std::string>& lines) {
             return false;
         }
     }
+    for (std::uint64_t i = 0; i < made; ++i) {
+        if (!UndoLineFields(lines[at++], &f) || f.size() != 2 || f[0] != "M" || f[1].empty()) {
+            Clear();
+            return false;
+        }
+        m_madeFolders.push_back(std::move(f[1]));
+    }
     if (isMove) {
         if (!m_moved.Load(std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(at),
                                                    lines.end()))) {
@@ -237,7 +263,16 @@ bool ActionUndo::Load(const std::vector<std::string>& lines) {
 }
 
 UndoOutcome ActionUndo::Restore(ProgressSink* progress) const {
-    if (m_kind == DuplicateActionKind::kMove) return m_moved.Restore(progress);
+    if (m_kind == DuplicateActionKind::kMove) {
+        UndoOutcome out = m_moved.Restore(progress);
+        // The folders the move made go again, deepest first, while they hold nothing: a file
+        // that stayed, or one put there since, keeps its folder.
+        for (const std::string& folder : m_madeFolders) {
+            platform::RemovedFolder was;
+            platform::RemoveEmptyFolder(folder, &was);
+        }
+        return out;
+    }
     UndoOutcome out = UndoSteps(m_steps.size(), progress, [this](std::size_t i) {
         // Shared blocks hold the same data as the file's own would: only its row goes back.
         return std::make_pair(m_steps[i].path, m_steps[i].kind == DuplicateActionKind::kHardLink

@@ -61,6 +61,9 @@ private:
     std::vector<ActionStep> m_steps;  // hard links and shared data, as done
     TrashUndo m_moved;                // moves: their files and rows, as for the trash
     std::map<std::string, platform::FileIdentity> m_movedAs;  // where each went -> as it went
+    // The folders the move made, deepest first: taken away again once the files are back,
+    // each only while it is empty.
+    std::vector<std::string> m_madeFolders;
 };
 
 // Takes one hard link back: "" when its name has a file of its own again, else why not.

@@ -18,6 +18,23 @@
 
 namespace {
 
+// The folders above `target` that are not there yet, up to `moveFolder` itself: what a move
+// into it makes, nearest the file first.
+std::vector<std::string> FoldersToMake(const std::string& target, std::string moveFolder) {
+    while (moveFolder.size() > 1 && platform::IsPathSeparator(moveFolder.back())) moveFolder.pop_back();
+    std::vector<std::string> out;
+    std::string folder = platform::FolderOf(target);
+    while (folder.size() >= moveFolder.size() &&
+           platform::GetFileAttributes(folder) == platform::kInvalidFileAttributes) {
+        out.push_back(folder);
+        const std::string up = platform::FolderOf(folder);
+        if (folder.size() == moveFolder.size() || up.size() >= folder.size()) break;
+        folder = up;
+    }
+    return out;
+}
+
+
 // The folder part of `path` (without its last separator).
 std::string FolderOf(const std::string& path) {
     const std::string::size_type at = path.find_last_of(
@@ -269,6 +286,7 @@ private:
         step.target = file.target;
         const std::string journaled = JournalActBegins(step.kind, step.path,
                                                        held.Reader().Identity(), "", file.target);
+        const std::vector<std::string> toMake = FoldersToMake(step.target, m_plan.Settings().moveFolder);
         const int code = held.MoveTo(step.target, [this] {
             if (m_parts.betweenSteps) m_parts.betweenSteps();
             return 0;
@@ -285,8 +303,16 @@ private:
         }
         int error = 0;
         platform::QueryFileIdentity(step.target, &step.after, &error);
+        Made(toMake);
         m_out.done.push_back(std::move(step));
     }
+
+    // The folders a move made for its file, once (as the file went in).
+    void Made(const std::vector<std::string>& folders) {
+        for (const std::string& folder : folders)
+            if (m_made.insert(folder).second) m_out.madeFolders.push_back(folder);
+    }
+    std::unordered_set<std::string> m_made;
 
     // The act itself, with both files held and their bytes found equal.
     void Act(const PlannedFile& file, platform::HeldFile& held, platform::HeldFile& copy,
@@ -362,9 +388,14 @@ private:
                         why = FormatCannotShare(platform::ErrorText(code));
                 }
                 break;
-            case DuplicateActionKind::kMove:
+            case DuplicateActionKind::kMove: {
                 step.target = file.target;
+                const std::vector<std::string> toMake =
+                    FoldersToMake(step.target, m_plan.Settings().moveFolder);
                 code = held.MoveTo(step.target, confirm);
+                // Made even when the move failed after making them: the undo's removal
+                // takes only empty ones.
+                Made(toMake);
                 if (code == EEXIST || (code != 0 && platform::GetFileAttributes(step.target) !=
                                                         platform::kInvalidFileAttributes))
                     why = FormatTargetExists(step.target);
@@ -373,6 +404,7 @@ private:
                     platform::QueryFileIdentity(step.target, &step.after, &error);
                 }
                 break;
+            }
         }
         if (code != 0) {
             if (why.empty()) why = CodeText(code);

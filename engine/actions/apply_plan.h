@@ -58,6 +58,9 @@ struct ActionOutcome {
     // The folders the action left empty and removed (PlanSettings::removeEmptiedFolders),
     // deepest first.
     std::vector<platform::RemovedFolder> removedFolders;
+    // A move's: the folders it made to put files in (the move folder itself among them when it
+    // was not there), so that its undo can take them away again once they are empty.
+    std::vector<std::string> madeFolders;
 };
 
 // The parts of the loop that tests (and the window's own replacement of the file system) may

@@ -352,6 +352,8 @@ void ApplyKeepPolicy(const KeepPolicy& policy, ResultsModel& results) {
         rules.push_back(std::move(prepared));
     }
 
+    // Keep rules of the user's own (protection is none): only they can tie.
+    const bool anyRule = rules.size() > (protectedFolders.Empty() ? 0u : 1u);
     const std::vector<RowGroup> groups = results.Groups();
     std::vector<std::vector<std::size_t>> ordered(groups.size());
     std::vector<KeepReason> keptBy(groups.size(), kKeptAsFound);
@@ -370,7 +372,7 @@ void ApplyKeepPolicy(const KeepPolicy& policy, ResultsModel& results) {
         // The rule that put the first file ahead of the next one decided; when every rule
         // tied, none did, and the group says so.
         if (order.size() >= 2) {
-            if (!rules.empty()) keptBy[g] = kKeptTied;
+            if (anyRule) keptBy[g] = kKeptTied;
             const std::vector<std::int64_t>& first = keys[order[0] - group.begin];
             const std::vector<std::int64_t>& second = keys[order[1] - group.begin];
             for (std::size_t k = 0; k < rules.size(); ++k) {

@@ -127,7 +127,7 @@ TEST_F(ActionRunnerTest, ReplacingAsksWhatThePlanDoesAndItsUndoOutlivesTheRunner
     EXPECT_NE(InodeOf(tree / "x/a.txt"), InodeOf(tree / "keep/a.txt"));
     EXPECT_EQ(model.Row(RowOf(model, tree / "x/a.txt")).replaced, kNotReplaced);
     EXPECT_EQ(model.RowCount(), 5u);
-    EXPECT_TRUE(runner.LastActionText().empty());
+    EXPECT_EQ(runner.LastActionText(), FormatUndoDone(2, FormatSizeText(400.0)));
     EXPECT_FALSE(runner.CanUndo());
     EXPECT_FALSE(runner.Undo());
     ActionRunner afterUndo;
@@ -146,9 +146,20 @@ TEST_F(ActionRunnerTest, ReplacingAsksWhatThePlanDoesAndItsUndoOutlivesTheRunner
     EXPECT_TRUE(moved.messages.empty()) << moved.messages[0];
     EXPECT_FALSE(fs::exists(tree / "x"));
     EXPECT_TRUE(fs::exists(tree / "aside"));
+    // The undo also takes away the folders the move made, while they hold nothing: one given
+    // a file meanwhile stays, with that file.
+    tree.WriteFile("aside/note.txt", "put here since");
     Complete(runner, runner.Undo());
     EXPECT_TRUE(fs::exists(tree / "x/a.txt") && fs::exists(tree / "x/b.txt"));
     EXPECT_EQ(model.RowCount(), 5u);
+    EXPECT_EQ(ReadWholeFile(tree / "aside/note.txt"), "put here since");
+    ASSERT_TRUE(fs::is_directory(tree / "aside"));
+    std::size_t inAside = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(tree / "aside")) {
+        (void)entry;
+        ++inAside;
+    }
+    EXPECT_EQ(inAside, 1u) << "the folders the move made below aside/ are gone";
 }
 
 TEST_F(ActionRunnerTest, MovesAndDeletesKeepOutOfProtectedFolders) {
@@ -244,9 +255,11 @@ TEST_F(ActionRunnerTest, TheUndoIsAStackThatAnActionDoingNothingLeavesAlone) {
         EXPECT_EQ(some.Top()->Kind(), DuplicateActionKind::kMove);
     }
 
-    // Newest first: the move, then the link, each saying what it put back.
+    // Newest first: the move (with the folders it made), then the link, each saying what it
+    // put back.
     Complete(runner, runner.Undo());
     EXPECT_TRUE(fs::exists(tree / "x/b.txt"));
+    EXPECT_FALSE(fs::exists(tree / "aside"));
     EXPECT_EQ(runner.LastActionText(), FormatUndoDone(1, FormatSizeText(100.0)));
     ASSERT_EQ(runner.UndoSteps(), 1u);
     EXPECT_EQ(runner.UndoMenuText(), FormatUndoStep(ActionVerb(DuplicateActionKind::kHardLink), 1));

@@ -159,7 +159,7 @@ TEST_F(DailyUseTest, SearchSelectDeleteAndUndoByKeyboardAlone) {
         EXPECT_TRUE(std::filesystem::exists(std::filesystem::u8path(path))) << path;
     ASSERT_EQ(list->GetItemCount(), 5);
     for (long row = 0; row < 5; ++row) EXPECT_EQ(Cell(row, 0), listed[row]);
-    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 3 个重复文件 (700 字节)");
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 3 个重复文件 (700 字节)  已恢复 3 个文件, 共 700 字节");
 
     // And deleted again, by the same keys.
     ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));

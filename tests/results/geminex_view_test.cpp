@@ -381,18 +381,24 @@ TEST_F(GeminexViewTest, SearchFillsRowsPicturesCellsAndTheSummary) {
     EXPECT_EQ(view->GetSearchOptions().paths, std::vector<std::string>{tree.Path()});
 }
 
-TEST_F(GeminexViewTest, SearchThatFindsNothingShowsTheIdleMessage) {
+TEST_F(GeminexViewTest, SearchThatFindsNothingSaysWhatItLookedAt) {
     MakeTree();
     ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
     ASSERT_NE(frame->GetIdleText(), "");
 
+    // Not "准备", as if nothing had happened: how many files it saw, how many the masks left out.
     TempDir lonely;
     lonely.WriteFile("x", "1");
     lonely.WriteFile("y", "22");
-    ASSERT_EQ(Search(lonely.Path()), DuplicateSearch::kFinished);
+    lonely.WriteFile("z.tmp", "22");
+    SearchOptions options;
+    options.paths = {lonely.Path()};
+    options.mask = "*.*;~*.tmp";
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(WaitForWork());
     EXPECT_EQ(list->GetItemCount(), 0);
-    EXPECT_EQ(frame->GetIdleText(), "");
-    EXPECT_EQ(StatusBarText(), "准备");
+    EXPECT_EQ(StatusBarText(), FormatSearchFoundNone(3, 1));
+    EXPECT_EQ(WxToUtf8(frame->GetTitle()), LoadStringText(IDS_APP_TITLE));
 }
 
 TEST_F(GeminexViewTest, CancelWhileScanningLeavesTheListEmptyAndTheStatusReady) {
@@ -439,7 +445,13 @@ TEST_F(GeminexViewTest, CancelWhileGroupingKeepsTheGroupsSoFar) {
     // Only the largest files' group was listed before the cancel.
     EXPECT_EQ(Images(), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(view->GetModel().DuplicateCount(), 2);
-    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 2 个重复文件 (600 字节)");
+    // The list is partial and says so, in the status bar and the title, until the next search.
+    const std::string partial = LoadStringText(IDS_SEARCH_CANCELLED_PARTIAL);
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), partial + "  发现 2 个重复文件 (600 字节)");
+    EXPECT_EQ(WxToUtf8(frame->GetTitle()), LoadStringText(IDS_APP_TITLE) + std::string(" - ") + partial);
+    view->SetWorkProbe(nullptr);
+    ASSERT_EQ(Search(tree.Path()), DuplicateSearch::kFinished);
+    EXPECT_EQ(WxToUtf8(frame->GetTitle()), LoadStringText(IDS_APP_TITLE));
 }
 
 TEST_F(GeminexViewTest, ProgressDialogLooksAsItShould) {
@@ -538,7 +550,8 @@ TEST_F(GeminexViewTest, DeleteMendsTheGroupsOfTwoAndThree) {
     EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "已选择 1 个文件, 可释放 300 字节");
     Select({});
     guitest::ProcessEvents(50);
-    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 2 个重复文件 (600 字节)");
+    // The summary, then what the delete did.
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 2 个重复文件 (600 字节)  已移到回收站 1 个文件, 共 100 字节");
     EXPECT_EQ(trashFlags, (std::vector<bool>{true}));
 
     // First row of the group of three: the middle row becomes the first, with the group's
@@ -553,7 +566,7 @@ TEST_F(GeminexViewTest, DeleteMendsTheGroupsOfTwoAndThree) {
     EXPECT_EQ(Column(2), (std::vector<std::string>{"300", ""}));
     Select({});
     guitest::ProcessEvents(50);
-    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 1 个重复文件 (300 字节)");
+    EXPECT_EQ(WxToUtf8(frame->GetIdleText()), "发现 1 个重复文件 (300 字节)  已移到回收站 1 个文件, 共 300 字节");
 
     // Middle and last rows of a fresh group of three.
     tree.WriteFile("five/a.again", std::string(300, 'a'));
@@ -714,10 +727,13 @@ TEST_F(GeminexViewTest, AWholeGroupSelectedKeepsItsFirstFile) {
     EXPECT_TRUE(Exists(paths[0]));
     EXPECT_TRUE(Exists(paths[3]));
     for (std::size_t row : {1, 2, 4}) EXPECT_FALSE(Exists(paths[row])) << paths[row];
+    // The two first rows kept share one reason, and are named under it once.
     ASSERT_EQ(answers.texts.size(), 1u);
-    EXPECT_NE(answers.texts[0].find(paths[0] + ": 该组的所有文件都被选择"), std::string::npos);
+    EXPECT_NE(answers.texts[0].find("该组的所有文件都被选择, 保留这最后一份 (2 个):\n    " + paths[0]),
+              std::string::npos)
+        << answers.texts[0];
     EXPECT_EQ(list->GetItemCount(), 0);
-    EXPECT_EQ(StatusBarText(), "准备");
+    EXPECT_EQ(StatusBarText(), "已移到回收站 3 个文件, 共 700 字节; 2 个空文件夹已删除");
 }
 
 TEST_F(GeminexViewTest, ProtectedFilesAreNeitherSelectedNorDeleted) {
