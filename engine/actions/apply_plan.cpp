@@ -1,6 +1,5 @@
 #include "engine/actions/apply_plan.h"
 
-#include <algorithm>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -111,9 +110,7 @@ public:
                 if (file.verdict == PlanVerdict::kGoes) going.push_back(Record(file.row).Path());
             before = FoldersBefore(going, m_plan.Settings().startPaths);
         }
-        const std::size_t beforeLoop = m_out.refused.size();
-        for (const PlannedFile* planned : FolderByFolder()) {
-            const PlannedFile& file = *planned;
+        for (const PlannedFile& file : m_plan.Files()) {
             if (file.verdict == PlanVerdict::kNoTarget)
                 Refuse(file, LoadStringText(IDS_ACTION_NO_START_PATH));
             if (file.verdict != PlanVerdict::kGoes) continue;
@@ -126,7 +123,6 @@ public:
                 (m_out.done.size() == done || m_out.refused.size() != refused))
                 keeps[file.folder] = 1;
         }
-        InRowOrder(beforeLoop);
         std::vector<std::string> left;
         for (const ActionStep& step : m_out.done) left.push_back(step.path);
         for (std::size_t f = 0; f < keeps.size(); ++f)
@@ -142,39 +138,6 @@ private:
     const CFileRecord& Record(std::size_t row) const { return *m_model.Row(row).record; }
     void Refuse(const PlannedFile& file, const std::string& why) {
         m_out.refused.emplace_back(Record(file.row).Path(), why);
-        m_refusedRows.push_back(file.row);
-    }
-
-    // The plan's files folder by folder (by device and folder, then row). The listed order
-    // follows the groups, which take each file from another folder: a file system then finds
-    // no folder's entries where it left them, and a large trash took three times as long as in
-    // the order the files were found.
-    std::vector<const PlannedFile*> FolderByFolder() const {
-        std::vector<const PlannedFile*> order;
-        order.reserve(m_plan.Files().size());
-        for (const PlannedFile& file : m_plan.Files()) order.push_back(&file);
-        std::stable_sort(order.begin(), order.end(),
-                         [this](const PlannedFile* a, const PlannedFile* b) {
-                             const CFileRecord& ra = Record(a->row);
-                             const CFileRecord& rb = Record(b->row);
-                             if (ra.m_nDevice != rb.m_nDevice) return ra.m_nDevice < rb.m_nDevice;
-                             return ra.Folder() < rb.Folder();
-                         });
-        return order;
-    }
-
-    // The files the loop left, from `from` on, back in row order, as a report names them.
-    void InRowOrder(std::size_t from) {
-        std::vector<std::size_t> order(m_refusedRows.size());
-        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-            return m_refusedRows[a] < m_refusedRows[b];
-        });
-        std::vector<std::pair<std::string, std::string>> sorted;
-        sorted.reserve(order.size());
-        for (std::size_t i : order) sorted.push_back(std::move(m_out.refused[from + i]));
-        std::move(sorted.begin(), sorted.end(), m_out.refused.begin() + static_cast<std::ptrdiff_t>(from));
-        m_refusedRows.clear();
     }
 
     // Whether `folder` holds its listed files, each still as it was listed, and nothing else;
@@ -428,8 +391,6 @@ private:
     ProgressSink* m_progress;
     const ApplyParts& m_parts;
     ActionOutcome& m_out;
-    // The row of each file the loop refused, in the order refused (see InRowOrder).
-    std::vector<std::size_t> m_refusedRows;
 };
 
 }  // namespace

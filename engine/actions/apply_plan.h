@@ -1,5 +1,4 @@
-// The one checked loop of every action. For each file the plan says goes, folder by folder
-// (by device and folder, then in row order: see FolderByFolder in apply_plan.cpp): hold
+// The one checked loop of every action. For each file the plan says goes, in row order: hold
 // it (locked, leased against writers), check it is still the file that was listed, hold and
 // check a copy that stays and compare their bytes, then act in two steps (the file leaves its
 // name, both files are checked once more, and only then is it removed or replaced; on any
