@@ -8,6 +8,7 @@
 #include <wx/clipbrd.h>
 #include <wx/display.h>
 #include <wx/menu.h>
+#include <wx/stattext.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
@@ -27,9 +28,18 @@ namespace {
 
 // Menu 139, "ListView Menu": the context menu of the list.
 constexpr int kListViewMenuId = 139;
+// The main menu's commands, so that they are enabled by the same rules; 属性 and 资源管理器 (the
+// toolbar's name for 浏览目录) with letters of their own: the main menu's are 打开's and
+// 选择全部重复的文件's here.
 const MenuItemResource kListViewMenu[] = {
+    {cmd::ID_FILE_OPEN, IDS_MENU_OPEN},
+    {cmd::ID_EXPLORE_FOLDER, IDS_CONTEXT_EXPLORE_FOLDER},
+    {cmd::ID_FILE_PROPERTIES, IDS_CONTEXT_PROPERTIES},
+    {0, 0},
     {cmd::ID_SELECT_ALL_ROWS, IDS_MENU_SELECT_ALL},
+    {cmd::ID_SELECT_ALL_DUPLICATES, IDS_MENU_SELECT_ALL_DUPLICATES},
     {cmd::ID_COPY_ROWS, IDS_MENU_COPY},
+    {cmd::ID_DELETE_FILES, IDS_MENU_DELETE},
     {0, 0},
     {cmd::ID_EDIT_FIND, IDS_MENU_FIND},
     {cmd::ID_EDIT_REPEAT, IDS_MENU_FIND_NEXT},
@@ -39,11 +49,13 @@ const MenuItemResource kListViewMenu[] = {
     {cmd::ID_MOVE_TO, IDS_MENU_MOVE_TO},
 };
 
-// The context menu's file commands: enabled by the view's rules (a selection, no work running,
-// a file system that can share blocks), not always like the list's own.
+// The context menu's file commands: enabled by the view's rules (a selection, rows, no work
+// running, a file system that can share blocks), not always like the list's own.
 bool IsViewCommand(int command) {
-    return command == cmd::ID_REPLACE_HARD_LINK ||
-           command == cmd::ID_SHARE_DATA || command == cmd::ID_MOVE_TO;
+    return command == cmd::ID_REPLACE_HARD_LINK || command == cmd::ID_SHARE_DATA ||
+           command == cmd::ID_MOVE_TO || command == cmd::ID_FILE_OPEN ||
+           command == cmd::ID_EXPLORE_FOLDER || command == cmd::ID_FILE_PROPERTIES ||
+           command == cmd::ID_SELECT_ALL_DUPLICATES || command == cmd::ID_DELETE_FILES;
 }
 
 // Whether the list keeps the selection itself (see gui/window_platform.h).
@@ -96,7 +108,26 @@ bool CKvListCtrl::Create(wxWindow* parent, wxWindowID id, long style) {
     Bind(wxEVT_FIND_REPLACE, &CKvListCtrl::OnFindNotification, this);
     Bind(wxEVT_FIND_REPLACE_ALL, &CKvListCtrl::OnFindNotification, this);
     Bind(wxEVT_FIND_CLOSE, &CKvListCtrl::OnFindClose, this);
+    // The hint lies on the window the rows are drawn in: the generic list's first child (its
+    // heading comes after it), the native list itself.
+    wxWindow* rows = GetChildren().empty() ? this : GetChildren().GetFirst()->GetData();
+    m_pHint = new wxStaticText(rows, wxID_ANY, LoadWxString(IDS_EMPTY_LIST_HINT));
+    m_pHint->SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+    rows->Bind(wxEVT_SIZE, &CKvListCtrl::OnRowsSize, this);
+    PlaceHint();
     return true;
+}
+
+void CKvListCtrl::OnRowsSize(wxSizeEvent& event) {
+    PlaceHint();
+    event.Skip();
+}
+
+void CKvListCtrl::PlaceHint() {
+    if (m_pHint == nullptr) return;
+    const bool empty = GetItemCount() == 0;
+    if (empty) m_pHint->CentreOnParent();
+    m_pHint->Show(empty);
 }
 
 void CKvListCtrl::SetModel(const ResultsModel* model) {
@@ -111,6 +142,7 @@ void CKvListCtrl::RefreshRows() {
     SetItemCount(count);
     m_selection.Resize(static_cast<std::size_t>(count));
     ApplySelection();
+    PlaceHint();
     Refresh();
 }
 

@@ -30,6 +30,7 @@
 
 class ResultsModel;
 class wxMenu;
+class wxStaticText;
 
 class CKvListCtrl : public wxListCtrl {
 public:
@@ -128,6 +129,10 @@ public:
     // last search text.
     std::string InitialFindText() const;
 
+    // The hint drawn in the middle of the rows while there are none (where to begin); hidden
+    // once rows come.
+    const wxStaticText* EmptyHint() const { return m_pHint; }
+
     // Hooks; an empty function restores the default (wxBell; the Ctrl key's state from the
     // window system; PopupMenu at the client position).
     void SetBeepHook(std::function<void()> beep) { m_beep = std::move(beep); }
@@ -166,8 +171,12 @@ private:
     void OnUpdateContextMenuItem(wxUpdateUIEvent& event);
     void OnFindNotification(wxFindDialogEvent& event);
     void OnFindClose(wxFindDialogEvent& event);
+    void OnRowsSize(wxSizeEvent& event);
+    // Shows the hint in the middle of the rows' window when there are no rows, else hides it.
+    void PlaceHint();
 
     const ResultsModel* m_model = nullptr;
+    wxStaticText* m_pHint = nullptr;  // a child of the rows' window, which owns it
     mutable wxItemAttr m_notHereAttr, m_catalogAttr;
 
     RowSelection m_selection;

@@ -78,16 +78,62 @@ run_tests() {
     bash scripts/windows-tests.sh
 }
 
+# Under sudo: the user who called it, so that the window gets their trash, settings and session
+# and build/ stays theirs; empty when there is no such user.
+sudo_user() {
+    if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ] &&
+        id -u "$SUDO_USER" >/dev/null 2>&1; then
+        echo "$SUDO_USER"
+    fi
+}
+
+# Runs "$@" as that user (with their home) when there is one, else as this one. The display,
+# its key and the user's own session bus and runtime folder go along; sudo drops them.
+as_user() {
+    local user
+    user="$(sudo_user)"
+    if [ -z "$user" ]; then
+        "$@"
+        return
+    fi
+    local uid vars=()
+    uid="$(id -u "$user")"
+    [ -n "${DISPLAY:-}" ] && vars+=("DISPLAY=$DISPLAY")
+    [ -n "${WAYLAND_DISPLAY:-}" ] && vars+=("WAYLAND_DISPLAY=$WAYLAND_DISPLAY")
+    [ -n "${XAUTHORITY:-}" ] && vars+=("XAUTHORITY=$XAUTHORITY")
+    if [ -d "/run/user/$uid" ]; then
+        vars+=("XDG_RUNTIME_DIR=/run/user/$uid")
+        [ -S "/run/user/$uid/bus" ] && vars+=("DBUS_SESSION_BUS_ADDRESS=unix:path=/run/user/$uid/bus")
+    fi
+    [ -n "${LANG:-}" ] && vars+=("LANG=$LANG")
+    vars+=("HOME=$(getent passwd "$user" | cut -d: -f6)" "USER=$user" "LOGNAME=$user")
+    if command -v sudo >/dev/null; then
+        sudo -u "$user" -H env "${vars[@]}" "$@"
+    else
+        runuser -u "$user" -- env "${vars[@]}" "$@"
+    fi
+}
+
+# Only the window and what it needs (its help books and English texts): the test suites and
+# benchmarks are built by "test".
+run_window() {
+    as_user cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAIRSCOUT_WERROR=OFF >/dev/null
+    if ! grep -q '^PAIRSCOUT_GUI:BOOL=ON' build/CMakeCache.txt ||
+        [ ! -d build/app ]; then
+        as_user cmake --build build -j"$jobs" --target pairscout-cli
+        echo "Built build/cli/pairscout-cli, but not the window (wxWidgets 3.2 missing?)."
+        return
+    fi
+    as_user cmake --build build -j"$jobs" --target pairscout
+    echo "Starting Pairscout (build/app/pairscout)${1:+ as $1}."
+    as_user build/app/pairscout
+}
+
 case "${1:-}" in
     deps) install_deps ;;
     run)
         install_deps
-        build build -DPAIRSCOUT_WERROR=OFF
-        if [ -x build/app/pairscout ]; then
-            exec build/app/pairscout
-        else
-            echo "Built the engine and build/cli/ tools, but not the window (wxWidgets 3.2 missing?)."
-        fi
+        run_window "$(sudo_user)"
         ;;
     test)
         install_deps

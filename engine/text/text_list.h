@@ -312,6 +312,11 @@
     X(IDS_MENU_EXPORT_XLSX, 2900, "导出为 Excel 工作簿(&W)...")                                   \
     X(IDS_XLSX_FILTER, 2901, "Excel 工作簿 (*.xlsx)|*.xlsx||")                                    \
     X(IDS_XLSX_SHEET_NAME, 2902, "重复的文件")                                                    \
+    /* The list's context menu: letters that 打开 and 选择全部重复的文件 leave free; the hint */ \
+    /* in the empty list. */                                                                   \
+    X(IDS_CONTEXT_PROPERTIES, 2910, "属性(&R)")                                                      \
+    X(IDS_CONTEXT_EXPLORE_FOLDER, 2911, "资源管理器(&X)")                                              \
+    X(IDS_EMPTY_LIST_HINT, 2912, "点击 搜索重复的文件 开始")                                                  \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \

@@ -2,6 +2,7 @@
 // scripts/screenshot.sh (not a test: it checks nothing but that a picture was written).
 //   window_pictures --gtest_filter=Pictures.WindowAfterASearch   PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.FirstWindow          PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.EmptyWindow          PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.PropertiesOfALongPath PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.FindInTheRows        PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.MessageBox           PAIRSCOUT_SCREENSHOT=OUT.png
@@ -37,6 +38,7 @@
 #include <thread>
 
 #include <wx/bookctrl.h>
+#include <wx/stattext.h>
 
 #include "app/gui_test_env.h"
 #include "app/geminex_app.h"
@@ -106,6 +108,14 @@ TEST_F(Pictures, FirstWindow) {
     ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
     list->ClearSelection(true);
     list->SetItemState(0, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    Save(frame->GetScreenRect());
+}
+
+// The window before any search: the empty list says where to begin.
+TEST_F(Pictures, EmptyWindow) {
+    frame->SetSize(wxSize(900, 420));
+    frame->Move(0, 0);
+    ASSERT_TRUE(list->EmptyHint()->IsShown());
     Save(frame->GetScreenRect());
 }
 

@@ -2,6 +2,7 @@
 // and find next, the keys, the context menu and the commands that reach the list.
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include <wx/dcscreen.h>
 #include <wx/image.h>
 #include <wx/menu.h>
+#include <wx/stattext.h>
 #include <wx/stopwatch.h>
 #include <wx/uiaction.h>
 
@@ -132,7 +134,26 @@ protected:
 };
 
 TEST_F(KvListTest, RowsComeFromTheModel) {
+    // The empty list says where to begin, in the middle of its rows' window.
+    const wxStaticText* hint = list->EmptyHint();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(WxToUtf8(hint->GetLabel()), "点击 搜索重复的文件 开始");
+    EXPECT_TRUE(hint->IsShown());
+    EXPECT_EQ(hint->GetParent(), RowWindow());
+    const auto centred = [hint] {
+        const wxSize room = hint->GetParent()->GetClientSize();
+        const wxRect at = hint->GetRect();
+        EXPECT_GT(room.x, at.width);
+        EXPECT_LE(std::abs(at.x + at.width / 2 - room.x / 2), 1);
+        EXPECT_LE(std::abs(at.y + at.height / 2 - room.y / 2), 1);
+    };
+    centred();
+    frame->SetSize(frame->GetSize() + wxSize(120, 80));
+    guitest::ProcessEvents(50);
+    centred();
+
     Show({{"/a/x", "/b/x", "/c/x"}, {"/d/y", "/e/y"}});
+    EXPECT_FALSE(hint->IsShown()) << "rows came";
     ASSERT_EQ(list->GetItemCount(), 5);
     EXPECT_EQ(list->GetItemText(0, 0), "/a/x");
     EXPECT_EQ(list->GetItemText(0, 2), "7");
@@ -163,8 +184,17 @@ TEST_F(KvListTest, RowsComeFromTheModel) {
     EXPECT_EQ(list->GetItemCount(), 2);
     EXPECT_EQ(list->GetSelectedItemCount(), 0);
     EXPECT_EQ(list->GetFocusedRow(), -1);
+    // Every row gone (a delete): the hint is back, in the middle.
+    EXPECT_FALSE(hint->IsShown());
+    view->GetModel().RemoveRows({0, 1});
+    view->RefreshRows();
+    EXPECT_TRUE(hint->IsShown());
+    centred();
+    Show({{"/n/1", "/n/2"}});
+    EXPECT_FALSE(hint->IsShown());
     view->SetModel(nullptr);
     EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_TRUE(hint->IsShown());
 }
 
 TEST_F(KvListTest, CopyPutsTabSeparatedRowsWithCrLfOnTheClipboard) {
@@ -475,23 +505,75 @@ TEST_F(KvListTest, ContextMenuAtThePointerOrBelowTheTopLeftCorner) {
     ASSERT_EQ(seen.calls, 1);
     EXPECT_EQ(seen.at, wxPoint(5, 5));
     EXPECT_EQ(seen.labels,
-              (std::vector<std::string>{"全选(&S)\tCtrl+A", "复制(&C)\tCtrl+C", "",
-                                        "查找(&F)\tCtrl+F", "查找下一个(&N)\tF3", "",
-                                        "替换为硬链接(&H)", "共享数据块(&B)", "移动到(&M)..."}));
+              (std::vector<std::string>{
+                  "打开(&O)\tEnter", "资源管理器(&X)", "属性(&R)", "", "全选(&S)\tCtrl+A",
+                  "选择全部重复的文件(&E)", "复制(&C)\tCtrl+C", "删除(&D)\tDel", "",
+                  "查找(&F)\tCtrl+F", "查找下一个(&N)\tF3", "", "替换为硬链接(&H)",
+                  "共享数据块(&B)", "移动到(&M)..."}));
     EXPECT_EQ(seen.commands,
-              (std::vector<int>{32786, 32787, 0, 57636, 57640, 0, 32793, 32794, 32795}));
+              (std::vector<int>{57601, 32773, 32772, 0, 32786, 32782, 32787, 32781, 0, 57636,
+                                57640, 0, 32793, 32794, 32795}));
+    // No two items share a letter: a letter pressed in the open menu runs its item.
+    std::set<wxChar> letters;
+    for (const std::string& label : seen.labels) {
+        const wxString text = Utf8ToWx(label);
+        const int amp = text.Find('&');
+        if (amp == wxNOT_FOUND) continue;
+        EXPECT_TRUE(letters.insert(wxToupper(text[static_cast<std::size_t>(amp) + 1])).second)
+            << label;
+    }
     // The list's own items are enabled, even on this empty list (the menu bar's are not); the
-    // file commands follow the view's rules: nothing is selected.
-    EXPECT_EQ(seen.enabled,
-              (std::vector<bool>{true, true, true, true, true, true, false, false, false}));
+    // file commands follow the view's rules: nothing is listed, nothing selected.
+    EXPECT_EQ(seen.enabled, (std::vector<bool>{false, false, false, true, true, false, true,
+                                               false, true, true, true, true, false, false,
+                                               false}));
     EXPECT_FALSE(IsEnabled(cmd::ID_SELECT_ALL_ROWS));
+    // The file commands are enabled exactly when the main menu's are: on an empty list, with
+    // rows and no selection, with a selection.
+    const auto sameAsMainMenu = [&seen, this](const char* state) {
+        for (std::size_t i = 0; i < seen.commands.size(); ++i) {
+            const int command = seen.commands[i];
+            if (command == 0 || command == cmd::ID_SELECT_ALL_ROWS ||
+                command == cmd::ID_COPY_ROWS || command == cmd::ID_EDIT_FIND ||
+                command == cmd::ID_EDIT_REPEAT)
+                continue;
+            EXPECT_EQ(seen.enabled[i], IsEnabled(command)) << state << ": " << seen.labels[i];
+        }
+    };
+    sameAsMainMenu("empty");
+    const auto enabledOf = [&seen](int command) {
+        for (std::size_t i = 0; i < seen.commands.size(); ++i)
+            if (seen.commands[i] == command) return static_cast<bool>(seen.enabled[i]);
+        ADD_FAILURE() << command << " not in the menu";
+        return false;
+    };
+    Show({{"/m/1", "/m/2"}, {"/n/1", "/n/2"}});
+    list->ClearSelection();
+    list->GetEventHandler()->ProcessEvent(keyboard);
+    ASSERT_EQ(seen.calls, 2);
+    sameAsMainMenu("rows");
+    EXPECT_TRUE(enabledOf(cmd::ID_SELECT_ALL_DUPLICATES));
+    EXPECT_FALSE(enabledOf(cmd::ID_DELETE_FILES));
+    EXPECT_FALSE(enabledOf(cmd::ID_FILE_OPEN));
+    Select({1});
+    list->GetEventHandler()->ProcessEvent(keyboard);
+    ASSERT_EQ(seen.calls, 3);
+    sameAsMainMenu("selected");
+    for (int command : {cmd::ID_FILE_OPEN, cmd::ID_EXPLORE_FOLDER, cmd::ID_FILE_PROPERTIES,
+                        cmd::ID_DELETE_FILES, cmd::ID_SELECT_ALL_DUPLICATES})
+        EXPECT_TRUE(enabledOf(command)) << command;
+    // 选择全部重复的文件 from the context menu reaches the view: every row but each group's first.
+    wxCommandEvent duplicates(wxEVT_MENU, WxId(cmd::ID_SELECT_ALL_DUPLICATES));
+    duplicates.SetEventObject(list);
+    list->GetEventHandler()->ProcessEvent(duplicates);
+    EXPECT_EQ(Selected(), (std::vector<std::size_t>{1, 3}));
 
     // With the mouse: at the pointer.
     const wxPoint screen = list->ClientToScreen(wxPoint(40, 30));
     wxContextMenuEvent mouse(wxEVT_CONTEXT_MENU, list->GetId(), screen);
     mouse.SetEventObject(list);
     list->GetEventHandler()->ProcessEvent(mouse);
-    ASSERT_EQ(seen.calls, 2);
+    ASSERT_EQ(seen.calls, 4);
     EXPECT_EQ(seen.at, wxPoint(40, 30));
 
     // A chosen item reaches the view's command routing from the list.
