@@ -169,6 +169,7 @@ void CGeminexView::LoadDone(LoadJob& job) {
     ++listed.number;
     m_nFromCache = 0;
     SetModel(std::move(job.model));
+    ArrangeListed();
     AutoSizeColumns(-1);
     UpdateStatusText();
     FocusList(0);

@@ -180,7 +180,10 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"移动到(&M)...", 32795},
           {nullptr, 0},
           {"查找(&F)\tCtrl+F", 57636},
-          {"查找下一个(&N)\tF3", 57640}}},
+          {"查找下一个(&N)\tF3", 57640},
+          {nullptr, 0},
+          // Marking by criteria: a menu of its own (command 0).
+          {"标记(&K)", 0}}},
         {"查看(&V)",
          {{"工具栏(&T)", 59392},
           {"状态栏(&S)", 59393},
@@ -189,6 +192,9 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"浏览目录(&E)", 32773},
           {nullptr, 0},
           {"重复的文件夹(&F)...", 32801},
+          {"筛选(&L)...\tCtrl+Shift+F", 32834},
+          {nullptr, 0},
+          {"排序(&O)", 0},
           {nullptr, 0},
           // The interface's language: a menu of its own (command 0), Chinese and English.
           {"语言(&L)", 0}}},
@@ -220,6 +226,24 @@ TEST_F(MainFrameTest, MenuTreeIsMenu128) {
             }
             EXPECT_FALSE(item->IsSeparator());
             EXPECT_EQ(item->GetItemLabel(), U(want.text));
+            if (want.command == 0 && item->GetItemLabel() == U("标记(&K)")) {
+                ASSERT_TRUE(item->IsSubMenu());
+                wxMenu* mark = item->GetSubMenu();
+                ASSERT_EQ(mark->GetMenuItemCount(), 11u);
+                EXPECT_EQ(mark->FindItemByPosition(0)->GetItemLabel(), U("反向选择(&I)"));
+                EXPECT_EQ(CommandFromWxId(mark->FindItemByPosition(0)->GetId()), 32820);
+                EXPECT_EQ(CommandFromWxId(mark->FindItemByPosition(10)->GetId()), 32827);
+                continue;
+            }
+            if (want.command == 0 && item->GetItemLabel() == U("排序(&O)")) {
+                ASSERT_TRUE(item->IsSubMenu());
+                wxMenu* sort = item->GetSubMenu();
+                ASSERT_EQ(sort->GetMenuItemCount(), 7u);
+                EXPECT_EQ(sort->FindItemByPosition(0)->GetItemLabel(), U("按路径(&P)"));
+                EXPECT_EQ(CommandFromWxId(sort->FindItemByPosition(4)->GetId()), 32832);
+                EXPECT_EQ(CommandFromWxId(sort->FindItemByPosition(6)->GetId()), 32833);
+                continue;
+            }
             if (want.command == 0) {
                 ASSERT_TRUE(item->IsSubMenu());
                 wxMenu* languages = item->GetSubMenu();
