@@ -333,6 +333,7 @@ long CGeminexView::PreCreateWindow(long style) {
 
 bool CGeminexView::OnClose(bool deleteWindow) {
     SaveWindowPlace();
+    if (deleteWindow) DestroyFilterBar();
     if (m_closeBound != nullptr) {
         m_closeBound->Unbind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
         m_closeBound = nullptr;

@@ -43,6 +43,7 @@ class CSettingsStore;
 class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
+class wxTimer;
 
 class CGeminexView : public CKvListViewView {
 public:
@@ -298,6 +299,7 @@ private:
     // Marking, sorting and filtering (geminex_view_review.cpp).
     void BindReviewCommands();
     void CreateFilterBar();
+    void DestroyFilterBar();
     void OnMark(wxCommandEvent& event);
     void OnUpdateMark(wxUpdateUIEvent& event);
     void OnSortCommand(wxCommandEvent& event);
@@ -325,6 +327,7 @@ private:
     wxPanel* m_filterBar = nullptr;
     wxTextCtrl* m_filterBox = nullptr;
     wxStaticText* m_filterCount = nullptr;
+    wxTimer* m_filterPause = nullptr;  // owned by the filter bar (a child of it)
     std::unique_ptr<ResultsModel> m_shownCopy;  // what a filtered export or print reads
 
     // Settings.

@@ -91,10 +91,15 @@ void CGeminexView::CreateFilterBar() {
     frame->SetSizer(column);
 
     // Typing waits for a pause before the rows are filtered: a large list is not arranged
-    // again at every letter.
+    // again at every letter. The timer goes with the bar.
     auto* pause = new wxTimer(m_filterBar);
+    m_filterPause = pause;
     m_filterBar->Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
         if (m_filterBox != nullptr) SetFilterText(WxToUtf8(m_filterBox->GetValue()));
+    });
+    m_filterBar->Bind(wxEVT_DESTROY, [pause, bar = m_filterBar](wxWindowDestroyEvent& event) {
+        event.Skip();
+        if (event.GetEventObject() == bar) delete pause;
     });
     m_filterBox->Bind(wxEVT_TEXT, [pause](wxCommandEvent&) { pause->StartOnce(250); });
     m_filterBox->Bind(wxEVT_KEY_DOWN, [this, pause](wxKeyEvent& event) {
@@ -119,6 +124,17 @@ void CGeminexView::CreateFilterBar() {
     });
     list->Bind(wxEVT_LIST_COL_CLICK, &CGeminexView::OnColumnClick, this);
     ShowArranged();
+}
+
+void CGeminexView::DestroyFilterBar() {
+    if (m_filterBar == nullptr) return;
+    if (wxWindow* frame = GetFrame()) frame->SetSizer(nullptr);
+    m_filterPause->Stop();
+    m_filterBar->Destroy();
+    m_filterBar = nullptr;
+    m_filterBox = nullptr;
+    m_filterCount = nullptr;
+    m_filterPause = nullptr;
 }
 
 std::size_t CGeminexView::ShownRowCount() const {

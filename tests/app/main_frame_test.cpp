@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <wx/docview.h>
 #include <wx/listctrl.h>
+#include <wx/textctrl.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -132,8 +133,13 @@ TEST_F(MainFrameTest, ViewIsAReportListWithFiveHeadingsAndNoRows) {
         EXPECT_EQ(column.GetAlign(), wxLIST_FORMAT_LEFT) << i;
         EXPECT_GE(list->GetColumnWidth(i), 10) << i;
     }
-    // The list fills the frame's client area.
-    EXPECT_EQ(list->GetSize(), frame->GetClientSize());
+    // The filter bar spans the frame's client area on top, the list fills the rest below it.
+    ASSERT_NE(view->GetFilterBox(), nullptr);
+    const wxWindow* bar = view->GetFilterBox()->GetParent();
+    EXPECT_EQ(bar->GetSize().x, frame->GetClientSize().x);
+    EXPECT_GT(bar->GetSize().y, 0);
+    EXPECT_EQ(list->GetSize(), frame->GetClientSize() - wxSize(0, bar->GetSize().y));
+    EXPECT_EQ(list->GetPosition(), wxPoint(0, bar->GetSize().y));
 }
 
 struct ItemWanted {
@@ -473,9 +479,10 @@ TEST_F(MainFrameTest, ToolbarAndStatusBarCommandsShowAndHideTheBars) {
     guitest::ProcessEvents(50);
     auto* view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->GetListCtrl()->GetSize(), frame->GetClientSize());
+    const int bar = view->GetFilterBox()->GetParent()->GetSize().y;
+    EXPECT_EQ(view->GetListCtrl()->GetSize(), frame->GetClientSize() - wxSize(0, bar));
     EXPECT_EQ(view->GetListCtrl()->GetScreenPosition().y,
-              frame->ClientToScreen(wxPoint(0, 0)).y);
+              frame->ClientToScreen(wxPoint(0, bar)).y);
 
     EXPECT_TRUE(frame->ExecuteCommand(WxId(59392)));
     EXPECT_TRUE(frame->ExecuteCommand(WxId(59393)));

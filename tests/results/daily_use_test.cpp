@@ -17,6 +17,7 @@
 #include <wx/fdrepdlg.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
+#include <wx/textctrl.h>
 
 #include "app/gui_test_env.h"
 #include "engine/text/text_format.h"
@@ -516,7 +517,8 @@ TEST_F(DailyUseTest, FilterKeepsEveryActionToTheGroupsShown) {
     // Select all duplicates, select all and invert keep to them, and the status says so.
     ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
     EXPECT_EQ(list->GetSelectedRows(), (std::vector<std::size_t>{1}));
-    EXPECT_NE(StatusText().find("筛选中"), std::string::npos) << StatusText();
+    EXPECT_TRUE(guitest::WaitFor([&] { return StatusText().find("筛选中") != std::string::npos; }, 2000))
+        << StatusText();
     list->SelectAllRows();
     EXPECT_EQ(list->GetSelectedItemCount(), 2);
     ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_MARK_INVERT)));
