@@ -568,7 +568,7 @@
     X(IDS_SHORTCUT_OPEN, 11308, "Enter")                                                             \
     /* The list's 标记 and 排序 menus, the filter bar and the mask question. */                \
     X(IDS_MENU_MARK, 11500, "标记(&K)")                                                               \
-    X(IDS_MENU_SORT, 11501, "排序(&O)")                                                               \
+    X(IDS_MENU_SORT, 11501, "排序(&R)")                                                               \
     X(IDS_MENU_MARK_INVERT, 11510, "反向选择(&I)")                                                      \
     X(IDS_MENU_MARK_FOLDER, 11511, "选择此文件夹中的文件(&F)")                                                \
     X(IDS_MENU_UNMARK_FOLDER, 11512, "取消选择此文件夹中的文件(&U)")                                            \
@@ -583,7 +583,7 @@
     X(IDS_MENU_SORT_COUNT, 11523, "按文件个数(&C)")                                                      \
     X(IDS_MENU_SORT_FREED, 11524, "按可释放(&F)")                                                       \
     X(IDS_MENU_SORT_NONE, 11525, "不排序(&N)")                                                         \
-    X(IDS_MENU_FILTER, 11526, "筛选(&L)...")                                                          \
+    X(IDS_MENU_FILTER, 11526, "筛选(&I)...")                                                          \
     X(IDS_SHORTCUT_FILTER, 11527, "Ctrl+Shift+F")                                                   \
     X(IDS_FILTER_LABEL, 11530, "筛选(&L):")                                                           \
     X(IDS_FILTER_HINT, 11531, "路径中的文字, 或 *.jpg 这样的掩码")                                              \

@@ -198,9 +198,9 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"浏览目录(&E)", 32773},
           {nullptr, 0},
           {"重复的文件夹(&F)...", 32801},
-          {"筛选(&L)...\tCtrl+Shift+F", 32834},
+          {"筛选(&I)...\tCtrl+Shift+F", 32834},
           {nullptr, 0},
-          {"排序(&O)", 0},
+          {"排序(&R)", 0},
           {nullptr, 0},
           // The interface's language: a menu of its own (command 0), Chinese and English.
           {"语言(&L)", 0}}},
@@ -241,7 +241,7 @@ TEST_F(MainFrameTest, MenuTreeIsMenu128) {
                 EXPECT_EQ(CommandFromWxId(mark->FindItemByPosition(10)->GetId()), 32827);
                 continue;
             }
-            if (want.command == 0 && item->GetItemLabel() == U("排序(&O)")) {
+            if (want.command == 0 && item->GetItemLabel() == U("排序(&R)")) {
                 ASSERT_TRUE(item->IsSubMenu());
                 wxMenu* sort = item->GetSubMenu();
                 ASSERT_EQ(sort->GetMenuItemCount(), 7u);
