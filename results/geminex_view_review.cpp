@@ -220,6 +220,10 @@ long CGeminexView::RefilterRows(long row) {
     const CFileRecord* record = row >= 0 && static_cast<std::size_t>(row) < model.RowCount()
                                     ? model.Row(static_cast<std::size_t>(row)).record.get()
                                     : nullptr;
+    // Remembered again from the order without the filter, so that no record gone with its row
+    // keeps a place a new record (put back by an undo) could take over at its address.
+    m_shown.Unfilter(model);
+    m_shown.Remember(model);
     m_shown.Apply(model);
     ShowArranged();
     const std::size_t shown = ShownRowCount();
