@@ -204,6 +204,16 @@ TEST_F(MarkingTree, InvertProtectedAndRowsNotHere) {
         ExpectSafe(result);
     }
 
+    // A catalog's entry stands for C's copy elsewhere: every file of C here may be selected, as
+    // select-all-duplicates does, and the entry itself never is.
+    const std::size_t c = model.GroupOf(RowOf("other/c.txt"));
+    std::vector<RowStanding> inCatalog(model.Group(c).Count(), kStandsHere);
+    inCatalog[RowOf("other/c.txt") - model.Group(c).begin] = kStandsInCatalog;
+    model.SetGroupStanding(c, inCatalog);
+    const Set withCatalog = Paths(RowMarking(model, model.RowCount()).Invert({}).rows);
+    EXPECT_TRUE(withCatalog.count("photos/c.txt"));
+    EXPECT_FALSE(withCatalog.count("other/c.txt"));
+
     // Only the rows shown count: with the first two groups shown nothing after them is marked.
     const std::size_t shown = model.Group(1).end;
     for (std::size_t row : RowMarking(model, shown).Invert({}).rows) EXPECT_LT(row, shown);
