@@ -3,6 +3,7 @@
 #include <wx/app.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
+#include <wx/textentry.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
@@ -54,6 +55,13 @@ wxMenuBar* LoadMenuBar() {
                                         LoadWxPrompt(item.command),
                                         IsCheckCommand(item.command) ? wxITEM_CHECK
                                                                      : wxITEM_NORMAL));
+        }
+        std::size_t submenuCount = 0;
+        const SubmenuResource* submenus = MenuSubmenus(&submenuCount);
+        for (std::size_t k = 0; k < submenuCount; ++k) {
+            if (submenus[k].popup != popups[p].text) continue;
+            menu->AppendSeparator();
+            menu->AppendSubMenu(BuildSubmenu(submenus[k]), LoadWxString(submenus[k].text));
         }
         if (popups[p].text == IDS_MENU_VIEW) {
             // The interface's language, in a menu of its own at the end of the View menu.
@@ -234,6 +242,12 @@ void CMainFrame::OnCharHook(wxKeyEvent& event) {
     // Accelerator table 128 comes before every window's own key handling (wx would give the
     // focused window the key first): a key the table names never reaches the list.
     const int command = FindAcceleratorCommand(event.GetModifiers(), event.GetKeyCode());
+    // In a text box (the list's filter) the keys are the box's: Delete deletes a letter there.
+    if (command != 0 && command != cmd::ID_FILTER_FOCUS &&
+        dynamic_cast<wxTextEntry*>(wxWindow::FindFocus()) != nullptr) {
+        event.Skip();
+        return;
+    }
     if (command == 0) {
         event.Skip();
         return;

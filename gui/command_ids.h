@@ -46,6 +46,21 @@
     OWN(ID_AGAINST_CATALOG, 32799)       /* list the files a catalog already holds */            \
     OWN(ID_EXPORT_XLSX, 32800)           /* export the listed results as an Excel workbook */    \
     OWN(ID_FOLDER_VIEW, 32801)           /* the duplicate folders, taken whole */                \
+    OWN(ID_MARK_INVERT, 32820)           /* invert the selection */                             \
+    OWN(ID_MARK_FOLDER, 32821)           /* select the focused row's folder */                  \
+    OWN(ID_UNMARK_FOLDER, 32822)         /* unselect the focused row's folder */                \
+    OWN(ID_MARK_MASK, 32823)             /* select the rows a mask admits */                    \
+    OWN(ID_MARK_BUT_NEWEST, 32824)       /* each group: all but the newest */                   \
+    OWN(ID_MARK_BUT_OLDEST, 32825)       /* each group: all but the oldest */                   \
+    OWN(ID_MARK_BUT_FOLDER, 32826)       /* each group: all but the one in a folder */          \
+    OWN(ID_UNMARK_PROTECTED, 32827)      /* unselect protected rows */                          \
+    OWN(ID_SORT_PATH, 32828)             /* groups by path */                                   \
+    OWN(ID_SORT_DATE, 32829)             /* groups by date */                                   \
+    OWN(ID_SORT_SIZE, 32830)             /* groups by size */                                   \
+    OWN(ID_SORT_COUNT, 32831)            /* groups by file count */                             \
+    OWN(ID_SORT_FREED, 32832)            /* groups by bytes freed */                            \
+    OWN(ID_SORT_NONE, 32833)             /* groups as the keep rules order them */              \
+    OWN(ID_FILTER_FOCUS, 32834)          /* to the filter box */                                \
     OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
     /* The framework's commands. */                                                              \
     STD(ID_FILE_NEW, 57600, wxID_NEW)                                                            \

@@ -2,9 +2,11 @@
 
 #include <wx/defs.h>
 #include <wx/accel.h>
+#include <wx/menu.h>
 
 #include "gui/command_ids.h"
 #include "engine/text/string_table.h"
+#include "gui/wx_text.h"
 
 namespace {
 
@@ -53,6 +55,38 @@ const MenuItemResource kViewMenu[] = {
     {cmd::ID_EXPLORE_FOLDER, IDS_MENU_EXPLORE_FOLDER},
     {0, 0},
     {cmd::ID_FOLDER_VIEW, IDS_MENU_FOLDER_VIEW},
+    {cmd::ID_FILTER_FOCUS, IDS_MENU_FILTER},
+};
+
+// 编辑 → 标记: selections by a criterion (also in the list's context menu).
+const MenuItemResource kMarkMenu[] = {
+    {cmd::ID_MARK_INVERT, IDS_MENU_MARK_INVERT},
+    {0, 0},
+    {cmd::ID_MARK_FOLDER, IDS_MENU_MARK_FOLDER},
+    {cmd::ID_UNMARK_FOLDER, IDS_MENU_UNMARK_FOLDER},
+    {cmd::ID_MARK_MASK, IDS_MENU_MARK_MASK},
+    {0, 0},
+    {cmd::ID_MARK_BUT_NEWEST, IDS_MENU_MARK_BUT_NEWEST},
+    {cmd::ID_MARK_BUT_OLDEST, IDS_MENU_MARK_BUT_OLDEST},
+    {cmd::ID_MARK_BUT_FOLDER, IDS_MENU_MARK_BUT_FOLDER},
+    {0, 0},
+    {cmd::ID_UNMARK_PROTECTED, IDS_MENU_UNMARK_PROTECTED},
+};
+
+// 查看 → 排序: the column headings' sorts, for the keyboard.
+const MenuItemResource kSortMenu[] = {
+    {cmd::ID_SORT_PATH, IDS_MENU_SORT_PATH},
+    {cmd::ID_SORT_DATE, IDS_MENU_SORT_DATE},
+    {cmd::ID_SORT_SIZE, IDS_MENU_SORT_SIZE},
+    {cmd::ID_SORT_COUNT, IDS_MENU_SORT_COUNT},
+    {cmd::ID_SORT_FREED, IDS_MENU_SORT_FREED},
+    {0, 0},
+    {cmd::ID_SORT_NONE, IDS_MENU_SORT_NONE},
+};
+
+const SubmenuResource kSubmenus[] = {
+    {IDS_MENU_EDIT, IDS_MENU_MARK, kMarkMenu, COUNT_OF(kMarkMenu)},
+    {IDS_MENU_VIEW, IDS_MENU_SORT, kSortMenu, COUNT_OF(kSortMenu)},
 };
 
 const MenuItemResource kHelpMenu[] = {
@@ -83,6 +117,7 @@ const AcceleratorResource kAccelerators[] = {
     {wxACCEL_NORMAL, WXK_F6, cmd::ID_NEXT_PANE},
     {wxACCEL_SHIFT, WXK_F6, cmd::ID_PREV_PANE},
     {wxACCEL_NORMAL, WXK_RETURN, cmd::ID_FILE_OPEN},
+    {wxACCEL_CTRL | wxACCEL_SHIFT, 'F', cmd::ID_FILTER_FOCUS},
 };
 
 const int kToolbar[] = {
@@ -109,6 +144,7 @@ const struct {
     {cmd::ID_FILE_OPEN, IDS_SHORTCUT_OPEN},
     {cmd::ID_DELETE_FILES, IDS_SHORTCUT_DELETE},
     {cmd::ID_COPY_ROWS, IDS_SHORTCUT_COPY},
+    {cmd::ID_FILTER_FOCUS, IDS_SHORTCUT_FILTER},
 };
 
 int NormaliseKey(int keyCode) {
@@ -127,6 +163,33 @@ int NormaliseKey(int keyCode) {
 const MenuPopupResource* MainMenuResource(std::size_t* count) {
     if (count != nullptr) *count = COUNT_OF(kMainMenu);
     return kMainMenu;
+}
+
+const SubmenuResource* MenuSubmenus(std::size_t* count) {
+    if (count != nullptr) *count = COUNT_OF(kSubmenus);
+    return kSubmenus;
+}
+
+const SubmenuResource* FindSubmenu(int text) {
+    for (const SubmenuResource& submenu : kSubmenus)
+        if (submenu.text == text) return &submenu;
+    return nullptr;
+}
+
+wxMenu* BuildSubmenu(const SubmenuResource& submenu) {
+    auto* menu = new wxMenu;
+    for (std::size_t i = 0; i < submenu.count; ++i) {
+        const MenuItemResource& item = submenu.items[i];
+        if (item.command == 0) {
+            menu->AppendSeparator();
+            continue;
+        }
+        wxString label = LoadWxString(item.text);
+        if (const int shortcut = MenuShortcutText(item.command))
+            label += "\t" + LoadWxString(shortcut);
+        menu->Append(WxId(item.command), label, LoadWxPrompt(item.command));
+    }
+    return menu;
 }
 
 int FindAcceleratorCommand(int flags, int keyCode) {

@@ -22,6 +22,21 @@ struct MenuPopupResource {
 // Menu 128, popups left to right; `count` receives their number.
 const MenuPopupResource* MainMenuResource(std::size_t* count);
 
+// A menu of its own at the end of a popup of the menu bar (after a separator): the popup's
+// text, its own text, its items.
+struct SubmenuResource {
+    int popup;
+    int text;
+    const MenuItemResource* items;
+    std::size_t count;
+};
+const SubmenuResource* MenuSubmenus(std::size_t* count);
+// The submenu of text `text` (nullptr: none).
+const SubmenuResource* FindSubmenu(int text);
+// The submenu's items as a menu (with their prompts), for the caller to own.
+class wxMenu;
+wxMenu* BuildSubmenu(const SubmenuResource& submenu);
+
 // One accelerator: modifier flags (wxACCEL_CTRL, wxACCEL_SHIFT, wxACCEL_ALT), the wx key code
 // (an upper-case letter or a WXK_ value) and the command number it sends.
 struct AcceleratorResource {

@@ -204,6 +204,7 @@ CGeminexView::CGeminexView(CSettingsStore& settings)
         return dialog.DoModal() == 1 ? dialog.GetPath() : std::string();
     };
     LoadSettings();
+    BindReviewCommands();
     m_actions.LoadKeptUndo(Listed());
 }
 
@@ -332,6 +333,7 @@ long CGeminexView::PreCreateWindow(long style) {
 
 bool CGeminexView::OnClose(bool deleteWindow) {
     SaveWindowPlace();
+    if (deleteWindow) DestroyFilterBar();
     if (m_closeBound != nullptr) {
         m_closeBound->Unbind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
         m_closeBound = nullptr;
@@ -371,6 +373,8 @@ bool CGeminexView::OnCreate(wxDocument* doc, long flags) {
     }
     list->InsertColumn(kColumnKeepReason, LoadWxString(IDS_COLUMN_KEEP_REASON), wxLIST_FORMAT_LEFT);
     list->SetSelectionWatcher([this] {
+        // The groups a marking held back are said until the selection changes otherwise.
+        if (!m_bMarking) m_strMarkNote.clear();
         // Many changes in one go (a drag, Shift+End) make one status text.
         if (m_bSelectionTextDue) return;
         m_bSelectionTextDue = true;
@@ -396,6 +400,7 @@ bool CGeminexView::OnCreate(wxDocument* doc, long flags) {
     // Bound after the application's own close handler, so asked first.
     m_closeBound = GetFrame();
     m_closeBound->Bind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
+    CreateFilterBar();
 
     Activate(true);
     GetFrame()->SendSizeEvent();
@@ -536,32 +541,40 @@ void CGeminexView::RestoreWindowPlace() {
 void CGeminexView::OnUpdateLaterCommand(wxUpdateUIEvent& event) { event.Enable(false); }
 
 void CGeminexView::OnUpdateNeedRows(wxUpdateUIEvent& event) {
-    event.Enable(GetModel().RowCount() > 0);
+    event.Enable(ShownRowCount() > 0);
 }
 
 // Export and printing read the rows that a running search or delete is changing: refused then.
 void CGeminexView::OnUpdateExportOrPrint(wxUpdateUIEvent& event) {
-    event.Enable(GetModel().RowCount() > 0 && !m_bBusy);
+    event.Enable(ShownRowCount() > 0 && !m_bBusy);
+}
+
+const ResultsModel& CGeminexView::RowsToExport() {
+    // With a filter on, the rows shown: a copy of them, kept until the next export (the print
+    // preview reads it while it is open).
+    if (ShownRowCount() >= GetModel().RowCount()) return GetModel();
+    m_shownCopy = CopyOfFirstRows(GetModel(), ShownRowCount());
+    return *m_shownCopy;
 }
 
 void CGeminexView::OnFileSaveAs(wxCommandEvent&) {
-    if (GetModel().RowCount() == 0 || m_bBusy) return;
-    SaveRowsAsCsv(GetModel(), m_strLastSaveFile, GetFrame(), m_saveAsDialog);
+    if (ShownRowCount() == 0 || m_bBusy) return;
+    SaveRowsAsCsv(RowsToExport(), m_strLastSaveFile, GetFrame(), m_saveAsDialog);
 }
 
 void CGeminexView::OnExportWorkbook(wxCommandEvent&) {
-    if (GetModel().RowCount() == 0 || m_bBusy || !WorkbookWriter::Available()) return;
-    SaveRowsAsWorkbook(GetModel(), m_strLastWorkbookFile, GetFrame(), m_saveAsDialog);
+    if (ShownRowCount() == 0 || m_bBusy || !WorkbookWriter::Available()) return;
+    SaveRowsAsWorkbook(RowsToExport(), m_strLastWorkbookFile, GetFrame(), m_saveAsDialog);
 }
 
 void CGeminexView::OnFilePrint(wxCommandEvent&) {
-    if (GetModel().RowCount() == 0 || m_bBusy) return;
-    PrintRows(GetModel(), GetDocumentManager()->GetPageSetupDialogData(), GetFrame());
+    if (ShownRowCount() == 0 || m_bBusy) return;
+    PrintRows(RowsToExport(), GetDocumentManager()->GetPageSetupDialogData(), GetFrame());
 }
 
 void CGeminexView::OnFilePrintPreview(wxCommandEvent&) {
-    if (GetModel().RowCount() == 0 || m_bBusy) return;
-    PreviewRows(GetModel(), GetDocumentManager()->GetPageSetupDialogData(), GetFrame());
+    if (ShownRowCount() == 0 || m_bBusy) return;
+    PreviewRows(RowsToExport(), GetDocumentManager()->GetPageSetupDialogData(), GetFrame());
 }
 
 void CGeminexView::OnClearCache(wxCommandEvent&) {
@@ -592,7 +605,7 @@ void CGeminexView::OnUpdateNeedSelection(wxUpdateUIEvent& event) {
 void CGeminexView::OnUpdateFindDuplicates(wxUpdateUIEvent& event) { event.Enable(!m_bBusy); }
 
 void CGeminexView::OnUpdateSelectAllDuplicates(wxUpdateUIEvent& event) {
-    event.Enable(GetModel().RowCount() > 0);
+    event.Enable(ShownRowCount() > 0);
 }
 
 // ---- The search ----
@@ -624,7 +637,7 @@ void CGeminexView::SetKeepSettings(const KeepSettings& keep) {
     if (GetModel().RowCount() == 0) return;
     if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
     listed.found.Reapply(listed.policy, GetModel());
-    RefreshRows();
+    ArrangeListed();
     AutoSizeColumns(-1);
     UpdateStatusText();
 }
@@ -739,6 +752,7 @@ void CGeminexView::SearchDone(SearchJob& job) {
         m_nFilesLeftOut = job.filesLeftOut;
         m_bPartial = job.partial;
         SetModel(std::move(job.model));
+        ArrangeListed();
         AutoSizeColumns(-1);
         UpdateStatusText();
         FocusList(0);
@@ -756,6 +770,7 @@ void CGeminexView::JoinWorker() {
 void CGeminexView::EndBusy() {
     m_bBusy = false;
     m_progress.reset();
+    if (m_bFilterDue) SetFilterText(m_shown.Text());
     if (m_bCloseAfterWork) {
         m_bCloseAfterWork = false;
         if (wxWindow* frame = GetFrame()) frame->GetEventHandler()->CallAfter([frame] {
@@ -783,6 +798,9 @@ void CGeminexView::UpdateStatusText() {
     std::string text;
     for (const std::string& part : parts)
         if (!part.empty()) text += (text.empty() ? "" : "  ") + part;
+    // The filter's count, while one is on.
+    const std::string note = ReviewNote(false);
+    text += text.empty() && note.size() >= 2 ? note.substr(2) : note;
     frame->SetIdleText(Utf8ToWx(text));
     frame->OnSetMessageString(IDS_IDLE_MESSAGE);
 }
@@ -798,7 +816,7 @@ void CGeminexView::UpdateSelectionText() {
         return;
     }
     const SelectionTotal total = TotalOfSelection(GetModel(), list->GetSelectedRows());
-    frame->SetIdleText(Utf8ToWx(SelectionFreesText(total)));
+    frame->SetIdleText(Utf8ToWx(SelectionFreesText(total) + ReviewNote(true)));
     frame->OnSetMessageString(IDS_IDLE_MESSAGE);
 }
 
@@ -838,11 +856,14 @@ void CGeminexView::OnItemActivated(wxListEvent& /*event*/) { OpenFile(); }
 
 void CGeminexView::SelectAllDuplicates() {
     CKvListCtrl* list = GetListCtrl();
-    if (list == nullptr || GetModel().RowCount() == 0) return;
+    if (list == nullptr || ShownRowCount() == 0) return;
     wxBusyCursor wait;
     // The first rows lose selection and focus; every other row is selected, except the files
-    // in protected folders.
+    // in protected folders. With a filter on, only in the groups shown.
     std::vector<std::size_t> rows = GetModel().DuplicateRows();
+    const std::size_t shown = ShownRowCount();
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [shown](std::size_t row) { return row >= shown; }),
+               rows.end());
     // A group the keep rules could not tell apart keeps a copy only because it was found
     // first: its duplicates are chosen only when the user says so, once for all such groups.
     std::size_t tied = 0;
@@ -904,9 +925,10 @@ void CGeminexView::ActionDone(ActionRunner::Job& job) {
     const ActionRunner::Report report = m_actions.Finish(job, Listed(), [this] {
         if (CKvListCtrl* list = GetListCtrl()) list->ClearSelection(true);
     });
-    if (report.rowsChanged) RefreshRows();
+    // Rows that went or came back change which groups the filter shows.
+    const long selectRow = report.rowsChanged ? RefilterRows(report.selectRow) : report.selectRow;
     UpdateStatusText();
-    if (report.selectRow >= 0) SelectRow(report.selectRow);
+    if (selectRow >= 0) SelectRow(selectRow);
     // Named while the view is still busy: a close asked for meanwhile waits for the answer.
     for (const std::string& message : report.messages) ShowFilesMessage(message, GetFrame());
     EndBusy();
@@ -1043,6 +1065,7 @@ bool CGeminexView::ReplaceSelected(DuplicateActionKind kind, const std::string& 
         m_actions.Act(GetModel(), SelectedRows(), kind, folder, ActionSetup(), &question, &refusal);
     if (!refusal.empty()) ShowFilesMessage(refusal, GetFrame());
     if (!job) return false;
+    if (m_shown.Active()) question += "\n\n" + FormatFilterOn(static_cast<int>(m_shown.ShownGroupCount()));
     if (m_askAction && !m_askAction(question)) return false;
     RunAction(std::move(job));
     return true;

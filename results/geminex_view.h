@@ -27,6 +27,8 @@
 #include "engine/actions/action_kinds.h"
 #include "engine/search/duplicate_search.h"
 #include "engine/results/folder_groups.h"
+#include "engine/results/group_order.h"
+#include "engine/results/shown_groups.h"
 #include "engine/results/found_order.h"
 #include "engine/results/keep_settings.h"
 #include "results/action_runner.h"
@@ -38,6 +40,10 @@
 
 class CFileLauncher;
 class CSettingsStore;
+class wxPanel;
+class wxStaticText;
+class wxTextCtrl;
+class wxTimer;
 
 class CGeminexView : public CKvListViewView {
 public:
@@ -193,6 +199,31 @@ public:
     void SetWorkProbe(WorkProgress::Probe probe) { m_probe = std::move(probe); }
     void SetProgressWatcher(CProgressDialog::Watcher watcher) { m_watcher = std::move(watcher); }
 
+    // ---- Marking, sorting and filtering (geminex_view_review.cpp) ----
+    // A marking command of 编辑 → 标记 (cmd::ID_MARK_INVERT to ID_UNMARK_PROTECTED) on the rows
+    // shown (RowMarking): the new selection set; the groups held back, and a filter that is
+    // on, are said in the status bar (MarkNote). False when it could not run (no rows; a
+    // folder command without a focused row; no mask given).
+    bool Mark(int command);
+    const std::string& MarkNote() const { return m_strMarkNote; }
+    // For tests: the mask question of 按掩码选择 (returns the mask, "" for none).
+    void SetMaskQuestion(std::function<std::string()> ask) { m_askMask = std::move(ask); }
+    // The groups' sort: kept in the settings ("Window", "Sort") as soon as it changes, and
+    // applied to every new listing (a search, opened results, new keep rules). SortBy is a
+    // click on a heading or the 排序 menu (NextSort of the current); kNone goes back to the
+    // keep rules' order. The selection stays on its files. False while work runs.
+    const GroupSort& GetSort() const { return m_sort; }
+    bool SortBy(SortKey key);
+    bool SetSort(const GroupSort& sort);
+    // The filter (the box above the list, ShownGroups): only the matching groups are shown and
+    // acted on. A change while work runs waits for its end.
+    void SetFilterText(const std::string& text);
+    const ShownGroups& Shown() const { return m_shown; }
+    std::size_t ShownRowCount() const;
+    wxTextCtrl* GetFilterBox() const { return m_filterBox; }
+    // "显示 N / M 组" while a filter is on, else "".
+    std::string FilterCountText() const;
+
 protected:
     long PreCreateWindow(long style) override;
     bool OnClose(bool deleteWindow) override;
@@ -208,6 +239,8 @@ private:
     void OnFilePrint(wxCommandEvent& event);
     void OnFilePrintPreview(wxCommandEvent& event);
     void OnFilePrintSetup(wxCommandEvent& event);
+    // What export and printing write: the rows shown.
+    const ResultsModel& RowsToExport();
     void OnClearCache(wxCommandEvent& event);
     void OnSaveResults(wxCommandEvent& event);
     void OnOpenResults(wxCommandEvent& event);
@@ -262,6 +295,40 @@ private:
     // Waits for the worker to return (it has finished, or has been told to stop).
     void JoinWorker();
     void EndBusy();
+
+    // Marking, sorting and filtering (geminex_view_review.cpp).
+    void BindReviewCommands();
+    void CreateFilterBar();
+    void DestroyFilterBar();
+    void OnMark(wxCommandEvent& event);
+    void OnUpdateMark(wxUpdateUIEvent& event);
+    void OnSortCommand(wxCommandEvent& event);
+    void OnUpdateSort(wxUpdateUIEvent& event);
+    void OnColumnClick(wxListEvent& event);
+    // The rows were listed anew: sorted, remembered as the unfiltered order, filtered.
+    void ArrangeListed();
+    // The rows changed in place (an action, an undo): the filter applied again, the list told.
+    // `row` (a row number from before, or -1) is mapped to where its file is now.
+    long RefilterRows(long row);
+    // Runs `rearrange` (which moves groups) with the selection kept on its files.
+    void KeepingSelection(const std::function<void()>& rearrange);
+    // The list told the rows shown, the count label and the sort arrow.
+    void ShowArranged();
+    // What the status bar says after the summary or (`selection`) the selection's total: the
+    // groups held back, the filter.
+    std::string ReviewNote(bool selection) const;
+    GroupSort m_sort;
+    ShownGroups m_shown;
+    bool m_bFilterDue = false;   // the filter changed while work ran
+    bool m_bMarking = false;     // a marking command is setting the selection
+    std::string m_strMarkNote;
+    std::string m_strLastMask;
+    std::function<std::string()> m_askMask;
+    wxPanel* m_filterBar = nullptr;
+    wxTextCtrl* m_filterBox = nullptr;
+    wxStaticText* m_filterCount = nullptr;
+    wxTimer* m_filterPause = nullptr;  // owned by the filter bar (a child of it)
+    std::unique_ptr<ResultsModel> m_shownCopy;  // what a filtered export or print reads
 
     // Settings.
     CSettingsStore& m_settings;

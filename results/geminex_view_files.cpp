@@ -171,6 +171,7 @@ void CGeminexView::LoadDone(LoadJob& job) {
     m_nFilesSeen = -1;
     m_bPartial = false;
     SetModel(std::move(job.model));
+    ArrangeListed();
     AutoSizeColumns(-1);
     UpdateStatusText();
     FocusList(0);

@@ -135,8 +135,14 @@ void CKvListCtrl::SetModel(const ResultsModel* model) {
     RefreshRows();
 }
 
+void CKvListCtrl::SetShownRows(std::size_t rows) { m_nShownRows = rows; }
+
+std::size_t CKvListCtrl::ShownRowCount() const {
+    return m_model != nullptr ? std::min(m_model->RowCount(), m_nShownRows) : 0;
+}
+
 void CKvListCtrl::RefreshRows() {
-    const long count = m_model != nullptr ? static_cast<long>(m_model->RowCount()) : 0;
+    const long count = static_cast<long>(ShownRowCount());
     // The native list's selection may have changed by its own rules since the list last looked.
     if (!kOwnSelection) TakeToolkitSelection();
     SetItemCount(count);
@@ -147,7 +153,7 @@ void CKvListCtrl::RefreshRows() {
 }
 
 bool CKvListCtrl::IsRow(long row) const {
-    return m_model != nullptr && row >= 0 && static_cast<std::size_t>(row) < m_model->RowCount();
+    return m_model != nullptr && row >= 0 && static_cast<std::size_t>(row) < ShownRowCount();
 }
 
 wxString CKvListCtrl::OnGetItemText(long item, long column) const {
@@ -400,6 +406,11 @@ bool CKvListCtrl::CopyRowsToClipboard() {
     std::string text;
     if (GetSelectedItemCount() > 0) {
         text = RowsText(*m_model, GetSelectedRows(), "\t", false);
+    } else if (ShownRowCount() < m_model->RowCount()) {
+        // A filter is on: the rows shown.
+        std::vector<std::size_t> shown(ShownRowCount());
+        for (std::size_t row = 0; row < shown.size(); ++row) shown[row] = row;
+        text = RowsText(*m_model, shown, "\t", false);
     } else {
         text = AllRowsText(*m_model, "\t", false);
     }
@@ -420,6 +431,11 @@ wxMenu* CKvListCtrl::LoadContextMenu(int id) {
                 label += "\t" + LoadWxString(shortcut);
             menu->Append(WxId(item.command), label);
         }
+    }
+    // The marking commands, as under 编辑 → 标记.
+    if (const SubmenuResource* mark = FindSubmenu(IDS_MENU_MARK)) {
+        menu->AppendSeparator();
+        menu->AppendSubMenu(BuildSubmenu(*mark), LoadWxString(mark->text));
     }
     return menu;
 }
@@ -616,7 +632,8 @@ void CKvListCtrl::FindNext() {
 bool CKvListCtrl::FindRow(const std::string& what, bool down, bool matchCase, bool wholeWord) {
     if (m_model == nullptr) return false;
     const FoundText found = ::FindRow(*m_model, what, GetFocusedRow(), down, matchCase, wholeWord);
-    if (found.row < 0) return false;
+    // A row a filter hides is not found (the rows shown come first).
+    if (found.row < 0 || static_cast<std::size_t>(found.row) >= ShownRowCount()) return false;
     SelectFoundRow(found.row, found.start, found.length);
     return true;
 }

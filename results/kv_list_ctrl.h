@@ -47,6 +47,10 @@ public:
     // Tells the list the model's row count and repaints it once; call after the model's rows
     // changed. Selection and focus stay on the row numbers they had (those beyond the end go).
     void RefreshRows();
+    // Shows only the model's first `rows` rows (a filter put the rest after them); every
+    // operation on all rows (select all, copy, find) keeps to them. Takes effect at RefreshRows.
+    void SetShownRows(std::size_t rows);
+    std::size_t ShownRowCount() const;
 
     // Selects every row and puts the focus on the last one (one selection call for all rows).
     void SelectAllRows();
@@ -177,6 +181,7 @@ private:
 
     const ResultsModel* m_model = nullptr;
     wxStaticText* m_pHint = nullptr;  // a child of the rows' window, which owns it
+    std::size_t m_nShownRows = static_cast<std::size_t>(-1);
     mutable wxItemAttr m_notHereAttr, m_catalogAttr;
 
     RowSelection m_selection;

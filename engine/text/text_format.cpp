@@ -312,6 +312,12 @@ std::string FormatDiskMeasured(const std::string& kind, double milliseconds) {
 
 std::string FormatReadersRange(int most) { return PAIRSCOUT_FORMAT(IDS_CLI_READERS_RANGE, most); }
 
+std::string FormatMarkHeldBack(int groups) { return PAIRSCOUT_FORMAT(IDS_MARK_HELD_BACK, groups); }
+std::string FormatFilterCount(int shown, int all) {
+    return PAIRSCOUT_FORMAT(IDS_FILTER_COUNT, shown, all);
+}
+std::string FormatFilterOn(int shown) { return PAIRSCOUT_FORMAT(IDS_FILTER_ON, shown); }
+
 std::string FormatGroupsFromCache(int groups) { return PAIRSCOUT_FORMAT(IDS_GROUPS_FROM_CACHE, groups); }
 
 std::string FormatCacheUnusable(const std::string& why) {

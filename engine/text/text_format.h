@@ -144,6 +144,11 @@ std::string FormatDiskChosen(const std::string& disk, int readers);
 std::string FormatDiskMeasured(const std::string& kind, double milliseconds);
 // IDS_CLI_READERS_RANGE: the most readers one may set.
 std::string FormatReadersRange(int most);
+// Marking and the filter: the groups whose kept row a marking left unselected; the groups shown
+// of all; the note that actions keep to the groups shown.
+std::string FormatMarkHeldBack(int groups);
+std::string FormatFilterCount(int shown, int all);
+std::string FormatFilterOn(int shown);
 // The cache: how many groups of a search it answered; why it could not be used; emptied or not.
 std::string FormatGroupsFromCache(int groups);
 std::string FormatCacheUnusable(const std::string& why);

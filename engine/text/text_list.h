@@ -317,6 +317,10 @@
     X(IDS_CONTEXT_PROPERTIES, 2910, "属性(&R)")                                                      \
     X(IDS_CONTEXT_EXPLORE_FOLDER, 2911, "资源管理器(&X)")                                              \
     X(IDS_EMPTY_LIST_HINT, 2912, "点击 搜索重复的文件 开始")                                                  \
+    /* Marking, sorting and filtering the list: the groups held back, the filter's count. */ \
+    X(IDS_MARK_HELD_BACK, 2940, "%d 组的全部副本都会被选中, 每组保留了一个未选")                                        \
+    X(IDS_FILTER_COUNT, 2941, "显示 %d / %d 组")                                                       \
+    X(IDS_FILTER_ON, 2942, "筛选中: 只对显示的 %d 组")                                                       \
     /* About box links: the maker's web site and mail address. */                                 \
     X(IDS_WEB_LINK, 3014, "欢迎访问 " PAIRSCOUT_WEB_ADDRESS " 获取更多的应用程序")                \
     X(IDS_MAIL_LINK, 3015, "如需更多信息, 请发邮件至 " PAIRSCOUT_MAIL_ADDRESS)                    \
@@ -576,6 +580,29 @@
     X(IDS_SHORTCUT_SAVE_RESULTS, 11306, "Ctrl+Shift+S")                                              \
     X(IDS_SHORTCUT_OPEN_RESULTS, 11307, "Ctrl+O")                                                    \
     X(IDS_SHORTCUT_OPEN, 11308, "Enter")                                                             \
+    /* The list's 标记 and 排序 menus, the filter bar and the mask question. */                \
+    X(IDS_MENU_MARK, 11500, "标记(&K)")                                                               \
+    X(IDS_MENU_SORT, 11501, "排序(&R)")                                                               \
+    X(IDS_MENU_MARK_INVERT, 11510, "反向选择(&I)")                                                      \
+    X(IDS_MENU_MARK_FOLDER, 11511, "选择此文件夹中的文件(&F)")                                                \
+    X(IDS_MENU_UNMARK_FOLDER, 11512, "取消选择此文件夹中的文件(&U)")                                            \
+    X(IDS_MENU_MARK_MASK, 11513, "按掩码选择(&M)...")                                                    \
+    X(IDS_MENU_MARK_BUT_NEWEST, 11514, "每组保留最新的, 其余全选(&N)")                                         \
+    X(IDS_MENU_MARK_BUT_OLDEST, 11515, "每组保留最旧的, 其余全选(&O)")                                         \
+    X(IDS_MENU_MARK_BUT_FOLDER, 11516, "每组保留此文件夹中的, 其余全选(&K)")                                      \
+    X(IDS_MENU_UNMARK_PROTECTED, 11517, "取消选择受保护的文件(&P)")                                           \
+    X(IDS_MENU_SORT_PATH, 11520, "按路径(&P)")                                                         \
+    X(IDS_MENU_SORT_DATE, 11521, "按日期(&D)")                                                         \
+    X(IDS_MENU_SORT_SIZE, 11522, "按大小(&S)")                                                         \
+    X(IDS_MENU_SORT_COUNT, 11523, "按文件个数(&C)")                                                      \
+    X(IDS_MENU_SORT_FREED, 11524, "按可释放(&F)")                                                       \
+    X(IDS_MENU_SORT_NONE, 11525, "不排序(&N)")                                                         \
+    X(IDS_MENU_FILTER, 11526, "筛选(&I)...")                                                          \
+    X(IDS_SHORTCUT_FILTER, 11527, "Ctrl+Shift+F")                                                   \
+    X(IDS_FILTER_LABEL, 11530, "筛选(&L):")                                                           \
+    X(IDS_FILTER_HINT, 11531, "路径中的文字, 或 *.jpg 这样的掩码")                                              \
+    X(IDS_MASK_CAPTION, 11532, "按掩码选择")                                                             \
+    X(IDS_MASK_PROMPT, 11533, "选择路径与掩码相符的文件 (写法与文件掩码相同, 用 ; 分隔, ~ 排除):")                            \
     /* Prompts and tooltips of the program's own commands. */                                     \
     X(IDS_PROMPT_FILE_PROPERTIES, 32772, "文件属性\n属性")                                        \
     X(IDS_PROMPT_EXPLORE_FOLDER, 32773, "在资源管理器中打开选择文件\n资源管理器")                 \
@@ -590,6 +617,21 @@
     X(IDS_PROMPT_AGAINST_CATALOG, 32799, "列出其内容已在一个目录中的文件\n与目录比较")                                   \
     X(IDS_PROMPT_EXPORT_XLSX, 32800, "把列出的结果导出为 Excel 工作簿\n导出为 Excel 工作簿")                   \
     X(IDS_PROMPT_FOLDER_VIEW, 32801, "列出内容相同的文件夹和全部文件已在别处的文件夹\n重复的文件夹")                      \
+    X(IDS_PROMPT_MARK_INVERT, 32820, "选中的文件不再选中, 未选的选中 (受保护的和不在此处的除外)\n反向选择")                       \
+    X(IDS_PROMPT_MARK_FOLDER, 32821, "选择焦点行的文件夹及其子文件夹中的文件\n选择此文件夹")                                 \
+    X(IDS_PROMPT_UNMARK_FOLDER, 32822, "取消选择焦点行的文件夹及其子文件夹中的文件\n取消选择此文件夹")                           \
+    X(IDS_PROMPT_MARK_MASK, 32823, "选择路径与掩码相符的文件\n按掩码选择")                                           \
+    X(IDS_PROMPT_MARK_BUT_NEWEST, 32824, "在每组中选择最新的文件以外的全部文件\n保留最新的")                               \
+    X(IDS_PROMPT_MARK_BUT_OLDEST, 32825, "在每组中选择最旧的文件以外的全部文件\n保留最旧的")                               \
+    X(IDS_PROMPT_MARK_BUT_FOLDER, 32826, "在每组中选择焦点行的文件夹中那一个以外的全部文件\n保留此文件夹中的")                      \
+    X(IDS_PROMPT_UNMARK_PROTECTED, 32827, "取消选择受保护文件夹中的文件\n取消选择受保护的")                               \
+    X(IDS_PROMPT_SORT_PATH, 32828, "按第一个文件的路径排列各组; 再选一次反向\n按路径排序")                                  \
+    X(IDS_PROMPT_SORT_DATE, 32829, "按组中最新的文件的日期排列各组; 再选一次反向\n按日期排序")                                \
+    X(IDS_PROMPT_SORT_SIZE, 32830, "按文件大小排列各组; 再选一次反向\n按大小排序")                                      \
+    X(IDS_PROMPT_SORT_COUNT, 32831, "按组中文件的个数排列各组; 再选一次反向\n按文件个数排序")                                \
+    X(IDS_PROMPT_SORT_FREED, 32832, "按删除重复文件可释放的空间排列各组; 再选一次反向\n按可释放排序")                            \
+    X(IDS_PROMPT_SORT_NONE, 32833, "按保留规则的顺序列出各组\n不排序")                                             \
+    X(IDS_PROMPT_FILTER_FOCUS, 32834, "只显示有路径含某段文字 (或与掩码相符) 的文件的组\n筛选")                                   \
     X(IDS_PROMPT_HELP_SEARCH, 40013, "查找帮助\n帮助")                                            \
     /* The framework's texts: application title and idle message. */                              \
     X(IDS_APP_TITLE, 57344, "Pairscout")                                                          \

@@ -15,6 +15,9 @@
 //   window_pictures --gtest_filter=Pictures.ProgressWithDisks    PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.ReopenedResults      PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.CatalogComparison    PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.MarkMenu             PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.SortedList           PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.FilteredList         PAIRSCOUT_SCREENSHOT=OUT.png
 // (run under the locale to show, e.g. LANG=zh_CN.UTF-8: the program takes the user's locale)
 #include <algorithm>
 #include <cstdlib>
@@ -31,6 +34,8 @@
 #include <wx/textctrl.h>
 #include <wx/image.h>
 #include <wx/print.h>
+#include <wx/menu.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include <chrono>
@@ -49,6 +54,8 @@
 #include "results/progress_dialog.h"
 #include "options/paths_page.h"
 #include "options/options_sheet.h"
+#include "gui/command_ids.h"
+#include "gui/frame_resources.h"
 #include "gui/message_box.h"
 #include "support/message_answers.h"
 #include "gui/wx_text.h"
@@ -430,4 +437,62 @@ TEST_F(Pictures, DuplicateFolders) {
     dialog.Show();
     dialog.SelectDuplicates();
     Save(dialog.GetScreenRect());
+}
+
+// A photo folder and its backup after a search, for the marking, sort and filter pictures.
+void SearchPhotoBackup(CGeminexView* view, wxFrame* frame, const TempDir& tree) {
+    guitest::WritePictureTree(tree);
+    tree.WriteFile("照片/2022/山.jpg", std::string(90000, 'm'));
+    tree.WriteFile("备份/2022/山.jpg", std::string(90000, 'm'));
+    tree.WriteFile("照片/2023/日落.jpg", std::string(30000, 'n'));
+    tree.WriteFile("备份/2023/日落.jpg", std::string(30000, 'n'));
+    tree.WriteFile("下载/日落 (1).jpg", std::string(30000, 'n'));
+    frame->SetSize(wxSize(960, 460));
+    frame->Move(0, 0);
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([view] { return !view->IsBusy(); }, 60000));
+}
+
+// 编辑 → 标记 open over the list (the menu as the context menu shows it too), after
+// 每组保留最新的 has marked the rows.
+TEST_F(Pictures, MarkMenu) {
+    TempDir tree;
+    SearchPhotoBackup(view, frame, tree);
+    ASSERT_TRUE(view->Mark(cmd::ID_MARK_BUT_NEWEST));
+    list->SetItemState(1, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    std::unique_ptr<wxMenu> menu(BuildSubmenu(*FindSubmenu(IDS_MENU_MARK)));
+    // The picture is taken while the menu is open; the menu then closes.
+    bool saved = false;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        Save(frame->GetScreenRect());
+        saved = true;
+        wxUIActionSimulator().Char(WXK_ESCAPE);
+    });
+    timer.StartOnce(800);
+    list->PopupMenu(menu.get(), wxPoint(220, 60));
+    guitest::WaitFor([&] { return saved; }, 5000);
+    EXPECT_TRUE(saved);
+}
+
+// The groups by size, largest first: the arrow on the size heading.
+TEST_F(Pictures, SortedList) {
+    TempDir tree;
+    SearchPhotoBackup(view, frame, tree);
+    ASSERT_TRUE(view->SortBy(SortKey::kSize));
+    list->SetItemState(0, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    Save(frame->GetScreenRect());
+}
+
+// "照片/20" in the filter box: the three groups with a copy in the photo folder's years, the
+// count beside the box, their duplicates selected.
+TEST_F(Pictures, FilteredList) {
+    TempDir tree;
+    SearchPhotoBackup(view, frame, tree);
+    view->GetFilterBox()->ChangeValue(Utf8ToWx("照片/20"));
+    view->SetFilterText("照片/20");
+    frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES));
+    Save(frame->GetScreenRect());
 }

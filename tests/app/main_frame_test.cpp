@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <wx/docview.h>
 #include <wx/listctrl.h>
+#include <wx/textctrl.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -132,8 +133,13 @@ TEST_F(MainFrameTest, ViewIsAReportListWithFiveHeadingsAndNoRows) {
         EXPECT_EQ(column.GetAlign(), wxLIST_FORMAT_LEFT) << i;
         EXPECT_GE(list->GetColumnWidth(i), 10) << i;
     }
-    // The list fills the frame's client area.
-    EXPECT_EQ(list->GetSize(), frame->GetClientSize());
+    // The filter bar spans the frame's client area on top, the list fills the rest below it.
+    ASSERT_NE(view->GetFilterBox(), nullptr);
+    const wxWindow* bar = view->GetFilterBox()->GetParent();
+    EXPECT_EQ(bar->GetSize().x, frame->GetClientSize().x);
+    EXPECT_GT(bar->GetSize().y, 0);
+    EXPECT_EQ(list->GetSize(), frame->GetClientSize() - wxSize(0, bar->GetSize().y));
+    EXPECT_EQ(list->GetPosition(), wxPoint(0, bar->GetSize().y));
 }
 
 struct ItemWanted {
@@ -180,7 +186,10 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"移动到(&M)...", 32795},
           {nullptr, 0},
           {"查找(&F)\tCtrl+F", 57636},
-          {"查找下一个(&N)\tF3", 57640}}},
+          {"查找下一个(&N)\tF3", 57640},
+          {nullptr, 0},
+          // Marking by criteria: a menu of its own (command 0).
+          {"标记(&K)", 0}}},
         {"查看(&V)",
          {{"工具栏(&T)", 59392},
           {"状态栏(&S)", 59393},
@@ -189,6 +198,9 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"浏览目录(&E)", 32773},
           {nullptr, 0},
           {"重复的文件夹(&F)...", 32801},
+          {"筛选(&I)...\tCtrl+Shift+F", 32834},
+          {nullptr, 0},
+          {"排序(&R)", 0},
           {nullptr, 0},
           // The interface's language: a menu of its own (command 0), Chinese and English.
           {"语言(&L)", 0}}},
@@ -220,6 +232,24 @@ TEST_F(MainFrameTest, MenuTreeIsMenu128) {
             }
             EXPECT_FALSE(item->IsSeparator());
             EXPECT_EQ(item->GetItemLabel(), U(want.text));
+            if (want.command == 0 && item->GetItemLabel() == U("标记(&K)")) {
+                ASSERT_TRUE(item->IsSubMenu());
+                wxMenu* mark = item->GetSubMenu();
+                ASSERT_EQ(mark->GetMenuItemCount(), 11u);
+                EXPECT_EQ(mark->FindItemByPosition(0)->GetItemLabel(), U("反向选择(&I)"));
+                EXPECT_EQ(CommandFromWxId(mark->FindItemByPosition(0)->GetId()), 32820);
+                EXPECT_EQ(CommandFromWxId(mark->FindItemByPosition(10)->GetId()), 32827);
+                continue;
+            }
+            if (want.command == 0 && item->GetItemLabel() == U("排序(&R)")) {
+                ASSERT_TRUE(item->IsSubMenu());
+                wxMenu* sort = item->GetSubMenu();
+                ASSERT_EQ(sort->GetMenuItemCount(), 7u);
+                EXPECT_EQ(sort->FindItemByPosition(0)->GetItemLabel(), U("按路径(&P)"));
+                EXPECT_EQ(CommandFromWxId(sort->FindItemByPosition(4)->GetId()), 32832);
+                EXPECT_EQ(CommandFromWxId(sort->FindItemByPosition(6)->GetId()), 32833);
+                continue;
+            }
             if (want.command == 0) {
                 ASSERT_TRUE(item->IsSubMenu());
                 wxMenu* languages = item->GetSubMenu();
@@ -449,9 +479,10 @@ TEST_F(MainFrameTest, ToolbarAndStatusBarCommandsShowAndHideTheBars) {
     guitest::ProcessEvents(50);
     auto* view = wxDynamicCast(app->GetDocManager()->GetCurrentView(), CGeminexView);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->GetListCtrl()->GetSize(), frame->GetClientSize());
+    const int bar = view->GetFilterBox()->GetParent()->GetSize().y;
+    EXPECT_EQ(view->GetListCtrl()->GetSize(), frame->GetClientSize() - wxSize(0, bar));
     EXPECT_EQ(view->GetListCtrl()->GetScreenPosition().y,
-              frame->ClientToScreen(wxPoint(0, 0)).y);
+              frame->ClientToScreen(wxPoint(0, bar)).y);
 
     EXPECT_TRUE(frame->ExecuteCommand(WxId(59392)));
     EXPECT_TRUE(frame->ExecuteCommand(WxId(59393)));

@@ -223,6 +223,9 @@ TEST(TextList, EveryFormatTextHasItsFormatterAndItsDirectivesMatch) {
         {IDS_CATALOG_NOT_WRITTEN, FormatCatalogNotWritten("/c", "x"), "不能写目录 /c: x"},
         {IDS_CATALOG_WRITTEN, FormatCatalogWritten("/c", 4), "目录已写入: /c (4 个文件)"},
         {IDS_CATALOG_GROUPS, FormatCatalogGroups(4, "备份"), "4 个文件已在目录 备份 中: 它们只能移动到文件夹"},
+        {IDS_MARK_HELD_BACK, FormatMarkHeldBack(2), "2 组的全部副本都会被选中, 每组保留了一个未选"},
+        {IDS_FILTER_COUNT, FormatFilterCount(3, 213), "显示 3 / 213 组"},
+        {IDS_FILTER_ON, FormatFilterOn(3), "筛选中: 只对显示的 3 组"},
     };
     std::set<int> covered;
     for (const Sample& s : samples) {

@@ -17,6 +17,7 @@
 #include <wx/fdrepdlg.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
+#include <wx/textctrl.h>
 
 #include "app/gui_test_env.h"
 #include "engine/text/text_format.h"
@@ -494,3 +495,111 @@ TEST_F(DailyUseTest, FoundRowComesOutFromUnderTheFindDialog) {
 }
 
 }  // namespace
+
+TEST_F(DailyUseTest, FilterKeepsEveryActionToTheGroupsShown) {
+    ASSERT_TRUE(view->StartSearch(view->GetSearchOptions()));
+    ASSERT_TRUE(WaitForWork());
+    ASSERT_EQ(list->GetItemCount(), 5);
+    wxTextCtrl* box = view->GetFilterBox();
+    ASSERT_NE(box, nullptr);
+
+    // Ctrl+Shift+F from the list: the box has the keys, and a Delete there is the box's.
+    EXPECT_TRUE(SendKey(frame, 'F', wxMOD_CONTROL | wxMOD_SHIFT));
+    EXPECT_TRUE(guitest::WaitFor([&] { return wxWindow::FindFocus() == box; }, 2000));
+    EXPECT_FALSE(SendKey(frame, WXK_DELETE));
+    EXPECT_TRUE(deleted.empty());
+
+    // Only the b group holds "THREE" (letters without case): its rows alone are listed.
+    view->SetFilterText("THREE");
+    ASSERT_EQ(list->GetItemCount(), 2);
+    EXPECT_EQ(view->FilterCountText(), "显示 1 / 2 组");
+    EXPECT_NE(StatusText().find("显示 1 / 2 组"), std::string::npos) << StatusText();
+    // Select all duplicates, select all and invert keep to them, and the status says so.
+    ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
+    EXPECT_EQ(list->GetSelectedRows(), (std::vector<std::size_t>{1}));
+    EXPECT_TRUE(guitest::WaitFor([&] { return StatusText().find("筛选中") != std::string::npos; }, 2000))
+        << StatusText();
+    list->SelectAllRows();
+    EXPECT_EQ(list->GetSelectedItemCount(), 2);
+    ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_MARK_INVERT)));
+    EXPECT_EQ(list->GetSelectedItemCount(), 0);
+    ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES)));
+
+    // Deleted: b is down to one file and goes; the a group stays hidden, the count follows.
+    ASSERT_TRUE(view->DeleteFiles(false));
+    ASSERT_TRUE(WaitForWork());
+    EXPECT_EQ(deleted.size(), 1u);
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(view->GetModel().RowCount(), 3u);
+    EXPECT_EQ(view->FilterCountText(), "显示 0 / 1 组");
+
+    // Escape in the box takes the filter away and gives the keys back to the list.
+    box->SetValue("three");
+    box->SetFocus();
+    wxKeyEvent escape(wxEVT_KEY_DOWN);
+    escape.m_keyCode = WXK_ESCAPE;
+    escape.SetEventObject(box);
+    box->GetEventHandler()->ProcessEvent(escape);
+    EXPECT_TRUE(box->GetValue().empty());
+    EXPECT_EQ(list->GetItemCount(), 3);
+    EXPECT_TRUE(guitest::WaitFor([&] { return wxWindow::FindFocus() == list; }, 2000));
+    // A mask: only groups with a .bak.
+    view->SetFilterText("*.bak");
+    EXPECT_EQ(list->GetItemCount(), 3);
+    view->SetFilterText("*.none");
+    EXPECT_EQ(list->GetItemCount(), 0);
+}
+
+TEST_F(DailyUseTest, SortByHeadingIsKeptForTheNextSearches) {
+    ASSERT_TRUE(view->StartSearch(view->GetSearchOptions()));
+    ASSERT_TRUE(WaitForWork());
+    ASSERT_EQ(list->GetItemCount(), 5);
+    EXPECT_EQ(list->GetSortIndicator(), -1);
+    // The size heading: largest first (a), clicked again smallest first (b); the arrow says it.
+    wxListEvent click(wxEVT_LIST_COL_CLICK, list->GetId());
+    click.m_col = kColumnSize;
+    click.SetEventObject(list);
+    list->GetEventHandler()->ProcessEvent(click);
+    EXPECT_EQ(Cell(0, 2), "300");
+    list->SetItemState(3, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    const std::string selected = Cell(3, 0);
+    list->GetEventHandler()->ProcessEvent(click);
+    EXPECT_EQ(Cell(0, 2), "100");
+    EXPECT_EQ(list->GetSortIndicator(), kColumnSize);
+    EXPECT_TRUE(list->IsAscendingSortIndicator());
+    // The selection went with its file.
+    ASSERT_EQ(list->GetSelectedRows().size(), 1u);
+    EXPECT_EQ(Cell(static_cast<long>(list->GetSelectedRows()[0]), 0), selected);
+
+    // The next search, and the one after the next start, list b first too.
+    ASSERT_TRUE(view->StartSearch(view->GetSearchOptions()));
+    ASSERT_TRUE(WaitForWork());
+    EXPECT_EQ(Cell(0, 2), "100");
+    Restart();
+    EXPECT_EQ(view->GetSort(), (GroupSort{SortKey::kSize, false}));
+    ASSERT_TRUE(view->StartSearch(view->GetSearchOptions()));
+    ASSERT_TRUE(WaitForWork());
+    EXPECT_EQ(Cell(0, 2), "100");
+    EXPECT_EQ(list->GetSortIndicator(), kColumnSize);
+    // By the 排序 menu: the file count, then back to the keep rules' order (a frees more).
+    ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SORT_COUNT)));
+    EXPECT_EQ(Cell(0, 2), "300");
+    EXPECT_EQ(list->GetSortIndicator(), -1);
+    ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SORT_PATH)));
+    EXPECT_EQ(list->GetSortIndicator(), kColumnPath);
+    ASSERT_TRUE(frame->ExecuteCommand(WxId(cmd::ID_SORT_NONE)));
+    EXPECT_EQ(Cell(0, 2), "300");
+    EXPECT_EQ(view->GetSort(), GroupSort());
+
+    // A marking command that would select a whole group says it held it back.
+    ASSERT_TRUE(view->Mark(cmd::ID_MARK_INVERT));
+    EXPECT_EQ(list->GetSelectedItemCount(), 3);
+    EXPECT_EQ(view->MarkNote(), FormatMarkHeldBack(2));
+    EXPECT_TRUE(guitest::WaitFor([&] { return StatusText().find(FormatMarkHeldBack(2)) != std::string::npos; }, 2000))
+        << StatusText();
+    view->SetMaskQuestion([] { return std::string("*.bak"); });
+    list->ClearSelection();
+    ASSERT_TRUE(view->Mark(cmd::ID_MARK_MASK));
+    ASSERT_EQ(list->GetSelectedItemCount(), 1);
+    EXPECT_NE(Cell(static_cast<long>(list->GetSelectedRows()[0]), 0).find("a.bak"), std::string::npos);
+}

@@ -504,6 +504,12 @@ TEST_F(KvListTest, ContextMenuAtThePointerOrBelowTheTopLeftCorner) {
     list->GetEventHandler()->ProcessEvent(keyboard);
     ASSERT_EQ(seen.calls, 1);
     EXPECT_EQ(seen.at, wxPoint(5, 5));
+    // Last, after a separator, the marking commands of 编辑 → 标记 in a menu of their own.
+    ASSERT_EQ(seen.labels.size(), 11u);
+    EXPECT_EQ(seen.labels.back(), "标记(&K)");
+    seen.labels.resize(9);
+    seen.commands.resize(9);
+    seen.enabled.resize(9);
     EXPECT_EQ(seen.labels,
               (std::vector<std::string>{
                   "打开(&O)\tEnter", "资源管理器(&X)", "属性(&R)", "", "全选(&S)\tCtrl+A",
