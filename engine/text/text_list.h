@@ -310,6 +310,21 @@
     X(IDS_SELECT_PATH, 3016, "选择路径")                                                          \
     /* Start path keyword: all local hard disks. */                                               \
     X(IDS_LOCAL_HARD_DISKS, 3032, "本地硬盘")                                                     \
+    /* The headline's protected share; the preview pane's messages; the ignore list's messages. */\
+    X(IDS_PROTECTED_SHARE, 3100, ", 其中 %d 个在受保护的文件夹中")                                            \
+    X(IDS_PREVIEW_NO_FILE, 3101, "没有选择文件")                                                        \
+    X(IDS_PREVIEW_READING, 3102, "正在读取…")                                                         \
+    X(IDS_PREVIEW_CANNOT_READ, 3103, "不能读取此文件: %s")                                               \
+    X(IDS_PREVIEW_BAD_PICTURE, 3104, "不能显示这幅图片: 它已损坏或者格式不受支持")                                    \
+    X(IDS_PREVIEW_NO_CONTENT, 3105, "不是文本或图片, 没有内容预览")                                            \
+    X(IDS_PREVIEW_EMPTY_FILE, 3106, "空文件")                                                        \
+    X(IDS_PREVIEW_COPIES, 3107, "这组的其他副本:")                                                       \
+    X(IDS_PREVIEW_PROTECTED, 3108, "在受保护的文件夹中")                                                   \
+    X(IDS_PREVIEW_PICTURE_SIZE, 3109, "%d × %d 像素")                                               \
+    X(IDS_IGNORE_DAMAGED, 3110, "忽略列表 %s 不能读取, 没有使用: %s")                                         \
+    X(IDS_IGNORE_NOT_SAVED, 3111, "不能保存忽略列表 %s: %s")                                              \
+    X(IDS_IGNORE_NONE, 3112, "没有忽略的组")                                                            \
+    X(IDS_IGNORE_LEFT_OUT, 3113, "  %d 组已忽略")                                                     \
     /* The window's menus: the menu bar, the list's context menu, the hyperlink's menu. */        \
     X(IDS_MENU_FILE, 10100, "文件(&F)")                                                           \
     X(IDS_MENU_EDIT, 10101, "编辑(&E)")                                                           \
@@ -562,6 +577,18 @@
     X(IDS_SHORTCUT_SAVE_RESULTS, 11306, "Ctrl+Shift+S")                                              \
     X(IDS_SHORTCUT_OPEN_RESULTS, 11307, "Ctrl+O")                                                    \
     X(IDS_SHORTCUT_OPEN, 11308, "Enter")                                                             \
+    /* The preview pane, ignoring a group and the ignore list. */                                 \
+    X(IDS_MENU_PREVIEW, 11400, "预览(&P)\tCtrl+Shift+P")                                             \
+    X(IDS_MENU_IGNORE_GROUP, 11401, "忽略此组(&I)\tCtrl+Shift+I")                                      \
+    X(IDS_MENU_IGNORE_LIST, 11402, "忽略列表(&I)...")                                                 \
+    X(IDS_IGNORE_TITLE, 11410, "忽略列表")                                                            \
+    X(IDS_IGNORE_INTRO, 11411, "这些组不会出现在搜索结果中。")                                                  \
+    X(IDS_IGNORE_COLUMN_SIZE, 11412, "大小")                                                        \
+    X(IDS_IGNORE_COLUMN_CRC, 11413, "CRC")                                                        \
+    X(IDS_IGNORE_COLUMN_CHECKSUM, 11414, "校验和")                                                   \
+    X(IDS_IGNORE_COLUMN_FILE, 11415, "忽略时的文件")                                                    \
+    X(IDS_IGNORE_TAKE_BACK, 11416, "不再忽略(&R)")                                                    \
+    X(IDS_IGNORE_CLOSE, 11417, "关闭")                                                              \
     /* Prompts and tooltips of the program's own commands. */                                     \
     X(IDS_PROMPT_FILE_PROPERTIES, 32772, "文件属性\n属性")                                        \
     X(IDS_PROMPT_EXPLORE_FOLDER, 32773, "在资源管理器中打开选择文件\n资源管理器")                 \
@@ -576,6 +603,9 @@
     X(IDS_PROMPT_AGAINST_CATALOG, 32799, "列出其内容已在一个目录中的文件\n与目录比较")                                   \
     X(IDS_PROMPT_EXPORT_XLSX, 32800, "把列出的结果导出为 Excel 工作簿\n导出为 Excel 工作簿")                   \
     X(IDS_PROMPT_FOLDER_VIEW, 32801, "列出内容相同的文件夹和全部文件已在别处的文件夹\n重复的文件夹")                      \
+    X(IDS_PROMPT_VIEW_PREVIEW, 32840, "显示或隐藏所选文件的预览\n预览")                                         \
+    X(IDS_PROMPT_IGNORE_GROUP, 32841, "从列表中去掉这组文件, 以后的搜索也不再列出\n忽略此组")                             \
+    X(IDS_PROMPT_IGNORE_LIST, 32842, "列出忽略的组, 可以不再忽略\n忽略列表")                                      \
     X(IDS_PROMPT_HELP_SEARCH, 40013, "查找帮助\n帮助")                                            \
     /* The framework's texts: application title and idle message. */                              \
     X(IDS_APP_TITLE, 57344, "Pairscout")                                                          \
