@@ -46,6 +46,9 @@
     OWN(ID_AGAINST_CATALOG, 32799)       /* list the files a catalog already holds */            \
     OWN(ID_EXPORT_XLSX, 32800)           /* export the listed results as an Excel workbook */    \
     OWN(ID_FOLDER_VIEW, 32801)           /* the duplicate folders, taken whole */                \
+    OWN(ID_VIEW_PREVIEW, 32840)          /* show or hide the preview pane */                     \
+    OWN(ID_IGNORE_GROUP, 32841)          /* the focused group out of this and later results */   \
+    OWN(ID_IGNORE_LIST, 32842)           /* the ignored groups, to take one back */              \
     OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
     /* The framework's commands. */                                                              \
     STD(ID_FILE_NEW, 57600, wxID_NEW)                                                            \

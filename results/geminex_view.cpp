@@ -1,5 +1,6 @@
 #include "results/geminex_view.h"
 
+#include "engine/results/results_headline.h"
 #include "engine/actions/action_journal.h"
 #include "engine/actions/leftovers.h"
 
@@ -94,6 +95,13 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PROPERTIES), CGeminexView::OnUpdateNeedSelection)
     EVT_UPDATE_UI(WxId(cmd::ID_DELETE_FILES), CGeminexView::OnUpdateNeedSelection)
     EVT_UPDATE_UI(WxId(cmd::ID_SELECT_ALL_DUPLICATES), CGeminexView::OnUpdateSelectAllDuplicates)
+    // The preview pane and the ignored groups (geminex_view_preview.cpp).
+    EVT_MENU(WxId(cmd::ID_VIEW_PREVIEW), CGeminexView::OnViewPreview)
+    EVT_UPDATE_UI(WxId(cmd::ID_VIEW_PREVIEW), CGeminexView::OnUpdateViewPreview)
+    EVT_MENU(WxId(cmd::ID_IGNORE_GROUP), CGeminexView::OnIgnoreGroup)
+    EVT_UPDATE_UI(WxId(cmd::ID_IGNORE_GROUP), CGeminexView::OnUpdateIgnoreGroup)
+    EVT_MENU(WxId(cmd::ID_IGNORE_LIST), CGeminexView::OnIgnoreList)
+    EVT_UPDATE_UI(WxId(cmd::ID_IGNORE_LIST), CGeminexView::OnUpdateFindDuplicates)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -204,6 +212,7 @@ CGeminexView::CGeminexView(CSettingsStore& settings)
         return dialog.DoModal() == 1 ? dialog.GetPath() : std::string();
     };
     LoadSettings();
+    LoadIgnoreList();
     m_actions.LoadKeptUndo(Listed());
 }
 
@@ -332,11 +341,14 @@ long CGeminexView::PreCreateWindow(long style) {
 
 bool CGeminexView::OnClose(bool deleteWindow) {
     SaveWindowPlace();
+    SavePreviewPlace();
     if (m_closeBound != nullptr) {
         m_closeBound->Unbind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
         m_closeBound = nullptr;
     }
-    return CKvListViewView::OnClose(deleteWindow);
+    if (!CKvListViewView::OnClose(deleteWindow)) return false;
+    if (deleteWindow) DropPreview();
+    return true;
 }
 
 void CGeminexView::OnFrameClose(wxCloseEvent& event) {
@@ -397,6 +409,7 @@ bool CGeminexView::OnCreate(wxDocument* doc, long flags) {
     m_closeBound = GetFrame();
     m_closeBound->Bind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
 
+    SetUpPreview();
     Activate(true);
     GetFrame()->SendSizeEvent();
     list->SetFocus();
@@ -642,6 +655,8 @@ struct CGeminexView::SearchJob {
     FoundOrder found;
     std::vector<FolderSeen> foldersSeen;
     DuplicateSearch::Outcome outcome = DuplicateSearch::kCancelledWhileScanning;
+    IgnoreList ignored;     // the groups to leave out
+    std::size_t leftOut = 0;  // groups left out for it
 };
 
 std::shared_ptr<WorkProgress> CGeminexView::BeginWork(std::int64_t total) {
@@ -663,6 +678,7 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     job->cacheSize = std::int64_t{m_nCacheSizeMb} << 20;
     m_nFromCache = 0;
     job->skipped = std::make_unique<SkippedPlaces>(job->progress.get());
+    job->ignored = m_ignore;
     SetModel(nullptr);
     m_actions.NewSearch();
     m_bShareCan = false;
@@ -696,6 +712,7 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
         job->fromCache = search.GroupsFromCache();
         job->foldersSeen = search.FoldersSeen();
         if (job->outcome == DuplicateSearch::kFinished) {
+            job->leftOut = job->ignored.FilterResults(*job->model);
             job->found.Remember(*job->model);
             ApplyKeepPolicy(job->options.keep, *job->model);
         }
@@ -727,6 +744,7 @@ void CGeminexView::SearchDone(SearchJob& job) {
         listed.foldersSeen = std::move(job.foldersSeen);
         ++listed.number;
         m_nFromCache = job.fromCache;
+        m_nIgnoredLeftOut = static_cast<int>(job.leftOut);
         SetModel(std::move(job.model));
         AutoSizeColumns(-1);
         UpdateStatusText();
@@ -757,8 +775,9 @@ void CGeminexView::UpdateStatusText() {
     auto* frame = dynamic_cast<CFrameStatus*>(GetFrame());
     if (frame == nullptr) return;
     const ResultsModel& model = GetModel();
-    std::string text = SummaryText(model.DuplicateCount(), model.DuplicateBytes());
+    std::string text = HeadlineText(model);
     if (m_nFromCache > 0) text += "  " + FormatGroupsFromCache(m_nFromCache);
+    if (m_nIgnoredLeftOut > 0) text += FormatIgnoreLeftOut(m_nIgnoredLeftOut);
     // What the last replacement or move did stays in view until the next search or undo.
     if (!m_actions.LastActionText().empty()) text += "  " + m_actions.LastActionText();
     frame->SetIdleText(Utf8ToWx(text));

@@ -14,6 +14,7 @@
 #include "gui/command_ids.h"
 #include "gui/frame_resources.h"
 #include "gui/frame_status.h"
+#include "gui/pictures.h"
 #include "gui/wx_text.h"
 #include "gui/window_platform.h"
 #include "engine/results/results_model.h"
@@ -37,13 +38,15 @@ const MenuItemResource kListViewMenu[] = {
     {cmd::ID_REPLACE_HARD_LINK, IDS_MENU_REPLACE_HARD_LINK},
     {cmd::ID_SHARE_DATA, IDS_MENU_SHARE_DATA},
     {cmd::ID_MOVE_TO, IDS_MENU_MOVE_TO},
+    {cmd::ID_IGNORE_GROUP, IDS_MENU_IGNORE_GROUP},
 };
 
 // The context menu's file commands: enabled by the view's rules (a selection, no work running,
 // a file system that can share blocks), not always like the list's own.
 bool IsViewCommand(int command) {
     return command == cmd::ID_REPLACE_HARD_LINK ||
-           command == cmd::ID_SHARE_DATA || command == cmd::ID_MOVE_TO;
+           command == cmd::ID_SHARE_DATA || command == cmd::ID_MOVE_TO ||
+           command == cmd::ID_IGNORE_GROUP;
 }
 
 // Whether the list keeps the selection itself (see gui/window_platform.h).
@@ -130,12 +133,15 @@ wxString CKvListCtrl::OnGetItemText(long item, long column) const {
 
 int CKvListCtrl::OnGetItemImage(long item) const {
     if (m_bWriting || !IsRow(item)) return -1;
-    return m_model->Row(static_cast<std::size_t>(item)).image;
+    const ResultRow& row = m_model->Row(static_cast<std::size_t>(item));
+    return row.isProtected ? row.image + kLockedImages : row.image;
 }
 
 wxItemAttr* CKvListCtrl::OnGetItemAttr(long item) const {
     if (m_bWriting || !IsRow(item)) return nullptr;
     const RowStanding standing = m_model->Row(static_cast<std::size_t>(item)).standing;
+    if (standing == kStandsHere && m_model->Row(static_cast<std::size_t>(item)).isProtected)
+        return ProtectedAttr();
     if (standing == kStandsHere) return nullptr;
     if (standing == kStandsInCatalog) {
         if (!m_catalogAttr.HasFont()) {

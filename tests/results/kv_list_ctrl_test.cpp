@@ -477,13 +477,14 @@ TEST_F(KvListTest, ContextMenuAtThePointerOrBelowTheTopLeftCorner) {
     EXPECT_EQ(seen.labels,
               (std::vector<std::string>{"全选(&S)\tCtrl+A", "复制(&C)\tCtrl+C", "",
                                         "查找(&F)\tCtrl+F", "查找下一个(&N)\tF3", "",
-                                        "替换为硬链接(&H)", "共享数据块(&B)", "移动到(&M)..."}));
+                                        "替换为硬链接(&H)", "共享数据块(&B)", "移动到(&M)...",
+                                        "忽略此组(&I)\tCtrl+Shift+I"}));
     EXPECT_EQ(seen.commands,
-              (std::vector<int>{32786, 32787, 0, 57636, 57640, 0, 32793, 32794, 32795}));
+              (std::vector<int>{32786, 32787, 0, 57636, 57640, 0, 32793, 32794, 32795, 32841}));
     // The list's own items are enabled, even on this empty list (the menu bar's are not); the
     // file commands follow the view's rules: nothing is selected.
     EXPECT_EQ(seen.enabled,
-              (std::vector<bool>{true, true, true, true, true, true, false, false, false}));
+              (std::vector<bool>{true, true, true, true, true, true, false, false, false, false}));
     EXPECT_FALSE(IsEnabled(cmd::ID_SELECT_ALL_ROWS));
 
     // With the mouse: at the pointer.
