@@ -59,6 +59,16 @@ CIgnoreListDialog::CIgnoreListDialog(wxWindow* parent, IgnoreList& list, const s
         if (event.GetKeyCode() == WXK_DELETE) TakeBackSelected();
         else event.Skip();
     });
+    // Enter here, before the main window's accelerators (whose Enter is 打开): on 不再忽略 it
+    // takes the group back, anywhere else it closes.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() != WXK_RETURN && event.GetKeyCode() != WXK_NUMPAD_ENTER) {
+            event.Skip();
+            return;
+        }
+        if (FindFocus() == m_takeBack) TakeBackSelected();
+        else EndModal(wxID_OK);
+    });
     Fill();
     m_list->SetFocus();
     CentreOnParent();

@@ -103,8 +103,11 @@ PreviewContent LoadPreview(const PreviewRequest& request, const std::function<bo
         const double scale = std::min({1.0, static_cast<double>(boxWidth) / ownWidth,
                                        static_cast<double>(boxHeight) / ownHeight});
         if (scale < 1.0) {
-            const int w = std::max(1, static_cast<int>(image.GetWidth() * scale + 0.5));
-            const int h = std::max(1, static_cast<int>(image.GetHeight() * scale + 0.5));
+            // Most of a big shrink by whole blocks (a plain average, fast), the rest smoothly.
+            const int factor = static_cast<int>(1.0 / scale / 2.0);
+            if (factor >= 2) image = image.ShrinkBy(factor, factor);
+            const int w = std::max(1, static_cast<int>((turned ? ownHeight : ownWidth) * scale + 0.5));
+            const int h = std::max(1, static_cast<int>((turned ? ownWidth : ownHeight) * scale + 0.5));
             image.Rescale(w, h, wxIMAGE_QUALITY_HIGH);
         }
         TurnUpright(image, orientation);
@@ -193,7 +196,7 @@ void CPreviewPane::ShowFile(std::vector<Copy> copies, std::size_t current) {
     m_copies->Clear();
     for (std::size_t k = 0; k < m_copyRows.size(); ++k) {
         wxString line = Utf8ToWx(m_copyRows[k].path);
-        if (m_copyRows[k].isProtected) line += " \U0001F512";
+        if (m_copyRows[k].isProtected) line += " (" + LoadWxString(IDS_PREVIEW_PROTECTED) + ")";
         m_copies->Append((k == current ? wxString::FromUTF8("\xE2\x96\xB6 ") : wxString("   ")) + line);
     }
     m_copies->SetSelection(static_cast<int>(current));
@@ -249,6 +252,8 @@ void CPreviewPane::Take(unsigned generation, PreviewContent content) {
         m_text->Show();
         m_text->ChangeValue(text);
     }
+    for (const Copy& copy : m_copyRows)
+        if (copy.path == m_path && copy.isProtected) facts += "\n" + LoadWxString(IDS_PREVIEW_PROTECTED);
     m_facts->ChangeValue(facts);
     Layout();
     if (m_watch) m_watch(m_shown);

@@ -313,12 +313,11 @@
     /* The headline's protected share; the preview pane's messages; the ignore list's messages. */\
     X(IDS_PROTECTED_SHARE, 3100, ", 其中 %d 个在受保护的文件夹中")                                            \
     X(IDS_PREVIEW_NO_FILE, 3101, "没有选择文件")                                                        \
-    X(IDS_PREVIEW_READING, 3102, "正在读取…")                                                         \
     X(IDS_PREVIEW_CANNOT_READ, 3103, "不能读取此文件: %s")                                               \
     X(IDS_PREVIEW_BAD_PICTURE, 3104, "不能显示这幅图片: 它已损坏或者格式不受支持")                                    \
     X(IDS_PREVIEW_NO_CONTENT, 3105, "不是文本或图片, 没有内容预览")                                            \
     X(IDS_PREVIEW_EMPTY_FILE, 3106, "空文件")                                                        \
-    X(IDS_PREVIEW_COPIES, 3107, "这组的其他副本:")                                                       \
+    X(IDS_PREVIEW_COPIES, 3107, "这组的副本:")                                                           \
     X(IDS_PREVIEW_PROTECTED, 3108, "在受保护的文件夹中")                                                   \
     X(IDS_PREVIEW_PICTURE_SIZE, 3109, "%d × %d 像素")                                               \
     X(IDS_IGNORE_DAMAGED, 3110, "忽略列表 %s 不能读取, 没有使用: %s")                                         \
