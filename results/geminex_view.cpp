@@ -222,6 +222,8 @@ CGeminexView::~CGeminexView() {
     if (m_progress) m_progress->Stop();
     JoinWorker();
     SaveSettings();
+    // A pane left in a frame that outlives the view must not call it back.
+    DropPreview();
 }
 
 void CGeminexView::LoadSettings() {
