@@ -61,6 +61,9 @@
     OWN(ID_SORT_FREED, 32832)            /* groups by bytes freed */                            \
     OWN(ID_SORT_NONE, 32833)             /* groups as the keep rules order them */              \
     OWN(ID_FILTER_FOCUS, 32834)          /* to the filter box */                                \
+    OWN(ID_VIEW_PREVIEW, 32840)          /* show or hide the preview pane */                     \
+    OWN(ID_IGNORE_GROUP, 32841)          /* the focused group out of this and later results */   \
+    OWN(ID_IGNORE_LIST, 32842)           /* the ignored groups, to take one back */              \
     OWN(ID_HELP_SEARCH, 40013)           /* the help book's search (keyword index) */            \
     /* The framework's commands. */                                                              \
     STD(ID_FILE_NEW, 57600, wxID_NEW)                                                            \

@@ -28,6 +28,7 @@ const MenuItemResource kFileMenu[] = {
     {cmd::ID_FILE_PRINT_SETUP, IDS_MENU_PRINT_SETUP},
     {0, 0},
     {cmd::ID_CLEAR_CACHE, IDS_MENU_CLEAR_CACHE},
+    {cmd::ID_IGNORE_LIST, IDS_MENU_IGNORE_LIST},
     {0, 0},
     {cmd::ID_APP_EXIT, IDS_MENU_EXIT},
 };
@@ -42,6 +43,7 @@ const MenuItemResource kEditMenu[] = {
     {cmd::ID_REPLACE_HARD_LINK, IDS_MENU_REPLACE_HARD_LINK},
     {cmd::ID_SHARE_DATA, IDS_MENU_SHARE_DATA},
     {cmd::ID_MOVE_TO, IDS_MENU_MOVE_TO},
+    {cmd::ID_IGNORE_GROUP, IDS_MENU_IGNORE_GROUP},
     {0, 0},
     {cmd::ID_EDIT_FIND, IDS_MENU_FIND},
     {cmd::ID_EDIT_REPEAT, IDS_MENU_FIND_NEXT},
@@ -50,6 +52,7 @@ const MenuItemResource kEditMenu[] = {
 const MenuItemResource kViewMenu[] = {
     {cmd::ID_VIEW_TOOLBAR, IDS_MENU_TOOLBAR},
     {cmd::ID_VIEW_STATUS_BAR, IDS_MENU_STATUS_BAR},
+    {cmd::ID_VIEW_PREVIEW, IDS_MENU_PREVIEW},
     {0, 0},
     {cmd::ID_FILE_PROPERTIES, IDS_MENU_PROPERTIES},
     {cmd::ID_EXPLORE_FOLDER, IDS_MENU_EXPLORE_FOLDER},
@@ -118,6 +121,8 @@ const AcceleratorResource kAccelerators[] = {
     {wxACCEL_SHIFT, WXK_F6, cmd::ID_PREV_PANE},
     {wxACCEL_NORMAL, WXK_RETURN, cmd::ID_FILE_OPEN},
     {wxACCEL_CTRL | wxACCEL_SHIFT, 'F', cmd::ID_FILTER_FOCUS},
+    {wxACCEL_CTRL | wxACCEL_SHIFT, 'P', cmd::ID_VIEW_PREVIEW},
+    {wxACCEL_CTRL | wxACCEL_SHIFT, 'I', cmd::ID_IGNORE_GROUP},
 };
 
 const int kToolbar[] = {
@@ -218,5 +223,6 @@ int MenuShortcutText(int command) {
 }
 
 bool IsCheckCommand(int command) {
-    return command == cmd::ID_VIEW_TOOLBAR || command == cmd::ID_VIEW_STATUS_BAR;
+    return command == cmd::ID_VIEW_TOOLBAR || command == cmd::ID_VIEW_STATUS_BAR ||
+           command == cmd::ID_VIEW_PREVIEW;
 }

@@ -5,6 +5,7 @@
 #include "gui/command_ids.h"
 
 #include "gui/art/group_tree.xpm"
+#include "gui/art/row_lock.xpm"
 #include "gui/art/icon_app_16.xpm"
 #include "gui/art/icon_app_32.xpm"
 #include "gui/art/tool_about.xpm"
@@ -37,5 +38,6 @@ wxImageList* LoadGroupImages() {
     auto* images = new wxImageList(16, 16, true, 4);
     // A strip wider than one picture is cut into pictures of the list's width.
     images->Add(wxBitmap(group_tree_xpm));
+    images->Add(wxBitmap(row_lock_xpm));
     return images;
 }

@@ -19,5 +19,7 @@ wxIconBundle LoadAppIcons();
 
 class wxImageList;
 // Bitmap 150 as a new image list of four 16 by 16 pictures with transparent ground (the caller
-// owns it): 0 the first row of a group, 1 a middle row, 2 the last row, 3 empty.
+// owns it): 0 the first row of a group, 1 a middle row, 2 the last row, 3 empty; then the first
+// three again with a padlock, for rows in a protected folder (kLockedImages on).
 wxImageList* LoadGroupImages();
+constexpr int kLockedImages = 4;

@@ -1,5 +1,6 @@
 #include "results/geminex_view.h"
 
+#include "engine/results/results_headline.h"
 #include "engine/actions/action_journal.h"
 #include "engine/actions/leftovers.h"
 
@@ -94,6 +95,13 @@ wxBEGIN_EVENT_TABLE(CGeminexView, CKvListViewView)
     EVT_UPDATE_UI(WxId(cmd::ID_FILE_PROPERTIES), CGeminexView::OnUpdateNeedSelection)
     EVT_UPDATE_UI(WxId(cmd::ID_DELETE_FILES), CGeminexView::OnUpdateNeedSelection)
     EVT_UPDATE_UI(WxId(cmd::ID_SELECT_ALL_DUPLICATES), CGeminexView::OnUpdateSelectAllDuplicates)
+    // The preview pane and the ignored groups (geminex_view_preview.cpp).
+    EVT_MENU(WxId(cmd::ID_VIEW_PREVIEW), CGeminexView::OnViewPreview)
+    EVT_UPDATE_UI(WxId(cmd::ID_VIEW_PREVIEW), CGeminexView::OnUpdateViewPreview)
+    EVT_MENU(WxId(cmd::ID_IGNORE_GROUP), CGeminexView::OnIgnoreGroup)
+    EVT_UPDATE_UI(WxId(cmd::ID_IGNORE_GROUP), CGeminexView::OnUpdateIgnoreGroup)
+    EVT_MENU(WxId(cmd::ID_IGNORE_LIST), CGeminexView::OnIgnoreList)
+    EVT_UPDATE_UI(WxId(cmd::ID_IGNORE_LIST), CGeminexView::OnUpdateFindDuplicates)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -205,6 +213,7 @@ CGeminexView::CGeminexView(CSettingsStore& settings)
     };
     LoadSettings();
     BindReviewCommands();
+    LoadIgnoreList();
     m_actions.LoadKeptUndo(Listed());
 }
 
@@ -214,6 +223,8 @@ CGeminexView::~CGeminexView() {
     if (m_progress) m_progress->Stop();
     JoinWorker();
     SaveSettings();
+    // A pane left in a frame that outlives the view must not call it back.
+    DropPreview();
 }
 
 void CGeminexView::LoadSettings() {
@@ -334,11 +345,14 @@ long CGeminexView::PreCreateWindow(long style) {
 bool CGeminexView::OnClose(bool deleteWindow) {
     SaveWindowPlace();
     if (deleteWindow) DestroyFilterBar();
+    SavePreviewPlace();
     if (m_closeBound != nullptr) {
         m_closeBound->Unbind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
         m_closeBound = nullptr;
     }
-    return CKvListViewView::OnClose(deleteWindow);
+    if (!CKvListViewView::OnClose(deleteWindow)) return false;
+    if (deleteWindow) DropPreview();
+    return true;
 }
 
 void CGeminexView::OnFrameClose(wxCloseEvent& event) {
@@ -402,6 +416,7 @@ bool CGeminexView::OnCreate(wxDocument* doc, long flags) {
     m_closeBound->Bind(wxEVT_CLOSE_WINDOW, &CGeminexView::OnFrameClose, this);
     CreateFilterBar();
 
+    SetUpPreview();
     Activate(true);
     GetFrame()->SendSizeEvent();
     list->SetFocus();
@@ -657,6 +672,8 @@ struct CGeminexView::SearchJob {
     std::int64_t filesSeen = 0, filesLeftOut = 0;
     bool partial = false;
     DuplicateSearch::Outcome outcome = DuplicateSearch::kCancelledWhileScanning;
+    IgnoreList ignored;     // the groups to leave out
+    std::size_t leftOut = 0;  // groups left out for it
 };
 
 std::shared_ptr<WorkProgress> CGeminexView::BeginWork(std::int64_t total) {
@@ -680,6 +697,7 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
     m_nFilesSeen = -1;
     m_bPartial = false;
     job->skipped = std::make_unique<SkippedPlaces>(job->progress.get());
+    job->ignored = m_ignore;
     SetModel(nullptr);
     m_actions.NewSearch();
     m_bShareCan = false;
@@ -717,6 +735,7 @@ bool CGeminexView::StartSearch(const SearchOptions& options) {
         job->filesLeftOut = search.FilesLeftOut();
         job->partial = search.Partial();
         if (job->outcome == DuplicateSearch::kFinished) {
+            job->leftOut = job->ignored.FilterResults(*job->model);
             job->found.Remember(*job->model);
             ApplyKeepPolicy(job->options.keep, *job->model);
         }
@@ -751,6 +770,7 @@ void CGeminexView::SearchDone(SearchJob& job) {
         m_nFilesSeen = job.filesSeen;
         m_nFilesLeftOut = job.filesLeftOut;
         m_bPartial = job.partial;
+        m_nIgnoredLeftOut = static_cast<int>(job.leftOut);
         SetModel(std::move(job.model));
         ArrangeListed();
         AutoSizeColumns(-1);
@@ -789,10 +809,11 @@ void CGeminexView::UpdateStatusText() {
     const std::string partial = m_bPartial ? LoadStringText(IDS_SEARCH_CANCELLED_PARTIAL) : "";
     frame->SetTitleNote(Utf8ToWx(partial));
     parts.push_back(partial);
-    parts.push_back(SummaryText(model.DuplicateCount(), model.DuplicateBytes()));
+    parts.push_back(HeadlineText(model));
     if (model.RowCount() == 0 && m_nFilesSeen >= 0 && m_actions.LastActionText().empty())
         parts.back() = FormatSearchFoundNone(m_nFilesSeen, m_nFilesLeftOut);
     if (m_nFromCache > 0) parts.push_back(FormatGroupsFromCache(m_nFromCache));
+    if (m_nIgnoredLeftOut > 0) parts.push_back(TrimSpaces(FormatIgnoreLeftOut(m_nIgnoredLeftOut)));
     // What the last action or undo did stays in view until the next search.
     parts.push_back(m_actions.LastActionText());
     std::string text;

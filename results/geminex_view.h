@@ -24,6 +24,9 @@
 #include <thread>
 #include <vector>
 
+#include <wx/splitter.h>
+#include <wx/weakref.h>
+
 #include "engine/actions/action_kinds.h"
 #include "engine/search/duplicate_search.h"
 #include "engine/results/folder_groups.h"
@@ -31,10 +34,12 @@
 #include "engine/results/shown_groups.h"
 #include "engine/results/found_order.h"
 #include "engine/results/keep_settings.h"
+#include "engine/store/ignore_list.h"
 #include "results/action_runner.h"
 #include "results/csv_export.h"
 #include "results/kv_list_view_view.h"
 #include "results/list_printout.h"
+#include "results/preview_pane.h"
 #include "results/progress_dialog.h"
 #include "results/work_progress.h"
 
@@ -163,6 +168,36 @@ public:
         m_chooseResultsFile = std::move(choose);
     }
 
+    // The preview pane beside the list (geminex_view_preview.cpp): shown or hidden (the
+    // setting "Settings" Preview, with its width "Preview Width"), it follows the focused row.
+    void ShowPreview(bool show);
+    bool IsPreviewShown() const;
+    CPreviewPane* GetPreviewPane() const { return m_preview; }
+    wxSplitterWindow* GetSplitter() const { return m_splitter; }
+    // The preview of the focused row, asked for when it is not the one shown.
+    void UpdatePreview();
+    // Writes whether the pane is shown and its width to the settings (done when the view
+    // closes).
+    void SavePreviewPlace() const;
+
+    // The ignored groups (engine/store/ignore_list.h), read when the view is made: a search
+    // leaves them out. IgnoreFocusedGroup adds the focused row's group and takes it out of the
+    // list; false when there is none or work runs. ShowIgnoreList is 文件 → 忽略列表.
+    bool IgnoreFocusedGroup();
+    void ShowIgnoreList();
+    IgnoreList& GetIgnoreList() { return m_ignore; }
+    // Why the ignore list could not be read or saved ("" when it could).
+    const std::string& IgnoreListProblem() const { return m_strIgnoreProblem; }
+    // Reads the list from the folder beside the settings (again).
+    void LoadIgnoreList();
+    // Groups the last search left out because they are ignored.
+    int IgnoredLeftOut() const { return m_nIgnoredLeftOut; }
+    // For tests: the ignore list's dialog (gets the list and the problem text; the default
+    // shows CIgnoreListDialog).
+    void SetIgnoreListRunner(std::function<void(IgnoreList&, const std::string&)> run) {
+        m_runIgnoreList = std::move(run);
+    }
+
     // A search or a delete is running.
     bool IsBusy() const { return m_bBusy; }
     // The progress dialog of the running search or delete (nullptr when none).
@@ -274,6 +309,15 @@ private:
     // m_bShareCan for the selected rows.
     void UpdateShareState();
     void OnUpdateUndoDelete(wxUpdateUIEvent& event);
+    void OnViewPreview(wxCommandEvent& event);
+    void OnUpdateViewPreview(wxUpdateUIEvent& event);
+    void OnIgnoreGroup(wxCommandEvent& event);
+    void OnUpdateIgnoreGroup(wxUpdateUIEvent& event);
+    void OnIgnoreList(wxCommandEvent& event);
+    // The splitter made around the list, the pane in it, as the settings say.
+    void SetUpPreview();
+    // The splitter and the pane go with the list.
+    void DropPreview();
     void OnItemActivated(wxListEvent& event);
     void OnFrameClose(wxCloseEvent& event);
     const CFileRecord* FocusedRecord() const;
@@ -358,6 +402,15 @@ private:
     std::int64_t m_nFilesSeen = -1;
     std::int64_t m_nFilesLeftOut = 0;
     bool m_bPartial = false;       // the last search was stopped while it compared
+    int m_nIgnoredLeftOut = 0;     // groups the last search left out as ignored
+    IgnoreList m_ignore;
+    std::string m_strIgnoreProblem;
+    std::function<void(IgnoreList&, const std::string&)> m_runIgnoreList;
+    wxWeakRef<wxSplitterWindow> m_splitter;
+    wxWeakRef<CPreviewPane> m_preview;
+    int m_nPreviewWidth = 0;       // the pane's width when shown (0: a third of the window)
+    const CFileRecord* m_previewRecord = nullptr;  // the row the pane was asked for
+    std::string m_strPreviewPath;
     bool m_bBusy = false;
     std::thread m_worker;
     std::shared_ptr<WorkProgress> m_progress;  // of the running work

@@ -15,6 +15,7 @@
 #include "gui/command_ids.h"
 #include "gui/frame_resources.h"
 #include "gui/frame_status.h"
+#include "gui/pictures.h"
 #include "gui/wx_text.h"
 #include "gui/window_platform.h"
 #include "engine/results/results_model.h"
@@ -47,6 +48,7 @@ const MenuItemResource kListViewMenu[] = {
     {cmd::ID_REPLACE_HARD_LINK, IDS_MENU_REPLACE_HARD_LINK},
     {cmd::ID_SHARE_DATA, IDS_MENU_SHARE_DATA},
     {cmd::ID_MOVE_TO, IDS_MENU_MOVE_TO},
+    {cmd::ID_IGNORE_GROUP, IDS_MENU_IGNORE_GROUP},
 };
 
 // The context menu's file commands: enabled by the view's rules (a selection, rows, no work
@@ -55,7 +57,8 @@ bool IsViewCommand(int command) {
     return command == cmd::ID_REPLACE_HARD_LINK || command == cmd::ID_SHARE_DATA ||
            command == cmd::ID_MOVE_TO || command == cmd::ID_FILE_OPEN ||
            command == cmd::ID_EXPLORE_FOLDER || command == cmd::ID_FILE_PROPERTIES ||
-           command == cmd::ID_SELECT_ALL_DUPLICATES || command == cmd::ID_DELETE_FILES;
+           command == cmd::ID_SELECT_ALL_DUPLICATES || command == cmd::ID_DELETE_FILES ||
+           command == cmd::ID_IGNORE_GROUP;
 }
 
 // Whether the list keeps the selection itself (see gui/window_platform.h).
@@ -168,12 +171,15 @@ wxString CKvListCtrl::OnGetItemText(long item, long column) const {
 
 int CKvListCtrl::OnGetItemImage(long item) const {
     if (m_bWriting || !IsRow(item)) return -1;
-    return m_model->Row(static_cast<std::size_t>(item)).image;
+    const ResultRow& row = m_model->Row(static_cast<std::size_t>(item));
+    return row.isProtected ? row.image + kLockedImages : row.image;
 }
 
 wxItemAttr* CKvListCtrl::OnGetItemAttr(long item) const {
     if (m_bWriting || !IsRow(item)) return nullptr;
     const RowStanding standing = m_model->Row(static_cast<std::size_t>(item)).standing;
+    if (standing == kStandsHere && m_model->Row(static_cast<std::size_t>(item)).isProtected)
+        return ProtectedAttr();
     if (standing == kStandsHere) return nullptr;
     if (standing == kStandsInCatalog) {
         if (!m_catalogAttr.HasFont()) {

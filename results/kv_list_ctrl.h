@@ -148,7 +148,8 @@ public:
 protected:
     wxString OnGetItemText(long item, long column) const override;
     int OnGetItemImage(long item) const override;
-    // A file no longer as listed is drawn greyed; a catalog's entry (not here) in italics.
+    // A file no longer as listed is drawn greyed; a catalog's entry (not here) in italics; a
+    // file in a protected folder in the protected colour (with a padlock picture).
     wxItemAttr* OnGetItemAttr(long item) const override;
 
 private:
@@ -183,6 +184,8 @@ private:
     wxStaticText* m_pHint = nullptr;  // a child of the rows' window, which owns it
     std::size_t m_nShownRows = static_cast<std::size_t>(-1);
     mutable wxItemAttr m_notHereAttr, m_catalogAttr;
+    mutable wxItemAttr m_protectedAttr;  // results/protected_rows.cpp
+    wxItemAttr* ProtectedAttr() const;
 
     RowSelection m_selection;
     std::function<void()> m_selectionWatcher;

@@ -239,6 +239,30 @@ def group_tree():
     return c
 
 
+def lock(c, x0, y0):
+    """A padlock 7 pixels wide and 8 high with its top-left corner at (x0, y0): a grey shackle
+    over a yellow body with a dark keyhole."""
+    c.vline(x0 + 1, y0 + 1, y0 + 3, 'g')
+    c.vline(x0 + 5, y0 + 1, y0 + 3, 'g')
+    c.hline(x0 + 2, x0 + 4, y0, 'g')
+    c.rect(x0, y0 + 3, x0 + 6, y0 + 7, fill='y', outline='o')
+    c.vline(x0 + 3, y0 + 4, y0 + 6, 'k')
+
+
+def row_lock():
+    """The three group pictures of group_tree with a padlock in their lower right corner: the
+    rows of files in a protected folder."""
+    c = group_tree()
+    locked = Canvas(48, 16)
+    for y in range(16):
+        for x in range(48):
+            locked.set(x, y, c.px[y][x])
+    for k in range(3):
+        # Clear of the branch of the middle and last pictures.
+        lock(locked, 16 * k + 9, 8 if k == 0 else 0)
+    return locked
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = os.path.join(here, '..', 'gui', 'art')
@@ -253,6 +277,7 @@ def main():
         'icon_app_32': icon_app(32),
         'icon_app_16': icon_app(16),
         'group_tree': group_tree(),
+        'row_lock': row_lock(),
     }
     for name, canvas in pictures.items():
         with open(os.path.join(out, name + '.xpm'), 'w') as f:

@@ -371,3 +371,23 @@ std::string FormatCatalogWritten(const std::string& file, int files) {
 std::string FormatCatalogGroups(int files, const std::string& catalog) {
     return PAIRSCOUT_FORMAT(IDS_CATALOG_GROUPS, files, catalog.c_str());
 }
+
+std::string FormatProtectedShare(int files) { return PAIRSCOUT_FORMAT(IDS_PROTECTED_SHARE, files); }
+
+std::string FormatPreviewCannotRead(const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_PREVIEW_CANNOT_READ, why.c_str());
+}
+
+std::string FormatPictureSize(int width, int height) {
+    return PAIRSCOUT_FORMAT(IDS_PREVIEW_PICTURE_SIZE, width, height);
+}
+
+std::string FormatIgnoreDamaged(const std::string& path, const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_IGNORE_DAMAGED, path.c_str(), why.c_str());
+}
+
+std::string FormatIgnoreNotSaved(const std::string& path, const std::string& why) {
+    return PAIRSCOUT_FORMAT(IDS_IGNORE_NOT_SAVED, path.c_str(), why.c_str());
+}
+
+std::string FormatIgnoreLeftOut(int groups) { return PAIRSCOUT_FORMAT(IDS_IGNORE_LEFT_OUT, groups); }

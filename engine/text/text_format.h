@@ -166,3 +166,11 @@ std::string FormatCatalogNotOpened(const std::string& file, const std::string& w
 std::string FormatCatalogNotWritten(const std::string& file, const std::string& why);
 std::string FormatCatalogWritten(const std::string& file, int files);
 std::string FormatCatalogGroups(int files, const std::string& catalog);
+
+// The preview pane, the headline's protected share and the ignore list (ids 3100-3113).
+std::string FormatProtectedShare(int files);
+std::string FormatPreviewCannotRead(const std::string& why);
+std::string FormatPictureSize(int width, int height);
+std::string FormatIgnoreDamaged(const std::string& path, const std::string& why);
+std::string FormatIgnoreNotSaved(const std::string& path, const std::string& why);
+std::string FormatIgnoreLeftOut(int groups);

@@ -328,6 +328,20 @@
     X(IDS_SELECT_PATH, 3016, "选择路径")                                                          \
     /* Start path keyword: all local hard disks. */                                               \
     X(IDS_LOCAL_HARD_DISKS, 3032, "本地硬盘")                                                     \
+    /* The headline's protected share; the preview pane's messages; the ignore list's messages. */\
+    X(IDS_PROTECTED_SHARE, 3100, ", 其中 %d 个在受保护的文件夹中")                                            \
+    X(IDS_PREVIEW_NO_FILE, 3101, "没有选择文件")                                                        \
+    X(IDS_PREVIEW_CANNOT_READ, 3103, "不能读取此文件: %s")                                               \
+    X(IDS_PREVIEW_BAD_PICTURE, 3104, "不能显示这幅图片: 它已损坏或者格式不受支持")                                    \
+    X(IDS_PREVIEW_NO_CONTENT, 3105, "不是文本或图片, 没有内容预览")                                            \
+    X(IDS_PREVIEW_EMPTY_FILE, 3106, "空文件")                                                        \
+    X(IDS_PREVIEW_COPIES, 3107, "这组的副本:")                                                           \
+    X(IDS_PREVIEW_PROTECTED, 3108, "在受保护的文件夹中")                                                   \
+    X(IDS_PREVIEW_PICTURE_SIZE, 3109, "%d × %d 像素")                                               \
+    X(IDS_IGNORE_DAMAGED, 3110, "忽略列表 %s 不能读取, 没有使用: %s")                                         \
+    X(IDS_IGNORE_NOT_SAVED, 3111, "不能保存忽略列表 %s: %s")                                              \
+    X(IDS_IGNORE_NONE, 3112, "没有忽略的组")                                                            \
+    X(IDS_IGNORE_LEFT_OUT, 3113, "  %d 组已忽略")                                                     \
     /* The window's menus: the menu bar, the list's context menu, the hyperlink's menu. */        \
     X(IDS_MENU_FILE, 10100, "文件(&F)")                                                           \
     X(IDS_MENU_EDIT, 10101, "编辑(&E)")                                                           \
@@ -580,6 +594,18 @@
     X(IDS_SHORTCUT_SAVE_RESULTS, 11306, "Ctrl+Shift+S")                                              \
     X(IDS_SHORTCUT_OPEN_RESULTS, 11307, "Ctrl+O")                                                    \
     X(IDS_SHORTCUT_OPEN, 11308, "Enter")                                                             \
+    /* The preview pane, ignoring a group and the ignore list. */                                 \
+    X(IDS_MENU_PREVIEW, 11400, "预览(&P)\tCtrl+Shift+P")                                             \
+    X(IDS_MENU_IGNORE_GROUP, 11401, "忽略此组(&I)\tCtrl+Shift+I")                                      \
+    X(IDS_MENU_IGNORE_LIST, 11402, "忽略列表(&I)...")                                                 \
+    X(IDS_IGNORE_TITLE, 11410, "忽略列表")                                                            \
+    X(IDS_IGNORE_INTRO, 11411, "这些组不会出现在搜索结果中。")                                                  \
+    X(IDS_IGNORE_COLUMN_SIZE, 11412, "大小")                                                        \
+    X(IDS_IGNORE_COLUMN_CRC, 11413, "CRC")                                                        \
+    X(IDS_IGNORE_COLUMN_CHECKSUM, 11414, "校验和")                                                   \
+    X(IDS_IGNORE_COLUMN_FILE, 11415, "忽略时的文件")                                                    \
+    X(IDS_IGNORE_TAKE_BACK, 11416, "不再忽略(&R)")                                                    \
+    X(IDS_IGNORE_CLOSE, 11417, "关闭")                                                              \
     /* The list's 标记 and 排序 menus, the filter bar and the mask question. */                \
     X(IDS_MENU_MARK, 11500, "标记(&K)")                                                               \
     X(IDS_MENU_SORT, 11501, "排序(&R)")                                                               \
@@ -632,6 +658,9 @@
     X(IDS_PROMPT_SORT_FREED, 32832, "按删除重复文件可释放的空间排列各组; 再选一次反向\n按可释放排序")                            \
     X(IDS_PROMPT_SORT_NONE, 32833, "按保留规则的顺序列出各组\n不排序")                                             \
     X(IDS_PROMPT_FILTER_FOCUS, 32834, "只显示有路径含某段文字 (或与掩码相符) 的文件的组\n筛选")                                   \
+    X(IDS_PROMPT_VIEW_PREVIEW, 32840, "显示或隐藏所选文件的预览\n预览")                                         \
+    X(IDS_PROMPT_IGNORE_GROUP, 32841, "从列表中去掉这组文件, 以后的搜索也不再列出\n忽略此组")                             \
+    X(IDS_PROMPT_IGNORE_LIST, 32842, "列出忽略的组, 可以不再忽略\n忽略列表")                                      \
     X(IDS_PROMPT_HELP_SEARCH, 40013, "查找帮助\n帮助")                                            \
     /* The framework's texts: application title and idle message. */                              \
     X(IDS_APP_TITLE, 57344, "Pairscout")                                                          \

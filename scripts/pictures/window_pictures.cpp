@@ -18,6 +18,8 @@
 //   window_pictures --gtest_filter=Pictures.MarkMenu             PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.SortedList           PAIRSCOUT_SCREENSHOT=OUT.png
 //   window_pictures --gtest_filter=Pictures.FilteredList         PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.PreviewOfAPhoto      PAIRSCOUT_SCREENSHOT=OUT.png
+//   window_pictures --gtest_filter=Pictures.ProtectedRows        PAIRSCOUT_SCREENSHOT=OUT.png
 // (run under the locale to show, e.g. LANG=zh_CN.UTF-8: the program takes the user's locale)
 #include <algorithm>
 #include <cstdlib>
@@ -33,6 +35,8 @@
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
 #include <wx/image.h>
+#include <wx/mstream.h>
+#include <cmath>
 #include <wx/print.h>
 #include <wx/menu.h>
 #include <wx/timer.h>
@@ -51,6 +55,8 @@
 #include "options/keep_rules_page.h"
 #include "results/file_properties_dlg.h"
 #include "results/folder_dialog.h"
+#include "results/geminex_view.h"
+#include "results/preview_pane.h"
 #include "results/progress_dialog.h"
 #include "options/paths_page.h"
 #include "options/options_sheet.h"
@@ -496,3 +502,87 @@ TEST_F(Pictures, FilteredList) {
     frame->ExecuteCommand(WxId(cmd::ID_SELECT_ALL_DUPLICATES));
     Save(frame->GetScreenRect());
 }
+
+namespace {
+
+// A small photo of its own: a sky over hills under a sun, as a JPEG.
+std::string PhotoBytes(int width, int height) {
+    wxImage image(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double hill = height * (0.62 + 0.08 * std::sin(x * 0.03) + 0.05 * std::sin(x * 0.011 + 1));
+            const double sun = std::hypot(x - width * 0.7, y - height * 0.3);
+            unsigned char r, g, b;
+            if (y > hill) {
+                r = 40 + (y * 30) / height; g = 110 + (x * 40) / width; b = 50;
+            } else if (sun < height * 0.12) {
+                r = 255; g = 220; b = 90;
+            } else {
+                r = static_cast<unsigned char>(250 - (y * 150) / height);
+                g = static_cast<unsigned char>(150 + (y * 60) / height);
+                b = static_cast<unsigned char>(120 + (y * 120) / height);
+            }
+            image.SetRGB(x, y, r, g, b);
+        }
+    if (wxImage::FindHandler(wxBITMAP_TYPE_JPEG) == nullptr) wxImage::AddHandler(new wxJPEGHandler);
+    wxMemoryOutputStream out;
+    image.SaveFile(out, wxBITMAP_TYPE_JPEG);
+    std::string bytes(out.GetLength(), '\0');
+    out.CopyTo(&bytes[0], bytes.size());
+    return bytes;
+}
+
+}  // namespace
+
+// 查看 → 预览 on a photo that has two copies in the backup: the picture, its facts and the
+// group's copies under it.
+TEST_F(Pictures, PreviewOfAPhoto) {
+    TempDir tree;
+    const std::string photo = PhotoBytes(640, 427);
+    tree.WriteFile("照片/2024/海边.jpg", photo);
+    tree.WriteFile("备份/照片/2024/海边.jpg", photo);
+    tree.WriteFile("备份/旧/海边 (1).jpg", photo);
+    tree.WriteFile("照片/2024/说明.txt", "海边的照片\n拍摄于 2024 年夏天\n");
+    tree.WriteFile("备份/说明.txt", "海边的照片\n拍摄于 2024 年夏天\n");
+    frame->SetSize(wxSize(1100, 620));
+    frame->Move(0, 0);
+    SearchOptions options;
+    options.paths = {tree.Path()};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    view->ShowPreview(true);
+    list->ClearSelection(true);
+    list->SetItemState(1, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                       wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    ASSERT_TRUE(guitest::WaitFor([this] {
+        return view->GetPreviewPane()->Shown().kind == PreviewContent::kPicture;
+    }, 10000));
+    Save(frame->GetScreenRect());
+}
+
+// A reference folder marked protected: its files carry the padlock and their own colour, and
+// the headline counts only the copies that can go.
+TEST_F(Pictures, ProtectedRows) {
+    TempDir tree;
+    const std::string photo = PhotoBytes(64, 48);
+    tree.WriteFile("参考/相册/海边.jpg", photo);
+    tree.WriteFile("下载/海边.jpg", photo);
+    tree.WriteFile("参考/文档/报告.txt", std::string(700, 't'));
+    tree.WriteFile("桌面/报告 副本.txt", std::string(700, 't'));
+    tree.WriteFile("下载/报告.txt", std::string(700, 't'));
+    tree.WriteFile("下载/音乐.mp3", std::string(3000, 'm'));
+    tree.WriteFile("桌面/音乐.mp3", std::string(3000, 'm'));
+    frame->SetSize(wxSize(1000, 330));
+    frame->Move(0, 0);
+    SearchOptions options = view->GetSearchOptions();
+    options.paths = {tree.Path()};
+    options.mask = "*.*";
+    options.filter = SearchFilter();
+    options.keep = KeepSettings::Defaults().Policy();
+    options.keep.protectedFolders = {tree.Path() + "参考"};
+    ASSERT_TRUE(view->StartSearch(options));
+    ASSERT_TRUE(guitest::WaitFor([this] { return !view->IsBusy(); }, 60000));
+    list->ClearSelection(true);
+    Save(frame->GetScreenRect());
+}
+

@@ -120,7 +120,9 @@ TEST_F(MainFrameTest, ViewIsAReportListWithFiveHeadingsAndNoRows) {
     wxListCtrl* list = view->GetListCtrl();
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->InReportView());
-    EXPECT_EQ(list->GetParent(), frame);
+    // In the splitter that holds the preview pane beside it, the splitter in the frame.
+    EXPECT_EQ(list->GetParent(), view->GetSplitter());
+    EXPECT_EQ(list->GetParent()->GetParent(), frame);
     EXPECT_EQ(list->GetItemCount(), 0);
     // The five columns of the results, then the reason the first copy of a group stays.
     const char* headings[] = {"文件名", "日期", "大小", "CRC", "校验", "保留原因"};
@@ -172,6 +174,7 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"打印设置(&R)...", 57606},
           {nullptr, 0},
           {"清除缓存(&C)", 32796},
+          {"忽略列表(&I)...", 32842},
           {nullptr, 0},
           {"退出(&X)", 57665}}},
         {"编辑(&E)",
@@ -184,6 +187,7 @@ const std::vector<PopupWanted>& WantedMenu() {
           {"替换为硬链接(&H)", 32793},
           {"共享数据块(&B)", 32794},
           {"移动到(&M)...", 32795},
+          {"忽略此组(&I)\tCtrl+Shift+I", 32841},
           {nullptr, 0},
           {"查找(&F)\tCtrl+F", 57636},
           {"查找下一个(&N)\tF3", 57640},
@@ -193,6 +197,7 @@ const std::vector<PopupWanted>& WantedMenu() {
         {"查看(&V)",
          {{"工具栏(&T)", 59392},
           {"状态栏(&S)", 59393},
+          {"预览(&P)\tCtrl+Shift+P", 32840},
           {nullptr, 0},
           {"属性(&O)", 32772},
           {"浏览目录(&E)", 32773},

@@ -111,7 +111,7 @@ TEST(StringTable, PromptsAreKeyedByTheirCommandNumbers) {
         EXPECT_EQ("ID_" + name.substr(11), command->name);
         EXPECT_FALSE(LoadPromptText(table[i].id).empty()) << name;
     }
-    EXPECT_EQ(prompts, 52);
+    EXPECT_EQ(prompts, 55);
     EXPECT_EQ(cmd::ID_INDICATOR_CAPS, 59137);
     EXPECT_STREQ(LoadStringText(cmd::ID_INDICATOR_SCRL), "SCRL");
 }

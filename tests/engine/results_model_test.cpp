@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "engine/results/keep_rules.h"
+#include "engine/results/results_headline.h"
 #include "engine/results/results_model.h"
 #include "engine/results/results_text.h"
 #include "engine/text/text_helpers.h"
@@ -339,4 +341,39 @@ TEST(ResultsModel, GroupIndexStaysExactThroughEveryChange) {
     }());
     ExpectGroupIndexExact(model, "appended after clear");
     EXPECT_EQ(model.GroupOf(1), 0u);
+}
+
+// The headline counts what can go: a reference folder's copies stay and are named apart.
+TEST(ResultsModel, HeadlineCountsWhatCanGoAndNamesTheProtectedShare) {
+    auto model = std::make_unique<ResultsModel>();
+    std::int64_t size = 7;
+    for (const std::vector<std::string>& paths :
+         {std::vector<std::string>{"/photos/a.jpg", "/backup/a.jpg", "/backup/old/a.jpg"},
+          std::vector<std::string>{"/photos/b.jpg", "/backup/b.jpg"},
+          std::vector<std::string>{"/backup/c.jpg", "/backup/c copy.jpg"}}) {
+        std::vector<std::unique_ptr<CFileRecord>> files;
+        for (const std::string& path : paths) files.push_back(Record(path, size));
+        model->AppendGroup(std::move(files));
+        ++size;
+    }
+    // Before any folder is protected: every file but each group's first (sizes 7, 8, 9).
+    EXPECT_EQ(HeadlineText(*model), "发现 4 个重复文件 (31 字节)");
+    KeepPolicy policy;
+    policy.protectedFolders = {"/photos"};
+    ApplyKeepPolicy(policy, *model);
+    const ResultsHeadline headline = CountHeadline(*model);
+    EXPECT_EQ(headline.goes, 4);
+    EXPECT_EQ(headline.bytes, 7 + 7 + 8 + 9);
+    EXPECT_EQ(headline.protectedFiles, 2);
+    EXPECT_EQ(HeadlineText(*model), "发现 4 个重复文件 (31 字节), 其中 2 个在受保护的文件夹中");
+    // Both copies protected: nothing of that group can go, and both are counted apart.
+    policy.protectedFolders = {"/photos", "/backup/old"};
+    ApplyKeepPolicy(policy, *model);
+    EXPECT_EQ(CountHeadline(*model).goes, 3);
+    EXPECT_EQ(model->DuplicateCount(), 4);  // what the old headline counted
+    EXPECT_EQ(CountHeadline(*model).protectedFiles, 3);
+    policy.protectedFolders = {"/"};
+    ApplyKeepPolicy(policy, *model);
+    EXPECT_EQ(HeadlineText(*model), "发现 0 个重复文件 (0 字节), 其中 7 个在受保护的文件夹中");
+    EXPECT_EQ(HeadlineText(ResultsModel()), "");
 }

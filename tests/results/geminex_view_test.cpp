@@ -367,10 +367,14 @@ TEST_F(GeminexViewTest, SearchFillsRowsPicturesCellsAndTheSummary) {
     EXPECT_GE(list->GetColumnWidth(0), list->GetTextExtent(Utf8ToWx(a3)).x);
     for (int column = 0; column < 5; ++column) EXPECT_GE(list->GetColumnWidth(column), 10);
 
-    // The pictures: four 16 by 16 images, with a transparent ground.
+    // The pictures: four 16 by 16 images, with a transparent ground, and the first three again
+    // with a padlock.
     wxImageList* images = list->GetImageList(wxIMAGE_LIST_SMALL);
     ASSERT_NE(images, nullptr);
-    EXPECT_EQ(images->GetImageCount(), 4);
+    EXPECT_EQ(images->GetImageCount(), 7);
+    const wxImage locked = images->GetBitmap(kImageGroupLast + 4).ConvertToImage();
+    EXPECT_FALSE(locked.IsTransparent(12, 4)) << "the padlock";
+    EXPECT_FALSE(locked.IsTransparent(7, 0)) << "the line from the top";
     const wxImage corner = images->GetBitmap(kImageGroupLast).ConvertToImage();
     ASSERT_EQ(corner.GetWidth(), 16);
     EXPECT_TRUE(corner.HasMask() || corner.HasAlpha());
