@@ -813,7 +813,10 @@ void CGeminexView::UpdateStatusText() {
     if (model.RowCount() == 0 && m_nFilesSeen >= 0 && m_actions.LastActionText().empty())
         parts.back() = FormatSearchFoundNone(m_nFilesSeen, m_nFilesLeftOut);
     if (m_nFromCache > 0) parts.push_back(FormatGroupsFromCache(m_nFromCache));
-    if (m_nIgnoredLeftOut > 0) parts.push_back(TrimSpaces(FormatIgnoreLeftOut(m_nIgnoredLeftOut)));
+    if (m_nIgnoredLeftOut > 0) {
+        const std::string ignored = FormatIgnoreLeftOut(m_nIgnoredLeftOut);
+        parts.push_back(ignored.substr(ignored.find_first_not_of(' ')));
+    }
     // What the last action or undo did stays in view until the next search.
     parts.push_back(m_actions.LastActionText());
     std::string text;

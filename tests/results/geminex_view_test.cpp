@@ -766,7 +766,8 @@ TEST_F(GeminexViewTest, ProtectedFilesAreNeitherSelectedNorDeleted) {
     EXPECT_TRUE(Exists(paths[0]));
     EXPECT_TRUE(Exists(paths[1]));
     ASSERT_EQ(answers.texts.size(), 1u);
-    EXPECT_NE(answers.texts[0].find(paths[1] + ": 文件在受保护的文件夹中, 不删除"), std::string::npos)
+    EXPECT_NE(answers.texts[0].find("文件在受保护的文件夹中, 不删除 (2 个):\n    " + paths[0] + "\n    " + paths[1]),
+              std::string::npos)
         << answers.texts[0];
 }
 

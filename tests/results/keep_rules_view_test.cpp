@@ -265,7 +265,7 @@ TEST_F(KeepRulesViewTest, CtrlZPutsTheTrashedFilesAndTheirRowsBack) {
     EXPECT_EQ(Column(5)[0], "最早修改");
     for (const std::string& path : {reportCopy, reportNew, wallCopy})
         EXPECT_TRUE(fs::exists(fs::u8path(path))) << path;
-    EXPECT_EQ(IdleText(), "发现 3 个重复文件 (700 字节)");
+    EXPECT_EQ(IdleText(), "发现 3 个重复文件 (700 字节)  已恢复 3 个文件, 共 700 字节");
     EXPECT_FALSE(IsEnabled(cmd::ID_UNDO_DELETE));
     EXPECT_FALSE(SendKey('Z', wxMOD_CONTROL) && view->IsBusy());
 

@@ -505,20 +505,20 @@ TEST_F(KvListTest, ContextMenuAtThePointerOrBelowTheTopLeftCorner) {
     ASSERT_EQ(seen.calls, 1);
     EXPECT_EQ(seen.at, wxPoint(5, 5));
     // Last, after a separator, the marking commands of 编辑 → 标记 in a menu of their own.
-    ASSERT_EQ(seen.labels.size(), 11u);
+    ASSERT_EQ(seen.labels.size(), 18u);
     EXPECT_EQ(seen.labels.back(), "标记(&K)");
-    seen.labels.resize(9);
-    seen.commands.resize(9);
-    seen.enabled.resize(9);
+    seen.labels.resize(16);
+    seen.commands.resize(16);
+    seen.enabled.resize(16);
     EXPECT_EQ(seen.labels,
               (std::vector<std::string>{
                   "打开(&O)\tEnter", "资源管理器(&X)", "属性(&R)", "", "全选(&S)\tCtrl+A",
                   "选择全部重复的文件(&E)", "复制(&C)\tCtrl+C", "删除(&D)\tDel", "",
                   "查找(&F)\tCtrl+F", "查找下一个(&N)\tF3", "", "替换为硬链接(&H)",
-                  "共享数据块(&B)", "移动到(&M)..."}));
+                  "共享数据块(&B)", "移动到(&M)...", "忽略此组(&I)\tCtrl+Shift+I"}));
     EXPECT_EQ(seen.commands,
               (std::vector<int>{57601, 32773, 32772, 0, 32786, 32782, 32787, 32781, 0, 57636,
-                                57640, 0, 32793, 32794, 32795}));
+                                57640, 0, 32793, 32794, 32795, 32841}));
     // No two items share a letter: a letter pressed in the open menu runs its item.
     std::set<wxChar> letters;
     for (const std::string& label : seen.labels) {
@@ -532,7 +532,7 @@ TEST_F(KvListTest, ContextMenuAtThePointerOrBelowTheTopLeftCorner) {
     // file commands follow the view's rules: nothing is listed, nothing selected.
     EXPECT_EQ(seen.enabled, (std::vector<bool>{false, false, false, true, true, false, true,
                                                false, true, true, true, true, false, false,
-                                               false}));
+                                               false, false}));
     EXPECT_FALSE(IsEnabled(cmd::ID_SELECT_ALL_ROWS));
     // The file commands are enabled exactly when the main menu's are: on an empty list, with
     // rows and no selection, with a selection.

@@ -148,7 +148,7 @@ TEST_F(ReplaceViewTest, HardLinksAfterTheQuestionMarkTheRowsAndCtrlZGivesTheFile
 
     // The undo item says what it takes back; Ctrl+Z gives each name a file of its own again.
     ASSERT_TRUE(IsEnabled(cmd::ID_UNDO_DELETE));
-    EXPECT_EQ(WxToUtf8(Update(cmd::ID_UNDO_DELETE).GetText()), "撤销替换为硬链接(&U)\tCtrl+Z");
+    EXPECT_EQ(WxToUtf8(Update(cmd::ID_UNDO_DELETE).GetText()), "撤销替换为硬链接 3 个文件(&U)\tCtrl+Z");
     EXPECT_TRUE(SendKey('Z', wxMOD_CONTROL));
     ASSERT_TRUE(WaitForWork());
     EXPECT_EQ(answers.texts.size(), 1u);
@@ -157,7 +157,7 @@ TEST_F(ReplaceViewTest, HardLinksAfterTheQuestionMarkTheRowsAndCtrlZGivesTheFile
         EXPECT_EQ(ReadWholeFile(tree / name), std::string(300, 'r')) << name;
     }
     EXPECT_EQ(Column(5), (std::vector<std::string>{"在优先的文件夹中", "", "", "在优先的文件夹中", ""}));
-    EXPECT_EQ(IdleText(), "发现 3 个重复文件 (700 字节)");
+    EXPECT_EQ(IdleText(), "发现 3 个重复文件 (700 字节)  已恢复 3 个文件, 共 700 字节");
     EXPECT_FALSE(IsEnabled(cmd::ID_UNDO_DELETE));
     EXPECT_EQ(WxToUtf8(Update(cmd::ID_UNDO_DELETE).GetText()), "撤销删除(&U)\tCtrl+Z");
 }
@@ -195,7 +195,7 @@ TEST_F(ReplaceViewTest, MoveToTakesTheChosenFolderAndTheMovedRowsLeaveUntilUndon
     EXPECT_FALSE(fs::exists(fs::u8path(tree / "a/报告.txt")));
     EXPECT_EQ(Column(0), (std::vector<std::string>{tree / "keep/报告.txt", tree / "b/报告.txt"}));
 
-    EXPECT_EQ(WxToUtf8(Update(cmd::ID_UNDO_DELETE).GetText()), "撤销移动(&U)\tCtrl+Z");
+    EXPECT_EQ(WxToUtf8(Update(cmd::ID_UNDO_DELETE).GetText()), "撤销移动 2 个文件(&U)\tCtrl+Z");
     EXPECT_TRUE(SendKey('Z', wxMOD_CONTROL));
     ASSERT_TRUE(WaitForWork());
     EXPECT_EQ(ReadWholeFile(tree / "a/报告.txt"), std::string(300, 'r'));
