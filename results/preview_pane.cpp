@@ -1,5 +1,7 @@
 #include "results/preview_pane.h"
 
+#include <wx/font.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -135,7 +137,9 @@ CPreviewPane::CPreviewPane(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     m_picture = new wxStaticBitmap(this, wxID_ANY, wxBitmap());
     m_text = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
                             wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
-    m_text->SetFont(wxSystemSettings::GetFont(wxSYS_ANSI_FIXED_FONT));
+    // A fixed-width font of the window's size, by family: the system's fixed font may name a
+    // face the system does not have (Wine's does).
+    m_text->SetFont(wxFont(wxFontInfo(m_text->GetFont().GetPointSize()).Family(wxFONTFAMILY_TELETYPE)));
     m_facts = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
                              wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
     m_copiesLabel = new wxStaticText(this, wxID_ANY, LoadWxString(IDS_PREVIEW_COPIES));
